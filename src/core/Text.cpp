@@ -1,0 +1,40 @@
+#include "core/Text.h"
+
+#include <QTextBoundaryFinder>
+
+QString text::trimmed(const QString& s) {
+    return s.trimmed();
+}
+
+int text::graphemeCount(const QString& s) {
+    if (s.isEmpty()) {
+        return 0;
+    }
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, s);
+    int count = 0;
+    while (finder.toNextBoundary() != -1) {
+        ++count;
+    }
+    return count;
+}
+
+std::optional<qint64> text::parseStrictInt(const QString& s) {
+    int i = 0;
+    if (s.startsWith(QLatin1Char('+')) || s.startsWith(QLatin1Char('-'))) {
+        i = 1;
+    }
+    if (i >= s.size()) {
+        return std::nullopt;
+    }
+    for (int j = i; j < s.size(); ++j) {
+        if (s[j] < QLatin1Char('0') || s[j] > QLatin1Char('9')) {
+            return std::nullopt;
+        }
+    }
+    bool ok = false;
+    const qint64 value = s.toLongLong(&ok);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return value;
+}

@@ -1,0 +1,76 @@
+#include "platform/Defaults.h"
+
+#include <cmath>
+
+namespace {
+
+bool isData(const QVariant& v) {
+    return v.typeId() == QMetaType::QByteArray;
+}
+
+}  // namespace
+
+bool Defaults::boolValue(const QString& key) const {
+    const QVariant v = object(key);
+    if (!v.isValid() || isData(v)) {
+        return false;
+    }
+    switch (v.typeId()) {
+        case QMetaType::Bool:
+            return v.toBool();
+        case QMetaType::QString: {
+            const QString text = v.toString().trimmed().toLower();
+            if (text == QLatin1String("true") || text == QLatin1String("yes")) {
+                return true;
+            }
+            bool ok = false;
+            const double number = text.toDouble(&ok);
+            return ok && number != 0;
+        }
+        default: {
+            bool ok = false;
+            const double number = v.toDouble(&ok);
+            return ok && number != 0;
+        }
+    }
+}
+
+qint64 Defaults::integerValue(const QString& key) const {
+    const QVariant v = object(key);
+    if (!v.isValid() || isData(v)) {
+        return 0;
+    }
+    if (v.typeId() == QMetaType::Bool) {
+        return v.toBool() ? 1 : 0;
+    }
+    const QString text = v.toString().trimmed();
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
+        return 1;
+    }
+    bool ok = false;
+    const qint64 whole = text.toLongLong(&ok);
+    if (ok) {
+        return whole;
+    }
+    const double number = text.toDouble(&ok);
+    if (!ok || !std::isfinite(number)) {
+        return 0;
+    }
+    return static_cast<qint64>(std::trunc(number));
+}
+
+std::optional<QString> Defaults::stringValue(const QString& key) const {
+    const QVariant v = object(key);
+    if (!v.isValid() || isData(v) || !v.canConvert<QString>()) {
+        return std::nullopt;
+    }
+    return v.toString();
+}
+
+std::optional<QByteArray> Defaults::dataValue(const QString& key) const {
+    const QVariant v = object(key);
+    if (!isData(v)) {
+        return std::nullopt;
+    }
+    return v.toByteArray();
+}

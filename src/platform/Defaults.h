@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+// The user defaults: a flat key/value store. Data (QByteArray) and text (QString) are kept
+// apart. The typed readings behave alike whether a value was stored typed or read back as
+// text from a file.
+class Defaults {
+public:
+    virtual ~Defaults() = default;
+
+    // The stored object, or an invalid QVariant when there is none.
+    virtual QVariant object(const QString& key) const = 0;
+    virtual void set(const QString& key, const QVariant& value) = 0;
+    virtual void remove(const QString& key) = 0;
+    // Writes pending changes to permanent storage.
+    virtual void sync() {}
+
+    bool hasObject(const QString& key) const { return object(key).isValid(); }
+
+    // Boolean reading: false when absent; numbers are true when non-zero; texts "true",
+    // "yes" and non-zero numbers are true (any case).
+    bool boolValue(const QString& key) const;
+    // Integer reading: 0 when absent or not a number; texts are parsed, fractions truncated.
+    qint64 integerValue(const QString& key) const;
+    // The stored text (numbers and flags as their text); none for data or when absent.
+    std::optional<QString> stringValue(const QString& key) const;
+    // The stored data; none for anything that is not data.
+    std::optional<QByteArray> dataValue(const QString& key) const;
+
+    void setBool(const QString& key, bool value) { set(key, QVariant(value)); }
+    void setInteger(const QString& key, qint64 value) { set(key, QVariant(value)); }
+    void setString(const QString& key, const QString& value) { set(key, QVariant(value)); }
+    void setData(const QString& key, const QByteArray& value) { set(key, QVariant(value)); }
+};

@@ -1,0 +1,24 @@
+#include "platform/Platform.h"
+
+#include <cassert>
+
+#include "platform/Clock.h"
+#include "platform/Defaults.h"
+
+namespace {
+Platform* g_current = nullptr;
+}
+
+Platform::Platform() = default;
+Platform::~Platform() = default;
+Platform::Platform(Platform&&) noexcept = default;
+Platform& Platform::operator=(Platform&&) noexcept = default;
+
+Platform& Platform::current() {
+    assert(g_current && "Platform::setCurrent was not called");
+    return *g_current;
+}
+
+void Platform::setCurrent(Platform* platform) {
+    g_current = platform;
+}

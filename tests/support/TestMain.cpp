@@ -1,0 +1,13 @@
+#include <gmock/gmock.h>
+#include <QApplication>
+
+// Every test binary gets a QApplication (offscreen under ctest) so that timers, queued calls,
+// the clipboard and widgets work.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}
