@@ -5,6 +5,11 @@
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 
+// Hot keys, keyboard layouts, event monitors.
+#include "platform/EventMonitors.h"
+#include "platform/HotKeyRegistry.h"
+#include "platform/InputSources.h"
+
 namespace {
 Platform* g_current = nullptr;
 }
