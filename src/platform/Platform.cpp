@@ -5,6 +5,12 @@
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 
+// Text capture
+#include "platform/Accessibility.h"
+#include "platform/KeyEvents.h"
+#include "platform/Pasteboard.h"
+#include "platform/Workspace.h"
+
 namespace {
 Platform* g_current = nullptr;
 }
