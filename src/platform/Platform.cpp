@@ -10,6 +10,12 @@
 #include "platform/HotKeyRegistry.h"
 #include "platform/InputSources.h"
 
+// Text capture
+#include "platform/Accessibility.h"
+#include "platform/KeyEvents.h"
+#include "platform/Pasteboard.h"
+#include "platform/Workspace.h"
+
 namespace {
 Platform* g_current = nullptr;
 }

@@ -4,6 +4,11 @@
 
 class Clock;
 class Defaults;
+// Text capture: clipboard, simulated keys, running applications, accessibility.
+class Pasteboard;
+class KeyEvents;
+class Workspace;
+class Accessibility;
 
 // Hot keys, keyboard layouts, event monitors.
 class HotKeyRegistry;
@@ -25,6 +30,14 @@ struct Platform {
     std::unique_ptr<HotKeyRegistry> hotKeys;
     std::unique_ptr<InputSources> inputSources;
     std::unique_ptr<EventMonitors> eventMonitors;
+
+    // Text capture
+    std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<KeyEvents> keyEvents;
+    std::unique_ptr<Workspace> workspace;
+    std::unique_ptr<Accessibility> accessibility;
+    // The clipboard history's own defaults file, apart from the settings.
+    std::unique_ptr<Defaults> clipboardHistoryDefaults;
 
     // The bundle of the running process, for the process-wide services.
     static Platform& current();
