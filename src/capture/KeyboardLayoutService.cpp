@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
 
+#include "core/NiveloSettings.h"
 #include "core/Text.h"
 
 namespace {
@@ -207,6 +208,11 @@ KeyboardLayoutFixResult KeyboardLayoutService::convert(const QString& text,
         }
     }
     return {out, toLatin, toLatin ? latinName : nativeName};
+}
+
+KeyboardLayoutFixResult KeyboardLayoutService::fix(const QString& text,
+                                                   const NiveloSettings& settings) {
+    return fix(text, settings.layoutLatinSource, settings.layoutNativeSource);
 }
 
 KeyboardLayoutFixResult KeyboardLayoutService::fix(const QString& text, const QString& latinSource,

@@ -9,6 +9,8 @@
 #include "core/NiveloError.h"
 #include "platform/InputSources.h"
 
+struct NiveloSettings;
+
 // Text typed in the wrong layout, converted key by key.
 struct KeyboardLayoutFixResult {
     QString text;
@@ -51,7 +53,9 @@ public:
 
     explicit KeyboardLayoutService(InputSources& sources);
 
-    // latinSource / nativeSource are the layout names of the settings (empty: the defaults).
+    // With the settings' latin and native layout names.
+    KeyboardLayoutFixResult fix(const QString& text, const NiveloSettings& settings);
+    // latinSource / nativeSource are layout names (empty: the defaults).
     KeyboardLayoutFixResult fix(const QString& text, const QString& latinSource,
                                 const QString& nativeSource);
 
