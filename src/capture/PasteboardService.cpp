@@ -19,6 +19,10 @@ constexpr int kModifierPolls = 16;
 constexpr qint64 kCopyPollMs = 2;
 constexpr qint64 kCopyPollLimitMs = 120;
 constexpr int kCopyAttempts = 3;
+// The restore waits for the paste target to fetch the text, polling, at most this long after
+// Paste.
+constexpr qint64 kPasteServedPollMs = 5;
+constexpr qint64 kPasteServedLimitMs = 1300;
 // The edit shortcuts are Control plus a letter on Linux.
 constexpr KeyModifier kShortcutModifier = KeyModifier::Control;
 
@@ -194,7 +198,17 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
         // When Paste cannot be sent the text stays on the pasteboard: it is then the only copy
         // of the result. The suppression runs out by itself.
         co_await sendEditShortcut(KeyCode::V, PasteboardServiceErrorKind::pasteEventFailed);
+        const qint64 pastedAt = deps_.clock.nowMs();
         cancelled = !co_await deps_.clock.sleep(timing.restoreDelay, token);
+        // Where the target fetches the paste from us later (X11), restoring before it did
+        // would paste the user's old content instead.
+        while (!cancelled && !deps_.pasteboard.lastWriteTextServed()) {
+            const qint64 left = kPasteServedLimitMs - (deps_.clock.nowMs() - pastedAt);
+            if (left <= 0) {
+                break;
+            }
+            cancelled = !co_await deps_.clock.sleep(qMin(left, kPasteServedPollMs), token);
+        }
     }
 
     // Someone who wrote the pasteboard meanwhile keeps their content.

@@ -48,4 +48,9 @@ public:
     virtual void writeItems(const QList<PasteboardItem>& items) = 0;
     // Writes a plain-text string; the caller cleared the pasteboard before.
     virtual void setPlainText(const QString& text) = 0;
+
+    // Whether another application has fetched text of what this process wrote last. On X11 a
+    // paste target fetches the text from us later, through our event loop; a pasteboard that
+    // hands its content over at once always answers true.
+    virtual bool lastWriteTextServed() const { return true; }
 };

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "XSession.h"
+#include "support/XSession.h"
 
 namespace {
 QString readFile(const QString& path) {

@@ -20,12 +20,23 @@ void dump(const QString& path, const QString& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    // Qt's X11 platform takes "--title" for itself (the first window's title only): read it
+    // before Qt sees it.
+    QString title = QStringLiteral("Test Editor");
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (QByteArray(argv[i]) == "--title" && i + 1 < argc) {
+            title = QString::fromLocal8Bit(argv[++i]);
+        } else {
+            args.push_back(argv[i]);
+        }
+    }
+    int argCount = int(args.size());
+    args.push_back(nullptr);
+    QApplication app(argCount, args.data());
     QApplication::setApplicationName(QStringLiteral("nivelo-test-editor"));
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("dump"), QStringLiteral("file"), QStringLiteral("path")});
-    parser.addOption({QStringLiteral("title"), QStringLiteral("title"), QStringLiteral("text"),
-                      QStringLiteral("Test Editor")});
     parser.addOption({QStringLiteral("windows"), QStringLiteral("count"), QStringLiteral("n"),
                       QStringLiteral("1")});
     parser.addOption({QStringLiteral("text"), QStringLiteral("initial text"), QStringLiteral("t")});
@@ -37,10 +48,9 @@ int main(int argc, char** argv) {
     for (int i = 1; i <= count; ++i) {
         auto editor = std::make_unique<QPlainTextEdit>();
         const QString path = count == 1 ? base : base + QLatin1Char('.') + QString::number(i);
-        const QString title = count == 1 ? parser.value(QStringLiteral("title"))
-                                         : parser.value(QStringLiteral("title")) +
-                                               QLatin1Char(' ') + QString::number(i);
-        editor->setWindowTitle(title);
+        const QString windowTitle =
+            count == 1 ? title : title + QLatin1Char(' ') + QString::number(i);
+        editor->setWindowTitle(windowTitle);
         editor->resize(640, 360);
         editor->move(40 + 60 * (i - 1), 40 + 60 * (i - 1));
         QObject::connect(editor.get(), &QPlainTextEdit::textChanged, editor.get(),

@@ -7,6 +7,9 @@
 #include <QThread>
 #include <csignal>
 
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+
 XSession::XSession() : XSession(Options{}) {}
 
 XSession::XSession(Options options) : options_(options) {
@@ -198,9 +201,15 @@ void XSession::setClipboardImage(const QString& pngPath) {
 }
 
 int XSession::currentLayoutGroup() const {
-    bool ok = false;
-    const int group = run(NIVELO_XKB_GROUP_TOOL, {}).trimmed().toInt(&ok);
-    return ok ? group : -1;
+    Display* display = XOpenDisplay(display_.toLocal8Bit().constData());
+    if (!display) {
+        return -1;
+    }
+    XkbStateRec state;
+    const int group =
+        XkbGetState(display, XkbUseCoreKbd, &state) == Success ? int(state.locked_group) : -1;
+    XCloseDisplay(display);
+    return group;
 }
 
 QString XSession::screenshot(const QString& name) const {

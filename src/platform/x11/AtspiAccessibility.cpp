@@ -1,0 +1,594 @@
+#include "platform/x11/AtspiAccessibility.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <functional>
+
+#include <atspi/atspi.h>
+
+namespace {
+constexpr int kMaxVisitedNodes = 4000;
+
+// One AT-SPI object, referenced for as long as a handle to it lives.
+class AtspiElement : public AXElement {
+public:
+    explicit AtspiElement(AtspiAccessible* object) : object_(object) {}
+    ~AtspiElement() override { g_object_unref(object_); }
+    AtspiElement(const AtspiElement&) = delete;
+    AtspiElement& operator=(const AtspiElement&) = delete;
+
+    AtspiAccessible* object() const { return object_; }
+
+private:
+    AtspiAccessible* object_;
+};
+
+// Takes ownership of a reference.
+AXElementPtr wrap(AtspiAccessible* object) {
+    if (!object) {
+        return {};
+    }
+    return std::make_shared<const AtspiElement>(object);
+}
+
+AtspiAccessible* objectOf(const AXElementPtr& element) {
+    const auto* atspi = dynamic_cast<const AtspiElement*>(element.get());
+    return atspi ? atspi->object() : nullptr;
+}
+
+// Runs out after the call budget: walks stop there.
+class Deadline {
+public:
+    Deadline() { timer_.start(); }
+    bool passed() const { return timer_.elapsed() > AtspiAccessibility::kCallBudgetMs; }
+
+private:
+    QElapsedTimer timer_;
+};
+
+QString takeString(gchar* text) {
+    if (!text) {
+        return {};
+    }
+    QString result = QString::fromUtf8(text);
+    g_free(text);
+    return result;
+}
+
+bool hasInterface(AtspiAccessible* object, const char* name) {
+    GArray* interfaces = atspi_accessible_get_interfaces(object);
+    if (!interfaces) {
+        return false;
+    }
+    bool found = false;
+    for (guint i = 0; i < interfaces->len && !found; ++i) {
+        found = qstrcmp(g_array_index(interfaces, gchar*, i), name) == 0;
+    }
+    for (guint i = 0; i < interfaces->len; ++i) {
+        g_free(g_array_index(interfaces, gchar*, i));
+    }
+    g_array_free(interfaces, TRUE);
+    return found;
+}
+
+bool hasState(AtspiAccessible* object, AtspiStateType state) {
+    AtspiStateSet* states = atspi_accessible_get_state_set(object);
+    if (!states) {
+        return false;
+    }
+    const bool contains = atspi_state_set_contains(states, state);
+    g_object_unref(states);
+    return contains;
+}
+
+AtspiRole roleOf(AtspiAccessible* object) {
+    GError* error = nullptr;
+    const AtspiRole role = atspi_accessible_get_role(object, &error);
+    if (error) {
+        g_error_free(error);
+        return ATSPI_ROLE_INVALID;
+    }
+    return role;
+}
+
+QList<AtspiAccessible*> childrenOf(AtspiAccessible* object, const Deadline& deadline) {
+    QList<AtspiAccessible*> children;
+    GError* error = nullptr;
+    const int count = atspi_accessible_get_child_count(object, &error);
+    if (error) {
+        g_error_free(error);
+        return children;
+    }
+    for (int i = 0; i < count && !deadline.passed(); ++i) {
+        AtspiAccessible* child = atspi_accessible_get_child_at_index(object, i, &error);
+        if (error) {
+            g_error_free(error);
+            error = nullptr;
+            continue;
+        }
+        if (child) {
+            children.append(child);
+        }
+    }
+    return children;
+}
+
+// Depth-first through showing elements, in tree order; `visit` returns true to stop. The
+// returned object (when `visit` stopped) carries a reference for the caller.
+AtspiAccessible* findDescendant(AtspiAccessible* root, const Deadline& deadline,
+                                const std::function<bool(AtspiAccessible*)>& visit) {
+    QList<AtspiAccessible*> stack = childrenOf(root, deadline);
+    std::reverse(stack.begin(), stack.end());
+    AtspiAccessible* found = nullptr;
+    int visited = 0;
+    while (!stack.isEmpty() && !found) {
+        AtspiAccessible* node = stack.takeLast();
+        if (deadline.passed() || ++visited > kMaxVisitedNodes) {
+            g_object_unref(node);
+            break;
+        }
+        if (visit(node)) {
+            found = node;
+            break;
+        }
+        if (hasState(node, ATSPI_STATE_SHOWING) || roleOf(node) == ATSPI_ROLE_FRAME) {
+            QList<AtspiAccessible*> children = childrenOf(node, deadline);
+            for (auto it = children.rbegin(); it != children.rend(); ++it) {
+                stack.append(*it);
+            }
+        }
+        g_object_unref(node);
+    }
+    for (AtspiAccessible* rest : stack) {
+        g_object_unref(rest);
+    }
+    return found;
+}
+
+bool isTextRole(AtspiRole role) {
+    switch (role) {
+        case ATSPI_ROLE_ENTRY:
+        case ATSPI_ROLE_PASSWORD_TEXT:
+        case ATSPI_ROLE_TEXT:
+        case ATSPI_ROLE_PARAGRAPH:
+        case ATSPI_ROLE_DOCUMENT_TEXT:
+        case ATSPI_ROLE_SPIN_BUTTON:
+        case ATSPI_ROLE_TERMINAL:
+            return true;
+        default:
+            return false;
+    }
+}
+
+QString roleName(AtspiAccessible* object) {
+    const AtspiRole role = roleOf(object);
+    switch (role) {
+        case ATSPI_ROLE_DOCUMENT_WEB:
+            return QStringLiteral("AXWebArea");
+        case ATSPI_ROLE_ENTRY:
+        case ATSPI_ROLE_PASSWORD_TEXT:
+        case ATSPI_ROLE_SPIN_BUTTON:
+            return QStringLiteral("AXTextField");
+        case ATSPI_ROLE_TEXT:
+        case ATSPI_ROLE_PARAGRAPH:
+        case ATSPI_ROLE_DOCUMENT_TEXT:
+        case ATSPI_ROLE_TERMINAL:
+            return QStringLiteral("AXTextArea");
+        case ATSPI_ROLE_FRAME:
+        case ATSPI_ROLE_WINDOW:
+        case ATSPI_ROLE_DIALOG:
+            return QStringLiteral("AXWindow");
+        case ATSPI_ROLE_APPLICATION:
+            return QStringLiteral("AXApplication");
+        case ATSPI_ROLE_PUSH_BUTTON:
+            return QStringLiteral("AXButton");
+        default:
+            return QStringLiteral("AXUnknown");
+    }
+}
+
+// The selected range of a text element; none without a selection.
+std::optional<std::pair<int, int>> selectionOf(AtspiText* text) {
+    GError* error = nullptr;
+    const int count = atspi_text_get_n_selections(text, &error);
+    if (error) {
+        g_error_free(error);
+        return std::nullopt;
+    }
+    if (count <= 0) {
+        return std::nullopt;
+    }
+    AtspiRange* range = atspi_text_get_selection(text, 0, &error);
+    if (error || !range) {
+        if (error) {
+            g_error_free(error);
+        }
+        return std::nullopt;
+    }
+    const std::pair<int, int> bounds{range->start_offset, range->end_offset};
+    g_free(range);
+    if (bounds.first == bounds.second) {
+        return std::nullopt;
+    }
+    return bounds;
+}
+
+QString textBetween(AtspiText* text, int start, int end) {
+    GError* error = nullptr;
+    gchar* chars = atspi_text_get_text(text, start, end, &error);
+    if (error) {
+        g_error_free(error);
+        g_free(chars);
+        return {};
+    }
+    return takeString(chars);
+}
+
+std::optional<QString> selectedText(AtspiAccessible* object) {
+    AtspiText* text = atspi_accessible_get_text_iface(object);
+    if (!text) {
+        return std::nullopt;
+    }
+    QString result;
+    if (const auto range = selectionOf(text)) {
+        result = textBetween(text, range->first, range->second);
+    }
+    g_object_unref(text);
+    return result;
+}
+
+std::optional<QString> valueText(AtspiAccessible* object) {
+    AtspiText* text = atspi_accessible_get_text_iface(object);
+    if (!text) {
+        return std::nullopt;
+    }
+    GError* error = nullptr;
+    const int count = atspi_text_get_character_count(text, &error);
+    QString result;
+    if (error) {
+        g_error_free(error);
+    } else {
+        result = textBetween(text, 0, count);
+    }
+    g_object_unref(text);
+    return result;
+}
+
+bool isEditable(AtspiAccessible* object) {
+    return hasInterface(object, "EditableText") && hasState(object, ATSPI_STATE_EDITABLE);
+}
+
+bool replaceSelection(AtspiAccessible* object, const QString& replacement) {
+    AtspiText* text = atspi_accessible_get_text_iface(object);
+    AtspiEditableText* editable = atspi_accessible_get_editable_text_iface(object);
+    bool done = false;
+    if (text && editable) {
+        GError* error = nullptr;
+        int start = 0;
+        int end = 0;
+        if (const auto range = selectionOf(text)) {
+            start = range->first;
+            end = range->second;
+        } else {
+            start = end = atspi_text_get_caret_offset(text, &error);
+        }
+        if (!error && start >= 0) {
+            bool ok = true;
+            if (end > start) {
+                ok = atspi_editable_text_delete_text(editable, start, end, &error) && !error;
+            }
+            const QByteArray utf8 = replacement.toUtf8();
+            if (ok) {
+                ok = atspi_editable_text_insert_text(editable, start, utf8.constData(), utf8.size(),
+                                                     &error) &&
+                     !error;
+            }
+            if (ok) {
+                const int length = int(replacement.toUcs4().size());
+                atspi_text_set_caret_offset(text, start + length, &error);
+            }
+            done = ok;
+        }
+        if (error) {
+            g_error_free(error);
+        }
+    }
+    if (text) {
+        g_object_unref(text);
+    }
+    if (editable) {
+        g_object_unref(editable);
+    }
+    return done;
+}
+
+QString pressActionName(const QString& name) {
+    const QString lower = name.toLower();
+    if (lower == "click" || lower == "press" || lower == "activate" || lower == "jump") {
+        return QStringLiteral("AXPress");
+    }
+    return name;
+}
+}  // namespace
+
+AtspiAccessibility::AtspiAccessibility() = default;
+AtspiAccessibility::~AtspiAccessibility() = default;
+
+bool AtspiAccessibility::isAvailable() {
+    if (availability_ != Availability::Unknown) {
+        return availability_ == Availability::Yes;
+    }
+    availability_ = Availability::No;
+    bool busFound = !qEnvironmentVariableIsEmpty("AT_SPI_BUS_ADDRESS");
+    if (!busFound) {
+        // libatspi gives up the whole process when it finds no bus: ask first, briefly.
+        QDBusConnection session = QDBusConnection::sessionBus();
+        if (session.isConnected()) {
+            const QDBusMessage reply =
+                session.call(QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
+                                                            "org.a11y.Bus", "GetAddress"),
+                             QDBus::Block, kCallBudgetMs);
+            busFound = reply.type() == QDBusMessage::ReplyMessage &&
+                       !reply.arguments().value(0).toString().isEmpty();
+        }
+    }
+    if (!busFound) {
+        return false;
+    }
+    if (!atspi_is_initialized() && atspi_init() < 0) {
+        return false;
+    }
+    atspi_set_timeout(kCallBudgetMs, kCallBudgetMs);
+    availability_ = Availability::Yes;
+    return true;
+}
+
+AXElementPtr AtspiAccessibility::applicationElement(qint64 processIdentifier) {
+    if (processIdentifier <= 0 || !isAvailable()) {
+        return {};
+    }
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    if (!desktop) {
+        return {};
+    }
+    Deadline deadline;
+    AtspiAccessible* found = nullptr;
+    for (AtspiAccessible* app : childrenOf(desktop, deadline)) {
+        GError* error = nullptr;
+        const guint pid = atspi_accessible_get_process_id(app, &error);
+        if (error) {
+            g_error_free(error);
+        } else if (!found && qint64(pid) == processIdentifier) {
+            found = app;
+            continue;
+        }
+        g_object_unref(app);
+    }
+    g_object_unref(desktop);
+    if (found) {
+        // States and children are read afresh: a cache fed by events may be behind. (Turning
+        // the cache off instead deadlocks libatspi when an event arrives during a call.)
+        atspi_accessible_clear_cache(found);
+    }
+    return wrap(found);
+}
+
+std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element,
+                                                     const QString& name) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    Deadline deadline;
+    if (name == QLatin1String("AXFocusedUIElement")) {
+        AtspiAccessible* focused = findDescendant(object, deadline, [](AtspiAccessible* node) {
+            return hasState(node, ATSPI_STATE_FOCUSED);
+        });
+        if (!focused) {
+            return std::nullopt;
+        }
+        return AXValue(wrap(focused));
+    }
+    if (name == QLatin1String("AXFocusedWindow")) {
+        AtspiAccessible* window = nullptr;
+        for (AtspiAccessible* child : childrenOf(object, deadline)) {
+            if (!window && hasState(child, ATSPI_STATE_ACTIVE)) {
+                window = child;
+                continue;
+            }
+            g_object_unref(child);
+        }
+        if (!window) {
+            return std::nullopt;
+        }
+        return AXValue(wrap(window));
+    }
+    if (name == QLatin1String("AXSelectedText")) {
+        const auto text = selectedText(object);
+        return text ? std::optional<AXValue>(AXValue(*text)) : std::nullopt;
+    }
+    if (name == QLatin1String("AXValue")) {
+        const auto text = valueText(object);
+        return text ? std::optional<AXValue>(AXValue(*text)) : std::nullopt;
+    }
+    if (name == QLatin1String("AXRole")) {
+        return AXValue(roleName(object));
+    }
+    if (name == QLatin1String("AXTitle")) {
+        GError* error = nullptr;
+        QString title = takeString(atspi_accessible_get_name(object, &error));
+        if (error) {
+            g_error_free(error);
+            return std::nullopt;
+        }
+        return AXValue(title);
+    }
+    if (name == QLatin1String("AXParent")) {
+        GError* error = nullptr;
+        AtspiAccessible* parent = atspi_accessible_get_parent(object, &error);
+        if (error) {
+            g_error_free(error);
+        }
+        if (!parent) {
+            return std::nullopt;
+        }
+        return AXValue(wrap(parent));
+    }
+    if (name == QLatin1String("AXChildren")) {
+        QList<AXElementPtr> children;
+        for (AtspiAccessible* child : childrenOf(object, deadline)) {
+            children.append(wrap(child));
+        }
+        return AXValue(children);
+    }
+    return std::nullopt;
+}
+
+QStringList AtspiAccessibility::attributeNames(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return {};
+    }
+    QStringList names{"AXRole", "AXTitle", "AXParent", "AXChildren"};
+    if (roleOf(object) == ATSPI_ROLE_APPLICATION) {
+        names << "AXFocusedUIElement"
+              << "AXFocusedWindow";
+    }
+    if (hasInterface(object, "Text")) {
+        names << "AXValue"
+              << "AXSelectedText";
+    }
+    return names;
+}
+
+QStringList AtspiAccessibility::actionNames(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return {};
+    }
+    AtspiAction* action = atspi_accessible_get_action_iface(object);
+    if (!action) {
+        return {};
+    }
+    QStringList names;
+    GError* error = nullptr;
+    const int count = atspi_action_get_n_actions(action, &error);
+    for (int i = 0; !error && i < count; ++i) {
+        const QString name =
+            pressActionName(takeString(atspi_action_get_action_name(action, i, &error)));
+        if (!error && !names.contains(name)) {
+            names.append(name);
+        }
+    }
+    if (error) {
+        g_error_free(error);
+    }
+    g_object_unref(action);
+    return names;
+}
+
+std::optional<bool> AtspiAccessibility::isAttributeSettable(const AXElementPtr& element,
+                                                            const QString& name) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    if (name == QLatin1String("AXSelectedText") || name == QLatin1String("AXValue")) {
+        return isEditable(object);
+    }
+    return false;
+}
+
+bool AtspiAccessibility::setAttribute(const AXElementPtr& element, const QString& name,
+                                      const AXValue& value) {
+    AtspiAccessible* object = objectOf(element);
+    const auto* text = std::get_if<QString>(&value);
+    if (!object || !text || !isAvailable() || !isEditable(object)) {
+        return false;
+    }
+    if (name == QLatin1String("AXSelectedText")) {
+        return replaceSelection(object, *text);
+    }
+    if (name == QLatin1String("AXValue")) {
+        AtspiEditableText* editable = atspi_accessible_get_editable_text_iface(object);
+        if (!editable) {
+            return false;
+        }
+        GError* error = nullptr;
+        const bool ok =
+            atspi_editable_text_set_text_contents(editable, text->toUtf8().constData(), &error) &&
+            !error;
+        if (error) {
+            g_error_free(error);
+        }
+        g_object_unref(editable);
+        return ok;
+    }
+    return false;
+}
+
+bool AtspiAccessibility::performAction(const AXElementPtr& element, const QString& actionName) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return false;
+    }
+    AtspiAction* action = atspi_accessible_get_action_iface(object);
+    if (!action) {
+        return false;
+    }
+    bool done = false;
+    GError* error = nullptr;
+    const int count = atspi_action_get_n_actions(action, &error);
+    for (int i = 0; !error && !done && i < count; ++i) {
+        const QString name =
+            pressActionName(takeString(atspi_action_get_action_name(action, i, &error)));
+        if (!error && name == actionName) {
+            done = atspi_action_do_action(action, i, &error) && !error;
+        }
+    }
+    if (error) {
+        g_error_free(error);
+    }
+    g_object_unref(action);
+    return done;
+}
+
+std::optional<QList<AXElementPtr>> AtspiAccessibility::searchTextFields(const AXElementPtr& element,
+                                                                        int limit) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    QList<AXElementPtr> fields;
+    if (limit <= 0) {
+        return fields;
+    }
+    Deadline deadline;
+    AtspiAccessible* last = findDescendant(object, deadline, [&](AtspiAccessible* node) {
+        if (isTextRole(roleOf(node)) && hasInterface(node, "Text") &&
+            hasState(node, ATSPI_STATE_SHOWING) && hasState(node, ATSPI_STATE_VISIBLE)) {
+            fields.append(wrap(static_cast<AtspiAccessible*>(g_object_ref(node))));
+        }
+        return int(fields.size()) >= limit;
+    });
+    if (last) {
+        g_object_unref(last);
+    }
+    return fields;
+}
+
+bool AtspiAccessibility::isSameElement(const AXElementPtr& a, const AXElementPtr& b) {
+    AtspiAccessible* first = objectOf(a);
+    AtspiAccessible* second = objectOf(b);
+    if (!first || !second) {
+        return false;
+    }
+    if (first == second) {
+        return true;
+    }
+    const AtspiObject* x = ATSPI_OBJECT(first);
+    const AtspiObject* y = ATSPI_OBJECT(second);
+    return x->app && y->app && qstrcmp(x->path, y->path) == 0 &&
+           qstrcmp(x->app->bus_name, y->app->bus_name) == 0;
+}

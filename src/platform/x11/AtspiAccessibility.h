@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+#include "platform/Accessibility.h"
+
+// Other applications' accessibility trees over AT-SPI. Every call is bounded to about 250 ms,
+// so that a busy application cannot freeze ours; a call that runs out finds nothing. Without
+// an accessibility bus every call finds nothing (the copy road takes over).
+class AtspiAccessibility : public Accessibility {
+public:
+    AtspiAccessibility();
+    ~AtspiAccessibility() override;
+
+    // Linux has no per-process accessibility permission.
+    bool isTrusted() const override { return true; }
+
+    AXElementPtr applicationElement(qint64 processIdentifier) override;
+    std::optional<AXValue> attribute(const AXElementPtr& element, const QString& name) override;
+    QStringList attributeNames(const AXElementPtr& element) override;
+    QStringList actionNames(const AXElementPtr& element) override;
+    std::optional<bool> isAttributeSettable(const AXElementPtr& element,
+                                            const QString& name) override;
+    bool setAttribute(const AXElementPtr& element, const QString& name,
+                      const AXValue& value) override;
+    bool performAction(const AXElementPtr& element, const QString& action) override;
+    std::optional<QList<AXElementPtr>> searchTextFields(const AXElementPtr& element,
+                                                        int limit) override;
+    bool isSameElement(const AXElementPtr& a, const AXElementPtr& b) override;
+
+    // Whether the accessibility bus answered; asked once, on first use.
+    bool isAvailable();
+
+    static constexpr int kCallBudgetMs = 250;
+
+private:
+    enum class Availability { Unknown, Yes, No };
+    Availability availability_ = Availability::Unknown;
+};

@@ -1,0 +1,145 @@
+#include "platform/x11/X11Pasteboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+// Data we own. Qt answers another client's request for a target through retrieveData, so a
+// call that is not one of our own reads is a client fetching it.
+class ServedMimeData : public QMimeData {
+public:
+    explicit ServedMimeData(std::shared_ptr<X11Pasteboard::ServeState> state)
+        : state_(std::move(state)) {}
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
+        if (state_->localReads == 0 && mimeType.startsWith(QLatin1String("text/"))) {
+            state_->textServed = true;
+        }
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    std::shared_ptr<X11Pasteboard::ServeState> state_;
+};
+
+// Marks our own reads for the duration of a call.
+class LocalRead {
+public:
+    explicit LocalRead(X11Pasteboard::ServeState& state) : state_(state) { ++state_.localReads; }
+    ~LocalRead() { --state_.localReads; }
+
+private:
+    X11Pasteboard::ServeState& state_;
+};
+
+QClipboard* clipboard() {
+    return QGuiApplication::clipboard();
+}
+}  // namespace
+
+X11Pasteboard::X11Pasteboard(QObject* parent)
+    : QObject(parent), serve_(std::make_shared<ServeState>()) {
+    connect(clipboard(), &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+        if (mode == QClipboard::Clipboard) {
+            ++changeCount_;
+        }
+    });
+}
+
+X11Pasteboard::~X11Pasteboard() = default;
+
+bool X11Pasteboard::isContentType(const QString& type) {
+    static const QStringList protocolTargets{
+        QStringLiteral("TARGETS"), QStringLiteral("MULTIPLE"), QStringLiteral("TIMESTAMP"),
+        QStringLiteral("SAVE_TARGETS"), QStringLiteral("DELETE"),
+        // Qt's own stand-in for any image type it can decode; the image's real type is kept.
+        QStringLiteral("application/x-qt-image")};
+    return !type.isEmpty() && !protocolTargets.contains(type);
+}
+
+const QMimeData* X11Pasteboard::currentData() const {
+    return clipboard()->mimeData(QClipboard::Clipboard);
+}
+
+int X11Pasteboard::itemCount() const {
+    return types().isEmpty() ? 0 : 1;
+}
+
+QStringList X11Pasteboard::types() const {
+    LocalRead read(*serve_);
+    QStringList types;
+    if (const QMimeData* data = currentData()) {
+        for (const QString& type : data->formats()) {
+            if (isContentType(type) && !types.contains(type)) {
+                types.append(type);
+            }
+        }
+    }
+    return types;
+}
+
+QStringList X11Pasteboard::itemTypes(int index) const {
+    return index == 0 ? types() : QStringList();
+}
+
+std::optional<QByteArray> X11Pasteboard::itemData(int index, const QString& type) const {
+    if (index != 0 || !isContentType(type)) {
+        return std::nullopt;
+    }
+    LocalRead read(*serve_);
+    const QMimeData* data = currentData();
+    if (!data || !data->hasFormat(type)) {
+        return std::nullopt;
+    }
+    QByteArray bytes = data->data(type);
+    if (bytes.isEmpty()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::optional<QString> X11Pasteboard::plainText() const {
+    LocalRead read(*serve_);
+    const QMimeData* data = currentData();
+    if (!data || !data->hasText()) {
+        return std::nullopt;
+    }
+    return data->text();
+}
+
+void X11Pasteboard::clear() {
+    serve_ = std::make_shared<ServeState>();
+    clipboard()->clear(QClipboard::Clipboard);
+    ++changeCount_;
+}
+
+void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
+    auto state = std::make_shared<ServeState>();
+    auto* data = new ServedMimeData(state);
+    // The X clipboard holds one item: the first representation of each type wins.
+    for (const PasteboardItem& item : items) {
+        for (const PasteboardValue& value : item.values) {
+            if (isContentType(value.type) && !data->hasFormat(value.type)) {
+                data->setData(value.type, value.data);
+            }
+        }
+    }
+    clipboard()->setMimeData(data, QClipboard::Clipboard);
+    serve_ = std::move(state);
+    ++changeCount_;
+}
+
+void X11Pasteboard::setPlainText(const QString& text) {
+    auto state = std::make_shared<ServeState>();
+    auto* data = new ServedMimeData(state);
+    data->setText(text);
+    clipboard()->setMimeData(data, QClipboard::Clipboard);
+    serve_ = std::move(state);
+    ++changeCount_;
+}
+
+bool X11Pasteboard::lastWriteTextServed() const {
+    return serve_->textServed;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+#include "platform/Pasteboard.h"
+
+class QMimeData;
+
+// The CLIPBOARD selection through Qt's clipboard. Every target the owner offers is an item
+// type with its bytes (the protocol targets TARGETS, MULTIPLE, TIMESTAMP, SAVE_TARGETS and
+// DELETE aside), so a snapshot gives back images and rich text as well as plain text. What we
+// write notes when another client fetches a text target from it: that is a paste being served.
+class X11Pasteboard : public QObject, public Pasteboard {
+    Q_OBJECT
+public:
+    explicit X11Pasteboard(QObject* parent = nullptr);
+    ~X11Pasteboard() override;
+
+    qint64 changeCount() const override { return changeCount_; }
+    int itemCount() const override;
+    QStringList itemTypes(int index) const override;
+    std::optional<QByteArray> itemData(int index, const QString& type) const override;
+    QStringList types() const override;
+    std::optional<QString> plainText() const override;
+    void clear() override;
+    void writeItems(const QList<PasteboardItem>& items) override;
+    void setPlainText(const QString& text) override;
+    bool lastWriteTextServed() const override;
+
+    // Whether a type is one the snapshot keeps (not a selection-protocol target).
+    static bool isContentType(const QString& type);
+
+    // What the data of our last write knows: whether it is being read by us or served.
+    struct ServeState {
+        int localReads = 0;
+        bool textServed = false;
+    };
+
+private:
+    const QMimeData* currentData() const;
+
+    qint64 changeCount_ = 0;
+    std::shared_ptr<ServeState> serve_;
+};

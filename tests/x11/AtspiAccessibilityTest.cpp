@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include "platform/x11/AtspiAccessibility.h"
+#include "support/XSession.h"
+#include "x11/X11TestSupport.h"
+
+namespace {
+struct AccessibilityFixture : ::testing::Test {
+    AtspiAccessibility accessibility;
+
+    qint64 pidOf(const QString& window) {
+        return x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
+    }
+    AXElementPtr element(const std::optional<AXValue>& value) {
+        const auto* handle = value ? std::get_if<AXElementPtr>(&*value) : nullptr;
+        return handle ? *handle : AXElementPtr();
+    }
+    QString text(const std::optional<AXValue>& value) {
+        const auto* string = value ? std::get_if<QString>(&*value) : nullptr;
+        return string ? *string : QStringLiteral("<none>");
+    }
+    // The focused element of a process, once it has one.
+    AXElementPtr focusedElement(qint64 pid) {
+        AXElementPtr focused;
+        XSession::waitUntil(
+            [&] {
+                const AXElementPtr app = accessibility.applicationElement(pid);
+                focused = element(accessibility.attribute(app, "AXFocusedUIElement"));
+                return focused != nullptr;
+            },
+            8000);
+        return focused;
+    }
+};
+}  // namespace
+
+// A GTK editor: the focused text view's selection and text.
+TEST_F(AccessibilityFixture, ReadsAGtkEditorsSelectedTextAndValue) {
+    ASSERT_TRUE(accessibility.isAvailable());
+    x11Session().start("mousepad", {});
+    const QString window = x11Session().waitForWindow("Mousepad", 15000);
+    ASSERT_FALSE(window.isEmpty());
+    x11Session().activate(window);
+    x11Session().type("hello world");
+    x11Session().key("shift+Home");
+
+    const AXElementPtr focused = focusedElement(pidOf(window));
+    ASSERT_TRUE(focused);
+    EXPECT_TRUE(XSession::waitUntil(
+        [&] { return text(accessibility.attribute(focused, "AXSelectedText")) == "hello world"; }));
+    EXPECT_EQ(text(accessibility.attribute(focused, "AXValue")), "hello world");
+    EXPECT_EQ(text(accessibility.attribute(focused, "AXRole")), "AXTextArea");
+    EXPECT_TRUE(accessibility.attributeNames(focused).contains("AXSelectedText"));
+    EXPECT_EQ(accessibility.isAttributeSettable(focused, "AXSelectedText"), true);
+
+    // The parent chain leads to the application, which is no web area.
+    const AXElementPtr parent = element(accessibility.attribute(focused, "AXParent"));
+    EXPECT_TRUE(parent);
+    EXPECT_FALSE(accessibility.isSameElement(parent, focused));
+    EXPECT_TRUE(accessibility.isSameElement(focused, focusedElement(pidOf(window))));
+}
+
+// Setting the selected text replaces the selection in the editor itself.
+TEST_F(AccessibilityFixture, ReplacesTheSelectionOfAQtEditor) {
+    const QString dump = x11Session().path("ax.txt");
+    const QString window = startTestEditor(dump, "Accessible Editor");
+    ASSERT_FALSE(window.isEmpty());
+    x11Session().activate(window);
+    x11Session().type("one two three");
+    ASSERT_TRUE(XSession::waitUntil([&] { return readTextFile(dump) == "one two three"; }));
+    x11Session().key("ctrl+Left");
+    x11Session().key("shift+ctrl+Left");  // selects "two "
+
+    const AXElementPtr focused = focusedElement(pidOf(window));
+    ASSERT_TRUE(focused);
+    ASSERT_TRUE(XSession::waitUntil([&] {
+        return text(accessibility.attribute(focused, "AXSelectedText")) == "two ";
+    })) << "selected: "
+        << text(accessibility.attribute(focused, "AXSelectedText")).toStdString();
+    ASSERT_TRUE(accessibility.setAttribute(focused, "AXSelectedText", AXValue(QString("2 "))));
+    EXPECT_TRUE(XSession::waitUntil([&] { return readTextFile(dump) == "one 2 three"; }))
+        << readTextFile(dump).toStdString();
+
+    const auto fields =
+        accessibility.searchTextFields(accessibility.applicationElement(pidOf(window)), 5);
+    ASSERT_TRUE(fields);
+    ASSERT_EQ(fields->size(), 1);
+    EXPECT_TRUE(accessibility.isSameElement(fields->at(0), focused));
+}
+
+// A process without an accessible application finds nothing, quickly.
+TEST_F(AccessibilityFixture, FindsNothingForUnknownProcessesWithinTheBudget) {
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(accessibility.applicationElement(999999), nullptr);
+    EXPECT_EQ(accessibility.attribute(nullptr, "AXSelectedText"), std::nullopt);
+    EXPECT_FALSE(accessibility.setAttribute(nullptr, "AXSelectedText", AXValue(QString("x"))));
+    EXPECT_LT(timer.elapsed(), 1000);
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11HotKeyRegistry.h"
+#include "platform/x11/X11InputSources.h"
+#include "support/XSession.h"
+#include "x11/X11TestSupport.h"
+
+#include "platform/x11/Xlib.h"
+
+namespace {
+constexpr quint16 kKey1 = 18;
+constexpr quint16 kKeyA = 0;
+constexpr HotKeyId kFix{fourCharCode("NVLH"), 1};
+constexpr HotKeyId kLayout{fourCharCode("NVLH"), 2};
+
+struct HotKeyFixture : ::testing::Test {
+    std::shared_ptr<X11Connection> connection = std::make_shared<X11Connection>();
+    X11HotKeyRegistry registry{connection};
+    QList<quint32> pressed;
+
+    void SetUp() override {
+        ASSERT_EQ(registry.installHandler([this](HotKeyId id) { pressed.append(id.id); }), 0);
+    }
+    bool waitForPresses(int count) {
+        return XSession::waitUntil([&] { return pressed.size() >= count; }, 3000);
+    }
+};
+}  // namespace
+
+TEST_F(HotKeyFixture, FiresForItsKeysWhateverTheLockKeys) {
+    ASSERT_EQ(registry.registerHotKey(kFix, kKey1, HotKeyModifier::Option), 0);
+    ASSERT_EQ(registry.registerHotKey(kLayout, kKeyA, HotKeyModifier::Option), 0);
+    x11Session().xdotool({"key", "alt+1"});
+    ASSERT_TRUE(waitForPresses(1));
+    x11Session().xdotool({"key", "Caps_Lock", "Num_Lock"});
+    x11Session().xdotool({"key", "alt+a"});
+    ASSERT_TRUE(waitForPresses(2));
+    x11Session().xdotool({"key", "Caps_Lock", "Num_Lock"});
+    // In the ru layout the key of A is still the layout hot key.
+    X11InputSources layouts(connection);
+    ASSERT_EQ(layouts.select("xkb.layout.ru"), 0);
+    x11Session().xdotool({"key", "alt+a"});
+    ASSERT_TRUE(waitForPresses(3));
+    layouts.select("xkb.layout.us");
+    EXPECT_EQ(pressed, QList<quint32>({1, 2, 2}));
+
+    // Other modifiers, and unregistered keys, do nothing.
+    x11Session().xdotool({"key", "ctrl+alt+1"});
+    registry.unregisterHotKey(kFix);
+    x11Session().xdotool({"key", "alt+1"});
+    XSession::waitUntil([] { return false; }, 300);
+    EXPECT_EQ(pressed.size(), 3);
+}
+
+// Keys another client grabbed already are refused with a status, and the same keys twice too.
+TEST_F(HotKeyFixture, RefusesKeysThatAreTaken) {
+    X11Connection other;
+    Display* display = other.display();
+    const XKeyCode f = XKeysymToKeycode(display, XK_F);
+    XGrabKey(display, f, ControlMask | Mod1Mask, DefaultRootWindow(display), False, GrabModeAsync,
+             GrabModeAsync);
+    XSync(display, False);
+    EXPECT_EQ(registry.registerHotKey(kFix, 3, HotKeyModifier::Control | HotKeyModifier::Option),
+              X11HotKeyRegistry::kKeysTaken);
+
+    ASSERT_EQ(registry.registerHotKey(kFix, kKey1, HotKeyModifier::Option), 0);
+    EXPECT_EQ(registry.registerHotKey(kLayout, kKey1, HotKeyModifier::Option),
+              X11HotKeyRegistry::kKeysTaken);
+    EXPECT_EQ(registry.registerHotKey(kLayout, 999, HotKeyModifier::Option),
+              X11HotKeyRegistry::kInvalidKey);
+}
+
+// While the hot key is still held, what is typed next reaches the focused window (the grab
+// the press started is over); holding the key for a second runs it once.
+TEST_F(HotKeyFixture, APressEndsTheGrabAndAutoRepeatRunsOnce) {
+    const QString dump = x11Session().path("grab.txt");
+    const QString window = startTestEditor(dump, "Grab Editor");
+    ASSERT_FALSE(window.isEmpty());
+    x11Session().activate(window);
+    ASSERT_EQ(registry.registerHotKey(kFix, kKey1, HotKeyModifier::Option), 0);
+
+    x11Session().xdotool({"keydown", "alt+1"});
+    ASSERT_TRUE(waitForPresses(1));
+    // Held past the auto-repeat delay.
+    XSession::waitUntil([] { return false; }, 1200);
+    x11Session().xdotool({"keyup", "alt"});
+    x11Session().xdotool({"key", "x"});
+    x11Session().xdotool({"keyup", "1"});
+    EXPECT_TRUE(XSession::waitUntil([&] { return readTextFile(dump).contains("x"); }))
+        << readTextFile(dump).toStdString();
+    XSession::waitUntil([] { return false; }, 200);
+    EXPECT_EQ(pressed.size(), 1);
+
+    // Released and pressed again: it runs again.
+    x11Session().xdotool({"key", "alt+1"});
+    EXPECT_TRUE(waitForPresses(2));
+}
