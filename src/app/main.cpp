@@ -1,6 +1,29 @@
 #include <QApplication>
-#include <QTextStream>
 #include <cstdio>
+#include <memory>
+
+#include "app/NiveloNativeApp.h"
+#include "app/NiveloWindowPresenter.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "platform/IniDefaults.h"
+#include "platform/Platform.h"
+#include "platform/RealClock.h"
+#include "platform/x11/X11WindowActivation.h"
+
+namespace {
+
+Platform buildPlatform() {
+    Platform platform;
+    platform.clock = std::make_unique<RealClock>();
+    platform.defaults = std::make_unique<IniDefaults>(IniDefaults::standardPath());
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        platform.windowActivation = std::make_unique<X11WindowActivation>();
+    }
+    return platform;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -12,5 +35,39 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NiveloAI"));
     QApplication::setDesktopFileName(QStringLiteral("ai.nivelo.native"));
-    return 0;
+
+    Platform platform = buildPlatform();
+    Platform::setCurrent(&platform);
+
+    SingleInstance instance(SingleInstance::standardPaths());
+    if (!instance.acquire()) {
+        // Another instance runs in this session: it shows its window, this one leaves.
+        InstanceHandOver handOver(instance.paths().socket, *platform.clock);
+        QObject::connect(&handOver, &InstanceHandOver::finished, &app, [](bool answered) {
+            if (!answered) {
+                std::fprintf(stderr, "NiveloAI is already running but did not answer.\n");
+            }
+            QCoreApplication::exit(answered ? 0 : 1);
+        });
+        handOver.start();
+        const int code = app.exec();
+        Platform::setCurrent(nullptr);
+        return code;
+    }
+
+    int code = 0;
+    {
+        NiveloNativeApp nivelo(platform);
+        TerminationSignals signals;
+        QObject::connect(&signals, &TerminationSignals::terminationRequested, &nivelo,
+                         [&nivelo](int) { nivelo.terminate(); });
+        QObject::connect(&instance, &SingleInstance::showRequested, &nivelo,
+                         [&nivelo] { nivelo.reopen(); });
+        nivelo.launch();
+        instance.listen();
+        code = app.exec();
+        nivelo.finishTermination();
+    }
+    Platform::setCurrent(nullptr);
+    return code;
 }

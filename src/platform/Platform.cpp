@@ -4,6 +4,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/WindowActivation.h"
 
 namespace {
 Platform* g_current = nullptr;

@@ -4,6 +4,7 @@
 
 class Clock;
 class Defaults;
+class WindowActivation;
 
 // One implementation of each operating-system service. main() builds the X11 bundle; tests
 // build a simulated one.
@@ -15,6 +16,9 @@ struct Platform {
 
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Defaults> defaults;
+
+    // Application shell: raising our own windows.
+    std::unique_ptr<WindowActivation> windowActivation;
 
     // The bundle of the running process, for the process-wide services.
     static Platform& current();
