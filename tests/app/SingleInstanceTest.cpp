@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <functional>
 #include <optional>
@@ -146,4 +147,14 @@ TEST_F(SingleInstanceTest, OtherTrafficOnTheSocketShowsNothing) {
     client.write("quit\n");
     EXPECT_TRUE(pumpUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }));
     EXPECT_EQ(shows, 0);
+}
+
+// A crashed instance leaves its lock behind; the next launch must not hand over to no one.
+TEST_F(SingleInstanceTest, ALockLeftByADeadProcessIsTakenOver) {
+    QFile lock(paths().lock);
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write("2147480000\nnivelo\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    SingleInstance instance(paths());
+    EXPECT_TRUE(instance.acquire());
 }
