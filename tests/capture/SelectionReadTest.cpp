@@ -235,3 +235,14 @@ TEST_F(SelectionReadTest, WithNothingRememberedTheFrontmostApplicationIsAsked) {
     ASSERT_TRUE(outcome->value);
     EXPECT_EQ(*outcome->value, QStringLiteral("Hello"));
 }
+
+TEST_F(SelectionReadTest, AnEmptyUserPasteboardIsLeftEmpty) {
+    desktop.pasteboard.putItems({});
+    initialChangeCount = desktop.pasteboard.changeCount();
+    auto outcome = startTask(read());
+    runToEnd(outcome);
+    ASSERT_TRUE(outcome->value);
+    EXPECT_EQ(*outcome->value, QStringLiteral("Hello"));
+    EXPECT_EQ(desktop.pasteboard.itemCount(), 0);
+    expectHandshakeAroundEveryWrite();
+}
