@@ -113,3 +113,10 @@ TEST_F(AppLayoutSwitchTest, SecondStartOnlyReplacesTheState) {
     EXPECT_EQ(sources.selectCalls, 1);  // one observer, the new state's rules
     EXPECT_EQ(sources.currentId(), "xkb.layout.ru");
 }
+
+TEST_F(AppLayoutSwitchTest, OwnWindowsAreTreatedLikeAnyApplication) {
+    state.edit().appLayoutRules = {rule("ai.nivelo.native", "Russian (PC)")};
+    service.start(&state);
+    activate(RunningApplication{1000, "ai.nivelo.native", "NiveloAI", {}});
+    EXPECT_EQ(sources.currentId(), "xkb.layout.ru");
+}
