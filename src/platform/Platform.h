@@ -4,6 +4,8 @@
 
 class Clock;
 class Defaults;
+class HttpTransport;
+class LanguageRecognizer;
 
 // One implementation of each operating-system service. main() builds the X11 bundle; tests
 // build a simulated one.
@@ -15,6 +17,10 @@ struct Platform {
 
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Defaults> defaults;
+
+    // Backend.
+    std::unique_ptr<HttpTransport> http;
+    std::unique_ptr<LanguageRecognizer> languageRecognizer;
 
     // The bundle of the running process, for the process-wide services.
     static Platform& current();
