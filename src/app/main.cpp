@@ -1,11 +1,14 @@
 #include <QApplication>
-#include <QTextStream>
 #include <cstdio>
+
+#include "core/AppBuildConfiguration.h"
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (QByteArray(argv[i]) == "--version") {
-            std::printf("NiveloAI %s (%s)\n", NIVELO_VERSION, NIVELO_BUILD_NUMBER);
+            std::printf("NiveloAI %s (%lld)\n",
+                        AppBuildConfiguration::currentVersion().toUtf8().constData(),
+                        static_cast<long long>(AppBuildConfiguration::currentBuild()));
             return 0;
         }
     }
