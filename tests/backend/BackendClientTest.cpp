@@ -226,3 +226,19 @@ TEST_F(BackendClientTranslationResend, NoResendWhenTurnedOffOrForOtherActions) {
     EXPECT_EQ(fix->value, "Hello world");
     EXPECT_EQ(server.requestCount(), 2);
 }
+
+TEST(TextSplitting, CharactersBuiltOfManyCodeUnitsCountAsOneAndAreNeverCut) {
+    // Each character is a letter with four combining accents: five code units.
+    const QString character = QStringLiteral("e\u0301\u0301\u0301\u0301");
+    QString text;
+    for (int i = 0; i < 25; ++i) {
+        text += character;
+    }
+
+    const QStringList pieces = splitTextForBackend(text, 10);
+
+    ASSERT_EQ(pieces.size(), 3);
+    EXPECT_EQ(pieces[0], character.repeated(10));
+    EXPECT_EQ(pieces[1], character.repeated(10));
+    EXPECT_EQ(pieces[2], character.repeated(5));
+}

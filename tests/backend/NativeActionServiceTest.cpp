@@ -3,6 +3,8 @@
 #include "core/NativeActionService.h"
 #include "core/NiveloCore.h"
 #include "core/NiveloCoreError.h"
+#include "platform/MemoryDefaults.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -92,4 +94,28 @@ TEST_F(NativeActions, BackendErrorsPassThroughUnchanged) {
               "Quota exceeded");
     EXPECT_EQ(run("style:original", NiveloPromptLibrary::defaultStyles(), " ")->errorDescription(),
               "No text to process.");
+}
+
+TEST(SharedCore, TalksToTheConfiguredOriginWithThisInstallationsId) {
+    // The shared core lives for the whole process, and so must what it was built with.
+    static LoopbackHttpServer server;
+    static Platform platform;
+    platform.clock = std::make_unique<VirtualClock>();
+    platform.defaults = std::make_unique<MemoryDefaults>();
+    platform.http = std::make_unique<QtHttpTransport>(*platform.clock);
+    platform.languageRecognizer = std::make_unique<FixedLanguageRecognizer>();
+    Platform::setCurrent(&platform);
+    qputenv("NIVELO_BACKEND_ORIGIN", server.url(QString()).toString().toUtf8());
+    server.enqueue(CannedReply::result("Fixed"));
+
+    auto out = runNetworkTask(NiveloCore::shared().run(
+        QuickAction{"style:original"}, "fixd", "English", NiveloPromptLibrary::defaultStyles()));
+    qunsetenv("NIVELO_BACKEND_ORIGIN");
+
+    EXPECT_EQ(out->value, "Fixed") << out->errorDescription().toStdString();
+    ASSERT_EQ(server.requestCount(), 1);
+    EXPECT_EQ(server.requests().first().target, "/macos/ai");
+    const QString deviceId = *platform.defaults->stringValue("nivelo.deviceId");
+    EXPECT_FALSE(deviceId.isEmpty());
+    EXPECT_EQ(server.requests().first().header("x-nivelo-device-id"), deviceId.toUtf8());
 }
