@@ -21,10 +21,10 @@ TEST_F(BackendClientAnswers, SuccessGivesTheResultWithDashesMadeHyphensAndTrimme
 }
 
 TEST_F(BackendClientAnswers, SuccessWithoutAResultTextIsAnEmptyResult) {
-    for (const QByteArray body : {R"({"result":null})", R"({})", R"({"result":" \n "})"}) {
+    for (const char* body : {R"({"result":null})", R"({})", R"({"result":" \n "})"}) {
         server.enqueue(CannedReply::json(200, body));
         auto out = finish(sendSimple("text", BackendAction::fix, builtIn("original")));
-        EXPECT_EQ(out->errorDescription(), "AI returned an empty result.") << body.data();
+        EXPECT_EQ(out->errorDescription(), "AI returned an empty result.") << body;
     }
 }
 
@@ -85,7 +85,7 @@ TEST_F(BackendClientAnswers, BlankTextFailsBeforeAnyRequest) {
 }
 
 TEST_F(BackendClientAnswers, AnAddressThatIsNotHttpIsAnInvalidUrl) {
-    for (const QString address :
+    for (const QString& address :
          {QString(), QStringLiteral("not a url"), QStringLiteral("ftp://127.0.0.1/macos/ai"),
           QStringLiteral("http:///macos/ai")}) {
         BackendClient bad(address, QString(), transport, recognizer, "id");
