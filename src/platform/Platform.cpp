@@ -7,6 +7,12 @@
 #include "platform/HttpTransport.h"
 #include "platform/LanguageRecognizer.h"
 
+// Text capture
+#include "platform/Accessibility.h"
+#include "platform/KeyEvents.h"
+#include "platform/Pasteboard.h"
+#include "platform/Workspace.h"
+
 namespace {
 Platform* g_current = nullptr;
 }

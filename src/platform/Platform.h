@@ -4,8 +4,14 @@
 
 class Clock;
 class Defaults;
+// Backend.
 class HttpTransport;
 class LanguageRecognizer;
+// Text capture: clipboard, simulated keys, running applications, accessibility.
+class Pasteboard;
+class KeyEvents;
+class Workspace;
+class Accessibility;
 
 // One implementation of each operating-system service. main() builds the X11 bundle; tests
 // build a simulated one.
@@ -21,6 +27,14 @@ struct Platform {
     // Backend.
     std::unique_ptr<HttpTransport> http;
     std::unique_ptr<LanguageRecognizer> languageRecognizer;
+
+    // Text capture
+    std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<KeyEvents> keyEvents;
+    std::unique_ptr<Workspace> workspace;
+    std::unique_ptr<Accessibility> accessibility;
+    // The clipboard history's own defaults file, apart from the settings.
+    std::unique_ptr<Defaults> clipboardHistoryDefaults;
 
     // The bundle of the running process, for the process-wide services.
     static Platform& current();
