@@ -4,6 +4,9 @@
 
 class Clock;
 class Defaults;
+// Backend.
+class HttpTransport;
+class LanguageRecognizer;
 // Text capture: clipboard, simulated keys, running applications, accessibility.
 class Pasteboard;
 class KeyEvents;
@@ -30,6 +33,9 @@ struct Platform {
     std::unique_ptr<HotKeyRegistry> hotKeys;
     std::unique_ptr<InputSources> inputSources;
     std::unique_ptr<EventMonitors> eventMonitors;
+    // Backend.
+    std::unique_ptr<HttpTransport> http;
+    std::unique_ptr<LanguageRecognizer> languageRecognizer;
 
     // Text capture
     std::unique_ptr<Pasteboard> pasteboard;
