@@ -6,6 +6,7 @@
 #include "app/NiveloWindowPresenter.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "core/AppBuildConfiguration.h"
 #include "platform/IniDefaults.h"
 #include "platform/Platform.h"
 #include "platform/RealClock.h"
@@ -28,7 +29,9 @@ Platform buildPlatform() {
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (QByteArray(argv[i]) == "--version") {
-            std::printf("NiveloAI %s (%s)\n", NIVELO_VERSION, NIVELO_BUILD_NUMBER);
+            std::printf("NiveloAI %s (%lld)\n",
+                        AppBuildConfiguration::currentVersion().toUtf8().constData(),
+                        static_cast<long long>(AppBuildConfiguration::currentBuild()));
             return 0;
         }
     }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "core/EnumCases.h"
+
 // The interface language. Stored as "en" or "ru"; anything else reads as en.
 enum class UiLanguage { en, ru };
 
@@ -9,6 +11,12 @@ inline QString rawValue(UiLanguage lang) {
     return lang == UiLanguage::ru ? QStringLiteral("ru") : QStringLiteral("en");
 }
 
+template <>
+inline QList<UiLanguage> allCases<UiLanguage>() {
+    return {UiLanguage::en, UiLanguage::ru};
+}
+
+// The lenient reading of the settings record: only "ru" is Russian.
 inline UiLanguage uiLanguageFromRaw(const QString& raw) {
     return raw == QLatin1String("ru") ? UiLanguage::ru : UiLanguage::en;
 }

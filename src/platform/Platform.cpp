@@ -5,6 +5,19 @@
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/WindowActivation.h"
+#include "platform/HttpTransport.h"
+#include "platform/LanguageRecognizer.h"
+
+// Hot keys, keyboard layouts, event monitors.
+#include "platform/EventMonitors.h"
+#include "platform/HotKeyRegistry.h"
+#include "platform/InputSources.h"
+
+// Text capture
+#include "platform/Accessibility.h"
+#include "platform/KeyEvents.h"
+#include "platform/Pasteboard.h"
+#include "platform/Workspace.h"
 
 namespace {
 Platform* g_current = nullptr;

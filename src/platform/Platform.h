@@ -5,6 +5,19 @@
 class Clock;
 class Defaults;
 class WindowActivation;
+// Backend.
+class HttpTransport;
+class LanguageRecognizer;
+// Text capture: clipboard, simulated keys, running applications, accessibility.
+class Pasteboard;
+class KeyEvents;
+class Workspace;
+class Accessibility;
+
+// Hot keys, keyboard layouts, event monitors.
+class HotKeyRegistry;
+class InputSources;
+class EventMonitors;
 
 // One implementation of each operating-system service. main() builds the X11 bundle; tests
 // build a simulated one.
@@ -19,6 +32,21 @@ struct Platform {
 
     // Application shell: raising our own windows.
     std::unique_ptr<WindowActivation> windowActivation;
+    // Hot keys, keyboard layouts, event monitors.
+    std::unique_ptr<HotKeyRegistry> hotKeys;
+    std::unique_ptr<InputSources> inputSources;
+    std::unique_ptr<EventMonitors> eventMonitors;
+    // Backend.
+    std::unique_ptr<HttpTransport> http;
+    std::unique_ptr<LanguageRecognizer> languageRecognizer;
+
+    // Text capture
+    std::unique_ptr<Pasteboard> pasteboard;
+    std::unique_ptr<KeyEvents> keyEvents;
+    std::unique_ptr<Workspace> workspace;
+    std::unique_ptr<Accessibility> accessibility;
+    // The clipboard history's own defaults file, apart from the settings.
+    std::unique_ptr<Defaults> clipboardHistoryDefaults;
 
     // The bundle of the running process, for the process-wide services.
     static Platform& current();

@@ -1,0 +1,103 @@
+#include "capture/FocusService.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include "platform/Platform.h"
+#include "platform/Workspace.h"
+
+namespace {
+bool isActive(const Workspace& workspace, qint64 processIdentifier) {
+    const auto frontmost = workspace.frontmostApplication();
+    return frontmost && frontmost->processIdentifier == processIdentifier;
+}
+
+std::optional<RunningApplication> runningApplication(const Workspace& workspace,
+                                                     qint64 processIdentifier) {
+    for (const auto& app : workspace.runningApplications()) {
+        if (app.processIdentifier == processIdentifier) {
+            return app;
+        }
+    }
+    return std::nullopt;
+}
+}  // namespace
+
+const QStringList& FocusService::niveloBundleIdentifiers() {
+    static const QStringList ids{QStringLiteral("ai.nivelo.native"),
+                                 QStringLiteral("ai.nivelo.native.test"),
+                                 QStringLiteral("ai.nivelo.desktop")};
+    return ids;
+}
+
+FocusService::FocusService(Workspace& workspace, Accessibility& accessibility, QObject* parent)
+    : QObject(parent), workspace_(workspace), accessibility_(accessibility) {
+    connect(&workspace_, &Workspace::applicationActivated, this,
+            [this](const RunningApplication& application) {
+                // Handled on the next event-loop turn, like the rest of the app's main work.
+                QMetaObject::invokeMethod(
+                    this, [this, application] { remember(application); }, Qt::QueuedConnection);
+            });
+}
+
+FocusService& FocusService::shared() {
+    static auto* instance = [] {
+        Platform& platform = Platform::current();
+        return new FocusService(*platform.workspace, *platform.accessibility);
+    }();
+    return *instance;
+}
+
+void FocusService::remember(const RunningApplication& application) {
+    if (application.bundleIdentifier.isEmpty() ||
+        niveloBundleIdentifiers().contains(application.bundleIdentifier)) {
+        return;
+    }
+    rememberedBundleIdentifier_ = application.bundleIdentifier;
+    rememberedProcessIdentifier_ = application.processIdentifier;
+    rememberedWindow_.reset();
+    if (const auto element = accessibility_.applicationElement(application.processIdentifier)) {
+        if (const auto window =
+                accessibility_.attribute(element, QStringLiteral("AXFocusedWindow"))) {
+            if (const auto* handle = std::get_if<AXElementPtr>(&*window)) {
+                rememberedWindow_ = *handle;
+            }
+        }
+    }
+}
+
+void FocusService::rememberFrontmostApplication() {
+    if (const auto frontmost = workspace_.frontmostApplication()) {
+        remember(*frontmost);
+    }
+}
+
+bool FocusService::activate(const QString& bundleIdentifier) {
+    if (bundleIdentifier.isEmpty()) {
+        return false;
+    }
+    for (const auto& app : workspace_.runningApplications()) {
+        if (app.bundleIdentifier == bundleIdentifier) {
+            if (isActive(workspace_, app.processIdentifier)) {
+                return true;
+            }
+            return workspace_.activate(app.processIdentifier);
+        }
+    }
+    return false;
+}
+
+bool FocusService::activateRememberedApplication() {
+    if (rememberedProcessIdentifier_) {
+        if (const auto app = runningApplication(workspace_, *rememberedProcessIdentifier_)) {
+            if (isActive(workspace_, app->processIdentifier)) {
+                return true;
+            }
+            return workspace_.activate(app->processIdentifier);
+        }
+    }
+    if (rememberedBundleIdentifier_) {
+        return activate(*rememberedBundleIdentifier_);
+    }
+    return false;
+}

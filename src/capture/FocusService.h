@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "platform/Accessibility.h"
+
+class Workspace;
+struct RunningApplication;
+
+// Remembers the application the user was working in before the app's own panels took the
+// keyboard, and brings it back when text is read from it or written into it.
+class FocusService : public QObject {
+    Q_OBJECT
+public:
+    // The app's own identifiers; never remembered.
+    static const QStringList& niveloBundleIdentifiers();
+
+    // Starts remembering every application that becomes active.
+    FocusService(Workspace& workspace, Accessibility& accessibility, QObject* parent = nullptr);
+
+    // The process-wide instance over the current platform, created on first use.
+    static FocusService& shared();
+
+    const std::optional<QString>& rememberedBundleIdentifier() const {
+        return rememberedBundleIdentifier_;
+    }
+    const std::optional<qint64>& rememberedProcessIdentifier() const {
+        return rememberedProcessIdentifier_;
+    }
+    // Its focused window when it was remembered; null when it had none.
+    const AXElementPtr& rememberedWindow() const { return rememberedWindow_; }
+
+    // Remembers the application unless it has no identifier or is one of ours.
+    void remember(const RunningApplication& application);
+    void rememberFrontmostApplication();
+
+    // Activates the first running application with that identifier; true when it is active
+    // already or became active.
+    bool activate(const QString& bundleIdentifier);
+    // Activates the remembered process while it runs, else the first application with the
+    // remembered identifier. True when the target is (or became) active.
+    bool activateRememberedApplication();
+
+private:
+    Workspace& workspace_;
+    Accessibility& accessibility_;
+    std::optional<QString> rememberedBundleIdentifier_;
+    std::optional<qint64> rememberedProcessIdentifier_;
+    AXElementPtr rememberedWindow_;
+};

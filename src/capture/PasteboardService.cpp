@@ -1,0 +1,229 @@
+#include "capture/PasteboardService.h"
+
+#include "capture/FocusService.h"
+#include "capture/PasteboardServiceError.h"
+#include "capture/PasteboardSnapshot.h"
+#include "clipboard/ClipboardCapture.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "core/CancelledError.h"
+#include "core/Text.h"
+#include "platform/Clock.h"
+#include "platform/KeyEvents.h"
+#include "platform/Pasteboard.h"
+#include "platform/Platform.h"
+
+namespace {
+constexpr qint64 kKeyGapMs = 20;
+constexpr qint64 kModifierPollMs = 35;
+constexpr int kModifierPolls = 16;
+constexpr qint64 kCopyPollMs = 2;
+constexpr qint64 kCopyPollLimitMs = 120;
+constexpr int kCopyAttempts = 3;
+// The edit shortcuts are Control plus a letter on Linux.
+constexpr KeyModifier kShortcutModifier = KeyModifier::Control;
+
+bool isBlank(const QString& text) {
+    return text::trimmed(text).isEmpty();
+}
+
+bool sameText(const QString& a, const QString& b) {
+    return a.normalized(QString::NormalizationForm_C) == b.normalized(QString::NormalizationForm_C);
+}
+}  // namespace
+
+PasteboardService::PasteboardService(Dependencies dependencies)
+    : deps_(dependencies),
+      reader_(dependencies.workspace, dependencies.accessibility, dependencies.focus) {}
+
+PasteboardService& PasteboardService::shared() {
+    static auto* instance = [] {
+        Platform& platform = Platform::current();
+        return new PasteboardService(Dependencies{
+            *platform.clock, *platform.pasteboard, *platform.keyEvents, *platform.workspace,
+            *platform.accessibility, FocusService::shared(), ClipboardHistoryService::shared()});
+    }();
+    return *instance;
+}
+
+QCoro::Task<> PasteboardService::sendShortcut(quint16 keyCode) {
+    if (!deps_.keyEvents.canPostEvents()) {
+        throw PasteboardServiceError(PasteboardServiceErrorKind::missingAccessibilityPermission);
+    }
+    if (!deps_.keyEvents.postKey(keyCode, kShortcutModifier, true)) {
+        throw PasteboardServiceError(PasteboardServiceErrorKind::pasteEventFailed);
+    }
+    // The key-up always follows, whatever happens to the caller meanwhile.
+    co_await deps_.clock.sleep(kKeyGapMs);
+    if (!deps_.keyEvents.postKey(keyCode, kShortcutModifier, false)) {
+        throw PasteboardServiceError(PasteboardServiceErrorKind::pasteEventFailed);
+    }
+}
+
+QCoro::Task<> PasteboardService::sendEditShortcut(quint16 keyCode,
+                                                  PasteboardServiceErrorKind failure) {
+    bool sent = true;
+    try {
+        co_await sendShortcut(keyCode);
+    } catch (const PasteboardServiceError&) {
+        sent = false;
+    }
+    if (!sent) {
+        throw PasteboardServiceError(failure);
+    }
+}
+
+QCoro::Task<> PasteboardService::waitForModifierKeysToClear() {
+    // Bounded: a key that stays down delays the shortcut by about 560 ms, no more.
+    for (int pause = 0; pause < kModifierPolls; ++pause) {
+        if (deps_.keyEvents.heldModifiers() == KeyModifiers()) {
+            co_return;
+        }
+        co_await deps_.clock.sleep(kModifierPollMs);
+    }
+}
+
+QCoro::Task<QString> PasteboardService::waitForCopiedText(qint64 milliseconds) {
+    const qint64 deadline = deps_.clock.nowMs() + milliseconds;
+    while (true) {
+        QString text = deps_.pasteboard.plainText().value_or(QString());
+        if (!isBlank(text) || deps_.clock.nowMs() >= deadline) {
+            co_return text;
+        }
+        co_await deps_.clock.sleep(kCopyPollMs);
+    }
+}
+
+QCoro::Task<> PasteboardService::pauseOrThrow(qint64 milliseconds, CancelToken token) {
+    // GCC 12 miscompiles a co_await inside a condition: take the result first.
+    const bool elapsed = co_await deps_.clock.sleep(milliseconds, token);
+    if (!elapsed) {
+        throw CancelledError();
+    }
+}
+
+QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeCopy,
+                                                                  bool includeFocusedTextFallback,
+                                                                  PasteboardTiming timing,
+                                                                  CancelToken token) {
+    const auto transaction = co_await transactions_.lock();
+    deps_.capture.suppressCapture(kSuppressSeconds);
+    const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
+
+    QString copied;
+    try {
+        // With nothing remembered the Copy goes to whatever application is frontmost.
+        deps_.focus.activateRememberedApplication();
+        co_await pauseOrThrow(timing.activationDelay, token);
+
+        if (selectAllBeforeCopy) {
+            if (timing.waitForModifierRelease) {
+                co_await waitForModifierKeysToClear();
+            }
+            co_await sendEditShortcut(KeyCode::A, PasteboardServiceErrorKind::copyEventFailed);
+            co_await pauseOrThrow(timing.selectAllDelay, token);
+        }
+
+        for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
+            // Renewed per attempt, so a slow read never outlives its suppression.
+            deps_.capture.suppressCapture(kSuppressSeconds);
+            deps_.pasteboard.clear();
+            if (timing.waitForModifierRelease) {
+                co_await waitForModifierKeysToClear();
+            }
+            co_await sendEditShortcut(KeyCode::C, PasteboardServiceErrorKind::copyEventFailed);
+            if (timing.copyWaitBase == 0) {
+                copied = co_await waitForCopiedText(kCopyPollLimitMs);
+            } else {
+                co_await pauseOrThrow(timing.copyWaitBase + attempt * timing.copyWaitStep, token);
+                copied = deps_.pasteboard.plainText().value_or(QString());
+            }
+            if (!isBlank(copied)) {
+                break;
+            }
+        }
+    } catch (...) {
+        snapshot.restore(deps_.pasteboard);
+        deps_.capture.finishTransientPasteboardUse();
+        throw;
+    }
+
+    // The user's pasteboard comes back exactly once, whatever the outcome below.
+    snapshot.restore(deps_.pasteboard);
+    deps_.capture.finishTransientPasteboardUse();
+
+    if (!isBlank(copied)) {
+        co_return copied;
+    }
+    if (includeFocusedTextFallback) {
+        QString focused = reader_.focusedText();
+        if (!isBlank(focused)) {
+            co_return focused;
+        }
+    }
+    throw PasteboardServiceError(PasteboardServiceErrorKind::emptySelection);
+}
+
+QCoro::Task<> PasteboardService::pasteTransient(QString text,
+                                                std::optional<QString> targetBundleIdentifier,
+                                                PasteboardTiming timing, CancelToken token) {
+    if (text.isEmpty()) {
+        throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
+    }
+    const auto transaction = co_await transactions_.lock();
+    deps_.capture.suppressCapture(kSuppressSeconds);
+    const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
+
+    const bool activated = targetBundleIdentifier ? deps_.focus.activate(*targetBundleIdentifier)
+                                                  : deps_.focus.activateRememberedApplication();
+    if (!activated) {
+        // The pasteboard was not touched: nothing to restore.
+        deps_.capture.finishTransientPasteboardUse();
+        throw PasteboardServiceError(PasteboardServiceErrorKind::pasteTargetUnavailable);
+    }
+    const bool activationElapsed = co_await deps_.clock.sleep(timing.activationDelay, token);
+    if (!activationElapsed) {
+        deps_.capture.finishTransientPasteboardUse();
+        throw CancelledError();
+    }
+
+    deps_.pasteboard.clear();
+    deps_.pasteboard.setPlainText(text);
+
+    const bool pasteDelayElapsed = co_await deps_.clock.sleep(timing.pasteDelay, token);
+    bool cancelled = !pasteDelayElapsed;
+    if (!cancelled) {
+        if (timing.waitForModifierRelease) {
+            co_await waitForModifierKeysToClear();
+        }
+        // When Paste cannot be sent the text stays on the pasteboard: it is then the only copy
+        // of the result. The suppression runs out by itself.
+        co_await sendEditShortcut(KeyCode::V, PasteboardServiceErrorKind::pasteEventFailed);
+        const bool restoreDelayElapsed = co_await deps_.clock.sleep(timing.restoreDelay, token);
+        cancelled = !restoreDelayElapsed;
+    }
+
+    // Someone who wrote the pasteboard meanwhile keeps their content.
+    const auto current = deps_.pasteboard.plainText();
+    if (current && sameText(*current, text)) {
+        snapshot.restore(deps_.pasteboard);
+    }
+    deps_.capture.finishTransientPasteboardUse();
+    if (cancelled) {
+        throw CancelledError();
+    }
+}
+
+QCoro::Task<bool> PasteboardService::replaceSelectedTextViaAccessibility(QString text) {
+    if (text.isEmpty()) {
+        co_return false;
+    }
+    co_return reader_.replaceSelectedText(text);
+}
+
+QString PasteboardService::peekSelectedTextViaAccessibility() const {
+    return reader_.selectedText();
+}
+
+QString PasteboardService::peekSelectedTextForLayoutViaAccessibility() const {
+    return reader_.selectedTextForLayout();
+}

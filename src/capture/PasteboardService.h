@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QCoro/QCoroTask>
+#include <QString>
+#include <optional>
+
+#include "capture/AccessibilityTextReader.h"
+#include "capture/PasteboardTiming.h"
+#include "core/AsyncMutex.h"
+#include "platform/CancelToken.h"
+
+class Accessibility;
+class ClipboardCapture;
+class Clock;
+class FocusService;
+class KeyEvents;
+class Pasteboard;
+class Workspace;
+enum class PasteboardServiceErrorKind;
+
+// Reads the selection of another application by a simulated Copy and writes results back by a
+// simulated Paste, each time lending the user's pasteboard for a moment and giving it back.
+// Pasteboard transactions run one at a time, in the order they were asked for.
+class PasteboardService {
+public:
+    struct Dependencies {
+        Clock& clock;
+        Pasteboard& pasteboard;
+        KeyEvents& keyEvents;
+        Workspace& workspace;
+        Accessibility& accessibility;
+        FocusService& focus;
+        ClipboardCapture& capture;
+    };
+
+    explicit PasteboardService(Dependencies dependencies);
+
+    // The process-wide instance over the current platform, created on first use.
+    static PasteboardService& shared();
+
+    // The selected text of the remembered application (untrimmed, never blank). Fails with
+    // PasteboardServiceError or CancelledError.
+    QCoro::Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy,
+                                                   bool includeFocusedTextFallback,
+                                                   PasteboardTiming timing, CancelToken token = {});
+
+    // Pastes `text` into the application with that identifier (none: the remembered one) and
+    // gives the user's pasteboard back afterwards. Fails with PasteboardServiceError or
+    // CancelledError.
+    QCoro::Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier,
+                                 PasteboardTiming timing, CancelToken token = {});
+
+    // Sets the focused field's selected text through accessibility; false when that is not
+    // possible (the caller pastes instead). Never touches the pasteboard.
+    QCoro::Task<bool> replaceSelectedTextViaAccessibility(QString text);
+
+    QString peekSelectedTextViaAccessibility() const;
+    QString peekSelectedTextForLayoutViaAccessibility() const;
+
+private:
+    static constexpr double kSuppressSeconds = 3.5;
+
+    // Sends Control plus the key; throws PasteboardServiceError.
+    QCoro::Task<> sendShortcut(quint16 keyCode);
+    // The same, with every failure reported as `failure`.
+    QCoro::Task<> sendEditShortcut(quint16 keyCode, PasteboardServiceErrorKind failure);
+    QCoro::Task<> waitForModifierKeysToClear();
+    QCoro::Task<QString> waitForCopiedText(qint64 milliseconds);
+    QCoro::Task<> pauseOrThrow(qint64 milliseconds, CancelToken token);
+
+    Dependencies deps_;
+    AccessibilityTextReader reader_;
+    AsyncMutex transactions_;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include "platform/KeyModifiers.h"
+
+// Simulated key presses sent to the focused window of another application, and the state of
+// the user's modifier keys.
+//
+// The edit shortcuts the app sends are Control+A (Select All), Control+C (Copy) and Control+V
+// (Paste). The implementation sends Control+Shift+C/V instead to a terminal window, and
+// nothing for Control+A there.
+class KeyEvents {
+public:
+    virtual ~KeyEvents() = default;
+
+    // Whether this process may send key events to other applications at all.
+    virtual bool canPostEvents() const = 0;
+
+    // Sends one key-down or key-up of `keyCode` with exactly `modifiers` held (whatever the
+    // user holds). False when the event could not be made; nothing was sent then.
+    virtual bool postKey(quint16 keyCode, KeyModifiers modifiers, bool down) = 0;
+
+    // The modifier keys the user holds now (Caps Lock and the like do not count).
+    virtual KeyModifiers heldModifiers() const = 0;
+};

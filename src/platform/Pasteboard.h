@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// One representation of a pasteboard item: its type identifier exactly as the pasteboard
+// reports it (a MIME type on Linux) and its raw bytes.
+struct PasteboardValue {
+    QString type;
+    QByteArray data;
+
+    friend bool operator==(const PasteboardValue&, const PasteboardValue&) = default;
+};
+
+// One item of the pasteboard with its representations in the item's type order.
+struct PasteboardItem {
+    QList<PasteboardValue> values;
+
+    friend bool operator==(const PasteboardItem&, const PasteboardItem&) = default;
+};
+
+// The general pasteboard (the clipboard): a list of items, each with typed data, and a change
+// count that grows with every change made by anyone.
+class Pasteboard {
+public:
+    virtual ~Pasteboard() = default;
+
+    // Grows by at least one on every change of the content (clear, write, another owner).
+    virtual qint64 changeCount() const = 0;
+
+    virtual int itemCount() const = 0;
+    // The types of item `index`, in order.
+    virtual QStringList itemTypes(int index) const = 0;
+    // The data of one type of item `index`; none when that representation yields no data.
+    virtual std::optional<QByteArray> itemData(int index, const QString& type) const = 0;
+    // Every type the pasteboard offers (all items), for marker types such as concealed content.
+    virtual QStringList types() const = 0;
+
+    // The plain-text string; none when the pasteboard holds no text.
+    virtual std::optional<QString> plainText() const = 0;
+
+    // Empties the pasteboard.
+    virtual void clear() = 0;
+    // Writes all items in one change; the caller cleared the pasteboard before.
+    virtual void writeItems(const QList<PasteboardItem>& items) = 0;
+    // Writes a plain-text string; the caller cleared the pasteboard before.
+    virtual void setPlainText(const QString& text) = 0;
+};
