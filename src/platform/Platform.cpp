@@ -4,6 +4,8 @@
 
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/HttpTransport.h"
+#include "platform/LanguageRecognizer.h"
 
 // Hot keys, keyboard layouts, event monitors.
 #include "platform/EventMonitors.h"

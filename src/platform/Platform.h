@@ -15,6 +15,9 @@ class HotKeyRegistry;
 class InputSources;
 class EventMonitors;
 
+class HttpTransport;
+class LanguageRecognizer;
+
 // One implementation of each operating-system service. main() builds the X11 bundle; tests
 // build a simulated one.
 struct Platform {
@@ -38,6 +41,10 @@ struct Platform {
     std::unique_ptr<Accessibility> accessibility;
     // The clipboard history's own defaults file, apart from the settings.
     std::unique_ptr<Defaults> clipboardHistoryDefaults;
+
+    // Backend.
+    std::unique_ptr<HttpTransport> http;
+    std::unique_ptr<LanguageRecognizer> languageRecognizer;
 
     // The bundle of the running process, for the process-wide services.
     static Platform& current();
