@@ -18,6 +18,11 @@ class EventMonitors;
 class HttpTransport;
 class LanguageRecognizer;
 
+// Appearance, tools, permissions.
+class SystemAppearance;
+class ProcessRunner;
+class PermissionProbe;
+
 // One implementation of each operating-system service. main() builds the X11 bundle; tests
 // build a simulated one.
 struct Platform {
@@ -45,6 +50,11 @@ struct Platform {
     // Backend.
     std::unique_ptr<HttpTransport> http;
     std::unique_ptr<LanguageRecognizer> languageRecognizer;
+
+    // Appearance, tools, permissions.
+    std::unique_ptr<SystemAppearance> systemAppearance;
+    std::unique_ptr<ProcessRunner> processRunner;
+    std::unique_ptr<PermissionProbe> permissionProbe;
 
     // The bundle of the running process, for the process-wide services.
     static Platform& current();
