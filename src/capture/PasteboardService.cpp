@@ -94,7 +94,9 @@ QCoro::Task<QString> PasteboardService::waitForCopiedText(qint64 milliseconds) {
 }
 
 QCoro::Task<> PasteboardService::pauseOrThrow(qint64 milliseconds, CancelToken token) {
-    if (!co_await deps_.clock.sleep(milliseconds, token)) {
+    // GCC 12 miscompiles a co_await inside a condition: take the result first.
+    const bool elapsed = co_await deps_.clock.sleep(milliseconds, token);
+    if (!elapsed) {
         throw CancelledError();
     }
 }
@@ -178,7 +180,8 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
         deps_.capture.finishTransientPasteboardUse();
         throw PasteboardServiceError(PasteboardServiceErrorKind::pasteTargetUnavailable);
     }
-    if (!co_await deps_.clock.sleep(timing.activationDelay, token)) {
+    const bool activationElapsed = co_await deps_.clock.sleep(timing.activationDelay, token);
+    if (!activationElapsed) {
         deps_.capture.finishTransientPasteboardUse();
         throw CancelledError();
     }
@@ -186,7 +189,8 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
     deps_.pasteboard.clear();
     deps_.pasteboard.setPlainText(text);
 
-    bool cancelled = !co_await deps_.clock.sleep(timing.pasteDelay, token);
+    const bool pasteDelayElapsed = co_await deps_.clock.sleep(timing.pasteDelay, token);
+    bool cancelled = !pasteDelayElapsed;
     if (!cancelled) {
         if (timing.waitForModifierRelease) {
             co_await waitForModifierKeysToClear();
@@ -194,7 +198,8 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
         // When Paste cannot be sent the text stays on the pasteboard: it is then the only copy
         // of the result. The suppression runs out by itself.
         co_await sendEditShortcut(KeyCode::V, PasteboardServiceErrorKind::pasteEventFailed);
-        cancelled = !co_await deps_.clock.sleep(timing.restoreDelay, token);
+        const bool restoreDelayElapsed = co_await deps_.clock.sleep(timing.restoreDelay, token);
+        cancelled = !restoreDelayElapsed;
     }
 
     // Someone who wrote the pasteboard meanwhile keeps their content.

@@ -1,0 +1,244 @@
+#include "XSession.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <csignal>
+
+XSession::XSession() : XSession(Options{}) {}
+
+XSession::XSession(Options options) : options_(options) {
+    QDir(home_.path()).mkpath(".config");
+    QDir(home_.path()).mkpath(".local/share");
+    QDir(home_.path()).mkpath("runtime");
+    QFile::setPermissions(home_.filePath("runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    // Xvfb picks a free display and writes its number to the fd we pass.
+    auto xvfb = std::make_unique<QProcess>();
+    xvfb->setProgram("Xvfb");
+    xvfb->setArguments({"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    xvfb->setProcessChannelMode(QProcess::SeparateChannels);
+    xvfb->start();
+    if (!xvfb->waitForStarted(5000)) {
+        error_ = "Xvfb did not start";
+        return;
+    }
+    QElapsedTimer t;
+    t.start();
+    QByteArray out;
+    while (!out.contains('\n') && t.elapsed() < 10000) {
+        xvfb->waitForReadyRead(200);
+        out += xvfb->readAllStandardOutput();
+    }
+    if (!out.contains('\n')) {
+        error_ = "Xvfb did not report a display";
+        return;
+    }
+    display_ = ":" + QString::fromLatin1(out.trimmed());
+    processes_.push_back(std::move(xvfb));
+
+    if (options_.accessibilityBus && !startDbus()) {
+        return;
+    }
+    start("openbox", {"--sm-disable"});
+    waitUntil(
+        [&] {
+            return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
+        },
+        10000);
+    int code = -1;
+    run("setxkbmap", {"-layout", "us,ru"}, 10000, &code);
+    if (code != 0) {
+        error_ = "setxkbmap failed";
+        return;
+    }
+    ready_ = true;
+}
+
+XSession::~XSession() {
+    stopAll();
+}
+
+bool XSession::startDbus() {
+    auto bus = std::make_unique<QProcess>();
+    bus->setProcessEnvironment(environment());
+    bus->start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+    QElapsedTimer t;
+    t.start();
+    QByteArray out;
+    while (!out.contains('\n') && t.elapsed() < 10000) {
+        bus->waitForReadyRead(200);
+        out += bus->readAllStandardOutput();
+    }
+    if (!out.contains('\n')) {
+        error_ = "dbus-daemon did not start";
+        return false;
+    }
+    dbusAddress_ = QString::fromLatin1(out.trimmed());
+    processes_.push_back(std::move(bus));
+    start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
+    return waitUntil(
+        [&] {
+            return run("dbus-send", {"--session", "--print-reply", "--dest=org.a11y.Bus",
+                                     "/org/a11y/bus", "org.a11y.Bus.GetAddress"})
+                .contains("unix:");
+        },
+        10000);
+}
+
+QProcessEnvironment XSession::environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display_);
+    env.insert("HOME", home_.path());
+    env.insert("XDG_CONFIG_HOME", home_.filePath(".config"));
+    env.insert("XDG_DATA_HOME", home_.filePath(".local/share"));
+    env.insert("XDG_RUNTIME_DIR", home_.filePath("runtime"));
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    if (dbusAddress_.isEmpty()) {
+        // No session bus: accessibility and D-Bus services are simply absent.
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+        env.insert("NO_AT_BRIDGE", "1");
+    } else {
+        env.insert("DBUS_SESSION_BUS_ADDRESS", dbusAddress_);
+        env.insert("GTK_MODULES", "gail:atk-bridge");
+        env.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+        env.remove("NO_AT_BRIDGE");
+    }
+    return env;
+}
+
+QProcess* XSession::start(const QString& program, const QStringList& args,
+                          const QProcessEnvironment& extra) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = environment();
+    for (const QString& key : extra.keys()) {
+        env.insert(key, extra.value(key));
+    }
+    process->setProcessEnvironment(env);
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->start(program, args);
+    process->waitForStarted(5000);
+    processes_.push_back(std::move(process));
+    return processes_.back().get();
+}
+
+QString XSession::run(const QString& program, const QStringList& args, int timeoutMs,
+                      int* exitCode) const {
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished(1000);
+        if (exitCode) {
+            *exitCode = -1;
+        }
+        return {};
+    }
+    if (exitCode) {
+        *exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString XSession::waitForWindow(const QString& titlePattern, int timeoutMs) const {
+    QString id;
+    waitUntil(
+        [&] {
+            id = run("xdotool", {"search", "--onlyvisible", "--name", titlePattern})
+                     .split('\n', Qt::SkipEmptyParts)
+                     .value(0);
+            return !id.isEmpty();
+        },
+        timeoutMs);
+    return id;
+}
+
+void XSession::activate(const QString& windowId) const {
+    xdotool({"windowactivate", "--sync", windowId});
+    xdotool({"windowfocus", "--sync", windowId});
+}
+
+void XSession::type(const QString& text) const {
+    xdotool({"type", "--delay", "20", "--", text});
+}
+
+void XSession::key(const QString& keys) const {
+    xdotool({"key", "--clearmodifiers", keys});
+}
+
+QString XSession::clipboardText() const {
+    return run("xclip", {"-selection", "clipboard", "-o"}, 3000);
+}
+
+QByteArray XSession::clipboardData(const QString& target) const {
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start("xclip", {"-selection", "clipboard", "-o", "-t", target});
+    p.waitForFinished(3000);
+    return p.readAllStandardOutput();
+}
+
+void XSession::setClipboardText(const QString& text) {
+    QProcess* p = start("xclip", {"-selection", "clipboard", "-i", "-quiet"});
+    p->write(text.toUtf8());
+    p->closeWriteChannel();
+    waitUntil([&] { return clipboardText() == text; }, 3000);
+}
+
+void XSession::setClipboardImage(const QString& pngPath) {
+    start("xclip", {"-selection", "clipboard", "-t", "image/png", "-i", "-quiet", pngPath});
+    waitUntil([&] { return !clipboardData("image/png").isEmpty(); }, 3000);
+}
+
+int XSession::currentLayoutGroup() const {
+    bool ok = false;
+    const int group = run(NIVELO_XKB_GROUP_TOOL, {}).trimmed().toInt(&ok);
+    return ok ? group : -1;
+}
+
+QString XSession::screenshot(const QString& name) const {
+    const QString file = home_.filePath(name + ".png");
+    run("import", {"-window", "root", file}, 10000);
+    // Keep the picture after the session's home is removed.
+    const QString kept = QDir::temp().filePath("nivelo-e2e-" + name + ".png");
+    QFile::remove(kept);
+    QFile::copy(file, kept);
+    return kept;
+}
+
+bool XSession::waitUntil(const std::function<bool()>& cond, int timeoutMs) {
+    QElapsedTimer t;
+    t.start();
+    while (true) {
+        if (cond()) {
+            return true;
+        }
+        if (t.elapsed() > timeoutMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(20);
+    }
+}
+
+void XSession::stopAll() {
+    // Newest first: clients before the window manager and the server.
+    for (auto it = processes_.rbegin(); it != processes_.rend(); ++it) {
+        QProcess& p = **it;
+        if (p.state() != QProcess::NotRunning) {
+            p.terminate();
+            if (!p.waitForFinished(2000)) {
+                p.kill();
+                p.waitForFinished(2000);
+            }
+        }
+    }
+    processes_.clear();
+}

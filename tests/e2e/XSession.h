@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// A private X session for one test: Xvfb on a free display, openbox, the us,ru layouts,
+// optionally a D-Bus session with the accessibility bus, and a fresh home with its own XDG
+// folders. Everything it starts is stopped when it goes away.
+class XSession {
+public:
+    struct Options {
+        bool accessibilityBus = false;
+    };
+
+    XSession();
+    explicit XSession(Options options);
+    ~XSession();
+
+    bool isReady() const { return ready_; }
+    QString error() const { return error_; }
+    QString display() const { return display_; }
+    QString home() const { return home_.path(); }
+    QString path(const QString& name) const { return home_.filePath(name); }
+
+    // Environment for programs on this display, with the fresh home and XDG folders.
+    QProcessEnvironment environment() const;
+
+    // Starts a long-running program on this display; it is stopped with the session.
+    QProcess* start(const QString& program, const QStringList& args,
+                    const QProcessEnvironment& extra = {});
+    // Runs a program to its end (at most timeoutMs); returns its standard output.
+    QString run(const QString& program, const QStringList& args, int timeoutMs = 10000,
+                int* exitCode = nullptr) const;
+
+    QString xdotool(const QStringList& args) const { return run("xdotool", args); }
+    // Waits (polling) for a window whose title matches, returns its id or "".
+    QString waitForWindow(const QString& titlePattern, int timeoutMs = 10000) const;
+    void activate(const QString& windowId) const;
+    void type(const QString& text) const;
+    void key(const QString& keys) const;
+
+    QString clipboardText() const;
+    void setClipboardText(const QString& text);
+    void setClipboardImage(const QString& pngPath);
+    QByteArray clipboardData(const QString& target) const;
+    // The locked XKB group of the display (0 = us, 1 = ru), or -1.
+    int currentLayoutGroup() const;
+    // Saves a screenshot of the whole screen under the home and returns its path.
+    QString screenshot(const QString& name) const;
+
+    // Polls cond every 20 ms until it holds or timeoutMs passes.
+    static bool waitUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
+
+private:
+    void stopAll();
+    bool startDbus();
+
+    Options options_;
+    QTemporaryDir home_;
+    QString display_;
+    QString dbusAddress_;
+    bool ready_ = false;
+    QString error_;
+    std::vector<std::unique_ptr<QProcess>> processes_;
+};
