@@ -1,8 +1,7 @@
 #include "platform/QProcessRunner.h"
 
-#include <QCoro/QCoroProcess>
+#include <QCoro/QCoroSignal>
 #include <QProcess>
-#include <chrono>
 #include <memory>
 
 QCoro::Task<ProcessResult> QProcessRunner::run(QString program, QStringList arguments) {
@@ -15,14 +14,15 @@ QCoro::Task<ProcessResult> QProcessRunner::run(QString program, QStringList argu
     QObject::connect(raw, &QProcess::readyReadStandardError, raw,
                      [raw, standardError] { standardError->append(raw->readAllStandardError()); });
 
-    const std::chrono::milliseconds noTimeout(-1);
-    const bool started =
-        co_await qCoro(raw).start(program, arguments, QIODevice::ReadOnly, noTimeout);
-    if (!started) {
+    raw->start(program, arguments, QIODevice::ReadOnly);
+    while (raw->state() == QProcess::Starting) {
+        co_await qCoro(raw, &QProcess::stateChanged);
+    }
+    if (raw->error() == QProcess::FailedToStart) {
         throw ProcessRunnerError::launchFailed(program);
     }
     if (raw->state() != QProcess::NotRunning) {
-        co_await qCoro(raw).waitForFinished(noTimeout);
+        co_await qCoro(raw, &QProcess::finished);
     }
     standardError->append(raw->readAllStandardError());
 
