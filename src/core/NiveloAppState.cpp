@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QUuid>
 
+#include "capture/KeyboardLayoutService.h"
 #include "capture/PasteboardService.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "core/AIReplyStyleLibrary.h"

@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "capture/CaptureAppState.h"
-#include "capture/KeyboardLayoutService.h"
 #include "capture/PermissionSettingsTarget.h"
 #include "core/AIReplyStyle.h"
 #include "core/ActionStatus.h"
@@ -24,6 +23,7 @@
 class ClipboardHistoryService;
 class Clock;
 class InputSources;
+class KeyboardLayoutService;
 class NativeSettingsStore;
 class NiveloCore;
 class PasteboardService;
