@@ -22,7 +22,8 @@ public:
     // Longest piece of text one request carries, in characters.
     static constexpr int kMaxPieceChars = 2500;
 
-    // Uses the running process's transport, language recognizer and installation id.
+    // Uses the running process's transport, language recognizer and installation id. Every
+    // creator passes BackendEndpoint::aiURL().
     BackendClient(QString apiURL, QString secret);
     BackendClient(QString apiURL, QString secret, HttpTransport& http,
                   LanguageRecognizer& recognizer, QString installationId);

@@ -4,6 +4,9 @@
 
 class Clock;
 class Defaults;
+// Backend.
+class HttpTransport;
+class LanguageRecognizer;
 // Text capture: clipboard, simulated keys, running applications, accessibility.
 class Pasteboard;
 class KeyEvents;
@@ -14,9 +17,6 @@ class Accessibility;
 class HotKeyRegistry;
 class InputSources;
 class EventMonitors;
-
-class HttpTransport;
-class LanguageRecognizer;
 
 // Appearance, tools, permissions.
 class SystemAppearance;
@@ -38,6 +38,9 @@ struct Platform {
     std::unique_ptr<HotKeyRegistry> hotKeys;
     std::unique_ptr<InputSources> inputSources;
     std::unique_ptr<EventMonitors> eventMonitors;
+    // Backend.
+    std::unique_ptr<HttpTransport> http;
+    std::unique_ptr<LanguageRecognizer> languageRecognizer;
 
     // Text capture
     std::unique_ptr<Pasteboard> pasteboard;
@@ -46,10 +49,6 @@ struct Platform {
     std::unique_ptr<Accessibility> accessibility;
     // The clipboard history's own defaults file, apart from the settings.
     std::unique_ptr<Defaults> clipboardHistoryDefaults;
-
-    // Backend.
-    std::unique_ptr<HttpTransport> http;
-    std::unique_ptr<LanguageRecognizer> languageRecognizer;
 
     // Appearance, tools, permissions.
     std::unique_ptr<SystemAppearance> systemAppearance;
