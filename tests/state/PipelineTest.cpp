@@ -200,6 +200,8 @@ TEST_P(Pipeline, SilentLayoutRunCopiesWhenAccessibilityGivesOnlyBlanks) {
     EXPECT_EQ(editor.selectAllCount, 0);
     EXPECT_EQ(editor.copyCount, 1);
     EXPECT_EQ(editor.pasteCount, 1);
+    // Key gaps only, and 60 ms before the pasteboard comes back (standard would take seconds).
+    EXPECT_EQ(recorded.last().atMs, 100);
     EXPECT_EQ(inputs.currentId(), "xkb.layout.us");
     expectUserPasteboardBack();
 }
