@@ -3,16 +3,23 @@
 #include <QCoro/QCoroTask>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
+#include "capture/PermissionSettingsTarget.h"
+#include "core/PermissionState.h"
 #include "core/PromptStyle.h"
 #include "core/QuickAction.h"
 
 class NativeActionService;
+class PermissionService;
 
-// The process-wide entry to the work that leaves the interface: the AI text actions.
+// The process-wide entry to the work that leaves the interface: the AI text actions and the
+// permission service.
 class NiveloCore {
 public:
+    NiveloCore(std::unique_ptr<NativeActionService> actions, PermissionService& permissions);
+    // With the process-wide permission service, taken when it is first needed.
     explicit NiveloCore(std::unique_ptr<NativeActionService> actions);
     ~NiveloCore();
 
@@ -24,6 +31,15 @@ public:
     QCoro::Task<QString> run(QuickAction action, QString input, QString targetLanguage,
                              QList<PromptStyle> styles);
 
+    PermissionState permissionSnapshot();
+    void openPermissionSettings(PermissionSettingsTarget target);
+    PermissionState requestPermissions();
+    // The reset's report lines; throws what the permission service throws.
+    QCoro::Task<QStringList> resetNiveloPermissions();
+
 private:
+    PermissionService& permissions();
+
     std::unique_ptr<NativeActionService> actions_;
+    PermissionService* permissions_ = nullptr;
 };

@@ -19,6 +19,11 @@
 #include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
 
+// Appearance, tools, permissions.
+#include "platform/PermissionProbe.h"
+#include "platform/ProcessRunner.h"
+#include "platform/SystemAppearance.h"
+
 namespace {
 Platform* g_current = nullptr;
 }

@@ -19,6 +19,11 @@ class HotKeyRegistry;
 class InputSources;
 class EventMonitors;
 
+// Appearance, tools, permissions.
+class SystemAppearance;
+class ProcessRunner;
+class PermissionProbe;
+
 // One implementation of each operating-system service. main() builds the X11 bundle; tests
 // build a simulated one.
 struct Platform {
@@ -47,6 +52,11 @@ struct Platform {
     std::unique_ptr<Accessibility> accessibility;
     // The clipboard history's own defaults file, apart from the settings.
     std::unique_ptr<Defaults> clipboardHistoryDefaults;
+
+    // Appearance, tools, permissions.
+    std::unique_ptr<SystemAppearance> systemAppearance;
+    std::unique_ptr<ProcessRunner> processRunner;
+    std::unique_ptr<PermissionProbe> permissionProbe;
 
     // The bundle of the running process, for the process-wide services.
     static Platform& current();
