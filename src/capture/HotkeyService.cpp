@@ -217,18 +217,23 @@ void HotkeyService::perform(const Action& action) {
                            false);
             break;
         case Kind::translationPreview:
-            deps_.capture.rememberFrontmostApplication();
-            deps_.translationPreview.showFromSelection();
+            if (deps_.translationPreview) {
+                deps_.capture.rememberFrontmostApplication();
+                deps_.translationPreview->showFromSelection();
+            }
             break;
     }
 }
 
 void HotkeyService::showAssistant() {
+    if (!deps_.assistant) {
+        return;
+    }
     deps_.capture.rememberFrontmostApplication();
     QPointer<HotkeyService> self(this);
     launchLater(this, [self] {
         if (self) {
-            self->deps_.assistant.show(self->deps_.capture.peekSelectedTextViaAccessibility());
+            self->deps_.assistant->show(self->deps_.capture.peekSelectedTextViaAccessibility());
         }
     });
 }
@@ -241,14 +246,14 @@ void HotkeyService::showReply(const QString& styleId) {
             break;
         }
     }
-    if (!style) {
+    if (!style || !deps_.assistant) {
         return;
     }
     deps_.capture.rememberFrontmostApplication();
     QPointer<HotkeyService> self(this);
     launchLater(this, [self, style = *style] {
         if (self && self->appState_) {
-            replyToSelection(self, &self->deps_.capture, self->appState_, &self->deps_.assistant,
+            replyToSelection(self, &self->deps_.capture, self->appState_, self->deps_.assistant,
                              style);
         }
     });

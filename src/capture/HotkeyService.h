@@ -42,8 +42,9 @@ public:
     struct Dependencies {
         HotKeyRegistry& registry;
         SelectionCapture& capture;
-        AssistantPanelHandle& assistant;
-        TranslationPreviewHandle& translationPreview;
+        // Null while the app has no such panel: its hot keys then do nothing.
+        AssistantPanelHandle* assistant = nullptr;
+        TranslationPreviewHandle* translationPreview = nullptr;
     };
 
     explicit HotkeyService(Dependencies dependencies, QObject* parent = nullptr);

@@ -67,7 +67,7 @@ protected:
     FakePanels panels;
     FakeClipboardPanel clipboard;
     FakeAppState state;
-    HotkeyService service{{registry, capture, panels, panels}};
+    HotkeyService service{{registry, capture, &panels, &panels}};
 };
 
 }  // namespace
@@ -307,4 +307,19 @@ TEST_F(HotkeyServiceTest, UnknownIdIsIgnored) {
     VirtualClock::flushEvents();
     EXPECT_TRUE(panels.log.isEmpty());
     EXPECT_TRUE(state.runs.isEmpty());
+}
+
+// The app runs before the assistant and the translation preview exist: their hot keys are
+// registered but a press does nothing, not even remembering the target.
+TEST_F(HotkeyServiceTest, PressesForPanelsTheAppDoesNotHaveDoNothing) {
+    HotkeyService partial{{registry, capture}};
+    partial.start(&state, &panels, &clipboard);
+    capture.accessibilityText = "How are you?";
+    EXPECT_TRUE(press(34, kAlt));  // assistant
+    EXPECT_TRUE(press(15, kAlt));  // translation preview
+    EXPECT_TRUE(press(15, kCtrl));  // reply
+    VirtualClock::flushEvents();
+    EXPECT_TRUE(panels.log.isEmpty());
+    EXPECT_EQ(capture.rememberCalls, 0);
+    EXPECT_EQ(capture.peekCalls, 0);
 }
