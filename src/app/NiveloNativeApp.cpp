@@ -7,7 +7,12 @@
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloWindowPresenter.h"
 #include "app/WindowKinds.h"
+#include "capture/AppLayoutSwitchService.h"
+#include "capture/HotkeyService.h"
+#include "capture/SelectionCapture.h"
+#include "capture/SelectionTriggerService.h"
 #include "core/Async.h"
+#include "core/NiveloAppState.h"
 #include "panels/QuickPanelController.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
@@ -23,11 +28,52 @@ bool hasVisibleWindow() {
     return false;
 }
 
+// The application state reads and writes the selection, follows the frontmost application
+// and the keyboard layouts, checks permissions and talks to the backend: without all of
+// those on this platform it cannot run, nor can anything wired to it.
+bool canRunAppState(const Platform& p) {
+    return p.clock && p.defaults && p.http && p.languageRecognizer && p.systemAppearance &&
+           p.processRunner && p.permissionProbe && p.pasteboard && p.keyEvents && p.workspace &&
+           p.accessibility && p.inputSources && p.clipboardHistoryDefaults;
+}
+
 }  // namespace
 
-NiveloNativeApp::NiveloNativeApp(Platform& platform, QObject* parent)
+NiveloNativeApp::Services::Services() = default;
+NiveloNativeApp::Services::Services(Services&&) noexcept = default;
+NiveloNativeApp::Services& NiveloNativeApp::Services::operator=(Services&&) noexcept = default;
+NiveloNativeApp::Services::~Services() {
+    // The services hold the state; it goes last.
+    appLayoutSwitchService.reset();
+    selectionTrigger.reset();
+    hotkeys.reset();
+    appState.reset();
+}
+
+NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
+    Services services;
+    if (!canRunAppState(platform)) {
+        return services;
+    }
+    services.appState = std::make_unique<NiveloAppState>(NiveloAppState::sharedDependencies());
+    if (platform.hotKeys) {
+        services.hotkeys = std::make_unique<HotkeyService>(
+            HotkeyService::Dependencies{*platform.hotKeys, SelectionCapture::shared()});
+    }
+    if (platform.eventMonitors) {
+        services.selectionTrigger = std::make_unique<SelectionTriggerService>(
+            SelectionTriggerService::Dependencies{*platform.clock, *platform.eventMonitors,
+                                                  *platform.workspace, SelectionCapture::shared()});
+    }
+    services.appLayoutSwitchService =
+        std::make_unique<AppLayoutSwitchService>(*platform.workspace, *platform.inputSources);
+    return services;
+}
+
+NiveloNativeApp::NiveloNativeApp(Platform& platform, ServiceFactory makeServices, QObject* parent)
     : QObject(parent),
       platform_(platform),
+      makeServices_(std::move(makeServices)),
       appDelegate_(std::make_unique<NiveloAppDelegate>(*platform.defaults, *platform.clock)) {
     // Whether the last window closing ends the process is the delegate's call.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -35,11 +81,20 @@ NiveloNativeApp::NiveloNativeApp(Platform& platform, QObject* parent)
 
 NiveloNativeApp::~NiveloNativeApp() {
     delete mainWindow_.data();
+    services_.reset();
+    quickPanel_.reset();
+}
+
+NiveloNativeApp::Services& NiveloNativeApp::services() {
+    if (!services_) {
+        services_ = makeServices_ ? makeServices_() : sharedServices(platform_);
+    }
+    return *services_;
 }
 
 QuickPanelController& NiveloNativeApp::quickPanel() {
     if (!quickPanel_) {
-        quickPanel_ = std::make_unique<QuickPanelController>();
+        quickPanel_ = std::make_unique<QuickPanelController>(appState());
     }
     return *quickPanel_;
 }
@@ -121,6 +176,31 @@ void NiveloNativeApp::setStartupObserver(StartupSequence::Observer observer) {
 
 StartupSequence NiveloNativeApp::startupSequence() {
     StartupSequence sequence;
+    NiveloAppState* state = appState();
+    if (!state) {
+        return sequence;
+    }
+    QuickPanelController* panel = &quickPanel();
+    sequence.set(StartupStep::SystemSurfaceObserver,
+                 [state] { state->startSystemSurfaceObserver(); });
+    if (HotkeyService* service = hotkeys()) {
+        // The clipboard window comes with the clipboard; until then its hot key does nothing.
+        sequence.set(StartupStep::Hotkeys, [=] { service->start(state, panel, nullptr); });
+    }
+    if (SelectionTriggerService* trigger = selectionTrigger()) {
+        // Likewise the floating button: without it the trigger shows nothing.
+        sequence.set(StartupStep::SelectionTrigger, [=] { trigger->start(state, panel, nullptr); });
+    }
+    if (AppLayoutSwitchService* layouts = appLayoutSwitchService()) {
+        sequence.set(StartupStep::LayoutSwitch, [=] { layouts->start(state); });
+    }
+    sequence.set(StartupStep::RefreshPermissions, [state] { state->refreshPermissions(); });
+    Defaults* defaults = platform_.defaults.get();
+    sequence.set(StartupStep::LaunchPermissionRequest, [state, defaults] {
+        if (takeLaunchPermissionRequest(*defaults)) {
+            state->requestPermissions();
+        }
+    });
     return sequence;
 }
 

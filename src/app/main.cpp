@@ -6,19 +6,34 @@
 #include "app/NiveloWindowPresenter.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "clipboard/ClipboardHistoryService.h"
 #include "core/AppBuildConfiguration.h"
+#include "platform/Cld2LanguageRecognizer.h"
+#include "platform/DefaultsSystemAppearance.h"
 #include "platform/IniDefaults.h"
 #include "platform/Platform.h"
+#include "platform/QProcessRunner.h"
+#include "platform/QtHttpTransport.h"
 #include "platform/RealClock.h"
+#include "platform/x11/X11PermissionProbe.h"
 #include "platform/x11/X11WindowActivation.h"
 
 namespace {
 
+// The real services this desktop has. The app state and what is wired to it run once the
+// platform carries everything they stand on.
 Platform buildPlatform() {
     Platform platform;
     platform.clock = std::make_unique<RealClock>();
     platform.defaults = std::make_unique<IniDefaults>(IniDefaults::standardPath());
+    platform.clipboardHistoryDefaults =
+        std::make_unique<IniDefaults>(ClipboardHistoryService::standardStorePath());
+    platform.http = std::make_unique<QtHttpTransport>(*platform.clock);
+    platform.languageRecognizer = std::make_unique<Cld2LanguageRecognizer>();
+    platform.systemAppearance = std::make_unique<DefaultsSystemAppearance>(*platform.defaults);
+    platform.processRunner = std::make_unique<QProcessRunner>();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        platform.permissionProbe = std::make_unique<X11PermissionProbe>();
         platform.windowActivation = std::make_unique<X11WindowActivation>();
     }
     return platform;

@@ -315,8 +315,8 @@ TEST_F(HotkeyServiceTest, PressesForPanelsTheAppDoesNotHaveDoNothing) {
     HotkeyService partial{{registry, capture}};
     partial.start(&state, &panels, &clipboard);
     capture.accessibilityText = "How are you?";
-    EXPECT_TRUE(press(34, kAlt));  // assistant
-    EXPECT_TRUE(press(15, kAlt));  // translation preview
+    EXPECT_TRUE(press(34, kAlt));   // assistant
+    EXPECT_TRUE(press(15, kAlt));   // translation preview
     EXPECT_TRUE(press(15, kCtrl));  // reply
     VirtualClock::flushEvents();
     EXPECT_TRUE(panels.log.isEmpty());
