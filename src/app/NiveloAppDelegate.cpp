@@ -94,7 +94,14 @@ bool NiveloAppDelegate::isDelegateOf(const QWidget* window) const {
     return false;
 }
 
-void NiveloAppDelegate::adopt(QWidget* window) {
+void NiveloAppDelegate::adoptWindow(QWidget* window) {
+    if (!window || WindowKinds::isPanel(window)) {
+        return;
+    }
+    configureWindow(window);
+    if (!WindowKinds::isMainWindow(window)) {
+        return;
+    }
     delegateWindows_.removeAll(nullptr);
     if (!isDelegateOf(window)) {
         delegateWindows_.append(window);
@@ -112,13 +119,7 @@ void NiveloAppDelegate::applyDockPolicy() {
 void NiveloAppDelegate::configureMainWindows() {
     launchLater(this, [this] {
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (WindowKinds::isPanel(window)) {
-                continue;
-            }
-            configureWindow(window);
-            if (WindowKinds::isMainWindow(window)) {
-                adopt(window);
-            }
+            adoptWindow(window);
         }
     });
 }
@@ -131,15 +132,7 @@ void NiveloAppDelegate::applicationDidFinishLaunching() {
     windowKeyObserver_ = std::make_unique<WindowEventObserver>(
         QEvent::WindowActivate, [this](QWidget* window, QEvent*) {
             QPointer<QWidget> held(window);
-            launchLater(this, [this, held] {
-                if (!held) {
-                    return;
-                }
-                configureWindow(held);
-                if (WindowKinds::isMainWindow(held)) {
-                    adopt(held);
-                }
-            });
+            launchLater(this, [this, held] { adoptWindow(held); });
             return false;
         });
     scheduleDockPolicyTick();

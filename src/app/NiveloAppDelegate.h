@@ -39,6 +39,10 @@ public:
     static void configureWindow(QWidget* window);
 
     bool isDelegateOf(const QWidget* window) const;
+    // Styles a window and, for a main window, becomes its close handler. Done for every
+    // window that becomes active, and by the app for each main window it opens, since a
+    // window manager may leave a new window inactive.
+    void adoptWindow(QWidget* window);
     bool hasDockPolicyTimer() const { return dockPolicyTimer_.has_value(); }
     bool isObservingWindows() const { return windowCloseObserver_ || windowKeyObserver_; }
 
@@ -48,7 +52,6 @@ public:
 
 private:
     void configureMainWindows();
-    void adopt(QWidget* window);
     void scheduleDockPolicyTick();
     bool handleClose(QWidget* window, class QEvent* event);
 

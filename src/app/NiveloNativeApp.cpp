@@ -121,6 +121,7 @@ void NiveloNativeApp::openMainWindow() {
             &NiveloNativeApp::showQuickMenu);
     connect(mainWindow_, &MainWindow::closed, this,
             [this] { launchLater(this, [this] { afterMainWindowClosed(); }); });
+    appDelegate_->adoptWindow(mainWindow_);
     mainWindow_->show();
     // A fresh main window's content wires the services again.
     runStartup();

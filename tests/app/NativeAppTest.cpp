@@ -50,8 +50,10 @@ TEST_F(NativeAppTest, ReopenOpensTheWindowAndWiresAgainWhenThereIsNone) {
     defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
     launch();
     app_->reopen();
-    VirtualClock::flushEvents();
+    // Its close handler from the start, whether or not the window manager activates it.
     ASSERT_NE(app_->mainWindow(), nullptr);
+    EXPECT_TRUE(app_->appDelegate().isDelegateOf(app_->mainWindow()));
+    VirtualClock::flushEvents();
     EXPECT_TRUE(app_->mainWindow()->isVisible());
     EXPECT_EQ(app_->startupRuns(), 2);
     EXPECT_FALSE(activation_->requests.isEmpty());
