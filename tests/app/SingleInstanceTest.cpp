@@ -10,19 +10,10 @@
 #include <optional>
 
 #include "app/SingleInstance.h"
+#include "support/EventWait.h"
 #include "support/VirtualClock.h"
 
 namespace {
-
-// Socket traffic needs the event loop; the clock stays virtual.
-bool pumpUntil(const std::function<bool()>& done) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!done() && elapsed.elapsed() < 3000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return done();
-}
 
 class SingleInstanceTest : public ::testing::Test {
 protected:
@@ -92,7 +83,7 @@ TEST_F(SingleInstanceTest, ALaterLaunchAsksTheRunningOneToShowItsWindow) {
     std::optional<bool> answered;
     QObject::connect(&handOver, &InstanceHandOver::finished, [&](bool ok) { answered = ok; });
     handOver.start();
-    ASSERT_TRUE(pumpUntil([&] { return answered.has_value(); }));
+    ASSERT_TRUE(waitUntil([&] { return answered.has_value(); }));
     EXPECT_TRUE(*answered);
     EXPECT_EQ(shows, 1);
 }
@@ -116,7 +107,7 @@ TEST_F(SingleInstanceTest, TheHandOverWaitsForAnInstanceThatIsStillStarting) {
 
     ASSERT_TRUE(running.listen());
     clock.advance(InstanceHandOver::kRetryMs);
-    ASSERT_TRUE(pumpUntil([&] { return answered.has_value(); }));
+    ASSERT_TRUE(waitUntil([&] { return answered.has_value(); }));
     EXPECT_TRUE(*answered);
     EXPECT_EQ(shows, 1);
 }
@@ -143,9 +134,9 @@ TEST_F(SingleInstanceTest, OtherTrafficOnTheSocketShowsNothing) {
 
     QLocalSocket client;
     client.connectToServer(paths().socket);
-    ASSERT_TRUE(pumpUntil([&] { return client.state() == QLocalSocket::ConnectedState; }));
+    ASSERT_TRUE(waitUntil([&] { return client.state() == QLocalSocket::ConnectedState; }));
     client.write("quit\n");
-    EXPECT_TRUE(pumpUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }));
+    EXPECT_TRUE(waitUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }));
     EXPECT_EQ(shows, 0);
 }
 

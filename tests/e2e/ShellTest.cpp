@@ -152,3 +152,26 @@ TEST(Shell, QuitsOnSigtermWhileItsWindowIsShown) {
     ::kill(nivelo->processId(), SIGTERM);
     EXPECT_TRUE(endsWithExitZero(nivelo));
 }
+
+// The window is on screen but behind another application's: a later launch must bring it to
+// the front with the focus, which the window manager grants to a pager's request.
+TEST(Shell, ASecondLaunchRaisesAWindowThatIsBehindAnother) {
+    XSession session;
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    QProcess* nivelo = session.start(NIVELO_BINARY, {});
+    const QString window = session.waitForWindow(kTitle);
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(waitUntilReady(session));
+    session.start(NIVELO_TEST_EDITOR, {"--title", "Other Editor"});
+    const QString editor = session.waitForWindow("Other Editor");
+    ASSERT_FALSE(editor.isEmpty());
+    session.activate(editor);
+    session.type("typing here");
+    ASSERT_EQ(activeWindow(session), editor);
+
+    EXPECT_EQ(launchAgain(session), 0);
+    EXPECT_TRUE(XSession::waitUntil([&] { return activeWindow(session) == window; }))
+        << activeWindow(session).toStdString();
+    ::kill(nivelo->processId(), SIGTERM);
+    EXPECT_TRUE(endsWithExitZero(nivelo));
+}

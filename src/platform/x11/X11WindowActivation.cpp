@@ -5,12 +5,23 @@
 #include <cstdlib>
 #include <cstring>
 
-void X11WindowActivation::activate(quintptr window) {
+X11WindowActivation::X11WindowActivation() = default;
+
+X11WindowActivation::X11WindowActivation(xcb_connection_t* connection) : connection_(connection) {}
+
+xcb_connection_t* X11WindowActivation::connection() const {
+    if (connection_) {
+        return connection_;
+    }
     auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection() || window == 0) {
+    return x11 ? x11->connection() : nullptr;
+}
+
+void X11WindowActivation::activate(quintptr window) {
+    xcb_connection_t* connection = this->connection();
+    if (!connection || window == 0) {
         return;
     }
-    xcb_connection_t* connection = x11->connection();
     if (activeWindowAtom_ == 0) {
         static const char kName[] = "_NET_ACTIVE_WINDOW";
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
