@@ -56,6 +56,10 @@ bool SingleInstance::acquire() {
     return lock_->tryLock(0);
 }
 
+bool SingleInstance::isHeldElsewhere() const {
+    return lock_ && !lock_->isLocked() && lock_->error() == QLockFile::LockFailedError;
+}
+
 bool SingleInstance::listen() {
     if (!lock_ || !lock_->isLocked()) {
         return false;

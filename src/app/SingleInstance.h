@@ -32,6 +32,9 @@ public:
     // Takes the lock; false while another live instance holds it. A lock left by a process
     // that is gone is taken over.
     bool acquire();
+    // After a failed acquire: whether another instance holds the lock (rather than the lock
+    // file being impossible to write).
+    bool isHeldElsewhere() const;
     // Starts answering later launches; needs the lock.
     bool listen();
 

@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     Platform::setCurrent(&platform);
 
     SingleInstance instance(SingleInstance::standardPaths());
-    if (!instance.acquire()) {
+    // When the lock cannot be written at all the app still runs, only without a hand-over.
+    if (!instance.acquire() && instance.isHeldElsewhere()) {
         // Another instance runs in this session: it shows its window, this one leaves.
         InstanceHandOver handOver(instance.paths().socket, *platform.clock);
         QObject::connect(&handOver, &InstanceHandOver::finished, &app, [](bool answered) {

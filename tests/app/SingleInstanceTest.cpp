@@ -50,6 +50,7 @@ TEST_F(SingleInstanceTest, OnlyOneHolderAtATime) {
     EXPECT_TRUE(first->acquire());
     EXPECT_TRUE(first->acquire());
     EXPECT_FALSE(second.acquire());
+    EXPECT_TRUE(second.isHeldElsewhere());
     first.reset();
     EXPECT_TRUE(second.acquire());
 }
@@ -148,4 +149,12 @@ TEST_F(SingleInstanceTest, ALockLeftByADeadProcessIsTakenOver) {
     lock.close();
     SingleInstance instance(paths());
     EXPECT_TRUE(instance.acquire());
+}
+
+TEST_F(SingleInstanceTest, ALockThatCannotBeWrittenIsNotAnotherInstance) {
+    SingleInstance instance(
+        {dir_.filePath("missing/nivelo.lock"), dir_.filePath("missing/nivelo.socket")});
+    EXPECT_FALSE(instance.acquire());
+    EXPECT_FALSE(instance.isHeldElsewhere());
+    EXPECT_FALSE(instance.listen());
 }
