@@ -169,7 +169,11 @@ void NiveloNativeApp::finishTermination() {
     platform_.defaults->sync();
 }
 
-void NiveloNativeApp::showQuickMenu() {}
+void NiveloNativeApp::showQuickMenu() {
+    if (NiveloAppState* state = appState()) {
+        quickPanel().toggle(*state);
+    }
+}
 
 void NiveloNativeApp::setStartupObserver(StartupSequence::Observer observer) {
     startupObserver_ = std::move(observer);
