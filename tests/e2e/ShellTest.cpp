@@ -29,20 +29,20 @@ QString visibleWindow(const XSession& session) {
         .value(0);
 }
 
-QString activeWindow(const XSession& session) {
-    return session.run("xdotool", {"getactivewindow"}).trimmed();
-}
-
 // Ready to answer a later launch.
 bool waitUntilReady(const XSession& session) {
     const QString socket = session.path("runtime/ai.nivelo.native.socket");
     return XSession::waitUntil([&] { return QFileInfo::exists(socket); }, 10000);
 }
 
-// Closes a window the way its title-bar button does: through the window manager.
+QString activeWindow(const XSession& session) {
+    return session.run("xdotool", {"getactivewindow"}).trimmed();
+}
+
+// Closes a window the way its title-bar button does: the window manager is asked to close it
+// (_NET_CLOSE_WINDOW) and sends the window its delete request.
 void closeThroughWindowManager(const XSession& session, const QString& window) {
-    session.activate(window);
-    session.key("alt+F4");
+    session.run("wmctrl", {"-i", "-c", window});
 }
 
 bool endsWithExitZero(QProcess* process) {
