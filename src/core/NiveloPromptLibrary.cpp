@@ -1,5 +1,7 @@
 #include "core/NiveloPromptLibrary.h"
 
+#include "core/StyleMerge.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
@@ -146,10 +148,6 @@ bool isOutdatedPrompt(const QString& id, const QString& prompt) {
     return false;
 }
 
-QString orElse(const QString& value, const QString& fallback) {
-    return value.isEmpty() ? fallback : value;
-}
-
 }  // namespace
 
 const QList<PromptStyle>& NiveloPromptLibrary::defaultStyles() {
@@ -275,41 +273,23 @@ const QStringList& NiveloPromptLibrary::languages() {
 }
 
 QList<PromptStyle> NiveloPromptLibrary::mergeSavedStyles(const QList<PromptStyle>& saved) {
-    QHash<QString, const PromptStyle*> byId;
-    for (const auto& s : saved) {
-        if (!byId.contains(s.id)) {
-            byId.insert(s.id, &s);
-        }
-    }
-
-    QList<PromptStyle> out;
-    for (const PromptStyle& b : defaultStyles()) {
-        const PromptStyle* s = byId.value(b.id);
-        if (!s) {
-            out.append(b);
-            continue;
-        }
-        PromptStyle merged;
-        merged.id = b.id;
-        if (isOutdatedPrompt(b.id, s->prompt)) {
-            merged.name = b.name;
-            merged.prompt = b.prompt;
-        } else {
-            merged.name = orElse(s->name, b.name);
-            merged.prompt = orElse(s->prompt, b.prompt);
-        }
-        // The emoji style's hot key is fixed.
-        merged.hotkey = b.id == QLatin1String("emoji") ? b.hotkey : orElse(s->hotkey, b.hotkey);
-        merged.autoReplace = s->autoReplace;
-        out.append(merged);
-    }
-
-    for (const auto& s : saved) {
-        if (!builtInStyleIds().contains(s.id) && byId.value(s.id) == &s) {
-            out.append(s);
-        }
-    }
-    return out;
+    using style_merge::orElse;
+    return style_merge::withBuiltIns(
+        saved, defaultStyles(), [](const PromptStyle& b, const PromptStyle& s) {
+            PromptStyle merged;
+            merged.id = b.id;
+            if (isOutdatedPrompt(b.id, s.prompt)) {
+                merged.name = b.name;
+                merged.prompt = b.prompt;
+            } else {
+                merged.name = orElse(s.name, b.name);
+                merged.prompt = orElse(s.prompt, b.prompt);
+            }
+            // The emoji style's hot key is fixed.
+            merged.hotkey = b.id == QLatin1String("emoji") ? b.hotkey : orElse(s.hotkey, b.hotkey);
+            merged.autoReplace = s.autoReplace;
+            return merged;
+        });
 }
 
 std::optional<PromptStyle> NiveloPromptLibrary::style(const QString& id,
