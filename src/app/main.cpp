@@ -1,7 +1,43 @@
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 
+#include "app/NiveloNativeApp.h"
+#include "app/NiveloWindowPresenter.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "clipboard/ClipboardHistoryService.h"
 #include "core/AppBuildConfiguration.h"
+#include "platform/Cld2LanguageRecognizer.h"
+#include "platform/DefaultsSystemAppearance.h"
+#include "platform/IniDefaults.h"
+#include "platform/Platform.h"
+#include "platform/QProcessRunner.h"
+#include "platform/QtHttpTransport.h"
+#include "platform/RealClock.h"
+#include "platform/x11/X11Platform.h"
+
+namespace {
+
+// The real services this desktop has. The app state and what is wired to it run once the
+// platform carries everything they stand on.
+Platform buildPlatform() {
+    Platform platform;
+    platform.clock = std::make_unique<RealClock>();
+    platform.defaults = std::make_unique<IniDefaults>(IniDefaults::standardPath());
+    platform.clipboardHistoryDefaults =
+        std::make_unique<IniDefaults>(ClipboardHistoryService::standardStorePath());
+    platform.http = std::make_unique<QtHttpTransport>(*platform.clock);
+    platform.languageRecognizer = std::make_unique<Cld2LanguageRecognizer>();
+    platform.systemAppearance = std::make_unique<DefaultsSystemAppearance>(*platform.defaults);
+    platform.processRunner = std::make_unique<QProcessRunner>();
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        addX11Services(platform);
+    }
+    return platform;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -15,5 +51,40 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NiveloAI"));
     QApplication::setDesktopFileName(QStringLiteral("ai.nivelo.native"));
-    return 0;
+
+    Platform platform = buildPlatform();
+    Platform::setCurrent(&platform);
+
+    SingleInstance instance(SingleInstance::standardPaths());
+    // When the lock cannot be written at all the app still runs, only without a hand-over.
+    if (!instance.acquire() && instance.isHeldElsewhere()) {
+        // Another instance runs in this session: it shows its window, this one leaves.
+        InstanceHandOver handOver(instance.paths().socket, *platform.clock);
+        QObject::connect(&handOver, &InstanceHandOver::finished, &app, [](bool answered) {
+            if (!answered) {
+                std::fprintf(stderr, "NiveloAI is already running but did not answer.\n");
+            }
+            QCoreApplication::exit(answered ? 0 : 1);
+        });
+        handOver.start();
+        const int code = app.exec();
+        Platform::setCurrent(nullptr);
+        return code;
+    }
+
+    int code = 0;
+    {
+        NiveloNativeApp nivelo(platform);
+        TerminationSignals signals;
+        QObject::connect(&signals, &TerminationSignals::terminationRequested, &nivelo,
+                         [&nivelo](int) { nivelo.terminate(); });
+        QObject::connect(&instance, &SingleInstance::showRequested, &nivelo,
+                         [&nivelo] { nivelo.reopen(); });
+        nivelo.launch();
+        instance.listen();
+        code = app.exec();
+        nivelo.finishTermination();
+    }
+    Platform::setCurrent(nullptr);
+    return code;
 }

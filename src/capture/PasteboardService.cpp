@@ -98,7 +98,9 @@ QCoro::Task<QString> PasteboardService::waitForCopiedText(qint64 milliseconds) {
 }
 
 QCoro::Task<> PasteboardService::pauseOrThrow(qint64 milliseconds, CancelToken token) {
-    if (!co_await deps_.clock.sleep(milliseconds, token)) {
+    // GCC 12 miscompiles a co_await inside a condition: take the result first.
+    const bool elapsed = co_await deps_.clock.sleep(milliseconds, token);
+    if (!elapsed) {
         throw CancelledError();
     }
 }
@@ -182,7 +184,8 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
         deps_.capture.finishTransientPasteboardUse();
         throw PasteboardServiceError(PasteboardServiceErrorKind::pasteTargetUnavailable);
     }
-    if (!co_await deps_.clock.sleep(timing.activationDelay, token)) {
+    const bool activationElapsed = co_await deps_.clock.sleep(timing.activationDelay, token);
+    if (!activationElapsed) {
         deps_.capture.finishTransientPasteboardUse();
         throw CancelledError();
     }
@@ -190,7 +193,8 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
     deps_.pasteboard.clear();
     deps_.pasteboard.setPlainText(text);
 
-    bool cancelled = !co_await deps_.clock.sleep(timing.pasteDelay, token);
+    const bool pasteDelayElapsed = co_await deps_.clock.sleep(timing.pasteDelay, token);
+    bool cancelled = !pasteDelayElapsed;
     if (!cancelled) {
         if (timing.waitForModifierRelease) {
             co_await waitForModifierKeysToClear();
@@ -199,7 +203,8 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
         // of the result. The suppression runs out by itself.
         co_await sendEditShortcut(KeyCode::V, PasteboardServiceErrorKind::pasteEventFailed);
         const qint64 pastedAt = deps_.clock.nowMs();
-        cancelled = !co_await deps_.clock.sleep(timing.restoreDelay, token);
+        const bool restoreDelayElapsed = co_await deps_.clock.sleep(timing.restoreDelay, token);
+        cancelled = !restoreDelayElapsed;
         // Where the target fetches the paste from us later (X11), restoring before it did
         // would paste the user's old content instead.
         while (!cancelled && !deps_.pasteboard.lastWriteTextServed()) {
@@ -207,7 +212,8 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
             if (left <= 0) {
                 break;
             }
-            cancelled = !co_await deps_.clock.sleep(qMin(left, kPasteServedPollMs), token);
+            const bool polled = co_await deps_.clock.sleep(qMin(left, kPasteServedPollMs), token);
+            cancelled = !polled;
         }
     }
 

@@ -3,28 +3,25 @@
 #include "capture/FocusService.h"
 #include "capture/PasteboardService.h"
 
-namespace {
-class SharedSelectionCapture final : public SelectionCapture {
-public:
-    void rememberFrontmostApplication() override {
-        FocusService::shared().rememberFrontmostApplication();
-    }
-    std::optional<qint64> rememberedProcessIdentifier() const override {
-        return FocusService::shared().rememberedProcessIdentifier();
-    }
-    QString peekSelectedTextViaAccessibility() override {
-        return PasteboardService::shared().peekSelectedTextViaAccessibility();
-    }
-    QCoro::Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy,
-                                                   bool includeFocusedTextFallback,
-                                                   PasteboardTiming timing) override {
-        return PasteboardService::shared().readSelectedTextTransient(
-            selectAllBeforeCopy, includeFocusedTextFallback, timing);
-    }
-};
-}  // namespace
-
 SelectionCapture& SelectionCapture::shared() {
-    static SharedSelectionCapture instance;
+    static FocusedSelectionCapture instance(FocusService::shared(), PasteboardService::shared());
     return instance;
+}
+
+void FocusedSelectionCapture::rememberFrontmostApplication() {
+    focus_.rememberFrontmostApplication();
+}
+
+std::optional<qint64> FocusedSelectionCapture::rememberedProcessIdentifier() const {
+    return focus_.rememberedProcessIdentifier();
+}
+
+QString FocusedSelectionCapture::peekSelectedTextViaAccessibility() {
+    return pasteboard_.peekSelectedTextViaAccessibility();
+}
+
+QCoro::Task<QString> FocusedSelectionCapture::readSelectedTextTransient(
+    bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing) {
+    return pasteboard_.readSelectedTextTransient(selectAllBeforeCopy, includeFocusedTextFallback,
+                                                 timing);
 }

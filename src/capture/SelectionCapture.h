@@ -24,3 +24,24 @@ public:
     // Over FocusService::shared() and PasteboardService::shared().
     static SelectionCapture& shared();
 };
+
+class FocusService;
+class PasteboardService;
+
+// Selection capture through focus memory and the pasteboard service.
+class FocusedSelectionCapture final : public SelectionCapture {
+public:
+    FocusedSelectionCapture(FocusService& focus, PasteboardService& pasteboard)
+        : focus_(focus), pasteboard_(pasteboard) {}
+
+    void rememberFrontmostApplication() override;
+    std::optional<qint64> rememberedProcessIdentifier() const override;
+    QString peekSelectedTextViaAccessibility() override;
+    QCoro::Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy,
+                                                   bool includeFocusedTextFallback,
+                                                   PasteboardTiming timing) override;
+
+private:
+    FocusService& focus_;
+    PasteboardService& pasteboard_;
+};

@@ -1,5 +1,7 @@
 #include "core/AIReplyStyleLibrary.h"
 
+#include "core/StyleMerge.h"
+
 #include <QHash>
 
 namespace {
@@ -7,10 +9,6 @@ namespace {
 AIReplyStyle builtIn(const char* id, const char* name, const char* hotkey, const char* prompt) {
     return AIReplyStyle{QString::fromUtf8(id), QString::fromUtf8(name), QString::fromUtf8(prompt),
                         QString::fromUtf8(hotkey)};
-}
-
-QString orElse(const QString& value, const QString& fallback) {
-    return value.isEmpty() ? fallback : value;
 }
 
 }  // namespace
@@ -73,29 +71,12 @@ QList<AIReplyStyle> AIReplyStyleLibrary::restoredStyles(const QList<AIReplyStyle
     if (saved.isEmpty()) {
         return defaultStyles();
     }
-    QHash<QString, const AIReplyStyle*> byId;
-    for (const auto& s : saved) {
-        if (!byId.contains(s.id)) {
-            byId.insert(s.id, &s);
-        }
-    }
-
-    QList<AIReplyStyle> out;
-    for (const AIReplyStyle& b : defaultStyles()) {
-        const AIReplyStyle* s = byId.value(b.id);
-        if (!s) {
-            out.append(b);
-            continue;
-        }
-        out.append(AIReplyStyle{b.id, orElse(s->name, b.name), orElse(s->prompt, b.prompt),
-                                orElse(s->hotkey, b.hotkey)});
-    }
-    for (const auto& s : saved) {
-        if (!builtInStyleIds().contains(s.id) && byId.value(s.id) == &s) {
-            out.append(s);
-        }
-    }
-    return out;
+    using style_merge::orElse;
+    return style_merge::withBuiltIns(
+        saved, defaultStyles(), [](const AIReplyStyle& b, const AIReplyStyle& s) {
+            return AIReplyStyle{b.id, orElse(s.name, b.name), orElse(s.prompt, b.prompt),
+                                orElse(s.hotkey, b.hotkey)};
+        });
 }
 
 QString AIReplyStyleLibrary::backendStyleName(const AIReplyStyle& style) {

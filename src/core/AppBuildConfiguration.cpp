@@ -3,7 +3,7 @@
 #include "core/Text.h"
 
 QString AppBuildConfiguration::versionFrom(const std::optional<QString>& stamped) {
-    return stamped && !stamped->isEmpty() ? *stamped : QStringLiteral("0.0.0");
+    return stamped.value_or(QStringLiteral("0.0.0"));
 }
 
 qint64 AppBuildConfiguration::buildFrom(const std::optional<QString>& stamped) {

@@ -1,5 +1,7 @@
 #include "core/NiveloPromptLibrary.h"
 
+#include "core/StyleMerge.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
@@ -146,10 +148,6 @@ bool isOutdatedPrompt(const QString& id, const QString& prompt) {
     return false;
 }
 
-QString orElse(const QString& value, const QString& fallback) {
-    return value.isEmpty() ? fallback : value;
-}
-
 }  // namespace
 
 const QList<PromptStyle>& NiveloPromptLibrary::defaultStyles() {
@@ -275,41 +273,23 @@ const QStringList& NiveloPromptLibrary::languages() {
 }
 
 QList<PromptStyle> NiveloPromptLibrary::mergeSavedStyles(const QList<PromptStyle>& saved) {
-    QHash<QString, const PromptStyle*> byId;
-    for (const auto& s : saved) {
-        if (!byId.contains(s.id)) {
-            byId.insert(s.id, &s);
-        }
-    }
-
-    QList<PromptStyle> out;
-    for (const PromptStyle& b : defaultStyles()) {
-        const PromptStyle* s = byId.value(b.id);
-        if (!s) {
-            out.append(b);
-            continue;
-        }
-        PromptStyle merged;
-        merged.id = b.id;
-        if (isOutdatedPrompt(b.id, s->prompt)) {
-            merged.name = b.name;
-            merged.prompt = b.prompt;
-        } else {
-            merged.name = orElse(s->name, b.name);
-            merged.prompt = orElse(s->prompt, b.prompt);
-        }
-        // The emoji style's hot key is fixed.
-        merged.hotkey = b.id == QLatin1String("emoji") ? b.hotkey : orElse(s->hotkey, b.hotkey);
-        merged.autoReplace = s->autoReplace;
-        out.append(merged);
-    }
-
-    for (const auto& s : saved) {
-        if (!builtInStyleIds().contains(s.id) && byId.value(s.id) == &s) {
-            out.append(s);
-        }
-    }
-    return out;
+    using style_merge::orElse;
+    return style_merge::withBuiltIns(
+        saved, defaultStyles(), [](const PromptStyle& b, const PromptStyle& s) {
+            PromptStyle merged;
+            merged.id = b.id;
+            if (isOutdatedPrompt(b.id, s.prompt)) {
+                merged.name = b.name;
+                merged.prompt = b.prompt;
+            } else {
+                merged.name = orElse(s.name, b.name);
+                merged.prompt = orElse(s.prompt, b.prompt);
+            }
+            // The emoji style's hot key is fixed.
+            merged.hotkey = b.id == QLatin1String("emoji") ? b.hotkey : orElse(s.hotkey, b.hotkey);
+            merged.autoReplace = s.autoReplace;
+            return merged;
+        });
 }
 
 std::optional<PromptStyle> NiveloPromptLibrary::style(const QString& id,
@@ -345,18 +325,32 @@ namespace {
 
 // Code-unit offset just after the first `count` grapheme clusters, or -1 when the text has
 // no more than `count` of them.
-qsizetype offsetAfterGraphemes(const QString& text, int count) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int seen = 0;
-    qsizetype position = 0;
-    while (seen < count) {
-        position = finder.toNextBoundary();
-        if (position == -1) {
+qsizetype offsetAfterGraphemes(QStringView text, int count) {
+    // The boundary finder analyses all of the text it is given, so give it a prefix that grows
+    // only when the clusters are long: analysing the whole remaining text for every piece
+    // would make splitting quadratic. A boundary before the prefix's end is one of the text.
+    qsizetype span = qsizetype(count) * 2 + 16;
+    for (;;) {
+        const bool whole = span >= text.size();
+        const qsizetype length = whole ? text.size() : span;
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text.data(), length);
+        int seen = 0;
+        qsizetype position = 0;
+        while (seen < count) {
+            position = finder.toNextBoundary();
+            if (position == -1) {
+                break;
+            }
+            ++seen;
+        }
+        if (seen == count && (whole || position < length)) {
+            return position < text.size() ? position : -1;
+        }
+        if (whole) {
             return -1;
         }
-        ++seen;
+        span *= 2;
     }
-    return position < text.size() ? position : -1;
 }
 
 }  // namespace
@@ -366,13 +360,14 @@ QStringList splitTextForBackend(const QString& text, int maxChars) {
         return {text};
     }
     QStringList pieces;
-    QString remaining = text;
+    // Views into text, not copies, keep the cost linear in the length of the text.
+    QStringView remaining(text);
     for (;;) {
         const qsizetype windowEnd = offsetAfterGraphemes(remaining, maxChars);
         if (windowEnd < 0) {
             break;
         }
-        const QString window = remaining.left(windowEnd);
+        const QStringView window = remaining.left(windowEnd);
         qsizetype cut = window.lastIndexOf(QLatin1String("\n\n"));
         if (cut < 0) {
             cut = window.lastIndexOf(QLatin1Char('\n'));
@@ -382,14 +377,14 @@ QStringList splitTextForBackend(const QString& text, int maxChars) {
             // Just after the period, so it stays with the sentence it ends.
             cut = sentence < 0 ? windowEnd : sentence + 2;
         }
-        const QString piece = text::trimmed(remaining.left(cut));
+        const QStringView piece = remaining.left(cut).trimmed();
         if (!piece.isEmpty()) {
-            pieces.append(piece);
+            pieces.append(piece.toString());
         }
-        remaining = text::trimmed(remaining.mid(cut));
+        remaining = remaining.mid(cut).trimmed();
     }
     if (!remaining.isEmpty()) {
-        pieces.append(remaining);
+        pieces.append(remaining.toString());
     }
     return pieces;
 }

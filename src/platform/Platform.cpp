@@ -4,6 +4,9 @@
 
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
+#include "platform/WindowActivation.h"
+#include "platform/HttpTransport.h"
+#include "platform/LanguageRecognizer.h"
 
 // Hot keys, keyboard layouts, event monitors.
 #include "platform/EventMonitors.h"
@@ -15,6 +18,11 @@
 #include "platform/KeyEvents.h"
 #include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
+
+// Appearance, tools, permissions.
+#include "platform/PermissionProbe.h"
+#include "platform/ProcessRunner.h"
+#include "platform/SystemAppearance.h"
 
 namespace {
 Platform* g_current = nullptr;

@@ -4,6 +4,10 @@
 
 class Clock;
 class Defaults;
+class WindowActivation;
+// Backend.
+class HttpTransport;
+class LanguageRecognizer;
 // Text capture: clipboard, simulated keys, running applications, accessibility.
 class Pasteboard;
 class KeyEvents;
@@ -14,6 +18,11 @@ class Accessibility;
 class HotKeyRegistry;
 class InputSources;
 class EventMonitors;
+
+// Appearance, tools, permissions.
+class SystemAppearance;
+class ProcessRunner;
+class PermissionProbe;
 
 // One implementation of each operating-system service. main() builds the X11 bundle; tests
 // build a simulated one.
@@ -26,10 +35,15 @@ struct Platform {
     std::unique_ptr<Clock> clock;
     std::unique_ptr<Defaults> defaults;
 
+    // Application shell: raising our own windows.
+    std::unique_ptr<WindowActivation> windowActivation;
     // Hot keys, keyboard layouts, event monitors.
     std::unique_ptr<HotKeyRegistry> hotKeys;
     std::unique_ptr<InputSources> inputSources;
     std::unique_ptr<EventMonitors> eventMonitors;
+    // Backend.
+    std::unique_ptr<HttpTransport> http;
+    std::unique_ptr<LanguageRecognizer> languageRecognizer;
 
     // Text capture
     std::unique_ptr<Pasteboard> pasteboard;
@@ -38,6 +52,11 @@ struct Platform {
     std::unique_ptr<Accessibility> accessibility;
     // The clipboard history's own defaults file, apart from the settings.
     std::unique_ptr<Defaults> clipboardHistoryDefaults;
+
+    // Appearance, tools, permissions.
+    std::unique_ptr<SystemAppearance> systemAppearance;
+    std::unique_ptr<ProcessRunner> processRunner;
+    std::unique_ptr<PermissionProbe> permissionProbe;
 
     // The bundle of the running process, for the process-wide services.
     static Platform& current();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "capture/KeyboardLayoutService.h"
+#include "core/NiveloSettings.h"
 #include "support/SimulatedInputSources.h"
 
 using Layout = SimulatedInputSources::Layout;
@@ -227,4 +228,18 @@ TEST(LayoutSuggestion, FirstLatinAndFirstNativeInSystemOrder) {
     SimulatedInputSources onlyLatin;
     onlyLatin.addLayout(SimulatedInputSources::usLayout());
     EXPECT_EQ(KeyboardLayoutService(onlyLatin).suggestion().nativeLayoutName, "Русская — ПК");
+}
+
+TEST(LayoutFix, TakesTheLayoutNamesFromTheSettings) {
+    SimulatedInputSources none;
+    KeyboardLayoutService service(none);
+    NiveloSettings settings;
+    settings.layoutLatinSource = "English";
+    settings.layoutNativeSource = "Українська";
+    const auto r = service.fix("ghbdsn", settings);
+    EXPECT_EQ(r.text, "привіт");
+    EXPECT_EQ(r.targetLayoutName, "Українська");
+    settings.layoutNativeSource = "";
+    EXPECT_EQ(service.fix("ghbdtn", settings).targetLayoutName, "Русская — ПК");
+    EXPECT_EQ(service.fix("руддщ", settings).targetLayoutName, "English");
 }

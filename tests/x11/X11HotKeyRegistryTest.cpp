@@ -85,6 +85,8 @@ TEST_F(HotKeyFixture, APressEndsTheGrabAndAutoRepeatRunsOnce) {
     // Held past the auto-repeat delay.
     XSession::waitUntil([] { return false; }, 1200);
     x11Session().xdotool({"keyup", "alt"});
+    // Auto-repeat presses with Alt down re-start the grab until they are handled.
+    XSession::waitUntil([] { return false; }, 150);
     x11Session().xdotool({"key", "x"});
     x11Session().xdotool({"keyup", "1"});
     EXPECT_TRUE(XSession::waitUntil([&] { return readTextFile(dump).contains("x"); }))

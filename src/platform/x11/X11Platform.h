@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/Platform.h"
+struct Platform;
 
-// The services of the running X11 desktop, for main(): real clock, defaults files under the
-// XDG folders, the clipboard, XTest keys, EWMH windows, AT-SPI, key grabs, XKB layouts and
-// XInput2 monitors. Needs a QGuiApplication on the xcb platform.
-Platform makeX11Platform();
+// Adds the services of the running X11 desktop to a bundle, for main(): the clipboard, XTest
+// keys, EWMH windows, AT-SPI, key grabs, XKB layouts, XInput2 monitors, the permission probe
+// and our own windows' activation. Needs a QGuiApplication on the xcb platform.
+void addX11Services(Platform& platform);

@@ -1,0 +1,219 @@
+#include "app/NiveloNativeApp.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include "app/MainWindow.h"
+#include "app/NiveloAppDelegate.h"
+#include "app/NiveloWindowPresenter.h"
+#include "app/WindowKinds.h"
+#include "capture/AppLayoutSwitchService.h"
+#include "capture/HotkeyService.h"
+#include "capture/SelectionCapture.h"
+#include "capture/SelectionTriggerService.h"
+#include "core/Async.h"
+#include "core/NiveloAppState.h"
+#include "panels/QuickPanelController.h"
+#include "platform/Defaults.h"
+#include "platform/Platform.h"
+
+namespace {
+
+bool hasVisibleWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && !WindowKinds::isPanel(widget)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The application state reads and writes the selection, follows the frontmost application
+// and the keyboard layouts, checks permissions and talks to the backend: without all of
+// those on this platform it cannot run, nor can anything wired to it.
+bool canRunAppState(const Platform& p) {
+    return p.clock && p.defaults && p.http && p.languageRecognizer && p.systemAppearance &&
+           p.processRunner && p.permissionProbe && p.pasteboard && p.keyEvents && p.workspace &&
+           p.accessibility && p.inputSources && p.clipboardHistoryDefaults;
+}
+
+}  // namespace
+
+NiveloNativeApp::Services::Services() = default;
+NiveloNativeApp::Services::Services(Services&&) noexcept = default;
+NiveloNativeApp::Services& NiveloNativeApp::Services::operator=(Services&&) noexcept = default;
+NiveloNativeApp::Services::~Services() {
+    // The services hold the state; it goes last.
+    appLayoutSwitchService.reset();
+    selectionTrigger.reset();
+    hotkeys.reset();
+    appState.reset();
+}
+
+NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
+    Services services;
+    if (!canRunAppState(platform)) {
+        return services;
+    }
+    services.appState = std::make_unique<NiveloAppState>(NiveloAppState::sharedDependencies());
+    if (platform.hotKeys) {
+        services.hotkeys = std::make_unique<HotkeyService>(
+            HotkeyService::Dependencies{*platform.hotKeys, SelectionCapture::shared()});
+    }
+    if (platform.eventMonitors) {
+        services.selectionTrigger = std::make_unique<SelectionTriggerService>(
+            SelectionTriggerService::Dependencies{*platform.clock, *platform.eventMonitors,
+                                                  *platform.workspace, SelectionCapture::shared()});
+    }
+    services.appLayoutSwitchService =
+        std::make_unique<AppLayoutSwitchService>(*platform.workspace, *platform.inputSources);
+    return services;
+}
+
+NiveloNativeApp::NiveloNativeApp(Platform& platform, ServiceFactory makeServices, QObject* parent)
+    : QObject(parent),
+      platform_(platform),
+      makeServices_(std::move(makeServices)),
+      appDelegate_(std::make_unique<NiveloAppDelegate>(*platform.defaults, *platform.clock)) {
+    // Whether the last window closing ends the process is the delegate's call.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+NiveloNativeApp::~NiveloNativeApp() {
+    delete mainWindow_.data();
+    services_.reset();
+    quickPanel_.reset();
+}
+
+NiveloNativeApp::Services& NiveloNativeApp::services() {
+    if (!services_) {
+        services_ = makeServices_ ? makeServices_() : sharedServices(platform_);
+    }
+    return *services_;
+}
+
+QuickPanelController& NiveloNativeApp::quickPanel() {
+    if (!quickPanel_) {
+        quickPanel_ = std::make_unique<QuickPanelController>(appState());
+    }
+    return *quickPanel_;
+}
+
+void NiveloNativeApp::launch() {
+    appDelegate_->applicationDidFinishLaunching();
+    const QString key = QStringLiteral("nivelo.openMainWindowOnLaunch");
+    const bool openWindow =
+        platform_.defaults->hasObject(key) ? platform_.defaults->boolValue(key) : true;
+    if (openWindow) {
+        openMainWindow();
+    } else {
+        runStartup();
+    }
+}
+
+void NiveloNativeApp::openMainWindow() {
+    if (mainWindow_ || terminating_) {
+        return;
+    }
+    mainWindow_ = new MainWindow();
+    mainWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(mainWindow_, &MainWindow::showQuickMenuRequested, this,
+            &NiveloNativeApp::showQuickMenu);
+    connect(mainWindow_, &MainWindow::closed, this,
+            [this] { launchLater(this, [this] { afterMainWindowClosed(); }); });
+    appDelegate_->adoptWindow(mainWindow_);
+    mainWindow_->show();
+    // A fresh main window's content wires the services again.
+    runStartup();
+}
+
+std::function<void()> NiveloNativeApp::openMainWindowAction() {
+    QPointer<NiveloNativeApp> self(this);
+    return [self] {
+        if (self) {
+            self->openMainWindow();
+        }
+    };
+}
+
+void NiveloNativeApp::reopen() {
+    const bool visible = NiveloAppDelegate::hasVisibleMainWindow();
+    if (appDelegate_->applicationShouldHandleReopen(visible) &&
+        WindowKinds::mainWindows().isEmpty()) {
+        openMainWindow();
+    }
+}
+
+void NiveloNativeApp::afterMainWindowClosed() {
+    if (terminating_ || hasVisibleWindow()) {
+        return;
+    }
+    if (appDelegate_->applicationShouldTerminateAfterLastWindowClosed()) {
+        terminate();
+    }
+}
+
+void NiveloNativeApp::terminate() {
+    if (terminating_) {
+        return;
+    }
+    terminating_ = true;
+    appDelegate_->applicationShouldTerminate();
+    platform_.defaults->sync();
+    Q_EMIT terminated();
+    QCoreApplication::quit();
+}
+
+void NiveloNativeApp::finishTermination() {
+    appDelegate_->applicationWillTerminate();
+    platform_.defaults->sync();
+}
+
+void NiveloNativeApp::showQuickMenu() {
+    if (NiveloAppState* state = appState()) {
+        quickPanel().toggle(*state);
+    }
+}
+
+void NiveloNativeApp::setStartupObserver(StartupSequence::Observer observer) {
+    startupObserver_ = std::move(observer);
+}
+
+StartupSequence NiveloNativeApp::startupSequence() {
+    StartupSequence sequence;
+    NiveloAppState* state = appState();
+    if (!state) {
+        return sequence;
+    }
+    QuickPanelController* panel = &quickPanel();
+    sequence.set(StartupStep::SystemSurfaceObserver,
+                 [state] { state->startSystemSurfaceObserver(); });
+    if (HotkeyService* service = hotkeys()) {
+        // The clipboard window comes with the clipboard; until then its hot key does nothing.
+        sequence.set(StartupStep::Hotkeys, [=] { service->start(state, panel, nullptr); });
+    }
+    if (SelectionTriggerService* trigger = selectionTrigger()) {
+        // Likewise the floating button: without it the trigger shows nothing.
+        sequence.set(StartupStep::SelectionTrigger, [=] { trigger->start(state, panel, nullptr); });
+    }
+    if (AppLayoutSwitchService* layouts = appLayoutSwitchService()) {
+        sequence.set(StartupStep::LayoutSwitch, [=] { layouts->start(state); });
+    }
+    sequence.set(StartupStep::RefreshPermissions, [state] { state->refreshPermissions(); });
+    Defaults* defaults = platform_.defaults.get();
+    sequence.set(StartupStep::LaunchPermissionRequest, [state, defaults] {
+        if (takeLaunchPermissionRequest(*defaults)) {
+            state->requestPermissions();
+        }
+    });
+    return sequence;
+}
+
+void NiveloNativeApp::runStartup() {
+    ++startupRuns_;
+    startupSequence().run(startupObserver_);
+}
+
+MainWindow* NiveloNativeApp::mainWindow() const {
+    return mainWindow_;
+}

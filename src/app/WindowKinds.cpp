@@ -1,0 +1,40 @@
+#include "app/WindowKinds.h"
+
+#include <QApplication>
+#include <QWidget>
+
+bool WindowKinds::isPanel(const QWidget* window) {
+    if (!window || !window->isWindow()) {
+        return false;
+    }
+    switch (window->windowType()) {
+        case Qt::Tool:
+        case Qt::Popup:
+        case Qt::ToolTip:
+        case Qt::SplashScreen:
+        case Qt::Drawer:
+        case Qt::Sheet:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool WindowKinds::isMainWindow(const QWidget* window) {
+    return window && window->isWindow() && window->windowType() == Qt::Window &&
+           !window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus);
+}
+
+QList<QWidget*> WindowKinds::mainWindows() {
+    QList<QWidget*> result;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (isMainWindow(widget)) {
+            result.append(widget);
+        }
+    }
+    return result;
+}
+
+bool WindowKinds::isVisibleMainWindow(const QWidget* window) {
+    return isMainWindow(window) && window->isVisible() && !window->isMinimized();
+}

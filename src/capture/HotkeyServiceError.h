@@ -1,0 +1,15 @@
+#pragma once
+
+#include "core/NiveloError.h"
+
+enum class HotkeyServiceErrorKind { invalidHotkey, installFailed, registerFailed };
+
+class HotkeyServiceError : public NiveloEnumError<HotkeyServiceErrorKind> {
+public:
+    static HotkeyServiceError invalidHotkey(const QString& text);
+    static HotkeyServiceError installFailed(int status);
+    static HotkeyServiceError registerFailed(const QString& text, int status);
+
+private:
+    using NiveloEnumError::NiveloEnumError;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QCoro/QCoroTask>
+#include <QString>
+#include <optional>
+
+#include "core/AIReplyStyle.h"
+#include "core/BackendAction.h"
+#include "core/BackendRequest.h"
+#include "core/PromptStyle.h"
+
+class HttpTransport;
+class LanguageRecognizer;
+
+// The one way to the AI endpoint: trims and splits the text, posts one JSON request per
+// piece, checks each answer, resends a translation that came back unchanged, and writes chat
+// replies, asking once more when a reply only echoes the message. Failures are thrown:
+// BackendClientError, BackendResponseDecodingError, or the transport's HttpTransportError.
+// A client must outlive the tasks it starts.
+class BackendClient {
+public:
+    // Longest piece of text one request carries, in characters.
+    static constexpr int kMaxPieceChars = 2500;
+
+    // Uses the running process's transport, language recognizer and installation id. Every
+    // creator passes BackendEndpoint::aiURL().
+    BackendClient(QString apiURL, QString secret);
+    BackendClient(QString apiURL, QString secret, HttpTransport& http,
+                  LanguageRecognizer& recognizer, QString installationId);
+
+    const QString& apiURL() const { return apiURL_; }
+    // Every creator passes it empty; no request uses it.
+    const QString& secret() const { return secret_; }
+
+    // The cleaned answer text.
+    QCoro::Task<QString> send(QString text, BackendAction action, PromptStyle style,
+                              QString targetLanguage, bool retryOnUnchangedTranslation,
+                              QString assistantSessionId, bool assistantKeepContext,
+                              QString userInstruction, QString replyTo, QString keyboardLanguage,
+                              std::optional<bool> forceRewrite,
+                              std::optional<QString> styleIntensity);
+
+    // A reply to message in the given style, ready to send.
+    QCoro::Task<QString> sendReply(QString message, AIReplyStyle style, QString targetLanguage);
+
+    // The reply style's own instruction: its trimmed prompt, or "" when that is a built-in's
+    // unchanged prompt (the backend knows those by the style's name).
+    static QString replyUserInstruction(const AIReplyStyle& style);
+
+private:
+    QCoro::Task<QString> sendText(QString text, BackendRequestArguments arguments,
+                                  bool retryOnUnchangedTranslation);
+    QCoro::Task<QString> postOne(QString text, BackendRequestArguments arguments);
+
+    QString apiURL_;
+    QString secret_;
+    HttpTransport& http_;
+    LanguageRecognizer& recognizer_;
+    QString installationId_;
+};

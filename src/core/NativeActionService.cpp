@@ -1,0 +1,42 @@
+#include "core/NativeActionService.h"
+
+#include "core/BackendClient.h"
+#include "core/NiveloCoreError.h"
+#include "core/NiveloPromptLibrary.h"
+
+NativeActionService::NativeActionService(std::unique_ptr<BackendClient> backend)
+    : backend_(std::move(backend)) {}
+
+NativeActionService::~NativeActionService() = default;
+
+QCoro::Task<QString> NativeActionService::run(QuickAction action, QString input,
+                                              QString targetLanguage, QList<PromptStyle> styles) {
+    if (action.id == QLatin1String("ai")) {
+        throw NiveloCoreError::actionNotPortedYet(QStringLiteral("AI assistant"));
+    }
+    if (action.id == QLatin1String("clipboard")) {
+        throw NiveloCoreError::actionNotPortedYet(QStringLiteral("Clipboard window"));
+    }
+    if (action.id == QLatin1String("layout")) {
+        throw NiveloCoreError::actionNotPortedYet(QStringLiteral("Keyboard layout fix"));
+    }
+    // Only the caller's list counts: a style missing from it is missing, built-in or not.
+    const std::optional<QString> styleId = action.styleId();
+    const PromptStyle* style = nullptr;
+    if (styleId) {
+        for (const PromptStyle& candidate : styles) {
+            if (candidate.id == *styleId) {
+                style = &candidate;
+                break;
+            }
+        }
+    }
+    if (!style) {
+        throw NiveloCoreError::actionNotPortedYet(QStringLiteral("Style ") + action.id);
+    }
+    const BackendAction backendAction = NiveloPromptLibrary::backendAction(action, *style);
+    QString result =
+        co_await backend_->send(input, backendAction, *style, targetLanguage, true, QString(),
+                                false, QString(), QString(), QString(), std::nullopt, std::nullopt);
+    co_return result;
+}

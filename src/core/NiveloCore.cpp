@@ -1,0 +1,52 @@
+#include "core/NiveloCore.h"
+
+#include "capture/PermissionService.h"
+#include "core/BackendClient.h"
+#include "core/BackendEndpoint.h"
+#include "core/NativeActionService.h"
+
+NiveloCore::NiveloCore(std::unique_ptr<NativeActionService> actions, PermissionService& permissions)
+    : actions_(std::move(actions)), permissions_(&permissions) {}
+
+NiveloCore::NiveloCore(std::unique_ptr<NativeActionService> actions)
+    : actions_(std::move(actions)) {}
+
+NiveloCore::~NiveloCore() = default;
+
+NiveloCore& NiveloCore::shared() {
+    static NiveloCore core(std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
+                               BackendEndpoint::aiURL(), QString())),
+                           PermissionService::shared());
+    return core;
+}
+
+QCoro::Task<QString> NiveloCore::run(QuickAction action, QString input, QString targetLanguage,
+                                     QList<PromptStyle> styles) {
+    QString result = co_await actions_->run(std::move(action), std::move(input),
+                                            std::move(targetLanguage), std::move(styles));
+    co_return result;
+}
+
+PermissionService& NiveloCore::permissions() {
+    if (!permissions_) {
+        permissions_ = &PermissionService::shared();
+    }
+    return *permissions_;
+}
+
+PermissionState NiveloCore::permissionSnapshot() {
+    return permissions().snapshot();
+}
+
+void NiveloCore::openPermissionSettings(PermissionSettingsTarget target) {
+    permissions().openSettings(target);
+}
+
+PermissionState NiveloCore::requestPermissions() {
+    return permissions().requestPermissions();
+}
+
+QCoro::Task<QStringList> NiveloCore::resetNiveloPermissions() {
+    QStringList lines = co_await permissions().resetNiveloPermissions();
+    co_return lines;
+}

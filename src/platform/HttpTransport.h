@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoro/QCoroTask>
+#include <QList>
+#include <QPair>
+#include <QUrl>
+
+#include "core/NiveloError.h"
+
+struct HttpRequest {
+    QUrl url;
+    // Sent in this order.
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+    // Longest wait for the server to move data; 0 leaves only the transport's own limits.
+    qint64 timeoutMs = 0;
+};
+
+struct HttpResponse {
+    // The HTTP status; 0 when the answer was not HTTP.
+    int status = 0;
+    QByteArray body;
+};
+
+enum class HttpTransportErrorKind { timedOut, failed };
+
+// A request that got no complete answer. A finished answer with any status is not an error.
+class HttpTransportError : public NiveloEnumError<HttpTransportErrorKind> {
+public:
+    using NiveloEnumError::NiveloEnumError;
+    static HttpTransportError timedOut();
+    // description: the network layer's own text.
+    static HttpTransportError failed(QString description);
+};
+
+// Posts requests to HTTP servers. One instance serves the whole process.
+class HttpTransport {
+public:
+    virtual ~HttpTransport() = default;
+
+    // Answers the server's status and body, whatever the status; throws HttpTransportError
+    // when no answer arrives.
+    virtual QCoro::Task<HttpResponse> post(HttpRequest request) = 0;
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QUrl>
+#include <optional>
+
+#include "capture/PermissionSettingsTarget.h"
+
+// Whether the desktop lets the app do what its two permissions stand for. Checking never
+// prompts the user.
+class PermissionProbe {
+public:
+    virtual ~PermissionProbe() = default;
+
+    // "Accessibility": the app can post synthetic key events to other applications.
+    virtual bool canPostSyntheticEvents() const = 0;
+    // "Input Monitoring": the app can watch global input events.
+    virtual bool canMonitorInput() const = 0;
+    // Where the desktop lets the user grant it; none when the desktop has no such place.
+    virtual std::optional<QUrl> settingsUrl(PermissionSettingsTarget target) const = 0;
+};

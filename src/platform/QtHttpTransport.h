@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/HttpTransport.h"
+
+class Clock;
+class QNetworkAccessManager;
+
+// HTTP over the process's one QNetworkAccessManager. Besides each request's own time-out, the
+// session gives up when the server moves no data for idleMs, or when an exchange takes longer
+// than totalMs altogether.
+class QtHttpTransport : public HttpTransport {
+public:
+    struct Limits {
+        qint64 idleMs = 90'000;
+        qint64 totalMs = 180'000;
+    };
+
+    explicit QtHttpTransport(Clock& clock);
+    QtHttpTransport(Clock& clock, Limits limits);
+
+    QCoro::Task<HttpResponse> post(HttpRequest request) override;
+
+    // Created on first use, owned by the application object.
+    static QNetworkAccessManager& sharedManager();
+
+private:
+    Clock& clock_;
+    Limits limits_;
+};

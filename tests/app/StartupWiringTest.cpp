@@ -1,0 +1,228 @@
+#include <QAction>
+#include <QUuid>
+#include <vector>
+
+#include "ShellFixture.h"
+#include "app/MainWindow.h"
+#include "app/NiveloNativeApp.h"
+#include "capture/AppLayoutSwitchService.h"
+#include "capture/FocusService.h"
+#include "capture/HotkeyService.h"
+#include "capture/PasteboardService.h"
+#include "capture/PermissionService.h"
+#include "capture/SelectionCapture.h"
+#include "capture/SelectionTriggerService.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "core/BackendClient.h"
+#include "core/NativeActionService.h"
+#include "core/NativeSettingsStore.h"
+#include "core/NiveloAppState.h"
+#include "core/NiveloCore.h"
+#include "platform/LanguageRecognizer.h"
+#include "platform/QtHttpTransport.h"
+#include "support/SimulatedDesktop.h"
+#include "support/SimulatedEventMonitors.h"
+#include "support/SimulatedHotKeyRegistry.h"
+#include "support/SimulatedInputSources.h"
+#include "support/SimulatedPermissionProbe.h"
+#include "support/SimulatedProcessRunner.h"
+#include "support/SimulatedSystemAppearance.h"
+
+namespace {
+
+class EnglishRecognizer : public LanguageRecognizer {
+public:
+    QString dominantLanguage(const QString&) const override { return QStringLiteral("en"); }
+};
+
+// The world as each step finds it before it runs.
+struct Snapshot {
+    StartupStep step;
+    int hotkeyRegistrations;
+    int globalMonitors;
+    int layoutSelects;
+    std::size_t pendingTimers;
+};
+
+// The real app with real services on a simulated desktop: an editor in front whose rule asks
+// for the Russian layout, and a quick-menu hot key.
+class StartupWiringTest : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        inputs.addLayout(SimulatedInputSources::usLayout());
+        inputs.addLayout(SimulatedInputSources::russianLayout());
+        inputs.setCurrentId(QStringLiteral("xkb.layout.us"));
+        // The layout cannot be read back, so every rule application selects.
+        inputs.currentUnknown = true;
+        desktop.bringToFront(editor.pid);
+
+        store = std::make_unique<NativeSettingsStore>(*defaults_);
+        NiveloSettings settings = store->load();
+        settings.quickMenuHotkey = QStringLiteral("Command+Shift+Space");
+        settings.appLayoutSwitchingEnabled = true;
+        AppLayoutRule rule;
+        rule.id = QUuid::createUuid();
+        rule.bundleIdentifier = editor.bundleIdentifier;
+        rule.appName = editor.name;
+        rule.layoutName = QStringLiteral("Russian");
+        settings.appLayoutRules = {rule};
+        store->save(settings);
+
+        app = std::make_unique<NiveloNativeApp>(platform_, [this] { return makeServices(); });
+    }
+
+    void TearDown() override {
+        app.reset();
+        ShellFixture::TearDown();
+    }
+
+    NiveloNativeApp::Services makeServices() {
+        ++servicesMade;
+        NiveloNativeApp::Services services;
+        services.appState = std::make_unique<NiveloAppState>(NiveloAppState::Dependencies{
+            desktop.clock, *store, core, pasteboard, inputs, history, appearance});
+        services.hotkeys =
+            std::make_unique<HotkeyService>(HotkeyService::Dependencies{registry, capture});
+        services.selectionTrigger =
+            std::make_unique<SelectionTriggerService>(SelectionTriggerService::Dependencies{
+                desktop.clock, monitors, desktop.workspace, capture});
+        services.appLayoutSwitchService =
+            std::make_unique<AppLayoutSwitchService>(desktop.workspace, inputs);
+        QObject::connect(services.appState.get(), &NiveloAppState::statusChanged,
+                         [this](const ActionStatus& status) {
+                             if (status.kind() == ActionStatus::Kind::running &&
+                                 status.message() == QLatin1String("Requesting permissions")) {
+                                 ++permissionRequests;
+                             }
+                         });
+        return services;
+    }
+
+    Snapshot snapshot(StartupStep step) const {
+        return {step, registry.registerCalls(), monitors.globalCount(), inputs.selectCalls,
+                desktop.clock.pendingCount()};
+    }
+
+    SimulatedDesktop desktop;
+    SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"), "Editor");
+    SimulatedApp& other = desktop.launch(QStringLiteral("org.example.other"), "Other");
+    std::unique_ptr<NativeSettingsStore> store;
+    MemoryDefaults historyStore;
+    ClipboardHistoryService history{desktop.pasteboard, desktop.clock, historyStore};
+    FocusService focus{desktop.workspace, desktop.accessibility};
+    PasteboardService pasteboard{{desktop.clock, desktop.pasteboard, desktop.keys,
+                                  desktop.workspace, desktop.accessibility, focus, history}};
+    FocusedSelectionCapture capture{focus, pasteboard};
+    SimulatedInputSources inputs;
+    SimulatedSystemAppearance appearance;
+    SimulatedPermissionProbe probe;
+    SimulatedProcessRunner processes{desktop.clock};
+    PermissionService permissions{probe, desktop.workspace, processes};
+    VirtualClock networkClock;
+    QtHttpTransport transport{networkClock};
+    EnglishRecognizer recognizer;
+    NiveloCore core{std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
+                        QStringLiteral("http://127.0.0.1:9"), QString(), transport, recognizer,
+                        QStringLiteral("TEST-DEVICE"))),
+                    permissions};
+    SimulatedHotKeyRegistry registry;
+    SimulatedEventMonitors monitors;
+    std::unique_ptr<NiveloNativeApp> app;
+    int servicesMade = 0;
+    int permissionRequests = 0;
+};
+
+}  // namespace
+
+TEST_F(StartupWiringTest, StepsRunInTheirOrderEachFindingTheOnesBeforeItDone) {
+    std::vector<Snapshot> seen;
+    app->setStartupObserver([&](StartupStep step) { seen.push_back(snapshot(step)); });
+    defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
+    app->launch();
+
+    std::vector<StartupStep> steps;
+    for (const Snapshot& s : seen) {
+        steps.push_back(s.step);
+    }
+    ASSERT_EQ(steps, (std::vector<StartupStep>{
+                         StartupStep::SystemSurfaceObserver, StartupStep::Hotkeys,
+                         StartupStep::SelectionTrigger, StartupStep::LayoutSwitch,
+                         StartupStep::RefreshPermissions, StartupStep::LaunchPermissionRequest}));
+    // Nothing ran before the surface observer; it starts polling the desktop.
+    EXPECT_EQ(seen[0].pendingTimers, 0u);
+    EXPECT_GT(seen[1].pendingTimers, 0u);
+    EXPECT_EQ(seen[1].hotkeyRegistrations, 0);
+    // The hot keys are in before the selection trigger installs its monitors...
+    EXPECT_GT(seen[2].hotkeyRegistrations, 0);
+    EXPECT_EQ(seen[2].globalMonitors, 0);
+    // ...which are in before the layout rules first apply.
+    EXPECT_GT(seen[3].globalMonitors, 0);
+    EXPECT_EQ(seen[3].layoutSelects, 0);
+    EXPECT_EQ(seen[4].layoutSelects, 1);
+    EXPECT_EQ(servicesMade, 1);
+}
+
+TEST_F(StartupWiringTest, LaunchRegistersTheHotKeysFromTheSettings) {
+    app->launch();
+    ASSERT_TRUE(app->hotkeys()->isStarted());
+    bool found = false;
+    for (const auto& action : app->hotkeys()->registeredActions()) {
+        found = found || action.kind == HotkeyService::Action::Kind::quickMenu;
+    }
+    EXPECT_TRUE(found);
+}
+
+// The window can be opened afresh later; start-up then runs again and must register and ask
+// nothing twice.
+TEST_F(StartupWiringTest, ASecondRunRepeatsNoRegistrationAndNoPermissionRequest) {
+    defaults_->setBool("nivelo.requestPermissionsOnLaunch", true);
+    defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
+    app->launch();
+    VirtualClock::flushEvents();
+    EXPECT_EQ(permissionRequests, 1);
+    EXPECT_FALSE(defaults_->hasObject("nivelo.requestPermissionsOnLaunch"));
+    const int registrations = registry.registerCalls();
+    const int globalMonitors = monitors.globalCount();
+    const int localMonitors = monitors.localCount();
+    const int checksAfterFirst = probe.checks;
+
+    app->reopen();  // no main window yet: it is opened, and its content wires again
+    VirtualClock::flushEvents();
+    ASSERT_NE(app->mainWindow(), nullptr);
+    EXPECT_EQ(app->startupRuns(), 2);
+    EXPECT_EQ(servicesMade, 1);
+    EXPECT_EQ(permissionRequests, 1);
+    EXPECT_EQ(registry.registerCalls(), registrations);
+    EXPECT_TRUE(registry.hasHandler());
+    EXPECT_EQ(monitors.globalCount(), globalMonitors);
+    EXPECT_EQ(monitors.localCount(), localMonitors);
+    // The permission state is read again.
+    EXPECT_GT(probe.checks, checksAfterFirst);
+
+    // One activation still applies its rule once, not once per run.
+    desktop.bringToFront(other.pid);
+    VirtualClock::flushEvents();
+    const int selects = inputs.selectCalls;
+    desktop.bringToFront(editor.pid);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(inputs.selectCalls, selects + 1);
+}
+
+TEST_F(StartupWiringTest, AFlagStoredAsFalseRequestsNothingAndStays) {
+    defaults_->setBool("nivelo.requestPermissionsOnLaunch", false);
+    app->launch();
+    VirtualClock::flushEvents();
+    EXPECT_EQ(permissionRequests, 0);
+    EXPECT_TRUE(defaults_->hasObject("nivelo.requestPermissionsOnLaunch"));
+}
+
+// A platform that cannot carry the services still runs the shell.
+TEST_F(ShellFixture, WithoutDesktopServicesOnlyTheShellRuns) {
+    NiveloNativeApp app(platform_);
+    app.launch();
+    EXPECT_EQ(app.appState(), nullptr);
+    EXPECT_TRUE(app.startupSequence().steps().empty());
+    ASSERT_NE(app.mainWindow(), nullptr);
+    app.mainWindow()->showQuickMenuAction()->trigger();
+}

@@ -1,0 +1,79 @@
+#include <gtest/gtest.h>
+
+#include "core/AIReplyStyleLibrary.h"
+#include "core/NiveloPromptLibrary.h"
+
+namespace lib = AIReplyStyleLibrary;
+
+namespace {
+
+AIReplyStyle builtIn(const QString& id) {
+    for (const auto& s : lib::defaultStyles()) {
+        if (s.id == id) {
+            return s;
+        }
+    }
+    ADD_FAILURE() << "no built-in " << id.toStdString();
+    return {};
+}
+
+}  // namespace
+
+TEST(AIReplyStyles, BuiltInIdsAreThoseOfThePromptStyles) {
+    ASSERT_EQ(lib::defaultStyles().size(), 17);
+    for (int i = 0; i < 17; ++i) {
+        EXPECT_EQ(lib::defaultStyles()[i].id, NiveloPromptLibrary::defaultStyles()[i].id);
+    }
+    EXPECT_EQ(lib::builtInStyleIds(), NiveloPromptLibrary::builtInStyleIds());
+}
+
+TEST(AIReplyStyles, EmptySavedListGivesTheBuiltIns) {
+    EXPECT_EQ(lib::restoredStyles({}), lib::defaultStyles());
+}
+
+TEST(AIReplyStyles, EmptySavedFieldsTakeTheBuiltInOnesFieldByField) {
+    const auto restored = lib::restoredStyles({AIReplyStyle{"polite", "Nice", "", "Command+Alt+9"},
+                                               AIReplyStyle{"emoji", "", "Mine", ""}});
+    ASSERT_EQ(restored.size(), 17);
+    EXPECT_EQ(restored[3],
+              (AIReplyStyle{"polite", "Nice", builtIn("polite").prompt, "Command+Alt+9"}));
+    // No fixed hot key for replies, unlike the prompt styles.
+    EXPECT_EQ(restored[2],
+              (AIReplyStyle{"emoji", builtIn("emoji").name, "Mine", builtIn("emoji").hotkey}));
+    EXPECT_EQ(restored[0], builtIn("original"));
+}
+
+TEST(AIReplyStyles, CustomStylesFollowInSavedOrderUnchanged) {
+    const AIReplyStyle a{"custom-reply-aaaaaaaa", "", "", ""};
+    const AIReplyStyle b{"custom-reply-bbbbbbbb", "B", "b", "Not assigned"};
+    const auto restored = lib::restoredStyles({b, a});
+    ASSERT_EQ(restored.size(), 19);
+    EXPECT_EQ(restored[17], b);
+    EXPECT_EQ(restored[18], a);
+}
+
+TEST(AIReplyStyles, FirstEntryOfARepeatedIdWins) {
+    const auto restored = lib::restoredStyles({
+        AIReplyStyle{"short", "One", "1", ""},
+        AIReplyStyle{"custom-reply-x", "X1", "", ""},
+        AIReplyStyle{"short", "Two", "2", ""},
+        AIReplyStyle{"custom-reply-x", "X2", "", ""},
+    });
+    ASSERT_EQ(restored.size(), 18);
+    EXPECT_EQ(restored[5].name, "One");
+    EXPECT_EQ(restored[17].name, "X1");
+}
+
+TEST(AIReplyStyles, BackendNames) {
+    EXPECT_EQ(lib::backendStyleName(builtIn("original")), "Friendly");
+    EXPECT_EQ(lib::backendStyleName(builtIn("translate")), "Friendly");
+    EXPECT_EQ(lib::backendStyleName(builtIn("professional")), "Professional");
+    EXPECT_EQ(lib::backendStyleName(AIReplyStyle{"custom-reply-1", "Pro", "", ""}), "");
+    // Every built-in but the two that borrow "Friendly" has a name of its own.
+    QSet<QString> names;
+    for (const auto& s : lib::defaultStyles()) {
+        EXPECT_FALSE(lib::backendStyleName(s).isEmpty());
+        names.insert(lib::backendStyleName(s));
+    }
+    EXPECT_EQ(names.size(), 15);
+}

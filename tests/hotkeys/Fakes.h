@@ -1,0 +1,168 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+#include "capture/CaptureAppState.h"
+#include "capture/PanelHandles.h"
+#include "capture/SelectionCapture.h"
+#include "core/NiveloError.h"
+#include "core/NiveloSettings.h"
+#include "platform/Workspace.h"
+
+// An application state that keeps its settings and records what it is asked to do.
+class FakeAppState : public QObject, public CaptureAppState {
+    Q_OBJECT
+public:
+    FakeAppState() {
+        settings_.promptStyles.clear();
+        settings_.aiReplyStyles.clear();
+    }
+
+    const NiveloSettings& settings() const override { return settings_; }
+    NiveloSettings settingsValue() const { return settings_; }
+    QList<PromptStyle> promptStyles() const override { return settings_.promptStyles; }
+    QList<AIReplyStyle> aiReplyStyles() const override { return settings_.aiReplyStyles; }
+    Subscription subscribeSettings(std::function<void(const NiveloSettings&)> fn) override {
+        return subscribe(this, &FakeAppState::settingsChanged, &FakeAppState::settingsValue,
+                         std::move(fn));
+    }
+    void run(const QuickAction& action, bool pasteResult, bool updateSampleText) override {
+        runs << QStringLiteral("%1 paste=%2 sample=%3")
+                    .arg(action.id)
+                    .arg(pasteResult)
+                    .arg(updateSampleText);
+    }
+    void setStatus(const ActionStatus& status) override { statuses << status; }
+
+    // Publishes a changed record, as the application state does after every assignment.
+    template <typename Fn>
+    void change(Fn fn) {
+        fn(settings_);
+        Q_EMIT settingsChanged(settings_);
+    }
+    // Changes the record without publishing it.
+    NiveloSettings& edit() { return settings_; }
+
+    QStringList runs;
+    QList<ActionStatus> statuses;
+
+Q_SIGNALS:
+    void settingsChanged(const NiveloSettings& settings);
+
+private:
+    NiveloSettings settings_;
+};
+
+// Focus memory and selection reads of a simulated target application.
+class FakeSelectionCapture : public SelectionCapture {
+public:
+    void rememberFrontmostApplication() override {
+        ++rememberCalls;
+        if (frontmostPid) {
+            rememberedPid = frontmostPid;
+        }
+    }
+    std::optional<qint64> rememberedProcessIdentifier() const override { return rememberedPid; }
+    QString peekSelectedTextViaAccessibility() override {
+        ++peekCalls;
+        return accessibilityText;
+    }
+    QCoro::Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy,
+                                                   bool includeFocusedTextFallback,
+                                                   PasteboardTiming timing) override {
+        ++copyReads;
+        lastSelectAll = selectAllBeforeCopy;
+        lastFallback = includeFocusedTextFallback;
+        lastTiming = timing;
+        if (copyFails) {
+            throw NiveloError(QStringLiteral("No text was copied."));
+        }
+        co_return copiedText;
+    }
+
+    std::optional<qint64> frontmostPid = 42;
+    std::optional<qint64> rememberedPid;
+    QString accessibilityText;
+    QString copiedText;
+    bool copyFails = false;
+    int rememberCalls = 0;
+    int peekCalls = 0;
+    int copyReads = 0;
+    bool lastSelectAll = true;
+    bool lastFallback = true;
+    PasteboardTiming lastTiming;
+};
+
+// The quick panel, the assistant and the translation preview, recording every call in one log.
+class FakePanels : public QuickPanelHandle,
+                   public AssistantPanelHandle,
+                   public TranslationPreviewHandle {
+public:
+    void show() override {
+        log << "quick.show";
+        quickVisible = true;
+    }
+    void toggle() override {
+        log << "quick.toggle";
+        quickVisible = !quickVisible;
+    }
+    bool isPanelVisible() const override { return quickVisible; }
+    void show(const QString& context) override { log << "assistant.show:" + context; }
+    void showReply(const QString& message, const AIReplyStyle& style,
+                   const QString& targetLanguage) override {
+        log << QStringLiteral("assistant.reply:%1|%2|%3").arg(message, style.id, targetLanguage);
+    }
+    void showFromSelection() override { log << "translation.show"; }
+
+    bool quickVisible = false;
+    QStringList log;
+};
+
+class FakeClipboardPanel : public ClipboardPanelHandle {
+public:
+    void toggle() override { ++toggles; }
+    int toggles = 0;
+};
+
+class FakeFloatingButton : public FloatingButtonHandle {
+public:
+    void show() override {
+        ++shows;
+        visible = true;
+    }
+    void hide() override {
+        ++hides;
+        visible = false;
+    }
+    bool visible = false;
+    int shows = 0;
+    int hides = 0;
+};
+
+// A desktop's running applications, switched by the test.
+class FakeWorkspace : public Workspace {
+    Q_OBJECT
+public:
+    QList<RunningApplication> runningApplications() const override { return apps; }
+    std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
+    bool activate(qint64 processIdentifier) override {
+        for (const RunningApplication& app : apps) {
+            if (app.processIdentifier == processIdentifier) {
+                bringToFront(app);
+                return true;
+            }
+        }
+        return false;
+    }
+    bool openUrl(const QUrl&) override { return false; }
+    qint64 ownProcessIdentifier() const override { return 1000; }
+
+    void bringToFront(const RunningApplication& app) {
+        frontmost = app;
+        Q_EMIT applicationActivated(app);
+    }
+
+    QList<RunningApplication> apps;
+    std::optional<RunningApplication> frontmost;
+};

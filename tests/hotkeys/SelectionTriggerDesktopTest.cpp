@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "Fakes.h"
+#include "capture/FocusService.h"
+#include "capture/PasteboardService.h"
+#include "capture/SelectionCapture.h"
+#include "capture/SelectionTriggerService.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "platform/MemoryDefaults.h"
+#include "support/SimulatedDesktop.h"
+#include "support/SimulatedEventMonitors.h"
+
+// The trigger with the real focus memory and pasteboard service on a simulated desktop.
+class SelectionTriggerDesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        state.edit().autoQuickMenuEnabled = true;
+        desktop.pasteboard.setPlainText(QStringLiteral("user clipboard"));
+        editor.setText(QStringLiteral("Hello world"), 6, 5);
+        desktop.bringToFront(editor.pid);
+        VirtualClock::flushEvents();
+        trigger.start(&state, &panels, &button);
+        VirtualClock::flushEvents();
+    }
+
+    void selectWithMouse() {
+        monitors.emitGlobal(MonitoredEvent::LeftMouseUp);
+        VirtualClock::flushEvents();
+        desktop.clock.advance(5000);
+    }
+
+    SimulatedDesktop desktop;
+    MemoryDefaults historyStore;
+    ClipboardHistoryService history{desktop.pasteboard, desktop.clock, historyStore};
+    FocusService focus{desktop.workspace, desktop.accessibility};
+    PasteboardService pasteboard{{desktop.clock, desktop.pasteboard, desktop.keys,
+                                  desktop.workspace, desktop.accessibility, focus, history}};
+    FocusedSelectionCapture capture{focus, pasteboard};
+    SimulatedEventMonitors monitors;
+    FakeAppState state;
+    FakePanels panels;
+    FakeFloatingButton button;
+    SelectionTriggerService trigger{{desktop.clock, monitors, desktop.workspace, capture}};
+    SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"));
+};
+
+TEST_F(SelectionTriggerDesktopTest, AccessibilitySelectionOpensThePanelWithoutCopying) {
+    selectWithMouse();
+    EXPECT_EQ(panels.log, (QStringList{"quick.show"}));
+    EXPECT_EQ(editor.copyCount, 0);
+}
+
+TEST_F(SelectionTriggerDesktopTest, WithoutAccessibilityItCopiesAndGivesTheClipboardBack) {
+    editor.focused = nullptr;
+    selectWithMouse();
+    EXPECT_EQ(panels.log, (QStringList{"quick.show"}));
+    EXPECT_EQ(editor.copyCount, 1);
+    EXPECT_EQ(editor.selectAllCount, 0);
+    EXPECT_EQ(desktop.pasteboard.plainText(), "user clipboard");
+    EXPECT_TRUE(history.items().isEmpty());  // the transient copy is not recorded
+}

@@ -1,0 +1,401 @@
+// The state's own rules: creation, settings changes, the return to idle, titles, style editing
+// and clearing the clipboard history.
+
+#include "StateFixture.h"
+#include "core/AIReplyStyleLibrary.h"
+#include "core/NiveloPromptLibrary.h"
+
+#include <QRegularExpression>
+
+namespace {
+template <typename Signal>
+std::shared_ptr<int> countEmissions(NiveloAppState* state, Signal signal) {
+    auto count = std::make_shared<int>(0);
+    QObject::connect(state, signal, state, [count] { ++*count; });
+    return count;
+}
+
+QStringList styleIds(const QList<PromptStyle>& styles) {
+    QStringList ids;
+    for (const auto& s : styles) {
+        ids << s.id;
+    }
+    return ids;
+}
+}  // namespace
+
+// Creation
+
+TEST_F(StateTest, CreationLoadsTheSettingsAndMirrorsThemWithoutSaving) {
+    appearance.reduce = true;
+    makeState([](NiveloSettings& s) {
+        s.quickMenuActions = {QStringLiteral("ai"), QStringLiteral("style:polite")};
+        s.targetLanguage = QStringLiteral("French");
+        s.promptStyles.append({QStringLiteral("custom-1"), QStringLiteral("Mine"),
+                               QStringLiteral("p"), QStringLiteral("Not assigned"), false});
+    });
+
+    EXPECT_EQ(defaults.saves, 0);
+    EXPECT_EQ(state->selectedSettingsPage(), SettingsPage::general);
+    EXPECT_EQ(state->status(), idle());
+    EXPECT_EQ(state->permissionState(), PermissionState());
+    EXPECT_EQ(state->sampleText(), "Hi, how are you?");
+    EXPECT_EQ(state->latestOutput(), "");
+    EXPECT_EQ(state->settings(), store.load());
+    EXPECT_EQ(state->targetLanguage(), "French");
+    EXPECT_EQ(state->promptStyles(), state->settings().promptStyles);
+    EXPECT_EQ(state->promptStyles().last().id, "custom-1");
+    EXPECT_EQ(state->aiReplyStyles(), state->settings().aiReplyStyles);
+    // As the store restored the list (it brings the emoji style back).
+    EXPECT_EQ(state->quickActions(),
+              (QList<QuickAction>{{"ai"}, {"style:emoji"}, {"style:polite"}}));
+    EXPECT_EQ(state->systemSurfaceMode(), SurfaceMode::solid);
+    // Nothing is scheduled.
+    EXPECT_EQ(desktop.clock.pendingCount(), 0u);
+}
+
+TEST_F(StateTest, QuickActionsAreTheNormalizedMenuEntries) {
+    makeState();
+    state->editSettings([](NiveloSettings& s) {
+        s.quickMenuActions = {QStringLiteral("  fix\n"), QStringLiteral("polite"),
+                              QStringLiteral("ai"), QStringLiteral("Fix"), QStringLiteral("fix")};
+    });
+    EXPECT_EQ(state->quickActions(),
+              (QList<QuickAction>{
+                  {"style:original"}, {"style:polite"}, {"ai"}, {"Fix"}, {"style:original"}}));
+}
+
+// Settings changes
+
+TEST_F(StateTest, AssigningTheSameSettingsStillSavesAndRepublishes) {
+    makeState();
+    const auto styles = countEmissions(state.get(), &NiveloAppState::promptStylesChanged);
+    const auto replies = countEmissions(state.get(), &NiveloAppState::aiReplyStylesChanged);
+    const auto actions = countEmissions(state.get(), &NiveloAppState::quickActionsChanged);
+    const auto language = countEmissions(state.get(), &NiveloAppState::targetLanguageChanged);
+    const auto settings = countEmissions(state.get(), &NiveloAppState::settingsChanged);
+
+    state->setSettings(state->settings());
+
+    EXPECT_EQ(defaults.saves, 1);
+    EXPECT_EQ(*styles, 1);
+    EXPECT_EQ(*replies, 1);
+    EXPECT_EQ(*actions, 1);
+    EXPECT_EQ(*language, 1);
+    EXPECT_EQ(*settings, 1);
+}
+
+TEST_F(StateTest, OneFieldEditSavesOnceAndMirrorsTheLists) {
+    makeState();
+    state->editSettings([](NiveloSettings& s) {
+        s.quickMenuActions = {QStringLiteral("emoji"), QStringLiteral("layout")};
+        s.quickMenuOrder = {QStringLiteral("layout")};
+        s.targetLanguage = QStringLiteral("Spanish");
+    });
+
+    EXPECT_EQ(defaults.saves, 1);
+    EXPECT_EQ(store.load().targetLanguage, "Spanish");
+    // Only the menu's actions are mirrored, not its order.
+    EXPECT_EQ(state->quickActions(), (QList<QuickAction>{{"style:emoji"}, {"layout"}}));
+    EXPECT_EQ(state->targetLanguage(), "Spanish");
+}
+
+TEST_F(StateTest, SettingsSubscribersGetTheCurrentRecordThenEveryChange) {
+    makeState();
+    QList<UiLanguage> seen;
+    CaptureAppState& capture = *state;
+    Subscription subscription =
+        capture.subscribeSettings([&](const NiveloSettings& s) { seen << s.uiLanguage; });
+    EXPECT_TRUE(seen.isEmpty());
+    VirtualClock::flushEvents();
+    setLanguage(UiLanguage::ru);
+    setLanguage(UiLanguage::ru);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(seen, (QList<UiLanguage>{UiLanguage::en, UiLanguage::ru, UiLanguage::ru}));
+}
+
+// The return to idle
+
+TEST_F(StateTest, DoneReturnsToIdleAfterNineHundredMilliseconds) {
+    makeState();
+    state->setStatus(done(QStringLiteral("ok")));
+    desktop.clock.advance(899);
+    EXPECT_EQ(state->status(), done(QStringLiteral("ok")));
+    desktop.clock.advance(1);
+    EXPECT_EQ(state->status(), idle());
+    EXPECT_EQ(desktop.clock.pendingCount(), 0u);
+}
+
+TEST_F(StateTest, ANewerDoneRestartsTheWait) {
+    makeState();
+    state->setStatus(done(QStringLiteral("first")));
+    desktop.clock.advance(500);
+    state->setStatus(done(QStringLiteral("second")));
+    desktop.clock.advance(899);
+    EXPECT_EQ(state->status(), done(QStringLiteral("second")));
+    desktop.clock.advance(1);
+    EXPECT_EQ(state->status(), idle());
+    EXPECT_EQ(recorded.last().atMs, 1400);
+}
+
+TEST_F(StateTest, RunningCancelsThePendingReturnToIdle) {
+    makeState();
+    state->setStatus(done(QStringLiteral("ok")));
+    desktop.clock.advance(400);
+    state->setStatus(running(QStringLiteral("busy")));
+    desktop.clock.advance(10'000);
+    EXPECT_EQ(state->status(), running(QStringLiteral("busy")));
+}
+
+TEST_F(StateTest, FailedWaitsLongerAndTheSameFailureAgainRestartsIt) {
+    makeState();
+    state->setStatus(failed(QStringLiteral("broken")));
+    desktop.clock.advance(1000);
+    state->setStatus(failed(QStringLiteral("broken")));
+    desktop.clock.advance(1299);
+    EXPECT_EQ(state->status(), failed(QStringLiteral("broken")));
+    desktop.clock.advance(1);
+    EXPECT_EQ(state->status(), idle());
+    EXPECT_EQ(statuses(), (QList<ActionStatus>{failed(QStringLiteral("broken")),
+                                               failed(QStringLiteral("broken")), idle()}));
+}
+
+TEST_F(StateTest, APendingResetDiesWithTheState) {
+    makeState();
+    state->setStatus(done(QStringLiteral("ok")));
+    ASSERT_EQ(desktop.clock.pendingCount(), 1u);
+    state.reset();
+    EXPECT_EQ(desktop.clock.pendingCount(), 0u);
+    desktop.clock.advance(5000);
+}
+
+// Titles
+
+TEST_F(StateTest, TitlesFollowTheInterfaceLanguage) {
+    makeState();
+    EXPECT_EQ(state->title({"ai"}), "AI assistant");
+    EXPECT_EQ(state->title({"style:original"}), "Fix");
+    EXPECT_EQ(state->title({"translate"}), "Translate");
+    EXPECT_EQ(state->title({"style:social"}), "Social Media");
+    setLanguage(UiLanguage::ru);
+    EXPECT_EQ(state->title({"ai"}), "AI помощник");
+    EXPECT_EQ(state->title({"clipboard"}), "Буфер");
+    EXPECT_EQ(state->title({"layout"}), "Раскладка");
+    EXPECT_EQ(state->title({"style:original"}), "Исправить");
+    EXPECT_EQ(state->title({"style:social"}), "Соцсети");
+}
+
+TEST_F(StateTest, TranslateKeepsItsTitleWhateverTheStyleIsCalled) {
+    makeState([](NiveloSettings& s) {
+        for (auto& style : s.promptStyles) {
+            if (style.id == QLatin1String("translate")) {
+                style.name = QStringLiteral("My translator");
+            }
+        }
+    });
+    EXPECT_EQ(state->title({"style:translate"}), "Translate");
+    EXPECT_EQ(state->title({"translate"}), "Translate");
+}
+
+TEST_F(StateTest, UnknownStyleIdsAndCustomNamesAreNotTranslated) {
+    makeState([](NiveloSettings& s) {
+        s.promptStyles.append({QStringLiteral("custom-1"), QStringLiteral("Pirate"),
+                               QStringLiteral("Arr."), QStringLiteral("Not assigned"), true});
+    });
+    for (UiLanguage language : {UiLanguage::en, UiLanguage::ru}) {
+        setLanguage(language);
+        EXPECT_EQ(state->title({"style:nothing-here"}), "Действие");
+        EXPECT_EQ(state->title({"bogus"}), "Действие");
+        EXPECT_EQ(state->title({"style:custom-1"}), "Pirate");
+        EXPECT_EQ(state->styleTitle(state->promptStyles().last()), "Pirate");
+    }
+}
+
+// Prompt styles
+
+TEST_F(StateTest, AddPromptStyleAppendsItAndPutsItInBothQuickMenuLists) {
+    makeState();
+    newIds = {QStringLiteral("1a2b3c4d")};
+
+    state->addPromptStyle();
+
+    const PromptStyle added = state->settings().promptStyles.last();
+    EXPECT_EQ(added, (PromptStyle{QStringLiteral("custom-1a2b3c4d"), QStringLiteral("New Style"),
+                                  QStringLiteral("Rewrite the text in the requested style. "
+                                                 "Preserve the meaning and return only the final "
+                                                 "text."),
+                                  QStringLiteral("Not assigned"), true}));
+    EXPECT_EQ(state->promptStyles().last(), added);
+    EXPECT_EQ(state->settings().quickMenuOrder.last(), "style:custom-1a2b3c4d");
+    EXPECT_EQ(state->settings().quickMenuActions.last(), "style:custom-1a2b3c4d");
+    EXPECT_EQ(state->quickActions().last(), QuickAction{"style:custom-1a2b3c4d"});
+    EXPECT_EQ(state->selectedSettingsPage(), SettingsPage::styles);
+    EXPECT_EQ(defaults.saves, 3);
+    EXPECT_EQ(store.load(), state->settings());
+}
+
+TEST_F(StateTest, AddPromptStyleSkipsAListThatHasTheActionAlready) {
+    makeState([](NiveloSettings& s) { s.quickMenuOrder.append("style:custom-1a2b3c4d"); });
+    newIds = {QStringLiteral("1a2b3c4d")};
+    setLanguage(UiLanguage::ru);
+    defaults.saves = 0;
+
+    state->addPromptStyle();
+
+    EXPECT_EQ(state->settings().quickMenuOrder.count("style:custom-1a2b3c4d"), 1);
+    EXPECT_EQ(state->settings().quickMenuActions.last(), "style:custom-1a2b3c4d");
+    EXPECT_EQ(defaults.saves, 2);
+    EXPECT_EQ(state->promptStyles().last().name, "Новый стиль");
+    EXPECT_EQ(state->promptStyles().last().prompt,
+              "Перепиши текст в нужном стиле. Сохрани смысл и верни только готовый текст.");
+}
+
+TEST_F(StateTest, ANewStyleIdNeverRepeatsAnExistingOne) {
+    makeState();
+    newIds = {QStringLiteral("feedbeef"), QStringLiteral("feedbeef"), QStringLiteral("feedbeef"),
+              QStringLiteral("0badcafe")};
+
+    state->addPromptStyle();
+    state->addPromptStyle();
+
+    const QStringList ids = styleIds(state->settings().promptStyles);
+    EXPECT_EQ(ids.count("custom-feedbeef"), 1);
+    EXPECT_EQ(ids.last(), "custom-0badcafe");
+    EXPECT_TRUE(newIds.isEmpty());
+}
+
+TEST_F(StateTest, ANewIdWithoutAGeneratorIsEightLowercaseHexDigits) {
+    auto deps = dependencies();
+    deps.newIdCharacters = nullptr;
+    NiveloAppState fresh(deps);
+    fresh.addPromptStyle();
+    fresh.addAIReplyStyle();
+    EXPECT_TRUE(QRegularExpression("^custom-[0-9a-f]{8}$")
+                    .match(fresh.settings().promptStyles.last().id)
+                    .hasMatch());
+    EXPECT_TRUE(QRegularExpression("^custom-reply-[0-9a-f]{8}$")
+                    .match(fresh.settings().aiReplyStyles.last().id)
+                    .hasMatch());
+}
+
+TEST_F(StateTest, UpdatePromptStyleReplacesTheFirstWithItsIdOnly) {
+    makeState();
+    PromptStyle changed = state->promptStyles().at(1);
+    changed.prompt = QStringLiteral("Be warmer.");
+    changed.hotkey = QStringLiteral("Alt+9");
+
+    state->updatePromptStyle(changed);
+    EXPECT_EQ(state->settings().promptStyles.at(1), changed);
+    EXPECT_EQ(state->promptStyles().at(1), changed);
+    EXPECT_EQ(defaults.saves, 1);
+
+    state->updatePromptStyle({QStringLiteral("nobody"), {}, {}, {}, true});
+    EXPECT_EQ(defaults.saves, 1);
+    EXPECT_FALSE(styleIds(state->settings().promptStyles).contains("nobody"));
+}
+
+TEST_F(StateTest, DeletingABuiltInStyleDoesNothing) {
+    makeState();
+    state->deletePromptStyle(state->promptStyles().first());
+    EXPECT_EQ(defaults.saves, 0);
+    EXPECT_EQ(state->settings().promptStyles, NiveloSettings().promptStyles);
+}
+
+TEST_F(StateTest, DeletingACustomStyleRemovesItsActionsInAnyForm) {
+    const PromptStyle mine{QStringLiteral("custom-1"), QStringLiteral("Mine"), QStringLiteral("p"),
+                           QStringLiteral("Not assigned"), true};
+    makeState();
+    state->editSettings([&](NiveloSettings& s) {
+        s.promptStyles.append(mine);
+        s.quickMenuActions = {QStringLiteral("ai"), QStringLiteral(" style:custom-1 "),
+                              QStringLiteral("style:custom-10")};
+        s.quickMenuOrder = {QStringLiteral("style:custom-1"), QStringLiteral("layout")};
+        s.selectedStyleId = QStringLiteral("custom-1");
+    });
+    defaults.saves = 0;
+
+    state->deletePromptStyle(mine);
+
+    EXPECT_FALSE(styleIds(state->settings().promptStyles).contains("custom-1"));
+    EXPECT_FALSE(styleIds(state->promptStyles()).contains("custom-1"));
+    EXPECT_EQ(state->settings().quickMenuActions,
+              (QStringList{QStringLiteral("ai"), QStringLiteral("style:custom-10")}));
+    EXPECT_EQ(state->settings().quickMenuOrder, QStringList{QStringLiteral("layout")});
+    EXPECT_EQ(state->quickActions(), (QList<QuickAction>{{"ai"}, {"style:custom-10"}}));
+    EXPECT_EQ(state->settings().selectedStyleId, "custom-1");
+    EXPECT_EQ(defaults.saves, 3);
+    EXPECT_FALSE(styleIds(store.load().promptStyles).contains("custom-1"));
+}
+
+// Reply styles
+
+TEST_F(StateTest, AddReplyStyleOpensTheReplyPage) {
+    makeState();
+    newIds = {QStringLiteral("00ff00ff")};
+    state->addAIReplyStyle();
+
+    EXPECT_EQ(
+        state->settings().aiReplyStyles.last(),
+        (AIReplyStyle{QStringLiteral("custom-reply-00ff00ff"), QStringLiteral("New Reply Style"),
+                      QStringLiteral("Write a natural ready-to-send reply in the requested "
+                                     "style. Return only the reply text."),
+                      QStringLiteral("Not assigned")}));
+    EXPECT_EQ(state->aiReplyStyles(), state->settings().aiReplyStyles);
+    EXPECT_EQ(state->selectedSettingsPage(), SettingsPage::aiReply);
+    EXPECT_EQ(defaults.saves, 1);
+    // The quick menu has no reply styles.
+    EXPECT_EQ(state->settings().quickMenuActions, QuickAction::defaultIds());
+}
+
+TEST_F(StateTest, ReplyStylesUpdateAndDeleteLikePromptStyles) {
+    makeState();
+    newIds = {QStringLiteral("00ff00ff")};
+    state->addAIReplyStyle();
+    AIReplyStyle mine = state->aiReplyStyles().last();
+    mine.name = QStringLiteral("Short and kind");
+    state->updateAIReplyStyle(mine);
+    EXPECT_EQ(state->aiReplyStyles().last().name, "Short and kind");
+
+    const int before = defaults.saves;
+    state->deleteAIReplyStyle(state->aiReplyStyles().first());
+    EXPECT_EQ(defaults.saves, before);
+
+    state->deleteAIReplyStyle(mine);
+    EXPECT_EQ(state->aiReplyStyles(), AIReplyStyleLibrary::defaultStyles());
+    EXPECT_EQ(defaults.saves, before + 1);
+}
+
+// Clipboard history
+
+TEST_F(StateTest, ClearingTheClipboardHistoryEmptiesItAndItsStore) {
+    makeState();
+    history.setItems(
+        {{QStringLiteral("a"), QStringLiteral("copied"), desktop.clock.currentDateTime(), 6}});
+    history.save();
+
+    state->clearClipboardHistory();
+
+    EXPECT_TRUE(history.items().isEmpty());
+    EXPECT_TRUE(history.load().isEmpty());
+    EXPECT_EQ(state->status(), done(QStringLiteral("Clipboard history cleared")));
+    desktop.clock.advance(900);
+    EXPECT_EQ(state->status(), idle());
+
+    setLanguage(UiLanguage::ru);
+    state->clearClipboardHistory();
+    EXPECT_EQ(state->status(), done(QStringLiteral("История буфера очищена")));
+}
+
+// What the hot keys see
+
+TEST_F(StateTest, HotKeysDriveTheStateThroughTheirInterface) {
+    makeState();
+    editor.setText(QStringLiteral("ghbdtn"), 0, 6);
+    CaptureAppState& capture = *state;
+    capture.setStatus(done(QStringLiteral("x")));
+    capture.run(QuickAction{"layout"}, true, false);
+    settle();
+    EXPECT_EQ(editor.text, "привет");
+    EXPECT_EQ(capture.promptStyles(), state->settings().promptStyles);
+    EXPECT_EQ(&capture.settings(), &state->settings());
+}

@@ -1,0 +1,220 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "capture/FocusService.h"
+#include "capture/PasteboardService.h"
+#include "capture/PermissionService.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "core/BackendClient.h"
+#include "core/Json.h"
+#include "core/NativeActionService.h"
+#include "core/NativeSettingsStore.h"
+#include "core/NiveloAppState.h"
+#include "core/NiveloCore.h"
+#include "platform/LanguageRecognizer.h"
+#include "platform/MemoryDefaults.h"
+#include "platform/QtHttpTransport.h"
+#include "support/EventWait.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/QtPrinters.h"
+#include "support/SimulatedDesktop.h"
+#include "support/SimulatedInputSources.h"
+#include "support/SimulatedPermissionProbe.h"
+#include "support/SimulatedProcessRunner.h"
+#include "support/SimulatedSystemAppearance.h"
+
+inline void PrintTo(const ActionStatus& status, std::ostream* os) {
+    static const char* names[] = {"running", "done", "failed", "idle"};
+    *os << names[int(status.kind())];
+    if (!status.isIdle()) {
+        *os << "(\"" << status.message().toStdString() << "\")";
+    }
+}
+
+inline ActionStatus running(const QString& m) {
+    return ActionStatus::running(m);
+}
+inline ActionStatus done(const QString& m) {
+    return ActionStatus::done(m);
+}
+inline ActionStatus failed(const QString& m) {
+    return ActionStatus::failed(m);
+}
+inline ActionStatus idle() {
+    return ActionStatus::idle();
+}
+
+// Counts whole saves of the settings record (each save writes every key, this one included).
+class SettingsDefaults : public MemoryDefaults {
+public:
+    void set(const QString& key, const QVariant& value) override {
+        if (key == QLatin1String("nivelo.theme")) {
+            ++saves;
+        }
+        MemoryDefaults::set(key, value);
+    }
+    int saves = 0;
+};
+
+// Knows whether a request is on its way, so a test waits for the network only then and
+// otherwise moves the virtual clock.
+class CountingTransport : public HttpTransport {
+public:
+    explicit CountingTransport(HttpTransport& inner) : inner_(inner) {}
+    int inFlight = 0;
+
+    QCoro::Task<HttpResponse> post(HttpRequest request) override {
+        ++inFlight;
+        try {
+            HttpResponse response = co_await inner_.post(std::move(request));
+            --inFlight;
+            co_return response;
+        } catch (...) {
+            --inFlight;
+            throw;
+        }
+    }
+
+private:
+    HttpTransport& inner_;
+};
+
+class EnglishRecognizer : public LanguageRecognizer {
+public:
+    QString dominantLanguage(const QString&) const override { return QStringLiteral("en"); }
+};
+
+// The application state over a simulated desktop with an editor in front, a real backend
+// client talking to a loopback server, and simulated permissions and tools.
+class StateTest : public ::testing::Test {
+protected:
+    struct Recorded {
+        ActionStatus status;
+        qint64 atMs;
+    };
+
+    SimulatedDesktop desktop;
+    SettingsDefaults defaults;
+    NativeSettingsStore store{defaults};
+    MemoryDefaults historyStore;
+    ClipboardHistoryService history{desktop.pasteboard, desktop.clock, historyStore};
+    FocusService focus{desktop.workspace, desktop.accessibility};
+    PasteboardService pasteboard{{desktop.clock, desktop.pasteboard, desktop.keys,
+                                  desktop.workspace, desktop.accessibility, focus, history}};
+    SimulatedInputSources inputs;
+    SimulatedSystemAppearance appearance;
+    SimulatedPermissionProbe probe;
+    SimulatedProcessRunner processes{desktop.clock};
+    PermissionService permissions{probe, desktop.workspace, processes};
+    LoopbackHttpServer server;
+    // Never advanced: the network's own time-outs stay out of the way of the desktop's clock.
+    VirtualClock networkClock;
+    QtHttpTransport realTransport{networkClock};
+    CountingTransport transport{realTransport};
+    EnglishRecognizer recognizer;
+    NiveloCore core{std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
+                        server.url().toString(), QString(), transport, recognizer,
+                        QStringLiteral("TEST-DEVICE"))),
+                    permissions};
+    SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"));
+    QStringList newIds;
+    std::unique_ptr<NiveloAppState> state;
+    QList<Recorded> recorded;
+
+    static QList<SimulatedPasteboardItem> userItems() {
+        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 20);
+        return {{{QStringLiteral("text/plain"), QByteArray("user text")},
+                 {QStringLiteral("text/html"), QByteArray("<b>user</b> text")}},
+                {{QStringLiteral("image/png"), png}}};
+    }
+    static QList<PasteboardItem> userContent() {
+        QList<PasteboardItem> out;
+        for (const auto& item : userItems()) {
+            PasteboardItem copy;
+            for (const auto& value : item) {
+                copy.values.append({value.type, *value.data});
+            }
+            out.append(copy);
+        }
+        return out;
+    }
+
+    void SetUp() override {
+        desktop.pasteboard.putItems(userItems());
+        inputs.addLayout(SimulatedInputSources::usLayout());
+        inputs.addLayout(SimulatedInputSources::russianLayout());
+        inputs.setCurrentId(QStringLiteral("xkb.layout.us"));
+        desktop.bringToFront(editor.pid);
+        VirtualClock::flushEvents();
+        ASSERT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
+    }
+
+    NiveloAppState::Dependencies dependencies() {
+        NiveloAppState::Dependencies deps{desktop.clock, store,   core,      pasteboard,
+                                          inputs,        history, appearance};
+        deps.newIdCharacters = [this] {
+            return newIds.isEmpty() ? QStringLiteral("0000abcd") : newIds.takeFirst();
+        };
+        return deps;
+    }
+
+    // Stores the settings as a former run of the app left them, then builds the state.
+    void makeState(const std::function<void(NiveloSettings&)>& stored = {}) {
+        if (stored) {
+            NiveloSettings settings;
+            stored(settings);
+            store.save(settings);
+        }
+        defaults.saves = 0;
+        state = std::make_unique<NiveloAppState>(dependencies());
+        QObject::connect(state.get(), &NiveloAppState::statusChanged, state.get(),
+                         [this](const ActionStatus& status) {
+                             recorded.append({status, desktop.clock.nowMs()});
+                         });
+    }
+
+    void setLanguage(UiLanguage language) {
+        state->editSettings([&](NiveloSettings& s) { s.uiLanguage = language; });
+    }
+
+    // Runs everything that is due, waiting for the network while a request is out, until
+    // nothing is left to do.
+    void settle() {
+        for (int step = 0; step < 100000; ++step) {
+            VirtualClock::flushEvents();
+            if (transport.inFlight > 0) {
+                ASSERT_TRUE(waitUntil([&] { return transport.inFlight == 0; }))
+                    << "no answer from the loopback server";
+                continue;
+            }
+            if (!desktop.clock.runNext()) {
+                return;
+            }
+        }
+        FAIL() << "the clock never ran out of work";
+    }
+
+    QList<ActionStatus> statuses() const {
+        QList<ActionStatus> out;
+        for (const auto& r : recorded) {
+            out.append(r.status);
+        }
+        return out;
+    }
+
+    // The time from the last done or failed status to the idle that followed it; -1 without.
+    qint64 idleDelay() const {
+        if (recorded.size() < 2 || !recorded.last().status.isIdle()) {
+            return -1;
+        }
+        return recorded.last().atMs - recorded.at(recorded.size() - 2).atMs;
+    }
+
+    QString sentField(int index, const char* key) const {
+        const auto body = json::parse(server.requests().at(index).body);
+        return body ? json::qstr(body->at(key).get<std::string>()) : QString();
+    }
+};

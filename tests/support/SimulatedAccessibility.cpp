@@ -1,0 +1,168 @@
+#include "support/SimulatedAccessibility.h"
+
+#include <deque>
+
+#include "support/SimulatedDesktop.h"
+
+namespace {
+const QString kRole = QStringLiteral("AXRole");
+const QString kParent = QStringLiteral("AXParent");
+const QString kChildren = QStringLiteral("AXChildren");
+const QString kSelectedText = QStringLiteral("AXSelectedText");
+const QString kValue = QStringLiteral("AXValue");
+const QString kFocusedElement = QStringLiteral("AXFocusedUIElement");
+const QString kFocusedWindow = QStringLiteral("AXFocusedWindow");
+}  // namespace
+
+std::shared_ptr<SimulatedAXNode> SimulatedAXNode::make(const QString& role) {
+    auto node = std::make_shared<SimulatedAXNode>();
+    node->attributes.insert(kRole, AXValue(role));
+    return node;
+}
+
+void SimulatedAXNode::attach(const std::shared_ptr<SimulatedAXNode>& child,
+                             const std::shared_ptr<SimulatedAXNode>& parent) {
+    if (auto old = child->parent.lock()) {
+        old->children.removeAll(child);
+    }
+    child->parent = parent;
+    if (parent) {
+        parent->children.append(child);
+    }
+}
+
+SimulatedAXNode* SimulatedAccessibility::node(const AXElementPtr& element) const {
+    if (!trusted || !element) {
+        return nullptr;
+    }
+    // The tree is the test's own; handing out const handles does not make it read-only.
+    return const_cast<SimulatedAXNode*>(dynamic_cast<const SimulatedAXNode*>(element.get()));
+}
+
+AXElementPtr SimulatedAccessibility::applicationElement(qint64 processIdentifier) {
+    if (!trusted) {
+        return {};
+    }
+    if (auto* app = desktop_.app(processIdentifier)) {
+        return app->element;
+    }
+    return {};
+}
+
+std::optional<AXValue> SimulatedAccessibility::liveAttribute(SimulatedAXNode& node,
+                                                             const QString& name) const {
+    if (name == kParent) {
+        if (auto parent = node.parent.lock()) {
+            return AXValue(AXElementPtr(parent));
+        }
+        return std::nullopt;
+    }
+    if (name == kChildren) {
+        QList<AXElementPtr> children;
+        for (const auto& child : node.children) {
+            children.append(child);
+        }
+        return AXValue(children);
+    }
+    if (const auto* app = node.applicationOf) {
+        if (name == kFocusedElement && app->focused) {
+            return AXValue(AXElementPtr(app->focused));
+        }
+        if (name == kFocusedWindow && app->window) {
+            return AXValue(AXElementPtr(app->window));
+        }
+    }
+    if (const auto* app = node.textFieldOf) {
+        if (name == kSelectedText) {
+            return AXValue(app->selectedText());
+        }
+        if (name == kValue) {
+            return AXValue(app->text);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<AXValue> SimulatedAccessibility::attribute(const AXElementPtr& element,
+                                                         const QString& name) {
+    auto* n = node(element);
+    if (!n || n->failing.contains(name)) {
+        return std::nullopt;
+    }
+    if (n->attributes.contains(name)) {
+        return n->attributes.value(name);
+    }
+    return liveAttribute(*n, name);
+}
+
+QStringList SimulatedAccessibility::attributeNames(const AXElementPtr& element) {
+    auto* n = node(element);
+    if (!n) {
+        return {};
+    }
+    QStringList names = n->attributes.keys();
+    for (const QString& live :
+         {kParent, kChildren, kFocusedElement, kFocusedWindow, kSelectedText, kValue}) {
+        if (!names.contains(live) && liveAttribute(*n, live)) {
+            names.append(live);
+        }
+    }
+    return names;
+}
+
+QStringList SimulatedAccessibility::actionNames(const AXElementPtr& element) {
+    auto* n = node(element);
+    return n ? n->actions : QStringList();
+}
+
+std::optional<bool> SimulatedAccessibility::isAttributeSettable(const AXElementPtr& element,
+                                                                const QString& name) {
+    auto* n = node(element);
+    if (!n || n->failing.contains(name)) {
+        return std::nullopt;
+    }
+    return n->settable.contains(name);
+}
+
+bool SimulatedAccessibility::setAttribute(const AXElementPtr& element, const QString& name,
+                                          const AXValue& value) {
+    auto* n = node(element);
+    if (!n || n->failsToSet || !n->settable.contains(name)) {
+        return false;
+    }
+    ++setCount;
+    if (n->textFieldOf && name == kSelectedText && std::holds_alternative<QString>(value)) {
+        n->textFieldOf->replaceSelection(std::get<QString>(value));
+        return true;
+    }
+    n->attributes.insert(name, value);
+    return true;
+}
+
+bool SimulatedAccessibility::performAction(const AXElementPtr& element, const QString& action) {
+    auto* n = node(element);
+    return n && n->actions.contains(action);
+}
+
+std::optional<QList<AXElementPtr>> SimulatedAccessibility::searchTextFields(
+    const AXElementPtr& element, int limit) {
+    auto* root = node(element);
+    if (!root) {
+        return std::nullopt;
+    }
+    QList<AXElementPtr> found;
+    std::deque<SimulatedAXNode*> queue{root};
+    while (!queue.empty() && found.size() < limit) {
+        auto* current = queue.front();
+        queue.pop_front();
+        for (const auto& child : current->children) {
+            const auto role = child->attributes.value(kRole);
+            if (role == AXValue(QStringLiteral("AXTextField")) ||
+                role == AXValue(QStringLiteral("AXTextArea"))) {
+                found.append(child);
+            }
+            queue.push_back(child.get());
+        }
+    }
+    return found;
+}

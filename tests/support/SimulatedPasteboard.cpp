@@ -1,0 +1,92 @@
+#include "support/SimulatedPasteboard.h"
+
+QStringList SimulatedPasteboard::itemTypes(int index) const {
+    QStringList out;
+    if (index < 0 || index >= items_.size()) {
+        return out;
+    }
+    for (const auto& value : items_[index]) {
+        out.append(value.type);
+    }
+    return out;
+}
+
+std::optional<QByteArray> SimulatedPasteboard::itemData(int index, const QString& type) const {
+    if (index < 0 || index >= items_.size()) {
+        return std::nullopt;
+    }
+    for (const auto& value : items_[index]) {
+        if (value.type == type) {
+            return value.data;
+        }
+    }
+    return std::nullopt;
+}
+
+QStringList SimulatedPasteboard::types() const {
+    QStringList out;
+    for (int i = 0; i < items_.size(); ++i) {
+        for (const QString& type : itemTypes(i)) {
+            if (!out.contains(type)) {
+                out.append(type);
+            }
+        }
+    }
+    return out;
+}
+
+std::optional<QString> SimulatedPasteboard::plainText() const {
+    for (int i = 0; i < items_.size(); ++i) {
+        if (auto data = itemData(i, kPlainTextType)) {
+            return QString::fromUtf8(*data);
+        }
+    }
+    return std::nullopt;
+}
+
+void SimulatedPasteboard::clear() {
+    items_.clear();
+    ++changeCount_;
+    ++clears_;
+}
+
+void SimulatedPasteboard::writeItems(const QList<PasteboardItem>& items) {
+    for (const auto& item : items) {
+        SimulatedPasteboardItem simulated;
+        for (const auto& value : item.values) {
+            simulated.append({value.type, value.data});
+        }
+        items_.append(std::move(simulated));
+    }
+    ++changeCount_;
+    ++writes_;
+}
+
+void SimulatedPasteboard::setPlainText(const QString& text) {
+    items_.append({{kPlainTextType, text.toUtf8()}});
+    ++changeCount_;
+    ++writes_;
+}
+
+void SimulatedPasteboard::putItems(QList<SimulatedPasteboardItem> items) {
+    items_ = std::move(items);
+    ++changeCount_;
+}
+
+void SimulatedPasteboard::putText(const QString& text) {
+    putItems({{{kPlainTextType, text.toUtf8()}}});
+}
+
+QList<PasteboardItem> SimulatedPasteboard::content() const {
+    QList<PasteboardItem> out;
+    for (const auto& item : items_) {
+        PasteboardItem copy;
+        for (const auto& value : item) {
+            if (value.data) {
+                copy.values.append({value.type, *value.data});
+            }
+        }
+        out.append(std::move(copy));
+    }
+    return out;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <optional>
+
+#include "platform/Pasteboard.h"
+
+// One representation on the simulated pasteboard; none as data means the owner fails to
+// provide it when asked.
+struct SimulatedPasteboardValue {
+    QString type;
+    std::optional<QByteArray> data;
+};
+using SimulatedPasteboardItem = QList<SimulatedPasteboardValue>;
+
+// The general pasteboard of the simulated desktop: items with typed data and a change count.
+class SimulatedPasteboard : public Pasteboard {
+public:
+    static inline const QString kPlainTextType = QStringLiteral("text/plain");
+
+    qint64 changeCount() const override { return changeCount_; }
+    int itemCount() const override { return static_cast<int>(items_.size()); }
+    QStringList itemTypes(int index) const override;
+    std::optional<QByteArray> itemData(int index, const QString& type) const override;
+    QStringList types() const override;
+    std::optional<QString> plainText() const override;
+    void clear() override;
+    void writeItems(const QList<PasteboardItem>& items) override;
+    void setPlainText(const QString& text) override;
+
+    // Another application (or the user) puts new content on the pasteboard in one change.
+    void putItems(QList<SimulatedPasteboardItem> items);
+    void putText(const QString& text);
+
+    // Every representation that yields data, item by item.
+    QList<PasteboardItem> content() const;
+    // How many clear / write calls the app made.
+    int clearCount() const { return clears_; }
+    int writeCount() const { return writes_; }
+
+private:
+    QList<SimulatedPasteboardItem> items_;
+    qint64 changeCount_ = 1;
+    int clears_ = 0;
+    int writes_ = 0;
+};

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Idle footprint of nivelo on a private Xvfb + openbox: time from launch to ready (median of
+# five launches), resident memory 10 s after launch, and CPU time over the next 30 s of idle.
+# Reports numbers only; it asserts nothing.
+#   tools/bench/idle-bench.sh [path/to/nivelo]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+binary="${1:-${NIVELO_BUILD_DIR:-$root/build}/nivelo}"
+launches="${NIVELO_BENCH_LAUNCHES:-5}"
+[[ -x "$binary" ]] || { echo "no nivelo binary at $binary (build first)" >&2; exit 1; }
+for tool in Xvfb openbox xdotool; do
+  command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps)" >&2; exit 1; }
+done
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/config" "$work/data" "$work/runtime"
+chmod 700 "$work/runtime"
+export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
+export DBUS_SESSION_BUS_ADDRESS=disabled: NO_AT_BRIDGE=1
+unset WAYLAND_DISPLAY
+
+exec 3<> <(:)
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+read -r -t 10 display_number <&3 || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$display_number"
+openbox --sm-disable >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+socket="$XDG_RUNTIME_DIR/ai.nivelo.native.socket"
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# Ready: the instance answers a later launch (it listens once start-up is done). Mapped: its
+# main window is on screen.
+ready_times=()
+mapped_times=()
+for ((n = 0; n < launches; n++)); do
+  start=$(now_ms)
+  "$binary" >/dev/null 2>&1 &
+  pid=$!
+  until [[ -S "$socket" ]]; do
+    kill -0 "$pid" 2>/dev/null || { echo "nivelo exited during launch" >&2; exit 1; }
+    sleep 0.001
+  done
+  ready_times+=($(( $(now_ms) - start )))
+  until xdotool search --onlyvisible --name '^NiveloAI$' >/dev/null 2>&1; do sleep 0.005; done
+  mapped_times+=($(( $(now_ms) - start )))
+  kill -TERM "$pid"
+  wait "$pid" || true
+  rm -f "$socket"
+done
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# Idle: the window shown as at a normal launch, then left alone.
+"$binary" >/dev/null 2>&1 &
+pid=$!
+pids+=("$pid")
+sleep 10
+rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+ticks_per_second=$(getconf CLK_TCK)
+before=$(cpu_ticks "$pid")
+sleep 30
+after=$(cpu_ticks "$pid")
+cpu_ms=$(( (after - before) * 1000 / ticks_per_second ))
+
+echo "nivelo idle bench ($binary, display $DISPLAY)"
+printf 'launch to ready:        %4d ms median of %d (%s)   target < 300 ms\n' \
+  "$(median "${ready_times[@]}")" "$launches" "${ready_times[*]}"
+printf 'launch to window shown: %4d ms median of %d (%s)\n' \
+  "$(median "${mapped_times[@]}")" "$launches" "${mapped_times[*]}"
+awk -v kb="$rss_kb" 'BEGIN { printf "resident after 10 s:    %6.1f MB   target <= 40 MB\n", kb / 1024 }'
+awk -v ms="$cpu_ms" 'BEGIN { printf "CPU over 30 s idle:     %4d ms = %.3f %% of one core   target < 0.1 %%\n", ms, ms / 300 }'
