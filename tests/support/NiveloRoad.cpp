@@ -1,0 +1,120 @@
+#include "support/NiveloRoad.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpServer>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+
+namespace {
+QString readText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+}  // namespace
+
+QString NiveloRoad::standInAnswer(const QString& text) {
+    return text.toUpper();
+}
+
+NiveloRoad::NiveloRoad(Options options)
+    : options_(std::move(options)),
+      session_(std::make_unique<XSession>(XSession::Options{options_.accessibilityBus})) {
+    backend_.setHandler([](const RecordedRequest& request) {
+        const QJsonObject body = QJsonDocument::fromJson(request.body).object();
+        return CannedReply::result(standInAnswer(body.value("text").toString()));
+    });
+}
+
+NiveloRoad::~NiveloRoad() = default;
+
+bool NiveloRoad::startNivelo() {
+    if (!session_->isReady()) {
+        error_ = session_->error();
+        return false;
+    }
+    QMap<QString, QString> defaults = options_.defaults;
+    // The main window would take the focus from the editor.
+    if (!defaults.contains("nivelo.openMainWindowOnLaunch")) {
+        defaults.insert("nivelo.openMainWindowOnLaunch", "false");
+    }
+    const QString dir = session_->path(".config/ai.nivelo.native");
+    QDir().mkpath(dir);
+    QFile file(dir + "/defaults.ini");
+    if (!file.open(QIODevice::WriteOnly)) {
+        error_ = "cannot write the defaults";
+        return false;
+    }
+    file.write("[General]\n");
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
+        file.write((it.key() + "=" + it.value() + "\n").toUtf8());
+    }
+    file.close();
+
+    QProcessEnvironment env;
+    if (options_.backendUp) {
+        env.insert("NIVELO_BACKEND_ORIGIN", QString("http://127.0.0.1:%1").arg(backend_.port()));
+    } else {
+        // A port nothing listens on.
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        const quint16 port = probe.serverPort();
+        probe.close();
+        env.insert("NIVELO_BACKEND_ORIGIN", QString("http://127.0.0.1:%1").arg(port));
+    }
+    session_->start(options_.niveloBinary, {}, env);
+    const QString socket = session_->path("runtime/ai.nivelo.native.socket");
+    if (!XSession::waitUntil([&] { return QFileInfo::exists(socket); }, 15000)) {
+        error_ = "nivelo did not get ready";
+        return false;
+    }
+    // The hot keys are registered during start-up, right after the instance is claimed.
+    XSession::waitUntil([] { return false; }, 700);
+    return true;
+}
+
+QString NiveloRoad::startTestEditor(const QString& title, int windows) {
+    dump_ = session_->path("editor.txt");
+    windows_ = windows;
+    session_->start(options_.testEditor,
+                    {"--dump", dump_, "--title", title, "--windows", QString::number(windows)});
+    return session_->waitForWindow(windows == 1 ? title : title + " 1");
+}
+
+QString NiveloRoad::dumpPath(int window) const {
+    return windows_ == 1 ? dump_ : dump_ + "." + QString::number(window == 0 ? 1 : window);
+}
+
+QString NiveloRoad::editorText(int window) const {
+    return readText(dumpPath(window));
+}
+
+bool NiveloRoad::waitForEditorText(const QString& text, int window, int timeoutMs) const {
+    return XSession::waitUntil([&] { return editorText(window) == text; }, timeoutMs);
+}
+
+void NiveloRoad::lockLayoutGroup(int group) {
+    Display* display = XOpenDisplay(session_->display().toLocal8Bit().constData());
+    if (!display) {
+        return;
+    }
+    XkbLockGroup(display, XkbUseCoreKbd, unsigned(group));
+    XSync(display, False);
+    XCloseDisplay(display);
+}
+
+QString NiveloRoad::diagnostics(const QString& name) {
+    QString text = "editor held: \"" + editorText() + "\"";
+    if (windows_ > 1) {
+        for (int i = 1; i <= windows_; ++i) {
+            text += QString("; window %1 held: \"%2\"").arg(i).arg(editorText(i));
+        }
+    }
+    text += "; clipboard held: \"" + session_->clipboardText() + "\"";
+    text += "; screenshot: " + session_->screenshot(name);
+    return text;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "support/LoopbackHttpServer.h"
+#include "support/XSession.h"
+
+class QProcess;
+
+// The main road on a private desktop: the real nivelo binary with a fresh home, a loopback
+// stand-in for the AI endpoint, and a real editor, driven with xdotool like a person.
+class NiveloRoad {
+public:
+    struct Options {
+        QString niveloBinary;
+        QString testEditor;
+        // A session bus with the accessibility bus (for the editors and for nivelo).
+        bool accessibilityBus = false;
+        // Defaults written before nivelo starts ("nivelo.autoSelectAllBeforeAction" ...).
+        QMap<QString, QString> defaults;
+        // Whether the stand-in listens at all (false: the backend is down).
+        bool backendUp = true;
+    };
+
+    // The stand-in's answer to a text: the text upper-cased, so every result is predictable.
+    static QString standInAnswer(const QString& text);
+
+    explicit NiveloRoad(Options options);
+    ~NiveloRoad();
+
+    // Starts nivelo and waits until it is ready for hot keys; check error() when false.
+    bool startNivelo();
+    QString error() const { return error_; }
+
+    XSession& session() { return *session_; }
+    LoopbackHttpServer& backend() { return backend_; }
+
+    // Starts the small Qt editor (N windows dump to dump.1 ... dump.N); returns the first
+    // window's id.
+    QString startTestEditor(const QString& title, int windows = 1);
+    QString dumpPath(int window = 0) const;
+    // What the test editor holds (window 0 when it has one window).
+    QString editorText(int window = 0) const;
+    bool waitForEditorText(const QString& text, int window = 0, int timeoutMs = 8000) const;
+
+    // Locks the keyboard group (0 = us, 1 = ru).
+    void lockLayoutGroup(int group);
+
+    // What the editor held, what the clipboard held and a screenshot, for a failure message.
+    QString diagnostics(const QString& name);
+
+private:
+    Options options_;
+    std::unique_ptr<XSession> session_;
+    LoopbackHttpServer backend_;
+    QString dump_;
+    int windows_ = 1;
+    QString error_;
+};
