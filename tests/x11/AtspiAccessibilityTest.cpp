@@ -60,6 +60,13 @@ TEST_F(AccessibilityFixture, ReadsAGtkEditorsSelectedTextAndValue) {
     EXPECT_TRUE(parent);
     EXPECT_FALSE(accessibility.isSameElement(parent, focused));
     EXPECT_TRUE(accessibility.isSameElement(focused, focusedElement(pidOf(window))));
+
+    // GTK counts the inserted text in bytes: Cyrillic text arrives whole.
+    ASSERT_TRUE(accessibility.setAttribute(focused, "AXSelectedText",
+                                           AXValue(QString::fromUtf8("привет мир"))));
+    EXPECT_TRUE(XSession::waitUntil([&] {
+        return text(accessibility.attribute(focused, "AXValue")) == QString::fromUtf8("привет мир");
+    })) << text(accessibility.attribute(focused, "AXValue")).toStdString();
 }
 
 // Setting the selected text replaces the selection in the editor itself.
@@ -79,8 +86,8 @@ TEST_F(AccessibilityFixture, ReplacesTheSelectionOfAQtEditor) {
         return text(accessibility.attribute(focused, "AXSelectedText")) == "two ";
     })) << "selected: "
         << text(accessibility.attribute(focused, "AXSelectedText")).toStdString();
-    ASSERT_TRUE(accessibility.setAttribute(focused, "AXSelectedText", AXValue(QString("2 "))));
-    EXPECT_TRUE(XSession::waitUntil([&] { return readTextFile(dump) == "one 2 three"; }))
+    ASSERT_TRUE(accessibility.setAttribute(focused, "AXSelectedText", AXValue(QString::fromUtf8("два "))));
+    EXPECT_TRUE(XSession::waitUntil([&] { return readTextFile(dump) == QString::fromUtf8("one два three"); }))
         << readTextFile(dump).toStdString();
 
     const auto fields =

@@ -259,6 +259,24 @@ bool isEditable(AtspiAccessible* object) {
     return hasInterface(object, "EditableText") && hasState(object, ATSPI_STATE_EDITABLE);
 }
 
+// The length InsertText wants: GTK counts the bytes of the UTF-8 text, Qt its UTF-16 units
+// (and cuts or pads the text to that many).
+int insertLength(AtspiAccessible* object, const QString& text) {
+    GError* error = nullptr;
+    QString toolkit;
+    // Only the application object knows its toolkit.
+    if (AtspiAccessible* application = atspi_accessible_get_application(object, &error)) {
+        toolkit = takeString(atspi_accessible_get_toolkit_name(application, &error));
+        g_object_unref(application);
+    }
+    if (error) {
+        g_error_free(error);
+    }
+    return toolkit.compare(QLatin1String("Qt"), Qt::CaseInsensitive) == 0
+               ? int(text.size())
+               : int(text.toUtf8().size());
+}
+
 bool replaceSelection(AtspiAccessible* object, const QString& replacement) {
     AtspiText* text = atspi_accessible_get_text_iface(object);
     AtspiEditableText* editable = atspi_accessible_get_editable_text_iface(object);
@@ -280,8 +298,8 @@ bool replaceSelection(AtspiAccessible* object, const QString& replacement) {
             }
             const QByteArray utf8 = replacement.toUtf8();
             if (ok) {
-                ok = atspi_editable_text_insert_text(editable, start, utf8.constData(), utf8.size(),
-                                                     &error) &&
+                ok = atspi_editable_text_insert_text(editable, start, utf8.constData(),
+                                                     insertLength(object, replacement), &error) &&
                      !error;
             }
             if (ok) {
