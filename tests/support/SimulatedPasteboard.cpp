@@ -51,6 +51,7 @@ void SimulatedPasteboard::clear() {
 }
 
 void SimulatedPasteboard::writeItems(const QList<PasteboardItem>& items) {
+    textServed_ = !servesLater_;
     for (const auto& item : items) {
         SimulatedPasteboardItem simulated;
         for (const auto& value : item.values) {
@@ -63,6 +64,7 @@ void SimulatedPasteboard::writeItems(const QList<PasteboardItem>& items) {
 }
 
 void SimulatedPasteboard::setPlainText(const QString& text) {
+    textServed_ = !servesLater_;
     items_.append({{kPlainTextType, text.toUtf8()}});
     ++changeCount_;
     ++writes_;

@@ -27,6 +27,13 @@ public:
     void clear() override;
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
+    bool lastWriteTextServed() const override { return textServed_; }
+
+    // Like X11, where the paste target fetches the text later: after each write of ours the
+    // text counts as not served until serveText() is called.
+    void setServesLater(bool later) { servesLater_ = later; }
+    // The paste target fetches what we wrote.
+    void serveText() { textServed_ = true; }
 
     // Another application (or the user) puts new content on the pasteboard in one change.
     void putItems(QList<SimulatedPasteboardItem> items);
@@ -43,4 +50,6 @@ private:
     qint64 changeCount_ = 1;
     int clears_ = 0;
     int writes_ = 0;
+    bool servesLater_ = false;
+    bool textServed_ = true;
 };

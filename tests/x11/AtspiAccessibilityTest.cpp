@@ -86,9 +86,11 @@ TEST_F(AccessibilityFixture, ReplacesTheSelectionOfAQtEditor) {
         return text(accessibility.attribute(focused, "AXSelectedText")) == "two ";
     })) << "selected: "
         << text(accessibility.attribute(focused, "AXSelectedText")).toStdString();
-    ASSERT_TRUE(accessibility.setAttribute(focused, "AXSelectedText", AXValue(QString::fromUtf8("два "))));
-    EXPECT_TRUE(XSession::waitUntil([&] { return readTextFile(dump) == QString::fromUtf8("one два three"); }))
-        << readTextFile(dump).toStdString();
+    ASSERT_TRUE(
+        accessibility.setAttribute(focused, "AXSelectedText", AXValue(QString::fromUtf8("два "))));
+    EXPECT_TRUE(XSession::waitUntil([&] {
+        return readTextFile(dump) == QString::fromUtf8("one два three");
+    })) << readTextFile(dump).toStdString();
 
     const auto fields =
         accessibility.searchTextFields(accessibility.applicationElement(pidOf(window)), 5);
