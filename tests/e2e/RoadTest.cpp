@@ -58,7 +58,7 @@ TEST(Road, ReplacesOnlyTheSelectedSentenceAndGivesTheClipboardBack) {
     road.session().setClipboardText("copied by the user");
     typeTwoSentencesAndSelectTheSecond(road);
 
-    road.session().key("alt+1");
+    road.pressAltHotKey("1");
     EXPECT_TRUE(road.waitForEditorText("One two.\nTHREE FOUR."))
         << road.diagnostics("road-selection").toStdString();
     EXPECT_TRUE(XSession::waitUntil([&] {
@@ -84,7 +84,7 @@ TEST(Road, GivesAnImageOnTheClipboardBackByteForByte) {
     road.session().setClipboardImage(file);
     typeTwoSentencesAndSelectTheSecond(road);
 
-    road.session().key("alt+1");
+    road.pressAltHotKey("1");
     EXPECT_TRUE(road.waitForEditorText("One two.\nTHREE FOUR."))
         << road.diagnostics("road-image").toStdString();
     EXPECT_TRUE(XSession::waitUntil([&] {
@@ -106,7 +106,7 @@ TEST(Road, WithSelectAllOnTheWholeTextIsReplaced) {
     road.session().type("Three four.");
     ASSERT_TRUE(road.waitForEditorText("One two.\nThree four."));
 
-    road.session().key("alt+1");
+    road.pressAltHotKey("1");
     EXPECT_TRUE(road.waitForEditorText("ONE TWO.\nTHREE FOUR."))
         << road.diagnostics("road-whole").toStdString();
     EXPECT_TRUE(XSession::waitUntil([&] { return road.session().clipboardText() == "kept"; }))
@@ -137,7 +137,7 @@ TEST(Road, TheTextLandsInTheWindowTheUserWasIn) {
     ASSERT_TRUE(road.waitForEditorText("second window", 2));
     road.session().key("shift+Home");
 
-    road.session().key("alt+1");
+    road.pressAltHotKey("1");
     // A second launch brings our main window to the front while the answer is on its way.
     XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 5000);
     road.session().run(NIVELO_BINARY, {});
@@ -164,7 +164,7 @@ TEST(Road, AFailingBackendLeavesTextAndClipboardAlone) {
         road.session().setClipboardText("still mine");
         typeTwoSentencesAndSelectTheSecond(road);
 
-        road.session().key("alt+1");
+        road.pressAltHotKey("1");
         if (up) {
             ASSERT_TRUE(
                 XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 8000));
@@ -200,7 +200,7 @@ TEST_P(LayoutRoad, FixesTextTypedInTheWrongLayoutTwentyTimes) {
         ASSERT_TRUE(road.waitForEditorText("ghbdtn"));
         road.session().key("shift+Home");
 
-        road.session().key("alt+a");
+        road.pressAltHotKey("a");
         ASSERT_TRUE(road.waitForEditorText(QString::fromUtf8("привет")))
             << "round " << round << ": " << road.diagnostics("road-layout").toStdString();
         EXPECT_TRUE(XSession::waitUntil([&] { return road.session().currentLayoutGroup() == 1; }))
@@ -243,7 +243,7 @@ TEST_P(EditorRoad, ReplacesTheTextOfARealEditor) {
     road.session().setClipboardText("clipboard before");
     road.session().type("hello editor");
 
-    road.session().key("alt+1");
+    road.pressAltHotKey("1");
     ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 8000))
         << road.diagnostics(QString("road-%1").arg(program)).toStdString();
     EXPECT_TRUE(XSession::waitUntil(

@@ -9,6 +9,8 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 namespace {
 QString readText(const QString& path) {
@@ -95,6 +97,22 @@ QString NiveloRoad::editorText(int window) const {
 
 bool NiveloRoad::waitForEditorText(const QString& text, int window, int timeoutMs) const {
     return XSession::waitUntil([&] { return editorText(window) == text; }, timeoutMs);
+}
+
+void NiveloRoad::pressAltHotKey(const QString& keysymName) {
+    Display* display = XOpenDisplay(session_->display().toLocal8Bit().constData());
+    if (!display) {
+        return;
+    }
+    const unsigned alt = XKeysymToKeycode(display, XK_Alt_L);
+    const unsigned key =
+        XKeysymToKeycode(display, XStringToKeysym(keysymName.toLatin1().constData()));
+    XTestFakeKeyEvent(display, alt, True, CurrentTime);
+    XTestFakeKeyEvent(display, key, True, CurrentTime);
+    XTestFakeKeyEvent(display, key, False, CurrentTime);
+    XTestFakeKeyEvent(display, alt, False, CurrentTime);
+    XSync(display, False);
+    XCloseDisplay(display);
 }
 
 void NiveloRoad::lockLayoutGroup(int group) {

@@ -46,6 +46,10 @@ public:
     QString editorText(int window = 0) const;
     bool waitForEditorText(const QString& text, int window = 0, int timeoutMs = 8000) const;
 
+    // Presses Alt plus a key (an X keysym name: "1", "a") through XTest, like a person: no
+    // modifier or layout group is saved and restored around it as xdotool does.
+    void pressAltHotKey(const QString& keysymName);
+
     // Locks the keyboard group (0 = us, 1 = ru).
     void lockLayoutGroup(int group);
 

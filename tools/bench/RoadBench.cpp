@@ -76,7 +76,7 @@ int demo() {
     typeAndSelect(road, before);
     std::printf("before:    %s\n", qPrintable(road.editorText()));
     std::printf("clipboard: %s\n", qPrintable(road.session().clipboardText()));
-    road.session().key("alt+1");
+    road.pressAltHotKey("1");
     road.waitForEditorText(NiveloRoad::standInAnswer(before));
     XSession::waitUntil(
         [&] { return road.session().clipboardText() == "what the user had copied"; }, 3000);
