@@ -1,8 +1,8 @@
-#include <QCloseEvent>
 #include <QWidget>
 
 #include "ShellFixture.h"
 #include "app/NiveloAppDelegate.h"
+#include "app/NiveloWindowPresenter.h"
 
 namespace {
 
@@ -33,98 +33,63 @@ protected:
     std::unique_ptr<NiveloAppDelegate> delegate_;
 };
 
+using PresenterTest = ShellFixture;
+
 }  // namespace
 
-// Keeping the app in the tray needs both keys; an absent key counts as on.
-TEST_F(AppDelegateTest, StaysInMenuBarOnlyWhileBothKeysAreOnOrAbsent) {
-    EXPECT_TRUE(delegate_->shouldStayInMenuBar());
+// Both keys are read afresh every time, as a settings file holds them (also as text); an
+// absent key counts as on.
+TEST_F(AppDelegateTest, StaysInMenuBarAndOutlivesTheLastWindowOnlyWhileBothKeysAreOn) {
+    const auto expectStays = [&](bool stays) {
+        EXPECT_EQ(delegate_->shouldStayInMenuBar(), stays);
+        EXPECT_EQ(delegate_->applicationShouldTerminateAfterLastWindowClosed(), !stays);
+    };
+    expectStays(true);
     defaults_->setBool("nivelo.closeToMenuBar", false);
-    EXPECT_FALSE(delegate_->shouldStayInMenuBar());
+    expectStays(false);
     defaults_->setBool("nivelo.closeToMenuBar", true);
-    EXPECT_TRUE(delegate_->shouldStayInMenuBar());
+    expectStays(true);
     defaults_->setBool("nivelo.menuBarIconVisible", false);
-    EXPECT_FALSE(delegate_->shouldStayInMenuBar());
-    // Read from the defaults every time, as a settings file holds them: as text.
+    expectStays(false);
     defaults_->setString("nivelo.menuBarIconVisible", "true");
-    EXPECT_TRUE(delegate_->shouldStayInMenuBar());
+    expectStays(true);
 }
 
-TEST_F(AppDelegateTest, ClosingTheMainWindowHidesItWhileInTheMenuBar) {
-    QWidget* window = shownMainWindow();
-    QPointer<QWidget> held(window);
+// The window hides at once, and the rule runs again 50, 200 and 500 ms later, each time
+// reading the keys afresh; after that only the 1.0 s timer.
+TEST_F(AppDelegateTest, ClosingTheMainWindowHidesItAndReappliesTheRuleAtItsIntervals) {
+    QPointer<QWidget> window = shownMainWindow();
     launch();
     ASSERT_TRUE(delegate_->isDelegateOf(window));
-
-    EXPECT_FALSE(window->close());
-    EXPECT_TRUE(held);
-    EXPECT_FALSE(window->isVisible());
-    // At once, not only on the next timer tick.
-    EXPECT_EQ(policy(), ActivationPolicy::Accessory);
-}
-
-TEST_F(AppDelegateTest, ClosingTheMainWindowClosesItWhenEitherKeyIsOff) {
-    for (const char* key : {"nivelo.closeToMenuBar", "nivelo.menuBarIconVisible"}) {
-        defaults_->setBool("nivelo.closeToMenuBar", true);
-        defaults_->setBool("nivelo.menuBarIconVisible", true);
-        defaults_->setBool(key, false);
-        QWidget* window = shownMainWindow();
-        launch();
-        EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
-        EXPECT_TRUE(window->close()) << key;
-        clock_->advance(1000);
-        // The rule leaves the policy alone while the user does not keep the app in the tray.
-        EXPECT_EQ(changes.count(), 0) << key;
-        EXPECT_TRUE(delegate_->applicationShouldTerminateAfterLastWindowClosed()) << key;
-        delegate_->applicationWillTerminate();
-        delete window;
-        delegate_ = std::make_unique<NiveloAppDelegate>(*defaults_, *clock_);
-    }
-}
-
-TEST_F(AppDelegateTest, TerminatingLetsTheMainWindowClose) {
-    QWidget* window = shownMainWindow();
-    launch();
-    EXPECT_TRUE(delegate_->applicationShouldTerminate());
-    EXPECT_TRUE(delegate_->isTerminating());
-    EXPECT_TRUE(window->close());
-}
-
-TEST_F(AppDelegateTest, LastWindowClosedEndsTheProcessOnlyOutsideTheMenuBar) {
-    EXPECT_FALSE(delegate_->applicationShouldTerminateAfterLastWindowClosed());
-    defaults_->setBool("nivelo.closeToMenuBar", false);
-    EXPECT_TRUE(delegate_->applicationShouldTerminateAfterLastWindowClosed());
-}
-
-// After a close the rule runs at once and again 50, 200 and 500 ms later, each time reading
-// the keys afresh.
-TEST_F(AppDelegateTest, CloseReappliesTheRuleAtItsIntervals) {
-    QWidget* window = shownMainWindow();
-    launch();
     EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
-    window->close();
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(policy(), ActivationPolicy::Accessory);
+    const auto after = [&](qint64 ms) {
+        clock_->advance(ms);
+        return changes.count();
+    };
     EXPECT_EQ(changes.count(), 1);
-    clock_->advance(49);
-    EXPECT_EQ(changes.count(), 1);
-    clock_->advance(1);
-    EXPECT_EQ(changes.count(), 2);
-    clock_->advance(150);
-    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(after(49), 1);
+    EXPECT_EQ(after(1), 2);
+    EXPECT_EQ(after(150), 3);
     defaults_->setBool("nivelo.closeToMenuBar", false);
-    clock_->advance(300);
-    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(after(300), 3);
     defaults_->remove("nivelo.closeToMenuBar");
-    clock_->advance(499);
-    EXPECT_EQ(changes.count(), 3);
-    // Only the 1.0 s timer from now on.
-    clock_->advance(1);
-    EXPECT_EQ(changes.count(), 4);
+    EXPECT_EQ(after(499), 3);
+    EXPECT_EQ(after(1), 4);
+
+    EXPECT_TRUE(delegate_->applicationShouldHandleReopen(false));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(policy(), ActivationPolicy::Regular);
 }
 
+// Nothing is set at launch itself; the first tick decides.
 TEST_F(AppDelegateTest, TimerFollowsTheWindowWithinOneSecond) {
     QWidget* window = shownMainWindow();
     launch();
     EXPECT_TRUE(delegate_->hasDockPolicyTimer());
-    // Nothing is set at launch itself; the first tick decides.
     DockPresence::shared().setPolicy(ActivationPolicy::Accessory);
     clock_->advance(999);
     EXPECT_EQ(policy(), ActivationPolicy::Accessory);
@@ -140,60 +105,75 @@ TEST_F(AppDelegateTest, TimerFollowsTheWindowWithinOneSecond) {
     EXPECT_EQ(policy(), ActivationPolicy::Regular);
 }
 
-TEST_F(AppDelegateTest, PanelsNeverMoveThePolicyThroughTheObservers) {
-    shownMainWindow();
-    launch();
-    auto* panel = new QWidget(nullptr, Qt::Tool);
-    panel->show();
-    EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
-    QEvent activate(QEvent::WindowActivate);
-    QCoreApplication::sendEvent(panel, &activate);
-    EXPECT_TRUE(panel->close());
-    clock_->advance(999);
-    EXPECT_EQ(changes.count(), 0);
-    EXPECT_NE(panel->windowTitle(), "NiveloAI");
-    EXPECT_FALSE(delegate_->isDelegateOf(panel));
-}
-
-TEST_F(AppDelegateTest, LaunchAndActivationTakeOnMainWindowsButNotPanels) {
+TEST_F(AppDelegateTest, LaunchAndActivationTakeOnMainWindowsButNeverPanels) {
     QWidget* early = shownMainWindow();
     auto* panel = new QWidget(nullptr, Qt::Tool);
     panel->show();
     launch();
     EXPECT_TRUE(delegate_->isDelegateOf(early));
     EXPECT_EQ(early->windowTitle(), "NiveloAI");
-    EXPECT_FALSE(delegate_->isDelegateOf(panel));
 
     QWidget* later = shownMainWindow();
     EXPECT_FALSE(delegate_->isDelegateOf(later));
-    QEvent activate(QEvent::WindowActivate);
-    QCoreApplication::sendEvent(later, &activate);
+    EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
+    for (QWidget* window : {panel, later}) {
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(window, &activate);
+    }
     VirtualClock::flushEvents();
+    EXPECT_TRUE(panel->close());
+    clock_->advance(999);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_FALSE(delegate_->isDelegateOf(panel));
+    EXPECT_NE(panel->windowTitle(), "NiveloAI");
     EXPECT_TRUE(delegate_->isDelegateOf(later));
     EXPECT_EQ(later->windowTitle(), "NiveloAI");
     EXPECT_FALSE(later->close());
 }
 
-TEST_F(AppDelegateTest, WillTerminateStopsObserversAndTimer) {
-    QWidget* window = shownMainWindow();
-    launch();
-    EXPECT_TRUE(delegate_->isObservingWindows());
-    delegate_->applicationShouldTerminate();
-    delegate_->applicationWillTerminate();
-    EXPECT_FALSE(delegate_->isObservingWindows());
-    EXPECT_FALSE(delegate_->hasDockPolicyTimer());
-    EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
-    EXPECT_TRUE(window->close());
-    clock_->advance(5000);
-    EXPECT_EQ(changes.count(), 0);
+// The window manager is asked to activate it, not just Qt; a minimised one is restored.
+TEST_F(PresenterTest, ShowsTheHiddenOrMinimisedWindowWithoutOpeningAnother) {
+    for (bool minimised : {false, true}) {
+        SCOPED_TRACE(minimised ? "minimised" : "hidden");
+        auto* window = new QWidget();
+        minimised ? window->showMinimized() : window->hide();
+        DockPresence::shared().setPolicy(ActivationPolicy::Accessory);
+        activation_->requests.clear();
+        int opened = 0;
+        NiveloWindowPresenter::showMainWindow([&] { ++opened; });
+        EXPECT_EQ(opened, 0);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->isMinimized());
+        EXPECT_EQ(window->windowTitle(), "NiveloAI");
+        EXPECT_EQ(policy(), ActivationPolicy::Regular);
+        EXPECT_EQ(activation_->requests, QList<quintptr>{window->winId()});
+        delete window;
+    }
 }
 
-TEST_F(AppDelegateTest, ReopenShowsTheHiddenWindow) {
-    QWidget* window = shownMainWindow();
-    launch();
-    window->close();
-    ASSERT_FALSE(window->isVisible());
-    EXPECT_TRUE(delegate_->applicationShouldHandleReopen(false));
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(policy(), ActivationPolicy::Regular);
+// Panels are not main windows: without an opener nothing happens; with one it is called once
+// and the window it creates (showing is left to the presenter) is shown on the next turn.
+TEST_F(PresenterTest, OpensOnceWhenThereIsNoMainWindowAndShowsItOnTheNextTurn) {
+    auto* panel = new QWidget(nullptr, Qt::Tool);
+    panel->hide();
+    EXPECT_FALSE(NiveloWindowPresenter::showExistingMainWindow());
+    NiveloWindowPresenter::showMainWindow();
+    VirtualClock::flushEvents();
+    EXPECT_TRUE(activation_->requests.isEmpty());
+
+    QWidget* opened = nullptr;
+    int calls = 0;
+    NiveloWindowPresenter::showMainWindow([&] {
+        ++calls;
+        opened = new QWidget();
+    });
+    EXPECT_EQ(calls, 1);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_FALSE(opened->isVisible());
+    EXPECT_TRUE(activation_->requests.isEmpty());
+    VirtualClock::flushEvents();
+    EXPECT_TRUE(opened->isVisible());
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(activation_->requests, QList<quintptr>{opened->winId()});
+    EXPECT_EQ(calls, 1);
 }

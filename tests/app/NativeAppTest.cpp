@@ -10,6 +10,7 @@
 
 namespace {
 
+// The app on a platform that cannot carry the desktop services: only the shell runs.
 class NativeAppTest : public ShellFixture {
 protected:
     void SetUp() override {
@@ -37,75 +38,87 @@ TEST_F(NativeAppTest, LaunchShowsTheMainWindowWhenTheSettingIsOnOrAbsent) {
     EXPECT_TRUE(app_->mainWindow()->isVisible());
     EXPECT_EQ(app_->mainWindow()->windowTitle(), "NiveloAI");
     EXPECT_EQ(app_->startupRuns(), 1);
+    EXPECT_EQ(app_->appState(), nullptr);
+    EXPECT_TRUE(app_->startupSequence().steps().empty());
 }
 
-TEST_F(NativeAppTest, LaunchWiresTheServicesWithoutAWindowWhenTheSettingIsOff) {
+// Reopen opens and wires a missing window; a window closed into the menu bar is shown again
+// as it is, without wiring anything again.
+TEST_F(NativeAppTest, ReopenOpensTheWindowWhenTheSettingKeptItClosedAndShowsItAfterAClose) {
     defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
     launch();
     EXPECT_EQ(app_->mainWindow(), nullptr);
     EXPECT_EQ(app_->startupRuns(), 1);
-}
-
-TEST_F(NativeAppTest, ReopenOpensTheWindowAndWiresAgainWhenThereIsNone) {
-    defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
-    launch();
     app_->reopen();
     // Its close handler from the start, whether or not the window manager activates it.
-    ASSERT_NE(app_->mainWindow(), nullptr);
-    EXPECT_TRUE(app_->appDelegate().isDelegateOf(app_->mainWindow()));
-    VirtualClock::flushEvents();
-    EXPECT_TRUE(app_->mainWindow()->isVisible());
-    EXPECT_EQ(app_->startupRuns(), 2);
-    EXPECT_FALSE(activation_->requests.isEmpty());
-    EXPECT_EQ(activation_->requests.last(), app_->mainWindow()->winId());
-
-    // An existing window is shown again as it is, without wiring anything again.
-    app_->mainWindow()->close();
-    ASSERT_FALSE(app_->mainWindow()->isVisible());
-    app_->reopen();
-    VirtualClock::flushEvents();
-    EXPECT_TRUE(app_->mainWindow()->isVisible());
-    EXPECT_EQ(app_->startupRuns(), 2);
-}
-
-TEST_F(NativeAppTest, ClosingTheWindowKeepsTheAppRunningInTheMenuBar) {
-    launch();
     QPointer<MainWindow> window = app_->mainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(app_->appDelegate().isDelegateOf(window));
+    VirtualClock::flushEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(app_->startupRuns(), 2);
+    EXPECT_EQ(activation_->requests.value(activation_->requests.size() - 1), window->winId());
+
     EXPECT_FALSE(window->close());
     clock_->advance(1000);
-    EXPECT_TRUE(window);
+    ASSERT_TRUE(window);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(app_->isTerminating());
     EXPECT_EQ(policy(), ActivationPolicy::Accessory);
+    app_->reopen();
+    VirtualClock::flushEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(app_->startupRuns(), 2);
 }
 
+// With either key off the close goes ahead, the policy is left alone, and the process quits.
 TEST_F(NativeAppTest, ClosingTheLastWindowOutsideTheMenuBarQuitsAndWritesSettings) {
-    defaults_->setBool("nivelo.menuBarIconVisible", false);
-    launch();
-    EmissionCounter terminated(app_.get(), &NiveloNativeApp::terminated);
-    const int syncsBefore = defaults_->syncs;
-    EXPECT_TRUE(app_->mainWindow()->close());
-    VirtualClock::flushEvents();
-    EXPECT_EQ(terminated.count(), 1);
-    EXPECT_TRUE(app_->isTerminating());
-    EXPECT_TRUE(app_->appDelegate().isTerminating());
-    EXPECT_GT(defaults_->syncs, syncsBefore);
+    for (const char* key : {"nivelo.closeToMenuBar", "nivelo.menuBarIconVisible"}) {
+        SCOPED_TRACE(key);
+        app_.reset();
+        defaults_->remove("nivelo.closeToMenuBar");
+        defaults_->remove("nivelo.menuBarIconVisible");
+        defaults_->setBool(key, false);
+        app_ = std::make_unique<NiveloNativeApp>(platform_);
+        launch();
+        EmissionCounter terminated(app_.get(), &NiveloNativeApp::terminated);
+        EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
+        const int syncsBefore = defaults_->syncs;
+        EXPECT_TRUE(app_->mainWindow()->close());
+        VirtualClock::flushEvents();
+        clock_->advance(1000);
+        EXPECT_EQ(changes.count(), 0);
+        EXPECT_EQ(terminated.count(), 1);
+        EXPECT_TRUE(app_->isTerminating());
+        EXPECT_TRUE(app_->appDelegate().isTerminating());
+        EXPECT_GT(defaults_->syncs, syncsBefore);
+    }
 }
 
 // Quit must get through even though the close handler would hide the window.
-TEST_F(NativeAppTest, TerminateMarksTerminationBeforeAnyWindowIsAsked) {
+TEST_F(NativeAppTest, TerminateMarksTerminationBeforeAnyWindowIsAskedThenStopsObserving) {
     launch();
     EmissionCounter terminated(app_.get(), &NiveloNativeApp::terminated);
     app_->terminate();
     EXPECT_TRUE(app_->appDelegate().isTerminating());
+    EXPECT_TRUE(app_->appDelegate().applicationShouldTerminate());
     EXPECT_TRUE(app_->mainWindow()->close());
     app_->terminate();
     EXPECT_EQ(terminated.count(), 1);
     app_->finishTermination();
     EXPECT_FALSE(app_->appDelegate().isObservingWindows());
+    EXPECT_FALSE(app_->appDelegate().hasDockPolicyTimer());
+    clock_->advance(1000);  // the rule's retries after the close above
+    EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
+    auto* window = new QWidget();
+    window->show();
+    EXPECT_TRUE(window->close());
+    clock_->advance(5000);
+    EXPECT_EQ(changes.count(), 0);
 }
 
-TEST_F(NativeAppTest, MainWindowHasOneCommandMenuAndNoNewCommand) {
+// Command is Super here; the quick menu command works without the services.
+TEST_F(NativeAppTest, MainWindowIsAnOpaqueShellWithOneCommandMenuAndNoNewCommand) {
     launch();
     MainWindow* window = app_->mainWindow();
     const QList<QAction*> menus = window->menuBar()->actions();
@@ -114,20 +127,15 @@ TEST_F(NativeAppTest, MainWindowHasOneCommandMenuAndNoNewCommand) {
     const QList<QAction*> items = menus.first()->menu()->actions();
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items.first()->text(), "Show Quick Menu");
-    // Command is Super here.
     EXPECT_EQ(items.first()->shortcut(), QKeySequence("Meta+Shift+Space"));
     for (QAction* action : window->findChildren<QAction*>()) {
         EXPECT_FALSE(action->text().contains("New")) << action->text().toStdString();
     }
-}
+    window->showQuickMenuAction()->trigger();
 
-TEST_F(NativeAppTest, MainWindowCannotShrinkBelowItsMinimumAndPaintsOpaque) {
-    launch();
-    MainWindow* window = app_->mainWindow();
     window->resize(200, 100);
     EXPECT_GE(window->width(), 760);
     EXPECT_GE(window->height(), 500);
     const QImage image = window->grab().toImage();
-    const QPoint middle(image.width() / 2, image.height() / 2);
-    EXPECT_EQ(qAlpha(image.pixel(middle)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(image.width() / 2, image.height() / 2)), 255);
 }

@@ -39,10 +39,10 @@ class ShellFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         auto clock = std::make_unique<VirtualClock>();
-        clock_ = clock.get();
         auto defaults = std::make_unique<SyncCountingDefaults>();
-        defaults_ = defaults.get();
         auto activation = std::make_unique<SimulatedWindowActivation>();
+        clock_ = clock.get();
+        defaults_ = defaults.get();
         activation_ = activation.get();
         platform_.clock = std::move(clock);
         platform_.defaults = std::move(defaults);

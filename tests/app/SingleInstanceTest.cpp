@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
 #include <QSysInfo>
 #include <QTemporaryDir>
-#include <functional>
 #include <optional>
 
 #include "app/SingleInstance.h"
@@ -20,19 +17,43 @@ protected:
     SingleInstance::Paths paths() const {
         return SingleInstance::pathsFor(dir_.path(), 1000, ":0");
     }
+
+    // The first instance, counting the requests to show its window.
+    std::unique_ptr<SingleInstance> running(bool listening = true) {
+        auto instance = std::make_unique<SingleInstance>(paths());
+        EXPECT_TRUE(instance->acquire());
+        EXPECT_TRUE(!listening || instance->listen());
+        QObject::connect(instance.get(), &SingleInstance::showRequested, [this] { ++shows_; });
+        return instance;
+    }
+
+    // A later launch asking the running one to show its window; answered_ holds the outcome.
+    void startHandOver() {
+        handOver_ = std::make_unique<InstanceHandOver>(paths().socket, clock_);
+        QObject::connect(handOver_.get(), &InstanceHandOver::finished,
+                         [this](bool ok) { answered_ = ok; });
+        handOver_->start();
+    }
+    bool waitForAnswer() {
+        return waitUntil([&] { return answered_.has_value(); });
+    }
+
     QTemporaryDir dir_;
+    VirtualClock clock_;
+    std::unique_ptr<InstanceHandOver> handOver_;
+    std::optional<bool> answered_;
+    int shows_ = 0;
 };
 
 }  // namespace
 
-TEST(SingleInstancePaths, LiveInTheRuntimeFolderWhenThereIsOne) {
+// In the runtime folder when there is one, else in /tmp named by user and display.
+TEST(SingleInstancePaths, LiveInTheRuntimeFolderOrFallBackToTmpNamedByUserAndDisplay) {
     QTemporaryDir dir;
-    const auto paths = SingleInstance::pathsFor(dir.path(), 1000, ":0");
-    EXPECT_EQ(paths.lock, dir.filePath("ai.nivelo.native.lock"));
-    EXPECT_EQ(paths.socket, dir.filePath("ai.nivelo.native.socket"));
-}
+    const auto inRuntime = SingleInstance::pathsFor(dir.path(), 1000, ":0");
+    EXPECT_EQ(inRuntime.lock, dir.filePath("ai.nivelo.native.lock"));
+    EXPECT_EQ(inRuntime.socket, dir.filePath("ai.nivelo.native.socket"));
 
-TEST(SingleInstancePaths, FallBackToTmpNamedByUserAndDisplay) {
     const auto paths = SingleInstance::pathsFor("", 1000, ":1.0");
     EXPECT_EQ(paths.lock, "/tmp/ai.nivelo.native-1000-_1.0.lock");
     EXPECT_EQ(paths.socket, "/tmp/ai.nivelo.native-1000-_1.0.socket");
@@ -55,7 +76,10 @@ TEST_F(SingleInstanceTest, OnlyOneHolderAtATime) {
     EXPECT_TRUE(second.acquire());
 }
 
-TEST_F(SingleInstanceTest, ListeningNeedsTheLock) {
+TEST_F(SingleInstanceTest, ListeningNeedsTheLockAndSurvivesALeftOverSocketFile) {
+    QFile stale(paths().socket);
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.close();
     SingleInstance holder(paths());
     SingleInstance other(paths());
     ASSERT_TRUE(holder.acquire());
@@ -63,98 +87,61 @@ TEST_F(SingleInstanceTest, ListeningNeedsTheLock) {
     EXPECT_TRUE(holder.listen());
 }
 
-TEST_F(SingleInstanceTest, ALeftOverSocketFileDoesNotStopListening) {
-    QFile stale(paths().socket);
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
-    stale.close();
-    SingleInstance instance(paths());
-    ASSERT_TRUE(instance.acquire());
-    EXPECT_TRUE(instance.listen());
-}
-
 TEST_F(SingleInstanceTest, ALaterLaunchAsksTheRunningOneToShowItsWindow) {
-    SingleInstance running(paths());
-    ASSERT_TRUE(running.acquire());
-    ASSERT_TRUE(running.listen());
-    int shows = 0;
-    QObject::connect(&running, &SingleInstance::showRequested, [&] { ++shows; });
-
-    VirtualClock clock;
-    InstanceHandOver handOver(paths().socket, clock);
-    std::optional<bool> answered;
-    QObject::connect(&handOver, &InstanceHandOver::finished, [&](bool ok) { answered = ok; });
-    handOver.start();
-    ASSERT_TRUE(waitUntil([&] { return answered.has_value(); }));
-    EXPECT_TRUE(*answered);
-    EXPECT_EQ(shows, 1);
+    auto first = running();
+    startHandOver();
+    ASSERT_TRUE(waitForAnswer());
+    EXPECT_TRUE(*answered_);
+    EXPECT_EQ(shows_, 1);
 }
 
 TEST_F(SingleInstanceTest, TheHandOverWaitsForAnInstanceThatIsStillStarting) {
-    SingleInstance running(paths());
-    ASSERT_TRUE(running.acquire());
-    int shows = 0;
-    QObject::connect(&running, &SingleInstance::showRequested, [&] { ++shows; });
-
-    VirtualClock clock;
-    InstanceHandOver handOver(paths().socket, clock);
-    std::optional<bool> answered;
-    QObject::connect(&handOver, &InstanceHandOver::finished, [&](bool ok) { answered = ok; });
-    handOver.start();
+    auto first = running(false);
+    startHandOver();
     for (int i = 0; i < 10; ++i) {
         QCoreApplication::processEvents();
     }
-    clock.advance(InstanceHandOver::kRetryMs * 3);
-    EXPECT_FALSE(answered.has_value());
+    clock_.advance(InstanceHandOver::kRetryMs * 3);
+    EXPECT_FALSE(answered_.has_value());
 
-    ASSERT_TRUE(running.listen());
-    clock.advance(InstanceHandOver::kRetryMs);
-    ASSERT_TRUE(waitUntil([&] { return answered.has_value(); }));
-    EXPECT_TRUE(*answered);
-    EXPECT_EQ(shows, 1);
+    ASSERT_TRUE(first->listen());
+    clock_.advance(InstanceHandOver::kRetryMs);
+    ASSERT_TRUE(waitForAnswer());
+    EXPECT_TRUE(*answered_);
+    EXPECT_EQ(shows_, 1);
 }
 
 TEST_F(SingleInstanceTest, TheHandOverGivesUpWhenNoOneAnswers) {
-    VirtualClock clock;
-    InstanceHandOver handOver(paths().socket, clock);
-    std::optional<bool> answered;
-    QObject::connect(&handOver, &InstanceHandOver::finished, [&](bool ok) { answered = ok; });
-    handOver.start();
-    clock.advance(InstanceHandOver::kTimeoutMs - InstanceHandOver::kRetryMs);
-    EXPECT_FALSE(answered.has_value());
-    clock.advance(InstanceHandOver::kRetryMs);
-    ASSERT_TRUE(answered.has_value());
-    EXPECT_FALSE(*answered);
+    startHandOver();
+    clock_.advance(InstanceHandOver::kTimeoutMs - InstanceHandOver::kRetryMs);
+    EXPECT_FALSE(answered_.has_value());
+    clock_.advance(InstanceHandOver::kRetryMs);
+    ASSERT_TRUE(answered_.has_value());
+    EXPECT_FALSE(*answered_);
 }
 
 TEST_F(SingleInstanceTest, OtherTrafficOnTheSocketShowsNothing) {
-    SingleInstance running(paths());
-    ASSERT_TRUE(running.acquire());
-    ASSERT_TRUE(running.listen());
-    int shows = 0;
-    QObject::connect(&running, &SingleInstance::showRequested, [&] { ++shows; });
-
+    auto first = running();
     QLocalSocket client;
     client.connectToServer(paths().socket);
     ASSERT_TRUE(waitUntil([&] { return client.state() == QLocalSocket::ConnectedState; }));
     client.write("quit\n");
     EXPECT_TRUE(waitUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }));
-    EXPECT_EQ(shows, 0);
+    EXPECT_EQ(shows_, 0);
 }
 
 // A crashed instance leaves its lock behind; the next launch must not hand over to no one.
-TEST_F(SingleInstanceTest, ALockLeftByADeadProcessIsTakenOver) {
+// A lock that cannot be written is no other instance either.
+TEST_F(SingleInstanceTest, ALockLeftByADeadProcessOrUnwritableIsNotAnotherInstance) {
     QFile lock(paths().lock);
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     lock.write("2147480000\nnivelo\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     lock.close();
-    SingleInstance instance(paths());
-    EXPECT_TRUE(instance.acquire());
-}
+    EXPECT_TRUE(SingleInstance(paths()).acquire());
 
-TEST_F(SingleInstanceTest, ALockThatCannotBeWrittenIsNotAnotherInstance) {
-    SingleInstance instance(
+    SingleInstance unwritable(
         {dir_.filePath("missing/nivelo.lock"), dir_.filePath("missing/nivelo.socket")});
-    EXPECT_FALSE(instance.acquire());
-    EXPECT_FALSE(instance.isHeldElsewhere());
-    EXPECT_FALSE(instance.listen());
+    EXPECT_FALSE(unwritable.acquire());
+    EXPECT_FALSE(unwritable.isHeldElsewhere());
+    EXPECT_FALSE(unwritable.listen());
 }

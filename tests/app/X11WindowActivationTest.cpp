@@ -7,53 +7,22 @@
 #include <QStandardPaths>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 #include "platform/x11/X11WindowActivation.h"
 #include "support/EventWait.h"
 
 namespace {
 
-class PrivateXServer {
-public:
-    PrivateXServer() {
-        process_.start(QStringLiteral("Xvfb"),
-                       {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        waitUntil([&] {
-            output_ += process_.readAllStandardOutput();
-            return output_.contains('\n') || process_.state() == QProcess::NotRunning;
-        });
-        if (output_.contains('\n')) {
-            name_ = ":" + output_.trimmed();
-        }
-    }
-    ~PrivateXServer() {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
-    const QByteArray& name() const { return name_; }
+using Connection = std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>;
 
-private:
-    QProcess process_;
-    QByteArray output_;
-    QByteArray name_;
-};
+Connection connectTo(const QByteArray& display) {
+    return Connection(xcb_connect(display.constData(), nullptr), &xcb_disconnect);
+}
 
-// A connection that ends with the test.
-struct Connection {
-    explicit Connection(const QByteArray& display) : c(xcb_connect(display.constData(), nullptr)) {}
-    ~Connection() { xcb_disconnect(c); }
-    bool ok() const { return c && !xcb_connection_has_error(c); }
-    xcb_window_t root() const { return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root; }
-    xcb_connection_t* c;
-};
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_reply_t* reply =
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : 0;
-    std::free(reply);
-    return result;
+xcb_window_t rootOf(xcb_connection_t* c) {
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
 
 }  // namespace
@@ -62,39 +31,51 @@ TEST(X11WindowActivation, AsksTheWindowManagerAsAPagerWould) {
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
         GTEST_SKIP() << "Xvfb is not installed";
     }
-    PrivateXServer server;
-    ASSERT_FALSE(server.name().isEmpty());
-    // The listener takes the window manager's place on the root window.
-    Connection manager(server.name());
-    Connection app(server.name());
-    ASSERT_TRUE(manager.ok() && app.ok());
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_generic_error_t* error = xcb_request_check(
-        manager.c,
-        xcb_change_window_attributes_checked(manager.c, manager.root(), XCB_CW_EVENT_MASK, &mask));
-    ASSERT_EQ(error, nullptr);
-
-    const xcb_window_t window = xcb_generate_id(app.c);
-    xcb_create_window(app.c, XCB_COPY_FROM_PARENT, window, app.root(), 0, 0, 100, 100, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    X11WindowActivation activation(app.c);
-    activation.activate(window);
-
-    xcb_client_message_event_t message = {};
-    bool received = false;
+    QProcess server;
+    server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                          QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    QByteArray display;
     waitUntil([&] {
-        while (xcb_generic_event_t* event = xcb_poll_for_event(manager.c)) {
+        display += server.readAllStandardOutput();
+        return display.contains('\n') || server.state() == QProcess::NotRunning;
+    });
+    ASSERT_TRUE(display.contains('\n'));
+    display = ":" + display.trimmed();
+    // The listener takes the window manager's place on the root window.
+    Connection manager = connectTo(display);
+    Connection app = connectTo(display);
+    ASSERT_FALSE(xcb_connection_has_error(manager.get()) || xcb_connection_has_error(app.get()));
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    ASSERT_EQ(xcb_request_check(manager.get(), xcb_change_window_attributes_checked(
+                                                   manager.get(), rootOf(manager.get()),
+                                                   XCB_CW_EVENT_MASK, &mask)),
+              nullptr);
+
+    const xcb_window_t window = xcb_generate_id(app.get());
+    xcb_create_window(app.get(), XCB_COPY_FROM_PARENT, window, rootOf(app.get()), 0, 0, 100, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    X11WindowActivation(app.get()).activate(window);
+
+    std::optional<xcb_client_message_event_t> message;
+    waitUntil([&] {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(manager.get())) {
             if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
                 message = *reinterpret_cast<xcb_client_message_event_t*>(event);
-                received = true;
             }
             std::free(event);
         }
-        return received;
+        return message.has_value();
     });
-    ASSERT_TRUE(received);
-    EXPECT_EQ(message.type, atom(manager.c, "_NET_ACTIVE_WINDOW"));
-    EXPECT_EQ(message.window, window);
-    EXPECT_EQ(message.format, 32);
-    EXPECT_EQ(message.data.data32[0], 2u);  // source: a pager
+    ASSERT_TRUE(message.has_value());
+    const char name[] = "_NET_ACTIVE_WINDOW";
+    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+        manager.get(), xcb_intern_atom(manager.get(), 0, std::strlen(name), name), nullptr);
+    ASSERT_NE(atom, nullptr);
+    EXPECT_EQ(message->type, atom->atom);
+    std::free(atom);
+    EXPECT_EQ(message->window, window);
+    EXPECT_EQ(message->format, 32);
+    EXPECT_EQ(message->data.data32[0], 2u);  // source: a pager
+    server.terminate();
+    server.waitForFinished(5000);
 }

@@ -11,7 +11,6 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/VirtualClock.h"
 
-// A recognizer that answers what the test sets and remembers what it was asked.
 class FixedLanguageRecognizer : public LanguageRecognizer {
 public:
     QString dominantLanguage(const QString& text) const override {
@@ -38,7 +37,6 @@ protected:
         return out;
     }
 
-    // The common use: no session, no instruction, no reply-to, no force-rewrite.
     QCoro::Task<QString> sendSimple(QString text, BackendAction action, PromptStyle style,
                                     QString targetLanguage = QStringLiteral("English"),
                                     bool retry = true) {
@@ -47,7 +45,19 @@ protected:
                            std::nullopt);
     }
 
+    std::shared_ptr<TaskOutcome<QString>> fix(const QString& text) {
+        return finish(sendSimple(text, BackendAction::fix, builtIn("original")));
+    }
+
     Json sentJson(int index) const { return *json::parse(server.requests().at(index).body); }
+    // Checks the fields given as a JSON object against a sent body; null means absent.
+    void expectSent(int index, std::string_view fieldsJson) const {
+        const Json body = sentJson(index);
+        const Json fields = Json::parse(fieldsJson);
+        for (auto it = fields.begin(); it != fields.end(); ++it) {
+            EXPECT_EQ(body.value(it.key(), Json()), it.value()) << it.key();
+        }
+    }
     QString sentField(int index, const char* key) const {
         return json::qstr(sentJson(index).at(key).get<std::string>());
     }

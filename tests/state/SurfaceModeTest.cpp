@@ -7,37 +7,31 @@
 #include "platform/IniDefaults.h"
 #include "theme/SystemSurfaceMode.h"
 
-TEST(SystemSurfaceMode, ReduceTransparencyWinsOverEverything) {
-    SimulatedSystemAppearance a;
-    a.reduce = true;
-    a.glassDiffusion = QVariant(qint64(0));
-    a.globalGlassDiffusion = QVariant(qint64(0));
-    EXPECT_EQ(systemResolvedSurfaceMode(a), SurfaceMode::solid);
-}
-
-TEST(SystemSurfaceMode, TheAppsOwnIntegerDecidesAtOnce) {
-    SimulatedSystemAppearance a;
-    a.globalGlassDiffusion = QVariant(qint64(1));
-    a.glassDiffusion = QVariant(qint64(0));
-    EXPECT_EQ(systemResolvedSurfaceMode(a), SurfaceMode::translucent);
-    a.glassDiffusion = QVariant(2);
-    a.globalGlassDiffusion = QVariant(qint64(0));
-    EXPECT_EQ(systemResolvedSurfaceMode(a), SurfaceMode::solid);
-}
-
-TEST(SystemSurfaceMode, AnOwnValueOfAnotherTypeLeavesItToTheDesktop) {
-    SimulatedSystemAppearance a;
-    a.glassDiffusion = QVariant(QStringLiteral("1"));
-    EXPECT_EQ(systemResolvedSurfaceMode(a), SurfaceMode::translucent);
-    a.globalGlassDiffusion = QVariant(qint64(1));
-    EXPECT_EQ(systemResolvedSurfaceMode(a), SurfaceMode::solid);
-    a.globalGlassDiffusion = QVariant(QStringLiteral("yes"));
-    EXPECT_EQ(systemResolvedSurfaceMode(a), SurfaceMode::translucent);
-}
-
-TEST(SystemSurfaceMode, NothingSetIsTranslucent) {
-    SimulatedSystemAppearance a;
-    EXPECT_EQ(systemResolvedSurfaceMode(a), SurfaceMode::translucent);
+// Reduce-transparency wins; then the app's own integer; a value of another type leaves it to
+// the desktop's integer; nothing set is translucent.
+TEST(SystemSurfaceMode, ReduceTransparencyThenTheOwnIntegerThenTheDesktopsDecide) {
+    struct Case {
+        bool reduce;
+        QVariant own;
+        QVariant global;
+        SurfaceMode expected;
+    };
+    const QVariant zero(qint64(0)), one(qint64(1));
+    for (const Case& c : {Case{true, zero, zero, SurfaceMode::solid},
+                          Case{false, zero, one, SurfaceMode::translucent},
+                          Case{false, QVariant(2), zero, SurfaceMode::solid},
+                          Case{false, QVariant(QStringLiteral("1")), {}, SurfaceMode::translucent},
+                          Case{false, QVariant(QStringLiteral("1")), one, SurfaceMode::solid},
+                          Case{false, QVariant(QStringLiteral("1")),
+                               QVariant(QStringLiteral("yes")), SurfaceMode::translucent},
+                          Case{false, {}, {}, SurfaceMode::translucent}}) {
+        SCOPED_TRACE(c.own.toString().toStdString() + "/" + c.global.toString().toStdString());
+        SimulatedSystemAppearance a;
+        a.reduce = c.reduce;
+        a.glassDiffusion = c.own;
+        a.globalGlassDiffusion = c.global;
+        EXPECT_EQ(systemResolvedSurfaceMode(a), c.expected);
+    }
 }
 
 TEST(DefaultsSystemAppearance, OwnKeysDecideAndNumbersStoredAsTextCount) {
@@ -92,7 +86,7 @@ TEST_F(StateTest, StartingTheObserverAgainOnlyRefreshes) {
     appearance.reduce = true;
     state->startSystemSurfaceObserver();
     EXPECT_EQ(state->systemSurfaceMode(), SurfaceMode::solid);
-    // One poll, not two.
+    // One poll, not two; it dies with the state.
     EXPECT_EQ(desktop.clock.pendingCount(), 1u);
     state.reset();
     EXPECT_EQ(desktop.clock.pendingCount(), 0u);

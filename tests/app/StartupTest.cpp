@@ -1,10 +1,12 @@
-#include <QAction>
 #include <QUuid>
+#include <QVariant>
+#include <algorithm>
 #include <vector>
 
 #include "ShellFixture.h"
 #include "app/MainWindow.h"
 #include "app/NiveloNativeApp.h"
+#include "app/StartupSequence.h"
 #include "capture/AppLayoutSwitchService.h"
 #include "capture/FocusService.h"
 #include "capture/HotkeyService.h"
@@ -37,7 +39,6 @@ public:
 
 // The world as each step finds it before it runs.
 struct Snapshot {
-    StartupStep step;
     int hotkeyRegistrations;
     int globalMonitors;
     int layoutSelects;
@@ -99,8 +100,8 @@ protected:
         return services;
     }
 
-    Snapshot snapshot(StartupStep step) const {
-        return {step, registry.registerCalls(), monitors.globalCount(), inputs.selectCalls,
+    Snapshot snapshot() const {
+        return {registry.registerCalls(), monitors.globalCount(), inputs.selectCalls,
                 desktop.clock.pendingCount()};
     }
 
@@ -135,16 +136,59 @@ protected:
 
 }  // namespace
 
+TEST(StartupSequence, RunsEachStepsLastActionInTheirOrderHoweverTheyWereAdded) {
+    std::vector<int> ran;
+    StartupSequence sequence;
+    sequence.set(StartupStep::LaunchPermissionRequest, [&] { ran.push_back(14); });
+    sequence.set(StartupStep::Hotkeys, [&] { ran.push_back(0); });
+    sequence.set(StartupStep::Hotkeys, [&] { ran.push_back(3); });
+    sequence.set(StartupStep::LayoutSwitch, [&] { ran.push_back(12); });
+    sequence.set(StartupStep::SystemSurfaceObserver, [&] { ran.push_back(1); });
+    sequence.set(StartupStep::RefreshPermissions, [&] { ran.push_back(13); });
+    sequence.set(StartupStep::SelectionTrigger, [&] { ran.push_back(5); });
+
+    std::vector<StartupStep> seen;
+    sequence.run([&](StartupStep step) { seen.push_back(step); });
+    EXPECT_EQ(ran, (std::vector<int>{1, 3, 5, 12, 13, 14}));
+    EXPECT_EQ(seen, sequence.steps());
+    EXPECT_FALSE(sequence.has(StartupStep::MenuBar));
+}
+
+// The flag is taken once and removed; a false or absent one is left as it is. A flag written
+// by hand into the settings file is text.
+TEST(LaunchPermissionRequest, IsAnsweredOnceOnlyForATrueFlagWhichIsRemoved) {
+    const QString key = QStringLiteral("nivelo.requestPermissionsOnLaunch");
+    struct Case {
+        QVariant stored;
+        bool requested;
+    };
+    for (const Case& c : {Case{true, true}, Case{QStringLiteral("true"), true}, Case{false, false},
+                          Case{QVariant(), false}}) {
+        SCOPED_TRACE(c.stored.toString().toStdString());
+        MemoryDefaults defaults;
+        if (c.stored.typeId() == QMetaType::Bool) {
+            defaults.setBool(key, c.stored.toBool());
+        } else if (c.stored.isValid()) {
+            defaults.setString(key, c.stored.toString());
+        }
+        EXPECT_EQ(takeLaunchPermissionRequest(defaults), c.requested);
+        EXPECT_EQ(defaults.hasObject(key), c.stored.isValid() && !c.requested);
+        EXPECT_FALSE(takeLaunchPermissionRequest(defaults));
+    }
+}
+
+// A flag stored as false requests nothing and stays.
 TEST_F(StartupWiringTest, StepsRunInTheirOrderEachFindingTheOnesBeforeItDone) {
+    std::vector<StartupStep> steps;
     std::vector<Snapshot> seen;
-    app->setStartupObserver([&](StartupStep step) { seen.push_back(snapshot(step)); });
+    app->setStartupObserver([&](StartupStep step) {
+        steps.push_back(step);
+        seen.push_back(snapshot());
+    });
     defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
+    defaults_->setBool("nivelo.requestPermissionsOnLaunch", false);
     app->launch();
 
-    std::vector<StartupStep> steps;
-    for (const Snapshot& s : seen) {
-        steps.push_back(s.step);
-    }
     ASSERT_EQ(steps, (std::vector<StartupStep>{
                          StartupStep::SystemSurfaceObserver, StartupStep::Hotkeys,
                          StartupStep::SelectionTrigger, StartupStep::LayoutSwitch,
@@ -161,16 +205,15 @@ TEST_F(StartupWiringTest, StepsRunInTheirOrderEachFindingTheOnesBeforeItDone) {
     EXPECT_EQ(seen[3].layoutSelects, 0);
     EXPECT_EQ(seen[4].layoutSelects, 1);
     EXPECT_EQ(servicesMade, 1);
-}
 
-TEST_F(StartupWiringTest, LaunchRegistersTheHotKeysFromTheSettings) {
-    app->launch();
     ASSERT_TRUE(app->hotkeys()->isStarted());
-    bool found = false;
-    for (const auto& action : app->hotkeys()->registeredActions()) {
-        found = found || action.kind == HotkeyService::Action::Kind::quickMenu;
-    }
-    EXPECT_TRUE(found);
+    const auto actions = app->hotkeys()->registeredActions();
+    EXPECT_TRUE(std::any_of(actions.begin(), actions.end(), [](const auto& action) {
+        return action.kind == HotkeyService::Action::Kind::quickMenu;
+    }));
+    VirtualClock::flushEvents();
+    EXPECT_EQ(permissionRequests, 0);
+    EXPECT_TRUE(defaults_->hasObject("nivelo.requestPermissionsOnLaunch"));
 }
 
 // The window can be opened afresh later; start-up then runs again and must register and ask
@@ -207,22 +250,4 @@ TEST_F(StartupWiringTest, ASecondRunRepeatsNoRegistrationAndNoPermissionRequest)
     desktop.bringToFront(editor.pid);
     VirtualClock::flushEvents();
     EXPECT_EQ(inputs.selectCalls, selects + 1);
-}
-
-TEST_F(StartupWiringTest, AFlagStoredAsFalseRequestsNothingAndStays) {
-    defaults_->setBool("nivelo.requestPermissionsOnLaunch", false);
-    app->launch();
-    VirtualClock::flushEvents();
-    EXPECT_EQ(permissionRequests, 0);
-    EXPECT_TRUE(defaults_->hasObject("nivelo.requestPermissionsOnLaunch"));
-}
-
-// A platform that cannot carry the services still runs the shell.
-TEST_F(ShellFixture, WithoutDesktopServicesOnlyTheShellRuns) {
-    NiveloNativeApp app(platform_);
-    app.launch();
-    EXPECT_EQ(app.appState(), nullptr);
-    EXPECT_TRUE(app.startupSequence().steps().empty());
-    ASSERT_NE(app.mainWindow(), nullptr);
-    app.mainWindow()->showQuickMenuAction()->trigger();
 }
