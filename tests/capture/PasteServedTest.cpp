@@ -27,37 +27,31 @@ TEST_F(PasteServedTest, TheFastRestoreWaitsForALateFetch) {
     EXPECT_GE(total, 20 + 400);
     EXPECT_LE(total, 20 + 405);
     ASSERT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
+    EXPECT_EQ(desktop.pasteboard.content(), userContent);
 }
 
 TEST_F(PasteServedTest, AFetchBeforeTheDelayKeepsTheDelay) {
     fetchAfterPaste(10);
     auto outcome = startTask(paste(QStringLiteral("Hi"), std::nullopt, PasteboardTiming::fast()));
     EXPECT_EQ(runToEnd(outcome), 20 + 60);
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
+    EXPECT_EQ(desktop.pasteboard.content(), userContent);
 }
 
 TEST_F(PasteServedTest, WithoutAFetchTheRestoreComes1300MsAfterPaste) {
     auto outcome = startTask(paste(QStringLiteral("Hi"), std::nullopt, PasteboardTiming::fast()));
     EXPECT_EQ(runToEnd(outcome), 20 + 1300);
     ASSERT_TRUE(outcome->value);
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
+    EXPECT_EQ(desktop.pasteboard.content(), userContent);
 }
 
 TEST_F(PasteServedTest, TheStandardRestoreIsNotLengthened) {
     auto outcome = startTask(paste(QStringLiteral("Hi")));
     EXPECT_EQ(runToEnd(outcome), 180 + 180 + 20 + 1300);
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
+    EXPECT_EQ(desktop.pasteboard.content(), userContent);
 }
 
 TEST_F(PasteServedTest, ACancelWhileWaitingForTheFetchStillRestores) {
-    CancelToken token;
-    auto outcome = startTask(service.pasteTransient(QStringLiteral("Hi"), std::nullopt,
-                                                    PasteboardTiming::fast(), token));
-    desktop.clock.advance(20 + 200);
-    token.cancel();
-    desktop.clock.runAll();
-    ASSERT_TRUE(outcome->done);
-    EXPECT_TRUE(isCancellation(outcome->error));
-    EXPECT_EQ(desktop.pasteboard.content(), userContent());
+    auto outcome = startTask(paste(QStringLiteral("Hi"), std::nullopt, PasteboardTiming::fast()));
+    cancelAt(20 + 200, outcome);
+    expectUserPasteboardBack();
 }
