@@ -251,7 +251,6 @@ TEST_P(EditorRoad, ReplacesTheTextOfARealEditor) {
         << road.diagnostics(QString("road-%1-clipboard").arg(program)).toStdString();
     // What the editor holds, read the only way a real editor tells: copy it.
     waitAWhile(300);
-    road.session().screenshot(QString("road-%1-after").arg(program));
     road.session().key("ctrl+a");
     road.session().key("ctrl+c");
     EXPECT_TRUE(XSession::waitUntil([&] {
