@@ -125,6 +125,11 @@ QProcess* XSession::start(const QString& program, const QStringList& args,
     process->setProcessEnvironment(env);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setStandardOutputFile(QProcess::nullDevice());
+    if (program == QLatin1String("xclip")) {
+        // In the foreground (so it stops with the session) xclip narrates every request.
+        process->setProcessChannelMode(QProcess::SeparateChannels);
+        process->setStandardErrorFile(QProcess::nullDevice());
+    }
     process->start(program, args);
     process->waitForStarted(5000);
     processes_.push_back(std::move(process));
