@@ -57,13 +57,7 @@ const QList<AIReplyStyle>& AIReplyStyleLibrary::defaultStyles() {
 }
 
 const QSet<QString>& AIReplyStyleLibrary::builtInStyleIds() {
-    static const QSet<QString> ids = [] {
-        QSet<QString> out;
-        for (const auto& s : defaultStyles()) {
-            out.insert(s.id);
-        }
-        return out;
-    }();
+    static const QSet<QString> ids = style_merge::idsOf(defaultStyles());
     return ids;
 }
 

@@ -156,13 +156,7 @@ const QList<PromptStyle>& NiveloPromptLibrary::defaultStyles() {
 }
 
 const QSet<QString>& NiveloPromptLibrary::builtInStyleIds() {
-    static const QSet<QString> ids = [] {
-        QSet<QString> out;
-        for (const auto& s : defaultStyles()) {
-            out.insert(s.id);
-        }
-        return out;
-    }();
+    static const QSet<QString> ids = style_merge::idsOf(defaultStyles());
     return ids;
 }
 

@@ -2,12 +2,23 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace style_merge {
 
 inline QString orElse(const QString& value, const QString& fallback) {
     return value.isEmpty() ? fallback : value;
+}
+
+// The ids of a style list.
+template <typename Style>
+QSet<QString> idsOf(const QList<Style>& styles) {
+    QSet<QString> ids;
+    for (const Style& s : styles) {
+        ids.insert(s.id);
+    }
+    return ids;
 }
 
 // The built-ins in their own order, each merged with the saved entry of its id, followed by
@@ -22,10 +33,9 @@ QList<Style> withBuiltIns(const QList<Style>& saved, const QList<Style>& builtIn
             firstById.insert(s.id, &s);
         }
     }
+    const QSet<QString> builtInIds = idsOf(builtIns);
     QList<Style> out;
-    QHash<QString, bool> builtInIds;
     for (const Style& builtIn : builtIns) {
-        builtInIds.insert(builtIn.id, true);
         const Style* savedStyle = firstById.value(builtIn.id);
         out.append(savedStyle ? mergeOne(builtIn, *savedStyle) : builtIn);
     }
