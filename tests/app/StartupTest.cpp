@@ -8,13 +8,9 @@
 #include "app/NiveloNativeApp.h"
 #include "app/StartupSequence.h"
 #include "capture/AppLayoutSwitchService.h"
-#include "capture/FocusService.h"
 #include "capture/HotkeyService.h"
-#include "capture/PasteboardService.h"
 #include "capture/PermissionService.h"
-#include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
-#include "clipboard/ClipboardHistoryService.h"
 #include "core/BackendClient.h"
 #include "core/NativeActionService.h"
 #include "core/NativeSettingsStore.h"
@@ -22,6 +18,7 @@
 #include "core/NiveloCore.h"
 #include "platform/LanguageRecognizer.h"
 #include "platform/QtHttpTransport.h"
+#include "support/CaptureServices.h"
 #include "support/SimulatedDesktop.h"
 #include "support/SimulatedEventMonitors.h"
 #include "support/SimulatedHotKeyRegistry.h"
@@ -81,13 +78,14 @@ protected:
     NiveloNativeApp::Services makeServices() {
         ++servicesMade;
         NiveloNativeApp::Services services;
-        services.appState = std::make_unique<NiveloAppState>(NiveloAppState::Dependencies{
-            desktop.clock, *store, core, pasteboard, inputs, history, appearance});
-        services.hotkeys =
-            std::make_unique<HotkeyService>(HotkeyService::Dependencies{registry, capture});
+        services.appState = std::make_unique<NiveloAppState>(
+            NiveloAppState::Dependencies{desktop.clock, *store, core, captureServices.pasteboard,
+                                         inputs, captureServices.history, appearance});
+        services.hotkeys = std::make_unique<HotkeyService>(
+            HotkeyService::Dependencies{registry, captureServices.capture});
         services.selectionTrigger =
             std::make_unique<SelectionTriggerService>(SelectionTriggerService::Dependencies{
-                desktop.clock, monitors, desktop.workspace, capture});
+                desktop.clock, monitors, desktop.workspace, captureServices.capture});
         services.appLayoutSwitchService =
             std::make_unique<AppLayoutSwitchService>(desktop.workspace, inputs);
         QObject::connect(services.appState.get(), &NiveloAppState::statusChanged,
@@ -109,12 +107,7 @@ protected:
     SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"), "Editor");
     SimulatedApp& other = desktop.launch(QStringLiteral("org.example.other"), "Other");
     std::unique_ptr<NativeSettingsStore> store;
-    MemoryDefaults historyStore;
-    ClipboardHistoryService history{desktop.pasteboard, desktop.clock, historyStore};
-    FocusService focus{desktop.workspace, desktop.accessibility};
-    PasteboardService pasteboard{{desktop.clock, desktop.pasteboard, desktop.keys,
-                                  desktop.workspace, desktop.accessibility, focus, history}};
-    FocusedSelectionCapture capture{focus, pasteboard};
+    CaptureServices captureServices{desktop};
     SimulatedInputSources inputs;
     SimulatedSystemAppearance appearance;
     SimulatedPermissionProbe probe;

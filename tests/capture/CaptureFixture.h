@@ -8,6 +8,7 @@
 #include "clipboard/ClipboardHistoryService.h"
 #include "core/CancelledError.h"
 #include "platform/MemoryDefaults.h"
+#include "support/CaptureServices.h"
 #include "support/QtPrinters.h"
 #include "support/SimulatedDesktop.h"
 #include "support/TaskProbe.h"
@@ -75,12 +76,7 @@ protected:
     CancelToken token;
 
     void SetUp() override {
-        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 20);
-        desktop.pasteboard.putItems(
-            {{{QStringLiteral("text/plain"), QByteArray("user text")},
-              {QStringLiteral("text/html"), QByteArray("<b>user</b> text")}},
-             {{QStringLiteral("image/png"), png}}});
-        userContent = desktop.pasteboard.content();
+        userContent = putUserContent(desktop.pasteboard);
         ASSERT_EQ(userContent.size(), 2);
         editor.setText(QStringLiteral("Hello world"), 0, 5);
         desktop.bringToFront(editor.pid);

@@ -1,12 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
-#include "capture/FocusService.h"
-#include "capture/PasteboardService.h"
-#include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
-#include "clipboard/ClipboardHistoryService.h"
-#include "platform/MemoryDefaults.h"
+#include "support/CaptureServices.h"
 #include "support/SimulatedDesktop.h"
 #include "support/SimulatedEventMonitors.h"
 
@@ -30,17 +26,13 @@ protected:
     }
 
     SimulatedDesktop desktop;
-    MemoryDefaults historyStore;
-    ClipboardHistoryService history{desktop.pasteboard, desktop.clock, historyStore};
-    FocusService focus{desktop.workspace, desktop.accessibility};
-    PasteboardService pasteboard{{desktop.clock, desktop.pasteboard, desktop.keys,
-                                  desktop.workspace, desktop.accessibility, focus, history}};
-    FocusedSelectionCapture capture{focus, pasteboard};
+    CaptureServices captureServices{desktop};
     SimulatedEventMonitors monitors;
     FakeAppState state;
     FakePanels panels;
     FakeFloatingButton button;
-    SelectionTriggerService trigger{{desktop.clock, monitors, desktop.workspace, capture}};
+    SelectionTriggerService trigger{
+        {desktop.clock, monitors, desktop.workspace, captureServices.capture}};
     SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"));
 };
 
@@ -56,5 +48,5 @@ TEST_F(SelectionTriggerDesktopTest, ReadsTheAccessibilitySelectionElseCopiesAndR
     EXPECT_EQ(editor.copyCount, 1);
     EXPECT_EQ(editor.selectAllCount, 0);
     EXPECT_EQ(desktop.pasteboard.plainText(), "user clipboard");
-    EXPECT_TRUE(history.items().isEmpty());  // the transient copy is not recorded
+    EXPECT_TRUE(captureServices.history.items().isEmpty());  // the transient copy is not recorded
 }

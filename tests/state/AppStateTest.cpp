@@ -327,14 +327,14 @@ TEST_F(StateTest, ReplyStylesAddOnTheReplyPageUpdateAndDelete) {
 
 TEST_F(StateTest, ClearingTheClipboardHistoryEmptiesItAndItsStore) {
     makeState();
-    history.setItems(
+    captureServices.history.setItems(
         {{QStringLiteral("a"), QStringLiteral("copied"), desktop.clock.currentDateTime(), 6}});
-    history.save();
+    captureServices.history.save();
 
     state->clearClipboardHistory();
 
-    EXPECT_TRUE(history.items().isEmpty());
-    EXPECT_TRUE(history.load().isEmpty());
+    EXPECT_TRUE(captureServices.history.items().isEmpty());
+    EXPECT_TRUE(captureServices.history.load().isEmpty());
     EXPECT_EQ(state->status(), done(QStringLiteral("Clipboard history cleared")));
     setLanguage(UiLanguage::ru);
     state->clearClipboardHistory();

@@ -39,7 +39,7 @@ protected:
     }
     void expectUserPasteboardBack() {
         EXPECT_EQ(desktop.pasteboard.content(), userContent);
-        EXPECT_FALSE(history.isCaptureSuppressed());
+        EXPECT_FALSE(captureServices.history.isCaptureSuppressed());
     }
 };
 

@@ -4,10 +4,7 @@
 
 #include <ostream>
 
-#include "capture/FocusService.h"
-#include "capture/PasteboardService.h"
 #include "capture/PermissionService.h"
-#include "clipboard/ClipboardHistoryService.h"
 #include "core/BackendClient.h"
 #include "core/Json.h"
 #include "core/NativeActionService.h"
@@ -17,6 +14,7 @@
 #include "platform/LanguageRecognizer.h"
 #include "platform/MemoryDefaults.h"
 #include "platform/QtHttpTransport.h"
+#include "support/CaptureServices.h"
 #include "support/EventWait.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QtPrinters.h"
@@ -91,11 +89,7 @@ protected:
     SimulatedDesktop desktop;
     SettingsDefaults defaults;
     NativeSettingsStore store{defaults};
-    MemoryDefaults historyStore;
-    ClipboardHistoryService history{desktop.pasteboard, desktop.clock, historyStore};
-    FocusService focus{desktop.workspace, desktop.accessibility};
-    PasteboardService pasteboard{{desktop.clock, desktop.pasteboard, desktop.keys,
-                                  desktop.workspace, desktop.accessibility, focus, history}};
+    CaptureServices captureServices{desktop};
     SimulatedInputSources inputs;
     SimulatedSystemAppearance appearance;
     SimulatedPermissionProbe probe;
@@ -120,24 +114,20 @@ protected:
     QList<PasteboardItem> userContent;
 
     void SetUp() override {
-        const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01", 20);
-        desktop.pasteboard.putItems(
-            {{{QStringLiteral("text/plain"), QByteArray("user text")},
-              {QStringLiteral("text/html"), QByteArray("<b>user</b> text")}},
-             {{QStringLiteral("image/png"), png}}});
-        userContent = desktop.pasteboard.content();
+        userContent = putUserContent(desktop.pasteboard);
         ASSERT_EQ(userContent.size(), 2);
         inputs.addLayout(SimulatedInputSources::usLayout());
         inputs.addLayout(SimulatedInputSources::russianLayout());
         inputs.setCurrentId(QStringLiteral("xkb.layout.us"));
         desktop.bringToFront(editor.pid);
         VirtualClock::flushEvents();
-        ASSERT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
+        ASSERT_EQ(captureServices.focus.rememberedProcessIdentifier(), editor.pid);
     }
 
     NiveloAppState::Dependencies dependencies() {
-        NiveloAppState::Dependencies deps{desktop.clock, store,   core,      pasteboard,
-                                          inputs,        history, appearance};
+        NiveloAppState::Dependencies deps{
+            desktop.clock,           store,     core, captureServices.pasteboard, inputs,
+            captureServices.history, appearance};
         deps.newIdCharacters = [this] {
             return newIds.isEmpty() ? QStringLiteral("0000abcd") : newIds.takeFirst();
         };
