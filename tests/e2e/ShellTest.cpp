@@ -58,12 +58,49 @@ int launchAgain(const XSession& session) {
 
 }  // namespace
 
-TEST(Shell, ShowsItsWindowAndKeepsRunningWhenItIsClosed) {
+// Each test gets its own X session; nivelo and the other editor are started in it.
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(session.isReady()) << session.error().toStdString(); }
+
+    // Starts nivelo and finds its main window.
+    void launchWithWindow() {
+        nivelo = session.start(NIVELO_BINARY, {});
+        window = session.waitForWindow(kTitle);
+        ASSERT_FALSE(window.isEmpty());
+    }
+
+    // Another application's window, active.
+    void startOtherEditor() {
+        session.start(NIVELO_TEST_EDITOR, {"--title", "Other Editor"});
+        editor = session.waitForWindow("Other Editor");
+        ASSERT_FALSE(editor.isEmpty());
+        session.activate(editor);
+    }
+
+    // A later launch hands over to the running instance and leaves; the window comes to the
+    // front because the window manager honoured our activation request.
+    void expectHandOverActivates() {
+        EXPECT_EQ(launchAgain(session), 0);
+        EXPECT_EQ(session.waitForWindow(kTitle), window);
+        EXPECT_TRUE(XSession::waitUntil([&] { return activeWindow(session) == window; }))
+            << activeWindow(session).toStdString();
+        EXPECT_EQ(nivelo->state(), QProcess::Running);
+    }
+
+    void expectQuitsOn(int signal) {
+        ::kill(nivelo->processId(), signal);
+        EXPECT_TRUE(endsWithExitZero(nivelo));
+    }
+
     XSession session;
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
-    QProcess* nivelo = session.start(NIVELO_BINARY, {});
-    const QString window = session.waitForWindow(kTitle);
-    ASSERT_FALSE(window.isEmpty());
+    QProcess* nivelo = nullptr;
+    QString window;
+    QString editor;
+};
+
+TEST_F(Shell, ShowsItsWindowAndKeepsRunningWhenItIsClosed) {
+    ASSERT_NO_FATAL_FAILURE(launchWithWindow());
     const QString geometry = session.run("xdotool", {"getwindowgeometry", window});
     EXPECT_TRUE(geometry.contains("760x500")) << geometry.toStdString();
 
@@ -71,107 +108,66 @@ TEST(Shell, ShowsItsWindowAndKeepsRunningWhenItIsClosed) {
     EXPECT_TRUE(XSession::waitUntil([&] { return visibleWindow(session).isEmpty(); }));
     EXPECT_FALSE(nivelo->waitForFinished(1000));
     EXPECT_EQ(nivelo->state(), QProcess::Running);
-
-    ::kill(nivelo->processId(), SIGTERM);
-    EXPECT_TRUE(endsWithExitZero(nivelo));
+    expectQuitsOn(SIGTERM);
 }
 
-TEST(Shell, StartsWithoutItsWindowWhenTheSettingIsOffAndShowsItOnTheNextLaunch) {
-    XSession session;
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+TEST_F(Shell, StartsWithoutItsWindowWhenTheSettingIsOffAndShowsItOnTheNextLaunch) {
     writeDefaults(session, {{"nivelo.openMainWindowOnLaunch", "false"}});
-    session.start(NIVELO_TEST_EDITOR, {"--title", "Other Editor"});
-    const QString editor = session.waitForWindow("Other Editor");
-    ASSERT_FALSE(editor.isEmpty());
-
-    QProcess* nivelo = session.start(NIVELO_BINARY, {});
+    ASSERT_NO_FATAL_FAILURE(startOtherEditor());
+    nivelo = session.start(NIVELO_BINARY, {});
     ASSERT_TRUE(waitUntilReady(session));
     EXPECT_TRUE(session.waitForWindow(kTitle, 1000).isEmpty());
     session.activate(editor);
 
     EXPECT_EQ(launchAgain(session), 0);
-    const QString window = session.waitForWindow(kTitle);
+    window = session.waitForWindow(kTitle);
     ASSERT_FALSE(window.isEmpty());
-    // The window manager honoured the request: ours is the active window now.
     EXPECT_TRUE(XSession::waitUntil([&] { return activeWindow(session) == window; }))
         << activeWindow(session).toStdString();
-    EXPECT_EQ(nivelo->state(), QProcess::Running);
-
-    ::kill(nivelo->processId(), SIGINT);
-    EXPECT_TRUE(endsWithExitZero(nivelo));
+    expectQuitsOn(SIGINT);
 }
 
-TEST(Shell, ASecondLaunchBringsBackTheHiddenWindowAndLeaves) {
-    XSession session;
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
-    QProcess* nivelo = session.start(NIVELO_BINARY, {});
-    const QString window = session.waitForWindow(kTitle);
-    ASSERT_FALSE(window.isEmpty());
+TEST_F(Shell, ASecondLaunchBringsBackTheHiddenWindowAndLeaves) {
+    ASSERT_NO_FATAL_FAILURE(launchWithWindow());
     ASSERT_TRUE(waitUntilReady(session));
     closeThroughWindowManager(session, window);
     ASSERT_TRUE(XSession::waitUntil([&] { return visibleWindow(session).isEmpty(); }));
+    ASSERT_NO_FATAL_FAILURE(startOtherEditor());
 
-    session.start(NIVELO_TEST_EDITOR, {"--title", "Other Editor"});
-    const QString editor = session.waitForWindow("Other Editor");
-    ASSERT_FALSE(editor.isEmpty());
-    session.activate(editor);
-
-    EXPECT_EQ(launchAgain(session), 0);
     // The same window comes back, not a second one.
-    EXPECT_EQ(session.waitForWindow(kTitle), window);
-    EXPECT_TRUE(XSession::waitUntil([&] { return activeWindow(session) == window; }))
-        << activeWindow(session).toStdString();
+    expectHandOverActivates();
     const QStringList all = session.run("xdotool", {"search", "--onlyvisible", "--name", kTitle})
                                 .split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(all.size(), 1);
 
-    ::kill(nivelo->processId(), SIGTERM);
-    EXPECT_TRUE(endsWithExitZero(nivelo));
+    expectQuitsOn(SIGTERM);
     // The lock went with it: the next launch is the running instance again.
     QProcess* next = session.start(NIVELO_BINARY, {});
     EXPECT_FALSE(session.waitForWindow(kTitle).isEmpty());
     EXPECT_EQ(next->state(), QProcess::Running);
 }
 
-TEST(Shell, ClosingTheWindowQuitsWhenTheAppIsNotKeptInTheMenuBar) {
-    XSession session;
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+TEST_F(Shell, ClosingTheWindowQuitsWhenTheAppIsNotKeptInTheMenuBar) {
     writeDefaults(session, {{"nivelo.closeToMenuBar", "false"}});
-    QProcess* nivelo = session.start(NIVELO_BINARY, {});
-    const QString window = session.waitForWindow(kTitle);
-    ASSERT_FALSE(window.isEmpty());
+    ASSERT_NO_FATAL_FAILURE(launchWithWindow());
     closeThroughWindowManager(session, window);
     EXPECT_TRUE(endsWithExitZero(nivelo));
 }
 
-TEST(Shell, QuitsOnSigtermWhileItsWindowIsShown) {
-    XSession session;
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
-    QProcess* nivelo = session.start(NIVELO_BINARY, {});
-    ASSERT_FALSE(session.waitForWindow(kTitle).isEmpty());
-    ::kill(nivelo->processId(), SIGTERM);
-    EXPECT_TRUE(endsWithExitZero(nivelo));
+TEST_F(Shell, QuitsOnSigtermWhileItsWindowIsShown) {
+    ASSERT_NO_FATAL_FAILURE(launchWithWindow());
+    expectQuitsOn(SIGTERM);
 }
 
 // The window is on screen but behind another application's: a later launch must bring it to
 // the front with the focus, which the window manager grants to a pager's request.
-TEST(Shell, ASecondLaunchRaisesAWindowThatIsBehindAnother) {
-    XSession session;
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
-    QProcess* nivelo = session.start(NIVELO_BINARY, {});
-    const QString window = session.waitForWindow(kTitle);
-    ASSERT_FALSE(window.isEmpty());
+TEST_F(Shell, ASecondLaunchRaisesAWindowThatIsBehindAnother) {
+    ASSERT_NO_FATAL_FAILURE(launchWithWindow());
     ASSERT_TRUE(waitUntilReady(session));
-    session.start(NIVELO_TEST_EDITOR, {"--title", "Other Editor"});
-    const QString editor = session.waitForWindow("Other Editor");
-    ASSERT_FALSE(editor.isEmpty());
-    session.activate(editor);
+    ASSERT_NO_FATAL_FAILURE(startOtherEditor());
     session.type("typing here");
     ASSERT_EQ(activeWindow(session), editor);
 
-    EXPECT_EQ(launchAgain(session), 0);
-    EXPECT_TRUE(XSession::waitUntil([&] { return activeWindow(session) == window; }))
-        << activeWindow(session).toStdString();
-    ::kill(nivelo->processId(), SIGTERM);
-    EXPECT_TRUE(endsWithExitZero(nivelo));
+    expectHandOverActivates();
+    expectQuitsOn(SIGTERM);
 }
