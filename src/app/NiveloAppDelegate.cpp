@@ -8,7 +8,7 @@
 #include "app/DockPresence.h"
 #include "app/NiveloWindowPresenter.h"
 #include "app/WindowKinds.h"
-#include "core/Async.h"
+#include "base/Async.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 

@@ -7,15 +7,15 @@
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloWindowPresenter.h"
 #include "app/WindowKinds.h"
+#include "base/Async.h"
 #include "capture/AppLayoutSwitchService.h"
 #include "capture/HotkeyService.h"
 #include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
-#include "core/Async.h"
-#include "core/NiveloAppState.h"
 #include "panels/QuickPanelController.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
+#include "state/NiveloAppState.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "app/DockPresence.h"
 #include "app/NiveloAppDelegate.h"
 #include "app/WindowKinds.h"
-#include "core/Async.h"
+#include "base/Async.h"
 #include "platform/Platform.h"
 #include "platform/WindowActivation.h"
 

@@ -2,8 +2,8 @@
 
 #include <QPointer>
 
+#include "base/Async.h"
 #include "capture/CaptureAppState.h"
-#include "core/Async.h"
 #include "core/NiveloSettings.h"
 #include "platform/Workspace.h"
 

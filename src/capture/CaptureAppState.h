@@ -3,11 +3,11 @@
 #include <QList>
 #include <functional>
 
+#include "base/Subscription.h"
 #include "core/AIReplyStyle.h"
 #include "core/ActionStatus.h"
 #include "core/PromptStyle.h"
 #include "core/QuickAction.h"
-#include "core/Subscription.h"
 
 struct NiveloSettings;
 

@@ -3,14 +3,14 @@
 #include <QPointer>
 #include <QSet>
 
+#include "base/Async.h"
+#include "base/Text.h"
 #include "capture/CaptureAppState.h"
 #include "capture/HotkeyServiceError.h"
 #include "capture/PanelHandles.h"
 #include "capture/ParsedHotkey.h"
 #include "capture/SelectionCapture.h"
-#include "core/Async.h"
 #include "core/NiveloSettings.h"
-#include "core/Text.h"
 #include "core/UiLanguage.h"
 
 namespace {

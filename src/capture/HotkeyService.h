@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "core/Subscription.h"
+#include "base/Subscription.h"
 #include "platform/HotKeyRegistry.h"
 
 class AssistantPanelHandle;

@@ -3,8 +3,8 @@
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
 
+#include "base/Text.h"
 #include "core/NiveloSettings.h"
-#include "core/Text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "core/NiveloError.h"
+#include "base/NiveloError.h"
 #include "platform/InputSources.h"
 
 struct NiveloSettings;

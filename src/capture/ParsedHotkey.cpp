@@ -2,8 +2,8 @@
 
 #include <QStringList>
 
+#include "base/Text.h"
 #include "capture/HotkeyKeys.h"
-#include "core/Text.h"
 #include "platform/HotKeyRegistry.h"
 
 const QHash<QString, quint16>& ParsedHotkey::keyCodes() {

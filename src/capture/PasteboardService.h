@@ -4,9 +4,9 @@
 #include <QString>
 #include <optional>
 
+#include "base/AsyncMutex.h"
 #include "capture/AccessibilityTextReader.h"
 #include "capture/PasteboardTiming.h"
-#include "core/AsyncMutex.h"
 #include "platform/CancelToken.h"
 
 class Accessibility;

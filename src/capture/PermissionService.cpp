@@ -2,7 +2,7 @@
 
 #include <QStringDecoder>
 
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/PermissionProbe.h"
 #include "platform/Platform.h"
 #include "platform/ProcessRunner.h"

@@ -4,9 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "capture/PermissionSettingsTarget.h"
-#include "core/AsyncMutex.h"
+#include "base/AsyncMutex.h"
 #include "core/PermissionState.h"
+#include "platform/PermissionSettingsTarget.h"
 
 class PermissionProbe;
 class ProcessRunner;

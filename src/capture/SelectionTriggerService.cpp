@@ -2,12 +2,12 @@
 
 #include <QPointer>
 
+#include "base/Async.h"
+#include "base/Text.h"
 #include "capture/CaptureAppState.h"
 #include "capture/PanelHandles.h"
 #include "capture/SelectionCapture.h"
-#include "core/Async.h"
 #include "core/NiveloSettings.h"
-#include "core/Text.h"
 #include "platform/Clock.h"
 #include "platform/Workspace.h"
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "core/Json.h"
+#include "base/Json.h"
 
 // One recorded copy: trimmed text, when it was recorded and its length in user-perceived
 // characters.

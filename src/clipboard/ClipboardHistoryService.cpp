@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"

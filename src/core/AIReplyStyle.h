@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "core/Json.h"
+#include "base/Json.h"
 
 // How to answer a message the user selected in a chat.
 struct AIReplyStyle {

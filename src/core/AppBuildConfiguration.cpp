@@ -1,6 +1,6 @@
 #include "core/AppBuildConfiguration.h"
 
-#include "core/Text.h"
+#include "base/Text.h"
 
 QString AppBuildConfiguration::versionFrom(const std::optional<QString>& stamped) {
     return stamped.value_or(QStringLiteral("0.0.0"));

@@ -4,7 +4,7 @@
 #include <QUuid>
 #include <optional>
 
-#include "core/Json.h"
+#include "base/Json.h"
 
 // Selects a keyboard layout whenever a given application becomes active.
 struct AppLayoutRule {

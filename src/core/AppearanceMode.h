@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "core/EnumCases.h"
+#include "base/EnumCases.h"
 #include "core/UiLanguage.h"
 
 enum class AppearanceMode { system, liquidSky, liquidViolet, liquidMint, liquidRose, liquidNoir };

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "core/EnumCases.h"
+#include "base/EnumCases.h"
 #include "core/UiLanguage.h"
 
 enum class MenuScale { tiny, small, medium, large, xlarge };

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Json.h"
 #include "core/AIReplyStyleLibrary.h"
-#include "core/Json.h"
 #include "core/NiveloPromptLibrary.h"
 #include "core/QuickAction.h"
 #include "platform/Defaults.h"

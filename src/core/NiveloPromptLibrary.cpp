@@ -6,8 +6,8 @@
 #include <QRegularExpression>
 #include <QTextBoundaryFinder>
 
+#include "base/Text.h"
 #include "core/QuickAction.h"
-#include "core/Text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-#include "core/Json.h"
+#include "base/Json.h"
 
 // A named way of rewriting selected text, with its own hot key.
 struct PromptStyle {

@@ -2,8 +2,8 @@
 
 #include <QHash>
 
+#include "base/Text.h"
 #include "core/NiveloPromptLibrary.h"
-#include "core/Text.h"
 
 namespace {
 

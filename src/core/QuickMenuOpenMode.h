@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "core/EnumCases.h"
+#include "base/EnumCases.h"
 
 // How a fresh selection offers the quick menu: the panel at once, or a floating button first.
 enum class QuickMenuOpenMode { input, button };

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "core/EnumCases.h"
+#include "base/EnumCases.h"
 #include "core/UiLanguage.h"
 
 // The pages of the settings window, in sidebar order.

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "core/EnumCases.h"
+#include "base/EnumCases.h"
 
 // How floating surfaces are drawn: see-through glass or an opaque fill.
 enum class SurfaceMode { translucent, solid };

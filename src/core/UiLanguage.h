@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "core/EnumCases.h"
+#include "base/EnumCases.h"
 
 // The interface language. Stored as "en" or "ru"; anything else reads as en.
 enum class UiLanguage { en, ru };

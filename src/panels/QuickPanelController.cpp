@@ -1,6 +1,6 @@
 #include "panels/QuickPanelController.h"
 
-#include "core/NiveloAppState.h"
+#include "state/NiveloAppState.h"
 
 QuickPanelController::QuickPanelController(NiveloAppState* appState, QObject* parent)
     : QObject(parent), appState_(appState) {}

@@ -1,6 +1,6 @@
 #include "platform/DefaultsSystemAppearance.h"
 
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/Defaults.h"
 
 DefaultsSystemAppearance::DefaultsSystemAppearance(Defaults& defaults, QObject* parent)

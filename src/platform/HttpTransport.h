@@ -6,7 +6,7 @@
 #include <QPair>
 #include <QUrl>
 
-#include "core/NiveloError.h"
+#include "base/NiveloError.h"
 
 struct HttpRequest {
     QUrl url;

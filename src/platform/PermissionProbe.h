@@ -3,7 +3,7 @@
 #include <QUrl>
 #include <optional>
 
-#include "capture/PermissionSettingsTarget.h"
+#include "platform/PermissionSettingsTarget.h"
 
 // Whether the desktop lets the app do what its two permissions stand for. Checking never
 // prompts the user.

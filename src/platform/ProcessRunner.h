@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/NiveloError.h"
+#include "base/NiveloError.h"
 
 // How a tool run ended.
 struct ProcessResult {

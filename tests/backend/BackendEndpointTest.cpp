@@ -2,7 +2,7 @@
 
 #include <QUuid>
 
-#include "core/BackendEndpoint.h"
+#include "backend/BackendEndpoint.h"
 #include "platform/Cld2LanguageRecognizer.h"
 #include "platform/MemoryDefaults.h"
 

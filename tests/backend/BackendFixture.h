@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/BackendClient.h"
-#include "core/Json.h"
+#include "backend/BackendClient.h"
+#include "base/Json.h"
 #include "core/NiveloPromptLibrary.h"
 #include "platform/LanguageRecognizer.h"
 #include "platform/QtHttpTransport.h"

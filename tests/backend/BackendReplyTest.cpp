@@ -1,7 +1,7 @@
 #include "BackendFixture.h"
 
+#include "backend/BackendReplyCheck.h"
 #include "core/AIReplyStyleLibrary.h"
-#include "core/BackendReplyCheck.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "BackendFixture.h"
 
-#include "core/NativeActionService.h"
-#include "core/NiveloCore.h"
+#include "backend/NativeActionService.h"
 #include "platform/MemoryDefaults.h"
 #include "platform/Platform.h"
+#include "state/NiveloCore.h"
 
 namespace {
 

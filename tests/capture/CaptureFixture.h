@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "base/CancelledError.h"
 #include "capture/FocusService.h"
 #include "capture/PasteboardService.h"
 #include "capture/PasteboardServiceError.h"
 #include "clipboard/ClipboardHistoryService.h"
-#include "core/CancelledError.h"
 #include "platform/MemoryDefaults.h"
 #include "support/CaptureServices.h"
 #include "support/QtPrinters.h"

@@ -2,9 +2,9 @@
 
 #include <QRegularExpression>
 
+#include "base/Text.h"
 #include "core/NiveloPromptLibrary.h"
 #include "core/QuickAction.h"
-#include "core/Text.h"
 
 namespace lib = NiveloPromptLibrary;
 

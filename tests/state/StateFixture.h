@@ -4,16 +4,16 @@
 
 #include <ostream>
 
+#include "backend/BackendClient.h"
+#include "backend/NativeActionService.h"
+#include "base/Json.h"
 #include "capture/PermissionService.h"
-#include "core/BackendClient.h"
-#include "core/Json.h"
-#include "core/NativeActionService.h"
 #include "core/NativeSettingsStore.h"
-#include "core/NiveloAppState.h"
-#include "core/NiveloCore.h"
 #include "platform/LanguageRecognizer.h"
 #include "platform/MemoryDefaults.h"
 #include "platform/QtHttpTransport.h"
+#include "state/NiveloAppState.h"
+#include "state/NiveloCore.h"
 #include "support/CaptureServices.h"
 #include "support/EventWait.h"
 #include "support/LoopbackHttpServer.h"

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "core/Json.h"
+#include "base/Json.h"
 
 QByteArray RecordedRequest::header(const QByteArray& name) const {
     for (const auto& [key, value] : headers) {

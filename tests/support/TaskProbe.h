@@ -7,7 +7,7 @@
 #include <type_traits>
 #include <variant>
 
-#include "core/NiveloError.h"
+#include "base/NiveloError.h"
 
 // Starts a task and keeps its outcome, so a test can start it, advance the virtual clock and
 // then look at the result.

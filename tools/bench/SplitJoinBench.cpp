@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/BackendClient.h"
+#include "backend/BackendClient.h"
 #include "core/NiveloPromptLibrary.h"
 
 namespace {

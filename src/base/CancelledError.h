@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/NiveloError.h"
+#include "base/NiveloError.h"
 
 // Raised by an operation whose pause was cancelled through its token.
 class CancelledError : public NiveloError {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/NiveloError.h"
+#include "base/NiveloError.h"
 
 enum class BackendClientErrorKind { server, invalidURL, emptyInput, emptyResult };
 

@@ -1,16 +1,16 @@
-#include "core/BackendClient.h"
+#include "backend/BackendClient.h"
 
 #include <QRegularExpression>
 #include <QUrl>
 #include <cassert>
 
+#include "backend/BackendClientError.h"
+#include "backend/BackendEndpoint.h"
+#include "backend/BackendReplyCheck.h"
+#include "backend/BackendResponse.h"
+#include "base/Text.h"
 #include "core/AIReplyStyleLibrary.h"
-#include "core/BackendClientError.h"
-#include "core/BackendEndpoint.h"
-#include "core/BackendReplyCheck.h"
-#include "core/BackendResponse.h"
 #include "core/NiveloPromptLibrary.h"
-#include "core/Text.h"
 #include "platform/HttpTransport.h"
 #include "platform/LanguageRecognizer.h"
 #include "platform/Platform.h"

@@ -1,4 +1,4 @@
-#include "core/Json.h"
+#include "base/Json.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
-#include "core/NiveloCore.h"
+#include "state/NiveloCore.h"
 
+#include "backend/BackendClient.h"
+#include "backend/BackendEndpoint.h"
+#include "backend/NativeActionService.h"
 #include "capture/PermissionService.h"
-#include "core/BackendClient.h"
-#include "core/BackendEndpoint.h"
-#include "core/NativeActionService.h"
 
 NiveloCore::NiveloCore(std::unique_ptr<NativeActionService> actions, PermissionService& permissions)
     : actions_(std::move(actions)), permissions_(&permissions) {}

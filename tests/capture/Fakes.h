@@ -3,10 +3,10 @@
 #include <QObject>
 #include <QStringList>
 
+#include "base/NiveloError.h"
 #include "capture/CaptureAppState.h"
 #include "capture/PanelHandles.h"
 #include "capture/SelectionCapture.h"
-#include "core/NiveloError.h"
 #include "core/NiveloSettings.h"
 #include "platform/Workspace.h"
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "core/NiveloError.h"
+#include "base/NiveloError.h"
 
 // The JSON answer of the AI endpoint. Other keys are ignored.
 struct BackendResponse {

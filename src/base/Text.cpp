@@ -1,4 +1,4 @@
-#include "core/Text.h"
+#include "base/Text.h"
 
 #include <QTextBoundaryFinder>
 

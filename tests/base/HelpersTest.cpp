@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/Json.h"
-#include "core/Text.h"
+#include "base/Json.h"
+#include "base/Text.h"
 
 TEST(Text, TrimsWhiteSpaceAndLineBreaks) {
     EXPECT_EQ(text::trimmed(" \n\t hi there \r\n"), QString("hi there"));

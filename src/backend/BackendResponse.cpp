@@ -1,6 +1,6 @@
-#include "core/BackendResponse.h"
+#include "backend/BackendResponse.h"
 
-#include "core/Json.h"
+#include "base/Json.h"
 
 namespace {
 

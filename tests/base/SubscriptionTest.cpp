@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/Subscription.h"
+#include "base/Subscription.h"
 #include "support/VirtualClock.h"
 
 namespace {

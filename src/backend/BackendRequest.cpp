@@ -1,8 +1,8 @@
-#include "core/BackendRequest.h"
+#include "backend/BackendRequest.h"
 
 #include <QHash>
 
-#include "core/Text.h"
+#include "base/Text.h"
 
 namespace {
 

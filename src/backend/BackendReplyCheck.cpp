@@ -1,11 +1,11 @@
-#include "core/BackendReplyCheck.h"
+#include "backend/BackendReplyCheck.h"
 
 #include <QSet>
 #include <QStringList>
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
-#include "core/Text.h"
+#include "base/Text.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "capture/CaptureAppState.h"
-#include "capture/PermissionSettingsTarget.h"
 #include "core/AIReplyStyle.h"
 #include "core/ActionStatus.h"
 #include "core/NiveloSettings.h"
@@ -19,6 +18,7 @@
 #include "core/SettingsPage.h"
 #include "core/SurfaceMode.h"
 #include "platform/CancelToken.h"
+#include "platform/PermissionSettingsTarget.h"
 
 class ClipboardHistoryService;
 class Clock;

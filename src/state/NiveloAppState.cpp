@@ -1,20 +1,20 @@
-#include "core/NiveloAppState.h"
+#include "state/NiveloAppState.h"
 
 #include <QGuiApplication>
 #include <QUuid>
 
+#include "base/Async.h"
+#include "base/Text.h"
 #include "capture/KeyboardLayoutService.h"
 #include "capture/PasteboardService.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "core/AIReplyStyleLibrary.h"
-#include "core/Async.h"
 #include "core/NativeSettingsStore.h"
-#include "core/NiveloCore.h"
 #include "core/NiveloPromptLibrary.h"
-#include "core/Text.h"
 #include "platform/Clock.h"
 #include "platform/Platform.h"
 #include "platform/SystemAppearance.h"
+#include "state/NiveloCore.h"
 #include "theme/SystemSurfaceMode.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <QString>
 #include <optional>
 
+#include "backend/BackendRequest.h"
 #include "core/AIReplyStyle.h"
 #include "core/BackendAction.h"
-#include "core/BackendRequest.h"
 #include "core/PromptStyle.h"
 
 class HttpTransport;

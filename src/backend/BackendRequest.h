@@ -4,8 +4,8 @@
 #include <QString>
 #include <optional>
 
+#include "base/Json.h"
 #include "core/BackendAction.h"
-#include "core/Json.h"
 #include "core/PromptStyle.h"
 
 // What a caller of the backend client asks for besides the text.

@@ -6,10 +6,10 @@
 #include <QStringList>
 #include <memory>
 
-#include "capture/PermissionSettingsTarget.h"
 #include "core/PermissionState.h"
 #include "core/PromptStyle.h"
 #include "core/QuickAction.h"
+#include "platform/PermissionSettingsTarget.h"
 
 class NativeActionService;
 class PermissionService;

@@ -1,7 +1,7 @@
-#include "core/NativeActionService.h"
+#include "backend/NativeActionService.h"
 
-#include "core/BackendClient.h"
-#include "core/NiveloCoreError.h"
+#include "backend/BackendClient.h"
+#include "backend/NiveloCoreError.h"
 #include "core/NiveloPromptLibrary.h"
 
 NativeActionService::NativeActionService(std::unique_ptr<BackendClient> backend)

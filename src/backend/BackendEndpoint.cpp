@@ -1,8 +1,8 @@
-#include "core/BackendEndpoint.h"
+#include "backend/BackendEndpoint.h"
 
 #include <QUuid>
 
-#include "core/Text.h"
+#include "base/Text.h"
 #include "platform/Defaults.h"
 
 namespace {
