@@ -23,7 +23,7 @@ void addX11Services(Platform& platform) {
     platform.eventMonitors = std::make_unique<X11EventMonitors>(connection);
 
     platform.pasteboard = std::make_unique<X11Pasteboard>();
-    platform.keyEvents = std::make_unique<X11KeyEvents>(connection);
+    platform.keyEvents = std::make_unique<X11KeyEvents>(connection, platform.pasteboard.get());
     platform.workspace = std::make_unique<X11Workspace>(connection);
     platform.accessibility = std::make_unique<AtspiAccessibility>();
 }
