@@ -2,6 +2,7 @@
 
 #include <QProcess>
 
+#include "support/QtPrinters.h"
 #include "support/XSession.h"
 
 // Started from a login shell or a service, with no X display to work on.

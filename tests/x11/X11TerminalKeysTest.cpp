@@ -15,6 +15,7 @@
 #include "platform/x11/X11TerminalKeys.h"
 #include "platform/x11/X11Workspace.h"
 #include "support/EventWait.h"
+#include "support/QtPrinters.h"
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
 
