@@ -66,6 +66,13 @@ void FocusService::remember(const RunningApplication& application) {
     }
 }
 
+std::optional<FocusTarget> FocusService::rememberedTarget() const {
+    if (!rememberedProcessIdentifier_ || !rememberedBundleIdentifier_) {
+        return std::nullopt;
+    }
+    return FocusTarget{*rememberedProcessIdentifier_, *rememberedBundleIdentifier_};
+}
+
 void FocusService::rememberFrontmostApplication() {
     if (const auto frontmost = workspace_.frontmostApplication()) {
         remember(*frontmost);
@@ -100,4 +107,14 @@ bool FocusService::activateRememberedApplication() {
         return activate(*rememberedBundleIdentifier_);
     }
     return false;
+}
+
+bool FocusService::activate(const FocusTarget& target) {
+    const auto app = runningApplication(workspace_, target.processIdentifier);
+    // A process id the system gave again to another program is not the target.
+    if (!app || app->bundleIdentifier != target.bundleIdentifier) {
+        return false;
+    }
+    return isActive(workspace_, app->processIdentifier) ||
+           workspace_.activate(app->processIdentifier);
 }
