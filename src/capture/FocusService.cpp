@@ -110,9 +110,11 @@ bool FocusService::activateRememberedApplication() {
 }
 
 bool FocusService::activate(const FocusTarget& target) {
+    // The process decides, not the identifier: one process may show windows under several
+    // identifiers (an office suite's writer and spreadsheet), and another process of the same
+    // application is another window.
     const auto app = runningApplication(workspace_, target.processIdentifier);
-    // A process id the system gave again to another program is not the target.
-    if (!app || app->bundleIdentifier != target.bundleIdentifier) {
+    if (!app) {
         return false;
     }
     return isActive(workspace_, app->processIdentifier) ||

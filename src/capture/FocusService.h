@@ -54,8 +54,8 @@ public:
     // Activates the remembered process while it runs, else the first application with the
     // remembered identifier. True when the target is (or became) active.
     bool activateRememberedApplication();
-    // Activates exactly that process while it runs under that identifier; false when it is
-    // gone (never another process or window in its place).
+    // Activates exactly that process while it runs; false when it is gone (never another
+    // process in its place).
     bool activate(const FocusTarget& target);
 
 private:

@@ -4,6 +4,7 @@
 
 #include "backend/BackendEndpoint.h"
 #include "platform/MemoryDefaults.h"
+#include "support/QtPrinters.h"
 
 // A stored identifier is kept only in the exact canonical form; anything else is replaced by
 // a fresh one, which is stored.
