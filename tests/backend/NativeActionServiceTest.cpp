@@ -63,16 +63,6 @@ TEST_F(NativeActions, ActionsRunElsewhereOrWhoseStyleIsNotInTheListAreRefusedWit
     EXPECT_EQ(server.requestCount(), 0);
 }
 
-TEST_F(NativeActions, BackendErrorsPassThroughUnchanged) {
-    server.setHandler([](const RecordedRequest&) {
-        return CannedReply::json(500, R"({"error":"Quota exceeded"})");
-    });
-    EXPECT_EQ(run("style:original", NiveloPromptLibrary::defaultStyles())->errorDescription(),
-              "Quota exceeded");
-    EXPECT_EQ(run("style:original", NiveloPromptLibrary::defaultStyles(), " ")->errorDescription(),
-              "No text to process.");
-}
-
 TEST(SharedCore, TalksToTheConfiguredOriginWithThisInstallationsId) {
     // The shared core lives for the whole process, and so must what it was built with.
     static LoopbackHttpServer server;

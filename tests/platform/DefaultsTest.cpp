@@ -50,8 +50,8 @@ TEST(Defaults, IniReadingsSurviveAReopen) {
     }
     IniDefaults reopened(path);
     EXPECT_FALSE(reopened.hasObject("nivelo.flag"));
-    EXPECT_FALSE(reopened.boolValue("nivelo.off"));
     EXPECT_TRUE(reopened.hasObject("nivelo.off"));
+    EXPECT_FALSE(reopened.boolValue("nivelo.off"));
     EXPECT_EQ(reopened.integerValue("nivelo.count"), 42);
     EXPECT_EQ(reopened.dataValue("nivelo.data").value_or(""), QByteArray("[\"ai\"]"));
     EXPECT_FALSE(reopened.dataValue("nivelo.jsonText").has_value());
