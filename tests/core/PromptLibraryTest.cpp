@@ -114,6 +114,8 @@ TEST(TextSplitting, CutsAtTheBestBreakInTheWindowCountingCharacters) {
     const QString a2500(2500, 'a');
     // One character made of four UTF-16 code units.
     const QString flag = QString::fromUtf8("🇷🇺");
+    // One character of five code units: longer than the first window looked at.
+    const QString accented = QStringLiteral("e\u0301\u0301\u0301\u0301");
     const struct {
         QString text;
         int maxChars;
@@ -131,6 +133,9 @@ TEST(TextSplitting, CutsAtTheBestBreakInTheWindowCountingCharacters) {
         {"\n\nabcdef", 3, {"abc", "def"}},
         {flag.repeated(5), 5, {flag.repeated(5)}},
         {flag.repeated(5), 2, {flag + flag, flag + flag, flag}},
+        {accented.repeated(25),
+         10,
+         {accented.repeated(10), accented.repeated(10), accented.repeated(5)}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(splitTextForBackend(c.text, c.maxChars), c.parts)

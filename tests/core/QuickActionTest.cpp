@@ -42,6 +42,7 @@ TEST(QuickAction, StyleIdTitleAndSymbol) {
     EXPECT_EQ(QuickAction{"style:custom-1"}.title(), "Действие");
     EXPECT_EQ(QuickAction{"polite"}.title(), "Действие");
     EXPECT_EQ(QuickAction{"style:custom-1"}.symbolName(), "sparkles");
+    EXPECT_EQ(QuickAction{"style:original"}.symbolName(), "wand.and.sparkles");
     // "original" alone is not a style action, yet the symbol table is keyed by the id.
     EXPECT_EQ(QuickAction{"original"}.symbolName(), "wand.and.sparkles");
 }
