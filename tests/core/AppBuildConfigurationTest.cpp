@@ -11,5 +11,6 @@ TEST(BuildInformation, MissingOrMalformedValuesFallBack) {
     EXPECT_EQ(buildFrom(QString("1.2")), 0);
     EXPECT_EQ(buildFrom(QString(" 5")), 0);
     EXPECT_EQ(buildFrom(std::nullopt), 0);
+    EXPECT_EQ(currentVersion(), QString(NIVELO_VERSION));
     EXPECT_EQ(currentBuild(), QString(NIVELO_BUILD_NUMBER).toLongLong());
 }

@@ -14,6 +14,7 @@ TEST(QuickActionNormalize, CanonicalizesOnlyBuiltInStyleIdsAndIsIdempotent) {
                                                   {" layout ", "layout"},
                                                   {"style:whatever ", "style:whatever"},
                                                   {"Fix", "Fix"},
+                                                  {"Polite", "Polite"},
                                                   {" custom-12345678 ", "custom-12345678"},
                                                   {" \n ", ""}}) {
         EXPECT_EQ(QuickAction::normalize(raw), expected) << raw.toStdString();
