@@ -384,6 +384,12 @@ void NiveloAppState::openPermissionSettings(PermissionSettingsTarget target) {
 }
 
 void NiveloAppState::requestPermissions() {
+    // Saying a request was sent when the desktop has nobody to ask would report an action
+    // that never happened: there the request is a fresh check, without a status.
+    if (!deps_.core.canRequestPermissions()) {
+        refreshPermissions();
+        return;
+    }
     setStatus(ActionStatus::running(localized(QStringLiteral("Requesting permissions"),
                                               QStringLiteral("Запрашиваю разрешения"))));
     QPointer<NiveloAppState> self(this);
