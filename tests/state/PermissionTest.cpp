@@ -74,16 +74,10 @@ TEST_F(StateTest, CoreForwardsReadTheProbeAndOpenOnlyWhatTheDesktopHas) {
     probe.settingsUrls.insert(PermissionSettingsTarget::privacy, privacy);
 
     EXPECT_EQ(core.permissionSnapshot(), (PermissionState{false, true}));
-    probe.syntheticEvents = true;
-    EXPECT_EQ(core.requestPermissions(), (PermissionState{true, true}));
     core.openPermissionSettings(PermissionSettingsTarget::accessibility);
     EXPECT_TRUE(desktop.workspace.openedUrls.isEmpty());
     core.openPermissionSettings(PermissionSettingsTarget::privacy);
     EXPECT_EQ(desktop.workspace.openedUrls, QList<QUrl>{privacy});
-    auto lines = startTask(core.resetNiveloPermissions());
-    settle();
-    ASSERT_TRUE(lines->value);
-    EXPECT_EQ(lines->value->size(), 10);
 }
 
 // The state's operations

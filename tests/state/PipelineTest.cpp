@@ -77,6 +77,7 @@ TEST_F(Pipeline, TranslateAndCustomStylesShowTheirOwnTitles) {
     run("style:custom-1234abcd", true);
     expectRun({titled("Pirate"), reading, titled("Действие"), pasting, pasted, idle()}, 900);
     EXPECT_EQ(editor.text, "ahoy matey");
+    EXPECT_EQ(sentField(1, "writingStyle"), "Pirate");
 }
 
 TEST_F(Pipeline, SelectAllSettingOffCopiesOnlyTheSelection) {
