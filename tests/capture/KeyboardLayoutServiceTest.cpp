@@ -42,17 +42,18 @@ void expectFixes(const QList<Sources::Layout>& layouts, std::initializer_list<Fi
 
 // No enabled layouts: the fix runs on the built-in rows.
 TEST(LayoutFix, FallbackRowsConvertBothWays) {
-    expectFixes({}, {{"ghbdtn", "", "", "привет", false, "Русская — ПК"},
-                     {"руддщ", "", "", "hello", true, "ABC"},
-                     // punctuation follows its key
-                     {"Ghbdtn, rfr ltkf?", "", "", "Приветб как дела,", false, "Русская — ПК"},
-                     // a tie (one character of each map) and unmapped text (digits) go to the native one
-                     {"fа", "Latin", "Native", "аа", false, "Native"},
-                     {"2026", "", "", "2026", false, "Русская — ПК"},
-                     // a Ukrainian native name takes the Ukrainian row
-                     {"]s'", "", "Ukrainian", "їіє", false, "Ukrainian"},
-                     {"]s'", "", "Russian", "ъыэ", false, "Russian"},
-                     {"їіє", "", "ukrainian", "]s'", true, "ABC"}});
+    expectFixes(
+        {}, {{"ghbdtn", "", "", "привет", false, "Русская — ПК"},
+             {"руддщ", "", "", "hello", true, "ABC"},
+             // punctuation follows its key
+             {"Ghbdtn, rfr ltkf?", "", "", "Приветб как дела,", false, "Русская — ПК"},
+             // a tie (one character of each map) and unmapped text (digits) go to the native one
+             {"fа", "Latin", "Native", "аа", false, "Native"},
+             {"2026", "", "", "2026", false, "Русская — ПК"},
+             // a Ukrainian native name takes the Ukrainian row
+             {"]s'", "", "Ukrainian", "їіє", false, "Ukrainian"},
+             {"]s'", "", "Russian", "ъыэ", false, "Russian"},
+             {"їіє", "", "ukrainian", "]s'", true, "ABC"}});
 }
 
 TEST(LayoutFix, TakesTheLayoutNamesFromTheSettings) {
@@ -130,6 +131,7 @@ TEST(LayoutLookup, ExactNameWinsThenAPartThenTheFamily) {
         {"Русская — ПК", "xkb.layout.ru+phonetic"},  // first by family
         {"Українська", "xkb.layout.ua"},
         {"ABC", "xkb.layout.us"},
+        {"U.S.", "xkb.layout.us"},
         {"Greek", "<none>"},
         {"  \n", "<none>"}};
     for (const auto& [name, id] : cases) {

@@ -11,6 +11,11 @@ TEST(ParsedHotkey, NamesGlyphsAndSynonymsGiveTheSignatureOthersAreRejected) {
         {"0:1:0:0:0", {"OPTION+A", "Option+a", "⌥+A"}},
         {"122:1:0:1:1", {"⌃+⌥+⇧+F1", "Ctrl+Control+alt+shift+F1"}},  // named twice: simply set
         {"24:1:0:0:0", {"Alt+=", "Alt+Equal"}},
+        {"53:1:0:0:0", {"Alt+Esc", "alt+escape"}},
+        {"36:1:0:0:0", {"Alt+Return", "Alt+Enter"}},
+        {"48:1:0:0:0", {"Alt+Tab"}},
+        {"50:1:0:0:0", {"Alt+`"}},
+        {"42:1:0:0:0", {"Alt+\\"}},
         {"<none>",
          {"⌘⇧K", "Command+Delete", "Command+", "Hyper+K", "Command+F13", " + + ", "Not assigned",
           " not ASSIGNED ", "  "}}};
