@@ -1,0 +1,320 @@
+#include <gtest/gtest.h>
+
+#include <QTimeZone>
+#include <ctime>
+
+#include "SettingsSourceStub.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "support/CaptureServices.h"
+#include "support/QtPrinters.h"
+#include "support/SimulatedDesktop.h"
+#include "support/TaskProbe.h"
+
+namespace {
+
+constexpr qint64 kDayMs = 24 * 3600 * 1000LL;
+
+// The history of a simulated desktop, attached to settings, polling on the virtual clock.
+struct Desk {
+    SimulatedDesktop desktop;
+    SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"), "Editor");
+    CaptureServices services{desktop};
+    ClipboardHistoryService& history = services.history;
+    SettingsSourceStub settings;
+
+    Desk() {
+        history.attach(settings);
+        VirtualClock::flushEvents();
+    }
+
+    void poll() { desktop.clock.advance(ClipboardHistoryService::kPollIntervalMs); }
+    // The user copies, and the next poll looks.
+    void copy(const QString& text) {
+        desktop.pasteboard.putText(text);
+        poll();
+    }
+    void copyItems(QList<SimulatedPasteboardItem> items) {
+        desktop.pasteboard.putItems(std::move(items));
+        poll();
+    }
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& item : history.items()) {
+            out.append(item.text);
+        }
+        return out;
+    }
+    QStringList storedTexts() const {
+        QStringList out;
+        const auto data = services.historyStore.dataValue(ClipboardHistoryService::kStorageKey);
+        for (const auto& item : ClipboardHistoryItem::decodeList(data.value_or(""))
+                                    .value_or(QList<ClipboardHistoryItem>{})) {
+            out.append(item.text);
+        }
+        return out;
+    }
+    // Entries created this long before now, newest first.
+    QList<ClipboardHistoryItem> aged(const QList<qint64>& agesMs) const {
+        QList<ClipboardHistoryItem> items;
+        for (qint64 age : agesMs) {
+            const QString text = QStringLiteral("entry %1").arg(age);
+            items.append({text, text, desktop.clock.currentDateTime().addMSecs(-age), 8});
+        }
+        return items;
+    }
+    // Runs a transient pasteboard operation to its end, polling all along.
+    template <typename T>
+    void runToEnd(const std::shared_ptr<TaskOutcome<T>>& outcome) {
+        for (int step = 0; step < 1000 && !outcome->done; ++step) {
+            desktop.clock.advance(10);
+        }
+        ASSERT_TRUE(outcome->done);
+    }
+};
+
+// Sets the local time zone for one test.
+class LocalZone {
+public:
+    explicit LocalZone(const char* zone)
+        : old_(qgetenv("TZ")), had_(qEnvironmentVariableIsSet("TZ")) {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone() {
+        had_ ? qputenv("TZ", old_) : qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    QByteArray old_;
+    bool had_;
+};
+
+}  // namespace
+
+TEST(HistoryCapture, RecordsTrimmedTextsOfTwoOrMoreCharactersNewestFirst) {
+    struct Case {
+        const char* name;
+        QStringList copies;
+        QStringList expected;
+    };
+    const QList<Case> cases{
+        {"too short or blank", {"a", "  b \n", " \n\t "}, {}},
+        {"one grapheme of two code points", {"👍", "e\u0301"}, {}},
+        {"two graphemes", {"👍👍"}, {"👍👍"}},
+        {"the same text twice", {"hello", "hello"}, {"hello"}},
+        {"A, B, A", {"alpha", "beta", "alpha"}, {"alpha", "beta"}},
+        {"surrounding white space", {"alpha", "beta", " \talpha\n"}, {"alpha", "beta"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Desk desk;
+        for (const QString& text : c.copies) {
+            desk.copy(text);
+        }
+        EXPECT_EQ(desk.texts(), c.expected);
+        EXPECT_EQ(desk.storedTexts(), c.expected);
+        for (const auto& item : desk.history.items()) {
+            EXPECT_EQ(item.chars, item.text == "👍👍" ? 2 : item.text.size());
+        }
+    }
+}
+
+TEST(HistoryCapture, ARepeatedCopyKeepsItsEntryWhileACopyAfterAnotherMovesIt) {
+    Desk desk;
+    desk.copy("alpha");
+    const ClipboardHistoryItem first = desk.history.items().at(0);
+    EXPECT_EQ(first.createdAt, desk.desktop.clock.currentDateTime());
+    EXPECT_TRUE(first.id.startsWith(QString::number(first.createdAt.toSecsSinceEpoch())))
+        << first.id.toStdString();
+    desk.copy("alpha");
+    EXPECT_EQ(desk.history.items(), QList<ClipboardHistoryItem>{first});
+    desk.copy("beta");
+    desk.copy("alpha");
+    ASSERT_EQ(desk.texts(), (QStringList{"alpha", "beta"}));
+    EXPECT_GT(desk.history.items().at(0).createdAt, first.createdAt);
+    EXPECT_NE(desk.history.items().at(0).id, first.id);
+}
+
+TEST(HistoryCapture, MarkedContentIsNeverRecorded) {
+    struct Case {
+        QString type;
+        QByteArray data;
+        bool recorded;
+    };
+    const QList<Case> cases{
+        {"org.nspasteboard.ConcealedType", "", false},
+        {"org.nspasteboard.TransientType", "", false},
+        {"org.nspasteboard.AutoGeneratedType", "", false},
+        {"x-kde-passwordManagerHint", "secret", false},
+        {"x-kde-passwordManagerHint", "public", true},
+        {"text/html", "<b>s3cr3t pass</b>", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type.toStdString() + " " + c.data.toStdString());
+        Desk desk;
+        desk.copyItems({{{"text/plain", QByteArray("s3cr3t pass")}, {c.type, c.data}}});
+        EXPECT_EQ(desk.texts(), c.recorded ? QStringList{"s3cr3t pass"} : QStringList{});
+    }
+}
+
+TEST(HistoryCapture, AnImageRecordsNothingAndTheTextBeforeItStaysSeen) {
+    Desk desk;
+    desk.copy("earlier");
+    const auto first = desk.history.items();
+    desk.copyItems({{{"image/png", QByteArray("\x89PNG")}}});
+    desk.copy("earlier");
+    EXPECT_EQ(desk.history.items(), first);
+    desk.copy("later");
+    EXPECT_EQ(desk.texts(), (QStringList{"later", "earlier"}));
+}
+
+TEST(HistoryCapture, TheLimitIsClampedAndKeepsTheNewest) {
+    struct Case {
+        int limit;
+        int kept;
+    };
+    for (const Case& c : {Case{3, 10}, Case{50, 50}, Case{2000, 1000}}) {
+        SCOPED_TRACE(c.limit);
+        Desk desk;
+        QList<qint64> ages;
+        for (int i = 0; i < 1005; ++i) {
+            ages.append(i * 1000);
+        }
+        desk.history.setItems(desk.aged(ages));
+        desk.settings.edit([&](NiveloSettings& s) { s.clipboardLimit = c.limit; });
+        ASSERT_EQ(desk.history.items().size(), c.kept);
+        EXPECT_EQ(desk.history.items().front().text, "entry 0");
+        EXPECT_EQ(desk.storedTexts().size(), c.kept);
+    }
+}
+
+TEST(HistoryCapture, OnlyAWholePositiveNumberOfDaysPrunesByAge) {
+    LocalZone utc("UTC");
+    struct Case {
+        QString days;
+        int kept;
+    };
+    const QList<Case> cases{{"7", 2},  {"+7", 2},  {"forever", 3},
+                            {"0", 3},  {"-3", 3},  {"7 days", 3},
+                            {" 7", 3}, {"7.5", 3}, {"99999999999999", 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.days.toStdString());
+        Desk desk;
+        // Eight days, exactly seven days (kept: the cutoff is inclusive) and one day old.
+        desk.history.setItems(desk.aged({kDayMs, 7 * kDayMs, 8 * kDayMs}));
+        desk.settings.edit([&](NiveloSettings& s) { s.clipboardDays = c.days; });
+        EXPECT_EQ(desk.history.items().size(), c.kept);
+        EXPECT_EQ(desk.storedTexts().size(), c.kept);
+    }
+}
+
+// Across the change to summer time a calendar day is 23 hours long.
+TEST(HistoryCapture, DaysAreCalendarDaysOfLocalTime) {
+    LocalZone berlin("Europe/Berlin");
+    // 2026-03-30 12:00 in Berlin (summer time), a day after the clocks went forward.
+    const QDateTime now(QDate(2026, 3, 30), QTime(10, 0), Qt::UTC);
+    const auto cutoff = ClipboardHistoryService::ageCutoff("7", now);
+    ASSERT_TRUE(cutoff);
+    // 2026-03-23 12:00 in Berlin (winter time) is 11:00 UTC, not 10:00.
+    EXPECT_EQ(cutoff->toUTC(), QDateTime(QDate(2026, 3, 23), QTime(11, 0), Qt::UTC));
+}
+
+TEST(HistoryCapture, AgePruningWaitsForTheNextCopyOrSettingsChange) {
+    Desk desk;
+    desk.settings.edit([](NiveloSettings& s) { s.clipboardDays = "7"; });
+    // A minute short of seven days old, then two minutes of polls without a copy.
+    desk.history.setItems(desk.aged({7 * kDayMs - 60000}));
+    desk.desktop.clock.advance(120000);
+    EXPECT_EQ(desk.history.items().size(), 1);
+    desk.copy("fresh copy");
+    EXPECT_EQ(desk.texts(), QStringList{"fresh copy"});
+}
+
+TEST(HistoryCapture, DisablingKeepsTheEntriesAndReenablingRecordsOnlyTheNextCopy) {
+    Desk desk;
+    desk.copy("before");
+    desk.settings.edit([](NiveloSettings& s) { s.clipboardHistoryEnabled = false; });
+    desk.copy("hunter2 password");
+    desk.poll();
+    EXPECT_EQ(desk.texts(), QStringList{"before"});
+    // A settings change while off still prunes and saves what is kept.
+    desk.settings.edit([](NiveloSettings& s) { s.clipboardLimit = 20; });
+    EXPECT_EQ(desk.storedTexts(), QStringList{"before"});
+
+    desk.settings.edit([](NiveloSettings& s) { s.clipboardHistoryEnabled = true; });
+    desk.poll();
+    desk.poll();
+    EXPECT_EQ(desk.texts(), QStringList{"before"});
+    desk.copy("after");
+    EXPECT_EQ(desk.texts(), (QStringList{"after", "before"}));
+}
+
+TEST(HistoryCapture, TheAppsOwnReadsAndPastesNeverEnterIt) {
+    Desk desk;
+    putUserContent(desk.desktop.pasteboard);
+    desk.poll();
+    ASSERT_EQ(desk.texts(), QStringList{"user text"});
+    const auto before = desk.history.items();
+    desk.desktop.bringToFront(desk.editor.pid);
+    desk.editor.setText("Hello world", 0, 5);
+
+    desk.runToEnd(startTask(desk.services.pasteboard.readSelectedTextTransient(
+        false, false, PasteboardTiming::standard())));
+    desk.runToEnd(startTask(desk.services.pasteboard.pasteTransient(
+        "Pasted words", desk.editor.bundleIdentifier, PasteboardTiming::standard())));
+    for (int i = 0; i < 10; ++i) {
+        desk.poll();
+    }
+    EXPECT_EQ(desk.editor.text, "Pasted words world");
+    EXPECT_EQ(desk.history.items(), before);
+}
+
+TEST(HistoryCapture, ASecondAttachReplacesTheSubscriptionAndStartsNoSecondPoll) {
+    Desk desk;
+    const std::size_t timers = desk.desktop.clock.pendingCount();
+    ASSERT_TRUE(desk.history.isPolling());
+    SettingsSourceStub other;
+    desk.history.attach(other);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(desk.desktop.clock.pendingCount(), timers);
+    EXPECT_EQ(other.subscriptions, 1);
+
+    desk.history.setItems(desk.aged({1000, 2000, 3000}));
+    desk.settings.edit([](NiveloSettings& s) { s.clipboardHistoryEnabled = false; });
+    desk.copy("still recorded");
+    EXPECT_EQ(desk.history.items().size(), 4);
+    other.edit([](NiveloSettings& s) { s.clipboardHistoryEnabled = false; });
+    desk.copy("off now");
+    EXPECT_EQ(desk.history.items().size(), 4);
+}
+
+// What cannot be read is kept aside, replacing an older copy, before the first save writes
+// over it; later saves leave it alone.
+TEST(HistoryCapture, AnUnreadableStoredHistoryIsKeptAsideAtTheFirstSave) {
+    const QString key = ClipboardHistoryService::kStorageKey;
+    const QString aside = ClipboardHistoryService::kUnreadableKey;
+    const QByteArray lacksChars(R"([{"id":"a","text":"ab","createdAt":1}])");
+    for (const QVariant& stored :
+         {QVariant(lacksChars), QVariant(QByteArray("{not json")), QVariant(QString(lacksChars))}) {
+        SCOPED_TRACE(stored.toString().toStdString());
+        SimulatedDesktop desktop;
+        MemoryDefaults store;
+        store.set(key, stored);
+        store.setData(aside, "older unreadable history");
+        ClipboardHistoryService history(desktop.pasteboard, desktop.clock, store);
+        EXPECT_TRUE(history.items().isEmpty());
+        EXPECT_EQ(store.dataValue(aside), QByteArray("older unreadable history"));
+
+        SettingsSourceStub settings;
+        history.attach(settings);
+        VirtualClock::flushEvents();
+        EXPECT_EQ(store.dataValue(key), QByteArray("[]"));
+        EXPECT_EQ(store.dataValue(aside), stored.toByteArray());
+
+        desktop.pasteboard.putText("next copy");
+        desktop.clock.advance(ClipboardHistoryService::kPollIntervalMs);
+        EXPECT_EQ(history.items().size(), 1);
+        EXPECT_EQ(store.dataValue(aside), stored.toByteArray());
+    }
+}
