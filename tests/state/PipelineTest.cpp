@@ -327,28 +327,3 @@ TEST_P(Pipeline, PasteShortcutFailureLeavesTheResultOnThePasteboard) {
     // The one exception: the result is the only copy of itself now.
     EXPECT_EQ(desktop.pasteboard.plainText(), "Words.");
 }
-
-// No guard against overlapping runs
-
-TEST_P(Pipeline, TwoRunsAtOnceInterleaveTheirStatusesButNotTheirPasteboardWork) {
-    editor.setText(QStringLiteral("i has a apple"), 0, 0);
-    server.setHandler([](const RecordedRequest& request) {
-        const auto body = json::parse(request.body);
-        return CannedReply::result(body->at("action").get<std::string>() == "translate"
-                                       ? QStringLiteral(" Ich habe einen Apfel.")
-                                       : QStringLiteral("I have an apple."));
-    });
-    state->run(QuickAction{"style:original"}, true, false);
-    run("translate", true);
-
-    // The fix's return to idle falls inside the translation's paste.
-    expectRun({started("Fix", "Исправить"), started("Translate", "Перевод"), reading(), reading(),
-               working("Исправить"), pasting(), working("Перевод"), pasting(), pasted(), idle(),
-               pasted(), idle()},
-              900);
-    // Both read the text before either pasted; each paste went in whole.
-    EXPECT_EQ(sentField(0, "text"), "i has a apple");
-    EXPECT_EQ(sentField(1, "text"), "i has a apple");
-    EXPECT_EQ(editor.pastedTexts, (QStringList{QStringLiteral("I have an apple."),
-                                               QStringLiteral("Ich habe einen Apfel.")}));
-}
