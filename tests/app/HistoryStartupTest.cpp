@@ -83,8 +83,7 @@ TEST_F(HistoryStartupTest, AttachesTheHistoryToTheStateAtItsPlaceOnEveryRun) {
     app->launch();
     const auto at = std::find(steps.begin(), steps.end(), StartupStep::ClipboardHistory);
     ASSERT_NE(at, steps.end());
-    EXPECT_EQ(at[-1], StartupStep::SystemSurfaceObserver);
-    EXPECT_EQ(at[1], StartupStep::LayoutSwitch);
+    EXPECT_EQ(std::find(steps.begin(), steps.end(), StartupStep::LayoutSwitch), at + 1);
     EXPECT_TRUE(capture.history.isPolling());
     copy("first copy");
     EXPECT_EQ(capture.history.items().size(), 1);
