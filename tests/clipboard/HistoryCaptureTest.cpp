@@ -249,6 +249,30 @@ TEST(HistoryCapture, TheAppsOwnReadsAndPastesNeverEnterIt) {
     EXPECT_EQ(desk.history.items(), before);
 }
 
+// An application that answers our Copy only after the read gave the user's text back: the
+// reader keeps capture suppressed while it watches, gives the user's text back once more and
+// finishes again, so the late answer is never recorded.
+TEST(HistoryCapture, ALateAnswerToOurCopyIsNotRecorded) {
+    Desk desk;
+    desk.copy("user text");
+    desk.desktop.bringToFront(desk.editor.pid);
+    desk.editor.setText("Hello world", 0, 5);
+    desk.editor.copyWriteDelayMs = 2000;
+    desk.runToEnd(startTask(desk.services.pasteboard.readSelectedTextTransient(
+        false, false, PasteboardTiming::standard())));
+    desk.history.suppressCapture(2.5);
+    const qint64 restored = desk.desktop.pasteboard.changeCount();
+    desk.desktop.clock.advance(2000);
+    ASSERT_GT(desk.desktop.pasteboard.changeCount(), restored);
+    desk.desktop.pasteboard.clear();
+    desk.desktop.pasteboard.setPlainText("user text");
+    desk.history.finishTransientPasteboardUse();
+    for (int i = 0; i < 5; ++i) {
+        desk.poll();
+    }
+    EXPECT_EQ(desk.texts(), QStringList{"user text"});
+}
+
 TEST(HistoryCapture, ASecondAttachReplacesTheSubscriptionAndStartsNoSecondPoll) {
     Desk desk;
     const std::size_t timers = desk.desktop.clock.pendingCount();
