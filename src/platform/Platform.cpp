@@ -5,6 +5,8 @@
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/WindowActivation.h"
+#include "platform/Screens.h"
+#include "platform/WindowManagerHints.h"
 #include "platform/HttpTransport.h"
 #include "platform/LanguageRecognizer.h"
 
