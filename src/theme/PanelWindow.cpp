@@ -1,5 +1,6 @@
 #include "theme/PanelWindow.h"
 
+#include <QBitmap>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -102,11 +103,19 @@ void PanelWindow::updateShape() {
         return;
     }
     // Opaque: only the rounded surface is part of the window, so no corner shows black.
-    const QRectF surface = QRectF(rect()).adjusted(margin_, margin_, -margin_, -margin_);
-    QPainterPath path;
+    // Drawn without antialiasing, so the mask has the same corners on every side.
+    if (size().isEmpty()) {
+        return;
+    }
+    QBitmap shape(size());
+    shape.fill(Qt::color0);
+    QPainter painter(&shape);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::color1);
     const double radius = surface_->recipe().cornerRadius;
-    path.addRoundedRect(surface, radius, radius);
-    setMask(QRegion(path.toFillPolygon().toPolygon()));
+    painter.drawRoundedRect(rect().adjusted(margin_, margin_, -margin_, -margin_), radius, radius);
+    painter.end();
+    setMask(shape);
 }
 
 void PanelWindow::paintEvent(QPaintEvent*) {
