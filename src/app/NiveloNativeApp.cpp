@@ -108,7 +108,8 @@ QuickPanelController& NiveloNativeApp::quickPanel() {
 StatusHUDController* NiveloNativeApp::statusHUD() {
     if (!statusHUD_ && platform_.screens && platform_.systemAppearance) {
         statusHUD_ = std::make_unique<StatusHUDController>(StatusHUDController::Dependencies{
-            *platform_.screens, *platform_.systemAppearance,
+            *platform_.screens,
+            *platform_.systemAppearance,
             {platform_.windowActivation.get(), platform_.windowManagerHints.get()}});
     }
     return statusHUD_.get();

@@ -36,9 +36,8 @@ void CloseButton::paintEvent(QPaintEvent*) {
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(dot.adjusted(0.25, 0.25, -0.25, -0.25));
     if (hovered_) {
-        const QPixmap cross = ThemeIcons::pixmap(QStringLiteral("xmark"),
-                                                 QColor::fromRgbF(0, 0, 0, 0.55f), 8,
-                                                 devicePixelRatioF());
+        const QPixmap cross = ThemeIcons::pixmap(
+            QStringLiteral("xmark"), QColor::fromRgbF(0, 0, 0, 0.55f), 8, devicePixelRatioF());
         painter.drawPixmap(QPointF(5, 5), cross);
     }
 }

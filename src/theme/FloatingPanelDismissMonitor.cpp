@@ -17,15 +17,15 @@ FloatingPanelDismissMonitor::~FloatingPanelDismissMonitor() {
 void FloatingPanelDismissMonitor::install() {
     remove();
     QPointer<FloatingPanelDismissMonitor> self(this);
-    localMonitor_ = monitors_.addLocalEventMonitor(
-        MonitoredEvent::AnyMouseDown | MonitoredEvent::KeyDown,
-        [self](const MonitoredEventInfo& event) {
-            QTimer::singleShot(0, self, [self, event] {
-                if (self) {
-                    self->handleLocalEvent(event);
-                }
-            });
-        });
+    localMonitor_ =
+        monitors_.addLocalEventMonitor(MonitoredEvent::AnyMouseDown | MonitoredEvent::KeyDown,
+                                       [self](const MonitoredEventInfo& event) {
+                                           QTimer::singleShot(0, self, [self, event] {
+                                               if (self) {
+                                                   self->handleLocalEvent(event);
+                                               }
+                                           });
+                                       });
     globalMonitor_ =
         monitors_.addGlobalEventMonitor(MonitoredEvent::AnyMouseDown, [self](const auto&) {
             QTimer::singleShot(0, self, [self] {

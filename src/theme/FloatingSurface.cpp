@@ -39,8 +39,8 @@ void strokeInside(QPainter& painter, const QRectF& rect, double radius, double w
     pen.setMiterLimit(10);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    painter.drawPath(roundedPath(rect.adjusted(inset, inset, -inset, -inset),
-                                 std::max(0.0, radius - inset)));
+    painter.drawPath(
+        roundedPath(rect.adjusted(inset, inset, -inset, -inset), std::max(0.0, radius - inset)));
 }
 
 }  // namespace

@@ -35,8 +35,8 @@ ModeColors liquidColors(AppearanceMode mode) {
         case AppearanceMode::system:
             break;
     }
-    return {QGuiApplication::palette().color(QPalette::Highlight), Qt::transparent,
-            Qt::transparent, Qt::transparent};
+    return {QGuiApplication::palette().color(QPalette::Highlight), Qt::transparent, Qt::transparent,
+            Qt::transparent};
 }
 
 QColor white(double opacity) {

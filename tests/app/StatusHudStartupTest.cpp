@@ -36,9 +36,9 @@ protected:
         store = std::make_unique<NativeSettingsStore>(*defaults_);
         app = std::make_unique<NiveloNativeApp>(platform_, [this] {
             NiveloNativeApp::Services services;
-            services.appState = std::make_unique<NiveloAppState>(NiveloAppState::Dependencies{
-                desktop.clock, *store, core, capture.pasteboard, inputs, capture.history,
-                appearance});
+            services.appState = std::make_unique<NiveloAppState>(
+                NiveloAppState::Dependencies{desktop.clock, *store, core, capture.pasteboard,
+                                             inputs, capture.history, appearance});
             return services;
         });
     }

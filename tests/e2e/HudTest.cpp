@@ -92,7 +92,8 @@ TEST(Hud, ShowsCentredWithoutTakingTheFocusAndLeavesAfterThePaste) {
 
     road.pressAltHotKey("1");
     QString hud;
-    ASSERT_TRUE(XSession::waitUntil([&] { return !(hud = visibleNiveloWindow(session)).isEmpty(); }));
+    ASSERT_TRUE(
+        XSession::waitUntil([&] { return !(hud = visibleNiveloWindow(session)).isEmpty(); }));
     const Geometry g = windowGeometry(session, hud);
     EXPECT_EQ(g.width, 260);
     EXPECT_GE(g.height, 72);

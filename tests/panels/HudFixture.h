@@ -48,16 +48,14 @@ protected:
                         QStringLiteral("http://127.0.0.1:9/"), QString(), transport, recognizer,
                         QStringLiteral("TEST-DEVICE"))),
                     permissions};
-    NiveloAppState state{{desktop.clock, store, core, capture.pasteboard, inputs, capture.history,
-                          appearance}};
+    NiveloAppState state{
+        {desktop.clock, store, core, capture.pasteboard, inputs, capture.history, appearance}};
     SimulatedScreens screens;
     SimulatedWindowActivation activation;
     SimulatedWindowManagerHints hints;
     StatusHUDController hud{{screens, appearance, {&activation, &hints}}};
 
-    void SetUp() override {
-        screens.list = {{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 860)}};
-    }
+    void SetUp() override { screens.list = {{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 860)}}; }
 
     bool hudVisible() const { return hud.panel() && hud.panel()->isVisible(); }
     QString hudText() const { return hud.view()->textLabel()->text(); }

@@ -19,10 +19,12 @@ TEST_F(HudTest, ShowsEachStatusAndHidesWhenTheStateReturnsToIdle) {
     };
     const Case cases[] = {
         {ActionStatus::running("Reading selection"),
-         {"progress.indicator", Role::blue, "Reading selection"}, 0},
+         {"progress.indicator", Role::blue, "Reading selection"},
+         0},
         {ActionStatus::done("Pasted"), {"checkmark.circle.fill", Role::green, "Pasted"}, 900},
         {ActionStatus::failed("Nothing to paste."),
-         {"exclamationmark.triangle.fill", Role::orange, "Nothing to paste."}, 1300},
+         {"exclamationmark.triangle.fill", Role::orange, "Nothing to paste."},
+         1300},
     };
     hud.attach(&state);
     for (const Case& c : cases) {
@@ -99,8 +101,7 @@ TEST_F(HudTest, LongTextsShrinkNoFurtherThanTheirLimitThenElide) {
     const Case cases[] = {
         {"Pasted", false},
         {"Reading selection", false},
-        {"The backend did not answer in time; try again in a minute or check the address",
-         true},
+        {"The backend did not answer in time; try again in a minute or check the address", true},
     };
     for (const Case& c : cases) {
         state.setStatus(ActionStatus::running(c.text));
@@ -111,8 +112,7 @@ TEST_F(HudTest, LongTextsShrinkNoFurtherThanTheirLimitThenElide) {
         EXPECT_LE(size, 14);
         EXPECT_EQ(label->text() != c.text, c.elided) << label->text().toStdString();
         // One line that fits the room beside the symbol.
-        EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()),
-                  label->width() + 1);
+        EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width() + 1);
         EXPECT_FALSE(label->text().contains('\n'));
     }
     state.setStatus(ActionStatus::running("Pasted"));

@@ -20,9 +20,8 @@ struct DismissFixture : ::testing::Test {
     QWidget other;
     int dismissed = 0;
     std::unique_ptr<FloatingPanelDismissMonitor> monitor =
-        std::make_unique<FloatingPanelDismissMonitor>(panel.get(), monitors, [this] {
-            ++dismissed;
-        });
+        std::make_unique<FloatingPanelDismissMonitor>(panel.get(), monitors,
+                                                      [this] { ++dismissed; });
 
     void SetUp() override {
         panel->setGeometry(100, 100, 200, 200);
@@ -64,8 +63,8 @@ TEST_F(DismissFixture, EscapeOrAPressOutsideThePanelDismissesIt) {
         int keyCode;
         bool dismisses;
     } cases[] = {
-        {"escape in another window of ours", true, Where::otherOwnWindow, KeyDown,
-         KeyCode::Escape, true},
+        {"escape in another window of ours", true, Where::otherOwnWindow, KeyDown, KeyCode::Escape,
+         true},
         {"escape in the panel", true, Where::panel, KeyDown, KeyCode::Escape, true},
         {"typing in the panel", true, Where::panel, KeyDown, KeyCode::A, false},
         {"typing elsewhere in the app", true, Where::otherOwnWindow, KeyDown, KeyCode::A, false},
@@ -80,8 +79,7 @@ TEST_F(DismissFixture, EscapeOrAPressOutsideThePanelDismissesIt) {
         {"click in the panel", true, Where::panel, LeftMouseDown, -1, false},
         {"click in the panel's popup", true, Where::popup, LeftMouseDown, -1, false},
         // Releases are not watched.
-        {"mouse-up in another window of ours", true, Where::otherOwnWindow, LeftMouseUp, -1,
-         false},
+        {"mouse-up in another window of ours", true, Where::otherOwnWindow, LeftMouseUp, -1, false},
     };
     for (const auto& c : cases) {
         dismissed = 0;

@@ -26,7 +26,8 @@ struct PanelFixture : ::testing::Test {
     SimulatedWindowManagerHints hints;
 
     std::unique_ptr<PanelWindow> make(PanelWindow::Kind kind) {
-        auto panel = std::make_unique<PanelWindow>(kind, PanelWindow::Environment{&activation, &hints});
+        auto panel =
+            std::make_unique<PanelWindow>(kind, PanelWindow::Environment{&activation, &hints});
         panel->setSurfaceRecipe(floatingSurfaceRecipe(AppearanceMode::system, SurfaceMode::solid,
                                                       22, ColorScheme::light));
         panel->setGeometry(100, 100, 300, 200);

@@ -28,7 +28,10 @@ TEST(Placement, KeepsPanelsInsideTheVisibleFrameUnderThePointer) {
     const Case cases[] = {
         {"middle of the main screen", {500, 500}, {340, 400}, {514, 482}, {512, 438}},
         // Right and bottom edges of the main visible frame: 16 (12) px inside.
-        {"bottom-right corner", {1919, 1029}, {340, 400}, {1920 - 340 - 16, 1030 - 400 - 16},
+        {"bottom-right corner",
+         {1919, 1029},
+         {340, 400},
+         {1920 - 340 - 16, 1030 - 400 - 16},
          {1920 - 54 - 12, 1030 - 54 - 12}},
         {"second screen", {2000, 40}, {340, 400}, {2014, 30 + 16}, {2012, 30 + 12}},
         // Left of everything: the main screen's frame.

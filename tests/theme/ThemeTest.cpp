@@ -83,8 +83,8 @@ TEST(Theme, SurfaceGlowsEndByCornerRadius) {
 TEST(Theme, SolidSurfacesHaveTheStrongerShadowAndDarkerSheen) {
     const auto solid = floatingSurfaceRecipe(AppearanceMode::liquidSky, SurfaceMode::solid, 16,
                                              ColorScheme::light);
-    const auto translucent = floatingSurfaceRecipe(AppearanceMode::liquidSky,
-                                                   SurfaceMode::translucent, 16, ColorScheme::light);
+    const auto translucent = floatingSurfaceRecipe(
+        AppearanceMode::liquidSky, SurfaceMode::translucent, 16, ColorScheme::light);
     ASSERT_TRUE(solid.shadow && translucent.shadow);
     expectColor(solid.shadow->color, black(0.30), "solid shadow");
     expectColor(translucent.shadow->color, black(0.22), "translucent shadow");

@@ -30,7 +30,9 @@ struct MouseDownFixture : ::testing::Test {
         monitors.addLocalEventMonitor(
             mask, [this](const MonitoredEventInfo& event) { local.append(event); });
     }
-    static void settle() { XSession::waitUntil([] { return false; }, 300); }
+    static void settle() {
+        XSession::waitUntil([] { return false; }, 300);
+    }
 };
 }  // namespace
 
@@ -60,13 +62,11 @@ TEST_F(MouseDownFixture, PressesInOurWindowsGoToTheLocalMonitorWithTheirWindowAn
     const QString ownId = x11Session().waitForWindow("Own Pressed Window");
     x11Session().activate(ownId);
     x11Session().xdotool({"mousemove", "--window", ownId, "50", "50", "click", "1"});
-    ASSERT_TRUE(XSession::waitUntil([&] {
-        return !local.isEmpty() && local.last().kind == MonitoredEvent::LeftMouseDown;
-    }));
+    ASSERT_TRUE(XSession::waitUntil(
+        [&] { return !local.isEmpty() && local.last().kind == MonitoredEvent::LeftMouseDown; }));
     EXPECT_EQ(local.last().window, own.windowHandle());
     x11Session().xdotool({"key", "Escape"});
-    ASSERT_TRUE(XSession::waitUntil(
-        [&] { return local.last().kind == MonitoredEvent::KeyDown; }));
+    ASSERT_TRUE(XSession::waitUntil([&] { return local.last().kind == MonitoredEvent::KeyDown; }));
     EXPECT_EQ(local.last().keyCode, KeyCode::Escape);
     settle();
     EXPECT_TRUE(global.isEmpty());
