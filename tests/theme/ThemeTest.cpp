@@ -111,24 +111,6 @@ TEST(Theme, SystemSurfaceHasNoTintGlowNorDarkPalette) {
     expectColor(r.wash, white(0.18), "system wash");
 }
 
-TEST(Theme, FontRolesUseLogicalPixels) {
-    const struct {
-        NiveloTheme::FontRole role;
-        int pixels;
-        bool bold;
-    } cases[] = {{NiveloTheme::FontRole::body, 13, false},
-                 {NiveloTheme::FontRole::headline, 13, true},
-                 {NiveloTheme::FontRole::callout, 12, false},
-                 {NiveloTheme::FontRole::subheadline, 11, false},
-                 {NiveloTheme::FontRole::footnote, 10, false},
-                 {NiveloTheme::FontRole::caption2, 10, false}};
-    for (const auto& c : cases) {
-        const QFont f = NiveloTheme::font(c.role);
-        EXPECT_EQ(f.pixelSize(), c.pixels);
-        EXPECT_EQ(f.bold(), c.bold);
-    }
-}
-
 TEST(Theme, EveryIconRowResolvesToAVendoredFileAndIsDrawnInItsTint) {
     ASSERT_TRUE(QFile::exists(":/icons/LICENSE"));
     for (const QString& symbol : ThemeIcons::symbols()) {
