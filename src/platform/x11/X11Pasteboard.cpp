@@ -103,10 +103,31 @@ std::optional<QByteArray> X11Pasteboard::itemData(int index, const QString& type
 std::optional<QString> X11Pasteboard::plainText() const {
     LocalRead read(*serve_);
     const QMimeData* data = currentData();
-    if (!data || !data->hasText()) {
+    return data ? textOf(*data, clipboard()->ownsClipboard()) : std::nullopt;
+}
+
+std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
+    // Another owner: what its own toolkit pastes, UTF8_STRING as it is. Ours: the text as
+    // written. GTK serves the MIME text types with CR LF line ends (the MIME form of text)
+    // and reads them back with LF.
+    const QString exact = ours ? QStringLiteral("text/plain") : QStringLiteral("UTF8_STRING");
+    if (!ours || data.hasFormat(exact)) {
+        const QByteArray bytes = data.data(exact);
+        if (!bytes.isEmpty()) {
+            return QString::fromUtf8(bytes);
+        }
+    }
+    const QString mime = QStringLiteral("text/plain;charset=utf-8");
+    if (data.hasFormat(mime)) {
+        QString text = QString::fromUtf8(data.data(mime));
+        if (!text.isEmpty()) {
+            return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        }
+    }
+    if (!data.hasText()) {
         return std::nullopt;
     }
-    return data->text();
+    return data.text();
 }
 
 void X11Pasteboard::clear() {

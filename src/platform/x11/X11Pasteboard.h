@@ -28,6 +28,11 @@ public:
     void setPlainText(const QString& text) override;
     bool lastWriteTextServed() const override;
 
+    // The plain text of clipboard data as the owner's own paste reads it: UTF8_STRING first
+    // (our own data: the text as written), then the MIME text type with CR LF read as LF;
+    // none when it holds no text.
+    static std::optional<QString> textOf(const QMimeData& data, bool ours);
+
     // Whether a type is one the snapshot keeps (not a selection-protocol target).
     static bool isContentType(const QString& type);
 
