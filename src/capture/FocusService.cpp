@@ -69,7 +69,13 @@ void FocusService::remember(const RunningApplication& application) {
 void FocusService::rememberFrontmostApplication() {
     if (const auto frontmost = workspace_.frontmostApplication()) {
         remember(*frontmost);
+        return;
     }
+    // A window whose process cannot be found: remembering none keeps the action from going to
+    // the application the user left.
+    rememberedBundleIdentifier_.reset();
+    rememberedProcessIdentifier_.reset();
+    rememberedWindow_.reset();
 }
 
 bool FocusService::activate(const QString& bundleIdentifier) {
