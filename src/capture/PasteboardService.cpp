@@ -35,6 +35,28 @@ bool sameText(const QString& a, const QString& b) {
 }
 }  // namespace
 
+class PasteboardService::TransactionMark {
+public:
+    explicit TransactionMark(PasteboardService& service) : service_(service) {
+        ++service_.transactionsUnderWay_;
+    }
+    ~TransactionMark() {
+        --service_.transactionsUnderWay_;
+        service_.lastTransactionEndMs_ = service_.deps_.clock.nowMs();
+    }
+    TransactionMark(const TransactionMark&) = delete;
+    TransactionMark& operator=(const TransactionMark&) = delete;
+
+private:
+    PasteboardService& service_;
+};
+
+bool PasteboardService::ownKeyEventsMayArrive() const {
+    return transactionsUnderWay_ > 0 ||
+           (lastTransactionEndMs_ &&
+            deps_.clock.nowMs() - *lastTransactionEndMs_ < kOwnKeysSettleMs);
+}
+
 PasteboardService::PasteboardService(Dependencies dependencies)
     : deps_(dependencies),
       reader_(dependencies.workspace, dependencies.accessibility, dependencies.focus) {}
@@ -110,6 +132,7 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
                                                                   PasteboardTiming timing,
                                                                   CancelToken token) {
     const auto transaction = co_await transactions_.lock();
+    const TransactionMark mark(*this);
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
 
@@ -174,6 +197,7 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
         throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
     }
     const auto transaction = co_await transactions_.lock();
+    const TransactionMark mark(*this);
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
 
