@@ -4,6 +4,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11SelectionFetches.h"
+
 namespace {
 // Data we own. Qt answers another client's request for a target through retrieveData, so a
 // call that is not one of our own reads is a client fetching it.
@@ -131,12 +134,18 @@ std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
 }
 
 void X11Pasteboard::clear() {
+    if (fetches_) {
+        fetches_->restart();
+    }
     serve_ = std::make_shared<ServeState>();
     clipboard()->clear(QClipboard::Clipboard);
     ++changeCount_;
 }
 
 void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
+    if (fetches_) {
+        fetches_->restart();
+    }
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     // The X clipboard holds one item: the first representation of each type wins.
@@ -153,6 +162,9 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
 }
 
 void X11Pasteboard::setPlainText(const QString& text) {
+    if (fetches_) {
+        fetches_->restart();
+    }
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     data->setText(text);
@@ -163,4 +175,15 @@ void X11Pasteboard::setPlainText(const QString& text) {
 
 bool X11Pasteboard::lastWriteTextServed() const {
     return serve_->textServed;
+}
+
+PasteboardFetch X11Pasteboard::lastWriteFetch() const {
+    if (!fetches_) {
+        return Pasteboard::lastWriteFetch();
+    }
+    return {serve_->textServed || fetches_->served(), fetches_->underway(), fetches_->steps()};
+}
+
+void X11Pasteboard::followFetches(std::shared_ptr<X11Connection> connection) {
+    fetches_ = std::make_unique<X11SelectionFetches>(std::move(connection));
 }
