@@ -131,10 +131,9 @@ QCoro::Task<> PasteboardService::pauseOrThrow(qint64 milliseconds, CancelToken t
     }
 }
 
-QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeCopy,
-                                                                  bool includeFocusedTextFallback,
-                                                                  PasteboardTiming timing,
-                                                                  CancelToken token) {
+QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
+    bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing,
+    CancelToken token, std::optional<FocusTarget>* source) {
     const auto transaction = co_await transactions_.lock();
     const TransactionMark mark(*this);
     deps_.capture.suppressCapture(kSuppressSeconds);
@@ -144,6 +143,9 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
     try {
         // With nothing remembered the Copy goes to whatever application is frontmost.
         deps_.focus.activateRememberedApplication();
+        if (source) {
+            *source = deps_.focus.rememberedTarget();
+        }
         co_await pauseOrThrow(timing.activationDelay, token);
 
         if (selectAllBeforeCopy) {
@@ -197,6 +199,29 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
 QCoro::Task<> PasteboardService::pasteTransient(QString text,
                                                 std::optional<QString> targetBundleIdentifier,
                                                 PasteboardTiming timing, CancelToken token) {
+    FocusService& focus = deps_.focus;
+    return pasteInto(
+        std::move(text),
+        [&focus, id = std::move(targetBundleIdentifier)] {
+            return id ? focus.activate(*id) : focus.activateRememberedApplication();
+        },
+        timing, std::move(token));
+}
+
+QCoro::Task<> PasteboardService::pasteTransient(QString text, FocusTarget target,
+                                                PasteboardTiming timing, CancelToken token) {
+    FocusService& focus = deps_.focus;
+    return pasteInto(
+        std::move(text), [&focus, target = std::move(target)] { return focus.activate(target); },
+        timing, std::move(token));
+}
+
+std::optional<FocusTarget> PasteboardService::rememberedTarget() const {
+    return deps_.focus.rememberedTarget();
+}
+
+QCoro::Task<> PasteboardService::pasteInto(QString text, std::function<bool()> activateTarget,
+                                           PasteboardTiming timing, CancelToken token) {
     if (text.isEmpty()) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
     }
@@ -205,8 +230,7 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
 
-    const bool activated = targetBundleIdentifier ? deps_.focus.activate(*targetBundleIdentifier)
-                                                  : deps_.focus.activateRememberedApplication();
+    const bool activated = activateTarget();
     if (!activated) {
         // The pasteboard was not touched: nothing to restore.
         deps_.capture.finishTransientPasteboardUse();
