@@ -78,8 +78,11 @@ void FocusService::rememberFrontmostApplication() {
         remember(*frontmost);
         return;
     }
-    // A window whose process cannot be found: remembering none keeps the action from going to
-    // the application the user left.
+    // With no window active the user has not moved on. A window whose process cannot be found
+    // is remembered as none: the action must not go to the application the user left.
+    if (!workspace_.hasActiveWindow()) {
+        return;
+    }
     rememberedBundleIdentifier_.reset();
     rememberedProcessIdentifier_.reset();
     rememberedWindow_.reset();

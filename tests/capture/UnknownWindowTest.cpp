@@ -5,8 +5,13 @@
 class UnknownWindowTest : public CaptureTest {};
 
 TEST_F(UnknownWindowTest, ARunFromAWindowOfNoKnownProcessLeavesTheEarlierApplicationAlone) {
+    // No window active at all: the user has not moved on.
     desktop.bringToFront(0);
     VirtualClock::flushEvents();
+    focus.rememberFrontmostApplication();
+    EXPECT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
+
+    desktop.workspace.unknownWindowActive = true;
     focus.rememberFrontmostApplication();
     EXPECT_EQ(focus.rememberedProcessIdentifier(), std::nullopt);
     EXPECT_EQ(focus.rememberedBundleIdentifier(), std::nullopt);
@@ -22,6 +27,7 @@ TEST_F(UnknownWindowTest, ARunFromAWindowOfNoKnownProcessLeavesTheEarlierApplica
     expectUserPasteboardBack();
 
     // The next application the user turns to is remembered again.
+    desktop.workspace.unknownWindowActive = false;
     desktop.bringToFront(editor.pid);
     focus.rememberFrontmostApplication();
     EXPECT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
