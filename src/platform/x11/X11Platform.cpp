@@ -24,7 +24,9 @@ void addX11Services(Platform& platform) {
     platform.inputSources = std::make_unique<X11InputSources>(connection);
     platform.eventMonitors = std::make_unique<X11EventMonitors>(connection);
 
-    platform.pasteboard = std::make_unique<X11Pasteboard>();
+    auto pasteboard = std::make_unique<X11Pasteboard>();
+    pasteboard->followFetches(connection);
+    platform.pasteboard = std::move(pasteboard);
     platform.keyEvents = std::make_unique<X11KeyEvents>(connection);
     platform.workspace = std::make_unique<X11Workspace>(connection);
     platform.accessibility = std::make_unique<AtspiAccessibility>();
