@@ -11,6 +11,7 @@
 #include "platform/KeyEvents.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
+#include "platform/Workspace.h"
 
 namespace {
 constexpr qint64 kKeyGapMs = 20;
@@ -37,7 +38,35 @@ bool sameText(const QString& a, const QString& b) {
 
 PasteboardService::PasteboardService(Dependencies dependencies)
     : deps_(dependencies),
-      reader_(dependencies.workspace, dependencies.accessibility, dependencies.focus) {}
+      reader_(dependencies.workspace, dependencies.accessibility, dependencies.focus),
+      guard_({dependencies.clock, dependencies.pasteboard, dependencies.capture,
+              dependencies.workspace.ownProcessIdentifier(),
+              [this] { return transactions_.isLocked(); }}) {}
+
+namespace {
+// Clears the borrowed snapshot when the transaction ends, however it ends.
+class Borrow {
+public:
+    Borrow(const PasteboardSnapshot*& slot, const PasteboardSnapshot& snapshot) : slot_(slot) {
+        slot_ = &snapshot;
+    }
+    ~Borrow() { slot_ = nullptr; }
+    Borrow(const Borrow&) = delete;
+    Borrow& operator=(const Borrow&) = delete;
+
+private:
+    const PasteboardSnapshot*& slot_;
+};
+}  // namespace
+
+void PasteboardService::returnBorrowedPasteboard() {
+    guard_.stop();
+    if (borrowed_) {
+        borrowed_->restore(deps_.pasteboard);
+        deps_.capture.finishTransientPasteboardUse();
+        borrowed_ = nullptr;
+    }
+}
 
 PasteboardService& PasteboardService::shared() {
     static auto* instance = [] {
@@ -112,8 +141,11 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
     const auto transaction = co_await transactions_.lock();
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
+    const Borrow borrow(borrowed_, snapshot);
 
     QString copied;
+    // Where the Copy went: the owner of a late answer to it.
+    std::optional<qint64> copyTarget = deps_.focus.rememberedProcessIdentifier();
     try {
         // With nothing remembered the Copy goes to whatever application is frontmost.
         deps_.focus.activateRememberedApplication();
@@ -134,6 +166,9 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
             if (timing.waitForModifierRelease) {
                 co_await waitForModifierKeysToClear();
             }
+            if (const auto front = deps_.workspace.frontmostApplication()) {
+                copyTarget = front->processIdentifier;
+            }
             co_await sendEditShortcut(KeyCode::C, PasteboardServiceErrorKind::copyEventFailed);
             if (timing.copyWaitBase == 0) {
                 copied = co_await waitForCopiedText(kCopyPollLimitMs);
@@ -148,12 +183,14 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
     } catch (...) {
         snapshot.restore(deps_.pasteboard);
         deps_.capture.finishTransientPasteboardUse();
+        guard_.start(snapshot, copyTarget, QString());
         throw;
     }
 
     // The user's pasteboard comes back exactly once, whatever the outcome below.
     snapshot.restore(deps_.pasteboard);
     deps_.capture.finishTransientPasteboardUse();
+    guard_.start(snapshot, copyTarget, isBlank(copied) ? QString() : copied);
 
     if (!isBlank(copied)) {
         co_return copied;
@@ -176,6 +213,7 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
     const auto transaction = co_await transactions_.lock();
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
+    const Borrow borrow(borrowed_, snapshot);
 
     const bool activated = targetBundleIdentifier ? deps_.focus.activate(*targetBundleIdentifier)
                                                   : deps_.focus.activateRememberedApplication();

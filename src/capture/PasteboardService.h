@@ -6,6 +6,7 @@
 
 #include "base/AsyncMutex.h"
 #include "capture/AccessibilityTextReader.h"
+#include "capture/ClipboardRestoreGuard.h"
 #include "capture/PasteboardTiming.h"
 #include "platform/CancelToken.h"
 
@@ -57,6 +58,11 @@ public:
     QString peekSelectedTextViaAccessibility() const;
     QString peekSelectedTextForLayoutViaAccessibility() const;
 
+    // For the app's exit: a transaction that holds the user's pasteboard gives it back now, as
+    // it will never resume; the watch for late copies ends.
+    void returnBorrowedPasteboard();
+    const ClipboardRestoreGuard& restoreGuard() const { return guard_; }
+
 private:
     static constexpr double kSuppressSeconds = 3.5;
 
@@ -71,4 +77,7 @@ private:
     Dependencies deps_;
     AccessibilityTextReader reader_;
     AsyncMutex transactions_;
+    ClipboardRestoreGuard guard_;
+    // The snapshot of the transaction that has the user's pasteboard out; null otherwise.
+    const PasteboardSnapshot* borrowed_ = nullptr;
 };

@@ -64,6 +64,11 @@ void ClipboardHistoryService::finishTransientPasteboardUse() {
     }
 }
 
+void ClipboardHistoryService::resumeCapture(qint64 seenChangeCount) {
+    suppressUntilMs_ = kDistantPast;
+    lastChangeCount_ = seenChangeCount;
+}
+
 bool ClipboardHistoryService::isCaptureSuppressed() const {
     return clock_.nowMs() < suppressUntilMs_;
 }

@@ -53,4 +53,8 @@ public:
     // paste target fetches the text from us later, through our event loop; a pasteboard that
     // hands its content over at once always answers true.
     virtual bool lastWriteTextServed() const { return true; }
+
+    // The process that owns the present content (this one after our own writes); none when
+    // nobody owns it or the owner cannot be told.
+    virtual std::optional<qint64> ownerProcessIdentifier() const { return std::nullopt; }
 };

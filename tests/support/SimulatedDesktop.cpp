@@ -60,10 +60,11 @@ void SimulatedApp::receiveKey(quint16 keyCode, KeyModifiers modifiers) {
         }
         if (copyWriteDelayMs > 0) {
             SimulatedPasteboard* board = &desktop_.pasteboard;
-            desktop_.clock.callAfter(copyWriteDelayMs,
-                                     [board, selection] { board->putText(selection); });
+            desktop_.clock.callAfter(copyWriteDelayMs, [board, selection, owner = pid] {
+                board->putText(selection, owner);
+            });
         } else {
-            desktop_.pasteboard.putText(selection);
+            desktop_.pasteboard.putText(selection, pid);
         }
     } else if (keyCode == KeyCode::V) {
         ++pasteCount;

@@ -71,7 +71,7 @@ public:
     bool openUrl(const QUrl& url) override;
     qint64 ownProcessIdentifier() const override { return kOwnPid; }
 
-    static constexpr qint64 kOwnPid = 4242;
+    static constexpr qint64 kOwnPid = SimulatedPasteboard::kOwnPid;
     // Activations asked for by the app, with the virtual time of each.
     struct Activation {
         qint64 atMs;
