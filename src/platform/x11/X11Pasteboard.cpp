@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "platform/x11/X11SelectionOwner.h"
+
 namespace {
 // Data we own. Qt answers another client's request for a target through retrieveData, so a
 // call that is not one of our own reads is a client fetching it.
@@ -142,4 +144,11 @@ void X11Pasteboard::setPlainText(const QString& text) {
 
 bool X11Pasteboard::lastWriteTextServed() const {
     return serve_->textServed;
+}
+
+std::optional<qint64> X11Pasteboard::ownerProcessIdentifier() const {
+    if (clipboard()->ownsClipboard()) {
+        return QCoreApplication::applicationPid();
+    }
+    return X11SelectionOwner::ownerProcess(X11SelectionOwner::qtConnection(), "CLIPBOARD");
 }

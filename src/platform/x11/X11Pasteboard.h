@@ -27,6 +27,7 @@ public:
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
     bool lastWriteTextServed() const override;
+    std::optional<qint64> ownerProcessIdentifier() const override;
 
     // Whether a type is one the snapshot keeps (not a selection-protocol target).
     static bool isContentType(const QString& type);
