@@ -6,6 +6,7 @@
 #include "app/NiveloWindowPresenter.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "capture/PasteboardService.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "core/AppBuildConfiguration.h"
 #include "platform/Cld2LanguageRecognizer.h"
@@ -15,6 +16,7 @@
 #include "platform/QProcessRunner.h"
 #include "platform/QtHttpTransport.h"
 #include "platform/RealClock.h"
+#include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Platform.h"
 
 namespace {
@@ -46,6 +48,9 @@ int main(int argc, char** argv) {
                         AppBuildConfiguration::currentVersion().toUtf8().constData(),
                         static_cast<long long>(AppBuildConfiguration::currentBuild()));
             return 0;
+        }
+        if (QByteArray(argv[i]) == X11ClipboardKeeper::kServeSwitch && i + 1 < argc) {
+            return X11ClipboardKeeper::serve(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
         }
     }
     QApplication app(argc, argv);
@@ -84,6 +89,13 @@ int main(int argc, char** argv) {
         instance.listen();
         code = app.exec();
         nivelo.finishTermination();
+        // An action stopped midway gives the user's clipboard back, and the clipboard outlives
+        // us.
+        if (platform.pasteboard) {
+            PasteboardService::shared().returnBorrowedPasteboard();
+            X11ClipboardKeeper::handOver(*platform.pasteboard,
+                                         QCoreApplication::applicationFilePath());
+        }
     }
     Platform::setCurrent(nullptr);
     return code;

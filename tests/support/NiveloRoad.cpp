@@ -68,7 +68,7 @@ bool NiveloRoad::startNivelo() {
         probe.close();
         env.insert("NIVELO_BACKEND_ORIGIN", QString("http://127.0.0.1:%1").arg(port));
     }
-    session_->start(options_.niveloBinary, {}, env);
+    nivelo_ = session_->start(options_.niveloBinary, {}, env);
     const QString socket = session_->path("runtime/ai.nivelo.native.socket");
     if (!XSession::waitUntil([&] { return QFileInfo::exists(socket); }, 15000)) {
         error_ = "nivelo did not get ready";

@@ -34,6 +34,8 @@ public:
     // Starts nivelo and waits until it is ready for hot keys; check error() when false.
     bool startNivelo();
     QString error() const { return error_; }
+    // The running nivelo; null before startNivelo().
+    QProcess* nivelo() const { return nivelo_; }
 
     XSession& session() { return *session_; }
     LoopbackHttpServer& backend() { return backend_; }
@@ -63,4 +65,5 @@ private:
     QString dump_;
     int windows_ = 1;
     QString error_;
+    QProcess* nivelo_ = nullptr;
 };
