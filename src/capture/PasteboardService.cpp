@@ -207,6 +207,13 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
 QCoro::Task<> PasteboardService::pasteTransient(QString text,
                                                 std::optional<QString> targetBundleIdentifier,
                                                 PasteboardTiming timing, CancelToken token) {
+    co_await pasteTransientConfirmed(std::move(text), std::move(targetBundleIdentifier), timing,
+                                     std::move(token));
+}
+
+QCoro::Task<bool> PasteboardService::pasteTransientConfirmed(
+    QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing,
+    CancelToken token) {
     if (text.isEmpty()) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
     }
@@ -233,6 +240,7 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
 
     const bool pasteDelayElapsed = co_await deps_.clock.sleep(timing.pasteDelay, token);
     bool cancelled = !pasteDelayElapsed;
+    bool served = false;
     if (!cancelled) {
         if (timing.waitForModifierRelease) {
             co_await waitForModifierKeysToClear();
@@ -253,6 +261,7 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
             const bool polled = co_await deps_.clock.sleep(qMin(left, kPasteServedPollMs), token);
             cancelled = !polled;
         }
+        served = deps_.pasteboard.lastWriteTextServed();
     }
 
     // Someone who wrote the pasteboard meanwhile keeps their content.
@@ -264,6 +273,7 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
     if (cancelled) {
         throw CancelledError();
     }
+    co_return served;
 }
 
 QCoro::Task<bool> PasteboardService::replaceSelectedTextViaAccessibility(QString text) {

@@ -50,6 +50,11 @@ public:
     // CancelledError.
     QCoro::Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier,
                                  PasteboardTiming timing, CancelToken token = {});
+    // The same; true when the target fetched the text (where the pasteboard can tell, else
+    // always): false means the paste did not put the text in place.
+    QCoro::Task<bool> pasteTransientConfirmed(QString text,
+                                              std::optional<QString> targetBundleIdentifier,
+                                              PasteboardTiming timing, CancelToken token = {});
 
     // Sets the focused field's selected text through accessibility; false when that is not
     // possible (the caller pastes instead). Never touches the pasteboard.

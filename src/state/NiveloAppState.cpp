@@ -7,6 +7,7 @@
 #include "base/Text.h"
 #include "capture/KeyboardLayoutService.h"
 #include "capture/PasteboardService.h"
+#include "capture/PasteboardServiceError.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "core/AIReplyStyleLibrary.h"
 #include "core/NativeSettingsStore.h"
@@ -505,8 +506,13 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
                     replaced = co_await pasteboard.replaceSelectedTextViaAccessibility(output);
                 }
                 if (!replaced) {
-                    co_await pasteboard.pasteTransient(output, std::nullopt,
-                                                       PasteboardTiming::fast());
+                    // A target that never fetched our text pasted something else (its own
+                    // late copy): the layout stays as it is.
+                    const bool placed = co_await pasteboard.pasteTransientConfirmed(
+                        output, std::nullopt, PasteboardTiming::fast());
+                    if (!placed) {
+                        throw PasteboardServiceError(PasteboardServiceErrorKind::pasteNotApplied);
+                    }
                 }
                 if (!self) {
                     co_return;

@@ -68,10 +68,21 @@ void SimulatedApp::receiveKey(quint16 keyCode, KeyModifiers modifiers) {
         }
     } else if (keyCode == KeyCode::V) {
         ++pasteCount;
-        if (const auto pasted = desktop_.pasteboard.plainText()) {
-            pastedTexts.append(*pasted);
-            replaceSelection(*pasted);
+        if (pasteReadDelayMs > 0) {
+            desktop_.clock.callAfter(pasteReadDelayMs, [this] { pasteFromPasteboard(); });
+        } else {
+            pasteFromPasteboard();
         }
+    }
+}
+
+void SimulatedApp::pasteFromPasteboard() {
+    if (const auto pasted = desktop_.pasteboard.plainText()) {
+        if (desktop_.pasteboard.ownerProcessIdentifier() == SimulatedPasteboard::kOwnPid) {
+            desktop_.pasteboard.serveText();
+        }
+        pastedTexts.append(*pasted);
+        replaceSelection(*pasted);
     }
 }
 

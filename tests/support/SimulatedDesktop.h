@@ -38,6 +38,8 @@ public:
     // Copy; ignore every key event; refuse to be activated.
     int copyFromAttempt = 1;
     qint64 copyWriteDelayMs = 0;
+    // Fetch the pasteboard this long after Paste, as an X11 client fetches the selection.
+    qint64 pasteReadDelayMs = 0;
     bool ignoresEvents = false;
     bool refusesActivation = false;
 
@@ -55,6 +57,7 @@ public:
     std::shared_ptr<SimulatedAXNode> focused;
 
     void receiveKey(quint16 keyCode, KeyModifiers modifiers);
+    void pasteFromPasteboard();
     RunningApplication info() const;
 
 private:

@@ -150,5 +150,6 @@ std::optional<qint64> X11Pasteboard::ownerProcessIdentifier() const {
     if (clipboard()->ownsClipboard()) {
         return QCoreApplication::applicationPid();
     }
-    return X11SelectionOwner::ownerProcess(X11SelectionOwner::qtConnection(), "CLIPBOARD");
+    return X11SelectionOwner::ownerProcess(X11SelectionOwner::qtConnection(),
+                                           X11SelectionOwner::qtDisplay(), "CLIPBOARD");
 }

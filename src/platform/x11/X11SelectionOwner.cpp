@@ -6,6 +6,10 @@
 #include <memory>
 #include <vector>
 
+// After every Qt header.
+#include <X11/Xlib.h>
+#include <X11/extensions/XRes.h>
+
 namespace {
 
 template <typename T>
@@ -42,9 +46,39 @@ std::optional<qint64> pidOf(xcb_connection_t* connection, xcb_window_t window, x
     return qint64(pid[0]);
 }
 
+std::optional<qint64> clientPid(Display* display, xcb_window_t window) {
+    if (!display) {
+        return std::nullopt;
+    }
+    int event = 0;
+    int error = 0;
+    if (!XResQueryExtension(display, &event, &error)) {
+        return std::nullopt;
+    }
+    XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+    long count = 0;
+    XResClientIdValue* ids = nullptr;
+    if (XResQueryClientIds(display, 1, &spec, &count, &ids) != Success) {
+        return std::nullopt;
+    }
+    std::optional<qint64> pid;
+    for (long i = 0; i < count && !pid; ++i) {
+        if (const pid_t value = XResGetClientPid(&ids[i]); value > 0) {
+            pid = qint64(value);
+        }
+    }
+    XResClientIdsDestroy(count, ids);
+    return pid;
+}
+
 }  // namespace
 
 namespace X11SelectionOwner {
+
+Display* qtDisplay() {
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
 
 xcb_connection_t* qtConnection() {
     auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -61,10 +95,14 @@ quint32 ownerWindow(xcb_connection_t* connection, const QByteArray& selection) {
     return reply ? reply->owner : 0;
 }
 
-std::optional<qint64> ownerProcess(xcb_connection_t* connection, const QByteArray& selection) {
+std::optional<qint64> ownerProcess(xcb_connection_t* connection, Display* display,
+                                   const QByteArray& selection) {
     const xcb_window_t owner = ownerWindow(connection, selection);
     if (owner == XCB_NONE) {
         return std::nullopt;
+    }
+    if (auto pid = clientPid(display, owner)) {
+        return pid;
     }
     const xcb_atom_t pidAtom = atom(connection, "_NET_WM_PID");
     if (auto pid = pidOf(connection, owner, pidAtom)) {
