@@ -56,6 +56,12 @@ bool ClipboardRestoreGuard::causedByOurCopy(const std::optional<qint64>& owner) 
            copied_.normalized(QString::NormalizationForm_C);
 }
 
+void ClipboardRestoreGuard::settleNow() {
+    if (isRunning() && deps_.clock.nowMs() < untilMs_ && !inspect()) {
+        stop();
+    }
+}
+
 void ClipboardRestoreGuard::check() {
     if (deps_.clock.nowMs() >= untilMs_) {
         // The suppression set at the start runs out at the same moment.
@@ -71,21 +77,28 @@ void ClipboardRestoreGuard::check() {
         wasBusy_ = false;
         deps_.capture.suppressCapture(remainingSeconds());
     }
-    const qint64 count = deps_.pasteboard.changeCount();
-    if (count != seenChangeCount_) {
-        const auto owner = deps_.pasteboard.ownerProcessIdentifier();
-        if (owner && *owner == deps_.ownProcessIdentifier) {
-            seenChangeCount_ = count;
-        } else if (causedByOurCopy(owner)) {
-            snapshot_.restore(deps_.pasteboard);
-            ++undone_;
-            deps_.capture.finishTransientPasteboardUse();
-            deps_.capture.suppressCapture(remainingSeconds());
-            seenChangeCount_ = deps_.pasteboard.changeCount();
-        } else {
-            deps_.capture.resumeCapture(seenChangeCount_);
-            return;
-        }
+    if (inspect()) {
+        schedule();
     }
-    schedule();
+}
+
+bool ClipboardRestoreGuard::inspect() {
+    const qint64 count = deps_.pasteboard.changeCount();
+    if (count == seenChangeCount_) {
+        return true;
+    }
+    const auto owner = deps_.pasteboard.ownerProcessIdentifier();
+    if (owner && *owner == deps_.ownProcessIdentifier) {
+        seenChangeCount_ = count;
+    } else if (causedByOurCopy(owner)) {
+        snapshot_.restore(deps_.pasteboard);
+        ++undone_;
+        deps_.capture.finishTransientPasteboardUse();
+        deps_.capture.suppressCapture(remainingSeconds());
+        seenChangeCount_ = deps_.pasteboard.changeCount();
+    } else {
+        deps_.capture.resumeCapture(seenChangeCount_);
+        return false;
+    }
+    return true;
 }

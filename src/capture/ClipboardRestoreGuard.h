@@ -40,12 +40,17 @@ public:
                QString copied);
     void stop();
     bool isRunning() const { return timer_ != 0; }
+    // Looks at once, for a transaction about to save the pasteboard: a late copy that landed
+    // since the last look is undone first, so it is never saved as the user's.
+    void settleNow();
     // How many late copies were undone since the last start.
     int undoneCount() const { return undone_; }
 
 private:
     void schedule();
     void check();
+    // False when the watch ended.
+    bool inspect();
     bool causedByOurCopy(const std::optional<qint64>& owner) const;
     double remainingSeconds() const;
 

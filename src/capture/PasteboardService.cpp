@@ -139,6 +139,7 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
                                                                   PasteboardTiming timing,
                                                                   CancelToken token) {
     const auto transaction = co_await transactions_.lock();
+    guard_.settleNow();
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
     const Borrow borrow(borrowed_, snapshot);
@@ -218,6 +219,7 @@ QCoro::Task<bool> PasteboardService::pasteTransientConfirmed(
         throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
     }
     const auto transaction = co_await transactions_.lock();
+    guard_.settleNow();
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
     const Borrow borrow(borrowed_, snapshot);

@@ -98,3 +98,19 @@ TEST_F(RestoreGuardTest, AnExitDuringAReadGivesThePasteboardBack) {
     EXPECT_EQ(desktop.pasteboard.content(), userContent);
     EXPECT_FALSE(history.isCaptureSuppressed());
 }
+
+// A paste that starts right after a late copy landed, before the watch looked again, still
+// saves and gives back the user's content, not the late copy.
+TEST_F(RestoreGuardTest, APasteRightAfterALateCopySavesTheUsersContent) {
+    editor.copyWriteDelayMs = 405;
+    auto outcome = startRead(false);
+    // The read ends at 700 with the first Copy's text; the second lands at 785.
+    runUntil(787);
+    ASSERT_EQ(outcome->value, QStringLiteral("Hello"));
+    ASSERT_EQ(desktop.pasteboard.plainText(), QStringLiteral("Hello"));
+    auto pasted = startTask(paste(QStringLiteral("HELLO")));
+    runToEnd(pasted);
+    ASSERT_TRUE(pasted->value) << pasted->errorDescription().toStdString();
+    EXPECT_EQ(editor.pastedTexts, QStringList{QStringLiteral("HELLO")});
+    EXPECT_EQ(desktop.pasteboard.content(), userContent);
+}
