@@ -146,11 +146,7 @@ void NiveloAppDelegate::scheduleDockPolicyTick() {
         }
         self->dockPolicyTimer_.reset();
         self->scheduleDockPolicyTick();
-        launchLater(self, [self] {
-            if (self) {
-                self->applyDockPolicy();
-            }
-        });
+        self->applyDockPolicy();
     });
 }
 

@@ -1,5 +1,6 @@
 #include "backend/BackendEndpoint.h"
 
+#include <QRegularExpression>
 #include <QUuid>
 
 #include "base/Text.h"
@@ -27,9 +28,12 @@ QString BackendEndpoint::aiURL() {
 }
 
 QString BackendEndpoint::installationId(Defaults& defaults) {
-    const QString stored = text::trimmed(defaults.stringValue(kDeviceIdKey).value_or(QString()));
-    // Anything but a UUID (an edited file) is replaced, so the header stays well formed.
-    if (!QUuid::fromString(stored).isNull()) {
+    // Only the canonical form, exactly: the value goes into a request header as it is, so
+    // anything around or after a UUID (an edited file) must not survive.
+    static const QRegularExpression canonical(
+        QStringLiteral("\\A[0-9A-Fa-f]{8}(-[0-9A-Fa-f]{4}){3}-[0-9A-Fa-f]{12}\\z"));
+    const QString stored = defaults.stringValue(kDeviceIdKey).value_or(QString());
+    if (canonical.match(stored).hasMatch() && !QUuid::fromString(stored).isNull()) {
         return stored;
     }
     const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();

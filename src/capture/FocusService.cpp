@@ -66,6 +66,13 @@ void FocusService::remember(const RunningApplication& application) {
     }
 }
 
+std::optional<FocusTarget> FocusService::rememberedTarget() const {
+    if (!rememberedProcessIdentifier_ || !rememberedBundleIdentifier_) {
+        return std::nullopt;
+    }
+    return FocusTarget{*rememberedProcessIdentifier_, *rememberedBundleIdentifier_};
+}
+
 void FocusService::rememberFrontmostApplication() {
     if (const auto frontmost = workspace_.frontmostApplication()) {
         remember(*frontmost);
@@ -100,4 +107,16 @@ bool FocusService::activateRememberedApplication() {
         return activate(*rememberedBundleIdentifier_);
     }
     return false;
+}
+
+bool FocusService::activate(const FocusTarget& target) {
+    // The process decides, not the identifier: one process may show windows under several
+    // identifiers (an office suite's writer and spreadsheet), and another process of the same
+    // application is another window.
+    const auto app = runningApplication(workspace_, target.processIdentifier);
+    if (!app) {
+        return false;
+    }
+    return isActive(workspace_, app->processIdentifier) ||
+           workspace_.activate(app->processIdentifier);
 }

@@ -10,6 +10,15 @@
 class Workspace;
 struct RunningApplication;
 
+// One application by its process and identifier: where an action read its text and must
+// write its result.
+struct FocusTarget {
+    qint64 processIdentifier = 0;
+    QString bundleIdentifier;
+
+    friend bool operator==(const FocusTarget&, const FocusTarget&) = default;
+};
+
 // Remembers the application the user was working in before the app's own panels took the
 // keyboard, and brings it back when text is read from it or written into it.
 class FocusService : public QObject {
@@ -30,6 +39,8 @@ public:
     const std::optional<qint64>& rememberedProcessIdentifier() const {
         return rememberedProcessIdentifier_;
     }
+    // The remembered process and identifier; none until an application was remembered.
+    std::optional<FocusTarget> rememberedTarget() const;
     // Its focused window when it was remembered; null when it had none.
     const AXElementPtr& rememberedWindow() const { return rememberedWindow_; }
 
@@ -43,6 +54,9 @@ public:
     // Activates the remembered process while it runs, else the first application with the
     // remembered identifier. True when the target is (or became) active.
     bool activateRememberedApplication();
+    // Activates exactly that process while it runs; false when it is gone (never another
+    // process in its place).
+    bool activate(const FocusTarget& target);
 
 private:
     Workspace& workspace_;

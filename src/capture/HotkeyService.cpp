@@ -64,13 +64,9 @@ void HotkeyService::start(CaptureAppState* appState, QuickPanelHandle* quickPane
         showFailure(error);
         return;
     }
-    // A bad or refused hot key keeps the handler and the keys registered before it, and the
-    // settings are still followed: the next change retries.
-    try {
-        registerConfiguredHotkeys();
-    } catch (const HotkeyServiceError& error) {
-        showFailure(error);
-    }
+    // A bad or refused hot key shows its failure; the handler, the other keys and the
+    // following of the settings stay: the next change retries.
+    registerConfiguredHotkeys();
     if (!appState_) {
         return;
     }
@@ -127,6 +123,8 @@ void HotkeyService::registerConfiguredHotkeys() {
     }
     sources.append({settings.quickMenuHotkey, {Kind::quickMenu, {}}});
 
+    // Each hot key on its own: one that cannot be read or registered shows its failure and
+    // costs no other key.
     QSet<QString> seen;
     quint32 nextId = 1;
     for (const auto& [text, action] : sources) {
@@ -135,7 +133,8 @@ void HotkeyService::registerConfiguredHotkeys() {
         }
         const auto parsed = ParsedHotkey::parse(text);
         if (!parsed) {
-            throw HotkeyServiceError::invalidHotkey(text);
+            showFailure(HotkeyServiceError::invalidHotkey(text));
+            continue;
         }
         const QString canonical = parsed->canonicalSignature();
         if (seen.contains(canonical)) {
@@ -145,7 +144,8 @@ void HotkeyService::registerConfiguredHotkeys() {
         const int status = deps_.registry.registerHotKey({signature, nextId}, parsed->keyCode,
                                                          parsed->modifierMask());
         if (status != 0) {
-            throw HotkeyServiceError::registerFailed(text, status);
+            showFailure(HotkeyServiceError::registerFailed(text, status));
+            continue;
         }
         registeredActions_.insert(nextId, action);
         ++nextId;
@@ -161,11 +161,7 @@ void HotkeyService::unregisterAll() {
 
 void HotkeyService::reloadConfiguredHotkeys() {
     unregisterAll();
-    try {
-        registerConfiguredHotkeys();
-    } catch (const HotkeyServiceError& error) {
-        showFailure(error);
-    }
+    registerConfiguredHotkeys();
 }
 
 void HotkeyService::handlePress(HotKeyId id) {

@@ -134,10 +134,9 @@ QCoro::Task<> PasteboardService::pauseOrThrow(qint64 milliseconds, CancelToken t
     }
 }
 
-QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAllBeforeCopy,
-                                                                  bool includeFocusedTextFallback,
-                                                                  PasteboardTiming timing,
-                                                                  CancelToken token) {
+QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
+    bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing,
+    CancelToken token, std::optional<FocusTarget>* source) {
     const auto transaction = co_await transactions_.lock();
     guard_.settleNow();
     deps_.capture.suppressCapture(kSuppressSeconds);
@@ -150,6 +149,9 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
     try {
         // With nothing remembered the Copy goes to whatever application is frontmost.
         deps_.focus.activateRememberedApplication();
+        if (source) {
+            *source = deps_.focus.rememberedTarget();
+        }
         co_await pauseOrThrow(timing.activationDelay, token);
 
         if (selectAllBeforeCopy) {
@@ -208,13 +210,36 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(bool selectAll
 QCoro::Task<> PasteboardService::pasteTransient(QString text,
                                                 std::optional<QString> targetBundleIdentifier,
                                                 PasteboardTiming timing, CancelToken token) {
-    co_await pasteTransientConfirmed(std::move(text), std::move(targetBundleIdentifier), timing,
-                                     std::move(token));
+    FocusService& focus = deps_.focus;
+    co_await pasteInto(
+        std::move(text),
+        [&focus, id = std::move(targetBundleIdentifier)] {
+            return id ? focus.activate(*id) : focus.activateRememberedApplication();
+        },
+        timing, std::move(token));
 }
 
-QCoro::Task<bool> PasteboardService::pasteTransientConfirmed(
-    QString text, std::optional<QString> targetBundleIdentifier, PasteboardTiming timing,
-    CancelToken token) {
+QCoro::Task<> PasteboardService::pasteTransient(QString text, FocusTarget target,
+                                                PasteboardTiming timing, CancelToken token) {
+    co_await pasteTransientConfirmed(std::move(text), std::move(target), timing, std::move(token));
+}
+
+QCoro::Task<bool> PasteboardService::pasteTransientConfirmed(QString text, FocusTarget target,
+                                                             PasteboardTiming timing,
+                                                             CancelToken token) {
+    FocusService& focus = deps_.focus;
+    const bool served = co_await pasteInto(
+        std::move(text), [&focus, target = std::move(target)] { return focus.activate(target); },
+        timing, std::move(token));
+    co_return served;
+}
+
+std::optional<FocusTarget> PasteboardService::rememberedTarget() const {
+    return deps_.focus.rememberedTarget();
+}
+
+QCoro::Task<bool> PasteboardService::pasteInto(QString text, std::function<bool()> activateTarget,
+                                               PasteboardTiming timing, CancelToken token) {
     if (text.isEmpty()) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
     }
@@ -224,8 +249,7 @@ QCoro::Task<bool> PasteboardService::pasteTransientConfirmed(
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
     const Borrow borrow(borrowed_, snapshot);
 
-    const bool activated = targetBundleIdentifier ? deps_.focus.activate(*targetBundleIdentifier)
-                                                  : deps_.focus.activateRememberedApplication();
+    const bool activated = activateTarget();
     if (!activated) {
         // The pasteboard was not touched: nothing to restore.
         deps_.capture.finishTransientPasteboardUse();

@@ -2,18 +2,19 @@
 
 #include <QCoro/QCoroTask>
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "base/AsyncMutex.h"
 #include "capture/AccessibilityTextReader.h"
 #include "capture/ClipboardRestoreGuard.h"
+#include "capture/FocusService.h"
 #include "capture/PasteboardTiming.h"
 #include "platform/CancelToken.h"
 
 class Accessibility;
 class ClipboardCapture;
 class Clock;
-class FocusService;
 class KeyEvents;
 class Pasteboard;
 class Workspace;
@@ -40,21 +41,27 @@ public:
     static PasteboardService& shared();
 
     // The selected text of the remembered application (untrimmed, never blank). Fails with
-    // PasteboardServiceError or CancelledError.
+    // PasteboardServiceError or CancelledError. `source`, when given, receives the application
+    // it was read from (none when nothing was remembered).
     QCoro::Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy,
                                                    bool includeFocusedTextFallback,
-                                                   PasteboardTiming timing, CancelToken token = {});
+                                                   PasteboardTiming timing, CancelToken token = {},
+                                                   std::optional<FocusTarget>* source = nullptr);
 
     // Pastes `text` into the application with that identifier (none: the remembered one) and
     // gives the user's pasteboard back afterwards. Fails with PasteboardServiceError or
     // CancelledError.
     QCoro::Task<> pasteTransient(QString text, std::optional<QString> targetBundleIdentifier,
                                  PasteboardTiming timing, CancelToken token = {});
+    // The same into exactly that process: pasteTargetUnavailable when it is gone.
+    QCoro::Task<> pasteTransient(QString text, FocusTarget target, PasteboardTiming timing,
+                                 CancelToken token = {});
     // The same; true when the target fetched the text (where the pasteboard can tell, else
     // always): false means the paste did not put the text in place.
-    QCoro::Task<bool> pasteTransientConfirmed(QString text,
-                                              std::optional<QString> targetBundleIdentifier,
+    QCoro::Task<bool> pasteTransientConfirmed(QString text, FocusTarget target,
                                               PasteboardTiming timing, CancelToken token = {});
+    // What the accessibility readers read from now.
+    std::optional<FocusTarget> rememberedTarget() const;
 
     // Sets the focused field's selected text through accessibility; false when that is not
     // possible (the caller pastes instead). Never touches the pasteboard.
@@ -78,6 +85,9 @@ private:
     QCoro::Task<> waitForModifierKeysToClear();
     QCoro::Task<QString> waitForCopiedText(qint64 milliseconds);
     QCoro::Task<> pauseOrThrow(qint64 milliseconds, CancelToken token);
+    // True when the target fetched the text.
+    QCoro::Task<bool> pasteInto(QString text, std::function<bool()> activateTarget,
+                                PasteboardTiming timing, CancelToken token);
 
     Dependencies deps_;
     AccessibilityTextReader reader_;

@@ -40,6 +40,10 @@ void PermissionService::openSettings(PermissionSettingsTarget target) {
     }
 }
 
+bool PermissionService::canRequestPermissions() const {
+    return probe_.canRequest();
+}
+
 PermissionState PermissionService::requestPermissions() {
     return snapshot();
 }

@@ -30,6 +30,7 @@ public:
     PermissionState snapshot() const;
     // Opens nothing when the desktop has no settings for that target.
     void openSettings(PermissionSettingsTarget target);
+    bool canRequestPermissions() const;
     // The desktop has no prompt to show for either permission: a request checks again.
     PermissionState requestPermissions();
     // One report line per service and identifier ("reset ..." or "skip ..."). Throws

@@ -1,6 +1,7 @@
 #include "platform/Defaults.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -53,8 +54,17 @@ qint64 Defaults::integerValue(const QString& key) const {
         return whole;
     }
     const double number = text.toDouble(&ok);
-    if (!ok || !std::isfinite(number)) {
+    if (std::isnan(number) || (!ok && !std::isinf(number))) {
         return 0;
+    }
+    // Converting a double beyond the 64-bit range is undefined: such a value reads as the
+    // nearest end of the range. 2^63 is exact as a double; the top itself is not.
+    constexpr double kTwoTo63 = 9223372036854775808.0;
+    if (number >= kTwoTo63) {
+        return std::numeric_limits<qint64>::max();
+    }
+    if (number < -kTwoTo63) {
+        return std::numeric_limits<qint64>::min();
     }
     return static_cast<qint64>(std::trunc(number));
 }

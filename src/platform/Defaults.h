@@ -24,7 +24,8 @@ public:
     // Boolean reading: false when absent; numbers are true when non-zero; texts "true",
     // "yes" and non-zero numbers are true (any case).
     bool boolValue(const QString& key) const;
-    // Integer reading: 0 when absent or not a number; texts are parsed, fractions truncated.
+    // Integer reading: 0 when absent or not a number; texts are parsed, fractions truncated,
+    // numbers beyond the 64-bit range give its nearest end.
     qint64 integerValue(const QString& key) const;
     // The stored text (numbers and flags as their text); none for data or when absent.
     std::optional<QString> stringValue(const QString& key) const;

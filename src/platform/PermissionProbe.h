@@ -15,6 +15,9 @@ public:
     virtual bool canPostSyntheticEvents() const = 0;
     // "Input Monitoring": the app can watch global input events.
     virtual bool canMonitorInput() const = 0;
+    // Whether the desktop can ask the user for the permissions; where it cannot, a request
+    // only checks again.
+    virtual bool canRequest() const = 0;
     // Where the desktop lets the user grant it; none when the desktop has no such place.
     virtual std::optional<QUrl> settingsUrl(PermissionSettingsTarget target) const = 0;
 };

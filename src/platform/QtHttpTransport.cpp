@@ -13,13 +13,6 @@
 
 namespace {
 
-// Qt reports answers with 4xx/5xx statuses as content (2xx codes) and server (4xx codes)
-// errors; those still carry a complete answer. Everything else means there is none.
-bool isAnswerWithErrorStatus(QNetworkReply::NetworkError error) {
-    const int code = static_cast<int>(error);
-    return (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
-}
-
 struct Deadlines {
     quint64 idleCall = 0;
     quint64 totalCall = 0;
@@ -76,15 +69,17 @@ QCoro::Task<HttpResponse> QtHttpTransport::post(HttpRequest request) {
     clock->cancelCall(deadlines->totalCall);
 
     const QNetworkReply::NetworkError error = reply->error();
+    if (deadlines->timedOut && error == QNetworkReply::OperationCanceledError) {
+        throw HttpTransportError::timedOut();
+    }
+    // Qt turns many statuses into errors of its own (400 and 418 into protocol errors, 407
+    // into a proxy error): once a status line has arrived, the server has answered.
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (error == QNetworkReply::NoError || (status.isValid() && isAnswerWithErrorStatus(error))) {
+    if (status.isValid() || error == QNetworkReply::NoError) {
         HttpResponse response;
         response.status = status.isValid() ? status.toInt() : 0;
         response.body = reply->readAll();
         co_return response;
-    }
-    if (deadlines->timedOut && error == QNetworkReply::OperationCanceledError) {
-        throw HttpTransportError::timedOut();
     }
     throw HttpTransportError::failed(reply->errorString());
 }

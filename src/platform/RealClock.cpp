@@ -1,7 +1,8 @@
 #include "platform/RealClock.h"
 
-#include <QTimer>
+#include <QTimerEvent>
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 RealClock::RealClock(QObject* parent) : QObject(parent) {
@@ -18,29 +19,34 @@ QDateTime RealClock::currentDateTime() const {
 
 quint64 RealClock::callAfter(qint64 ms, std::function<void()> fn) {
     const quint64 id = nextId_++;
-    auto* timer = new QTimer(this);
-    timer->setSingleShot(true);
-    timer->setTimerType(Qt::PreciseTimer);
-    connect(timer, &QTimer::timeout, this, [this, id, fn = std::move(fn)] {
-        auto it = timers_.find(id);
-        if (it == timers_.end()) {
-            return;
-        }
-        it->second->deleteLater();
-        timers_.erase(it);
-        fn();
-    });
-    timers_.emplace(id, timer);
-    timer->start(static_cast<int>(std::clamp<qint64>(ms, 0, std::numeric_limits<int>::max())));
+    const int timerId = startTimer(
+        std::chrono::milliseconds(std::clamp<qint64>(ms, 0, std::numeric_limits<int>::max())),
+        Qt::PreciseTimer);
+    calls_.emplace(timerId, Call{id, std::move(fn)});
+    timerIds_.emplace(id, timerId);
     return id;
 }
 
 void RealClock::cancelCall(quint64 id) {
-    auto it = timers_.find(id);
-    if (it == timers_.end()) {
+    const auto it = timerIds_.find(id);
+    if (it == timerIds_.end()) {
         return;
     }
-    it->second->stop();
-    it->second->deleteLater();
-    timers_.erase(it);
+    killTimer(it->second);
+    calls_.erase(it->second);
+    timerIds_.erase(it);
+}
+
+void RealClock::timerEvent(QTimerEvent* event) {
+    const int timerId = event->timerId();
+    killTimer(timerId);
+    const auto it = calls_.find(timerId);
+    if (it == calls_.end()) {
+        return;
+    }
+    // Taken out first: the call may schedule or cancel others.
+    std::function<void()> fn = std::move(it->second.fn);
+    timerIds_.erase(it->second.id);
+    calls_.erase(it);
+    fn();
 }

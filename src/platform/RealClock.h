@@ -6,9 +6,8 @@
 
 #include "platform/Clock.h"
 
-class QTimer;
-
-// The clock of the running app: Qt timers on the event loop.
+// The clock of the running app: Qt timers on the event loop. Calls use the object's own timer
+// ids rather than a QTimer each, so the periodic polls allocate nothing per firing.
 class RealClock : public QObject, public Clock {
     Q_OBJECT
 public:
@@ -19,8 +18,16 @@ public:
     quint64 callAfter(qint64 ms, std::function<void()> fn) override;
     void cancelCall(quint64 id) override;
 
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
 private:
+    struct Call {
+        quint64 id;
+        std::function<void()> fn;
+    };
     QElapsedTimer elapsed_;
     quint64 nextId_ = 1;
-    std::map<quint64, QTimer*> timers_;
+    std::map<int, Call> calls_;        // by Qt timer id
+    std::map<quint64, int> timerIds_;  // call id -> Qt timer id
 };

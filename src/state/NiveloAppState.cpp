@@ -31,6 +31,20 @@ QList<QuickAction> normalizedActions(const QStringList& ids) {
     return actions;
 }
 
+// The answer in the place of the selection: the backend trims what it gets and gives, so the
+// selection's own white space goes back around the answer (a whole line keeps its line break).
+QString inPlaceOfSelection(const QString& selection, const QString& answer) {
+    qsizetype start = 0;
+    while (start < selection.size() && selection.at(start).isSpace()) {
+        ++start;
+    }
+    qsizetype end = selection.size();
+    while (end > start && selection.at(end - 1).isSpace()) {
+        --end;
+    }
+    return selection.left(start) + answer + selection.mid(end);
+}
+
 template <typename Style>
 bool hasStyleId(const QList<Style>& styles, const QString& id) {
     return std::any_of(styles.begin(), styles.end(),
@@ -385,6 +399,12 @@ void NiveloAppState::openPermissionSettings(PermissionSettingsTarget target) {
 }
 
 void NiveloAppState::requestPermissions() {
+    // Saying a request was sent when the desktop has nobody to ask would report an action
+    // that never happened: there the request is a fresh check, without a status.
+    if (!deps_.core.canRequestPermissions()) {
+        refreshPermissions();
+        return;
+    }
     setStatus(ActionStatus::running(localized(QStringLiteral("Requesting permissions"),
                                               QStringLiteral("Запрашиваю разрешения"))));
     QPointer<NiveloAppState> self(this);
@@ -437,6 +457,11 @@ QCoro::Task<> NiveloAppState::resetPermissions(QPointer<NiveloAppState> self, bo
 // The action pipeline
 
 void NiveloAppState::run(const QuickAction& action, bool pasteResult, bool updateSampleText) {
+    // One run at a time: a second press while a run is under way would read and paste again.
+    if (runUnderWay_) {
+        return;
+    }
+    runUnderWay_ = true;
     const bool silent = pasteResult && action.id == QLatin1String("layout");
     if (!silent) {
         const QString name = title(action);
@@ -454,6 +479,14 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
     if (!self) {
         co_return;
     }
+    struct RunEnd {
+        QPointer<NiveloAppState> state;
+        ~RunEnd() {
+            if (state) {
+                state->runUnderWay_ = false;
+            }
+        }
+    } const runEnd{self};
     // The services outlive the state; the state itself is checked after every pause.
     PasteboardService& pasteboard = self->deps_.pasteboard;
     NiveloCore& core = self->deps_.core;
@@ -462,6 +495,8 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
         // 1. The input.
         QString input;
         bool fromAccessibility = false;
+        // Where the input came from: the result goes back there, or nowhere.
+        std::optional<FocusTarget> target;
         if (!pasteResult) {
             input = self->sampleText_;
         } else if (!silent) {
@@ -470,16 +505,17 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
             const bool selectAll = self->settings_.autoSelectAllBeforeAction &&
                                    action.id != QLatin1String("ai") &&
                                    action.id != QLatin1String("clipboard") && !isLayout;
-            input = co_await pasteboard.readSelectedTextTransient(selectAll, true,
-                                                                  PasteboardTiming::standard());
+            input = co_await pasteboard.readSelectedTextTransient(
+                selectAll, true, PasteboardTiming::standard(), {}, &target);
         } else {
             const QString candidate = pasteboard.peekSelectedTextForLayoutViaAccessibility();
             if (!text::trimmed(candidate).isEmpty()) {
                 input = candidate;
                 fromAccessibility = true;
+                target = pasteboard.rememberedTarget();
             } else {
-                input = co_await pasteboard.readSelectedTextTransient(false, false,
-                                                                      PasteboardTiming::fast());
+                input = co_await pasteboard.readSelectedTextTransient(
+                    false, false, PasteboardTiming::fast(), {}, &target);
             }
         }
         if (!self) {
@@ -508,8 +544,8 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
                 if (!replaced) {
                     // A target that never fetched our text pasted something else (its own
                     // late copy): the layout stays as it is.
-                    const bool placed = co_await pasteboard.pasteTransientConfirmed(
-                        output, std::nullopt, PasteboardTiming::fast());
+                    const bool placed =
+                        co_await pasteInto(pasteboard, output, target, PasteboardTiming::fast());
                     if (!placed) {
                         throw PasteboardServiceError(PasteboardServiceErrorKind::pasteNotApplied);
                     }
@@ -534,8 +570,8 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
             if (pasteResult) {
                 self->setStatus(ActionStatus::running(
                     self->localized(QStringLiteral("Pasting"), QStringLiteral("Вставляю"))));
-                co_await pasteboard.pasteTransient(output, std::nullopt,
-                                                   PasteboardTiming::standard());
+                co_await pasteInto(pasteboard, inPlaceOfSelection(input, output), target,
+                                   PasteboardTiming::standard());
                 if (!self) {
                     co_return;
                 }
@@ -557,4 +593,15 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
             self->setStatus(ActionStatus::failed(errorDescription(e)));
         }
     }
+}
+
+QCoro::Task<bool> NiveloAppState::pasteInto(PasteboardService& pasteboard, QString text,
+                                            std::optional<FocusTarget> target,
+                                            PasteboardTiming timing) {
+    if (!target) {
+        throw PasteboardServiceError(PasteboardServiceErrorKind::pasteTargetUnavailable);
+    }
+    const bool placed =
+        co_await pasteboard.pasteTransientConfirmed(std::move(text), std::move(*target), timing);
+    co_return placed;
 }

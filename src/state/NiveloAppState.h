@@ -28,6 +28,8 @@ class NativeSettingsStore;
 class NiveloCore;
 class PasteboardService;
 class SystemAppearance;
+struct FocusTarget;
+struct PasteboardTiming;
 
 // The one central state of the app: the settings record (saved whole on every change) and the
 // lists mirrored from it, the user-visible status with its return to idle, the surface mode
@@ -88,7 +90,8 @@ public:
     void startSystemSurfaceObserver();
 
     // Runs the action on the selection of the remembered application (pasteResult) or on the
-    // sample text; returns at once and reports every stage through the status.
+    // sample text; returns at once and reports every stage through the status. A call while
+    // a run is under way is ignored. The result goes back into the application read from.
     void run(const QuickAction& action, bool pasteResult, bool updateSampleText) override;
 
     // In the interface language.
@@ -138,6 +141,10 @@ private:
                                      ActionStatus status, CancelToken token);
     static QCoro::Task<> runAction(QPointer<NiveloAppState> self, QuickAction action,
                                    bool pasteResult, bool updateSampleText, bool silent);
+    // Into the run's own target; a run without one fails as having nowhere to paste. True when
+    // the target fetched the text.
+    static QCoro::Task<bool> pasteInto(PasteboardService& pasteboard, QString text,
+                                       std::optional<FocusTarget> target, PasteboardTiming timing);
     static QCoro::Task<> resetPermissions(QPointer<NiveloAppState> self, bool requestAgain);
 
     Dependencies deps_;
@@ -157,6 +164,7 @@ private:
 
     // The pending return to idle.
     CancelToken statusResetToken_;
+    bool runUnderWay_ = false;
     bool observingSurface_ = false;
     quint64 surfacePollCall_ = 0;
 };

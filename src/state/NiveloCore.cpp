@@ -42,6 +42,10 @@ void NiveloCore::openPermissionSettings(PermissionSettingsTarget target) {
     permissions().openSettings(target);
 }
 
+bool NiveloCore::canRequestPermissions() {
+    return permissions().canRequestPermissions();
+}
+
 PermissionState NiveloCore::requestPermissions() {
     return permissions().requestPermissions();
 }

@@ -33,6 +33,7 @@ public:
 
     PermissionState permissionSnapshot();
     void openPermissionSettings(PermissionSettingsTarget target);
+    bool canRequestPermissions();
     PermissionState requestPermissions();
     // The reset's report lines; throws what the permission service throws.
     QCoro::Task<QStringList> resetNiveloPermissions();

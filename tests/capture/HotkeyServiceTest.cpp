@@ -99,32 +99,6 @@ TEST_F(HotkeyServiceTest, BlankNotAssignedOrRepeatedKeysUseNoId) {
     EXPECT_TRUE(state.statuses.isEmpty());
 }
 
-TEST_F(HotkeyServiceTest, BadTextEndsThePassButKeepsEarlierKeysAndRetriesOnChange) {
-    state.edit().promptStyles.insert(1, promptStyle("emoji", "Command+Delete"));
-    start();
-    EXPECT_EQ(state.statuses,
-              (QList<ActionStatus>{ActionStatus::failed("Invalid hotkey: Command+Delete")}));
-    EXPECT_EQ(registered(), kAll.mid(0, 5));
-    EXPECT_TRUE(service.isStarted());
-    EXPECT_TRUE(press(34, kAlt));
-    EXPECT_FALSE(press(49, kCmd + kShift));
-
-    changeSettings([](NiveloSettings& s) { s.promptStyles[1].hotkey = "Command+E"; });
-    EXPECT_EQ(registered().size(), 9);
-    EXPECT_EQ(state.statuses.size(), 1);
-}
-
-TEST_F(HotkeyServiceTest, RefusedRegistrationShowsTheSystemStatusAndRetriesOnChange) {
-    registry.refused[{9, kAlt}] = -9878;
-    start();
-    EXPECT_EQ(state.statuses,
-              (QList<ActionStatus>{ActionStatus::failed("Could not register Alt+V: -9878")}));
-    EXPECT_EQ(registered(), kAll.mid(0, 1));
-    registry.refused.clear();
-    changeSettings();
-    EXPECT_EQ(registered(), kAll);
-}
-
 TEST_F(HotkeyServiceTest, HandlerRefusedLeavesTheServiceStoppedUntilTheNextStart) {
     registry.installStatus = -1;
     start();

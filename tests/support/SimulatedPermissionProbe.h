@@ -9,6 +9,7 @@ class SimulatedPermissionProbe : public PermissionProbe {
 public:
     bool syntheticEvents = true;
     bool inputMonitoring = true;
+    bool requestable = true;
     QHash<PermissionSettingsTarget, QUrl> settingsUrls;
     mutable int checks = 0;
 
@@ -20,6 +21,7 @@ public:
         ++checks;
         return inputMonitoring;
     }
+    bool canRequest() const override { return requestable; }
     std::optional<QUrl> settingsUrl(PermissionSettingsTarget target) const override {
         const auto it = settingsUrls.constFind(target);
         return it == settingsUrls.cend() ? std::nullopt : std::optional<QUrl>(*it);

@@ -69,17 +69,22 @@ pid=$!
 pids+=("$pid")
 sleep 10
 rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status")
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-ticks_per_second=$(getconf CLK_TCK)
-before=$(cpu_ticks "$pid")
+# Nanoseconds on a CPU, summed over the threads (schedstat is finer than the 10 ms clock ticks
+# of /proc/<pid>/stat, which cannot tell 0.01 % from 0.06 % in 30 s).
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { printf "%d", s }'; }
+wakeups() { awk '/^voluntary_ctxt_switches:/ { print $2 }' "/proc/$1/status"; }
+before=$(cpu_ns "$pid")
+wake_before=$(wakeups "$pid")
 sleep 30
-after=$(cpu_ticks "$pid")
-cpu_ms=$(( (after - before) * 1000 / ticks_per_second ))
+after=$(cpu_ns "$pid")
+wake_after=$(wakeups "$pid")
+cpu_us=$(( (after - before) / 1000 ))
 
 echo "nivelo idle bench ($binary, display $DISPLAY)"
 printf 'launch to ready:        %4d ms median of %d (%s)   target < 300 ms\n' \
   "$(median "${ready_times[@]}")" "$launches" "${ready_times[*]}"
 printf 'launch to window shown: %4d ms median of %d (%s)\n' \
   "$(median "${mapped_times[@]}")" "$launches" "${mapped_times[*]}"
-awk -v kb="$rss_kb" 'BEGIN { printf "resident after 10 s:    %6.1f MB   target <= 40 MB\n", kb / 1024 }'
-awk -v ms="$cpu_ms" 'BEGIN { printf "CPU over 30 s idle:     %4d ms = %.3f %% of one core   target < 0.1 %%\n", ms, ms / 300 }'
+awk -v kb="$rss_kb" 'BEGIN { printf "resident after 10 s:    %6.1f MB   target <= 35 MB\n", kb / 1024 }'
+awk -v us="$cpu_us" 'BEGIN { printf "CPU over 30 s idle:     %6.1f ms = %.3f %% of one core   target < 0.05 %%\n", us / 1000, us / 300000 }'
+echo "main-thread wake-ups over 30 s idle: $((wake_after - wake_before))"

@@ -14,6 +14,8 @@ public:
 
     bool canPostSyntheticEvents() const override;
     bool canMonitorInput() const override;
+    // X11 grants nothing per application, so there is nobody to ask.
+    bool canRequest() const override { return false; }
     // X11 desktops have no permission settings to open.
     std::optional<QUrl> settingsUrl(PermissionSettingsTarget) const override {
         return std::nullopt;
