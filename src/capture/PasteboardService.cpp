@@ -211,27 +211,31 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
                                                 std::optional<QString> targetBundleIdentifier,
                                                 PasteboardTiming timing, CancelToken token) {
     FocusService& focus = deps_.focus;
-    co_await pasteInto(
+    // Built outside the co_await: GCC 12 destroys the temporaries of a co_await expression
+    // twice.
+    QCoro::Task<bool> paste = pasteInto(
         std::move(text),
         [&focus, id = std::move(targetBundleIdentifier)] {
             return id ? focus.activate(*id) : focus.activateRememberedApplication();
         },
         timing, std::move(token));
+    co_await std::move(paste);
 }
 
 QCoro::Task<> PasteboardService::pasteTransient(QString text, FocusTarget target,
                                                 PasteboardTiming timing, CancelToken token) {
-    co_await pasteTransientConfirmed(std::move(text), std::move(target), timing, std::move(token));
+    QCoro::Task<bool> paste =
+        pasteTransientConfirmed(std::move(text), std::move(target), timing, std::move(token));
+    co_await std::move(paste);
 }
 
 QCoro::Task<bool> PasteboardService::pasteTransientConfirmed(QString text, FocusTarget target,
                                                              PasteboardTiming timing,
                                                              CancelToken token) {
     FocusService& focus = deps_.focus;
-    const bool served = co_await pasteInto(
+    return pasteInto(
         std::move(text), [&focus, target = std::move(target)] { return focus.activate(target); },
         timing, std::move(token));
-    co_return served;
 }
 
 std::optional<FocusTarget> PasteboardService::rememberedTarget() const {

@@ -601,7 +601,8 @@ QCoro::Task<bool> NiveloAppState::pasteInto(PasteboardService& pasteboard, QStri
     if (!target) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::pasteTargetUnavailable);
     }
-    const bool placed =
-        co_await pasteboard.pasteTransientConfirmed(std::move(text), std::move(*target), timing);
+    QCoro::Task<bool> paste =
+        pasteboard.pasteTransientConfirmed(std::move(text), std::move(*target), timing);
+    const bool placed = co_await std::move(paste);
     co_return placed;
 }
