@@ -12,6 +12,7 @@
 #include "capture/HotkeyService.h"
 #include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
+#include "clipboard/ClipboardHistoryService.h"
 #include "panels/QuickPanelController.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
@@ -67,6 +68,7 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
     }
     services.appLayoutSwitchService =
         std::make_unique<AppLayoutSwitchService>(*platform.workspace, *platform.inputSources);
+    services.clipboardHistory = &ClipboardHistoryService::shared();
     return services;
 }
 
@@ -195,6 +197,9 @@ StartupSequence NiveloNativeApp::startupSequence() {
     if (SelectionTriggerService* trigger = selectionTrigger()) {
         // Likewise the floating button: without it the trigger shows nothing.
         sequence.set(StartupStep::SelectionTrigger, [=] { trigger->start(state, panel, nullptr); });
+    }
+    if (ClipboardHistoryService* history = services().clipboardHistory) {
+        sequence.set(StartupStep::ClipboardHistory, [=] { history->attach(*state); });
     }
     if (AppLayoutSwitchService* layouts = appLayoutSwitchService()) {
         sequence.set(StartupStep::LayoutSwitch, [=] { layouts->start(state); });

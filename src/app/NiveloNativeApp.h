@@ -9,6 +9,7 @@
 #include "app/StartupSequence.h"
 
 class AppLayoutSwitchService;
+class ClipboardHistoryService;
 class HotkeyService;
 class MainWindow;
 class NiveloAppDelegate;
@@ -35,6 +36,8 @@ public:
         std::unique_ptr<HotkeyService> hotkeys;
         std::unique_ptr<SelectionTriggerService> selectionTrigger;
         std::unique_ptr<AppLayoutSwitchService> appLayoutSwitchService;
+        // The process-wide history (not owned).
+        ClipboardHistoryService* clipboardHistory = nullptr;
     };
     using ServiceFactory = std::function<Services()>;
     // Over the process-wide services and the given platform (the running process's).

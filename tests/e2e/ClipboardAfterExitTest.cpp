@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <csignal>
 
 #include "support/NiveloRoad.h"
 
@@ -91,8 +90,7 @@ TEST_P(ClipboardAfterExit, TheUsersClipboardOutlivesNivelo) {
         ASSERT_TRUE(
             XSession::waitUntil([&] { return road.session().clipboardData("image/png") == png; }));
     }
-    ::kill(road.nivelo()->processId(), SIGTERM);
-    ASSERT_TRUE(road.nivelo()->waitForFinished(10000));
+    ASSERT_TRUE(road.stopNivelo());
 
     EXPECT_EQ(road.session().clipboardData("image/png"), png);
     const qint64 keeper = keeperOf(road.session().display());

@@ -34,7 +34,9 @@ public:
     // Starts nivelo and waits until it is ready for hot keys; check error() when false.
     bool startNivelo();
     QString error() const { return error_; }
-    // The running nivelo; null before startNivelo().
+    // Ends nivelo with SIGTERM; true when it exited cleanly within 10 s.
+    bool stopNivelo();
+    // The running nivelo; null before startNivelo() and after stopNivelo().
     QProcess* nivelo() const { return nivelo_; }
 
     XSession& session() { return *session_; }

@@ -35,12 +35,11 @@ public:
     void replaceSelection(const QString& replacement);
 
     // Switches: copy only from the N-th Copy on; write the pasteboard this long after the
-    // Copy; ignore every key event; refuse to be activated.
+    // Copy; refuse to be activated.
     int copyFromAttempt = 1;
     qint64 copyWriteDelayMs = 0;
     // Fetch the pasteboard this long after Paste, as an X11 client fetches the selection.
     qint64 pasteReadDelayMs = 0;
-    bool ignoresEvents = false;
     bool refusesActivation = false;
 
     // What arrived.
