@@ -75,7 +75,17 @@ public:
     void returnBorrowedPasteboard();
     const ClipboardRestoreGuard& restoreGuard() const { return guard_; }
 
+    // How long after a transaction the key events it posted may still come in.
+    static constexpr qint64 kOwnKeysSettleMs = 400;
+    // Whether key events seen now may be the ones this service posted: a transaction is under
+    // way or ended less than kOwnKeysSettleMs ago. Event monitors do not take them as the
+    // user's.
+    bool ownKeyEventsMayArrive() const;
+
 private:
+    // Marks a transaction as under way for its lifetime.
+    class TransactionMark;
+    friend class TransactionMark;
     static constexpr double kSuppressSeconds = 3.5;
 
     // Sends Control plus the key; throws PasteboardServiceError.
@@ -95,4 +105,6 @@ private:
     ClipboardRestoreGuard guard_;
     // The snapshot of the transaction that has the user's pasteboard out; null otherwise.
     const PasteboardSnapshot* borrowed_ = nullptr;
+    int transactionsUnderWay_ = 0;
+    std::optional<qint64> lastTransactionEndMs_;
 };

@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11SelectionFetches.h"
 #include "platform/x11/X11SelectionOwner.h"
 
 namespace {
@@ -105,19 +107,46 @@ std::optional<QByteArray> X11Pasteboard::itemData(int index, const QString& type
 std::optional<QString> X11Pasteboard::plainText() const {
     LocalRead read(*serve_);
     const QMimeData* data = currentData();
-    if (!data || !data->hasText()) {
+    return data ? textOf(*data, clipboard()->ownsClipboard()) : std::nullopt;
+}
+
+std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
+    // Another owner: what its own toolkit pastes, UTF8_STRING as it is. Ours: the text as
+    // written. GTK serves the MIME text types with CR LF line ends (the MIME form of text)
+    // and reads them back with LF.
+    const QString exact = ours ? QStringLiteral("text/plain") : QStringLiteral("UTF8_STRING");
+    if (!ours || data.hasFormat(exact)) {
+        const QByteArray bytes = data.data(exact);
+        if (!bytes.isEmpty()) {
+            return QString::fromUtf8(bytes);
+        }
+    }
+    const QString mime = QStringLiteral("text/plain;charset=utf-8");
+    if (data.hasFormat(mime)) {
+        QString text = QString::fromUtf8(data.data(mime));
+        if (!text.isEmpty()) {
+            return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        }
+    }
+    if (!data.hasText()) {
         return std::nullopt;
     }
-    return data->text();
+    return data.text();
 }
 
 void X11Pasteboard::clear() {
+    if (fetches_) {
+        fetches_->restart();
+    }
     serve_ = std::make_shared<ServeState>();
     clipboard()->clear(QClipboard::Clipboard);
     ++changeCount_;
 }
 
 void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
+    if (fetches_) {
+        fetches_->restart();
+    }
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     // The X clipboard holds one item: the first representation of each type wins.
@@ -134,6 +163,9 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
 }
 
 void X11Pasteboard::setPlainText(const QString& text) {
+    if (fetches_) {
+        fetches_->restart();
+    }
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     data->setText(text);
@@ -152,4 +184,15 @@ std::optional<qint64> X11Pasteboard::ownerProcessIdentifier() const {
     }
     return X11SelectionOwner::ownerProcess(X11SelectionOwner::qtConnection(),
                                            X11SelectionOwner::qtDisplay(), "CLIPBOARD");
+}
+
+PasteboardFetch X11Pasteboard::lastWriteFetch() const {
+    if (!fetches_) {
+        return Pasteboard::lastWriteFetch();
+    }
+    return {serve_->textServed || fetches_->served(), fetches_->underway(), fetches_->steps()};
+}
+
+void X11Pasteboard::followFetches(std::shared_ptr<X11Connection> connection) {
+    fetches_ = std::make_unique<X11SelectionFetches>(std::move(connection));
 }
