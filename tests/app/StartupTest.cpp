@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "ShellFixture.h"
-#include "app/MainWindow.h"
 #include "app/NiveloNativeApp.h"
 #include "app/StartupSequence.h"
 #include "backend/BackendClient.h"
@@ -40,6 +39,7 @@ struct Snapshot {
     int globalMonitors;
     int layoutSelects;
     std::size_t pendingTimers;
+    friend bool operator==(const Snapshot&, const Snapshot&) = default;
 };
 
 // The real app with real services on a simulated desktop: an editor in front whose rule asks
@@ -59,12 +59,12 @@ protected:
         NiveloSettings settings = store->load();
         settings.quickMenuHotkey = QStringLiteral("Command+Shift+Space");
         settings.appLayoutSwitchingEnabled = true;
-        AppLayoutRule rule;
-        rule.id = QUuid::createUuid();
-        rule.bundleIdentifier = editor.bundleIdentifier;
-        rule.appName = editor.name;
-        rule.layoutName = QStringLiteral("Russian");
-        settings.appLayoutRules = {rule};
+        settings.appLayoutRules = {AppLayoutRule{QUuid::createUuid(),
+                                                 editor.bundleIdentifier,
+                                                 editor.name,
+                                                 {},
+                                                 QStringLiteral("Russian"),
+                                                 true}};
         store->save(settings);
 
         app = std::make_unique<NiveloNativeApp>(platform_, [this] { return makeServices(); });
@@ -135,43 +135,35 @@ TEST(StartupSequence, RunsEachStepsLastActionInTheirOrderHoweverTheyWereAdded) {
     sequence.set(StartupStep::LaunchPermissionRequest, [&] { ran.push_back(14); });
     sequence.set(StartupStep::Hotkeys, [&] { ran.push_back(0); });
     sequence.set(StartupStep::Hotkeys, [&] { ran.push_back(3); });
-    sequence.set(StartupStep::LayoutSwitch, [&] { ran.push_back(12); });
     sequence.set(StartupStep::SystemSurfaceObserver, [&] { ran.push_back(1); });
-    sequence.set(StartupStep::RefreshPermissions, [&] { ran.push_back(13); });
-    sequence.set(StartupStep::SelectionTrigger, [&] { ran.push_back(5); });
-
     std::vector<StartupStep> seen;
     sequence.run([&](StartupStep step) { seen.push_back(step); });
-    EXPECT_EQ(ran, (std::vector<int>{1, 3, 5, 12, 13, 14}));
+    EXPECT_EQ(ran, (std::vector<int>{1, 3, 14}));
     EXPECT_EQ(seen, sequence.steps());
-    EXPECT_FALSE(sequence.has(StartupStep::MenuBar));
 }
 
-// The flag is taken once and removed; a false or absent one is left as it is. A flag written
-// by hand into the settings file is text.
+// Taken once and removed; a false or absent one is left as it is; a hand-written one is text.
 TEST(LaunchPermissionRequest, IsAnsweredOnceOnlyForATrueFlagWhichIsRemoved) {
     const QString key = QStringLiteral("nivelo.requestPermissionsOnLaunch");
-    struct Case {
-        QVariant stored;
-        bool requested;
-    };
-    for (const Case& c : {Case{true, true}, Case{QStringLiteral("true"), true}, Case{false, false},
-                          Case{QVariant(), false}}) {
-        SCOPED_TRACE(c.stored.toString().toStdString());
+    for (const QVariant& stored :
+         {QVariant(true), QVariant(QStringLiteral("true")), QVariant(false), QVariant()}) {
+        SCOPED_TRACE(stored.toString().toStdString());
         MemoryDefaults defaults;
-        if (c.stored.typeId() == QMetaType::Bool) {
-            defaults.setBool(key, c.stored.toBool());
-        } else if (c.stored.isValid()) {
-            defaults.setString(key, c.stored.toString());
+        if (stored.typeId() == QMetaType::Bool) {
+            defaults.setBool(key, stored.toBool());
+        } else if (stored.isValid()) {
+            defaults.setString(key, stored.toString());
         }
-        EXPECT_EQ(takeLaunchPermissionRequest(defaults), c.requested);
-        EXPECT_EQ(defaults.hasObject(key), c.stored.isValid() && !c.requested);
+        const bool requested = stored.toBool();
+        EXPECT_EQ(takeLaunchPermissionRequest(defaults), requested);
+        EXPECT_EQ(defaults.hasObject(key), stored.isValid() && !requested);
         EXPECT_FALSE(takeLaunchPermissionRequest(defaults));
     }
 }
 
-// A flag stored as false requests nothing and stays.
-TEST_F(StartupWiringTest, StepsRunInTheirOrderEachFindingTheOnesBeforeItDone) {
+// Each step finds the ones before it done. The window can be opened afresh later; start-up
+// then runs again and must register and ask nothing twice.
+TEST_F(StartupWiringTest, StepsRunInTheirOrderOnceForAllRuns) {
     std::vector<StartupStep> steps;
     std::vector<Snapshot> seen;
     app->setStartupObserver([&](StartupStep step) {
@@ -179,68 +171,37 @@ TEST_F(StartupWiringTest, StepsRunInTheirOrderEachFindingTheOnesBeforeItDone) {
         seen.push_back(snapshot());
     });
     defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
-    defaults_->setBool("nivelo.requestPermissionsOnLaunch", false);
+    defaults_->setBool("nivelo.requestPermissionsOnLaunch", true);
     app->launch();
-
+    VirtualClock::flushEvents();
     ASSERT_EQ(steps, (std::vector<StartupStep>{
                          StartupStep::SystemSurfaceObserver, StartupStep::Hotkeys,
                          StartupStep::SelectionTrigger, StartupStep::LayoutSwitch,
                          StartupStep::RefreshPermissions, StartupStep::LaunchPermissionRequest}));
-    // Nothing ran before the surface observer; it starts polling the desktop.
-    EXPECT_EQ(seen[0].pendingTimers, 0u);
-    EXPECT_GT(seen[1].pendingTimers, 0u);
+    EXPECT_EQ(seen[0], (Snapshot{0, 0, 0, 0}));  // nothing before the surface observer,
+    EXPECT_GT(seen[1].pendingTimers, 0u);        // which polls the desktop
     EXPECT_EQ(seen[1].hotkeyRegistrations, 0);
-    // The hot keys are in before the selection trigger installs its monitors...
     EXPECT_GT(seen[2].hotkeyRegistrations, 0);
     EXPECT_EQ(seen[2].globalMonitors, 0);
-    // ...which are in before the layout rules first apply.
     EXPECT_GT(seen[3].globalMonitors, 0);
     EXPECT_EQ(seen[3].layoutSelects, 0);
     EXPECT_EQ(seen[4].layoutSelects, 1);
-    EXPECT_EQ(servicesMade, 1);
-
-    ASSERT_TRUE(app->hotkeys()->isStarted());
-    const auto actions = app->hotkeys()->registeredActions();
-    EXPECT_TRUE(std::any_of(actions.begin(), actions.end(), [](const auto& action) {
-        return action.kind == HotkeyService::Action::Kind::quickMenu;
-    }));
-    VirtualClock::flushEvents();
-    EXPECT_EQ(permissionRequests, 0);
-    EXPECT_TRUE(defaults_->hasObject("nivelo.requestPermissionsOnLaunch"));
-}
-
-// The window can be opened afresh later; start-up then runs again and must register and ask
-// nothing twice.
-TEST_F(StartupWiringTest, ASecondRunRepeatsNoRegistrationAndNoPermissionRequest) {
-    defaults_->setBool("nivelo.requestPermissionsOnLaunch", true);
-    defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
-    app->launch();
-    VirtualClock::flushEvents();
     EXPECT_EQ(permissionRequests, 1);
-    EXPECT_FALSE(defaults_->hasObject("nivelo.requestPermissionsOnLaunch"));
-    const int registrations = registry.registerCalls();
-    const int globalMonitors = monitors.globalCount();
-    const int localMonitors = monitors.localCount();
-    const int checksAfterFirst = probe.checks;
+    const Snapshot first = snapshot();
+    const int checks = probe.checks;
 
-    app->reopen();  // no main window yet: it is opened, and its content wires again
+    app->reopen();
     VirtualClock::flushEvents();
     ASSERT_NE(app->mainWindow(), nullptr);
     EXPECT_EQ(app->startupRuns(), 2);
     EXPECT_EQ(servicesMade, 1);
     EXPECT_EQ(permissionRequests, 1);
-    EXPECT_EQ(registry.registerCalls(), registrations);
-    EXPECT_TRUE(registry.hasHandler());
-    EXPECT_EQ(monitors.globalCount(), globalMonitors);
-    EXPECT_EQ(monitors.localCount(), localMonitors);
-    // The permission state is read again.
-    EXPECT_GT(probe.checks, checksAfterFirst);
-
+    EXPECT_EQ(registry.registerCalls(), first.hotkeyRegistrations);
+    EXPECT_EQ(monitors.globalCount(), first.globalMonitors);
+    EXPECT_GT(probe.checks, checks);  // the permission state is read again
     // One activation still applies its rule once, not once per run.
     desktop.bringToFront(other.pid);
-    VirtualClock::flushEvents();
-    const int selects = inputs.selectCalls;
     desktop.bringToFront(editor.pid);
     VirtualClock::flushEvents();
-    EXPECT_EQ(inputs.selectCalls, selects + 1);
+    EXPECT_EQ(inputs.selectCalls, first.layoutSelects + 1);
 }

@@ -13,7 +13,6 @@ AppLayoutRule rule(const QString& bundle, const QString& layout, bool enabled = 
 
 const RunningApplication kEditor{10, "org.xfce.mousepad", "Mousepad", {}};
 const RunningApplication kChat{11, "org.telegram.desktop", "Telegram", {}};
-const RunningApplication kNoId{12, "", "xterm", {}};
 
 class AppLayoutSwitchTest : public ::testing::Test {
 protected:
@@ -22,7 +21,6 @@ protected:
         sources.addLayout(SimulatedInputSources::russianLayout("Russian (PC)", "xkb.layout.ru"));
         state.edit().appLayoutSwitchingEnabled = true;
     }
-
     void activate(const RunningApplication& app) {
         workspace.bringToFront(app);
         VirtualClock::flushEvents();
@@ -36,68 +34,49 @@ protected:
 
 }  // namespace
 
+// The first enabled rule; own windows are like any
+// application; the current layout is not selected again unless it cannot be read.
 TEST_F(AppLayoutSwitchTest, FirstEnabledRuleAppliesToTheFrontmostAtStartAndOnActivation) {
     state.edit().appLayoutRules = {
-        rule("org.xfce.mousepad", "U.S.", false), rule("org.xfce.mousepad", "russian"),
+        rule("org.xfce.mousepad", "U.S.", false), rule("org.xfce.mousepad", "Russian (PC)"),
         rule("org.xfce.mousepad", "U.S."), rule("ai.nivelo.native", "U.S.")};
     workspace.frontmost = kEditor;
     service.start(&state);
-    EXPECT_EQ(sources.currentId(), "xkb.layout.ru");  // found by a part of its name
-    activate(RunningApplication{1000, "ai.nivelo.native", "NiveloAI", {}});
-    EXPECT_EQ(sources.currentId(), "xkb.layout.us");  // own windows are like any application
-    activate(kEditor);
     EXPECT_EQ(sources.currentId(), "xkb.layout.ru");
+    activate(RunningApplication{1000, "ai.nivelo.native", "NiveloAI", {}});
+    EXPECT_EQ(sources.currentId(), "xkb.layout.us");
     activate(kChat);
-    EXPECT_EQ(sources.currentId(), "xkb.layout.ru");  // no rule
+    activate(kEditor);
+    activate(kEditor);
+    EXPECT_EQ(sources.selectCalls, 3);
+    sources.currentUnknown = true;
+    activate(kEditor);
+    EXPECT_EQ(sources.selectCalls, 4);
 }
 
-TEST_F(AppLayoutSwitchTest, CurrentLayoutIsNotSelectedAgain) {
-    state.edit().appLayoutRules = {rule("org.xfce.mousepad", "U.S.")};
-    service.start(&state);
-    activate(kEditor);
-    EXPECT_EQ(sources.selectCalls, 0);
-    sources.currentUnknown = true;  // the name cannot be read: switch anyway
-    activate(kEditor);
-    EXPECT_EQ(sources.selectCalls, 1);
-}
-
-TEST_F(AppLayoutSwitchTest, NothingHappensWhenSwitchedOffOrWithoutAnIdentifier) {
+// Turning it on waits for the next activation; switch errors are dropped.
+TEST_F(AppLayoutSwitchTest, NothingHappensWhenOffWithoutAnIdentifierOrOnErrors) {
     state.edit().appLayoutRules = {rule("org.xfce.mousepad", "Russian (PC)"),
-                                   rule("", "Russian (PC)")};
+                                   rule("", "Russian (PC)"), rule("org.telegram.desktop", "Greek")};
     state.edit().appLayoutSwitchingEnabled = false;
     service.start(&state);
     activate(kEditor);
-    EXPECT_EQ(sources.selectCalls, 0);
-
-    // Turning it on waits for the next activation.
     state.change([](NiveloSettings& s) { s.appLayoutSwitchingEnabled = true; });
     VirtualClock::flushEvents();
-    EXPECT_EQ(sources.selectCalls, 0);
-    activate(kNoId);
-    EXPECT_EQ(sources.selectCalls, 0);
-    activate(kEditor);
-    EXPECT_EQ(sources.currentId(), "xkb.layout.ru");
-}
-
-TEST_F(AppLayoutSwitchTest, SwitchErrorsAreDropped) {
-    state.edit().appLayoutRules = {rule("org.xfce.mousepad", "Greek"),
-                                   rule("org.telegram.desktop", "Russian (PC)")};
-    service.start(&state);
-    activate(kEditor);
-    sources.failingSelects = 3;
+    activate(RunningApplication{12, "", "xterm", {}});
     activate(kChat);
+    EXPECT_EQ(sources.selectCalls, 0);
+    sources.failingSelects = 3;
+    activate(kEditor);
     EXPECT_EQ(sources.selectCalls, 3);
-    EXPECT_EQ(sources.currentId(), "xkb.layout.us");
     EXPECT_TRUE(state.statuses.isEmpty());
-}
 
-TEST_F(AppLayoutSwitchTest, SecondStartOnlyReplacesTheState) {
-    service.start(&state);
+    // A second start only replaces the state: one observer, the new rules.
     FakeAppState other;
     other.edit().appLayoutSwitchingEnabled = true;
-    other.edit().appLayoutRules = {rule("org.xfce.mousepad", "Russian (PC)")};
+    other.edit().appLayoutRules = {rule("org.telegram.desktop", "Russian (PC)")};
     service.start(&other);
-    activate(kEditor);
-    EXPECT_EQ(sources.selectCalls, 1);  // one observer, the new state's rules
+    activate(kChat);
+    EXPECT_EQ(sources.selectCalls, 4);
     EXPECT_EQ(sources.currentId(), "xkb.layout.ru");
 }

@@ -28,40 +28,35 @@ void expectError(const TaskOutcome<T>& outcome, Kind kind, const char* text) {
 }
 
 // The clipboard history, with every handshake call and the pasteboard's change count then.
-class RecordingCapture : public ClipboardCapture {
-public:
-    RecordingCapture(ClipboardHistoryService& history, SimulatedDesktop& desktop)
-        : history_(history), desktop_(desktop) {}
-
+struct RecordingCapture : ClipboardCapture {
     struct Call {
         bool finish;
         double seconds;
         qint64 changeCount;
     };
-    QList<Call> calls;
-
+    RecordingCapture(ClipboardHistoryService& history, SimulatedDesktop& desktop)
+        : history(history), desktop(desktop) {}
     void suppressCapture(double seconds) override {
-        calls.append({false, seconds, desktop_.pasteboard.changeCount()});
-        history_.suppressCapture(seconds);
+        calls.append({false, seconds, desktop.pasteboard.changeCount()});
+        history.suppressCapture(seconds);
     }
     void finishTransientPasteboardUse() override {
-        calls.append({true, 0, desktop_.pasteboard.changeCount()});
-        history_.finishTransientPasteboardUse();
+        calls.append({true, 0, desktop.pasteboard.changeCount()});
+        history.finishTransientPasteboardUse();
     }
     int count(bool finish) const {
         return int(std::count_if(calls.begin(), calls.end(),
                                  [&](const Call& c) { return c.finish == finish; }));
     }
-
-private:
-    ClipboardHistoryService& history_;
-    SimulatedDesktop& desktop_;
+    ClipboardHistoryService& history;
+    SimulatedDesktop& desktop;
+    QList<Call> calls;
 };
 
 // A desktop with an editor (remembered as the target) and the app's own panel in front, and a
 // user pasteboard of plain text, rich text and an image.
 class CaptureTest : public ::testing::Test {
-protected:
+public:
     SimulatedDesktop desktop;
     MemoryDefaults historyStore;
     ClipboardHistoryService history{desktop.pasteboard, desktop.clock, historyStore};

@@ -20,11 +20,10 @@ public:
     }
 
     const NiveloSettings& settings() const override { return settings_; }
-    NiveloSettings settingsValue() const { return settings_; }
     QList<PromptStyle> promptStyles() const override { return settings_.promptStyles; }
     QList<AIReplyStyle> aiReplyStyles() const override { return settings_.aiReplyStyles; }
     Subscription subscribeSettings(std::function<void(const NiveloSettings&)> fn) override {
-        return subscribe(this, &FakeAppState::settingsChanged, &FakeAppState::settingsValue,
+        return subscribe(this, &FakeAppState::settingsChanged, &FakeAppState::settings,
                          std::move(fn));
     }
     void run(const QuickAction& action, bool pasteResult, bool updateSampleText) override {
@@ -69,7 +68,6 @@ public:
     }
     QCoro::Task<QString> readSelectedTextTransient(bool selectAll, bool fallback,
                                                    PasteboardTiming timing) override {
-        ++copyReads;
         lastSelectAll = selectAll;
         lastFallback = fallback;
         lastTiming = timing;
@@ -82,7 +80,7 @@ public:
     std::optional<qint64> frontmostPid = 42, rememberedPid;
     QString accessibilityText, copiedText;
     bool copyFails = false, lastSelectAll = true, lastFallback = true;
-    int rememberCalls = 0, peekCalls = 0, copyReads = 0;
+    int rememberCalls = 0, peekCalls = 0;
     PasteboardTiming lastTiming;
 };
 
@@ -123,12 +121,9 @@ public:
         ++shows;
         visible = true;
     }
-    void hide() override {
-        ++hides;
-        visible = false;
-    }
+    void hide() override { visible = false; }
     bool visible = false;
-    int shows = 0, hides = 0;
+    int shows = 0;
 };
 
 // A desktop's running applications, switched by the test.
