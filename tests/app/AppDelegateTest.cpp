@@ -105,38 +105,29 @@ TEST_F(AppDelegateTest, LaunchAndActivationTakeOnMainWindowsButNeverPanels) {
 }
 
 // The window manager is asked to activate it, not just Qt; a minimised one is restored.
-TEST_F(PresenterTest, ShowsTheHiddenOrMinimisedWindowWithoutOpeningAnother) {
-    for (bool minimised : {false, true}) {
-        auto* window = new QWidget();
-        minimised ? window->showMinimized() : window->hide();
-        DockPresence::shared().setPolicy(ActivationPolicy::Accessory);
-        activation_->requests.clear();
-        NiveloWindowPresenter::showMainWindow([] { ADD_FAILURE() << "opened another"; });
-        EXPECT_TRUE(window->isVisible() && !window->isMinimized());
-        EXPECT_EQ(policy(), ActivationPolicy::Regular);
-        EXPECT_EQ(activation_->requests, QList<quintptr>{window->winId()});
-        delete window;
-    }
-}
-
 // Panels are not main windows: without an opener nothing happens; with one it is called once
 // and the window it creates is shown on the next turn.
-TEST_F(PresenterTest, OpensOnceWhenThereIsNoMainWindowAndShowsItOnTheNextTurn) {
+TEST_F(PresenterTest, ShowsTheMainWindowOrOpensOneOnce) {
     auto* panel = new QWidget(nullptr, Qt::Tool);
-    panel->hide();
+    QWidget* opened = nullptr;
     NiveloWindowPresenter::showMainWindow();
     VirtualClock::flushEvents();
-    EXPECT_FALSE(panel->isVisible());
-    QWidget* opened = nullptr;
-    int calls = 0;
+    EXPECT_TRUE(activation_->requests.isEmpty());
     NiveloWindowPresenter::showMainWindow([&] {
-        ++calls;
+        EXPECT_EQ(opened, nullptr);
         opened = new QWidget();
     });
     ASSERT_NE(opened, nullptr);
-    EXPECT_FALSE(opened->isVisible());
     VirtualClock::flushEvents();
-    EXPECT_TRUE(opened->isVisible());
+    EXPECT_FALSE(panel->isVisible());
     EXPECT_EQ(activation_->requests, QList<quintptr>{opened->winId()});
-    EXPECT_EQ(calls, 1);
+    for (bool minimised : {false, true}) {
+        minimised ? opened->showMinimized() : opened->hide();
+        DockPresence::shared().setPolicy(ActivationPolicy::Accessory);
+        const auto requests = activation_->requests.size();
+        NiveloWindowPresenter::showMainWindow([] { ADD_FAILURE() << "opened another"; });
+        EXPECT_TRUE(opened->isVisible() && !opened->isMinimized());
+        EXPECT_EQ(policy(), ActivationPolicy::Regular);
+        EXPECT_EQ(activation_->requests.size(), requests + 1);
+    }
 }

@@ -4,9 +4,12 @@
 #include <QLocalSocket>
 #include <QSysInfo>
 #include <QTemporaryDir>
+#include <csignal>
 #include <optional>
+#include <vector>
 
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
 #include "support/EventWait.h"
 #include "support/VirtualClock.h"
 
@@ -17,28 +20,17 @@ protected:
     SingleInstance::Paths paths() const {
         return SingleInstance::pathsFor(dir_.path(), 1000, ":0");
     }
-
-    // The first instance, not listening yet, counting the requests to show its window.
-    std::unique_ptr<SingleInstance> running() {
-        auto instance = std::make_unique<SingleInstance>(paths());
-        EXPECT_TRUE(instance->acquire());
-        QObject::connect(instance.get(), &SingleInstance::showRequested, [this] { ++shows_; });
-        return instance;
-    }
-
     // A later launch asking the running one to show its window; answered_ holds the outcome.
     void startHandOver() {
-        handOver_ = std::make_unique<InstanceHandOver>(paths().socket, clock_);
-        QObject::connect(handOver_.get(), &InstanceHandOver::finished,
+        QObject::connect(&handOver_, &InstanceHandOver::finished,
                          [this](bool ok) { answered_ = ok; });
-        handOver_->start();
+        handOver_.start();
     }
 
     QTemporaryDir dir_;
     VirtualClock clock_;
-    std::unique_ptr<InstanceHandOver> handOver_;
+    InstanceHandOver handOver_{paths().socket, clock_};
     std::optional<bool> answered_;
-    int shows_ = 0;
 };
 
 }  // namespace
@@ -80,25 +72,28 @@ TEST_F(SingleInstanceTest, OnlyOneHolderAtATimeListens) {
 // A later launch asks the running one to show its window, waiting for one still starting;
 // other traffic on the socket shows nothing.
 TEST_F(SingleInstanceTest, ALaterLaunchAsksTheRunningOneToShowItsWindow) {
-    auto first = running();
+    SingleInstance first(paths());
+    ASSERT_TRUE(first.acquire());
+    int shows = 0;
+    QObject::connect(&first, &SingleInstance::showRequested, [&] { ++shows; });
     startHandOver();
     for (int i = 0; i < 10; ++i) {
         QCoreApplication::processEvents();
     }
     clock_.advance(InstanceHandOver::kRetryMs * 3);
     EXPECT_FALSE(answered_.has_value());
-    ASSERT_TRUE(first->listen());
+    ASSERT_TRUE(first.listen());
     clock_.advance(InstanceHandOver::kRetryMs);
     ASSERT_TRUE(waitUntil([&] { return answered_.has_value(); }));
     EXPECT_TRUE(*answered_);
-    EXPECT_EQ(shows_, 1);
+    EXPECT_EQ(shows, 1);
 
     QLocalSocket client;
     client.connectToServer(paths().socket);
     ASSERT_TRUE(waitUntil([&] { return client.state() == QLocalSocket::ConnectedState; }));
     client.write("quit\n");
     EXPECT_TRUE(waitUntil([&] { return client.state() == QLocalSocket::UnconnectedState; }));
-    EXPECT_EQ(shows_, 1);
+    EXPECT_EQ(shows, 1);
 }
 
 TEST_F(SingleInstanceTest, TheHandOverGivesUpWhenNoOneAnswers) {
@@ -108,4 +103,22 @@ TEST_F(SingleInstanceTest, TheHandOverGivesUpWhenNoOneAnswers) {
     clock_.advance(InstanceHandOver::kRetryMs);
     ASSERT_TRUE(answered_.has_value());
     EXPECT_FALSE(*answered_);
+}
+
+// The process is not killed: the signal arrives on the event loop instead, and the earlier
+// handler comes back afterwards.
+TEST(TerminationSignals, TermAndIntArriveOnTheEventLoop) {
+    struct sigaction before = {}, after = {};
+    ::sigaction(SIGTERM, nullptr, &before);
+    for (int signalNumber : {SIGTERM, SIGINT}) {
+        TerminationSignals watcher;
+        std::vector<int> received;
+        QObject::connect(&watcher, &TerminationSignals::terminationRequested,
+                         [&](int number) { received.push_back(number); });
+        std::raise(signalNumber);
+        waitUntil([&] { return !received.empty(); }, 3000);
+        EXPECT_EQ(received, std::vector<int>{signalNumber});
+    }
+    ::sigaction(SIGTERM, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
 }

@@ -1,24 +1,15 @@
-#include <QUuid>
-#include <QVariant>
-#include <algorithm>
-#include <vector>
-
 #include "ShellFixture.h"
 #include "app/NiveloNativeApp.h"
 #include "app/StartupSequence.h"
-#include "backend/BackendClient.h"
 #include "backend/NativeActionService.h"
 #include "capture/AppLayoutSwitchService.h"
 #include "capture/HotkeyService.h"
 #include "capture/PermissionService.h"
 #include "capture/SelectionTriggerService.h"
 #include "core/NativeSettingsStore.h"
-#include "platform/LanguageRecognizer.h"
-#include "platform/QtHttpTransport.h"
 #include "state/NiveloAppState.h"
 #include "state/NiveloCore.h"
 #include "support/CaptureServices.h"
-#include "support/SimulatedDesktop.h"
 #include "support/SimulatedEventMonitors.h"
 #include "support/SimulatedHotKeyRegistry.h"
 #include "support/SimulatedInputSources.h"
@@ -27,11 +18,6 @@
 #include "support/SimulatedSystemAppearance.h"
 
 namespace {
-
-class EnglishRecognizer : public LanguageRecognizer {
-public:
-    QString dominantLanguage(const QString&) const override { return QStringLiteral("en"); }
-};
 
 // The world as each step finds it before it runs.
 struct Snapshot {
@@ -42,89 +28,18 @@ struct Snapshot {
     friend bool operator==(const Snapshot&, const Snapshot&) = default;
 };
 
-// The real app with real services on a simulated desktop: an editor in front whose rule asks
-// for the Russian layout, and a quick-menu hot key.
-class StartupWiringTest : public ShellFixture {
-protected:
-    void SetUp() override {
-        ShellFixture::SetUp();
-        inputs.addLayout(SimulatedInputSources::usLayout());
-        inputs.addLayout(SimulatedInputSources::russianLayout());
-        inputs.setCurrentId(QStringLiteral("xkb.layout.us"));
-        // The layout cannot be read back, so every rule application selects.
-        inputs.currentUnknown = true;
-        desktop.bringToFront(editor.pid);
-
-        store = std::make_unique<NativeSettingsStore>(*defaults_);
-        NiveloSettings settings = store->load();
-        settings.quickMenuHotkey = QStringLiteral("Command+Shift+Space");
-        settings.appLayoutSwitchingEnabled = true;
-        settings.appLayoutRules = {AppLayoutRule{QUuid::createUuid(),
-                                                 editor.bundleIdentifier,
-                                                 editor.name,
-                                                 {},
-                                                 QStringLiteral("Russian"),
-                                                 true}};
-        store->save(settings);
-
-        app = std::make_unique<NiveloNativeApp>(platform_, [this] { return makeServices(); });
-    }
-
-    void TearDown() override {
-        app.reset();
-        ShellFixture::TearDown();
-    }
-
-    NiveloNativeApp::Services makeServices() {
-        ++servicesMade;
-        NiveloNativeApp::Services services;
-        services.appState = std::make_unique<NiveloAppState>(
-            NiveloAppState::Dependencies{desktop.clock, *store, core, captureServices.pasteboard,
-                                         inputs, captureServices.history, appearance});
-        services.hotkeys = std::make_unique<HotkeyService>(
-            HotkeyService::Dependencies{registry, captureServices.capture});
-        services.selectionTrigger =
-            std::make_unique<SelectionTriggerService>(SelectionTriggerService::Dependencies{
-                desktop.clock, monitors, desktop.workspace, captureServices.capture});
-        services.appLayoutSwitchService =
-            std::make_unique<AppLayoutSwitchService>(desktop.workspace, inputs);
-        QObject::connect(services.appState.get(), &NiveloAppState::statusChanged,
-                         [this](const ActionStatus& status) {
-                             if (status.kind() == ActionStatus::Kind::running &&
-                                 status.message() == QLatin1String("Requesting permissions")) {
-                                 ++permissionRequests;
-                             }
-                         });
-        return services;
-    }
-
-    Snapshot snapshot() const {
-        return {registry.registerCalls(), monitors.globalCount(), inputs.selectCalls,
-                desktop.clock.pendingCount()};
-    }
-
+// The real services on a simulated desktop.
+struct StartupWiringTest : ShellFixture {
     SimulatedDesktop desktop;
-    SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"), "Editor");
-    SimulatedApp& other = desktop.launch(QStringLiteral("org.example.other"), "Other");
-    std::unique_ptr<NativeSettingsStore> store;
     CaptureServices captureServices{desktop};
     SimulatedInputSources inputs;
     SimulatedSystemAppearance appearance;
     SimulatedPermissionProbe probe;
     SimulatedProcessRunner processes{desktop.clock};
     PermissionService permissions{probe, desktop.workspace, processes};
-    VirtualClock networkClock;
-    QtHttpTransport transport{networkClock};
-    EnglishRecognizer recognizer;
-    NiveloCore core{std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
-                        QStringLiteral("http://127.0.0.1:9"), QString(), transport, recognizer,
-                        QStringLiteral("TEST-DEVICE"))),
-                    permissions};
+    NiveloCore core{nullptr, permissions};  // start-up runs no action
     SimulatedHotKeyRegistry registry;
     SimulatedEventMonitors monitors;
-    std::unique_ptr<NiveloNativeApp> app;
-    int servicesMade = 0;
-    int permissionRequests = 0;
 };
 
 }  // namespace
@@ -161,18 +76,57 @@ TEST(LaunchPermissionRequest, IsAnsweredOnceOnlyForATrueFlagWhichIsRemoved) {
     }
 }
 
-// Each step finds the ones before it done. The window can be opened afresh later; start-up
-// then runs again and must register and ask nothing twice.
+// An editor in front whose rule asks for the Russian layout (which cannot be read back, so
+// every application of the rule selects), and a quick-menu hot key. Each step finds the ones
+// before it done. The window can be opened afresh later; start-up then runs again and must
+// register and ask nothing twice.
 TEST_F(StartupWiringTest, StepsRunInTheirOrderOnceForAllRuns) {
+    inputs.addLayout(SimulatedInputSources::russianLayout());
+    inputs.currentUnknown = true;
+    SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"));
+    SimulatedApp& other = desktop.launch(QStringLiteral("org.example.other"));
+    desktop.bringToFront(editor.pid);
+    NativeSettingsStore store(*defaults_);
+    NiveloSettings settings = store.load();
+    settings.quickMenuHotkey = QStringLiteral("Command+Shift+Space");
+    settings.appLayoutSwitchingEnabled = true;
+    settings.appLayoutRules = {{.id = QUuid::createUuid(),
+                                .bundleIdentifier = editor.bundleIdentifier,
+                                .layoutName = "Russian"}};
+    store.save(settings);
+    defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
+    defaults_->setBool("nivelo.requestPermissionsOnLaunch", true);
+    int servicesMade = 0, permissionRequests = 0;
+    NiveloNativeApp app(platform_, [&] {
+        ++servicesMade;
+        NiveloNativeApp::Services services;
+        services.appState = std::make_unique<NiveloAppState>(
+            NiveloAppState::Dependencies{desktop.clock, store, core, captureServices.pasteboard,
+                                         inputs, captureServices.history, appearance});
+        services.hotkeys = std::make_unique<HotkeyService>(
+            HotkeyService::Dependencies{registry, captureServices.capture});
+        services.selectionTrigger =
+            std::make_unique<SelectionTriggerService>(SelectionTriggerService::Dependencies{
+                desktop.clock, monitors, desktop.workspace, captureServices.capture});
+        services.appLayoutSwitchService =
+            std::make_unique<AppLayoutSwitchService>(desktop.workspace, inputs);
+        QObject::connect(services.appState.get(), &NiveloAppState::statusChanged,
+                         [&](const ActionStatus& status) {
+                             permissionRequests += status.message() == "Requesting permissions";
+                         });
+        return services;
+    });
+    const auto snapshot = [&] {
+        return Snapshot{registry.registerCalls(), monitors.globalCount(), inputs.selectCalls,
+                        desktop.clock.pendingCount()};
+    };
     std::vector<StartupStep> steps;
     std::vector<Snapshot> seen;
-    app->setStartupObserver([&](StartupStep step) {
+    app.setStartupObserver([&](StartupStep step) {
         steps.push_back(step);
         seen.push_back(snapshot());
     });
-    defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
-    defaults_->setBool("nivelo.requestPermissionsOnLaunch", true);
-    app->launch();
+    app.launch();
     VirtualClock::flushEvents();
     ASSERT_EQ(steps, (std::vector<StartupStep>{
                          StartupStep::SystemSurfaceObserver, StartupStep::Hotkeys,
@@ -190,10 +144,9 @@ TEST_F(StartupWiringTest, StepsRunInTheirOrderOnceForAllRuns) {
     const Snapshot first = snapshot();
     const int checks = probe.checks;
 
-    app->reopen();
+    app.reopen();
     VirtualClock::flushEvents();
-    ASSERT_NE(app->mainWindow(), nullptr);
-    EXPECT_EQ(app->startupRuns(), 2);
+    EXPECT_EQ(app.startupRuns(), 2);
     EXPECT_EQ(servicesMade, 1);
     EXPECT_EQ(permissionRequests, 1);
     EXPECT_EQ(registry.registerCalls(), first.hotkeyRegistrations);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
+#include "capture/HotkeyKeys.h"
 #include "capture/HotkeyService.h"
+#include "capture/ParsedHotkey.h"
 #include "support/SimulatedHotKeyRegistry.h"
 #include "support/VirtualClock.h"
 
@@ -185,4 +187,35 @@ TEST_F(HotkeyServiceTest, PressesThatCannotActDoNothing) {
     EXPECT_EQ(capture.rememberCalls, 0);
     EXPECT_EQ(capture.peekCalls, 0);
     EXPECT_TRUE(state.statuses.isEmpty() && state.runs.isEmpty());
+}
+
+// Names, glyphs and synonyms in any case and spacing; a modifier named twice is simply set.
+TEST(ParsedHotkey, NamesGlyphsAndSynonymsGiveTheSignatureOthersAreRejected) {
+    const std::pair<const char*, QStringList> cases[] = {
+        {"49:0:1:1:0", {" command + shift + space ", "Shift+Cmd+SPACE", "⌘+Shift+Space"}},
+        {"122:1:0:1:1", {"⌃+⌥+⇧+F1", "Ctrl+Control+alt+shift+F1"}},
+        {"24:1:0:0:0", {"Alt+=", "Alt+Equal"}},
+        {"<none>", {"⌘⇧K", "Command+Delete", "Command+", "Hyper+K", " + + ", " not ASSIGNED "}}};
+    for (const auto& [signature, texts] : cases) {
+        for (const QString& text : texts) {
+            const auto parsed = ParsedHotkey::parse(text);
+            EXPECT_EQ(parsed ? parsed->canonicalSignature() : QStringLiteral("<none>"), signature)
+                << text.toStdString();
+        }
+    }
+    EXPECT_TRUE(ParsedHotkey::isNotAssigned(" not assigned "));
+    EXPECT_EQ(ParsedHotkey::parse("Command+Control+Alt+Shift+K")->modifierMask(),
+              HotKeyModifier::Command + HotKeyModifier::Control + HotKeyModifier::Option +
+                  HotKeyModifier::Shift);
+}
+
+// Everything the shortcut recorder stores must register as the same key.
+TEST(ParsedHotkey, AcceptsEveryRecorderKeyNameWithItsCode) {
+    for (const HotkeyKey& key : recorderKeyNames()) {
+        const QString name = QString::fromLatin1(key.name);
+        const auto parsed = ParsedHotkey::parse("Command+Control+Alt+Shift+" + name);
+        ASSERT_TRUE(parsed) << key.name;
+        EXPECT_EQ(parsed->keyCode, key.keyCode) << key.name;
+        EXPECT_EQ(recorderKeyName(key.keyCode), name);
+    }
 }

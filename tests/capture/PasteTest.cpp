@@ -1,4 +1,7 @@
+#include <gtest/gtest.h>
 #include "CaptureFixture.h"
+#include "capture/PasteboardSnapshot.h"
+#include "support/SimulatedPasteboard.h"
 
 namespace {
 
@@ -31,31 +34,18 @@ std::function<void(CaptureTest&)> fetchAfterPaste(qint64 ms) {
 // Standard timing writes at 180 and pastes at 360 after activating the target; the user's
 // pasteboard comes back 1,300 ms after Paste, or after a fast preset's 60 ms delay once the
 // target fetched the text, but never later than 1,300 ms.
+// clang-format off
 const PasteCase kCases[] = {
     {"remembered app", [](auto&) {}, nullptr, {}, 1680, 360, "Hi world"},
-    {"held modifiers",
-     [](auto& t) { t.desktop.keys.holdModifiers(KeyModifier::Alt, 400); },
-     nullptr,
-     {},
-     1750,
-     430,
-     "Hi world"},
-    {"by identifier",
-     [](auto& t) {
-         t.desktop.launch(QStringLiteral("org.example.notes")).setText(QStringLiteral("abc"), 3, 0);
-     },
-     "org.example.notes",
-     {},
-     1680,
-     360,
-     "abc  ",
-     0,
-     "  "},
+    {"held modifiers", [](auto& t) { t.desktop.keys.holdModifiers(KeyModifier::Alt, 400); }, nullptr, {}, 1750, 430, "Hi world"},
+    {"by identifier", [](auto& t) { t.desktop.launch(QStringLiteral("org.example.notes")).setText(QStringLiteral("abc"), 3, 0); },
+     "org.example.notes", {}, 1680, 360, "abc  ", 0, "  "},
     {"fast, late fetch", fetchAfterPaste(400), nullptr, kFast, 420, 0, "Hi world", 5},
     {"fast, early fetch", fetchAfterPaste(10), nullptr, kFast, 80, 0, "Hi world"},
     {"fast, no fetch", fetchAfterPaste(-1), nullptr, kFast, 1320, 0, "Hi world"},
     {"standard, no fetch", fetchAfterPaste(-1), nullptr, {}, 1680, 360, "Hi world"},
 };
+// clang-format on
 
 class PasteTest : public CaptureTest, public ::testing::WithParamInterface<PasteCase> {};
 
@@ -205,4 +195,30 @@ TEST_F(PasteEdgeTest, TransactionsRunOneAfterAnotherInTheOrderAsked) {
     EXPECT_EQ(editor.pastedTexts, QStringList({"Hi", "1", "2"}));
     EXPECT_EQ(desktop.pasteboard.content(), userContent);
     EXPECT_FALSE(history.isCaptureSuppressed());
+}
+
+// A representation without data is left out; an item without any keeps its place.
+TEST(PasteboardSnapshotTest, KeepsEveryItemWithTheRepresentationsThatYieldData) {
+    SimulatedPasteboard pasteboard;
+    pasteboard.putItems({{{QStringLiteral("text/plain"), QByteArray("plain")},
+                          {QStringLiteral("application/x-lazy"), std::nullopt},
+                          {QStringLiteral("text/html"), QByteArray("<i>rich</i>")}},
+                         {{QStringLiteral("application/x-lazy"), std::nullopt}},
+                         {{QStringLiteral("image/png"), QByteArray("\0png", 4)}}});
+    const auto snapshot = PasteboardSnapshot::capture(pasteboard);
+    ASSERT_EQ(snapshot.items.size(), 3);
+    EXPECT_EQ(snapshot.items[0].values,
+              QList<PasteboardValue>({{QStringLiteral("text/plain"), QByteArray("plain")},
+                                      {QStringLiteral("text/html"), QByteArray("<i>rich</i>")}}));
+    EXPECT_TRUE(snapshot.items[1].values.isEmpty());
+    EXPECT_EQ(snapshot.items[2].values,
+              QList<PasteboardValue>({{QStringLiteral("image/png"), QByteArray("\0png", 4)}}));
+
+    pasteboard.putText(QStringLiteral("other"));
+    const auto before = pasteboard.changeCount();
+    snapshot.restore(pasteboard);
+    EXPECT_EQ(pasteboard.itemTypes(0),
+              QStringList({QStringLiteral("text/plain"), QStringLiteral("text/html")}));
+    EXPECT_EQ(pasteboard.content(), snapshot.items);
+    EXPECT_GT(pasteboard.changeCount(), before);
 }

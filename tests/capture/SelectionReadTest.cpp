@@ -17,104 +17,31 @@ struct ReadCase {
     const char* error = kNoSelection;
 };
 
-void selectNothing(CaptureTest& t) {
-    t.editor.setText(QStringLiteral("Hello world"), 3, 0);
-}
-void unreadableSelection(CaptureTest& t) {
-    t.editor.setText(QStringLiteral("Whole field"), 3, 0);
-    t.editor.field->failing.insert(QStringLiteral("AXSelectedText"));
-}
+// clang-format off
+void selectNothing(CaptureTest& t) { t.editor.setText(QStringLiteral("Hello world"), 3, 0); }
+void unreadable(CaptureTest& t) { t.editor.field->failing.insert(QStringLiteral("AXSelectedText")); }
 
 // Standard timing: 180 ms activation pause, Copy key-up 20 ms later, waits of 180, 300 and
 // 420 ms; a held modifier is polled every 35 ms. Fast timing has no pause and polls the
 // pasteboard up to 120 ms per attempt. A blank selection counts as none; an unreadable one
 // falls back to the focused field's value.
 const ReadCase kCases[] = {
-    {"selection, spaces kept",
-     [](auto& t) { t.editor.setText(QStringLiteral("a  Hello \nb"), 1, 9); },
-     0,
-     380,
-     {},
-     {180},
-     "  Hello \n"},
-    {"late write within the wait",
-     [](auto& t) { t.editor.copyWriteDelayMs = 150; },
-     0,
-     380,
-     {},
-     {180},
-     "Hello"},
-    {"copies on the second attempt",
-     [](auto& t) { t.editor.copyFromAttempt = 2; },
-     0,
-     700,
-     {},
-     {180, 380},
-     "Hello"},
-    {"select all first", selectNothing, SelectAll, 520, {180}, {320}, "Hello world"},
-    {"held modifiers",
-     [](auto& t) { t.desktop.keys.holdModifiers(KeyModifier::Shift, 300); },
-     0,
-     520,
-     {},
-     {320},
-     "Hello"},
-    {"fast, late copy",
-     [](auto& t) { t.editor.copyWriteDelayMs = 50; },
-     NoFallback | Fast,
-     50,
-     {},
-     {0},
-     "Hello"},
-    {"fast, nothing selected",
-     [](auto& t) {
-         selectNothing(t);
-         t.desktop.keys.holdModifiers(KeyModifier::Shift, 100000);
-     },
-     NoFallback | Fast,
-     420,
-     {},
-     {0, 140, 280},
-     nullptr},
-    {"nothing selected, no fallback to the value",
-     [](auto& t) { t.editor.setText(QStringLiteral("Whole field"), 3, 0); },
-     0,
-     1140,
-     {},
-     {180, 380, 700},
-     nullptr},
-    {"unreadable selection", unreadableSelection, 0, 1140, {}, {180, 380, 700}, "Whole field"},
-    {"only blanks",
-     [](auto& t) {
-         t.editor.setText(QStringLiteral(" \n "), 0, 3);
-         t.editor.field->failing.insert(QStringLiteral("AXSelectedText"));
-     },
-     0,
-     1140,
-     {},
-     {180, 380, 700},
-     nullptr},
-    {"no permission",
-     [](auto& t) { t.desktop.keys.trusted = false; },
-     SelectAll,
-     180,
-     {},
-     {},
-     nullptr,
-     Kind::copyEventFailed,
-     kNoCopy},
-    {"copy not sent",
-     [](auto& t) { t.desktop.keys.failsToPost = true; },
-     0,
-     180,
-     {},
-     {},
-     nullptr,
-     Kind::copyEventFailed,
-     kNoCopy},
+    {"spaces kept", [](auto& t) { t.editor.setText(QStringLiteral("a  Hello \nb"), 1, 9); }, 0, 380, {}, {180}, "  Hello \n"},
+    {"late write", [](auto& t) { t.editor.copyWriteDelayMs = 150; }, 0, 380, {}, {180}, "Hello"},
+    {"second attempt", [](auto& t) { t.editor.copyFromAttempt = 2; }, 0, 700, {}, {180, 380}, "Hello"},
+    {"select all", selectNothing, SelectAll, 520, {180}, {320}, "Hello world"},
+    {"held modifiers", [](auto& t) { t.desktop.keys.holdModifiers(KeyModifier::Shift, 300); }, 0, 520, {}, {320}, "Hello"},
+    {"fast, late copy", [](auto& t) { t.editor.copyWriteDelayMs = 50; }, NoFallback | Fast, 50, {}, {0}, "Hello"},
+    {"fast, nothing", [](auto& t) { selectNothing(t); t.desktop.keys.holdModifiers(KeyModifier::Shift, 100000); }, NoFallback | Fast, 420, {}, {0, 140, 280}, nullptr},
+    {"nothing, no fallback to the value", selectNothing, 0, 1140, {}, {180, 380, 700}, nullptr},
+    {"unreadable", [](auto& t) { selectNothing(t); unreadable(t); }, 0, 1140, {}, {180, 380, 700}, "Hello world"},
+    {"only blanks", [](auto& t) { t.editor.setText(QStringLiteral(" \n "), 0, 3); unreadable(t); }, 0, 1140, {}, {180, 380, 700}, nullptr},
+    {"no permission", [](auto& t) { t.desktop.keys.trusted = false; }, SelectAll, 180, {}, {}, nullptr, Kind::copyEventFailed, kNoCopy},
+    {"copy not sent", [](auto& t) { t.desktop.keys.failsToPost = true; }, 0, 180, {}, {}, nullptr, Kind::copyEventFailed, kNoCopy},
     {"cancelled while waiting", selectNothing, CancelAtEnd, 450, {}, {180, 380}, nullptr},
     {"cancelled while activating", [](auto&) {}, CancelAtEnd, 100, {}, {}, nullptr},
 };
+// clang-format on
 
 class SelectionReadTest : public CaptureTest, public ::testing::WithParamInterface<ReadCase> {};
 
