@@ -3,14 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "base/CancelledError.h"
-#include "capture/FocusService.h"
-#include "capture/PasteboardService.h"
 #include "capture/PasteboardServiceError.h"
-#include "clipboard/ClipboardHistoryService.h"
-#include "platform/MemoryDefaults.h"
 #include "support/CaptureServices.h"
 #include "support/QtPrinters.h"
-#include "support/SimulatedDesktop.h"
 #include "support/TaskProbe.h"
 
 using Kind = PasteboardServiceErrorKind;

@@ -138,78 +138,54 @@ TEST(LayoutSuggestion, FirstLatinAndFirstNativeInSystemOrder) {
                   "English (US)", "Russian", {"Russian", "English (US)", "Ukrainian"}}));
 }
 
-namespace {
-
-AppLayoutRule rule(const QString& bundle, const QString& layout, bool enabled = true) {
-    return AppLayoutRule{QUuid::createUuid(), bundle, bundle, {}, layout, enabled};
-}
-
-const RunningApplication kEditor{10, "org.xfce.mousepad", "Mousepad", {}};
-const RunningApplication kChat{11, "org.telegram.desktop", "Telegram", {}};
-
-class AppLayoutSwitchTest : public ::testing::Test {
-protected:
-    AppLayoutSwitchTest() {
-        sources.addLayout(SimulatedInputSources::usLayout());
-        sources.addLayout(SimulatedInputSources::russianLayout("Russian (PC)", "xkb.layout.ru"));
-        state.edit().appLayoutSwitchingEnabled = true;
-    }
-    void activate(const RunningApplication& app) {
-        workspace.bringToFront(app);
-        VirtualClock::flushEvents();
-    }
-
-    SimulatedInputSources sources;
+// The first enabled rule for the frontmost application, at start and on each activation; own
+// windows are like any other. Turning it on waits for the next activation; the current layout
+// is not selected again unless it cannot be read; errors are dropped; a second start only
+// replaces the state.
+TEST(AppLayoutSwitch, FirstEnabledRuleAppliesToTheFrontmostApplication) {
+    Sources sources;
+    sources.addLayout(Sources::usLayout());
+    sources.addLayout(Sources::russianLayout("Russian (PC)", "xkb.layout.ru"));
     FakeWorkspace workspace;
-    FakeAppState state;
-    AppLayoutSwitchService service{workspace, sources};
-};
-
-}  // namespace
-
-// The first enabled rule; own windows are like any
-// application; the current layout is not selected again unless it cannot be read.
-TEST_F(AppLayoutSwitchTest, FirstEnabledRuleAppliesToTheFrontmostAtStartAndOnActivation) {
-    state.edit().appLayoutRules = {
-        rule("org.xfce.mousepad", "U.S.", false), rule("org.xfce.mousepad", "Russian (PC)"),
-        rule("org.xfce.mousepad", "U.S."), rule("ai.nivelo.native", "U.S.")};
-    workspace.frontmost = kEditor;
+    FakeAppState state, other;
+    AppLayoutSwitchService service(workspace, sources);
+    const auto rule = [](const char* bundle, const char* layout, bool enabled = true) {
+        return AppLayoutRule{QUuid::createUuid(), bundle, bundle, {}, layout, enabled};
+    };
+    const auto activate = [&](qint64 pid, const char* bundle) {
+        workspace.bringToFront({pid, bundle, bundle, {}});
+        VirtualClock::flushEvents();
+    };
+    const char* editor = "org.xfce.mousepad";
+    const char* own = "ai.nivelo.native";
+    state.edit().appLayoutSwitchingEnabled = true;
+    state.edit().appLayoutRules = {rule(editor, "U.S.", false), rule(editor, "Russian (PC)"),
+                                   rule(editor, "U.S."),        rule(own, "U.S."),
+                                   rule("", "Russian (PC)"),    rule("org.example.chat", "Greek")};
+    workspace.frontmost = RunningApplication{10, editor, editor, {}};
     service.start(&state);
     EXPECT_EQ(sources.currentId(), "xkb.layout.ru");
-    activate(RunningApplication{1000, "ai.nivelo.native", "NiveloAI", {}});
-    EXPECT_EQ(sources.currentId(), "xkb.layout.us");
-    activate(kChat);
-    activate(kEditor);
-    activate(kEditor);
-    EXPECT_EQ(sources.selectCalls, 3);
-    sources.currentUnknown = true;
-    activate(kEditor);
-    EXPECT_EQ(sources.selectCalls, 4);
-}
-
-// Turning it on waits for the next activation; switch errors are dropped.
-TEST_F(AppLayoutSwitchTest, NothingHappensWhenOffWithoutAnIdentifierOrOnErrors) {
-    state.edit().appLayoutRules = {rule("org.xfce.mousepad", "Russian (PC)"),
-                                   rule("", "Russian (PC)"), rule("org.telegram.desktop", "Greek")};
-    state.edit().appLayoutSwitchingEnabled = false;
-    service.start(&state);
-    activate(kEditor);
+    state.change([](NiveloSettings& s) { s.appLayoutSwitchingEnabled = false; });
+    activate(1000, own);
     state.change([](NiveloSettings& s) { s.appLayoutSwitchingEnabled = true; });
     VirtualClock::flushEvents();
-    activate(RunningApplication{12, "", "xterm", {}});
-    activate(kChat);
-    EXPECT_EQ(sources.selectCalls, 0);
-    sources.failingSelects = 3;
-    activate(kEditor);
+    EXPECT_EQ(sources.selectCalls, 1);
+    activate(1000, own);
+    EXPECT_EQ(sources.currentId(), "xkb.layout.us");
+    activate(10, editor);
+    activate(10, editor);
+    activate(12, "");
+    activate(11, "org.example.chat");
     EXPECT_EQ(sources.selectCalls, 3);
+    sources.currentUnknown = true;
+    sources.failingSelects = 3;
+    activate(1000, own);
+    EXPECT_EQ(sources.selectCalls, 6);
     EXPECT_TRUE(state.statuses.isEmpty());
 
-    // A second start only replaces the state: one observer, the new rules.
-    FakeAppState other;
     other.edit().appLayoutSwitchingEnabled = true;
-    other.edit().appLayoutRules = {rule("org.telegram.desktop", "Russian (PC)")};
+    other.edit().appLayoutRules = {rule("org.example.chat", "Russian (PC)")};
     service.start(&other);
-    activate(kChat);
-    EXPECT_EQ(sources.selectCalls, 4);
-    EXPECT_EQ(sources.currentId(), "xkb.layout.ru");
+    activate(11, "org.example.chat");
+    EXPECT_EQ(sources.selectCalls, 7);
 }
