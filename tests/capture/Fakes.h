@@ -11,14 +11,9 @@
 #include "platform/Workspace.h"
 
 // An application state that keeps its settings and records what it is asked to do.
-class FakeAppState : public QObject, public CaptureAppState {
+struct FakeAppState : QObject, CaptureAppState {
     Q_OBJECT
 public:
-    FakeAppState() {
-        settings_.promptStyles.clear();
-        settings_.aiReplyStyles.clear();
-    }
-
     const NiveloSettings& settings() const override { return settings_; }
     QList<PromptStyle> promptStyles() const override { return settings_.promptStyles; }
     QList<AIReplyStyle> aiReplyStyles() const override { return settings_.aiReplyStyles; }
@@ -53,8 +48,7 @@ private:
 };
 
 // Focus memory and selection reads of a simulated target application.
-class FakeSelectionCapture : public SelectionCapture {
-public:
+struct FakeSelectionCapture : SelectionCapture {
     void rememberFrontmostApplication() override {
         ++rememberCalls;
         if (frontmostPid) {
@@ -85,18 +79,12 @@ public:
 };
 
 // The quick panel, the assistant and the translation preview, recording every call in one log.
-class FakePanels : public QuickPanelHandle,
-                   public AssistantPanelHandle,
-                   public TranslationPreviewHandle {
-public:
+struct FakePanels : QuickPanelHandle, AssistantPanelHandle, TranslationPreviewHandle {
     void show() override {
         log << "quick.show";
         quickVisible = true;
     }
-    void toggle() override {
-        log << "quick.toggle";
-        quickVisible = !quickVisible;
-    }
+    void toggle() override { log << "quick.toggle"; }
     bool isPanelVisible() const override { return quickVisible; }
     void show(const QString& context) override { log << "assistant.show:" + context; }
     void showReply(const QString& message, const AIReplyStyle& style,
@@ -109,14 +97,12 @@ public:
     QStringList log;
 };
 
-class FakeClipboardPanel : public ClipboardPanelHandle {
-public:
+struct FakeClipboardPanel : ClipboardPanelHandle {
     void toggle() override { ++toggles; }
     int toggles = 0;
 };
 
-class FakeFloatingButton : public FloatingButtonHandle {
-public:
+struct FakeFloatingButton : FloatingButtonHandle {
     void show() override {
         ++shows;
         visible = true;
@@ -127,9 +113,7 @@ public:
 };
 
 // A desktop's running applications, switched by the test.
-class FakeWorkspace : public Workspace {
-    Q_OBJECT
-public:
+struct FakeWorkspace : Workspace {
     QList<RunningApplication> runningApplications() const override { return {}; }
     std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
     bool activate(qint64) override { return false; }
