@@ -32,15 +32,10 @@ protected:
 
 }  // namespace
 
-// Launch shows the window when the setting is absent; Reopen opens and wires a missing one
-// and shows one closed into the menu bar as it is, wiring nothing again.
+// Reopen opens and wires a missing window and shows one closed into the menu bar as it is,
+// wiring nothing again.
 TEST_F(NativeAppTest, ReopenOpensAMissingWindowAndShowsAClosedOne) {
-    launch();
-    EXPECT_TRUE(app_->mainWindow()->isVisible());
-    EXPECT_TRUE(app_->startupSequence().steps().empty());  // no desktop services here
-    app_.reset();
     defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
-    app_ = std::make_unique<NiveloNativeApp>(platform_);
     launch();
     EXPECT_EQ(app_->mainWindow(), nullptr);
     app_->reopen();
@@ -62,21 +57,6 @@ TEST_F(NativeAppTest, ReopenOpensAMissingWindowAndShowsAClosedOne) {
     EXPECT_EQ(app_->startupRuns(), 2);
 }
 
-// With a key off the close goes ahead, the policy is left alone, and the process quits.
-TEST_F(NativeAppTest, ClosingTheLastWindowOutsideTheMenuBarQuitsAndWritesSettings) {
-    defaults_->setBool("nivelo.menuBarIconVisible", false);
-    launch();
-    EmissionCounter terminated(app_.get(), &NiveloNativeApp::terminated);
-    EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
-    const int syncsBefore = defaults_->syncs;
-    EXPECT_TRUE(app_->mainWindow()->close());
-    VirtualClock::flushEvents();
-    clock_->advance(1000);
-    EXPECT_EQ(changes.count(), 0);
-    EXPECT_EQ(terminated.count(), 1);
-    EXPECT_GT(defaults_->syncs, syncsBefore);
-}
-
 // Quit must get through even though the close handler would hide the window.
 TEST_F(NativeAppTest, TerminateMarksTerminationBeforeAnyWindowIsAskedThenStopsObserving) {
     launch();
@@ -85,6 +65,7 @@ TEST_F(NativeAppTest, TerminateMarksTerminationBeforeAnyWindowIsAskedThenStopsOb
     EXPECT_TRUE(app_->mainWindow()->close());
     app_->terminate();
     EXPECT_EQ(terminated.count(), 1);
+    EXPECT_EQ(defaults_->syncs, 1);  // the settings are written out
     app_->finishTermination();
     clock_->advance(1000);  // the rule's retries after the close above
     EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
