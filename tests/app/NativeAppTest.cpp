@@ -8,63 +8,46 @@
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloNativeApp.h"
 
-namespace {
-
 // The app on a platform that cannot carry the desktop services: only the shell runs.
-class NativeAppTest : public ShellFixture {
-protected:
-    void SetUp() override {
-        ShellFixture::SetUp();
-        app_ = std::make_unique<NiveloNativeApp>(platform_);
-    }
-    void TearDown() override {
-        app_.reset();
-        ShellFixture::TearDown();
-    }
-
-    void launch() {
-        app_->launch();
-        VirtualClock::flushEvents();
-    }
-
-    std::unique_ptr<NiveloNativeApp> app_;
-};
-
-}  // namespace
+using NativeAppTest = ShellFixture;
 
 // Reopen opens and wires a missing window and shows one closed into the menu bar as it is,
 // wiring nothing again.
 TEST_F(NativeAppTest, ReopenOpensAMissingWindowAndShowsAClosedOne) {
     defaults_->setBool("nivelo.openMainWindowOnLaunch", false);
-    launch();
-    EXPECT_EQ(app_->mainWindow(), nullptr);
-    app_->reopen();
-    QPointer<MainWindow> window = app_->mainWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(app_->appDelegate().isDelegateOf(window));  // before any activation
+    NiveloNativeApp app(platform_);
+    app.launch();
     VirtualClock::flushEvents();
-    EXPECT_EQ(app_->startupRuns(), 2);
+    EXPECT_EQ(app.mainWindow(), nullptr);
+    app.reopen();
+    QPointer<MainWindow> window = app.mainWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(app.appDelegate().isDelegateOf(window));  // before any activation
+    VirtualClock::flushEvents();
+    EXPECT_EQ(app.startupRuns(), 2);
 
     EXPECT_FALSE(window->close());
     clock_->advance(1000);
     ASSERT_TRUE(window);
-    EXPECT_FALSE(app_->isTerminating());
-    app_->reopen();
+    EXPECT_FALSE(app.isTerminating());
+    app.reopen();
     VirtualClock::flushEvents();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(app_->startupRuns(), 2);
+    EXPECT_EQ(app.startupRuns(), 2);
 }
 
 // Quit must get through even though the close handler would hide the window.
 TEST_F(NativeAppTest, TerminateMarksTerminationBeforeAnyWindowIsAskedThenStopsObserving) {
-    launch();
-    EmissionCounter terminated(app_.get(), &NiveloNativeApp::terminated);
-    app_->terminate();
-    EXPECT_TRUE(app_->mainWindow()->close());
-    app_->terminate();
+    NiveloNativeApp app(platform_);
+    app.launch();
+    VirtualClock::flushEvents();
+    EmissionCounter terminated(&app, &NiveloNativeApp::terminated);
+    app.terminate();
+    EXPECT_TRUE(app.mainWindow()->close());
+    app.terminate();
     EXPECT_EQ(terminated.count(), 1);
     EXPECT_EQ(defaults_->syncs, 1);  // the settings are written out
-    app_->finishTermination();
+    app.finishTermination();
     clock_->advance(1000);  // the rule's retries after the close above
     EmissionCounter changes(&DockPresence::shared(), &DockPresence::policyChanged);
     auto* window = new QWidget();
@@ -76,8 +59,10 @@ TEST_F(NativeAppTest, TerminateMarksTerminationBeforeAnyWindowIsAskedThenStopsOb
 
 // Command is Super here; the quick menu command works without the services.
 TEST_F(NativeAppTest, MainWindowIsAnOpaqueShellWithOneCommandMenu) {
-    launch();
-    MainWindow* window = app_->mainWindow();
+    NiveloNativeApp app(platform_);
+    app.launch();
+    VirtualClock::flushEvents();
+    MainWindow* window = app.mainWindow();
     const QList<QAction*> menus = window->menuBar()->actions();
     ASSERT_EQ(menus.size(), 1);
     EXPECT_EQ(menus.first()->text(), "NiveloAI");

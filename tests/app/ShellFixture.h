@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QPointer>
 #include <QWidget>
-#include <memory>
 
 #include "app/DockPresence.h"
 #include "platform/MemoryDefaults.h"

@@ -117,10 +117,10 @@ TEST_F(StartupWiringTest, StepsRunInTheirOrderOnceForAllRuns) {
     });
     app.launch();
     VirtualClock::flushEvents();
-    ASSERT_EQ(steps, (std::vector<StartupStep>{
-                         StartupStep::SystemSurfaceObserver, StartupStep::Hotkeys,
-                         StartupStep::SelectionTrigger, StartupStep::LayoutSwitch,
-                         StartupStep::RefreshPermissions, StartupStep::LaunchPermissionRequest}));
+    using S = StartupStep;
+    ASSERT_EQ(steps,
+              (std::vector<S>{S::SystemSurfaceObserver, S::Hotkeys, S::SelectionTrigger,
+                              S::LayoutSwitch, S::RefreshPermissions, S::LaunchPermissionRequest}));
     EXPECT_EQ(seen, (QStringList{"0000", "1000", "1100", "1110", "1111", "1111"}));
     EXPECT_EQ(permissionRequests, 1);
     const int registrations = registry.registerCalls(), monitorCount = monitors.globalCount();

@@ -51,9 +51,7 @@ private:
 struct FakeSelectionCapture : SelectionCapture {
     void rememberFrontmostApplication() override {
         ++rememberCalls;
-        if (frontmostPid) {
-            rememberedPid = frontmostPid;
-        }
+        rememberedPid = frontmostPid;
     }
     std::optional<qint64> rememberedProcessIdentifier() const override { return rememberedPid; }
     QString peekSelectedTextViaAccessibility() override {

@@ -3,7 +3,6 @@
 #include "Fakes.h"
 #include "capture/AppLayoutSwitchService.h"
 #include "capture/KeyboardLayoutService.h"
-#include "core/NiveloSettings.h"
 #include "support/SimulatedInputSources.h"
 #include "support/VirtualClock.h"
 
@@ -87,7 +86,6 @@ TEST(LayoutFix, TakesTheNamesFromTheSettingsAndBuildsMapsOncePerPair) {
 
 TEST(LayoutLookup, LatinIsAWholeWordAndNamesMatchExactlyThenByPartThenByFamily) {
     EXPECT_TRUE(KeyboardLayoutService::isLatin({"x", "Romanian"}));  // "roman" as a part
-    EXPECT_TRUE(KeyboardLayoutService::isLatin({"xkb.layout.us+intl", "English (intl.)"}));
     EXPECT_FALSE(KeyboardLayoutService::isLatin({"xkb.layout.by", "Belarusian"}));
     const QList<InputSource> sources{{"xkb.layout.us", "English (US)"},
                                      {"xkb.layout.ru+phonetic", "Russian (phonetic)"},
@@ -126,8 +124,6 @@ TEST(LayoutSwitch, SelectsByLenientNameRetriesThreeTimesAndSaysWhy) {
     EXPECT_EQ(sources.selectCalls, 6);
     EXPECT_EQ(switchError("Greek"), "Keyboard layout not found: Greek");
     EXPECT_EQ(sources.selectCalls, 6);
-    sources.currentUnknown = true;
-    EXPECT_EQ(service.currentLayoutName(), std::nullopt);
 }
 
 // The first enabled rule for the frontmost application, at start and on each activation; own

@@ -125,10 +125,12 @@ TEST_F(PasteEdgeTest, ANewerCopyIsKeptAndACancelRestoresAtEveryStep) {
         const char* meanwhile;
         bool servedLater, kept;
     };
-    for (const Case& c : {Case{-1, "copied meanwhile", false, true},
-                          Case{-1, "cafe\u0301", false, false}, Case{900, "mine", false, true},
-                          Case{50, nullptr, false, false}, Case{250, nullptr, false, false},
-                          Case{900, nullptr, false, false}, Case{220, nullptr, true, false}}) {
+    // clang-format off
+    for (const Case& c : {Case{-1, "copied meanwhile", false, true}, Case{-1, "cafe\u0301", false, false},
+                          Case{900, "mine", false, true}, Case{50, nullptr, false, false},
+                          Case{250, nullptr, false, false}, Case{900, nullptr, false, false},
+                          Case{220, nullptr, true, false}}) {
+        // clang-format on
         SCOPED_TRACE(c.meanwhile ? c.meanwhile : std::to_string(c.cancelAt).c_str());
         userContent = putUserContent(desktop.pasteboard);  // a new action from the start
         initialChangeCount = desktop.pasteboard.changeCount();

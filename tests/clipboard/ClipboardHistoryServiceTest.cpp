@@ -24,10 +24,9 @@ TEST_F(ClipboardHistoryServiceTest, SavesCompactJsonAndLoadsAnyValidEncoding) {
     history->setItems({{"978307210-42", QStringLiteral("Привет, мир"),
                         QDateTime::fromSecsSinceEpoch(978307210, Qt::UTC), 11}});
     history->save();
-    EXPECT_EQ(
-        QString::fromUtf8(store.dataValue(kKey).value_or("")),
-        QStringLiteral("[{\"id\":\"978307210-42\",\"text\":\"Привет, мир\",\"createdAt\":10.0,"
-                       "\"chars\":11}]"));
+    EXPECT_EQ(store.dataValue(kKey), QStringLiteral(R"([{"id":"978307210-42","text":"Привет, мир",)"
+                                                    R"("createdAt":10.0,"chars":11}])")
+                                         .toUtf8());
     EXPECT_EQ(make()->items(), history->items());
 
     store.setData(
