@@ -7,6 +7,7 @@
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloWindowPresenter.h"
 #include "app/WindowKinds.h"
+#include "backend/BackendEndpoint.h"
 #include "base/Async.h"
 #include "capture/AppLayoutSwitchService.h"
 #include "capture/HotkeyService.h"
@@ -16,6 +17,8 @@
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
 #include "state/NiveloAppState.h"
+#include "updates/AppUpdateClient.h"
+#include "updates/AppUpdateManager.h"
 
 namespace {
 
@@ -44,6 +47,7 @@ NiveloNativeApp::Services::Services(Services&&) noexcept = default;
 NiveloNativeApp::Services& NiveloNativeApp::Services::operator=(Services&&) noexcept = default;
 NiveloNativeApp::Services::~Services() {
     // The services hold the state; it goes last.
+    updateManager.reset();
     appLayoutSwitchService.reset();
     selectionTrigger.reset();
     hotkeys.reset();
@@ -67,6 +71,10 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
     }
     services.appLayoutSwitchService =
         std::make_unique<AppLayoutSwitchService>(*platform.workspace, *platform.inputSources);
+    services.updateManager = std::make_unique<AppUpdateManager>(
+        AppUpdateManager::Dependencies{*platform.clock, *platform.defaults, *platform.workspace},
+        std::make_shared<AppUpdateClient>(BackendEndpoint::origin(), *platform.http,
+                                          *platform.clock));
     return services;
 }
 
@@ -198,6 +206,9 @@ StartupSequence NiveloNativeApp::startupSequence() {
     }
     if (AppLayoutSwitchService* layouts = appLayoutSwitchService()) {
         sequence.set(StartupStep::LayoutSwitch, [=] { layouts->start(state); });
+    }
+    if (AppUpdateManager* updates = updateManager()) {
+        sequence.set(StartupStep::UpdateChecks, [=] { updates->startAutomaticChecks(state); });
     }
     sequence.set(StartupStep::RefreshPermissions, [state] { state->refreshPermissions(); });
     Defaults* defaults = platform_.defaults.get();

@@ -9,6 +9,7 @@
 #include "app/StartupSequence.h"
 
 class AppLayoutSwitchService;
+class AppUpdateManager;
 class HotkeyService;
 class MainWindow;
 class NiveloAppDelegate;
@@ -35,6 +36,7 @@ public:
         std::unique_ptr<HotkeyService> hotkeys;
         std::unique_ptr<SelectionTriggerService> selectionTrigger;
         std::unique_ptr<AppLayoutSwitchService> appLayoutSwitchService;
+        std::unique_ptr<AppUpdateManager> updateManager;
     };
     using ServiceFactory = std::function<Services()>;
     // Over the process-wide services and the given platform (the running process's).
@@ -75,6 +77,7 @@ public:
     AppLayoutSwitchService* appLayoutSwitchService() {
         return services().appLayoutSwitchService.get();
     }
+    AppUpdateManager* updateManager() { return services().updateManager.get(); }
     MainWindow* mainWindow() const;
     bool isTerminating() const { return terminating_; }
 
