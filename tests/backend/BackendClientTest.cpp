@@ -85,12 +85,6 @@ TEST_F(BackendClientSplitting, EachChunkWaitsForTheLastAnswerAndAFailedChunkEnds
     EXPECT_EQ(server.requestCount(), 2);
 }
 
-TEST(TextSplitting, CharactersBuiltOfManyCodeUnitsCountAsOneAndAreNeverCut) {
-    const QString character = QStringLiteral("e\u0301\u0301\u0301\u0301");  // five code units
-    EXPECT_EQ(splitTextForBackend(character.repeated(25), 10),
-              QStringList({character.repeated(10), character.repeated(10), character.repeated(5)}));
-}
-
 TEST_F(BackendClientTranslationResend, AnUnchangedTranslationIsSentOnceMoreWithoutExtras) {
     server.enqueue(CannedReply::result(QStringLiteral("  hello \u201Cworld\u201D  ")));
     server.enqueue(CannedReply::result("Hallo Welt"));

@@ -54,15 +54,6 @@ TEST_F(BackendWireFormat, ForceRewriteAndIntensityAreAppendedOnlyWhenGiven) {
                   .replace(R"(,"forceRewrite":true,"styleIntensity":"maximum")", ""));
 }
 
-TEST_F(BackendWireFormat, ATranslationNamesItselfEverywhereAndCarriesNoStyleOrReplyTo) {
-    server.enqueue(CannedReply::result("Bonjour"));
-    finish(client.send("Hello", BackendAction::translate, builtIn("translate"), "French", true, "",
-                       false, "", "someone's message", "", std::nullopt, std::nullopt));
-    expectSent(0, R"({"action":"translate","mode":"translate","task":"translate",)"
-                  R"("rewriteMode":"translate","writingStyle":"","styleId":"","replyTo":"",)"
-                  R"("replyMode":"chat_reply","targetLanguage":"French"})");
-}
-
 TEST_F(BackendWireFormat, RewritesAndTheEmojiStyleNameTheirWritingStyle) {
     server.setHandler([](const RecordedRequest&) { return CannedReply::result("done 🙂"); });
     const struct {
@@ -86,11 +77,18 @@ TEST_F(BackendWireFormat, RewritesAndTheEmojiStyleNameTheirWritingStyle) {
     EXPECT_EQ(sentField(1, "styleId"), "Polite");
 }
 
-TEST_F(BackendWireFormat, AnAssistantRequestCarriesItsConversationAndKeepsContextTwice) {
-    server.enqueue(CannedReply::result("An answer"));
+// A translation names itself everywhere and carries no style or reply-to; an assistant
+// request carries its conversation and keeps context twice.
+TEST_F(BackendWireFormat, TranslationAndAssistantFields) {
+    server.setHandler([](const RecordedRequest&) { return CannedReply::result("Bonjour"); });
+    finish(client.send("Hello", BackendAction::translate, builtIn("translate"), "French", true, "",
+                       false, "", "someone's message", "", std::nullopt, std::nullopt));
+    expectSent(0, R"({"action":"translate","mode":"translate","task":"translate",)"
+                  R"("rewriteMode":"translate","writingStyle":"","styleId":"","replyTo":"",)"
+                  R"("replyMode":"chat_reply","targetLanguage":"French"})");
     PromptStyle assistantStyle{"assistant", "Assistant", "", "Not assigned", false};
     finish(client.send("What is this?", BackendAction::assistant, assistantStyle, "English", true,
                        "session-42", true, "", "", "", std::nullopt, std::nullopt));
-    expectSent(0, R"({"action":"assistant","task":"assistant","assistantSessionId":"session-42",)"
+    expectSent(1, R"({"action":"assistant","task":"assistant","assistantSessionId":"session-42",)"
                   R"("assistantKeepContext":true,"keepContext":true,"writingStyle":""})");
 }

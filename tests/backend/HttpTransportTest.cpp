@@ -34,21 +34,14 @@ protected:
 
 }  // namespace
 
-TEST_F(HttpTransportOverLoopback, PostsTheExactRequestAndReturnsAnyStatusWithItsBody) {
+// Any other status comes back as an answer too (see the status test).
+TEST_F(HttpTransportOverLoopback, PostsTheExactRequestAndReturnsTheStatusWithItsBody) {
     const QByteArray sent = "{\"text\":\"Привет\\n\",\"a\":1}";
-    for (const auto& [status, body] :
-         std::vector<std::pair<int, QByteArray>>{{201, R"({"result":"ok"})"},
-                                                 {404, "{}"},
-                                                 {500, R"({"error":"boom"})"},
-                                                 {502, "<html>Bad Gateway</html>"},
-                                                 {401, "{}"}}) {
-        server.enqueue(CannedReply::text(status, body));
-        auto out = runNetworkTask(transport.post(postTo(server.url(), sent)));
-        ASSERT_TRUE(out->done);
-        ASSERT_FALSE(out->error) << status << " " << out->errorDescription().toStdString();
-        EXPECT_EQ(out->value->status, status);
-        EXPECT_EQ(out->value->body, body);
-    }
+    server.enqueue(CannedReply::text(201, R"({"result":"ok"})"));
+    auto out = runNetworkTask(transport.post(postTo(server.url(), sent)));
+    ASSERT_TRUE(out->value) << out->errorDescription().toStdString();
+    EXPECT_EQ(out->value->status, 201);
+    EXPECT_EQ(out->value->body, R"({"result":"ok"})");
     const RecordedRequest& seen = server.requests().first();
     EXPECT_EQ(seen.method, "POST");
     EXPECT_EQ(seen.target, "/macos/ai");

@@ -23,24 +23,16 @@ protected:
 
 }  // namespace
 
-TEST_F(NativeActions, AStyleActionSendsTheInputWithItsStyleFromTheListAndTheTargetLanguage) {
-    PromptStyle pirate{"custom-1234abcd", " Pirate ", "Arr.", "Not assigned", true};
-    EXPECT_EQ(run("style:polite", NiveloPromptLibrary::defaultStyles(), "  be nice  \n")->value,
-              "done");
-    run("style:custom-1234abcd", {builtIn("original"), pirate});
-    ASSERT_EQ(server.requestCount(), 2);
-    expectSent(0, R"({"action":"style_rewrite","writingStyle":"Polite","text":"be nice",)"
-                  R"("targetLanguage":"Italian","forceRewrite":null})");
-    expectSent(1, R"({"action":"style_rewrite","writingStyle":"Pirate"})");
-}
-
 TEST_F(NativeActions, TranslateRunsTheTranslateStyleWithTheResendOn) {
     server.enqueue(CannedReply::result("Some text"));  // unchanged: asked once more
     server.enqueue(CannedReply::result("Un testo"));
     auto out = run("translate", NiveloPromptLibrary::defaultStyles());
     EXPECT_EQ(out->value, "Un testo");
     ASSERT_EQ(server.requestCount(), 2);
-    expectSent(0, R"({"action":"translate"})");
+    // The input and target language as given, nothing of the assistant or a forced rewrite.
+    expectSent(0, R"({"action":"translate","text":"some text","targetLanguage":"Italian",)"
+                  R"("assistantSessionId":"","userInstruction":"","forceRewrite":null,)"
+                  R"("styleIntensity":null})");
     expectSent(1, R"({"action":"translate"})");
 }
 
@@ -61,16 +53,6 @@ TEST_F(NativeActions, ActionsRunElsewhereOrWhoseStyleIsNotInTheListAreRefusedWit
                   "This native action is not ported yet: " + name);
     }
     EXPECT_EQ(server.requestCount(), 0);
-}
-
-TEST_F(NativeActions, BackendErrorsPassThroughUnchanged) {
-    server.setHandler([](const RecordedRequest&) {
-        return CannedReply::json(500, R"({"error":"Quota exceeded"})");
-    });
-    EXPECT_EQ(run("style:original", NiveloPromptLibrary::defaultStyles())->errorDescription(),
-              "Quota exceeded");
-    EXPECT_EQ(run("style:original", NiveloPromptLibrary::defaultStyles(), " ")->errorDescription(),
-              "No text to process.");
 }
 
 TEST(SharedCore, TalksToTheConfiguredOriginWithThisInstallationsId) {

@@ -39,12 +39,8 @@ TEST_F(StateTest, CreationLoadsTheSettingsAndMirrorsThemWithoutSaving) {
     EXPECT_EQ(defaults.saves, 0);
     EXPECT_EQ(state->selectedSettingsPage(), SettingsPage::general);
     EXPECT_EQ(state->status(), idle());
-    EXPECT_EQ(state->permissionState(), PermissionState());
-    EXPECT_EQ(state->sampleText(), "Hi, how are you?");
-    EXPECT_EQ(state->latestOutput(), "");
     EXPECT_EQ(state->settings(), store.load());
     EXPECT_EQ(state->targetLanguage(), "French");
-    EXPECT_EQ(state->promptStyles(), state->settings().promptStyles);
     EXPECT_EQ(state->promptStyles().last().id, "custom-1");
     EXPECT_EQ(state->aiReplyStyles(), state->settings().aiReplyStyles);
     // As the store restored the list (it brings the emoji style back).
@@ -131,56 +127,45 @@ TEST_F(StateTest, DoneAndFailedReturnToIdleAfterTheirWaitRestartedByANewerStatus
     }
 }
 
-TEST_F(StateTest, RunningCancelsThePendingReturnToIdle) {
+TEST_F(StateTest, RunningCancelsThePendingReturnToIdleAndAPendingOneDiesWithTheState) {
     makeState();
     state->setStatus(done(QStringLiteral("ok")));
     desktop.clock.advance(400);
     state->setStatus(running(QStringLiteral("busy")));
     desktop.clock.advance(10'000);
     EXPECT_EQ(state->status(), running(QStringLiteral("busy")));
-}
-
-TEST_F(StateTest, APendingResetDiesWithTheState) {
-    makeState();
     state->setStatus(done(QStringLiteral("ok")));
     ASSERT_EQ(desktop.clock.pendingCount(), 1u);
     state.reset();
     EXPECT_EQ(desktop.clock.pendingCount(), 0u);
 }
 
-// Titles
-
-TEST_F(StateTest, TitlesFollowTheInterfaceLanguage) {
-    makeState();
-    EXPECT_EQ(state->title({"ai"}), "AI assistant");
-    EXPECT_EQ(state->title({"style:social"}), "Social Media");
-    setLanguage(UiLanguage::ru);
-    EXPECT_EQ(state->title({"clipboard"}), "Буфер");
-    EXPECT_EQ(state->title({"layout"}), "Раскладка");
-    EXPECT_EQ(state->title({"style:social"}), "Соцсети");
-}
-
-// Translate keeps its title whatever its style is called; unknown ids and custom names are
-// not translated.
-TEST_F(StateTest, FixedTitlesAndCustomNamesDoNotFollowTheLanguage) {
+// Titles follow the interface language; translate keeps its title whatever its style is
+// called; unknown ids and custom names are not translated.
+TEST_F(StateTest, TitlesFollowTheInterfaceLanguageButFixedTitlesAndCustomNamesDoNot) {
     makeState([](NiveloSettings& s) {
-        for (auto& style : s.promptStyles) {
-            if (style.id == QLatin1String("translate")) {
-                style.name = QStringLiteral("My translator");
-            }
-        }
+        s.promptStyles.first().name = QStringLiteral("My fixer");
+        s.promptStyles.last().name = QStringLiteral("My translator");
         s.promptStyles.append(kMine);
     });
-    for (UiLanguage language : {UiLanguage::en, UiLanguage::ru}) {
+    for (const auto& [language, id, title] :
+         std::vector<std::tuple<UiLanguage, const char*, const char*>>{
+             {UiLanguage::en, "ai", "AI assistant"},
+             {UiLanguage::en, "style:social", "Social Media"},
+             {UiLanguage::en, "style:original", "Fix"},
+             {UiLanguage::en, "style:translate", "Translate"},
+             {UiLanguage::en, "translate", "Translate"},
+             {UiLanguage::en, "bogus", "Действие"},
+             {UiLanguage::en, "style:custom-1", "Pirate"},
+             {UiLanguage::ru, "clipboard", "Буфер"},
+             {UiLanguage::ru, "layout", "Раскладка"},
+             {UiLanguage::ru, "style:social", "Соцсети"},
+             {UiLanguage::ru, "style:nothing-here", "Действие"},
+             {UiLanguage::ru, "style:custom-1", "Pirate"}}) {
         setLanguage(language);
-        EXPECT_EQ(state->title({"style:nothing-here"}), "Действие");
-        EXPECT_EQ(state->title({"bogus"}), "Действие");
-        EXPECT_EQ(state->title({"style:custom-1"}), "Pirate");
-        EXPECT_EQ(state->styleTitle(state->promptStyles().last()), "Pirate");
+        EXPECT_EQ(state->title({QString::fromUtf8(id)}), QString::fromUtf8(title)) << id;
     }
-    setLanguage(UiLanguage::en);
-    EXPECT_EQ(state->title({"style:translate"}), "Translate");
-    EXPECT_EQ(state->title({"translate"}), "Translate");
+    EXPECT_EQ(state->styleTitle(state->promptStyles().last()), "Pirate");
 }
 
 // Prompt styles
@@ -336,9 +321,6 @@ TEST_F(StateTest, ClearingTheClipboardHistoryEmptiesItAndItsStore) {
     EXPECT_TRUE(captureServices.history.items().isEmpty());
     EXPECT_TRUE(captureServices.history.load().isEmpty());
     EXPECT_EQ(state->status(), done(QStringLiteral("Clipboard history cleared")));
-    setLanguage(UiLanguage::ru);
-    state->clearClipboardHistory();
-    EXPECT_EQ(state->status(), done(QStringLiteral("История буфера очищена")));
 }
 
 // What the hot keys see

@@ -5,29 +5,31 @@
 
 namespace {
 const QString kNotPorted = QStringLiteral("This native action is not ported yet: ");
-// The third running status always names the fixed title, whatever the interface language.
-ActionStatus working(const char* fixedTitle) {
-    return running(QString::fromUtf8(fixedTitle) + QStringLiteral(" running"));
+// A run's first status names the action's title; the third one its fixed title.
+ActionStatus titled(const char* title) {
+    return running(QString::fromUtf8(title) + QStringLiteral(" running"));
+}
+const ActionStatus reading = running(QStringLiteral("Reading selection"));
+const ActionStatus pasting = running(QStringLiteral("Pasting"));
+const ActionStatus pasted = done(QStringLiteral("Pasted"));
+// A fix run up to its request, then what followed.
+QList<ActionStatus> fixRun(QList<ActionStatus> rest) {
+    return QList<ActionStatus>{titled("Fix"), reading, titled("Исправить")} + rest;
 }
 }  // namespace
 
-class Pipeline : public BothLanguages {
+class Pipeline : public StateTest {
 protected:
-    // The first status of a run: the action's title in the interface language.
-    ActionStatus started(const char* englishTitle, const char* russianTitle) const {
-        return running(GetParam() == UiLanguage::ru
-                           ? QStringLiteral("Выполняю: ") + QString::fromUtf8(russianTitle)
-                           : QString::fromUtf8(englishTitle) + QStringLiteral(" running"));
+    void SetUp() override {
+        StateTest::SetUp();
+        makeState();
     }
-    ActionStatus reading() const { return running(t("Reading selection", "Читаю выделение")); }
-    ActionStatus pasting() const { return running(t("Pasting", "Вставляю")); }
-    ActionStatus pasted() const { return done(t("Pasted", "Вставлено")); }
-
     void edit(const std::function<void(NiveloSettings&)>& change) {
         state->editSettings(change);
         recorded.clear();
     }
     void run(const char* id, bool pasteResult, bool updateSampleText = false) {
+        recorded.clear();
         state->run(QuickAction{QString::fromUtf8(id)}, pasteResult, updateSampleText);
         settle();
     }
@@ -35,27 +37,19 @@ protected:
     void expectRun(const QList<ActionStatus>& expected, qint64 delayToIdle) {
         EXPECT_EQ(statuses(), expected);
         EXPECT_EQ(idleDelay(), delayToIdle);
-        expectUserPasteboardBack();
-    }
-    void expectUserPasteboardBack() {
         EXPECT_EQ(desktop.pasteboard.content(), userContent);
         EXPECT_FALSE(captureServices.history.isCaptureSuppressed());
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(BothLanguages, Pipeline, ::testing::Values(UiLanguage::en, UiLanguage::ru),
-                         languageName);
-
 // Style and translate from a hot key
 
-TEST_P(Pipeline, StyleFromHotKeySelectsAllRewritesAndPastesBack) {
+TEST_F(Pipeline, StyleFromHotKeySelectsAllRewritesAndPastesBack) {
     editor.setText(QStringLiteral("i has a apple"), 0, 0);
     server.enqueue(CannedReply::result(QStringLiteral("I have an apple.")));
     run("style:original", true);
 
-    expectRun(
-        {started("Fix", "Исправить"), reading(), working("Исправить"), pasting(), pasted(), idle()},
-        900);
+    expectRun(fixRun({pasting, pasted, idle()}), 900);
     EXPECT_EQ(editor.selectAllCount, 1);
     ASSERT_EQ(server.requestCount(), 1);
     EXPECT_EQ(sentField(0, "text"), "i has a apple");
@@ -64,22 +58,29 @@ TEST_P(Pipeline, StyleFromHotKeySelectsAllRewritesAndPastesBack) {
     EXPECT_EQ(state->sampleText(), "Hi, how are you?");
 }
 
-TEST_P(Pipeline, TranslateFromHotKeyShowsItsOwnTitles) {
-    edit([](NiveloSettings& s) { s.targetLanguage = QStringLiteral("German"); });
+TEST_F(Pipeline, TranslateAndCustomStylesShowTheirOwnTitles) {
+    edit([](NiveloSettings& s) {
+        s.targetLanguage = QStringLiteral("German");
+        s.promptStyles.append({QStringLiteral("custom-1234abcd"), QStringLiteral("Pirate"),
+                               QStringLiteral("Talk like a pirate."),
+                               QStringLiteral("Not assigned"), true});
+    });
     editor.setText(QStringLiteral("I have an apple"), 0, 15);
     server.enqueue(CannedReply::result(QStringLiteral("Ich habe einen Apfel")));
     run("translate", true);
-
-    expectRun({started("Translate", "Перевод"), reading(), working("Перевод"), pasting(), pasted(),
-               idle()},
-              900);
-    ASSERT_EQ(server.requestCount(), 1);
+    expectRun({titled("Translate"), reading, titled("Перевод"), pasting, pasted, idle()}, 900);
     EXPECT_EQ(sentField(0, "action"), "translate");
     EXPECT_EQ(sentField(0, "targetLanguage"), "German");
     EXPECT_EQ(editor.text, "Ich habe einen Apfel");
+
+    server.enqueue(CannedReply::result(QStringLiteral("ahoy matey")));
+    run("style:custom-1234abcd", true);
+    expectRun({titled("Pirate"), reading, titled("Действие"), pasting, pasted, idle()}, 900);
+    EXPECT_EQ(editor.text, "ahoy matey");
+    EXPECT_EQ(sentField(1, "writingStyle"), "Pirate");
 }
 
-TEST_P(Pipeline, SelectAllSettingOffCopiesOnlyTheSelection) {
+TEST_F(Pipeline, SelectAllSettingOffCopiesOnlyTheSelection) {
     edit([](NiveloSettings& s) { s.autoSelectAllBeforeAction = false; });
     editor.setText(QStringLiteral("keep this; fix thsi"), 11, 8);
     server.enqueue(CannedReply::result(QStringLiteral("fix this")));
@@ -88,77 +89,62 @@ TEST_P(Pipeline, SelectAllSettingOffCopiesOnlyTheSelection) {
     EXPECT_EQ(editor.selectAllCount, 0);
     EXPECT_EQ(sentField(0, "text"), "fix thsi");
     EXPECT_EQ(editor.text, "keep this; fix this");
-    EXPECT_EQ(statuses().last(), idle());
-    expectUserPasteboardBack();
-}
-
-TEST_P(Pipeline, CustomStyleShowsItsNameFirstThenTheFixedTitle) {
-    edit([](NiveloSettings& s) {
-        s.promptStyles.append({QStringLiteral("custom-1234abcd"), QStringLiteral("Pirate"),
-                               QStringLiteral("Talk like a pirate."),
-                               QStringLiteral("Not assigned"), true});
-    });
-    editor.setText(QStringLiteral("hello friend"), 0, 12);
-    server.enqueue(CannedReply::result(QStringLiteral("ahoy matey")));
-    run("style:custom-1234abcd", true);
-
-    expectRun(
-        {started("Pirate", "Pirate"), reading(), working("Действие"), pasting(), pasted(), idle()},
-        900);
-    EXPECT_EQ(editor.text, "ahoy matey");
+    expectRun(fixRun({pasting, pasted, idle()}), 900);
 }
 
 // Sample text (the settings window's try-out): the other application is left alone.
 
-TEST_P(Pipeline, SampleTextRunReplacesTheSampleOnlyWhenAsked) {
-    server.enqueue(CannedReply::result(QStringLiteral("Hi! How are you doing?")));
+TEST_F(Pipeline, SampleTextRunReplacesTheSampleOnlyWhenAsked) {
+    const QString friendly = QStringLiteral("Hi! How are you doing?");
+    server.enqueue(CannedReply::result(friendly));
     run("style:friendly", false, true);
 
-    const QString friendly = QStringLiteral("Hi! How are you doing?");
-    expectRun({started("Friendly", "Дружелюбно"), working("Дружелюбно"), done(friendly), idle()},
-              900);
+    expectRun({titled("Friendly"), titled("Дружелюбно"), done(friendly), idle()}, 900);
     EXPECT_EQ(sentField(0, "text"), "Hi, how are you?");
     EXPECT_EQ(state->sampleText(), friendly);
     EXPECT_EQ(state->latestOutput(), friendly);
-    EXPECT_EQ(editor.copyCount, 0);
-    EXPECT_EQ(editor.pasteCount, 0);
+    EXPECT_EQ(editor.copyCount + editor.pasteCount, 0);
     EXPECT_TRUE(desktop.keys.log.isEmpty());
 
-    recorded.clear();
-    const QString formal = QStringLiteral("Good day. How are you?");
-    server.enqueue(CannedReply::result(formal));
+    server.enqueue(CannedReply::result(QStringLiteral("Good day.")));
     run("style:formal", false, false);
-
-    expectRun({started("Formal", "Официально"), working("Официально"), done(formal), idle()}, 900);
     EXPECT_EQ(state->sampleText(), friendly);
-    EXPECT_EQ(state->latestOutput(), formal);
+    EXPECT_EQ(state->latestOutput(), "Good day.");
 }
 
-// The layout fix
+TEST_F(Pipeline, LayoutOnTheSampleTextShowsTheConvertedText) {
+    state->setSampleText(QStringLiteral("ghbdtn"));
+    run("layout", false, true);
 
-TEST_P(Pipeline, SilentLayoutRunReplacesTheAccessibilitySelectionAndSwitchesLayout) {
+    expectRun({titled("Layout"), titled("Раскладка"), done(QStringLiteral("привет")), idle()}, 900);
+    EXPECT_EQ(state->sampleText(), "привет");
+    EXPECT_EQ(inputs.selectCalls, 0);
+    EXPECT_TRUE(desktop.keys.log.isEmpty());
+}
+
+// The layout fix from a hot key runs silently.
+
+TEST_F(Pipeline, SilentLayoutRunReplacesTheAccessibilitySelectionAndSwitchesLayout) {
     editor.setText(QStringLiteral("ghbdtn"), 0, 6);
     run("layout", true);
 
-    EXPECT_EQ(statuses(), QList<ActionStatus>{idle()});
+    expectRun({idle()}, -1);
     EXPECT_EQ(editor.text, "привет");
     EXPECT_EQ(state->latestOutput(), "привет");
     // No key event and no pasteboard write: everything went through accessibility.
     EXPECT_TRUE(desktop.keys.log.isEmpty());
-    EXPECT_EQ(desktop.pasteboard.writeCount(), 0);
-    EXPECT_EQ(desktop.pasteboard.clearCount(), 0);
+    EXPECT_EQ(desktop.pasteboard.writeCount() + desktop.pasteboard.clearCount(), 0);
     EXPECT_EQ(inputs.currentId(), "xkb.layout.ru");
     EXPECT_EQ(server.requestCount(), 0);
-    expectUserPasteboardBack();
 }
 
-TEST_P(Pipeline, SilentLayoutRunCopiesWhenAccessibilityGivesOnlyBlanks) {
+TEST_F(Pipeline, SilentLayoutRunCopiesWhenAccessibilityGivesOnlyBlanks) {
     editor.setText(QStringLiteral("руддщ"), 0, 5);
     editor.field->attributes.insert(QStringLiteral("AXSelectedText"),
                                     AXValue(QStringLiteral("  ")));
     run("layout", true);
 
-    EXPECT_EQ(statuses(), QList<ActionStatus>{idle()});
+    expectRun({idle()}, -1);
     EXPECT_EQ(editor.text, "hello");
     // The fast preset: no Select All whatever the setting, key gaps only and 60 ms before the
     // pasteboard comes back.
@@ -167,82 +153,61 @@ TEST_P(Pipeline, SilentLayoutRunCopiesWhenAccessibilityGivesOnlyBlanks) {
     EXPECT_EQ(editor.pasteCount, 1);
     EXPECT_EQ(recorded.last().atMs, 100);
     EXPECT_EQ(inputs.currentId(), "xkb.layout.us");
-    expectUserPasteboardBack();
 }
 
-TEST_P(Pipeline, SilentLayoutRunPastesWhenTheAccessibilityReplaceFails) {
+TEST_F(Pipeline, SilentLayoutRunPastesWhenTheAccessibilityReplaceFails) {
     editor.setText(QStringLiteral("ghbdtn"), 0, 6);
     editor.field->failsToSet = true;
     run("layout", true);
 
-    EXPECT_EQ(statuses(), QList<ActionStatus>{idle()});
+    expectRun({idle()}, -1);
     EXPECT_EQ(editor.copyCount, 0);
     EXPECT_EQ(editor.pastedTexts, QStringList{QStringLiteral("привет")});
-    EXPECT_EQ(editor.text, "привет");
-    expectUserPasteboardBack();
 }
 
-TEST_P(Pipeline, SilentLayoutRunDropsALayoutSwitchFailure) {
-    editor.setText(QStringLiteral("ghbdtn"), 0, 6);
-    inputs.failingSelects = 3;
-    run("layout", true);
+// A failed layout switch is dropped; with auto switch off none is tried.
+TEST_F(Pipeline, SilentLayoutRunSwitchesOnlyWhenAskedAndDropsASwitchFailure) {
+    for (const auto& [autoSwitch, selectCalls] : {std::pair{true, 3}, std::pair{false, 0}}) {
+        SCOPED_TRACE(autoSwitch);
+        edit([&](NiveloSettings& s) { s.layoutAutoSwitch = autoSwitch; });
+        editor.setText(QStringLiteral("ghbdtn"), 0, 6);
+        inputs.failingSelects = 3;
+        inputs.selectCalls = 0;
+        run("layout", true);
 
-    EXPECT_EQ(inputs.selectCalls, 3);
-    EXPECT_EQ(inputs.currentId(), "xkb.layout.us");
-    EXPECT_EQ(statuses(), QList<ActionStatus>{idle()});
-    EXPECT_EQ(editor.text, "привет");
-    EXPECT_EQ(state->latestOutput(), "привет");
+        EXPECT_EQ(inputs.selectCalls, selectCalls);
+        EXPECT_EQ(inputs.currentId(), "xkb.layout.us");
+        EXPECT_EQ(statuses(), QList<ActionStatus>{idle()});
+        EXPECT_EQ(editor.text, "привет");
+    }
 }
 
-TEST_P(Pipeline, SilentLayoutRunSwitchesNothingWhenAutoSwitchIsOff) {
-    edit([](NiveloSettings& s) { s.layoutAutoSwitch = false; });
-    editor.setText(QStringLiteral("ghbdtn"), 0, 6);
-    run("layout", true);
-
-    EXPECT_EQ(editor.text, "привет");
-    EXPECT_EQ(inputs.selectCalls, 0);
-}
-
-TEST_P(Pipeline, SilentLayoutRunCancelsAPendingReturnToIdle) {
+TEST_F(Pipeline, SilentLayoutRunCancelsAPendingReturnToIdle) {
     state->setStatus(done(QStringLiteral("earlier")));
     desktop.clock.advance(300);
     editor.setText(QStringLiteral("ghbdtn"), 0, 6);
     run("layout", true);
 
-    EXPECT_EQ(statuses(), (QList<ActionStatus>{done(QStringLiteral("earlier")), idle()}));
+    EXPECT_EQ(statuses(), QList<ActionStatus>{idle()});
     EXPECT_EQ(recorded.last().atMs, 300);
-}
-
-TEST_P(Pipeline, LayoutOnTheSampleTextShowsTheConvertedText) {
-    state->setSampleText(QStringLiteral("ghbdtn"));
-    run("layout", false, true);
-
-    expectRun({started("Layout", "Раскладка"), working("Раскладка"), done(QStringLiteral("привет")),
-               idle()},
-              900);
-    EXPECT_EQ(state->sampleText(), "привет");
-    EXPECT_EQ(inputs.selectCalls, 0);
-    EXPECT_TRUE(desktop.keys.log.isEmpty());
 }
 
 // Actions the core refuses: the text is read (Select All only for a style), then the run fails.
 
-TEST_P(Pipeline, RefusedActionsReadAndFailWithoutTouchingTheText) {
+TEST_F(Pipeline, RefusedActionsReadAndFailWithoutTouchingTheText) {
     struct Case {
-        const char *id, *english, *russian, *fixed, *failure;
+        const char *id, *title, *fixed, *failure;
         int selectAll;
     };
-    for (const Case& c :
-         {Case{"ai", "AI assistant", "AI помощник", "AI помощник", "AI assistant", 0},
-          Case{"clipboard", "Clipboard", "Буфер", "Буфер", "Clipboard window", 0},
-          Case{"style:gone", "Действие", "Действие", "Действие", "Style style:gone", 1}}) {
+    for (const Case& c : {Case{"ai", "AI assistant", "AI помощник", "AI assistant", 0},
+                          Case{"clipboard", "Clipboard", "Буфер", "Clipboard window", 0},
+                          Case{"style:gone", "Действие", "Действие", "Style style:gone", 1}}) {
         SCOPED_TRACE(c.id);
-        recorded.clear();
         editor.setText(QStringLiteral("question"), 0, 8);
         editor.selectAllCount = 0;
         run(c.id, true);
 
-        expectRun({started(c.english, c.russian), reading(), working(c.fixed),
+        expectRun({titled(c.title), reading, titled(c.fixed),
                    failed(kNotPorted + QString::fromUtf8(c.failure)), idle()},
                   1300);
         EXPECT_EQ(editor.selectAllCount, c.selectAll);
@@ -252,48 +217,41 @@ TEST_P(Pipeline, RefusedActionsReadAndFailWithoutTouchingTheText) {
     }
 }
 
-// Failures at each stage
+// Failures at each stage: the text and the latest output stay as they were.
 
-TEST_P(Pipeline, ReadFailureWhenKeysCannotBeSent) {
+TEST_F(Pipeline, ReadFailuresEndTheRunBeforeAnyRequest) {
     editor.setText(QStringLiteral("words"), 0, 5);
     desktop.keys.trusted = false;
     state->setSampleText(QStringLiteral("sample"));
     run("style:original", true, true);
+    expectRun(
+        {titled("Fix"), reading, failed(QStringLiteral("Could not send copy shortcut.")), idle()},
+        1300);
+    EXPECT_EQ(state->sampleText(), "sample");
 
-    expectRun({started("Fix", "Исправить"), reading(),
-               failed(QStringLiteral("Could not send copy shortcut.")), idle()},
+    desktop.keys.trusted = true;
+    editor.setText(QString());
+    run("translate", true);
+    expectRun({titled("Translate"), reading, failed(QStringLiteral("No selected text.")), idle()},
               1300);
     EXPECT_EQ(server.requestCount(), 0);
-    EXPECT_EQ(state->sampleText(), "sample");
     EXPECT_EQ(state->latestOutput(), "");
 }
 
-TEST_P(Pipeline, ReadFailureWhenNothingIsSelected) {
-    editor.setText(QString());
-    run("translate", true);
-
-    expectRun({started("Translate", "Перевод"), reading(),
-               failed(QStringLiteral("No selected text.")), idle()},
-              1300);
-}
-
-TEST_P(Pipeline, BackendFailureShowsTheServersMessage) {
+TEST_F(Pipeline, BackendFailureShowsTheServersMessage) {
     editor.setText(QStringLiteral("words"), 0, 5);
     server.enqueue(CannedReply::json(429, R"({"error":"Too many requests today."})"));
     run("style:original", true);
 
-    expectRun({started("Fix", "Исправить"), reading(), working("Исправить"),
-               failed(QStringLiteral("Too many requests today.")), idle()},
-              1300);
+    expectRun(fixRun({failed(QStringLiteral("Too many requests today.")), idle()}), 1300);
     EXPECT_EQ(editor.text, "words");
     EXPECT_EQ(editor.pasteCount, 0);
 }
 
-TEST_P(Pipeline, PasteFailureKeepsTheLatestOutput) {
+TEST_F(Pipeline, PasteFailureKeepsTheLatestOutput) {
     server.enqueue(CannedReply::result(QStringLiteral("earlier result")));
     run("style:original", false);
     ASSERT_EQ(state->latestOutput(), "earlier result");
-    recorded.clear();
 
     editor.setText(QStringLiteral("words"), 0, 5);
     // The target application quits while the backend works.
@@ -304,13 +262,11 @@ TEST_P(Pipeline, PasteFailureKeepsTheLatestOutput) {
     });
     run("style:original", true);
 
-    expectRun({started("Fix", "Исправить"), reading(), working("Исправить"), pasting(),
-               failed(QStringLiteral("No app to paste into.")), idle()},
-              1300);
+    expectRun(fixRun({pasting, failed(QStringLiteral("No app to paste into.")), idle()}), 1300);
     EXPECT_EQ(state->latestOutput(), "earlier result");
 }
 
-TEST_P(Pipeline, PasteShortcutFailureLeavesTheResultOnThePasteboard) {
+TEST_F(Pipeline, PasteShortcutFailureLeavesTheResultOnThePasteboard) {
     editor.setText(QStringLiteral("words"), 0, 5);
     server.setHandler([&](const RecordedRequest&) {
         desktop.keys.failsToPost = true;
@@ -319,11 +275,38 @@ TEST_P(Pipeline, PasteShortcutFailureLeavesTheResultOnThePasteboard) {
     run("style:original", true);
 
     EXPECT_EQ(statuses(),
-              (QList<ActionStatus>{
-                  started("Fix", "Исправить"), reading(), working("Исправить"), pasting(),
-                  failed(QStringLiteral("Could not send paste shortcut.")), idle()}));
+              fixRun({pasting, failed(QStringLiteral("Could not send paste shortcut.")), idle()}));
     EXPECT_EQ(editor.text, "words");
     EXPECT_EQ(state->latestOutput(), "");
     // The one exception: the result is the only copy of itself now.
     EXPECT_EQ(desktop.pasteboard.plainText(), "Words.");
+}
+
+// Every status the state shows, in Russian.
+TEST_F(Pipeline, EveryStatusTextHasItsRussianForm) {
+    setLanguage(UiLanguage::ru);
+    editor.setText(QStringLiteral("words"), 0, 5);
+    server.enqueue(CannedReply::result(QStringLiteral("Words.")));
+    run("style:original", true);
+    state->requestPermissions();
+    settle();
+    state->resetNiveloPermissions(true);
+    settle();
+    state->resetNiveloPermissions(false);
+    settle();
+    state->clearClipboardHistory();
+    settle();
+
+    QStringList texts;
+    for (const ActionStatus& s : statuses()) {
+        if (!s.isIdle()) {
+            texts << s.message();
+        }
+    }
+    EXPECT_EQ(texts,
+              (QStringList{"Выполняю: Исправить", "Читаю выделение", "Исправить running",
+                           "Вставляю", "Вставлено", "Запрашиваю разрешения",
+                           "Запрос разрешений отправлен", "Сбрасываю разрешения",
+                           "Разрешения сброшены. Новый запрос отправлен.", "Сбрасываю разрешения",
+                           "Разрешения Nivelo сброшены", "История буфера очищена"}));
 }

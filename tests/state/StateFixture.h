@@ -199,21 +199,3 @@ protected:
         return body ? json::qstr(body->at(key).get<std::string>()) : QString();
     }
 };
-
-// The same fixture once per interface language, the state built and the language chosen.
-class BothLanguages : public StateTest, public ::testing::WithParamInterface<UiLanguage> {
-protected:
-    void SetUp() override {
-        StateTest::SetUp();
-        makeState();
-        setLanguage(GetParam());
-        recorded.clear();
-    }
-    QString t(const char* english, const char* russian) const {
-        return tr2(GetParam(), QString::fromUtf8(english), QString::fromUtf8(russian));
-    }
-};
-
-inline std::string languageName(const ::testing::TestParamInfo<UiLanguage>& info) {
-    return rawValue(info.param).toStdString();
-}

@@ -35,10 +35,9 @@ public:
     void replaceSelection(const QString& replacement);
 
     // Switches: copy only from the N-th Copy on; write the pasteboard this long after the
-    // Copy; ignore every key event; refuse to be activated.
+    // Copy; refuse to be activated.
     int copyFromAttempt = 1;
     qint64 copyWriteDelayMs = 0;
-    bool ignoresEvents = false;
     bool refusesActivation = false;
 
     // What arrived.
