@@ -31,8 +31,6 @@ public:
         Workspace& workspace;
     };
 
-    enum class CheckTrigger { launch, automatic, manual };
-
     static constexpr qint64 kTimerIntervalMs = 6 * 3600 * 1000;
     // Timer checks come at least this long after the last successful one.
     static constexpr qint64 kAutomaticCheckGapMs = 24 * 3600 * 1000;
@@ -72,6 +70,9 @@ Q_SIGNALS:
     void alertMessageChanged(const std::optional<QString>& message);
 
 private:
+    // What started a check: the launch, the timer or the page's button.
+    enum class CheckTrigger { launch, automatic, manual };
+
     void setSnapshot(const AppUpdateSnapshot& snapshot);
     void setChecking(bool checking);
     void setMessage(const std::optional<QString>& text);
