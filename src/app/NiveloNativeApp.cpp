@@ -13,6 +13,7 @@
 #include "capture/HotkeyService.h"
 #include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
+#include "clipboard/ClipboardHistoryService.h"
 #include "panels/QuickPanelController.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
@@ -71,6 +72,7 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
     }
     services.appLayoutSwitchService =
         std::make_unique<AppLayoutSwitchService>(*platform.workspace, *platform.inputSources);
+    services.clipboardHistory = &ClipboardHistoryService::shared();
     services.updateManager = std::make_unique<AppUpdateManager>(
         AppUpdateManager::Dependencies{*platform.clock, *platform.defaults, *platform.workspace},
         std::make_shared<AppUpdateClient>(BackendEndpoint::origin(), *platform.http,
@@ -204,11 +206,14 @@ StartupSequence NiveloNativeApp::startupSequence() {
         // Likewise the floating button: without it the trigger shows nothing.
         sequence.set(StartupStep::SelectionTrigger, [=] { trigger->start(state, panel, nullptr); });
     }
-    if (AppLayoutSwitchService* layouts = appLayoutSwitchService()) {
-        sequence.set(StartupStep::LayoutSwitch, [=] { layouts->start(state); });
+    if (ClipboardHistoryService* history = services().clipboardHistory) {
+        sequence.set(StartupStep::ClipboardHistory, [=] { history->attach(*state); });
     }
     if (AppUpdateManager* updates = updateManager()) {
         sequence.set(StartupStep::UpdateChecks, [=] { updates->startAutomaticChecks(state); });
+    }
+    if (AppLayoutSwitchService* layouts = appLayoutSwitchService()) {
+        sequence.set(StartupStep::LayoutSwitch, [=] { layouts->start(state); });
     }
     sequence.set(StartupStep::RefreshPermissions, [state] { state->refreshPermissions(); });
     Defaults* defaults = platform_.defaults.get();

@@ -10,6 +10,7 @@
 
 class AppLayoutSwitchService;
 class AppUpdateManager;
+class ClipboardHistoryService;
 class HotkeyService;
 class MainWindow;
 class NiveloAppDelegate;
@@ -37,6 +38,8 @@ public:
         std::unique_ptr<SelectionTriggerService> selectionTrigger;
         std::unique_ptr<AppLayoutSwitchService> appLayoutSwitchService;
         std::unique_ptr<AppUpdateManager> updateManager;
+        // The process-wide history (not owned).
+        ClipboardHistoryService* clipboardHistory = nullptr;
     };
     using ServiceFactory = std::function<Services()>;
     // Over the process-wide services and the given platform (the running process's).

@@ -23,6 +23,18 @@ std::optional<QByteArray> SimulatedPasteboard::itemData(int index, const QString
     return std::nullopt;
 }
 
+QStringList SimulatedPasteboard::types() const {
+    QStringList out;
+    for (int i = 0; i < items_.size(); ++i) {
+        for (const QString& type : itemTypes(i)) {
+            if (!out.contains(type)) {
+                out.append(type);
+            }
+        }
+    }
+    return out;
+}
+
 std::optional<QString> SimulatedPasteboard::plainText() const {
     for (int i = 0; i < items_.size(); ++i) {
         if (auto data = itemData(i, kPlainTextType)) {

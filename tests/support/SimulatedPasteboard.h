@@ -22,8 +22,7 @@ public:
     int itemCount() const override { return static_cast<int>(items_.size()); }
     QStringList itemTypes(int index) const override;
     std::optional<QByteArray> itemData(int index, const QString& type) const override;
-    // Nothing here asks for the types of all items.
-    QStringList types() const override { return {}; }
+    QStringList types() const override;
     std::optional<QString> plainText() const override;
     void clear() override;
     void writeItems(const QList<PasteboardItem>& items) override;
