@@ -15,8 +15,13 @@
 #include "capture/SelectionTriggerService.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "panels/QuickPanelController.h"
+#include "panels/StatusHUDController.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
+#include "platform/Screens.h"
+#include "platform/SystemAppearance.h"
+#include "platform/WindowActivation.h"
+#include "platform/WindowManagerHints.h"
 #include "state/NiveloAppState.h"
 #include "updates/AppUpdateClient.h"
 #include "updates/AppUpdateManager.h"
@@ -91,6 +96,7 @@ NiveloNativeApp::NiveloNativeApp(Platform& platform, ServiceFactory makeServices
 
 NiveloNativeApp::~NiveloNativeApp() {
     delete mainWindow_.data();
+    statusHUD_.reset();
     services_.reset();
     quickPanel_.reset();
 }
@@ -107,6 +113,16 @@ QuickPanelController& NiveloNativeApp::quickPanel() {
         quickPanel_ = std::make_unique<QuickPanelController>(appState());
     }
     return *quickPanel_;
+}
+
+StatusHUDController* NiveloNativeApp::statusHUD() {
+    if (!statusHUD_ && platform_.screens && platform_.systemAppearance) {
+        statusHUD_ = std::make_unique<StatusHUDController>(StatusHUDController::Dependencies{
+            *platform_.screens,
+            *platform_.systemAppearance,
+            {platform_.windowActivation.get(), platform_.windowManagerHints.get()}});
+    }
+    return statusHUD_.get();
 }
 
 void NiveloNativeApp::launch() {
@@ -198,6 +214,9 @@ StartupSequence NiveloNativeApp::startupSequence() {
     QuickPanelController* panel = &quickPanel();
     sequence.set(StartupStep::SystemSurfaceObserver,
                  [state] { state->startSystemSurfaceObserver(); });
+    if (StatusHUDController* hud = statusHUD()) {
+        sequence.set(StartupStep::StatusHud, [hud, state] { hud->attach(state); });
+    }
     if (HotkeyService* service = hotkeys()) {
         // The clipboard window comes with the clipboard; until then its hot key does nothing.
         sequence.set(StartupStep::Hotkeys, [=] { service->start(state, panel, nullptr); });

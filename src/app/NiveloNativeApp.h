@@ -17,6 +17,7 @@ class NiveloAppDelegate;
 class NiveloAppState;
 class QuickPanelController;
 class SelectionTriggerService;
+class StatusHUDController;
 struct Platform;
 
 // The root of the process: owns every long-lived service, hosts the main window, and wires
@@ -75,6 +76,8 @@ public:
     NiveloAppDelegate& appDelegate() { return *appDelegate_; }
     NiveloAppState* appState() { return services().appState.get(); }
     QuickPanelController& quickPanel();
+    // None while the platform has no screens to place it on.
+    StatusHUDController* statusHUD();
     HotkeyService* hotkeys() { return services().hotkeys.get(); }
     SelectionTriggerService* selectionTrigger() { return services().selectionTrigger.get(); }
     AppLayoutSwitchService* appLayoutSwitchService() {
@@ -97,6 +100,7 @@ private:
     std::unique_ptr<NiveloAppDelegate> appDelegate_;
     // Declared before the services that hold on to it.
     std::unique_ptr<QuickPanelController> quickPanel_;
+    std::unique_ptr<StatusHUDController> statusHUD_;
     std::optional<Services> services_;
     QPointer<MainWindow> mainWindow_;
     StartupSequence::Observer startupObserver_;

@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/QProcessRunner.h"
 #include "platform/QtHttpTransport.h"
+#include "platform/QtScreens.h"
 #include "platform/RealClock.h"
 #include "platform/x11/X11Platform.h"
 
@@ -31,6 +32,7 @@ Platform buildPlatform() {
     platform.languageRecognizer = std::make_unique<Cld2LanguageRecognizer>();
     platform.systemAppearance = std::make_unique<DefaultsSystemAppearance>(*platform.defaults);
     platform.processRunner = std::make_unique<QProcessRunner>();
+    platform.screens = std::make_unique<QtScreens>();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         addX11Services(platform);
     }

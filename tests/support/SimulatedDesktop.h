@@ -69,8 +69,13 @@ public:
     bool activate(qint64 processIdentifier) override;
     bool openUrl(const QUrl& url) override;
     qint64 ownProcessIdentifier() const override { return kOwnPid; }
+    bool hasActiveWindow() const override {
+        return unknownWindowActive || frontmostApplication().has_value();
+    }
 
     static constexpr qint64 kOwnPid = 4242;
+    // A window is active whose application cannot be told (no application is frontmost).
+    bool unknownWindowActive = false;
     // Activations asked for by the app, with the virtual time of each.
     struct Activation {
         qint64 atMs;
