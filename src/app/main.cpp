@@ -50,6 +50,12 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    // The platform layer is X11; in a Wayland session the app runs through XWayland.
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "NiveloAI needs an X11 display; DISPLAY is not set.\n");
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NiveloAI"));
     QApplication::setDesktopFileName(QStringLiteral("ai.nivelo.native"));
