@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QScopeGuard>
 #include <ostream>
 
 #include "backend/BackendClient.h"
@@ -66,6 +67,13 @@ public:
             --inFlight;
             throw;
         }
+    }
+
+    QCoro::Task<HttpResponse> get(HttpRequest request) override {
+        ++inFlight;
+        const auto landed = qScopeGuard([this] { --inFlight; });
+        HttpResponse response = co_await inner_.get(std::move(request));
+        co_return response;
     }
 
 private:
