@@ -16,32 +16,23 @@ AIReplyStyle builtInReply(const QString& id) {
 
 }  // namespace
 
-TEST(ReplyCompareForm, KeepsWordsOfLettersAndDigitsInLowerCase) {
-    EXPECT_EQ(plainForReplyCompare("Hello,   WORLD!! 42\u2014Ок? 👍"), "hello world 42 ок");
-    EXPECT_EQ(plainForReplyCompare("?! 👍 ..."), "");
-    // A letter written with a combining mark is one character, not a word break.
-    EXPECT_EQ(plainForReplyCompare(QStringLiteral("Mo\u0308gen wir")),
-              QStringLiteral("mo\u0308gen wir"));
-}
-
+// Words of letters and digits in lower case; a letter with a combining mark is one character.
 TEST(ReplyEchoCheck, RepliesThatAreEmptyTalkAboutTheRequestOrEchoTheMessageAreBad) {
-    // The first 80 characters of the long messages end inside "Friday" or right after it.
+    EXPECT_EQ(plainForReplyCompare(QStringLiteral("Hello,  WORLD!! 42\u2014Ок? Mo\u0308gen 👍")),
+              QStringLiteral("hello world 42 ок mo\u0308gen"));
+    // The first 80 characters of the long message end inside "Fridays".
     const QString opening = "Could you please send me the final version of the quarterly report";
-    const QString tail = " so that I can review it with the team on Monday morning";
-    const QString cutInWord = opening + "s before Friday" + tail;
-    const QString cutAtWordEnd = opening + " before Friday" + tail;
+    const QString cutInWord = opening + "s before Friday so that I can review it on Monday";
+    const QString cutAtWordEnd = opening + " before Friday so that I can review it on Monday";
     for (const auto& [reply, message, bad] : std::vector<std::tuple<QString, QString, bool>>{
              {" ... ", "How are you?", true},
              {"Here is the reply instruction you gave", "How are you?", true},
              {"Скопированное сообщение: как дела", "Как дела?", true},
-             {"How are you?!", "how ARE you", true},
              {"Sure. How are you? I am fine.", "How are you", true},
              // "Contains" means containing whole words.
              {"I know", "no", false},
-             {"Nothing new here", "no", false},
              {"Ok, no.", "no", true},
              // A message without letters or digits cannot be echoed; the reply can still be empty.
-             {"Glad you liked it!", "👍", false},
              {"What happened?", "?!", false},
              {"👍", "👍", true},
              {opening + "s before Fridays", cutInWord, true},
@@ -50,8 +41,6 @@ TEST(ReplyEchoCheck, RepliesThatAreEmptyTalkAboutTheRequestOrEchoTheMessageAreBa
              {opening + " before Fridays", cutAtWordEnd, false},
              // Mostly the same words, from 18 characters on.
              {"station the at tomorrow meet will we", "We will meet tomorrow at the station", true},
-             {"Great, see you tomorrow at the station then", "We will meet tomorrow at the station",
-              false},
              {"World, there, hello", "Hello there world", false},
              {"Worlds, there, hello", "Hello there worlds", true},
          }) {
@@ -62,37 +51,29 @@ TEST(ReplyEchoCheck, RepliesThatAreEmptyTalkAboutTheRequestOrEchoTheMessageAreBa
 using BackendReplies = BackendFixture;
 
 TEST_F(BackendReplies, ABadFirstReplyIsAskedForOnceMoreWithForceAndMaximum) {
-    for (const auto& [message, replies, expected] :
-         std::vector<std::tuple<QString, QStringList, QString>>{
-             {"How are you?",
-              {"How are you?", "I'm great, thanks for asking!"},
-              "I'm great, thanks for asking!"},
-             {"Hey there",
-              {"Following the reply instruction: hi", "Hi! Long time no see."},
-              "Hi! Long time no see."},
-             {"How are you?",
-              {"How are you?", "how are you"},
-              "AI Reply returned the original message instead of a reply."},
-             {"👍", {"Glad you liked it!"}, "Glad you liked it!"}}) {
-        SCOPED_TRACE(replies.first().toStdString());
+    for (const auto& [replies, expected] : std::vector<std::pair<QStringList, QString>>{
+             {{"How are you?", "I'm great, thanks!"}, "I'm great, thanks!"},
+             {{"How are you?", "how are you"},
+              "AI Reply returned the original message instead of a reply."}}) {
+        SCOPED_TRACE(expected.toStdString());
         const int before = server.requestCount();
         for (const QString& reply : replies) {
             server.enqueue(CannedReply::result(reply));
         }
-        auto out = finish(client.sendReply(message, builtInReply("friendly"), "English"));
+        auto out = finish(client.sendReply("How are you?", builtInReply("friendly"), "English"));
         EXPECT_EQ(out->error ? out->errorDescription() : *out->value, expected);
-        ASSERT_EQ(server.requestCount(), before + replies.size());
-        if (replies.size() == 2) {
-            Json again = sentJson(before + 1);
-            EXPECT_EQ(again.at("forceRewrite"), true);
-            EXPECT_EQ(again.at("styleIntensity"), "maximum");
-            again.erase("forceRewrite");
-            again.erase("styleIntensity");
-            EXPECT_EQ(again, sentJson(before));
-        }
+        ASSERT_EQ(server.requestCount(), before + 2);
+        Json again = sentJson(before + 1);
+        EXPECT_EQ(again.at("forceRewrite"), true);
+        EXPECT_EQ(again.at("styleIntensity"), "maximum");
+        again.erase("forceRewrite");
+        again.erase("styleIntensity");
+        EXPECT_EQ(again, sentJson(before));
     }
 }
 
+// A good reply takes one request in the style's terms: custom and edited built-in styles send
+// their trimmed prompt; the translate style answers in the target language.
 TEST_F(BackendReplies, AGoodReplyTakesOneRequestInTheStylesTerms) {
     recognizer.answer = "ru";
     server.setHandler([](const RecordedRequest&) { return CannedReply::result("Отлично!"); });
@@ -102,18 +83,14 @@ TEST_F(BackendReplies, AGoodReplyTakesOneRequestInTheStylesTerms) {
                               "Not assigned"};
     for (const auto& [style, fields] : std::vector<std::pair<AIReplyStyle, const char*>>{
              {builtInReply("polite"),
-              R"({"action":"chat_reply","task":"write_chat_reply","text":"Как дела?",)"
-              R"("replyTo":"Как дела?","keyboardLanguage":"ru","targetLanguage":"",)"
-              R"("writingStyle":"Polite","userInstruction":""})"},
-             // Custom styles send their trimmed prompt, edited built-ins theirs too.
-             {pirate, R"({"userInstruction":"Answer like a pirate.","writingStyle":"",)"
-                      R"("styleId":"","targetLanguage":"","keyboardLanguage":"ru"})"},
-             {edited, R"({"writingStyle":"Polite","styleId":"Polite","targetLanguage":"",)"
-                      R"("keyboardLanguage":"ru"})"},
-             // The translate style answers in the target language.
+              R"({"action":"chat_reply","task":"write_chat_reply","replyTo":"Как дела?",)"
+              R"("keyboardLanguage":"ru","targetLanguage":"","writingStyle":"Polite",)"
+              R"("userInstruction":""})"},
+             {pirate, R"({"userInstruction":"Answer like a pirate.","writingStyle":""})"},
+             {edited, R"({"writingStyle":"Polite","styleId":"Polite"})"},
              {builtInReply("translate"),
-              R"({"userInstruction":"","writingStyle":"Friendly","styleId":"Friendly",)"
-              R"("targetLanguage":"Spanish","keyboardLanguage":"Spanish"})"}}) {
+              R"({"writingStyle":"Friendly","targetLanguage":"Spanish",)"
+              R"("keyboardLanguage":"Spanish"})"}}) {
         SCOPED_TRACE(style.id.toStdString());
         const int before = server.requestCount();
         EXPECT_EQ(finish(client.sendReply("Как дела?", style, "Spanish"))->value, "Отлично!");

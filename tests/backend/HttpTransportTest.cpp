@@ -11,9 +11,7 @@
 namespace {
 
 HttpRequest postTo(const QUrl& url, QByteArray body = "{}", qint64 timeoutMs = 60'000) {
-    return {url,
-            {{"Content-Type", "application/json"}, {"x-nivelo-device-id", "dev-1"}},
-            body,
+    return {url, {{"Content-Type", "application/json"}, {"x-nivelo-device-id", "dev-1"}}, body,
             timeoutMs};
 }
 
@@ -34,14 +32,18 @@ protected:
 
 }  // namespace
 
-// Any other status comes back as an answer too (see the status test).
-TEST_F(HttpTransportOverLoopback, PostsTheExactRequestAndReturnsTheStatusWithItsBody) {
+// The exact request goes out; every status comes back as an answer with its body, whatever
+// error Qt makes of it (a redirect without Location has nothing to follow).
+TEST_F(HttpTransportOverLoopback, PostsTheExactRequestAndReturnsEveryStatusWithItsBody) {
     const QByteArray sent = "{\"text\":\"Привет\\n\",\"a\":1}";
-    server.enqueue(CannedReply::text(201, R"({"result":"ok"})"));
-    auto out = runNetworkTask(transport.post(postTo(server.url(), sent)));
-    ASSERT_TRUE(out->value) << out->errorDescription().toStdString();
-    EXPECT_EQ(out->value->status, 201);
-    EXPECT_EQ(out->value->body, R"({"result":"ok"})");
+    for (int status : {201, 302, 399, 400, 404, 429, 500, 599}) {
+        const QByteArray body = status < 400 ? QByteArray() : R"({"error":"Text is too long."})";
+        server.enqueue(CannedReply::json(status, body));
+        auto out = runNetworkTask(transport.post(postTo(server.url(), sent)));
+        ASSERT_TRUE(out->value) << status << out->errorDescription().toStdString();
+        EXPECT_EQ(out->value->status, status);
+        EXPECT_EQ(out->value->body, body) << status;
+    }
     const RecordedRequest& seen = server.requests().first();
     EXPECT_EQ(seen.method, "POST");
     EXPECT_EQ(seen.target, "/macos/ai");
@@ -59,14 +61,10 @@ TEST_F(HttpTransportOverLoopback, DroppedOrRefusedConnectionsFailWithTheNetworkL
     auto dropped = runNetworkTask(transport.post(postTo(server.url())));
     auto refusedOut = runNetworkTask(transport.post(postTo(refused)));
     for (const auto& out : {dropped, refusedOut}) {
-        ASSERT_TRUE(out->done);
         ASSERT_TRUE(out->error);
         EXPECT_EQ(errorKind(out->error), HttpTransportErrorKind::failed);
     }
-    EXPECT_FALSE(dropped->errorDescription().isEmpty());
     EXPECT_NE(dropped->errorDescription(), "The request timed out.");
-    // Qt reconnects once by itself when a connection closes before any answer.
-    EXPECT_LE(server.requestCount(), 2);
     EXPECT_TRUE(refusedOut->errorDescription().contains("refused", Qt::CaseInsensitive))
         << refusedOut->errorDescription().toStdString();
 }
@@ -84,35 +82,26 @@ TEST_F(HttpTransportOverLoopback,
         EXPECT_FALSE(out->done);
         clock.advance(1);
         ASSERT_TRUE(waitUntil([&] { return out->done; }));
-        ASSERT_TRUE(out->error);
         EXPECT_EQ(errorKind(out->error), HttpTransportErrorKind::timedOut);
         EXPECT_EQ(out->errorDescription(), "The request timed out.");
     }
 }
 
-// Runs one request without its own time-out against a real-time slow answer.
-static std::shared_ptr<TaskOutcome<HttpResponse>> postSlowly(CannedReply reply,
-                                                             QtHttpTransport::Limits limits) {
-    LoopbackHttpServer server;
-    server.enqueue(std::move(reply));
-    RealClock clock;
-    QtHttpTransport transport(clock, limits);
-    return runNetworkTask(transport.post(postTo(server.url(), "{}", 0)));
-}
-
-TEST(HttpTransportLimits, DataThatStartsLateAndKeepsMovingOutlastsTheIdleLimit) {
-    CannedReply slow = CannedReply::result("trickled");
-    slow.delayMs = 100;
-    slow.trickleMs = 40;  // about 0.8 s for the whole body, idle limit 0.3 s
-    auto out = postSlowly(slow, {.idleMs = 300, .totalMs = 5'000});
-    ASSERT_TRUE(out->done);
-    ASSERT_FALSE(out->error) << out->errorDescription().toStdString();
-    EXPECT_EQ(out->value->body, R"({"result":"trickled"})");
-}
-
-TEST(HttpTransportLimits, TheSessionTotalLimitEndsAnExchangeThatNeverGoesIdle) {
-    CannedReply slow = CannedReply::json(200, QByteArray(200, ' ') + "{}");
-    slow.trickleMs = 20;  // about 4 s for the whole body, total limit 0.5 s
-    EXPECT_EQ(postSlowly(slow, {.idleMs = 300, .totalMs = 500})->errorDescription(),
-              "The request timed out.");
+// Against real-time slow answers: data that starts late and keeps moving outlasts the idle
+// limit; the session's total limit ends an exchange that never goes idle.
+TEST(HttpTransportLimits, TheIdleLimitWaitsForMovingDataAndTheTotalLimitDoesNot) {
+    CannedReply trickled = CannedReply::result("trickled");
+    trickled.delayMs = 100;
+    trickled.trickleMs = 40;  // about 0.8 s for the whole body, idle limit 0.3 s
+    CannedReply endless = CannedReply::json(200, QByteArray(200, ' ') + "{}");
+    endless.trickleMs = 20;  // about 4 s for the whole body, total limit 2 s
+    for (const auto& [reply, expected] : {std::pair{trickled, QString(R"({"result":"trickled"})")},
+                                          std::pair{endless, QString("The request timed out.")}}) {
+        LoopbackHttpServer server;
+        server.enqueue(reply);
+        RealClock clock;
+        QtHttpTransport transport(clock, {.idleMs = 300, .totalMs = 2'000});
+        auto out = runNetworkTask(transport.post(postTo(server.url(), "{}", 0)));
+        EXPECT_EQ(out->error ? out->errorDescription() : QString(out->value->body), expected);
+    }
 }

@@ -14,9 +14,8 @@ protected:
               server.url().toString(), QString(), transport, recognizer, "TEST-DEVICE-ID"))) {
         server.setHandler([](const RecordedRequest&) { return CannedReply::result("done"); });
     }
-    std::shared_ptr<TaskOutcome<QString>> run(const QString& id, const QList<PromptStyle>& styles,
-                                              const QString& input = "some text") {
-        return finish(core.run(QuickAction{id}, input, "Italian", styles));
+    std::shared_ptr<TaskOutcome<QString>> run(const QString& id, const QList<PromptStyle>& styles) {
+        return finish(core.run(QuickAction{id}, "some text", "Italian", styles));
     }
     NiveloCore core;
 };
@@ -41,13 +40,10 @@ TEST_F(NativeActions, ActionsRunElsewhereOrWhoseStyleIsNotInTheListAreRefusedWit
     const QList<PromptStyle> onlyFix = {builtIn("original")};
     for (const auto& [id, styles, name] :
          std::vector<std::tuple<QString, QList<PromptStyle>, QString>>{
-             {"ai", all, "AI assistant"},
-             {"clipboard", all, "Clipboard window"},
              {"layout", all, "Keyboard layout fix"},
              // Built-in styles too are taken only from the list.
              {"translate", onlyFix, "Style translate"},
              {"style:polite", {}, "Style style:polite"},
-             {"style:custom-1234abcd", onlyFix, "Style style:custom-1234abcd"},
              {"rewrite", onlyFix, "Style rewrite"}}) {
         EXPECT_EQ(run(id, styles)->errorDescription(),
                   "This native action is not ported yet: " + name);
