@@ -1,10 +1,18 @@
+#include <QRegularExpression>
+#include <QSet>
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
-
 #include "base/Text.h"
+#include "core/AIReplyStyleLibrary.h"
+#include "core/AppBuildConfiguration.h"
+#include "core/AppearanceMode.h"
+#include "core/MenuScale.h"
 #include "core/NiveloPromptLibrary.h"
 #include "core/QuickAction.h"
+#include "core/QuickMenuOpenMode.h"
+#include "core/SettingsPage.h"
+#include "core/SurfaceMode.h"
+#include "core/UiLanguage.h"
 
 namespace lib = NiveloPromptLibrary;
 
@@ -150,4 +158,119 @@ TEST(TranslationCompare, CollapsesSpaceDropsQuotesAndLowers) {
     EXPECT_EQ(normalizeTranslationCompare("  «Hello\n  World "), "hello world");
     EXPECT_EQ(normalizeTranslationCompare("  «Hello»\n  World "), "hello» world");
     EXPECT_EQ(normalizeTranslationCompare("“Привет”\t\"Мир\""), "привет мир");
+}
+
+
+// The built-ins are those of the prompt styles; saved empty fields take the built-in ones field
+// by field (no fixed hot key, unlike the prompt styles); custom styles follow in saved order and
+// the first of a repeated id wins.
+TEST(AIReplyStyles, SavedStylesAreMergedWithTheBuiltIns) {
+    EXPECT_EQ(AIReplyStyleLibrary::builtInStyleIds(), lib::builtInStyleIds());
+    const auto& builtIns = AIReplyStyleLibrary::defaultStyles();
+    const AIReplyStyle b{"custom-reply-bbbbbbbb", "B", "b", "Not assigned"};
+    const auto restored = AIReplyStyleLibrary::restoredStyles(
+        {b, AIReplyStyle{"polite", "Nice", "", "Command+Alt+9"}, AIReplyStyle{"emoji", "", "Mine", ""},
+         AIReplyStyle{"polite", "Two", "2", ""}, AIReplyStyle{"custom-reply-bbbbbbbb", "X", "", ""}});
+    ASSERT_EQ(restored.size(), 18);
+    EXPECT_EQ(restored[3], (AIReplyStyle{"polite", "Nice", builtIns[3].prompt, "Command+Alt+9"}));
+    EXPECT_EQ(restored[2], (AIReplyStyle{"emoji", builtIns[2].name, "Mine", builtIns[2].hotkey}));
+    EXPECT_EQ(restored[0], builtIns[0]);
+    EXPECT_EQ(restored[17], b);
+}
+
+TEST(AIReplyStyles, BackendNames) {
+    const auto& builtIns = AIReplyStyleLibrary::defaultStyles();
+    EXPECT_EQ(AIReplyStyleLibrary::backendStyleName(builtIns.first()), "Friendly");
+    EXPECT_EQ(AIReplyStyleLibrary::backendStyleName(builtIns.last()), "Friendly");
+    EXPECT_EQ(AIReplyStyleLibrary::backendStyleName(AIReplyStyle{"professional", "", "", ""}), "Professional");
+    EXPECT_EQ(AIReplyStyleLibrary::backendStyleName(AIReplyStyle{"custom-reply-1", "Pro", "", ""}), "");
+}
+
+// Trims; turns a bare built-in style id (or "fix") into its style action and leaves fixed
+// actions, style actions and any other text alone; normalizing the result again changes nothing.
+TEST(QuickActionNormalize, CanonicalizesOnlyBuiltInStyleIdsAndIsIdempotent) {
+    for (const auto& [raw, expected] :
+         std::vector<std::pair<QString, QString>>{{" \n polite\t\n", "style:polite"},
+                                                  {"fix", "style:original"},
+                                                  {"translate", "translate"},
+                                                  {" layout ", "layout"},
+                                                  {"style:whatever ", "style:whatever"},
+                                                  {"Fix", "Fix"},
+                                                  {" custom-12345678 ", "custom-12345678"},
+                                                  {" \n ", ""}}) {
+        EXPECT_EQ(QuickAction::normalize(raw), expected) << raw.toStdString();
+        EXPECT_EQ(QuickAction::normalize(expected), expected) << raw.toStdString();
+    }
+}
+
+// Every built-in style but translate (the fixed action) has a row.
+TEST(QuickAction, DefaultsHaveARowPerStyleButTranslate) {
+    const auto& ids = QuickAction::defaultIds();
+    ASSERT_EQ(QuickAction::defaultActions().size(), 20);
+    EXPECT_EQ(QuickAction::defaultActions().last().id, ids.last());
+    for (const auto& s : NiveloPromptLibrary::defaultStyles()) {
+        EXPECT_EQ(ids.contains("style:" + s.id), s.id != "translate") << s.id.toStdString();
+    }
+}
+
+TEST(QuickAction, StyleIdTitleAndSymbol) {
+    EXPECT_EQ(QuickAction{"translate"}.styleId(), QString("translate"));
+    EXPECT_EQ(QuickAction{"style:polite"}.styleId(), QString("polite"));
+    EXPECT_FALSE(QuickAction{"polite"}.styleId().has_value());
+    // One fixed text whatever the language.
+    EXPECT_EQ(QuickAction{"translate"}.title(), "Перевод");
+    EXPECT_EQ(QuickAction{"style:custom-1"}.title(), "Действие");
+    EXPECT_EQ(QuickAction{"polite"}.title(), "Действие");
+    EXPECT_EQ(QuickAction{"style:custom-1"}.symbolName(), "sparkles");
+    EXPECT_EQ(QuickAction{"style:original"}.symbolName(), "wand.and.sparkles");
+    // "original" alone is not a style action, yet the symbol table is keyed by the id.
+    EXPECT_EQ(QuickAction{"original"}.symbolName(), "wand.and.sparkles");
+}
+
+namespace {
+
+// Every case has a distinct raw text that constructs that case again, and only that text.
+template <typename E>
+void expectRawRoundTrip(int count) {
+    const QList<E> cases = allCases<E>();
+    ASSERT_EQ(cases.size(), count);
+    QSet<QString> raws;
+    for (const E value : cases) {
+        raws.insert(rawValue(value));
+        EXPECT_EQ(fromRawValue<E>(rawValue(value)), value) << rawValue(value).toStdString();
+        EXPECT_FALSE(fromRawValue<E>(rawValue(value).toUpper() + " ").has_value());
+        EXPECT_FALSE(fromRawValue<E>("").has_value());
+    }
+    EXPECT_EQ(raws.size(), count);
+}
+
+}  // namespace
+
+TEST(InterfaceEnums, RawTextsRoundTripExactly) {
+    expectRawRoundTrip<SettingsPage>(10);
+    expectRawRoundTrip<AppearanceMode>(6);
+    expectRawRoundTrip<SurfaceMode>(2);
+    expectRawRoundTrip<MenuScale>(5);
+    expectRawRoundTrip<UiLanguage>(2);
+    expectRawRoundTrip<QuickMenuOpenMode>(2);
+    // Settings pages are stored by their case names.
+    EXPECT_EQ(fromRawValue<SettingsPage>("aiReply"), SettingsPage::aiReply);
+    EXPECT_EQ(allCases<SettingsPage>()[3], SettingsPage::aiReply);
+}
+
+TEST(InterfaceEnums, TitlesFollowTheInterfaceLanguage) {
+    EXPECT_EQ(tr2(UiLanguage::ru, "Yes", "Да"), "Да");
+    EXPECT_EQ(title(SettingsPage::aiReply, UiLanguage::ru), "AI Reply");
+    EXPECT_EQ(title(SettingsPage::shortcuts, UiLanguage::ru), "Хоткеи");
+    EXPECT_EQ(localizedTitle(AppearanceMode::liquidNoir, UiLanguage::ru), "Темное стекло");
+    EXPECT_EQ(localizedTitle(MenuScale::xlarge, UiLanguage::en), "Extra Large");
+}
+
+TEST(BuildInformation, MissingOrMalformedValuesFallBack) {
+    using namespace AppBuildConfiguration;
+    EXPECT_EQ(versionFrom(std::nullopt), "0.0.0");
+    EXPECT_EQ(buildFrom(QString("42")), 42);
+    EXPECT_EQ(buildFrom(QString(" 5")), 0);
+    EXPECT_EQ(currentVersion(), QString(NIVELO_VERSION));
+    EXPECT_EQ(currentBuild(), QString(NIVELO_BUILD_NUMBER).toLongLong());
 }

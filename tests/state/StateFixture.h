@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QScopeGuard>
 #include <ostream>
 
 #include "backend/BackendClient.h"
@@ -37,44 +38,21 @@ inline constexpr auto done = &ActionStatus::done;
 inline constexpr auto failed = &ActionStatus::failed;
 inline constexpr auto idle = &ActionStatus::idle;
 
-// Counts whole saves of the settings record (each save writes every key, this one included).
-class SettingsDefaults : public MemoryDefaults {
-public:
-    void set(const QString& key, const QVariant& value) override {
-        if (key == QLatin1String("nivelo.theme")) {
-            ++saves;
-        }
-        MemoryDefaults::set(key, value);
-    }
-    int saves = 0;
-};
-
 // Knows whether a request is on its way, so a test waits for the network only then and
 // otherwise moves the virtual clock.
-class CountingTransport : public HttpTransport {
-public:
-    explicit CountingTransport(HttpTransport& inner) : inner_(inner) {}
+struct CountingTransport : HttpTransport, LanguageRecognizer {
+    // Never advanced: the network's own time-outs stay out of the way of the desktop's clock.
+    VirtualClock clock;
+    QtHttpTransport inner{clock};
     int inFlight = 0;
 
     QCoro::Task<HttpResponse> post(HttpRequest request) override {
         ++inFlight;
-        try {
-            HttpResponse response = co_await inner_.post(std::move(request));
-            --inFlight;
-            co_return response;
-        } catch (...) {
-            --inFlight;
-            throw;
-        }
+        const auto leave = qScopeGuard([this] { --inFlight; });
+        HttpResponse response = co_await inner.post(std::move(request));
+        co_return response;
     }
-
-private:
-    HttpTransport& inner_;
-};
-
-class EnglishRecognizer : public LanguageRecognizer {
-public:
-    QString dominantLanguage(const QString&) const override { return QStringLiteral("en"); }
+    QString dominantLanguage(const QString&) const override { return "en"; }
 };
 
 // The application state over a simulated desktop with an editor in front, a real backend
@@ -87,7 +65,7 @@ protected:
     };
 
     SimulatedDesktop desktop;
-    SettingsDefaults defaults;
+    MemoryDefaults defaults;
     NativeSettingsStore store{defaults};
     CaptureServices captureServices{desktop};
     SimulatedInputSources inputs;
@@ -96,16 +74,11 @@ protected:
     SimulatedProcessRunner processes{desktop.clock};
     PermissionService permissions{probe, desktop.workspace, processes};
     LoopbackHttpServer server;
-    // Never advanced: the network's own time-outs stay out of the way of the desktop's clock.
-    VirtualClock networkClock;
-    QtHttpTransport realTransport{networkClock};
-    CountingTransport transport{realTransport};
-    EnglishRecognizer recognizer;
+    CountingTransport transport;
     NiveloCore core{std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
-                        server.url().toString(), QString(), transport, recognizer,
-                        QStringLiteral("TEST-DEVICE"))),
+                        server.url().toString(), QString(), transport, transport, "TEST-DEVICE")),
                     permissions};
-    SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"));
+    SimulatedApp& editor = desktop.launch("org.example.editor");
     QStringList newIds;
     std::unique_ptr<NiveloAppState> state;
     QList<Recorded> recorded;
@@ -118,7 +91,7 @@ protected:
         ASSERT_EQ(userContent.size(), 2);
         inputs.addLayout(SimulatedInputSources::usLayout());
         inputs.addLayout(SimulatedInputSources::russianLayout());
-        inputs.setCurrentId(QStringLiteral("xkb.layout.us"));
+        inputs.setCurrentId("xkb.layout.us");
         desktop.bringToFront(editor.pid);
         VirtualClock::flushEvents();
         ASSERT_EQ(captureServices.focus.rememberedProcessIdentifier(), editor.pid);
@@ -128,9 +101,7 @@ protected:
         NiveloAppState::Dependencies deps{
             desktop.clock,           store,     core, captureServices.pasteboard, inputs,
             captureServices.history, appearance};
-        deps.newIdCharacters = [this] {
-            return newIds.isEmpty() ? QStringLiteral("0000abcd") : newIds.takeFirst();
-        };
+        deps.newIdCharacters = [this] { return newIds.isEmpty() ? "0000abcd" : newIds.takeFirst(); };
         return deps;
     }
 
@@ -141,7 +112,6 @@ protected:
             stored(settings);
             store.save(settings);
         }
-        defaults.saves = 0;
         state = std::make_unique<NiveloAppState>(dependencies());
         QObject::connect(state.get(), &NiveloAppState::statusChanged, state.get(),
                          [this](const ActionStatus& status) {
@@ -172,9 +142,7 @@ protected:
 
     QList<ActionStatus> statuses() const {
         QList<ActionStatus> out;
-        for (const auto& r : recorded) {
-            out.append(r.status);
-        }
+        for (const auto& r : recorded) out.append(r.status);
         return out;
     }
 
@@ -187,7 +155,6 @@ protected:
     }
 
     QString sentField(int index, const char* key) const {
-        const auto body = json::parse(server.requests().at(index).body);
-        return body ? json::qstr(body->at(key).get<std::string>()) : QString();
+        return json::qstr(json::parse(server.requests().at(index).body)->at(key).get<std::string>());
     }
 };
