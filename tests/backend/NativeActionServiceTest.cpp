@@ -5,50 +5,34 @@
 #include "platform/Platform.h"
 #include "state/NiveloCore.h"
 
-namespace {
+using NativeActions = BackendFixture;
 
-class NativeActions : public BackendFixture {
-protected:
-    NativeActions()
-        : core(std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
-              server.url().toString(), QString(), transport, recognizer, "TEST-DEVICE-ID"))) {
-        server.setHandler([](const RecordedRequest&) { return CannedReply::result("done"); });
-    }
-    std::shared_ptr<TaskOutcome<QString>> run(const QString& id, const QList<PromptStyle>& styles) {
-        return finish(core.run(QuickAction{id}, "some text", "Italian", styles));
-    }
-    NiveloCore core;
-};
-
-}  // namespace
-
-TEST_F(NativeActions, TranslateRunsTheTranslateStyleWithTheResendOn) {
-    server.enqueue(CannedReply::result("Some text"));  // unchanged: asked once more
-    server.enqueue(CannedReply::result("Un testo"));
-    auto out = run("translate", NiveloPromptLibrary::defaultStyles());
-    EXPECT_EQ(out->value, "Un testo");
-    ASSERT_EQ(server.requestCount(), 2);
-    // The input and target language as given, nothing of the assistant or a forced rewrite.
-    expectSent(0, R"({"action":"translate","text":"some text","targetLanguage":"Italian",)"
-                  R"("assistantSessionId":"","userInstruction":"","forceRewrite":null,)"
-                  R"("styleIntensity":null})");
-    expectSent(1, R"({"action":"translate"})");
-}
-
-TEST_F(NativeActions, ActionsRunElsewhereOrWhoseStyleIsNotInTheListAreRefusedWithoutARequest) {
+// Translate runs the translate style with the resend on, the input and target language as
+// given and nothing of the assistant or a forced rewrite; actions run elsewhere, or whose style
+// is not in the list (built-ins too), are refused without a request.
+TEST_F(NativeActions, TranslateRunsItsStyleAndOtherActionsNeedTheirStyleInTheList) {
+    NiveloCore core(std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
+        server.url().toString(), QString(), transport, recognizer, "TEST-DEVICE-ID")));
     const QList<PromptStyle> all = NiveloPromptLibrary::defaultStyles();
     const QList<PromptStyle> onlyFix = {builtIn("original")};
     for (const auto& [id, styles, name] :
          std::vector<std::tuple<QString, QList<PromptStyle>, QString>>{
              {"layout", all, "Keyboard layout fix"},
-             // Built-in styles too are taken only from the list.
              {"translate", onlyFix, "Style translate"},
              {"style:polite", {}, "Style style:polite"},
              {"rewrite", onlyFix, "Style rewrite"}}) {
-        EXPECT_EQ(run(id, styles)->errorDescription(),
+        EXPECT_EQ(finish(core.run(QuickAction{id}, "some text", "Italian", styles))->errorDescription(),
                   "This native action is not ported yet: " + name);
     }
     EXPECT_EQ(server.requestCount(), 0);
+    server.enqueue(CannedReply::result("Some text"));  // unchanged: asked once more
+    server.enqueue(CannedReply::result("Un testo"));
+    EXPECT_EQ(finish(core.run(QuickAction{"translate"}, "some text", "Italian", all))->value,
+              "Un testo");
+    ASSERT_EQ(server.requestCount(), 2);
+    expectSent(0, R"({"action":"translate","text":"some text","targetLanguage":"Italian",)"
+                  R"("assistantSessionId":"","userInstruction":"","forceRewrite":null,)"
+                  R"("styleIntensity":null})");
 }
 
 TEST(SharedCore, TalksToTheConfiguredOriginWithThisInstallationsId) {

@@ -35,8 +35,8 @@ protected:
     }
 };
 
-// Style and translate from a hot key: the selection (all of the text when so set) is sent and
-// the answer pasted in its place.
+// Style and translate from a hot key: the selection (all of the text when so set) is sent
+// trimmed and the answer pasted in its place, with the selection's own white space around it.
 TEST_F(Pipeline, HotKeyRunsRewriteTheSelectionAndPasteBack) {
     state->editSettings([](NiveloSettings& s) {
         s.targetLanguage = "German";
@@ -51,7 +51,7 @@ TEST_F(Pipeline, HotKeyRunsRewriteTheSelectionAndPasteBack) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
         state->editSettings([&](NiveloSettings& s) { s.autoSelectAllBeforeAction = c.selectAll; });
-        editor.setText("keep; i has a apple", 6, 13);
+        editor.setText("keep; i has a apple\nnext", 5, 15);
         editor.selectAllCount = 0;
         const int request = server.requestCount();
         server.enqueue(CannedReply::result("I have an apple."));
@@ -61,8 +61,9 @@ TEST_F(Pipeline, HotKeyRunsRewriteTheSelectionAndPasteBack) {
                   900);
         EXPECT_EQ(editor.selectAllCount, c.selectAll ? 1 : 0);
         EXPECT_EQ(sentField(request, c.key), c.value);
-        EXPECT_EQ(sentField(request, "text"), c.selectAll ? "keep; i has a apple" : "i has a apple");
-        EXPECT_EQ(editor.text, c.selectAll ? "I have an apple." : "keep; I have an apple.");
+        EXPECT_EQ(sentField(request, "text"),
+                  c.selectAll ? "keep; i has a apple\nnext" : "i has a apple");
+        EXPECT_EQ(editor.text, c.selectAll ? "I have an apple." : "keep; I have an apple.\nnext");
         EXPECT_EQ(state->latestOutput(), "I have an apple.");
         EXPECT_EQ(state->sampleText(), "Hi, how are you?");
     }

@@ -1,8 +1,7 @@
 // A run of the pipeline owns its input, its target and its answer: one run at a time, the
-// answer goes back where the text was read, with the selection's own white space around it.
+// answer goes back where the text was read.
 
 #include "StateFixture.h"
-#include "base/Text.h"
 
 namespace {
 
@@ -94,28 +93,5 @@ TEST_F(RunTarget, TheAnswerGoesBackToTheApplicationItWasReadFromOrNowhere) {
             desktop.quit(sourcePid);
         }
         desktop.quit(other.pid);
-    }
-}
-
-TEST_F(RunTarget, ThePasteKeepsTheSelectionsOwnWhiteSpaceAroundTheAnswer) {
-    const struct {
-        QString text;
-        int start, length;
-        QString answer, expected;
-    } cases[] = {
-        // Two whole lines: the line break after them stays.
-        {"i has\na apple\nnext line", 0, 14, "I have\nan apple.", "I have\nan apple.\nnext line"},
-        {"  indented lin\nnext", 0, 15, "Indented line.", "  Indented line.\nnext"},
-        {"a \tthsi\r\n", 2, 7, "This.", "a \tThis.\r\n"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        editor.setText(c.text, c.start, c.length);
-        server.enqueue(CannedReply::result(c.answer));
-        const int request = server.requestCount();
-        fix();
-        // The backend gets the text without it and answers without it.
-        EXPECT_EQ(sentField(request, "text"), text::trimmed(c.text.mid(c.start, c.length)));
-        EXPECT_EQ(editor.text, c.expected);
     }
 }
