@@ -50,14 +50,10 @@ TEST(Defaults, TextReadingsOfFlagsAndNumbers) {
     constexpr qint64 bottom = std::numeric_limits<qint64>::min();
     const std::vector<std::pair<QVariant, qint64>> cases{
         {QStringLiteral("99999999999999999999"), top},
-        {QStringLiteral("1e400"), top},
         {QStringLiteral("-1e20"), bottom},
-        {QVariant(1e20), top},
         {QVariant(std::numeric_limits<quint64>::max()), top},
-        {QStringLiteral("-9223372036854775808"), bottom},
         {QStringLiteral("-2.9"), -2},
         {QStringLiteral("nan"), 0},
-        {QStringLiteral("12abc"), 0},
     };
     for (const auto& [stored, expected] : cases) {
         d.set("nivelo.number", stored);

@@ -57,6 +57,11 @@ TEST_F(StateTest, EverySettingsChangeSavesOnceAndRepublishes) {
     EXPECT_EQ(state->quickActions(),
               (QList<QuickAction>{{"style:original"}, {"style:polite"}, {"Fix"}, {"layout"}}));
     EXPECT_EQ(seen, (QList<UiLanguage>{UiLanguage::en, UiLanguage::en, UiLanguage::ru}));
+    // A change not yet delivered is dropped with the subscription.
+    setLanguage(UiLanguage::en);
+    subscription.reset();
+    VirtualClock::flushEvents();
+    EXPECT_EQ(seen.size(), 3);
 }
 
 // 0.9 s after done, 1.3 s after failed, restarted by a newer status, cancelled by running;
