@@ -1,5 +1,7 @@
 // The action pipeline end to end: a simulated editor, the real pasteboard service and focus
-// memory on the virtual clock, the real core and backend client against a loopback server.
+// memory on the virtual clock, the real core and backend client against a loopback server. A
+// run owns its input, its target and its answer: one run at a time, the answer goes back where
+// the text was read.
 
 #include "StateFixture.h"
 
@@ -32,6 +34,16 @@ protected:
         EXPECT_EQ(idleDelay(), delayToIdle);
         EXPECT_EQ(desktop.pasteboard.content(), userContent);
         EXPECT_FALSE(captureServices.history.isCaptureSuppressed());
+    }
+    // Calls `fn` once, when the status first becomes `status`.
+    void onStatus(const ActionStatus& status, std::function<void()> fn) {
+        auto pending = std::make_shared<std::function<void()>>(std::move(fn));
+        QObject::connect(state.get(), &NiveloAppState::statusChanged, state.get(),
+                         [status, pending](const ActionStatus& now) {
+                             if (now == status && *pending) {
+                                 std::exchange(*pending, nullptr)();
+                             }
+                         });
     }
 };
 
@@ -225,4 +237,66 @@ TEST_F(Pipeline, StatusTextsHaveTheirRussianForm) {
     EXPECT_EQ(statuses(), (QList<ActionStatus>{running("Выполняю: Исправить"),
                                                running("Читаю выделение"), titled("Исправить"),
                                                running("Вставляю"), done("Вставлено"), idle()}));
+}
+
+TEST_F(Pipeline, ASecondRunWhileOneIsUnderWayIsIgnoredAtEveryStage) {
+    const ActionStatus stages[] = {titled("Fix"), reading, titled("Исправить"), pasting};
+    for (const ActionStatus& stage : stages) {
+        SCOPED_TRACE(stage.message().toStdString());
+        editor.setText("i has a apple", 0, 13);
+        editor.copyCount = 0;
+        const int requestsBefore = server.requestCount();
+        server.enqueue(CannedReply::result("I have an apple."));
+        onStatus(stage, [this] {
+            state->run(QuickAction{"translate"}, true, false);
+            state->run(QuickAction{"style:friendly"}, false, true);
+        });
+        run("style:original", true);
+        EXPECT_EQ(statuses().size(), 6);
+        EXPECT_EQ(editor.copyCount, 1);
+        EXPECT_EQ(server.requestCount(), requestsBefore + 1);
+        EXPECT_EQ(editor.text, "I have an apple.");
+        EXPECT_EQ(state->sampleText(), "Hi, how are you?");
+    }
+}
+
+// Neither another application in front, nor a hot key pressed in one, nor the source quitting
+// (another process of the same application still running) sends the answer anywhere else.
+TEST_F(Pipeline, TheAnswerGoesBackToTheApplicationItWasReadFromOrNowhere) {
+    for (int scenario = 0; scenario < 3; ++scenario) {
+        SCOPED_TRACE(scenario);
+        SimulatedApp& source = desktop.launch(editor.bundleIdentifier);
+        SimulatedApp& other = desktop.launch("org.example.other");
+        const qint64 sourcePid = source.pid;
+        other.setText("other text", 0, 10);
+        editor.setText("editor text", 0, 11);
+        source.setText("i has a apple", 0, 13);
+        desktop.bringToFront(source.pid);
+        VirtualClock::flushEvents();
+        server.enqueue(CannedReply::result("I have an apple."));
+        onStatus(titled("Исправить"), [&] {
+            if (scenario == 2) {
+                desktop.quit(sourcePid);
+                return;
+            }
+            desktop.bringToFront(other.pid);
+            VirtualClock::flushEvents();
+            if (scenario == 1) {
+                captureServices.focus.rememberFrontmostApplication();
+            }
+        });
+        run("style:original", true);
+
+        EXPECT_EQ(other.text, "other text");
+        EXPECT_EQ(editor.text, "editor text");
+        EXPECT_EQ(other.pasteCount + editor.pasteCount, 0);
+        EXPECT_EQ(desktop.pasteboard.content(), userContent);
+        if (scenario == 2) {
+            EXPECT_EQ(statuses().at(statuses().size() - 2), failed("No app to paste into."));
+        } else {
+            EXPECT_EQ(source.text, "I have an apple.");
+            desktop.quit(sourcePid);
+        }
+        desktop.quit(other.pid);
+    }
 }
