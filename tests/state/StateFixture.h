@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QScopeGuard>
-#include <ostream>
 
 #include "backend/BackendClient.h"
 #include "backend/NativeActionService.h"
@@ -24,14 +23,6 @@
 #include "support/SimulatedPermissionProbe.h"
 #include "support/SimulatedProcessRunner.h"
 #include "support/SimulatedSystemAppearance.h"
-
-inline void PrintTo(const ActionStatus& status, std::ostream* os) {
-    static const char* names[] = {"running", "done", "failed", "idle"};
-    *os << names[int(status.kind())];
-    if (!status.isIdle()) {
-        *os << "(\"" << status.message().toStdString() << "\")";
-    }
-}
 
 inline constexpr auto running = &ActionStatus::running;
 inline constexpr auto done = &ActionStatus::done;
