@@ -161,19 +161,6 @@ TEST_F(Backend, TranslationAndAssistantFields) {
                   R"("assistantKeepContext":true,"keepContext":true,"writingStyle":""})");
 }
 
-namespace {
-
-AIReplyStyle builtInReply(const QString& id) {
-    for (const auto& style : AIReplyStyleLibrary::defaultStyles()) {
-        if (style.id == id) {
-            return style;
-        }
-    }
-    return {};
-}
-
-}  // namespace
-
 // Words of letters and digits in lower case; a letter with a combining mark is one character.
 TEST(ReplyEchoCheck, RepliesThatAreEmptyTalkAboutTheRequestOrEchoTheMessageAreBad) {
     EXPECT_EQ(plainForReplyCompare(QStringLiteral("Hello,  WORLD!! 42\u2014Ок? Mo\u0308gen 👍")),
@@ -214,7 +201,7 @@ TEST_F(Backend, ABadFirstReplyIsAskedForOnceMoreWithForceAndMaximum) {
         for (const QString& reply : replies) {
             server.enqueue(CannedReply::result(reply));
         }
-        auto out = finish(client.sendReply("How are you?", builtInReply("friendly"), "English"));
+        auto out = finish(client.sendReply("How are you?", AIReplyStyleLibrary::defaultStyles()[1], "English"));
         EXPECT_EQ(out->error ? out->errorDescription() : *out->value, expected);
         ASSERT_EQ(server.requestCount(), before + 2);
         Json again = sentJson(before + 1);
@@ -231,12 +218,12 @@ TEST_F(Backend, ABadFirstReplyIsAskedForOnceMoreWithForceAndMaximum) {
 TEST_F(Backend, AGoodReplyTakesOneRequestInTheStylesTerms) {
     recognizer.answer = "ru";
     server.setHandler([](const RecordedRequest&) { return CannedReply::result("Отлично!"); });
-    AIReplyStyle edited = builtInReply("polite");
+    AIReplyStyle edited = AIReplyStyleLibrary::defaultStyles()[3];
     edited.prompt += " Mention the weather.";
     const AIReplyStyle pirate{"custom-reply-1a2b3c4d", "Pirate", "\n  Answer like a pirate.  \n",
                               "Not assigned"};
     for (const auto& [style, fields] : std::vector<std::pair<AIReplyStyle, const char*>>{
-             {builtInReply("polite"),
+             {AIReplyStyleLibrary::defaultStyles()[3],
               R"({"action":"chat_reply","task":"write_chat_reply","replyTo":"Как дела?",)"
               R"("mode":"chat_reply","rewriteMode":"chat_reply","replyMode":"chat_reply",)"
               R"("forceRewrite":null,"styleIntensity":null,)"
@@ -244,7 +231,7 @@ TEST_F(Backend, AGoodReplyTakesOneRequestInTheStylesTerms) {
               R"("userInstruction":""})"},
              {pirate, R"({"userInstruction":"Answer like a pirate.","writingStyle":""})"},
              {edited, R"({"writingStyle":"Polite","styleId":"Polite"})"},
-             {builtInReply("translate"),
+             {AIReplyStyleLibrary::defaultStyles().last(),
               R"({"writingStyle":"Friendly","targetLanguage":"Spanish",)"
               R"("keyboardLanguage":"Spanish"})"}}) {
         SCOPED_TRACE(style.id.toStdString());
