@@ -122,9 +122,7 @@ TEST(BackendEndpoint, TheInstallationIdIsAUuidMadeOnceAndKept) {
              {uuid + "\r\nX-Injected: 1", false},
              {"{" + uuid + "}", false}}) {
         MemoryDefaults defaults;
-        if (!stored.isNull()) {
-            defaults.setString("nivelo.deviceId", stored);
-        }
+        defaults.setString("nivelo.deviceId", stored);
         const QString sent = BackendEndpoint::installationId(defaults);
         EXPECT_EQ(defaults.stringValue("nivelo.deviceId"), sent);
         EXPECT_EQ(BackendEndpoint::installationId(defaults), sent);
