@@ -82,7 +82,7 @@ TEST_F(StateTest, DoneAndFailedReturnToIdleAfterTheirWait) {
         EXPECT_EQ(state->status(), status);
         desktop.clock.advance(1);
         EXPECT_EQ(state->status(), idle());
-        EXPECT_EQ(recorded.last().atMs - start, 500 + wait);
+        EXPECT_EQ(recordedAtMs.last() - start, 500 + wait);
         state->setStatus(status);
         state.reset();
         EXPECT_EQ(desktop.clock.pendingCount(), 0u);

@@ -79,6 +79,13 @@ TEST_F(Pipeline, HotKeyRunsRewriteTheSelectionAndPasteBack) {
         EXPECT_EQ(state->latestOutput(), "I have an apple.");
         EXPECT_EQ(state->sampleText(), "Hi, how are you?");
     }
+    // The statuses in Russian.
+    setLanguage(UiLanguage::ru);
+    server.enqueue(CannedReply::result("Words."));
+    run("style:original", true);
+    EXPECT_EQ(statuses(), (QList<ActionStatus>{running("Выполняю: Исправить"),
+                                               running("Читаю выделение"), titled("Исправить"),
+                                               running("Вставляю"), done("Вставлено"), idle()}));
 }
 
 // The settings window's try-out leaves the other application alone; only when asked does the
@@ -139,7 +146,7 @@ TEST_F(Pipeline, SilentLayoutRunsReplaceTheSelectionAndSwitchLayout) {
         run("layout", true);
 
         expectRun({idle()}, -1);
-        EXPECT_EQ(recorded.last().atMs - start, c.ms);
+        EXPECT_EQ(recordedAtMs.last() - start, c.ms);
         EXPECT_EQ(editor.text, c.fixed);
         EXPECT_EQ(editor.selectAllCount, 0);
         EXPECT_EQ(editor.copyCount, c.copies);
@@ -206,16 +213,6 @@ TEST_F(Pipeline, FailuresAtEachStageLeaveTheTextAndTheLatestOutput) {
     EXPECT_EQ(state->latestOutput(), "earlier result");
     // The one exception: the result is the only copy of itself now.
     EXPECT_EQ(desktop.pasteboard.plainText(), "Words.");
-}
-
-TEST_F(Pipeline, StatusTextsHaveTheirRussianForm) {
-    setLanguage(UiLanguage::ru);
-    editor.setText("words", 0, 5);
-    server.enqueue(CannedReply::result("Words."));
-    run("style:original", true);
-    EXPECT_EQ(statuses(), (QList<ActionStatus>{running("Выполняю: Исправить"),
-                                               running("Читаю выделение"), titled("Исправить"),
-                                               running("Вставляю"), done("Вставлено"), idle()}));
 }
 
 TEST_F(Pipeline, ASecondRunWhileOneIsUnderWayIsIgnoredAtEveryStage) {

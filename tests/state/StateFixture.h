@@ -50,11 +50,6 @@ struct CountingTransport : HttpTransport, LanguageRecognizer {
 // client talking to a loopback server, and simulated permissions and tools.
 class StateTest : public ::testing::Test {
 protected:
-    struct Recorded {
-        ActionStatus status;
-        qint64 atMs;
-    };
-
     SimulatedDesktop desktop;
     MemoryDefaults defaults;
     NativeSettingsStore store{defaults};
@@ -72,7 +67,9 @@ protected:
     SimulatedApp& editor = desktop.launch("org.example.editor");
     QStringList newIds;
     std::unique_ptr<NiveloAppState> state;
-    QList<Recorded> recorded;
+    // The statuses shown, and when (the times are never cleared: read them from the end).
+    QList<ActionStatus> recorded;
+    QList<qint64> recordedAtMs;
 
     // What the user had on the pasteboard before the test: two items, one of them an image.
     QList<PasteboardItem> userContent;
@@ -106,7 +103,8 @@ protected:
         state = std::make_unique<NiveloAppState>(dependencies());
         QObject::connect(state.get(), &NiveloAppState::statusChanged, state.get(),
                          [this](const ActionStatus& status) {
-                             recorded.append({status, desktop.clock.nowMs()});
+                             recorded.append(status);
+                             recordedAtMs.append(desktop.clock.nowMs());
                          });
     }
 
@@ -131,18 +129,14 @@ protected:
         FAIL() << "the clock never ran out of work";
     }
 
-    QList<ActionStatus> statuses() const {
-        QList<ActionStatus> out;
-        for (const auto& r : recorded) out.append(r.status);
-        return out;
-    }
+    const QList<ActionStatus>& statuses() const { return recorded; }
 
     // The time from the last done or failed status to the idle that followed it; -1 without.
     qint64 idleDelay() const {
-        if (recorded.size() < 2 || !recorded.last().status.isIdle()) {
+        if (recorded.size() < 2 || !recorded.last().isIdle()) {
             return -1;
         }
-        return recorded.last().atMs - recorded.at(recorded.size() - 2).atMs;
+        return recordedAtMs.last() - recordedAtMs.at(recordedAtMs.size() - 2);
     }
 
     QString sentField(int index, const char* key) const {
