@@ -81,6 +81,7 @@ TEST_F(Pipeline, HotKeyRunsRewriteTheSelectionAndPasteBack) {
     }
     // The statuses in Russian.
     setLanguage(UiLanguage::ru);
+    editor.setText("words", 0, 5);
     server.enqueue(CannedReply::result("Words."));
     run("style:original", true);
     EXPECT_EQ(statuses(), (QList<ActionStatus>{running("Выполняю: Исправить"),
