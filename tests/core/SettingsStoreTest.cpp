@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 
 #include "core/AIReplyStyleLibrary.h"
 #include "core/NativeSettingsStore.h"
 #include "core/NiveloPromptLibrary.h"
 #include "core/QuickAction.h"
-#include "platform/IniDefaults.h"
 #include "platform/MemoryDefaults.h"
 
 namespace {
@@ -63,8 +61,7 @@ TEST_F(SettingsStore, FreshInstallationLoadsTheDefaults) {
 }
 
 // Each field under its key in its type (lists as compact JSON data, keys in their fixed order,
-// rule ids as upper-case UUID text); loading again, also through a file that reads everything
-// back as text, gives the same record.
+// rule ids as upper-case UUID text); loading again gives the same record.
 TEST_F(SettingsStore, EveryFieldIsStoredUnderItsKeyAndLoadsBack) {
     NiveloSettings s;
     s.appearanceMode = AppearanceMode::liquidNoir;
@@ -87,13 +84,6 @@ TEST_F(SettingsStore, EveryFieldIsStoredUnderItsKeyAndLoadsBack) {
                     ->endsWith(R"(,{"id":"custom-abcdefgh","name":"Пират","prompt":)"
                                R"("Talk \"like\" a pirate.","hotkey":"Alt+P","autoReplace":false}])"));
     EXPECT_EQ(load(), s);
-    QTemporaryDir dir;
-    {
-        IniDefaults file(dir.filePath("defaults.ini"));
-        NativeSettingsStore(file).save(s);
-    }
-    IniDefaults reopened(dir.filePath("defaults.ini"));
-    EXPECT_EQ(NativeSettingsStore(reopened).load(), s);
 }
 
 // Fallbacks: empty or unlisted text, unknown enumeration text, numbers and flags read from text,

@@ -165,7 +165,6 @@ TEST_F(Pipeline, RefusedActionsReadAndFailWithoutTouchingTheText) {
         const char *id, *title, *fixed, *failure;
         int selectAll;
     } cases[] = {{"ai", "AI assistant", "AI помощник", "AI assistant", 0},
-                 {"clipboard", "Clipboard", "Буфер", "Clipboard window", 0},
                  {"style:gone", "Действие", "Действие", "Style style:gone", 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
