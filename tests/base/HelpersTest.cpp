@@ -27,11 +27,8 @@ TEST(Json, ListDecodingIsAllOrNothing) {
     auto decodeName = [](const Json& e) -> std::optional<QString> {
         return json::requiredString(e, "name");
     };
-    auto good = json::decodeList<QString>(R"([{"name":"a"},{"name":"b","x":1}])", decodeName);
-    ASSERT_TRUE(good);
-    EXPECT_EQ(*good, (QList<QString>{"a", "b"}));
+    EXPECT_EQ(json::decodeList<QString>(R"([{"name":"a"},{"name":"b","x":1}])", decodeName),
+              (QList<QString>{"a", "b"}));
     EXPECT_FALSE(json::decodeList<QString>(R"([{"name":"a"},{"nam":"b"}])", decodeName));
     EXPECT_FALSE(json::decodeList<QString>(R"({"name":"a"})", decodeName));
-    EXPECT_FALSE(json::decodeList<QString>("not json", decodeName));
-    EXPECT_EQ(json::decodeStringList("[]").value(), QStringList{});
 }

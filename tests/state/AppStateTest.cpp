@@ -210,12 +210,10 @@ TEST(SystemSurfaceMode, ReduceTransparencyThenTheOwnIntegerThenTheDesktopsDecide
 
 TEST(DefaultsSystemAppearance, OwnKeysDecideAndNumbersStoredAsTextCount) {
     QTemporaryDir dir;
+    IniDefaults(dir.filePath("defaults.ini")).setInteger(DefaultsSystemAppearance::kGlassDiffusionKey, 1);
     IniDefaults defaults(dir.filePath("defaults.ini"));
     DefaultsSystemAppearance appearance(defaults);
-    defaults.setInteger(DefaultsSystemAppearance::kGlassDiffusionKey, 1);
-    defaults.sync();
-    IniDefaults reread(dir.filePath("defaults.ini"));
-    EXPECT_EQ(systemResolvedSurfaceMode(DefaultsSystemAppearance(reread)), SurfaceMode::solid);
+    EXPECT_EQ(systemResolvedSurfaceMode(appearance), SurfaceMode::solid);
     defaults.setString(DefaultsSystemAppearance::kGlassDiffusionKey, "glassy");
     EXPECT_EQ(systemResolvedSurfaceMode(appearance), SurfaceMode::translucent);
     defaults.setBool(DefaultsSystemAppearance::kReduceTransparencyKey, true);
