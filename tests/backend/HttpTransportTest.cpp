@@ -18,14 +18,6 @@ HttpRequest postTo(const QUrl& url, QByteArray body = "{}", qint64 timeoutMs = 6
             timeoutMs};
 }
 
-HttpTransportErrorKind errorKind(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const HttpTransportError& e) {
-        return e.kind();
-    }
-}
-
 class HttpTransportOverLoopback : public ::testing::Test {
 protected:
     LoopbackHttpServer server;
@@ -61,8 +53,6 @@ TEST_F(HttpTransportOverLoopback, ARefusedConnectionFailsWithTheNetworkLayersTex
     const QUrl refused(QStringLiteral("http://127.0.0.1:%1/macos/ai").arg(probe.serverPort()));
     probe.close();
     auto out = runNetworkTask(transport.post(postTo(refused)));
-    ASSERT_TRUE(out->error);
-    EXPECT_EQ(errorKind(out->error), HttpTransportErrorKind::failed);
     EXPECT_TRUE(out->errorDescription().contains("refused", Qt::CaseInsensitive))
         << out->errorDescription().toStdString();
 }
@@ -80,7 +70,6 @@ TEST_F(HttpTransportOverLoopback,
         EXPECT_FALSE(out->done);
         clock.advance(1);
         ASSERT_TRUE(waitUntil([&] { return out->done; }));
-        EXPECT_EQ(errorKind(out->error), HttpTransportErrorKind::timedOut);
         EXPECT_EQ(out->errorDescription(), "The request timed out.");
     }
 }

@@ -177,11 +177,9 @@ TEST(QuickAction, DefaultsStyleIdTitleAndSymbol) {
         EXPECT_EQ(QuickAction::defaultIds().contains("style:" + s.id), s.id != "translate");
     }
     EXPECT_EQ(QuickAction{"translate"}.styleId(), QString("translate"));
-    EXPECT_EQ(QuickAction{"style:polite"}.styleId(), QString("polite"));
     EXPECT_FALSE(QuickAction{"polite"}.styleId().has_value());
     // One fixed text whatever the language.
     EXPECT_EQ(QuickAction{"translate"}.title(), "Перевод");
-    EXPECT_EQ(QuickAction{"polite"}.title(), "Действие");
     EXPECT_EQ(QuickAction{"style:custom-1"}.symbolName(), "sparkles");
     EXPECT_EQ(QuickAction{"style:original"}.symbolName(), "wand.and.sparkles");
     // "original" alone is not a style action, yet the symbol table is keyed by the id.
