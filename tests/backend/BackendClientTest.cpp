@@ -73,7 +73,6 @@ protected:
     BackendClient client;
 };
 
-
 TEST_F(Backend, EachAnswerGivesItsResultOrTheRightError) {
     const QString empty = "AI returned an empty result.";
     const QString unreadable = "The server's answer could not be read.";
@@ -165,7 +164,6 @@ TEST_F(Backend, AnUnchangedTranslationIsSentOnceMoreWithoutExtras) {
     EXPECT_EQ(server.requestCount(), 5);
 }
 
-
 TEST_F(Backend, AFixRequestIsOnePostWithTheTwoHeadersAndTheExactUtf8Body) {
     server.enqueue(CannedReply::result("Hello world"));
     auto out = fix("  Helo \"wrld\"\n\tПривет 😀 \n");
@@ -191,7 +189,9 @@ TEST_F(Backend, RewritesAndTheEmojiStyleNameTheirWritingStyle) {
     } cases[] = {
         {BackendAction::rewrite, builtIn("original"), "improve", ""},
         {BackendAction::rewrite, builtIn("polite"), "style_rewrite", "Polite"},
-        {BackendAction::rewrite, {"custom-1", "  Pirate talk \n", "", "", true}, "style_rewrite",
+        {BackendAction::rewrite,
+         {"custom-1", "  Pirate talk \n", "", "", true},
+         "style_rewrite",
          "Pirate talk"},
         {BackendAction::emoji, builtIn("emoji"), "emoji", "Emoji"},
         {BackendAction::fix, builtIn("emoji"), "fix", "Emoji"},
@@ -249,7 +249,6 @@ TEST(ReplyEchoCheck, RepliesThatAreEmptyTalkAboutTheRequestOrEchoTheMessageAreBa
     }
 }
 
-
 TEST_F(Backend, ABadFirstReplyIsAskedForOnceMoreWithForceAndMaximum) {
     for (const auto& [replies, expected] : std::vector<std::pair<QStringList, QString>>{
              {{"How are you?", "I'm great, thanks!"}, "I'm great, thanks!"},
@@ -260,7 +259,8 @@ TEST_F(Backend, ABadFirstReplyIsAskedForOnceMoreWithForceAndMaximum) {
         for (const QString& reply : replies) {
             server.enqueue(CannedReply::result(reply));
         }
-        auto out = finish(client.sendReply("How are you?", AIReplyStyleLibrary::defaultStyles()[1], "English"));
+        auto out = finish(
+            client.sendReply("How are you?", AIReplyStyleLibrary::defaultStyles()[1], "English"));
         EXPECT_EQ(out->error ? out->errorDescription() : *out->value, expected);
         ASSERT_EQ(server.requestCount(), before + 2);
         Json again = sentJson(before + 1);
@@ -303,7 +303,6 @@ TEST_F(Backend, AGoodReplyTakesOneRequestInTheStylesTerms) {
     EXPECT_EQ(recognizer.asked, QStringList(3, "Как дела?"));
 }
 
-
 // Translate runs the translate style with the resend on, the input and target language as
 // given and nothing of the assistant or a forced rewrite; actions run elsewhere, or whose style
 // is not in the list (built-ins too), are refused without a request.
@@ -317,8 +316,9 @@ TEST_F(Backend, TranslateRunsItsStyleAndOtherActionsNeedTheirStyleInTheList) {
              {"layout", all, "Keyboard layout fix"},
              {"style:polite", {}, "Style style:polite"},
              {"rewrite", onlyFix, "Style rewrite"}}) {
-        EXPECT_EQ(finish(core.run(QuickAction{id}, "some text", "Italian", styles))->errorDescription(),
-                  "This native action is not ported yet: " + name);
+        EXPECT_EQ(
+            finish(core.run(QuickAction{id}, "some text", "Italian", styles))->errorDescription(),
+            "This native action is not ported yet: " + name);
     }
     EXPECT_EQ(server.requestCount(), 0);
     server.enqueue(CannedReply::result("Some text"));  // unchanged: asked once more

@@ -1,6 +1,6 @@
+#include <gtest/gtest.h>
 #include <QTcpServer>
 #include <QUuid>
-#include <gtest/gtest.h>
 
 #include "backend/BackendEndpoint.h"
 #include "platform/Cld2LanguageRecognizer.h"
@@ -14,7 +14,9 @@
 namespace {
 
 HttpRequest postTo(const QUrl& url, QByteArray body = "{}", qint64 timeoutMs = 60'000) {
-    return {url, {{"Content-Type", "application/json"}, {"x-nivelo-device-id", "dev-1"}}, body,
+    return {url,
+            {{"Content-Type", "application/json"}, {"x-nivelo-device-id", "dev-1"}},
+            body,
             timeoutMs};
 }
 
@@ -105,11 +107,11 @@ TEST(BackendEndpoint, TheEnvironmentOverridesTheBuiltInOrigin) {
 // case), anything else is replaced by a fresh one, which is stored.
 TEST(BackendEndpoint, TheInstallationIdIsAUuidMadeOnceAndKept) {
     const QString uuid = "0f8fad5b-d9cb-469f-a165-70867728950e";
-    for (const auto& [stored, kept] : std::vector<std::pair<QString, bool>>{
-             {QString(), false},
-             {"0F8FAD5B-d9cb-469F-a165-70867728950E", true},
-             {uuid + "\r\nX-Injected: 1", false},
-             {"{" + uuid + "}", false}}) {
+    for (const auto& [stored, kept] :
+         std::vector<std::pair<QString, bool>>{{QString(), false},
+                                               {"0F8FAD5B-d9cb-469F-a165-70867728950E", true},
+                                               {uuid + "\r\nX-Injected: 1", false},
+                                               {"{" + uuid + "}", false}}) {
         MemoryDefaults defaults;
         defaults.setString("nivelo.deviceId", stored);
         const QString sent = BackendEndpoint::installationId(defaults);

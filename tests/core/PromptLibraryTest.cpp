@@ -1,6 +1,6 @@
+#include <gtest/gtest.h>
 #include <QRegularExpression>
 #include <QSet>
-#include <gtest/gtest.h>
 
 #include "base/Text.h"
 #include "core/AIReplyStyleLibrary.h"
@@ -87,7 +87,8 @@ TEST(PromptLibraryMerge, BuiltInsComeFirstThenCustomInSavedOrderFirstOfAnIdWinni
 
 TEST(PromptLibrary, BackendActionFollowsTheActionThenTheStyle) {
     const PromptStyle custom{"custom-1", "C", "c", "", true};
-    for (const auto& [id, style, action] : std::vector<std::tuple<QString, PromptStyle, BackendAction>>{
+    for (const auto& [id, style, action] :
+         std::vector<std::tuple<QString, PromptStyle, BackendAction>>{
              {"translate", builtIn("original"), BackendAction::translate},
              {"style:translate", custom, BackendAction::translate},
              {"style:custom-1", builtIn("translate"), BackendAction::translate},
@@ -146,7 +147,6 @@ TEST(TranslationCompare, CollapsesSpaceDropsQuotesAndLowers) {
     EXPECT_EQ(normalizeTranslationCompare("  «Hello»\n  World "), "hello» world");
     EXPECT_EQ(normalizeTranslationCompare("“Привет”\t\"Мир\""), "привет мир");
 }
-
 
 // The reply styles' built-ins are those of the prompt styles, without a fixed hot key.
 TEST(AIReplyStyles, SavedStylesAreMergedWithTheBuiltIns) {

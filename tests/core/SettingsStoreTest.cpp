@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "core/AIReplyStyleLibrary.h"
 #include "core/NativeSettingsStore.h"
 #include "core/NiveloPromptLibrary.h"
@@ -75,12 +74,14 @@ TEST_F(SettingsStore, EveryFieldIsStoredUnderItsKeyAndLoadsBack) {
     save(s);
     EXPECT_EQ(defaults.object("nivelo.clipboardLimit"), QVariant(qint64(7)));
     EXPECT_EQ(defaults.object("nivelo.layoutAutoSwitch"), QVariant(false));
-    EXPECT_EQ(defaults.object("nivelo.quickMenu.actions"), data(R"(["style:emoji","ai","custom-x"])"));
+    EXPECT_EQ(defaults.object("nivelo.quickMenu.actions"),
+              data(R"(["style:emoji","ai","custom-x"])"));
     EXPECT_EQ(defaults.object("nivelo.appLayoutSwitching.rules"),
               QVariant(QByteArray("[") + kRuleJson + "]"));
-    EXPECT_TRUE(defaults.dataValue("nivelo.promptStyles")
-                    ->endsWith(R"(,{"id":"custom-abcdefgh","name":"Пират","prompt":)"
-                               R"("Talk \"like\" a pirate.","hotkey":"Alt+P","autoReplace":false}])"));
+    EXPECT_TRUE(
+        defaults.dataValue("nivelo.promptStyles")
+            ->endsWith(R"(,{"id":"custom-abcdefgh","name":"Пират","prompt":)"
+                       R"("Talk \"like\" a pirate.","hotkey":"Alt+P","autoReplace":false}])"));
     EXPECT_EQ(load(), s);
 }
 
@@ -102,7 +103,8 @@ TEST_F(SettingsStore, StoredValuesAreReadWithTheirFallbacks) {
          data(R"(["ai","style:original","style:emoji","style:polite","style:polite"])")},
         {"nivelo.quickMenu.order", data(R"(["emoji","clipboard"])"),
          data(R"(["style:emoji","clipboard"])")},
-        {"nivelo.quickMenu.actions", R"(["ai","fix"])", data(R"(["ai","style:original","style:emoji"])")},
+        {"nivelo.quickMenu.actions", R"(["ai","fix"])",
+         data(R"(["ai","style:original","style:emoji"])")},
         // An unusable list, or one bad element in it (a flag written as a number, too), takes
         // the default; layout rules are read from data only.
         {"nivelo.quickMenu.order", data("[]")},
@@ -132,13 +134,15 @@ TEST_F(SettingsStore, SelectionTriggerSwitchesAlwaysLoadAndSaveAsOff) {
 
 // Saved styles, also in the older text form, are merged with the built-ins.
 TEST_F(SettingsStore, SavedStylesInTheOlderTextFormAreMergedToo) {
-    defaults.setString("nivelo.promptStyles",
-                       R"([{"id":"original","name":"","prompt":"Fix obvious typos.","hotkey":"Alt+0",)"
-                       R"("autoReplace":false}])");
+    defaults.setString(
+        "nivelo.promptStyles",
+        R"([{"id":"original","name":"","prompt":"Fix obvious typos.","hotkey":"Alt+0",)"
+        R"("autoReplace":false}])");
     defaults.setString("nivelo.aiReplyStyles",
                        R"([{"id":"polite","name":"Nice","prompt":"","hotkey":"Alt+9"}])");
     const NiveloSettings s = load();
-    EXPECT_EQ(s.promptStyles[0], (PromptStyle{"original", "Fix", NiveloPromptLibrary::defaultStyles()[0].prompt,
-                                              "Alt+0", false}));
+    EXPECT_EQ(s.promptStyles[0],
+              (PromptStyle{"original", "Fix", NiveloPromptLibrary::defaultStyles()[0].prompt,
+                           "Alt+0", false}));
     EXPECT_EQ(s.aiReplyStyles[3].prompt, AIReplyStyleLibrary::defaultStyles()[3].prompt);
 }

@@ -210,7 +210,8 @@ TEST(SystemSurfaceMode, ReduceTransparencyThenTheOwnIntegerThenTheDesktopsDecide
 
 TEST(DefaultsSystemAppearance, OwnKeysDecideAndNumbersStoredAsTextCount) {
     QTemporaryDir dir;
-    IniDefaults(dir.filePath("defaults.ini")).setInteger(DefaultsSystemAppearance::kGlassDiffusionKey, 1);
+    IniDefaults(dir.filePath("defaults.ini"))
+        .setInteger(DefaultsSystemAppearance::kGlassDiffusionKey, 1);
     IniDefaults defaults(dir.filePath("defaults.ini"));
     DefaultsSystemAppearance appearance(defaults);
     EXPECT_EQ(systemResolvedSurfaceMode(appearance), SurfaceMode::solid);

@@ -109,8 +109,9 @@ TEST_F(Pipeline, SampleTextRunsReplaceTheSampleOnlyWhenAsked) {
     EXPECT_EQ(inputs.selectCalls + editor.copyCount + editor.pasteCount, 0);
 }
 
-// The layout fix from a hot key runs silently: through accessibility when it can, else by the fast copy and paste (no Select All, key gaps
-// only, 60 ms before the pasteboard comes back); the layout follows the new text.
+// The layout fix from a hot key runs silently: through accessibility when it can, else by the fast
+// copy and paste (no Select All, key gaps only, 60 ms before the pasteboard comes back); the layout
+// follows the new text.
 TEST_F(Pipeline, SilentLayoutRunsReplaceTheSelectionAndSwitchLayout) {
     const struct {
         const char *text, *fixed, *layout;

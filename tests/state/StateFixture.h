@@ -89,7 +89,9 @@ protected:
         NiveloAppState::Dependencies deps{
             desktop.clock,           store,     core, captureServices.pasteboard, inputs,
             captureServices.history, appearance};
-        deps.newIdCharacters = [this] { return newIds.isEmpty() ? "0000abcd" : newIds.takeFirst(); };
+        deps.newIdCharacters = [this] {
+            return newIds.isEmpty() ? "0000abcd" : newIds.takeFirst();
+        };
         return deps;
     }
 
@@ -140,6 +142,7 @@ protected:
     }
 
     QString sentField(int index, const char* key) const {
-        return json::qstr(json::parse(server.requests().at(index).body)->at(key).get<std::string>());
+        return json::qstr(
+            json::parse(server.requests().at(index).body)->at(key).get<std::string>());
     }
 };
