@@ -6,7 +6,7 @@
 #include "base/Json.h"
 #include "core/AIReplyStyleLibrary.h"
 #include "core/NiveloPromptLibrary.h"
-#include "platform/LanguageRecognizer.h"
+#include "platform/Cld2LanguageRecognizer.h"
 #include "platform/MemoryDefaults.h"
 #include "platform/Platform.h"
 #include "platform/QtHttpTransport.h"
@@ -15,22 +15,17 @@
 #include "support/LoopbackHttpServer.h"
 #include "support/VirtualClock.h"
 
-class FixedLanguageRecognizer : public LanguageRecognizer {
-public:
+// A backend client talking to a real loopback server through the real transport; the fixture
+// names the language it is asked for.
+class Backend : public ::testing::Test, public LanguageRecognizer {
+protected:
+    Backend()
+        : transport(clock),
+          client(server.url().toString(), QString(), transport, *this, "TEST-DEVICE-ID") {}
     QString dominantLanguage(const QString& text) const override {
         asked << text;
         return answer;
     }
-    QString answer;
-    mutable QStringList asked;
-};
-
-// A backend client talking to a real loopback server through the real transport.
-class Backend : public ::testing::Test {
-protected:
-    Backend()
-        : transport(clock),
-          client(server.url().toString(), QString(), transport, recognizer, "TEST-DEVICE-ID") {}
 
     static PromptStyle builtIn(const QString& id) { return *NiveloPromptLibrary::style(id, {}); }
 
@@ -69,7 +64,8 @@ protected:
     LoopbackHttpServer server;
     VirtualClock clock;
     QtHttpTransport transport;
-    FixedLanguageRecognizer recognizer;
+    QString answer;
+    mutable QStringList asked;
     BackendClient client;
 };
 
@@ -87,7 +83,6 @@ TEST_F(Backend, EachAnswerGivesItsResultOrTheRightError) {
          "Backend returned HTTP 502."},
         {CannedReply::text(200, "<html>captive portal</html>"), unreadable},
         {CannedReply::json(200, R"({"result":"a","error":"b","usage":{"tokens":3}})"), "a"},
-        {CannedReply::json(200, R"({"result":42})"), unreadable},
     };
     for (const auto& [reply, expected] : cases) {
         server.enqueue(reply);
@@ -99,7 +94,7 @@ TEST_F(Backend, EachAnswerGivesItsResultOrTheRightError) {
 
 TEST_F(Backend, BlankTextOrAnAddressThatIsNotHttpFailsBeforeAnyRequest) {
     EXPECT_EQ(fix(" \n\t \n")->errorDescription(), "No text to process.");
-    BackendClient bad("ftp://127.0.0.1/macos/ai", QString(), transport, recognizer, "id");
+    BackendClient bad("ftp://127.0.0.1/macos/ai", QString(), transport, *this, "id");
     auto out = finish(bad.send("text", BackendAction::fix, builtIn("original"), "English", true, "",
                                false, "", "", "", std::nullopt, std::nullopt));
     EXPECT_EQ(out->errorDescription(), "Backend URL is invalid.");
@@ -275,7 +270,7 @@ TEST_F(Backend, ABadFirstReplyIsAskedForOnceMoreWithForceAndMaximum) {
 // A good reply takes one request in the style's terms: custom and edited built-in styles send
 // their trimmed prompt; the translate style answers in the target language.
 TEST_F(Backend, AGoodReplyTakesOneRequestInTheStylesTerms) {
-    recognizer.answer = "ru";
+    answer = "ru";
     server.setHandler([](const RecordedRequest&) { return CannedReply::result("Отлично!"); });
     AIReplyStyle edited = AIReplyStyleLibrary::defaultStyles()[3];
     edited.prompt += " Mention the weather.";
@@ -300,7 +295,7 @@ TEST_F(Backend, AGoodReplyTakesOneRequestInTheStylesTerms) {
         expectSent(before, fields);
     }
     EXPECT_EQ(sentField(2, "userInstruction"), edited.prompt);
-    EXPECT_EQ(recognizer.asked, QStringList(3, "Как дела?"));
+    EXPECT_EQ(asked, QStringList(3, "Как дела?"));
 }
 
 // Translate runs the translate style with the resend on, the input and target language as
@@ -308,7 +303,7 @@ TEST_F(Backend, AGoodReplyTakesOneRequestInTheStylesTerms) {
 // is not in the list (built-ins too), are refused without a request.
 TEST_F(Backend, TranslateRunsItsStyleAndOtherActionsNeedTheirStyleInTheList) {
     NiveloCore core(std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
-        server.url().toString(), QString(), transport, recognizer, "TEST-DEVICE-ID")));
+        server.url().toString(), QString(), transport, *this, "TEST-DEVICE-ID")));
     const QList<PromptStyle> all = NiveloPromptLibrary::defaultStyles();
     const QList<PromptStyle> onlyFix = {builtIn("original")};
     for (const auto& [id, styles, name] :
@@ -338,7 +333,7 @@ TEST(SharedCore, TalksToTheConfiguredOriginWithThisInstallationsId) {
     platform.clock = std::make_unique<VirtualClock>();
     platform.defaults = std::make_unique<MemoryDefaults>();
     platform.http = std::make_unique<QtHttpTransport>(*platform.clock);
-    platform.languageRecognizer = std::make_unique<FixedLanguageRecognizer>();
+    platform.languageRecognizer = std::make_unique<Cld2LanguageRecognizer>();
     Platform::setCurrent(&platform);
     qputenv("NIVELO_BACKEND_ORIGIN", server.url(QString()).toString().toUtf8());
     server.enqueue(CannedReply::result("Fixed"));

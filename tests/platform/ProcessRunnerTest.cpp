@@ -19,12 +19,11 @@ TEST(ProcessRunner, GivesTheExitStatusAndTheStandardErrorReadWhileTheToolRuns) {
     };
     QProcessRunner runner;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.script);
         auto outcome = startTask(runner.run(QStringLiteral("/bin/sh"),
                                             {QStringLiteral("-c"), QString::fromUtf8(c.script)}));
         ASSERT_TRUE(waitUntil([&] { return outcome->done; }));
         ASSERT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
-        EXPECT_EQ(*outcome->value, c.expected);
+        EXPECT_EQ(*outcome->value, c.expected) << c.script;
     }
     // A missing tool is a launch error.
     auto outcome = startTask(runner.run("/nonexistent/tool", {}));

@@ -156,7 +156,7 @@ TEST_F(StateTest, PromptStylesUpdateByIdAndDeleteWithTheirMenuEntries) {
     EXPECT_EQ(store.load(), state->settings());
 }
 
-TEST_F(StateTest, ReplyStylesAddOnTheReplyPageUpdateAndDelete) {
+TEST_F(StateTest, ReplyStylesAndClipboardHistoryEditing) {
     makeState();
     newIds = {"00ff00ff"};
     state->addAIReplyStyle();
@@ -172,10 +172,7 @@ TEST_F(StateTest, ReplyStylesAddOnTheReplyPageUpdateAndDelete) {
     state->deleteAIReplyStyle(state->aiReplyStyles().first());
     state->deleteAIReplyStyle(mine);
     EXPECT_EQ(state->aiReplyStyles(), AIReplyStyleLibrary::defaultStyles());
-}
-
-TEST_F(StateTest, ClearingTheClipboardHistoryEmptiesItAndItsStore) {
-    makeState();
+    // Clearing the clipboard history empties it and its store.
     captureServices.history.setItems({{"a", "copied", desktop.clock.currentDateTime(), 6}});
     captureServices.history.save();
     state->clearClipboardHistory();

@@ -86,7 +86,6 @@ TEST_F(StateTest, RequestAndResetShowRunningThenTheirOutcome) {
          {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.outcome);
         makeState();
         recorded.clear();
         probe.syntheticEvents = c.synthetic;

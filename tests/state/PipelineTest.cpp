@@ -165,7 +165,6 @@ TEST_F(Pipeline, RefusedActionsReadAndFailWithoutTouchingTheText) {
     } cases[] = {{"ai", "AI assistant", "AI помощник", "AI assistant", 0},
                  {"style:gone", "Действие", "Действие", "Style style:gone", 1}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
         editor.setText("question", 0, 8);
         editor.selectAllCount = 0;
         run(c.id, true);
