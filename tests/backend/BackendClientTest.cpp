@@ -249,7 +249,6 @@ TEST_F(Backend, ABadFirstReplyIsAskedForOnceMoreWithForceAndMaximum) {
              {{"How are you?", "I'm great, thanks!"}, "I'm great, thanks!"},
              {{"How are you?", "how are you"},
               "AI Reply returned the original message instead of a reply."}}) {
-        SCOPED_TRACE(expected.toStdString());
         const int before = server.requestCount();
         for (const QString& reply : replies) {
             server.enqueue(CannedReply::result(reply));
@@ -288,7 +287,6 @@ TEST_F(Backend, AGoodReplyTakesOneRequestInTheStylesTerms) {
              {AIReplyStyleLibrary::defaultStyles().last(),
               R"({"writingStyle":"Friendly","targetLanguage":"Spanish",)"
               R"("keyboardLanguage":"Spanish"})"}}) {
-        SCOPED_TRACE(style.id.toStdString());
         const int before = server.requestCount();
         EXPECT_EQ(finish(client.sendReply("Как дела?", style, "Spanish"))->value, "Отлично!");
         ASSERT_EQ(server.requestCount(), before + 1);

@@ -16,13 +16,6 @@ TEST(Text, StrictIntegerParse) {
     }
 }
 
-TEST(Json, WritesKeysInInsertionOrderCompactly) {
-    Json o;
-    o["zeta"] = 1;
-    o["alpha"] = "é/\"";
-    EXPECT_EQ(json::write(o), QByteArray(R"({"zeta":1,"alpha":"é/\""})"));
-}
-
 TEST(Json, ListDecodingIsAllOrNothing) {
     auto decodeName = [](const Json& e) -> std::optional<QString> {
         return json::requiredString(e, "name");

@@ -57,8 +57,8 @@ TEST(PromptLibraryMerge, SavedStyleIsMergedWithItsBuiltIn) {
          {"emoji", "Смайлики", builtIn("emoji").prompt, "Alt+E", true}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.saved.id.toStdString() + ": " + c.saved.prompt.toStdString());
-        EXPECT_EQ(lib::style(c.saved.id, lib::mergeSavedStyles({c.saved})), c.merged);
+        EXPECT_EQ(lib::style(c.saved.id, lib::mergeSavedStyles({c.saved})), c.merged)
+            << c.saved.prompt.toStdString();
     }
 }
 

@@ -67,7 +67,6 @@ TEST_F(StateTest, EverySettingsChangeSavesOnceAndRepublishes) {
 TEST_F(StateTest, DoneAndFailedReturnToIdleAfterTheirWait) {
     for (const auto& [status, wait] :
          {std::pair{done("ok"), qint64(900)}, std::pair{failed("broken"), qint64(1300)}}) {
-        SCOPED_TRACE(wait);
         makeState();
         const qint64 start = desktop.clock.nowMs();
         state->setStatus(status);

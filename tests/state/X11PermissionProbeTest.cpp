@@ -24,9 +24,8 @@ struct PrivateXServer {
             output += process.readAllStandardOutput();
             return output.contains('\n') || process.state() == QProcess::NotRunning;
         });
-        if (output.contains('\n')) {
-            display = XOpenDisplay((":" + output.trimmed()).constData());
-        }
+        display =
+            output.contains('\n') ? XOpenDisplay((":" + output.trimmed()).constData()) : nullptr;
     }
     ~PrivateXServer() {
         if (display) {
