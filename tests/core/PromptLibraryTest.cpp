@@ -189,7 +189,6 @@ TEST(InterfaceEnums, RawTextsRoundTripExactlyAndTitlesFollowTheLanguage) {
     EXPECT_FALSE(fromRawValue<MenuScale>("Tiny").has_value());
     // Settings pages are stored by their case names.
     EXPECT_EQ(fromRawValue<SettingsPage>("aiReply"), SettingsPage::aiReply);
-    EXPECT_EQ(allCases<SettingsPage>()[3], SettingsPage::aiReply);
     EXPECT_EQ(title(SettingsPage::shortcuts, UiLanguage::ru), "Хоткеи");
     EXPECT_EQ(localizedTitle(MenuScale::xlarge, UiLanguage::en), "Extra Large");
 }
@@ -197,7 +196,6 @@ TEST(InterfaceEnums, RawTextsRoundTripExactlyAndTitlesFollowTheLanguage) {
 TEST(BuildInformation, MissingOrMalformedValuesFallBack) {
     using namespace AppBuildConfiguration;
     EXPECT_EQ(versionFrom(std::nullopt), "0.0.0");
-    EXPECT_EQ(buildFrom(QString("42")), 42);
     EXPECT_EQ(buildFrom(QString(" 5")), 0);
     EXPECT_EQ(currentVersion(), QString(NIVELO_VERSION));
     EXPECT_EQ(currentBuild(), QString(NIVELO_BUILD_NUMBER).toLongLong());
