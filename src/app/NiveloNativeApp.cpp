@@ -12,9 +12,15 @@
 #include "capture/HotkeyService.h"
 #include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
+#include "clipboard/ClipboardHistoryService.h"
 #include "panels/QuickPanelController.h"
+#include "panels/StatusHUDController.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
+#include "platform/Screens.h"
+#include "platform/SystemAppearance.h"
+#include "platform/WindowActivation.h"
+#include "platform/WindowManagerHints.h"
 #include "state/NiveloAppState.h"
 
 namespace {
@@ -67,6 +73,7 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
     }
     services.appLayoutSwitchService =
         std::make_unique<AppLayoutSwitchService>(*platform.workspace, *platform.inputSources);
+    services.clipboardHistory = &ClipboardHistoryService::shared();
     return services;
 }
 
@@ -81,6 +88,7 @@ NiveloNativeApp::NiveloNativeApp(Platform& platform, ServiceFactory makeServices
 
 NiveloNativeApp::~NiveloNativeApp() {
     delete mainWindow_.data();
+    statusHUD_.reset();
     services_.reset();
     quickPanel_.reset();
 }
@@ -97,6 +105,16 @@ QuickPanelController& NiveloNativeApp::quickPanel() {
         quickPanel_ = std::make_unique<QuickPanelController>(appState());
     }
     return *quickPanel_;
+}
+
+StatusHUDController* NiveloNativeApp::statusHUD() {
+    if (!statusHUD_ && platform_.screens && platform_.systemAppearance) {
+        statusHUD_ = std::make_unique<StatusHUDController>(StatusHUDController::Dependencies{
+            *platform_.screens,
+            *platform_.systemAppearance,
+            {platform_.windowActivation.get(), platform_.windowManagerHints.get()}});
+    }
+    return statusHUD_.get();
 }
 
 void NiveloNativeApp::launch() {
@@ -188,6 +206,9 @@ StartupSequence NiveloNativeApp::startupSequence() {
     QuickPanelController* panel = &quickPanel();
     sequence.set(StartupStep::SystemSurfaceObserver,
                  [state] { state->startSystemSurfaceObserver(); });
+    if (StatusHUDController* hud = statusHUD()) {
+        sequence.set(StartupStep::StatusHud, [hud, state] { hud->attach(state); });
+    }
     if (HotkeyService* service = hotkeys()) {
         // The clipboard window comes with the clipboard; until then its hot key does nothing.
         sequence.set(StartupStep::Hotkeys, [=] { service->start(state, panel, nullptr); });
@@ -195,6 +216,9 @@ StartupSequence NiveloNativeApp::startupSequence() {
     if (SelectionTriggerService* trigger = selectionTrigger()) {
         // Likewise the floating button: without it the trigger shows nothing.
         sequence.set(StartupStep::SelectionTrigger, [=] { trigger->start(state, panel, nullptr); });
+    }
+    if (ClipboardHistoryService* history = services().clipboardHistory) {
+        sequence.set(StartupStep::ClipboardHistory, [=] { history->attach(*state); });
     }
     if (AppLayoutSwitchService* layouts = appLayoutSwitchService()) {
         sequence.set(StartupStep::LayoutSwitch, [=] { layouts->start(state); });

@@ -9,12 +9,14 @@
 #include "app/StartupSequence.h"
 
 class AppLayoutSwitchService;
+class ClipboardHistoryService;
 class HotkeyService;
 class MainWindow;
 class NiveloAppDelegate;
 class NiveloAppState;
 class QuickPanelController;
 class SelectionTriggerService;
+class StatusHUDController;
 struct Platform;
 
 // The root of the process: owns every long-lived service, hosts the main window, and wires
@@ -35,6 +37,8 @@ public:
         std::unique_ptr<HotkeyService> hotkeys;
         std::unique_ptr<SelectionTriggerService> selectionTrigger;
         std::unique_ptr<AppLayoutSwitchService> appLayoutSwitchService;
+        // The process-wide history (not owned).
+        ClipboardHistoryService* clipboardHistory = nullptr;
     };
     using ServiceFactory = std::function<Services()>;
     // Over the process-wide services and the given platform (the running process's).
@@ -70,6 +74,8 @@ public:
     NiveloAppDelegate& appDelegate() { return *appDelegate_; }
     NiveloAppState* appState() { return services().appState.get(); }
     QuickPanelController& quickPanel();
+    // None while the platform has no screens to place it on.
+    StatusHUDController* statusHUD();
     HotkeyService* hotkeys() { return services().hotkeys.get(); }
     SelectionTriggerService* selectionTrigger() { return services().selectionTrigger.get(); }
     AppLayoutSwitchService* appLayoutSwitchService() {
@@ -91,6 +97,7 @@ private:
     std::unique_ptr<NiveloAppDelegate> appDelegate_;
     // Declared before the services that hold on to it.
     std::unique_ptr<QuickPanelController> quickPanel_;
+    std::unique_ptr<StatusHUDController> statusHUD_;
     std::optional<Services> services_;
     QPointer<MainWindow> mainWindow_;
     StartupSequence::Observer startupObserver_;

@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "platform/QProcessRunner.h"
 #include "platform/QtHttpTransport.h"
+#include "platform/QtScreens.h"
 #include "platform/RealClock.h"
 #include "platform/x11/X11Platform.h"
 
@@ -31,6 +32,7 @@ Platform buildPlatform() {
     platform.languageRecognizer = std::make_unique<Cld2LanguageRecognizer>();
     platform.systemAppearance = std::make_unique<DefaultsSystemAppearance>(*platform.defaults);
     platform.processRunner = std::make_unique<QProcessRunner>();
+    platform.screens = std::make_unique<QtScreens>();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         addX11Services(platform);
     }
@@ -48,6 +50,12 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    // The platform layer is X11; in a Wayland session the app runs through XWayland.
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "NiveloAI needs an X11 display; DISPLAY is not set.\n");
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NiveloAI"));
     QApplication::setDesktopFileName(QStringLiteral("ai.nivelo.native"));

@@ -76,7 +76,16 @@ std::optional<FocusTarget> FocusService::rememberedTarget() const {
 void FocusService::rememberFrontmostApplication() {
     if (const auto frontmost = workspace_.frontmostApplication()) {
         remember(*frontmost);
+        return;
     }
+    // With no window active the user has not moved on. A window whose process cannot be found
+    // is remembered as none: the action must not go to the application the user left.
+    if (!workspace_.hasActiveWindow()) {
+        return;
+    }
+    rememberedBundleIdentifier_.reset();
+    rememberedProcessIdentifier_.reset();
+    rememberedWindow_.reset();
 }
 
 bool FocusService::activate(const QString& bundleIdentifier) {

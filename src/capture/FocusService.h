@@ -46,6 +46,7 @@ public:
 
     // Remembers the application unless it has no identifier or is one of ours.
     void remember(const RunningApplication& application);
+    // Remembers the frontmost application; a window of an unknown process active: none.
     void rememberFrontmostApplication();
 
     // Activates the first running application with that identifier; true when it is active

@@ -19,10 +19,14 @@ constexpr int kModifierPolls = 16;
 constexpr qint64 kCopyPollMs = 2;
 constexpr qint64 kCopyPollLimitMs = 120;
 constexpr int kCopyAttempts = 3;
-// The restore waits for the paste target to fetch the text, polling, at most this long after
-// Paste.
+// The restore waits for the paste target to fetch the text and take it in full, polling, at
+// most this long after Paste, plus 2 ms per 1,000 characters: a large text is fetched in
+// pieces, and replacing the clipboard meanwhile loses the paste.
 constexpr qint64 kPasteServedPollMs = 5;
 constexpr qint64 kPasteServedLimitMs = 1300;
+constexpr qint64 kPasteWaitCharactersPerMs = 500;
+// A target that took no step of its fetch for this long has stopped fetching.
+constexpr qint64 kFetchQuietMs = 1000;
 // The edit shortcuts are Control plus a letter on Linux.
 constexpr KeyModifier kShortcutModifier = KeyModifier::Control;
 
@@ -34,6 +38,28 @@ bool sameText(const QString& a, const QString& b) {
     return a.normalized(QString::NormalizationForm_C) == b.normalized(QString::NormalizationForm_C);
 }
 }  // namespace
+
+class PasteboardService::TransactionMark {
+public:
+    explicit TransactionMark(PasteboardService& service) : service_(service) {
+        ++service_.transactionsUnderWay_;
+    }
+    ~TransactionMark() {
+        --service_.transactionsUnderWay_;
+        service_.lastTransactionEndMs_ = service_.deps_.clock.nowMs();
+    }
+    TransactionMark(const TransactionMark&) = delete;
+    TransactionMark& operator=(const TransactionMark&) = delete;
+
+private:
+    PasteboardService& service_;
+};
+
+bool PasteboardService::ownKeyEventsMayArrive() const {
+    return transactionsUnderWay_ > 0 ||
+           (lastTransactionEndMs_ &&
+            deps_.clock.nowMs() - *lastTransactionEndMs_ < kOwnKeysSettleMs);
+}
 
 PasteboardService::PasteboardService(Dependencies dependencies)
     : deps_(dependencies),
@@ -109,6 +135,7 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
     bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing,
     CancelToken token, std::optional<FocusTarget>* source) {
     const auto transaction = co_await transactions_.lock();
+    const TransactionMark mark(*this);
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
 
@@ -199,6 +226,7 @@ QCoro::Task<> PasteboardService::pasteInto(QString text, std::function<bool()> a
         throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
     }
     const auto transaction = co_await transactions_.lock();
+    const TransactionMark mark(*this);
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
 
@@ -229,13 +257,26 @@ QCoro::Task<> PasteboardService::pasteInto(QString text, std::function<bool()> a
         const qint64 pastedAt = deps_.clock.nowMs();
         const bool restoreDelayElapsed = co_await deps_.clock.sleep(timing.restoreDelay, token);
         cancelled = !restoreDelayElapsed;
-        // Where the target fetches the paste from us later (X11), restoring before it did
-        // would paste the user's old content instead.
-        while (!cancelled && !deps_.pasteboard.lastWriteTextServed()) {
-            const qint64 left = kPasteServedLimitMs - (deps_.clock.nowMs() - pastedAt);
-            if (left <= 0) {
+        // Where the target fetches the paste from us later (X11), restoring before it took
+        // the text would paste the user's old content instead, or nothing.
+        const qint64 limitMs = kPasteServedLimitMs + text.size() / kPasteWaitCharactersPerMs;
+        quint64 steps = 0;
+        qint64 lastStepAt = pastedAt;
+        while (!cancelled) {
+            const PasteboardFetch fetch = deps_.pasteboard.lastWriteFetch();
+            const qint64 now = deps_.clock.nowMs();
+            if (fetch.steps != steps) {
+                steps = fetch.steps;
+                lastStepAt = now;
+            }
+            const bool taken = fetch.served && fetch.underway == 0;
+            const bool stalled = fetch.served && now - lastStepAt >= kFetchQuietMs;
+            const qint64 left = limitMs - (now - pastedAt);
+            if (taken || stalled || left <= 0) {
                 break;
             }
+            // A long wait keeps the text out of the clipboard history.
+            deps_.capture.suppressCapture(kSuppressSeconds);
             const bool polled = co_await deps_.clock.sleep(qMin(left, kPasteServedPollMs), token);
             cancelled = !polled;
         }

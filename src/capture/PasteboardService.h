@@ -65,7 +65,17 @@ public:
     QString peekSelectedTextViaAccessibility() const;
     QString peekSelectedTextForLayoutViaAccessibility() const;
 
+    // How long after a transaction the key events it posted may still come in.
+    static constexpr qint64 kOwnKeysSettleMs = 400;
+    // Whether key events seen now may be the ones this service posted: a transaction is under
+    // way or ended less than kOwnKeysSettleMs ago. Event monitors do not take them as the
+    // user's.
+    bool ownKeyEventsMayArrive() const;
+
 private:
+    // Marks a transaction as under way for its lifetime.
+    class TransactionMark;
+    friend class TransactionMark;
     static constexpr double kSuppressSeconds = 3.5;
 
     // Sends Control plus the key; throws PasteboardServiceError.
@@ -81,4 +91,6 @@ private:
     Dependencies deps_;
     AccessibilityTextReader reader_;
     AsyncMutex transactions_;
+    int transactionsUnderWay_ = 0;
+    std::optional<qint64> lastTransactionEndMs_;
 };

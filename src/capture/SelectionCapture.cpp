@@ -25,3 +25,7 @@ QCoro::Task<QString> FocusedSelectionCapture::readSelectedTextTransient(
     return pasteboard_.readSelectedTextTransient(selectAllBeforeCopy, includeFocusedTextFallback,
                                                  timing);
 }
+
+bool FocusedSelectionCapture::ownKeyEventsMayArrive() const {
+    return pasteboard_.ownKeyEventsMayArrive();
+}

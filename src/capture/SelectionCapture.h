@@ -20,6 +20,9 @@ public:
     virtual QCoro::Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy,
                                                            bool includeFocusedTextFallback,
                                                            PasteboardTiming timing) = 0;
+    // Whether key events seen now may be the ones posted by our own pasteboard transactions
+    // (they are not the user's).
+    virtual bool ownKeyEventsMayArrive() const { return false; }
 
     // Over FocusService::shared() and PasteboardService::shared().
     static SelectionCapture& shared();
@@ -40,6 +43,7 @@ public:
     QCoro::Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy,
                                                    bool includeFocusedTextFallback,
                                                    PasteboardTiming timing) override;
+    bool ownKeyEventsMayArrive() const override;
 
 private:
     FocusService& focus_;

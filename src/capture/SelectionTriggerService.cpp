@@ -30,8 +30,11 @@ void SelectionTriggerService::start(CaptureAppState* appState, QuickPanelHandle*
     floatingButton_ = floatingButton;
 
     QPointer<SelectionTriggerService> self(this);
-    const auto handler = [self](quint32) {
-        if (self) {
+    const auto handler = [self](quint32 kind) {
+        // The key events of our own Copy and Paste are not the user's: taken as such, every
+        // read would start the next one.
+        if (self &&
+            !(kind == MonitoredEvent::KeyUp && self->deps_.capture.ownKeyEventsMayArrive())) {
             self->onMonitoredEvent();
         }
     };

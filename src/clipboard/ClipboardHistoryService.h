@@ -1,32 +1,57 @@
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <limits>
+#include <optional>
 
+#include "base/Subscription.h"
 #include "clipboard/ClipboardCapture.h"
 #include "clipboard/ClipboardHistoryItem.h"
 
+class ClipboardSettingsSource;
 class Clock;
 class Defaults;
 class Pasteboard;
+struct NiveloSettings;
 
 // The clipboard history: the texts the user copied, newest first, kept in a defaults file of
-// their own. Owns the capture handshake that keeps the app's own pasteboard writes out of it.
+// their own. Polls the pasteboard's change count, records new plain text, prunes by the
+// settings' count and age limits, and owns the capture handshake that keeps the app's own
+// pasteboard writes out of it.
 class ClipboardHistoryService : public QObject, public ClipboardCapture {
     Q_OBJECT
 public:
     static inline const QString kStorageKey = QStringLiteral("nivelo.clipboardItems.native");
+    // Where a stored history that could not be read is kept before the next save replaces it.
+    static inline const QString kUnreadableKey =
+        QStringLiteral("nivelo.clipboardItems.native.unreadable");
+    static constexpr qint64 kPollIntervalMs = 700;
+    static constexpr int kMinLimit = 10;
+    static constexpr int kMaxLimit = 1000;
+    // Fewer user-perceived characters than this are never recorded.
+    static constexpr int kMinChars = 2;
 
     // Loads the stored history and takes the pasteboard's present content as already seen.
     ClipboardHistoryService(Pasteboard& pasteboard, Clock& clock, Defaults& store,
                             QObject* parent = nullptr);
+    ~ClipboardHistoryService() override;
 
     // The process-wide instance over the current platform, created on first use.
     static ClipboardHistoryService& shared();
     // $XDG_DATA_HOME/ai.nivelo.native/clipboard-history.ini
     static QString standardStorePath();
+
+    // The marker types by which other applications flag concealed, transient and generated
+    // content; a change that carries one is never recorded.
+    static const QStringList& concealedTypes();
+    // Linux password managers mark their copies with this type holding "secret".
+    static inline const QString kPasswordManagerHintType =
+        QStringLiteral("x-kde-passwordManagerHint");
 
     const QList<ClipboardHistoryItem>& items() const { return items_; }
     // Replaces the list; whoever changes it calls save() afterwards.
@@ -37,23 +62,63 @@ public:
     // Stores the list whole.
     void save();
 
+    // Takes the settings and follows their changes (each applies the limits and saves), then
+    // starts polling. A later call replaces the subscription and starts no second poll.
+    void attach(ClipboardSettingsSource& source);
+    // Starts the poll every 0.7 s, once.
+    void start();
+    bool isPolling() const { return polling_; }
+    // One look at the pasteboard: only its change count unless that moved.
+    void poll();
+    // Adds one copied text at the front, unless it is too short, suppressed or just seen.
+    void record(const QString& text);
+    // Applies the count and age limits, then saves.
+    void pruneAndSave();
+
     void suppressCapture(double seconds) override;
     void finishTransientPasteboardUse() override;
 
     bool isCaptureSuppressed() const;
     qint64 lastChangeCount() const { return lastChangeCount_; }
     const QString& lastText() const { return lastText_; }
+    bool isEnabled() const { return settings_.enabled; }
+
+    // The settings' limit clamped to what the history keeps.
+    static int clampedLimit(int limit);
+    // Entries created before this are pruned; none for "forever" and anything that is not a
+    // whole positive number of days.
+    static std::optional<QDateTime> ageCutoff(const QString& days, const QDateTime& now);
 
 Q_SIGNALS:
     void itemsChanged(const QList<ClipboardHistoryItem>& items);
 
 private:
+    // The part of the settings record the history follows.
+    struct Settings {
+        bool enabled = true;
+        int limit = 100;
+        QString days = QStringLiteral("forever");
+    };
+
     static constexpr qint64 kDistantPast = std::numeric_limits<qint64>::min();
+
+    void adoptSettings(const NiveloSettings& settings);
+    void takePasteboardAsSeen();
+    bool isConcealed() const;
+    // Removes what the limits do not keep; true when something went.
+    bool prune();
+    void schedulePoll();
 
     Pasteboard& pasteboard_;
     Clock& clock_;
     Defaults& store_;
     QList<ClipboardHistoryItem> items_;
+    // The stored bytes that did not decode, kept aside at the first save.
+    std::optional<QByteArray> unreadable_;
+    Settings settings_;
+    Subscription settingsSubscription_;
+    bool polling_ = false;
+    quint64 pollCall_ = 0;
     qint64 lastChangeCount_ = 0;
     QString lastText_;
     // Monotonic clock milliseconds; capture is suppressed while now is earlier.

@@ -22,6 +22,16 @@ struct PasteboardItem {
     friend bool operator==(const PasteboardItem&, const PasteboardItem&) = default;
 };
 
+// How far other applications have got in fetching the text this process wrote last.
+struct PasteboardFetch {
+    // A client asked for the text.
+    bool served = false;
+    // Fetches asked for and not yet taken in full (a large text comes in pieces).
+    int underway = 0;
+    // Grows with every step of any fetch: a request, a piece written or taken.
+    quint64 steps = 0;
+};
+
 // The general pasteboard (the clipboard): a list of items, each with typed data, and a change
 // count that grows with every change made by anyone.
 class Pasteboard {
@@ -53,4 +63,7 @@ public:
     // paste target fetches the text from us later, through our event loop; a pasteboard that
     // hands its content over at once always answers true.
     virtual bool lastWriteTextServed() const { return true; }
+    // The fetches of what this process wrote last; a pasteboard that hands its content over at
+    // once has none under way.
+    virtual PasteboardFetch lastWriteFetch() const { return {lastWriteTextServed(), 0, 0}; }
 };

@@ -4,9 +4,11 @@
 
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
-#include "platform/WindowActivation.h"
 #include "platform/HttpTransport.h"
 #include "platform/LanguageRecognizer.h"
+#include "platform/Screens.h"
+#include "platform/WindowActivation.h"
+#include "platform/WindowManagerHints.h"
 
 // Hot keys, keyboard layouts, event monitors.
 #include "platform/EventMonitors.h"

@@ -5,6 +5,9 @@
 class Clock;
 class Defaults;
 class WindowActivation;
+// Floating panels: screens and pointer, window-manager hints.
+class Screens;
+class WindowManagerHints;
 // Backend.
 class HttpTransport;
 class LanguageRecognizer;
@@ -37,6 +40,9 @@ struct Platform {
 
     // Application shell: raising our own windows.
     std::unique_ptr<WindowActivation> windowActivation;
+    // Floating panels: where the pointer and the screens are, what the window manager does.
+    std::unique_ptr<Screens> screens;
+    std::unique_ptr<WindowManagerHints> windowManagerHints;
     // Hot keys, keyboard layouts, event monitors.
     std::unique_ptr<HotKeyRegistry> hotKeys;
     std::unique_ptr<InputSources> inputSources;

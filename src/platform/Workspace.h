@@ -29,6 +29,9 @@ public:
     virtual QList<RunningApplication> runningApplications() const = 0;
     // The active application; none when no application window has the focus.
     virtual std::optional<RunningApplication> frontmostApplication() const = 0;
+    // Whether any window is active, also one whose application cannot be told (then there is
+    // no frontmost application).
+    virtual bool hasActiveWindow() const { return frontmostApplication().has_value(); }
 
     // Makes the application with that process the active one (our own application gives up
     // the focus first). False when there is no such application or it could not be activated.

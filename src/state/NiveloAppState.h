@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "capture/CaptureAppState.h"
+#include "clipboard/ClipboardSettingsSource.h"
 #include "core/AIReplyStyle.h"
 #include "core/ActionStatus.h"
 #include "core/NiveloSettings.h"
@@ -36,7 +37,7 @@ struct PasteboardTiming;
 // the desktop asks for, and the operations the windows, menus and panels call, among them the
 // action pipeline run(). Every published property has one change signal, emitted after every
 // assignment, changed or not.
-class NiveloAppState : public QObject, public CaptureAppState {
+class NiveloAppState : public QObject, public CaptureAppState, public ClipboardSettingsSource {
     Q_OBJECT
 public:
     struct Dependencies {

@@ -43,8 +43,10 @@ protected:
     }
 };
 
+// Surrounding spaces are kept.
 TEST_F(SelectionReadTest, ReturnsTheSelectionAfterOneCopy) {
-    EXPECT_EQ(readOnClock(0, 180 + 20 + 180, {}, {180})->value, QStringLiteral("Hello"));
+    editor.setText(QStringLiteral("a  Hello \nb"), 1, 9);
+    EXPECT_EQ(readOnClock(0, 180 + 20 + 180, {}, {180})->value, QStringLiteral("  Hello \n"));
 }
 
 TEST_F(SelectionReadTest, FastTimingPollsUpTo120MsPerAttempt) {
@@ -81,11 +83,6 @@ TEST_F(SelectionReadTest, WaitsForTheUserToLetGoOfTheModifiers) {
     desktop.keys.holdModifiers(KeyModifier::Command | KeyModifier::Shift, 300);
     // Checked at 180, then every 35 ms: released by 320.
     EXPECT_EQ(readOnClock(0, 320 + 200, {}, {320})->value, QStringLiteral("Hello"));
-}
-
-TEST_F(SelectionReadTest, SurroundingSpacesAreKept) {
-    editor.setText(QStringLiteral("a  Hello \nb"), 1, 9);
-    EXPECT_EQ(readOnClock(0, 380, {}, {180})->value, QStringLiteral("  Hello \n"));
 }
 
 TEST_F(SelectionReadTest, ASelectionOfOnlySpacesCountsAsNothing) {

@@ -50,19 +50,14 @@ TEST_F(ClipboardHistoryServiceTest, SavesCompactJsonDataAndLoadsItBack) {
     EXPECT_EQ(make()->items(), history->items());
 }
 
-TEST_F(ClipboardHistoryServiceTest, KeepsFractionsOfASecond) {
-    store.setData(kKey, QByteArray(R"([{"id":"a","text":"ab","createdAt":12.345,"chars":2}])"));
-    const auto items = make()->items();
-    ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0].createdAt.toMSecsSinceEpoch(), 978307200000LL + 12345);
-}
-
+// Any valid encoding, with fractions of a second.
 TEST_F(ClipboardHistoryServiceTest, AcceptsAnyValidEncoding) {
-    store.setData(kKey,
-                  QByteArray(R"([ {"chars": 3, "createdAt": 5, "text": "a\/b", "id": "x"} ])"));
+    store.setData(
+        kKey, QByteArray(R"([ {"chars": 3, "createdAt": 12.345, "text": "a\/b", "id": "x"} ])"));
     const auto items = make()->items();
     ASSERT_EQ(items.size(), 1);
     EXPECT_EQ(items[0].text, QStringLiteral("a/b"));
+    EXPECT_EQ(items[0].createdAt.toMSecsSinceEpoch(), 978307200000LL + 12345);
 }
 
 TEST_F(ClipboardHistoryServiceTest, OneBadElementLoadsAsAnEmptyHistory) {
@@ -94,23 +89,14 @@ TEST_F(ClipboardHistoryServiceTest, EmptyingAndSavingClearsTheStoredHistory) {
     EXPECT_TRUE(make()->items().isEmpty());
 }
 
-TEST_F(ClipboardHistoryServiceTest, ASuppressionRunsForItsDuration) {
-    auto history = make();
-    history->suppressCapture(3.5);
-    clock.advance(3499);
-    EXPECT_TRUE(history->isCaptureSuppressed());
-    clock.advance(1);
-    EXPECT_FALSE(history->isCaptureSuppressed());
-}
-
 TEST_F(ClipboardHistoryServiceTest, AShorterSuppressionNeverShortensALongerOne) {
     auto history = make();
     history->suppressCapture(10);
     clock.advance(1000);
     history->suppressCapture(1.2);
-    clock.advance(5000);
+    clock.advance(8999);
     EXPECT_TRUE(history->isCaptureSuppressed());
-    clock.advance(4000);
+    clock.advance(1);
     EXPECT_FALSE(history->isCaptureSuppressed());
 }
 

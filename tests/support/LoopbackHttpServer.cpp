@@ -18,15 +18,6 @@ QByteArray RecordedRequest::header(const QByteArray& name) const {
     return {};
 }
 
-bool RecordedRequest::hasHeader(const QByteArray& name) const {
-    for (const auto& header : headers) {
-        if (header.first.compare(name, Qt::CaseInsensitive) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 CannedReply CannedReply::json(int status, QByteArray body) {
     CannedReply reply;
     reply.status = status;
@@ -80,14 +71,6 @@ void LoopbackHttpServer::enqueue(CannedReply reply) {
 
 void LoopbackHttpServer::setHandler(Handler handler) {
     handler_ = std::move(handler);
-}
-
-QList<QByteArray> LoopbackHttpServer::bodies() const {
-    QList<QByteArray> out;
-    for (const auto& request : requests_) {
-        out << request.body;
-    }
-    return out;
 }
 
 void LoopbackHttpServer::accept() {

@@ -20,7 +20,6 @@ struct RecordedRequest {
 
     // The first header of that name (any case); "" when absent.
     QByteArray header(const QByteArray& name) const;
-    bool hasHeader(const QByteArray& name) const;
 };
 
 // How the server answers one request.
@@ -64,8 +63,6 @@ public:
 
     const QList<RecordedRequest>& requests() const { return requests_; }
     int requestCount() const { return static_cast<int>(requests_.size()); }
-    // Bodies of the recorded requests, in order.
-    QList<QByteArray> bodies() const;
 
 private:
     void accept();

@@ -5,12 +5,14 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTcpServer>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <csignal>
 
 namespace {
 QString readText(const QString& path) {
@@ -68,7 +70,7 @@ bool NiveloRoad::startNivelo() {
         probe.close();
         env.insert("NIVELO_BACKEND_ORIGIN", QString("http://127.0.0.1:%1").arg(port));
     }
-    session_->start(options_.niveloBinary, {}, env);
+    nivelo_ = session_->start(options_.niveloBinary, {}, env);
     const QString socket = session_->path("runtime/ai.nivelo.native.socket");
     if (!XSession::waitUntil([&] { return QFileInfo::exists(socket); }, 15000)) {
         error_ = "nivelo did not get ready";
@@ -77,6 +79,19 @@ bool NiveloRoad::startNivelo() {
     // The hot keys are registered during start-up, right after the instance is claimed.
     XSession::waitUntil([] { return false; }, 700);
     return true;
+}
+
+bool NiveloRoad::stopNivelo() {
+    if (!nivelo_ || nivelo_->state() == QProcess::NotRunning) {
+        return false;
+    }
+    ::kill(static_cast<pid_t>(nivelo_->processId()), SIGTERM);
+    const bool ended = nivelo_->waitForFinished(10000) &&
+                       nivelo_->exitStatus() == QProcess::NormalExit && nivelo_->exitCode() == 0;
+    nivelo_ = nullptr;
+    // So the next start waits for its own socket.
+    QFile::remove(session_->path("runtime/ai.nivelo.native.socket"));
+    return ended;
 }
 
 QString NiveloRoad::startTestEditor(const QString& title, int windows) {

@@ -34,6 +34,8 @@ public:
     // Starts nivelo and waits until it is ready for hot keys; check error() when false.
     bool startNivelo();
     QString error() const { return error_; }
+    // Ends nivelo with SIGTERM; true when it exited cleanly within 10 s.
+    bool stopNivelo();
 
     XSession& session() { return *session_; }
     LoopbackHttpServer& backend() { return backend_; }
@@ -63,4 +65,5 @@ private:
     QString dump_;
     int windows_ = 1;
     QString error_;
+    QProcess* nivelo_ = nullptr;
 };

@@ -1,7 +1,5 @@
 #include "support/SimulatedAccessibility.h"
 
-#include <deque>
-
 #include "support/SimulatedDesktop.h"
 
 namespace {
@@ -95,24 +93,10 @@ std::optional<AXValue> SimulatedAccessibility::attribute(const AXElementPtr& ele
     return liveAttribute(*n, name);
 }
 
+// The names set on the node; the live ones are not listed.
 QStringList SimulatedAccessibility::attributeNames(const AXElementPtr& element) {
     auto* n = node(element);
-    if (!n) {
-        return {};
-    }
-    QStringList names = n->attributes.keys();
-    for (const QString& live :
-         {kParent, kChildren, kFocusedElement, kFocusedWindow, kSelectedText, kValue}) {
-        if (!names.contains(live) && liveAttribute(*n, live)) {
-            names.append(live);
-        }
-    }
-    return names;
-}
-
-QStringList SimulatedAccessibility::actionNames(const AXElementPtr& element) {
-    auto* n = node(element);
-    return n ? n->actions : QStringList();
+    return n ? n->attributes.keys() : QStringList();
 }
 
 std::optional<bool> SimulatedAccessibility::isAttributeSettable(const AXElementPtr& element,
@@ -137,32 +121,4 @@ bool SimulatedAccessibility::setAttribute(const AXElementPtr& element, const QSt
     }
     n->attributes.insert(name, value);
     return true;
-}
-
-bool SimulatedAccessibility::performAction(const AXElementPtr& element, const QString& action) {
-    auto* n = node(element);
-    return n && n->actions.contains(action);
-}
-
-std::optional<QList<AXElementPtr>> SimulatedAccessibility::searchTextFields(
-    const AXElementPtr& element, int limit) {
-    auto* root = node(element);
-    if (!root) {
-        return std::nullopt;
-    }
-    QList<AXElementPtr> found;
-    std::deque<SimulatedAXNode*> queue{root};
-    while (!queue.empty() && found.size() < limit) {
-        auto* current = queue.front();
-        queue.pop_front();
-        for (const auto& child : current->children) {
-            const auto role = child->attributes.value(kRole);
-            if (role == AXValue(QStringLiteral("AXTextField")) ||
-                role == AXValue(QStringLiteral("AXTextArea"))) {
-                found.append(child);
-            }
-            queue.push_back(child.get());
-        }
-    }
-    return found;
 }

@@ -16,7 +16,6 @@ public:
     QMap<QString, AXValue> attributes;
     QSet<QString> settable;
     QSet<QString> failing;
-    QStringList actions;
     bool failsToSet = false;
 
     std::weak_ptr<SimulatedAXNode> parent;
@@ -44,14 +43,16 @@ public:
     AXElementPtr applicationElement(qint64 processIdentifier) override;
     std::optional<AXValue> attribute(const AXElementPtr& element, const QString& name) override;
     QStringList attributeNames(const AXElementPtr& element) override;
-    QStringList actionNames(const AXElementPtr& element) override;
+    // Nothing here asks for actions or searches for fields.
+    QStringList actionNames(const AXElementPtr&) override { return {}; }
     std::optional<bool> isAttributeSettable(const AXElementPtr& element,
                                             const QString& name) override;
     bool setAttribute(const AXElementPtr& element, const QString& name,
                       const AXValue& value) override;
-    bool performAction(const AXElementPtr& element, const QString& action) override;
-    std::optional<QList<AXElementPtr>> searchTextFields(const AXElementPtr& element,
-                                                        int limit) override;
+    bool performAction(const AXElementPtr&, const QString&) override { return false; }
+    std::optional<QList<AXElementPtr>> searchTextFields(const AXElementPtr&, int) override {
+        return std::nullopt;
+    }
     bool isSameElement(const AXElementPtr& a, const AXElementPtr& b) override {
         return a && a == b;
     }

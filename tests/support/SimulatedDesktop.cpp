@@ -46,7 +46,7 @@ void SimulatedApp::replaceSelection(const QString& replacement) {
 }
 
 void SimulatedApp::receiveKey(quint16 keyCode, KeyModifiers modifiers) {
-    if (ignoresEvents || modifiers != KeyModifiers(KeyModifier::Control)) {
+    if (modifiers != KeyModifiers(KeyModifier::Control)) {
         return;
     }
     if (keyCode == KeyCode::A) {

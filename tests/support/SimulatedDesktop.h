@@ -35,10 +35,9 @@ public:
     void replaceSelection(const QString& replacement);
 
     // Switches: copy only from the N-th Copy on; write the pasteboard this long after the
-    // Copy; ignore every key event; refuse to be activated.
+    // Copy; refuse to be activated.
     int copyFromAttempt = 1;
     qint64 copyWriteDelayMs = 0;
-    bool ignoresEvents = false;
     bool refusesActivation = false;
 
     // What arrived.
@@ -70,8 +69,13 @@ public:
     bool activate(qint64 processIdentifier) override;
     bool openUrl(const QUrl& url) override;
     qint64 ownProcessIdentifier() const override { return kOwnPid; }
+    bool hasActiveWindow() const override {
+        return unknownWindowActive || frontmostApplication().has_value();
+    }
 
     static constexpr qint64 kOwnPid = 4242;
+    // A window is active whose application cannot be told (no application is frontmost).
+    bool unknownWindowActive = false;
     // Activations asked for by the app, with the virtual time of each.
     struct Activation {
         qint64 atMs;

@@ -72,10 +72,10 @@ int SimulatedInputSources::select(const QString& id) {
     ++selectCalls;
     if (failingSelects > 0) {
         --failingSelects;
-        return failStatus;
+        return -50;
     }
     if (!find(id)) {
-        return failStatus;
+        return -50;
     }
     currentId_ = id;
     return 0;

@@ -34,9 +34,8 @@ public:
     bool hasKeyMap(const QString& id) const override;
     QString translateKey(const QString& id, quint16 keyCode, bool shift) const override;
 
-    // The next this many select() calls fail with this status.
+    // The next this many select() calls fail (with -50).
     int failingSelects = 0;
-    int failStatus = -50;
     int selectCalls = 0;
     mutable int translateCalls = 0;
     // When set, currentSource() reports none.

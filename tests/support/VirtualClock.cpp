@@ -47,8 +47,3 @@ bool VirtualClock::runNext() {
     flushEvents();
     return true;
 }
-
-void VirtualClock::runAll(int maxSteps) {
-    for (int i = 0; i < maxSteps && runNext(); ++i) {
-    }
-}

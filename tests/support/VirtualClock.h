@@ -20,8 +20,6 @@ public:
     void advance(qint64 ms);
     // Advances to the next due call (if any) and runs it; returns false when none is pending.
     bool runNext();
-    // Runs due calls until none is left (bounded, to stop runaway repeating timers).
-    void runAll(int maxSteps = 100000);
     // Processes queued Qt events (deliveries on the next event-loop turn).
     static void flushEvents();
 

@@ -8,13 +8,50 @@
 #include <QWindow>
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyMap.h"
 
 #include "platform/x11/Xlib.h"
 // Qt's event types of the same names are meant below.
 #undef KeyRelease
+#undef KeyPress
+
+namespace {
+
+// The kind of a press of an X (or Qt) button number; 0 for the wheel and its tilt.
+quint32 mouseDownKind(int button) {
+    switch (button) {
+        case 1:
+            return MonitoredEvent::LeftMouseDown;
+        case 3:
+            return MonitoredEvent::RightMouseDown;
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+            return 0;
+        default:
+            return MonitoredEvent::OtherMouseDown;
+    }
+}
+
+quint32 mouseDownKind(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton:
+            return MonitoredEvent::LeftMouseDown;
+        case Qt::RightButton:
+            return MonitoredEvent::RightMouseDown;
+        case Qt::NoButton:
+            return 0;
+        default:
+            return MonitoredEvent::OtherMouseDown;
+    }
+}
+
+}  // namespace
 
 X11EventMonitors::X11EventMonitors(std::shared_ptr<X11Connection> connection, QObject* parent)
     : QObject(parent), connection_(std::move(connection)) {
+    keyMap_ = std::make_unique<X11KeyMap>(connection_->display());
     listener_ = connection_->addListener([this](XEvent& event) { onEvent(&event); });
 }
 
@@ -28,15 +65,26 @@ X11EventMonitors::~X11EventMonitors() {
 }
 
 EventMonitors::MonitorId X11EventMonitors::addGlobalMonitor(quint32 mask, Handler handler) {
-    const MonitorId id = nextId_++;
-    monitors_.insert(id, Monitor{true, mask, std::move(handler)});
-    updateSelection();
-    return id;
+    return add(true, mask, [handler](const MonitoredEventInfo& event) { handler(event.kind); });
 }
 
 EventMonitors::MonitorId X11EventMonitors::addLocalMonitor(quint32 mask, Handler handler) {
+    return add(false, mask, [handler](const MonitoredEventInfo& event) { handler(event.kind); });
+}
+
+EventMonitors::MonitorId X11EventMonitors::addGlobalEventMonitor(quint32 mask,
+                                                                 EventHandler handler) {
+    return add(true, mask, std::move(handler));
+}
+
+EventMonitors::MonitorId X11EventMonitors::addLocalEventMonitor(quint32 mask,
+                                                                EventHandler handler) {
+    return add(false, mask, std::move(handler));
+}
+
+EventMonitors::MonitorId X11EventMonitors::add(bool global, quint32 mask, EventHandler handler) {
     const MonitorId id = nextId_++;
-    monitors_.insert(id, Monitor{false, mask, std::move(handler)});
+    monitors_.insert(id, Monitor{global, mask, std::move(handler)});
     updateSelection();
     return id;
 }
@@ -72,10 +120,23 @@ void X11EventMonitors::updateSelection() {
     };
     want(MonitoredEvent::KeyUp, XI_RawKeyRelease);
     want(MonitoredEvent::LeftMouseUp, XI_RawButtonRelease);
+    want(MonitoredEvent::KeyDown, XI_RawKeyPress);
+    // One raw event type for the three kinds of press.
+    const quint32 downs = MonitoredEvent::AnyMouseDown;
+    if (bool(global & downs) != bool(selected_ & downs)) {
+        connection_->wantRawEvent(XI_RawButtonPress, global & downs);
+    }
     selected_ = global;
 }
 
 void X11EventMonitors::deliver(bool global, quint32 kind) {
+    MonitoredEventInfo event;
+    event.kind = kind;
+    deliver(global, event);
+}
+
+void X11EventMonitors::deliver(bool global, const MonitoredEventInfo& event) {
+    const quint32 kind = event.kind;
     // Handlers may add or remove monitors.
     const QList<MonitorId> ids = monitors_.keys();
     for (MonitorId id : ids) {
@@ -83,8 +144,8 @@ void X11EventMonitors::deliver(bool global, quint32 kind) {
         if (it == monitors_.constEnd() || it->global != global || !(it->mask & kind)) {
             continue;
         }
-        Handler handler = it->handler;
-        handler(kind);
+        EventHandler handler = it->handler;
+        handler(event);
     }
 }
 
@@ -103,6 +164,15 @@ void X11EventMonitors::onEvent(void* raw) {
                (selected_ & MonitoredEvent::LeftMouseUp)) {
         if (!pointerIsOverOwn()) {
             deliver(true, MonitoredEvent::LeftMouseUp);
+        }
+    } else if (event.xcookie.evtype == XI_RawButtonPress) {
+        const quint32 kind = mouseDownKind(rawEvent->detail);
+        if ((selected_ & kind) && !pointerIsOverOwn()) {
+            deliver(true, kind);
+        }
+    } else if (event.xcookie.evtype == XI_RawKeyPress && (selected_ & MonitoredEvent::KeyDown)) {
+        if (!focusIsOwn()) {
+            deliver(true, MonitoredEvent::KeyDown);
         }
     }
 }
@@ -175,12 +245,27 @@ bool X11EventMonitors::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWindowType()) {
         return false;
     }
+    MonitoredEventInfo info;
+    info.window = static_cast<QWindow*>(watched);
+    const auto keyCodeOf = [this](const QKeyEvent* key) {
+        const auto code = keyMap_->neutralKeyCode(key->nativeScanCode());
+        return code ? int(*code) : -1;
+    };
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        deliver(false, MonitoredEvent::LeftMouseUp);
+        info.kind = MonitoredEvent::LeftMouseUp;
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        info.kind = mouseDownKind(static_cast<QMouseEvent*>(event)->button());
     } else if (event->type() == QEvent::KeyRelease &&
                !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-        deliver(false, MonitoredEvent::KeyUp);
+        info.kind = MonitoredEvent::KeyUp;
+        info.keyCode = keyCodeOf(static_cast<QKeyEvent*>(event));
+    } else if (event->type() == QEvent::KeyPress) {
+        info.kind = MonitoredEvent::KeyDown;
+        info.keyCode = keyCodeOf(static_cast<QKeyEvent*>(event));
+    }
+    if (info.kind != 0) {
+        deliver(false, info);
     }
     return false;
 }

@@ -4,6 +4,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11SelectionFetches.h"
+
 namespace {
 // Data we own. Qt answers another client's request for a target through retrieveData, so a
 // call that is not one of our own reads is a client fetching it.
@@ -103,19 +106,46 @@ std::optional<QByteArray> X11Pasteboard::itemData(int index, const QString& type
 std::optional<QString> X11Pasteboard::plainText() const {
     LocalRead read(*serve_);
     const QMimeData* data = currentData();
-    if (!data || !data->hasText()) {
+    return data ? textOf(*data, clipboard()->ownsClipboard()) : std::nullopt;
+}
+
+std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
+    // Another owner: what its own toolkit pastes, UTF8_STRING as it is. Ours: the text as
+    // written. GTK serves the MIME text types with CR LF line ends (the MIME form of text)
+    // and reads them back with LF.
+    const QString exact = ours ? QStringLiteral("text/plain") : QStringLiteral("UTF8_STRING");
+    if (!ours || data.hasFormat(exact)) {
+        const QByteArray bytes = data.data(exact);
+        if (!bytes.isEmpty()) {
+            return QString::fromUtf8(bytes);
+        }
+    }
+    const QString mime = QStringLiteral("text/plain;charset=utf-8");
+    if (data.hasFormat(mime)) {
+        QString text = QString::fromUtf8(data.data(mime));
+        if (!text.isEmpty()) {
+            return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        }
+    }
+    if (!data.hasText()) {
         return std::nullopt;
     }
-    return data->text();
+    return data.text();
 }
 
 void X11Pasteboard::clear() {
+    if (fetches_) {
+        fetches_->restart();
+    }
     serve_ = std::make_shared<ServeState>();
     clipboard()->clear(QClipboard::Clipboard);
     ++changeCount_;
 }
 
 void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
+    if (fetches_) {
+        fetches_->restart();
+    }
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     // The X clipboard holds one item: the first representation of each type wins.
@@ -132,6 +162,9 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
 }
 
 void X11Pasteboard::setPlainText(const QString& text) {
+    if (fetches_) {
+        fetches_->restart();
+    }
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     data->setText(text);
@@ -142,4 +175,15 @@ void X11Pasteboard::setPlainText(const QString& text) {
 
 bool X11Pasteboard::lastWriteTextServed() const {
     return serve_->textServed;
+}
+
+PasteboardFetch X11Pasteboard::lastWriteFetch() const {
+    if (!fetches_) {
+        return Pasteboard::lastWriteFetch();
+    }
+    return {serve_->textServed || fetches_->served(), fetches_->underway(), fetches_->steps()};
+}
+
+void X11Pasteboard::followFetches(std::shared_ptr<X11Connection> connection) {
+    fetches_ = std::make_unique<X11SelectionFetches>(std::move(connection));
 }

@@ -6,6 +6,8 @@
 #include "platform/Pasteboard.h"
 
 class QMimeData;
+class X11Connection;
+class X11SelectionFetches;
 
 // The CLIPBOARD selection through Qt's clipboard. Every target the owner offers is an item
 // type with its bytes (the protocol targets TARGETS, MULTIPLE, TIMESTAMP, SAVE_TARGETS and
@@ -27,6 +29,16 @@ public:
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
     bool lastWriteTextServed() const override;
+    PasteboardFetch lastWriteFetch() const override;
+
+    // Follows other clients' fetches of what we write, their requests and the pieces they
+    // take, through that connection.
+    void followFetches(std::shared_ptr<X11Connection> connection);
+
+    // The plain text of clipboard data as the owner's own paste reads it: UTF8_STRING first
+    // (our own data: the text as written), then the MIME text type with CR LF read as LF;
+    // none when it holds no text.
+    static std::optional<QString> textOf(const QMimeData& data, bool ours);
 
     // Whether a type is one the snapshot keeps (not a selection-protocol target).
     static bool isContentType(const QString& type);
@@ -42,4 +54,5 @@ private:
 
     qint64 changeCount_ = 0;
     std::shared_ptr<ServeState> serve_;
+    std::unique_ptr<X11SelectionFetches> fetches_;
 };

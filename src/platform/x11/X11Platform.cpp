@@ -10,6 +10,7 @@
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11PermissionProbe.h"
 #include "platform/x11/X11WindowActivation.h"
+#include "platform/x11/X11WindowManagerHints.h"
 #include "platform/x11/X11Workspace.h"
 
 void addX11Services(Platform& platform) {
@@ -17,13 +18,16 @@ void addX11Services(Platform& platform) {
     auto connection = std::make_shared<X11Connection>();
     platform.permissionProbe = std::make_unique<X11PermissionProbe>();
     platform.windowActivation = std::make_unique<X11WindowActivation>();
+    platform.windowManagerHints = std::make_unique<X11WindowManagerHints>();
 
     platform.hotKeys = std::make_unique<X11HotKeyRegistry>(connection);
     platform.inputSources = std::make_unique<X11InputSources>(connection);
     platform.eventMonitors = std::make_unique<X11EventMonitors>(connection);
 
-    platform.pasteboard = std::make_unique<X11Pasteboard>();
-    platform.keyEvents = std::make_unique<X11KeyEvents>(connection);
+    auto pasteboard = std::make_unique<X11Pasteboard>();
+    pasteboard->followFetches(connection);
+    platform.pasteboard = std::move(pasteboard);
+    platform.keyEvents = std::make_unique<X11KeyEvents>(connection, platform.pasteboard.get());
     platform.workspace = std::make_unique<X11Workspace>(connection);
     platform.accessibility = std::make_unique<AtspiAccessibility>();
 }

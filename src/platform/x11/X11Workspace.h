@@ -20,6 +20,7 @@ public:
 
     QList<RunningApplication> runningApplications() const override;
     std::optional<RunningApplication> frontmostApplication() const override;
+    bool hasActiveWindow() const override { return activeWindow() != 0; }
     bool activate(qint64 processIdentifier) override;
     bool openUrl(const QUrl& url) override;
     qint64 ownProcessIdentifier() const override;

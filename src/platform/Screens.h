@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <optional>
+
+// One screen in Qt's global coordinates (origin at the top left, y downwards).
+struct ScreenFrames {
+    // The whole screen.
+    QRect frame;
+    // Without the panels and docks the desktop reserves.
+    QRect visibleFrame;
+
+    bool operator==(const ScreenFrames&) const = default;
+};
+
+// The pointer and the screens of the desktop.
+class Screens {
+public:
+    virtual ~Screens() = default;
+
+    virtual QPoint pointer() const = 0;
+    // In the desktop's own order.
+    virtual QList<ScreenFrames> screens() const = 0;
+    // The main screen; none when there is no screen at all.
+    virtual std::optional<ScreenFrames> primary() const = 0;
+};

@@ -1,0 +1,94 @@
+#include "platform/x11/X11WindowManagerHints.h"
+
+#include <xcb/xcb.h>
+#include <QByteArray>
+#include <QGuiApplication>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+xcb_connection_t* qtConnection() {
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+int defaultScreenNumber() {
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->display()) {
+        return 0;
+    }
+    // The display name ends in ".<screen>"; Qt opens the default screen.
+    const QByteArray name = qgetenv("DISPLAY");
+    const int dot = name.lastIndexOf('.');
+    const int colon = name.lastIndexOf(':');
+    return dot > colon ? name.mid(dot + 1).toInt() : 0;
+}
+
+xcb_window_t rootWindow(xcb_connection_t* connection) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    return screen ? screen->root : 0;
+}
+
+}  // namespace
+
+quint32 X11WindowManagerHints::atom(const char* name) const {
+    xcb_connection_t* connection = qtConnection();
+    if (!connection) {
+        return 0;
+    }
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+    if (!reply) {
+        return 0;
+    }
+    const quint32 result = reply->atom;
+    std::free(reply);
+    return result;
+}
+
+bool X11WindowManagerHints::isCompositing() const {
+    xcb_connection_t* connection = qtConnection();
+    if (!connection) {
+        return false;
+    }
+    const QByteArray name = "_NET_WM_CM_S" + QByteArray::number(defaultScreenNumber());
+    const quint32 selection = atom(name.constData());
+    if (selection == 0) {
+        return false;
+    }
+    xcb_get_selection_owner_reply_t* reply = xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, selection), nullptr);
+    if (!reply) {
+        return false;
+    }
+    const bool owned = reply->owner != XCB_NONE;
+    std::free(reply);
+    return owned;
+}
+
+void X11WindowManagerHints::setOnAllWorkspaces(quintptr window) {
+    xcb_connection_t* connection = qtConnection();
+    if (!connection || window == 0) {
+        return;
+    }
+    const xcb_window_t root = rootWindow(connection);
+    const auto send = [&](quint32 type, quint32 d0, quint32 d1) {
+        xcb_client_message_event_t event;
+        std::memset(&event, 0, sizeof(event));
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = xcb_window_t(window);
+        event.type = type;
+        event.data.data32[0] = d0;
+        event.data.data32[1] = d1;
+        event.data.data32[3] = 1;  // source: an application
+        xcb_send_event(connection, 0, root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+    };
+    const quint32 kAdd = 1;
+    send(atom("_NET_WM_STATE"), kAdd, atom("_NET_WM_STATE_STICKY"));
+    send(atom("_NET_WM_DESKTOP"), 0xFFFFFFFFu, 1);
+    xcb_flush(connection);
+}

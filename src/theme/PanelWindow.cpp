@@ -1,0 +1,239 @@
+#include "theme/PanelWindow.h"
+
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegion>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "platform/WindowActivation.h"
+#include "platform/WindowManagerHints.h"
+
+namespace {
+
+constexpr int kEdgeZone = 6;
+
+Qt::WindowFlags flagsFor(PanelWindow::Kind kind) {
+    Qt::WindowFlags flags = Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    switch (kind) {
+        case PanelWindow::Kind::status:
+            // A tooltip window is override-redirect: no window manager decides its place.
+            return flags | Qt::ToolTip | Qt::WindowTransparentForInput |
+                   Qt::WindowDoesNotAcceptFocus;
+        case PanelWindow::Kind::nonActivating:
+            return flags | Qt::Tool | Qt::WindowDoesNotAcceptFocus;
+        case PanelWindow::Kind::typing:
+        case PanelWindow::Kind::key:
+            return flags | Qt::Tool;
+    }
+    return flags | Qt::Tool;
+}
+
+}  // namespace
+
+PanelWindow::PanelWindow(Kind kind, Environment environment, QWidget* parent)
+    : QWidget(parent, flagsFor(kind)), kind_(kind), environment_(environment) {
+    setAttribute(Qt::WA_ShowWithoutActivating, kind != Kind::key);
+    if (kind == Kind::status) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    translucent_ = environment_.hints && environment_.hints->isCompositing();
+    setAttribute(Qt::WA_TranslucentBackground, translucent_);
+    setAttribute(Qt::WA_NoSystemBackground, translucent_);
+    setAutoFillBackground(false);
+    surface_ = new FloatingSurface(this);
+    surface_->setOpaque(!translucent_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(surface_);
+}
+
+void PanelWindow::setSurfaceRecipe(const FloatingSurfaceRecipe& recipe) {
+    surface_->setRecipe(recipe);
+    updateShape();
+    update();
+}
+
+void PanelWindow::setSurfaceMargin(int pixels) {
+    margin_ = pixels;
+    layout()->setContentsMargins(pixels, pixels, pixels, pixels);
+    updateShape();
+}
+
+void PanelWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    updateShape();
+    if (QWindow* window = windowHandle(); window && !filterInstalled_) {
+        window->installEventFilter(this);
+        filterInstalled_ = true;
+    }
+    if (kind_ != Kind::status && environment_.hints) {
+        environment_.hints->setOnAllWorkspaces(winId());
+    }
+    if (kind_ == Kind::key) {
+        activateWindow();
+        if (environment_.activation) {
+            environment_.activation->activate(winId());
+        }
+    }
+}
+
+void PanelWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    hide();
+    Q_EMIT closeRequested();
+}
+
+void PanelWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The layout has not placed the surface yet.
+    surface_->setGeometry(rect().adjusted(margin_, margin_, -margin_, -margin_));
+    updateShape();
+    if (userResizing_) {
+        Q_EMIT userResized(size());
+    }
+}
+
+void PanelWindow::updateShape() {
+    if (translucent_) {
+        clearMask();
+        return;
+    }
+    // Opaque: only the rounded surface is part of the window, so no corner shows black.
+    // Drawn without antialiasing, so the mask has the same corners on every side.
+    if (size().isEmpty()) {
+        return;
+    }
+    QBitmap shape(size());
+    shape.fill(Qt::color0);
+    QPainter painter(&shape);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::color1);
+    const double radius = surface_->recipe().cornerRadius;
+    painter.drawRoundedRect(rect().adjusted(margin_, margin_, -margin_, -margin_), radius, radius);
+    painter.end();
+    setMask(shape);
+}
+
+void PanelWindow::paintEvent(QPaintEvent*) {
+    if (!translucent_) {
+        return;
+    }
+    QPainter painter(this);
+    paintFloatingShadow(painter, QRectF(surface_->geometry()), surface_->recipe());
+}
+
+Qt::Edges PanelWindow::edgesAt(QPoint pos) const {
+    Qt::Edges edges;
+    const QRect area = rect().adjusted(margin_, margin_, -margin_, -margin_);
+    if (!resizable_ || !area.adjusted(-1, -1, 1, 1).contains(pos)) {
+        return edges;
+    }
+    if (pos.x() < area.left() + kEdgeZone) {
+        edges |= Qt::LeftEdge;
+    }
+    if (pos.x() > area.right() - kEdgeZone) {
+        edges |= Qt::RightEdge;
+    }
+    if (pos.y() < area.top() + kEdgeZone) {
+        edges |= Qt::TopEdge;
+    }
+    if (pos.y() > area.bottom() - kEdgeZone) {
+        edges |= Qt::BottomEdge;
+    }
+    return edges;
+}
+
+bool PanelWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != windowHandle()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::MouseButtonPress && kind_ == Kind::typing && !isActiveWindow()) {
+        // The window manager gives a press no focus in a panel; ask for it.
+        activateWindow();
+        if (environment_.activation) {
+            environment_.activation->activate(winId());
+        }
+    }
+    return handleResizeInput(event);
+}
+
+bool PanelWindow::handleResizeInput(QEvent* event) {
+    if (!resizable_) {
+        return false;
+    }
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const Qt::Edges edges = edgesAt(mouse->position().toPoint());
+            userResizing_ = false;
+            if (mouse->button() != Qt::LeftButton || !edges) {
+                return false;
+            }
+            userResizing_ = true;
+            if (windowHandle()->startSystemResize(edges)) {
+                return true;
+            }
+            manualEdges_ = edges;
+            manualPressGlobal_ = mouse->globalPosition().toPoint();
+            manualStartGeometry_ = geometry();
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (manualEdges_) {
+                const QPoint d = mouse->globalPosition().toPoint() - manualPressGlobal_;
+                QRect g = manualStartGeometry_;
+                if (manualEdges_ & Qt::LeftEdge) {
+                    g.setLeft(std::min(g.left() + d.x(), g.right() - minimumWidth()));
+                }
+                if (manualEdges_ & Qt::RightEdge) {
+                    g.setRight(g.right() + d.x());
+                }
+                if (manualEdges_ & Qt::TopEdge) {
+                    g.setTop(std::min(g.top() + d.y(), g.bottom() - minimumHeight()));
+                }
+                if (manualEdges_ & Qt::BottomEdge) {
+                    g.setBottom(g.bottom() + d.y());
+                }
+                setGeometry(g);
+                return true;
+            }
+            const Qt::Edges edges = edgesAt(mouse->position().toPoint());
+            const bool horizontal = edges & (Qt::LeftEdge | Qt::RightEdge);
+            const bool vertical = edges & (Qt::TopEdge | Qt::BottomEdge);
+            if (horizontal && vertical) {
+                const bool main = edges == (Qt::LeftEdge | Qt::TopEdge) ||
+                                  edges == (Qt::RightEdge | Qt::BottomEdge);
+                windowHandle()->setCursor(main ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor);
+            } else if (horizontal) {
+                windowHandle()->setCursor(Qt::SizeHorCursor);
+            } else if (vertical) {
+                windowHandle()->setCursor(Qt::SizeVerCursor);
+            } else {
+                windowHandle()->unsetCursor();
+            }
+            return false;
+        }
+        case QEvent::MouseButtonRelease:
+            if (manualEdges_) {
+                manualEdges_ = {};
+                userResizing_ = false;
+                return true;
+            }
+            userResizing_ = false;
+            return false;
+        case QEvent::Enter:
+        case QEvent::Hide:
+            // A system resize ends in the window manager; the next entry means it is over.
+            if (!manualEdges_) {
+                userResizing_ = false;
+            }
+            return false;
+        default:
+            return false;
+    }
+}

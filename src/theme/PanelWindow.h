@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+#include "theme/FloatingSurface.h"
+
+class WindowActivation;
+class WindowManagerHints;
+
+// A floating panel's frameless top-level window: above the other windows, on every
+// workspace, hidden (not destroyed) by a close request. Its content sits on a FloatingSurface,
+// with an optional clear margin around it where the shadow shows. See-through only while a
+// compositing manager runs; otherwise opaque and shaped to the surface's rounded rectangle.
+class PanelWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Kind {
+        // Never takes the keyboard: the application the user works in keeps it.
+        nonActivating,
+        // Shown without taking the keyboard; any press in it gives it the keyboard.
+        typing,
+        // Takes the keyboard when shown.
+        key,
+        // Input goes through it, above everything, never managed by the window manager.
+        status,
+    };
+    // What the window asks of the desktop; either may be missing (nothing is asked then).
+    struct Environment {
+        WindowActivation* activation = nullptr;
+        WindowManagerHints* hints = nullptr;
+    };
+
+    PanelWindow(Kind kind, Environment environment, QWidget* parent = nullptr);
+
+    Kind kind() const { return kind_; }
+    FloatingSurface* surface() const { return surface_; }
+    void setSurfaceRecipe(const FloatingSurfaceRecipe& recipe);
+    // Clear room around the surface, on every side.
+    void setSurfaceMargin(int pixels);
+    int surfaceMargin() const { return margin_; }
+    // Drawn see-through (a compositing manager ran when the window was made).
+    bool isTranslucent() const { return translucent_; }
+
+    // Edges within a few pixels of the border resize the window.
+    void setResizable(bool resizable) { resizable_ = resizable; }
+
+Q_SIGNALS:
+    // A close request hid the window.
+    void closeRequested();
+    // The user resized the window by an edge (programmatic resizes are not reported).
+    void userResized(QSize size);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Qt::Edges edgesAt(QPoint pos) const;
+    bool handleResizeInput(QEvent* event);
+    void updateShape();
+
+    Kind kind_;
+    Environment environment_;
+    FloatingSurface* surface_ = nullptr;
+    int margin_ = 0;
+    bool translucent_ = false;
+    bool resizable_ = false;
+    bool filterInstalled_ = false;
+    // An edge press is resizing the window (the system's resize, or ours below).
+    bool userResizing_ = false;
+    Qt::Edges manualEdges_;
+    QPoint manualPressGlobal_;
+    QRect manualStartGeometry_;
+};

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include "capture/FocusService.h"
+#include "capture/PasteboardService.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "platform/KeyEvents.h"
+#include "platform/MemoryDefaults.h"
+#include "platform/RealClock.h"
+#include "platform/Workspace.h"
+#include "platform/x11/AtspiAccessibility.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Pasteboard.h"
+#include "support/TaskProbe.h"
+#include "support/XSession.h"
+#include "x11/X11TestSupport.h"
+
+#include "platform/x11/Xlib.h"
+
+namespace {
+// A paste target that asks for the clipboard's text on Paste and takes it only when told, as
+// a busy editor does.
+class SlowTarget : public KeyEvents {
+public:
+    SlowTarget() : display_(XOpenDisplay(nullptr)) {
+        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+        property_ = XInternAtom(display_, "SLOW_TARGET", False);
+    }
+    ~SlowTarget() override {
+        XDestroyWindow(display_, window_);
+        XCloseDisplay(display_);
+    }
+
+    bool canPostEvents() const override { return true; }
+    bool postKey(quint16 keyCode, KeyModifiers, bool down) override {
+        if (keyCode == KeyCode::V && !down) {
+            XConvertSelection(display_, XInternAtom(display_, "CLIPBOARD", False),
+                              XInternAtom(display_, "UTF8_STRING", False), property_, window_,
+                              CurrentTime);
+            XFlush(display_);
+        }
+        return true;
+    }
+    KeyModifiers heldModifiers() const override { return {}; }
+
+    // Whether the owner has written the answer.
+    bool answered() {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            answered_ = answered_ || event.type == SelectionNotify;
+        }
+        return answered_;
+    }
+    // Takes the answer, deleting the property as a requestor does.
+    QByteArray take() {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        QByteArray bytes;
+        if (XGetWindowProperty(display_, window_, property_, 0, 0x1fffffff, True, AnyPropertyType,
+                               &type, &format, &count, &after, &data) == Success &&
+            data) {
+            bytes = QByteArray(reinterpret_cast<const char*>(data), int(count));
+            XFree(data);
+        }
+        XFlush(display_);
+        return bytes;
+    }
+
+private:
+    Display* display_;
+    Window window_ = 0;
+    Atom property_ = 0;
+    bool answered_ = false;
+};
+
+// One running application, already active.
+class TargetWorkspace : public Workspace {
+public:
+    QList<RunningApplication> runningApplications() const override { return {target}; }
+    std::optional<RunningApplication> frontmostApplication() const override { return target; }
+    bool activate(qint64) override { return true; }
+    bool openUrl(const QUrl&) override { return false; }
+    qint64 ownProcessIdentifier() const override { return 1; }
+    RunningApplication target{4242, "org.example.slow", "Slow", ""};
+};
+
+void pause(int ms) {
+    XSession::waitUntil([] { return false; }, ms);
+}
+}  // namespace
+
+class X11PasteFetch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        pasteboard.followFetches(connection);
+        pasteboard.clear();
+        pasteboard.setPlainText("user text");
+    }
+    std::shared_ptr<TaskOutcome<void>> paste() {
+        return startTask(
+            service.pasteTransient(answer, QString("org.example.slow"), PasteboardTiming::fast()));
+    }
+
+    std::shared_ptr<X11Connection> connection = std::make_shared<X11Connection>();
+    X11Pasteboard pasteboard;
+    RealClock clock;
+    SlowTarget target;
+    TargetWorkspace workspace;
+    AtspiAccessibility accessibility;
+    MemoryDefaults historyStore;
+    ClipboardHistoryService history{pasteboard, clock, historyStore};
+    FocusService focus{workspace, accessibility};
+    PasteboardService service{
+        {clock, pasteboard, target, workspace, accessibility, focus, history}};
+    const QString answer = QString("0123456789abcdef").repeated(65536);
+};
+
+// The target asks for a 1 MB answer at once and takes it only 600 ms later: the user's
+// clipboard comes back after it took the text, not when it asked.
+TEST_F(X11PasteFetch, TheRestoreWaitsUntilTheTargetTookTheText) {
+    auto outcome = paste();
+    ASSERT_TRUE(XSession::waitUntil([&] { return target.answered(); }));
+    pause(600);
+    EXPECT_FALSE(outcome->done);
+    EXPECT_TRUE(pasteboard.plainText() == answer);
+
+    EXPECT_TRUE(target.take() == answer.toUtf8());
+    QElapsedTimer sinceTaken;
+    sinceTaken.start();
+    ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 5000));
+    EXPECT_LT(sinceTaken.elapsed(), 700);
+    EXPECT_FALSE(outcome->error);
+    EXPECT_EQ(pasteboard.plainText(), QString("user text"));
+}
+
+// A target that asks and never takes the text has stopped fetching: the user's clipboard
+// comes back about a second later.
+TEST_F(X11PasteFetch, ATargetThatNeverTakesTheTextHoldsTheRestoreForASecond) {
+    auto outcome = paste();
+    ASSERT_TRUE(XSession::waitUntil([&] { return target.answered(); }));
+    QElapsedTimer sinceAsked;
+    sinceAsked.start();
+    ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 5000));
+    EXPECT_GT(sinceAsked.elapsed(), 800);
+    EXPECT_LT(sinceAsked.elapsed(), 2000);
+    EXPECT_EQ(pasteboard.plainText(), QString("user text"));
+}

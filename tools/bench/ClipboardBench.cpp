@@ -1,0 +1,164 @@
+// Costs of the clipboard stores at their sizes of use: a history of 1000 entries of 200
+// characters in its defaults file (one record with its save, one poll when nothing was
+// copied) and 20 notes tabs of 100 notes (one save with its backup). Reports numbers only.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include "clipboard/ClipboardHistoryService.h"
+#include "clipboard/ClipboardNotesService.h"
+#include "clipboard/ClipboardSettingsSource.h"
+#include "core/NiveloSettings.h"
+#include "platform/IniDefaults.h"
+#include "platform/MemoryDefaults.h"
+#include "support/SimulatedPasteboard.h"
+#include "support/VirtualClock.h"
+
+namespace {
+
+class FixedSettings : public ClipboardSettingsSource {
+public:
+    FixedSettings() { value_.clipboardLimit = 1000; }
+    const NiveloSettings& settings() const override { return value_; }
+    Subscription subscribeSettings(std::function<void(const NiveloSettings&)>) override {
+        return {};
+    }
+
+private:
+    NiveloSettings value_;
+};
+
+QString textOf(int chars, int seed) {
+    const QString words = QStringLiteral("Съешь же ещё этих мягких булок, the quick brown fox. ");
+    QString text = QString::number(seed) + QLatin1Char(' ');
+    while (text.size() < chars) {
+        text += words;
+    }
+    text.truncate(chars);
+    return text.trimmed() + QLatin1Char('.');
+}
+
+// CPU time of this thread: on a busy machine the wall time also counts the waits for a core.
+double cpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+struct Summary {
+    double median;
+    double max;
+};
+
+Summary summarize(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return {values[values.size() / 2], values.back()};
+}
+
+void benchHistory(const QString& dir) {
+    VirtualClock clock;
+    SimulatedPasteboard pasteboard;
+    IniDefaults store(dir + QStringLiteral("/clipboard-history.ini"));
+    ClipboardHistoryService history(pasteboard, clock, store);
+    FixedSettings settings;
+    history.attach(settings);
+    QList<ClipboardHistoryItem> items;
+    for (int i = 0; i < 1000; ++i) {
+        const QString text = textOf(200, i);
+        items.append({QString::number(i), text, clock.currentDateTime(), text.size()});
+    }
+    history.setItems(items);
+    history.save();
+
+    std::vector<double> records;
+    std::vector<double> recordsCpu;
+    for (int i = 0; i < 100; ++i) {
+        clock.advance(1);
+        QElapsedTimer timer;
+        timer.start();
+        const double cpu = cpuMs();
+        history.record(textOf(200, 5000 + i));
+        recordsCpu.push_back(cpuMs() - cpu);
+        records.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const Summary record = summarize(records);
+    const Summary recordCpu = summarize(recordsCpu);
+    std::vector<double> encodings;
+    for (int i = 0; i < 100; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const QByteArray bytes = ClipboardHistoryItem::encodeList(history.items());
+        encodings.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const Summary encoding = summarize(encodings);
+
+    constexpr int kPolls = 1000000;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < kPolls; ++i) {
+        history.poll();
+    }
+    const double pollMs = timer.nsecsElapsed() / 1e6 / kPolls;
+
+    std::printf("history: %lld entries, file %lld bytes\n",
+                static_cast<long long>(history.items().size()),
+                static_cast<long long>(QFile(store.filePath()).size()));
+    std::printf("  record with its save:  median %7.3f ms, max %7.3f ms   target < 20 ms\n",
+                record.median, record.max);
+    std::printf("    on the CPU:          median %7.3f ms\n", recordCpu.median);
+    std::printf("    of which the JSON:   median %7.3f ms (the rest is the defaults file)\n",
+                encoding.median);
+    std::printf("  poll with no change:   mean %9.6f ms                target < 0.05 ms\n", pollMs);
+}
+
+void benchNotes(const QString& dir) {
+    VirtualClock clock;
+    MemoryDefaults defaults;
+    ClipboardNotesService notes(defaults, clock, dir + QStringLiteral("/ai.nivelo.native"));
+    QList<ClipboardNoteTab> tabs;
+    const QDateTime now = clock.currentDateTime();
+    for (int t = 0; t < 20; ++t) {
+        ClipboardNoteTab tab{
+            QStringLiteral("TAB-%1").arg(t), QStringLiteral("Tab %1").arg(t), {}, now, now};
+        for (int n = 0; n < 100; ++n) {
+            tab.notes.append(
+                {QStringLiteral("NOTE-%1-%2").arg(t).arg(n), textOf(100, n), now, now});
+        }
+        tabs.append(tab);
+    }
+    notes.setTabs(tabs);
+    notes.save();
+
+    std::vector<double> saves;
+    std::vector<double> savesCpu;
+    for (int i = 0; i < 50; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const double cpu = cpuMs();
+        notes.save();
+        savesCpu.push_back(cpuMs() - cpu);
+        saves.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const Summary save = summarize(saves);
+    const Summary saveCpu = summarize(savesCpu);
+    std::printf("notes: 20 tabs of 100 notes, file %lld bytes\n",
+                static_cast<long long>(QFile(notes.filePath()).size()));
+    std::printf("  save with its backup:  median %7.3f ms, max %7.3f ms   target < 20 ms\n",
+                save.median, save.max);
+    std::printf("    on the CPU:          median %7.3f ms\n", saveCpu.median);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    benchHistory(dir.path());
+    benchNotes(dir.path());
+    return 0;
+}
