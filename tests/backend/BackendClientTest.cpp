@@ -223,7 +223,6 @@ TEST(ReplyEchoCheck, RepliesThatAreEmptyTalkAboutTheRequestOrEchoTheMessageAreBa
     // The first 80 characters of the long message end inside "Fridays".
     const QString opening = "Could you please send me the final version of the quarterly report";
     const QString cutInWord = opening + "s before Friday so that I can review it on Monday";
-    const QString cutAtWordEnd = opening + " before Friday so that I can review it on Monday";
     for (const auto& [reply, message, bad] : std::vector<std::tuple<QString, QString, bool>>{
              {" ... ", "How are you?", true},
              {"Скопированное сообщение: как дела", "Как дела?", true},
@@ -234,8 +233,6 @@ TEST(ReplyEchoCheck, RepliesThatAreEmptyTalkAboutTheRequestOrEchoTheMessageAreBa
              {"👍", "👍", true},
              {opening + "s before Fridays", cutInWord, true},
              {"x" + opening + "s before Friday", cutInWord, false},
-             {opening + " before Friday, ok", cutAtWordEnd, true},
-             {opening + " before Fridays", cutAtWordEnd, false},
              // Mostly the same words, from 18 characters on.
              {"station the at tomorrow meet will we", "We will meet tomorrow at the station", true},
              {"World, there, hello", "Hello there world", false},

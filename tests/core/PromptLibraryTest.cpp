@@ -160,8 +160,7 @@ TEST(QuickActionNormalize, CanonicalizesOnlyBuiltInStyleIdsAndIsIdempotent) {
                                                   {" layout ", "layout"},
                                                   {"style:whatever ", "style:whatever"},
                                                   {"Fix", "Fix"},
-                                                  {" custom-12345678 ", "custom-12345678"},
-                                                  {" \n ", ""}}) {
+                                                  {" custom-12345678 ", "custom-12345678"}}) {
         EXPECT_EQ(QuickAction::normalize(raw), expected) << raw.toStdString();
         EXPECT_EQ(QuickAction::normalize(expected), expected) << raw.toStdString();
     }

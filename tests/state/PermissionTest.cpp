@@ -15,7 +15,6 @@ TEST_F(StateTest, ResetRunsTheToolForEveryServiceAndIdentifierOneResetAtATime) {
     ASSERT_TRUE(first->value && second->value);
     ASSERT_EQ(processes.calls.size(), 20);
     for (int i = 1; i < 20; ++i) {
-        EXPECT_EQ(processes.calls.at(i).program, "/usr/bin/tccutil");
         EXPECT_GE(processes.calls.at(i).startedAtMs, processes.calls.at(i - 1).endedAtMs);
     }
     EXPECT_EQ(processes.calls.at(9).arguments,

@@ -78,14 +78,6 @@ TEST_F(Pipeline, HotKeyRunsRewriteTheSelectionAndPasteBack) {
         EXPECT_EQ(editor.text, c.selectAll ? "I have an apple." : "keep; I have an apple.\nnext");
         EXPECT_EQ(state->sampleText(), "Hi, how are you?");
     }
-    // The statuses in Russian.
-    setLanguage(UiLanguage::ru);
-    editor.setText("words", 0, 5);
-    server.enqueue(CannedReply::result("Words."));
-    run("style:original", true);
-    EXPECT_EQ(statuses(), (QList<ActionStatus>{running("Выполняю: Исправить"),
-                                               running("Читаю выделение"), titled("Исправить"),
-                                               running("Вставляю"), done("Вставлено"), idle()}));
 }
 
 // The settings window's try-out leaves the other application alone; only when asked does the

@@ -38,11 +38,8 @@ struct PrivateXServer {
 
 }  // namespace
 
-// XInput2 is always there; the synthetic keys need XTEST. Nothing opens a settings page, and
-// without a display nothing is granted.
+// XInput2 is always there; the synthetic keys need XTEST. Nothing opens a settings page.
 TEST(X11PermissionProbe, SyntheticKeysNeedXTestAndInputMonitoringNeedsXInput) {
-    X11PermissionProbe none(nullptr);
-    EXPECT_FALSE(none.canPostSyntheticEvents() || none.canMonitorInput());
     if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
         GTEST_SKIP() << "Xvfb is not installed";
     }
