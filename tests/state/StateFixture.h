@@ -18,6 +18,7 @@
 #include "support/EventWait.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QtPrinters.h"
+#include "support/SettingsDefaults.h"
 #include "support/SimulatedDesktop.h"
 #include "support/SimulatedInputSources.h"
 #include "support/SimulatedPermissionProbe.h"
@@ -36,18 +37,6 @@ inline constexpr auto running = &ActionStatus::running;
 inline constexpr auto done = &ActionStatus::done;
 inline constexpr auto failed = &ActionStatus::failed;
 inline constexpr auto idle = &ActionStatus::idle;
-
-// Counts whole saves of the settings record (each save writes every key, this one included).
-class SettingsDefaults : public MemoryDefaults {
-public:
-    void set(const QString& key, const QVariant& value) override {
-        if (key == QLatin1String("nivelo.theme")) {
-            ++saves;
-        }
-        MemoryDefaults::set(key, value);
-    }
-    int saves = 0;
-};
 
 // Knows whether a request is on its way, so a test waits for the network only then and
 // otherwise moves the virtual clock.
