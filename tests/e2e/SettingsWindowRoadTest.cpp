@@ -1,12 +1,12 @@
 // The settings window in the real binary: it opens on the General page, keeps its minimum
-// size, and a toggle clicked on the page is stored in defaults.ini at once.
+// size, a toggle clicked on the page is stored in defaults.ini at once, and with "Keep NiveloAI
+// in menu bar when closing" switched off there, closing the window ends the process.
 
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QProcess>
 #include <QSize>
-#include <csignal>
 #include <iostream>
 
 #include "support/XSession.h"
@@ -47,6 +47,12 @@ TEST(SettingsWindowRoad, OpensOnGeneralAndStoresAClickedToggle) {
     std::cout << "settings window: " << session.screenshot("settings-general").toStdString()
               << std::endl;
 
-    ::kill(nivelo->processId(), SIGTERM);
+    // "Keep NiveloAI in menu bar when closing" off: closing the window now ends the process.
+    session.run("xdotool", {"mousemove", "--window", window, "320", "336", "click", "1"});
+    ASSERT_TRUE(XSession::waitUntil([&] {
+        return storedDefaults(session).contains("closeToMenuBar=false");
+    })) << storedDefaults(session).toStdString();
+    session.run("wmctrl", {"-i", "-c", window});
     EXPECT_TRUE(nivelo->waitForFinished(10000));
+    EXPECT_EQ(nivelo->exitCode(), 0);
 }
