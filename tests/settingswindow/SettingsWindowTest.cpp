@@ -173,3 +173,14 @@ TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
     EXPECT_EQ(page->runButton("translate")->text(), "Запустить");
     EXPECT_EQ(page->targetPicker()->accessibleName(), "Язык перевода");
 }
+
+TEST(SidebarRow, ALongTitleWrapsAndTheRowGrows) {
+    SettingsSidebarRow row(SettingsPage::quickMenu);
+    row.setTitle(QStringLiteral("Quick Menu"));
+    const int oneLine = row.heightForWidth(196);
+    row.setTitle(QStringLiteral("A much longer page title that cannot fit on one line"));
+    EXPECT_TRUE(row.hasHeightForWidth());
+    EXPECT_GE(oneLine, 34);
+    EXPECT_GT(row.heightForWidth(196), oneLine + 8);
+    EXPECT_EQ(row.accessibleName(), "A much longer page title that cannot fit on one line");
+}
