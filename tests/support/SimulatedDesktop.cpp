@@ -119,7 +119,7 @@ bool SimulatedWorkspace::activate(qint64 processIdentifier) {
 
 bool SimulatedWorkspace::openUrl(const QUrl& url) {
     openedUrls.append(url);
-    return true;
+    return opensUrls;
 }
 
 bool SimulatedKeyEvents::postKey(quint16 keyCode, KeyModifiers modifiers, bool down) {

@@ -86,6 +86,8 @@ public:
     };
     QList<Activation> activations;
     QList<QUrl> openedUrls;
+    // What openUrl answers; every URL is noted either way.
+    bool opensUrls = true;
 
 private:
     SimulatedDesktop& desktop_;

@@ -24,8 +24,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -p "$work/config" "$work/data" "$work/runtime"
+mkdir -p "$work/config/ai.nivelo.native" "$work/data" "$work/runtime"
 chmod 700 "$work/runtime"
+# No backend here: automatic update checks would ask the build's real one.
+printf '[General]\nnivelo.updates.automaticChecksEnabled=false\n' \
+  > "$work/config/ai.nivelo.native/defaults.ini"
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
 export DBUS_SESSION_BUS_ADDRESS=disabled: NO_AT_BRIDGE=1
