@@ -58,7 +58,7 @@ struct CountingTransport : HttpTransport, LanguageRecognizer {
 class StateTest : public ::testing::Test {
 protected:
     SimulatedDesktop desktop;
-    MemoryDefaults defaults;
+    SettingsDefaults defaults;
     NativeSettingsStore store{defaults};
     CaptureServices captureServices{desktop};
     SimulatedInputSources inputs;
