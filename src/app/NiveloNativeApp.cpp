@@ -9,7 +9,9 @@
 #include "app/WindowKinds.h"
 #include "base/Async.h"
 #include "capture/AppLayoutSwitchService.h"
+#include "capture/FocusService.h"
 #include "capture/HotkeyService.h"
+#include "capture/PasteboardService.h"
 #include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
 #include "clipboard/ClipboardHistoryService.h"
@@ -102,7 +104,15 @@ NiveloNativeApp::Services& NiveloNativeApp::services() {
 
 QuickPanelController& NiveloNativeApp::quickPanel() {
     if (!quickPanel_) {
-        quickPanel_ = std::make_unique<QuickPanelController>(appState());
+        quickPanel_ = std::make_unique<QuickPanelController>(
+            appState(),
+            QuickPanelController::Dependencies{
+                platform_.screens.get(),
+                platform_.eventMonitors.get(),
+                platform_.defaults.get(),
+                {platform_.windowActivation.get(), platform_.windowManagerHints.get()},
+                [] { FocusService::shared().rememberFrontmostApplication(); },
+                [] { return PasteboardService::shared().peekSelectedTextViaAccessibility(); }});
     }
     return *quickPanel_;
 }

@@ -113,6 +113,7 @@ public:
 
 class FakeClipboardPanel : public ClipboardPanelHandle {
 public:
+    void show() override {}
     void toggle() override { ++toggles; }
     int toggles = 0;
 };
