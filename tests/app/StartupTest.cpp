@@ -184,19 +184,20 @@ TEST_F(StartupWiringTest, StepsRunInTheirOrderEachFindingTheOnesBeforeItDone) {
 
     ASSERT_EQ(steps, (std::vector<StartupStep>{
                          StartupStep::SystemSurfaceObserver, StartupStep::Hotkeys,
-                         StartupStep::SelectionTrigger, StartupStep::LayoutSwitch,
+                         StartupStep::FloatingButton, StartupStep::SelectionTrigger,
+                         StartupStep::MenuBar, StartupStep::LayoutSwitch,
                          StartupStep::RefreshPermissions, StartupStep::LaunchPermissionRequest}));
     // Nothing ran before the surface observer; it starts polling the desktop.
     EXPECT_EQ(seen[0].pendingTimers, 0u);
     EXPECT_GT(seen[1].pendingTimers, 0u);
     EXPECT_EQ(seen[1].hotkeyRegistrations, 0);
     // The hot keys are in before the selection trigger installs its monitors...
-    EXPECT_GT(seen[2].hotkeyRegistrations, 0);
-    EXPECT_EQ(seen[2].globalMonitors, 0);
+    EXPECT_GT(seen[3].hotkeyRegistrations, 0);
+    EXPECT_EQ(seen[3].globalMonitors, 0);
     // ...which are in before the layout rules first apply.
-    EXPECT_GT(seen[3].globalMonitors, 0);
-    EXPECT_EQ(seen[3].layoutSelects, 0);
-    EXPECT_EQ(seen[4].layoutSelects, 1);
+    EXPECT_GT(seen[5].globalMonitors, 0);
+    EXPECT_EQ(seen[5].layoutSelects, 0);
+    EXPECT_EQ(seen[6].layoutSelects, 1);
     EXPECT_EQ(servicesMade, 1);
 
     ASSERT_TRUE(app->hotkeys()->isStarted());
