@@ -263,7 +263,12 @@ void QuickActionPanel::refresh() {
             button->setLayoutDirection(Qt::RightToLeft);
             QFont caption = NiveloTheme::font(NiveloTheme::FontRole::caption);
             button->setFont(caption);
-            const QColor secondary = palette().color(QPalette::PlaceholderText);
+            // The chevron is the indicator; the style's own arrow would cover the text.
+            button->setStyleSheet(
+                QStringLiteral("QToolButton::menu-indicator { image: none; "
+                               "width: 0px; }"));
+            const QColor secondary =
+                NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.6);
             QPalette buttonPalette = button->palette();
             buttonPalette.setColor(QPalette::ButtonText, secondary);
             button->setPalette(buttonPalette);
