@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QSystemTrayIcon>
 #include <QWidget>
 #include <functional>
 
@@ -67,7 +68,8 @@ bool NiveloAppDelegate::shouldStayInMenuBar() const {
     const auto flag = [this](const QString& key) {
         return defaults_.hasObject(key) ? defaults_.boolValue(key) : true;
     };
-    return flag(kCloseToMenuBarKey) && flag(kMenuBarIconVisibleKey);
+    const bool tray = trayAvailable_ ? trayAvailable_() : QSystemTrayIcon::isSystemTrayAvailable();
+    return flag(kCloseToMenuBarKey) && flag(kMenuBarIconVisibleKey) && tray;
 }
 
 bool NiveloAppDelegate::hasVisibleMainWindow() {

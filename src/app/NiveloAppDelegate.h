@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,8 +33,13 @@ public:
     bool windowShouldClose(QWidget* window);
 
     bool isTerminating() const { return isTerminating_; }
-    // Both "nivelo.closeToMenuBar" and "nivelo.menuBarIconVisible"; an absent key is true.
+    // Both "nivelo.closeToMenuBar" and "nivelo.menuBarIconVisible" (an absent key is true),
+    // and a tray to show the icon in: without one nobody could reach or quit the app.
     bool shouldStayInMenuBar() const;
+    // Asked at each close; the desktop's tray by default.
+    void setTrayAvailable(std::function<bool()> available) {
+        trayAvailable_ = std::move(available);
+    }
     static bool hasVisibleMainWindow();
     // The parts of the window styling that mean something here: the title.
     static void configureWindow(QWidget* window);
@@ -57,6 +63,7 @@ private:
 
     Defaults& defaults_;
     Clock& clock_;
+    std::function<bool()> trayAvailable_;
     std::unique_ptr<QObject> windowCloseObserver_;
     std::unique_ptr<QObject> windowKeyObserver_;
     std::optional<quint64> dockPolicyTimer_;

@@ -83,8 +83,20 @@ void MenuBarController::refresh(bool visible) {
                     }
                 });
         trayIcon_->show();
+        nameTrayWindows();
     }
     fillMenu();
+}
+
+void MenuBarController::nameTrayWindows() {
+    // An embedded icon's window would otherwise carry the application's name, like the main
+    // window, and window tools could not tell them apart.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->inherits("QSystemTrayIconSys") ||
+            widget->objectName() == QLatin1String("QSystemTrayIconSys")) {
+            widget->setWindowTitle(QStringLiteral("NiveloAI Tray Icon"));
+        }
+    }
 }
 
 void MenuBarController::fillMenu() {

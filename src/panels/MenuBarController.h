@@ -52,6 +52,7 @@ protected:
 private:
     void refresh(bool visible);
     void fillMenu();
+    void nameTrayWindows();
     void addItem(const QString& title, std::function<void()> action);
 
     QPointer<NiveloAppState> appState_;

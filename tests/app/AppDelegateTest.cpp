@@ -11,6 +11,7 @@ protected:
     void SetUp() override {
         ShellFixture::SetUp();
         delegate_ = std::make_unique<NiveloAppDelegate>(*defaults_, *clock_);
+        delegate_->setTrayAvailable([] { return true; });
     }
     void TearDown() override {
         delegate_.reset();

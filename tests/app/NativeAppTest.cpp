@@ -16,6 +16,7 @@ protected:
     void SetUp() override {
         ShellFixture::SetUp();
         app_ = std::make_unique<NiveloNativeApp>(platform_);
+        app_->appDelegate().setTrayAvailable([] { return true; });
     }
     void TearDown() override {
         app_.reset();
