@@ -64,11 +64,22 @@ NiveloAppDelegate::~NiveloAppDelegate() {
     }
 }
 
+namespace {
+std::function<bool()>& trayProbe() {
+    static std::function<bool()> probe;
+    return probe;
+}
+}  // namespace
+
+void NiveloAppDelegate::setTrayProbe(std::function<bool()> probe) {
+    trayProbe() = std::move(probe);
+}
+
 bool NiveloAppDelegate::shouldStayInMenuBar() const {
     const auto flag = [this](const QString& key) {
         return defaults_.hasObject(key) ? defaults_.boolValue(key) : true;
     };
-    const bool tray = trayAvailable_ ? trayAvailable_() : QSystemTrayIcon::isSystemTrayAvailable();
+    const bool tray = trayProbe() ? trayProbe()() : QSystemTrayIcon::isSystemTrayAvailable();
     return flag(kCloseToMenuBarKey) && flag(kMenuBarIconVisibleKey) && tray;
 }
 

@@ -36,10 +36,9 @@ public:
     // Both "nivelo.closeToMenuBar" and "nivelo.menuBarIconVisible" (an absent key is true),
     // and a tray to show the icon in: without one nobody could reach or quit the app.
     bool shouldStayInMenuBar() const;
-    // Asked at each close; the desktop's tray by default.
-    void setTrayAvailable(std::function<bool()> available) {
-        trayAvailable_ = std::move(available);
-    }
+    // Whether the desktop has a tray, asked at each close; the desktop's own answer unless
+    // replaced (for the whole process).
+    static void setTrayProbe(std::function<bool()> probe);
     static bool hasVisibleMainWindow();
     // The parts of the window styling that mean something here: the title.
     static void configureWindow(QWidget* window);
@@ -63,7 +62,6 @@ private:
 
     Defaults& defaults_;
     Clock& clock_;
-    std::function<bool()> trayAvailable_;
     std::unique_ptr<QObject> windowCloseObserver_;
     std::unique_ptr<QObject> windowKeyObserver_;
     std::optional<quint64> dockPolicyTimer_;

@@ -7,6 +7,7 @@
 
 #include "base/AsyncMutex.h"
 #include "capture/AccessibilityTextReader.h"
+#include "capture/ClipboardRestoreGuard.h"
 #include "capture/FocusService.h"
 #include "capture/PasteboardTiming.h"
 #include "platform/CancelToken.h"
@@ -55,6 +56,10 @@ public:
     // The same into exactly that process: pasteTargetUnavailable when it is gone.
     QCoro::Task<> pasteTransient(QString text, FocusTarget target, PasteboardTiming timing,
                                  CancelToken token = {});
+    // The same; true when the target fetched the text (where the pasteboard can tell, else
+    // always): false means the paste did not put the text in place.
+    QCoro::Task<bool> pasteTransientConfirmed(QString text, FocusTarget target,
+                                              PasteboardTiming timing, CancelToken token = {});
     // What the accessibility readers read from now.
     std::optional<FocusTarget> rememberedTarget() const;
 
@@ -64,6 +69,11 @@ public:
 
     QString peekSelectedTextViaAccessibility() const;
     QString peekSelectedTextForLayoutViaAccessibility() const;
+
+    // For the app's exit: a transaction that holds the user's pasteboard gives it back now, as
+    // it will never resume; the watch for late copies ends.
+    void returnBorrowedPasteboard();
+    const ClipboardRestoreGuard& restoreGuard() const { return guard_; }
 
     // How long after a transaction the key events it posted may still come in.
     static constexpr qint64 kOwnKeysSettleMs = 400;
@@ -85,12 +95,16 @@ private:
     QCoro::Task<> waitForModifierKeysToClear();
     QCoro::Task<QString> waitForCopiedText(qint64 milliseconds);
     QCoro::Task<> pauseOrThrow(qint64 milliseconds, CancelToken token);
-    QCoro::Task<> pasteInto(QString text, std::function<bool()> activateTarget,
-                            PasteboardTiming timing, CancelToken token);
+    // True when the target fetched the text.
+    QCoro::Task<bool> pasteInto(QString text, std::function<bool()> activateTarget,
+                                PasteboardTiming timing, CancelToken token);
 
     Dependencies deps_;
     AccessibilityTextReader reader_;
     AsyncMutex transactions_;
+    ClipboardRestoreGuard guard_;
+    // The snapshot of the transaction that has the user's pasteboard out; null otherwise.
+    const PasteboardSnapshot* borrowed_ = nullptr;
     int transactionsUnderWay_ = 0;
     std::optional<qint64> lastTransactionEndMs_;
 };

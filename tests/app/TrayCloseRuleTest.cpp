@@ -6,7 +6,7 @@
 TEST_F(ShellFixture, StaysInTheTrayOnlyWhileTheDesktopHasOne) {
     NiveloAppDelegate delegate(*defaults_, *clock_);
     bool tray = false;
-    delegate.setTrayAvailable([&] { return tray; });
+    NiveloAppDelegate::setTrayProbe([&] { return tray; });
     struct Case {
         bool tray;
         bool closeToMenuBar;
@@ -20,6 +20,7 @@ TEST_F(ShellFixture, StaysInTheTrayOnlyWhileTheDesktopHasOne) {
         EXPECT_EQ(delegate.applicationShouldTerminateAfterLastWindowClosed(), !c.stays)
             << c.tray << c.closeToMenuBar;
     }
+    NiveloAppDelegate::setTrayProbe([] { return true; });
 }
 
 // The tray's window for our icon is neither a main window nor one that keeps the app open.
