@@ -41,7 +41,7 @@ struct RecordingCapture : ClipboardCapture {
     }
     void resumeCapture(qint64 seenChangeCount) override {
         resumed.append(seenChangeCount);
-        history_.resumeCapture(seenChangeCount);
+        history.resumeCapture(seenChangeCount);
     }
     QList<qint64> resumed;
     int count(bool finish) const {
@@ -119,9 +119,10 @@ public:
 
     // Suppressed with 3.5 s before the first write, finished exactly once after the last.
     // A read then watches for late copies, with capture suppressed for that while.
-    void expectHandshakeAroundEveryWrite() {
+    void expectHandshakeAroundEveryWrite() { expectHandshakeAroundEveryWrite(service); }
+    void expectHandshakeAroundEveryWrite(PasteboardService& reader) {
         auto calls = capture.calls;
-        const bool watching = service.restoreGuard().isRunning();
+        const bool watching = reader.restoreGuard().isRunning();
         if (watching) {
             ASSERT_FALSE(calls.isEmpty());
             EXPECT_FALSE(calls.last().finish);

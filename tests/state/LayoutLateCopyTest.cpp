@@ -44,7 +44,7 @@ TEST_F(LayoutLateCopy, TheLayoutSwitchesOnlyWhenTheFixedTextWasPlaced) {
         // Never empty: the user's pasteboard is back whatever the editor did.
         EXPECT_EQ(desktop.pasteboard.content(), userContent);
         const bool placed = QString::fromUtf8(c.text) == QStringLiteral("привет");
-        EXPECT_EQ(recorded.isEmpty() ? ActionStatus::idle() : recorded.first().status,
+        EXPECT_EQ(recorded.isEmpty() ? ActionStatus::idle() : recorded.first(),
                   placed ? ActionStatus::idle()
                          : ActionStatus::failed(QStringLiteral(
                                "The paste shortcut was sent, but the field did not change.")));
