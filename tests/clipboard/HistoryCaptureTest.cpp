@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QTimeZone>
 #include <ctime>
+#include <numeric>
 
 #include "SettingsSourceStub.h"
 #include "clipboard/ClipboardHistoryService.h"
@@ -13,6 +13,7 @@
 namespace {
 
 constexpr qint64 kDayMs = 24 * 3600 * 1000LL;
+const QString kKey = ClipboardHistoryService::kStorageKey;
 
 // The history of a simulated desktop, attached to settings, polling on the virtual clock.
 struct Desk {
@@ -26,45 +27,40 @@ struct Desk {
         history.attach(settings);
         VirtualClock::flushEvents();
     }
-
-    void poll() { desktop.clock.advance(ClipboardHistoryService::kPollIntervalMs); }
-    // The user copies, and the next poll looks.
+    void poll(int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            desktop.clock.advance(ClipboardHistoryService::kPollIntervalMs);
+        }
+    }
     void copy(const QString& text) {
-        desktop.pasteboard.putText(text);
+        text.isEmpty() ? desktop.pasteboard.putItems({{{"image/png", QByteArray("\x89PNG")}}})
+                       : desktop.pasteboard.putText(text);
         poll();
     }
-    void copyItems(QList<SimulatedPasteboardItem> items) {
-        desktop.pasteboard.putItems(std::move(items));
-        poll();
-    }
-    QStringList texts() const {
+    static QStringList textsOf(const QList<ClipboardHistoryItem>& items) {
         QStringList out;
-        for (const auto& item : history.items()) {
+        for (const auto& item : items) {
             out.append(item.text);
         }
         return out;
     }
-    QStringList storedTexts() const {
-        QStringList out;
-        const auto data = services.historyStore.dataValue(ClipboardHistoryService::kStorageKey);
-        for (const auto& item : ClipboardHistoryItem::decodeList(data.value_or(""))
-                                    .value_or(QList<ClipboardHistoryItem>{})) {
-            out.append(item.text);
-        }
-        return out;
+    QStringList texts() const { return textsOf(history.items()); }
+    QStringList stored() const {
+        const auto data = services.historyStore.dataValue(kKey).value_or("");
+        return textsOf(ClipboardHistoryItem::decodeList(data).value_or({}));
     }
     // Entries created this long before now, newest first.
-    QList<ClipboardHistoryItem> aged(const QList<qint64>& agesMs) const {
+    void setAged(const QList<qint64>& agesMs) {
         QList<ClipboardHistoryItem> items;
         for (qint64 age : agesMs) {
             const QString text = QStringLiteral("entry %1").arg(age);
             items.append({text, text, desktop.clock.currentDateTime().addMSecs(-age), 8});
         }
-        return items;
+        history.setItems(items);
     }
-    // Runs a transient pasteboard operation to its end, polling all along.
     template <typename T>
-    void runToEnd(const std::shared_ptr<TaskOutcome<T>>& outcome) {
+    void runToEnd(QCoro::Task<T> task) {
+        auto outcome = startTask(std::move(task));
         for (int step = 0; step < 1000 && !outcome->done; ++step) {
             desktop.clock.advance(10);
         }
@@ -72,52 +68,33 @@ struct Desk {
     }
 };
 
-// Sets the local time zone for one test.
-class LocalZone {
-public:
-    explicit LocalZone(const char* zone)
-        : old_(qgetenv("TZ")), had_(qEnvironmentVariableIsSet("TZ")) {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~LocalZone() {
-        had_ ? qputenv("TZ", old_) : qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    QByteArray old_;
-    bool had_;
+struct LocalZone {
+    explicit LocalZone(const char* zone) { qputenv("TZ", zone), tzset(); }
+    ~LocalZone() { qunsetenv("TZ"), tzset(); }
 };
 
 }  // namespace
 
 // An empty copy stands for an image: no plain text.
 TEST(HistoryCapture, RecordsTrimmedTextsOfTwoOrMoreCharactersNewestFirst) {
-    struct Case {
-        const char* name;
-        QStringList copies;
-        QStringList expected;
+    const struct {
+        QStringList copies, expected;
         int records;
+    } cases[] = {
+        {{"a", " \n\t "}, {}, 0},
+        {{"👍", "e\u0301"}, {}, 0},
+        {{"👍👍", "👍👍"}, {"👍👍"}, 1},
+        {{"alpha", "beta", " \talpha\n"}, {"alpha", "beta"}, 3},
+        {{"earlier", "", "earlier", "later"}, {"later", "earlier"}, 2},
     };
-    const QList<Case> cases{
-        {"too short or blank", {"a", "  b \n", " \n\t "}, {}, 0},
-        {"one grapheme of two code points", {"👍", "e\u0301"}, {}, 0},
-        {"two graphemes", {"👍👍"}, {"👍👍"}, 1},
-        {"the same text twice", {"hello", "hello"}, {"hello"}, 1},
-        {"A, B, A", {"alpha", "beta", "alpha"}, {"alpha", "beta"}, 3},
-        {"surrounding white space", {"alpha", "beta", " \talpha\n"}, {"alpha", "beta"}, 3},
-        {"an image between", {"earlier", "", "earlier", "later"}, {"later", "earlier"}, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.copies.join('|').toStdString());
         Desk desk;
         for (const QString& text : c.copies) {
-            text.isEmpty() ? desk.copyItems({{{"image/png", QByteArray("\x89PNG")}}})
-                           : desk.copy(text);
+            desk.copy(text);
         }
         EXPECT_EQ(desk.texts(), c.expected);
-        EXPECT_EQ(desk.storedTexts(), c.expected);
+        EXPECT_EQ(desk.stored(), c.expected);
         // Every record saves once, after the save of the attach.
         EXPECT_EQ(desk.services.historyStore.writeCount(), 1 + c.records);
         for (const auto& item : desk.history.items()) {
@@ -127,83 +104,46 @@ TEST(HistoryCapture, RecordsTrimmedTextsOfTwoOrMoreCharactersNewestFirst) {
 }
 
 TEST(HistoryCapture, MarkedContentIsNeverRecorded) {
-    struct Case {
-        QString type;
-        QByteArray data;
-        bool recorded;
-    };
-    const QList<Case> cases{
-        {"org.nspasteboard.ConcealedType", "", false},
-        {"org.nspasteboard.TransientType", "", false},
-        {"org.nspasteboard.AutoGeneratedType", "", false},
-        {"x-kde-passwordManagerHint", "secret", false},
-        {"x-kde-passwordManagerHint", "public", true},
-        {"text/html", "<b>s3cr3t pass</b>", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.type.toStdString() + " " + c.data.toStdString());
+    for (const auto& [type, data, recorded] : {std::tuple{"org.nspasteboard.ConcealedType", "", 0},
+                                               {"x-kde-passwordManagerHint", "secret", 0},
+                                               {"x-kde-passwordManagerHint", "public", 1}}) {
         Desk desk;
-        desk.copyItems({{{"text/plain", QByteArray("s3cr3t pass")}, {c.type, c.data}}});
-        EXPECT_EQ(desk.texts(), c.recorded ? QStringList{"s3cr3t pass"} : QStringList{});
+        desk.desktop.pasteboard.putItems({{{"text/plain", "s3cr3t"}, {type, QByteArray(data)}}});
+        desk.poll();
+        EXPECT_EQ(desk.texts().size(), recorded) << type << data;
     }
 }
 
-TEST(HistoryCapture, TheLimitIsClampedAndKeepsTheNewest) {
-    struct Case {
-        int limit;
-        int kept;
-    };
-    for (const Case& c : {Case{3, 10}, Case{50, 50}, Case{2000, 1000}}) {
-        SCOPED_TRACE(c.limit);
-        Desk desk;
-        QList<qint64> ages;
-        for (int i = 0; i < 1005; ++i) {
-            ages.append(i * 1000);
-        }
-        desk.history.setItems(desk.aged(ages));
-        desk.settings.edit([&](NiveloSettings& s) { s.clipboardLimit = c.limit; });
-        ASSERT_EQ(desk.history.items().size(), c.kept);
-        EXPECT_EQ(desk.history.items().front().text, "entry 0");
-        EXPECT_EQ(desk.storedTexts().size(), c.kept);
-    }
-}
-
-TEST(HistoryCapture, OnlyAWholePositiveNumberOfDaysPrunesByAge) {
+TEST(HistoryCapture, TheLimitIsClampedAndDaysPruneOnlyWhenAWholePositiveNumber) {
     LocalZone utc("UTC");
-    struct Case {
-        QString days;
-        int kept;
-    };
-    const QList<Case> cases{{"7", 2},  {"+7", 2},  {"forever", 3},
-                            {"0", 3},  {"-3", 3},  {"7 days", 3},
-                            {" 7", 3}, {"7.5", 3}, {"99999999999999", 3}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.days.toStdString());
+    for (const auto& [limit, kept] : {std::pair{3, 10}, {50, 50}, {2000, 1000}}) {
         Desk desk;
-        // Eight days, exactly seven days (kept: the cutoff is inclusive) and one day old.
-        desk.history.setItems(desk.aged({kDayMs, 7 * kDayMs, 8 * kDayMs}));
-        desk.settings.edit([&](NiveloSettings& s) { s.clipboardDays = c.days; });
-        EXPECT_EQ(desk.history.items().size(), c.kept);
-        EXPECT_EQ(desk.storedTexts().size(), c.kept);
+        QList<qint64> ages(1005);
+        std::iota(ages.begin(), ages.end(), 0);
+        desk.setAged(ages);
+        desk.settings.edit([&](NiveloSettings& s) { s.clipboardLimit = limit; });
+        EXPECT_EQ(desk.stored().size(), kept) << limit;
+        EXPECT_EQ(desk.texts().value(0), "entry 0");
     }
-}
-
-// Across the change to summer time a calendar day is 23 hours long.
-TEST(HistoryCapture, DaysAreCalendarDaysOfLocalTime) {
+    for (const auto& [days, kept] :
+         {std::pair{"7", 2}, {"forever", 3}, {"0", 3}, {"7.5", 3}, {"99999999999999", 3}}) {
+        Desk desk;
+        // The cutoff is inclusive: exactly seven days old is kept.
+        desk.setAged({kDayMs, 7 * kDayMs, 8 * kDayMs});
+        desk.settings.edit([&](NiveloSettings& s) { s.clipboardDays = days; });
+        EXPECT_EQ(desk.stored().size(), kept) << days;
+    }
+    // Days are calendar days of local time: across the change to summer time one is 23 h.
     LocalZone berlin("Europe/Berlin");
-    // 2026-03-30 12:00 in Berlin (summer time), a day after the clocks went forward.
-    const QDateTime now(QDate(2026, 3, 30), QTime(10, 0), Qt::UTC);
-    const auto cutoff = ClipboardHistoryService::ageCutoff("7", now);
-    ASSERT_TRUE(cutoff);
-    // 2026-03-23 12:00 in Berlin (winter time) is 11:00 UTC, not 10:00.
-    EXPECT_EQ(cutoff->toUTC(), QDateTime(QDate(2026, 3, 23), QTime(11, 0), Qt::UTC));
+    const auto cutoff =
+        ClipboardHistoryService::ageCutoff("7", QDateTime({2026, 3, 30}, {10, 0}, Qt::UTC));
+    EXPECT_EQ(cutoff.value_or(QDateTime()).toUTC(), QDateTime({2026, 3, 23}, {11, 0}, Qt::UTC));
 }
 
 TEST(HistoryCapture, AgePruningWaitsForTheNextCopyOrSettingsChange) {
     Desk desk;
     desk.settings.edit([](NiveloSettings& s) { s.clipboardDays = "7"; });
-    // A minute short of seven days old, then two minutes of polls without a copy.
-    desk.history.setItems(desk.aged({7 * kDayMs - 60000}));
+    desk.setAged({7 * kDayMs - 60000});
     desk.desktop.clock.advance(120000);
     EXPECT_EQ(desk.history.items().size(), 1);
     desk.copy("fresh copy");
@@ -215,51 +155,34 @@ TEST(HistoryCapture, DisablingKeepsTheEntriesAndReenablingRecordsOnlyTheNextCopy
     desk.copy("before");
     desk.settings.edit([](NiveloSettings& s) { s.clipboardHistoryEnabled = false; });
     desk.copy("hunter2 password");
-    desk.poll();
-    EXPECT_EQ(desk.texts(), QStringList{"before"});
     // A settings change while off still prunes and saves what is kept.
     desk.settings.edit([](NiveloSettings& s) { s.clipboardLimit = 20; });
-    EXPECT_EQ(desk.storedTexts(), QStringList{"before"});
-
+    EXPECT_EQ(desk.stored(), QStringList{"before"});
     desk.settings.edit([](NiveloSettings& s) { s.clipboardHistoryEnabled = true; });
-    desk.poll();
-    desk.poll();
+    desk.poll(2);
     EXPECT_EQ(desk.texts(), QStringList{"before"});
     desk.copy("after");
     EXPECT_EQ(desk.texts(), (QStringList{"after", "before"}));
 }
 
-TEST(HistoryCapture, TheAppsOwnReadsAndPastesNeverEnterIt) {
-    Desk desk;
-    putUserContent(desk.desktop.pasteboard);
-    desk.poll();
-    ASSERT_EQ(desk.texts(), QStringList{"user text"});
-    const auto before = desk.history.items();
-    desk.desktop.bringToFront(desk.editor.pid);
-    desk.editor.setText("Hello world", 0, 5);
-
-    desk.runToEnd(startTask(desk.services.pasteboard.readSelectedTextTransient(
-        false, false, PasteboardTiming::standard())));
-    desk.runToEnd(startTask(desk.services.pasteboard.pasteTransient(
-        "Pasted words", desk.editor.bundleIdentifier, PasteboardTiming::standard())));
-    for (int i = 0; i < 10; ++i) {
-        desk.poll();
-    }
-    EXPECT_EQ(desk.editor.text, "Pasted words world");
-    EXPECT_EQ(desk.history.items(), before);
-}
-
-// An application that answers our Copy only after the read gave the user's text back: the
-// reader keeps capture suppressed while it watches, gives the user's text back once more and
-// finishes again, so the late answer is never recorded.
-TEST(HistoryCapture, ALateAnswerToOurCopyIsNotRecorded) {
+// A late answer to our Copy comes after the read gave the user's text back: the reader keeps
+// capture suppressed while it watches, so it is never recorded.
+TEST(HistoryCapture, TheAppsOwnReadsPastesAndLateCopiesNeverEnterIt) {
     Desk desk;
     desk.copy("user text");
     desk.desktop.bringToFront(desk.editor.pid);
     desk.editor.setText("Hello world", 0, 5);
+    desk.runToEnd(desk.services.pasteboard.readSelectedTextTransient(false, false,
+                                                                     PasteboardTiming::standard()));
+    desk.runToEnd(desk.services.pasteboard.pasteTransient(
+        "Pasted words", desk.editor.bundleIdentifier, PasteboardTiming::standard()));
+    desk.poll(10);
+    EXPECT_EQ(desk.editor.text, "Pasted words world");
+    EXPECT_EQ(desk.texts(), QStringList{"user text"});
+
     desk.editor.copyWriteDelayMs = 2000;
-    desk.runToEnd(startTask(desk.services.pasteboard.readSelectedTextTransient(
-        false, false, PasteboardTiming::standard())));
+    desk.runToEnd(desk.services.pasteboard.readSelectedTextTransient(false, false,
+                                                                     PasteboardTiming::standard()));
     desk.history.suppressCapture(2.5);
     const qint64 restored = desk.desktop.pasteboard.changeCount();
     desk.desktop.clock.advance(2000);
@@ -267,54 +190,79 @@ TEST(HistoryCapture, ALateAnswerToOurCopyIsNotRecorded) {
     desk.desktop.pasteboard.clear();
     desk.desktop.pasteboard.setPlainText("user text");
     desk.history.finishTransientPasteboardUse();
-    for (int i = 0; i < 5; ++i) {
-        desk.poll();
-    }
+    desk.poll(5);
     EXPECT_EQ(desk.texts(), QStringList{"user text"});
+}
+
+// Suppression never shortens; the pasteboard after a transient use counts as seen.
+TEST(HistoryCapture, TransientUseIsSuppressedAndItsResultTakenAsSeen) {
+    Desk desk;
+    desk.history.suppressCapture(10);
+    desk.desktop.clock.advance(1000);
+    desk.history.suppressCapture(1.2);
+    desk.desktop.clock.advance(8999);
+    EXPECT_TRUE(desk.history.isCaptureSuppressed());
+    desk.desktop.clock.advance(1);
+    EXPECT_FALSE(desk.history.isCaptureSuppressed());
+    desk.history.suppressCapture(3.5);
+    desk.desktop.pasteboard.putText(QStringLiteral("\n restored text "));
+    desk.history.finishTransientPasteboardUse();
+    EXPECT_FALSE(desk.history.isCaptureSuppressed());
+    desk.poll(3);
+    EXPECT_TRUE(desk.texts().isEmpty());
 }
 
 TEST(HistoryCapture, ASecondAttachReplacesTheSubscriptionAndStartsNoSecondPoll) {
     Desk desk;
     const std::size_t timers = desk.desktop.clock.pendingCount();
-    ASSERT_TRUE(desk.history.isPolling());
     SettingsSourceStub other;
     desk.history.attach(other);
     VirtualClock::flushEvents();
     EXPECT_EQ(desk.desktop.clock.pendingCount(), timers);
-    EXPECT_EQ(other.subscriptions, 1);
-
-    desk.history.setItems(desk.aged({1000, 2000, 3000}));
     desk.settings.edit([](NiveloSettings& s) { s.clipboardHistoryEnabled = false; });
     desk.copy("still recorded");
-    EXPECT_EQ(desk.history.items().size(), 4);
     other.edit([](NiveloSettings& s) { s.clipboardHistoryEnabled = false; });
     desk.copy("off now");
-    EXPECT_EQ(desk.history.items().size(), 4);
+    EXPECT_EQ(desk.texts(), QStringList{"still recorded"});
 }
 
-// What cannot be read is kept aside, replacing an older copy, before the first save writes
-// over it; later saves leave it alone.
-TEST(HistoryCapture, AnUnreadableStoredHistoryIsKeptAsideAtTheFirstSave) {
-    const QString key = ClipboardHistoryService::kStorageKey;
+// Compact JSON, times in seconds since 2001; any valid encoding loads, with fractions.
+TEST(HistoryStore, SavesCompactJsonAndLoadsAnyValidEncoding) {
+    SimulatedDesktop desktop;
+    MemoryDefaults store;
+    ClipboardHistoryService history(desktop.pasteboard, desktop.clock, store);
+    history.setItems({{"978307210-42", QStringLiteral("Привет, мир"),
+                       QDateTime::fromSecsSinceEpoch(978307210, Qt::UTC), 11}});
+    history.save();
+    EXPECT_EQ(store.dataValue(kKey), QStringLiteral(R"([{"id":"978307210-42","text":"Привет, мир",)"
+                                                    R"("createdAt":10.0,"chars":11}])")
+                                         .toUtf8());
+    store.setData(kKey, R"([ {"chars": 3, "createdAt": 12.345, "text": "a\/b", "id": "x"} ])");
+    const auto item = ClipboardHistoryService(desktop.pasteboard, desktop.clock, store).items();
+    ASSERT_EQ(item.size(), 1);
+    EXPECT_EQ(item[0].text, QStringLiteral("a/b"));
+    EXPECT_EQ(item[0].createdAt.toMSecsSinceEpoch(), 978307200000LL + 12345);
+}
+
+// What cannot be read (one bad element, no JSON, text instead of data) is kept aside,
+// replacing an older copy, before the first save writes over it; later saves leave it alone.
+TEST(HistoryStore, AnUnreadableStoredHistoryIsKeptAsideAtTheFirstSave) {
     const QString aside = ClipboardHistoryService::kUnreadableKey;
-    const QByteArray lacksChars(R"([{"id":"a","text":"ab","createdAt":1}])");
-    for (const QVariant& stored :
-         {QVariant(lacksChars), QVariant(QByteArray("{not json")), QVariant(QString(lacksChars))}) {
-        SCOPED_TRACE(stored.toString().toStdString());
+    const QByteArray lacksChars(R"([{"id":"a","text":"ab","createdAt":1,"chars":2},{"id":"b"}])");
+    for (const QVariant& stored : {QVariant(lacksChars), QVariant(QString(lacksChars))}) {
+        SCOPED_TRACE(stored.typeName());
         SimulatedDesktop desktop;
         MemoryDefaults store;
-        store.set(key, stored);
+        store.set(kKey, stored);
         store.setData(aside, "older unreadable history");
         ClipboardHistoryService history(desktop.pasteboard, desktop.clock, store);
         EXPECT_TRUE(history.items().isEmpty());
         EXPECT_EQ(store.dataValue(aside), QByteArray("older unreadable history"));
-
         SettingsSourceStub settings;
         history.attach(settings);
         VirtualClock::flushEvents();
-        EXPECT_EQ(store.dataValue(key), QByteArray("[]"));
+        EXPECT_EQ(store.dataValue(kKey), QByteArray("[]"));
         EXPECT_EQ(store.dataValue(aside), stored.toByteArray());
-
         desktop.pasteboard.putText("next copy");
         desktop.clock.advance(ClipboardHistoryService::kPollIntervalMs);
         EXPECT_EQ(history.items().size(), 1);

@@ -14,7 +14,6 @@ class SettingsSourceStub : public QObject, public ClipboardSettingsSource {
 public:
     const NiveloSettings& settings() const override { return value_; }
     Subscription subscribeSettings(std::function<void(const NiveloSettings&)> fn) override {
-        ++subscriptions;
         return subscribe(this, &SettingsSourceStub::settingsChanged, &SettingsSourceStub::settings,
                          std::move(fn));
     }
@@ -25,8 +24,6 @@ public:
         Q_EMIT settingsChanged(value_);
         VirtualClock::flushEvents();
     }
-
-    int subscriptions = 0;
 
 Q_SIGNALS:
     void settingsChanged(const NiveloSettings& settings);

@@ -5,20 +5,28 @@
 #include <QWindow>
 
 #include "app/WindowKinds.h"
+#include "platform/KeyModifiers.h"
+#include "support/SimulatedEventMonitors.h"
 #include "support/SimulatedWindowActivation.h"
 #include "support/SimulatedWindowManagerHints.h"
+#include "support/VirtualClock.h"
 #include "theme/CloseButton.h"
+#include "theme/FloatingPanelDismissMonitor.h"
 #include "theme/PanelWindow.h"
 #include "theme/WindowDragHandle.h"
 
 namespace {
 
-void send(QObject* receiver, QEvent::Type type, QPointF local, QPointF global,
-          Qt::MouseButton button = Qt::LeftButton) {
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-    QMouseEvent event(type, local, global, type == QEvent::MouseMove ? Qt::NoButton : button,
-                      buttons, Qt::NoModifier);
-    QApplication::sendEvent(receiver, &event);
+// A press, a move and a release from one local point to another.
+void drag(QObject* receiver, QPoint origin, QPoint from, QPoint to) {
+    for (const auto& [type, at] : {std::pair{QEvent::MouseButtonPress, from},
+                                   {QEvent::MouseMove, to},
+                                   {QEvent::MouseButtonRelease, to}}) {
+        QMouseEvent event(type, at, origin + at,
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        QApplication::sendEvent(receiver, &event);
+    }
 }
 
 struct PanelFixture : ::testing::Test {
@@ -31,6 +39,7 @@ struct PanelFixture : ::testing::Test {
         panel->setSurfaceRecipe(floatingSurfaceRecipe(AppearanceMode::system, SurfaceMode::solid,
                                                       22, ColorScheme::light));
         panel->setGeometry(100, 100, 300, 200);
+        panel->show();
         return panel;
     }
 };
@@ -38,61 +47,29 @@ struct PanelFixture : ::testing::Test {
 }  // namespace
 
 TEST_F(PanelFixture, EachKindIsAPanelThatTakesTheKeyboardOnlyAsItsRulesSay) {
-    const struct {
-        PanelWindow::Kind kind;
-        Qt::WindowType type;
-        bool refusesFocus;
-        bool showsWithoutActivating;
-        bool inputPassesThrough;
-        bool activatedOnShow;
-    } cases[] = {
-        {PanelWindow::Kind::nonActivating, Qt::Tool, true, true, false, false},
-        {PanelWindow::Kind::typing, Qt::Tool, false, true, false, false},
-        {PanelWindow::Kind::key, Qt::Tool, false, false, false, true},
-        {PanelWindow::Kind::status, Qt::ToolTip, true, true, true, false},
-    };
-    for (const auto& c : cases) {
+    using K = PanelWindow::Kind;
+    for (const auto& [kind, refusesFocus, activatedOnShow] :
+         {std::tuple{K::nonActivating, true, false},
+          {K::typing, false, false},
+          {K::key, false, true},
+          {K::status, true, false}}) {
         activation.requests.clear();
-        hints.onAllWorkspaces.clear();
-        auto panel = make(c.kind);
-        panel->show();
-        const int kind = int(c.kind);
-        EXPECT_TRUE(WindowKinds::isPanel(panel.get())) << kind;
-        EXPECT_FALSE(WindowKinds::isMainWindow(panel.get())) << kind;
-        EXPECT_EQ(panel->windowType(), c.type) << kind;
-        EXPECT_TRUE(panel->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << kind;
-        EXPECT_TRUE(panel->windowFlags().testFlag(Qt::FramelessWindowHint)) << kind;
-        EXPECT_EQ(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus), c.refusesFocus)
-            << kind;
-        EXPECT_EQ(panel->testAttribute(Qt::WA_ShowWithoutActivating), c.showsWithoutActivating)
-            << kind;
-        EXPECT_EQ(panel->windowFlags().testFlag(Qt::WindowTransparentForInput),
-                  c.inputPassesThrough)
-            << kind;
-        EXPECT_EQ(activation.requests.contains(panel->winId()), c.activatedOnShow) << kind;
-        // Status windows are outside the window manager's care, so no workspace hint.
-        EXPECT_EQ(hints.onAllWorkspaces.contains(panel->winId()),
-                  c.kind != PanelWindow::Kind::status)
-            << kind;
+        auto panel = make(kind);
+        SCOPED_TRACE(int(kind));
+        EXPECT_TRUE(WindowKinds::isPanel(panel.get()));
+        EXPECT_EQ(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus), refusesFocus);
+        EXPECT_EQ(activation.requests.contains(panel->winId()), activatedOnShow);
+        // Status windows are outside the window manager's care: no workspace hint, no input.
+        EXPECT_EQ(panel->windowFlags().testFlag(Qt::WindowTransparentForInput), kind == K::status);
+        EXPECT_EQ(hints.onAllWorkspaces.contains(panel->winId()), kind != K::status);
     }
-}
-
-TEST_F(PanelFixture, APressInATypingPanelAsksForTheKeyboard) {
-    auto panel = make(PanelWindow::Kind::typing);
-    panel->show();
-    ASSERT_TRUE(activation.requests.isEmpty());
-    send(panel->windowHandle(), QEvent::MouseButtonPress, {150, 100}, {250, 200});
+    // A press in a typing panel asks for the keyboard; a close hides and keeps it.
+    auto panel = make(K::typing);
+    activation.requests.clear();
+    drag(panel->windowHandle(), panel->pos(), {150, 100}, {150, 100});
     EXPECT_EQ(activation.requests, QList<quintptr>{panel->winId()});
-}
-
-TEST_F(PanelFixture, ACloseRequestHidesTheWindowAndKeepsIt) {
-    auto panel = make(PanelWindow::Kind::nonActivating);
-    int requested = 0;
-    QObject::connect(panel.get(), &PanelWindow::closeRequested, [&] { ++requested; });
-    panel->show();
     panel->close();
     EXPECT_FALSE(panel->isVisible());
-    EXPECT_EQ(requested, 1);
     panel->show();
     EXPECT_TRUE(panel->isVisible());
 }
@@ -102,76 +79,83 @@ TEST_F(PanelFixture, OpaqueWithoutACompositorShapedToTheRoundedSurface) {
         hints.compositing = compositing;
         auto panel = make(PanelWindow::Kind::status);
         panel->setSurfaceMargin(18);
-        panel->show();
-        EXPECT_EQ(panel->isTranslucent(), compositing);
         EXPECT_EQ(panel->testAttribute(Qt::WA_TranslucentBackground), compositing);
         const QRegion mask = panel->mask();
-        if (compositing) {
-            EXPECT_TRUE(mask.isEmpty());
-        } else {
-            // The margin and the rounded corners are outside; the surface's middle is in.
-            EXPECT_FALSE(mask.contains(QPoint(5, 5)));
-            EXPECT_FALSE(mask.contains(QPoint(19, 19)));
-            EXPECT_TRUE(mask.contains(QPoint(150, 100)));
-            EXPECT_TRUE(mask.contains(QPoint(150, 19)));
-        }
+        EXPECT_EQ(mask.isEmpty(), compositing);
+        EXPECT_EQ(mask.contains(QPoint(150, 100)), !compositing);
+        EXPECT_FALSE(mask.contains(QPoint(19, 19)));  // a rounded corner
     }
 }
 
-TEST_F(PanelFixture, CloseButtonIsARedDotWithACrossOnlyWhileHovered) {
-    auto panel = make(PanelWindow::Kind::nonActivating);
+TEST_F(PanelFixture, TheCloseButtonTheHeaderAndTheEdgesAnswerTheMouse) {
+    auto panel = make(PanelWindow::Kind::typing);
     int closes = 0;
     CloseButton* button = addPanelCloseButton(panel->surface(), [&] { ++closes; });
-    panel->show();
-    EXPECT_EQ(button->accessibleName(), "Close");
-    const auto centre = [&] { return panel->grab().toImage().pixelColor(21, 21); };
-    const QColor red = centre();
-    EXPECT_NEAR(red.red(), 255, 2);
-    EXPECT_NEAR(red.green(), 95, 2);
-    EXPECT_NEAR(red.blue(), 87, 2);
-
-    QEnterEvent enter({9, 9}, {9, 9}, {30, 30});
-    QApplication::sendEvent(button, &enter);
-    EXPECT_LT(centre().red(), 200);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(button, &leave);
-    EXPECT_NEAR(centre().red(), 255, 2);
-
-    // The square's corner is outside the dot and still closes.
-    send(button, QEvent::MouseButtonPress, {0.5, 0.5}, {112.5, 112.5});
-    send(button, QEvent::MouseButtonRelease, {0.5, 0.5}, {112.5, 112.5});
-    EXPECT_EQ(closes, 1);
-}
-
-TEST_F(PanelFixture, DraggingTheHeaderMovesTheWindow) {
-    auto panel = make(PanelWindow::Kind::typing);
     auto* handle = new WindowDragHandle(panel->surface());
-    handle->setGeometry(0, 0, 300, 40);
-    panel->show();
+    handle->setGeometry(40, 0, 260, 40);
+    panel->setResizable(true);
+    QList<QSize> resized;
+    QObject::connect(panel.get(), &PanelWindow::userResized, [&](QSize s) { resized.append(s); });
+    EXPECT_EQ(button->accessibleName(), "Close");
+    // The square's corner is outside the dot and still closes.
+    drag(button, button->mapToGlobal(QPoint()), {0, 0}, {0, 0});
+    EXPECT_EQ(closes, 1);
+
     const QPoint start = panel->pos();
-    send(handle, QEvent::MouseButtonPress, {10, 10}, start + QPoint(10, 10));
-    send(handle, QEvent::MouseMove, {60, 40}, start + QPoint(60, 40));
-    send(handle, QEvent::MouseButtonRelease, {60, 40}, start + QPoint(60, 40));
+    drag(handle, start, {10, 10}, {60, 40});
     EXPECT_EQ(panel->pos(), start + QPoint(50, 30));
+    panel->resize(320, 220);
+    drag(panel->windowHandle(), panel->pos(), {318, 100}, {358, 100});
+    EXPECT_EQ(resized, QList<QSize>{QSize(360, 220)});
 }
 
-TEST_F(PanelFixture, OnlyAUserResizeByAnEdgeIsReported) {
-    auto panel = make(PanelWindow::Kind::typing);
-    panel->setResizable(true);
+TEST(DismissMonitor, EscapeOrAPressOutsideThePanelDismissesIt) {
+    using namespace MonitoredEvent;
+    SimulatedEventMonitors monitors;
+    auto panel = std::make_unique<QWidget>(nullptr, Qt::Tool);
+    QWidget* popup = new QWidget(panel.get(), Qt::Popup);
+    QWidget other;
+    int dismissed = 0;
+    auto monitor =
+        std::make_unique<FloatingPanelDismissMonitor>(panel.get(), monitors, [&] { ++dismissed; });
+    panel->setGeometry(100, 100, 200, 200);
+    other.setGeometry(400, 100, 200, 200);
+    other.show();
     panel->show();
-    QList<QSize> resized;
-    QObject::connect(panel.get(), &PanelWindow::userResized,
-                     [&](QSize size) { resized.append(size); });
-    panel->resize(320, 220);
-    EXPECT_TRUE(resized.isEmpty());
-
-    QWindow* window = panel->windowHandle();
-    const QPoint origin = panel->pos();
-    send(window, QEvent::MouseButtonPress, {318, 100}, origin + QPoint(318, 100));
-    send(window, QEvent::MouseMove, {358, 100}, origin + QPoint(358, 100));
-    send(window, QEvent::MouseButtonRelease, {358, 100}, origin + QPoint(358, 100));
-    EXPECT_EQ(panel->width(), 360);
-    ASSERT_EQ(resized, QList<QSize>{QSize(360, 220)});
-    panel->resize(300, 200);
-    EXPECT_EQ(resized.size(), 1);
+    popup->show();
+    popup->hide();
+    const struct {
+        bool visible;
+        QWidget* where;  // null: another application
+        quint32 kind;
+        int keyCode;
+        bool dismisses;
+    } cases[] = {
+        {true, &other, KeyDown, KeyCode::Escape, true},
+        {false, &other, KeyDown, KeyCode::Escape, false},
+        {true, panel.get(), KeyDown, KeyCode::A, false},
+        {true, nullptr, RightMouseDown, -1, true},
+        {true, &other, LeftMouseDown, -1, true},
+        {true, &other, LeftMouseUp, -1, false},
+        {true, panel.get(), LeftMouseDown, -1, false},
+        {true, popup, LeftMouseDown, -1, false},
+    };
+    for (const auto& c : cases) {
+        const int before = dismissed;
+        panel->setVisible(c.visible);
+        monitor->install();
+        c.where ? monitors.emitLocal(c.kind, c.where->windowHandle(), c.keyCode)
+                : monitors.emitGlobal(c.kind);
+        // The decision comes a turn later; the event itself goes on at once.
+        EXPECT_EQ(dismissed, before);
+        VirtualClock::flushEvents();
+        EXPECT_EQ(dismissed - before, c.dismisses ? 1 : 0) << &c - cases;
+    }
+    EXPECT_EQ(monitors.globalCount() + monitors.localCount(), 2);
+    // Going away removes the monitors and drops pending decisions.
+    monitors.emitGlobal(LeftMouseDown);
+    monitor.reset();
+    EXPECT_EQ(monitors.globalCount() + monitors.localCount(), 0);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(dismissed, 3);
 }

@@ -4,135 +4,79 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include "support/SimulatedScreens.h"
 #include "theme/FloatingSurface.h"
 #include "theme/NiveloTheme.h"
+#include "theme/Placement.h"
 #include "theme/ThemeIcons.h"
 
-namespace {
-
-// White or black with an opacity, as the colour tables write them.
-QColor white(double opacity) {
-    return QColor::fromRgbF(1, 1, 1, float(opacity));
-}
-QColor black(double opacity) {
-    return QColor::fromRgbF(0, 0, 0, float(opacity));
-}
-
-void expectColor(const QColor& actual, const QColor& expected, const char* what) {
-    EXPECT_NEAR(actual.redF(), expected.redF(), 0.002) << what;
-    EXPECT_NEAR(actual.greenF(), expected.greenF(), 0.002) << what;
-    EXPECT_NEAR(actual.blueF(), expected.blueF(), 0.002) << what;
-    EXPECT_NEAR(actual.alphaF(), expected.alphaF(), 0.002) << what;
-}
-
-}  // namespace
-
-TEST(Theme, GlassWashFollowsTheSchemeTheModeDrawsIn) {
-    struct Case {
-        AppearanceMode mode;
-        ColorScheme environment;
-        QColor translucent;
-        QColor solid;
+// A liquid mode is dark whatever the desktop shows; the system mode follows the desktop.
+TEST(Theme, SurfacesFollowTheSchemeTheModeDrawsIn) {
+    const auto wash = [](AppearanceMode mode, ColorScheme scheme) {
+        return NiveloTheme::glassWash(mode, SurfaceMode::translucent, scheme).lightness();
     };
-    const Case cases[] = {
-        // A liquid mode is dark whatever the desktop shows.
-        {AppearanceMode::liquidSky, ColorScheme::light, black(0.24), black(0.36)},
-        {AppearanceMode::liquidNoir, ColorScheme::dark, black(0.24), black(0.36)},
-        {AppearanceMode::system, ColorScheme::light, white(0.18), white(0.34)},
-        {AppearanceMode::system, ColorScheme::dark, black(0.24), black(0.36)},
-    };
-    for (const Case& c : cases) {
-        const auto name = rawValue(c.mode).toStdString();
-        expectColor(NiveloTheme::glassWash(c.mode, SurfaceMode::translucent, c.environment),
-                    c.translucent, name.c_str());
-        expectColor(NiveloTheme::glassWash(c.mode, SurfaceMode::solid, c.environment), c.solid,
-                    name.c_str());
-    }
-}
-
-TEST(Theme, SystemModeFollowsThePaletteAndHasNoTint) {
+    EXPECT_EQ(wash(AppearanceMode::liquidSky, ColorScheme::light), 0);
+    EXPECT_EQ(wash(AppearanceMode::system, ColorScheme::dark), 0);
+    EXPECT_EQ(wash(AppearanceMode::system, ColorScheme::light), 255);
     EXPECT_EQ(NiveloTheme::accentColor(AppearanceMode::system),
               QGuiApplication::palette().color(QPalette::Highlight));
-    EXPECT_EQ(NiveloTheme::surfaceTint(AppearanceMode::system).alpha(), 0);
-    for (const QColor& c : NiveloTheme::backgroundColors(AppearanceMode::system)) {
-        EXPECT_EQ(c.alpha(), 0);
-    }
-    expectColor(NiveloTheme::accentColor(AppearanceMode::liquidRose),
-                QColor::fromRgbF(1.0f, 0.38f, 0.62f), "rose accent");
-    expectColor(NiveloTheme::floatingBorderColor(AppearanceMode::system, SurfaceMode::solid),
-                white(0.10), "system solid border");
-    expectColor(NiveloTheme::floatingBorderColor(AppearanceMode::liquidMint, SurfaceMode::solid),
-                white(0.12), "liquid solid border");
-}
 
-TEST(Theme, SurfaceGlowsEndByCornerRadius) {
-    const struct {
-        double radius;
-        double highlightEnd;
-        double tintEnd;
-    } cases[] = {{16, 160, 224}, {22, 220, 308}, {10, 120, 180}};
-    for (const auto& c : cases) {
-        const auto r = floatingSurfaceRecipe(AppearanceMode::liquidViolet, SurfaceMode::solid,
-                                             c.radius, ColorScheme::light);
-        EXPECT_DOUBLE_EQ(r.highlightGlow.endRadius, c.highlightEnd) << c.radius;
-        ASSERT_TRUE(r.tintGlow);
-        EXPECT_DOUBLE_EQ(r.tintGlow->endRadius, c.tintEnd) << c.radius;
-    }
-}
-
-TEST(Theme, SolidSurfacesHaveTheStrongerShadowAndDarkerSheen) {
-    const auto solid = floatingSurfaceRecipe(AppearanceMode::liquidSky, SurfaceMode::solid, 16,
-                                             ColorScheme::light);
-    const auto translucent = floatingSurfaceRecipe(
-        AppearanceMode::liquidSky, SurfaceMode::translucent, 16, ColorScheme::light);
-    ASSERT_TRUE(solid.shadow && translucent.shadow);
-    expectColor(solid.shadow->color, black(0.30), "solid shadow");
-    expectColor(translucent.shadow->color, black(0.22), "translucent shadow");
-    EXPECT_EQ(solid.shadow->blurRadius, 26);
-    EXPECT_EQ(solid.shadow->offset, QPointF(0, 16));
-    expectColor(solid.sheen[2], black(0.22), "solid sheen");
-    expectColor(translucent.sheen[2], black(0.16), "translucent sheen");
-    // The tint glow: tint × 0.055 (solid) or 0.032 (translucent), × the accent strength 0.9.
-    EXPECT_NEAR(solid.tintGlow->color.alphaF(), 0.055 * 0.9, 0.002);
-    EXPECT_NEAR(translucent.tintGlow->color.alphaF(), 0.032 * 0.9, 0.002);
-    expectColor(solid.border, white(0.12 * 0.55), "solid border");
+    const auto recipe = [](AppearanceMode mode, SurfaceMode surface, bool shadow = true) {
+        return floatingSurfaceRecipe(mode, surface, 22, ColorScheme::light, shadow);
+    };
+    const auto solid = recipe(AppearanceMode::liquidSky, SurfaceMode::solid);
+    const auto translucent = recipe(AppearanceMode::liquidSky, SurfaceMode::translucent);
+    ASSERT_TRUE(solid.shadow && translucent.shadow && solid.tintGlow);
+    EXPECT_GT(solid.shadow->color.alphaF(), translucent.shadow->color.alphaF());
+    EXPECT_DOUBLE_EQ(solid.tintGlow->endRadius, 308);  // by corner radius
     EXPECT_TRUE(solid.darkPalette);
-    EXPECT_FALSE(floatingSurfaceRecipe(AppearanceMode::liquidSky, SurfaceMode::solid, 16,
-                                       ColorScheme::light, false)
-                     .shadow);
-}
-
-TEST(Theme, SystemSurfaceHasNoTintGlowNorDarkPalette) {
-    const auto r = floatingSurfaceRecipe(AppearanceMode::system, SurfaceMode::translucent, 16,
-                                         ColorScheme::light);
-    EXPECT_FALSE(r.tintGlow);
-    EXPECT_FALSE(r.darkPalette);
-    EXPECT_EQ(r.scheme, ColorScheme::light);
-    expectColor(r.wash, white(0.18), "system wash");
+    EXPECT_FALSE(recipe(AppearanceMode::liquidSky, SurfaceMode::solid, false).shadow);
+    const auto system = recipe(AppearanceMode::system, SurfaceMode::translucent);
+    EXPECT_FALSE(system.tintGlow || system.darkPalette);
 }
 
 TEST(Theme, EveryIconRowResolvesToAVendoredFileAndIsDrawnInItsTint) {
     ASSERT_TRUE(QFile::exists(":/icons/LICENSE"));
     for (const QString& symbol : ThemeIcons::symbols()) {
         const QString path = ThemeIcons::filePath(symbol);
-        EXPECT_TRUE(QFile::exists(path)) << symbol.toStdString() << " " << path.toStdString();
+        EXPECT_TRUE(QFile::exists(path)) << symbol.toStdString();
         EXPECT_EQ(path.contains("/fill/"), symbol.endsWith(".fill")) << symbol.toStdString();
     }
-    EXPECT_TRUE(ThemeIcons::filePath("no.such.symbol").isEmpty());
     EXPECT_TRUE(ThemeIcons::pixmap("no.such.symbol", Qt::red, 16).isNull());
-
-    // A filled check mark: its middle is drawn, and only in the tint.
-    const QImage image =
-        ThemeIcons::pixmap("checkmark.circle.fill", QColor(0, 200, 0), 32).toImage();
+    const QImage image = ThemeIcons::pixmap("checkmark.circle.fill", Qt::green, 32).toImage();
     int drawn = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (c.alpha() > 250) {
-                ++drawn;
-                EXPECT_EQ(c.rgb(), QColor(0, 200, 0).rgb());
-            }
+            drawn += c.alpha() > 250 && c.rgb() == QColor(Qt::green).rgb();
         }
     }
     EXPECT_GT(drawn, 200);
+}
+
+// Two screens side by side; each reserves a 30 px bar at the top and a 50 px dock below.
+TEST(Placement, KeepsPanelsInsideTheVisibleFrameUnderThePointer) {
+    SimulatedScreens screens;
+    screens.list = {{QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1000)},
+                    {QRect(1920, 0, 1280, 1024), QRect(1920, 30, 1280, 944)}};
+    const struct {
+        QPoint pointer, nearMouse, nearButton;
+    } cases[] = {
+        {{500, 500}, {514, 482}, {512, 438}},
+        // Right and bottom edges: 16 (12) px inside.
+        {{1919, 1029}, {1920 - 340 - 16, 1030 - 400 - 16}, {1920 - 54 - 12, 1030 - 54 - 12}},
+        {{2000, 40}, {2014, 30 + 16}, {2012, 30 + 12}},
+        {{-300, 500}, {16, 482}, {12, 438}},  // off every screen: the main one
+    };
+    for (const auto& c : cases) {
+        screens.pointerAt = c.pointer;
+        EXPECT_EQ(Placement::nearMouse(screens, {340, 400}), c.nearMouse) << c.pointer.x();
+        EXPECT_EQ(Placement::nearButton(screens, {54, 54}), c.nearButton) << c.pointer.x();
+    }
+    EXPECT_EQ(Placement::statusHud(screens, {260, 82}), QPoint(960 - 130, 1030 - 82 - 82));
+    // Too small a frame: the right and top margins win.
+    screens.list = {{QRect(0, 0, 200, 150), QRect(0, 0, 200, 150)}};
+    EXPECT_EQ(Placement::nearMouse(screens, {300, 300}), QPoint(200 - 300 - 16, 16));
+    screens.list.clear();
+    EXPECT_EQ(Placement::statusHud(screens, {260, 82}), QPoint(-130, -164));
 }

@@ -83,8 +83,8 @@ TEST_F(UpdateManagerTest, ChecksAtLaunchThenOnTheSixHourFiringsAtMostOnceADay) {
         const qint64 origin = desktop.clock.nowMs();
         defaults.remove(kLastCheck);
         if (row.storedInHours >= 0) {
-            defaults.setDate(kLastCheck, desktop.clock.currentDateTime().addMSecs(
-                                             row.storedInHours * kHour));
+            defaults.setDate(kLastCheck,
+                             desktop.clock.currentDateTime().addMSecs(row.storedInHours * kHour));
         }
         *checker = FakeChecker(desktop.clock);
         checker->delayMs = row.delayMs;
@@ -132,8 +132,14 @@ TEST_F(UpdateManagerTest, AnnouncesEachBuildOnceUnlessForcedOrAskedFor) {
         // Without a build number every check alerts; a blank server message says nothing.
         {launch, true, available({}, {}, "Get it"), {}, "Get it", "Get it", 122},
         {launch, true, available("1.4", {}, " \n"), {}, v14, v14, 122},
-        {button, false, available("1.4", 119), {}, "Доступна версия 1.4.", "Доступна версия 1.4.",
-         119, UiLanguage::ru},
+        {button,
+         false,
+         available("1.4", 119),
+         {},
+         "Доступна версия 1.4.",
+         "Доступна версия 1.4.",
+         119,
+         UiLanguage::ru},
         {button, false, {}, {}, "Установлена актуальная версия NiveloAI.", {}, 119, UiLanguage::ru},
     };
     for (std::size_t i = 0; i < steps.size(); ++i) {
