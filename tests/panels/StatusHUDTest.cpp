@@ -79,17 +79,13 @@ TEST_F(HudTest, RestylesWithItsNextStatusOnly) {
     EXPECT_TRUE(hud.panel()->surface()->recipe().darkPalette);
 }
 
-TEST(StatusHud, WithoutAStateItShowsInTheSystemsSurfaceMode) {
-    SimulatedScreens screens;
-    SimulatedSystemAppearance appearance;
-    SimulatedWindowActivation activation;
-    SimulatedWindowManagerHints hints;
-    StatusHUDController hud{{screens, appearance, {&activation, &hints}}};
+// Without a state: the system's surface mode, here solid with its stronger shadow.
+TEST_F(HudTest, WithoutAStateItShowsInTheSystemsSurfaceMode) {
+    StatusHUDController bare{{screens, appearance, {&activation, &hints}}};
     appearance.reduce = true;
-    hud.show(ActionStatus::failed("Backend URL is invalid."));
-    ASSERT_TRUE(hud.panel() && hud.panel()->isVisible());
-    // Solid: the stronger shadow.
-    EXPECT_NEAR(hud.panel()->surface()->recipe().shadow->color.alphaF(), 0.30, 0.01);
+    bare.show(ActionStatus::failed("Backend URL is invalid."));
+    ASSERT_TRUE(bare.panel() && bare.panel()->isVisible());
+    EXPECT_NEAR(bare.panel()->surface()->recipe().shadow->color.alphaF(), 0.30, 0.01);
 }
 
 TEST_F(HudTest, LongTextsShrinkNoFurtherThanTheirLimitThenElide) {

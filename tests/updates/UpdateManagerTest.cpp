@@ -9,38 +9,35 @@ constexpr qint64 kHour = 3600 * 1000;
 const QString kLastCheck = AppUpdateManager::kLastAutomaticCheckKey;
 
 // Answers every check with one snapshot or one failure after a pause on the virtual clock.
-class FakeChecker : public AppUpdateChecker {
-public:
-    explicit FakeChecker(Clock& clock) : clock_(&clock) {}
+struct FakeChecker : AppUpdateChecker {
+    Clock* clock;
     AppUpdateSnapshot answer;
     QString failure;
     qint64 delayMs = 0;
     std::vector<qint64> calls;
     UiLanguage language = UiLanguage::en;
 
+    explicit FakeChecker(Clock& c) : clock(&c) {}
     QCoro::Task<AppUpdateSnapshot> check(UiLanguage asked) override {
-        calls.push_back(clock_->nowMs());
+        calls.push_back(clock->nowMs());
         language = asked;
         if (delayMs > 0) {
-            co_await clock_->sleep(delayMs);
+            co_await clock->sleep(delayMs);
         }
         if (!failure.isEmpty()) {
             throw AppUpdateClientError::server(failure);
         }
         co_return answer;
     }
-
-private:
-    Clock* clock_;
 };
 
-AppUpdateSnapshot available(std::optional<QString> version, std::optional<qint64> build,
+AppUpdateSnapshot available(std::optional<QString> v, std::optional<qint64> build,
                             std::optional<QString> message = {}, bool forced = false) {
     return {.updateAvailable = true,
             .forceUpdate = forced,
-            .latestVersion = std::move(version),
+            .latestVersion = v,
             .latestBuild = build,
-            .message = std::move(message)};
+            .message = message};
 }
 
 class UpdateManagerTest : public StateTest {
@@ -56,6 +53,11 @@ protected:
         return std::make_unique<AppUpdateManager>(
             AppUpdateManager::Dependencies{desktop.clock, defaults, desktop.workspace},
             std::move(client));
+    }
+    VirtualClock& clock = transport.clock;
+    AppUpdateClient client(qint64 build = 120, QString origin = {}) {
+        return AppUpdateClient(origin.isNull() ? server.url({}).toString() : origin, transport,
+                               clock, {"1.3", build});
     }
     void start() {
         manager->startAutomaticChecks(state.get());
@@ -86,10 +88,9 @@ TEST_F(UpdateManagerTest, ChecksAtLaunchThenOnTheSixHourFiringsAtMostOnceADay) {
             defaults.setDate(kLastCheck,
                              desktop.clock.currentDateTime().addMSecs(row.storedInHours * kHour));
         }
-        *checker = FakeChecker(desktop.clock);
+        manager = make(checker = std::make_shared<FakeChecker>(desktop.clock));
         checker->delayMs = row.delayMs;
         checker->failure = row.failure;
-        manager = make(checker);
         start();
         desktop.clock.advance(60 * kHour + 2000);
         std::vector<qint64> hours;
@@ -102,10 +103,8 @@ TEST_F(UpdateManagerTest, ChecksAtLaunchThenOnTheSixHourFiringsAtMostOnceADay) {
     }
     // Off: no automatic check, but the button still checks.
     state->editSettings([](NiveloSettings& s) { s.automaticUpdateChecksEnabled = false; });
-    *checker = FakeChecker(desktop.clock);
-    manager = make(checker);
+    manager = make(checker = std::make_shared<FakeChecker>(desktop.clock));
     start();
-    desktop.clock.advance(60 * kHour);
     manager->checkManually(state->settings());
     EXPECT_EQ(checker->calls.size(), 1u);
 }
@@ -120,7 +119,8 @@ TEST_F(UpdateManagerTest, AnnouncesEachBuildOnceUnlessForcedOrAskedFor) {
         qint64 lastNotified;
         UiLanguage language = UiLanguage::en;
     };
-    const QString v14 = "Version 1.4 is available.", v15 = "Version 1.5 is available.";
+    const QString v14 = "Version 1.4 is available.", v15 = "Version 1.5 is available.",
+                  ru14 = "Доступна версия 1.4.";
     const std::vector<Step> steps = {
         {launch, true, available("1.4", 120), {}, v14, v14, 120},
         {timer, true, available("1.4", 120), {}, v14, {}, 120},
@@ -128,23 +128,14 @@ TEST_F(UpdateManagerTest, AnnouncesEachBuildOnceUnlessForcedOrAskedFor) {
         {button, false, available("1.5", 121), {}, v15, v15, 121},
         {launch, false, available("1.5", 122, {}, true), {}, v15, v15, 122},
         {button, false, {}, "Boom", "Boom", "Boom", 122},
-        {timer, true, {}, "Boom", "Boom", {}, 122},
         // Without a build number every check alerts; a blank server message says nothing.
         {launch, true, available({}, {}, "Get it"), {}, "Get it", "Get it", 122},
         {launch, true, available("1.4", {}, " \n"), {}, v14, v14, 122},
-        {button,
-         false,
-         available("1.4", 119),
-         {},
-         "Доступна версия 1.4.",
-         "Доступна версия 1.4.",
-         119,
-         UiLanguage::ru},
+        {button, false, available("1.4", 119), {}, ru14, ru14, 119, UiLanguage::ru},
         {button, false, {}, {}, "Установлена актуальная версия NiveloAI.", {}, 119, UiLanguage::ru},
     };
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        SCOPED_TRACE(i);
-        const Step& step = steps[i];
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.message.toStdString());
         state->editSettings([&](NiveloSettings& s) {
             s.updateNotificationsEnabled = step.notify;
             s.uiLanguage = step.language;
@@ -184,35 +175,127 @@ TEST_F(UpdateManagerTest, ACheckDuringAnotherChangesNothingAndAnotherStartReplac
 }
 
 TEST_F(UpdateManagerTest, OpensOnlyAKnownDownloadAndReportsAnOpenerThatFails) {
-    const QUrl url(QStringLiteral("https://example.com/nivelo.tar.gz"));
-    const QString failed = "Could not open update download.";
-    const struct {
-        std::optional<QUrl> download;
-        bool opens;
-        QString message, alert;
-    } rows[] = {
-        {{}, true, "Update download URL is not available.", {}},
-        {url, false, failed, failed},
-    };
-    for (const auto& row : rows) {
-        checker->answer = available("1.4", 120);
-        checker->answer.downloadURL = row.download;
-        manager->checkManually(state->settings());
-        manager->setAlertMessage(std::nullopt);
-        desktop.workspace.opensUrls = row.opens;
-        manager->openDownload();
-        EXPECT_EQ(manager->message(), row.message);
-        EXPECT_EQ(manager->alertMessage().value_or(""), row.alert);
-    }
+    checker->answer = available("1.4", 120);
+    manager->checkManually(state->settings());
+    manager->openDownload();
+    EXPECT_EQ(manager->message(), "Update download URL is not available.");
+    checker->answer.downloadURL = QUrl("https://example.com/nivelo.tar.gz");
+    manager->checkManually(state->settings());
+    desktop.workspace.opensUrls = false;
+    manager->openDownload();
+    EXPECT_EQ(manager->alertMessage(), "Could not open update download.");
+    EXPECT_EQ(desktop.workspace.openedUrls.size(), 1);
 }
 
 TEST_F(UpdateManagerTest, ARefusalWithAnEmptyErrorStillSaysTheCheckFailed) {
     server.setHandler([](const RecordedRequest&) {
         return CannedReply::json(200, R"({"ok":false,"error":""})");
     });
-    manager = make(std::make_shared<AppUpdateClient>(server.url(QString()).toString(), transport,
-                                                     transport.clock));
+    manager = make(
+        std::make_shared<AppUpdateClient>(server.url({}).toString(), transport, transport.clock));
     manager->checkManually(state->settings());
     ASSERT_TRUE(waitUntil([&] { return !manager->isChecking(); }));
     EXPECT_EQ(manager->alertMessage(), "Update check failed.");
+}
+
+TEST_F(UpdateManagerTest, AsksWithOneBodilessGetCarryingTheBuildAndLocale) {
+    server.enqueue(CannedReply::json(200, "{}"));
+    AppUpdateClient asking(server.url({}).toString(), transport, clock, {"2.0 beta+ü&x=%", 0});
+    ASSERT_TRUE(runNetworkTask(asking.check(UiLanguage::ru))->value);
+    const RecordedRequest& seen = server.requests().last();
+    EXPECT_EQ(seen.method, "GET");
+    EXPECT_EQ(QString::fromLatin1(seen.target),
+              "/macos/app/version?channel=release&platform=macos&current_version="
+              "2.0%20beta%2B%C3%BC%26x%3D%25&current_build=0&bundle_id=ai.nivelo.native&locale=ru");
+    EXPECT_TRUE(seen.body.isEmpty());
+    EXPECT_TRUE(seen.header("x-nivelo-device-id").isEmpty());
+
+    for (const QString bad : {"", "http://", "ftp://127.0.0.1", "http://exa mple.com"}) {
+        AppUpdateClient invalid = client(120, bad);
+        auto out = runNetworkTask(invalid.check(UiLanguage::en));
+        EXPECT_EQ(out->errorDescription(), "Update URL is invalid.") << bad.toStdString();
+    }
+    EXPECT_EQ(server.requestCount(), 1);
+}
+
+TEST_F(UpdateManagerTest, ReadsA2xxAnswerIntoASnapshot) {
+    struct Row {
+        QByteArray body;
+        AppUpdateSnapshot expected;
+        UiLanguage language = UiLanguage::en;
+    };
+    const std::vector<Row> rows = {
+        {R"({"ok":null,"x":[1]})", {}},
+        {R"({"latest_build":121,"latest_version":"1.4"})",
+         {.updateAvailable = true, .latestVersion = "1.4", .latestBuild = 121}},
+        // An explicit flag wins over the numbers.
+        {R"({"update_available":false,"latest_build":999})", {.latestBuild = 999}},
+        {R"({"min_supported_build":121})", {.forceUpdate = true}},
+        {R"({"title":{"ru":"Привет"},"message":{"en":"New","ru":""}})",
+         {.title = "Привет", .message = ""},
+         UiLanguage::ru},
+        {R"({"download_url":"HTTPS://example.com/n.tar.gz"})",
+         {.downloadURL = QUrl("https://example.com/n.tar.gz")}},
+        // Only web addresses reach the desktop's opener.
+        {R"({"download_url":"file:///etc/passwd"})", {}},
+        {R"({"download_url":"/downloads/n.tar.gz"})", {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.body.toStdString());
+        server.enqueue(CannedReply::json(200, row.body));
+        AppUpdateClient asking = client();
+        auto out = runNetworkTask(asking.check(row.language));
+        ASSERT_TRUE(out->value) << out->errorDescription().toStdString();
+        AppUpdateSnapshot expected = row.expected;
+        expected.checkedAt = clock.currentDateTime();
+        EXPECT_TRUE(*out->value == expected);
+    }
+}
+
+TEST_F(UpdateManagerTest, FailsOnAnUnreadableRefusedOrFailedAnswer) {
+    const QString unreadable = "The server's answer could not be read.";
+    const std::vector<std::tuple<int, QByteArray, QString>> rows = {
+        {200, R"({"latest_build":"121"})", unreadable},
+        {200, R"({"latest_build":121.5})", unreadable},
+        {200, "[]", unreadable},
+        {204, "", unreadable},
+        {200, R"({"ok":false,"error":"Banned build"})", "Banned build"},
+        {200, R"({"ok":false,"error":" \n"})", "Update check failed."},
+        {503, R"({"error":"Maintenance"})", "Maintenance"},
+        {502, "<html>Bad Gateway</html>", "Update server returned HTTP 502."},
+    };
+    for (const auto& [status, body, error] : rows) {
+        server.enqueue(CannedReply::json(status, body));
+        AppUpdateClient asking = client();
+        EXPECT_EQ(runNetworkTask(asking.check(UiLanguage::en))->errorDescription(), error)
+            << status << " " << body.toStdString();
+    }
+}
+
+TEST_F(UpdateManagerTest, GivesUpAfterTwentySilentSecondsOrThirtyInAll) {
+    server.enqueue(CannedReply::never());
+    AppUpdateClient asking = client();
+    auto silent = startTask(asking.check(UiLanguage::en));
+    ASSERT_TRUE(waitUntil([&] { return server.requestCount() == 1; }));
+    clock.advance(19'999);
+    EXPECT_FALSE(silent->done);
+    clock.advance(1);
+    ASSERT_TRUE(waitUntil([&] { return silent->done; }));
+    EXPECT_EQ(silent->errorDescription(), "The request timed out.");
+
+    // A byte every few real milliseconds keeps it from going idle, not forever. Qt reports
+    // progress at most every 100 ms, hence the real pauses between the steps.
+    CannedReply trickle = CannedReply::json(200, QByteArray(500, ' ') + "{}");
+    trickle.trickleMs = 5;
+    server.enqueue(trickle);
+    auto slow = startTask(asking.check(UiLanguage::en));
+    ASSERT_TRUE(waitUntil([&] { return server.requestCount() == 2; }));
+    for (const qint64 step : {10'000, 10'000, 9'999}) {
+        waitUntil([] { return false; }, 150);
+        clock.advance(step);
+        EXPECT_FALSE(slow->done) << step;
+    }
+    clock.advance(1);
+    ASSERT_TRUE(waitUntil([&] { return slow->done; }));
+    EXPECT_EQ(slow->errorDescription(), "The request timed out.");
 }
