@@ -1,13 +1,160 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QMouseEvent>
+#include <QWindow>
 
+#include "app/WindowKinds.h"
+#include "platform/KeyModifiers.h"
+#include "support/SimulatedEventMonitors.h"
 #include "support/SimulatedScreens.h"
-#include "theme/FloatingSurface.h"
+#include "support/SimulatedWindowActivation.h"
+#include "support/SimulatedWindowManagerHints.h"
+#include "support/VirtualClock.h"
+#include "theme/CloseButton.h"
+#include "theme/FloatingPanelDismissMonitor.h"
 #include "theme/NiveloTheme.h"
+#include "theme/PanelWindow.h"
 #include "theme/Placement.h"
 #include "theme/ThemeIcons.h"
+#include "theme/WindowDragHandle.h"
+
+namespace {
+
+// A press, a move and a release from one local point to another.
+void drag(QObject* receiver, QPoint origin, QPoint from, QPoint to) {
+    for (const auto& [type, at] : {std::pair{QEvent::MouseButtonPress, from},
+                                   {QEvent::MouseMove, to},
+                                   {QEvent::MouseButtonRelease, to}}) {
+        QMouseEvent event(type, at, origin + at,
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        QApplication::sendEvent(receiver, &event);
+    }
+}
+
+struct PanelFixture : ::testing::Test {
+    SimulatedWindowActivation activation;
+    SimulatedWindowManagerHints hints;
+
+    std::unique_ptr<PanelWindow> make(PanelWindow::Kind kind) {
+        auto panel =
+            std::make_unique<PanelWindow>(kind, PanelWindow::Environment{&activation, &hints});
+        panel->setSurfaceRecipe(floatingSurfaceRecipe(AppearanceMode::system, SurfaceMode::solid,
+                                                      22, ColorScheme::light));
+        panel->setGeometry(100, 100, 300, 200);
+        panel->show();
+        return panel;
+    }
+};
+
+}  // namespace
+
+TEST_F(PanelFixture, EachKindIsAPanelThatTakesTheKeyboardOnlyAsItsRulesSay) {
+    using K = PanelWindow::Kind;
+    for (const auto& [kind, refusesFocus, activatedOnShow] :
+         {std::tuple{K::nonActivating, true, false},
+          {K::typing, false, false},
+          {K::key, false, true},
+          {K::status, true, false}}) {
+        activation.requests.clear();
+        auto panel = make(kind);
+        SCOPED_TRACE(int(kind));
+        EXPECT_TRUE(WindowKinds::isPanel(panel.get()));
+        EXPECT_EQ(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus), refusesFocus);
+        EXPECT_EQ(activation.requests.contains(panel->winId()), activatedOnShow);
+        // Status windows are outside the window manager's care: no workspace hint, no input.
+        EXPECT_EQ(panel->windowFlags().testFlag(Qt::WindowTransparentForInput), kind == K::status);
+        EXPECT_EQ(hints.onAllWorkspaces.contains(panel->winId()), kind != K::status);
+    }
+    // A press in a typing panel asks for the keyboard; a close hides and keeps it.
+    auto panel = make(K::typing);
+    activation.requests.clear();
+    drag(panel->windowHandle(), panel->pos(), {150, 100}, {150, 100});
+    EXPECT_EQ(activation.requests, QList<quintptr>{panel->winId()});
+    panel->close();
+    EXPECT_FALSE(panel->isVisible());
+    panel->show();
+    EXPECT_TRUE(panel->isVisible());
+}
+
+TEST_F(PanelFixture, OpaqueWithoutACompositorShapedToTheRoundedSurface) {
+    for (const bool compositing : {false, true}) {
+        hints.compositing = compositing;
+        auto panel = make(PanelWindow::Kind::status);
+        panel->setSurfaceMargin(18);
+        EXPECT_EQ(panel->testAttribute(Qt::WA_TranslucentBackground), compositing);
+        const QRegion mask = panel->mask();
+        EXPECT_EQ(mask.isEmpty(), compositing);
+        EXPECT_EQ(mask.contains(QPoint(150, 100)), !compositing);
+        EXPECT_FALSE(mask.contains(QPoint(19, 19)));  // a rounded corner
+    }
+}
+
+TEST_F(PanelFixture, TheCloseButtonTheHeaderAndTheEdgesAnswerTheMouse) {
+    auto panel = make(PanelWindow::Kind::typing);
+    int closes = 0;
+    CloseButton* button = addPanelCloseButton(panel->surface(), [&] { ++closes; });
+    auto* handle = new WindowDragHandle(panel->surface());
+    handle->setGeometry(40, 0, 260, 40);
+    panel->setResizable(true);
+    QList<QSize> resized;
+    QObject::connect(panel.get(), &PanelWindow::userResized, [&](QSize s) { resized.append(s); });
+    EXPECT_EQ(button->accessibleName(), "Close");
+    // The square's corner is outside the dot and still closes.
+    drag(button, button->mapToGlobal(QPoint()), {0, 0}, {0, 0});
+    EXPECT_EQ(closes, 1);
+
+    const QPoint start = panel->pos();
+    drag(handle, start, {10, 10}, {60, 40});
+    EXPECT_EQ(panel->pos(), start + QPoint(50, 30));
+    panel->resize(320, 220);
+    drag(panel->windowHandle(), panel->pos(), {318, 100}, {358, 100});
+    EXPECT_EQ(resized, QList<QSize>{QSize(360, 220)});
+}
+
+TEST(DismissMonitor, EscapeOrAPressOutsideThePanelDismissesIt) {
+    using namespace MonitoredEvent;
+    SimulatedEventMonitors monitors;
+    auto panel = std::make_unique<QWidget>(nullptr, Qt::Tool);
+    QWidget* popup = new QWidget(panel.get(), Qt::Popup);
+    QWidget other;
+    int dismissed = 0;
+    auto monitor =
+        std::make_unique<FloatingPanelDismissMonitor>(panel.get(), monitors, [&] { ++dismissed; });
+    other.winId(), popup->winId();
+    const struct {
+        bool visible;
+        QWidget* where;  // null: another application
+        quint32 kind;
+        int keyCode;
+        bool dismisses;
+    } cases[] = {
+        {true, &other, KeyDown, KeyCode::Escape, true},  {false, nullptr, LeftMouseDown, -1, false},
+        {true, panel.get(), KeyDown, KeyCode::A, false}, {true, nullptr, RightMouseDown, -1, true},
+        {true, &other, LeftMouseDown, -1, true},         {true, popup, LeftMouseDown, -1, false},
+    };
+    for (const auto& c : cases) {
+        const int before = dismissed;
+        panel->setVisible(c.visible);
+        monitor->install();
+        c.where ? monitors.emitLocal(c.kind, c.where->windowHandle(), c.keyCode)
+                : monitors.emitGlobal(c.kind);
+        // The decision comes a turn later; the event itself goes on at once.
+        EXPECT_EQ(dismissed, before);
+        VirtualClock::flushEvents();
+        EXPECT_EQ(dismissed - before, c.dismisses ? 1 : 0) << &c - cases;
+    }
+    EXPECT_EQ(monitors.globalCount() + monitors.localCount(), 2);
+    // Going away removes the monitors and drops pending decisions.
+    monitors.emitGlobal(LeftMouseDown);
+    monitor.reset();
+    EXPECT_EQ(monitors.globalCount() + monitors.localCount(), 0);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(dismissed, 3);
+}
 
 // A liquid mode is dark whatever the desktop shows; the system mode follows the desktop.
 TEST(Theme, SurfacesFollowTheSchemeTheModeDrawsIn) {

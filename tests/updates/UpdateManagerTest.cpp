@@ -55,9 +55,11 @@ protected:
             std::move(client));
     }
     VirtualClock& clock = transport.clock;
-    AppUpdateClient client(qint64 build = 120, QString origin = {}) {
-        return AppUpdateClient(origin.isNull() ? server.url({}).toString() : origin, transport,
-                               clock, {"1.3", build});
+    auto ask(UiLanguage language, QString origin = {},
+             AppUpdateClient::Build build = {"1.3", 120}) {
+        AppUpdateClient client(origin.isNull() ? server.url({}).toString() : origin, transport,
+                               clock, build);
+        return runNetworkTask(client.check(language));
     }
     void start() {
         manager->startAutomaticChecks(state.get());
@@ -200,8 +202,7 @@ TEST_F(UpdateManagerTest, ARefusalWithAnEmptyErrorStillSaysTheCheckFailed) {
 
 TEST_F(UpdateManagerTest, AsksWithOneBodilessGetCarryingTheBuildAndLocale) {
     server.enqueue(CannedReply::json(200, "{}"));
-    AppUpdateClient asking(server.url({}).toString(), transport, clock, {"2.0 beta+ü&x=%", 0});
-    ASSERT_TRUE(runNetworkTask(asking.check(UiLanguage::ru))->value);
+    ASSERT_TRUE(ask(UiLanguage::ru, {}, {"2.0 beta+ü&x=%", 0})->value);
     const RecordedRequest& seen = server.requests().last();
     EXPECT_EQ(seen.method, "GET");
     EXPECT_EQ(QString::fromLatin1(seen.target),
@@ -211,20 +212,17 @@ TEST_F(UpdateManagerTest, AsksWithOneBodilessGetCarryingTheBuildAndLocale) {
     EXPECT_TRUE(seen.header("x-nivelo-device-id").isEmpty());
 
     for (const QString bad : {"http://", "ftp://127.0.0.1"}) {
-        AppUpdateClient invalid = client(120, bad);
-        auto out = runNetworkTask(invalid.check(UiLanguage::en));
-        EXPECT_EQ(out->errorDescription(), "Update URL is invalid.") << bad.toStdString();
+        EXPECT_EQ(ask(UiLanguage::en, bad)->errorDescription(), "Update URL is invalid.");
     }
     EXPECT_EQ(server.requestCount(), 1);
 }
 
 TEST_F(UpdateManagerTest, ReadsA2xxAnswerIntoASnapshot) {
-    struct Row {
+    const struct {
         QByteArray body;
         AppUpdateSnapshot expected;
         UiLanguage language = UiLanguage::en;
-    };
-    const std::vector<Row> rows = {
+    } rows[] = {
         {R"({"latest_build":121,"latest_version":"1.4"})",
          {.updateAvailable = true, .latestVersion = "1.4", .latestBuild = 121}},
         // An explicit flag wins over the numbers.
@@ -238,11 +236,10 @@ TEST_F(UpdateManagerTest, ReadsA2xxAnswerIntoASnapshot) {
         // Only web addresses reach the desktop's opener.
         {R"({"download_url":"file:///etc/passwd"})", {}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.body.toStdString());
         server.enqueue(CannedReply::json(200, row.body));
-        AppUpdateClient asking = client();
-        auto out = runNetworkTask(asking.check(row.language));
+        auto out = ask(row.language);
         ASSERT_TRUE(out->value) << out->errorDescription().toStdString();
         AppUpdateSnapshot expected = row.expected;
         expected.checkedAt = clock.currentDateTime();
@@ -262,15 +259,14 @@ TEST_F(UpdateManagerTest, FailsOnAnUnreadableRefusedOrFailedAnswer) {
     };
     for (const auto& [status, body, error] : rows) {
         server.enqueue(CannedReply::json(status, body));
-        AppUpdateClient asking = client();
-        EXPECT_EQ(runNetworkTask(asking.check(UiLanguage::en))->errorDescription(), error)
+        EXPECT_EQ(ask(UiLanguage::en)->errorDescription(), error)
             << status << " " << body.toStdString();
     }
 }
 
 TEST_F(UpdateManagerTest, GivesUpAfterTwentySilentSecondsOrThirtyInAll) {
     server.enqueue(CannedReply::never());
-    AppUpdateClient asking = client();
+    AppUpdateClient asking(server.url({}).toString(), transport, clock, {"1.3", 120});
     auto silent = startTask(asking.check(UiLanguage::en));
     ASSERT_TRUE(waitUntil([&] { return server.requestCount() == 1; }));
     clock.advance(19'999);

@@ -1,14 +1,39 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <ctime>
 #include <numeric>
 
-#include "SettingsSourceStub.h"
 #include "clipboard/ClipboardHistoryService.h"
+#include "clipboard/ClipboardNotesService.h"
 #include "support/CaptureServices.h"
 #include "support/QtPrinters.h"
 #include "support/SimulatedDesktop.h"
 #include "support/TaskProbe.h"
+
+// Settings the history follows, changed by the test as the application state would.
+class SettingsSourceStub : public QObject, public ClipboardSettingsSource {
+    Q_OBJECT
+public:
+    const NiveloSettings& settings() const override { return value_; }
+    Subscription subscribeSettings(std::function<void(const NiveloSettings&)> fn) override {
+        return subscribe(this, &SettingsSourceStub::settingsChanged, &SettingsSourceStub::settings,
+                         std::move(fn));
+    }
+
+    // Publishes the edited record and lets the deliveries arrive.
+    void edit(const std::function<void(NiveloSettings&)>& change) {
+        change(value_);
+        Q_EMIT settingsChanged(value_);
+        VirtualClock::flushEvents();
+    }
+
+    NiveloSettings value_;
+Q_SIGNALS:
+    void settingsChanged(const NiveloSettings& settings);
+};
 
 namespace {
 
@@ -28,9 +53,7 @@ struct Desk {
         VirtualClock::flushEvents();
     }
     void poll(int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            desktop.clock.advance(ClipboardHistoryService::kPollIntervalMs);
-        }
+        desktop.clock.advance(times * ClipboardHistoryService::kPollIntervalMs);
     }
     void copy(const QString& text) {
         text.isEmpty() ? desktop.pasteboard.putItems({{{"image/png", QByteArray("\x89PNG")}}})
@@ -88,13 +111,11 @@ TEST(HistoryCapture, RecordsTrimmedTextsOfTwoOrMoreCharactersNewestFirst) {
         {{"earlier", "", "earlier", "later"}, {"later", "earlier"}, 2},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.copies.join('|').toStdString());
         Desk desk;
         for (const QString& text : c.copies) {
             desk.copy(text);
         }
-        EXPECT_EQ(desk.texts(), c.expected);
-        EXPECT_EQ(desk.stored(), c.expected);
+        EXPECT_EQ(desk.stored(), c.expected) << c.copies.join('|').toStdString();
         // Every record saves once, after the save of the attach.
         EXPECT_EQ(desk.services.historyStore.writeCount(), 1 + c.records);
         for (const auto& item : desk.history.items()) {
@@ -173,17 +194,16 @@ TEST(HistoryCapture, TheAppsOwnReadsPastesAndLateCopiesNeverEnterIt) {
     desk.copy("user text");
     desk.desktop.bringToFront(desk.editor.pid);
     desk.editor.setText("Hello world", 0, 5);
-    desk.runToEnd(desk.services.pasteboard.readSelectedTextTransient(false, false,
-                                                                     PasteboardTiming::standard()));
-    desk.runToEnd(desk.services.pasteboard.pasteTransient(
-        "Pasted words", desk.editor.bundleIdentifier, PasteboardTiming::standard()));
+    auto& pasteboard = desk.services.pasteboard;
+    const auto timing = PasteboardTiming::standard();
+    desk.runToEnd(pasteboard.readSelectedTextTransient(false, false, timing));
+    desk.runToEnd(pasteboard.pasteTransient("Pasted words", desk.editor.bundleIdentifier, timing));
     desk.poll(10);
     EXPECT_EQ(desk.editor.text, "Pasted words world");
     EXPECT_EQ(desk.texts(), QStringList{"user text"});
 
     desk.editor.copyWriteDelayMs = 2000;
-    desk.runToEnd(desk.services.pasteboard.readSelectedTextTransient(false, false,
-                                                                     PasteboardTiming::standard()));
+    desk.runToEnd(pasteboard.readSelectedTextTransient(false, false, timing));
     desk.history.suppressCapture(2.5);
     desk.history.suppressCapture(1);  // never shortens
     const qint64 restored = desk.desktop.pasteboard.changeCount();
@@ -224,9 +244,7 @@ TEST(HistoryStore, SavesCompactJsonAndLoadsAnyValidEncoding) {
                                          .toUtf8());
     store.setData(kKey, R"([ {"chars": 3, "createdAt": 12.345, "text": "a\/b", "id": "x"} ])");
     const auto item = ClipboardHistoryService(desktop.pasteboard, desktop.clock, store).items();
-    ASSERT_EQ(item.size(), 1);
-    EXPECT_EQ(item[0].text, QStringLiteral("a/b"));
-    EXPECT_EQ(item[0].createdAt.toMSecsSinceEpoch(), 978307200000LL + 12345);
+    EXPECT_EQ(item.value(0).createdAt.toMSecsSinceEpoch(), 978307200000LL + 12345);
 }
 
 // What cannot be read (one bad element, no JSON, text instead of data) is kept aside,
@@ -254,3 +272,171 @@ TEST(HistoryStore, AnUnreadableStoredHistoryIsKeptAsideAtTheFirstSave) {
         EXPECT_EQ(store.dataValue(aside), stored.toByteArray());
     }
 }
+
+namespace {
+
+const QString kFallback = ClipboardNotesService::kFallbackKey;
+const QString kMain = ClipboardNotesService::kFileName;
+const QString kBackup = ClipboardNotesService::kBackupFileName;
+
+// Defaults that fail to store a removal (a crash before they were written out).
+class ForgetfulDefaults : public MemoryDefaults {
+public:
+    void remove(const QString&) override {}
+};
+
+QStringList titles(const QList<ClipboardNoteTab>& tabs) {
+    QStringList out;
+    for (const auto& tab : tabs) {
+        out.append(tab.title);
+        for (const auto& note : tab.notes) {
+            out.append("- " + note.text);
+        }
+    }
+    return out;
+}
+
+// Notes in a fresh folder of a temporary home, with defaults in memory.
+class NotesStoreTest : public ::testing::Test {
+protected:
+    QTemporaryDir home;
+    QString folder = home.filePath("ai.nivelo.native");
+    VirtualClock clock;
+    MemoryDefaults memoryDefaults;
+    Defaults* defaults = &memoryDefaults;
+
+    std::unique_ptr<ClipboardNotesService> open() {
+        return std::make_unique<ClipboardNotesService>(*defaults, clock, folder);
+    }
+    QByteArray read(const QString& name) const {
+        QFile file(folder + "/" + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void write(const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(folder);
+        QFile file(folder + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    // Swaps the folder with a file of its name, so nothing can be written there, and back.
+    void swapFolder(bool block) {
+        ASSERT_TRUE(block ? QDir(home.path()).rename("ai.nivelo.native", "moved")
+                          : QFile::remove(folder));
+        ASSERT_TRUE(block ? QFile(folder).open(QIODevice::WriteOnly)
+                          : QDir(home.path()).rename("moved", "ai.nivelo.native"));
+    }
+    // A document of one tab with one note.
+    static QByteArray document(const QString& title) {
+        const auto at = QDateTime::fromSecsSinceEpoch(978307210, Qt::UTC);
+        return ClipboardNoteTab::encodeList(
+            {{"T-" + title, title, {{"N", "note", at, at}}, at, at}});
+    }
+};
+
+}  // namespace
+
+// Each save makes the file before it the backup, and leaves nothing else behind.
+TEST_F(NotesStoreTest, NotesGoToTheFrontEditsKeepTheirPlaceAndEachSaveKeepsABackup) {
+    auto notes = open();
+    EXPECT_EQ(notes->addTab("   \n").title, "Notes");
+    EXPECT_EQ(notes->addTab(QString("👍").repeated(40)).title, QString("👍").repeated(32));
+    const QString tab = notes->addTab("  Work  ").id;
+    // A blank note is not added and nothing is saved (no backup appears).
+    EXPECT_FALSE(notes->addNote(tab, " \n "));
+    EXPECT_FALSE(QFile::exists(folder + "/" + kBackup));
+    const auto first = notes->addNote(tab, "  first  "), second = notes->addNote(tab, "second");
+    clock.advance(1000);
+    notes->updateNote(tab, first->id, " ");
+    notes->updateNote(tab, first->id, "first, edited");
+    const auto edited = *notes->tab(tab);
+    EXPECT_EQ(titles({edited}), (QStringList{"Work", "- second", "- first, edited"}));
+    EXPECT_EQ(edited.notes[1].createdAt, first->createdAt);
+    EXPECT_EQ(edited.updatedAt, clock.currentDateTime());
+    EXPECT_EQ(open()->tabs(), notes->tabs());
+    const QByteArray before = read(kMain);
+    notes->deleteNotes(tab, {first->id, second->id});
+    EXPECT_EQ(read(kBackup), before);
+    EXPECT_TRUE(open()->tab(tab)->notes.isEmpty());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name), (QStringList{kBackup, kMain}));
+}
+
+TEST_F(NotesStoreTest, LoadsTheFirstReadableSource) {
+    const QByteArray mainDoc = document("Main");
+    QByteArray noUpdatedAt = mainDoc;
+    noUpdatedAt.replace(R"(,"updatedAt":10.0}],)", "}],");
+    const struct {
+        QByteArray main, backup, fallback;
+        QStringList expected;
+    } cases[] = {
+        {mainDoc, document("Backup"), {}, {"Main", "- note"}},
+        {"{oops", document("Backup"), {}, {"Backup", "- note"}},
+        {"[]", document("Backup"), {}, {}},
+        {noUpdatedAt, {}, document("Fallback"), {"Fallback", "- note"}},
+    };
+    for (const auto& c : cases) {
+        write(kMain, c.main);
+        write(kBackup, c.backup);
+        memoryDefaults.setData(kFallback, c.fallback);
+        EXPECT_EQ(titles(open()->tabs()), c.expected) << c.main.toStdString();
+    }
+}
+
+// A damaged main file is moved aside once and never becomes the backup; when it cannot be
+// moved, the write goes to the fallback.
+TEST_F(NotesStoreTest, ACorruptMainFileSurvivesAsItsUnreadableCopy) {
+    const QString aside = "clipboard-notes.unreadable-20260101T120000000Z.json";
+    const QByteArray good = document("Backup");
+    for (const bool asideTaken : {false, true}) {
+        SCOPED_TRACE(asideTaken);
+        QDir(folder).removeRecursively();
+        write(kMain, "{damaged");
+        write(kBackup, good);
+        if (asideTaken) {
+            write(aside, "taken");
+        }
+        auto notes = open();
+        notes->addTab("Second");
+        const QByteArray afterFirst = read(kMain);
+        EXPECT_EQ(read(kBackup), good);
+        EXPECT_EQ(read(aside), asideTaken ? "taken" : "{damaged");
+        EXPECT_EQ(afterFirst == "{damaged", asideTaken);
+        EXPECT_EQ(memoryDefaults.hasObject(kFallback), asideTaken);
+        notes->addTab("Third");
+        EXPECT_EQ(read(kBackup), asideTaken ? good : afterFirst);
+        EXPECT_EQ(titles(open()->tabs()), (QStringList{"Backup", "- note", "Second", "Third"}));
+        memoryDefaults.remove(kFallback);
+    }
+}
+
+// Edits saved to the fallback while the file could not be written survive a restart, and a
+// good write afterwards wins over a fallback whose removal was lost.
+TEST_F(NotesStoreTest, AFailedWriteARestartAndAGoodWriteLoseNoEdit) {
+    ForgetfulDefaults forgetful;
+    for (const bool removalStored : {true, false}) {
+        SCOPED_TRACE(removalStored);
+        QDir(folder).removeRecursively();
+        memoryDefaults.remove(kFallback);
+        defaults = removalStored ? static_cast<Defaults*>(&memoryDefaults) : &forgetful;
+        QString tabId;
+        {
+            auto notes = open();
+            tabId = notes->addTab("Work").id;
+            notes->addNote(tabId, "one");
+            clock.advance(1000);
+            ASSERT_NO_FATAL_FAILURE(swapFolder(true));
+            notes->addNote(tabId, "two");
+            ASSERT_TRUE(defaults->hasObject(kFallback));
+        }
+        ASSERT_NO_FATAL_FAILURE(swapFolder(false));
+        clock.advance(1000);
+        {
+            auto notes = open();
+            ASSERT_EQ(titles(notes->tabs()), (QStringList{"Work", "- two", "- one"}));
+            notes->addNote(tabId, "three");
+            EXPECT_EQ(defaults->hasObject(kFallback), !removalStored);
+        }
+        EXPECT_EQ(titles(open()->tabs()), (QStringList{"Work", "- three", "- two", "- one"}));
+    }
+}
+
+#include "ClipboardTest.moc"
