@@ -83,7 +83,6 @@ TEST_F(UpdateManagerTest, ChecksAtLaunchThenOnTheSixHourFiringsAtMostOnceADay) {
         {0, {}, 30, {0, 54}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.hours.size());
         const qint64 origin = desktop.clock.nowMs();
         defaults.remove(kLastCheck);
         if (row.storedInHours >= 0) {
@@ -264,7 +263,8 @@ TEST_F(UpdateManagerTest, FailsOnAnUnreadableRefusedOrFailedAnswer) {
     }
 }
 
-TEST_F(UpdateManagerTest, GivesUpAfterTwentySilentSecondsOrThirtyInAll) {
+// The total limit's mechanism is the transport's; here the idle limit the client asks for.
+TEST_F(UpdateManagerTest, GivesUpAfterTwentySilentSeconds) {
     server.enqueue(CannedReply::never());
     AppUpdateClient asking(server.url({}).toString(), transport, clock, {"1.3", 120});
     auto silent = startTask(asking.check(UiLanguage::en));
@@ -274,20 +274,4 @@ TEST_F(UpdateManagerTest, GivesUpAfterTwentySilentSecondsOrThirtyInAll) {
     clock.advance(1);
     ASSERT_TRUE(waitUntil([&] { return silent->done; }));
     EXPECT_EQ(silent->errorDescription(), "The request timed out.");
-
-    // A byte every few real milliseconds keeps it from going idle, not forever. Qt reports
-    // progress at most every 100 ms, hence the real pauses between the steps.
-    CannedReply trickle = CannedReply::json(200, QByteArray(500, ' ') + "{}");
-    trickle.trickleMs = 5;
-    server.enqueue(trickle);
-    auto slow = startTask(asking.check(UiLanguage::en));
-    ASSERT_TRUE(waitUntil([&] { return server.requestCount() == 2; }));
-    for (const qint64 step : {10'000, 10'000, 9'999}) {
-        waitUntil([] { return false; }, 150);
-        clock.advance(step);
-        EXPECT_FALSE(slow->done) << step;
-    }
-    clock.advance(1);
-    ASSERT_TRUE(waitUntil([&] { return slow->done; }));
-    EXPECT_EQ(slow->errorDescription(), "The request timed out.");
 }
