@@ -8,6 +8,8 @@
 
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardNotesService.h"
+#include "clipboard/ClipboardSettingsSource.h"
+#include "core/NiveloSettings.h"
 #include "support/CaptureServices.h"
 #include "support/QtPrinters.h"
 #include "support/SimulatedDesktop.h"
@@ -70,7 +72,8 @@ struct Desk {
     QStringList texts() const { return textsOf(history.items()); }
     QStringList stored() const {
         const auto data = services.historyStore.dataValue(kKey).value_or("");
-        return textsOf(ClipboardHistoryItem::decodeList(data).value_or({}));
+        return textsOf(
+            ClipboardHistoryItem::decodeList(data).value_or(QList<ClipboardHistoryItem>()));
     }
     // Entries created this long before now, newest first.
     void setAged(const QList<qint64>& agesMs) {
@@ -207,6 +210,7 @@ TEST(HistoryCapture, TheAppsOwnReadsPastesAndLateCopiesNeverEnterIt) {
     EXPECT_EQ(desk.editor.text, "Pasted words world");
     EXPECT_EQ(desk.texts(), QStringList{"user text"});
 
+    desk.editor.setText("Hello world", 0, 5);
     desk.editor.copyWriteDelayMs = 2000;
     desk.runToEnd(pasteboard.readSelectedTextTransient(false, false, timing));
     desk.history.suppressCapture(2.5);
@@ -329,9 +333,10 @@ TEST_F(NotesStoreTest, NotesGoToTheFrontEditsKeepTheirPlaceAndEachSaveKeepsABack
     EXPECT_EQ(notes->addTab("   \n").title, "Notes");
     EXPECT_EQ(notes->addTab(QString("👍").repeated(40)).title, QString("👍").repeated(32));
     const QString tab = notes->addTab("  Work  ").id;
-    // A blank note is not added and nothing is saved (no backup appears).
+    // A blank note is not added and nothing is saved (the backup stays).
+    const QByteArray backup = read(kBackup);
     EXPECT_FALSE(notes->addNote(tab, " \n "));
-    EXPECT_FALSE(QFile::exists(folder + "/" + kBackup));
+    EXPECT_EQ(read(kBackup), backup);
     const auto first = notes->addNote(tab, "  first  "), second = notes->addNote(tab, "second");
     clock.advance(1000);
     notes->updateNote(tab, first->id, " ");
