@@ -11,8 +11,7 @@
 using Role = NiveloTheme::Role;
 
 // The application state beside a status HUD over one simulated screen.
-class HudTest : public StateTest {
-protected:
+struct HudTest : StateTest {
     SimulatedScreens screens;
     SimulatedWindowActivation activation;
     SimulatedWindowManagerHints hints;
@@ -25,10 +24,7 @@ protected:
         hud.attach(state.get());
         VirtualClock::flushEvents();
     }
-    void show(const ActionStatus& status) {
-        state->setStatus(status);
-        VirtualClock::flushEvents();
-    }
+    void show(const ActionStatus& status) { state->setStatus(status), VirtualClock::flushEvents(); }
     bool hudVisible() const { return hud.panel() && hud.panel()->isVisible(); }
 };
 
@@ -56,32 +52,29 @@ TEST_F(HudTest, ShowsEachStatusAndHidesAfterItsTime) {
     }
 }
 
-TEST_F(HudTest, IsCentredAboveTheBottomOfTheMainScreenOfTheMoment) {
+// The next status shows on the main screen of its moment, restyled by settings since.
+TEST_F(HudTest, EachStatusFollowsTheMainScreenAndTheLookOfItsMoment) {
     show(ActionStatus::running("Fix running"));
+    state->editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::liquidMint; });
+    VirtualClock::flushEvents();
+    EXPECT_FALSE(hud.panel()->surface()->recipe().darkPalette);
     screens.list = {{QRect(1600, 0, 1000, 700), QRect(1600, 20, 1000, 650)}};
     show(ActionStatus::running("Pasting"));
+    EXPECT_TRUE(hud.panel()->surface()->recipe().darkPalette);
     EXPECT_EQ(hud.panel()->x(), 1600 + 500 - 130);
     EXPECT_EQ(hud.panel()->geometry().bottom() + 1, 670 - 82);
     EXPECT_TRUE(activation.requests.isEmpty());
     EXPECT_EQ(hud.panel()->kind(), PanelWindow::Kind::status);
 }
 
-TEST_F(HudTest, RestylesWithItsNextStatusOnly) {
-    show(ActionStatus::running("One"));
-    state->editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::liquidMint; });
-    VirtualClock::flushEvents();
-    EXPECT_FALSE(hud.panel()->surface()->recipe().darkPalette);
-    show(ActionStatus::running("Two"));
-    EXPECT_TRUE(hud.panel()->surface()->recipe().darkPalette);
-}
-
-// Without a state: the system's surface mode, here solid with its stronger shadow.
+// Without a state: the system look (no tint glow) in the system's surface mode, here solid.
 TEST_F(HudTest, WithoutAStateItShowsInTheSystemsSurfaceMode) {
     StatusHUDController bare{{screens, appearance, {&activation, &hints}}};
     appearance.reduce = true;
     bare.show(ActionStatus::failed("Backend URL is invalid."));
     ASSERT_TRUE(bare.panel() && bare.panel()->isVisible());
     EXPECT_NEAR(bare.panel()->surface()->recipe().shadow->color.alphaF(), 0.30, 0.01);
+    EXPECT_FALSE(bare.panel()->surface()->recipe().tintGlow);
 }
 
 TEST_F(HudTest, LongTextsShrinkNoFurtherThanTheirLimitThenElide) {

