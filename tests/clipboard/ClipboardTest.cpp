@@ -189,6 +189,11 @@ TEST(HistoryCapture, DisablingKeepsTheEntriesAndReenablingRecordsOnlyTheNextCopy
 // capture suppressed while it watches, so it is never recorded.
 TEST(HistoryCapture, TheAppsOwnReadsPastesAndLateCopiesNeverEnterIt) {
     Desk desk;
+    desk.history.suppressCapture(10);
+    desk.history.suppressCapture(1.2);  // never shortens
+    desk.desktop.clock.advance(5000);
+    EXPECT_TRUE(desk.history.isCaptureSuppressed());
+    desk.history.finishTransientPasteboardUse();
     desk.copy("user text");
     desk.desktop.bringToFront(desk.editor.pid);
     desk.editor.setText("Hello world", 0, 5);
@@ -204,7 +209,6 @@ TEST(HistoryCapture, TheAppsOwnReadsPastesAndLateCopiesNeverEnterIt) {
     desk.editor.copyWriteDelayMs = 2000;
     desk.runToEnd(pasteboard.readSelectedTextTransient(false, false, timing));
     desk.history.suppressCapture(2.5);
-    desk.history.suppressCapture(1);  // never shortens
     const qint64 restored = desk.desktop.pasteboard.changeCount();
     desk.desktop.clock.advance(2000);
     ASSERT_GT(desk.desktop.pasteboard.changeCount(), restored);

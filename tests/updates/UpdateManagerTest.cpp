@@ -228,7 +228,7 @@ TEST_F(UpdateManagerTest, ReadsA2xxAnswerIntoASnapshot) {
         {R"({"download_url":"HTTPS://example.com/n.tar.gz"})",
          {.downloadURL = QUrl("https://example.com/n.tar.gz")}},
         // Only web addresses reach the desktop's opener.
-        {R"({"download_url":"file:///etc/passwd"})", {}},
+        {R"({"download_url":"nivelo-helper://run?x=1"})", {}},
     };
     for (const auto& row : rows) {
         server.enqueue(CannedReply::json(200, row.body));
