@@ -4,14 +4,14 @@
 #include <QStringList>
 
 #include "capture/PanelHandles.h"
-#include "panels/HudFixture.h"
+#include "panels/PanelStateFixture.h"
 #include "panels/QuickActionPanel.h"
 #include "panels/QuickPanelController.h"
 #include "support/SimulatedEventMonitors.h"
 
 // The quick-action panel over the simulated desktop, with the assistant and clipboard windows
 // replaced by recorders that also note whether the panel was still shown.
-class QuickPanelTest : public HudTest {
+class QuickPanelTest : public PanelStateTest {
 protected:
     struct Recorder : AssistantPanelHandle, ClipboardPanelHandle {
         QuickPanelController* owner = nullptr;
@@ -38,7 +38,7 @@ protected:
          [this] { return capture.pasteboard.peekSelectedTextViaAccessibility(); }}};
 
     void SetUp() override {
-        HudTest::SetUp();
+        PanelStateTest::SetUp();
         screens.pointerAt = QPoint(500, 400);
         recorder.owner = &controller;
         controller.setAssistantPanel(&recorder);
