@@ -39,6 +39,8 @@ public:
     int copyFromAttempt = 1;
     qint64 copyWriteDelayMs = 0;
     bool refusesActivation = false;
+    // Reports an activation as done yet stays behind the frontmost application.
+    bool staysBehind = false;
 
     // What arrived.
     int selectAllCount = 0;
