@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QStandardPaths>
 
 #include "capture/FocusService.h"
 #include "capture/PasteboardService.h"
@@ -37,7 +38,61 @@ protected:
     ClipboardHistoryService history{pasteboard, clock, historyStore};
     FocusService focus{workspace, accessibility};
     PasteboardService service{{clock, pasteboard, keys, workspace, accessibility, focus, history}};
+
+    // Starts a program, types into it and remembers it as the reply hot key would; its pid.
+    qint64 startAndRemember(const QString& program, const QStringList& args, const QString& title,
+                            const QString& typed = QStringLiteral("Hello")) {
+        x11Session().start(program, args);
+        const QString window = x11Session().waitForWindow(title, 15000);
+        if (window.isEmpty()) {
+            return 0;
+        }
+        x11Session().activate(window);
+        if (!typed.isEmpty()) {
+            x11Session().type(typed);
+        }
+        const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
+        XSession::waitUntil([&] {
+            return workspace.frontmostApplication() &&
+                   workspace.frontmostApplication()->processIdentifier == pid;
+        });
+        focus.rememberFrontmostApplication();
+        return focus.rememberedWindow() ? pid : 0;
+    }
+    // Our own window has the keyboard, as the assistant panel would, when the reply is pasted.
+    std::shared_ptr<TaskOutcome<void>> replyFromOurWindow(qint64 pid) {
+        QLineEdit own;
+        own.show();
+        x11Session().activate(QString::number(own.winId()));
+        XSession::waitUntil([&] { return own.hasFocus(); });
+        auto outcome = startTask(service.pasteAIReply(QStringLiteral(" and thanks"), pid));
+        XSession::waitUntil([&] { return outcome->done; }, 8000);
+        return outcome;
+    }
+    QString focusedValue(qint64 pid) {
+        const auto editor =
+            accessibility.attribute(accessibility.applicationElement(pid), "AXFocusedUIElement");
+        const auto* handle = editor ? std::get_if<AXElementPtr>(&*editor) : nullptr;
+        const auto value = handle ? accessibility.attribute(*handle, "AXValue") : std::nullopt;
+        return value ? std::get<QString>(*value) : QString();
+    }
 };
+
+// A single-line GTK entry in a dialog, as chat inputs are (empty: GTK selects an entry's text
+// when its window comes back, so a draft would be replaced).
+TEST_F(X11ReplyPaste, TheReplyLandsInAGtkEntry) {
+    if (QStandardPaths::findExecutable("zenity").isEmpty()) {
+        GTEST_SKIP() << "zenity is not installed";
+    }
+    pasteboard.setPlainText("user text");
+    const qint64 pid = startAndRemember("zenity", {"--entry", "--title=Reply"}, "Reply", {});
+    ASSERT_GT(pid, 0);
+    auto outcome = replyFromOurWindow(pid);
+    EXPECT_FALSE(outcome->error) << outcome->errorDescription().toStdString();
+    EXPECT_EQ(focusedValue(pid), QStringLiteral(" and thanks"));
+    EXPECT_TRUE(XSession::waitUntil([&] { return pasteboard.plainText() == "user text"; }));
+    x11Session().key("Escape");
+}
 
 TEST_P(X11ReplyPaste, TheReplyLandsInMousepadAndTheClipboardComesBack) {
     ASSERT_TRUE(accessibility.isAvailable());
@@ -48,28 +103,9 @@ TEST_P(X11ReplyPaste, TheReplyLandsInMousepadAndTheClipboardComesBack) {
               : PasteboardValue{QStringLiteral("text/plain"), QByteArray("user text")};
     pasteboard.writeItems({PasteboardItem{{userValue}}});
 
-    x11Session().start("mousepad", {});
-    const QString window = x11Session().waitForWindow("Mousepad", 15000);
-    ASSERT_FALSE(window.isEmpty());
-    x11Session().activate(window);
-    x11Session().type("Hello");
-    const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
-    ASSERT_TRUE(XSession::waitUntil([&] {
-        return workspace.frontmostApplication() &&
-               workspace.frontmostApplication()->processIdentifier == pid;
-    }));
-    focus.rememberFrontmostApplication();
-    ASSERT_TRUE(focus.rememberedWindow());
-
-    // Our own window has the keyboard, as the assistant panel would.
-    QLineEdit own;
-    own.setWindowTitle(QStringLiteral("Assistant"));
-    own.show();
-    x11Session().activate(QString::number(own.winId()));
-    ASSERT_TRUE(XSession::waitUntil([&] { return own.hasFocus(); }));
-
-    auto outcome = startTask(service.pasteAIReply(QStringLiteral(" and thanks"), pid));
-    ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 8000));
+    const qint64 pid = startAndRemember("mousepad", {}, "Mousepad");
+    ASSERT_GT(pid, 0);
+    auto outcome = replyFromOurWindow(pid);
     EXPECT_FALSE(outcome->error) << outcome->errorDescription().toStdString();
 
     const auto editor =
