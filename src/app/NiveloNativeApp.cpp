@@ -7,6 +7,7 @@
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloWindowPresenter.h"
 #include "app/WindowKinds.h"
+#include "backend/BackendEndpoint.h"
 #include "base/Async.h"
 #include "capture/AppLayoutSwitchService.h"
 #include "capture/HotkeyService.h"
@@ -22,6 +23,8 @@
 #include "platform/WindowActivation.h"
 #include "platform/WindowManagerHints.h"
 #include "state/NiveloAppState.h"
+#include "updates/AppUpdateClient.h"
+#include "updates/AppUpdateManager.h"
 
 namespace {
 
@@ -50,6 +53,7 @@ NiveloNativeApp::Services::Services(Services&&) noexcept = default;
 NiveloNativeApp::Services& NiveloNativeApp::Services::operator=(Services&&) noexcept = default;
 NiveloNativeApp::Services::~Services() {
     // The services hold the state; it goes last.
+    updateManager.reset();
     appLayoutSwitchService.reset();
     selectionTrigger.reset();
     hotkeys.reset();
@@ -74,6 +78,10 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
     services.appLayoutSwitchService =
         std::make_unique<AppLayoutSwitchService>(*platform.workspace, *platform.inputSources);
     services.clipboardHistory = &ClipboardHistoryService::shared();
+    services.updateManager = std::make_unique<AppUpdateManager>(
+        AppUpdateManager::Dependencies{*platform.clock, *platform.defaults, *platform.workspace},
+        std::make_shared<AppUpdateClient>(BackendEndpoint::origin(), *platform.http,
+                                          *platform.clock));
     return services;
 }
 
@@ -219,6 +227,9 @@ StartupSequence NiveloNativeApp::startupSequence() {
     }
     if (ClipboardHistoryService* history = services().clipboardHistory) {
         sequence.set(StartupStep::ClipboardHistory, [=] { history->attach(*state); });
+    }
+    if (AppUpdateManager* updates = updateManager()) {
+        sequence.set(StartupStep::UpdateChecks, [=] { updates->startAutomaticChecks(state); });
     }
     if (AppLayoutSwitchService* layouts = appLayoutSwitchService()) {
         sequence.set(StartupStep::LayoutSwitch, [=] { layouts->start(state); });

@@ -9,6 +9,7 @@
 #include "app/StartupSequence.h"
 
 class AppLayoutSwitchService;
+class AppUpdateManager;
 class ClipboardHistoryService;
 class HotkeyService;
 class MainWindow;
@@ -37,6 +38,7 @@ public:
         std::unique_ptr<HotkeyService> hotkeys;
         std::unique_ptr<SelectionTriggerService> selectionTrigger;
         std::unique_ptr<AppLayoutSwitchService> appLayoutSwitchService;
+        std::unique_ptr<AppUpdateManager> updateManager;
         // The process-wide history (not owned).
         ClipboardHistoryService* clipboardHistory = nullptr;
     };
@@ -81,6 +83,7 @@ public:
     AppLayoutSwitchService* appLayoutSwitchService() {
         return services().appLayoutSwitchService.get();
     }
+    AppUpdateManager* updateManager() { return services().updateManager.get(); }
     MainWindow* mainWindow() const;
     bool isTerminating() const { return terminating_; }
 

@@ -6,6 +6,7 @@
 #include "app/NiveloWindowPresenter.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "capture/PasteboardService.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "core/AppBuildConfiguration.h"
 #include "platform/Cld2LanguageRecognizer.h"
@@ -16,6 +17,7 @@
 #include "platform/QtHttpTransport.h"
 #include "platform/QtScreens.h"
 #include "platform/RealClock.h"
+#include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Platform.h"
 
 namespace {
@@ -49,7 +51,16 @@ int main(int argc, char** argv) {
                         static_cast<long long>(AppBuildConfiguration::currentBuild()));
             return 0;
         }
+        if (QByteArray(argv[i]) == X11ClipboardKeeper::kServeSwitch && i + 1 < argc) {
+            return X11ClipboardKeeper::serve(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
+        }
     }
+    // The platform layer is X11; in a Wayland session the app runs through XWayland.
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "NiveloAI needs an X11 display; DISPLAY is not set.\n");
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NiveloAI"));
     QApplication::setDesktopFileName(QStringLiteral("ai.nivelo.native"));
@@ -86,6 +97,13 @@ int main(int argc, char** argv) {
         instance.listen();
         code = app.exec();
         nivelo.finishTermination();
+        // An action stopped midway gives the user's clipboard back, and the clipboard outlives
+        // us.
+        if (platform.pasteboard) {
+            PasteboardService::shared().returnBorrowedPasteboard();
+            X11ClipboardKeeper::handOver(*platform.pasteboard,
+                                         QCoreApplication::applicationFilePath());
+        }
     }
     Platform::setCurrent(nullptr);
     return code;

@@ -11,6 +11,7 @@
 #include "platform/KeyEvents.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
+#include "platform/Workspace.h"
 
 namespace {
 constexpr qint64 kKeyGapMs = 20;
@@ -57,7 +58,35 @@ bool PasteboardService::ownKeyEventsMayArrive() const {
 
 PasteboardService::PasteboardService(Dependencies dependencies)
     : deps_(dependencies),
-      reader_(dependencies.workspace, dependencies.accessibility, dependencies.focus) {}
+      reader_(dependencies.workspace, dependencies.accessibility, dependencies.focus),
+      guard_({dependencies.clock, dependencies.pasteboard, dependencies.capture,
+              dependencies.workspace.ownProcessIdentifier(),
+              [this] { return transactions_.isLocked(); }}) {}
+
+namespace {
+// Clears the borrowed snapshot when the transaction ends, however it ends.
+class Borrow {
+public:
+    Borrow(const PasteboardSnapshot*& slot, const PasteboardSnapshot& snapshot) : slot_(slot) {
+        slot_ = &snapshot;
+    }
+    ~Borrow() { slot_ = nullptr; }
+    Borrow(const Borrow&) = delete;
+    Borrow& operator=(const Borrow&) = delete;
+
+private:
+    const PasteboardSnapshot*& slot_;
+};
+}  // namespace
+
+void PasteboardService::returnBorrowedPasteboard() {
+    guard_.stop();
+    if (borrowed_) {
+        borrowed_->restore(deps_.pasteboard);
+        deps_.capture.finishTransientPasteboardUse();
+        borrowed_ = nullptr;
+    }
+}
 
 PasteboardService& PasteboardService::shared() {
     static auto* instance = [] {
@@ -130,10 +159,14 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
     CancelToken token, std::optional<FocusTarget>* source) {
     const auto transaction = co_await transactions_.lock();
     const TransactionMark mark(*this);
+    guard_.settleNow();
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
+    const Borrow borrow(borrowed_, snapshot);
 
     QString copied;
+    // Where the Copy went: the owner of a late answer to it.
+    std::optional<qint64> copyTarget = deps_.focus.rememberedProcessIdentifier();
     try {
         // With nothing remembered the Copy goes to whatever application is frontmost.
         deps_.focus.activateRememberedApplication();
@@ -157,6 +190,9 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
             if (timing.waitForModifierRelease) {
                 co_await waitForModifierKeysToClear();
             }
+            if (const auto front = deps_.workspace.frontmostApplication()) {
+                copyTarget = front->processIdentifier;
+            }
             co_await sendEditShortcut(KeyCode::C, PasteboardServiceErrorKind::copyEventFailed);
             if (timing.copyWaitBase == 0) {
                 copied = co_await waitForCopiedText(kCopyPollLimitMs);
@@ -171,12 +207,14 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
     } catch (...) {
         snapshot.restore(deps_.pasteboard);
         deps_.capture.finishTransientPasteboardUse();
+        guard_.start(snapshot, copyTarget, QString());
         throw;
     }
 
     // The user's pasteboard comes back exactly once, whatever the outcome below.
     snapshot.restore(deps_.pasteboard);
     deps_.capture.finishTransientPasteboardUse();
+    guard_.start(snapshot, copyTarget, isBlank(copied) ? QString() : copied);
 
     if (!isBlank(copied)) {
         co_return copied;
@@ -194,16 +232,27 @@ QCoro::Task<> PasteboardService::pasteTransient(QString text,
                                                 std::optional<QString> targetBundleIdentifier,
                                                 PasteboardTiming timing, CancelToken token) {
     FocusService& focus = deps_.focus;
-    return pasteInto(
+    // Built outside the co_await: GCC 12 destroys the temporaries of a co_await expression
+    // twice.
+    QCoro::Task<bool> paste = pasteInto(
         std::move(text),
         [&focus, id = std::move(targetBundleIdentifier)] {
             return id ? focus.activate(*id) : focus.activateRememberedApplication();
         },
         timing, std::move(token));
+    co_await std::move(paste);
 }
 
 QCoro::Task<> PasteboardService::pasteTransient(QString text, FocusTarget target,
                                                 PasteboardTiming timing, CancelToken token) {
+    QCoro::Task<bool> paste =
+        pasteTransientConfirmed(std::move(text), std::move(target), timing, std::move(token));
+    co_await std::move(paste);
+}
+
+QCoro::Task<bool> PasteboardService::pasteTransientConfirmed(QString text, FocusTarget target,
+                                                             PasteboardTiming timing,
+                                                             CancelToken token) {
     FocusService& focus = deps_.focus;
     return pasteInto(
         std::move(text), [&focus, target = std::move(target)] { return focus.activate(target); },
@@ -214,15 +263,17 @@ std::optional<FocusTarget> PasteboardService::rememberedTarget() const {
     return deps_.focus.rememberedTarget();
 }
 
-QCoro::Task<> PasteboardService::pasteInto(QString text, std::function<bool()> activateTarget,
-                                           PasteboardTiming timing, CancelToken token) {
+QCoro::Task<bool> PasteboardService::pasteInto(QString text, std::function<bool()> activateTarget,
+                                               PasteboardTiming timing, CancelToken token) {
     if (text.isEmpty()) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
     }
     const auto transaction = co_await transactions_.lock();
     const TransactionMark mark(*this);
+    guard_.settleNow();
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
+    const Borrow borrow(borrowed_, snapshot);
 
     const bool activated = activateTarget();
     if (!activated) {
@@ -241,6 +292,7 @@ QCoro::Task<> PasteboardService::pasteInto(QString text, std::function<bool()> a
 
     const bool pasteDelayElapsed = co_await deps_.clock.sleep(timing.pasteDelay, token);
     bool cancelled = !pasteDelayElapsed;
+    bool served = false;
     if (!cancelled) {
         if (timing.waitForModifierRelease) {
             co_await waitForModifierKeysToClear();
@@ -252,9 +304,10 @@ QCoro::Task<> PasteboardService::pasteInto(QString text, std::function<bool()> a
         const bool restoreDelayElapsed = co_await deps_.clock.sleep(timing.restoreDelay, token);
         cancelled = !restoreDelayElapsed;
         if (!cancelled) {
-            const bool served = co_await waitForPasteServed(text.size(), pastedAt, token);
-            cancelled = !served;
+            const bool waited = co_await waitForPasteServed(text.size(), pastedAt, token);
+            cancelled = !waited;
         }
+        served = deps_.pasteboard.lastWriteFetch().served;
     }
 
     // Someone who wrote the pasteboard meanwhile keeps their content.
@@ -266,6 +319,7 @@ QCoro::Task<> PasteboardService::pasteInto(QString text, std::function<bool()> a
     if (cancelled) {
         throw CancelledError();
     }
+    co_return served;
 }
 
 QCoro::Task<bool> PasteboardService::waitForPasteServed(qsizetype textSize, qint64 pastedAtMs,

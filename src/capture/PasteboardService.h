@@ -7,6 +7,7 @@
 
 #include "base/AsyncMutex.h"
 #include "capture/AccessibilityTextReader.h"
+#include "capture/ClipboardRestoreGuard.h"
 #include "capture/FocusService.h"
 #include "capture/PasteboardTiming.h"
 #include "platform/CancelToken.h"
@@ -55,6 +56,10 @@ public:
     // The same into exactly that process: pasteTargetUnavailable when it is gone.
     QCoro::Task<> pasteTransient(QString text, FocusTarget target, PasteboardTiming timing,
                                  CancelToken token = {});
+    // The same; true when the target fetched the text (where the pasteboard can tell, else
+    // always): false means the paste did not put the text in place.
+    QCoro::Task<bool> pasteTransientConfirmed(QString text, FocusTarget target,
+                                              PasteboardTiming timing, CancelToken token = {});
     // Pastes an AI reply into the message editor of that process and confirms through
     // accessibility that the editor changed; the user's pasteboard comes back afterwards.
     // Fails with PasteboardServiceError.
@@ -68,6 +73,11 @@ public:
 
     QString peekSelectedTextViaAccessibility() const;
     QString peekSelectedTextForLayoutViaAccessibility() const;
+
+    // For the app's exit: a transaction that holds the user's pasteboard gives it back now, as
+    // it will never resume; the watch for late copies ends.
+    void returnBorrowedPasteboard();
+    const ClipboardRestoreGuard& restoreGuard() const { return guard_; }
 
     // How long after a transaction the key events it posted may still come in.
     static constexpr qint64 kOwnKeysSettleMs = 400;
@@ -98,8 +108,9 @@ private:
     QCoro::Task<> waitForModifierKeysToClear();
     QCoro::Task<QString> waitForCopiedText(qint64 milliseconds);
     QCoro::Task<> pauseOrThrow(qint64 milliseconds, CancelToken token);
-    QCoro::Task<> pasteInto(QString text, std::function<bool()> activateTarget,
-                            PasteboardTiming timing, CancelToken token);
+    // True when the target fetched the text.
+    QCoro::Task<bool> pasteInto(QString text, std::function<bool()> activateTarget,
+                                PasteboardTiming timing, CancelToken token);
 
     // After Paste: until the target took the text (fetched in full, or stalled), at most a
     // size-dependent bound after `pastedAtMs`. False when cancelled.
@@ -119,6 +130,9 @@ private:
     Dependencies deps_;
     AccessibilityTextReader reader_;
     AsyncMutex transactions_;
+    ClipboardRestoreGuard guard_;
+    // The snapshot of the transaction that has the user's pasteboard out; null otherwise.
+    const PasteboardSnapshot* borrowed_ = nullptr;
     int transactionsUnderWay_ = 0;
     std::optional<qint64> lastTransactionEndMs_;
 };

@@ -16,6 +16,21 @@ constexpr int kEditorFocusTries = 16;
 constexpr qint64 kEditorFocusTryMs = 25;
 constexpr int kConfirmationChecks = 60;
 constexpr qint64 kConfirmationCheckMs = 20;
+
+// Lends the snapshot to the service while the paste runs (given back if the app quits).
+class LentSnapshot {
+public:
+    LentSnapshot(const PasteboardSnapshot*& slot, const PasteboardSnapshot& snapshot)
+        : slot_(slot) {
+        slot_ = &snapshot;
+    }
+    ~LentSnapshot() { slot_ = nullptr; }
+    LentSnapshot(const LentSnapshot&) = delete;
+    LentSnapshot& operator=(const LentSnapshot&) = delete;
+
+private:
+    const PasteboardSnapshot*& slot_;
+};
 }  // namespace
 
 std::optional<PasteboardService::AIReplyEditorState> PasteboardService::aiReplyEditorState() const {
@@ -73,8 +88,10 @@ QCoro::Task<> PasteboardService::pasteAIReply(QString text, qint64 targetProcess
     }
     const auto transaction = co_await transactions_.lock();
     const TransactionMark mark(*this);
+    guard_.settleNow();
     deps_.capture.suppressCapture(kSuppressSeconds);
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
+    const LentSnapshot lent(borrowed_, snapshot);
 
     std::optional<PasteboardServiceErrorKind> failure;
     std::optional<qint64> pastedAt;

@@ -246,6 +246,11 @@ void ClipboardHistoryService::takePasteboardAsSeen() {
     }
 }
 
+void ClipboardHistoryService::resumeCapture(qint64 seenChangeCount) {
+    suppressUntilMs_ = kDistantPast;
+    lastChangeCount_ = seenChangeCount;
+}
+
 bool ClipboardHistoryService::isCaptureSuppressed() const {
     return clock_.nowMs() < suppressUntilMs_;
 }

@@ -77,6 +77,7 @@ public:
 
     void suppressCapture(double seconds) override;
     void finishTransientPasteboardUse() override;
+    void resumeCapture(qint64 seenChangeCount) override;
 
     bool isCaptureSuppressed() const;
     qint64 lastChangeCount() const { return lastChangeCount_; }

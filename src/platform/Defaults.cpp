@@ -84,3 +84,11 @@ std::optional<QByteArray> Defaults::dataValue(const QString& key) const {
     }
     return v.toByteArray();
 }
+
+std::optional<QDateTime> Defaults::dateValue(const QString& key) const {
+    const QVariant v = object(key);
+    if (v.typeId() != QMetaType::QDateTime || !v.toDateTime().isValid()) {
+        return std::nullopt;
+    }
+    return v.toDateTime();
+}

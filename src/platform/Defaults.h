@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -31,9 +32,13 @@ public:
     std::optional<QString> stringValue(const QString& key) const;
     // The stored data; none for anything that is not data.
     std::optional<QByteArray> dataValue(const QString& key) const;
+    // The stored date; none for anything that is not a valid date (a date written as text
+    // included).
+    std::optional<QDateTime> dateValue(const QString& key) const;
 
     void setBool(const QString& key, bool value) { set(key, QVariant(value)); }
     void setInteger(const QString& key, qint64 value) { set(key, QVariant(value)); }
     void setString(const QString& key, const QString& value) { set(key, QVariant(value)); }
     void setData(const QString& key, const QByteArray& value) { set(key, QVariant(value)); }
+    void setDate(const QString& key, const QDateTime& value) { set(key, QVariant(value)); }
 };

@@ -15,6 +15,8 @@ struct HttpRequest {
     QByteArray body;
     // Longest wait for the server to move data; 0 leaves only the transport's own limits.
     qint64 timeoutMs = 0;
+    // Longest time for the whole exchange; 0 leaves the transport's own limit.
+    qint64 totalTimeoutMs = 0;
 };
 
 struct HttpResponse {
@@ -34,12 +36,14 @@ public:
     static HttpTransportError failed(QString description);
 };
 
-// Posts requests to HTTP servers. One instance serves the whole process.
+// Sends requests to HTTP servers. One instance serves the whole process. Both methods answer
+// the server's status and body, whatever the status, and throw HttpTransportError when no
+// answer arrives.
 class HttpTransport {
 public:
     virtual ~HttpTransport() = default;
 
-    // Answers the server's status and body, whatever the status; throws HttpTransportError
-    // when no answer arrives.
     virtual QCoro::Task<HttpResponse> post(HttpRequest request) = 0;
+    // The body of the request is not sent.
+    virtual QCoro::Task<HttpResponse> get(HttpRequest request) = 0;
 };

@@ -8,8 +8,8 @@
 // the user's modifier keys.
 //
 // The edit shortcuts the app sends are Control+A (Select All), Control+C (Copy) and Control+V
-// (Paste). The implementation sends Control+Shift+C/V instead to a terminal window, and
-// nothing for Control+A there.
+// (Paste). A terminal never gets them: the implementation sends it its own copy and paste keys
+// (or goes through the selection it keeps), and nothing for Control+A.
 class KeyEvents {
 public:
     virtual ~KeyEvents() = default;

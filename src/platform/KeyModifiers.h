@@ -21,4 +21,6 @@ inline constexpr quint16 C = 8;
 inline constexpr quint16 V = 9;
 inline constexpr quint16 Space = 49;
 inline constexpr quint16 Escape = 53;
+// The key where Insert sits on a PC keyboard (Help on the Mac one).
+inline constexpr quint16 Insert = 114;
 }  // namespace KeyCode

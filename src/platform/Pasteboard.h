@@ -66,4 +66,8 @@ public:
     // The fetches of what this process wrote last; a pasteboard that hands its content over at
     // once has none under way.
     virtual PasteboardFetch lastWriteFetch() const { return {lastWriteTextServed(), 0, 0}; }
+
+    // The process that owns the present content (this one after our own writes); none when
+    // nobody owns it or the owner cannot be told.
+    virtual std::optional<qint64> ownerProcessIdentifier() const { return std::nullopt; }
 };

@@ -34,16 +34,29 @@ QNetworkAccessManager& QtHttpTransport::sharedManager() {
 }
 
 QCoro::Task<HttpResponse> QtHttpTransport::post(HttpRequest request) {
+    return exchange(Method::post, std::move(request));
+}
+
+QCoro::Task<HttpResponse> QtHttpTransport::get(HttpRequest request) {
+    return exchange(Method::get, std::move(request));
+}
+
+QCoro::Task<HttpResponse> QtHttpTransport::exchange(Method method, HttpRequest request) {
     QNetworkRequest networkRequest(request.url);
     for (const auto& [name, value] : request.headers) {
         networkRequest.setRawHeader(name, value);
     }
-    QPointer<QNetworkReply> reply = sharedManager().post(networkRequest, request.body);
+    QPointer<QNetworkReply> reply = method == Method::post
+                                        ? sharedManager().post(networkRequest, request.body)
+                                        : sharedManager().get(networkRequest);
     std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> owner(
         reply.data(), [](QNetworkReply* r) { r->deleteLater(); });
 
     const qint64 idleMs =
         request.timeoutMs > 0 ? std::min(request.timeoutMs, limits_.idleMs) : limits_.idleMs;
+    const qint64 totalMs = request.totalTimeoutMs > 0
+                               ? std::min(request.totalTimeoutMs, limits_.totalMs)
+                               : limits_.totalMs;
     Clock* clock = &clock_;
     auto deadlines = std::make_shared<Deadlines>();
     auto giveUp = [reply, deadlines] {
@@ -53,7 +66,7 @@ QCoro::Task<HttpResponse> QtHttpTransport::post(HttpRequest request) {
         }
     };
     deadlines->idleCall = clock->callAfter(idleMs, giveUp);
-    deadlines->totalCall = clock->callAfter(limits_.totalMs, giveUp);
+    deadlines->totalCall = clock->callAfter(totalMs, giveUp);
     // Any data moving either way restarts the idle wait.
     auto moved = [clock, deadlines, idleMs, giveUp] {
         clock->cancelCall(deadlines->idleCall);

@@ -5,9 +5,10 @@
 class Clock;
 class QNetworkAccessManager;
 
-// HTTP over the process's one QNetworkAccessManager. Besides each request's own time-out, the
+// HTTP over the process's one QNetworkAccessManager. Besides each request's own time-outs, the
 // session gives up when the server moves no data for idleMs, or when an exchange takes longer
-// than totalMs altogether.
+// than totalMs altogether. Redirects are followed and TLS errors are never ignored (Qt's own
+// defaults).
 class QtHttpTransport : public HttpTransport {
 public:
     struct Limits {
@@ -19,11 +20,15 @@ public:
     QtHttpTransport(Clock& clock, Limits limits);
 
     QCoro::Task<HttpResponse> post(HttpRequest request) override;
+    QCoro::Task<HttpResponse> get(HttpRequest request) override;
 
     // Created on first use, owned by the application object.
     static QNetworkAccessManager& sharedManager();
 
 private:
+    enum class Method { get, post };
+    QCoro::Task<HttpResponse> exchange(Method method, HttpRequest request);
+
     Clock& clock_;
     Limits limits_;
 };

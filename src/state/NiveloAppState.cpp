@@ -542,7 +542,13 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
                     replaced = co_await pasteboard.replaceSelectedTextViaAccessibility(output);
                 }
                 if (!replaced) {
-                    co_await pasteInto(pasteboard, output, target, PasteboardTiming::fast());
+                    // A target that never fetched our text pasted something else (its own
+                    // late copy): the layout stays as it is.
+                    const bool placed =
+                        co_await pasteInto(pasteboard, output, target, PasteboardTiming::fast());
+                    if (!placed) {
+                        throw PasteboardServiceError(PasteboardServiceErrorKind::pasteNotApplied);
+                    }
                 }
                 if (!self) {
                     co_return;
@@ -589,11 +595,14 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
     }
 }
 
-QCoro::Task<> NiveloAppState::pasteInto(PasteboardService& pasteboard, QString text,
-                                        std::optional<FocusTarget> target,
-                                        PasteboardTiming timing) {
+QCoro::Task<bool> NiveloAppState::pasteInto(PasteboardService& pasteboard, QString text,
+                                            std::optional<FocusTarget> target,
+                                            PasteboardTiming timing) {
     if (!target) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::pasteTargetUnavailable);
     }
-    co_await pasteboard.pasteTransient(std::move(text), std::move(*target), timing);
+    QCoro::Task<bool> paste =
+        pasteboard.pasteTransientConfirmed(std::move(text), std::move(*target), timing);
+    const bool placed = co_await std::move(paste);
+    co_return placed;
 }

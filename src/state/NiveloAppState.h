@@ -142,9 +142,10 @@ private:
                                      ActionStatus status, CancelToken token);
     static QCoro::Task<> runAction(QPointer<NiveloAppState> self, QuickAction action,
                                    bool pasteResult, bool updateSampleText, bool silent);
-    // Into the run's own target; a run without one fails as having nowhere to paste.
-    static QCoro::Task<> pasteInto(PasteboardService& pasteboard, QString text,
-                                   std::optional<FocusTarget> target, PasteboardTiming timing);
+    // Into the run's own target; a run without one fails as having nowhere to paste. True when
+    // the target fetched the text.
+    static QCoro::Task<bool> pasteInto(PasteboardService& pasteboard, QString text,
+                                       std::optional<FocusTarget> target, PasteboardTiming timing);
     static QCoro::Task<> resetPermissions(QPointer<NiveloAppState> self, bool requestAgain);
 
     Dependencies deps_;

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QPointer>
 #include <QWidget>
-#include <memory>
 
 #include "app/DockPresence.h"
 #include "platform/MemoryDefaults.h"
@@ -14,22 +13,17 @@
 #include "support/VirtualClock.h"
 
 // Counts the emissions of one signal while it lives.
-class EmissionCounter {
-public:
+struct EmissionCounter : QObject {
     template <typename Obj, typename Signal>
-    EmissionCounter(Obj* object, Signal signal)
-        : connection_(QObject::connect(object, signal, [this] { ++count_; })) {}
-    ~EmissionCounter() { QObject::disconnect(connection_); }
-    int count() const { return count_; }
-
-private:
-    int count_ = 0;
-    QMetaObject::Connection connection_;
+    EmissionCounter(Obj* object, Signal signal) {
+        connect(object, signal, this, [this] { ++emissions; });
+    }
+    int count() const { return emissions; }
+    int emissions = 0;
 };
 
 // Defaults that count how often they were written out.
-class SyncCountingDefaults : public MemoryDefaults {
-public:
+struct SyncCountingDefaults : MemoryDefaults {
     void sync() override { ++syncs; }
     int syncs = 0;
 };
@@ -38,31 +32,24 @@ public:
 class ShellFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto clock = std::make_unique<VirtualClock>();
-        auto defaults = std::make_unique<SyncCountingDefaults>();
-        auto activation = std::make_unique<SimulatedWindowActivation>();
-        clock_ = clock.get();
-        defaults_ = defaults.get();
-        activation_ = activation.get();
-        platform_.clock = std::move(clock);
-        platform_.defaults = std::move(defaults);
-        platform_.windowActivation = std::move(activation);
+        platform_.clock = std::make_unique<VirtualClock>();
+        platform_.defaults = std::make_unique<SyncCountingDefaults>();
+        platform_.windowActivation = std::make_unique<SimulatedWindowActivation>();
+        clock_ = static_cast<VirtualClock*>(platform_.clock.get());
+        defaults_ = static_cast<SyncCountingDefaults*>(platform_.defaults.get());
+        activation_ = static_cast<SimulatedWindowActivation*>(platform_.windowActivation.get());
         Platform::setCurrent(&platform_);
         DockPresence::shared().setPolicy(ActivationPolicy::Regular);
     }
-
     void TearDown() override {
         VirtualClock::flushEvents();
-        QList<QPointer<QWidget>> windows;
+        QList<QPointer<QWidget>> windows;  // a dialog goes with its parent
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (!widget->parentWidget()) {
-                windows.append(widget);
-            }
+            windows.append(widget);
         }
         qDeleteAll(windows);
         Platform::setCurrent(nullptr);
     }
-
     ActivationPolicy policy() const { return DockPresence::shared().policy(); }
 
     Platform platform_;

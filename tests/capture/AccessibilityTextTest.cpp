@@ -7,10 +7,8 @@ protected:
 
     bool replace(const QString& text) {
         auto outcome = startTask(service.replaceSelectedTextViaAccessibility(text));
-        EXPECT_TRUE(outcome->done);
         return outcome->value.value_or(false);
     }
-
     // Puts the editor's field `depth` levels below a web area.
     void placeFieldUnderWebArea(int depth) {
         auto parent = SimulatedAXNode::make(QStringLiteral("AXWebArea"));
@@ -24,32 +22,21 @@ protected:
     }
 };
 
+// With two instances the identifier readers ask the first, the layout reader the remembered.
 TEST_F(AccessibilityTextTest, ReadsTheSelectionOfTheRememberedApplication) {
     editor.setText(QStringLiteral(" Hello world"), 0, 6);
     EXPECT_EQ(service.peekSelectedTextViaAccessibility(), QStringLiteral(" Hello"));
-    EXPECT_EQ(service.peekSelectedTextForLayoutViaAccessibility(), QStringLiteral(" Hello"));
-    EXPECT_EQ(desktop.pasteboard.changeCount(), initialChangeCount);
-    // Two instances: the identifier readers ask the first, the layout reader the remembered.
-    rememberSecondEditor();
+    auto& second = rememberSecondEditor();
     EXPECT_EQ(reader.selectedText(), QStringLiteral(" Hello"));
     EXPECT_EQ(reader.selectedTextForLayout(), QStringLiteral("second"));
-}
-
-TEST_F(AccessibilityTextTest, WithoutTrustNothingRememberedOrQuitNothingIsRead) {
     desktop.accessibility.trusted = false;
     EXPECT_EQ(reader.selectedText(), QString());
-    EXPECT_FALSE(replace(QStringLiteral("x")));
     desktop.accessibility.trusted = true;
-
-    FocusService fresh(desktop.workspace, desktop.accessibility);
-    AccessibilityTextReader freshReader(desktop.workspace, desktop.accessibility, fresh);
-    EXPECT_EQ(freshReader.selectedText(), QString());
-    EXPECT_EQ(freshReader.selectedTextForLayout(), QString());
-
     desktop.quit(editor.pid);
+    desktop.quit(second.pid);
     EXPECT_EQ(reader.selectedText(), QString());
     EXPECT_EQ(reader.selectedTextForLayout(), QString());
-    EXPECT_EQ(reader.focusedText(), QString());
+    EXPECT_EQ(desktop.pasteboard.changeCount(), initialChangeCount);
 }
 
 // Web content is read but not for the layout fix; the search stops after 32 elements.
@@ -58,45 +45,66 @@ TEST_F(AccessibilityTextTest, AFieldInWebContentNeedsThePasteFallback) {
     EXPECT_EQ(reader.selectedText(), QStringLiteral("Hello"));
     EXPECT_TRUE(reader.requiresPasteFallback(editor.field));
     EXPECT_EQ(reader.selectedTextForLayout(), QString());
+    EXPECT_FALSE(replace(QStringLiteral("x")));  // left to the paste
     placeFieldUnderWebArea(32);
     EXPECT_FALSE(reader.requiresPasteFallback(editor.field));
-    // A Chrome node above it counts as web content too.
     SimulatedAXNode::attach(editor.field, editor.window);
-    EXPECT_FALSE(reader.requiresPasteFallback(editor.field));
     editor.window->attributes.insert(QStringLiteral("ChromeAXNodeId"),
                                      AXValue(QStringLiteral("7")));
     EXPECT_TRUE(reader.requiresPasteFallback(editor.field));
 }
 
-TEST_F(AccessibilityTextTest, ReplaceRefusesWhatItCannotDo) {
-    EXPECT_FALSE(replace(QString()));
-    editor.field->settable.remove(QStringLiteral("AXSelectedText"));
-    EXPECT_FALSE(replace(QStringLiteral("x")));
-    editor.field->settable.insert(QStringLiteral("AXSelectedText"));
-    editor.field->failsToSet = true;
-    EXPECT_FALSE(replace(QStringLiteral("x")));
-    editor.field->failsToSet = false;
-    editor.focused = nullptr;
-    EXPECT_FALSE(replace(QStringLiteral("x")));
-    EXPECT_EQ(editor.text, QStringLiteral("Hello world"));
-    // Web content is left to the paste.
-    editor.focused = editor.field;
-    placeFieldUnderWebArea(3);
-    EXPECT_FALSE(replace(QStringLiteral("x")));
-    EXPECT_EQ(desktop.accessibility.setCount, 0);
-}
-
+// Into the remembered process, else the first with its identifier, never by the pasteboard;
+// refused when it cannot be done.
 TEST_F(AccessibilityTextTest, ReplaceWritesIntoTheRememberedProcessElseByIdentifier) {
     auto& second = rememberSecondEditor();
     EXPECT_TRUE(replace(QStringLiteral("2nd")));
     EXPECT_EQ(second.text, QStringLiteral("2nd one"));
-    EXPECT_EQ(editor.text, QStringLiteral("Hello world"));
-    // Once that process is gone, the first application with its identifier.
     desktop.quit(second.pid);
     EXPECT_TRUE(replace(QStringLiteral("Bye")));
     EXPECT_EQ(editor.text, QStringLiteral("Bye world"));
-    // Neither the pasteboard nor key events were used.
+    EXPECT_FALSE(replace(QString()));
+    const std::function<void()> spoilers[] = {
+        [&] { desktop.accessibility.trusted = false; },
+        [&] { editor.field->settable.remove(QStringLiteral("AXSelectedText")); },
+        [&] { editor.field->failsToSet = true; }, [&] { editor.focused = nullptr; }};
+    for (const auto& spoil : spoilers) {
+        spoil();
+        EXPECT_FALSE(replace(QStringLiteral("x")));
+    }
+    EXPECT_EQ(editor.text, QStringLiteral("Bye world"));
     EXPECT_EQ(desktop.pasteboard.changeCount(), initialChangeCount);
-    EXPECT_TRUE(capture.calls.isEmpty());
-    EXPECT_TRUE(desktop.keys.log.isEmpty());
+    EXPECT_TRUE(capture.calls.isEmpty() && desktop.keys.log.isEmpty());
+}
+
+using FocusServiceTest = CaptureTest;
+
+// Taken with its window on the next turn; never the app's own identifiers or none. Activation
+// prefers the remembered process, then its identifier, and leaves one already in front be.
+TEST_F(FocusServiceTest, RemembersTheApplicationThatBecameActiveAndActivatesIt) {
+    for (const QString& id : {QStringLiteral("ai.nivelo.native.test"),
+                              QStringLiteral("ai.nivelo.desktop"), QString()}) {
+        desktop.bringToFront(desktop.launch(id, QStringLiteral("own")).pid);
+        VirtualClock::flushEvents();
+        focus.rememberFrontmostApplication();
+    }
+    EXPECT_EQ(focus.rememberedWindow(), AXElementPtr(editor.window));
+    auto& bare = desktop.launch(QStringLiteral("org.example.bare"));
+    bare.window.reset();
+    desktop.bringToFront(bare.pid);
+    EXPECT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(focus.rememberedWindow(), nullptr);
+
+    auto& second = rememberSecondEditor();
+    const auto calls = desktop.workspace.activations.size();
+    EXPECT_TRUE(focus.activateRememberedApplication());
+    EXPECT_EQ(desktop.workspace.activations.size(), calls);
+    desktop.bringToFront(panel.pid);
+    EXPECT_TRUE(focus.activateRememberedApplication());
+    EXPECT_EQ(desktop.frontmost(), &second);
+    desktop.bringToFront(panel.pid);
+    desktop.quit(second.pid);
+    EXPECT_TRUE(focus.activateRememberedApplication());
+    EXPECT_EQ(desktop.frontmost(), &editor);
 }

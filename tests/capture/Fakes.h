@@ -11,20 +11,14 @@
 #include "platform/Workspace.h"
 
 // An application state that keeps its settings and records what it is asked to do.
-class FakeAppState : public QObject, public CaptureAppState {
+struct FakeAppState : QObject, CaptureAppState {
     Q_OBJECT
 public:
-    FakeAppState() {
-        settings_.promptStyles.clear();
-        settings_.aiReplyStyles.clear();
-    }
-
     const NiveloSettings& settings() const override { return settings_; }
-    NiveloSettings settingsValue() const { return settings_; }
     QList<PromptStyle> promptStyles() const override { return settings_.promptStyles; }
     QList<AIReplyStyle> aiReplyStyles() const override { return settings_.aiReplyStyles; }
     Subscription subscribeSettings(std::function<void(const NiveloSettings&)> fn) override {
-        return subscribe(this, &FakeAppState::settingsChanged, &FakeAppState::settingsValue,
+        return subscribe(this, &FakeAppState::settingsChanged, &FakeAppState::settings,
                          std::move(fn));
     }
     void run(const QuickAction& action, bool pasteResult, bool updateSampleText) override {
@@ -54,13 +48,10 @@ private:
 };
 
 // Focus memory and selection reads of a simulated target application.
-class FakeSelectionCapture : public SelectionCapture {
-public:
+struct FakeSelectionCapture : SelectionCapture {
     void rememberFrontmostApplication() override {
         ++rememberCalls;
-        if (frontmostPid) {
-            rememberedPid = frontmostPid;
-        }
+        rememberedPid = frontmostPid;
     }
     std::optional<qint64> rememberedProcessIdentifier() const override { return rememberedPid; }
     QString peekSelectedTextViaAccessibility() override {
@@ -69,7 +60,6 @@ public:
     }
     QCoro::Task<QString> readSelectedTextTransient(bool selectAll, bool fallback,
                                                    PasteboardTiming timing) override {
-        ++copyReads;
         lastSelectAll = selectAll;
         lastFallback = fallback;
         lastTiming = timing;
@@ -82,23 +72,17 @@ public:
     std::optional<qint64> frontmostPid = 42, rememberedPid;
     QString accessibilityText, copiedText;
     bool copyFails = false, lastSelectAll = true, lastFallback = true;
-    int rememberCalls = 0, peekCalls = 0, copyReads = 0;
+    int rememberCalls = 0, peekCalls = 0;
     PasteboardTiming lastTiming;
 };
 
 // The quick panel, the assistant and the translation preview, recording every call in one log.
-class FakePanels : public QuickPanelHandle,
-                   public AssistantPanelHandle,
-                   public TranslationPreviewHandle {
-public:
+struct FakePanels : QuickPanelHandle, AssistantPanelHandle, TranslationPreviewHandle {
     void show() override {
         log << "quick.show";
         quickVisible = true;
     }
-    void toggle() override {
-        log << "quick.toggle";
-        quickVisible = !quickVisible;
-    }
+    void toggle() override { log << "quick.toggle"; }
     bool isPanelVisible() const override { return quickVisible; }
     void show(const QString& context) override { log << "assistant.show:" + context; }
     void showReply(const QString& message, const AIReplyStyle& style,
@@ -111,30 +95,23 @@ public:
     QStringList log;
 };
 
-class FakeClipboardPanel : public ClipboardPanelHandle {
-public:
+struct FakeClipboardPanel : ClipboardPanelHandle {
     void toggle() override { ++toggles; }
     int toggles = 0;
 };
 
-class FakeFloatingButton : public FloatingButtonHandle {
-public:
+struct FakeFloatingButton : FloatingButtonHandle {
     void show() override {
         ++shows;
         visible = true;
     }
-    void hide() override {
-        ++hides;
-        visible = false;
-    }
+    void hide() override { visible = false; }
     bool visible = false;
-    int shows = 0, hides = 0;
+    int shows = 0;
 };
 
 // A desktop's running applications, switched by the test.
-class FakeWorkspace : public Workspace {
-    Q_OBJECT
-public:
+struct FakeWorkspace : Workspace {
     QList<RunningApplication> runningApplications() const override { return {}; }
     std::optional<RunningApplication> frontmostApplication() const override { return frontmost; }
     bool activate(qint64) override { return false; }

@@ -1,162 +1,114 @@
 #include "CaptureFixture.h"
 
+namespace {
+
 enum ReadOption { SelectAll = 1, NoFallback = 2, Fast = 4, CancelAtEnd = 8 };
 const char* const kNoSelection = "No selected text.";
 const char* const kNoCopy = "Could not send copy shortcut.";
 
-class SelectionReadTest : public CaptureTest {
-protected:
-    // Runs a read to its end (or cancels it then) and checks when it ended and when Select All
-    // and each Copy went out: each to the remembered editor, key-up 20 ms after key-down. The
-    // user's pasteboard is back, cleared before each Copy and written back exactly once.
-    std::shared_ptr<TaskOutcome<QString>> readOnClock(int options, qint64 endMs,
-                                                      QList<qint64> selectAllDowns,
-                                                      QList<qint64> copyDowns) {
-        auto outcome = startTask(
-            read(options & SelectAll, !(options & NoFallback),
-                 options & Fast ? PasteboardTiming::fast() : PasteboardTiming::standard()));
-        if (options & CancelAtEnd) {
-            cancelAt(endMs, outcome);
-        }
-        EXPECT_EQ(runToEnd(outcome), endMs);
-        EXPECT_EQ(desktop.keys.downTimes(KeyCode::A), selectAllDowns);
-        EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), copyDowns);
-        const auto& log = desktop.keys.log;
-        EXPECT_EQ(log.size(), 2 * (selectAllDowns.size() + copyDowns.size()));
-        for (int i = 0; i < log.size(); ++i) {
-            EXPECT_EQ(log[i].modifiers, KeyModifiers(KeyModifier::Control));
-            EXPECT_EQ(log[i].targetPid, editor.pid);
-            EXPECT_EQ(log[i].down, i % 2 == 0);
-            EXPECT_EQ(log[i].atMs - log[i - i % 2].atMs, i % 2 ? 20 : 0);
-        }
-        EXPECT_EQ(desktop.frontmost(), &editor);
-        EXPECT_EQ(desktop.pasteboard.clearCount(),
-                  copyDowns.size() + (desktop.keys.failsToPost ? 2 : 1));
-        EXPECT_EQ(desktop.pasteboard.writeCount(), 1);
-        expectUserPasteboardBack();
-        // The restored content counts as seen, so the history will not record it.
-        EXPECT_EQ(history.lastText(), QStringLiteral("user text"));
-        return outcome;
-    }
-    void selectNothing(const QString& text = QStringLiteral("Hello world")) {
-        editor.setText(text, 3, 0);
-    }
+struct ReadCase {
+    const char* name;
+    std::function<void(CaptureTest&)> setup;
+    int options;
+    qint64 endMs;
+    QList<qint64> selectAllDowns, copyDowns;
+    const char* value;  // else the error
+    Kind kind = Kind::emptySelection;
+    const char* error = kNoSelection;
 };
 
-// Surrounding spaces are kept.
-TEST_F(SelectionReadTest, ReturnsTheSelectionAfterOneCopy) {
-    editor.setText(QStringLiteral("a  Hello \nb"), 1, 9);
-    EXPECT_EQ(readOnClock(0, 180 + 20 + 180, {}, {180})->value, QStringLiteral("  Hello \n"));
+// clang-format off
+void selectNothing(CaptureTest& t) { t.editor.setText(QStringLiteral("Hello world"), 3, 0); }
+void unreadable(CaptureTest& t) { t.editor.field->failing.insert(QStringLiteral("AXSelectedText")); }
+
+// Standard timing: 180 ms activation pause, Copy key-up 20 ms later, waits of 180, 300 and
+// 420 ms; a held modifier is polled every 35 ms. Fast timing has no pause and polls the
+// pasteboard up to 120 ms per attempt. A blank selection counts as none; an unreadable one
+// falls back to the focused field's value.
+const ReadCase kCases[] = {
+    {"spaces kept", [](auto& t) { t.editor.setText(QStringLiteral("a  Hello \nb"), 1, 9); }, 0, 380, {}, {180}, "  Hello \n"},
+    {"late write", [](auto& t) { t.editor.copyWriteDelayMs = 150; }, 0, 380, {}, {180}, "Hello"},
+    {"second attempt", [](auto& t) { t.editor.copyFromAttempt = 2; }, 0, 700, {}, {180, 380}, "Hello"},
+    {"select all", selectNothing, SelectAll, 520, {180}, {320}, "Hello world"},
+    {"held modifiers", [](auto& t) { t.desktop.keys.holdModifiers(KeyModifier::Shift, 300); }, 0, 520, {}, {320}, "Hello"},
+    {"fast, late copy", [](auto& t) { t.editor.copyWriteDelayMs = 50; }, NoFallback | Fast, 50, {}, {0}, "Hello"},
+    {"fast, nothing", [](auto& t) { selectNothing(t); t.desktop.keys.holdModifiers(KeyModifier::Shift, 100000); }, NoFallback | Fast, 420, {}, {0, 140, 280}, nullptr},
+    {"nothing, no fallback to the value", selectNothing, 0, 1140, {}, {180, 380, 700}, nullptr},
+    {"unreadable", [](auto& t) { selectNothing(t); unreadable(t); }, 0, 1140, {}, {180, 380, 700}, "Hello world"},
+    {"only blanks", [](auto& t) { t.editor.setText(QStringLiteral(" \n "), 0, 3); unreadable(t); }, 0, 1140, {}, {180, 380, 700}, nullptr},
+    {"no permission", [](auto& t) { t.desktop.keys.trusted = false; }, SelectAll, 180, {}, {}, nullptr, Kind::copyEventFailed, kNoCopy},
+    {"copy not sent", [](auto& t) { t.desktop.keys.failsToPost = true; }, 0, 180, {}, {}, nullptr, Kind::copyEventFailed, kNoCopy},
+    {"cancelled while waiting", selectNothing, CancelAtEnd, 450, {}, {180, 380}, nullptr},
+    {"cancelled while activating", [](auto&) {}, CancelAtEnd, 100, {}, {}, nullptr},
+};
+// clang-format on
+
+class SelectionReadTest : public CaptureTest, public ::testing::WithParamInterface<ReadCase> {};
+
+}  // namespace
+
+// Each shortcut goes to the remembered editor with Control, key-up 20 ms after key-down; the
+// pasteboard is cleared before each Copy, and the user's is written back exactly once.
+TEST_P(SelectionReadTest, ReadsOnTheClockAndGivesTheUsersPasteboardBack) {
+    const ReadCase& c = GetParam();
+    c.setup(*this);
+    const int options = c.options;
+    auto outcome =
+        startTask(read(options & SelectAll, !(options & NoFallback),
+                       options & Fast ? PasteboardTiming::fast() : PasteboardTiming::standard()));
+    if (options & CancelAtEnd) {
+        cancelAt(c.endMs, outcome);
+    }
+    EXPECT_EQ(runToEnd(outcome), c.endMs);
+    if (c.value) {
+        EXPECT_EQ(outcome->value, QString::fromUtf8(c.value));
+    } else if (!(options & CancelAtEnd)) {
+        expectError(*outcome, c.kind, c.error);
+    }
+    EXPECT_EQ(desktop.keys.downTimes(KeyCode::A), c.selectAllDowns);
+    EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), c.copyDowns);
+    const auto& log = desktop.keys.log;
+    EXPECT_EQ(log.size(), 2 * (c.selectAllDowns.size() + c.copyDowns.size()));
+    for (int i = 0; i < log.size(); ++i) {
+        EXPECT_EQ(log[i].modifiers, KeyModifiers(KeyModifier::Control));
+        EXPECT_EQ(log[i].targetPid, editor.pid);
+        EXPECT_EQ(log[i].atMs - log[i - i % 2].atMs, i % 2 ? 20 : 0);
+    }
+    EXPECT_EQ(desktop.pasteboard.clearCount(),
+              c.copyDowns.size() + (desktop.keys.failsToPost ? 2 : 1));
+    EXPECT_EQ(desktop.pasteboard.writeCount(), 1);
+    expectUserPasteboardBack();
 }
 
-TEST_F(SelectionReadTest, FastTimingPollsUpTo120MsPerAttempt) {
-    selectNothing();
-    desktop.keys.holdModifiers(KeyModifier::Shift, 100000);
-    // No activation pause, no wait for the held modifier.
-    expectError(*readOnClock(NoFallback | Fast, 3 * (20 + 120), {}, {0, 140, 280}),
-                Kind::emptySelection, kNoSelection);
-}
+INSTANTIATE_TEST_SUITE_P(Reads, SelectionReadTest, ::testing::ValuesIn(kCases));
 
-TEST_F(SelectionReadTest, FastTimingReturnsAsSoonAsALateCopyLands) {
-    editor.copyWriteDelayMs = 50;
-    EXPECT_EQ(readOnClock(NoFallback | Fast, 50, {}, {0})->value, QStringLiteral("Hello"));
-}
+using SelectionReadEdgeTest = CaptureTest;
 
-TEST_F(SelectionReadTest, AnApplicationThatCopiesOnTheSecondAttemptGivesItsOwnText) {
-    editor.copyFromAttempt = 2;
-    // The pasteboard was cleared before each Copy: never the user's old content.
-    EXPECT_EQ(readOnClock(0, 380 + 20 + 300, {}, {180, 380})->value, QStringLiteral("Hello"));
-}
-
-TEST_F(SelectionReadTest, ALateWriteWithinTheWaitIsRead) {
-    editor.copyWriteDelayMs = 150;
-    EXPECT_EQ(readOnClock(0, 380, {}, {180})->value, QStringLiteral("Hello"));
-}
-
-TEST_F(SelectionReadTest, SelectAllComesFirstWhenAsked) {
-    selectNothing();
-    EXPECT_EQ(readOnClock(SelectAll, 180 + 20 + 120 + 20 + 180, {180}, {320})->value,
-              QStringLiteral("Hello world"));
-}
-
-TEST_F(SelectionReadTest, WaitsForTheUserToLetGoOfTheModifiers) {
-    desktop.keys.holdModifiers(KeyModifier::Command | KeyModifier::Shift, 300);
-    // Checked at 180, then every 35 ms: released by 320.
-    EXPECT_EQ(readOnClock(0, 320 + 200, {}, {320})->value, QStringLiteral("Hello"));
-}
-
-TEST_F(SelectionReadTest, ASelectionOfOnlySpacesCountsAsNothing) {
-    editor.setText(QStringLiteral(" \n "), 0, 3);
-    // The fallback finds only blanks as well.
-    editor.field->failing.insert(QStringLiteral("AXSelectedText"));
-    expectError(*readOnClock(0, 1140, {}, {180, 380, 700}), Kind::emptySelection, kNoSelection);
-}
-
-// The selection can be read and is empty: no fallback to the field's value.
-TEST_F(SelectionReadTest, NothingSelectedTriesThreeTimesAndEndsAfter1140Ms) {
-    selectNothing(QStringLiteral("Whole field"));
-    expectError(*readOnClock(0, 1140, {}, {180, 380, 700}), Kind::emptySelection, kNoSelection);
-}
-
-TEST_F(SelectionReadTest, FallsBackToTheFocusedValueWhenTheSelectionCannotBeRead) {
-    selectNothing(QStringLiteral("Whole field"));
-    editor.field->failing.insert(QStringLiteral("AXSelectedText"));
-    EXPECT_EQ(readOnClock(0, 1140, {}, {180, 380, 700})->value, QStringLiteral("Whole field"));
-}
-
-TEST_F(SelectionReadTest, WithoutPermissionToSendKeysNothingIsPosted) {
-    desktop.keys.trusted = false;
-    expectError(*readOnClock(SelectAll, 180, {}, {}), Kind::copyEventFailed, kNoCopy);
-}
-
-TEST_F(SelectionReadTest, ACopyThatCannotBeSentFailsAndRestores) {
-    desktop.keys.failsToPost = true;
-    expectError(*readOnClock(0, 180, {}, {}), Kind::copyEventFailed, kNoCopy);
-}
-
-TEST_F(SelectionReadTest, CancelledDuringTheCopyWaitRestores) {
-    selectNothing();
-    readOnClock(CancelAtEnd, 450, {}, {180, 380});
-}
-
-TEST_F(SelectionReadTest, CancelledDuringTheActivationPauseRestores) {
-    readOnClock(CancelAtEnd, 100, {}, {});
-}
-
-TEST_F(SelectionReadTest, TheSuppressionIsRenewedBeforeEachCopyAttempt) {
-    // Modifiers that stay down (16 pauses of 35 ms before each shortcut) make the read last
-    // longer than one suppression.
+// Held modifiers make the read outlast one 3.5 s suppression: it is renewed before each Copy.
+TEST_F(SelectionReadEdgeTest, TheSuppressionIsRenewedBeforeEachCopyAttempt) {
     desktop.keys.holdModifiers(KeyModifier::Alt, 1000000);
-    selectNothing();
+    editor.setText(QStringLiteral("Hello world"), 3, 0);
     editor.copyFromAttempt = 3;
     auto outcome = startTask(read(true));
-    // Select All at 740, Copies at 1440, 2200 and 3080; the last wait ends at 3520, after the
-    // first suppression (3500) would have run out.
     desktop.clock.advance(3510);
-    EXPECT_EQ(desktop.keys.downTimes(KeyCode::A), QList<qint64>({740}));
     EXPECT_EQ(desktop.keys.downTimes(KeyCode::C), QList<qint64>({1440, 2200, 3080}));
-    EXPECT_FALSE(outcome->done);
     EXPECT_TRUE(history.isCaptureSuppressed());
     EXPECT_EQ(runToEnd(outcome), 3520);
     EXPECT_EQ(outcome->value, QStringLiteral("Hello world"));
-    EXPECT_EQ(capture.count(false), 4);
+    // Four for the read, one for the watch for late copies that follows it.
+    EXPECT_EQ(capture.count(false), 5);
     expectHandshakeAroundEveryWrite();
 }
 
-TEST_F(SelectionReadTest, WithNothingRememberedTheFrontmostApplicationIsAsked) {
+// With nothing remembered the frontmost application is asked; an empty pasteboard stays so.
+TEST_F(SelectionReadEdgeTest, NothingRememberedAndAnEmptyUserPasteboard) {
     FocusService fresh(desktop.workspace, desktop.accessibility);
     PasteboardService other({desktop.clock, desktop.pasteboard, desktop.keys, desktop.workspace,
                              desktop.accessibility, fresh, capture});
     desktop.bringToFront(editor.pid);
-    auto outcome = startTask(other.readSelectedTextTransient(false, false, {}));
-    runToEnd(outcome);
-    EXPECT_EQ(outcome->value, QStringLiteral("Hello"));
-}
-
-TEST_F(SelectionReadTest, AnEmptyUserPasteboardIsLeftEmpty) {
     desktop.pasteboard.putItems({});
     initialChangeCount = desktop.pasteboard.changeCount();
-    auto outcome = startTask(read());
+    auto outcome = startTask(other.readSelectedTextTransient(false, false, {}));
     runToEnd(outcome);
     EXPECT_EQ(outcome->value, QStringLiteral("Hello"));
     EXPECT_EQ(desktop.pasteboard.itemCount(), 0);

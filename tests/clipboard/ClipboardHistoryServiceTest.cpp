@@ -6,18 +6,9 @@
 #include "support/SimulatedPasteboard.h"
 #include "support/VirtualClock.h"
 
-namespace {
-const QString kKey = QStringLiteral("nivelo.clipboardItems.native");
-
-ClipboardHistoryItem item(const QString& text, qint64 secondsSince1970) {
-    return ClipboardHistoryItem{QStringLiteral("%1-42").arg(secondsSince1970), text,
-                                QDateTime::fromSecsSinceEpoch(secondsSince1970, Qt::UTC),
-                                text.size()};
-}
-}  // namespace
-
 class ClipboardHistoryServiceTest : public ::testing::Test {
 protected:
+    const QString kKey = QStringLiteral("nivelo.clipboardItems.native");
     VirtualClock clock;
     SimulatedPasteboard pasteboard;
     MemoryDefaults store;
@@ -27,94 +18,70 @@ protected:
     }
 };
 
-TEST_F(ClipboardHistoryServiceTest, TakesThePasteboardAtStartAsAlreadySeen) {
-    pasteboard.putText(QStringLiteral("  copied before start \n"));
+// Compact JSON, times in seconds since 2001; any valid encoding loads, with fractions.
+TEST_F(ClipboardHistoryServiceTest, SavesCompactJsonAndLoadsAnyValidEncoding) {
     auto history = make();
-    EXPECT_EQ(history->lastChangeCount(), pasteboard.changeCount());
-    EXPECT_EQ(history->lastText(), QStringLiteral("copied before start"));
-    EXPECT_FALSE(history->isCaptureSuppressed());
-}
-
-TEST_F(ClipboardHistoryServiceTest, SavesCompactJsonDataAndLoadsItBack) {
-    auto history = make();
-    history->setItems({item(QStringLiteral("Привет, мир"), 978307200 + 10),
-                       item(QStringLiteral("second"), 978307200)});
+    history->setItems({{"978307210-42", QStringLiteral("Привет, мир"),
+                        QDateTime::fromSecsSinceEpoch(978307210, Qt::UTC), 11}});
     history->save();
-    const auto data = store.dataValue(kKey);
-    ASSERT_TRUE(data);
-    EXPECT_EQ(
-        QString::fromUtf8(*data),
-        QStringLiteral("[{\"id\":\"978307210-42\",\"text\":\"Привет, мир\",\"createdAt\":10.0,"
-                       "\"chars\":11},{\"id\":\"978307200-42\",\"text\":\"second\","
-                       "\"createdAt\":0.0,\"chars\":6}]"));
+    EXPECT_EQ(store.dataValue(kKey), QStringLiteral(R"([{"id":"978307210-42","text":"Привет, мир",)"
+                                                    R"("createdAt":10.0,"chars":11}])")
+                                         .toUtf8());
     EXPECT_EQ(make()->items(), history->items());
-}
 
-// Any valid encoding, with fractions of a second.
-TEST_F(ClipboardHistoryServiceTest, AcceptsAnyValidEncoding) {
     store.setData(
         kKey, QByteArray(R"([ {"chars": 3, "createdAt": 12.345, "text": "a\/b", "id": "x"} ])"));
-    const auto items = make()->items();
-    ASSERT_EQ(items.size(), 1);
-    EXPECT_EQ(items[0].text, QStringLiteral("a/b"));
-    EXPECT_EQ(items[0].createdAt.toMSecsSinceEpoch(), 978307200000LL + 12345);
+    const auto item = make()->items().value(0);
+    EXPECT_EQ(item.text, QStringLiteral("a/b"));
+    EXPECT_EQ(item.createdAt.toMSecsSinceEpoch(), 978307200000LL + 12345);
 }
 
-TEST_F(ClipboardHistoryServiceTest, OneBadElementLoadsAsAnEmptyHistory) {
-    store.setData(kKey, QByteArray(R"([{"id":"a","text":"ab","createdAt":1,"chars":2},)"
-                                   R"({"id":"b","text":"cd","createdAt":1}])"));
+// One bad element, no JSON or text instead of data: empty, but kept until the next save.
+TEST_F(ClipboardHistoryServiceTest, AnythingBadLoadsAsAnEmptyHistoryThatSavesAsEmpty) {
+    const QByteArray good(R"([{"id":"a","text":"ab","createdAt":1,"chars":2}])");
+    for (const QByteArray& bad :
+         {QByteArray(R"([{"id":"a","text":"ab","createdAt":1,"chars":2},{"id":"b"}])"),
+          QByteArray("not json")}) {
+        store.setData(kKey, bad);
+        EXPECT_TRUE(make()->items().isEmpty());
+    }
+    store.setString(kKey, QString::fromUtf8(good));
     EXPECT_TRUE(make()->items().isEmpty());
-    store.setData(kKey, QByteArray("not json"));
-    EXPECT_TRUE(make()->items().isEmpty());
-    store.setString(kKey, QStringLiteral(R"([{"id":"a","text":"ab","createdAt":1,"chars":2}])"));
-    EXPECT_TRUE(make()->items().isEmpty());
-    // The bad value stays until the next save.
     EXPECT_TRUE(store.hasObject(kKey));
-}
 
-TEST_F(ClipboardHistoryServiceTest, EmptyingAndSavingClearsTheStoredHistory) {
-    store.setData(kKey, QByteArray(R"([{"id":"a","text":"ab","createdAt":1,"chars":2}])"));
+    store.setData(kKey, good);
     auto history = make();
     ASSERT_EQ(history->items().size(), 1);
     int announced = 0;
-    QObject::connect(history.get(), &ClipboardHistoryService::itemsChanged,
-                     [&](const QList<ClipboardHistoryItem>& items) {
-                         ++announced;
-                         EXPECT_TRUE(items.isEmpty());
-                     });
+    QObject::connect(
+        history.get(), &ClipboardHistoryService::itemsChanged,
+        [&](const QList<ClipboardHistoryItem>& items) { announced += items.isEmpty(); });
     history->setItems({});
-    EXPECT_EQ(announced, 1);
     history->save();
+    EXPECT_EQ(announced, 1);
     EXPECT_EQ(store.dataValue(kKey), QByteArray("[]"));
-    EXPECT_TRUE(make()->items().isEmpty());
 }
 
-TEST_F(ClipboardHistoryServiceTest, AShorterSuppressionNeverShortensALongerOne) {
+// The pasteboard at start and after a transient use counts as seen; its trimmed text is the
+// last one, unless it holds no text.
+TEST_F(ClipboardHistoryServiceTest, TransientUseIsSuppressedAndItsResultTakenAsSeen) {
     auto history = make();
     history->suppressCapture(10);
     clock.advance(1000);
-    history->suppressCapture(1.2);
+    history->suppressCapture(1.2);  // never shortens a longer one
     clock.advance(8999);
     EXPECT_TRUE(history->isCaptureSuppressed());
     clock.advance(1);
     EXPECT_FALSE(history->isCaptureSuppressed());
-}
 
-TEST_F(ClipboardHistoryServiceTest, FinishEndsTheSuppressionAndTakesThePasteboardAsSeen) {
-    auto history = make();
     history->suppressCapture(3.5);
     pasteboard.putText(QStringLiteral("\n restored text "));
     history->finishTransientPasteboardUse();
     EXPECT_FALSE(history->isCaptureSuppressed());
-    EXPECT_EQ(history->lastChangeCount(), pasteboard.changeCount());
+    EXPECT_EQ(make()->lastText(), QStringLiteral("restored text"));  // at start as well
     EXPECT_EQ(history->lastText(), QStringLiteral("restored text"));
-}
-
-TEST_F(ClipboardHistoryServiceTest, FinishWithoutTextKeepsTheLastText) {
-    pasteboard.putText(QStringLiteral("earlier"));
-    auto history = make();
     pasteboard.putItems({{{QStringLiteral("image/png"), QByteArray("png")}}});
     history->finishTransientPasteboardUse();
     EXPECT_EQ(history->lastChangeCount(), pasteboard.changeCount());
-    EXPECT_EQ(history->lastText(), QStringLiteral("earlier"));
+    EXPECT_EQ(history->lastText(), QStringLiteral("restored text"));
 }

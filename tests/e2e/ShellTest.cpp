@@ -13,14 +13,7 @@ namespace {
 const QString kTitle = "^NiveloAI$";
 
 void writeDefaults(const XSession& session, const QMap<QString, QString>& values) {
-    const QString dir = session.path(".config/ai.nivelo.native");
-    QDir().mkpath(dir);
-    QFile file(dir + "/defaults.ini");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[General]\n");
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        file.write((it.key() + "=" + it.value() + "\n").toUtf8());
-    }
+    ASSERT_TRUE(session.writeNiveloDefaults(values));
 }
 
 QString visibleWindow(const XSession& session) {

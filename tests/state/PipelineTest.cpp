@@ -1,18 +1,17 @@
 // The action pipeline end to end: a simulated editor, the real pasteboard service and focus
-// memory on the virtual clock, the real core and backend client against a loopback server.
+// memory on the virtual clock, the real core and backend client against a loopback server. A
+// run owns its input, its target and its answer: one run at a time, the answer goes back where
+// the text was read.
 
 #include "StateFixture.h"
 
 namespace {
-const QString kNotPorted = QStringLiteral("This native action is not ported yet: ");
 // A run's first status names the action's title; the third one its fixed title.
 ActionStatus titled(const char* title) {
-    return running(QString::fromUtf8(title) + QStringLiteral(" running"));
+    return running(QString::fromUtf8(title) + " running");
 }
-const ActionStatus reading = running(QStringLiteral("Reading selection"));
-const ActionStatus pasting = running(QStringLiteral("Pasting"));
-const ActionStatus pasted = done(QStringLiteral("Pasted"));
-// A fix run up to its request, then what followed.
+const ActionStatus reading = running("Reading selection");
+const ActionStatus pasting = running("Pasting");
 QList<ActionStatus> fixRun(QList<ActionStatus> rest) {
     return QList<ActionStatus>{titled("Fix"), reading, titled("Исправить")} + rest;
 }
@@ -23,10 +22,6 @@ protected:
     void SetUp() override {
         StateTest::SetUp();
         makeState();
-    }
-    void edit(const std::function<void(NiveloSettings&)>& change) {
-        state->editSettings(change);
-        recorded.clear();
     }
     void run(const char* id, bool pasteResult, bool updateSampleText = false) {
         recorded.clear();
@@ -40,273 +35,231 @@ protected:
         EXPECT_EQ(desktop.pasteboard.content(), userContent);
         EXPECT_FALSE(captureServices.history.isCaptureSuppressed());
     }
+    // Calls `fn` once, when the status first becomes `status`.
+    void onStatus(const ActionStatus& status, std::function<void()> fn) {
+        auto pending = std::make_shared<std::function<void()>>(std::move(fn));
+        QObject::connect(state.get(), &NiveloAppState::statusChanged, state.get(),
+                         [status, pending](const ActionStatus& now) {
+                             if (now == status && *pending) {
+                                 std::exchange(*pending, nullptr)();
+                             }
+                         });
+    }
 };
 
-// Style and translate from a hot key
-
-TEST_F(Pipeline, StyleFromHotKeySelectsAllRewritesAndPastesBack) {
-    editor.setText(QStringLiteral("i has a apple"), 0, 0);
-    server.enqueue(CannedReply::result(QStringLiteral("I have an apple.")));
-    run("style:original", true);
-
-    expectRun(fixRun({pasting, pasted, idle()}), 900);
-    EXPECT_EQ(editor.selectAllCount, 1);
-    ASSERT_EQ(server.requestCount(), 1);
-    EXPECT_EQ(sentField(0, "text"), "i has a apple");
-    EXPECT_EQ(editor.text, "I have an apple.");
-    EXPECT_EQ(state->latestOutput(), "I have an apple.");
-    EXPECT_EQ(state->sampleText(), "Hi, how are you?");
-}
-
-TEST_F(Pipeline, TranslateAndCustomStylesShowTheirOwnTitles) {
-    edit([](NiveloSettings& s) {
-        s.targetLanguage = QStringLiteral("German");
-        s.promptStyles.append({QStringLiteral("custom-1234abcd"), QStringLiteral("Pirate"),
-                               QStringLiteral("Talk like a pirate."),
-                               QStringLiteral("Not assigned"), true});
+// Style and translate from a hot key: the selection (all of the text when so set) is sent
+// trimmed and the answer pasted in its place, with the selection's own white space around it.
+TEST_F(Pipeline, HotKeyRunsRewriteTheSelectionAndPasteBack) {
+    state->editSettings([](NiveloSettings& s) {
+        s.targetLanguage = "German";
+        s.promptStyles.append({"custom-1234abcd", "Pirate", "Talk like a pirate.", "", true});
     });
-    editor.setText(QStringLiteral("I have an apple"), 0, 15);
-    server.enqueue(CannedReply::result(QStringLiteral("Ich habe einen Apfel")));
-    run("translate", true);
-    expectRun({titled("Translate"), reading, titled("Перевод"), pasting, pasted, idle()}, 900);
-    EXPECT_EQ(sentField(0, "action"), "translate");
-    EXPECT_EQ(sentField(0, "targetLanguage"), "German");
-    EXPECT_EQ(editor.text, "Ich habe einen Apfel");
+    const struct {
+        const char *id, *title, *fixed, *key, *value;
+        bool selectAll;
+    } cases[] = {{"style:original", "Fix", "Исправить", "action", "fix", true},
+                 {"translate", "Translate", "Перевод", "targetLanguage", "German", false},
+                 {"style:custom-1234abcd", "Pirate", "Действие", "writingStyle", "Pirate", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        state->editSettings([&](NiveloSettings& s) { s.autoSelectAllBeforeAction = c.selectAll; });
+        editor.setText("keep; i has a apple\nnext", 5, 15);
+        editor.selectAllCount = 0;
+        const int request = server.requestCount();
+        server.enqueue(CannedReply::result("I have an apple."));
+        run(c.id, true);
 
-    server.enqueue(CannedReply::result(QStringLiteral("ahoy matey")));
-    run("style:custom-1234abcd", true);
-    expectRun({titled("Pirate"), reading, titled("Действие"), pasting, pasted, idle()}, 900);
-    EXPECT_EQ(editor.text, "ahoy matey");
-    EXPECT_EQ(sentField(1, "writingStyle"), "Pirate");
-}
-
-TEST_F(Pipeline, SelectAllSettingOffCopiesOnlyTheSelection) {
-    edit([](NiveloSettings& s) { s.autoSelectAllBeforeAction = false; });
-    editor.setText(QStringLiteral("keep this; fix thsi"), 11, 8);
-    server.enqueue(CannedReply::result(QStringLiteral("fix this")));
-    run("style:original", true);
-
-    EXPECT_EQ(editor.selectAllCount, 0);
-    EXPECT_EQ(sentField(0, "text"), "fix thsi");
-    EXPECT_EQ(editor.text, "keep this; fix this");
-    expectRun(fixRun({pasting, pasted, idle()}), 900);
-}
-
-// Sample text (the settings window's try-out): the other application is left alone.
-
-TEST_F(Pipeline, SampleTextRunReplacesTheSampleOnlyWhenAsked) {
-    const QString friendly = QStringLiteral("Hi! How are you doing?");
-    server.enqueue(CannedReply::result(friendly));
-    run("style:friendly", false, true);
-
-    expectRun({titled("Friendly"), titled("Дружелюбно"), done(friendly), idle()}, 900);
-    EXPECT_EQ(sentField(0, "text"), "Hi, how are you?");
-    EXPECT_EQ(state->sampleText(), friendly);
-    EXPECT_EQ(state->latestOutput(), friendly);
-    EXPECT_EQ(editor.copyCount + editor.pasteCount, 0);
-    EXPECT_TRUE(desktop.keys.log.isEmpty());
-
-    server.enqueue(CannedReply::result(QStringLiteral("Good day.")));
-    run("style:formal", false, false);
-    EXPECT_EQ(state->sampleText(), friendly);
-    EXPECT_EQ(state->latestOutput(), "Good day.");
-}
-
-TEST_F(Pipeline, LayoutOnTheSampleTextShowsTheConvertedText) {
-    state->setSampleText(QStringLiteral("ghbdtn"));
-    run("layout", false, true);
-
-    expectRun({titled("Layout"), titled("Раскладка"), done(QStringLiteral("привет")), idle()}, 900);
-    EXPECT_EQ(state->sampleText(), "привет");
-    EXPECT_EQ(inputs.selectCalls, 0);
-    EXPECT_TRUE(desktop.keys.log.isEmpty());
-}
-
-// The layout fix from a hot key runs silently.
-
-TEST_F(Pipeline, SilentLayoutRunReplacesTheAccessibilitySelectionAndSwitchesLayout) {
-    editor.setText(QStringLiteral("ghbdtn"), 0, 6);
-    run("layout", true);
-
-    expectRun({idle()}, -1);
-    EXPECT_EQ(editor.text, "привет");
-    EXPECT_EQ(state->latestOutput(), "привет");
-    // No key event and no pasteboard write: everything went through accessibility.
-    EXPECT_TRUE(desktop.keys.log.isEmpty());
-    EXPECT_EQ(desktop.pasteboard.writeCount() + desktop.pasteboard.clearCount(), 0);
-    EXPECT_EQ(inputs.currentId(), "xkb.layout.ru");
-    EXPECT_EQ(server.requestCount(), 0);
-}
-
-TEST_F(Pipeline, SilentLayoutRunCopiesWhenAccessibilityGivesOnlyBlanks) {
-    editor.setText(QStringLiteral("руддщ"), 0, 5);
-    editor.field->attributes.insert(QStringLiteral("AXSelectedText"),
-                                    AXValue(QStringLiteral("  ")));
-    run("layout", true);
-
-    expectRun({idle()}, -1);
-    EXPECT_EQ(editor.text, "hello");
-    // The fast preset: no Select All whatever the setting, key gaps only and 60 ms before the
-    // pasteboard comes back.
-    EXPECT_EQ(editor.selectAllCount, 0);
-    EXPECT_EQ(editor.copyCount, 1);
-    EXPECT_EQ(editor.pasteCount, 1);
-    EXPECT_EQ(recorded.last().atMs, 100);
-    EXPECT_EQ(inputs.currentId(), "xkb.layout.us");
-}
-
-TEST_F(Pipeline, SilentLayoutRunPastesWhenTheAccessibilityReplaceFails) {
-    editor.setText(QStringLiteral("ghbdtn"), 0, 6);
-    editor.field->failsToSet = true;
-    run("layout", true);
-
-    expectRun({idle()}, -1);
-    EXPECT_EQ(editor.copyCount, 0);
-    EXPECT_EQ(editor.pastedTexts, QStringList{QStringLiteral("привет")});
-}
-
-// A failed layout switch is dropped; with auto switch off none is tried.
-TEST_F(Pipeline, SilentLayoutRunSwitchesOnlyWhenAskedAndDropsASwitchFailure) {
-    for (const auto& [autoSwitch, selectCalls] : {std::pair{true, 3}, std::pair{false, 0}}) {
-        SCOPED_TRACE(autoSwitch);
-        edit([&](NiveloSettings& s) { s.layoutAutoSwitch = autoSwitch; });
-        editor.setText(QStringLiteral("ghbdtn"), 0, 6);
-        inputs.failingSelects = 3;
-        inputs.selectCalls = 0;
-        run("layout", true);
-
-        EXPECT_EQ(inputs.selectCalls, selectCalls);
-        EXPECT_EQ(inputs.currentId(), "xkb.layout.us");
-        EXPECT_EQ(statuses(), QList<ActionStatus>{idle()});
-        EXPECT_EQ(editor.text, "привет");
+        expectRun({titled(c.title), reading, titled(c.fixed), pasting, done("Pasted"), idle()},
+                  900);
+        EXPECT_EQ(editor.selectAllCount, c.selectAll ? 1 : 0);
+        EXPECT_EQ(sentField(request, c.key), c.value);
+        EXPECT_EQ(sentField(request, "text"),
+                  c.selectAll ? "keep; i has a apple\nnext" : "i has a apple");
+        EXPECT_EQ(editor.text, c.selectAll ? "I have an apple." : "keep; I have an apple.\nnext");
+        EXPECT_EQ(state->sampleText(), "Hi, how are you?");
     }
 }
 
-TEST_F(Pipeline, SilentLayoutRunCancelsAPendingReturnToIdle) {
-    state->setStatus(done(QStringLiteral("earlier")));
-    desktop.clock.advance(300);
-    editor.setText(QStringLiteral("ghbdtn"), 0, 6);
-    run("layout", true);
+// The settings window's try-out leaves the other application alone; only when asked does the
+// answer replace the sample.
+TEST_F(Pipeline, SampleTextRunsReplaceTheSampleOnlyWhenAsked) {
+    server.enqueue(CannedReply::result("Hi! How are you doing?"));
+    run("style:friendly", false, true);
+    expectRun({titled("Friendly"), titled("Дружелюбно"), done("Hi! How are you doing?"), idle()},
+              900);
+    EXPECT_EQ(sentField(0, "text"), "Hi, how are you?");
 
-    EXPECT_EQ(statuses(), QList<ActionStatus>{idle()});
-    EXPECT_EQ(recorded.last().atMs, 300);
+    server.enqueue(CannedReply::result("Good day."));
+    run("style:formal", false, false);
+    EXPECT_EQ(state->sampleText(), "Hi! How are you doing?");
+    EXPECT_EQ(state->latestOutput(), "Good day.");
+
+    state->setSampleText("ghbdtn");
+    run("layout", false, true);
+    expectRun({titled("Layout"), titled("Раскладка"), done("привет"), idle()}, 900);
+    EXPECT_EQ(inputs.selectCalls + editor.copyCount + editor.pasteCount, 0);
+}
+
+// The layout fix from a hot key runs silently: through accessibility when it can, else by the fast
+// copy and paste (no Select All, key gaps only, 60 ms before the pasteboard comes back); the layout
+// follows the new text.
+TEST_F(Pipeline, SilentLayoutRunsReplaceTheSelectionAndSwitchLayout) {
+    const struct {
+        const char *text, *fixed, *layout;
+        bool blankAccessibility, setFails;
+        int copies;
+        QStringList pasted;
+        qint64 ms;
+        bool autoSwitch = true;
+        int failingSelects = 0, selects = 1;
+    } cases[] = {{"ghbdtn", "привет", "xkb.layout.ru", false, false, 0, {}, 0},
+                 {"ghbdtn", "привет", "xkb.layout.ru", false, true, 0, {"привет"}, 80},
+                 // A failed switch is dropped; with auto switch off none is tried.
+                 {"ghbdtn", "привет", "xkb.layout.us", false, false, 0, {}, 0, true, 3, 3},
+                 {"ghbdtn", "привет", "xkb.layout.us", false, false, 0, {}, 0, false, 0, 0},
+                 {"руддщ", "hello", "xkb.layout.us", true, false, 1, {"hello"}, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        state->editSettings([&](NiveloSettings& s) { s.layoutAutoSwitch = c.autoSwitch; });
+        inputs.setCurrentId("xkb.layout.us");
+        inputs.failingSelects = c.failingSelects;
+        inputs.selectCalls = 0;
+        desktop.keys.log.clear();
+        editor.setText(QString::fromUtf8(c.text), 0, QString::fromUtf8(c.text).size());
+        editor.copyCount = 0;
+        editor.pastedTexts.clear();
+        editor.field->failsToSet = c.setFails;
+        if (c.blankAccessibility) {
+            editor.field->attributes.insert("AXSelectedText", AXValue(QStringLiteral("  ")));
+        }
+        const qint64 start = desktop.clock.nowMs();
+        run("layout", true);
+
+        expectRun({idle()}, -1);
+        EXPECT_EQ(recordedAtMs.last() - start, c.ms);
+        EXPECT_EQ(editor.text, c.fixed);
+        EXPECT_EQ(editor.selectAllCount, 0);
+        EXPECT_EQ(editor.copyCount, c.copies);
+        EXPECT_EQ(editor.pastedTexts, c.pasted);
+        EXPECT_EQ(desktop.keys.log.isEmpty(), c.pasted.isEmpty());
+        EXPECT_EQ(inputs.currentId(), c.layout);
+        EXPECT_EQ(inputs.selectCalls, c.selects);
+    }
+    EXPECT_EQ(server.requestCount(), 0);
 }
 
 // Actions the core refuses: the text is read (Select All only for a style), then the run fails.
-
 TEST_F(Pipeline, RefusedActionsReadAndFailWithoutTouchingTheText) {
-    struct Case {
+    const struct {
         const char *id, *title, *fixed, *failure;
         int selectAll;
-    };
-    for (const Case& c : {Case{"ai", "AI assistant", "AI помощник", "AI assistant", 0},
-                          Case{"clipboard", "Clipboard", "Буфер", "Clipboard window", 0},
-                          Case{"style:gone", "Действие", "Действие", "Style style:gone", 1}}) {
-        SCOPED_TRACE(c.id);
-        editor.setText(QStringLiteral("question"), 0, 8);
+    } cases[] = {{"ai", "AI assistant", "AI помощник", "AI assistant", 0},
+                 {"style:gone", "Действие", "Действие", "Style style:gone", 1}};
+    for (const auto& c : cases) {
+        editor.setText("question", 0, 8);
         editor.selectAllCount = 0;
         run(c.id, true);
-
         expectRun({titled(c.title), reading, titled(c.fixed),
-                   failed(kNotPorted + QString::fromUtf8(c.failure)), idle()},
+                   failed("This native action is not ported yet: " + QString::fromUtf8(c.failure)),
+                   idle()},
                   1300);
         EXPECT_EQ(editor.selectAllCount, c.selectAll);
         EXPECT_EQ(editor.text, "question");
-        EXPECT_EQ(server.requestCount(), 0);
-        EXPECT_EQ(state->latestOutput(), "");
     }
+    EXPECT_EQ(server.requestCount(), 0);
 }
 
 // Failures at each stage: the text and the latest output stay as they were.
-
-TEST_F(Pipeline, ReadFailuresEndTheRunBeforeAnyRequest) {
-    editor.setText(QStringLiteral("words"), 0, 5);
+TEST_F(Pipeline, FailuresAtEachStageLeaveTheTextAndTheLatestOutput) {
+    editor.setText("words", 0, 5);
     desktop.keys.trusted = false;
-    state->setSampleText(QStringLiteral("sample"));
+    state->setSampleText("sample");
     run("style:original", true, true);
-    expectRun(
-        {titled("Fix"), reading, failed(QStringLiteral("Could not send copy shortcut.")), idle()},
-        1300);
+    expectRun({titled("Fix"), reading, failed("Could not send copy shortcut."), idle()}, 1300);
     EXPECT_EQ(state->sampleText(), "sample");
-
     desktop.keys.trusted = true;
     editor.setText(QString());
     run("translate", true);
-    expectRun({titled("Translate"), reading, failed(QStringLiteral("No selected text.")), idle()},
-              1300);
+    expectRun({titled("Translate"), reading, failed("No selected text."), idle()}, 1300);
     EXPECT_EQ(server.requestCount(), 0);
-    EXPECT_EQ(state->latestOutput(), "");
-}
 
-TEST_F(Pipeline, BackendFailureShowsTheServersMessage) {
-    editor.setText(QStringLiteral("words"), 0, 5);
+    editor.setText("words", 0, 5);
     server.enqueue(CannedReply::json(429, R"({"error":"Too many requests today."})"));
     run("style:original", true);
-
-    expectRun(fixRun({failed(QStringLiteral("Too many requests today.")), idle()}), 1300);
-    EXPECT_EQ(editor.text, "words");
+    expectRun(fixRun({failed("Too many requests today."), idle()}), 1300);
     EXPECT_EQ(editor.pasteCount, 0);
-}
 
-TEST_F(Pipeline, PasteFailureKeepsTheLatestOutput) {
-    server.enqueue(CannedReply::result(QStringLiteral("earlier result")));
+    server.enqueue(CannedReply::result("earlier result"));
     run("style:original", false);
-    ASSERT_EQ(state->latestOutput(), "earlier result");
-
-    editor.setText(QStringLiteral("words"), 0, 5);
-    // The target application quits while the backend works.
-    const qint64 pid = editor.pid;
-    server.setHandler([&](const RecordedRequest&) {
-        desktop.quit(pid);
-        return CannedReply::result(QStringLiteral("Words."));
-    });
-    run("style:original", true);
-
-    expectRun(fixRun({pasting, failed(QStringLiteral("No app to paste into.")), idle()}), 1300);
-    EXPECT_EQ(state->latestOutput(), "earlier result");
-}
-
-TEST_F(Pipeline, PasteShortcutFailureLeavesTheResultOnThePasteboard) {
-    editor.setText(QStringLiteral("words"), 0, 5);
     server.setHandler([&](const RecordedRequest&) {
         desktop.keys.failsToPost = true;
-        return CannedReply::result(QStringLiteral("Words."));
+        return CannedReply::result("Words.");
     });
     run("style:original", true);
-
-    EXPECT_EQ(statuses(),
-              fixRun({pasting, failed(QStringLiteral("Could not send paste shortcut.")), idle()}));
+    EXPECT_EQ(statuses(), fixRun({pasting, failed("Could not send paste shortcut."), idle()}));
     EXPECT_EQ(editor.text, "words");
-    EXPECT_EQ(state->latestOutput(), "");
+    EXPECT_EQ(state->latestOutput(), "earlier result");
     // The one exception: the result is the only copy of itself now.
     EXPECT_EQ(desktop.pasteboard.plainText(), "Words.");
 }
 
-// Every status the state shows, in Russian.
-TEST_F(Pipeline, EveryStatusTextHasItsRussianForm) {
-    setLanguage(UiLanguage::ru);
-    editor.setText(QStringLiteral("words"), 0, 5);
-    server.enqueue(CannedReply::result(QStringLiteral("Words.")));
-    run("style:original", true);
-    state->requestPermissions();
-    settle();
-    state->resetNiveloPermissions(true);
-    settle();
-    state->resetNiveloPermissions(false);
-    settle();
-    state->clearClipboardHistory();
-    settle();
-
-    QStringList texts;
-    for (const ActionStatus& s : statuses()) {
-        if (!s.isIdle()) {
-            texts << s.message();
-        }
+TEST_F(Pipeline, ASecondRunWhileOneIsUnderWayIsIgnoredAtEveryStage) {
+    const ActionStatus stages[] = {titled("Fix"), reading, titled("Исправить"), pasting};
+    for (const ActionStatus& stage : stages) {
+        SCOPED_TRACE(stage.message().toStdString());
+        editor.setText("i has a apple", 0, 13);
+        editor.copyCount = 0;
+        const int requestsBefore = server.requestCount();
+        server.enqueue(CannedReply::result("I have an apple."));
+        onStatus(stage, [this] {
+            state->run(QuickAction{"translate"}, true, false);
+            state->run(QuickAction{"style:friendly"}, false, true);
+        });
+        run("style:original", true);
+        EXPECT_EQ(statuses().size(), 6);
+        EXPECT_EQ(editor.copyCount, 1);
+        EXPECT_EQ(server.requestCount(), requestsBefore + 1);
+        EXPECT_EQ(editor.text, "I have an apple.");
+        EXPECT_EQ(state->sampleText(), "Hi, how are you?");
     }
-    EXPECT_EQ(texts,
-              (QStringList{"Выполняю: Исправить", "Читаю выделение", "Исправить running",
-                           "Вставляю", "Вставлено", "Запрашиваю разрешения",
-                           "Запрос разрешений отправлен", "Сбрасываю разрешения",
-                           "Разрешения сброшены. Новый запрос отправлен.", "Сбрасываю разрешения",
-                           "Разрешения Nivelo сброшены", "История буфера очищена"}));
+}
+
+// Neither another application in front, nor a hot key pressed in one, nor the source quitting
+// (another process of the same application still running) sends the answer anywhere else.
+TEST_F(Pipeline, TheAnswerGoesBackToTheApplicationItWasReadFromOrNowhere) {
+    for (int scenario = 0; scenario < 3; ++scenario) {
+        SCOPED_TRACE(scenario);
+        SimulatedApp& source = desktop.launch(editor.bundleIdentifier);
+        SimulatedApp& other = desktop.launch("org.example.other");
+        const qint64 sourcePid = source.pid;
+        other.setText("other text", 0, 10);
+        editor.setText("editor text", 0, 11);
+        source.setText("i has a apple", 0, 13);
+        desktop.bringToFront(source.pid);
+        VirtualClock::flushEvents();
+        server.enqueue(CannedReply::result("I have an apple."));
+        onStatus(titled("Исправить"), [&] {
+            if (scenario == 2) {
+                desktop.quit(sourcePid);
+                return;
+            }
+            desktop.bringToFront(other.pid);
+            VirtualClock::flushEvents();
+            if (scenario == 1) {
+                captureServices.focus.rememberFrontmostApplication();
+            }
+        });
+        run("style:original", true);
+
+        EXPECT_EQ(other.text, "other text");
+        EXPECT_EQ(editor.text, "editor text");
+        EXPECT_EQ(desktop.pasteboard.content(), userContent);
+        if (scenario == 2) {
+            EXPECT_EQ(statuses().at(statuses().size() - 2), failed("No app to paste into."));
+        } else {
+            EXPECT_EQ(source.text, "I have an apple.");
+            desktop.quit(sourcePid);
+        }
+        desktop.quit(other.pid);
+    }
 }

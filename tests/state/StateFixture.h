@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <QScopeGuard>
 
 #include "backend/BackendClient.h"
 #include "backend/NativeActionService.h"
@@ -24,70 +24,40 @@
 #include "support/SimulatedProcessRunner.h"
 #include "support/SimulatedSystemAppearance.h"
 
-inline void PrintTo(const ActionStatus& status, std::ostream* os) {
-    static const char* names[] = {"running", "done", "failed", "idle"};
-    *os << names[int(status.kind())];
-    if (!status.isIdle()) {
-        *os << "(\"" << status.message().toStdString() << "\")";
-    }
-}
-
 inline constexpr auto running = &ActionStatus::running;
 inline constexpr auto done = &ActionStatus::done;
 inline constexpr auto failed = &ActionStatus::failed;
 inline constexpr auto idle = &ActionStatus::idle;
 
-// Counts whole saves of the settings record (each save writes every key, this one included).
-class SettingsDefaults : public MemoryDefaults {
-public:
-    void set(const QString& key, const QVariant& value) override {
-        if (key == QLatin1String("nivelo.theme")) {
-            ++saves;
-        }
-        MemoryDefaults::set(key, value);
-    }
-    int saves = 0;
-};
-
 // Knows whether a request is on its way, so a test waits for the network only then and
 // otherwise moves the virtual clock.
-class CountingTransport : public HttpTransport {
-public:
-    explicit CountingTransport(HttpTransport& inner) : inner_(inner) {}
+struct CountingTransport : HttpTransport, LanguageRecognizer {
+    // Never advanced: the network's own time-outs stay out of the way of the desktop's clock.
+    VirtualClock clock;
+    QtHttpTransport inner{clock};
     int inFlight = 0;
 
     QCoro::Task<HttpResponse> post(HttpRequest request) override {
         ++inFlight;
-        try {
-            HttpResponse response = co_await inner_.post(std::move(request));
-            --inFlight;
-            co_return response;
-        } catch (...) {
-            --inFlight;
-            throw;
-        }
+        const auto leave = qScopeGuard([this] { --inFlight; });
+        HttpResponse response = co_await inner.post(std::move(request));
+        co_return response;
     }
-
-private:
-    HttpTransport& inner_;
-};
-
-class EnglishRecognizer : public LanguageRecognizer {
-public:
-    QString dominantLanguage(const QString&) const override { return QStringLiteral("en"); }
+    QCoro::Task<HttpResponse> get(HttpRequest request) override {
+        ++inFlight;
+        const auto leave = qScopeGuard([this] { --inFlight; });
+        HttpResponse response = co_await inner.get(std::move(request));
+        co_return response;
+    }
+    QString dominantLanguage(const QString&) const override { return "en"; }
 };
 
 // The application state over a simulated desktop with an editor in front, a real backend
 // client talking to a loopback server, and simulated permissions and tools.
 class StateTest : public ::testing::Test {
 protected:
-    struct Recorded {
-        ActionStatus status;
-        qint64 atMs;
-    };
-
     SimulatedDesktop desktop;
-    SettingsDefaults defaults;
+    MemoryDefaults defaults;
     NativeSettingsStore store{defaults};
     CaptureServices captureServices{desktop};
     SimulatedInputSources inputs;
@@ -96,32 +66,27 @@ protected:
     SimulatedProcessRunner processes{desktop.clock};
     PermissionService permissions{probe, desktop.workspace, processes};
     LoopbackHttpServer server;
-    // Never advanced: the network's own time-outs stay out of the way of the desktop's clock.
-    VirtualClock networkClock;
-    QtHttpTransport realTransport{networkClock};
-    CountingTransport transport{realTransport};
-    EnglishRecognizer recognizer;
+    CountingTransport transport;
     NiveloCore core{std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
-                        server.url().toString(), QString(), transport, recognizer,
-                        QStringLiteral("TEST-DEVICE"))),
+                        server.url().toString(), QString(), transport, transport, "TEST-DEVICE")),
                     permissions};
-    SimulatedApp& editor = desktop.launch(QStringLiteral("org.example.editor"));
+    SimulatedApp& editor = desktop.launch("org.example.editor");
     QStringList newIds;
     std::unique_ptr<NiveloAppState> state;
-    QList<Recorded> recorded;
+    // The statuses shown, and when (the times are never cleared: read them from the end).
+    QList<ActionStatus> recorded;
+    QList<qint64> recordedAtMs;
 
     // What the user had on the pasteboard before the test: two items, one of them an image.
     QList<PasteboardItem> userContent;
 
     void SetUp() override {
         userContent = putUserContent(desktop.pasteboard);
-        ASSERT_EQ(userContent.size(), 2);
         inputs.addLayout(SimulatedInputSources::usLayout());
         inputs.addLayout(SimulatedInputSources::russianLayout());
-        inputs.setCurrentId(QStringLiteral("xkb.layout.us"));
+        inputs.setCurrentId("xkb.layout.us");
         desktop.bringToFront(editor.pid);
         VirtualClock::flushEvents();
-        ASSERT_EQ(captureServices.focus.rememberedProcessIdentifier(), editor.pid);
     }
 
     NiveloAppState::Dependencies dependencies() {
@@ -129,7 +94,7 @@ protected:
             desktop.clock,           store,     core, captureServices.pasteboard, inputs,
             captureServices.history, appearance};
         deps.newIdCharacters = [this] {
-            return newIds.isEmpty() ? QStringLiteral("0000abcd") : newIds.takeFirst();
+            return newIds.isEmpty() ? "0000abcd" : newIds.takeFirst();
         };
         return deps;
     }
@@ -141,11 +106,11 @@ protected:
             stored(settings);
             store.save(settings);
         }
-        defaults.saves = 0;
         state = std::make_unique<NiveloAppState>(dependencies());
         QObject::connect(state.get(), &NiveloAppState::statusChanged, state.get(),
                          [this](const ActionStatus& status) {
-                             recorded.append({status, desktop.clock.nowMs()});
+                             recorded.append(status);
+                             recordedAtMs.append(desktop.clock.nowMs());
                          });
     }
 
@@ -170,24 +135,18 @@ protected:
         FAIL() << "the clock never ran out of work";
     }
 
-    QList<ActionStatus> statuses() const {
-        QList<ActionStatus> out;
-        for (const auto& r : recorded) {
-            out.append(r.status);
-        }
-        return out;
-    }
+    const QList<ActionStatus>& statuses() const { return recorded; }
 
     // The time from the last done or failed status to the idle that followed it; -1 without.
     qint64 idleDelay() const {
-        if (recorded.size() < 2 || !recorded.last().status.isIdle()) {
+        if (recorded.size() < 2 || !recorded.last().isIdle()) {
             return -1;
         }
-        return recorded.last().atMs - recorded.at(recorded.size() - 2).atMs;
+        return recordedAtMs.last() - recordedAtMs.at(recordedAtMs.size() - 2);
     }
 
     QString sentField(int index, const char* key) const {
-        const auto body = json::parse(server.requests().at(index).body);
-        return body ? json::qstr(body->at(key).get<std::string>()) : QString();
+        return json::qstr(
+            json::parse(server.requests().at(index).body)->at(key).get<std::string>());
     }
 };

@@ -4,7 +4,6 @@
 
 #include <QProcess>
 #include <QStandardPaths>
-#include <memory>
 
 #include "platform/x11/X11PermissionProbe.h"
 #include "support/EventWait.h"
@@ -15,60 +14,41 @@
 namespace {
 
 // A private Xvfb on a display number it picks itself; closed and stopped on destruction.
-class PrivateXServer {
-public:
+struct PrivateXServer {
+    QProcess process;
+    Display* display = nullptr;
     explicit PrivateXServer(const QStringList& extraArguments) {
-        process_.setProgram(QStringLiteral("Xvfb"));
-        process_.setArguments(QStringList{QStringLiteral("-displayfd"), QStringLiteral("1"),
-                                          QStringLiteral("-nolisten"), QStringLiteral("tcp")} +
-                              extraArguments);
-        process_.start();
+        process.start("Xvfb", QStringList{"-displayfd", "1", "-nolisten", "tcp"} + extraArguments);
+        QByteArray output;
         waitUntil([&] {
-            output_ += process_.readAllStandardOutput();
-            return output_.contains('\n') || process_.state() == QProcess::NotRunning;
+            output += process.readAllStandardOutput();
+            return output.contains('\n') || process.state() == QProcess::NotRunning;
         });
-        if (output_.contains('\n')) {
-            const QByteArray name = ":" + output_.trimmed();
-            display_ = XOpenDisplay(name.constData());
-        }
+        display =
+            output.contains('\n') ? XOpenDisplay((":" + output.trimmed()).constData()) : nullptr;
     }
     ~PrivateXServer() {
-        if (display_) {
-            XCloseDisplay(display_);
+        if (display) {
+            XCloseDisplay(display);
         }
-        process_.terminate();
-        process_.waitForFinished(5000);
+        process.terminate();
+        process.waitForFinished(5000);
     }
-    Display* display() const { return display_; }
-
-private:
-    QProcess process_;
-    QByteArray output_;
-    Display* display_ = nullptr;
 };
 
 }  // namespace
 
 // XInput2 is always there; the synthetic keys need XTEST. Nothing opens a settings page.
 TEST(X11PermissionProbe, SyntheticKeysNeedXTestAndInputMonitoringNeedsXInput) {
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty()) {
         GTEST_SKIP() << "Xvfb is not installed";
     }
     for (bool withXTest : {true, false}) {
-        SCOPED_TRACE(withXTest);
-        PrivateXServer server(
-            withXTest ? QStringList()
-                      : QStringList{QStringLiteral("-extension"), QStringLiteral("XTEST")});
-        ASSERT_NE(server.display(), nullptr);
-        X11PermissionProbe probe(server.display());
-        EXPECT_EQ(probe.canPostSyntheticEvents(), withXTest);
+        PrivateXServer server(withXTest ? QStringList() : QStringList{"-extension", "XTEST"});
+        ASSERT_NE(server.display, nullptr);
+        X11PermissionProbe probe(server.display);
+        EXPECT_EQ(probe.canPostSyntheticEvents(), withXTest) << withXTest;
         EXPECT_TRUE(probe.canMonitorInput());
         EXPECT_FALSE(probe.settingsUrl(PermissionSettingsTarget::accessibility));
     }
-}
-
-TEST(X11PermissionProbe, NoDisplayGrantsNothing) {
-    X11PermissionProbe probe(nullptr);
-    EXPECT_FALSE(probe.canPostSyntheticEvents());
-    EXPECT_FALSE(probe.canMonitorInput());
 }

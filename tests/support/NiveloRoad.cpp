@@ -46,18 +46,10 @@ bool NiveloRoad::startNivelo() {
     if (!defaults.contains("nivelo.openMainWindowOnLaunch")) {
         defaults.insert("nivelo.openMainWindowOnLaunch", "false");
     }
-    const QString dir = session_->path(".config/ai.nivelo.native");
-    QDir().mkpath(dir);
-    QFile file(dir + "/defaults.ini");
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!session_->writeNiveloDefaults(defaults)) {
         error_ = "cannot write the defaults";
         return false;
     }
-    file.write("[General]\n");
-    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it) {
-        file.write((it.key() + "=" + it.value() + "\n").toUtf8());
-    }
-    file.close();
 
     QProcessEnvironment env;
     if (options_.backendUp) {

@@ -36,6 +36,8 @@ public:
     QString error() const { return error_; }
     // Ends nivelo with SIGTERM; true when it exited cleanly within 10 s.
     bool stopNivelo();
+    // The running nivelo; null before startNivelo() and after stopNivelo().
+    QProcess* nivelo() const { return nivelo_; }
 
     XSession& session() { return *session_; }
     LoopbackHttpServer& backend() { return backend_; }

@@ -60,17 +60,31 @@ void SimulatedApp::receiveKey(quint16 keyCode, KeyModifiers modifiers) {
         }
         if (copyWriteDelayMs > 0) {
             SimulatedPasteboard* board = &desktop_.pasteboard;
-            desktop_.clock.callAfter(copyWriteDelayMs,
-                                     [board, selection] { board->putText(selection); });
+            desktop_.clock.callAfter(copyWriteDelayMs, [board, selection, owner = pid] {
+                board->putText(selection, owner);
+            });
         } else {
-            desktop_.pasteboard.putText(selection);
+            desktop_.pasteboard.putText(selection, pid);
         }
     } else if (keyCode == KeyCode::V) {
         ++pasteCount;
-        if (const auto pasted = desktop_.pasteboard.plainText()) {
-            pastedTexts.append(*pasted);
-            replaceSelection(*pasted);
+        if (pasteReadDelayMs > 0) {
+            desktop_.clock.callAfter(pasteReadDelayMs, [this] { pasteFromPasteboard(); });
+        } else {
+            pasteFromPasteboard();
         }
+    }
+}
+
+void SimulatedApp::pasteFromPasteboard() {
+    if (const auto pasted = desktop_.pasteboard.plainText()) {
+        // A late fetch of ours serves our write; the instant one leaves that to the test.
+        if (pasteReadDelayMs > 0 &&
+            desktop_.pasteboard.ownerProcessIdentifier() == SimulatedPasteboard::kOwnPid) {
+            desktop_.pasteboard.serveText();
+        }
+        pastedTexts.append(*pasted);
+        replaceSelection(*pasted);
     }
 }
 
@@ -107,7 +121,7 @@ bool SimulatedWorkspace::activate(qint64 processIdentifier) {
 
 bool SimulatedWorkspace::openUrl(const QUrl& url) {
     openedUrls.append(url);
-    return true;
+    return opensUrls;
 }
 
 bool SimulatedKeyEvents::postKey(quint16 keyCode, KeyModifiers modifiers, bool down) {

@@ -38,6 +38,8 @@ public:
     // Copy; refuse to be activated.
     int copyFromAttempt = 1;
     qint64 copyWriteDelayMs = 0;
+    // Fetch the pasteboard this long after Paste, as an X11 client fetches the selection.
+    qint64 pasteReadDelayMs = 0;
     bool refusesActivation = false;
     // Reports an activation as done yet stays behind the frontmost application.
     bool staysBehind = false;
@@ -56,6 +58,7 @@ public:
     std::shared_ptr<SimulatedAXNode> focused;
 
     void receiveKey(quint16 keyCode, KeyModifiers modifiers);
+    void pasteFromPasteboard();
     RunningApplication info() const;
 
 private:
@@ -75,7 +78,7 @@ public:
         return unknownWindowActive || frontmostApplication().has_value();
     }
 
-    static constexpr qint64 kOwnPid = 4242;
+    static constexpr qint64 kOwnPid = SimulatedPasteboard::kOwnPid;
     // A window is active whose application cannot be told (no application is frontmost).
     bool unknownWindowActive = false;
     // Activations asked for by the app, with the virtual time of each.
@@ -85,6 +88,8 @@ public:
     };
     QList<Activation> activations;
     QList<QUrl> openedUrls;
+    // What openUrl answers; every URL is noted either way.
+    bool opensUrls = true;
 
 private:
     SimulatedDesktop& desktop_;

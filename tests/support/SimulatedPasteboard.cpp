@@ -46,6 +46,7 @@ std::optional<QString> SimulatedPasteboard::plainText() const {
 
 void SimulatedPasteboard::clear() {
     items_.clear();
+    owner_.reset();
     ++changeCount_;
     ++clears_;
 }
@@ -59,6 +60,7 @@ void SimulatedPasteboard::writeItems(const QList<PasteboardItem>& items) {
         }
         items_.append(std::move(simulated));
     }
+    owner_ = kOwnPid;
     ++changeCount_;
     ++writes_;
 }
@@ -66,17 +68,20 @@ void SimulatedPasteboard::writeItems(const QList<PasteboardItem>& items) {
 void SimulatedPasteboard::setPlainText(const QString& text) {
     textServed_ = !servesLater_;
     items_.append({{kPlainTextType, text.toUtf8()}});
+    owner_ = kOwnPid;
     ++changeCount_;
     ++writes_;
 }
 
-void SimulatedPasteboard::putItems(QList<SimulatedPasteboardItem> items) {
+void SimulatedPasteboard::putItems(QList<SimulatedPasteboardItem> items,
+                                   std::optional<qint64> owner) {
     items_ = std::move(items);
+    owner_ = owner;
     ++changeCount_;
 }
 
-void SimulatedPasteboard::putText(const QString& text) {
-    putItems({{{kPlainTextType, text.toUtf8()}}});
+void SimulatedPasteboard::putText(const QString& text, std::optional<qint64> owner) {
+    putItems({{{kPlainTextType, text.toUtf8()}}}, owner);
 }
 
 QList<PasteboardItem> SimulatedPasteboard::content() const {

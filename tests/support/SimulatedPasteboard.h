@@ -17,6 +17,8 @@ using SimulatedPasteboardItem = QList<SimulatedPasteboardValue>;
 class SimulatedPasteboard : public Pasteboard {
 public:
     static inline const QString kPlainTextType = QStringLiteral("text/plain");
+    // The app's own process, the owner after its writes.
+    static constexpr qint64 kOwnPid = 4242;
 
     qint64 changeCount() const override { return changeCount_; }
     int itemCount() const override { return static_cast<int>(items_.size()); }
@@ -28,6 +30,7 @@ public:
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
     bool lastWriteTextServed() const override { return textServed_; }
+    std::optional<qint64> ownerProcessIdentifier() const override { return owner_; }
 
     // Like X11, where the paste target fetches the text later: after each write of ours the
     // text counts as not served until serveText() is called.
@@ -35,9 +38,10 @@ public:
     // The paste target fetches what we wrote.
     void serveText() { textServed_ = true; }
 
-    // Another application (or the user) puts new content on the pasteboard in one change.
-    void putItems(QList<SimulatedPasteboardItem> items);
-    void putText(const QString& text);
+    // Another application (or the user) puts new content on the pasteboard in one change;
+    // `owner` is its process (none: unknown).
+    void putItems(QList<SimulatedPasteboardItem> items, std::optional<qint64> owner = {});
+    void putText(const QString& text, std::optional<qint64> owner = {});
 
     // Every representation that yields data, item by item.
     QList<PasteboardItem> content() const;
@@ -48,6 +52,7 @@ public:
 private:
     QList<SimulatedPasteboardItem> items_;
     qint64 changeCount_ = 1;
+    std::optional<qint64> owner_;
     int clears_ = 0;
     int writes_ = 0;
     bool servesLater_ = false;

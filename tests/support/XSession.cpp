@@ -18,6 +18,7 @@ XSession::XSession(Options options) : options_(options) {
     QDir(home_.path()).mkpath("runtime");
     QFile::setPermissions(home_.filePath("runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    writeNiveloDefaults();
 
     // Xvfb picks a free display and writes its number to the fd we pass.
     auto xvfb = std::make_unique<QProcess>();
@@ -90,6 +91,22 @@ bool XSession::startDbus() {
                 .contains("unix:");
         },
         10000);
+}
+
+bool XSession::writeNiveloDefaults(const QMap<QString, QString>& values) const {
+    QMap<QString, QString> all{{"nivelo.updates.automaticChecksEnabled", "false"}};
+    all.insert(values);
+    const QString dir = home_.filePath(".config/ai.nivelo.native");
+    QDir().mkpath(dir);
+    QFile file(dir + "/defaults.ini");
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    file.write("[General]\n");
+    for (auto it = all.cbegin(); it != all.cend(); ++it) {
+        file.write((it.key() + "=" + it.value() + "\n").toUtf8());
+    }
+    return file.flush();
 }
 
 QProcessEnvironment XSession::environment() const {

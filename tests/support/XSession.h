@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -27,6 +28,12 @@ public:
     QString display() const { return display_; }
     QString home() const { return home_.path(); }
     QString path(const QString& name) const { return home_.filePath(name); }
+
+    // Writes nivelo's defaults.ini in the fresh home: the values given over the launch
+    // defaults every e2e run shares (automatic update checks off, so no run asks a real
+    // server). The session writes those alone when it starts. False when the file cannot be
+    // written.
+    bool writeNiveloDefaults(const QMap<QString, QString>& values = {}) const;
 
     // Environment for programs on this display, with the fresh home and XDG folders.
     QProcessEnvironment environment() const;

@@ -74,21 +74,3 @@ TEST_F(KeyEventsFixture, ReadsHeldModifiersAndIgnoresCapsLock) {
     EXPECT_EQ(keys.heldModifiers(), KeyModifiers());
     x11Session().run("xdotool", {"key", "Caps_Lock"});
 }
-
-// A terminal (recognised by its window class) gets Control+Shift+C/V and no Select All.
-TEST_F(KeyEventsFixture, TerminalsGetShiftedCopyAndPasteAndNoSelectAll) {
-    const QString window =
-        startTestEditor(x11Session().path("term.txt"), "Fake Terminal", 1, {"-name", "xterm"});
-    ASSERT_FALSE(window.isEmpty());
-    x11Session().activate(window);
-    RawKeyRecorder recorder;
-    shortcut(KeyCode::A, KeyModifier::Control);
-    EXPECT_EQ(recorder.events(), QStringList());
-    shortcut(KeyCode::V, KeyModifier::Control);
-    const QStringList expected{"+Control_L", "+Shift_L", "+v", "-v", "-Shift_L", "-Control_L"};
-    EXPECT_EQ(settled(recorder, expected), expected);
-
-    EXPECT_TRUE(X11KeyEvents::isTerminalClass("XTerm"));
-    EXPECT_TRUE(X11KeyEvents::isTerminalClass("gnome-terminal-server"));
-    EXPECT_FALSE(X11KeyEvents::isTerminalClass("mousepad"));
-}

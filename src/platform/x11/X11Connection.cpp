@@ -1,7 +1,8 @@
 #include "platform/x11/X11Connection.h"
 
+#include <QAbstractEventDispatcher>
+#include <QMetaObject>
 #include <QSocketNotifier>
-#include <QTimer>
 #include "platform/x11/Xlib.h"
 
 #include "platform/x11/X11KeyMap.h"
@@ -34,6 +35,12 @@ X11Connection::X11Connection() {
     notifier_ =
         std::make_unique<QSocketNotifier>(ConnectionNumber(display_), QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &X11Connection::dispatchPending);
+    // The socket only tells about bytes not yet read: events that Xlib took in while waiting
+    // for a reply sit in its queue. Empty it whenever the loop is about to wait.
+    if (auto* dispatcher = QAbstractEventDispatcher::instance(thread())) {
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
+                &X11Connection::dispatchPending);
+    }
 }
 
 X11Connection::~X11Connection() {
@@ -115,7 +122,20 @@ bool X11Connection::failsWithError(const std::function<void()>& request) {
     XSetErrorHandler(previous);
     const bool failed = g_trappedError != 0;
     g_trappedError = 0;
-    // XSync may have queued events that the socket notifier will not announce again.
-    QTimer::singleShot(0, this, &X11Connection::dispatchPending);
+    noteRoundTrip();
     return failed;
+}
+
+void X11Connection::noteRoundTrip() {
+    if (!display_ || dispatchQueued_) {
+        return;
+    }
+    dispatchQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            dispatchQueued_ = false;
+            dispatchPending();
+        },
+        Qt::QueuedConnection);
 }

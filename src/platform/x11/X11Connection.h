@@ -42,6 +42,10 @@ public:
     // Reads and dispatches whatever events are queued (also those Xlib read during a reply).
     void dispatchPending();
 
+    // Called after a request that waited for a reply: Xlib may have queued events meanwhile
+    // that the socket will not announce again. They are dispatched on the next loop turn.
+    void noteRoundTrip();
+
     // Runs `request` and reports whether the server answered it with an error (BadAccess for a
     // key another client grabbed, BadWindow for a window that went away).
     bool failsWithError(const std::function<void()>& request);
@@ -54,5 +58,6 @@ private:
     std::map<int, Listener> listeners_;
     int nextListenerId_ = 1;
     bool dispatching_ = false;
+    bool dispatchQueued_ = false;
     std::map<int, int> rawEventUsers_;
 };

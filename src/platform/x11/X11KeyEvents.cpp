@@ -3,8 +3,11 @@
 #include <QStringList>
 #include <array>
 
+#include "platform/Pasteboard.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11KeyMap.h"
+#include "platform/x11/X11PrimarySelection.h"
+#include "platform/x11/X11TerminalKeys.h"
 
 #include "platform/x11/Xlib.h"
 
@@ -22,44 +25,6 @@ constexpr std::array<ModifierKey, 4> kModifierKeys{{
     {KeyModifier::Alt, Mod1Mask, XK_Alt_L},
     {KeyModifier::Command, Mod4Mask, XK_Super_L},
 }};
-
-const QStringList kTerminalClasses = {
-    "xterm",
-    "uxterm",
-    "urxvt",
-    "rxvt",
-    "gnome-terminal",
-    "konsole",
-    "xfce4-terminal",
-    "terminator",
-    "tilix",
-    "alacritty",
-    "kitty",
-    "st",
-    "st-256color",
-    "lxterminal",
-    "qterminal",
-    "mate-terminal",
-    "terminology",
-    "wezterm",
-    "foot",
-    "sakura",
-    "guake",
-    "tilda",
-    "yakuake",
-    "cool-retro-term",
-    "deepin-terminal",
-    "org.gnome.console",
-    "kgx",
-    "org.wezfurlong.wezterm",
-    "com.mitchellh.ghostty",
-    "ghostty",
-    "gnome-terminal-server",
-    "xfce4-terminal",
-    "eterm",
-    "aterm",
-    "kterm",
-};
 
 // The key codes a modifier is bound to now (from the server's modifier map).
 QList<XKeyCode> modifierKeyCodes(Display* display, unsigned mask) {
@@ -87,8 +52,11 @@ bool isDown(const char keys[32], XKeyCode code) {
 }
 }  // namespace
 
-X11KeyEvents::X11KeyEvents(std::shared_ptr<X11Connection> connection)
-    : connection_(std::move(connection)), keyMap_(connection_->keyMap()) {
+X11KeyEvents::X11KeyEvents(std::shared_ptr<X11Connection> connection, Pasteboard* clipboard)
+    : connection_(std::move(connection)),
+      keyMap_(connection_->keyMap()),
+      clipboard_(clipboard),
+      primary_(std::make_unique<X11PrimarySelection>(connection_)) {
     int event = 0;
     int error = 0;
     int major = 0;
@@ -97,51 +65,96 @@ X11KeyEvents::X11KeyEvents(std::shared_ptr<X11Connection> connection)
                 XTestQueryExtension(connection_->display(), &event, &error, &major, &minor);
 }
 
+X11KeyEvents::~X11KeyEvents() = default;
+
 bool X11KeyEvents::canPostEvents() const {
     return hasXTest_;
 }
 
-bool X11KeyEvents::isTerminalClass(const QString& windowClass) {
-    return kTerminalClasses.contains(windowClass.toLower());
+unsigned long X11KeyEvents::focusedWindow() const {
+    Window window = None;
+    int revert = 0;
+    XGetInputFocus(connection_->display(), &window, &revert);
+    connection_->noteRoundTrip();
+    return window > PointerRoot ? window : None;
 }
 
-QStringList X11KeyEvents::focusedWindowClass() const {
+QStringList X11KeyEvents::windowClass(unsigned long focused) const {
     Display* display = connection_->display();
-    Window window = 0;
-    int revert = 0;
-    XGetInputFocus(display, &window, &revert);
-    // The focus may sit on a child of the client window: walk up to the one with a class.
-    for (int depth = 0; depth < 8 && window > PointerRoot; ++depth) {
-        XClassHint hint{};
-        if (XGetClassHint(display, window, &hint)) {
-            QStringList parts{QString::fromLocal8Bit(hint.res_name),
-                              QString::fromLocal8Bit(hint.res_class)};
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-            return parts;
+    QStringList parts;
+    // The focus may sit on a child of the client window: walk up to the one with a class. The
+    // window may be gone meanwhile.
+    connection_->failsWithError([&] {
+        Window window = focused;
+        for (int depth = 0; depth < 8 && window != None; ++depth) {
+            XClassHint hint{};
+            if (XGetClassHint(display, window, &hint)) {
+                parts = QStringList{QString::fromLocal8Bit(hint.res_name),
+                                    QString::fromLocal8Bit(hint.res_class)};
+                XFree(hint.res_name);
+                XFree(hint.res_class);
+                return;
+            }
+            Window root = None;
+            Window parent = None;
+            Window* children = nullptr;
+            unsigned count = 0;
+            if (!XQueryTree(display, window, &root, &parent, &children, &count)) {
+                return;
+            }
+            if (children) {
+                XFree(children);
+            }
+            if (parent == root) {
+                return;
+            }
+            window = parent;
         }
-        Window root = 0;
-        Window parent = 0;
-        Window* children = nullptr;
-        unsigned count = 0;
-        if (!XQueryTree(display, window, &root, &parent, &children, &count)) {
-            break;
-        }
-        if (children) {
-            XFree(children);
-        }
-        if (parent == root) {
-            break;
-        }
-        window = parent;
+    });
+    return parts;
+}
+
+bool X11KeyEvents::translateForTerminal(quint16 keyCode, const TerminalKeys& terminal,
+                                        unsigned long window, Sent& sent) {
+    if (keyCode == KeyCode::A) {
+        // A terminal has no Select All; Control+A would move the cursor.
+        sent.suppressed = true;
+        return true;
     }
-    return {};
+    if (keyCode == KeyCode::C && terminal.copy) {
+        sent.keyCode = terminal.copy->keyCode;
+        sent.modifiers = terminal.copy->modifiers;
+        return true;
+    }
+    if (keyCode == KeyCode::C) {
+        // The highlighted text is in PRIMARY: that is the Copy. A terminal with nothing
+        // highlighted leaves the clipboard as it is, as a Copy of nothing would.
+        sent.suppressed = true;
+        if (!clipboard_) {
+            return false;
+        }
+        if (const auto text = primary_->textOwnedByWindowOf(window)) {
+            clipboard_->setPlainText(*text);
+        }
+        return true;
+    }
+    if (terminal.pastesPrimary) {
+        const auto text = clipboard_ ? clipboard_->plainText() : std::nullopt;
+        if (!text) {
+            return false;
+        }
+        primary_->lend(*text);
+    }
+    sent.keyCode = terminal.paste.keyCode;
+    sent.modifiers = terminal.paste.modifiers;
+    return true;
 }
 
 void X11KeyEvents::holdExactly(KeyModifiers wanted) {
     Display* display = connection_->display();
     char keys[32] = {};
     XQueryKeymap(display, keys);
+    connection_->noteRoundTrip();
     // Releases first (in reverse order), then presses: Control, Shift, Alt, Super.
     for (auto key = kModifierKeys.crbegin(); key != kModifierKeys.crend(); ++key) {
         if (wanted.testFlag(key->modifier)) {
@@ -170,27 +183,25 @@ void X11KeyEvents::holdExactly(KeyModifiers wanted) {
 
 bool X11KeyEvents::postKey(quint16 keyCode, KeyModifiers modifiers, bool down) {
     Display* display = connection_->display();
-    if (!hasXTest_) {
-        return false;
-    }
-    const auto xKey = keyMap_.xKeyCode(keyCode);
-    if (!xKey) {
+    if (!hasXTest_ || !keyMap_.xKeyCode(keyCode)) {
         return false;
     }
     if (down) {
-        Sent sent{false, modifiers};
-        const bool editShortcut = modifiers == KeyModifiers(KeyModifier::Control);
-        if (editShortcut &&
-            (keyCode == KeyCode::A || keyCode == KeyCode::C || keyCode == KeyCode::V)) {
-            const QStringList windowClass = focusedWindowClass();
-            const bool terminal =
-                isTerminalClass(windowClass.value(0)) || isTerminalClass(windowClass.value(1));
-            if (terminal && keyCode == KeyCode::A) {
-                // A terminal has no Select All; Control+A would move the cursor.
-                sent.suppressed = true;
-            } else if (terminal) {
-                sent.modifiers |= KeyModifier::Shift;
+        Sent sent{false, keyCode, modifiers};
+        const bool editShortcut =
+            modifiers == KeyModifiers(KeyModifier::Control) &&
+            (keyCode == KeyCode::A || keyCode == KeyCode::C || keyCode == KeyCode::V);
+        if (editShortcut) {
+            const unsigned long window = focusedWindow();
+            if (const auto terminal = terminalKeysFor(windowClass(window))) {
+                if (!translateForTerminal(keyCode, *terminal, window, sent)) {
+                    return false;
+                }
             }
+        }
+        const auto xKey = keyMap_.xKeyCode(sent.keyCode);
+        if (!sent.suppressed && !xKey) {
+            return false;
         }
         down_.insert(keyCode, sent);
         if (sent.suppressed) {
@@ -199,9 +210,15 @@ bool X11KeyEvents::postKey(quint16 keyCode, KeyModifiers modifiers, bool down) {
         holdExactly(sent.modifiers);
         XTestFakeKeyEvent(display, *xKey, True, CurrentTime);
     } else {
-        const Sent sent = down_.take(keyCode);
+        // A key-up without its key-down goes out as it is.
+        const Sent sent =
+            down_.contains(keyCode) ? down_.take(keyCode) : Sent{false, keyCode, modifiers};
         if (sent.suppressed) {
             return true;
+        }
+        const auto xKey = keyMap_.xKeyCode(sent.keyCode);
+        if (!xKey) {
+            return false;
         }
         XTestFakeKeyEvent(display, *xKey, False, CurrentTime);
         // Let go of what the shortcut held; the user's own keys were released before it.
@@ -218,7 +235,9 @@ KeyModifiers X11KeyEvents::heldModifiers() const {
         return held;
     }
     XkbStateRec state;
-    if (XkbGetState(display, XkbUseCoreKbd, &state) != Success) {
+    const Status status = XkbGetState(display, XkbUseCoreKbd, &state);
+    connection_->noteRoundTrip();
+    if (status != Success) {
         return held;
     }
     const unsigned mods = state.base_mods | state.latched_mods;

@@ -7,36 +7,49 @@
 
 #include "platform/KeyEvents.h"
 
+class Pasteboard;
 class X11Connection;
 class X11KeyMap;
+class X11PrimarySelection;
+struct TerminalKeys;
 
 // Key events through XTest on physical keys. A shortcut carries exactly its own modifiers:
 // modifier keys the user still holds are released before the key goes down. Terminal windows
-// (recognised by WM_CLASS) get Control+Shift+C/V for Copy/Paste and no Select All.
+// (recognised by WM_CLASS) never get Control+A/C/V: Copy and Paste become the terminal's own
+// keys, or go through PRIMARY (read it into the clipboard; paste it with Shift+Insert).
 class X11KeyEvents : public KeyEvents {
 public:
-    X11KeyEvents(std::shared_ptr<X11Connection> connection);
+    // `clipboard` carries the text between PRIMARY and the caller for terminals without
+    // clipboard keys; without it those terminals get no Copy or Paste.
+    explicit X11KeyEvents(std::shared_ptr<X11Connection> connection,
+                          Pasteboard* clipboard = nullptr);
+    ~X11KeyEvents() override;
 
     bool canPostEvents() const override;
     bool postKey(quint16 keyCode, KeyModifiers modifiers, bool down) override;
     KeyModifiers heldModifiers() const override;
 
-    // Whether a window class (either part of WM_CLASS) names a terminal emulator.
-    static bool isTerminalClass(const QString& windowClass);
-
 private:
-    // The WM_CLASS (instance and class) of the window with the keyboard focus.
-    QStringList focusedWindowClass() const;
+    // What a key-down was turned into, so that its key-up matches it.
+    struct Sent {
+        bool suppressed = false;
+        quint16 keyCode = 0;
+        KeyModifiers modifiers;
+    };
+
+    // The window with the keyboard focus, and its WM_CLASS (instance and class).
+    unsigned long focusedWindow() const;
+    QStringList windowClass(unsigned long window) const;
+    // What an edit shortcut becomes in a terminal; false when it cannot be done there.
+    bool translateForTerminal(quint16 keyCode, const TerminalKeys& terminal, unsigned long window,
+                              Sent& sent);
     // Presses or releases the modifier keys so that exactly `wanted` is held.
     void holdExactly(KeyModifiers wanted);
 
     std::shared_ptr<X11Connection> connection_;
     X11KeyMap& keyMap_;
+    Pasteboard* clipboard_;
+    std::unique_ptr<X11PrimarySelection> primary_;
     bool hasXTest_ = false;
-    // What a key-down was turned into, so that its key-up matches it.
-    struct Sent {
-        bool suppressed = false;
-        KeyModifiers modifiers;
-    };
     QHash<quint16, Sent> down_;
 };

@@ -12,7 +12,7 @@ struct KeyName {
 };
 
 // Neutral key codes (the hot-key texts' numbers) and the XKB names of their physical keys.
-constexpr std::array<KeyName, 74> kKeys{{
+constexpr std::array<KeyName, 75> kKeys{{
     {0, "AC01"},   {1, "AC02"},   {2, "AC03"},   {3, "AC04"},   {4, "AC06"},   {5, "AC05"},
     {6, "AB01"},   {7, "AB02"},   {8, "AB03"},   {9, "AB04"},   {10, "LSGT"},  {11, "AB05"},
     {12, "AD01"},  {13, "AD02"},  {14, "AD03"},  {15, "AD04"},  {16, "AD06"},  {17, "AD05"},
@@ -25,7 +25,7 @@ constexpr std::array<KeyName, 74> kKeys{{
     {97, "FK06"},  {98, "FK07"},  {99, "FK03"},  {100, "FK08"}, {101, "FK09"}, {103, "FK11"},
     {109, "FK10"}, {111, "FK12"}, {115, "HOME"}, {116, "PGUP"}, {117, "DELE"}, {118, "FK04"},
     {119, "END"},  {120, "FK02"}, {121, "PGDN"}, {122, "FK01"}, {123, "LEFT"}, {124, "RGHT"},
-    {125, "DOWN"}, {126, "UP"},
+    {125, "DOWN"}, {126, "UP"},   {114, "INS"},
 }};
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionFetches.h"
+#include "platform/x11/X11SelectionOwner.h"
 
 namespace {
 // Data we own. Qt answers another client's request for a target through retrieveData, so a
@@ -175,6 +176,14 @@ void X11Pasteboard::setPlainText(const QString& text) {
 
 bool X11Pasteboard::lastWriteTextServed() const {
     return serve_->textServed;
+}
+
+std::optional<qint64> X11Pasteboard::ownerProcessIdentifier() const {
+    if (clipboard()->ownsClipboard()) {
+        return QCoreApplication::applicationPid();
+    }
+    return X11SelectionOwner::ownerProcess(X11SelectionOwner::qtConnection(),
+                                           X11SelectionOwner::qtDisplay(), "CLIPBOARD");
 }
 
 PasteboardFetch X11Pasteboard::lastWriteFetch() const {

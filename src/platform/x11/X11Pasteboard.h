@@ -29,6 +29,7 @@ public:
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
     bool lastWriteTextServed() const override;
+    std::optional<qint64> ownerProcessIdentifier() const override;
     PasteboardFetch lastWriteFetch() const override;
 
     // Follows other clients' fetches of what we write, their requests and the pieces they

@@ -27,7 +27,7 @@ void addX11Services(Platform& platform) {
     auto pasteboard = std::make_unique<X11Pasteboard>();
     pasteboard->followFetches(connection);
     platform.pasteboard = std::move(pasteboard);
-    platform.keyEvents = std::make_unique<X11KeyEvents>(connection);
+    platform.keyEvents = std::make_unique<X11KeyEvents>(connection, platform.pasteboard.get());
     auto workspace = std::make_unique<X11Workspace>(connection);
     auto accessibility = std::make_unique<AtspiAccessibility>();
     accessibility->raiseWindow = [raiser = workspace.get()](qint64 pid, const QRect& extents) {

@@ -1,13 +1,38 @@
 // A plain Qt text editor for the end-to-end tests. It writes its text to a file after every
 // change so a test can read what the editor holds without touching the clipboard.
-//   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL]
-// With N windows, window i (from 1) dumps to PATH.i and is titled "T i".
+//   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--copy-delay MS]
+// With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
+// editor answers Copy that late, like a busy application.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QTimer>
 
 namespace {
+
+// Holds Copy back for a while.
+class SlowCopy : public QObject {
+public:
+    SlowCopy(QPlainTextEdit* editor, int delayMs) : QObject(editor), delayMs_(delayMs) {
+        editor->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+            auto* editor = static_cast<QPlainTextEdit*>(watched);
+            QTimer::singleShot(delayMs_, editor, &QPlainTextEdit::copy);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    int delayMs_;
+};
 
 void dump(const QString& path, const QString& text) {
     QSaveFile file(path);
@@ -40,6 +65,8 @@ int main(int argc, char** argv) {
     parser.addOption({QStringLiteral("windows"), QStringLiteral("count"), QStringLiteral("n"),
                       QStringLiteral("1")});
     parser.addOption({QStringLiteral("text"), QStringLiteral("initial text"), QStringLiteral("t")});
+    parser.addOption({QStringLiteral("copy-delay"), QStringLiteral("copy late"),
+                      QStringLiteral("ms"), QStringLiteral("0")});
     parser.process(app);
 
     const int count = qMax(1, parser.value(QStringLiteral("windows")).toInt());
@@ -60,6 +87,9 @@ int main(int argc, char** argv) {
                              }
                          });
         editor->setPlainText(parser.value(QStringLiteral("text")));
+        if (const int delay = parser.value(QStringLiteral("copy-delay")).toInt(); delay > 0) {
+            new SlowCopy(editor.get(), delay);
+        }
         if (!path.isEmpty()) {
             dump(path, editor->toPlainText());
         }

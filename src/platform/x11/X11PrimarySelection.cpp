@@ -1,0 +1,136 @@
+#include "platform/x11/X11PrimarySelection.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <functional>
+
+#include "platform/x11/X11Connection.h"
+
+#include "platform/x11/Xlib.h"
+
+namespace {
+// Data we lend: Qt answers another client's request through retrieveData.
+class LentMimeData : public QMimeData {
+public:
+    explicit LentMimeData(std::function<void()> served) : served_(std::move(served)) {}
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
+        if (mimeType.startsWith(QLatin1String("text/"))) {
+            served_();
+        }
+        return QMimeData::retrieveData(mimeType, type);
+    }
+
+private:
+    std::function<void()> served_;
+};
+
+QClipboard* clipboard() {
+    return QGuiApplication::clipboard();
+}
+
+// The window right below the root that holds `window` (the frame or the client window).
+Window topLevelOf(Display* display, Window window) {
+    for (int depth = 0; depth < 16 && window != None; ++depth) {
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, window, &root, &parent, &children, &count)) {
+            return None;
+        }
+        if (children) {
+            XFree(children);
+        }
+        if (parent == root || parent == None) {
+            return window;
+        }
+        window = parent;
+    }
+    return None;
+}
+}  // namespace
+
+X11PrimarySelection::X11PrimarySelection(std::shared_ptr<X11Connection> connection)
+    : connection_(std::move(connection)) {
+    holdTimer_.setSingleShot(true);
+    connect(&holdTimer_, &QTimer::timeout, this, &X11PrimarySelection::giveBack);
+}
+
+X11PrimarySelection::~X11PrimarySelection() = default;
+
+std::optional<QString> X11PrimarySelection::textOwnedByWindowOf(unsigned long window) const {
+    Display* display = connection_->display();
+    if (!display || window == None) {
+        return std::nullopt;
+    }
+    Window ownerTop = None;
+    Window windowTop = None;
+    // Either window may be gone by now.
+    const bool failed = connection_->failsWithError([&] {
+        const Window owner = XGetSelectionOwner(display, XA_PRIMARY);
+        if (owner != None) {
+            ownerTop = topLevelOf(display, owner);
+            windowTop = topLevelOf(display, window);
+        }
+    });
+    if (failed || ownerTop == None || ownerTop != windowTop) {
+        return std::nullopt;
+    }
+    const QMimeData* data = clipboard()->mimeData(QClipboard::Selection);
+    if (!data || !data->hasText()) {
+        return std::nullopt;
+    }
+    return data->text();
+}
+
+void X11PrimarySelection::lend(const QString& text, int holdMs) {
+    if (!isLent()) {
+        // Only the content from before the first lend is given back.
+        saved_.reset();
+        if (const QMimeData* current = clipboard()->mimeData(QClipboard::Selection)) {
+            auto copy = std::make_unique<QMimeData>();
+            for (const QString& format : current->formats()) {
+                const QByteArray bytes = current->data(format);
+                if (!bytes.isEmpty()) {
+                    copy->setData(format, bytes);
+                }
+            }
+            if (!copy->formats().isEmpty()) {
+                saved_ = std::move(copy);
+            }
+        }
+    }
+    auto* data = new LentMimeData([self = QPointer<X11PrimarySelection>(this)] {
+        // After the answer has gone out, not inside it.
+        if (self) {
+            QTimer::singleShot(0, self.data(), &X11PrimarySelection::giveBack);
+        }
+    });
+    data->setText(text);
+    clipboard()->setMimeData(data, QClipboard::Selection);
+    lent_ = data;
+    holdTimer_.start(holdMs);
+}
+
+void X11PrimarySelection::giveBack() {
+    holdTimer_.stop();
+    if (!isLent()) {
+        return;
+    }
+    // A selection the user made meanwhile stays.
+    const bool stillOurs = clipboard()->ownsSelection() &&
+                           clipboard()->mimeData(QClipboard::Selection) == lent_.data();
+    lent_.clear();
+    std::unique_ptr<QMimeData> saved = std::move(saved_);
+    if (!stillOurs) {
+        return;
+    }
+    if (saved) {
+        clipboard()->setMimeData(saved.release(), QClipboard::Selection);
+    } else {
+        clipboard()->clear(QClipboard::Selection);
+    }
+}

@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+
+#include "capture/FocusService.h"
+#include "capture/PasteboardService.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "platform/MemoryDefaults.h"
+#include "platform/RealClock.h"
+#include "platform/x11/AtspiAccessibility.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyEvents.h"
+#include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11TerminalKeys.h"
+#include "platform/x11/X11Workspace.h"
+#include "support/EventWait.h"
+#include "support/QtPrinters.h"
+#include "support/XSession.h"
+#include "x11/X11TestSupport.h"
+
+#include "platform/x11/Xlib.h"
+
+namespace {
+QString keyName(quint16 keyCode) {
+    switch (keyCode) {
+        case KeyCode::C:
+            return "c";
+        case KeyCode::V:
+            return "v";
+        case KeyCode::Insert:
+            return "Insert";
+        default:
+            return "?";
+    }
+}
+
+// The raw key events one shortcut gives, modifiers in the order they are pressed.
+QStringList pressed(const TerminalShortcut& shortcut) {
+    QStringList mods;
+    if (shortcut.modifiers & KeyModifier::Control) {
+        mods.append("Control_L");
+    }
+    if (shortcut.modifiers & KeyModifier::Shift) {
+        mods.append("Shift_L");
+    }
+    QStringList events;
+    for (const QString& mod : mods) {
+        events.append("+" + mod);
+    }
+    events += QStringList{"+" + keyName(shortcut.keyCode), "-" + keyName(shortcut.keyCode)};
+    for (auto mod = mods.crbegin(); mod != mods.crend(); ++mod) {
+        events.append("-" + *mod);
+    }
+    return events;
+}
+
+// A letter key going down while Control is held and Shift is not: a control character, which
+// a terminal turns into a signal or an editing command.
+bool sendsControlCharacter(const QStringList& events) {
+    bool control = false;
+    bool shift = false;
+    for (const QString& event : events) {
+        const bool down = event.startsWith('+');
+        const QString key = event.mid(1);
+        if (key == "Control_L") {
+            control = down;
+        } else if (key == "Shift_L") {
+            shift = down;
+        } else if (down && key.size() == 1 && control && !shift) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList recorded(RawKeyRecorder& recorder, int count) {
+    XSession::waitUntil([&] { return recorder.events().size() >= count; }, 2000);
+    return recorder.events();
+}
+
+// PRIMARY's text, fetched by xclip while our event loop runs (we may be its owner).
+QString fetchPrimary() {
+    QProcess xclip;
+    xclip.setProcessEnvironment(x11Session().environment());
+    xclip.start("xclip", {"-selection", "primary", "-o"});
+    XSession::waitUntil([&] { return xclip.state() == QProcess::NotRunning; }, 5000);
+    if (xclip.state() != QProcess::NotRunning) {
+        xclip.kill();
+        xclip.waitForFinished(1000);
+    }
+    return QString::fromUtf8(xclip.readAllStandardOutput());
+}
+
+// The text-capture services over the real desktop.
+struct RealCapture {
+    std::shared_ptr<X11Connection> connection = std::make_shared<X11Connection>();
+    RealClock clock;
+    X11Pasteboard clipboard;
+    X11KeyEvents keys{connection, &clipboard};
+    X11Workspace workspace{connection};
+    AtspiAccessibility accessibility;
+    MemoryDefaults store;
+    ClipboardHistoryService history{clipboard, clock, store};
+    FocusService focus{workspace, accessibility};
+    PasteboardService service{{clock, clipboard, keys, workspace, accessibility, focus, history}};
+};
+
+// Starts xterm running a shell script that notes every SIGINT in `signals`; returns the
+// window once the script runs.
+QString startXterm(const QString& title, const QString& signals, const QString& loop) {
+    XSession& session = x11Session();
+    const QString ready = session.path(title + ".ready");
+    const QString script =
+        QString("trap 'echo INT >> %1' INT; touch '%2'; %3").arg(signals, ready, loop);
+    session.start("xterm", {"-title", title, "-geometry", "60x6+20+20", "-e", "sh", "-c", script});
+    const QString window = session.waitForWindow(title);
+    if (window.isEmpty() || !XSession::waitUntil([&] { return QFile::exists(ready); })) {
+        return {};
+    }
+    session.activate(window);
+    return window;
+}
+
+struct TerminalFixture : ::testing::Test {
+    std::shared_ptr<X11Connection> connection = std::make_shared<X11Connection>();
+    X11Pasteboard clipboard;
+    X11KeyEvents keys{connection, &clipboard};
+
+    void shortcut(quint16 keyCode) {
+        ASSERT_TRUE(keys.postKey(keyCode, KeyModifier::Control, true));
+        ASSERT_TRUE(keys.postKey(keyCode, KeyModifier::Control, false));
+    }
+
+    // Renames the window's WM_CLASS, as another program would have set it.
+    void setWindowClass(const QString& window, const QString& windowClass) {
+        QByteArray instance("probe");
+        QByteArray name = windowClass.toLatin1();
+        XClassHint hint{instance.data(), name.data()};
+        XSetClassHint(connection->display(), window.toULong(), &hint);
+        XSync(connection->display(), False);
+    }
+};
+}  // namespace
+
+// Every terminal of the table, by its class in the case the terminal writes it: Select All is
+// dropped, Copy and Paste go out as that terminal's keys, and no control character reaches it.
+TEST_F(TerminalFixture, EveryTerminalGetsItsOwnKeysAndNoControlCharacter) {
+    const QString window =
+        startTestEditor(x11Session().path("table.txt"), "Table Terminal", 1, {"-name", "probe"});
+    ASSERT_FALSE(window.isEmpty());
+    x11Session().activate(window);
+    ASSERT_GE(terminalTable().size(), 40);
+    for (const TerminalEntry& entry : terminalTable()) {
+        SCOPED_TRACE(entry.windowClass.toStdString());
+        QString mixedCase = entry.windowClass;
+        mixedCase[0] = mixedCase[0].toUpper();
+        setWindowClass(window, mixedCase);
+        RawKeyRecorder recorder;
+        clipboard.clear();
+        clipboard.setPlainText("to paste");
+
+        shortcut(KeyCode::A);
+        shortcut(KeyCode::C);
+        QStringList expected = entry.keys.copy ? pressed(*entry.keys.copy) : QStringList();
+        shortcut(KeyCode::V);
+        expected += pressed(entry.keys.paste);
+        const QStringList events = recorded(recorder, expected.size());
+        EXPECT_EQ(events, expected) << events.join(' ').toStdString();
+        EXPECT_FALSE(sendsControlCharacter(events));
+        // The test editor is no terminal: it does not own PRIMARY, so Copy adds nothing.
+        EXPECT_EQ(clipboard.plainText(), "to paste");
+    }
+
+    // Any other application gets the plain edit shortcuts.
+    setWindowClass(window, "Mousepad");
+    RawKeyRecorder recorder;
+    shortcut(KeyCode::C);
+    const QStringList expected{"+Control_L", "+c", "-c", "-Control_L"};
+    EXPECT_EQ(recorded(recorder, expected.size()), expected);
+}
+
+// xterm with a program running: the selection is read from PRIMARY and the result pasted
+// through it; the program gets no interrupt, and PRIMARY and the clipboard come back.
+TEST(Xterm, ReadsAndPastesThroughPrimaryWithoutInterruptingTheProgram) {
+    XSession& session = x11Session();
+    const QString lines = session.path("lines.txt");
+    const QString signals = session.path("signals.txt");
+    const QString window = startXterm(
+        "Nivelo Terminal", signals,
+        QString("while :; do IFS= read -r line && echo \"$line\" >> %1; done").arg(lines));
+    ASSERT_FALSE(window.isEmpty());
+    session.type("hello world\n");
+    ASSERT_TRUE(XSession::waitUntil([&] { return readTextFile(lines) == "hello world\n"; }));
+    // A triple click highlights the echoed line: xterm puts it into PRIMARY.
+    session.xdotool({"mousemove", "--window", window, "30", "10", "click", "--repeat", "3",
+                     "--delay", "60", "1"});
+    ASSERT_TRUE(XSession::waitUntil([&] { return fetchPrimary().trimmed() == "hello world"; }));
+    session.setClipboardText("the user's own");
+
+    RealCapture capture;
+    capture.focus.rememberFrontmostApplication();
+    const auto read = runNetworkTask(
+        capture.service.readSelectedTextTransient(false, false, PasteboardTiming::standard()));
+    ASSERT_TRUE(read->done);
+    EXPECT_EQ(read->value.value_or(QString()).trimmed(), "hello world")
+        << read->errorDescription().toStdString();
+
+    const auto paste = runNetworkTask(
+        capture.service.pasteTransient("HELLO WORLD", std::nullopt, PasteboardTiming::standard()));
+    ASSERT_TRUE(paste->done);
+    EXPECT_EQ(paste->errorDescription(), "");
+    session.key("Return");
+    EXPECT_TRUE(XSession::waitUntil([&] {
+        return readTextFile(lines) == "hello world\nHELLO WORLD\n";
+    })) << readTextFile(lines).toStdString();
+
+    EXPECT_FALSE(QFile::exists(signals)) << readTextFile(signals).toStdString();
+    EXPECT_TRUE(
+        XSession::waitUntil([&] { return fetchPrimary().trimmed() == "hello world"; }, 3000));
+    EXPECT_EQ(QString::fromUtf8(fetchClipboard()), "the user's own");
+}
+
+// With nothing highlighted in xterm the read fails with a status instead of interrupting.
+TEST(Xterm, WithNothingHighlightedTheReadFailsAndTheProgramRunsOn) {
+    XSession& session = x11Session();
+    const QString signals = session.path("signals.txt");
+    ASSERT_FALSE(startXterm("Idle Terminal", signals, "while :; do sleep 1; done").isEmpty());
+    // PRIMARY belongs to another client.
+    session.run("sh", {"-c", "printf elsewhere | xclip -selection primary -i"});
+
+    RealCapture capture;
+    capture.focus.rememberFrontmostApplication();
+    const auto read = runNetworkTask(
+        capture.service.readSelectedTextTransient(true, false, PasteboardTiming::fast()));
+    ASSERT_TRUE(read->done);
+    EXPECT_EQ(read->errorDescription(), "No selected text.");
+    XSession::waitUntil([] { return false; }, 300);
+    EXPECT_FALSE(QFile::exists(signals)) << readTextFile(signals).toStdString();
+}
