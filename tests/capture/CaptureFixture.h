@@ -119,9 +119,10 @@ public:
 
     // Suppressed with 3.5 s before the first write, finished exactly once after the last.
     // A read then watches for late copies, with capture suppressed for that while.
-    void expectHandshakeAroundEveryWrite() {
+    void expectHandshakeAroundEveryWrite() { expectHandshakeAroundEveryWrite(service); }
+    void expectHandshakeAroundEveryWrite(PasteboardService& reader) {
         auto calls = capture.calls;
-        const bool watching = service.restoreGuard().isRunning();
+        const bool watching = reader.restoreGuard().isRunning();
         if (watching) {
             ASSERT_FALSE(calls.isEmpty());
             EXPECT_FALSE(calls.last().finish);

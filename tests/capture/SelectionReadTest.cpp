@@ -113,5 +113,5 @@ TEST_F(SelectionReadEdgeTest, NothingRememberedAndAnEmptyUserPasteboard) {
     EXPECT_EQ(outcome->value, QStringLiteral("Hello"));
     EXPECT_EQ(desktop.pasteboard.itemCount(), 0);
     EXPECT_EQ(desktop.pasteboard.writeCount(), 0);
-    expectHandshakeAroundEveryWrite();
+    expectHandshakeAroundEveryWrite(other);
 }

@@ -245,7 +245,7 @@ TEST_F(UpdateManagerTest, ARefusalWithAnEmptyErrorStillSaysTheCheckFailed) {
         return CannedReply::json(200, R"({"ok":false,"error":""})");
     });
     manager = make(std::make_shared<AppUpdateClient>(server.url(QString()).toString(), transport,
-                                                     networkClock));
+                                                     transport.clock));
     for (const bool byHand : {true, false}) {
         manager->setAlertMessage(std::nullopt);
         byHand ? manager->checkManually(state->settings())
