@@ -53,6 +53,10 @@ void FocusService::remember(const RunningApplication& application) {
         niveloBundleIdentifiers().contains(application.bundleIdentifier)) {
         return;
     }
+    // A reply paste bringing its target forward does not replace what the user left.
+    if (restoringProcessIdentifier_ == application.processIdentifier) {
+        return;
+    }
     rememberedBundleIdentifier_ = application.bundleIdentifier;
     rememberedProcessIdentifier_ = application.processIdentifier;
     rememberedWindow_.reset();

@@ -59,10 +59,25 @@ public:
     // process in its place).
     bool activate(const FocusTarget& target);
 
+    // A reply paste into that process starts: brings it forward and keeps its activation from
+    // being remembered. False (and nothing held) when it is gone or cannot be activated.
+    bool beginAIReplyPaste(qint64 processIdentifier);
+    // Raises the remembered window of that process and focuses its message editor, which
+    // becomes replyEditor(). False when no editor could be focused.
+    bool focusAIReplyEditor(qint64 processIdentifier);
+    // The reply paste is over.
+    void endAIReplyPaste();
+    const AXElementPtr& replyEditor() const { return replyEditor_; }
+    const std::optional<qint64>& restoringProcessIdentifier() const {
+        return restoringProcessIdentifier_;
+    }
+
 private:
     Workspace& workspace_;
     Accessibility& accessibility_;
     std::optional<QString> rememberedBundleIdentifier_;
     std::optional<qint64> rememberedProcessIdentifier_;
     AXElementPtr rememberedWindow_;
+    AXElementPtr replyEditor_;
+    std::optional<qint64> restoringProcessIdentifier_;
 };

@@ -40,21 +40,15 @@ bool sameText(const QString& a, const QString& b) {
 }
 }  // namespace
 
-class PasteboardService::TransactionMark {
-public:
-    explicit TransactionMark(PasteboardService& service) : service_(service) {
-        ++service_.transactionsUnderWay_;
-    }
-    ~TransactionMark() {
-        --service_.transactionsUnderWay_;
-        service_.lastTransactionEndMs_ = service_.deps_.clock.nowMs();
-    }
-    TransactionMark(const TransactionMark&) = delete;
-    TransactionMark& operator=(const TransactionMark&) = delete;
+PasteboardService::TransactionMark::TransactionMark(PasteboardService& service)
+    : service_(service) {
+    ++service_.transactionsUnderWay_;
+}
 
-private:
-    PasteboardService& service_;
-};
+PasteboardService::TransactionMark::~TransactionMark() {
+    --service_.transactionsUnderWay_;
+    service_.lastTransactionEndMs_ = service_.deps_.clock.nowMs();
+}
 
 bool PasteboardService::ownKeyEventsMayArrive() const {
     return transactionsUnderWay_ > 0 ||
@@ -309,28 +303,9 @@ QCoro::Task<bool> PasteboardService::pasteInto(QString text, std::function<bool(
         const qint64 pastedAt = deps_.clock.nowMs();
         const bool restoreDelayElapsed = co_await deps_.clock.sleep(timing.restoreDelay, token);
         cancelled = !restoreDelayElapsed;
-        // Where the target fetches the paste from us later (X11), restoring before it took
-        // the text would paste the user's old content instead, or nothing.
-        const qint64 limitMs = kPasteServedLimitMs + text.size() / kPasteWaitCharactersPerMs;
-        quint64 steps = 0;
-        qint64 lastStepAt = pastedAt;
-        while (!cancelled) {
-            const PasteboardFetch fetch = deps_.pasteboard.lastWriteFetch();
-            const qint64 now = deps_.clock.nowMs();
-            if (fetch.steps != steps) {
-                steps = fetch.steps;
-                lastStepAt = now;
-            }
-            const bool taken = fetch.served && fetch.underway == 0;
-            const bool stalled = fetch.served && now - lastStepAt >= kFetchQuietMs;
-            const qint64 left = limitMs - (now - pastedAt);
-            if (taken || stalled || left <= 0) {
-                break;
-            }
-            // A long wait keeps the text out of the clipboard history.
-            deps_.capture.suppressCapture(kSuppressSeconds);
-            const bool polled = co_await deps_.clock.sleep(qMin(left, kPasteServedPollMs), token);
-            cancelled = !polled;
+        if (!cancelled) {
+            const bool waited = co_await waitForPasteServed(text.size(), pastedAt, token);
+            cancelled = !waited;
         }
         served = deps_.pasteboard.lastWriteFetch().served;
     }
@@ -345,6 +320,35 @@ QCoro::Task<bool> PasteboardService::pasteInto(QString text, std::function<bool(
         throw CancelledError();
     }
     co_return served;
+}
+
+QCoro::Task<bool> PasteboardService::waitForPasteServed(qsizetype textSize, qint64 pastedAtMs,
+                                                        CancelToken token) {
+    // Where the target fetches the paste from us later (X11), restoring before it took the
+    // text would paste the user's old content instead, or nothing.
+    const qint64 limitMs = kPasteServedLimitMs + textSize / kPasteWaitCharactersPerMs;
+    quint64 steps = 0;
+    qint64 lastStepAt = pastedAtMs;
+    while (true) {
+        const PasteboardFetch fetch = deps_.pasteboard.lastWriteFetch();
+        const qint64 now = deps_.clock.nowMs();
+        if (fetch.steps != steps) {
+            steps = fetch.steps;
+            lastStepAt = now;
+        }
+        const bool taken = fetch.served && fetch.underway == 0;
+        const bool stalled = fetch.served && now - lastStepAt >= kFetchQuietMs;
+        const qint64 left = limitMs - (now - pastedAtMs);
+        if (taken || stalled || left <= 0) {
+            co_return true;
+        }
+        // A long wait keeps the text out of the clipboard history.
+        deps_.capture.suppressCapture(kSuppressSeconds);
+        const bool polled = co_await deps_.clock.sleep(qMin(left, kPasteServedPollMs), token);
+        if (!polled) {
+            co_return false;
+        }
+    }
 }
 
 QCoro::Task<bool> PasteboardService::replaceSelectedTextViaAccessibility(QString text) {

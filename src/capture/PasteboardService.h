@@ -60,6 +60,10 @@ public:
     // always): false means the paste did not put the text in place.
     QCoro::Task<bool> pasteTransientConfirmed(QString text, FocusTarget target,
                                               PasteboardTiming timing, CancelToken token = {});
+    // Pastes an AI reply into the message editor of that process and confirms through
+    // accessibility that the editor changed; the user's pasteboard comes back afterwards.
+    // Fails with PasteboardServiceError.
+    QCoro::Task<> pasteAIReply(QString text, qint64 targetProcessIdentifier);
     // What the accessibility readers read from now.
     std::optional<FocusTarget> rememberedTarget() const;
 
@@ -84,7 +88,16 @@ public:
 
 private:
     // Marks a transaction as under way for its lifetime.
-    class TransactionMark;
+    class TransactionMark {
+    public:
+        explicit TransactionMark(PasteboardService& service);
+        ~TransactionMark();
+        TransactionMark(const TransactionMark&) = delete;
+        TransactionMark& operator=(const TransactionMark&) = delete;
+
+    private:
+        PasteboardService& service_;
+    };
     friend class TransactionMark;
     static constexpr double kSuppressSeconds = 3.5;
 
@@ -98,6 +111,21 @@ private:
     // True when the target fetched the text.
     QCoro::Task<bool> pasteInto(QString text, std::function<bool()> activateTarget,
                                 PasteboardTiming timing, CancelToken token);
+
+    // After Paste: until the target took the text (fetched in full, or stalled), at most a
+    // size-dependent bound after `pastedAtMs`. False when cancelled.
+    QCoro::Task<bool> waitForPasteServed(qsizetype textSize, qint64 pastedAtMs, CancelToken token);
+
+    // The reply editor before the paste: its text and its character count.
+    struct AIReplyEditorState {
+        std::optional<QString> value;
+        std::optional<double> characterCount;
+        friend bool operator==(const AIReplyEditorState&, const AIReplyEditorState&) = default;
+    };
+    std::optional<AIReplyEditorState> aiReplyEditorState() const;
+    QCoro::Task<bool> waitForTargetActivation(qint64 processIdentifier);
+    QCoro::Task<bool> waitForAIReplyEditorFocus(qint64 processIdentifier);
+    QCoro::Task<bool> waitForAIReplyPasteConfirmation(std::optional<AIReplyEditorState> before);
 
     Dependencies deps_;
     AccessibilityTextReader reader_;

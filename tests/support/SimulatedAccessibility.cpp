@@ -77,6 +77,9 @@ std::optional<AXValue> SimulatedAccessibility::liveAttribute(SimulatedAXNode& no
         if (name == kValue) {
             return AXValue(app->text);
         }
+        if (name == QLatin1String("AXNumberOfCharacters")) {
+            return AXValue(double(app->text.size()));
+        }
     }
     return std::nullopt;
 }
@@ -115,10 +118,56 @@ bool SimulatedAccessibility::setAttribute(const AXElementPtr& element, const QSt
         return false;
     }
     ++setCount;
+    if (name == QLatin1String("AXFocused") && value == AXValue(true) && n->focusesOnSet) {
+        takeFocus(*n);
+    }
     if (n->textFieldOf && name == kSelectedText && std::holds_alternative<QString>(value)) {
         n->textFieldOf->replaceSelection(std::get<QString>(value));
         return true;
     }
     n->attributes.insert(name, value);
     return true;
+}
+
+void SimulatedAccessibility::takeFocus(SimulatedAXNode& target) {
+    for (SimulatedAXNode* n = &target; n;) {
+        if (n->applicationOf) {
+            n->applicationOf->focused = target.shared_from_this();
+            return;
+        }
+        const auto parent = n->parent.lock();
+        n = parent.get();
+    }
+}
+
+QStringList SimulatedAccessibility::actionNames(const AXElementPtr& element) {
+    auto* n = node(element);
+    return n ? n->actions : QStringList();
+}
+
+bool SimulatedAccessibility::performAction(const AXElementPtr& element, const QString& action) {
+    auto* n = node(element);
+    if (!n) {
+        return false;
+    }
+    const auto role = n->attributes.value(kRole);
+    const auto* roleName = std::get_if<QString>(&role);
+    performed.append((roleName ? *roleName : QString()) + QLatin1Char(':') + action);
+    if (!n->actions.contains(action)) {
+        return false;
+    }
+    if (action == QLatin1String("AXPress") && n->focusesOnPress) {
+        takeFocus(*n);
+    }
+    return true;
+}
+
+std::optional<QList<AXElementPtr>> SimulatedAccessibility::searchTextFields(
+    const AXElementPtr& element, int limit) {
+    auto* n = node(element);
+    lastSearchLimit = limit;
+    if (!n || n->failing.contains(QStringLiteral("search"))) {
+        return std::nullopt;
+    }
+    return n->searchResults.mid(0, limit);
 }

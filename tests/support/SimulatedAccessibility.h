@@ -11,12 +11,20 @@ class SimulatedDesktop;
 
 // A node of the simulated accessibility tree. Attributes set here win over the live ones;
 // `failing` names attributes whose reading (and settable query) fails.
-class SimulatedAXNode : public AXElement {
+class SimulatedAXNode : public AXElement, public std::enable_shared_from_this<SimulatedAXNode> {
 public:
     QMap<QString, AXValue> attributes;
     QSet<QString> settable;
     QSet<QString> failing;
     bool failsToSet = false;
+    // Action names; whether setting "AXFocused" or pressing moves the application's focus
+    // here.
+    QStringList actions;
+    bool focusesOnSet = true;
+    bool focusesOnPress = false;
+    // What a search for text fields under this node finds (cut to the limit); it fails when
+    // `failing` holds "search".
+    QList<AXElementPtr> searchResults;
 
     std::weak_ptr<SimulatedAXNode> parent;
     QList<std::shared_ptr<SimulatedAXNode>> children;
@@ -43,21 +51,25 @@ public:
     AXElementPtr applicationElement(qint64 processIdentifier) override;
     std::optional<AXValue> attribute(const AXElementPtr& element, const QString& name) override;
     QStringList attributeNames(const AXElementPtr& element) override;
-    // Nothing here asks for actions or searches for fields.
-    QStringList actionNames(const AXElementPtr&) override { return {}; }
+    // Every action asked for, as "role:action", and the last search's limit.
+    QStringList performed;
+    int lastSearchLimit = 0;
+
+    QStringList actionNames(const AXElementPtr& element) override;
     std::optional<bool> isAttributeSettable(const AXElementPtr& element,
                                             const QString& name) override;
     bool setAttribute(const AXElementPtr& element, const QString& name,
                       const AXValue& value) override;
-    bool performAction(const AXElementPtr&, const QString&) override { return false; }
-    std::optional<QList<AXElementPtr>> searchTextFields(const AXElementPtr&, int) override {
-        return std::nullopt;
-    }
+    bool performAction(const AXElementPtr& element, const QString& action) override;
+    std::optional<QList<AXElementPtr>> searchTextFields(const AXElementPtr& element,
+                                                        int limit) override;
     bool isSameElement(const AXElementPtr& a, const AXElementPtr& b) override {
         return a && a == b;
     }
 
 private:
+    // Makes the node its application's focused element.
+    void takeFocus(SimulatedAXNode& node);
     SimulatedAXNode* node(const AXElementPtr& element) const;
     std::optional<AXValue> liveAttribute(SimulatedAXNode& node, const QString& name) const;
 

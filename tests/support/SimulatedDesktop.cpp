@@ -113,7 +113,9 @@ bool SimulatedWorkspace::activate(qint64 processIdentifier) {
     if (!app || app->refusesActivation) {
         return false;
     }
-    desktop_.setFrontmost(processIdentifier);
+    if (!app->staysBehind) {
+        desktop_.setFrontmost(processIdentifier);
+    }
     return true;
 }
 

@@ -41,6 +41,8 @@ public:
     // Fetch the pasteboard this long after Paste, as an X11 client fetches the selection.
     qint64 pasteReadDelayMs = 0;
     bool refusesActivation = false;
+    // Reports an activation as done yet stays behind the frontmost application.
+    bool staysBehind = false;
 
     // What arrived.
     int selectAllCount = 0;

@@ -146,21 +146,6 @@ AtspiAccessible* findDescendant(AtspiAccessible* root, const Deadline& deadline,
     return found;
 }
 
-bool isTextRole(AtspiRole role) {
-    switch (role) {
-        case ATSPI_ROLE_ENTRY:
-        case ATSPI_ROLE_PASSWORD_TEXT:
-        case ATSPI_ROLE_TEXT:
-        case ATSPI_ROLE_PARAGRAPH:
-        case ATSPI_ROLE_DOCUMENT_TEXT:
-        case ATSPI_ROLE_SPIN_BUTTON:
-        case ATSPI_ROLE_TERMINAL:
-            return true;
-        default:
-            return false;
-    }
-}
-
 QString roleName(AtspiAccessible* object) {
     const AtspiRole role = roleOf(object);
     switch (role) {
@@ -171,10 +156,22 @@ QString roleName(AtspiAccessible* object) {
         case ATSPI_ROLE_SPIN_BUTTON:
             return QStringLiteral("AXTextField");
         case ATSPI_ROLE_TEXT:
-        case ATSPI_ROLE_PARAGRAPH:
+            // A single-line text is a field: a chat input, a dialog's entry.
+            return hasState(object, ATSPI_STATE_SINGLE_LINE) ? QStringLiteral("AXTextField")
+                                                             : QStringLiteral("AXTextArea");
         case ATSPI_ROLE_DOCUMENT_TEXT:
         case ATSPI_ROLE_TERMINAL:
             return QStringLiteral("AXTextArea");
+        case ATSPI_ROLE_COMBO_BOX:
+            return QStringLiteral("AXComboBox");
+        // Browsers expose contenteditable editors as these; the editable test asks more of
+        // them than of text fields.
+        case ATSPI_ROLE_SECTION:
+        case ATSPI_ROLE_PANEL:
+        case ATSPI_ROLE_PARAGRAPH:
+            return QStringLiteral("AXGroup");
+        case ATSPI_ROLE_TOOL_BAR:
+            return QStringLiteral("AXToolbar");
         case ATSPI_ROLE_FRAME:
         case ATSPI_ROLE_WINDOW:
         case ATSPI_ROLE_DIALOG:
@@ -186,6 +183,118 @@ QString roleName(AtspiAccessible* object) {
         default:
             return QStringLiteral("AXUnknown");
     }
+}
+
+// Where the search for editors looks: roles and states as a browser's editors have them.
+bool isEditorCandidate(AtspiAccessible* node) {
+    switch (roleOf(node)) {
+        case ATSPI_ROLE_ENTRY:
+        case ATSPI_ROLE_TEXT:
+        case ATSPI_ROLE_SECTION:
+        case ATSPI_ROLE_PANEL:
+        case ATSPI_ROLE_PARAGRAPH:
+            return hasState(node, ATSPI_STATE_EDITABLE) && hasState(node, ATSPI_STATE_SHOWING);
+        default:
+            return false;
+    }
+}
+
+// The element's extents in screen coordinates; none without the Component interface.
+std::optional<QRect> extentsOf(AtspiAccessible* object) {
+    AtspiComponent* component = atspi_accessible_get_component_iface(object);
+    if (!component) {
+        return std::nullopt;
+    }
+    GError* error = nullptr;
+    AtspiRect* rect = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, &error);
+    g_object_unref(component);
+    std::optional<QRect> result;
+    if (!error && rect) {
+        result = QRect(rect->x, rect->y, rect->width, rect->height);
+    }
+    if (error) {
+        g_error_free(error);
+    }
+    g_free(rect);
+    return result;
+}
+
+std::optional<double> characterCount(AtspiAccessible* object) {
+    AtspiText* text = atspi_accessible_get_text_iface(object);
+    if (!text) {
+        return std::nullopt;
+    }
+    GError* error = nullptr;
+    const int count = atspi_text_get_character_count(text, &error);
+    g_object_unref(text);
+    if (error) {
+        g_error_free(error);
+        return std::nullopt;
+    }
+    return double(count);
+}
+
+bool grabFocus(AtspiAccessible* object) {
+    AtspiComponent* component = atspi_accessible_get_component_iface(object);
+    if (!component) {
+        return false;
+    }
+    GError* error = nullptr;
+    const bool done = atspi_component_grab_focus(component, &error) && !error;
+    if (error) {
+        g_error_free(error);
+    }
+    g_object_unref(component);
+    return done;
+}
+
+// Collection.GetMatches for editors; none when the application offers no Collection (Qt).
+std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root, int limit) {
+    if (!hasInterface(root, "Collection")) {
+        return std::nullopt;
+    }
+    AtspiCollection* collection = atspi_accessible_get_collection_iface(root);
+    if (!collection) {
+        return std::nullopt;
+    }
+    AtspiStateSet* states = atspi_state_set_new(nullptr);
+    atspi_state_set_add(states, ATSPI_STATE_EDITABLE);
+    atspi_state_set_add(states, ATSPI_STATE_SHOWING);
+    GArray* roles = g_array_new(FALSE, FALSE, sizeof(AtspiRole));
+    for (AtspiRole role : {ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_SECTION, ATSPI_ROLE_PANEL,
+                           ATSPI_ROLE_PARAGRAPH}) {
+        g_array_append_val(roles, role);
+    }
+    AtspiMatchRule* rule = atspi_match_rule_new(
+        states, ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, roles,
+        ATSPI_Collection_MATCH_ANY, nullptr, ATSPI_Collection_MATCH_NONE, FALSE);
+    GError* error = nullptr;
+    GArray* found = atspi_collection_get_matches(
+        collection, rule, ATSPI_Collection_SORT_ORDER_CANONICAL, limit, TRUE, &error);
+    g_object_unref(rule);
+    g_array_free(roles, TRUE);
+    g_object_unref(states);
+    g_object_unref(collection);
+    if (error) {
+        g_error_free(error);
+        if (found) {
+            g_array_free(found, TRUE);
+        }
+        return std::nullopt;
+    }
+    QList<AtspiAccessible*> matches;
+    for (guint i = 0; found && i < found->len; ++i) {
+        AtspiAccessible* match = g_array_index(found, AtspiAccessible*, i);
+        if (match && int(matches.size()) < limit) {
+            matches.append(match);
+        } else if (match) {
+            g_object_unref(match);
+        }
+    }
+    if (found) {
+        g_array_free(found, TRUE);
+    }
+    return matches;
 }
 
 // The selected range of a text element; none without a selection.
@@ -433,6 +542,28 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
     if (name == QLatin1String("AXRole")) {
         return AXValue(roleName(object));
     }
+    if (name == QLatin1String("AXEnabled")) {
+        return AXValue(hasState(object, ATSPI_STATE_ENABLED) ||
+                       hasState(object, ATSPI_STATE_SENSITIVE));
+    }
+    if (name == QLatin1String("AXFocused")) {
+        return AXValue(hasState(object, ATSPI_STATE_FOCUSED));
+    }
+    if (name == QLatin1String("AXIsEditable")) {
+        return AXValue(hasState(object, ATSPI_STATE_EDITABLE));
+    }
+    if (name == QLatin1String("AXNumberOfCharacters")) {
+        const auto count = characterCount(object);
+        return count ? std::optional<AXValue>(AXValue(*count)) : std::nullopt;
+    }
+    if (name == QLatin1String("AXPosition") || name == QLatin1String("AXSize")) {
+        const auto extents = extentsOf(object);
+        if (!extents) {
+            return std::nullopt;
+        }
+        return name == QLatin1String("AXPosition") ? AXValue(QPointF(extents->topLeft()))
+                                                   : AXValue(QSizeF(extents->size()));
+    }
     if (name == QLatin1String("AXTitle")) {
         GError* error = nullptr;
         QString title = takeString(atspi_accessible_get_name(object, &error));
@@ -473,9 +604,17 @@ QStringList AtspiAccessibility::attributeNames(const AXElementPtr& element) {
         names << "AXFocusedUIElement"
               << "AXFocusedWindow";
     }
+    names << "AXEnabled"
+          << "AXFocused"
+          << "AXIsEditable";
     if (hasInterface(object, "Text")) {
         names << "AXValue"
-              << "AXSelectedText";
+              << "AXSelectedText"
+              << "AXNumberOfCharacters";
+    }
+    if (hasInterface(object, "Component")) {
+        names << "AXPosition"
+              << "AXSize";
     }
     return names;
 }
@@ -515,14 +654,27 @@ std::optional<bool> AtspiAccessibility::isAttributeSettable(const AXElementPtr& 
     if (name == QLatin1String("AXSelectedText") || name == QLatin1String("AXValue")) {
         return isEditable(object);
     }
+    if (name == QLatin1String("AXFocused")) {
+        return hasState(object, ATSPI_STATE_FOCUSABLE);
+    }
     return false;
 }
 
 bool AtspiAccessibility::setAttribute(const AXElementPtr& element, const QString& name,
                                       const AXValue& value) {
     AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return false;
+    }
+    if (name == QLatin1String("AXFocused")) {
+        return value == AXValue(true) && grabFocus(object);
+    }
+    if (name == QLatin1String("AXFocusedWindow")) {
+        const auto* window = std::get_if<AXElementPtr>(&value);
+        return window && raise(*window);
+    }
     const auto* text = std::get_if<QString>(&value);
-    if (!object || !text || !isAvailable() || !isEditable(object)) {
+    if (!text || !isEditable(object)) {
         return false;
     }
     if (name == QLatin1String("AXSelectedText")) {
@@ -550,6 +702,9 @@ bool AtspiAccessibility::performAction(const AXElementPtr& element, const QStrin
     AtspiAccessible* object = objectOf(element);
     if (!object || !isAvailable()) {
         return false;
+    }
+    if (actionName == QLatin1String("AXRaise")) {
+        return raise(element);
     }
     AtspiAction* action = atspi_accessible_get_action_iface(object);
     if (!action) {
@@ -582,10 +737,15 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::searchTextFields(const AX
     if (limit <= 0) {
         return fields;
     }
+    if (auto matches = collectionMatches(object, limit)) {
+        for (AtspiAccessible* match : *matches) {
+            fields.append(wrap(match));
+        }
+        return fields;
+    }
     Deadline deadline;
     AtspiAccessible* last = findDescendant(object, deadline, [&](AtspiAccessible* node) {
-        if (isTextRole(roleOf(node)) && hasInterface(node, "Text") &&
-            hasState(node, ATSPI_STATE_SHOWING) && hasState(node, ATSPI_STATE_VISIBLE)) {
+        if (isEditorCandidate(node)) {
             fields.append(wrap(static_cast<AtspiAccessible*>(g_object_ref(node))));
         }
         return int(fields.size()) >= limit;
@@ -594,6 +754,21 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::searchTextFields(const AX
         g_object_unref(last);
     }
     return fields;
+}
+
+bool AtspiAccessibility::raise(const AXElementPtr& window) {
+    AtspiAccessible* object = objectOf(window);
+    if (!object || !raiseWindow) {
+        return false;
+    }
+    GError* error = nullptr;
+    const guint pid = atspi_accessible_get_process_id(object, &error);
+    if (error) {
+        g_error_free(error);
+        return false;
+    }
+    // Without extents the process's usual window is as good a guess as any.
+    return raiseWindow(qint64(pid), extentsOf(object).value_or(QRect()));
 }
 
 bool AtspiAccessibility::isSameElement(const AXElementPtr& a, const AXElementPtr& b) {

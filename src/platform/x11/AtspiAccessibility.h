@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QRect>
+#include <functional>
 
 #include "platform/Accessibility.h"
 
@@ -33,7 +35,13 @@ public:
 
     static constexpr int kCallBudgetMs = 250;
 
+    // Brings forward the process's window with those screen extents; what raising a window
+    // (and setting an application's focused window) does.
+    std::function<bool(qint64 processIdentifier, const QRect& extents)> raiseWindow;
+
 private:
+    bool raise(const AXElementPtr& window);
+
     enum class Availability { Unknown, Yes, No };
     Availability availability_ = Availability::Unknown;
 };

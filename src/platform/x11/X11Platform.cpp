@@ -28,6 +28,11 @@ void addX11Services(Platform& platform) {
     pasteboard->followFetches(connection);
     platform.pasteboard = std::move(pasteboard);
     platform.keyEvents = std::make_unique<X11KeyEvents>(connection, platform.pasteboard.get());
-    platform.workspace = std::make_unique<X11Workspace>(connection);
-    platform.accessibility = std::make_unique<AtspiAccessibility>();
+    auto workspace = std::make_unique<X11Workspace>(connection);
+    auto accessibility = std::make_unique<AtspiAccessibility>();
+    accessibility->raiseWindow = [raiser = workspace.get()](qint64 pid, const QRect& extents) {
+        return raiser->activateWindowAt(pid, extents);
+    };
+    platform.workspace = std::move(workspace);
+    platform.accessibility = std::move(accessibility);
 }

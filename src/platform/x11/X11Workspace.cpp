@@ -230,9 +230,50 @@ bool X11Workspace::activate(qint64 processIdentifier) {
             }
         }
     }
-    if (target == 0) {
+    return target != 0 && requestActivation(target);
+}
+
+bool X11Workspace::activateWindowAt(qint64 processIdentifier, const QRect& extents) {
+    Display* display = connection_->display();
+    if (!display || processIdentifier <= 0) {
         return false;
     }
+    for (unsigned long window : clientWindows(false)) {
+        if (windowInfo(window).pid != processIdentifier) {
+            continue;
+        }
+        XWindowAttributes attributes{};
+        int x = 0;
+        int y = 0;
+        Window child = 0;
+        const bool failed = connection_->failsWithError([&] {
+            XGetWindowAttributes(display, window, &attributes);
+            XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y,
+                                  &child);
+        });
+        if (failed) {
+            continue;
+        }
+        const QRect client(x, y, attributes.width, attributes.height);
+        unsigned long count = 0;
+        const QByteArray bytes = windowProperty(
+            display, window, atom(display, "_NET_FRAME_EXTENTS"), XA_CARDINAL, nullptr, &count);
+        QRect framed = client;
+        if (count == 4 && size_t(bytes.size()) >= 4 * sizeof(long)) {
+            // Left, right, top, bottom.
+            const auto* m = reinterpret_cast<const long*>(bytes.constData());
+            framed = client.adjusted(-int(m[0]), -int(m[2]), int(m[1]), int(m[3]));
+        }
+        // GTK reports a window's extents with the frame, Qt without.
+        if (extents == client || extents == framed) {
+            return requestActivation(window);
+        }
+    }
+    return activate(processIdentifier);
+}
+
+bool X11Workspace::requestActivation(unsigned long target) {
+    Display* display = connection_->display();
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = target;

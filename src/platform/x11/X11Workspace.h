@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QMap>
+#include <QRect>
 
 #include <memory>
 
@@ -22,6 +23,9 @@ public:
     std::optional<RunningApplication> frontmostApplication() const override;
     bool hasActiveWindow() const override { return activeWindow() != 0; }
     bool activate(qint64 processIdentifier) override;
+    // Activates the process's window whose frame is `extents` (screen coordinates, with or
+    // without the window manager's frame), else the window activate() picks.
+    bool activateWindowAt(qint64 processIdentifier, const QRect& extents);
     bool openUrl(const QUrl& url) override;
     qint64 ownProcessIdentifier() const override;
 
@@ -41,6 +45,7 @@ private:
         QString windowClass;
     };
     unsigned long activeWindow() const;
+    bool requestActivation(unsigned long window);
     QList<unsigned long> clientWindows(bool stacking) const;
     WindowInfo windowInfo(unsigned long window) const;
     RunningApplication applicationOf(const WindowInfo& info) const;

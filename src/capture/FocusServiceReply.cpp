@@ -1,0 +1,76 @@
+// The reply paste's part of focus memory: bringing a chat application forward and focusing
+// its message editor.
+#include "capture/FocusService.h"
+#include "capture/ReplyEditorSearch.h"
+#include "platform/Workspace.h"
+
+bool FocusService::beginAIReplyPaste(qint64 processIdentifier) {
+    restoringProcessIdentifier_ = processIdentifier;
+    replyEditor_.reset();
+    bool running = false;
+    for (const auto& app : workspace_.runningApplications()) {
+        running = running || app.processIdentifier == processIdentifier;
+    }
+    bool active = false;
+    if (running) {
+        if (const auto element = accessibility_.applicationElement(processIdentifier)) {
+            accessibility_.setAttribute(element, QStringLiteral("AXManualAccessibility"),
+                                        AXValue(true));
+        }
+        const auto frontmost = workspace_.frontmostApplication();
+        active = (frontmost && frontmost->processIdentifier == processIdentifier) ||
+                 workspace_.activate(processIdentifier);
+    }
+    if (!active) {
+        endAIReplyPaste();
+    }
+    return active;
+}
+
+void FocusService::endAIReplyPaste() {
+    restoringProcessIdentifier_.reset();
+    replyEditor_.reset();
+}
+
+bool FocusService::focusAIReplyEditor(qint64 processIdentifier) {
+    if (rememberedProcessIdentifier_ != processIdentifier || !rememberedWindow_) {
+        return false;
+    }
+    // No tree (no accessibility bus, a toolkit without it): no editor to find.
+    const AXElementPtr application = accessibility_.applicationElement(processIdentifier);
+    if (!application) {
+        return false;
+    }
+    ReplyEditorSearch search(accessibility_);
+    accessibility_.setAttribute(application, QStringLiteral("AXManualAccessibility"),
+                                AXValue(true));
+    accessibility_.setAttribute(application, QStringLiteral("AXFocusedWindow"),
+                                AXValue(rememberedWindow_));
+    accessibility_.performAction(rememberedWindow_, QStringLiteral("AXRaise"));
+
+    const auto take = [&](const AXElementPtr& editor) {
+        if (!editor || !search.focus(editor, application)) {
+            return false;
+        }
+        replyEditor_ = editor;
+        return true;
+    };
+
+    const AXElementPtr ancestor = search.editableAncestor(
+        search.elementAttribute(application, QStringLiteral("AXFocusedUIElement")));
+    if (ancestor && search.isInsideWebContent(ancestor) && take(ancestor)) {
+        return true;
+    }
+
+    const QList<AXElementPtr> candidates = search.editableElements(rememberedWindow_);
+    QList<AXElementPtr> webCandidates;
+    for (const auto& candidate : candidates) {
+        if (search.isInsideWebContent(candidate)) {
+            webCandidates.append(candidate);
+        }
+    }
+    if (!webCandidates.isEmpty() && take(search.choose(webCandidates))) {
+        return true;
+    }
+    return take(ancestor ? ancestor : search.choose(candidates));
+}

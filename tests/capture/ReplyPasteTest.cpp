@@ -1,0 +1,125 @@
+#include "CaptureFixture.h"
+
+// The editor is remembered with its window; its text area is the reply editor.
+class ReplyPasteTest : public CaptureTest {
+protected:
+    void SetUp() override {
+        CaptureTest::SetUp();
+        editor.setText(QStringLiteral("Hi"), 2, 0);
+    }
+    std::shared_ptr<TaskOutcome<void>> reply(const QString& text = QStringLiteral(" there")) {
+        return startTask(service.pasteAIReply(text, editor.pid));
+    }
+    // After every outcome: the user's pasteboard, focus memory let go, the history told once.
+    void expectEndStep() {
+        EXPECT_EQ(desktop.pasteboard.content(), userContent);
+        EXPECT_EQ(focus.restoringProcessIdentifier(), std::nullopt);
+        EXPECT_EQ(focus.replyEditor(), nullptr);
+        EXPECT_EQ(capture.count(true), 1);
+    }
+};
+
+TEST_F(ReplyPasteTest, PastesConfirmsAndRestoresWithoutAPause) {
+    auto outcome = reply();
+    // Paste goes out at once; the editor changed at the first check after the key-up.
+    EXPECT_EQ(runToEnd(outcome), 20);
+    EXPECT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
+    EXPECT_EQ(editor.text, QStringLiteral("Hi there"));
+    EXPECT_EQ(desktop.keys.downTimes(KeyCode::V), QList<qint64>{0});
+    expectEndStep();
+}
+
+// Every failure from the begin on, with its text, the time it ends and whether Paste went out.
+TEST_F(ReplyPasteTest, FailuresRunTheEndStep) {
+    struct Case {
+        const char* name;
+        std::function<void(SimulatedDesktop&, SimulatedApp&)> arrange;
+        Kind kind;
+        const char* text;
+        qint64 endMs;
+        bool pasted;
+    };
+    const Case cases[] = {
+        {"refuses", [](SimulatedDesktop& d, SimulatedApp& e) { e.refusesActivation = true; },
+         Kind::pasteTargetUnavailable, "No app to paste into.", 0, false},
+        {"stays behind", [](SimulatedDesktop& d, SimulatedApp& e) { e.staysBehind = true; },
+         Kind::pasteTargetUnavailable, "No app to paste into.", 45 * 20, false},
+        {"no editor",
+         [](SimulatedDesktop& d, SimulatedApp& e) {
+             e.field->settable.remove(QStringLiteral("AXFocused"));
+         },
+         Kind::pasteEditorUnavailable, "No editable field found in the target app.", 15 * 25,
+         false},
+        {"no tree", [](SimulatedDesktop& d, SimulatedApp& e) { d.accessibility.trusted = false; },
+         Kind::pasteEditorUnavailable, "No editable field found in the target app.", 15 * 25,
+         false},
+        {"no keys", [](SimulatedDesktop& d, SimulatedApp& e) { d.keys.failsToPost = true; },
+         Kind::pasteEventFailed, "Could not send paste shortcut.", 0, false},
+        {"unreadable before",
+         [](SimulatedDesktop& d, SimulatedApp& e) {
+             e.field->failing = {QStringLiteral("AXValue"), QStringLiteral("AXNumberOfCharacters")};
+         },
+         Kind::pasteNotApplied, "The paste shortcut was sent, but the field did not change.", 20,
+         true},
+        {"unchanged",
+         [](SimulatedDesktop& d, SimulatedApp& e) {
+             e.field->attributes.insert("AXValue", AXValue(QStringLiteral("Hi")));
+             e.field->attributes.insert("AXNumberOfCharacters", AXValue(2.0));
+         },
+         Kind::pasteNotApplied, "The paste shortcut was sent, but the field did not change.",
+         20 + 60 * 20, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        c.arrange(desktop, editor);
+        auto outcome = reply();
+        const qint64 start = desktop.clock.nowMs();
+        EXPECT_EQ(runToEnd(outcome) - start, c.endMs);
+        expectError(*outcome, c.kind, c.text);
+        EXPECT_EQ(editor.pasteCount, c.pasted ? 1 : 0);
+        expectEndStep();
+        // Fresh state for the next case.
+        desktop.accessibility.trusted = true;
+        desktop.keys.failsToPost = false;
+        editor.refusesActivation = editor.staysBehind = false;
+        editor.field->settable.insert(QStringLiteral("AXFocused"));
+        editor.field->failing.clear();
+        editor.field->attributes.remove("AXValue");
+        editor.field->attributes.remove("AXNumberOfCharacters");
+        editor.pasteCount = 0;
+        capture.calls.clear();
+    }
+}
+
+TEST_F(ReplyPasteTest, ATextNotYetFetchedHoldsTheRestore) {
+    desktop.pasteboard.setServesLater(true);
+    auto outcome = reply();
+    desktop.clock.advance(400);
+    EXPECT_FALSE(outcome->done);
+    EXPECT_EQ(desktop.pasteboard.plainText(), QStringLiteral(" there"));
+    desktop.pasteboard.serveText();
+    runToEnd(outcome);
+    EXPECT_TRUE(outcome->value);
+    expectEndStep();
+}
+
+TEST_F(ReplyPasteTest, TheTargetsActivationIsNotRememberedMeanwhile) {
+    const auto window = focus.rememberedWindow();
+    editor.window = SimulatedAXNode::make(QStringLiteral("AXWindow"));
+    editor.staysBehind = true;
+    auto outcome = reply();
+    EXPECT_EQ(focus.restoringProcessIdentifier(), editor.pid);
+    desktop.clock.advance(100);
+    desktop.bringToFront(editor.pid);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(focus.rememberedWindow(), window);
+    runToEnd(outcome);
+    EXPECT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
+}
+
+TEST_F(ReplyPasteTest, AnEmptyReplyIsRefusedAtOnce) {
+    auto outcome = reply(QString());
+    expectError(*outcome, Kind::emptyText, "Nothing to paste.");
+    EXPECT_TRUE(capture.calls.isEmpty());
+}
