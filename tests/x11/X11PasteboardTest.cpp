@@ -164,3 +164,21 @@ TEST(X11PasteboardText, OurTextKeepsItsLineEnds) {
     EXPECT_EQ(x11Session().clipboardData("UTF8_STRING"), text.toUtf8());
     EXPECT_EQ(x11Session().clipboardData("text/plain"), text.toUtf8());
 }
+
+// A client that owns the clipboard through a window that names no process (xclip; LibreOffice
+// does it on a connection of its own) is still known by its process; so are we.
+TEST(X11Pasteboard, TheClipboardOwnersProcessIsKnown) {
+    X11Pasteboard pasteboard;
+    const qint64 before = pasteboard.changeCount();
+    QProcess* xclip = x11Session().start("xclip", {"-selection", "clipboard", "-i", "-quiet"});
+    xclip->write("owned by xclip");
+    xclip->closeWriteChannel();
+    ASSERT_TRUE(XSession::waitUntil([&] { return pasteboard.changeCount() != before; }, 3000));
+    EXPECT_EQ(pasteboard.ownerProcessIdentifier(), std::optional<qint64>(xclip->processId()));
+
+    pasteboard.clear();
+    EXPECT_EQ(pasteboard.ownerProcessIdentifier(), std::nullopt);
+    pasteboard.setPlainText("ours");
+    EXPECT_EQ(pasteboard.ownerProcessIdentifier(),
+              std::optional<qint64>(QCoreApplication::applicationPid()));
+}
