@@ -22,6 +22,7 @@
 #include "platform/SystemAppearance.h"
 #include "platform/WindowActivation.h"
 #include "platform/WindowManagerHints.h"
+#include "settingswindow/MainSettingsView.h"
 #include "state/NiveloAppState.h"
 #include "updates/AppUpdateClient.h"
 #include "updates/AppUpdateManager.h"
@@ -147,6 +148,11 @@ void NiveloNativeApp::openMainWindow() {
             &NiveloNativeApp::showQuickMenu);
     connect(mainWindow_, &MainWindow::closed, this,
             [this] { launchLater(this, [this] { afterMainWindowClosed(); }); });
+    // Without a state (a platform lacking a service) the window keeps its empty content.
+    if (NiveloAppState* state = appState()) {
+        mainWindow_->setCentralWidget(new MainSettingsView(
+            {*state, &quickPanel(), statusHUD(), hotkeys(), services().clipboardHistory}));
+    }
     appDelegate_->adoptWindow(mainWindow_);
     mainWindow_->show();
     // A fresh main window's content wires the services again.

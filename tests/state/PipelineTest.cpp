@@ -263,3 +263,31 @@ TEST_F(Pipeline, TheAnswerGoesBackToTheApplicationItWasReadFromOrNowhere) {
         desktop.quit(other.pid);
     }
 }
+
+// The roads above are checked in English; every status text they show has its Russian form.
+TEST_F(Pipeline, EveryStatusTextHasItsRussianForm) {
+    setLanguage(UiLanguage::ru);
+    editor.setText("i has a apple", 0, 13);
+    server.enqueue(CannedReply::result("I have an apple."));
+    run("style:original", true);
+    state->clearClipboardHistory();
+    state->requestPermissions();
+    settle();
+    for (const bool again : {true, false}) {
+        state->resetNiveloPermissions(again);
+        settle();
+    }
+    QList<ActionStatus> shown;
+    for (const ActionStatus& status : statuses()) {
+        if (!status.isIdle()) {
+            shown.append(status);
+        }
+    }
+    EXPECT_EQ(shown, (QList<ActionStatus>{
+                         running("Выполняю: Исправить"), running("Читаю выделение"),
+                         titled("Исправить"), running("Вставляю"), done("Вставлено"),
+                         done("История буфера очищена"), running("Запрашиваю разрешения"),
+                         done("Запрос разрешений отправлен"), running("Сбрасываю разрешения"),
+                         done("Разрешения сброшены. Новый запрос отправлен."),
+                         running("Сбрасываю разрешения"), done("Разрешения Nivelo сброшены")}));
+}

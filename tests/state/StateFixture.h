@@ -18,6 +18,7 @@
 #include "support/EventWait.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/QtPrinters.h"
+#include "support/SettingsDefaults.h"
 #include "support/SimulatedDesktop.h"
 #include "support/SimulatedInputSources.h"
 #include "support/SimulatedPermissionProbe.h"
@@ -57,7 +58,7 @@ struct CountingTransport : HttpTransport, LanguageRecognizer {
 class StateTest : public ::testing::Test {
 protected:
     SimulatedDesktop desktop;
-    MemoryDefaults defaults;
+    SettingsDefaults defaults;
     NativeSettingsStore store{defaults};
     CaptureServices captureServices{desktop};
     SimulatedInputSources inputs;

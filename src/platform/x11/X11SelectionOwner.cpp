@@ -6,9 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include "platform/x11/X11ClientProcess.h"
+
 // After every Qt header.
 #include <X11/Xlib.h>
-#include <X11/extensions/XRes.h>
 
 namespace {
 
@@ -46,31 +47,6 @@ std::optional<qint64> pidOf(xcb_connection_t* connection, xcb_window_t window, x
     return qint64(pid[0]);
 }
 
-std::optional<qint64> clientPid(Display* display, xcb_window_t window) {
-    if (!display) {
-        return std::nullopt;
-    }
-    int event = 0;
-    int error = 0;
-    if (!XResQueryExtension(display, &event, &error)) {
-        return std::nullopt;
-    }
-    XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
-    long count = 0;
-    XResClientIdValue* ids = nullptr;
-    if (XResQueryClientIds(display, 1, &spec, &count, &ids) != Success) {
-        return std::nullopt;
-    }
-    std::optional<qint64> pid;
-    for (long i = 0; i < count && !pid; ++i) {
-        if (const pid_t value = XResGetClientPid(&ids[i]); value > 0) {
-            pid = qint64(value);
-        }
-    }
-    XResClientIdsDestroy(count, ids);
-    return pid;
-}
-
 }  // namespace
 
 namespace X11SelectionOwner {
@@ -101,7 +77,7 @@ std::optional<qint64> ownerProcess(xcb_connection_t* connection, Display* displa
     if (owner == XCB_NONE) {
         return std::nullopt;
     }
-    if (auto pid = clientPid(display, owner)) {
+    if (const qint64 pid = x11ClientProcess(display, owner); pid > 0) {
         return pid;
     }
     const xcb_atom_t pidAtom = atom(connection, "_NET_WM_PID");

@@ -8,11 +8,10 @@
 #include <QStandardPaths>
 
 #include "platform/AppPaths.h"
+#include "platform/x11/X11ClientProcess.h"
 #include "platform/x11/X11Connection.h"
 
 #include "platform/x11/Xlib.h"
-
-#include <X11/extensions/XRes.h>
 
 namespace {
 Atom atom(Display* display, const char* name) {
@@ -42,29 +41,6 @@ QByteArray windowProperty(Display* display, Window window, Atom name, Atom type,
         *items = count;
     }
     return bytes;
-}
-
-// The process of the client that made the window, from the X Resource extension: for
-// windows without _NET_WM_PID (Xt programs, older toolkits). 0 when the server cannot tell
-// (a remote client).
-qint64 clientProcess(Display* display, Window window) {
-    int event = 0;
-    int error = 0;
-    if (!XResQueryExtension(display, &event, &error)) {
-        return 0;
-    }
-    XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
-    long count = 0;
-    XResClientIdValue* ids = nullptr;
-    if (XResQueryClientIds(display, 1, &spec, &count, &ids) != Success) {
-        return 0;
-    }
-    qint64 pid = 0;
-    for (long i = 0; i < count && pid <= 0; ++i) {
-        pid = XResGetClientPid(&ids[i]);
-    }
-    XResClientIdsDestroy(count, ids);
-    return pid > 0 ? pid : 0;
 }
 
 QList<unsigned long> windowList(Display* display, Window window, Atom name) {
@@ -134,7 +110,7 @@ X11Workspace::WindowInfo X11Workspace::windowInfo(unsigned long window) const {
             info.pid = qint64(*reinterpret_cast<const unsigned long*>(pid.constData()));
         }
         if (info.pid <= 0) {
-            info.pid = clientProcess(display, window);
+            info.pid = x11ClientProcess(display, window);
         }
         info.gtkApplicationId = QString::fromUtf8(windowProperty(
             display, window, atom(display, "_GTK_APPLICATION_ID"), atom(display, "UTF8_STRING")));

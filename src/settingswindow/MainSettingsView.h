@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QPalette>
+#include <QWidget>
+
+#include "settingswindow/SettingsBackdrop.h"
+
+class ClipboardHistoryService;
+class HotkeyService;
+class NiveloAppState;
+class QuickPanelController;
+class SettingsDetailView;
+class SettingsSidebarView;
+class StatusHUDController;
+
+// The main window's content: the backdrop, the sidebar of pages and the selected page. It
+// follows the state: the appearance mode recolours it, the language retitles it.
+class MainSettingsView : public QWidget {
+    Q_OBJECT
+public:
+    // What the window and its pages use; the services other than the state may be missing.
+    struct Environment {
+        NiveloAppState& appState;
+        QuickPanelController* quickPanel = nullptr;
+        StatusHUDController* statusHUD = nullptr;
+        HotkeyService* hotkeys = nullptr;
+        ClipboardHistoryService* clipboardHistory = nullptr;
+    };
+
+    static constexpr int kMinimumWidth = 760;
+    static constexpr int kMinimumHeight = 500;
+    static constexpr int kSidebarWidth = 220;
+
+    explicit MainSettingsView(Environment environment, QWidget* parent = nullptr);
+
+    SettingsSidebarView* sidebar() const { return sidebar_; }
+    SettingsDetailView* detail() const { return detail_; }
+    const SettingsBackdrop& backdrop() const { return backdrop_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void restyle();
+
+    Environment env_;
+    QPalette systemPalette_;
+    SettingsBackdrop backdrop_;
+    QWidget* sidebarColumn_ = nullptr;
+    SettingsSidebarView* sidebar_ = nullptr;
+    SettingsDetailView* detail_ = nullptr;
+};

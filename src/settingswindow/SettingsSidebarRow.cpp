@@ -1,0 +1,71 @@
+#include "settingswindow/SettingsSidebarRow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "settingswindow/SettingsSidebarIcon.h"
+#include "theme/NiveloTheme.h"
+
+SettingsSidebarRow::SettingsSidebarRow(SettingsPage page, QWidget* parent)
+    : QAbstractButton(parent), page_(page) {
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setMinimumHeight(34);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(9, 3, 9, 3);
+    layout->setSpacing(10);
+
+    auto* icon = new QLabel(this);
+    icon->setPixmap(SettingsSidebarIcon::pixmap(page, devicePixelRatioF()));
+    icon->setFixedSize(SettingsSidebarIcon::kSize, SettingsSidebarIcon::kSize);
+    icon->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(icon, 0, Qt::AlignVCenter);
+
+    title_ = new QLabel(this);
+    title_->setTextFormat(Qt::PlainText);
+    title_->setWordWrap(true);
+    title_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);
+    font.setWeight(QFont::Medium);
+    title_->setFont(font);
+    title_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    layout->addWidget(title_, 1, Qt::AlignVCenter);
+}
+
+void SettingsSidebarRow::setTitle(const QString& title) {
+    title_->setText(title);
+    setText(title);
+    setAccessibleName(title);
+}
+
+QString SettingsSidebarRow::title() const {
+    return title_->text();
+}
+
+void SettingsSidebarRow::setSelected(bool selected) {
+    if (selected_ != selected) {
+        selected_ = selected;
+        update();
+    }
+}
+
+void SettingsSidebarRow::paintEvent(QPaintEvent*) {
+    if (!selected_ && !hasFocus()) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainterPath shape;
+    shape.addRoundedRect(r, 12, 12);
+    const QColor primary = palette().color(QPalette::WindowText);
+    if (selected_) {
+        painter.fillPath(shape, NiveloTheme::withOpacity(primary, 0.10));
+        painter.strokePath(shape, QPen(NiveloTheme::withOpacity(Qt::white, 0.08), 1));
+    } else {
+        painter.strokePath(shape, QPen(palette().color(QPalette::Highlight), 1));
+    }
+}

@@ -1,0 +1,186 @@
+// The settings window over the application state: every control change is one save of the
+// whole record, refreshes save nothing, the sidebar drives the detail column, and the Actions
+// page runs actions on the sample text against the loopback backend.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextEdit>
+
+#include "settingswindow/ActionsSettingsView.h"
+#include "settingswindow/GeneralSettingsView.h"
+#include "settingswindow/MainSettingsView.h"
+#include "settingswindow/SettingsDetailView.h"
+#include "settingswindow/SettingsSidebarRow.h"
+#include "settingswindow/SettingsSidebarView.h"
+#include "state/StateFixture.h"
+
+class SettingsWindow : public StateTest {
+public:
+    std::unique_ptr<MainSettingsView> view;
+
+    void SetUp() override {
+        StateTest::SetUp();
+        makeState();
+        view = std::make_unique<MainSettingsView>(MainSettingsView::Environment{*state});
+        view->resize(760, 480);
+    }
+    template <typename T>
+    T* find(const QString& accessibleName) const {
+        for (T* w : view->findChildren<T*>()) {
+            if (w->accessibleName() == accessibleName || w->text() == accessibleName) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+    QComboBox* combo(const QString& name) const {
+        for (QComboBox* c : view->findChildren<QComboBox*>()) {
+            if (c->accessibleName() == name) {
+                return c;
+            }
+        }
+        return nullptr;
+    }
+};
+
+TEST_F(SettingsWindow, EachControlChangeIsOneWholeSave) {
+    const struct {
+        const char* name;
+        std::function<void(SettingsWindow&)> change;
+        std::function<bool(const NiveloSettings&)> stored;
+    } cases[] = {
+        {"appearance", [](auto& t) { t.combo("Appearance")->setCurrentIndex(2); },
+         [](auto& s) { return s.appearanceMode == AppearanceMode::liquidViolet; }},
+        {"menu size", [](auto& t) { t.combo("Menu size")->setCurrentIndex(4); },
+         [](auto& s) {
+             return s.quickMenuSize == MenuScale::xlarge && s.menuScale == MenuScale::tiny;
+         }},
+        {"launch",
+         [](auto& t) { t.template find<QCheckBox>("Open main window on launch")->click(); },
+         [](auto& s) { return !s.openMainWindowOnLaunch; }},
+        {"icon", [](auto& t) { t.template find<QCheckBox>("Show menu bar icon")->click(); },
+         [](auto& s) { return !s.menuBarIconVisible; }},
+        {"close",
+         [](auto& t) {
+             t.template find<QCheckBox>("Keep NiveloAI in menu bar when closing")->click();
+         },
+         [](auto& s) { return !s.closeToMenuBar; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        store.save(NiveloSettings());
+        state->setSettings(store.load());
+        defaults.saves = 0;
+        c.change(*this);
+        EXPECT_EQ(defaults.saves, 1);
+        EXPECT_TRUE(c.stored(store.load()));
+        EXPECT_EQ(store.load(), state->settings());
+    }
+}
+
+TEST_F(SettingsWindow, RefreshingEveryPartSavesNothingAndTwoWritesBuildOnEachOther) {
+    for (SettingsPage page : allCases<SettingsPage>()) {
+        state->setSelectedSettingsPage(page);
+    }
+    state->setSelectedSettingsPage(SettingsPage::actions);
+    state->setSampleText(QStringLiteral("abc"));
+    state->setSelectedSettingsPage(SettingsPage::general);
+    EXPECT_EQ(defaults.saves, 0);
+
+    combo("Menu size")->setCurrentIndex(2);
+    find<QCheckBox>("Show menu bar icon")->click();
+    EXPECT_EQ(defaults.saves, 2);
+    EXPECT_EQ(store.load().quickMenuSize, MenuScale::medium);
+    EXPECT_FALSE(store.load().menuBarIconVisible);
+}
+
+TEST_F(SettingsWindow, RussianRetitlesSidebarTitleRowAndPageAtOnce) {
+    combo("Interface language")->setCurrentIndex(1);
+    EXPECT_EQ(state->settings().uiLanguage, UiLanguage::ru);
+    EXPECT_EQ(view->detail()->titleLabel()->text(), "Основные");
+    EXPECT_EQ(view->sidebar()->rows().at(1)->title(), "Действия");
+    EXPECT_NE(combo("Внешний вид"), nullptr);
+    EXPECT_EQ(combo("Язык интерфейса")->itemText(0), "English");
+    EXPECT_NE(find<QCheckBox>("Оставлять NiveloAI в строке меню при закрытии"), nullptr);
+}
+
+TEST_F(SettingsWindow, SidebarAndOutsideSelectionSwitchPagesEachFromItsTop) {
+    EXPECT_EQ(view->detail()->shownPage(), SettingsPage::general);
+    view->sidebar()->rows().at(int(SettingsPage::shortcuts))->click();
+    EXPECT_EQ(state->selectedSettingsPage(), SettingsPage::shortcuts);
+    EXPECT_EQ(view->detail()->titleLabel()->text(), "Shortcuts");
+    EXPECT_TRUE(view->sidebar()->rows().at(int(SettingsPage::shortcuts))->isSelected());
+    EXPECT_FALSE(view->sidebar()->rows().at(0)->isSelected());
+
+    state->setSampleText(QString(400, QLatin1Char('x')).replace(QLatin1Char('x'), "word "));
+    state->setSelectedSettingsPage(SettingsPage::actions);
+    view->show();
+    QCoreApplication::processEvents();
+    QScrollBar* bar = view->detail()->scrollArea()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), 0);
+    state->setSelectedSettingsPage(SettingsPage::general);
+    state->setSelectedSettingsPage(SettingsPage::actions);
+    QCoreApplication::processEvents();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), 0);
+
+    state->addPromptStyle();
+    EXPECT_EQ(view->detail()->shownPage(), SettingsPage::styles);
+    EXPECT_EQ(view->detail()->titleLabel()->text(), "Styles");
+}
+
+TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
+    state->editSettings([](NiveloSettings& s) {
+        s.quickMenuActions = {"ai", "style:original", "translate", "clipboard", "layout"};
+    });
+    state->setSelectedSettingsPage(SettingsPage::actions);
+    auto* page = qobject_cast<ActionsSettingsView*>(view->detail()->pageWidget());
+    ASSERT_NE(page, nullptr);
+    const ActionsPageModel m = actionsPageModel(*state);
+    QStringList ids;
+    for (const auto& r : m.rows) {
+        ids << r.id;
+    }
+    EXPECT_EQ(ids, (QStringList{"style:original", "translate"}));
+    EXPECT_EQ(page->runButton("ai"), nullptr);
+    EXPECT_TRUE(page->outputSection()->isHidden());
+    EXPECT_EQ(page->targetPicker()->count(), 100);
+
+    defaults.saves = 0;
+    page->targetPicker()->setCurrentText(QStringLiteral("French"));
+    EXPECT_EQ(defaults.saves, 1);
+    EXPECT_EQ(store.load().targetLanguage, "French");
+
+    page->editor()->setPlainText(QStringLiteral("i has a apple"));
+    EXPECT_EQ(state->sampleText(), "i has a apple");
+    server.enqueue(CannedReply::result(QStringLiteral("I have an apple.")));
+    page->runButton("style:original")->click();
+    settle();
+    ASSERT_EQ(server.requestCount(), 1);
+    EXPECT_EQ(sentField(0, "text"), "i has a apple");
+    EXPECT_EQ(page->editor()->toPlainText(), "I have an apple.");
+    EXPECT_FALSE(page->outputSection()->isHidden());
+    EXPECT_EQ(page->output()->text(), "I have an apple.");
+    EXPECT_EQ(page->output()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(editor.pasteCount, 0);
+
+    setLanguage(UiLanguage::ru);
+    EXPECT_EQ(page->runButton("translate")->text(), "Запустить");
+    EXPECT_EQ(page->targetPicker()->accessibleName(), "Язык перевода");
+}
+
+TEST(SidebarRow, ALongTitleWrapsAndTheRowGrows) {
+    SettingsSidebarRow row(SettingsPage::quickMenu);
+    row.setTitle(QStringLiteral("Quick Menu"));
+    const int oneLine = row.heightForWidth(196);
+    row.setTitle(QStringLiteral("A much longer page title that cannot fit on one line"));
+    EXPECT_TRUE(row.hasHeightForWidth());
+    EXPECT_GE(oneLine, 34);
+    EXPECT_GT(row.heightForWidth(196), oneLine + 8);
+    EXPECT_EQ(row.accessibleName(), "A much longer page title that cannot fit on one line");
+}

@@ -1,0 +1,130 @@
+// The settings window's pure rules: sidebar rows, backdrops and the General page's texts.
+
+#include <gtest/gtest.h>
+
+#include "settingswindow/GeneralSettingsView.h"
+#include "settingswindow/SettingsBackdrop.h"
+#include "settingswindow/SettingsSidebarIcon.h"
+#include "settingswindow/SettingsSidebarView.h"
+#include "support/QtPrinters.h"
+
+TEST(SidebarRows, TitlesFollowTheLanguageAndOnlyTheSelectedPageIsMarked) {
+    const struct {
+        UiLanguage lang;
+        QStringList titles;
+    } cases[] = {
+        {UiLanguage::en,
+         {"General", "Actions", "Styles", "AI Reply", "Quick Menu", "Clipboard", "Layout",
+          "Permissions", "Shortcuts", "Updates"}},
+        {UiLanguage::ru,
+         {"Основные", "Действия", "Стили", "AI Reply", "Быстрое меню", "Буфер", "Раскладка",
+          "Разрешения", "Хоткеи", "Обновления"}},
+    };
+    for (const auto& c : cases) {
+        const auto rows = sidebarRows(c.lang, SettingsPage::shortcuts);
+        QStringList titles;
+        QList<SettingsPage> selected;
+        for (const auto& row : rows) {
+            titles << row.title;
+            if (row.isSelected) {
+                selected << row.page;
+            }
+        }
+        EXPECT_EQ(titles, c.titles);
+        EXPECT_EQ(selected, QList<SettingsPage>{SettingsPage::shortcuts});
+    }
+}
+
+TEST(SidebarRows, LayoutAndShortcutsShareTheKeyboardOnDifferentTiles) {
+    EXPECT_EQ(symbolName(SettingsPage::layout), "keyboard");
+    EXPECT_EQ(symbolName(SettingsPage::shortcuts), "keyboard");
+    EXPECT_NE(iconGradient(SettingsPage::layout), iconGradient(SettingsPage::shortcuts));
+    EXPECT_EQ(iconGradient(SettingsPage::actions)[0], QColor::fromRgbF(0.55f, 0.72f, 1.0f));
+}
+
+TEST(Backdrop, SystemIsPlainAndGlassModesAreTintedAndDark) {
+    const QColor separator(128, 128, 128);
+    const struct {
+        AppearanceMode mode;
+        SurfaceMode surface;
+        double gradientAlpha;  // 0: no gradient
+        double tintAlpha;
+        QColor divider;
+        bool dark;
+    } cases[] = {
+        {AppearanceMode::system, SurfaceMode::solid, 0, 0, QColor(128, 128, 128, 140), false},
+        {AppearanceMode::system, SurfaceMode::translucent, 0, 0, QColor(128, 128, 128, 140), false},
+        {AppearanceMode::liquidSky, SurfaceMode::solid, 0.18, 0.045,
+         QColor::fromRgbF(1, 1, 1, 0.08f * 0.55f), true},
+        {AppearanceMode::liquidNoir, SurfaceMode::translucent, 0.08, 0.025,
+         QColor::fromRgbF(1, 1, 1, 0.08f * 0.55f), true},
+    };
+    for (const auto& c : cases) {
+        const SettingsBackdrop b =
+            settingsBackdrop(c.mode, c.surface, ColorScheme::light, separator);
+        EXPECT_EQ(b.gradient.has_value(), c.gradientAlpha > 0) << rawValue(c.mode).toStdString();
+        if (b.gradient) {
+            EXPECT_NEAR((*b.gradient)[0].alphaF(), c.gradientAlpha, 0.005);
+            EXPECT_NEAR((*b.gradient)[1].alphaF(), c.gradientAlpha, 0.005);
+        }
+        EXPECT_NEAR(b.sidebarTint.alphaF(), c.tintAlpha, 0.005);
+        EXPECT_NEAR(b.divider.alphaF(), c.divider.alphaF(), 0.005);
+        EXPECT_EQ(b.divider.rgb(), c.divider.rgb());
+        EXPECT_EQ(b.darkPalette, c.dark);
+        EXPECT_EQ(b.scheme, c.dark ? ColorScheme::dark : ColorScheme::light);
+        EXPECT_EQ(b.windowMaterial.alpha(), 255);
+    }
+}
+
+TEST(GeneralPage, TextsOfBothLanguages) {
+    const struct {
+        UiLanguage lang;
+        QStringList labels;
+        QStringList toggles;
+        QString firstAppearance, lastAppearance, lastSize;
+    } cases[] = {
+        {UiLanguage::en,
+         {"Appearance", "Interface language", "Menu size"},
+         {"Open main window on launch", "Show menu bar icon",
+          "Keep NiveloAI in menu bar when closing"},
+         "System",
+         "Noir Glass",
+         "Extra Large"},
+        {UiLanguage::ru,
+         {"Внешний вид", "Язык интерфейса", "Размер меню"},
+         {"Открывать окно при запуске", "Показывать иконку в строке меню",
+          "Оставлять NiveloAI в строке меню при закрытии"},
+         "Системный",
+         "Темное стекло",
+         "Очень большой"},
+    };
+    for (const auto& c : cases) {
+        NiveloSettings s;
+        s.uiLanguage = c.lang;
+        const GeneralPageModel m = generalPageModel(s);
+        EXPECT_EQ((QStringList{m.appearance.label, m.language.label, m.menuSize.label}), c.labels);
+        QStringList toggles;
+        for (const auto& t : m.toggles) {
+            toggles << t.title;
+        }
+        EXPECT_EQ(toggles, c.toggles);
+        EXPECT_EQ(m.appearance.options.first(), c.firstAppearance);
+        EXPECT_EQ(m.appearance.options.last(), c.lastAppearance);
+        EXPECT_EQ(m.menuSize.options.last(), c.lastSize);
+        EXPECT_EQ(m.language.options, (QStringList{"English", "Русский"}));
+        EXPECT_EQ(m.language.current, c.lang == UiLanguage::ru ? 1 : 0);
+    }
+}
+
+TEST(GeneralPage, PickersShowTheStoredValuesAndMenuSizeIsTheQuickMenusSize) {
+    NiveloSettings s;
+    s.appearanceMode = AppearanceMode::liquidMint;
+    s.quickMenuSize = MenuScale::large;
+    s.menuScale = MenuScale::small;
+    s.closeToMenuBar = false;
+    const GeneralPageModel m = generalPageModel(s);
+    EXPECT_EQ(m.appearance.current, 3);
+    EXPECT_EQ(m.menuSize.current, 3);
+    EXPECT_EQ((QList<bool>{m.toggles[0].on, m.toggles[1].on, m.toggles[2].on}),
+              (QList<bool>{true, true, false}));
+}
