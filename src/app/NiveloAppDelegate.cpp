@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QSystemTrayIcon>
 #include <QWidget>
 #include <functional>
 
@@ -63,11 +64,23 @@ NiveloAppDelegate::~NiveloAppDelegate() {
     }
 }
 
+namespace {
+std::function<bool()>& trayProbe() {
+    static std::function<bool()> probe;
+    return probe;
+}
+}  // namespace
+
+void NiveloAppDelegate::setTrayProbe(std::function<bool()> probe) {
+    trayProbe() = std::move(probe);
+}
+
 bool NiveloAppDelegate::shouldStayInMenuBar() const {
     const auto flag = [this](const QString& key) {
         return defaults_.hasObject(key) ? defaults_.boolValue(key) : true;
     };
-    return flag(kCloseToMenuBarKey) && flag(kMenuBarIconVisibleKey);
+    const bool tray = trayProbe() ? trayProbe()() : QSystemTrayIcon::isSystemTrayAvailable();
+    return flag(kCloseToMenuBarKey) && flag(kMenuBarIconVisibleKey) && tray;
 }
 
 bool NiveloAppDelegate::hasVisibleMainWindow() {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,8 +33,12 @@ public:
     bool windowShouldClose(QWidget* window);
 
     bool isTerminating() const { return isTerminating_; }
-    // Both "nivelo.closeToMenuBar" and "nivelo.menuBarIconVisible"; an absent key is true.
+    // Both "nivelo.closeToMenuBar" and "nivelo.menuBarIconVisible" (an absent key is true),
+    // and a tray to show the icon in: without one nobody could reach or quit the app.
     bool shouldStayInMenuBar() const;
+    // Whether the desktop has a tray, asked at each close; the desktop's own answer unless
+    // replaced (for the whole process).
+    static void setTrayProbe(std::function<bool()> probe);
     static bool hasVisibleMainWindow();
     // The parts of the window styling that mean something here: the title.
     static void configureWindow(QWidget* window);

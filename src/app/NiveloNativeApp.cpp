@@ -10,10 +10,14 @@
 #include "backend/BackendEndpoint.h"
 #include "base/Async.h"
 #include "capture/AppLayoutSwitchService.h"
+#include "capture/FocusService.h"
 #include "capture/HotkeyService.h"
+#include "capture/PasteboardService.h"
 #include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
 #include "clipboard/ClipboardHistoryService.h"
+#include "panels/FloatingButtonController.h"
+#include "panels/MenuBarController.h"
 #include "panels/QuickPanelController.h"
 #include "panels/StatusHUDController.h"
 #include "platform/Defaults.h"
@@ -97,6 +101,8 @@ NiveloNativeApp::NiveloNativeApp(Platform& platform, ServiceFactory makeServices
 
 NiveloNativeApp::~NiveloNativeApp() {
     delete mainWindow_.data();
+    menuBar_.reset();
+    floatingButton_.reset();
     statusHUD_.reset();
     services_.reset();
     quickPanel_.reset();
@@ -111,9 +117,33 @@ NiveloNativeApp::Services& NiveloNativeApp::services() {
 
 QuickPanelController& NiveloNativeApp::quickPanel() {
     if (!quickPanel_) {
-        quickPanel_ = std::make_unique<QuickPanelController>(appState());
+        quickPanel_ = std::make_unique<QuickPanelController>(
+            appState(),
+            QuickPanelController::Dependencies{
+                platform_.screens.get(),
+                platform_.eventMonitors.get(),
+                platform_.defaults.get(),
+                {platform_.windowActivation.get(), platform_.windowManagerHints.get()},
+                [] { FocusService::shared().rememberFrontmostApplication(); },
+                [] { return PasteboardService::shared().peekSelectedTextViaAccessibility(); }});
     }
     return *quickPanel_;
+}
+
+FloatingButtonController& NiveloNativeApp::floatingButton() {
+    if (!floatingButton_) {
+        floatingButton_ = std::make_unique<FloatingButtonController>(
+            platform_.screens.get(), PanelWindow::Environment{platform_.windowActivation.get(),
+                                                              platform_.windowManagerHints.get()});
+    }
+    return *floatingButton_;
+}
+
+MenuBarController& NiveloNativeApp::menuBar() {
+    if (!menuBar_) {
+        menuBar_ = std::make_unique<MenuBarController>();
+    }
+    return *menuBar_;
 }
 
 StatusHUDController* NiveloNativeApp::statusHUD() {
@@ -227,10 +257,29 @@ StartupSequence NiveloNativeApp::startupSequence() {
         // The clipboard window comes with the clipboard; until then its hot key does nothing.
         sequence.set(StartupStep::Hotkeys, [=] { service->start(state, panel, nullptr); });
     }
+    FloatingButtonController* button = &floatingButton();
+    sequence.set(StartupStep::FloatingButton, [=] { button->setReferences(state, panel); });
     if (SelectionTriggerService* trigger = selectionTrigger()) {
-        // Likewise the floating button: without it the trigger shows nothing.
-        sequence.set(StartupStep::SelectionTrigger, [=] { trigger->start(state, panel, nullptr); });
+        sequence.set(StartupStep::SelectionTrigger, [=] { trigger->start(state, panel, button); });
     }
+    MenuBarController* tray = &menuBar();
+    QPointer<NiveloNativeApp> self(this);
+    MenuBarController::Targets targets{
+        panel,
+        statusHUD(),
+        nullptr,
+        nullptr,
+        [self] {
+            if (self) {
+                NiveloWindowPresenter::showMainWindow(self->openMainWindowAction());
+            }
+        },
+        [self] {
+            if (self) {
+                self->terminate();
+            }
+        }};
+    sequence.set(StartupStep::MenuBar, [tray, state, targets] { tray->attach(state, targets); });
     if (ClipboardHistoryService* history = services().clipboardHistory) {
         sequence.set(StartupStep::ClipboardHistory, [=] { history->attach(*state); });
     }

@@ -11,9 +11,11 @@
 class AppLayoutSwitchService;
 class AppUpdateManager;
 class ClipboardHistoryService;
+class FloatingButtonController;
 class HotkeyService;
 class MainWindow;
 class NiveloAppDelegate;
+class MenuBarController;
 class NiveloAppState;
 class QuickPanelController;
 class SelectionTriggerService;
@@ -76,6 +78,8 @@ public:
     NiveloAppDelegate& appDelegate() { return *appDelegate_; }
     NiveloAppState* appState() { return services().appState.get(); }
     QuickPanelController& quickPanel();
+    FloatingButtonController& floatingButton();
+    MenuBarController& menuBar();
     // None while the platform has no screens to place it on.
     StatusHUDController* statusHUD();
     HotkeyService* hotkeys() { return services().hotkeys.get(); }
@@ -101,6 +105,8 @@ private:
     // Declared before the services that hold on to it.
     std::unique_ptr<QuickPanelController> quickPanel_;
     std::unique_ptr<StatusHUDController> statusHUD_;
+    std::unique_ptr<FloatingButtonController> floatingButton_;
+    std::unique_ptr<MenuBarController> menuBar_;
     std::optional<Services> services_;
     QPointer<MainWindow> mainWindow_;
     StartupSequence::Observer startupObserver_;

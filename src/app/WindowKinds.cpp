@@ -3,9 +3,18 @@
 #include <QApplication>
 #include <QWidget>
 
+bool WindowKinds::isTrayIconWindow(const QWidget* window) {
+    return window && (window->inherits("QSystemTrayIconSys") ||
+                      window->objectName() == QLatin1String("QSystemTrayIconSys"));
+}
+
 bool WindowKinds::isPanel(const QWidget* window) {
     if (!window || !window->isWindow()) {
         return false;
+    }
+    // The tray icon's own window (the XEmbed fallback) is no window of the user's.
+    if (isTrayIconWindow(window)) {
+        return true;
     }
     switch (window->windowType()) {
         case Qt::Tool:
@@ -22,7 +31,8 @@ bool WindowKinds::isPanel(const QWidget* window) {
 
 bool WindowKinds::isMainWindow(const QWidget* window) {
     return window && window->isWindow() && window->windowType() == Qt::Window &&
-           !window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus);
+           !window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) &&
+           !isTrayIconWindow(window);
 }
 
 QList<QWidget*> WindowKinds::mainWindows() {

@@ -9,6 +9,8 @@ class QWidget;
 namespace WindowKinds {
 
 bool isPanel(const QWidget* window);
+// The window a tray shows our icon in, where the desktop has no StatusNotifier host.
+bool isTrayIconWindow(const QWidget* window);
 bool isMainWindow(const QWidget* window);
 // Main windows in the application's own window order, shown or not.
 QList<QWidget*> mainWindows();

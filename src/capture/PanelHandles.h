@@ -21,6 +21,7 @@ public:
 class ClipboardPanelHandle {
 public:
     virtual ~ClipboardPanelHandle() = default;
+    virtual void show() = 0;
     virtual void toggle() = 0;
 };
 

@@ -36,6 +36,23 @@ bool Defaults::boolValue(const QString& key) const {
     }
 }
 
+double Defaults::doubleValue(const QString& key) const {
+    const QVariant v = object(key);
+    if (!v.isValid() || isData(v)) {
+        return 0;
+    }
+    if (v.typeId() == QMetaType::Bool) {
+        return v.toBool() ? 1 : 0;
+    }
+    const QString text = v.toString().trimmed();
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
+        return 1;
+    }
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    return ok && std::isfinite(number) ? number : 0;
+}
+
 qint64 Defaults::integerValue(const QString& key) const {
     const QVariant v = object(key);
     if (!v.isValid() || isData(v)) {

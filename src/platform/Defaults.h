@@ -28,6 +28,8 @@ public:
     // Integer reading: 0 when absent or not a number; texts are parsed, fractions truncated,
     // numbers beyond the 64-bit range give its nearest end.
     qint64 integerValue(const QString& key) const;
+    // Fractional reading: 0 when absent, not a number, or not finite; flags read as 0 or 1.
+    double doubleValue(const QString& key) const;
     // The stored text (numbers and flags as their text); none for data or when absent.
     std::optional<QString> stringValue(const QString& key) const;
     // The stored data; none for anything that is not data.
@@ -38,6 +40,7 @@ public:
 
     void setBool(const QString& key, bool value) { set(key, QVariant(value)); }
     void setInteger(const QString& key, qint64 value) { set(key, QVariant(value)); }
+    void setDouble(const QString& key, double value) { set(key, QVariant(value)); }
     void setString(const QString& key, const QString& value) { set(key, QVariant(value)); }
     void setData(const QString& key, const QByteArray& value) { set(key, QVariant(value)); }
     void setDate(const QString& key, const QDateTime& value) { set(key, QVariant(value)); }

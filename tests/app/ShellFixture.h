@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "app/DockPresence.h"
+#include "app/NiveloAppDelegate.h"
 #include "platform/MemoryDefaults.h"
 #include "platform/Platform.h"
 #include "support/SimulatedWindowActivation.h"
@@ -32,6 +33,8 @@ struct SyncCountingDefaults : MemoryDefaults {
 class ShellFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The offscreen platform has no tray; these tests are about a desktop with one.
+        NiveloAppDelegate::setTrayProbe([] { return true; });
         platform_.clock = std::make_unique<VirtualClock>();
         platform_.defaults = std::make_unique<SyncCountingDefaults>();
         platform_.windowActivation = std::make_unique<SimulatedWindowActivation>();

@@ -119,9 +119,11 @@ TEST_F(StartupWiringTest, StepsRunInTheirOrderOnceForAllRuns) {
     VirtualClock::flushEvents();
     using S = StartupStep;
     ASSERT_EQ(steps,
-              (std::vector<S>{S::SystemSurfaceObserver, S::Hotkeys, S::SelectionTrigger,
-                              S::LayoutSwitch, S::RefreshPermissions, S::LaunchPermissionRequest}));
-    EXPECT_EQ(seen, (QStringList{"0000", "1000", "1100", "1110", "1111", "1111"}));
+              (std::vector<S>{S::SystemSurfaceObserver, S::Hotkeys, S::FloatingButton,
+                              S::SelectionTrigger, S::MenuBar, S::LayoutSwitch,
+                              S::RefreshPermissions, S::LaunchPermissionRequest}));
+    EXPECT_EQ(seen,
+              (QStringList{"0000", "1000", "1100", "1100", "1110", "1110", "1111", "1111"}));
     EXPECT_EQ(permissionRequests, 1);
     const int registrations = registry.registerCalls(), monitorCount = monitors.globalCount();
     const int checks = probe.checks;

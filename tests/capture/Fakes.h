@@ -96,6 +96,7 @@ struct FakePanels : QuickPanelHandle, AssistantPanelHandle, TranslationPreviewHa
 };
 
 struct FakeClipboardPanel : ClipboardPanelHandle {
+    void show() override {}
     void toggle() override { ++toggles; }
     int toggles = 0;
 };

@@ -54,7 +54,19 @@ int launchAgain(const XSession& session) {
 // Each test gets its own X session; nivelo and the other editor are started in it.
 class Shell : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(session.isReady()) << session.error().toStdString(); }
+    // A tray host: closing the window keeps the app only where its icon can be reached.
+    void SetUp() override {
+        ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+        session.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request",
+                                 "--height", "24", "--SetDockType", "true"});
+        ASSERT_TRUE(XSession::waitUntil([&] { return !trayWindow().isEmpty(); }));
+    }
+
+    QString trayWindow() const {
+        return session.xdotool({"search", "--onlyvisible", "--class", "trayer"})
+            .split('\n', Qt::SkipEmptyParts)
+            .value(0);
+    }
 
     // Starts nivelo and finds its main window.
     void launchWithWindow() {
@@ -163,4 +175,20 @@ TEST_F(Shell, ASecondLaunchRaisesAWindowThatIsBehindAnother) {
 
     expectHandOverActivates();
     expectQuitsOn(SIGTERM);
+}
+
+TEST_F(Shell, TrayMenuQuitEndsTheApp) {
+    ASSERT_NO_FATAL_FAILURE(launchWithWindow());
+    // The icon is embedded in the tray host, which grows from nothing to hold it.
+    QString geometry;
+    ASSERT_TRUE(XSession::waitUntil([&] {
+        geometry = session.xdotool({"getwindowgeometry", "--shell", trayWindow()});
+        const QString width = geometry.section("WIDTH=", 1).section('\n', 0, 0);
+        return width.toInt() >= 18;
+    })) << geometry.toStdString();
+    session.xdotool({"mousemove", "--window", trayWindow(), "12", "12", "click", "3"});
+    XSession::waitUntil([] { return false; }, 500);
+    session.key("Up");
+    session.key("Return");
+    EXPECT_TRUE(endsWithExitZero(nivelo)) << session.screenshot("tray-menu").toStdString();
 }

@@ -1,139 +1,89 @@
 #include <QFontMetrics>
+#include <QLabel>
 
-#include "panels/HudFixture.h"
-#include "theme/TextFit.h"
+#include "panels/StatusHUD.h"
+#include "panels/StatusHUDController.h"
+#include "state/StateFixture.h"
+#include "support/SimulatedScreens.h"
+#include "support/SimulatedWindowActivation.h"
+#include "support/SimulatedWindowManagerHints.h"
 
 using Role = NiveloTheme::Role;
 
-TEST_F(HudTest, IdleBeforeAnythingElseMakesNoWindow) {
-    hud.attach(&state);
-    VirtualClock::flushEvents();
-    EXPECT_EQ(hud.panel(), nullptr);
-}
+// The application state beside a status HUD over one simulated screen.
+struct HudTest : StateTest {
+    SimulatedScreens screens;
+    SimulatedWindowActivation activation;
+    SimulatedWindowManagerHints hints;
+    StatusHUDController hud{{screens, appearance, {&activation, &hints}}};
 
-TEST_F(HudTest, ShowsEachStatusAndHidesWhenTheStateReturnsToIdle) {
-    struct Case {
+    void SetUp() override {
+        StateTest::SetUp();
+        makeState();
+        screens.list = {{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 860)}};
+        hud.attach(state.get());
+        VirtualClock::flushEvents();
+    }
+    void show(const ActionStatus& status) { state->setStatus(status), VirtualClock::flushEvents(); }
+    bool hudVisible() const { return hud.panel() && hud.panel()->isVisible(); }
+};
+
+TEST_F(HudTest, ShowsEachStatusAndHidesAfterItsTime) {
+    EXPECT_EQ(hud.panel(), nullptr);  // idle makes no window
+    const struct {
         ActionStatus status;
         StatusHUDModel model;
         qint64 hiddenAfterMs;  // 0: stays
-    };
-    const Case cases[] = {
-        {ActionStatus::running("Reading selection"),
-         {"progress.indicator", Role::blue, "Reading selection"},
-         0},
+    } cases[] = {
+        {ActionStatus::running("Reading"), {"progress.indicator", Role::blue, "Reading"}, 0},
         {ActionStatus::done("Pasted"), {"checkmark.circle.fill", Role::green, "Pasted"}, 900},
-        {ActionStatus::failed("Nothing to paste."),
-         {"exclamationmark.triangle.fill", Role::orange, "Nothing to paste."},
-         1300},
+        {ActionStatus::failed("No."), {"exclamationmark.triangle.fill", Role::orange, "No."}, 1300},
     };
-    hud.attach(&state);
-    for (const Case& c : cases) {
-        const std::string name = c.model.text.toStdString();
-        state.setStatus(c.status);
-        VirtualClock::flushEvents();
-        ASSERT_TRUE(hudVisible()) << name;
-        EXPECT_EQ(hud.view()->model(), c.model) << name;
-        EXPECT_EQ(hudText(), c.model.text) << name;
-        if (c.hiddenAfterMs == 0) {
-            // A running status never hides by itself.
-            desktop.clock.advance(60000);
-            EXPECT_TRUE(hudVisible()) << name;
-            continue;
-        }
-        desktop.clock.advance(c.hiddenAfterMs - 1);
-        EXPECT_TRUE(hudVisible()) << name;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model.text.toStdString());
+        show(c.status);
+        ASSERT_TRUE(hudVisible());
+        EXPECT_EQ(hud.view()->model(), c.model);
+        EXPECT_EQ(hud.view()->textLabel()->text(), c.model.text);
+        desktop.clock.advance(c.hiddenAfterMs ? c.hiddenAfterMs - 1 : 60000);
+        EXPECT_TRUE(hudVisible());
         desktop.clock.advance(1);
-        EXPECT_FALSE(hudVisible()) << name;
+        EXPECT_EQ(hudVisible(), c.hiddenAfterMs == 0);
     }
-    EXPECT_EQ(statusHUDModel(ActionStatus::idle()),
-              (StatusHUDModel{"checkmark.circle", Role::secondaryLabel, "Ready"}));
 }
 
-TEST_F(HudTest, IsCentredAboveTheBottomOfTheMainScreenOfTheMoment) {
-    hud.attach(&state);
-    state.setStatus(ActionStatus::running("Fix running"));
+// The next status shows on the main screen of its moment, restyled by settings since.
+TEST_F(HudTest, EachStatusFollowsTheMainScreenAndTheLookOfItsMoment) {
+    show(ActionStatus::running("Fix running"));
+    state->editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::liquidMint; });
     VirtualClock::flushEvents();
-    ASSERT_TRUE(hudVisible());
-    const QRect g = hud.panel()->geometry();
-    EXPECT_EQ(g.width(), 260);
-    EXPECT_GE(g.height(), 72);
-    EXPECT_EQ(g.center().x(), 800 - 1);
-    EXPECT_EQ(g.y() + g.height(), 860 - 82);
-    // Another main screen: the next status shows there.
+    EXPECT_FALSE(hud.panel()->surface()->recipe().darkPalette);
     screens.list = {{QRect(1600, 0, 1000, 700), QRect(1600, 20, 1000, 650)}};
-    state.setStatus(ActionStatus::running("Pasting"));
-    VirtualClock::flushEvents();
+    show(ActionStatus::running("Pasting"));
+    EXPECT_TRUE(hud.panel()->surface()->recipe().darkPalette);
     EXPECT_EQ(hud.panel()->x(), 1600 + 500 - 130);
     EXPECT_EQ(hud.panel()->geometry().bottom() + 1, 670 - 82);
-    // It takes no keyboard and lies on every workspace above the rest.
-    EXPECT_TRUE(activation.requests.isEmpty());
     EXPECT_EQ(hud.panel()->kind(), PanelWindow::Kind::status);
 }
 
-TEST_F(HudTest, RestylesWithItsNextStatusOnly) {
-    hud.attach(&state);
-    state.setStatus(ActionStatus::running("One"));
-    VirtualClock::flushEvents();
-    EXPECT_FALSE(hud.panel()->surface()->recipe().darkPalette);
-    state.editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::liquidMint; });
-    VirtualClock::flushEvents();
-    EXPECT_FALSE(hud.panel()->surface()->recipe().darkPalette);
-    state.setStatus(ActionStatus::running("Two"));
-    VirtualClock::flushEvents();
-    EXPECT_TRUE(hud.panel()->surface()->recipe().darkPalette);
-}
-
-TEST_F(HudTest, WithoutAStateItShowsInTheDefaultLookAndTheSystemsSurfaceMode) {
+// Without a state: the system look (no tint glow) in the system's surface mode, here solid.
+TEST_F(HudTest, WithoutAStateItShowsInTheSystemsSurfaceMode) {
+    StatusHUDController bare{{screens, appearance, {&activation, &hints}}};
     appearance.reduce = true;
-    hud.show(ActionStatus::failed("Backend URL is invalid."));
-    ASSERT_TRUE(hudVisible());
-    // Solid: the stronger shadow; system: no tint glow.
-    EXPECT_NEAR(hud.panel()->surface()->recipe().shadow->color.alphaF(), 0.30, 0.01);
-    EXPECT_FALSE(hud.panel()->surface()->recipe().tintGlow);
+    bare.show(ActionStatus::failed("Backend URL is invalid."));
+    ASSERT_TRUE(bare.panel() && bare.panel()->isVisible());
+    EXPECT_NEAR(bare.panel()->surface()->recipe().shadow->color.alphaF(), 0.30, 0.01);
+    EXPECT_FALSE(bare.panel()->surface()->recipe().tintGlow);
 }
 
 TEST_F(HudTest, LongTextsShrinkNoFurtherThanTheirLimitThenElide) {
-    hud.attach(&state);
-    struct Case {
-        QString text;
-        bool elided;
-    };
-    const Case cases[] = {
-        {"Pasted", false},
-        {"Reading selection", false},
-        {"The backend did not answer in time; try again in a minute or check the address", true},
-    };
-    for (const Case& c : cases) {
-        state.setStatus(ActionStatus::running(c.text));
-        VirtualClock::flushEvents();
+    const QString longText = "The backend did not answer in time; try again or check the address";
+    for (const QString& text : {QString("Reading selection"), longText, QString("Pasted")}) {
+        show(ActionStatus::running(text));
         const QLabel* label = hud.view()->textLabel();
-        const int size = label->font().pixelSize();
-        EXPECT_GE(size, 0.82 * 14) << c.text.toStdString();
-        EXPECT_LE(size, 14);
-        EXPECT_EQ(label->text() != c.text, c.elided) << label->text().toStdString();
-        // One line that fits the room beside the symbol.
+        EXPECT_GE(label->font().pixelSize(), 0.82 * 14);
+        EXPECT_EQ(label->text() != text, text == longText) << label->text().toStdString();
         EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width() + 1);
-        EXPECT_FALSE(label->text().contains('\n'));
     }
-    state.setStatus(ActionStatus::running("Pasted"));
-    VirtualClock::flushEvents();
     EXPECT_EQ(hud.view()->textLabel()->font().pixelSize(), 14);
-}
-
-TEST(TextFit, KeepsAFittingSizeShrinksOnlyAsFarAsNeededThenElides) {
-    QFont font;
-    font.setPixelSize(14);
-    const QString text = "Reading selection";
-    const int full = QFontMetrics(font).horizontalAdvance(text);
-    EXPECT_EQ(fitOneLine(text, font, full).font.pixelSize(), 14);
-    QFont f13 = font;
-    f13.setPixelSize(13);
-    const int at13 = QFontMetrics(f13).horizontalAdvance(text);
-    if (at13 < full) {
-        EXPECT_EQ(fitOneLine(text, font, at13).font.pixelSize(), 13);
-    }
-    const FittedLine tight = fitOneLine(text + "\n" + text, font, 60);
-    EXPECT_EQ(tight.font.pixelSize(), 12);  // ceil(14 × 0.82)
-    EXPECT_TRUE(tight.text.endsWith(QChar(0x2026)));
-    EXPECT_FALSE(tight.text.contains('\n'));
 }

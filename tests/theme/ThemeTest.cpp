@@ -1,138 +1,196 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
+#include <QMouseEvent>
 
-#include "theme/FloatingSurface.h"
-#include "theme/NiveloTheme.h"
+#include "app/WindowKinds.h"
+#include "platform/KeyModifiers.h"
+#include "support/SimulatedEventMonitors.h"
+#include "support/SimulatedScreens.h"
+#include "support/SimulatedWindowActivation.h"
+#include "support/SimulatedWindowManagerHints.h"
+#include "support/VirtualClock.h"
+#include "theme/CloseButton.h"
+#include "theme/FloatingPanelDismissMonitor.h"
+#include "theme/PanelWindow.h"
+#include "theme/Placement.h"
 #include "theme/ThemeIcons.h"
+#include "theme/WindowDragHandle.h"
 
 namespace {
 
-// White or black with an opacity, as the colour tables write them.
-QColor white(double opacity) {
-    return QColor::fromRgbF(1, 1, 1, float(opacity));
-}
-QColor black(double opacity) {
-    return QColor::fromRgbF(0, 0, 0, float(opacity));
+// A press, a move and a release from one local point to another.
+void drag(QObject* receiver, QPoint origin, QPoint from, QPoint to) {
+    for (const auto& [type, at] : {std::pair{QEvent::MouseButtonPress, from},
+                                   {QEvent::MouseMove, to},
+                                   {QEvent::MouseButtonRelease, to}}) {
+        QMouseEvent event(type, at, origin + at,
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
+        QApplication::sendEvent(receiver, &event);
+    }
 }
 
-void expectColor(const QColor& actual, const QColor& expected, const char* what) {
-    EXPECT_NEAR(actual.redF(), expected.redF(), 0.002) << what;
-    EXPECT_NEAR(actual.greenF(), expected.greenF(), 0.002) << what;
-    EXPECT_NEAR(actual.blueF(), expected.blueF(), 0.002) << what;
-    EXPECT_NEAR(actual.alphaF(), expected.alphaF(), 0.002) << what;
-}
+struct PanelFixture : ::testing::Test {
+    SimulatedWindowActivation activation;
+    SimulatedWindowManagerHints hints;
+
+    std::unique_ptr<PanelWindow> make(PanelWindow::Kind kind) {
+        auto panel =
+            std::make_unique<PanelWindow>(kind, PanelWindow::Environment{&activation, &hints});
+        panel->setSurfaceRecipe(floatingSurfaceRecipe(AppearanceMode::system, SurfaceMode::solid,
+                                                      22, ColorScheme::light));
+        panel->setGeometry(100, 100, 300, 200);
+        panel->show();
+        return panel;
+    }
+};
 
 }  // namespace
 
-TEST(Theme, GlassWashFollowsTheSchemeTheModeDrawsIn) {
-    struct Case {
-        AppearanceMode mode;
-        ColorScheme environment;
-        QColor translucent;
-        QColor solid;
-    };
-    const Case cases[] = {
-        // A liquid mode is dark whatever the desktop shows.
-        {AppearanceMode::liquidSky, ColorScheme::light, black(0.24), black(0.36)},
-        {AppearanceMode::liquidNoir, ColorScheme::dark, black(0.24), black(0.36)},
-        {AppearanceMode::system, ColorScheme::light, white(0.18), white(0.34)},
-        {AppearanceMode::system, ColorScheme::dark, black(0.24), black(0.36)},
-    };
-    for (const Case& c : cases) {
-        const auto name = rawValue(c.mode).toStdString();
-        expectColor(NiveloTheme::glassWash(c.mode, SurfaceMode::translucent, c.environment),
-                    c.translucent, name.c_str());
-        expectColor(NiveloTheme::glassWash(c.mode, SurfaceMode::solid, c.environment), c.solid,
-                    name.c_str());
+TEST_F(PanelFixture, EachKindIsAPanelThatTakesTheKeyboardOnlyAsItsRulesSay) {
+    using K = PanelWindow::Kind;
+    for (const auto& [kind, refusesFocus, activatedOnShow] :
+         {std::tuple{K::nonActivating, true, false},
+          {K::typing, false, false},
+          {K::key, false, true},
+          {K::status, true, false}}) {
+        activation.requests.clear();
+        auto panel = make(kind);
+        EXPECT_TRUE(WindowKinds::isPanel(panel.get()));
+        EXPECT_EQ(panel->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus), refusesFocus)
+            << int(kind);
+        EXPECT_EQ(activation.requests.contains(panel->winId()), activatedOnShow);
+        // Status windows are outside the window manager's care: no workspace hint, no input.
+        EXPECT_EQ(panel->windowFlags().testFlag(Qt::WindowTransparentForInput), kind == K::status);
+        EXPECT_EQ(hints.onAllWorkspaces.contains(panel->winId()), kind != K::status);
+    }
+    // A press in a typing panel asks for the keyboard; a close hides and keeps it.
+    auto panel = make(K::typing);
+    activation.requests.clear();
+    drag(panel->windowHandle(), panel->pos(), {150, 100}, {150, 100});
+    EXPECT_EQ(activation.requests, QList<quintptr>{panel->winId()});
+    panel->close();
+    EXPECT_FALSE(panel->isVisible());
+    panel->show();
+    EXPECT_TRUE(panel->isVisible());
+}
+
+TEST_F(PanelFixture, OpaqueWithoutACompositorShapedToTheRoundedSurface) {
+    for (const bool compositing : {false, true}) {
+        hints.compositing = compositing;
+        auto panel = make(PanelWindow::Kind::status);
+        panel->setSurfaceMargin(18);
+        EXPECT_EQ(panel->testAttribute(Qt::WA_TranslucentBackground), compositing);
+        const QRegion mask = panel->mask();
+        EXPECT_EQ(mask.contains(QPoint(150, 100)), !compositing);
+        EXPECT_FALSE(mask.contains(QPoint(19, 19)));  // a rounded corner
     }
 }
 
-TEST(Theme, SystemModeFollowsThePaletteAndHasNoTint) {
-    EXPECT_EQ(NiveloTheme::accentColor(AppearanceMode::system),
-              QGuiApplication::palette().color(QPalette::Highlight));
-    EXPECT_EQ(NiveloTheme::surfaceTint(AppearanceMode::system).alpha(), 0);
-    for (const QColor& c : NiveloTheme::backgroundColors(AppearanceMode::system)) {
-        EXPECT_EQ(c.alpha(), 0);
-    }
-    expectColor(NiveloTheme::accentColor(AppearanceMode::liquidRose),
-                QColor::fromRgbF(1.0f, 0.38f, 0.62f), "rose accent");
-    expectColor(NiveloTheme::floatingBorderColor(AppearanceMode::system, SurfaceMode::solid),
-                white(0.10), "system solid border");
-    expectColor(NiveloTheme::floatingBorderColor(AppearanceMode::liquidMint, SurfaceMode::solid),
-                white(0.12), "liquid solid border");
+TEST_F(PanelFixture, TheCloseButtonTheHeaderAndTheEdgesAnswerTheMouse) {
+    auto panel = make(PanelWindow::Kind::typing);
+    int closes = 0;
+    CloseButton* button = addPanelCloseButton(panel->surface(), [&] { ++closes; });
+    auto* handle = new WindowDragHandle(panel->surface());
+    handle->setGeometry(40, 0, 260, 40);
+    panel->setResizable(true);
+    QList<QSize> resized;
+    QObject::connect(panel.get(), &PanelWindow::userResized, [&](QSize s) { resized.append(s); });
+    EXPECT_EQ(button->accessibleName(), "Close");
+    // The square's corner is outside the dot and still closes.
+    drag(button, button->mapToGlobal(QPoint()), {0, 0}, {0, 0});
+    EXPECT_EQ(closes, 1);
+
+    const QPoint start = panel->pos();
+    drag(handle, start, {10, 10}, {60, 40});
+    EXPECT_EQ(panel->pos(), start + QPoint(50, 30));
+    panel->resize(320, 220);
+    drag(panel->windowHandle(), panel->pos(), {318, 100}, {358, 100});
+    EXPECT_EQ(resized, QList<QSize>{QSize(360, 220)});
 }
 
-TEST(Theme, SurfaceGlowsEndByCornerRadius) {
+TEST(DismissMonitor, EscapeOrAPressOutsideThePanelDismissesIt) {
+    using namespace MonitoredEvent;
+    SimulatedEventMonitors monitors;
+    auto panel = std::make_unique<QWidget>(nullptr, Qt::Tool);
+    QWidget* popup = new QWidget(panel.get(), Qt::Popup);
+    QWidget other;
+    int dismissed = 0;
+    auto monitor =
+        std::make_unique<FloatingPanelDismissMonitor>(panel.get(), monitors, [&] { ++dismissed; });
+    other.winId(), popup->winId();
     const struct {
-        double radius;
-        double highlightEnd;
-        double tintEnd;
-    } cases[] = {{16, 160, 224}, {22, 220, 308}, {10, 120, 180}};
+        bool visible;
+        QWidget* where;  // null: another application
+        quint32 kind;
+        int keyCode;
+        bool dismisses;
+    } cases[] = {
+        {true, &other, KeyDown, KeyCode::Escape, true},  {false, nullptr, LeftMouseDown, -1, false},
+        {true, panel.get(), KeyDown, KeyCode::A, false}, {true, nullptr, RightMouseDown, -1, true},
+        {true, &other, LeftMouseDown, -1, true},         {true, popup, LeftMouseDown, -1, false},
+    };
     for (const auto& c : cases) {
-        const auto r = floatingSurfaceRecipe(AppearanceMode::liquidViolet, SurfaceMode::solid,
-                                             c.radius, ColorScheme::light);
-        EXPECT_DOUBLE_EQ(r.highlightGlow.endRadius, c.highlightEnd) << c.radius;
-        ASSERT_TRUE(r.tintGlow);
-        EXPECT_DOUBLE_EQ(r.tintGlow->endRadius, c.tintEnd) << c.radius;
+        const int before = dismissed;
+        panel->setVisible(c.visible);
+        monitor->install();
+        c.where ? monitors.emitLocal(c.kind, c.where->windowHandle(), c.keyCode)
+                : monitors.emitGlobal(c.kind);
+        // The decision comes a turn later; the event itself goes on at once.
+        EXPECT_EQ(dismissed, before);
+        VirtualClock::flushEvents();
+        EXPECT_EQ(dismissed - before, c.dismisses ? 1 : 0) << &c - cases;
     }
-}
-
-TEST(Theme, SolidSurfacesHaveTheStrongerShadowAndDarkerSheen) {
-    const auto solid = floatingSurfaceRecipe(AppearanceMode::liquidSky, SurfaceMode::solid, 16,
-                                             ColorScheme::light);
-    const auto translucent = floatingSurfaceRecipe(
-        AppearanceMode::liquidSky, SurfaceMode::translucent, 16, ColorScheme::light);
-    ASSERT_TRUE(solid.shadow && translucent.shadow);
-    expectColor(solid.shadow->color, black(0.30), "solid shadow");
-    expectColor(translucent.shadow->color, black(0.22), "translucent shadow");
-    EXPECT_EQ(solid.shadow->blurRadius, 26);
-    EXPECT_EQ(solid.shadow->offset, QPointF(0, 16));
-    expectColor(solid.sheen[2], black(0.22), "solid sheen");
-    expectColor(translucent.sheen[2], black(0.16), "translucent sheen");
-    // The tint glow: tint × 0.055 (solid) or 0.032 (translucent), × the accent strength 0.9.
-    EXPECT_NEAR(solid.tintGlow->color.alphaF(), 0.055 * 0.9, 0.002);
-    EXPECT_NEAR(translucent.tintGlow->color.alphaF(), 0.032 * 0.9, 0.002);
-    expectColor(solid.border, white(0.12 * 0.55), "solid border");
-    EXPECT_TRUE(solid.darkPalette);
-    EXPECT_FALSE(floatingSurfaceRecipe(AppearanceMode::liquidSky, SurfaceMode::solid, 16,
-                                       ColorScheme::light, false)
-                     .shadow);
-}
-
-TEST(Theme, SystemSurfaceHasNoTintGlowNorDarkPalette) {
-    const auto r = floatingSurfaceRecipe(AppearanceMode::system, SurfaceMode::translucent, 16,
-                                         ColorScheme::light);
-    EXPECT_FALSE(r.tintGlow);
-    EXPECT_FALSE(r.darkPalette);
-    EXPECT_EQ(r.scheme, ColorScheme::light);
-    expectColor(r.wash, white(0.18), "system wash");
+    EXPECT_EQ(monitors.globalCount() + monitors.localCount(), 2);
+    // Going away removes the monitors and drops pending decisions.
+    monitors.emitGlobal(LeftMouseDown);
+    monitor.reset();
+    EXPECT_EQ(monitors.globalCount() + monitors.localCount(), 0);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(dismissed, 3);
 }
 
 TEST(Theme, EveryIconRowResolvesToAVendoredFileAndIsDrawnInItsTint) {
     ASSERT_TRUE(QFile::exists(":/icons/LICENSE"));
     for (const QString& symbol : ThemeIcons::symbols()) {
         const QString path = ThemeIcons::filePath(symbol);
-        EXPECT_TRUE(QFile::exists(path)) << symbol.toStdString() << " " << path.toStdString();
+        EXPECT_TRUE(QFile::exists(path)) << symbol.toStdString();
         EXPECT_EQ(path.contains("/fill/"), symbol.endsWith(".fill")) << symbol.toStdString();
     }
-    EXPECT_TRUE(ThemeIcons::filePath("no.such.symbol").isEmpty());
     EXPECT_TRUE(ThemeIcons::pixmap("no.such.symbol", Qt::red, 16).isNull());
-
-    // A filled check mark: its middle is drawn, and only in the tint.
-    const QImage image =
-        ThemeIcons::pixmap("checkmark.circle.fill", QColor(0, 200, 0), 32).toImage();
+    const QImage image = ThemeIcons::pixmap("checkmark.circle.fill", Qt::green, 32).toImage();
     int drawn = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = image.pixelColor(x, y);
-            if (c.alpha() > 250) {
-                ++drawn;
-                EXPECT_EQ(c.rgb(), QColor(0, 200, 0).rgb());
-            }
+            drawn += c.alpha() > 250 && c.rgb() == QColor(Qt::green).rgb();
         }
     }
     EXPECT_GT(drawn, 200);
+}
+
+// Two screens side by side; each reserves a 30 px bar at the top and a 50 px dock below.
+TEST(Placement, KeepsPanelsInsideTheVisibleFrameUnderThePointer) {
+    SimulatedScreens screens;
+    screens.list = {{QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1000)},
+                    {QRect(1920, 0, 1280, 1024), QRect(1920, 30, 1280, 944)}};
+    const struct {
+        QPoint pointer, nearMouse, nearButton;
+    } cases[] = {
+        // Right and bottom edges: 16 (12) px inside.
+        {{1919, 1029}, {1920 - 340 - 16, 1030 - 400 - 16}, {1920 - 54 - 12, 1030 - 54 - 12}},
+        {{2000, 40}, {2014, 30 + 16}, {2012, 30 + 12}},
+        {{-300, 500}, {16, 482}, {12, 438}},  // off every screen: the main one
+    };
+    for (const auto& c : cases) {
+        screens.pointerAt = c.pointer;
+        EXPECT_EQ(Placement::nearMouse(screens, {340, 400}), c.nearMouse) << c.pointer.x();
+        EXPECT_EQ(Placement::nearButton(screens, {54, 54}), c.nearButton) << c.pointer.x();
+    }
+    EXPECT_EQ(Placement::statusHud(screens, {260, 82}), QPoint(960 - 130, 1030 - 82 - 82));
+    screens.list.clear();
+    EXPECT_EQ(Placement::statusHud(screens, {260, 82}), QPoint(-130, -164));
 }

@@ -6,46 +6,39 @@
 namespace {
 
 constexpr qint64 kHour = 3600 * 1000;
+const QString kLastCheck = AppUpdateManager::kLastAutomaticCheckKey;
 
-// Answers every check with one snapshot or one failure, at once or after a pause on the
-// virtual clock, and notes when each check began.
-class FakeChecker : public AppUpdateChecker {
-public:
-    explicit FakeChecker(Clock& clock) : clock_(&clock) {}
+// Answers every check with one snapshot or one failure after a pause on the virtual clock.
+struct FakeChecker : AppUpdateChecker {
+    Clock* clock;
     AppUpdateSnapshot answer;
     QString failure;
     qint64 delayMs = 0;
     std::vector<qint64> calls;
-    UiLanguage language = UiLanguage::en;
 
-    QCoro::Task<AppUpdateSnapshot> check(UiLanguage asked) override {
-        calls.push_back(clock_->nowMs());
-        language = asked;
+    explicit FakeChecker(Clock& c) : clock(&c) {}
+    QCoro::Task<AppUpdateSnapshot> check(UiLanguage) override {
+        calls.push_back(clock->nowMs());
         if (delayMs > 0) {
-            co_await clock_->sleep(delayMs);
+            co_await clock->sleep(delayMs);
         }
         if (!failure.isEmpty()) {
             throw AppUpdateClientError::server(failure);
         }
         co_return answer;
     }
-
-private:
-    Clock* clock_;
 };
 
-AppUpdateSnapshot available(std::optional<QString> version, std::optional<qint64> build,
+AppUpdateSnapshot available(std::optional<QString> v, std::optional<qint64> build,
                             std::optional<QString> message = {}, bool forced = false) {
     return {.updateAvailable = true,
             .forceUpdate = forced,
-            .latestVersion = std::move(version),
+            .latestVersion = v,
             .latestBuild = build,
-            .message = std::move(message)};
+            .message = message};
 }
 
-// The manager beside a real application state, sharing its clock and defaults as in the app.
-class UpdateManagerTest : public StateTest {
-protected:
+struct UpdateManagerTest : StateTest {
     void SetUp() override {
         StateTest::SetUp();
         makeState();
@@ -58,70 +51,60 @@ protected:
             AppUpdateManager::Dependencies{desktop.clock, defaults, desktop.workspace},
             std::move(client));
     }
+    VirtualClock& clock = transport.clock;
+    auto ask(UiLanguage language, QString origin = {},
+             AppUpdateClient::Build build = {"1.3", 120}) {
+        AppUpdateClient client(origin.isNull() ? server.url({}).toString() : origin, transport,
+                               clock, build);
+        return runNetworkTask(client.check(language));
+    }
     void start() {
         manager->startAutomaticChecks(state.get());
         VirtualClock::flushEvents();
     }
-    QDateTime at(qint64 ms) const { return desktop.clock.currentDateTime().addMSecs(ms); }
 };
-
-const QString kLastCheck = AppUpdateManager::kLastAutomaticCheckKey;
 
 }  // namespace
 
+// Launch checks store no time, so the 6 h firing checks; 30 h lies exactly a day after that.
 TEST_F(UpdateManagerTest, ChecksAtLaunchThenOnTheSixHourFiringsAtMostOnceADay) {
-    struct Row {
-        const char* name;
+    const struct {
         qint64 delayMs;
         QString failure;
-        QVariant stored;  // relative to the start, when a date
+        qint64 storedInHours;  // -1: nothing stored
         std::vector<qint64> hours;
-        qint64 storedHours = -1;  // of the last check stored, after 60 h
+    } rows[] = {
+        {0, {}, -1, {0, 6, 30, 54}},
+        {1000, {}, -1, {0, 6, 36}},
+        {0, "Down", -1, {0, 6, 12, 18, 24, 30, 36, 42, 48, 54, 60}},
+        {0, {}, 30, {0, 54}},
     };
-    const QVariant none;
-    const std::vector<Row> rows = {
-        // Launch checks store no time, so 6 h checks; 30 h lies exactly a day after that.
-        {"answers at once", 0, {}, none, {0, 6, 30, 54}, 54},
-        {"answers after a second", 1000, {}, none, {0, 6, 36}, 36},
-        {"fails", 0, "Down", none, {0, 6, 12, 18, 24, 30, 36, 42, 48, 54, 60}},
-        {"stored in the future", 0, {}, 30 * kHour, {0, 54}, 54},
-        {"stored as text", 0, {}, QStringLiteral("2026-01-01T12:00:00Z"), {0, 6, 30, 54}, 54},
-        {"checks off", 0, {}, none, {}},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& row : rows) {
         const qint64 origin = desktop.clock.nowMs();
         defaults.remove(kLastCheck);
-        if (row.stored.typeId() == QMetaType::LongLong) {
-            defaults.setDate(kLastCheck, at(row.stored.toLongLong()));
-        } else if (row.stored.isValid()) {
-            defaults.set(kLastCheck, row.stored);
+        if (row.storedInHours >= 0) {
+            defaults.setDate(kLastCheck,
+                             desktop.clock.currentDateTime().addMSecs(row.storedInHours * kHour));
         }
-        state->editSettings([&](NiveloSettings& s) {
-            s.automaticUpdateChecksEnabled = row.name != std::string("checks off");
-        });
-        *checker = FakeChecker(desktop.clock);
+        manager = make(checker = std::make_shared<FakeChecker>(desktop.clock));
         checker->delayMs = row.delayMs;
         checker->failure = row.failure;
-        manager = make(checker);
         start();
         desktop.clock.advance(60 * kHour + 2000);
-
         std::vector<qint64> hours;
         for (const qint64 ms : checker->calls) {
             hours.push_back((ms - origin) / kHour);
         }
         EXPECT_EQ(hours, row.hours);
-        const QDateTime stored = defaults.dateValue(kLastCheck).value_or(QDateTime());
-        EXPECT_EQ(stored, row.storedHours < 0 ? QDateTime()
-                                              : at(origin - desktop.clock.nowMs() +
-                                                   row.storedHours * kHour + row.delayMs));
         EXPECT_EQ(manager->alertMessage(), std::nullopt);
-        // The button checks whatever the setting says.
-        manager->checkManually(state->settings());
-        EXPECT_EQ(checker->calls.size(), hours.size() + 1);
         desktop.clock.advance(row.delayMs);
     }
+    // Off: no automatic check, but the button still checks.
+    state->editSettings([](NiveloSettings& s) { s.automaticUpdateChecksEnabled = false; });
+    manager = make(checker = std::make_shared<FakeChecker>(desktop.clock));
+    start();
+    manager->checkManually(state->settings());
+    EXPECT_EQ(checker->calls.size(), 1u);
 }
 
 TEST_F(UpdateManagerTest, AnnouncesEachBuildOnceUnlessForcedOrAskedFor) {
@@ -129,46 +112,28 @@ TEST_F(UpdateManagerTest, AnnouncesEachBuildOnceUnlessForcedOrAskedFor) {
     struct Step {
         Trigger trigger;
         bool notify;
-        UiLanguage language;
         AppUpdateSnapshot answer;
         QString failure, message, alert;  // alert: "" for none
         qint64 lastNotified;
+        UiLanguage language = UiLanguage::en;
     };
-    const auto en = UiLanguage::en;
-    const auto ru = UiLanguage::ru;
     const QString v14 = "Version 1.4 is available.", v15 = "Version 1.5 is available.",
-                  v16 = "Version 1.6 is available.", v17 = "Version 1.7 is available.",
-                  vNew = "Version new is available.", same = "NiveloAI is up to date.";
+                  ru14 = "Доступна версия 1.4.";
     const std::vector<Step> steps = {
-        {launch, true, en, available("1.4", 120), {}, v14, v14, 120},
-        {timer, true, en, available("1.4", 120), {}, v14, {}, 120},
-        {launch, true, en, available("1.5", 121), {}, v15, v15, 121},
-        {launch, false, en, available("1.6", 122), {}, v16, {}, 121},
-        {button, false, en, available("1.6", 122), {}, v16, v16, 122},
-        {launch, false, en, available("1.7", 123, {}, true), {}, v17, v17, 123},
-        {launch, true, en, {.forceUpdate = true}, {}, same, {}, 123},
-        {button, false, en, {}, "Boom", "Boom", "Boom", 123},
-        {timer, true, en, {}, "Boom", "Boom", {}, 123},
+        {launch, true, available("1.4", 120), {}, v14, v14, 120},
+        {timer, true, available("1.4", 120), {}, v14, {}, 120},
+        {launch, false, available("1.5", 121), {}, v15, {}, 120},
+        {button, false, available("1.5", 121), {}, v15, v15, 121},
+        {launch, false, available("1.5", 122, {}, true), {}, v15, v15, 122},
+        {button, false, {}, "Boom", "Boom", "Boom", 122},
         // Without a build number every check alerts; a blank server message says nothing.
-        {launch, true, en, available({}, {}), {}, vNew, vNew, 123},
-        {timer, true, en, available({}, {}, "Get it"), {}, "Get it", "Get it", 123},
-        {launch, true, en, available("1.4", {}, ""), {}, v14, v14, 123},
-        {launch, true, en, available("1.4", {}, " \n"), {}, v14, v14, 123},
-        // An older build asked for is announced and becomes the last one.
-        {button,
-         false,
-         ru,
-         available("1.4", 119),
-         {},
-         "Доступна версия 1.4.",
-         "Доступна версия 1.4.",
-         119},
-        {launch, false, ru, available({}, {}), {}, "Доступна версия новая.", {}, 119},
-        {button, false, ru, {}, {}, "Установлена актуальная версия NiveloAI.", {}, 119},
+        {launch, true, available({}, {}, "Get it"), {}, "Get it", "Get it", 122},
+        {launch, true, available("1.4", {}, " \n"), {}, v14, v14, 122},
+        {button, false, available("1.4", 119), {}, ru14, ru14, 119, UiLanguage::ru},
+        {button, false, {}, {}, "Установлена актуальная версия NiveloAI.", {}, 119, UiLanguage::ru},
     };
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        SCOPED_TRACE(i);
-        const Step& step = steps[i];
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.message.toStdString());
         state->editSettings([&](NiveloSettings& s) {
             s.updateNotificationsEnabled = step.notify;
             s.uiLanguage = step.language;
@@ -180,26 +145,21 @@ TEST_F(UpdateManagerTest, AnnouncesEachBuildOnceUnlessForcedOrAskedFor) {
         step.trigger == launch  ? start()
         : step.trigger == timer ? void(manager->checkAutomaticallyIfNeeded(state->settings()))
                                 : manager->checkManually(state->settings());
-        ASSERT_EQ(checker->calls.size(), i + 1);
-        EXPECT_EQ(checker->language, step.language);
         EXPECT_EQ(manager->message(), step.message);
         EXPECT_EQ(manager->alertMessage().value_or(""), step.alert);
         EXPECT_EQ(defaults.integerValue(AppUpdateManager::kLastNotifiedBuildKey),
                   step.lastNotified);
     }
-    EXPECT_EQ(make(checker)->lastNotifiedBuild(), 119);
 }
 
-TEST_F(UpdateManagerTest, ACheckDuringAnotherChangesNothingAndAnotherStartReplacesTimerAndTask) {
+TEST_F(UpdateManagerTest, ACheckDuringAnotherChangesNothingAndAnotherStartReplacesTheTimer) {
     checker->delayMs = 1000;
     start();
     manager->setAlertMessage(QStringLiteral("earlier"));
     manager->checkManually(state->settings());
     EXPECT_EQ(checker->calls.size(), 1u);
-    EXPECT_TRUE(manager->isChecking());
     EXPECT_EQ(manager->alertMessage(), "earlier");
     desktop.clock.advance(1000);
-    EXPECT_EQ(manager->message(), "NiveloAI is up to date.");
 
     // Two starts in one turn check once; a start at 1 h moves the timer to 7 h.
     *checker = FakeChecker(desktop.clock);
@@ -207,53 +167,91 @@ TEST_F(UpdateManagerTest, ACheckDuringAnotherChangesNothingAndAnotherStartReplac
     start();
     desktop.clock.advance(kHour);
     start();
-    desktop.clock.advance(6 * kHour - 1);
-    const qint64 t0 = 1000;
-    EXPECT_EQ(checker->calls, (std::vector<qint64>{t0, t0 + kHour}));
-    desktop.clock.advance(1);
-    EXPECT_EQ(checker->calls, (std::vector<qint64>{t0, t0 + kHour, t0 + 7 * kHour}));
+    desktop.clock.advance(6 * kHour);
+    EXPECT_EQ(checker->calls, (std::vector<qint64>{1000, 1000 + kHour, 1000 + 7 * kHour}));
 }
 
 TEST_F(UpdateManagerTest, OpensOnlyAKnownDownloadAndReportsAnOpenerThatFails) {
-    const QUrl url(QStringLiteral("https://example.com/nivelo.tar.gz"));
-    const QString failed = "Could not open update download.";
-    struct Row {
-        std::optional<QUrl> download;
-        bool opens;
-        QString message, alert;
-    };
-    for (const Row& row : std::vector<Row>{
-             {{}, true, "Update download URL is not available.", {}},
-             {url, false, failed, failed},
-             {url, true, "Version 1.4 is available.", {}},
-         }) {
-        checker->answer = available("1.4", 120);
-        checker->answer.downloadURL = row.download;
-        manager->checkManually(state->settings());
-        manager->setAlertMessage(std::nullopt);
-        desktop.workspace.opensUrls = row.opens;
-        desktop.workspace.openedUrls.clear();
-        manager->openDownload();
-        EXPECT_EQ(manager->message(), row.message);
-        EXPECT_EQ(manager->alertMessage().value_or(""), row.alert);
-        EXPECT_EQ(desktop.workspace.openedUrls.size(), row.download ? 1 : 0);
-    }
+    checker->answer = available("1.4", 120);
+    manager->checkManually(state->settings());
+    manager->openDownload();
+    EXPECT_EQ(manager->message(), "Update download URL is not available.");
+    checker->answer.downloadURL = QUrl("https://example.com/nivelo.tar.gz");
+    manager->checkManually(state->settings());
+    desktop.workspace.opensUrls = false;
+    manager->openDownload();
+    EXPECT_EQ(manager->alertMessage(), "Could not open update download.");
 }
 
 TEST_F(UpdateManagerTest, ARefusalWithAnEmptyErrorStillSaysTheCheckFailed) {
     server.setHandler([](const RecordedRequest&) {
         return CannedReply::json(200, R"({"ok":false,"error":""})");
     });
-    manager = make(std::make_shared<AppUpdateClient>(server.url(QString()).toString(), transport,
-                                                     transport.clock));
-    for (const bool byHand : {true, false}) {
-        manager->setAlertMessage(std::nullopt);
-        byHand ? manager->checkManually(state->settings())
-               : void(manager->checkAutomaticallyIfNeeded(state->settings()));
-        ASSERT_TRUE(waitUntil([&] { return !manager->isChecking(); }));
-        EXPECT_EQ(manager->message(), "Update check failed.");
-        EXPECT_EQ(manager->alertMessage(),
-                  byHand ? std::optional<QString>("Update check failed.") : std::nullopt);
+    manager = make(
+        std::make_shared<AppUpdateClient>(server.url({}).toString(), transport, transport.clock));
+    manager->checkManually(state->settings());
+    ASSERT_TRUE(waitUntil([&] { return !manager->isChecking(); }));
+    EXPECT_EQ(manager->alertMessage(), "Update check failed.");
+}
+
+TEST_F(UpdateManagerTest, AsksWithOneBodilessGetCarryingTheBuildAndLocale) {
+    server.enqueue(CannedReply::json(200, "{}"));
+    ASSERT_TRUE(ask(UiLanguage::ru, {}, {"2.0 beta+ü&x=%", 0})->value);
+    const RecordedRequest& seen = server.requests().last();
+    EXPECT_EQ(seen.method, "GET");
+    EXPECT_EQ(QString::fromLatin1(seen.target),
+              "/macos/app/version?channel=release&platform=macos&current_version="
+              "2.0%20beta%2B%C3%BC%26x%3D%25&current_build=0&bundle_id=ai.nivelo.native&locale=ru");
+    EXPECT_TRUE(seen.body.isEmpty());
+    EXPECT_TRUE(seen.header("x-nivelo-device-id").isEmpty());
+
+    for (const QString bad : {"http://", "ftp://127.0.0.1"}) {
+        EXPECT_EQ(ask(UiLanguage::en, bad)->errorDescription(), "Update URL is invalid.");
     }
-    EXPECT_EQ(server.requestCount(), 2);
+    EXPECT_EQ(server.requestCount(), 1);
+}
+
+TEST_F(UpdateManagerTest, ReadsA2xxAnswerIntoASnapshot) {
+    const struct {
+        QByteArray body;
+        AppUpdateSnapshot expected;
+        UiLanguage language = UiLanguage::en;
+    } rows[] = {
+        {R"({"latest_build":121,"latest_version":"1.4"})",
+         {.updateAvailable = true, .latestVersion = "1.4", .latestBuild = 121}},
+        // An explicit flag wins over the numbers.
+        {R"({"update_available":false,"latest_build":999})", {.latestBuild = 999}},
+        {R"({"min_supported_build":121})", {.forceUpdate = true}},
+        {R"({"title":{"ru":"Привет"},"message":{"en":"New","ru":""}})",
+         {.title = "Привет", .message = ""},
+         UiLanguage::ru},
+        {R"({"download_url":"HTTPS://example.com/n.tar.gz"})",
+         {.downloadURL = QUrl("https://example.com/n.tar.gz")}},
+        // Only web addresses reach the desktop's opener.
+        {R"({"download_url":"nivelo-helper://run?x=1"})", {}},
+    };
+    for (const auto& row : rows) {
+        server.enqueue(CannedReply::json(200, row.body));
+        auto out = ask(row.language);
+        ASSERT_TRUE(out->value) << out->errorDescription().toStdString();
+        AppUpdateSnapshot expected = row.expected;
+        expected.checkedAt = clock.currentDateTime();
+        EXPECT_TRUE(*out->value == expected) << row.body.toStdString();
+    }
+}
+
+TEST_F(UpdateManagerTest, FailsOnAnUnreadableRefusedOrFailedAnswer) {
+    const QString unreadable = "The server's answer could not be read.";
+    const std::vector<std::tuple<int, QByteArray, QString>> rows = {
+        {200, R"({"latest_build":"121"})", unreadable},
+        {200, "[]", unreadable},
+        {200, R"({"ok":false,"error":"Banned build"})", "Banned build"},
+        {200, R"({"ok":false,"error":" \n"})", "Update check failed."},
+        {503, R"({"error":"Maintenance"})", "Maintenance"},
+        {502, "<html>Bad Gateway</html>", "Update server returned HTTP 502."},
+    };
+    for (const auto& [status, body, error] : rows) {
+        server.enqueue(CannedReply::json(status, body));
+        EXPECT_EQ(ask(UiLanguage::en)->errorDescription(), error) << body.toStdString();
+    }
 }

@@ -1,0 +1,106 @@
+#include "panels/FloatingButtonController.h"
+
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "core/NiveloSettings.h"
+#include "panels/QuickPanelController.h"
+#include "platform/Screens.h"
+#include "state/NiveloAppState.h"
+#include "theme/FloatingSurface.h"
+#include "theme/NiveloTheme.h"
+#include "theme/Placement.h"
+#include "theme/ThemeIcons.h"
+
+namespace {
+constexpr int kFace = 42;
+constexpr int kSymbolPixelSize = 20;
+}  // namespace
+
+FloatingButtonView::FloatingButtonView(QWidget* parent) : QAbstractButton(parent) {
+    setAccessibleName(QStringLiteral("Quick Menu"));
+    setFocusPolicy(Qt::NoFocus);
+    setFixedSize(kFace, kFace);
+}
+
+void FloatingButtonView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QPixmap bolt = ThemeIcons::pixmap(
+        QStringLiteral("bolt.fill"),
+        NiveloTheme::color(NiveloTheme::Role::yellow, NiveloTheme::environmentScheme()),
+        kSymbolPixelSize, devicePixelRatioF());
+    painter.drawPixmap((kFace - kSymbolPixelSize) / 2, (kFace - kSymbolPixelSize) / 2, bolt);
+}
+
+bool FloatingButtonView::hitButton(const QPoint& pos) const {
+    const QPointF d = QPointF(pos) - QRectF(rect()).center();
+    return d.x() * d.x() + d.y() * d.y() <= (kFace / 2.0) * (kFace / 2.0);
+}
+
+FloatingButtonController::FloatingButtonController(Screens* screens,
+                                                   PanelWindow::Environment environment,
+                                                   QObject* parent)
+    : QObject(parent), screens_(screens), environment_(environment) {}
+
+FloatingButtonController::~FloatingButtonController() = default;
+
+void FloatingButtonController::setReferences(NiveloAppState* appState,
+                                             QuickPanelController* quickPanel) {
+    appState_ = appState;
+    quickPanel_ = quickPanel;
+}
+
+void FloatingButtonController::show(NiveloAppState& appState, QuickPanelController& quickPanel) {
+    if (!appState.settings().floatingButtonVisible) {
+        hide();
+        return;
+    }
+    setReferences(&appState, &quickPanel);
+    const bool wasVisible = panel_ && panel_->isVisible();
+    if (!panel_) {
+        panel_ = std::make_unique<PanelWindow>(PanelWindow::Kind::nonActivating, environment_);
+        panel_->setWindowTitle(QStringLiteral("NiveloAI Button"));
+        panel_->setAccessibleName(QStringLiteral("NiveloAI Button"));
+        panel_->setSurfaceMargin((kSize - kFace) / 2);
+        panel_->setFixedSize(kSize, kSize);
+        view_ = new FloatingButtonView(panel_->surface());
+        auto* layout = new QVBoxLayout(panel_->surface());
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(view_, 0, Qt::AlignCenter);
+        connect(view_, &QAbstractButton::clicked, this, [this] { click(); });
+    }
+    panel_->setSurfaceRecipe(floatingSurfaceRecipe(appState.settings().appearanceMode,
+                                                   appState.systemSurfaceMode(), kFace / 2.0,
+                                                   NiveloTheme::environmentScheme()));
+    if (!wasVisible) {
+        positionNearMouse();
+    }
+    panel_->show();
+    panel_->raise();
+}
+
+void FloatingButtonController::positionNearMouse() {
+    if (panel_ && screens_) {
+        panel_->move(Placement::nearButton(*screens_, panel_->size()));
+    }
+}
+
+void FloatingButtonController::click() {
+    if (!appState_ || !quickPanel_) {
+        return;
+    }
+    hide();
+    quickPanel_->show(*appState_);
+}
+
+void FloatingButtonController::show() {
+    if (appState_ && quickPanel_) {
+        show(*appState_, *quickPanel_);
+    }
+}
+
+void FloatingButtonController::hide() {
+    if (panel_) {
+        panel_->hide();
+    }
+}

@@ -1,0 +1,334 @@
+#include "panels/QuickActionPanel.h"
+
+#include <QActionGroup>
+#include <QEnterEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScrollArea>
+#include <QTimer>
+#include <QToolButton>
+
+#include "core/NiveloPromptLibrary.h"
+#include "core/NiveloSettings.h"
+#include "panels/QuickPanelController.h"
+#include "state/NiveloAppState.h"
+#include "theme/CloseButton.h"
+#include "theme/FloatingSurface.h"
+#include "theme/NiveloTheme.h"
+#include "theme/PanelWindow.h"
+#include "theme/SystemSurfaceMode.h"
+#include "theme/TextFit.h"
+#include "theme/ThemeIcons.h"
+#include "theme/WindowDragHandle.h"
+
+namespace {
+
+constexpr int kPadding = 14;
+constexpr int kSymbolFrame = 20;
+constexpr int kRowCornerRadius = 11;
+constexpr int kLanguageLabelMaxWidth = 120;
+
+const QString kTranslate = QStringLiteral("translate");
+
+// Menus and buttons read "&" as a mnemonic marker.
+QString escapedMnemonic(QString text) {
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+}  // namespace
+
+QuickPanelMetrics quickPanelMetrics(MenuScale scale) {
+    switch (scale) {
+        case MenuScale::tiny:
+            return {13, 10, 8, 7, 16};
+        case MenuScale::small:
+            return {14, 11, 9, 8, 17};
+        case MenuScale::medium:
+            return {15, 13, 11, 9, 19};
+        case MenuScale::large:
+            return {16, 15, 13, 10, 21};
+        case MenuScale::xlarge:
+            return {17, 17, 15, 11, 23};
+    }
+    return {13, 10, 8, 7, 16};
+}
+
+QuickActionPanelModel quickActionPanelModel(const NiveloAppState& appState) {
+    QuickActionPanelModel model{quickPanelMetrics(appState.settings().quickMenuSize),
+                                {},
+                                appState.settings().targetLanguage};
+    for (const QuickAction& action : appState.quickActions()) {
+        model.rows.append(
+            {action.id, appState.title(action), action.symbolName(), action.id == kTranslate});
+    }
+    return model;
+}
+
+QuickActionRow::QuickActionRow(QuickPanelRow row, QuickPanelMetrics metrics, QWidget* parent)
+    : QAbstractButton(parent), row_(std::move(row)), metrics_(metrics) {
+    setAccessibleName(row_.title);
+    setText(escapedMnemonic(row_.title));
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_Hover);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QFont QuickActionRow::titleFont() const {
+    QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);
+    font.setPixelSize(metrics_.rowFontPixelSize);
+    font.setWeight(QFont::Medium);
+    return font;
+}
+
+QSize QuickActionRow::sizeHint() const {
+    const int line = std::max(QFontMetrics(titleFont()).height(), kSymbolFrame);
+    return {200, line + 2 * metrics_.rowPaddingY};
+}
+
+void QuickActionRow::setLanguageButton(QToolButton* button) {
+    languageButton_ = button;
+    resizeEvent(nullptr);
+}
+
+void QuickActionRow::resizeEvent(QResizeEvent*) {
+    if (!languageButton_) {
+        return;
+    }
+    const QSize hint = languageButton_->sizeHint();
+    const int width = std::min(hint.width(), kLanguageLabelMaxWidth);
+    languageButton_->setGeometry(this->width() - metrics_.languageMenuInset - width,
+                                 (height() - hint.height()) / 2, width, hint.height());
+}
+
+void QuickActionRow::enterEvent(QEnterEvent* event) {
+    hovered_ = true;
+    update();
+    Q_EMIT hoverChanged(true);
+    QAbstractButton::enterEvent(event);
+}
+
+void QuickActionRow::leaveEvent(QEvent* event) {
+    hovered_ = false;
+    update();
+    Q_EMIT hoverChanged(false);
+    QAbstractButton::leaveEvent(event);
+}
+
+void QuickActionRow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor primary = palette().color(QPalette::WindowText);
+    const QColor accent = palette().color(QPalette::Highlight);
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainterPath path;
+    path.addRoundedRect(box, kRowCornerRadius, kRowCornerRadius);
+    painter.fillPath(path, hovered_ ? NiveloTheme::withOpacity(accent, 0.15)
+                                    : NiveloTheme::withOpacity(primary, 0.043));
+    painter.setPen(QPen(hovered_ ? NiveloTheme::withOpacity(accent, 0.32)
+                                 : NiveloTheme::withOpacity(primary, 0.045),
+                        1));
+    painter.drawPath(path);
+
+    const int x = metrics_.rowPaddingX;
+    const QPixmap symbol =
+        ThemeIcons::pixmap(row_.symbol, hovered_ ? accent : primary,
+                           QuickActionPanel::kSymbolPixelSize, devicePixelRatioF());
+    const int symbolSize = QuickActionPanel::kSymbolPixelSize;
+    painter.drawPixmap(x + (kSymbolFrame - symbolSize) / 2, (height() - symbolSize) / 2, symbol);
+
+    const int titleX = x + kSymbolFrame + 6;
+    int right = width() - metrics_.rowPaddingX;
+    if (languageButton_) {
+        right = languageButton_->geometry().left() - 6;
+    }
+    const FittedLine line = fitOneLine(row_.title, titleFont(), std::max(right - titleX, 0));
+    painter.setFont(line.font);
+    painter.setPen(primary);
+    painter.drawText(QRect(titleX, 0, std::max(right - titleX, 0), height()),
+                     Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, line.text);
+}
+
+QuickActionPanel::QuickActionPanel(NiveloAppState& appState, QuickPanelController& controller,
+                                   QWidget* parent)
+    : QWidget(parent), appState_(&appState), controller_(controller) {
+    setAccessibleName(QStringLiteral("Quick actions"));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
+    outer->setSpacing(8);
+
+    // The header moves the window; the empty square leaves room for the close button.
+    auto* header = new WindowDragHandle(this);
+    auto* headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(0, 0, 0, 6);
+    headerLayout->setSpacing(8);
+    headerLayout->addSpacing(18);
+    auto* bolt = new QLabel(header);
+    bolt->setAccessibleName(QStringLiteral("bolt.fill"));
+    bolt->setPixmap(ThemeIcons::pixmap(
+        QStringLiteral("bolt.fill"),
+        NiveloTheme::color(NiveloTheme::Role::yellow, NiveloTheme::environmentScheme()), 16,
+        devicePixelRatioF()));
+    headerLayout->addWidget(bolt);
+    auto* title = new QLabel(QStringLiteral("NiveloAI"), header);
+    title->setTextFormat(Qt::PlainText);
+    title->setFont(NiveloTheme::font(NiveloTheme::FontRole::headline));
+    title->setAccessibleName(QStringLiteral("NiveloAI"));
+    headerLayout->addWidget(title);
+    headerLayout->addStretch(1);
+    header->setFixedHeight(18 + 6);
+    outer->addWidget(header);
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setAccessibleName(QStringLiteral("Actions"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* list = new QWidget(scroll);
+    list->setAutoFillBackground(false);
+    rowsLayout_ = new QVBoxLayout(list);
+    rowsLayout_->setContentsMargins(0, 0, 0, 12);
+    scroll->setWidget(list);
+    outer->addWidget(scroll, 1);
+
+    addPanelCloseButton(this, [this] {
+        controller_.hide();
+    })->setAccessibleName(QStringLiteral("Close"));
+
+    const auto later = [this] {
+        // Rows may be in the middle of their own click: rebuild on the next turn.
+        QTimer::singleShot(0, this, [this] { refresh(); });
+    };
+    connect(&appState, &NiveloAppState::quickActionsChanged, this, later);
+    connect(&appState, &NiveloAppState::settingsChanged, this, later);
+    connect(&appState, &NiveloAppState::systemSurfaceModeChanged, this, later);
+    refresh();
+}
+
+QuickActionRow* QuickActionPanel::row(const QString& id) const {
+    for (QuickActionRow* r : rows_) {
+        if (r->row().id == id) {
+            return r;
+        }
+    }
+    return nullptr;
+}
+
+QMenu* QuickActionPanel::languageMenu() const {
+    QuickActionRow* r = row(kTranslate);
+    return r && r->languageButton() ? r->languageButton()->menu() : nullptr;
+}
+
+void QuickActionPanel::refresh() {
+    if (!appState_) {
+        return;
+    }
+    model_ = quickActionPanelModel(*appState_);
+    if (auto* panel = qobject_cast<PanelWindow*>(window())) {
+        panel->setSurfaceRecipe(floatingSurfaceRecipe(appState_->settings().appearanceMode,
+                                                      appState_->systemSurfaceMode(), kCornerRadius,
+                                                      NiveloTheme::environmentScheme()));
+    }
+    for (QuickActionRow* old : rows_) {
+        old->hide();
+        old->deleteLater();
+    }
+    rows_.clear();
+    while (QLayoutItem* item = rowsLayout_->takeAt(0)) {
+        delete item;
+    }
+    rowsLayout_->setSpacing(model_.metrics.rowSpacing);
+    QWidget* list = rowsLayout_->parentWidget();
+    for (const QuickPanelRow& r : model_.rows) {
+        auto* rowWidget = new QuickActionRow(r, model_.metrics, list);
+        const QString id = r.id;
+        connect(rowWidget, &QAbstractButton::clicked, this, [this, id] { runRow(id); });
+        connect(rowWidget, &QuickActionRow::hoverChanged, this, [this, id](bool hovered) {
+            if (hovered) {
+                hoveredActionID_ = id;
+            } else if (hoveredActionID_ == id) {
+                hoveredActionID_.clear();
+            }
+        });
+        if (r.hasLanguageMenu) {
+            auto* button = new QToolButton(rowWidget);
+            button->setAccessibleName(QStringLiteral("Target language"));
+            button->setFocusPolicy(Qt::NoFocus);
+            button->setAutoRaise(true);
+            button->setPopupMode(QToolButton::InstantPopup);
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+            button->setLayoutDirection(Qt::RightToLeft);
+            QFont caption = NiveloTheme::font(NiveloTheme::FontRole::caption);
+            button->setFont(caption);
+            // The chevron is the indicator; the style's own arrow would cover the text.
+            button->setStyleSheet(
+                QStringLiteral("QToolButton::menu-indicator { image: none; "
+                               "width: 0px; }"));
+            const QColor secondary =
+                NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.6);
+            QPalette buttonPalette = button->palette();
+            buttonPalette.setColor(QPalette::ButtonText, secondary);
+            button->setPalette(buttonPalette);
+            button->setIcon(
+                ThemeIcons::icon(QStringLiteral("chevron.up.chevron.down"), secondary, 9));
+            button->setIconSize(QSize(9, 9));
+            const QString elided = QFontMetrics(caption).elidedText(
+                model_.targetLanguage, Qt::ElideRight, kLanguageLabelMaxWidth - 20);
+            button->setText(escapedMnemonic(elided));
+            button->setToolTip(model_.targetLanguage);
+            auto* menu = new QMenu(button);
+            menu->setAccessibleName(QStringLiteral("Target language"));
+            menu->setStyleSheet(QStringLiteral("QMenu { menu-scrollable: 1; }"));
+            auto* group = new QActionGroup(menu);
+            group->setExclusive(true);
+            for (const QString& language : NiveloPromptLibrary::languages()) {
+                QAction* action = menu->addAction(escapedMnemonic(language));
+                action->setCheckable(true);
+                action->setChecked(language == model_.targetLanguage);
+                group->addAction(action);
+                connect(action, &QAction::triggered, this,
+                        [this, language] { pickLanguage(language); });
+            }
+            button->setMenu(menu);
+            rowWidget->setLanguageButton(button);
+        }
+        rowsLayout_->addWidget(rowWidget);
+        rows_.append(rowWidget);
+    }
+    rowsLayout_->addStretch(1);
+}
+
+void QuickActionPanel::runRow(const QString& id) {
+    controller_.hide();
+    if (!appState_) {
+        return;
+    }
+    if (id == QLatin1String("ai")) {
+        QPointer<QuickPanelController> controller(&controller_);
+        QTimer::singleShot(0, &controller_, [controller] {
+            controller->rememberFrontmost();
+            const QString context = controller->peekSelection();
+            if (AssistantPanelHandle* assistant = controller->assistantPanel()) {
+                assistant->show(context);
+            }
+        });
+    } else if (id == QLatin1String("clipboard")) {
+        if (ClipboardPanelHandle* clipboard = controller_.clipboardPanel()) {
+            clipboard->show();
+        }
+    } else {
+        appState_->run(QuickAction{id}, true, false);
+    }
+}
+
+void QuickActionPanel::pickLanguage(const QString& language) {
+    if (!appState_) {
+        return;
+    }
+    appState_->editSettings([&](NiveloSettings& s) { s.targetLanguage = language; });
+    controller_.hide();
+    appState_->run(QuickAction{kTranslate}, true, false);
+}

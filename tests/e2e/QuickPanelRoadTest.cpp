@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <QPoint>
+#include <QRect>
+#include <iostream>
+
+#include "support/NiveloRoad.h"
+
+// The quick-action panel of the real binary over a selection in mousepad: it opens by its hot
+// key next to the pointer without taking the focus, and its "Fix" row rewrites the selection.
+namespace {
+
+QRect geometryOf(const XSession& session, const QString& window) {
+    QRect g;
+    for (const QString& line : session.xdotool({"getwindowgeometry", "--shell", window})
+                                   .split('\n', Qt::SkipEmptyParts)) {
+        const QString key = line.section('=', 0, 0);
+        const int value = line.section('=', 1).toInt();
+        if (key == "X") {
+            g.moveLeft(value);
+        } else if (key == "Y") {
+            g.moveTop(value);
+        } else if (key == "WIDTH") {
+            g.setWidth(value);
+        } else if (key == "HEIGHT") {
+            g.setHeight(value);
+        }
+    }
+    return g;
+}
+
+QString visibleNiveloWindow(const XSession& session) {
+    return session.xdotool({"search", "--onlyvisible", "--classname", "^nivelo$"})
+        .split('\n', Qt::SkipEmptyParts)
+        .value(0);
+}
+
+void pause(int ms) {
+    XSession::waitUntil([] { return false; }, ms);
+}
+
+}  // namespace
+
+TEST(QuickPanelRoad, OpensByItsHotKeyNearThePointerAndFixesOnlyTheSelection) {
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+
+    session.start("mousepad", {});
+    QString editor;
+    XSession::waitUntil(
+        [&] {
+            editor = session.xdotool({"search", "--onlyvisible", "--class", "mousepad"})
+                         .split('\n', Qt::SkipEmptyParts)
+                         .value(0);
+            return !editor.isEmpty();
+        },
+        15000);
+    ASSERT_FALSE(editor.isEmpty());
+    session.run("wmctrl", {"-i", "-r", editor, "-b", "add,maximized_vert,maximized_horz"});
+    session.activate(editor);
+    pause(500);
+    session.type("keep this. fix me");
+    session.key("ctrl+shift+Left");
+    session.key("ctrl+shift+Left");
+    pause(300);
+
+    const QPoint pointer(400, 120);
+    session.xdotool({"mousemove", QString::number(pointer.x()), QString::number(pointer.y())});
+    road.pressAltHotKey("q");
+    QString panel;
+    ASSERT_TRUE(XSession::waitUntil([&] {
+        return !(panel = visibleNiveloWindow(session)).isEmpty();
+    })) << road.diagnostics("quick-panel-open").toStdString();
+    const QRect g = geometryOf(session, panel);
+    EXPECT_EQ(g.left(), pointer.x() + 14);
+    EXPECT_EQ(g.top(), pointer.y() - 18);
+    EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), editor);
+    std::cout << "Quick panel screenshot: " << session.screenshot("quick-panel").toStdString()
+              << std::endl;
+
+    // Escape goes to mousepad, not to us: the panel stays.
+    session.key("Escape");
+    pause(400);
+    EXPECT_EQ(visibleNiveloWindow(session), panel);
+
+    // The third row is "Fix": header, then rows 36 px high, 7 px apart.
+    const QPoint fixRow(g.left() + 100, g.top() + 14 + 24 + 8 + 2 * 43 + 18);
+    session.xdotool(
+        {"mousemove", QString::number(fixRow.x()), QString::number(fixRow.y()), "click", "1"});
+    ASSERT_TRUE(XSession::waitUntil([&] { return visibleNiveloWindow(session).isEmpty(); }));
+    const bool fixed = XSession::waitUntil([&] {
+        session.key("ctrl+a");
+        session.key("ctrl+c");
+        return session.clipboardText() == "keep this. FIX ME";
+    });
+    EXPECT_TRUE(fixed) << session.clipboardText().toStdString();
+    EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), editor);
+
+    // A click in mousepad closes it.
+    session.key("End");
+    session.xdotool({"mousemove", "300", "200"});
+    road.pressAltHotKey("q");
+    ASSERT_TRUE(XSession::waitUntil([&] { return !visibleNiveloWindow(session).isEmpty(); }));
+    session.xdotool({"click", "1"});
+    EXPECT_TRUE(XSession::waitUntil([&] { return visibleNiveloWindow(session).isEmpty(); }));
+}

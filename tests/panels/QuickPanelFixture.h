@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QMenu>
+#include <QStringList>
+
+#include "capture/PanelHandles.h"
+#include "panels/HudFixture.h"
+#include "panels/QuickActionPanel.h"
+#include "panels/QuickPanelController.h"
+#include "support/SimulatedEventMonitors.h"
+
+// The quick-action panel over the simulated desktop, with the assistant and clipboard windows
+// replaced by recorders that also note whether the panel was still shown.
+class QuickPanelTest : public HudTest {
+protected:
+    struct Recorder : AssistantPanelHandle, ClipboardPanelHandle {
+        QuickPanelController* owner = nullptr;
+        QStringList log;
+        QString note(const QString& what) const {
+            return what + (owner->isPanelVisible() ? "(panel shown)" : "");
+        }
+        void show(const QString& context) override { log << note("assistant:" + context); }
+        void showReply(const QString&, const AIReplyStyle&, const QString&) override {}
+        void show() override { log << note("clipboard"); }
+        void toggle() override { log << note("clipboard.toggle"); }
+    };
+
+    SimulatedEventMonitors monitors;
+    MemoryDefaults panelDefaults;
+    Recorder recorder;
+    QuickPanelController controller{
+        &state,
+        {&screens,
+         &monitors,
+         &panelDefaults,
+         {&activation, &hints},
+         [this] { capture.focus.rememberFrontmostApplication(); },
+         [this] { return capture.pasteboard.peekSelectedTextViaAccessibility(); }}};
+
+    void SetUp() override {
+        HudTest::SetUp();
+        screens.pointerAt = QPoint(500, 400);
+        recorder.owner = &controller;
+        controller.setAssistantPanel(&recorder);
+        controller.setClipboardPanel(&recorder);
+    }
+
+    void setActions(const QStringList& ids) {
+        state.editSettings([&](NiveloSettings& s) { s.quickMenuActions = ids; });
+    }
+    QuickActionPanel* view() const { return controller.view(); }
+};

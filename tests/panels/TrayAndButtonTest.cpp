@@ -1,0 +1,124 @@
+#include <QApplication>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+#include "panels/FloatingButtonController.h"
+#include "panels/MenuBarController.h"
+#include "panels/NiveloMenuBarIcon.h"
+#include "panels/QuickPanelFixture.h"
+
+namespace {
+
+QStringList menuTexts(const QMenu& menu) {
+    QStringList texts;
+    for (QAction* a : menu.actions()) {
+        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+        EXPECT_TRUE(a->shortcut().isEmpty()) << a->text().toStdString();
+    }
+    return texts;
+}
+
+QAction* item(const QMenu& menu, const QString& text) {
+    for (QAction* a : menu.actions()) {
+        if (a->text() == text) {
+            return a;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(QuickPanelTest, FloatingButtonShowsOnlyWhenOnSitsAboveThePointerAndOpensThePanel) {
+    FloatingButtonController button(&screens, {&activation, &hints});
+    button.show(state, controller);
+    EXPECT_EQ(button.panel(), nullptr);
+
+    state.editSettings([](NiveloSettings& s) {
+        s.floatingButtonVisible = true;
+        s.quickMenuActions = QuickAction::defaultIds().mid(0, 3);
+    });
+    struct Case {
+        QPoint pointer;
+        QPoint expected;
+    };
+    // Right of and above the pointer; the top margin wins near the top of the frame.
+    for (const Case& c : {Case{{500, 400}, {512, 338}}, Case{{500, 5}, {512, 12}}}) {
+        button.hide();
+        screens.pointerAt = c.pointer;
+        button.show(state, controller);
+        ASSERT_TRUE(button.panel()->isVisible());
+        EXPECT_EQ(button.panel()->geometry(), QRect(c.expected, QSize(54, 54)));
+    }
+    screens.pointerAt = {800, 500};
+    button.show(state, controller);
+    EXPECT_EQ(button.panel()->pos(), QPoint(512, 12));
+    EXPECT_TRUE(activation.requests.isEmpty());
+
+    button.view()->click();
+    EXPECT_FALSE(button.panel()->isVisible());
+    EXPECT_EQ(controller.panel()->pos(), QPoint(814, 482));
+
+    state.editSettings([](NiveloSettings& s) { s.floatingButtonVisible = false; });
+    button.show(state, controller);
+    EXPECT_FALSE(button.panel()->isVisible());
+
+    // With a reference gone a click does nothing.
+    controller.hide();
+    FloatingButtonController orphan(&screens, {});
+    orphan.setReferences(nullptr, &controller);
+    orphan.click();
+    EXPECT_FALSE(controller.isPanelVisible());
+}
+
+TEST_F(QuickPanelTest, TrayMenuHoldsTheEnglishItemsAndFollowsTheIconSetting) {
+    MenuBarController tray;
+    QStringList log;
+    MenuBarController::Targets targets{
+        &controller,
+        &hud,
+        &recorder,
+        nullptr,
+        [&] { log << QStringLiteral("main:%1").arg(int(state.selectedSettingsPage())); },
+        [&] { log << "quit"; }};
+    state.editSettings([](NiveloSettings& s) { s.uiLanguage = UiLanguage::ru; });
+    tray.attach(&state, targets);
+    tray.attach(&state, targets);
+    VirtualClock::flushEvents();
+    QSystemTrayIcon* icon = tray.trayIcon();
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->toolTip(), "NiveloAI");
+    const QStringList expected = {"Open NiveloAI",       "Quick Menu", "Clipboard History",
+                                  "Translation Preview", "-",          "Permissions",
+                                  "Refresh Permissions", "-",          "Quit NiveloAI"};
+    EXPECT_EQ(menuTexts(*tray.menu()), expected);
+
+    item(*tray.menu(), "Permissions")->trigger();
+    EXPECT_EQ(log, QStringList{QStringLiteral("main:%1").arg(int(SettingsPage::permissions))});
+    item(*tray.menu(), "Quick Menu")->trigger();
+    EXPECT_TRUE(controller.isPanelVisible());
+    item(*tray.menu(), "Clipboard History")->trigger();
+    EXPECT_EQ(recorder.log.last(), "clipboard.toggle(panel shown)");
+    item(*tray.menu(), "Quit NiveloAI")->trigger();
+    EXPECT_EQ(log.last(), "quit");
+
+    state.editSettings([](NiveloSettings& s) { s.menuBarIconVisible = false; });
+    VirtualClock::flushEvents();
+    EXPECT_EQ(tray.trayIcon(), nullptr);
+    state.editSettings([](NiveloSettings& s) { s.menuBarIconVisible = true; });
+    VirtualClock::flushEvents();
+    ASSERT_TRUE(tray.trayIcon());
+    EXPECT_EQ(menuTexts(*tray.menu()), expected);
+}
+
+TEST(NiveloMenuBarIcon, DrawsTheSpaceBarAndKeysInTheGivenColour) {
+    const QColor light(240, 240, 240);
+    const QImage image = NiveloMenuBarIcon::makeImage(light, 4);
+    ASSERT_EQ(image.size(), QSize(72, 72));
+    const auto at = [&](double x, double y) { return image.pixelColor(int(x * 4), int(y * 4)); };
+    EXPECT_EQ(at(9, 15.1).alpha(), 255);
+    EXPECT_EQ(at(9, 15.1).rgb(), light.rgb());
+    EXPECT_EQ(at(5.69, 11.34).alpha(), 0);
+    EXPECT_EQ(at(4.4, 11.34).alpha(), 255);
+}
