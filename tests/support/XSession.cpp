@@ -199,14 +199,20 @@ void XSession::key(const QString& keys) const {
 }
 
 QString XSession::clipboardText() const {
-    return run("xclip", {"-selection", "clipboard", "-o"}, 3000);
+    return QString::fromUtf8(clipboardData("UTF8_STRING"));
 }
 
-QByteArray XSession::clipboardData(const QString& target) const {
+QByteArray XSession::clipboardData(const QString& target, const QString& selection) const {
     QProcess p;
     p.setProcessEnvironment(environment());
-    p.start("xclip", {"-selection", "clipboard", "-o", "-t", target});
-    p.waitForFinished(3000);
+    p.start("xclip", {"-selection", selection, "-o", "-t", target});
+    // Our own event loop runs meanwhile: we may be the owner that has to answer.
+    waitUntil([&] { return p.state() == QProcess::NotRunning; }, 5000);
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished(1000);
+        return {};
+    }
     return p.readAllStandardOutput();
 }
 

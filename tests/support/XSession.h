@@ -55,7 +55,9 @@ public:
     QString clipboardText() const;
     void setClipboardText(const QString& text);
     void setClipboardImage(const QString& pngPath);
-    QByteArray clipboardData(const QString& target) const;
+    // A selection's data for a target, fetched by xclip while our event loop runs.
+    QByteArray clipboardData(const QString& target = QStringLiteral("UTF8_STRING"),
+                             const QString& selection = QStringLiteral("clipboard")) const;
     // The locked XKB group of the display (0 = us, 1 = ru), or -1.
     int currentLayoutGroup() const;
     // Saves a screenshot of the whole screen under the home and returns its path.

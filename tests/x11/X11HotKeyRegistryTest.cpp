@@ -49,7 +49,7 @@ TEST_F(HotKeyFixture, FiresForItsKeysWhateverTheLockKeys) {
     x11Session().xdotool({"key", "ctrl+alt+1"});
     registry.unregisterHotKey(kFix);
     x11Session().xdotool({"key", "alt+1"});
-    XSession::waitUntil([] { return false; }, 300);
+    pause(300);
     EXPECT_EQ(pressed.size(), 3);
 }
 
@@ -83,15 +83,15 @@ TEST_F(HotKeyFixture, APressEndsTheGrabAndAutoRepeatRunsOnce) {
     x11Session().xdotool({"keydown", "alt+1"});
     ASSERT_TRUE(waitForPresses(1));
     // Held past the auto-repeat delay.
-    XSession::waitUntil([] { return false; }, 1200);
+    pause(1200);
     x11Session().xdotool({"keyup", "alt"});
     // Auto-repeat presses with Alt down re-start the grab until they are handled.
-    XSession::waitUntil([] { return false; }, 150);
+    pause(150);
     x11Session().xdotool({"key", "x"});
     x11Session().xdotool({"keyup", "1"});
     EXPECT_TRUE(XSession::waitUntil([&] { return readTextFile(dump).contains("x"); }))
         << readTextFile(dump).toStdString();
-    XSession::waitUntil([] { return false; }, 200);
+    pause(200);
     EXPECT_EQ(pressed.size(), 1);
 
     // Released and pressed again: it runs again.

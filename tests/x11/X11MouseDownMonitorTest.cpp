@@ -30,9 +30,6 @@ struct MouseDownFixture : ::testing::Test {
         monitors.addLocalEventMonitor(
             mask, [this](const MonitoredEventInfo& event) { local.append(event); });
     }
-    static void settle() {
-        XSession::waitUntil([] { return false; }, 300);
-    }
 };
 }  // namespace
 
@@ -53,7 +50,7 @@ TEST_F(MouseDownFixture, PressesInOtherApplicationsReachTheGlobalMonitorByButton
     // The wheel is no press.
     global.clear();
     x11Session().xdotool({"click", "4"});
-    settle();
+    pause(300);
     EXPECT_TRUE(global.isEmpty());
     EXPECT_TRUE(local.isEmpty());
 }
@@ -68,6 +65,6 @@ TEST_F(MouseDownFixture, PressesInOurWindowsGoToTheLocalMonitorWithTheirWindowAn
     x11Session().xdotool({"key", "Escape"});
     ASSERT_TRUE(XSession::waitUntil([&] { return local.last().kind == MonitoredEvent::KeyDown; }));
     EXPECT_EQ(local.last().keyCode, KeyCode::Escape);
-    settle();
+    pause(300);
     EXPECT_TRUE(global.isEmpty());
 }

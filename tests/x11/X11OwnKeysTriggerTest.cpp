@@ -3,21 +3,11 @@
 #include <QTimer>
 
 #include "capture/CaptureAppState.h"
-#include "capture/FocusService.h"
 #include "capture/PanelHandles.h"
-#include "capture/PasteboardService.h"
 #include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
-#include "clipboard/ClipboardHistoryService.h"
 #include "core/NiveloSettings.h"
-#include "platform/MemoryDefaults.h"
-#include "platform/RealClock.h"
-#include "platform/x11/AtspiAccessibility.h"
-#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11EventMonitors.h"
-#include "platform/x11/X11KeyEvents.h"
-#include "platform/x11/X11Pasteboard.h"
-#include "platform/x11/X11Workspace.h"
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
 
@@ -68,20 +58,12 @@ public:
 // The raw events of our own Copy reach the global key monitor like the user's keys: one key
 // release of the user still leads to exactly one read.
 TEST(X11OwnKeysTrigger, OneKeyReleaseOfTheUserLeadsToOneRead) {
-    auto connection = std::make_shared<X11Connection>();
-    RealClock clock;
-    X11EventMonitors monitors(connection);
-    X11KeyEvents x11Keys(connection);
+    X11KeyEvents x11Keys(std::make_shared<X11Connection>());
     CountingKeyEvents keys(x11Keys);
-    X11Pasteboard pasteboard;
-    X11Workspace workspace(connection);
-    AtspiAccessibility accessibility;
-    MemoryDefaults historyStore;
-    ClipboardHistoryService history(pasteboard, clock, historyStore);
-    FocusService focus(workspace, accessibility);
-    PasteboardService service({clock, pasteboard, keys, workspace, accessibility, focus, history});
-    FocusedSelectionCapture capture(focus, service);
-    SelectionTriggerService trigger({clock, monitors, workspace, capture});
+    RealCapture real(&keys);
+    X11EventMonitors monitors(real.connection);
+    FocusedSelectionCapture capture(real.focus, real.service);
+    SelectionTriggerService trigger({real.clock, monitors, real.workspace, capture});
     ButtonModeState state;
     Panels panels;
 
@@ -93,20 +75,20 @@ TEST(X11OwnKeysTrigger, OneKeyReleaseOfTheUserLeadsToOneRead) {
     const QString window = x11Session().waitForWindow("Trigger Editor");
     ASSERT_FALSE(window.isEmpty());
     x11Session().activate(window);
-    XSession::waitUntil([] { return false; }, 300);
+    pause(300);
     x11Session().type("Hello world");
     x11Session().key("shift+Home");
     ASSERT_TRUE(XSession::waitUntil([&] { return readTextFile(dump) == "Hello world"; }));
 
     // Events that Xlib queued while it waited for a reply are let in at once.
     QTimer drain;
-    QObject::connect(&drain, &QTimer::timeout, [&] { connection->dispatchPending(); });
+    QObject::connect(&drain, &QTimer::timeout, [&] { real.connection->dispatchPending(); });
     drain.start(10);
 
     trigger.start(&state, &panels, &panels);
-    XSession::waitUntil([] { return false; }, 300);
+    pause(300);
     x11Session().key("shift");
-    XSession::waitUntil([] { return false; }, 4000);
+    pause(4000);
     EXPECT_EQ(keys.copies, 1);
     EXPECT_EQ(panels.shows, 1);
 }

@@ -2,16 +2,6 @@
 
 #include <QElapsedTimer>
 
-#include "capture/FocusService.h"
-#include "capture/PasteboardService.h"
-#include "clipboard/ClipboardHistoryService.h"
-#include "platform/KeyEvents.h"
-#include "platform/MemoryDefaults.h"
-#include "platform/RealClock.h"
-#include "platform/Workspace.h"
-#include "platform/x11/AtspiAccessibility.h"
-#include "platform/x11/X11Connection.h"
-#include "platform/x11/X11Pasteboard.h"
 #include "support/TaskProbe.h"
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
@@ -89,15 +79,12 @@ public:
     RunningApplication target{4242, "org.example.slow", "Slow", ""};
 };
 
-void pause(int ms) {
-    XSession::waitUntil([] { return false; }, ms);
-}
 }  // namespace
 
 class X11PasteFetch : public ::testing::Test {
 protected:
     void SetUp() override {
-        pasteboard.followFetches(connection);
+        pasteboard.followFetches(capture.connection);
         pasteboard.clear();
         pasteboard.setPlainText("user text");
     }
@@ -106,17 +93,11 @@ protected:
             service.pasteTransient(answer, QString("org.example.slow"), PasteboardTiming::fast()));
     }
 
-    std::shared_ptr<X11Connection> connection = std::make_shared<X11Connection>();
-    X11Pasteboard pasteboard;
-    RealClock clock;
     SlowTarget target;
     TargetWorkspace workspace;
-    AtspiAccessibility accessibility;
-    MemoryDefaults historyStore;
-    ClipboardHistoryService history{pasteboard, clock, historyStore};
-    FocusService focus{workspace, accessibility};
-    PasteboardService service{
-        {clock, pasteboard, target, workspace, accessibility, focus, history}};
+    RealCapture capture{&target, &workspace};
+    X11Pasteboard& pasteboard = capture.clipboard;
+    PasteboardService& service = capture.service;
     const QString answer = QString("0123456789abcdef").repeated(65536);
 };
 

@@ -40,14 +40,14 @@ TEST_P(PasteIntoEditor, AnEditorPastesOurTextAndWeNoticeIt) {
     const QString window = windowOfClass(QFileInfo(program).fileName());
     ASSERT_FALSE(window.isEmpty());
     x11Session().activate(window);
-    XSession::waitUntil([] { return false; }, 500);
+    pause(500);
     x11Session().type("typed");
     x11Session().key("ctrl+a");
 
     pasteboard.clear();
     pasteboard.setPlainText("pasted by us");
     ASSERT_TRUE(keys.postKey(KeyCode::V, KeyModifier::Control, true));
-    XSession::waitUntil([] { return false; }, 20);
+    pause(20);
     ASSERT_TRUE(keys.postKey(KeyCode::V, KeyModifier::Control, false));
     EXPECT_TRUE(XSession::waitUntil([&] { return pasteboard.lastWriteTextServed(); }, 3000));
 

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
-#include <QColor>
-#include <QImage>
+#include <QProcess>
 
 #include "capture/PasteboardSnapshot.h"
 #include "platform/x11/X11Pasteboard.h"
@@ -10,14 +8,14 @@
 #include "x11/X11TestSupport.h"
 
 namespace {
-QByteArray pngBytes() {
-    QImage image(8, 6, QImage::Format_RGB32);
-    image.fill(QColor(200, 40, 90));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+// Puts `bytes` on the clipboard as the only text target, owned by xclip.
+void offerOnly(const QString& target, const QByteArray& bytes) {
+    QProcess xclip;
+    xclip.setProcessEnvironment(x11Session().environment());
+    xclip.start("xclip", {"-selection", "clipboard", "-i", "-t", target});
+    xclip.write(bytes);
+    xclip.closeWriteChannel();
+    xclip.waitForFinished(5000);
 }
 
 bool waitForChange(const X11Pasteboard& pasteboard, qint64 from) {
@@ -45,16 +43,11 @@ TEST(X11Pasteboard, ReadsAnotherOwnersTextWithoutProtocolTargets) {
 // An image on the clipboard comes back byte for byte after a snapshot and restore, and the
 // restore is served to other clients by us.
 TEST(X11Pasteboard, SnapshotRestoresAnImageByteForByte) {
-    const QByteArray png = pngBytes();
-    const QString file = x11Session().path("picture.png");
-    {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(png);
-    }
+    const QByteArray png = writePng("picture.png");
+    ASSERT_FALSE(png.isEmpty());
     X11Pasteboard pasteboard;
     const qint64 before = pasteboard.changeCount();
-    x11Session().setClipboardImage(file);
+    x11Session().setClipboardImage(x11Session().path("picture.png"));
     ASSERT_TRUE(waitForChange(pasteboard, before));
 
     const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(pasteboard);
@@ -68,10 +61,10 @@ TEST(X11Pasteboard, SnapshotRestoresAnImageByteForByte) {
 
     pasteboard.clear();
     pasteboard.setPlainText("pasted result");
-    EXPECT_EQ(fetchClipboard("UTF8_STRING"), QByteArray("pasted result"));
+    EXPECT_EQ(x11Session().clipboardData("UTF8_STRING"), QByteArray("pasted result"));
 
     snapshot.restore(pasteboard);
-    EXPECT_EQ(fetchClipboard("image/png"), png);
+    EXPECT_EQ(x11Session().clipboardData("image/png"), png);
 }
 
 // Our own writes move the change count at once; another owner moves it once Qt hears of it.
@@ -105,13 +98,87 @@ TEST(X11Pasteboard, NotesWhenAnotherClientFetchesTheText) {
 
     EXPECT_EQ(pasteboard.plainText(), QString("result"));
     EXPECT_TRUE(PasteboardSnapshot::capture(pasteboard).items.size() == 1);
-    EXPECT_FALSE(fetchClipboard("TARGETS").isEmpty());
+    EXPECT_FALSE(x11Session().clipboardData("TARGETS").isEmpty());
     EXPECT_FALSE(pasteboard.lastWriteTextServed());
 
-    EXPECT_EQ(fetchClipboard("UTF8_STRING"), QByteArray("result"));
+    EXPECT_EQ(x11Session().clipboardData("UTF8_STRING"), QByteArray("result"));
     EXPECT_TRUE(pasteboard.lastWriteTextServed());
 
     // The next write starts afresh.
     pasteboard.setPlainText("another");
     EXPECT_FALSE(pasteboard.lastWriteTextServed());
+}
+
+// A GTK3 editor offers its copy as UTF8_STRING with LF and as text/plain;charset=utf-8 with
+// CR LF: we read what its own paste reads, LF.
+TEST(X11PasteboardText, ReadsAGtkCopyWithItsOwnLineEnds) {
+    X11Pasteboard pasteboard;
+    x11Session().start("mousepad", {});
+    const QString window = x11Session().waitForWindow("Mousepad", 15000);
+    ASSERT_FALSE(window.isEmpty());
+    x11Session().activate(window);
+    pause(500);
+    x11Session().type("line one");
+    x11Session().key("Return");
+    x11Session().type("line two");
+    x11Session().key("ctrl+a");
+    x11Session().key("ctrl+c");
+    ASSERT_TRUE(XSession::waitUntil(
+        [] {
+            return x11Session().clipboardData("text/plain;charset=utf-8") == "line one\r\nline two";
+        },
+        5000));
+
+    EXPECT_TRUE(XSession::waitUntil([&] { return pasteboard.plainText() == "line one\nline two"; }))
+        << pasteboard.plainText().value_or("(none)").toStdString();
+}
+
+// Owners that serve one text target: the MIME type's CR LF reads as LF; UTF8_STRING is taken
+// exactly, whatever its line ends.
+TEST(X11PasteboardText, ReadsEachTextTargetAsAPasteWould) {
+    struct Case {
+        const char* target;
+        QByteArray served;
+        QString read;
+    };
+    const Case cases[] = {
+        {"text/plain;charset=utf-8", "one\r\ntwo\r\n", "one\ntwo\n"},
+        {"UTF8_STRING", "one\r\ntwo", "one\r\ntwo"},
+        {"UTF8_STRING", "one\ntwo", "one\ntwo"},
+    };
+    X11Pasteboard pasteboard;
+    for (const Case& c : cases) {
+        offerOnly(c.target, c.served);
+        EXPECT_TRUE(XSession::waitUntil([&] { return pasteboard.plainText() == c.read; }))
+            << c.target << ": " << pasteboard.plainText().value_or("(none)").toStdString();
+    }
+}
+
+// Our own text keeps its line ends, read by us and served to others.
+TEST(X11PasteboardText, OurTextKeepsItsLineEnds) {
+    X11Pasteboard pasteboard;
+    const QString text = "a\nb\r\nc\n";
+    pasteboard.clear();
+    pasteboard.setPlainText(text);
+    EXPECT_EQ(pasteboard.plainText(), text);
+    EXPECT_EQ(x11Session().clipboardData("UTF8_STRING"), text.toUtf8());
+    EXPECT_EQ(x11Session().clipboardData("text/plain"), text.toUtf8());
+}
+
+// A client that owns the clipboard through a window that names no process (xclip; LibreOffice
+// does it on a connection of its own) is still known by its process; so are we.
+TEST(X11Pasteboard, TheClipboardOwnersProcessIsKnown) {
+    X11Pasteboard pasteboard;
+    const qint64 before = pasteboard.changeCount();
+    QProcess* xclip = x11Session().start("xclip", {"-selection", "clipboard", "-i", "-quiet"});
+    xclip->write("owned by xclip");
+    xclip->closeWriteChannel();
+    ASSERT_TRUE(XSession::waitUntil([&] { return pasteboard.changeCount() != before; }, 3000));
+    EXPECT_EQ(pasteboard.ownerProcessIdentifier(), std::optional<qint64>(xclip->processId()));
+
+    pasteboard.clear();
+    EXPECT_EQ(pasteboard.ownerProcessIdentifier(), std::nullopt);
+    pasteboard.setPlainText("ours");
+    EXPECT_EQ(pasteboard.ownerProcessIdentifier(),
+              std::optional<qint64>(QCoreApplication::applicationPid()));
 }

@@ -1,19 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 
-#include "capture/FocusService.h"
-#include "capture/PasteboardService.h"
-#include "clipboard/ClipboardHistoryService.h"
-#include "platform/MemoryDefaults.h"
-#include "platform/RealClock.h"
-#include "platform/x11/AtspiAccessibility.h"
-#include "platform/x11/X11Connection.h"
-#include "platform/x11/X11KeyEvents.h"
-#include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11TerminalKeys.h"
-#include "platform/x11/X11Workspace.h"
 #include "support/EventWait.h"
 #include "support/QtPrinters.h"
 #include "support/XSession.h"
@@ -79,32 +68,9 @@ QStringList recorded(RawKeyRecorder& recorder, int count) {
     return recorder.events();
 }
 
-// PRIMARY's text, fetched by xclip while our event loop runs (we may be its owner).
 QString fetchPrimary() {
-    QProcess xclip;
-    xclip.setProcessEnvironment(x11Session().environment());
-    xclip.start("xclip", {"-selection", "primary", "-o"});
-    XSession::waitUntil([&] { return xclip.state() == QProcess::NotRunning; }, 5000);
-    if (xclip.state() != QProcess::NotRunning) {
-        xclip.kill();
-        xclip.waitForFinished(1000);
-    }
-    return QString::fromUtf8(xclip.readAllStandardOutput());
+    return QString::fromUtf8(x11Session().clipboardData("UTF8_STRING", "primary"));
 }
-
-// The text-capture services over the real desktop.
-struct RealCapture {
-    std::shared_ptr<X11Connection> connection = std::make_shared<X11Connection>();
-    RealClock clock;
-    X11Pasteboard clipboard;
-    X11KeyEvents keys{connection, &clipboard};
-    X11Workspace workspace{connection};
-    AtspiAccessibility accessibility;
-    MemoryDefaults store;
-    ClipboardHistoryService history{clipboard, clock, store};
-    FocusService focus{workspace, accessibility};
-    PasteboardService service{{clock, clipboard, keys, workspace, accessibility, focus, history}};
-};
 
 // Starts xterm running a shell script that notes every SIGINT in `signals`; returns the
 // window once the script runs.
@@ -122,14 +88,10 @@ QString startXterm(const QString& title, const QString& signals, const QString& 
     return window;
 }
 
-struct TerminalFixture : ::testing::Test {
-    std::shared_ptr<X11Connection> connection = std::make_shared<X11Connection>();
-    X11Pasteboard clipboard;
-    X11KeyEvents keys{connection, &clipboard};
-
+struct TerminalFixture : ::testing::Test, RealCapture {
     void shortcut(quint16 keyCode) {
-        ASSERT_TRUE(keys.postKey(keyCode, KeyModifier::Control, true));
-        ASSERT_TRUE(keys.postKey(keyCode, KeyModifier::Control, false));
+        ASSERT_TRUE(x11Keys.postKey(keyCode, KeyModifier::Control, true));
+        ASSERT_TRUE(x11Keys.postKey(keyCode, KeyModifier::Control, false));
     }
 
     // Renames the window's WM_CLASS, as another program would have set it.
@@ -182,7 +144,7 @@ TEST_F(TerminalFixture, EveryTerminalGetsItsOwnKeysAndNoControlCharacter) {
 
 // xterm with a program running: the selection is read from PRIMARY and the result pasted
 // through it; the program gets no interrupt, and PRIMARY and the clipboard come back.
-TEST(Xterm, ReadsAndPastesThroughPrimaryWithoutInterruptingTheProgram) {
+TEST_F(TerminalFixture, XtermReadsAndPastesThroughPrimaryWithoutInterruptingTheProgram) {
     XSession& session = x11Session();
     const QString lines = session.path("lines.txt");
     const QString signals = session.path("signals.txt");
@@ -198,16 +160,15 @@ TEST(Xterm, ReadsAndPastesThroughPrimaryWithoutInterruptingTheProgram) {
     ASSERT_TRUE(XSession::waitUntil([&] { return fetchPrimary().trimmed() == "hello world"; }));
     session.setClipboardText("the user's own");
 
-    RealCapture capture;
-    capture.focus.rememberFrontmostApplication();
+    focus.rememberFrontmostApplication();
     const auto read = runNetworkTask(
-        capture.service.readSelectedTextTransient(false, false, PasteboardTiming::standard()));
+        service.readSelectedTextTransient(false, false, PasteboardTiming::standard()));
     ASSERT_TRUE(read->done);
     EXPECT_EQ(read->value.value_or(QString()).trimmed(), "hello world")
         << read->errorDescription().toStdString();
 
     const auto paste = runNetworkTask(
-        capture.service.pasteTransient("HELLO WORLD", std::nullopt, PasteboardTiming::standard()));
+        service.pasteTransient("HELLO WORLD", std::nullopt, PasteboardTiming::standard()));
     ASSERT_TRUE(paste->done);
     EXPECT_EQ(paste->errorDescription(), "");
     session.key("Return");
@@ -218,23 +179,22 @@ TEST(Xterm, ReadsAndPastesThroughPrimaryWithoutInterruptingTheProgram) {
     EXPECT_FALSE(QFile::exists(signals)) << readTextFile(signals).toStdString();
     EXPECT_TRUE(
         XSession::waitUntil([&] { return fetchPrimary().trimmed() == "hello world"; }, 3000));
-    EXPECT_EQ(QString::fromUtf8(fetchClipboard()), "the user's own");
+    EXPECT_EQ(QString::fromUtf8(x11Session().clipboardData()), "the user's own");
 }
 
 // With nothing highlighted in xterm the read fails with a status instead of interrupting.
-TEST(Xterm, WithNothingHighlightedTheReadFailsAndTheProgramRunsOn) {
+TEST_F(TerminalFixture, XtermWithNothingHighlightedTheReadFailsAndTheProgramRunsOn) {
     XSession& session = x11Session();
     const QString signals = session.path("signals.txt");
     ASSERT_FALSE(startXterm("Idle Terminal", signals, "while :; do sleep 1; done").isEmpty());
     // PRIMARY belongs to another client.
     session.run("sh", {"-c", "printf elsewhere | xclip -selection primary -i"});
 
-    RealCapture capture;
-    capture.focus.rememberFrontmostApplication();
-    const auto read = runNetworkTask(
-        capture.service.readSelectedTextTransient(true, false, PasteboardTiming::fast()));
+    focus.rememberFrontmostApplication();
+    const auto read =
+        runNetworkTask(service.readSelectedTextTransient(true, false, PasteboardTiming::fast()));
     ASSERT_TRUE(read->done);
     EXPECT_EQ(read->errorDescription(), "No selected text.");
-    XSession::waitUntil([] { return false; }, 300);
+    pause(300);
     EXPECT_FALSE(QFile::exists(signals)) << readTextFile(signals).toStdString();
 }

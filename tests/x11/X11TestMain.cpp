@@ -1,7 +1,10 @@
 #include <gmock/gmock.h>
 #include <QApplication>
+#include <QBuffer>
+#include <QColor>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QThread>
 #include <cstdio>
@@ -33,17 +36,19 @@ QString startTestEditor(const QString& dump, const QString& title, int windows,
     return x11Session().waitForWindow(windows == 1 ? title : title + " 1");
 }
 
-QByteArray fetchClipboard(const QString& target) {
-    QProcess xclip;
-    xclip.setProcessEnvironment(x11Session().environment());
-    xclip.start("xclip", {"-selection", "clipboard", "-o", "-t", target});
-    XSession::waitUntil([&] { return xclip.state() == QProcess::NotRunning; }, 5000);
-    if (xclip.state() != QProcess::NotRunning) {
-        xclip.kill();
-        xclip.waitForFinished(1000);
-        return {};
-    }
-    return xclip.readAllStandardOutput();
+void pause(int ms) {
+    XSession::waitUntil([] { return false; }, ms);
+}
+
+QByteArray writePng(const QString& name) {
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(QColor(20, 140, 90));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    QFile out(x11Session().path(name));
+    return out.open(QIODevice::WriteOnly) && out.write(png) == png.size() ? png : QByteArray();
 }
 
 RawKeyRecorder::RawKeyRecorder() : connection_(std::make_shared<X11Connection>()) {
