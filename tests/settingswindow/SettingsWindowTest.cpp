@@ -31,58 +31,21 @@ public:
     template <typename T>
     T* find(const QString& accessibleName) const {
         for (T* w : view->findChildren<T*>()) {
-            if (w->accessibleName() == accessibleName || w->text() == accessibleName) {
+            if (w->accessibleName() == accessibleName) {
                 return w;
             }
-        }
-        return nullptr;
-    }
-    QComboBox* combo(const QString& name) const {
-        for (QComboBox* c : view->findChildren<QComboBox*>()) {
-            if (c->accessibleName() == name) {
-                return c;
+            if constexpr (requires { w->text(); }) {
+                if (w->text() == accessibleName) {
+                    return w;
+                }
             }
         }
         return nullptr;
     }
+    QComboBox* combo(const QString& name) const { return find<QComboBox>(name); }
 };
 
-TEST_F(SettingsWindow, EachControlChangeIsOneWholeSave) {
-    const struct {
-        const char* name;
-        std::function<void(SettingsWindow&)> change;
-        std::function<bool(const NiveloSettings&)> stored;
-    } cases[] = {
-        {"appearance", [](auto& t) { t.combo("Appearance")->setCurrentIndex(2); },
-         [](auto& s) { return s.appearanceMode == AppearanceMode::liquidViolet; }},
-        {"menu size", [](auto& t) { t.combo("Menu size")->setCurrentIndex(4); },
-         [](auto& s) {
-             return s.quickMenuSize == MenuScale::xlarge && s.menuScale == MenuScale::tiny;
-         }},
-        {"launch",
-         [](auto& t) { t.template find<QCheckBox>("Open main window on launch")->click(); },
-         [](auto& s) { return !s.openMainWindowOnLaunch; }},
-        {"icon", [](auto& t) { t.template find<QCheckBox>("Show menu bar icon")->click(); },
-         [](auto& s) { return !s.menuBarIconVisible; }},
-        {"close",
-         [](auto& t) {
-             t.template find<QCheckBox>("Keep NiveloAI in menu bar when closing")->click();
-         },
-         [](auto& s) { return !s.closeToMenuBar; }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        store.save(NiveloSettings());
-        state->setSettings(store.load());
-        defaults.saves = 0;
-        c.change(*this);
-        EXPECT_EQ(defaults.saves, 1);
-        EXPECT_TRUE(c.stored(store.load()));
-        EXPECT_EQ(store.load(), state->settings());
-    }
-}
-
-TEST_F(SettingsWindow, RefreshingEveryPartSavesNothingAndTwoWritesBuildOnEachOther) {
+TEST_F(SettingsWindow, RefreshesSaveNothingAndEachControlChangeIsOneWholeSave) {
     for (SettingsPage page : allCases<SettingsPage>()) {
         state->setSelectedSettingsPage(page);
     }
@@ -91,11 +54,17 @@ TEST_F(SettingsWindow, RefreshingEveryPartSavesNothingAndTwoWritesBuildOnEachOth
     state->setSelectedSettingsPage(SettingsPage::general);
     EXPECT_EQ(defaults.saves, 0);
 
-    combo("Menu size")->setCurrentIndex(2);
+    // Each write keeps the ones before it.
+    combo("Appearance")->setCurrentIndex(2);
+    combo("Menu size")->setCurrentIndex(4);
     find<QCheckBox>("Show menu bar icon")->click();
-    EXPECT_EQ(defaults.saves, 2);
-    EXPECT_EQ(store.load().quickMenuSize, MenuScale::medium);
-    EXPECT_FALSE(store.load().menuBarIconVisible);
+    EXPECT_EQ(defaults.saves, 3);
+    const NiveloSettings saved = store.load();
+    EXPECT_EQ(saved.appearanceMode, AppearanceMode::liquidViolet);
+    EXPECT_EQ(saved.quickMenuSize, MenuScale::xlarge);
+    EXPECT_EQ(saved.menuScale, NiveloSettings().menuScale);
+    EXPECT_FALSE(saved.menuBarIconVisible);
+    EXPECT_EQ(saved, state->settings());
 }
 
 TEST_F(SettingsWindow, RussianRetitlesSidebarTitleRowAndPageAtOnce) {
@@ -104,7 +73,6 @@ TEST_F(SettingsWindow, RussianRetitlesSidebarTitleRowAndPageAtOnce) {
     EXPECT_EQ(view->detail()->titleLabel()->text(), "Основные");
     EXPECT_EQ(view->sidebar()->rows().at(1)->title(), "Действия");
     EXPECT_NE(combo("Внешний вид"), nullptr);
-    EXPECT_EQ(combo("Язык интерфейса")->itemText(0), "English");
     EXPECT_NE(find<QCheckBox>("Оставлять NiveloAI в строке меню при закрытии"), nullptr);
 }
 
@@ -141,13 +109,9 @@ TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
     state->setSelectedSettingsPage(SettingsPage::actions);
     auto* page = qobject_cast<ActionsSettingsView*>(view->detail()->pageWidget());
     ASSERT_NE(page, nullptr);
-    const ActionsPageModel m = actionsPageModel(*state);
-    QStringList ids;
-    for (const auto& r : m.rows) {
-        ids << r.id;
+    for (const char* id : {"ai", "clipboard", "layout"}) {
+        EXPECT_EQ(page->runButton(id), nullptr) << id;  // only actions on text get a row
     }
-    EXPECT_EQ(ids, (QStringList{"style:original", "translate"}));
-    EXPECT_EQ(page->runButton("ai"), nullptr);
     EXPECT_TRUE(page->outputSection()->isHidden());
     EXPECT_EQ(page->targetPicker()->count(), 100);
 
@@ -157,7 +121,6 @@ TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
     EXPECT_EQ(store.load().targetLanguage, "French");
 
     page->editor()->setPlainText(QStringLiteral("i has a apple"));
-    EXPECT_EQ(state->sampleText(), "i has a apple");
     server.enqueue(CannedReply::result(QStringLiteral("I have an apple.")));
     page->runButton("style:original")->click();
     settle();
@@ -179,7 +142,6 @@ TEST(SidebarRow, ALongTitleWrapsAndTheRowGrows) {
     row.setTitle(QStringLiteral("Quick Menu"));
     const int oneLine = row.heightForWidth(196);
     row.setTitle(QStringLiteral("A much longer page title that cannot fit on one line"));
-    EXPECT_TRUE(row.hasHeightForWidth());
     EXPECT_GE(oneLine, 34);
     EXPECT_GT(row.heightForWidth(196), oneLine + 8);
     EXPECT_EQ(row.accessibleName(), "A much longer page title that cannot fit on one line");

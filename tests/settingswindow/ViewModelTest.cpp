@@ -21,17 +21,12 @@ TEST(SidebarRows, TitlesFollowTheLanguageAndOnlyTheSelectedPageIsMarked) {
           "Разрешения", "Хоткеи", "Обновления"}},
     };
     for (const auto& c : cases) {
-        const auto rows = sidebarRows(c.lang, SettingsPage::shortcuts);
         QStringList titles;
-        QList<SettingsPage> selected;
-        for (const auto& row : rows) {
+        for (const auto& row : sidebarRows(c.lang, SettingsPage::shortcuts)) {
             titles << row.title;
-            if (row.isSelected) {
-                selected << row.page;
-            }
+            EXPECT_EQ(row.isSelected, row.page == SettingsPage::shortcuts);
         }
         EXPECT_EQ(titles, c.titles);
-        EXPECT_EQ(selected, QList<SettingsPage>{SettingsPage::shortcuts});
     }
 }
 
@@ -39,7 +34,6 @@ TEST(SidebarRows, LayoutAndShortcutsShareTheKeyboardOnDifferentTiles) {
     EXPECT_EQ(symbolName(SettingsPage::layout), "keyboard");
     EXPECT_EQ(symbolName(SettingsPage::shortcuts), "keyboard");
     EXPECT_NE(iconGradient(SettingsPage::layout), iconGradient(SettingsPage::shortcuts));
-    EXPECT_EQ(iconGradient(SettingsPage::actions)[0], QColor::fromRgbF(0.55f, 0.72f, 1.0f));
 }
 
 TEST(Backdrop, SystemIsPlainAndGlassModesAreTintedAndDark) {
@@ -53,7 +47,6 @@ TEST(Backdrop, SystemIsPlainAndGlassModesAreTintedAndDark) {
         bool dark;
     } cases[] = {
         {AppearanceMode::system, SurfaceMode::solid, 0, 0, QColor(128, 128, 128, 140), false},
-        {AppearanceMode::system, SurfaceMode::translucent, 0, 0, QColor(128, 128, 128, 140), false},
         {AppearanceMode::liquidSky, SurfaceMode::solid, 0.18, 0.045,
          QColor::fromRgbF(1, 1, 1, 0.08f * 0.55f), true},
         {AppearanceMode::liquidNoir, SurfaceMode::translucent, 0.08, 0.025,
@@ -65,55 +58,40 @@ TEST(Backdrop, SystemIsPlainAndGlassModesAreTintedAndDark) {
         EXPECT_EQ(b.gradient.has_value(), c.gradientAlpha > 0) << rawValue(c.mode).toStdString();
         if (b.gradient) {
             EXPECT_NEAR((*b.gradient)[0].alphaF(), c.gradientAlpha, 0.005);
-            EXPECT_NEAR((*b.gradient)[1].alphaF(), c.gradientAlpha, 0.005);
         }
         EXPECT_NEAR(b.sidebarTint.alphaF(), c.tintAlpha, 0.005);
         EXPECT_NEAR(b.divider.alphaF(), c.divider.alphaF(), 0.005);
         EXPECT_EQ(b.divider.rgb(), c.divider.rgb());
         EXPECT_EQ(b.darkPalette, c.dark);
-        EXPECT_EQ(b.scheme, c.dark ? ColorScheme::dark : ColorScheme::light);
         EXPECT_EQ(b.windowMaterial.alpha(), 255);
     }
 }
 
 TEST(GeneralPage, TextsOfBothLanguages) {
-    const struct {
-        UiLanguage lang;
-        QStringList labels;
-        QStringList toggles;
-        QString firstAppearance, lastAppearance, lastSize;
-    } cases[] = {
-        {UiLanguage::en,
-         {"Appearance", "Interface language", "Menu size"},
-         {"Open main window on launch", "Show menu bar icon",
-          "Keep NiveloAI in menu bar when closing"},
-         "System",
-         "Noir Glass",
-         "Extra Large"},
-        {UiLanguage::ru,
-         {"Внешний вид", "Язык интерфейса", "Размер меню"},
-         {"Открывать окно при запуске", "Показывать иконку в строке меню",
-          "Оставлять NiveloAI в строке меню при закрытии"},
-         "Системный",
-         "Темное стекло",
-         "Очень большой"},
-    };
-    for (const auto& c : cases) {
+    // Labels, toggles, then the first and last appearance and the last menu size.
+    const auto texts = [](UiLanguage lang) {
         NiveloSettings s;
-        s.uiLanguage = c.lang;
+        s.uiLanguage = lang;
         const GeneralPageModel m = generalPageModel(s);
-        EXPECT_EQ((QStringList{m.appearance.label, m.language.label, m.menuSize.label}), c.labels);
-        QStringList toggles;
-        for (const auto& t : m.toggles) {
-            toggles << t.title;
-        }
-        EXPECT_EQ(toggles, c.toggles);
-        EXPECT_EQ(m.appearance.options.first(), c.firstAppearance);
-        EXPECT_EQ(m.appearance.options.last(), c.lastAppearance);
-        EXPECT_EQ(m.menuSize.options.last(), c.lastSize);
         EXPECT_EQ(m.language.options, (QStringList{"English", "Русский"}));
-        EXPECT_EQ(m.language.current, c.lang == UiLanguage::ru ? 1 : 0);
-    }
+        EXPECT_EQ(m.language.current, lang == UiLanguage::ru ? 1 : 0);
+        QStringList t{m.appearance.label, m.language.label, m.menuSize.label};
+        for (const auto& toggle : m.toggles) {
+            t << toggle.title;
+        }
+        return t << m.appearance.options.first() << m.appearance.options.last()
+                 << m.menuSize.options.last();
+    };
+    EXPECT_EQ(
+        texts(UiLanguage::en),
+        (QStringList{"Appearance", "Interface language", "Menu size", "Open main window on launch",
+                     "Show menu bar icon", "Keep NiveloAI in menu bar when closing", "System",
+                     "Noir Glass", "Extra Large"}));
+    EXPECT_EQ(texts(UiLanguage::ru),
+              (QStringList{"Внешний вид", "Язык интерфейса", "Размер меню",
+                           "Открывать окно при запуске", "Показывать иконку в строке меню",
+                           "Оставлять NiveloAI в строке меню при закрытии", "Системный",
+                           "Темное стекло", "Очень большой"}));
 }
 
 TEST(GeneralPage, PickersShowTheStoredValuesAndMenuSizeIsTheQuickMenusSize) {
