@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMenu>
-#include <QStringList>
 
 #include "capture/PanelHandles.h"
 #include "panels/PanelStateFixture.h"
@@ -45,8 +44,5 @@ protected:
         controller.setClipboardPanel(&recorder);
     }
 
-    void setActions(const QStringList& ids) {
-        state.editSettings([&](NiveloSettings& s) { s.quickMenuActions = ids; });
-    }
     QuickActionPanel* view() const { return controller.view(); }
 };

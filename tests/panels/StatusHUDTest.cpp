@@ -63,7 +63,6 @@ TEST_F(HudTest, EachStatusFollowsTheMainScreenAndTheLookOfItsMoment) {
     EXPECT_TRUE(hud.panel()->surface()->recipe().darkPalette);
     EXPECT_EQ(hud.panel()->x(), 1600 + 500 - 130);
     EXPECT_EQ(hud.panel()->geometry().bottom() + 1, 670 - 82);
-    EXPECT_EQ(hud.panel()->kind(), PanelWindow::Kind::status);
 }
 
 // Without a state: the system look (no tint glow) in the system's surface mode, here solid.

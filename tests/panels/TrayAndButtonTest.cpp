@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <algorithm>
 
 #include "panels/FloatingButtonController.h"
 #include "panels/MenuBarController.h"
@@ -20,12 +21,8 @@ QStringList menuTexts(const QMenu& menu) {
 }
 
 QAction* item(const QMenu& menu, const QString& text) {
-    for (QAction* a : menu.actions()) {
-        if (a->text() == text) {
-            return a;
-        }
-    }
-    return nullptr;
+    const QList<QAction*> items = menu.actions();
+    return *std::ranges::find(items, text, &QAction::text);
 }
 
 }  // namespace
@@ -39,18 +36,15 @@ TEST_F(QuickPanelTest, FloatingButtonShowsOnlyWhenOnSitsAboveThePointerAndOpensT
         s.floatingButtonVisible = true;
         s.quickMenuActions = QuickAction::defaultIds().mid(0, 3);
     });
-    struct Case {
-        QPoint pointer;
-        QPoint expected;
+    const auto placedAt = [&](QPoint pointer) {
+        button.hide();
+        screens.pointerAt = pointer;
+        button.show(state, controller);
+        return button.panel()->isVisible() ? button.panel()->geometry() : QRect();
     };
     // Right of and above the pointer; the top margin wins near the top of the frame.
-    for (const Case& c : {Case{{500, 400}, {512, 338}}, Case{{500, 5}, {512, 12}}}) {
-        button.hide();
-        screens.pointerAt = c.pointer;
-        button.show(state, controller);
-        ASSERT_TRUE(button.panel()->isVisible());
-        EXPECT_EQ(button.panel()->geometry(), QRect(c.expected, QSize(54, 54)));
-    }
+    EXPECT_EQ(placedAt({500, 400}), QRect(512, 338, 54, 54));
+    EXPECT_EQ(placedAt({500, 5}), QRect(512, 12, 54, 54));
     screens.pointerAt = {800, 500};
     button.show(state, controller);
     EXPECT_EQ(button.panel()->pos(), QPoint(512, 12));
@@ -84,7 +78,7 @@ TEST_F(QuickPanelTest, TrayMenuHoldsTheEnglishItemsAndFollowsTheIconSetting) {
         [&] { log << "quit"; }};
     state.editSettings([](NiveloSettings& s) { s.uiLanguage = UiLanguage::ru; });
     tray.attach(&state, targets);
-    tray.attach(&state, targets);
+    tray.attach(&state, targets);  // a second attach adds no second icon or menu
     VirtualClock::flushEvents();
     QSystemTrayIcon* icon = tray.trayIcon();
     ASSERT_TRUE(icon);
