@@ -15,7 +15,7 @@ TEST_F(QuickPanelTest, NewPanelSizeFollowsMenuSizeActionsScreenAndSavedSize) {
         MenuScale scale;
         int actions;
         int mainVisibleHeight;
-        QString savedWidth;  // empty: nothing saved
+        QString savedWidth;  // empty: no number
         QString savedHeight;
         QSize expected;
     };
@@ -35,12 +35,8 @@ TEST_F(QuickPanelTest, NewPanelSizeFollowsMenuSizeActionsScreenAndSavedSize) {
             s.quickMenuSize = c.scale;
             s.quickMenuActions = firstIds(c.actions);
         });
-        panelDefaults.remove(QuickPanelController::kWidthKey);
-        panelDefaults.remove(QuickPanelController::kHeightKey);
-        if (!c.savedWidth.isEmpty()) {
-            panelDefaults.setString(QuickPanelController::kWidthKey, c.savedWidth);
-            panelDefaults.setString(QuickPanelController::kHeightKey, c.savedHeight);
-        }
+        panelDefaults.setString(QuickPanelController::kWidthKey, c.savedWidth);
+        panelDefaults.setString(QuickPanelController::kHeightKey, c.savedHeight);
         EXPECT_EQ(controller.savedPanelSize(controller.preferredPanelSize(state)), c.expected)
             << c.name;
     }
@@ -59,8 +55,7 @@ TEST_F(QuickPanelTest, UserResizeIsSavedUncappedAndReadOnlyWhenThePanelIsMade) {
 }
 
 TEST_F(QuickPanelTest, ShowRemembersPlacesOnceNeverActivatesAndToggleHides) {
-    SimulatedApp& editor = desktop.launch("org.xfce.mousepad");
-    desktop.bringToFront(editor.pid);
+    desktop.bringToFront(desktop.launch("org.xfce.mousepad").pid);
     state.editSettings([](NiveloSettings& s) { s.quickMenuActions = firstIds(3); });
     controller.show(state);
     EXPECT_EQ(capture.focus.rememberedBundleIdentifier(), QString("org.xfce.mousepad"));

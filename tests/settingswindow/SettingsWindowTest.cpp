@@ -2,6 +2,8 @@
 // whole record, refreshes save nothing, the sidebar drives the detail column, and the Actions
 // page runs actions on the sample text against the loopback backend.
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -11,7 +13,6 @@
 #include <QTextEdit>
 
 #include "settingswindow/ActionsSettingsView.h"
-#include "settingswindow/GeneralSettingsView.h"
 #include "settingswindow/MainSettingsView.h"
 #include "settingswindow/SettingsDetailView.h"
 #include "settingswindow/SettingsSidebarRow.h"
@@ -28,21 +29,16 @@ public:
         view = std::make_unique<MainSettingsView>(MainSettingsView::Environment{*state});
         view->resize(760, 480);
     }
-    template <typename T>
-    T* find(const QString& accessibleName) const {
-        for (T* w : view->findChildren<T*>()) {
-            if (w->accessibleName() == accessibleName) {
-                return w;
-            }
-            if constexpr (requires { w->text(); }) {
-                if (w->text() == accessibleName) {
-                    return w;
-                }
-            }
-        }
-        return nullptr;
+    template <typename T, typename Key>
+    T* find(const QString& name, Key key) const {
+        const QList<T*> all = view->findChildren<T*>();
+        const auto it = std::ranges::find(all, name, key);
+        return it == all.end() ? nullptr : *it;
     }
-    QComboBox* combo(const QString& name) const { return find<QComboBox>(name); }
+    QComboBox* combo(const QString& n) const {
+        return find<QComboBox>(n, &QWidget::accessibleName);
+    }
+    QCheckBox* box(const QString& n) const { return find<QCheckBox>(n, &QAbstractButton::text); }
 };
 
 TEST_F(SettingsWindow, RefreshesSaveNothingAndEachControlChangeIsOneWholeSave) {
@@ -57,7 +53,7 @@ TEST_F(SettingsWindow, RefreshesSaveNothingAndEachControlChangeIsOneWholeSave) {
     // Each write keeps the ones before it.
     combo("Appearance")->setCurrentIndex(2);
     combo("Menu size")->setCurrentIndex(4);
-    find<QCheckBox>("Show menu bar icon")->click();
+    box("Show menu bar icon")->click();
     EXPECT_EQ(defaults.saves, 3);
     const NiveloSettings saved = store.load();
     EXPECT_EQ(saved.appearanceMode, AppearanceMode::liquidViolet);
@@ -69,17 +65,14 @@ TEST_F(SettingsWindow, RefreshesSaveNothingAndEachControlChangeIsOneWholeSave) {
 
 TEST_F(SettingsWindow, RussianRetitlesSidebarTitleRowAndPageAtOnce) {
     combo("Interface language")->setCurrentIndex(1);
-    EXPECT_EQ(state->settings().uiLanguage, UiLanguage::ru);
     EXPECT_EQ(view->detail()->titleLabel()->text(), "Основные");
     EXPECT_EQ(view->sidebar()->rows().at(1)->title(), "Действия");
     EXPECT_NE(combo("Внешний вид"), nullptr);
-    EXPECT_NE(find<QCheckBox>("Оставлять NiveloAI в строке меню при закрытии"), nullptr);
+    EXPECT_NE(box("Оставлять NiveloAI в строке меню при закрытии"), nullptr);
 }
 
 TEST_F(SettingsWindow, SidebarAndOutsideSelectionSwitchPagesEachFromItsTop) {
-    EXPECT_EQ(view->detail()->shownPage(), SettingsPage::general);
     view->sidebar()->rows().at(int(SettingsPage::shortcuts))->click();
-    EXPECT_EQ(state->selectedSettingsPage(), SettingsPage::shortcuts);
     EXPECT_EQ(view->detail()->titleLabel()->text(), "Shortcuts");
     EXPECT_TRUE(view->sidebar()->rows().at(int(SettingsPage::shortcuts))->isSelected());
     EXPECT_FALSE(view->sidebar()->rows().at(0)->isSelected());
@@ -98,7 +91,6 @@ TEST_F(SettingsWindow, SidebarAndOutsideSelectionSwitchPagesEachFromItsTop) {
     EXPECT_EQ(bar->value(), 0);
 
     state->addPromptStyle();
-    EXPECT_EQ(view->detail()->shownPage(), SettingsPage::styles);
     EXPECT_EQ(view->detail()->titleLabel()->text(), "Styles");
 }
 
