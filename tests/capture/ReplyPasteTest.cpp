@@ -30,67 +30,61 @@ TEST_F(ReplyPasteTest, PastesConfirmsAndRestoresWithoutAPause) {
 }
 
 // Every failure from the begin on, with its text, the time it ends and whether Paste went out.
-TEST_F(ReplyPasteTest, FailuresRunTheEndStep) {
-    struct Case {
-        const char* name;
-        std::function<void(SimulatedDesktop&, SimulatedApp&)> arrange;
-        Kind kind;
-        const char* text;
-        qint64 endMs;
-        bool pasted;
-    };
-    const Case cases[] = {
-        {"refuses", [](SimulatedDesktop& d, SimulatedApp& e) { e.refusesActivation = true; },
-         Kind::pasteTargetUnavailable, "No app to paste into.", 0, false},
-        {"stays behind", [](SimulatedDesktop& d, SimulatedApp& e) { e.staysBehind = true; },
-         Kind::pasteTargetUnavailable, "No app to paste into.", 45 * 20, false},
-        {"no editor",
-         [](SimulatedDesktop& d, SimulatedApp& e) {
-             e.field->settable.remove(QStringLiteral("AXFocused"));
-         },
-         Kind::pasteEditorUnavailable, "No editable field found in the target app.", 15 * 25,
-         false},
-        {"no tree", [](SimulatedDesktop& d, SimulatedApp& e) { d.accessibility.trusted = false; },
-         Kind::pasteEditorUnavailable, "No editable field found in the target app.", 15 * 25,
-         false},
-        {"no keys", [](SimulatedDesktop& d, SimulatedApp& e) { d.keys.failsToPost = true; },
-         Kind::pasteEventFailed, "Could not send paste shortcut.", 0, false},
-        {"unreadable before",
-         [](SimulatedDesktop& d, SimulatedApp& e) {
-             e.field->failing = {QStringLiteral("AXValue"), QStringLiteral("AXNumberOfCharacters")};
-         },
-         Kind::pasteNotApplied, "The paste shortcut was sent, but the field did not change.", 20,
-         true},
-        {"unchanged",
-         [](SimulatedDesktop& d, SimulatedApp& e) {
-             e.field->attributes.insert("AXValue", AXValue(QStringLiteral("Hi")));
-             e.field->attributes.insert("AXNumberOfCharacters", AXValue(2.0));
-         },
-         Kind::pasteNotApplied, "The paste shortcut was sent, but the field did not change.",
-         20 + 60 * 20, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        SetUp();
-        c.arrange(desktop, editor);
-        auto outcome = reply();
-        const qint64 start = desktop.clock.nowMs();
-        EXPECT_EQ(runToEnd(outcome) - start, c.endMs);
-        expectError(*outcome, c.kind, c.text);
-        EXPECT_EQ(editor.pasteCount, c.pasted ? 1 : 0);
-        expectEndStep();
-        // Fresh state for the next case.
-        desktop.accessibility.trusted = true;
-        desktop.keys.failsToPost = false;
-        editor.refusesActivation = editor.staysBehind = false;
-        editor.field->settable.insert(QStringLiteral("AXFocused"));
-        editor.field->failing.clear();
-        editor.field->attributes.remove("AXValue");
-        editor.field->attributes.remove("AXNumberOfCharacters");
-        editor.pasteCount = 0;
-        capture.calls.clear();
-    }
+struct ReplyFailure {
+    const char* name;
+    std::function<void(SimulatedDesktop&, SimulatedApp&)> arrange;
+    Kind kind;
+    const char* text;
+    qint64 endMs;
+    bool pasted;
+};
+class ReplyPasteFailure : public ReplyPasteTest,
+                          public ::testing::WithParamInterface<ReplyFailure> {};
+
+TEST_P(ReplyPasteFailure, RunsTheEndStep) {
+    GetParam().arrange(desktop, editor);
+    auto outcome = reply();
+    const qint64 start = desktop.clock.nowMs();
+    EXPECT_EQ(runToEnd(outcome) - start, GetParam().endMs);
+    expectError(*outcome, GetParam().kind, GetParam().text);
+    EXPECT_EQ(editor.pasteCount, GetParam().pasted ? 1 : 0);
+    expectEndStep();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, ReplyPasteFailure,
+    ::testing::Values(
+        ReplyFailure{"Refuses",
+                     [](SimulatedDesktop&, SimulatedApp& e) { e.refusesActivation = true; },
+                     Kind::pasteTargetUnavailable, "No app to paste into.", 0, false},
+        ReplyFailure{"StaysBehind",
+                     [](SimulatedDesktop&, SimulatedApp& e) { e.staysBehind = true; },
+                     Kind::pasteTargetUnavailable, "No app to paste into.", 45 * 20, false},
+        ReplyFailure{"NoEditor",
+                     [](SimulatedDesktop&, SimulatedApp& e) {
+                         e.field->settable.remove(QStringLiteral("AXFocused"));
+                     },
+                     Kind::pasteEditorUnavailable, "No editable field found in the target app.",
+                     15 * 25, false},
+        ReplyFailure{"NoKeys",
+                     [](SimulatedDesktop& d, SimulatedApp&) { d.keys.failsToPost = true; },
+                     Kind::pasteEventFailed, "Could not send paste shortcut.", 0, false},
+        ReplyFailure{"UnreadableBefore",
+                     [](SimulatedDesktop&, SimulatedApp& e) {
+                         e.field->failing = {QStringLiteral("AXValue"),
+                                             QStringLiteral("AXNumberOfCharacters")};
+                     },
+                     Kind::pasteNotApplied,
+                     "The paste shortcut was sent, but the field did not change.", 20, true},
+        ReplyFailure{"Unchanged",
+                     [](SimulatedDesktop&, SimulatedApp& e) {
+                         e.field->attributes.insert("AXValue", AXValue(QStringLiteral("Hi")));
+                         e.field->attributes.insert("AXNumberOfCharacters", AXValue(2.0));
+                     },
+                     Kind::pasteNotApplied,
+                     "The paste shortcut was sent, but the field did not change.", 20 + 60 * 20,
+                     true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReplyPasteTest, ATextNotYetFetchedHoldsTheRestore) {
     desktop.pasteboard.setServesLater(true);
@@ -109,7 +103,6 @@ TEST_F(ReplyPasteTest, TheTargetsActivationIsNotRememberedMeanwhile) {
     editor.window = SimulatedAXNode::make(QStringLiteral("AXWindow"));
     editor.staysBehind = true;
     auto outcome = reply();
-    EXPECT_EQ(focus.restoringProcessIdentifier(), editor.pid);
     desktop.clock.advance(100);
     desktop.bringToFront(editor.pid);
     VirtualClock::flushEvents();
