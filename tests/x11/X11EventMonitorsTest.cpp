@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "platform/KeyModifiers.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "support/XSession.h"
@@ -12,7 +13,7 @@ struct MonitorsFixture : ::testing::Test {
     std::shared_ptr<X11Connection> connection = std::make_shared<X11Connection>();
     X11EventMonitors monitors{connection};
     QList<quint32> global;
-    QList<quint32> local;
+    QList<MonitoredEventInfo> local;
     QString editor;
     QWidget own;
 
@@ -23,40 +24,64 @@ struct MonitorsFixture : ::testing::Test {
         own.setGeometry(800, 400, 300, 200);
         own.show();
         ASSERT_FALSE(x11Session().waitForWindow("Own Window").isEmpty());
-        monitors.addGlobalMonitor(MonitoredEvent::LeftMouseUp | MonitoredEvent::KeyUp,
-                                  [this](quint32 kind) { global.append(kind); });
-        monitors.addLocalMonitor(MonitoredEvent::LeftMouseUp | MonitoredEvent::KeyUp,
-                                 [this](quint32 kind) { local.append(kind); });
+        const quint32 mask = MonitoredEvent::LeftMouseUp | MonitoredEvent::KeyUp |
+                             MonitoredEvent::AnyMouseDown | MonitoredEvent::KeyDown;
+        monitors.addGlobalEventMonitor(
+            mask, [this](const MonitoredEventInfo& event) { global.append(event.kind); });
+        monitors.addLocalEventMonitor(
+            mask, [this](const MonitoredEventInfo& event) { local.append(event); });
     }
-    void settle() {
-        XSession::waitUntil([] { return false; }, 300);
+    bool heardLocally(quint32 kind) const {
+        return std::any_of(local.begin(), local.end(),
+                           [&](const auto& e) { return e.kind == kind; });
     }
 };
 }  // namespace
 
+// Keys and buttons in another application reach the global monitors, each press by its button;
+// the wheel is no press and the right button no left mouse-up.
 TEST_F(MonitorsFixture, GlobalMonitorsSeeOtherApplicationsOnly) {
     x11Session().activate(editor);
     x11Session().xdotool({"key", "b"});
     ASSERT_TRUE(XSession::waitUntil([&] { return global.contains(MonitoredEvent::KeyUp); }));
-    EXPECT_TRUE(local.isEmpty());
-
-    x11Session().xdotool({"mousemove", "--window", editor, "100", "100", "click", "1"});
-    ASSERT_TRUE(XSession::waitUntil([&] { return global.contains(MonitoredEvent::LeftMouseUp); }));
-    // The right button is no left mouse-up.
+    EXPECT_TRUE(global.contains(MonitoredEvent::KeyDown));
+    x11Session().xdotool({"mousemove", "--window", editor, "100", "100"});
+    const struct {
+        const char* button;
+        quint32 kind;
+    } cases[] = {{"1", MonitoredEvent::LeftMouseDown},
+                 {"3", MonitoredEvent::RightMouseDown},
+                 {"2", MonitoredEvent::OtherMouseDown}};
+    for (const auto& c : cases) {
+        global.clear();
+        x11Session().xdotool({"click", c.button});
+        EXPECT_TRUE(XSession::waitUntil([&] { return global.contains(c.kind); })) << c.button;
+        pause(100);
+        EXPECT_EQ(global.contains(MonitoredEvent::LeftMouseUp),
+                  c.kind == MonitoredEvent::LeftMouseDown);
+    }
     global.clear();
-    x11Session().xdotool({"click", "3"});
-    settle();
+    x11Session().xdotool({"click", "4"});
+    pause(300);
     EXPECT_TRUE(global.isEmpty());
+    EXPECT_TRUE(local.isEmpty());
 }
 
+// In our own windows the local monitors hear them instead, with their window and key.
 TEST_F(MonitorsFixture, OurOwnWindowsGoToTheLocalMonitorsInstead) {
     const QString ownId = x11Session().waitForWindow("Own Window");
     x11Session().activate(ownId);
-    x11Session().xdotool({"key", "b"});
-    ASSERT_TRUE(XSession::waitUntil([&] { return local.contains(MonitoredEvent::KeyUp); }));
     x11Session().xdotool({"mousemove", "--window", ownId, "50", "50", "click", "1"});
-    ASSERT_TRUE(XSession::waitUntil([&] { return local.contains(MonitoredEvent::LeftMouseUp); }));
-    settle();
+    ASSERT_TRUE(XSession::waitUntil([&] { return heardLocally(MonitoredEvent::LeftMouseUp); }));
+    ASSERT_TRUE(heardLocally(MonitoredEvent::LeftMouseDown));
+    EXPECT_EQ(local.first().window, own.windowHandle());
+    x11Session().xdotool({"key", "Escape"});
+    ASSERT_TRUE(XSession::waitUntil([&] { return heardLocally(MonitoredEvent::KeyUp); }));
+    const auto down = std::find_if(local.begin(), local.end(),
+                                   [](const auto& e) { return e.kind == MonitoredEvent::KeyDown; });
+    ASSERT_NE(down, local.end());
+    EXPECT_EQ(down->keyCode, KeyCode::Escape);
+    pause(300);
     EXPECT_TRUE(global.isEmpty());
 }
 
