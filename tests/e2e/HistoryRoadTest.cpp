@@ -44,18 +44,8 @@ TEST(HistoryRoad, CopiesInMousepadAreKeptNewestFirstAcrossARestart) {
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
-    session.start("mousepad", {});
-    QString window;
-    XSession::waitUntil(
-        [&] {
-            window = session.xdotool({"search", "--onlyvisible", "--class", "mousepad"})
-                         .split('\n', Qt::SkipEmptyParts)
-                         .value(0);
-            return !window.isEmpty();
-        },
-        15000);
+    const QString window = session.startAndActivate("mousepad", "mousepad");
     ASSERT_FALSE(window.isEmpty());
-    session.activate(window);
     XSession::waitUntil([] { return false; }, 300);
 
     const QStringList copies{"first copied text", "second copied text", "third copied text"};

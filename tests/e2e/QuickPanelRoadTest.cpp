@@ -51,19 +51,8 @@ TEST(QuickPanelRoad, OpensByItsHotKeyNearThePointerAndFixesOnlyTheSelection) {
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
 
-    session.start("mousepad", {});
-    QString editor;
-    XSession::waitUntil(
-        [&] {
-            editor = session.xdotool({"search", "--onlyvisible", "--class", "mousepad"})
-                         .split('\n', Qt::SkipEmptyParts)
-                         .value(0);
-            return !editor.isEmpty();
-        },
-        15000);
+    const QString editor = session.startAndActivate("mousepad", "mousepad", true);
     ASSERT_FALSE(editor.isEmpty());
-    session.run("wmctrl", {"-i", "-r", editor, "-b", "add,maximized_vert,maximized_horz"});
-    session.activate(editor);
     pause(500);
     session.type("keep this. fix me");
     session.key("ctrl+shift+Left");

@@ -226,19 +226,8 @@ TEST_P(EditorRoad, ReplacesTheTextOfARealEditor) {
     ASSERT_TRUE(road.session().isReady()) << road.session().error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     const QString program = GetParam();
-    road.session().start(program, {});
-    QString window;
-    XSession::waitUntil(
-        [&] {
-            window = road.session()
-                         .xdotool({"search", "--onlyvisible", "--class", program})
-                         .split('\n', Qt::SkipEmptyParts)
-                         .value(0);
-            return !window.isEmpty();
-        },
-        15000);
+    const QString window = road.session().startAndActivate(program, program);
     ASSERT_FALSE(window.isEmpty());
-    road.session().activate(window);
     waitAWhile(300);
     road.session().setClipboardText("clipboard before");
     road.session().type("hello editor");

@@ -10,6 +10,20 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
+namespace {
+// The first line a starting process prints (its display or bus address); empty after 10 s.
+QByteArray firstLine(QProcess& process) {
+    QElapsedTimer t;
+    t.start();
+    QByteArray out;
+    while (!out.contains('\n') && t.elapsed() < 10000) {
+        process.waitForReadyRead(200);
+        out += process.readAllStandardOutput();
+    }
+    return out.contains('\n') ? out.trimmed() : QByteArray();
+}
+}  // namespace
+
 XSession::XSession() : XSession(Options{}) {}
 
 XSession::XSession(Options options) : options_(options) {
@@ -30,18 +44,12 @@ XSession::XSession(Options options) : options_(options) {
         error_ = "Xvfb did not start";
         return;
     }
-    QElapsedTimer t;
-    t.start();
-    QByteArray out;
-    while (!out.contains('\n') && t.elapsed() < 10000) {
-        xvfb->waitForReadyRead(200);
-        out += xvfb->readAllStandardOutput();
-    }
-    if (!out.contains('\n')) {
+    const QByteArray out = firstLine(*xvfb);
+    if (out.isEmpty()) {
         error_ = "Xvfb did not report a display";
         return;
     }
-    display_ = ":" + QString::fromLatin1(out.trimmed());
+    display_ = ":" + QString::fromLatin1(out);
     processes_.push_back(std::move(xvfb));
 
     if (options_.accessibilityBus && !startDbus()) {
@@ -70,18 +78,12 @@ bool XSession::startDbus() {
     auto bus = std::make_unique<QProcess>();
     bus->setProcessEnvironment(environment());
     bus->start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-    QElapsedTimer t;
-    t.start();
-    QByteArray out;
-    while (!out.contains('\n') && t.elapsed() < 10000) {
-        bus->waitForReadyRead(200);
-        out += bus->readAllStandardOutput();
-    }
-    if (!out.contains('\n')) {
+    const QByteArray out = firstLine(*bus);
+    if (out.isEmpty()) {
         error_ = "dbus-daemon did not start";
         return false;
     }
-    dbusAddress_ = QString::fromLatin1(out.trimmed());
+    dbusAddress_ = QString::fromLatin1(out);
     processes_.push_back(std::move(bus));
     start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
     return waitUntil(
@@ -278,4 +280,25 @@ void XSession::stopAll() {
         }
     }
     processes_.clear();
+}
+
+QString XSession::startAndActivate(const QString& program, const QString& windowClass,
+                                   bool maximised) {
+    start(program, {});
+    QString window;
+    waitUntil(
+        [&] {
+            window = xdotool({"search", "--onlyvisible", "--class", windowClass})
+                         .split('\n', Qt::SkipEmptyParts)
+                         .value(0);
+            return !window.isEmpty();
+        },
+        15000);
+    if (!window.isEmpty() && maximised) {
+        run("wmctrl", {"-i", "-r", window, "-b", "add,maximized_vert,maximized_horz"});
+    }
+    if (!window.isEmpty()) {
+        activate(window);
+    }
+    return window;
 }

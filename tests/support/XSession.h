@@ -48,6 +48,10 @@ public:
     QString xdotool(const QStringList& args) const { return run("xdotool", args); }
     // Waits (polling) for a window whose title matches, returns its id or "".
     QString waitForWindow(const QString& titlePattern, int timeoutMs = 10000) const;
+    // Starts `program` and gives its first visible window of `windowClass`, activated (and
+    // maximised when asked); empty when none shows within 15 s.
+    QString startAndActivate(const QString& program, const QString& windowClass,
+                             bool maximised = false);
     void activate(const QString& windowId) const;
     void type(const QString& text) const;
     void key(const QString& keys) const;
