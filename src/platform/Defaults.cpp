@@ -9,6 +9,19 @@ bool isData(const QVariant& v) {
     return v.typeId() == QMetaType::QByteArray;
 }
 
+// A stored number as text: a flag reads as 1 or 0, "true" as 1, data or nothing as empty.
+QString numberText(const QVariant& v) {
+    if (!v.isValid() || isData(v)) {
+        return {};
+    }
+    if (v.typeId() == QMetaType::Bool) {
+        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    const QString text = v.toString().trimmed();
+    return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ? QStringLiteral("1")
+                                                                         : text;
+}
+
 }  // namespace
 
 bool Defaults::boolValue(const QString& key) const {
@@ -37,34 +50,14 @@ bool Defaults::boolValue(const QString& key) const {
 }
 
 double Defaults::doubleValue(const QString& key) const {
-    const QVariant v = object(key);
-    if (!v.isValid() || isData(v)) {
-        return 0;
-    }
-    if (v.typeId() == QMetaType::Bool) {
-        return v.toBool() ? 1 : 0;
-    }
-    const QString text = v.toString().trimmed();
-    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
-        return 1;
-    }
+    const QString text = numberText(object(key));
     bool ok = false;
     const double number = text.toDouble(&ok);
     return ok && std::isfinite(number) ? number : 0;
 }
 
 qint64 Defaults::integerValue(const QString& key) const {
-    const QVariant v = object(key);
-    if (!v.isValid() || isData(v)) {
-        return 0;
-    }
-    if (v.typeId() == QMetaType::Bool) {
-        return v.toBool() ? 1 : 0;
-    }
-    const QString text = v.toString().trimmed();
-    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
-        return 1;
-    }
+    const QString text = numberText(object(key));
     bool ok = false;
     const qint64 whole = text.toLongLong(&ok);
     if (ok) {

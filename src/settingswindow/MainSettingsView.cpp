@@ -14,7 +14,9 @@ namespace {
 class SidebarColumn : public QWidget {
 public:
     SidebarColumn(const SettingsBackdrop& backdrop, QWidget* parent)
-        : QWidget(parent), backdrop_(backdrop) {}
+        : QWidget(parent), backdrop_(backdrop) {
+        setAccessibleName(QStringLiteral("Settings pages"));
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -31,6 +33,7 @@ private:
 MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     : QWidget(parent), env_(environment), systemPalette_(palette()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAccessibleName(QStringLiteral("Settings"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(26, 30, 28, 24);
     row->setSpacing(14);

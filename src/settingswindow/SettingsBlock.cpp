@@ -24,6 +24,7 @@ bool darkScheme(const QWidget& w) {
 
 SettingsBlock::SettingsBlock(QWidget* parent) : QWidget(parent) {
     setMaximumWidth(640);
+    setAccessibleName(QStringLiteral("Settings group"));
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(14, 14, 14, 14);
     layout_->setSpacing(0);
@@ -41,7 +42,9 @@ void SettingsBlock::paintEvent(QPaintEvent*) {
 }
 
 SettingsSection::SettingsSection(bool bordered, QWidget* parent)
-    : QWidget(parent), bordered_(bordered) {}
+    : QWidget(parent), bordered_(bordered) {
+    setAccessibleName(QStringLiteral("Settings section"));
+}
 
 void SettingsSection::paintEvent(QPaintEvent*) {
     QPainter painter(this);
@@ -57,6 +60,7 @@ void SettingsSection::paintEvent(QPaintEvent*) {
 
 SettingsDivider::SettingsDivider(QWidget* parent) : QWidget(parent) {
     setFixedHeight(1);
+    setAccessibleName(QStringLiteral("Separator"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 

@@ -148,6 +148,7 @@ void paintFloatingShadow(QPainter& painter, const QRectF& rect,
 FloatingSurface::FloatingSurface(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_StyledBackground, false);
     setAutoFillBackground(false);
+    setAccessibleName(QStringLiteral("Panel"));
 }
 
 void FloatingSurface::setRecipe(const FloatingSurfaceRecipe& recipe) {

@@ -37,6 +37,8 @@ Qt::WindowFlags flagsFor(PanelWindow::Kind kind) {
 PanelWindow::PanelWindow(Kind kind, Environment environment, QWidget* parent)
     : QWidget(parent, flagsFor(kind)), kind_(kind), environment_(environment) {
     setAttribute(Qt::WA_ShowWithoutActivating, kind != Kind::key);
+    // Panels that know better (the HUD, the quick panel) name themselves after this.
+    setAccessibleName(QStringLiteral("NiveloAI panel"));
     if (kind == Kind::status) {
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }

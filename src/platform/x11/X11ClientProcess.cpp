@@ -9,10 +9,10 @@ qint64 x11ClientProcess(Display* display, unsigned long window) {
     if (!display || !XResQueryExtension(display, &event, &error)) {
         return 0;
     }
-    XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+    XResClientIdSpec query{window, XRES_CLIENT_ID_PID_MASK};
     long count = 0;
     XResClientIdValue* ids = nullptr;
-    if (XResQueryClientIds(display, 1, &spec, &count, &ids) != Success) {
+    if (XResQueryClientIds(display, 1, &query, &count, &ids) != Success) {
         return 0;
     }
     qint64 pid = 0;
