@@ -6,8 +6,11 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "settingswindow/AIReplySettingsView.h"
 #include "settingswindow/ActionsSettingsView.h"
 #include "settingswindow/GeneralSettingsView.h"
+#include "settingswindow/QuickMenuSettingsView.h"
+#include "settingswindow/StylesSettingsView.h"
 #include "state/NiveloAppState.h"
 
 namespace {
@@ -18,6 +21,12 @@ QWidget* makePage(SettingsPage page, NiveloAppState& state, QWidget* parent) {
             return new GeneralSettingsView(state, parent);
         case SettingsPage::actions:
             return new ActionsSettingsView(state, parent);
+        case SettingsPage::styles:
+            return new StylesSettingsView(state, parent);
+        case SettingsPage::aiReply:
+            return new AIReplySettingsView(state, parent);
+        case SettingsPage::quickMenu:
+            return new QuickMenuSettingsView(state, parent);
         default:
             return nullptr;
     }

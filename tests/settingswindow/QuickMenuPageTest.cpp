@@ -1,0 +1,159 @@
+// The Quick Menu page over the application state: which rows it shows for stored lists, what
+// a switch or a move writes and how often it saves, and the page's own controls.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QToolButton>
+
+#include "settingswindow/GeneralSettingsView.h"
+#include "settingswindow/QuickMenuModel.h"
+#include "settingswindow/QuickMenuSettingsView.h"
+#include "settingswindow/SettingsBinding.h"
+#include "state/StateFixture.h"
+
+namespace {
+
+QStringList ids(const QList<QuickAction>& actions) {
+    QStringList out;
+    for (const QuickAction& a : actions) {
+        out << a.id;
+    }
+    return out;
+}
+
+}  // namespace
+
+class QuickMenuPage : public StateTest {
+public:
+    void SetUp() override {
+        StateTest::SetUp();
+        makeState();
+    }
+    QStringList rows() const { return ids(QuickMenuModel(*state).orderedActions()); }
+};
+
+TEST_F(QuickMenuPage, RowsShowEveryAvailableActionOnceInTheSavedOrder) {
+    const auto ghostFirst = [](NiveloSettings& s) {
+        s.quickMenuOrder = {"layout", "original", "ghost", " layout", "style:original", "ai"};
+    };
+    const struct {
+        const char* name;
+        std::function<void(NiveloSettings&)> stored;
+        QStringList head;
+    } cases[] = {
+        {"defaults", {}, {"ai", "translate", "style:original", "style:friendly"}},
+        {"a twice-named id, an unknown id and the bare original", ghostFirst,
+         {"layout", "style:original", "ai", "translate", "style:friendly"}},
+    };
+    for (const auto& c : cases) {
+        makeState(c.stored);
+        const QStringList shown = rows();
+        EXPECT_EQ(shown.size(), 20) << c.name;
+        EXPECT_EQ(shown.mid(0, c.head.size()), c.head) << c.name;
+        EXPECT_EQ(QSet<QString>(shown.begin(), shown.end()).size(), 20) << c.name;
+        EXPECT_FALSE(shown.contains("style:translate")) << c.name;
+    }
+    // With the defaults: exactly the default quick actions, all on.
+    makeState();
+    EXPECT_EQ(rows(), QuickAction::defaultIds());
+    for (const auto& row : quickMenuPageModel(*state).rows) {
+        EXPECT_TRUE(row.enabled) << row.id.toStdString();
+    }
+}
+
+TEST_F(QuickMenuPage, SwitchingSortsTheEnabledListIntoDisplayOrderInOneSave) {
+    state->editSettings([](NiveloSettings& s) {
+        s.quickMenuActions = {"layout", "style:gone", "ai", "fix", "translate"};
+    });
+    const struct {
+        const char* id;
+        bool on;
+        QStringList expected;
+    } steps[] = {
+        // Already on: the same entries, re-sorted; the id without a row goes last.
+        {"ai", true, {"ai", "translate", "style:original", "layout", "style:gone"}},
+        {"translate", false, {"ai", "style:original", "layout", "style:gone"}},
+        {"clipboard", true, {"ai", "style:original", "clipboard", "layout", "style:gone"}},
+        {"original", false, {"ai", "clipboard", "layout", "style:gone"}},
+    };
+    for (const auto& step : steps) {
+        defaults.saves = 0;
+        QuickMenuModel(*state).setAction(step.id, step.on);
+        EXPECT_EQ(defaults.saves, 1) << step.id;
+        EXPECT_EQ(store.load().quickMenuActions, step.expected) << step.id;
+    }
+    EXPECT_EQ(store.load().quickMenuOrder, QuickAction::defaultIds());
+}
+
+TEST_F(QuickMenuPage, AMoveWritesTheWholeOrderThenTheEnabledActionsInIt) {
+    state->editSettings([](NiveloSettings& s) {
+        s.quickMenuOrder = {"translate", "ai"};
+        s.quickMenuActions = {"layout", "ai", "style:gone", "translate"};
+    });
+    defaults.saves = 0;
+    QList<QStringList> orders;
+    QObject::connect(state.get(), &NiveloAppState::settingsChanged, state.get(),
+                     [&](const NiveloSettings& s) { orders << s.quickMenuOrder; });
+    QuickMenuModel(*state).moveAction(1, -1);
+    EXPECT_EQ(defaults.saves, 2);
+    QStringList expected = QuickAction::defaultIds();
+    ASSERT_EQ(orders.size(), 2);
+    EXPECT_EQ(orders.first(), expected);  // the first save already holds the new order
+    EXPECT_EQ(store.load().quickMenuOrder, expected);
+    EXPECT_EQ(store.load().quickMenuActions, (QStringList{"ai", "translate", "layout"}));
+
+    // Nothing beyond either end.
+    for (const auto& [index, direction] : {std::pair{0, -1}, {19, +1}, {25, -1}, {-1, +1}}) {
+        QuickMenuModel(*state).moveAction(index, direction);
+    }
+    EXPECT_EQ(defaults.saves, 2);
+}
+
+TEST_F(QuickMenuPage, PageControlsTextsArrowsAndTheSharedSize) {
+    state->setSelectedSettingsPage(SettingsPage::quickMenu);
+    QuickMenuSettingsView page(*state);
+    EXPECT_EQ(defaults.saves, 0);
+    const QStringList shown = page.rowIds();
+    ASSERT_EQ(shown, QuickAction::defaultIds());
+    EXPECT_FALSE(page.upButton(shown.first())->isEnabled());
+    EXPECT_TRUE(page.downButton(shown.first())->isEnabled());
+    EXPECT_TRUE(page.upButton(shown.last())->isEnabled());
+    EXPECT_FALSE(page.downButton(shown.last())->isEnabled());
+    EXPECT_EQ(page.rowToggle("style:original")->accessibleName(), "Fix");
+
+    // Moving "translate" up and switching "Fix" off reach the quick menu's actions.
+    QCheckBox* fix = page.rowToggle("style:original");
+    page.upButton("translate")->click();
+    fix->click();
+    EXPECT_EQ(page.rowIds().mid(0, 3), (QStringList{"translate", "ai", "style:original"}));
+    EXPECT_EQ(page.rowToggle("style:original"), fix);  // rows are kept
+    EXPECT_FALSE(fix->isChecked());
+    EXPECT_EQ(state->quickActions().mid(0, 3),
+              (QList<QuickAction>{{"translate"}, {"ai"}, {"style:friendly"}}));
+
+    // A style added on the Styles page is the last row, on.
+    state->addPromptStyle();
+    EXPECT_EQ(page.rowIds().last(), "style:custom-0000abcd");
+    EXPECT_TRUE(page.rowToggle("style:custom-0000abcd")->isChecked());
+
+    // One size for both pages.
+    GeneralSettingsView general(*state);
+    page.sizePicker()->setCurrentIndex(3);
+    EXPECT_EQ(generalPageModel(state->settings()).menuSize.current, 3);
+    binding(*state, &NiveloSettings::quickMenuSize).set(MenuScale::small);
+    EXPECT_EQ(page.sizePicker()->currentIndex(), 1);
+    EXPECT_EQ(store.load().quickMenuSize, MenuScale::small);
+
+    const auto texts = [&] {
+        const QuickMenuPageModel m = quickMenuPageModel(*state);
+        return QStringList{m.sizeLabel, m.hotkeyLabel, m.selectAllTitle, m.actionsHeading};
+    };
+    EXPECT_EQ(texts(), (QStringList{"Size", "Hotkey", "Select all before Fix, Translate, and styles",
+                                    "Actions"}));
+    setLanguage(UiLanguage::ru);
+    EXPECT_EQ(texts(),
+              (QStringList{"Размер", "Хоткей",
+                           "Выделять всё перед исправлением, переводом и стилями", "Действия"}));
+    EXPECT_EQ(page.selectAllToggle()->text(), texts()[2]);
+}
