@@ -38,6 +38,15 @@ QToolButton* arrowButton(QWidget* parent) {
     return button;
 }
 
+// Drawn faint when disabled: the style's own disabled form barely differs on a dark palette.
+QIcon arrowIcon(const QString& symbol, const QColor& ink, qreal dpr) {
+    QIcon icon;
+    icon.addPixmap(ThemeIcons::pixmap(symbol, ink, 14, dpr), QIcon::Normal);
+    icon.addPixmap(ThemeIcons::pixmap(symbol, NiveloTheme::withOpacity(ink, 0.25), 14, dpr),
+                   QIcon::Disabled);
+    return icon;
+}
+
 }  // namespace
 
 QuickMenuPageModel quickMenuPageModel(const NiveloAppState& state) {
@@ -188,8 +197,8 @@ void QuickMenuSettingsView::refresh() {
     actionsHeading_->setText(m.actionsHeading);
 
     const QColor ink = palette().color(QPalette::WindowText);
-    const QIcon upIcon = ThemeIcons::icon(QStringLiteral("chevron.up"), ink, 14);
-    const QIcon downIcon = ThemeIcons::icon(QStringLiteral("chevron.down"), ink, 14);
+    const QIcon upIcon = arrowIcon(QStringLiteral("chevron.up"), ink, devicePixelRatioF());
+    const QIcon downIcon = arrowIcon(QStringLiteral("chevron.down"), ink, devicePixelRatioF());
     QHash<QString, ActionRow> kept;
     order_.clear();
     for (const auto& r : m.rows) {

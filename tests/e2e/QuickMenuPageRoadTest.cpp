@@ -102,7 +102,8 @@ TEST(QuickMenuPageRoad, FixSwitchedOffAndTranslateMovedUpReachTheQuickPanel) {
         [&] { return press(accessibility, pid, "Quick Menu", {"AXPress"}); }, 10000));
     ASSERT_TRUE(XSession::waitUntil(
         [&] { return press(accessibility, pid, "Fix", {"Toggle", "AXPress"}); }, 10000));
-    ASSERT_TRUE(press(accessibility, pid, "Move up: Translate", {"AXPress"}));
+    ASSERT_TRUE(XSession::waitUntil(
+        [&] { return press(accessibility, pid, "Move up: Translate", {"AXPress"}); }));
     std::cout << "Quick Menu page: " << session.screenshot("quick-menu-page").toStdString()
               << std::endl;
 

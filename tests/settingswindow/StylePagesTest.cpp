@@ -122,8 +122,8 @@ TEST_F(StylePages, ResetGivesTheBuiltInsAndDropsTheGoneStylesActionsInOneSave) {
     defaults.saves = 0;
     styles.resetButton()->click();
     EXPECT_EQ(defaults.saves, 1);
-    const NiveloSettings saved = store.load();
-    EXPECT_EQ(saved.promptStyles, NiveloPromptLibrary::defaultStyles());
+    const NiveloSettings& saved = state->settings();
+    EXPECT_EQ(store.load().promptStyles, NiveloPromptLibrary::defaultStyles());
     EXPECT_EQ(saved.quickMenuOrder, QuickAction::defaultIds());
     EXPECT_EQ(saved.quickMenuActions, QuickAction::defaultIds() + QStringList{"fix"});
     EXPECT_EQ(styles.cardIds().size(), 17);
@@ -147,40 +147,33 @@ TEST_F(StylePages, EachKeystrokeIsOneSaveInTheSameCardWithTheCaretInPlace) {
                                         static_cast<StyleListSettingsView*>(&replies)}) {
         StyleEditorCardBase* card = page->card("friendly");
         QLineEdit* name = card->nameField();
-        const QString before = name->text();
+        const QString typed = name->text().insert(2, "0123456789");
         name->setCursorPosition(2);
         defaults.saves = 0;
         type(name, "0123456789");
         EXPECT_EQ(defaults.saves, 10);
         EXPECT_EQ(page->card("friendly"), card);
         EXPECT_EQ(name->cursorPosition(), 12);
-        const QString typed = before.left(2) + "0123456789" + before.mid(2);
-        EXPECT_EQ(name->text(), typed);
 
-        // The next field's edit starts from the stored style: the name stays.
-        QTextEdit* prompt = card->promptEditor();
-        prompt->moveCursor(QTextCursor::End);
-        type(prompt, "!");
-        EXPECT_EQ(defaults.saves, 11);
-        EXPECT_EQ(prompt->textCursor().position(), prompt->toPlainText().size());
+        // Each later edit starts from the stored style: the name stays.
+        card->promptEditor()->moveCursor(QTextCursor::End);
+        type(card->promptEditor(), "!");
+        Q_EMIT card->recorder()->hotkeyEdited("Control+K");
         if (QCheckBox* autoToggle = card->autoToggle()) {
             autoToggle->click();
         }
         const NiveloSettings saved = store.load();
-        const auto check = [&](const auto& list) {
-            const auto it = std::ranges::find(list, QString("friendly"), [](const auto& s) {
-                return s.id;
-            });
-            ASSERT_NE(it, list.end());
-            EXPECT_EQ(it->name, typed);
-            EXPECT_TRUE(it->prompt.endsWith('!'));
-        };
-        if (page == &styles) {
-            check(saved.promptStyles);
-            EXPECT_NE(saved.promptStyles.at(1).autoReplace,
-                      NiveloPromptLibrary::defaultStyles().at(1).autoReplace);
-        } else {
-            check(saved.aiReplyStyles);
-        }
+        const QStringList stored = page == &styles
+                                       ? QStringList{saved.promptStyles[1].name,
+                                                     saved.promptStyles[1].prompt.right(1),
+                                                     saved.promptStyles[1].hotkey}
+                                       : QStringList{saved.aiReplyStyles[1].name,
+                                                     saved.aiReplyStyles[1].prompt.right(1),
+                                                     saved.aiReplyStyles[1].hotkey};
+        EXPECT_EQ(stored, (QStringList{typed, "!", "Control+K"}));
+        EXPECT_EQ(name->text(), typed);
+        EXPECT_EQ(card->recorder()->hotkey(), "Control+K");
     }
+    EXPECT_NE(store.load().promptStyles[1].autoReplace,
+              NiveloPromptLibrary::defaultStyles()[1].autoReplace);
 }
