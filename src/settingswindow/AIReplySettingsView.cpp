@@ -9,10 +9,10 @@ StyleListPageModel aiReplyPageModel(const NiveloAppState& state) {
     StyleListPageModel m;
     m.title = QStringLiteral("AI Reply");
     // "Command + Option" is how the reply keys are written; here they are Super and Alt.
-    m.hint = tr2(lang,
-                 QStringLiteral("Select a message and use Command + Option with a reply-style key."),
-                 QStringLiteral("Выделите сообщение и нажмите Command + Option с клавишей стиля "
-                                "ответа."));
+    m.hint = tr2(
+        lang, QStringLiteral("Select a message and use Command + Option with a reply-style key."),
+        QStringLiteral("Выделите сообщение и нажмите Command + Option с клавишей стиля "
+                       "ответа."));
     m.addTitle = tr2(lang, QStringLiteral("Add"), QStringLiteral("Добавить"));
     m.resetTitle = tr2(lang, QStringLiteral("Reset"), QStringLiteral("Сброс"));
     const QSet<QString>& builtIn = AIReplyStyleLibrary::builtInStyleIds();

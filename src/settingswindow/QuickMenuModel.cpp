@@ -89,9 +89,8 @@ void QuickMenuModel::setAction(const QString& rawId, bool enabled) {
         const qsizetype at = rows.indexOf(entry);
         return at < 0 ? std::numeric_limits<qsizetype>::max() : at;
     };
-    std::stable_sort(actions.begin(), actions.end(), [&](const QString& a, const QString& b) {
-        return position(a) < position(b);
-    });
+    std::stable_sort(actions.begin(), actions.end(),
+                     [&](const QString& a, const QString& b) { return position(a) < position(b); });
     state_.editSettings([&](NiveloSettings& s) { s.quickMenuActions = actions; });
 }
 

@@ -40,7 +40,8 @@ void SwitchCheckBox::paintEvent(QPaintEvent*) {
     }
     painter.fillPath(path, fill);
     if (hasFocus()) {
-        painter.strokePath(path, QPen(NiveloTheme::withOpacity(palette().color(QPalette::Highlight), 0.6), 2));
+        painter.strokePath(
+            path, QPen(NiveloTheme::withOpacity(palette().color(QPalette::Highlight), 0.6), 2));
     }
     const double knob = kTrackHeight - 4;
     const double x = on ? track.right() - 2 - knob : track.left() + 2;

@@ -12,66 +12,48 @@
 
 namespace {
 
-struct Node {
-    AXElementPtr element;
-    QString title;
-};
-
-QString titleOf(AtspiAccessibility& accessibility, const AXElementPtr& element) {
-    const auto title = accessibility.attribute(element, "AXTitle");
-    const auto* text = title ? std::get_if<QString>(&*title) : nullptr;
-    return text ? *text : QString();
-}
-
-// The elements under root in reading order (depth first, children in order).
-QList<Node> walk(AtspiAccessibility& accessibility, const AXElementPtr& root) {
-    QList<Node> nodes;
+// The elements under root with their titles, in reading order (depth first).
+QList<std::pair<AXElementPtr, QString>> walk(AtspiAccessibility& ax, const AXElementPtr& root) {
+    QList<std::pair<AXElementPtr, QString>> nodes;
     QList<AXElementPtr> pending{root};
     while (!pending.isEmpty() && nodes.size() < 3000) {
         const AXElementPtr element = pending.takeLast();
-        if (!element) {
-            continue;
-        }
-        nodes.append({element, titleOf(accessibility, element)});
-        const auto children = accessibility.attribute(element, "AXChildren");
+        const auto title = element ? ax.attribute(element, "AXTitle") : std::nullopt;
+        const auto* text = title ? std::get_if<QString>(&*title) : nullptr;
+        nodes.append({element, text ? *text : QString()});
+        const auto children = element ? ax.attribute(element, "AXChildren") : std::nullopt;
         if (const auto* list = children ? std::get_if<QList<AXElementPtr>>(&*children) : nullptr) {
-            for (auto it = list->rbegin(); it != list->rend(); ++it) {
-                pending.append(*it);
-            }
+            std::ranges::reverse_copy(*list, std::back_inserter(pending));
         }
     }
     return nodes;
 }
 
-// The first element titled `title` that offers one of `actions`; it is pressed with that action.
-bool press(AtspiAccessibility& accessibility, qint64 pid, const QString& title,
-           const QStringList& actions) {
-    for (const Node& node : walk(accessibility, accessibility.applicationElement(pid))) {
-        if (node.title != title) {
-            continue;
-        }
-        const QStringList offered = accessibility.actionNames(node.element);
+// Presses the first element titled `title` that offers one of `actions`.
+bool press(AtspiAccessibility& ax, qint64 pid, const QString& title, const QStringList& actions) {
+    for (const auto& [element, name] : walk(ax, ax.applicationElement(pid))) {
+        const QStringList offered = name == title ? ax.actionNames(element) : QStringList();
         for (const QString& action : actions) {
             if (offered.contains(action)) {
-                return accessibility.performAction(node.element, action);
+                return ax.performAction(element, action);
             }
         }
     }
     return false;
 }
 
-// The panel's row titles in order; empty while no panel is open.
-QStringList panelRows(AtspiAccessibility& accessibility, qint64 pid) {
+// Some of the panel's row titles, in order; empty while no panel is open.
+QStringList panelRows(AtspiAccessibility& ax, qint64 pid) {
     static const QStringList known{"AI assistant", "Translate", "Fix", "Friendly", "Clipboard"};
-    const QList<Node> nodes = walk(accessibility, accessibility.applicationElement(pid));
-    const auto panel = std::ranges::find(nodes, QString("Quick actions"), &Node::title);
-    if (panel == nodes.end()) {
-        return {};
-    }
     QStringList rows;
-    for (const Node& node : walk(accessibility, panel->element)) {
-        if (known.contains(node.title) && !rows.contains(node.title)) {
-            rows << node.title;
+    for (const auto& [element, name] : walk(ax, ax.applicationElement(pid))) {
+        if (name != "Quick actions") {
+            continue;
+        }
+        for (const auto& [row, title] : walk(ax, element)) {
+            if (known.contains(title) && !rows.contains(title)) {
+                rows << title;
+            }
         }
     }
     return rows;
@@ -80,42 +62,33 @@ QStringList panelRows(AtspiAccessibility& accessibility, qint64 pid) {
 }  // namespace
 
 TEST(QuickMenuPageRoad, FixSwitchedOffAndTranslateMovedUpReachTheQuickPanel) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    options.accessibilityBus = true;
-    options.defaults = {{"nivelo.openMainWindowOnLaunch", "true"}};
-    NiveloRoad road(options);
+    NiveloRoad road(
+        {NIVELO_BINARY, NIVELO_TEST_EDITOR, true, {{"nivelo.openMainWindowOnLaunch", "true"}}});
     XSession& session = road.session();
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     ASSERT_FALSE(session.waitForWindow(QStringLiteral("^NiveloAI$")).isEmpty());
     const QProcessEnvironment env = session.environment();
     for (const QString& key : env.keys()) {
         qputenv(key.toLocal8Bit().constData(), env.value(key).toLocal8Bit());
     }
-    AtspiAccessibility accessibility;
-    ASSERT_TRUE(accessibility.isAvailable());
+    AtspiAccessibility ax;
+    ASSERT_TRUE(ax.isAvailable());
     const qint64 pid = road.nivelo()->processId();
+    // Each waits for the page to be built or refreshed after the press before.
+    const auto pressed = [&](const QString& title, const QStringList& actions) {
+        return XSession::waitUntil([&] { return press(ax, pid, title, actions); }, 10000);
+    };
+    ASSERT_TRUE(pressed("Quick Menu", {"AXPress"}));
+    ASSERT_TRUE(pressed("Fix", {"Toggle", "AXPress"}));
+    ASSERT_TRUE(pressed("Move up: Translate", {"AXPress"}));
 
-    ASSERT_TRUE(XSession::waitUntil(
-        [&] { return press(accessibility, pid, "Quick Menu", {"AXPress"}); }, 10000));
-    ASSERT_TRUE(XSession::waitUntil(
-        [&] { return press(accessibility, pid, "Fix", {"Toggle", "AXPress"}); }, 10000));
-    ASSERT_TRUE(XSession::waitUntil(
-        [&] { return press(accessibility, pid, "Move up: Translate", {"AXPress"}); }));
-    std::cout << "Quick Menu page: " << session.screenshot("quick-menu-page").toStdString()
-              << std::endl;
-
-    const QString editor = road.startTestEditor("Quick menu target");
-    ASSERT_FALSE(editor.isEmpty());
-    session.activate(editor);
+    session.activate(road.startTestEditor("Quick menu target"));
     QStringList rows;
     ASSERT_TRUE(XSession::waitUntil(
         [&] {
             road.pressAltHotKey("q");
-            return XSession::waitUntil(
-                [&] { return !(rows = panelRows(accessibility, pid)).isEmpty(); }, 2000);
+            return XSession::waitUntil([&] { return !(rows = panelRows(ax, pid)).isEmpty(); },
+                                       2000);
         },
         10000))
         << road.diagnostics("quick-menu-panel").toStdString();

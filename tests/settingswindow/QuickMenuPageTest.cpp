@@ -3,7 +3,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QToolButton>
 
 #include "settingswindow/GeneralSettingsView.h"
@@ -99,46 +98,41 @@ TEST_F(QuickMenuPage, AMoveWritesTheWholeOrderThenTheEnabledActionsInIt) {
 }
 
 TEST_F(QuickMenuPage, PageControlsTextsArrowsAndTheSharedSize) {
-    state->setSelectedSettingsPage(SettingsPage::quickMenu);
     QuickMenuSettingsView page(*state);
     EXPECT_EQ(defaults.saves, 0);
     const QStringList shown = page.rowIds();
     ASSERT_EQ(shown, QuickAction::defaultIds());
-    EXPECT_FALSE(page.upButton(shown.first())->isEnabled());
-    EXPECT_TRUE(page.downButton(shown.first())->isEnabled());
-    EXPECT_TRUE(page.upButton(shown.last())->isEnabled());
-    EXPECT_FALSE(page.downButton(shown.last())->isEnabled());
-    EXPECT_EQ(page.rowToggle("style:original")->accessibleName(), "Fix");
+    const QList<bool> arrows{
+        page.upButton(shown[0])->isEnabled(), page.downButton(shown[0])->isEnabled(),
+        page.upButton(shown[19])->isEnabled(), page.downButton(shown[19])->isEnabled()};
+    EXPECT_EQ(arrows, (QList<bool>{false, true, true, false}));
 
     // Moving "translate" up and switching "Fix" off reach the quick menu's actions.
     QCheckBox* fix = page.rowToggle("style:original");
+    EXPECT_EQ(fix->accessibleName(), "Fix");
     page.upButton("translate")->click();
     fix->click();
-    EXPECT_EQ(page.rowIds().mid(0, 3), (QStringList{"translate", "ai", "style:original"}));
     EXPECT_EQ(page.rowToggle("style:original"), fix);  // rows are kept
-    EXPECT_FALSE(fix->isChecked());
     EXPECT_EQ(state->quickActions().mid(0, 3),
               (QList<QuickAction>{{"translate"}, {"ai"}, {"style:friendly"}}));
 
     // A style added on the Styles page is the last row, on.
     state->addPromptStyle();
+    EXPECT_TRUE(page.rowToggle(page.rowIds().last())->isChecked());
     EXPECT_EQ(page.rowIds().last(), "style:custom-0000abcd");
-    EXPECT_TRUE(page.rowToggle("style:custom-0000abcd")->isChecked());
 
-    // One size for both pages.
-    GeneralSettingsView general(*state);
+    // One size for this page and the General page.
     page.sizePicker()->setCurrentIndex(3);
     EXPECT_EQ(generalPageModel(state->settings()).menuSize.current, 3);
     binding(*state, &NiveloSettings::quickMenuSize).set(MenuScale::small);
     EXPECT_EQ(page.sizePicker()->currentIndex(), 1);
-    EXPECT_EQ(store.load().quickMenuSize, MenuScale::small);
 
     const auto texts = [&] {
         const QuickMenuPageModel m = quickMenuPageModel(*state);
         return QStringList{m.sizeLabel, m.hotkeyLabel, m.selectAllTitle, m.actionsHeading};
     };
-    EXPECT_EQ(texts(), (QStringList{"Size", "Hotkey", "Select all before Fix, Translate, and styles",
-                                    "Actions"}));
+    EXPECT_EQ(texts(), (QStringList{"Size", "Hotkey",
+                                    "Select all before Fix, Translate, and styles", "Actions"}));
     setLanguage(UiLanguage::ru);
     EXPECT_EQ(texts(),
               (QStringList{"Размер", "Хоткей",

@@ -26,9 +26,9 @@ struct BenchState : StateTest {
     void TestBody() override {}
     std::unique_ptr<NiveloAppState> savingTo(NativeSettingsStore& fileStore) {
         const NiveloAppState::Dependencies d = dependencies();
-        return std::make_unique<NiveloAppState>(NiveloAppState::Dependencies{
-            d.clock, fileStore, d.core, d.pasteboard, d.inputSources, d.clipboardHistory,
-            d.appearance});
+        return std::make_unique<NiveloAppState>(
+            NiveloAppState::Dependencies{d.clock, fileStore, d.core, d.pasteboard, d.inputSources,
+                                         d.clipboardHistory, d.appearance});
     }
 };
 
@@ -60,8 +60,9 @@ int main(int argc, char** argv) {
         QApplication::processEvents();
     }
     std::sort(ns.begin(), ns.end());
-    std::printf("style name keystroke (update, save to an INI file, refresh), median / worst of "
-                "%zu: %.2f / %.2f ms (goal < 5)\n",
-                ns.size(), double(ns[ns.size() / 2]) / 1e6, double(ns.back()) / 1e6);
+    std::printf(
+        "style name keystroke (update, save to an INI file, refresh), median / worst of "
+        "%zu: %.2f / %.2f ms (goal < 5)\n",
+        ns.size(), double(ns[ns.size() / 2]) / 1e6, double(ns.back()) / 1e6);
     return name->text().endsWith(QStringLiteral("aaaa")) ? 0 : 1;
 }
