@@ -50,8 +50,6 @@ public:
     void refresh();
 
     QComboBox* sizePicker() const { return size_; }
-    QCheckBox* selectAllToggle() const { return selectAll_; }
-    HotkeyRecorderField* recorder() const { return recorder_; }
     // In display order.
     QStringList rowIds() const { return order_; }
     QCheckBox* rowToggle(const QString& id) const;

@@ -32,7 +32,6 @@ public:
 
     QPushButton* addButton() const { return add_; }
     QPushButton* resetButton() const { return reset_; }
-    QLabel* hintLabel() const { return hint_; }
     // In list order.
     QStringList cardIds() const { return order_; }
     StyleEditorCardBase* card(const QString& id) const { return cards_.value(id); }

@@ -11,30 +11,18 @@
 #include "settingswindow/SettingsBinding.h"
 #include "state/StateFixture.h"
 
-namespace {
-
-QStringList ids(const QList<QuickAction>& actions) {
-    QStringList out;
-    for (const QuickAction& a : actions) {
-        out << a.id;
-    }
-    return out;
-}
-
-}  // namespace
-
 class QuickMenuPage : public StateTest {
 public:
     void SetUp() override {
         StateTest::SetUp();
         makeState();
     }
-    QStringList rows() const { return ids(QuickMenuModel(*state).orderedActions()); }
+    QList<QuickAction> rows() const { return QuickMenuModel(*state).orderedActions(); }
 };
 
 TEST_F(QuickMenuPage, RowsShowEveryAvailableActionOnceInTheSavedOrder) {
     // With the defaults: exactly the default quick actions, all on.
-    EXPECT_EQ(rows(), QuickAction::defaultIds());
+    EXPECT_EQ(rows(), QuickAction::defaultActions());
     for (const auto& row : quickMenuPageModel(*state).rows) {
         EXPECT_TRUE(row.enabled) << row.id.toStdString();
     }
@@ -42,11 +30,13 @@ TEST_F(QuickMenuPage, RowsShowEveryAvailableActionOnceInTheSavedOrder) {
     state->editSettings([](NiveloSettings& s) {
         s.quickMenuOrder = {"layout", "original", "ghost", " layout", "style:original", "ai"};
     });
-    const QStringList shown = rows();
+    const QList<QuickAction> shown = rows();
     EXPECT_EQ(shown.mid(0, 5),
-              (QStringList{"layout", "style:original", "ai", "translate", "style:friendly"}));
-    EXPECT_EQ(QSet<QString>(shown.begin(), shown.end()).size(), 20);
-    EXPECT_EQ(shown.size(), 20);
+              (QList<QuickAction>{
+                  {"layout"}, {"style:original"}, {"ai"}, {"translate"}, {"style:friendly"}}));
+    for (const QuickAction& action : QuickAction::defaultActions()) {
+        EXPECT_EQ(shown.count(action), 1) << action.id.toStdString();
+    }
 }
 
 TEST_F(QuickMenuPage, SwitchingSortsTheEnabledListIntoDisplayOrderInOneSave) {
@@ -99,7 +89,6 @@ TEST_F(QuickMenuPage, AMoveWritesTheWholeOrderThenTheEnabledActionsInIt) {
 
 TEST_F(QuickMenuPage, PageControlsTextsArrowsAndTheSharedSize) {
     QuickMenuSettingsView page(*state);
-    EXPECT_EQ(defaults.saves, 0);
     const QStringList shown = page.rowIds();
     ASSERT_EQ(shown, QuickAction::defaultIds());
     const QList<bool> arrows{
@@ -137,5 +126,4 @@ TEST_F(QuickMenuPage, PageControlsTextsArrowsAndTheSharedSize) {
     EXPECT_EQ(texts(),
               (QStringList{"Размер", "Хоткей",
                            "Выделять всё перед исправлением, переводом и стилями", "Действия"}));
-    EXPECT_EQ(page.selectAllToggle()->text(), texts()[2]);
 }

@@ -25,10 +25,6 @@ void type(QWidget* field, const QString& text) {
     }
 }
 
-QStringList labels(const StyleListPageModel& m) {
-    return {m.title, m.hint, m.addTitle, m.resetTitle};
-}
-
 }  // namespace
 
 class StylePages : public StateTest {
@@ -42,68 +38,57 @@ public:
 TEST_F(StylePages, BothPagesTextsCardsAndWhatAddLeaves) {
     StylesSettingsView styles(*state);
     AIReplySettingsView replies(*state);
-    EXPECT_EQ(defaults.saves, 0);
+    newIds = {"00000001", "00000002", "00000003", "00000004"};
+    // Title, hint, the two buttons, then the name of a new style.
     const struct {
         StyleListSettingsView* page;
-        std::function<void()> add;
-        QString added, newName;
         int recorderWidth;
         QStringList en, ru;
     } pages[] = {
         {&styles,
-         [&] { state->addPromptStyle(); },
-         "custom-0000abcd",
-         "New Style",
          120,
-         {"Prompt styles", "", "Add", "Reset"},
-         {"Стили", "", "Добавить", "Сброс"}},
+         {"Prompt styles", "", "Add", "Reset", "New Style"},
+         {"Стили", "", "Добавить", "Сброс", "Новый стиль"}},
         {&replies,
-         [&] { state->addAIReplyStyle(); },
-         "custom-reply-0000abcd",
-         "New Reply Style",
          140,
          {"AI Reply", "Select a message and use Command + Option with a reply-style key.", "Add",
-          "Reset"},
+          "Reset", "New Reply Style"},
          {"AI Reply", "Выделите сообщение и нажмите Command + Option с клавишей стиля ответа.",
-          "Добавить", "Сброс"}},
+          "Добавить", "Сброс", "Новый стиль ответа"}},
     };
     for (const auto& p : pages) {
         const bool isPrompt = p.page == &styles;
-        const auto model = [&] {
-            return isPrompt ? stylesPageModel(*state) : aiReplyPageModel(*state);
-        };
-        ASSERT_EQ(p.page->cardIds().size(), 17);
+        EXPECT_EQ(p.page->card("original")->recorder()->labelWidth(), p.recorderWidth);
         EXPECT_TRUE(p.page->card("original")->deleteButton()->isHidden());
         EXPECT_TRUE(p.page->card("translate")->deleteButton()->isHidden());
-        EXPECT_EQ(p.page->card("original")->recorder()->labelWidth(), p.recorderWidth);
-        const NiveloSettings before = state->settings();
-        p.add();
-        const StyleEditorCardBase* added = p.page->card(p.added);
-        ASSERT_EQ(p.page->cardIds().last(), p.added);
-        EXPECT_FALSE(added->deleteButton()->isHidden());
-        EXPECT_EQ(added->nameField()->text(), p.newName);
-        EXPECT_EQ(added->nameField()->placeholderText(), "Name");
-        // Only a prompt style has a quick-menu action, and only it has "Auto".
-        EXPECT_EQ(state->settings().quickMenuActions != before.quickMenuActions, isPrompt);
-        EXPECT_EQ(added->autoToggle() != nullptr, isPrompt);
-        EXPECT_EQ(labels(model()), p.en);
-        setLanguage(UiLanguage::ru);
-        EXPECT_EQ(labels(model()), p.ru);
-        setLanguage(UiLanguage::en);
+        for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
+            setLanguage(lang);
+            const NiveloSettings before = state->settings();
+            isPrompt ? state->addPromptStyle() : state->addAIReplyStyle();
+            const StyleEditorCardBase* added = p.page->card(p.page->cardIds().last());
+            const StyleListPageModel m =
+                isPrompt ? stylesPageModel(*state) : aiReplyPageModel(*state);
+            EXPECT_EQ((QStringList{m.title, m.hint, m.addTitle, m.resetTitle,
+                                   added->nameField()->text()}),
+                      lang == UiLanguage::ru ? p.ru : p.en);
+            EXPECT_FALSE(added->deleteButton()->isHidden());
+            // Only a prompt style has a quick-menu action, and only it has "Auto".
+            EXPECT_EQ(state->settings().quickMenuActions != before.quickMenuActions, isPrompt);
+            EXPECT_EQ(added->autoToggle() != nullptr, isPrompt);
+        }
+        EXPECT_EQ(p.page->cardIds().size(), 19);
     }
-    setLanguage(UiLanguage::ru);
-    EXPECT_EQ(styles.card("original")->autoToggle()->text(), "Авто");
-    EXPECT_EQ(styles.card("original")->nameField()->placeholderText(), "Название");
-    newIds = {"11111111", "22222222"};
-    state->addPromptStyle();
-    state->addAIReplyStyle();
-    EXPECT_EQ(styles.card("custom-11111111")->nameField()->text(), "Новый стиль");
-    EXPECT_EQ(replies.card("custom-reply-22222222")->nameField()->text(), "Новый стиль ответа");
+    const StyleEditorCardBase* fix = styles.card("original");
+    EXPECT_EQ((QStringList{fix->nameField()->placeholderText(), fix->autoToggle()->text()}),
+              (QStringList{"Название", "Авто"}));
+    setLanguage(UiLanguage::en);
+    EXPECT_EQ((QStringList{fix->nameField()->placeholderText(), fix->autoToggle()->text()}),
+              (QStringList{"Name", "Auto"}));
 
     // A deleted style's card goes with it.
-    styles.card("custom-11111111")->deleteButton()->click();
-    EXPECT_EQ(styles.card("custom-11111111"), nullptr);
-    EXPECT_EQ(styles.cardIds().size(), 18);
+    const QString gone = styles.cardIds().last();
+    styles.card(gone)->deleteButton()->click();
+    EXPECT_EQ(styles.card(gone), nullptr);
 }
 
 TEST_F(StylePages, ResetGivesTheBuiltInsAndDropsTheGoneStylesActionsInOneSave) {
