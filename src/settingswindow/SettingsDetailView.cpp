@@ -8,6 +8,7 @@
 
 #include "settingswindow/ActionsSettingsView.h"
 #include "settingswindow/GeneralSettingsView.h"
+#include "settingswindow/ShortcutsSettingsView.h"
 #include "state/NiveloAppState.h"
 
 namespace {
@@ -18,6 +19,8 @@ QWidget* makePage(SettingsPage page, NiveloAppState& state, QWidget* parent) {
             return new GeneralSettingsView(state, parent);
         case SettingsPage::actions:
             return new ActionsSettingsView(state, parent);
+        case SettingsPage::shortcuts:
+            return new ShortcutsSettingsView(state, parent);
         default:
             return nullptr;
     }
