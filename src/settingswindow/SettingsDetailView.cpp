@@ -11,6 +11,7 @@
 #include "settingswindow/GeneralSettingsView.h"
 #include "settingswindow/QuickMenuSettingsView.h"
 #include "settingswindow/StylesSettingsView.h"
+#include "settingswindow/ShortcutsSettingsView.h"
 #include "state/NiveloAppState.h"
 
 namespace {
@@ -27,6 +28,8 @@ QWidget* makePage(SettingsPage page, NiveloAppState& state, QWidget* parent) {
             return new AIReplySettingsView(state, parent);
         case SettingsPage::quickMenu:
             return new QuickMenuSettingsView(state, parent);
+        case SettingsPage::shortcuts:
+            return new ShortcutsSettingsView(state, parent);
         default:
             return nullptr;
     }
