@@ -189,6 +189,7 @@ void QuickMenuSettingsView::refresh() {
     }
     hotkeyLabel_->setText(m.hotkeyLabel);
     recorder_->setHotkey(state_.settings().quickMenuHotkey);
+    recorder_->setAccessibleTitle(m.hotkeyLabel);
     {
         const QSignalBlocker blocker(selectAll_);
         selectAll_->setText(m.selectAllTitle);

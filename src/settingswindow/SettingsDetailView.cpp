@@ -10,8 +10,8 @@
 #include "settingswindow/ActionsSettingsView.h"
 #include "settingswindow/GeneralSettingsView.h"
 #include "settingswindow/QuickMenuSettingsView.h"
-#include "settingswindow/StylesSettingsView.h"
 #include "settingswindow/ShortcutsSettingsView.h"
+#include "settingswindow/StylesSettingsView.h"
 #include "state/NiveloAppState.h"
 
 namespace {

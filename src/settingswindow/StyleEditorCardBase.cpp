@@ -86,6 +86,7 @@ void StyleEditorCardBase::show(const StyleCardModel& m, UiLanguage lang) {
     name_->setPlaceholderText(nameLabel);
     name_->setAccessibleName(nameLabel);
     recorder_->setHotkey(m.hotkey);
+    recorder_->setAccessibleTitle(m.name);
     if (auto_) {
         const QSignalBlocker blocker(auto_);
         auto_->setChecked(m.autoReplace.value_or(false));
