@@ -221,13 +221,17 @@ void QuickMenuSettingsView::refresh() {
         row.down->setEnabled(r.canMoveDown);
         row.down->setAccessibleName(
             tr2(lang, QStringLiteral("Move down: "), QStringLiteral("Ниже: ")) + r.title);
-        rowsLayout_->removeWidget(row.panel);
-        rowsLayout_->addWidget(row.panel);
+        if (rowsLayout_->indexOf(row.panel) != order_.size()) {
+            rowsLayout_->removeWidget(row.panel);
+            rowsLayout_->insertWidget(int(order_.size()), row.panel);
+        }
         kept.insert(r.id, row);
         order_.append(r.id);
     }
     for (const ActionRow& gone : std::as_const(rows_)) {
-        delete gone.panel;
+        rowsLayout_->removeWidget(gone.panel);
+        gone.panel->hide();
+        gone.panel->deleteLater();
     }
     rows_ = kept;
 }

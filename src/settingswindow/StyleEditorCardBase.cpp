@@ -92,7 +92,6 @@ void StyleEditorCardBase::show(const StyleCardModel& m, UiLanguage lang) {
         auto_->setChecked(m.autoReplace.value_or(false));
         auto_->setText(tr2(lang, QStringLiteral("Auto"), QStringLiteral("Авто")));
         auto_->setAccessibleName(auto_->text());
-        auto_->updateGeometry();
     }
     delete_->setVisible(m.canDelete);
     delete_->setAccessibleName(tr2(lang, QStringLiteral("Delete"), QStringLiteral("Удалить")));

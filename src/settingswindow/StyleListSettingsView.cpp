@@ -81,8 +81,11 @@ void StyleListSettingsView::refresh() {
         kept.insert(c.id, card);
         order_.append(c.id);
     }
+    // Later: the card's own delete button may be the one being pressed.
     for (StyleEditorCardBase* gone : std::as_const(cards_)) {
-        delete gone;
+        cardsLayout_->removeWidget(gone);
+        gone->hide();
+        gone->deleteLater();
     }
     cards_ = kept;
 }
