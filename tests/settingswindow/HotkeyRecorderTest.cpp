@@ -126,6 +126,13 @@ public:
         QApplication::sendEvent(view->window()->windowHandle(), &event);
         settle();
     }
+    // Whether the press is claimed before the window's shortcuts are tried.
+    bool overridesShortcuts() {
+        QKeyEvent event(QEvent::ShortcutOverride, Qt::Key_Space, Meta | Shift);
+        event.ignore();
+        QApplication::sendEvent(recorder(0), &event);
+        return event.isAccepted();
+    }
 };
 
 TEST_F(ShortcutsPage, RowsInBothLanguagesFollowTheStyles) {
@@ -172,8 +179,10 @@ TEST_F(ShortcutsPage, RecordingReleasesTheHotKeysUntilItEnds) {
     EXPECT_TRUE(registry.registrations().isEmpty());
     const int saves = defaults.saves;
     send(Press(kA, {}));  // no modifier: swallowed, still recording
+    EXPECT_TRUE(overridesShortcuts());
     send(Press(kQ, Meta | Shift));
     EXPECT_FALSE(quick->isRecording());
+    EXPECT_FALSE(overridesShortcuts());
     EXPECT_EQ(defaults.saves, saves + 1);
     EXPECT_EQ(store.load().quickMenuHotkey, "Command+Shift+Q");
     EXPECT_EQ(quick->labelText(), "⌘ ⇧ Q");
