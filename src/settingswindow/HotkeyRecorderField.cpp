@@ -136,6 +136,10 @@ void HotkeyRecorderField::stopRecording() {
     }
     suspended_ = nullptr;
     watchedWindow_ = nullptr;
+    // The focus comes back to the field, so the keyboard user sees where it is.
+    if (window()->focusWidget() == capture_) {
+        setFocus(Qt::OtherFocusReason);
+    }
     refreshAccessibleText();
     update();
     Q_EMIT recordingChanged(false);
