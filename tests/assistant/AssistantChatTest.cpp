@@ -70,15 +70,17 @@ TEST_F(AssistantTest, RunSendsTheFramedRequestWholeAndReportsEachOutcome) {
         settle();
         ASSERT_EQ(backend.sent.size(), 1);
         const SentRequest sent = backend.sent.first();
-        EXPECT_EQ(sent.text, "Selected text:\n" + QString(6000, 'c') + "\n\nRequest:\nShorten it");
-        EXPECT_EQ(sent.action, "assistant");
-        EXPECT_EQ(sent.targetLanguage, "English");
-        EXPECT_EQ(sent.sessionId, QUuid(sent.sessionId).toString(QUuid::WithoutBraces).toUpper());
-        EXPECT_EQ(sent.sessionId, controller.assistantSessionId());
-        EXPECT_TRUE(sent.keepContext);
+        EXPECT_EQ(sent["text"],
+                  "Selected text:\n" + QString(6000, 'c') + "\n\nRequest:\nShorten it");
+        EXPECT_EQ(sent["action"], "assistant");
+        EXPECT_EQ(sent["targetLanguage"], "English");
+        EXPECT_EQ(sent["assistantSessionId"],
+                  QUuid(sent["assistantSessionId"]).toString(QUuid::WithoutBraces).toUpper());
+        EXPECT_EQ(sent["assistantSessionId"], controller.assistantSessionId());
+        EXPECT_EQ(sent["assistantKeepContext"], "true");
         ASSERT_EQ(controller.turns().size(), 1);
         EXPECT_EQ(controller.turns().first().request, "Shorten it");
-        EXPECT_EQ(controller.resultText(), sent.text.toUpper());
+        EXPECT_EQ(controller.resultText(), sent["text"].toUpper());
         EXPECT_TRUE(controller.requestText().isEmpty() && controller.errorText().isEmpty());
 
         backend.answer = [](const SentRequest&) { return ClockedBackend::Answer{{}, 10, true}; };
@@ -93,7 +95,7 @@ TEST_F(AssistantTest, RunSendsTheFramedRequestWholeAndReportsEachOutcome) {
         controller.setContextEnabled(false);
         controller.run();
         settle();
-        EXPECT_EQ(backend.sent.last().text, "Again");
+        EXPECT_EQ(backend.sent.last()["text"], "Again");
         ASSERT_EQ(controller.turns().size(), 2);
         // A's timer, running out while B is marked, leaves B's mark alone.
         controller.copyMessage(controller.turns().first());
@@ -109,7 +111,7 @@ TEST_F(AssistantTest, RunSendsTheFramedRequestWholeAndReportsEachOutcome) {
         controller.newChat();
         EXPECT_TRUE(controller.contextText().isEmpty() && controller.turns().isEmpty());
         EXPECT_TRUE(controller.resultText().isEmpty() && !controller.isRunning());
-        EXPECT_NE(controller.assistantSessionId(), sent.sessionId);
+        EXPECT_NE(controller.assistantSessionId(), sent["assistantSessionId"]);
         EXPECT_EQ(controller.replyTranslationLanguage(), "Italian");
         const QString run = text("running: AI running", "running: AI выполняется"),
                       ready = text("done: AI ready", "done: AI готов"),
@@ -124,8 +126,8 @@ TEST_F(AssistantTest, AnAnswerLandsOnlyInTheConversationThatAskedForIt) {
     attach();
     const AIReplyStyle style = state.aiReplyStyles().first();
     backend.answer = [](const SentRequest& r) {
-        return r.action == "assistant" ? ClockedBackend::Answer{"to " + r.text, 5000}
-                                       : ClockedBackend::Answer{"Yes", 100};
+        return r["action"] == "assistant" ? ClockedBackend::Answer{"to " + r["text"], 5000}
+                                          : ClockedBackend::Answer{"Yes", 100};
     };
     controller.setRequestText("Old question");
     controller.run();

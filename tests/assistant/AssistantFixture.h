@@ -7,11 +7,8 @@
 #include "platform/HttpTransport.h"
 #include "support/QtPrinters.h"
 
-// What the AI endpoint got.
-struct SentRequest {
-    QString text, action, targetLanguage, sessionId, writingStyle, replyTo;
-    bool keepContext = false;
-};
+// What the AI endpoint got: every field of the request as text ("true" for a set flag).
+using SentRequest = QMap<QString, QString>;
 
 // An AI endpoint whose answers take virtual time, so a test decides which comes back first.
 struct ClockedBackend : HttpTransport {
@@ -27,16 +24,15 @@ struct ClockedBackend : HttpTransport {
 
     explicit ClockedBackend(Clock& c) : clock(c) {}
     QCoro::Task<HttpResponse> post(HttpRequest request) override {
+        SentRequest& r = sent.emplace_back();
         const Json body = *json::parse(request.body);
-        const auto field = [&](const char* key) {
-            return json::qstr(body.at(key).get<std::string>());
-        };
-        sent.append({field("text"), field("action"), field("targetLanguage"),
-                     field("assistantSessionId"), field("writingStyle"), field("replyTo"),
-                     body.at("assistantKeepContext").get<bool>()});
-        const SentRequest& r = sent.last();
+        for (const auto& [key, value] : body.items()) {
+            r[json::qstr(key)] =
+                json::qstr(value.is_string() ? value.get<std::string>() : value.dump());
+        }
         const Answer a =
-            answer ? answer(r) : Answer{r.replyTo.isEmpty() ? r.text.toUpper() : "Fine, thanks"};
+            answer ? answer(r)
+                   : Answer{r["replyTo"].isEmpty() ? r["text"].toUpper() : "Fine, thanks"};
         co_await clock.sleep(a.delayMs);
         co_return HttpResponse{
             a.fails ? 503 : 200,

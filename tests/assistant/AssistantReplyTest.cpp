@@ -8,14 +8,12 @@ TEST_F(AssistantTest, AReplyIsWrittenDecoratedTranslatedFromItsSourceAndPasted) 
         attach(language);
         state.editSettings([](NiveloSettings& s) { s.aiContextEnabled = false; });
         backend.sent.clear();
-        backend.answer = [](const SentRequest& r) -> ClockedBackend::Answer {
-            if (!r.replyTo.isEmpty()) {
-                return {"Sure thing"};
-            }
-            // An unchanged translation is not asked for again.
-            return {r.action == "emoji"            ? r.text + " :)"
-                    : r.targetLanguage == "French" ? r.text
-                                                   : "DE " + r.text};
+        // An unchanged translation is not asked for again.
+        backend.answer = [](const SentRequest& r) {
+            return ClockedBackend::Answer{!r["replyTo"].isEmpty()           ? "Sure thing"
+                                          : r["action"] == "emoji"          ? r["text"] + " :)"
+                                          : r["targetLanguage"] == "French" ? r["text"]
+                                                                            : "DE " + r["text"]};
         };
         const AIReplyStyle style = state.aiReplyStyles().at(1);
         statuses.clear();
@@ -25,7 +23,7 @@ TEST_F(AssistantTest, AReplyIsWrittenDecoratedTranslatedFromItsSourceAndPasted) 
         controller.showReply("Ignored while running", style, "English");
         settle();
         ASSERT_EQ(backend.sent.size(), 1);
-        EXPECT_EQ(backend.sent.first().replyTo, "See you at five?");
+        EXPECT_EQ(backend.sent.first()["replyTo"], "See you at five?");
         EXPECT_TRUE(controller.isReplyMode() && state.settings().aiContextEnabled);
         ASSERT_EQ(controller.turns().size(), 1);
         EXPECT_EQ(controller.turns().first().request, "See you at five?");
@@ -33,14 +31,14 @@ TEST_F(AssistantTest, AReplyIsWrittenDecoratedTranslatedFromItsSourceAndPasted) 
 
         controller.addEmojisToReply();
         settle();
-        EXPECT_EQ(backend.sent.last().writingStyle, "Emoji");
-        EXPECT_EQ(backend.sent.last().text, "Sure thing");
+        EXPECT_EQ(backend.sent.last()["writingStyle"], "Emoji");
+        EXPECT_EQ(backend.sent.last()["text"], "Sure thing");
         QUuid turn = controller.turns().first().id;
         for (const QString target : {"German", "French"}) {
             controller.selectReplyTranslationLanguage(target);
             settle();
-            EXPECT_EQ(backend.sent.last().targetLanguage, target);
-            EXPECT_EQ(backend.sent.last().text, "Sure thing :)");
+            EXPECT_EQ(backend.sent.last()["targetLanguage"], target);
+            EXPECT_EQ(backend.sent.last()["text"], "Sure thing :)");
             EXPECT_NE(std::exchange(turn, controller.turns().last().id), turn);
         }
         controller.selectReplyTranslationLanguage("French");
@@ -82,7 +80,7 @@ TEST_F(AssistantTest, StyleSwitchAndRegenerateAskOnlyWhenTheyCan) {
     controller.selectReplyStyle(styles.at(1).id);
     controller.regenerateReply();
     EXPECT_TRUE(backend.sent.isEmpty());
-    controller.showReply("Hello", styles.at(0), "English");
+    controller.showReply(QString(3000, u'h'), styles.at(0), "English");  // sent whole
     controller.selectReplyStyle(styles.at(1).id);
     controller.regenerateReply();
     settle();
