@@ -123,6 +123,10 @@ TEST_F(ShortcutsPage, RecordingReleasesTheHotKeysUntilItEnds) {
     EXPECT_TRUE(registry.registrations().isEmpty());
     const int saves = defaults.saves;
     send(Press(kA, {}));  // no modifier: swallowed, still recording
+    QApplication::setActiveWindow(view.get());
+    recorder(1)->setFocus();  // the capture takes the focus back from any other widget
+    settle();
+    EXPECT_EQ(view->focusWidget()->parentWidget(), quick);
     EXPECT_TRUE(overridesShortcuts());
     send(Press(kQ, Meta | Shift));
     EXPECT_FALSE(quick->isRecording() || overridesShortcuts());
