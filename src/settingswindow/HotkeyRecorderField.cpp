@@ -109,7 +109,7 @@ void HotkeyRecorderField::beginRecording() {
         suspended_ = env->hotkeys;
         suspended_->suspend();
     }
-    capture_->setFocus(Qt::OtherFocusReason);
+    capture_->setRecording(true);
     refreshAccessibleText();
     update();
     Q_EMIT recordingChanged(true);
@@ -120,6 +120,7 @@ bool HotkeyRecorderField::endRecording() {
         return false;
     }
     recording_ = false;
+    capture_->setRecording(false);
     qApp->removeEventFilter(this);
     if (activeField() == this) {
         activeField() = nullptr;
