@@ -5,6 +5,7 @@
 
 #include "settingswindow/SettingsBackdrop.h"
 
+class AppUpdateManager;
 class ClipboardHistoryService;
 class HotkeyService;
 class NiveloAppState;
@@ -25,6 +26,7 @@ public:
         StatusHUDController* statusHUD = nullptr;
         HotkeyService* hotkeys = nullptr;
         ClipboardHistoryService* clipboardHistory = nullptr;
+        AppUpdateManager* updateManager = nullptr;
     };
 
     static constexpr int kMinimumWidth = 760;
