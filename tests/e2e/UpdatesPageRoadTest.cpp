@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <iostream>
 
 #include "platform/x11/AtspiAccessibility.h"
@@ -59,20 +58,18 @@ TEST(UpdatesPageRoad, TheLaunchNoticeShowsOnThePageOnceAndNotAgainAfterARestart)
     for (const bool firstRun : {true, false}) {
         SCOPED_TRACE(firstRun);
         // The restart keeps the defaults the first run left (startNivelo() rewrites them).
-        QProcess* nivelo = road.nivelo();
+        QProcessEnvironment origin;
+        origin.insert("NIVELO_BACKEND_ORIGIN",
+                      QString("http://127.0.0.1:%1").arg(road.backend().port()));
+        const int requestsBefore = road.backend().requestCount();
         if (firstRun) {
             ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
-            nivelo = road.nivelo();
         } else {
-            QProcessEnvironment origin;
-            origin.insert("NIVELO_BACKEND_ORIGIN",
-                          QString("http://127.0.0.1:%1").arg(road.backend().port()));
-            nivelo = session.start(NIVELO_BINARY, {}, origin);
+            session.start(NIVELO_BINARY, {}, origin);
         }
-        const qint64 pid = nivelo->processId();
-        const int requestsBefore = firstRun ? 0 : road.backend().requestCount();
         const QString window = session.waitForWindow(QStringLiteral("^NiveloAI$"));
         ASSERT_FALSE(window.isEmpty());
+        const qint64 pid = session.xdotool({"getwindowpid", window}).trimmed().toLongLong();
         ASSERT_TRUE(XSession::waitUntil(
             [&] { return road.backend().requestCount() > requestsBefore; }, 10000));
         // The notice waits for the page: the window opened on General.
@@ -83,21 +80,13 @@ TEST(UpdatesPageRoad, TheLaunchNoticeShowsOnThePageOnceAndNotAgainAfterARestart)
         session.xdotool({"mousemove", "--window", window, "100", "428", "click", "1"});
         EXPECT_TRUE(XSession::waitUntil(
             [&] { return showsName(accessibility, pid, "Update available"); }, 10000));
-        const bool alerted = XSession::waitUntil([&] { return !alertWindow(session).isEmpty(); },
-                                                 firstRun ? 5000 : 1500);
-        EXPECT_EQ(alerted, firstRun);
+        EXPECT_EQ(XSession::waitUntil([&] { return !alertWindow(session).isEmpty(); },
+                                      firstRun ? 5000 : 1500),
+                  firstRun);
         if (firstRun) {
             EXPECT_TRUE(showsName(accessibility, pid, "Version 9.9 is available."));
             std::cout << "updates page: " << session.screenshot("updates-page").toStdString()
                       << std::endl;
-            // "OK" is the escape button; the notice is gone for good.
-            session.xdotool({"windowactivate", "--sync", alertWindow(session)});
-            session.key("Escape");
-            EXPECT_TRUE(XSession::waitUntil([&] { return alertWindow(session).isEmpty(); }));
-            session.xdotool({"mousemove", "--window", window, "100", "86", "click", "1"});
-            session.xdotool({"mousemove", "--window", window, "100", "428", "click", "1"});
-            XSession::waitUntil([] { return false; }, 800);
-            EXPECT_TRUE(alertWindow(session).isEmpty());
             ASSERT_TRUE(road.stopNivelo());
         }
     }

@@ -17,24 +17,19 @@
 namespace {
 
 QString writePage(const QString& name, const QString& focused) {
-    const QString path = x11Session().path(name + ".html");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return {};
-    }
-    file.write(QStringLiteral(R"(<!doctype html><html><head><title>%1</title></head><body>
+    QFile file(x11Session().path(name + ".html"));
+    file.open(QIODevice::WriteOnly);
+    file.write(QStringLiteral(R"(<!doctype html><title>%1</title>
 <textarea id="textarea" rows="3" cols="60"></textarea>
-<div id="editable" contenteditable="true"
-     style="width: 480px; min-height: 40px; border: 1px solid gray"></div>
+<div id="editable" contenteditable="true" style="width: 480px; min-height: 40px"></div>
 <script>
 const field = document.getElementById("%2");
-const show = () => document.title = "%1: " + (field.value ?? field.innerText).trim();
-field.addEventListener("input", show);
+field.oninput = () => document.title = "%1: " + (field.value ?? field.innerText).trim();
 field.focus();
-</script></body></html>)")
+</script>)")
                    .arg(name, focused)
                    .toUtf8());
-    return path;
+    return file.fileName();
 }
 
 }  // namespace
@@ -57,14 +52,11 @@ TEST_P(X11ChromiumReply, TheReplyLandsInTheFocusedFieldOfAPage) {
 
     const QString name = QStringLiteral("Chat %1").arg(GetParam());
     const QString page = writePage(name, GetParam());
-    QStringList args{
-        "--force-renderer-accessibility",
-        "--no-first-run",
-        "--no-default-browser-check",
-        "--password-store=basic",
-        "--user-data-dir=" + x11Session().path(QStringLiteral("chromium-") + GetParam()),
-        "--window-size=900,600",
-        "file://" + page};
+    QStringList args = QStringLiteral(
+                           "--force-renderer-accessibility --no-first-run "
+                           "--no-default-browser-check --window-size=900,600")
+                           .split(' ');
+    args << "--user-data-dir=" + x11Session().path(name) << "file://" + page;
     if (::geteuid() == 0) {
         args.prepend("--no-sandbox");
     }
@@ -73,11 +65,8 @@ TEST_P(X11ChromiumReply, TheReplyLandsInTheFocusedFieldOfAPage) {
     accessible.insert("ACCESSIBILITY_ENABLED", "1");
     QProcess* browser = x11Session().start(chromium, args, accessible);
     const auto stop = qScopeGuard([browser] {
-        browser->terminate();
-        if (!browser->waitForFinished(5000)) {
-            browser->kill();
-            browser->waitForFinished(2000);
-        }
+        browser->kill();
+        browser->waitForFinished(5000);
     });
     const QString window = x11Session().waitForWindow("^" + name, 30000);
     ASSERT_FALSE(window.isEmpty());
