@@ -198,8 +198,13 @@ void NiveloNativeApp::openMainWindow() {
     // Without a state (a platform lacking a service) the window keeps its empty content.
     if (NiveloAppState* state = appState()) {
         mainWindow_->setCentralWidget(
-            new MainSettingsView({*state, &quickPanel(), statusHUD(), hotkeys(),
-                                  services().clipboardHistory, platform_.keyMap.get()}));
+            new MainSettingsView({.appState = *state,
+                                  .quickPanel = &quickPanel(),
+                                  .statusHUD = statusHUD(),
+                                  .hotkeys = hotkeys(),
+                                  .clipboardHistory = services().clipboardHistory,
+                                  .keyMap = platform_.keyMap.get(),
+                                  .updateManager = updateManager()}));
     }
     appDelegate_->adoptWindow(mainWindow_);
     mainWindow_->show();

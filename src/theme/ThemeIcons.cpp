@@ -14,6 +14,8 @@ struct Row {
 // Symbol name -> Phosphor icon name.
 constexpr Row kRows[] = {
     {"arrow.down.circle", "arrow-circle-down"},
+    {"arrow.down.circle.fill", "arrow-circle-down"},
+    {"arrow.triangle.2.circlepath", "arrows-clockwise"},
     {"arrow.turn.down.left", "arrow-elbow-down-left"},
     {"bolt", "lightning"},
     {"bolt.circle", "lightning"},
@@ -27,6 +29,7 @@ constexpr Row kRows[] = {
     {"checkmark.circle.fill", "check-circle"},
     {"chevron.up.chevron.down", "caret-up-down"},
     {"clipboard", "clipboard"},
+    {"clock", "clock"},
     {"doc.on.clipboard", "clipboard-text"},
     {"doc.on.doc", "copy"},
     {"exclamationmark.triangle.fill", "warning"},
