@@ -11,6 +11,7 @@
 class AppLayoutSwitchService;
 class AppUpdateManager;
 class ClipboardHistoryService;
+class ClipboardPanelController;
 class FloatingButtonController;
 class HotkeyService;
 class MainWindow;
@@ -43,6 +44,8 @@ public:
         std::unique_ptr<AppUpdateManager> updateManager;
         // The process-wide history (not owned).
         ClipboardHistoryService* clipboardHistory = nullptr;
+        // The clipboard window over the history and the notes.
+        std::unique_ptr<ClipboardPanelController> clipboardPanel;
     };
     using ServiceFactory = std::function<Services()>;
     // Over the process-wide services and the given platform (the running process's).
@@ -88,6 +91,7 @@ public:
         return services().appLayoutSwitchService.get();
     }
     AppUpdateManager* updateManager() { return services().updateManager.get(); }
+    ClipboardPanelController* clipboardPanel() { return services().clipboardPanel.get(); }
     MainWindow* mainWindow() const;
     bool isTerminating() const { return terminating_; }
 
