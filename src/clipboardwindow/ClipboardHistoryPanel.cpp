@@ -254,7 +254,6 @@ QWidget* ClipboardHistoryPanel::buildTabStrip() {
     scroll->setFixedHeight(26);
     scroll->viewport()->setAutoFillBackground(false);
     auto* tabs = new QWidget(scroll);
-    tabs->setAutoFillBackground(false);
     tabsLayout_ = new QHBoxLayout(tabs);
     tabsLayout_->setContentsMargins(0, 0, 0, 0);
     tabsLayout_->setSpacing(6);
@@ -265,6 +264,8 @@ QWidget* ClipboardHistoryPanel::buildTabStrip() {
     tabsLayout_->addWidget(addTab_);
     tabsLayout_->addStretch(1);
     scroll->setWidget(tabs);
+    // The scroll area fills its widget's background; the strip lies on the surface.
+    tabs->setAutoFillBackground(false);
     column->addWidget(scroll);
 
     toolbar_ = new QWidget(strip);
@@ -553,6 +554,13 @@ void ClipboardHistoryPanel::refreshTabs() {
     addNote_->setText(escapedMnemonic(view_.addNote));
     addNote_->setAccessibleName(view_.addNote);
     addNote_->setIcon(ThemeIcons::icon(QStringLiteral("plus"), primary, 12));
+    const QColor fill = NiveloTheme::withOpacity(primary, 0.04);
+    const QColor pressed = NiveloTheme::withOpacity(primary, 0.1);
+    addNote_->setStyleSheet(
+        QStringLiteral("QPushButton { border: none; border-radius: 10px; padding: 7px 10px; "
+                       "color: %1; background: %2; } QPushButton:pressed { background: %3; }")
+            .arg(primary.name(QColor::HexArgb), fill.name(QColor::HexArgb),
+                 pressed.name(QColor::HexArgb)));
 }
 
 void ClipboardHistoryPanel::refreshRows() {

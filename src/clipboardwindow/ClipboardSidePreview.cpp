@@ -87,6 +87,9 @@ void ClipboardSidePreview::setView(const ClipboardPreviewView& view, int fontPix
     if (buttons_.size() != view.buttons.size()) {
         qDeleteAll(buttons_);
         buttons_.clear();
+        while (QLayoutItem* item = buttonBar_->takeAt(0)) {
+            delete item;
+        }
         for (int i = 0; i < view.buttons.size(); ++i) {
             auto* button = new QPushButton(this);
             button->setFocusPolicy(Qt::NoFocus);
