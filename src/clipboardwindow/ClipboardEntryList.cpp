@@ -2,8 +2,10 @@
 
 #include <QEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <algorithm>
 
+#include "clipboard/ClipboardHistoryService.h"
 #include "clipboardwindow/ClipboardEntryRow.h"
 
 namespace {
@@ -53,24 +55,57 @@ void ClipboardEntryList::relayout() {
     }
     offsets_.clear();
     offsets_.reserve(rows_.size() + 1);
+    // Entries that left the list (a search) keep their heights for when they come back;
+    // the cache is dropped only when it grows far beyond any history.
+    if (heights_.size() > 4 * ClipboardHistoryService::kMaxLimit) {
+        heights_.clear();
+    }
+    // Rows in view (and a screen below) are measured now; the others stand at a guessed
+    // height until a later turn measures them, so a long list opens at once.
+    const int measureNowBelow = verticalScrollBar()->value() + 2 * viewport()->height();
+    bool guessed = false;
     int y = 0;
-    QHash<QString, int> kept;
     for (const ClipboardRowView& row : rows_) {
         offsets_.append(y);
         const QString key = heightKey(row);
-        int h = heights_.value(key, -1);
-        if (h < 0) {
-            h = ClipboardEntryRow::heightFor(row, fontPixelSize_, width);
+        auto found = heights_.constFind(key);
+        if (found == heights_.constEnd() && y < measureNowBelow) {
+            found = heights_.insert(key, ClipboardEntryRow::heightFor(row, fontPixelSize_, width));
         }
-        kept.insert(key, h);
-        y += h + kRowSpacing;
+        if (found == heights_.constEnd()) {
+            guessed = true;
+            y += ClipboardEntryRow::estimatedHeightFor(row, fontPixelSize_, width) + kRowSpacing;
+        } else {
+            y += *found + kRowSpacing;
+        }
+    }
+    if (guessed && !measuring_) {
+        measuring_ = true;
+        QTimer::singleShot(0, this, &ClipboardEntryList::measureMore);
     }
     offsets_.append(rows_.isEmpty() ? 0 : y - kRowSpacing);
-    heights_ = std::move(kept);
     QScrollBar* bar = verticalScrollBar();
     bar->setPageStep(viewport()->height());
     bar->setRange(0, std::max(0, offsets_.last() - viewport()->height()));
     placeRows();
+}
+
+void ClipboardEntryList::measureMore() {
+    measuring_ = false;
+    const int width = viewport()->width();
+    int measured = 0;
+    for (const ClipboardRowView& row : rows_) {
+        const QString key = heightKey(row);
+        if (!heights_.contains(key)) {
+            heights_.insert(key, ClipboardEntryRow::heightFor(row, fontPixelSize_, width));
+            if (++measured == 100) {
+                break;
+            }
+        }
+    }
+    if (measured > 0) {
+        relayout();
+    }
 }
 
 ClipboardEntryRow* ClipboardEntryList::takeRow() {

@@ -40,6 +40,8 @@ protected:
 
 private:
     void relayout();
+    // Measures a batch of the rows that still have their guessed height, then lays out again.
+    void measureMore();
     void placeRows();
     ClipboardEntryRow* takeRow();
 
@@ -52,6 +54,8 @@ private:
     // Heights by row id for the current width and size, so a changed list measures only its
     // new rows.
     QHash<QString, int> heights_;
+    // Some rows stand at a guessed height; a batch that measures them is queued.
+    bool measuring_ = false;
     QList<ClipboardEntryRow*> inUse_;
     QList<ClipboardEntryRow*> spare_;
 };

@@ -83,13 +83,32 @@ QStringList ClipboardEntryRow::textLines(const QString& text, const QFont& font,
     return lines;
 }
 
-int ClipboardEntryRow::heightFor(const ClipboardRowView& row, int fontPixelSize, int width) {
-    const QFont font = textFont(fontPixelSize);
-    const int lines =
-        int(textLines(row.text, font, textWidthFor(width, int(row.buttons.size()))).size());
+int ClipboardEntryRow::heightForLines(int lines, const QFont& font) {
     const int caption = QFontMetrics(NiveloTheme::font(NiveloTheme::FontRole::caption)).height();
     const int textHeight = lines * QFontMetrics(font).lineSpacing() + kLineGap + caption;
     return 2 * kPadding + std::max(textHeight, kButtonSize);
+}
+
+int ClipboardEntryRow::heightFor(const ClipboardRowView& row, int fontPixelSize, int width) {
+    const QFont font = textFont(fontPixelSize);
+    return heightForLines(
+        int(textLines(row.text, font, textWidthFor(width, int(row.buttons.size()))).size()), font);
+}
+
+int ClipboardEntryRow::estimatedHeightFor(const ClipboardRowView& row, int fontPixelSize,
+                                          int width) {
+    const QFont font = textFont(fontPixelSize);
+    const int perLine = std::max(textWidthFor(width, int(row.buttons.size())) /
+                                     std::max(QFontMetrics(font).averageCharWidth(), 1),
+                                 1);
+    int lines = 0;
+    for (const QStringView paragraph : QStringView(visibleStart(row.text)).split(u'\n')) {
+        lines += std::max(int((paragraph.size() + perLine - 1) / perLine), 1);
+        if (lines >= ClipboardWindowLayout::kRowMaximumLines) {
+            break;
+        }
+    }
+    return heightForLines(std::clamp(lines, 1, ClipboardWindowLayout::kRowMaximumLines), font);
 }
 
 void ClipboardEntryRow::setRow(const ClipboardRowView& row, int fontPixelSize, bool selected) {

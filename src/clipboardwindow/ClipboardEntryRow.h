@@ -30,6 +30,8 @@ public:
     // when the text goes on.
     static QStringList textLines(const QString& text, const QFont& font, int textWidth);
     static int heightFor(const ClipboardRowView& row, int fontPixelSize, int width);
+    // A quick guess of heightFor from the text's length, for rows not measured yet.
+    static int estimatedHeightFor(const ClipboardRowView& row, int fontPixelSize, int width);
     QList<QToolButton*> buttons() const { return buttons_; }
 
 Q_SIGNALS:
@@ -48,6 +50,7 @@ protected:
 private:
     static QFont textFont(int pixelSize);
     static int textWidthFor(int rowWidth, int buttonCount);
+    static int heightForLines(int lines, const QFont& font);
     void placeButtons();
 
     ClipboardRowView row_;
