@@ -56,7 +56,12 @@ TEST_F(ControllerTest, OpensAtThePointerAndStaysThereWhenShownAgain) {
 
 TEST_F(ControllerTest, EveryWayOfHidingKeepsTheWindowAndItsState) {
     const QString work = addTab("Work", {"note"});
+    QWidget otherWindow;
+    otherWindow.show();
     const std::function<void()> hides[] = {
+        [&] {
+            monitors.emitLocal(MonitoredEvent::LeftMouseDown, otherWindow.windowHandle());
+        },
         [&] { monitors.emitLocal(MonitoredEvent::KeyDown, nullptr, KeyCode::Escape); },
         [&] { monitors.emitGlobal(MonitoredEvent::LeftMouseDown); },
         [&] { controller.view()->findChild<CloseButton*>()->click(); },

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QToolButton>
 
@@ -140,6 +141,28 @@ TEST_F(RowsTest, CopyingANoteFillsThePasteboardAndLeavesTheHistoryAlone) {
     capture.history.poll();
     EXPECT_EQ(historyTexts(), QStringList{"older copy"});
     EXPECT_TRUE(controller.isPanelVisible());
+}
+
+TEST_F(RowsTest, InTheNoteEditorReturnBreaksTheLineControlReturnSavesEscapeCancels) {
+    ClipboardHistoryPanel* panel = open();
+    const QString work = addTab("Work", {});
+    controller.model()->selectTab(work);
+    const auto press = [&](int key, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QCoreApplication::sendEvent(panel->noteEditor()->textArea(), &event);
+    };
+    for (const bool save : {true, false}) {
+        panel->addNoteButton()->click();
+        settle();
+        press(Qt::Key_A, Qt::NoModifier, "a");
+        press(Qt::Key_Return, Qt::NoModifier, "\r");
+        press(Qt::Key_B, Qt::NoModifier, "b");
+        EXPECT_EQ(controller.model()->noteDraft(), "a\nb");
+        EXPECT_TRUE(panel->noteEditor()->isVisibleTo(panel));
+        press(save ? Qt::Key_Return : Qt::Key_Escape, save ? Qt::ControlModifier : Qt::NoModifier);
+        EXPECT_FALSE(controller.model()->isEditingNote());
+    }
+    EXPECT_EQ(noteTexts(work), QStringList{"a\nb"});
 }
 
 TEST_F(RowsTest, RussianRetitlesEveryTextAtOnce) {
