@@ -138,17 +138,30 @@ void ClipboardEntryRow::setRow(const ClipboardRowView& row, int fontPixelSize, b
         buttons_.append(button);
         button->show();
     }
+    for (int i = 0; i < buttons_.size(); ++i) {
+        buttons_[i]->setAccessibleName(row_.buttons[i].label);
+        buttons_[i]->setToolTip(row_.buttons[i].help);
+    }
+    tintButtons();
+    placeButtons();
+    update();
+}
+
+void ClipboardEntryRow::tintButtons() {
     const QColor primary = palette().color(QPalette::WindowText);
     const QColor red =
         NiveloTheme::color(NiveloTheme::Role::red, NiveloTheme::environmentScheme());
     for (int i = 0; i < buttons_.size(); ++i) {
         const ClipboardButtonView& b = row_.buttons[i];
         buttons_[i]->setIcon(ThemeIcons::icon(b.symbol, b.destructive ? red : primary, 14));
-        buttons_[i]->setAccessibleName(b.label);
-        buttons_[i]->setToolTip(b.help);
     }
-    placeButtons();
-    update();
+}
+
+void ClipboardEntryRow::changeEvent(QEvent* event) {
+    QAbstractButton::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        tintButtons();
+    }
 }
 
 void ClipboardEntryRow::placeButtons() {

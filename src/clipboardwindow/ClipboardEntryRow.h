@@ -42,6 +42,7 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     // The list decides the selection; a click only reports itself.
@@ -52,6 +53,8 @@ private:
     static int textWidthFor(int rowWidth, int buttonCount);
     static int heightForLines(int lines, const QFont& font);
     void placeButtons();
+    // The icons take the palette's colours (a liquid mode's dark palette too).
+    void tintButtons();
 
     ClipboardRowView row_;
     int fontPixelSize_ = 13;
