@@ -378,6 +378,16 @@ QWidget* ClipboardHistoryPanel::buildContent() {
     return content;
 }
 
+QIcon ClipboardHistoryPanel::cachedIcon(const QString& symbol, const QColor& tint, int size) {
+    const QString key = symbol + QLatin1Char('/') + tint.name(QColor::HexArgb) + QLatin1Char('/') +
+                        QString::number(size);
+    auto found = icons_.constFind(key);
+    if (found == icons_.constEnd()) {
+        found = icons_.insert(key, ThemeIcons::icon(symbol, tint, size));
+    }
+    return *found;
+}
+
 int ClipboardHistoryPanel::availableWidth() const {
     return width() - 2 * kPadding;
 }
@@ -441,7 +451,7 @@ void ClipboardHistoryPanel::refresh() {
     sampleLetter_->setAccessibleName(view_.fontHelp);
     clearHistory_->setVisible(view_.clearHistoryShown);
     clearHistory_->setEnabled(view_.clearHistoryEnabled);
-    clearHistory_->setIcon(ThemeIcons::icon(QStringLiteral("trash"),
+    clearHistory_->setIcon(cachedIcon(QStringLiteral("trash"),
                                             view_.clearHistoryEnabled ? red : secondary, 14));
     clearHistory_->setToolTip(view_.clearHistoryHelp);
     clearHistory_->setAccessibleName(view_.clearHistoryHelp);
@@ -463,7 +473,7 @@ void ClipboardHistoryPanel::refresh() {
     bulkDelete_->setPalette(redText);
     if (view_.bulkDeleteLabel.isEmpty()) {
         bulkDelete_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        bulkDelete_->setIcon(ThemeIcons::icon(QStringLiteral("trash"), red, 14));
+        bulkDelete_->setIcon(cachedIcon(QStringLiteral("trash"), red, 14));
         bulkDelete_->setText(QString());
     } else {
         bulkDelete_->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -474,7 +484,7 @@ void ClipboardHistoryPanel::refresh() {
                                                                    : view_.bulkDeleteLabel);
     bulkDelete_->setAccessibleDescription(view_.bulkDeleteHelp);
     clearSearch_->setVisible(view_.clearSearchShown);
-    clearSearch_->setIcon(ThemeIcons::icon(QStringLiteral("xmark.circle.fill"), secondary, 14));
+    clearSearch_->setIcon(cachedIcon(QStringLiteral("xmark.circle.fill"), secondary, 14));
     clearSearch_->setToolTip(view_.clearSearchHelp);
     clearSearch_->setAccessibleName(view_.clearSearchHelp);
 
@@ -523,7 +533,7 @@ void ClipboardHistoryPanel::refreshTabs() {
             static_cast<TabButton*>(tabButtons_[i])->setTab(view_.tabs[i]);
         }
         shownTabs_ = view_.tabs;
-        addTab_->setIcon(ThemeIcons::icon(QStringLiteral("plus"), primary, 12));
+        addTab_->setIcon(cachedIcon(QStringLiteral("plus"), primary, 12));
     }
     addTab_->setToolTip(view_.addTabHelp);
     addTab_->setAccessibleName(view_.addTabHelp);
@@ -540,27 +550,31 @@ void ClipboardHistoryPanel::refreshTabs() {
     }
     tabName_->setPlaceholderText(view_.tabNamePlaceholder);
     tabName_->setAccessibleName(view_.tabNamePlaceholder);
-    saveName_->setIcon(ThemeIcons::icon(QStringLiteral("checkmark"), primary, 14));
+    saveName_->setIcon(cachedIcon(QStringLiteral("checkmark"), primary, 14));
     saveName_->setToolTip(view_.saveNameHelp);
     saveName_->setAccessibleName(view_.saveNameHelp);
     tabTitle_->setText(view_.currentTabTitle);
     tabTitle_->setAccessibleName(view_.currentTabTitle);
-    rename_->setIcon(ThemeIcons::icon(QStringLiteral("pencil"), primary, 14));
+    rename_->setIcon(cachedIcon(QStringLiteral("pencil"), primary, 14));
     rename_->setToolTip(view_.renameHelp);
     rename_->setAccessibleName(view_.renameHelp);
-    deleteTab_->setIcon(ThemeIcons::icon(QStringLiteral("trash"), redOf(), 14));
+    deleteTab_->setIcon(cachedIcon(QStringLiteral("trash"), redOf(), 14));
     deleteTab_->setToolTip(view_.deleteTabHelp);
     deleteTab_->setAccessibleName(view_.deleteTabHelp);
     addNote_->setText(escapedMnemonic(view_.addNote));
     addNote_->setAccessibleName(view_.addNote);
-    addNote_->setIcon(ThemeIcons::icon(QStringLiteral("plus"), primary, 12));
+    addNote_->setIcon(cachedIcon(QStringLiteral("plus"), primary, 12));
     const QColor fill = NiveloTheme::withOpacity(primary, 0.04);
     const QColor pressed = NiveloTheme::withOpacity(primary, 0.1);
-    addNote_->setStyleSheet(
+    const QString sheet =
         QStringLiteral("QPushButton { border: none; border-radius: 10px; padding: 7px 10px; "
                        "color: %1; background: %2; } QPushButton:pressed { background: %3; }")
             .arg(primary.name(QColor::HexArgb), fill.name(QColor::HexArgb),
-                 pressed.name(QColor::HexArgb)));
+                 pressed.name(QColor::HexArgb));
+    // A new style sheet restyles the button: only when the colours changed.
+    if (addNote_->styleSheet() != sheet) {
+        addNote_->setStyleSheet(sheet);
+    }
 }
 
 void ClipboardHistoryPanel::refreshRows() {

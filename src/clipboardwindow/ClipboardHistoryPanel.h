@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QWidget>
 
@@ -69,11 +71,14 @@ private:
     void previewButton(int index);
     void rowButton(const QString& id, int index);
     void paste(const QString& id);
+    // Every refresh sets the icons again; drawing them once per colour is enough.
+    QIcon cachedIcon(const QString& symbol, const QColor& tint, int size);
 
     ClipboardPanelController& controller_;
     ClipboardWindowModel& model_;
     ClipboardWindowView view_;
     bool refreshing_ = false;
+    QHash<QString, QIcon> icons_;
 
     QLabel* titleIcon_ = nullptr;
     QLabel* title_ = nullptr;

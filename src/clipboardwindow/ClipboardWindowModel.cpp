@@ -383,6 +383,10 @@ void ClipboardWindowModel::appear() {
         selectedTabID_ = tabs.isEmpty() ? kHistoryTabID : tabs.first().id;
     }
     Q_EMIT changed();
+    if (isEditingNote_) {
+        // An editor left open takes the typing again once the window is used.
+        Q_EMIT noteEditorFocusRequested();
+    }
 }
 
 void ClipboardWindowModel::historyChanged() {
