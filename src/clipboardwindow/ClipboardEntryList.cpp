@@ -11,8 +11,8 @@
 namespace {
 
 QString heightKey(const ClipboardRowView& row) {
-    return row.id + QLatin1Char('\x1f') + QString::number(qHash(row.text)) +
-           QLatin1Char('\x1f') + QString::number(row.buttons.size());
+    return row.id + QLatin1Char('\x1f') + QString::number(qHash(row.text)) + QLatin1Char('\x1f') +
+           QString::number(row.buttons.size());
 }
 
 }  // namespace
@@ -149,8 +149,8 @@ void ClipboardEntryList::placeRows() {
         if (!row) {
             row = previous.isEmpty() ? takeRow() : previous.takeLast();
         }
-        const int height = offsets_[index + 1] - offsets_[index] -
-                           (index + 1 < rows_.size() ? kRowSpacing : 0);
+        const int height =
+            offsets_[index + 1] - offsets_[index] - (index + 1 < rows_.size() ? kRowSpacing : 0);
         row->setGeometry(0, offsets_[index] - top, viewport()->width(), height);
         row->setRow(view, fontPixelSize_, highlighted_ == view.id);
         row->show();

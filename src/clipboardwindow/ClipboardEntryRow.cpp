@@ -17,8 +17,7 @@ QString visibleStart(const QString& text) {
     QString start = text.left(ClipboardWindowLayout::kRowTextLimit);
     int breaks = 0;
     for (qsizetype i = 0; i < start.size(); ++i) {
-        if (start[i] == QLatin1Char('\n') &&
-            ++breaks == ClipboardWindowLayout::kRowMaximumLines) {
+        if (start[i] == QLatin1Char('\n') && ++breaks == ClipboardWindowLayout::kRowMaximumLines) {
             return start.left(i + 1);
         }
     }
@@ -77,8 +76,8 @@ QStringList ClipboardEntryRow::textLines(const QString& text, const QFont& font,
     }
     if (cut || end < start.size()) {
         const QFontMetrics metrics(font);
-        lines.last() = metrics.elidedText(lines.last() + QStringLiteral("…"), Qt::ElideRight,
-                                          textWidth);
+        lines.last() =
+            metrics.elidedText(lines.last() + QStringLiteral("…"), Qt::ElideRight, textWidth);
     }
     return lines;
 }
@@ -134,7 +133,8 @@ void ClipboardEntryRow::setRow(const ClipboardRowView& row, int fontPixelSize, b
         button->setFixedSize(kButtonSize, kButtonSize);
         button->setIconSize(QSize(14, 14));
         const int index = int(buttons_.size());
-        connect(button, &QToolButton::clicked, this, [this, index] { Q_EMIT buttonClicked(index); });
+        connect(button, &QToolButton::clicked, this,
+                [this, index] { Q_EMIT buttonClicked(index); });
         buttons_.append(button);
         button->show();
     }
@@ -149,8 +149,7 @@ void ClipboardEntryRow::setRow(const ClipboardRowView& row, int fontPixelSize, b
 
 void ClipboardEntryRow::tintButtons() {
     const QColor primary = palette().color(QPalette::WindowText);
-    const QColor red =
-        NiveloTheme::color(NiveloTheme::Role::red, NiveloTheme::environmentScheme());
+    const QColor red = NiveloTheme::color(NiveloTheme::Role::red, NiveloTheme::environmentScheme());
     for (int i = 0; i < buttons_.size(); ++i) {
         const ClipboardButtonView& b = row_.buttons[i];
         buttons_[i]->setIcon(ThemeIcons::icon(b.symbol, b.destructive ? red : primary, 14));

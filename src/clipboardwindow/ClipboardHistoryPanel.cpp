@@ -90,8 +90,7 @@ public:
     const ClipboardTabView& tab() const { return tab_; }
 
     QSize sizeHint() const override {
-        return {10 + 11 + 5 + QFontMetrics(titleFont()).horizontalAdvance(tab_.title) + 10 + 1,
-                26};
+        return {10 + 11 + 5 + QFontMetrics(titleFont()).horizontalAdvance(tab_.title) + 10 + 1, 26};
     }
 
 protected:
@@ -451,16 +450,16 @@ void ClipboardHistoryPanel::refresh() {
     sampleLetter_->setAccessibleName(view_.fontHelp);
     clearHistory_->setVisible(view_.clearHistoryShown);
     clearHistory_->setEnabled(view_.clearHistoryEnabled);
-    clearHistory_->setIcon(cachedIcon(QStringLiteral("trash"),
-                                            view_.clearHistoryEnabled ? red : secondary, 14));
+    clearHistory_->setIcon(
+        cachedIcon(QStringLiteral("trash"), view_.clearHistoryEnabled ? red : secondary, 14));
     clearHistory_->setToolTip(view_.clearHistoryHelp);
     clearHistory_->setAccessibleName(view_.clearHistoryHelp);
 
     refreshTabs();
 
     // Search.
-    magnifier_->setPixmap(ThemeIcons::pixmap(QStringLiteral("magnifyingglass"), secondary, 14,
-                                             devicePixelRatioF()));
+    magnifier_->setPixmap(
+        ThemeIcons::pixmap(QStringLiteral("magnifyingglass"), secondary, 14, devicePixelRatioF()));
     search_->setPlaceholderText(view_.searchPlaceholder);
     search_->setAccessibleName(view_.searchPlaceholder);
     if (search_->text() != model_.searchText()) {
@@ -567,8 +566,9 @@ void ClipboardHistoryPanel::refreshTabs() {
     const QColor fill = NiveloTheme::withOpacity(primary, 0.04);
     const QColor pressed = NiveloTheme::withOpacity(primary, 0.1);
     const QString sheet =
-        QStringLiteral("QPushButton { border: none; border-radius: 10px; padding: 7px 10px; "
-                       "color: %1; background: %2; } QPushButton:pressed { background: %3; }")
+        QStringLiteral(
+            "QPushButton { border: none; border-radius: 10px; padding: 7px 10px; "
+            "color: %1; background: %2; } QPushButton:pressed { background: %3; }")
             .arg(primary.name(QColor::HexArgb), fill.name(QColor::HexArgb),
                  pressed.name(QColor::HexArgb));
     // A new style sheet restyles the button: only when the colours changed.

@@ -61,8 +61,8 @@ void ClipboardNoteEditor::setView(const ClipboardNoteEditorView& view, const QSt
     cancel_->setAccessibleName(view.cancel);
     save_->setText(view.save);
     save_->setAccessibleName(view.save);
-    save_->setIcon(ThemeIcons::icon(QStringLiteral("checkmark"),
-                                    palette().color(QPalette::ButtonText), 12));
+    save_->setIcon(
+        ThemeIcons::icon(QStringLiteral("checkmark"), palette().color(QPalette::ButtonText), 12));
     save_->setEnabled(view.saveEnabled);
     if (fontPixelSize != fontPixelSize_) {
         QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);

@@ -198,9 +198,9 @@ QCoro::Task<> ClipboardPanelController::paste(QPointer<ClipboardPanelController>
     }
     try {
         if (processRuns) {
-            QCoro::Task<> task =
-                service.pasteTransient(text, FocusTarget{*processIdentifier, bundleIdentifier.value_or(QString())},
-                                       PasteboardTiming::standard());
+            QCoro::Task<> task = service.pasteTransient(
+                text, FocusTarget{*processIdentifier, bundleIdentifier.value_or(QString())},
+                PasteboardTiming::standard());
             co_await std::move(task);
         } else {
             QCoro::Task<> task =

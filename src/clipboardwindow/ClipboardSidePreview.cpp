@@ -99,8 +99,7 @@ void ClipboardSidePreview::setView(const ClipboardPreviewView& view, int fontPix
         }
         buttonBar_->addStretch(1);
     }
-    const QColor red =
-        NiveloTheme::color(NiveloTheme::Role::red, NiveloTheme::environmentScheme());
+    const QColor red = NiveloTheme::color(NiveloTheme::Role::red, NiveloTheme::environmentScheme());
     for (int i = 0; i < view.buttons.size(); ++i) {
         const ClipboardButtonView& b = view.buttons[i];
         QPushButton* button = buttons_[i];

@@ -19,8 +19,7 @@ ClipboardWindowModel::ClipboardWindowModel(ClipboardHistoryService& history,
       contentFontSize_(storedFontSize(defaults)) {
     connect(&history_, &ClipboardHistoryService::itemsChanged, this,
             &ClipboardWindowModel::historyChanged);
-    connect(&notes_, &ClipboardNotesService::tabsChanged, this,
-            &ClipboardWindowModel::tabsChanged);
+    connect(&notes_, &ClipboardNotesService::tabsChanged, this, &ClipboardWindowModel::tabsChanged);
 }
 
 double ClipboardWindowModel::storedFontSize(Defaults* defaults) {
@@ -301,7 +300,8 @@ void ClipboardWindowModel::deleteHistoryItem(const QString& id) {
 void ClipboardWindowModel::saveClipboardItemAsNote(const ClipboardHistoryItem& item) {
     QString tabID;
     if (notes_.tabs().isEmpty()) {
-        tabID = notes_.addTab(tr2(language_, QStringLiteral("Notes"), QStringLiteral("Заметки"))).id;
+        tabID =
+            notes_.addTab(tr2(language_, QStringLiteral("Notes"), QStringLiteral("Заметки"))).id;
     } else {
         tabID = notes_.tabs().first().id;
     }
@@ -410,9 +410,10 @@ void ClipboardWindowModel::tabsChanged() {
     } else if (const std::optional<ClipboardNoteTab> tab = currentTab()) {
         if (tab->notes.isEmpty()) {
             selectedNoteID_.reset();
-        } else if (!selectedNoteID_ ||
-                   std::none_of(tab->notes.begin(), tab->notes.end(),
-                                [&](const ClipboardNoteItem& n) { return n.id == *selectedNoteID_; })) {
+        } else if (!selectedNoteID_ || std::none_of(tab->notes.begin(), tab->notes.end(),
+                                                    [&](const ClipboardNoteItem& n) {
+                                                        return n.id == *selectedNoteID_;
+                                                    })) {
             selectedNoteID_ = tab->notes.first().id;
         }
     }

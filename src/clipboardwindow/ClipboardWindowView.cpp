@@ -16,7 +16,8 @@ const QString kTrash = QStringLiteral("trash");
 }  // namespace
 
 QString characterCountText(qint64 count, UiLanguage language) {
-    return QString::number(count) + tr2(language, QStringLiteral(" chars"), QStringLiteral(" симв."));
+    return QString::number(count) +
+           tr2(language, QStringLiteral(" chars"), QStringLiteral(" симв."));
 }
 
 ClipboardPreviewView historyPreviewView(const std::optional<ClipboardHistoryItem>& item,
@@ -44,8 +45,9 @@ ClipboardPreviewView notePreviewView(const std::optional<ClipboardNoteItem>& not
     ClipboardPreviewView view;
     view.title = tr2(lang, QStringLiteral("Note"), QStringLiteral("Заметка"));
     view.count = has ? characterCountText(text::graphemeCount(note->text), lang) : QString();
-    view.text = has ? note->text
-                    : tr2(lang, QStringLiteral("Select a note."), QStringLiteral("Выберите заметку."));
+    view.text =
+        has ? note->text
+            : tr2(lang, QStringLiteral("Select a note."), QStringLiteral("Выберите заметку."));
     view.isPlaceholder = !has;
     const QString paste = tr2(lang, QStringLiteral("Paste"), QStringLiteral("Вставить"));
     const QString copy = tr2(lang, QStringLiteral("Copy"), QStringLiteral("Скопировать"));
@@ -93,19 +95,21 @@ ClipboardWindowView clipboardWindowView(const ClipboardWindowModel& model, int a
 
     view.title = tr2(lang, QStringLiteral("Clipboard"), QStringLiteral("Буфер"));
     view.fontHelp = tr2(lang, QStringLiteral("Text size"), QStringLiteral("Размер текста"));
-    view.decreaseHelp = tr2(lang, QStringLiteral("Decrease text"), QStringLiteral("Уменьшить текст"));
-    view.increaseHelp = tr2(lang, QStringLiteral("Increase text"), QStringLiteral("Увеличить текст"));
+    view.decreaseHelp =
+        tr2(lang, QStringLiteral("Decrease text"), QStringLiteral("Уменьшить текст"));
+    view.increaseHelp =
+        tr2(lang, QStringLiteral("Increase text"), QStringLiteral("Увеличить текст"));
     const double size = model.contentFontSize();
     view.decreaseEnabled = size > ClipboardWindowModel::kMinFontSize;
     view.increaseEnabled = size < ClipboardWindowModel::kMaxFontSize;
     view.sampleLetterPixelSize = int(std::lround(std::min(std::max(size, 12.0), 20.0)));
     view.clearHistoryShown = historyTab;
     view.clearHistoryEnabled = !historyEmpty;
-    view.clearHistoryHelp =
-        tr2(lang, QStringLiteral("Clear clipboard history"), QStringLiteral("Очистить историю буфера"));
+    view.clearHistoryHelp = tr2(lang, QStringLiteral("Clear clipboard history"),
+                                QStringLiteral("Очистить историю буфера"));
 
-    view.tabs.append({ClipboardWindowModel::kHistoryTabID, view.title, QStringLiteral("clipboard"),
-                      historyTab});
+    view.tabs.append(
+        {ClipboardWindowModel::kHistoryTabID, view.title, QStringLiteral("clipboard"), historyTab});
     for (const ClipboardNoteTab& tab : model.notes().tabs()) {
         view.tabs.append(
             {tab.id, tab.title, QStringLiteral("note.text"), tab.id == model.selectedTabID()});
@@ -119,9 +123,12 @@ ClipboardWindowView clipboardWindowView(const ClipboardWindowModel& model, int a
         view.currentTabTitle = current->title;
         view.renaming = model.renamingTabID() == current->id;
     }
-    view.tabNamePlaceholder = tr2(lang, QStringLiteral("Tab name"), QStringLiteral("Название вкладки"));
-    view.saveNameHelp = tr2(lang, QStringLiteral("Save name"), QStringLiteral("Сохранить название"));
-    view.renameHelp = tr2(lang, QStringLiteral("Rename tab"), QStringLiteral("Переименовать вкладку"));
+    view.tabNamePlaceholder =
+        tr2(lang, QStringLiteral("Tab name"), QStringLiteral("Название вкладки"));
+    view.saveNameHelp =
+        tr2(lang, QStringLiteral("Save name"), QStringLiteral("Сохранить название"));
+    view.renameHelp =
+        tr2(lang, QStringLiteral("Rename tab"), QStringLiteral("Переименовать вкладку"));
     view.deleteTabHelp = tr2(lang, QStringLiteral("Delete tab"), QStringLiteral("Удалить вкладку"));
 
     view.searchPlaceholder = tr2(lang, QStringLiteral("Search"), QStringLiteral("Поиск"));
@@ -129,8 +136,8 @@ ClipboardWindowView clipboardWindowView(const ClipboardWindowModel& model, int a
     const bool typed = !model.searchText().isEmpty();
     view.bulkDeleteShown = typed && found > 0;
     if (model.confirmDeleteFound()) {
-        view.bulkDeleteLabel =
-            tr2(lang, QStringLiteral("Delete "), QStringLiteral("Удалить ")) + QString::number(found);
+        view.bulkDeleteLabel = tr2(lang, QStringLiteral("Delete "), QStringLiteral("Удалить ")) +
+                               QString::number(found);
         view.bulkDeleteHelp = tr2(lang, QStringLiteral("Tap again to delete all found"),
                                   QStringLiteral("Нажми ещё раз — удалить всё найденное"));
     } else {
@@ -138,7 +145,8 @@ ClipboardWindowView clipboardWindowView(const ClipboardWindowModel& model, int a
             tr2(lang, QStringLiteral("Delete all found"), QStringLiteral("Удалить всё найденное"));
     }
     view.clearSearchShown = typed;
-    view.clearSearchHelp = tr2(lang, QStringLiteral("Clear search"), QStringLiteral("Очистить поиск"));
+    view.clearSearchHelp =
+        tr2(lang, QStringLiteral("Clear search"), QStringLiteral("Очистить поиск"));
 
     const QString nothingFound =
         tr2(lang, QStringLiteral("Nothing found."), QStringLiteral("Ничего не найдено."));
@@ -163,8 +171,9 @@ ClipboardWindowView clipboardWindowView(const ClipboardWindowModel& model, int a
     }
     if (!historyTab && model.isEditingNote()) {
         view.noteEditor = ClipboardNoteEditorView{
-            model.editingNoteID() ? tr2(lang, QStringLiteral("Edit note"), QStringLiteral("Правка заметки"))
-                                  : tr2(lang, QStringLiteral("New note"), QStringLiteral("Новая заметка")),
+            model.editingNoteID()
+                ? tr2(lang, QStringLiteral("Edit note"), QStringLiteral("Правка заметки"))
+                : tr2(lang, QStringLiteral("New note"), QStringLiteral("Новая заметка")),
             tr2(lang, QStringLiteral("Cancel"), QStringLiteral("Отмена")),
             tr2(lang, QStringLiteral("Save"), QStringLiteral("Сохранить")),
             !text::trimmed(model.noteDraft()).isEmpty()};

@@ -59,9 +59,7 @@ TEST_F(ControllerTest, EveryWayOfHidingKeepsTheWindowAndItsState) {
     QWidget otherWindow;
     otherWindow.show();
     const std::function<void()> hides[] = {
-        [&] {
-            monitors.emitLocal(MonitoredEvent::LeftMouseDown, otherWindow.windowHandle());
-        },
+        [&] { monitors.emitLocal(MonitoredEvent::LeftMouseDown, otherWindow.windowHandle()); },
         [&] { monitors.emitLocal(MonitoredEvent::KeyDown, nullptr, KeyCode::Escape); },
         [&] { monitors.emitGlobal(MonitoredEvent::LeftMouseDown); },
         [&] { controller.view()->findChild<CloseButton*>()->click(); },

@@ -2,12 +2,12 @@
 
 #include <QAccessible>
 #include <QEnterEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QToolButton>
 
 #include "clipboardwindow/ClipboardEntryList.h"
@@ -34,8 +34,8 @@ protected:
 };
 
 TEST(ClipboardRows, CaptionsCountUserPerceivedCharactersWithoutGrouping) {
-    const QString combining = QStringLiteral("e\u0301");                   // é as e + mark
-    const QString family = QStringLiteral("\U0001F44D\U0001F3FD");         // thumbs up, skin tone
+    const QString combining = QStringLiteral("e\u0301");            // é as e + mark
+    const QString family = QStringLiteral("\U0001F44D\U0001F3FD");  // thumbs up, skin tone
     const std::tuple<QString, int> notes[] = {{QString(1234, 'x'), 1234},
                                               {combining + combining + family, 3}};
     for (const auto& [text, count] : notes) {
@@ -60,13 +60,13 @@ TEST(ClipboardRows, ARowShowsFourLinesAtMost) {
     EXPECT_TRUE(lines.last().startsWith("4"));
     EXPECT_EQ(ClipboardEntryRow::textLines("one line", font, 300), QStringList{"one line"});
     const ClipboardRowView shortRow = historyRowView({"a", "x", {}, 1}, UiLanguage::en);
-    const ClipboardRowView longRow = historyRowView({"b", QString(3000, 'w'), {}, 3000}, UiLanguage::en);
+    const ClipboardRowView longRow =
+        historyRowView({"b", QString(3000, 'w'), {}, 3000}, UiLanguage::en);
     EXPECT_GT(ClipboardEntryRow::heightFor(longRow, 13, 300),
               ClipboardEntryRow::heightFor(shortRow, 13, 300));
     EXPECT_EQ(ClipboardEntryRow::heightFor(longRow, 13, 300),
-              ClipboardEntryRow::heightFor(historyRowView({"c", QString(9000, 'w'), {}, 9000},
-                                                          UiLanguage::en),
-                                           13, 300));
+              ClipboardEntryRow::heightFor(
+                  historyRowView({"c", QString(9000, 'w'), {}, 9000}, UiLanguage::en), 13, 300));
 }
 
 TEST(ClipboardRows, PreviewsWithoutAnEntryShowTheirPlaceholderAndDisableEveryButton) {

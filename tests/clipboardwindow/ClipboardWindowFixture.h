@@ -19,9 +19,16 @@ protected:
     MemoryDefaults windowDefaults;
     ClipboardNotesService notes{windowDefaults, desktop.clock, home.filePath("notes")};
     SimulatedEventMonitors monitors;
-    ClipboardPanelController controller{{desktop.clock, capture.focus, desktop.workspace,
-                                         capture.pasteboard, desktop.pasteboard, capture.history,
-                                         notes, &screens, &monitors, &windowDefaults,
+    ClipboardPanelController controller{{desktop.clock,
+                                         capture.focus,
+                                         desktop.workspace,
+                                         capture.pasteboard,
+                                         desktop.pasteboard,
+                                         capture.history,
+                                         notes,
+                                         &screens,
+                                         &monitors,
+                                         &windowDefaults,
                                          {&activation, &hints}}};
 
     void SetUp() override {
@@ -33,8 +40,8 @@ protected:
     void setHistory(const QStringList& texts) {
         QList<ClipboardHistoryItem> items;
         for (int i = 0; i < texts.size(); ++i) {
-            items.append({QStringLiteral("h%1").arg(i + 1), texts[i], QDateTime(),
-                          qint64(texts[i].size())});
+            items.append(
+                {QStringLiteral("h%1").arg(i + 1), texts[i], QDateTime(), qint64(texts[i].size())});
         }
         capture.history.setItems(items);
     }

@@ -145,8 +145,8 @@ TEST_F(ModelTest, HistoryBulkDeleteSavesOnce) {
 }
 
 TEST_F(ModelTest, TextSizeComesFromItsKeyWithinTwelveToTwentyEight) {
-    const std::pair<QVariant, double> stored[] = {
-        {QVariant(), 13}, {30.0, 13}, {11.0, 13}, {12.5, 12.5}, {28.0, 28}, {"big", 13}};
+    const std::pair<QVariant, double> stored[] = {{QVariant(), 13}, {30.0, 13}, {11.0, 13},
+                                                  {12.5, 12.5},     {28.0, 28}, {"big", 13}};
     for (const auto& [value, expected] : stored) {
         if (value.isValid()) {
             windowDefaults.set(ClipboardWindowModel::kFontSizeKey, value);
@@ -170,7 +170,8 @@ TEST_F(ModelTest, TextSizeComesFromItsKeyWithinTwelveToTwentyEight) {
 
 TEST_F(ModelTest, ThePreviewStandsBesideTheListFrom560Points) {
     setHistory({"one"});
-    const std::tuple<int, bool, int> cases[] = {{559, false, 0}, {560, true, 252}, {1000, true, 450}};
+    const std::tuple<int, bool, int> cases[] = {
+        {559, false, 0}, {560, true, 252}, {1000, true, 450}};
     for (const auto& [width, shown, listWidth] : cases) {
         EXPECT_EQ(view(width).sidePreviewShown, shown) << width;
         EXPECT_EQ(view(width).listWidth, listWidth) << width;
@@ -184,7 +185,8 @@ TEST_F(ModelTest, EmptyListsSayWhy) {
         setHistory({});
         model.selectTab(ClipboardWindowModel::kHistoryTabID);
         model.setSearchText("zzz");
-        EXPECT_EQ(view().emptyText, tr2(lang, "Clipboard history is empty.", "История буфера пуста."));
+        EXPECT_EQ(view().emptyText,
+                  tr2(lang, "Clipboard history is empty.", "История буфера пуста."));
         setHistory({"abc"});
         EXPECT_EQ(view().emptyText, tr2(lang, "Nothing found.", "Ничего не найдено."));
         notes.setTabs({});

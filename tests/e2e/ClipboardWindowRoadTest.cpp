@@ -133,5 +133,6 @@ TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     QFile file(notesFile);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("\"a note to keep\"")) << road.diagnostics("note").toStdString();
+    EXPECT_TRUE(file.readAll().contains("\"a note to keep\""))
+        << road.diagnostics("note").toStdString();
 }

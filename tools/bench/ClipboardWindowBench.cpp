@@ -63,8 +63,9 @@ double toggleUntilExposed(ClipboardPanelController& controller) {
     QElapsedTimer timer;
     timer.start();
     controller.toggle();
-    while (!(controller.panel()->windowHandle() && controller.panel()->windowHandle()->isExposed()) &&
-           timer.elapsed() < 2000) {
+    while (
+        !(controller.panel()->windowHandle() && controller.panel()->windowHandle()->isExposed()) &&
+        timer.elapsed() < 2000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     controller.panel()->repaint();
@@ -163,7 +164,8 @@ int main(int argc, char** argv) {
     const Summary del = summarize(deletes);
     const Summary toggle = summarize(toggles);
     const Summary frame = summarize(frames);
-    std::printf("clipboard window over 1000 entries (%s)\n", qPrintable(QGuiApplication::platformName()));
+    std::printf("clipboard window over 1000 entries (%s)\n",
+                qPrintable(QGuiApplication::platformName()));
     std::printf("  filtering:            median %7.3f ms, max %7.3f ms   target < 5 ms\n",
                 filter.median, filter.max);
     std::printf("  search with redraw:   median %7.3f ms, max %7.3f ms\n", search.median,
@@ -172,12 +174,14 @@ int main(int argc, char** argv) {
                 del.median, del.max);
     std::printf("    on the CPU:         median %7.3f ms, of which the store's save %7.3f ms\n",
                 summarize(deletesCpu).median, summarize(savesCpu).median);
-    std::printf("  toggle to exposed:    first %7.3f ms, median %7.3f ms, max %7.3f ms   "
-                "target < 100 ms\n",
-                firstOpen, toggle.median, toggle.max);
+    std::printf(
+        "  toggle to exposed:    first %7.3f ms, median %7.3f ms, max %7.3f ms   "
+        "target < 100 ms\n",
+        firstOpen, toggle.median, toggle.max);
     std::printf("    first on the CPU:   %7.3f ms\n", firstOpenCpu);
-    std::printf("  scrolling:            %zu frames, median %7.3f ms, max %7.3f ms   "
-                "target < 16 ms\n",
-                frames.size(), frame.median, frame.max);
+    std::printf(
+        "  scrolling:            %zu frames, median %7.3f ms, max %7.3f ms   "
+        "target < 16 ms\n",
+        frames.size(), frame.median, frame.max);
     return 0;
 }
