@@ -127,6 +127,17 @@ private:
     ClipboardTabView tab_;
 };
 
+// A new style sheet restyles the widget: set only when it changed.
+void setSheet(QWidget* widget, const QString& sheet) {
+    if (widget->styleSheet() != sheet) {
+        widget->setStyleSheet(sheet);
+    }
+}
+
+QString rgba(const QColor& c) {
+    return c.name(QColor::HexArgb);
+}
+
 QToolButton* iconButton(QWidget* parent, const QString& name) {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
@@ -565,16 +576,17 @@ void ClipboardHistoryPanel::refreshTabs() {
     addNote_->setIcon(cachedIcon(QStringLiteral("plus"), primary, 12));
     const QColor fill = NiveloTheme::withOpacity(primary, 0.04);
     const QColor pressed = NiveloTheme::withOpacity(primary, 0.1);
-    const QString sheet =
-        QStringLiteral(
-            "QPushButton { border: none; border-radius: 10px; padding: 7px 10px; "
-            "color: %1; background: %2; } QPushButton:pressed { background: %3; }")
-            .arg(primary.name(QColor::HexArgb), fill.name(QColor::HexArgb),
-                 pressed.name(QColor::HexArgb));
-    // A new style sheet restyles the button: only when the colours changed.
-    if (addNote_->styleSheet() != sheet) {
-        addNote_->setStyleSheet(sheet);
-    }
+    setSheet(addNote_,
+             QStringLiteral("QPushButton { border: none; border-radius: 10px; padding: 7px 10px; "
+                            "color: %1; background: %2; } QPushButton:pressed { background: %3; }")
+                 .arg(rgba(primary), rgba(fill), rgba(pressed)));
+    setSheet(addTab_, QStringLiteral("QToolButton { border: none; border-radius: 8px; "
+                                     "background: %1; } QToolButton:pressed { background: %2; }")
+                          .arg(rgba(NiveloTheme::withOpacity(primary, 0.045)), rgba(pressed)));
+    setSheet(tabName_,
+             QStringLiteral("QLineEdit { border: none; border-radius: 9px; padding: 6px 9px; "
+                            "color: %1; background: %2; }")
+                 .arg(rgba(primary), rgba(NiveloTheme::withOpacity(primary, 0.06))));
 }
 
 void ClipboardHistoryPanel::refreshRows() {
