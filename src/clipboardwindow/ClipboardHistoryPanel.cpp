@@ -9,11 +9,14 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboardwindow/ClipboardEntryList.h"
@@ -256,6 +259,9 @@ QWidget* ClipboardHistoryPanel::buildTabStrip() {
     column->setSpacing(8);
 
     auto* scroll = new QScrollArea(strip);
+    tabScroll_ = scroll;
+    // No scroll bar shows: the wheel moves the strip sideways.
+    scroll->viewport()->installEventFilter(this);
     scroll->setAccessibleName(QStringLiteral("Tabs"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -396,6 +402,16 @@ QIcon ClipboardHistoryPanel::cachedIcon(const QString& symbol, const QColor& tin
         found = icons_.insert(key, ThemeIcons::icon(symbol, tint, size));
     }
     return *found;
+}
+
+bool ClipboardHistoryPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tabScroll_->viewport() && event->type() == QEvent::Wheel) {
+        const QPoint delta = static_cast<QWheelEvent*>(event)->angleDelta();
+        QScrollBar* bar = tabScroll_->horizontalScrollBar();
+        bar->setValue(bar->value() - (delta.x() != 0 ? delta.x() : delta.y()) / 2);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int ClipboardHistoryPanel::availableWidth() const {
@@ -543,6 +559,16 @@ void ClipboardHistoryPanel::refreshTabs() {
             static_cast<TabButton*>(tabButtons_[i])->setTab(view_.tabs[i]);
         }
         shownTabs_ = view_.tabs;
+        for (QAbstractButton* button : tabButtons_) {
+            if (button->isChecked()) {
+                // After the strip has laid out its new buttons.
+                QTimer::singleShot(0, this, [this, button = QPointer<QAbstractButton>(button)] {
+                    if (button) {
+                        tabScroll_->ensureWidgetVisible(button, 8, 0);
+                    }
+                });
+            }
+        }
         addTab_->setIcon(cachedIcon(QStringLiteral("plus"), primary, 12));
     }
     addTab_->setToolTip(view_.addTabHelp);

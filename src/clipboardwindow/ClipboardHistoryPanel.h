@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 class QPushButton;
+class QScrollArea;
 
 // The clipboard window's content, top to bottom: the header (title, drag strip, text size,
 // clear history), the tabs with the note toolbar, the search field with its bulk delete, and
@@ -58,6 +59,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildHeader();
@@ -88,6 +90,7 @@ private:
     QToolButton* increase_ = nullptr;
     QToolButton* clearHistory_ = nullptr;
 
+    QScrollArea* tabScroll_ = nullptr;
     QHBoxLayout* tabsLayout_ = nullptr;
     QList<QAbstractButton*> tabButtons_;
     QList<ClipboardTabView> shownTabs_;
