@@ -42,7 +42,12 @@ constexpr Row kRows[] = {
     {"heart.circle", "heart"},
     {"keyboard", "keyboard"},
     {"lock.shield", "shield-check"},
+    {"magnifyingglass", "magnifying-glass"},
     {"megaphone", "megaphone"},
+    {"note.text", "note"},
+    {"pencil", "pencil-simple"},
+    {"plus", "plus"},
+    {"plus.square.on.square", "plus-square"},
     {"progress.indicator", "spinner-gap"},
     {"sidebar.leading", "sidebar-simple"},
     {"sidebar.left", "sidebar"},
@@ -51,8 +56,10 @@ constexpr Row kRows[] = {
     {"text.document", "file-text"},
     {"theatermasks", "mask-happy"},
     {"translate", "translate"},
+    {"trash", "trash"},
     {"wand.and.sparkles", "magic-wand"},
     {"xmark", "x"},
+    {"xmark.circle.fill", "x-circle"},
 };
 
 const Row* find(const QString& symbol) {
