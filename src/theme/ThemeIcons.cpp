@@ -13,6 +13,7 @@ struct Row {
 
 // Symbol name -> Phosphor icon name.
 constexpr Row kRows[] = {
+    {"arrow.clockwise", "arrow-clockwise"},
     {"arrow.down.circle", "arrow-circle-down"},
     {"arrow.turn.down.left", "arrow-elbow-down-left"},
     {"bolt", "lightning"},
@@ -25,7 +26,10 @@ constexpr Row kRows[] = {
     {"checkmark", "check"},
     {"checkmark.circle", "check-circle"},
     {"checkmark.circle.fill", "check-circle"},
+    {"chevron.down", "caret-down"},
     {"chevron.up.chevron.down", "caret-up-down"},
+    {"circle", "circle"},
+    {"circle.fill", "circle"},
     {"clipboard", "clipboard"},
     {"doc.on.clipboard", "clipboard-text"},
     {"doc.on.doc", "copy"},
@@ -33,6 +37,7 @@ constexpr Row kRows[] = {
     {"face.smiling", "smiley"},
     {"flame", "fire"},
     {"gearshape", "gear"},
+    {"globe", "globe"},
     {"graduationcap", "graduation-cap"},
     {"hands.sparkles", "hands-clapping"},
     {"heart", "heart"},
@@ -40,6 +45,9 @@ constexpr Row kRows[] = {
     {"keyboard", "keyboard"},
     {"lock.shield", "shield-check"},
     {"megaphone", "megaphone"},
+    {"paperplane.fill", "paper-plane-tilt"},
+    {"plus", "plus"},
+    {"plus.message", "note-pencil"},
     {"progress.indicator", "spinner-gap"},
     {"sidebar.leading", "sidebar-simple"},
     {"sidebar.left", "sidebar"},
