@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QLabel>
+#include <QUuid>
+#include <QWidget>
+
+#include "assistant/AssistantPanelModel.h"
+
+class AssistantButton;
+
+// A rounded box behind a bubble's content, filled and optionally outlined.
+class AssistantBubble : public QWidget {
+    Q_OBJECT
+public:
+    AssistantBubble(AssistantColor fill, AssistantColor stroke, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    AssistantColor fill_;
+    AssistantColor stroke_;
+};
+
+// One turn of the transcript: the request in a bubble at the trailing side, then the answer
+// across the whole width with its copy control. Texts are selectable plain text.
+class AssistantTurnRow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kLeadingRoom = 36;
+
+    struct Labels {
+        QString user;
+        QString answer;
+        // The copy control's accessible name.
+        QString copy;
+        bool operator==(const Labels&) const = default;
+    };
+
+    AssistantTurnRow(const AssistantTurnModel& turn, const Labels& labels,
+                     QWidget* parent = nullptr);
+
+    const QUuid& turnId() const { return id_; }
+    // The parts that may change while the turn stays: its copy control and the labels.
+    void refresh(const AssistantTurnModel& turn, const Labels& labels);
+
+    QLabel* requestLabel() const { return request_; }
+    QLabel* resultLabel() const { return result_; }
+    AssistantButton* copyButton() const { return copy_; }
+    QWidget* userBubble() const { return userBubble_; }
+    QWidget* answerBubble() const { return answerBubble_; }
+
+Q_SIGNALS:
+    void copyClicked(const QUuid& turnId);
+
+private:
+    QUuid id_;
+    QWidget* userBubble_ = nullptr;
+    QWidget* answerBubble_ = nullptr;
+    QLabel* userLabel_ = nullptr;
+    QLabel* answerLabel_ = nullptr;
+    QLabel* request_ = nullptr;
+    QLabel* result_ = nullptr;
+    AssistantButton* copy_ = nullptr;
+};
+
+// A label for text that came from the user or the AI: plain, wrapped, selectable.
+QLabel* makeAssistantTextLabel(const QString& text, QWidget* parent);
