@@ -177,22 +177,29 @@ private:
                        const QString& targetLanguage);
     void replaceLastReplyResult(const QString& result);
     void failRequest(const QString& description);
+    void applySurfaceRecipe();
     // Every request start moves it on; a completion applies only while it holds its start.
     quint64 beginRequest();
     bool isCurrent(quint64 request) const { return request == requestCounter_; }
 
-    static QCoro::Task<> runChat(QPointer<AssistantPanelController> self, quint64 request,
-                                 QString text, QString sentRequest, QString trimmedRequest);
-    static QCoro::Task<> runReply(QPointer<AssistantPanelController> self, quint64 request,
+    // Each holds the client, so a request outlives a controller that goes away under it.
+    static QCoro::Task<> runChat(QPointer<AssistantPanelController> self,
+                                 std::shared_ptr<BackendClient> backend, quint64 request,
+                                 QString text, QString composerText, QString trimmedRequest);
+    static QCoro::Task<> runReply(QPointer<AssistantPanelController> self,
+                                  std::shared_ptr<BackendClient> backend, quint64 request,
                                   QString message, AIReplyStyle style, QString targetLanguage);
-    static QCoro::Task<> runEmojis(QPointer<AssistantPanelController> self, quint64 request,
-                                   QString text);
-    static QCoro::Task<> runTranslation(QPointer<AssistantPanelController> self, quint64 request,
+    static QCoro::Task<> runEmojis(QPointer<AssistantPanelController> self,
+                                   std::shared_ptr<BackendClient> backend, quint64 request,
+                                   QString text, QString targetLanguage);
+    static QCoro::Task<> runTranslation(QPointer<AssistantPanelController> self,
+                                        std::shared_ptr<BackendClient> backend, quint64 request,
                                         QString source, QUuid stamp, CancelToken token);
     static QCoro::Task<> runPaste(QPointer<AssistantPanelController> self, qint64 process);
     static QCoro::Task<> clearCopyMark(QPointer<AssistantPanelController> self, QUuid turn);
 
     Dependencies deps_;
+    std::shared_ptr<BackendClient> backend_;
 
     QString contextText_;
     bool contextEnabled_ = false;
