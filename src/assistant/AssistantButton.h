@@ -6,18 +6,7 @@
 #include <QMargins>
 #include <QString>
 
-// A colour of the panel's palette, with an opacity.
-struct AssistantColor {
-    enum class Role { primary, secondary, accent, white, clear };
-    Role role = Role::clear;
-    double opacity = 1.0;
-
-    QColor resolve(const QPalette& palette) const;
-    bool operator==(const AssistantColor&) const = default;
-};
-
-// The secondary label colour of the palette.
-QColor assistantSecondaryColor(const QPalette& palette);
+#include "assistant/AssistantColor.h"
 
 // One of the assistant panel's painted controls: symbols and an optional one-line text on an
 // optional capsule or rounded rectangle. Its text is drawn as plain text (no mnemonics).

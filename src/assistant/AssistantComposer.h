@@ -3,26 +3,11 @@
 #include <QWidget>
 
 #include "assistant/AssistantPanelModel.h"
+#include "assistant/AssistantRoundedBox.h"
 
 class AssistantButton;
 class AssistantComposerTextView;
 class QLabel;
-
-// A rounded box: a fill and a 1 px outline inside its border.
-class AssistantRoundedBox : public QWidget {
-    Q_OBJECT
-public:
-    AssistantRoundedBox(double cornerRadius, AssistantColor fill, AssistantColor stroke,
-                        QWidget* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    double cornerRadius_;
-    AssistantColor fill_;
-    AssistantColor stroke_;
-};
 
 // Chat mode's bottom region: the context chip, the context's length and the paste-result
 // button above the request field and the send button.

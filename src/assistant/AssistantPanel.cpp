@@ -14,9 +14,7 @@
 #include "assistant/AssistantReplyBar.h"
 #include "assistant/AssistantTranscript.h"
 #include "theme/CloseButton.h"
-#include "theme/FloatingSurface.h"
 #include "theme/NiveloTheme.h"
-#include "theme/PanelWindow.h"
 #include "theme/ThemeIcons.h"
 #include "theme/WindowDragHandle.h"
 
@@ -209,7 +207,6 @@ void AssistantPanel::refresh() {
     }
     const AssistantPanelState state = AssistantPanelState::of(*controller_, languageListVisible_);
     model_ = assistantPanelModel(state);
-    applySurface();
 
     const QColor primary = palette().color(QPalette::WindowText);
     headerSymbol_->setPixmap(ThemeIcons::pixmap(QStringLiteral("bubble.left.and.bubble.right"),
@@ -273,17 +270,6 @@ void AssistantPanel::refresh() {
     languageList_->setVisible(listShown);
 }
 
-void AssistantPanel::applySurface() {
-    const std::pair surface{controller_->appearanceMode(), controller_->surfaceMode()};
-    auto* panel = qobject_cast<PanelWindow*>(window());
-    if (!panel || appliedSurface_ == surface) {
-        return;
-    }
-    appliedSurface_ = surface;
-    panel->setSurfaceRecipe(floatingSurfaceRecipe(surface.first, surface.second, kCornerRadius,
-                                                  NiveloTheme::environmentScheme()));
-}
-
 void AssistantPanel::rebuildReplyStyleMenu() {
     if (menuEntries_ == model_.replyStyleEntries && !replyStyleMenu_->isEmpty()) {
         return;
@@ -330,7 +316,6 @@ void AssistantPanel::resizeEvent(QResizeEvent* event) {
 
 void AssistantPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    applySurface();
     if (languageList_->isVisible()) {
         placeLanguageList();
     }

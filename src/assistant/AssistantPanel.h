@@ -2,11 +2,8 @@
 
 #include <QPointer>
 #include <QWidget>
-#include <optional>
 
 #include "assistant/AssistantPanelModel.h"
-#include "core/AppearanceMode.h"
-#include "core/SurfaceMode.h"
 
 class AssistantButton;
 class AssistantComposer;
@@ -24,7 +21,6 @@ class QMenu;
 class AssistantPanel : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kCornerRadius = 22;
     static constexpr int kMinimumWidth = 480;
     static constexpr int kMinimumHeight = 560;
     // How far the language list's bottom edge stands above the chip's.
@@ -53,7 +49,6 @@ protected:
 
 private:
     void refresh();
-    void applySurface();
     void rebuildReplyStyleMenu();
     void placeLanguageList();
     void chooseLanguage(const QString& language);
@@ -64,7 +59,6 @@ private:
     bool refreshed_ = false;
     int lastTurnCount_ = 0;
     bool lastRunning_ = false;
-    std::optional<std::pair<AppearanceMode, SurfaceMode>> appliedSurface_;
 
     QLabel* headerSymbol_ = nullptr;
     QLabel* title_ = nullptr;

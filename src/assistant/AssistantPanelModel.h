@@ -5,6 +5,7 @@
 #include <QUuid>
 #include <optional>
 
+#include "assistant/AssistantColor.h"
 #include "assistant/AssistantConversationTurn.h"
 #include "core/AIReplyStyle.h"
 #include "core/UiLanguage.h"

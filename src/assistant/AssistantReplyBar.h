@@ -1,6 +1,7 @@
 #pragma once
 
-#include "assistant/AssistantComposer.h"
+#include "assistant/AssistantPanelModel.h"
+#include "assistant/AssistantRoundedBox.h"
 
 class AssistantButton;
 

@@ -1,11 +1,10 @@
 #include "assistant/AssistantTurnRow.h"
 
 #include <QHBoxLayout>
-#include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 #include "assistant/AssistantButton.h"
+#include "assistant/AssistantRoundedBox.h"
 #include "theme/NiveloTheme.h"
 
 namespace {
@@ -53,22 +52,6 @@ QLabel* makeAssistantTextLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
-AssistantBubble::AssistantBubble(AssistantColor fill, AssistantColor stroke, QWidget* parent)
-    : QWidget(parent), fill_(fill), stroke_(stroke) {}
-
-void AssistantBubble::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius,
-                        kCornerRadius);
-    painter.fillPath(path, fill_.resolve(palette()));
-    if (stroke_.role != AssistantColor::Role::clear) {
-        painter.setPen(QPen(stroke_.resolve(palette()), 1));
-        painter.drawPath(path);
-    }
-}
-
 AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels& labels,
                                    QWidget* parent)
     : QWidget(parent), id_(turn.id) {
@@ -83,7 +66,7 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userRow->setSpacing(0);
     userRow->addSpacerItem(
         new QSpacerItem(kLeadingRoom, 0, QSizePolicy::MinimumExpanding, QSizePolicy::Minimum));
-    userBubble_ = new AssistantBubble({AssistantColor::Role::accent, 0.18},
+    userBubble_ = new AssistantRoundedBox(kCornerRadius, {AssistantColor::Role::accent, 0.18},
                                       {AssistantColor::Role::accent, 0.18}, this);
     userBubble_->setAccessibleName(labels.user);
     auto* userColumn = new QVBoxLayout(userBubble_);
@@ -96,7 +79,7 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userRow->addWidget(userBubble_);
     column->addLayout(userRow);
 
-    answerBubble_ = new AssistantBubble({AssistantColor::Role::primary, 0.034}, {}, this);
+    answerBubble_ = new AssistantRoundedBox(kCornerRadius, {AssistantColor::Role::primary, 0.034}, {}, this);
     answerBubble_->setAccessibleName(labels.answer);
     auto* answerColumn = new QVBoxLayout(answerBubble_);
     answerColumn->setContentsMargins(11, 9, 11, 9);

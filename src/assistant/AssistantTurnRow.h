@@ -8,20 +8,6 @@
 
 class AssistantButton;
 
-// A rounded box behind a bubble's content, filled and optionally outlined.
-class AssistantBubble : public QWidget {
-    Q_OBJECT
-public:
-    AssistantBubble(AssistantColor fill, AssistantColor stroke, QWidget* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    AssistantColor fill_;
-    AssistantColor stroke_;
-};
-
 // One turn of the transcript: the request in a bubble at the trailing side, then the answer
 // across the whole width with its copy control. Texts are selectable plain text.
 class AssistantTurnRow : public QWidget {
