@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <cmath>
 
 #include "theme/NiveloTheme.h"
 #include "theme/ThemeIcons.h"
@@ -40,6 +41,11 @@ void AssistantButton::setLook(const Look& look) {
     update();
 }
 
+int AssistantButton::textWidth() const {
+    // Whole pixels, rounded up, so the text is never elided in its own width.
+    return int(std::ceil(QFontMetricsF(look_.font).horizontalAdvance(look_.text)));
+}
+
 QSize AssistantButton::contentSize() const {
     const QFontMetrics metrics(look_.font);
     int width = glyphsWidth(look_.leading, look_.spacing) +
@@ -51,7 +57,7 @@ QSize AssistantButton::contentSize() const {
         }
     }
     if (!look_.text.isEmpty()) {
-        width += metrics.horizontalAdvance(look_.text);
+        width += textWidth();
         height = std::max(height, metrics.height());
     } else if (width > 0) {
         // No text: the last glyph's spacing trails nothing.
@@ -121,11 +127,14 @@ void AssistantButton::paintEvent(QPaintEvent*) {
     if (!look_.text.isEmpty()) {
         painter.setFont(look_.font);
         painter.setPen(foreground);
-        const int textWidth = std::min(metrics.horizontalAdvance(look_.text), content.x() + content.width() - x);
-        painter.drawText(QRect(x, content.top(), std::max(textWidth, 0), content.height()),
-                         Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                         metrics.elidedText(look_.text, Qt::ElideRight, std::max(textWidth, 0)));
-        x += textWidth + look_.spacing;
+        const int room = std::max(content.x() + content.width() - x, 0);
+        const int width = std::min(textWidth(), room);
+        const QString shown = width < textWidth()
+                                  ? metrics.elidedText(look_.text, Qt::ElideRight, width)
+                                  : look_.text;
+        painter.drawText(QRect(x, content.top(), width, content.height()),
+                         Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, shown);
+        x += width + look_.spacing;
     }
     for (const Glyph& glyph : look_.trailing) {
         drawGlyph(glyph);

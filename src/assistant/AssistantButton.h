@@ -56,6 +56,7 @@ protected:
 private:
     // The symbols and text without padding.
     QSize contentSize() const;
+    int textWidth() const;
 
     Look look_;
 };

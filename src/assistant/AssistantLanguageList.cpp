@@ -101,8 +101,9 @@ void AssistantLanguageRowButton::paintEvent(QPaintEvent*) {
 AssistantLanguageList::AssistantLanguageList(QWidget* parent) : QWidget(parent) {
     setFixedSize(kWidth + 2 * kShadowMargin, kHeight + 2 * kShadowMargin);
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(kShadowMargin + 1, kShadowMargin + 1, kShadowMargin + 1,
-                              kShadowMargin + 1);
+    // The scroll bar stays clear of the rounded corners.
+    outer->setContentsMargins(kShadowMargin + 1, kShadowMargin + 6, kShadowMargin + 4,
+                              kShadowMargin + 6);
     scrollArea_ = new QScrollArea(this);
     scrollArea_->setFrameShape(QFrame::NoFrame);
     scrollArea_->setWidgetResizable(true);
@@ -114,7 +115,6 @@ AssistantLanguageList::AssistantLanguageList(QWidget* parent) : QWidget(parent) 
 
     auto* content = new QWidget(scrollArea_);
     content->setAccessibleName(QStringLiteral("Languages"));
-    content->setAutoFillBackground(false);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(6, 6, 6, 6);
     column->setSpacing(2);
@@ -130,6 +130,8 @@ AssistantLanguageList::AssistantLanguageList(QWidget* parent) : QWidget(parent) 
         rows_.append(button);
     }
     scrollArea_->setWidget(content);
+    // setWidget() turned the fill on; the list's own box shows through.
+    content->setAutoFillBackground(false);
 }
 
 void AssistantLanguageList::setCurrent(const QString& language, const QString& accessibleName) {

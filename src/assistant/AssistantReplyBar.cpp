@@ -1,6 +1,5 @@
 #include "assistant/AssistantReplyBar.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 
 #include "assistant/AssistantButton.h"
@@ -53,12 +52,9 @@ AssistantReplyBar::AssistantReplyBar(QWidget* parent)
         symbolLook({{QStringLiteral("plus"), 10}, {QStringLiteral("face.smiling"), 20}}, 34, 30));
 
     row->addSpacing(12 - row->spacing());
-    auto* divider = new QFrame(this);
+    auto* divider = new AssistantRoundedBox(0, {AssistantColor::Role::primary, 0.16}, {}, this);
     divider->setAccessibleName(QStringLiteral("Divider"));
-    divider->setFrameShape(QFrame::VLine);
-    divider->setFrameShadow(QFrame::Plain);
     divider->setFixedSize(1, 24);
-    divider->setForegroundRole(QPalette::Mid);
     row->addWidget(divider, 0, Qt::AlignVCenter);
     row->addSpacing(12 - row->spacing());
 

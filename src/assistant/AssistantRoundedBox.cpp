@@ -9,6 +9,11 @@ AssistantRoundedBox::AssistantRoundedBox(double cornerRadius, AssistantColor fil
 
 void AssistantRoundedBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    if (cornerRadius_ <= 0) {
+        // A plain rule, however thin.
+        painter.fillRect(rect(), fill_.resolve(palette()));
+        return;
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius_,

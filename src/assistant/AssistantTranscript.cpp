@@ -36,7 +36,6 @@ AssistantTranscript::AssistantTranscript(QWidget* parent) : QWidget(parent) {
 
     content_ = new QWidget(scrollArea_);
     content_->setAccessibleName(QStringLiteral("Conversation"));
-    content_->setAutoFillBackground(false);
     rowsLayout_ = new QVBoxLayout(content_);
     rowsLayout_->setContentsMargins(10, 10, 10, 10);
     rowsLayout_->setSpacing(12);
@@ -72,6 +71,8 @@ AssistantTranscript::AssistantTranscript(QWidget* parent) : QWidget(parent) {
     rowsLayout_->addWidget(bottomMarker_);
     rowsLayout_->addStretch(1);
     scrollArea_->setWidget(content_);
+    // setWidget() turned the fill on; the transcript shows the surface through.
+    content_->setAutoFillBackground(false);
 }
 
 void AssistantTranscript::setModel(const AssistantPanelModel& model) {

@@ -1,6 +1,7 @@
 #include "assistant/AssistantTurnRow.h"
 
 #include <QHBoxLayout>
+#include <cmath>
 #include <QVBoxLayout>
 
 #include "assistant/AssistantButton.h"
@@ -21,6 +22,7 @@ QLabel* makeCaption(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText);
     label->setFont(captionSemibold());
+    label->setAccessibleName(text);
     // The surface's palette keeps its secondary label colour there.
     label->setForegroundRole(QPalette::PlaceholderText);
     return label;
@@ -38,18 +40,30 @@ AssistantButton::Look copyLook(const AssistantSymbolControl& control) {
 
 }  // namespace
 
-QLabel* makeAssistantTextLabel(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(text);
-    label->setWordWrap(true);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    label->setCursor(Qt::IBeamCursor);
-    QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);
-    font.setPixelSize(13);
-    label->setFont(font);
-    label->setAccessibleName(text);
-    return label;
+AssistantTextLabel::AssistantTextLabel(const QString& text, QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setText(text);
+    setWordWrap(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setCursor(Qt::IBeamCursor);
+    QFont f = NiveloTheme::font(NiveloTheme::FontRole::body);
+    f.setPixelSize(13);
+    setFont(f);
+    setAccessibleName(text);
+}
+
+QSize AssistantTextLabel::sizeHint() const {
+    const QFontMetricsF metrics(font());
+    qreal longest = 0;
+    for (const QStringView line : QStringView(text()).split(QLatin1Char('\n'))) {
+        longest = std::max(longest, metrics.horizontalAdvance(line.toString()));
+    }
+    const int width = int(std::ceil(longest)) + 2;
+    return {width, heightForWidth(width)};
+}
+
+QSize AssistantTextLabel::minimumSizeHint() const {
+    return {0, QLabel::minimumSizeHint().height()};
 }
 
 AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels& labels,
@@ -74,7 +88,7 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userColumn->setSpacing(5);
     userLabel_ = makeCaption(labels.user, userBubble_);
     userColumn->addWidget(userLabel_);
-    request_ = makeAssistantTextLabel(turn.request, userBubble_);
+    request_ = new AssistantTextLabel(turn.request, userBubble_);
     userColumn->addWidget(request_);
     userRow->addWidget(userBubble_);
     column->addLayout(userRow);
@@ -96,7 +110,7 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     connect(copy_, &QAbstractButton::clicked, this, [this] { Q_EMIT copyClicked(id_); });
     header->addWidget(copy_);
     answerColumn->addLayout(header);
-    result_ = makeAssistantTextLabel(turn.result, answerBubble_);
+    result_ = new AssistantTextLabel(turn.result, answerBubble_);
     answerColumn->addWidget(result_);
     column->addWidget(answerBubble_);
 }
@@ -106,10 +120,12 @@ void AssistantTurnRow::refresh(const AssistantTurnModel& turn, const Labels& lab
     copy_->setAccessibleName(labels.copy);
     if (userLabel_->text() != labels.user) {
         userLabel_->setText(labels.user);
+        userLabel_->setAccessibleName(labels.user);
         userBubble_->setAccessibleName(labels.user);
     }
     if (answerLabel_->text() != labels.answer) {
         answerLabel_->setText(labels.answer);
+        answerLabel_->setAccessibleName(labels.answer);
         answerBubble_->setAccessibleName(labels.answer);
     }
     // A turn's texts never change under its id; a replaced result comes as a new turn.

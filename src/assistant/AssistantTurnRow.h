@@ -8,6 +8,18 @@
 
 class AssistantButton;
 
+// Text that came from the user or the AI: plain, wrapped, selectable. It asks for the width
+// of its longest line, so a short text hugs it; a word longer than the room is cut at the
+// edge rather than widening the transcript.
+class AssistantTextLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit AssistantTextLabel(const QString& text, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+};
+
 // One turn of the transcript: the request in a bubble at the trailing side, then the answer
 // across the whole width with its copy control. Texts are selectable plain text.
 class AssistantTurnRow : public QWidget {
@@ -30,8 +42,8 @@ public:
     // The parts that may change while the turn stays: its copy control and the labels.
     void refresh(const AssistantTurnModel& turn, const Labels& labels);
 
-    QLabel* requestLabel() const { return request_; }
-    QLabel* resultLabel() const { return result_; }
+    AssistantTextLabel* requestLabel() const { return request_; }
+    AssistantTextLabel* resultLabel() const { return result_; }
     AssistantButton* copyButton() const { return copy_; }
     QWidget* userBubble() const { return userBubble_; }
     QWidget* answerBubble() const { return answerBubble_; }
@@ -45,10 +57,8 @@ private:
     QWidget* answerBubble_ = nullptr;
     QLabel* userLabel_ = nullptr;
     QLabel* answerLabel_ = nullptr;
-    QLabel* request_ = nullptr;
-    QLabel* result_ = nullptr;
+    AssistantTextLabel* request_ = nullptr;
+    AssistantTextLabel* result_ = nullptr;
     AssistantButton* copy_ = nullptr;
 };
 
-// A label for text that came from the user or the AI: plain, wrapped, selectable.
-QLabel* makeAssistantTextLabel(const QString& text, QWidget* parent);

@@ -14,6 +14,7 @@
 #include "assistant/AssistantPanel.h"
 #include "assistant/AssistantReplyBar.h"
 #include "assistant/AssistantTranscript.h"
+#include "core/NiveloPromptLibrary.h"
 
 namespace {
 
@@ -51,7 +52,8 @@ protected:
             const auto* label = qobject_cast<QLabel*>(w);
             if (control || (label && !label->text().isEmpty())) {
                 EXPECT_FALSE(w->accessibleName().isEmpty())
-                    << where << " " << w->metaObject()->className();
+                    << where << " " << w->metaObject()->className() << " "
+                    << (label ? label->text().toStdString() : "");
                 const QAccessible::Role role = a->role();
                 EXPECT_TRUE(role == QAccessible::Button || role == QAccessible::CheckBox ||
                             role == QAccessible::EditableText || role == QAccessible::StaticText ||
