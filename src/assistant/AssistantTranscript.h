@@ -2,7 +2,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QPointer>
 #include <QUuid>
 #include <QWidget>
 
@@ -12,14 +11,17 @@
 class QLabel;
 class QScrollArea;
 class QVariantAnimation;
-class QVBoxLayout;
 
-// The scrolling conversation: an empty state while there are no turns, else one row per turn
-// kept by its id (rows are added and removed, never all rebuilt), then a bottom marker.
+// The scrolling conversation: an empty state while there are no turns, else the turns one
+// under another, then a bottom marker. Only the rows in view (and a screen around it) exist
+// as widgets, kept by turn id while they stay there; the others are measured once per width.
 class AssistantTranscript : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kScrollDurationMs = 180;
+    static constexpr int kPadding = 10;
+    static constexpr int kSpacing = 12;
+    static constexpr int kEmptyMinimumHeight = 260;
 
     explicit AssistantTranscript(QWidget* parent = nullptr);
 
@@ -30,7 +32,8 @@ public:
     QScrollArea* scrollArea() const { return scrollArea_; }
     QLabel* emptyLabel() const { return emptyText_; }
     QWidget* emptyState() const { return emptyState_; }
-    QList<AssistantTurnRow*> rows() const { return rows_; }
+    // The rows that exist now, in turn order.
+    QList<AssistantTurnRow*> rows() const;
     AssistantTurnRow* row(const QUuid& id) const { return rowsById_.value(id); }
     // The running scroll; null when none ever ran.
     QVariantAnimation* scrollAnimation() const { return animation_; }
@@ -40,20 +43,32 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void syncRows(const AssistantPanelModel& model);
+    struct Entry {
+        AssistantTurnModel turn;
+        int measuredWidth = -1;
+        int height = 0;
+        int top = 0;
+    };
+
+    // Places every turn at the current width and sizes the content.
+    void layOut();
+    // Makes the rows in view and drops the others.
+    void syncRows();
     void startScroll();
 
     QScrollArea* scrollArea_ = nullptr;
     QWidget* content_ = nullptr;
-    QVBoxLayout* rowsLayout_ = nullptr;
     QWidget* emptyState_ = nullptr;
     QLabel* emptySymbol_ = nullptr;
     QLabel* emptyText_ = nullptr;
     QWidget* bottomMarker_ = nullptr;
-    QList<AssistantTurnRow*> rows_;
+    AssistantTurnRow* measurer_ = nullptr;
+    QList<Entry> entries_;
     QHash<QUuid, AssistantTurnRow*> rowsById_;
     AssistantTurnRow::Labels labels_;
+    int contentHeight_ = 0;
     QVariantAnimation* animation_ = nullptr;
 };

@@ -1,6 +1,8 @@
 #include "assistant/AssistantTurnRow.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <cmath>
 #include <QVBoxLayout>
 
@@ -52,14 +54,47 @@ AssistantTextLabel::AssistantTextLabel(const QString& text, QWidget* parent) : Q
     setAccessibleName(text);
 }
 
+void AssistantTextLabel::setContent(const QString& text) {
+    if (text == this->text()) {
+        return;
+    }
+    heights_.clear();
+    sizeHint_.reset();
+    setText(text);
+    setAccessibleName(text);
+}
+
+int AssistantTextLabel::heightForWidth(int width) const {
+    auto it = heights_.constFind(width);
+    if (it == heights_.constEnd()) {
+        if (heights_.size() > 8) {
+            heights_.clear();
+        }
+        it = heights_.insert(width, QLabel::heightForWidth(width));
+    }
+    return *it;
+}
+
+void AssistantTextLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        heights_.clear();
+        sizeHint_.reset();
+    }
+    QLabel::changeEvent(event);
+}
+
 QSize AssistantTextLabel::sizeHint() const {
+    if (sizeHint_) {
+        return *sizeHint_;
+    }
     const QFontMetricsF metrics(font());
     qreal longest = 0;
     for (const QStringView line : QStringView(text()).split(QLatin1Char('\n'))) {
         longest = std::max(longest, metrics.horizontalAdvance(line.toString()));
     }
     const int width = int(std::ceil(longest)) + 2;
-    return {width, heightForWidth(width)};
+    sizeHint_ = QSize(width, heightForWidth(width));
+    return *sizeHint_;
 }
 
 QSize AssistantTextLabel::minimumSizeHint() const {
@@ -116,6 +151,20 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
 }
 
 void AssistantTurnRow::refresh(const AssistantTurnModel& turn, const Labels& labels) {
+    id_ = turn.id;
+    if (request_->text() != turn.request || result_->text() != turn.result) {
+        request_->setContent(turn.request);
+        result_->setContent(turn.result);
+        // Layouts keep measures of their items until a posted request; a row that measures
+        // one turn after another needs the new ones at once.
+        for (QWidget* child : findChildren<QWidget*>()) {
+            child->updateGeometry();
+        }
+        for (QLayout* l : findChildren<QLayout*>()) {
+            l->invalidate();
+        }
+        layout()->invalidate();
+    }
     copy_->setLook(copyLook(turn.copy));
     copy_->setAccessibleName(labels.copy);
     if (userLabel_->text() != labels.user) {
@@ -128,5 +177,4 @@ void AssistantTurnRow::refresh(const AssistantTurnModel& turn, const Labels& lab
         answerLabel_->setAccessibleName(labels.answer);
         answerBubble_->setAccessibleName(labels.answer);
     }
-    // A turn's texts never change under its id; a replaced result comes as a new turn.
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QLabel>
 #include <QUuid>
 #include <QWidget>
+#include <optional>
 
 #include "assistant/AssistantPanelModel.h"
 
@@ -16,8 +18,20 @@ class AssistantTextLabel : public QLabel {
 public:
     explicit AssistantTextLabel(const QString& text, QWidget* parent = nullptr);
 
+    // Changes the text (and its accessible name) and forgets the measures of the old one.
+    void setContent(const QString& text);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    int heightForWidth(int width) const override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Laying out the text is the dear part of a transcript's layout: once per width.
+    mutable QHash<int, int> heights_;
+    mutable std::optional<QSize> sizeHint_;
 };
 
 // One turn of the transcript: the request in a bubble at the trailing side, then the answer
@@ -39,7 +53,7 @@ public:
                      QWidget* parent = nullptr);
 
     const QUuid& turnId() const { return id_; }
-    // The parts that may change while the turn stays: its copy control and the labels.
+    // Shows turn (a row that measures turns takes one after another).
     void refresh(const AssistantTurnModel& turn, const Labels& labels);
 
     AssistantTextLabel* requestLabel() const { return request_; }

@@ -1,6 +1,7 @@
 #include "theme/ThemeIcons.h"
 
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 #include <map>
 
@@ -96,6 +97,16 @@ QPixmap ThemeIcons::pixmap(const QString& symbol, const QColor& tint, int pixelS
     if (path.isEmpty()) {
         return {};
     }
+    // Panels draw their symbols on every paint; the SVG is read once per look.
+    const QString key = QStringLiteral("nivelo-icon:%1:%2:%3:%4")
+                            .arg(symbol)
+                            .arg(tint.rgba(), 0, 16)
+                            .arg(pixelSize)
+                            .arg(devicePixelRatio);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached)) {
+        return cached;
+    }
     QSvgRenderer renderer(path);
     if (!renderer.isValid()) {
         return {};
@@ -111,6 +122,7 @@ QPixmap ThemeIcons::pixmap(const QString& symbol, const QColor& tint, int pixelS
     painter.fillRect(result.rect(), tint);
     painter.end();
     result.setDevicePixelRatio(devicePixelRatio);
+    QPixmapCache::insert(key, result);
     return result;
 }
 

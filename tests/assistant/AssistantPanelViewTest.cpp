@@ -65,7 +65,10 @@ protected:
 };
 
 TEST_F(AssistantViewTest, ChatRoundTripShowsPlainTextBubblesAndScrollsToTheEnd) {
-    backend.answer = [](const SentRequest&) { return ClockedBackend::Answer{"<b>x</b> & more"}; };
+    backend.answer = [](const SentRequest& r) {
+        return ClockedBackend::Answer{r.text.endsWith("Again") ? QString("long line ").repeated(60)
+                                                               : "<b>x</b> & more"};
+    };
     attach();
     controller.show("ab\n");
     ASSERT_TRUE(view());
@@ -91,10 +94,15 @@ TEST_F(AssistantViewTest, ChatRoundTripShowsPlainTextBubblesAndScrollsToTheEnd) 
     EXPECT_EQ(scroll->endValue().toInt(),
               view()->transcript()->scrollArea()->verticalScrollBar()->maximum());
 
-    // A second answer keeps the first row's widgets.
+    // A second answer keeps the first row's widgets; each row is as high as its texts need.
     typeAndSend("Again");
     ASSERT_EQ(view()->transcript()->rows().size(), 2);
     EXPECT_EQ(view()->transcript()->rows()[0], row);
+    for (AssistantTurnRow* r : view()->transcript()->rows()) {
+        AssistantTurnRow fresh({r->turnId(), r->requestLabel()->text(), r->resultLabel()->text(), {}},
+                               {"You", "AI", ""});
+        EXPECT_EQ(r->height(), fresh.heightForWidth(r->width()));
+    }
 
     // A blank request sent with the submit key shows the error line; a new chat clears it.
     typeAndSend("   ");
