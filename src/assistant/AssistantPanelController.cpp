@@ -200,13 +200,12 @@ void AssistantPanelController::attach(NiveloAppState* appState) {
         self->setContextEnabledFlag(value.aiContextEnabled);
         self->setReplyStyles(value.aiReplyStyles);
     });
-    surfaceSubscription_ =
-        subscribe(appState, &NiveloAppState::systemSurfaceModeChanged,
-                  &NiveloAppState::systemSurfaceMode, [self](SurfaceMode mode) {
-                      if (self) {
-                          self->setSurfaceMode(mode);
-                      }
-                  });
+    surfaceSubscription_ = subscribe(appState, &NiveloAppState::systemSurfaceModeChanged,
+                                     &NiveloAppState::systemSurfaceMode, [self](SurfaceMode mode) {
+                                         if (self) {
+                                             self->setSurfaceMode(mode);
+                                         }
+                                     });
 }
 
 void AssistantPanelController::syncAppearanceFromSettings() {
@@ -263,8 +262,7 @@ void AssistantPanelController::makePanel() {
 
 void AssistantPanelController::applySurfaceRecipe() {
     if (panel_) {
-        panel_->setSurfaceRecipe(floatingSurfaceRecipe(appearanceMode_, surfaceMode_,
-                                                       kCornerRadius,
+        panel_->setSurfaceRecipe(floatingSurfaceRecipe(appearanceMode_, surfaceMode_, kCornerRadius,
                                                        NiveloTheme::environmentScheme()));
     }
 }
@@ -330,7 +328,8 @@ void AssistantPanelController::newChat() {
     // A translation of the old reply must not land in the new chat.
     replyTransformToken_.cancel();
     replyTransformID_ = QUuid::createUuid();
-    setStatus(ActionStatus::done(tr(QStringLiteral("New AI chat"), QStringLiteral("Новый AI-чат"))));
+    setStatus(
+        ActionStatus::done(tr(QStringLiteral("New AI chat"), QStringLiteral("Новый AI-чат"))));
 }
 
 void AssistantPanelController::run() {
@@ -345,23 +344,24 @@ void AssistantPanelController::run() {
     }
     setRunning(true);
     setErrorText(QString());
-    setStatus(ActionStatus::running(tr(QStringLiteral("AI running"), QStringLiteral("AI выполняется"))));
+    setStatus(
+        ActionStatus::running(tr(QStringLiteral("AI running"), QStringLiteral("AI выполняется"))));
     const QString text = context.isEmpty() ? request
                                            : QStringLiteral("Selected text:\n") + context +
                                                  QStringLiteral("\n\nRequest:\n") + request;
-    runChat(QPointer<AssistantPanelController>(this), backend_, beginRequest(), text,
-            requestText_, request);
+    runChat(QPointer<AssistantPanelController>(this), backend_, beginRequest(), text, requestText_,
+            request);
 }
 
 QCoro::Task<> AssistantPanelController::runChat(QPointer<AssistantPanelController> self,
                                                 std::shared_ptr<BackendClient> backend,
-                                                quint64 request, QString text,
-                                                QString composerText, QString trimmedRequest) {
+                                                quint64 request, QString text, QString composerText,
+                                                QString trimmedRequest) {
     const QString sessionId = self->assistantSessionId_;
     try {
         const QString result = co_await backend->send(
-            text, BackendAction::assistant, chatStyle(), QStringLiteral("English"), true,
-            sessionId, true, QString(), QString(), QString(), std::nullopt, std::nullopt,
+            text, BackendAction::assistant, chatStyle(), QStringLiteral("English"), true, sessionId,
+            true, QString(), QString(), QString(), std::nullopt, std::nullopt,
             BackendClient::Split::whole);
         if (!self || !self->isCurrent(request)) {
             co_return;
@@ -445,7 +445,8 @@ void AssistantPanelController::generateReply(const QString& message, const AIRep
     setErrorText(QString());
     setResultText(QString());
     setTurns({});
-    setStatus(ActionStatus::running(tr(QStringLiteral("Writing reply"), QStringLiteral("Готовлю ответ"))));
+    setStatus(ActionStatus::running(
+        tr(QStringLiteral("Writing reply"), QStringLiteral("Готовлю ответ"))));
     runReply(QPointer<AssistantPanelController>(this), backend_, beginRequest(), trimmed, style,
              targetLanguage);
 }
@@ -507,7 +508,8 @@ void AssistantPanelController::addEmojisToReply() {
     }
     setRunning(true);
     setErrorText(QString());
-    setStatus(ActionStatus::running(tr(QStringLiteral("Adding emojis"), QStringLiteral("Добавляю смайлы"))));
+    setStatus(ActionStatus::running(
+        tr(QStringLiteral("Adding emojis"), QStringLiteral("Добавляю смайлы"))));
     runEmojis(QPointer<AssistantPanelController>(this), backend_, beginRequest(), text,
               settingsTargetLanguage());
 }
@@ -547,15 +549,16 @@ void AssistantPanelController::translateReply() {
     replyTransformID_ = QUuid::createUuid();
     setRunning(true);
     setErrorText(QString());
-    setStatus(ActionStatus::running(tr(QStringLiteral("Translating reply"), QStringLiteral("Перевожу ответ"))));
+    setStatus(ActionStatus::running(
+        tr(QStringLiteral("Translating reply"), QStringLiteral("Перевожу ответ"))));
     runTranslation(QPointer<AssistantPanelController>(this), backend_, beginRequest(), source,
                    replyTransformID_, replyTransformToken_);
 }
 
 QCoro::Task<> AssistantPanelController::runTranslation(QPointer<AssistantPanelController> self,
                                                        std::shared_ptr<BackendClient> backend,
-                                                       quint64 request, QString source,
-                                                       QUuid stamp, CancelToken token) {
+                                                       quint64 request, QString source, QUuid stamp,
+                                                       CancelToken token) {
     const QString language = self->replyTranslationLanguage_;
     const auto stale = [&] {
         return !self || token.isCancelled() || self->replyTransformID_ != stamp ||
@@ -563,8 +566,8 @@ QCoro::Task<> AssistantPanelController::runTranslation(QPointer<AssistantPanelCo
     };
     try {
         const QString translation = co_await backend->send(
-            source, BackendAction::translate, translationStyle(), language, false, QString(),
-            false, QString(), QString(), QString(), std::nullopt, std::nullopt);
+            source, BackendAction::translate, translationStyle(), language, false, QString(), false,
+            QString(), QString(), QString(), std::nullopt, std::nullopt);
         if (stale()) {
             co_return;
         }

@@ -103,9 +103,8 @@ QCoro::Task<QString> BackendClient::sendText(QString text, BackendRequestArgumen
     if (trimmed.isEmpty()) {
         throw BackendClientError::emptyInput();
     }
-    const QStringList pieces = split == Split::pieces
-                                   ? splitTextForBackend(trimmed, kMaxPieceChars)
-                                   : QStringList{trimmed};
+    const QStringList pieces = split == Split::pieces ? splitTextForBackend(trimmed, kMaxPieceChars)
+                                                      : QStringList{trimmed};
     if (pieces.size() >= 2) {
         // One after the other: the next piece goes out only when the last answer is in.
         QStringList answers;

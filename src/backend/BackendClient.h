@@ -13,8 +13,8 @@ class HttpTransport;
 class LanguageRecognizer;
 
 // The one way to the AI endpoint: trims and (unless asked not to) splits the text, posts one
-// JSON request per piece, checks each answer, resends a translation that came back unchanged, and writes chat
-// replies, asking once more when a reply only echoes the message. Failures are thrown:
+// JSON request per piece, checks each answer, resends a translation that came back unchanged, and
+// writes chat replies, asking once more when a reply only echoes the message. Failures are thrown:
 // BackendClientError, BackendResponseDecodingError, or the transport's HttpTransportError.
 // A client must outlive the tasks it starts.
 class BackendClient {

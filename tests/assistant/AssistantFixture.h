@@ -1,67 +1,58 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QList>
-#include <functional>
-
 #include "assistant/AssistantPanelController.h"
 #include "backend/BackendClient.h"
 #include "base/Json.h"
-#include "platform/HttpTransport.h"
-#include "platform/LanguageRecognizer.h"
-#include "platform/MemoryDefaults.h"
 #include "panels/PanelStateFixture.h"
+#include "platform/HttpTransport.h"
 #include "support/QtPrinters.h"
 
-// What the AI endpoint got, field by field.
-struct SentRequest {
-    QString text, action, targetLanguage, sessionId, writingStyle, replyTo;
-    bool keepContext = false;
-};
+// What the AI endpoint got: every field of the request as text ("true" for a set flag).
+using SentRequest = QMap<QString, QString>;
 
 // An AI endpoint whose answers take virtual time, so a test decides which comes back first.
-struct ClockedBackend : HttpTransport, LanguageRecognizer {
+struct ClockedBackend : HttpTransport {
     struct Answer {
         QString result;
         qint64 delayMs = 100;
         bool fails = false;
     };
-    explicit ClockedBackend(Clock& c) : clock(c) {}
     Clock& clock;
-    // Answers each request; the default echoes its text upper-cased.
+    // Default: a reply is "Fine, thanks", anything else its text upper-cased.
     std::function<Answer(const SentRequest&)> answer;
     QList<SentRequest> sent;
 
+    explicit ClockedBackend(Clock& c) : clock(c) {}
     QCoro::Task<HttpResponse> post(HttpRequest request) override {
+        SentRequest& r = sent.emplace_back();
         const Json body = *json::parse(request.body);
-        const auto field = [&](const char* key) { return json::qstr(body.at(key).get<std::string>()); };
-        sent.append({field("text"), field("action"), field("targetLanguage"),
-                     field("assistantSessionId"), field("writingStyle"), field("replyTo"),
-                     body.at("assistantKeepContext").get<bool>()});
-        const Answer a = answer ? answer(sent.last()) : Answer{sent.last().text.toUpper()};
+        for (const auto& [key, value] : body.items()) {
+            r[json::qstr(key)] =
+                json::qstr(value.is_string() ? value.get<std::string>() : value.dump());
+        }
+        const Answer a =
+            answer ? answer(r)
+                   : Answer{r["replyTo"].isEmpty() ? r["text"].toUpper() : "Fine, thanks"};
         co_await clock.sleep(a.delayMs);
-        Json reply = Json::object();
-        reply[a.fails ? "error" : "result"] = json::str(a.fails ? "Server is busy." : a.result);
-        co_return HttpResponse{a.fails ? 503 : 200, json::write(reply)};
+        co_return HttpResponse{
+            a.fails ? 503 : 200,
+            json::write(Json{{a.fails ? "error" : "result",
+                              json::str(a.fails ? "Server is busy." : a.result)}})};
     }
-    QCoro::Task<HttpResponse> get(HttpRequest) override { co_return HttpResponse{404, {}}; }
-    QString dominantLanguage(const QString&) const override { return "en"; }
+    QCoro::Task<HttpResponse> get(HttpRequest) override { co_return HttpResponse{}; }
 };
 
-// The controller over the panels' application state, with its own endpoint and a paste that
-// records where it went.
+// The controller over the panels' application state; its paste records where it went.
 class AssistantTest : public PanelStateTest {
 protected:
     ClockedBackend backend{desktop.clock};
     MemoryDefaults panelDefaults;
     std::optional<qint64> remembered;
     QList<std::pair<QString, qint64>> pastes;
-    QList<ActionStatus> statuses;
+    QStringList statuses;
     AssistantPanelController controller{
         {desktop.clock,
-         std::make_unique<BackendClient>("http://127.0.0.1:9/macos/ai", "", backend, backend,
-                                         "TEST-DEVICE"),
+         std::make_unique<BackendClient>("http://127.0.0.1:9/", "", backend, recognizer, "D"),
          &panelDefaults,
          &screens,
          &desktop.pasteboard,
@@ -72,35 +63,24 @@ protected:
              co_return;
          }}};
 
+    // Records the statuses shown ("done: AI ready"), idles left out.
     void SetUp() override {
         PanelStateTest::SetUp();
-        QObject::connect(&state, &NiveloAppState::statusChanged,
-                         [this](const ActionStatus& s) { statuses.append(s); });
+        QObject::connect(&state, &NiveloAppState::statusChanged, [this](const ActionStatus& s) {
+            static const char* kinds[] = {"running", "done", "failed"};
+            if (!s.isIdle()) {
+                statuses << QString("%1: %2").arg(kinds[int(s.kind())], s.message());
+            }
+        });
     }
-    void attach() {
+    void attach(UiLanguage language = UiLanguage::en) {
+        state.editSettings([&](NiveloSettings& s) { s.uiLanguage = language; });
         controller.attach(&state);
         VirtualClock::flushEvents();
     }
-    // Runs everything due until nothing is left.
     void settle() {
-        VirtualClock::flushEvents();
-        while (desktop.clock.runNext()) {
+        do {
             VirtualClock::flushEvents();
-        }
-    }
-    // The statuses shown since the last call ("running: AI running"), idles left out.
-    QStringList shown() {
-        static const char* kinds[] = {"running", "done", "failed"};
-        QStringList out;
-        for (const ActionStatus& s : std::exchange(statuses, {})) {
-            if (!s.isIdle()) {
-                out << QString("%1: %2").arg(kinds[int(s.kind())], s.message());
-            }
-        }
-        return out;
-    }
-    void setLanguage(UiLanguage language) {
-        state.editSettings([&](NiveloSettings& s) { s.uiLanguage = language; });
-        VirtualClock::flushEvents();
+        } while (desktop.clock.runNext());
     }
 };
