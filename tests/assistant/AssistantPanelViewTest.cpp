@@ -66,7 +66,7 @@ protected:
 
 TEST_F(AssistantViewTest, ChatRoundTripShowsPlainTextBubblesAndScrollsToTheEnd) {
     backend.answer = [](const SentRequest& r) {
-        return ClockedBackend::Answer{r.text.endsWith("Again") ? QString("long line ").repeated(60)
+        return ClockedBackend::Answer{r["text"].endsWith("Again") ? QString("long line ").repeated(60)
                                                                : "<b>x</b> & more"};
     };
     attach();
@@ -78,7 +78,7 @@ TEST_F(AssistantViewTest, ChatRoundTripShowsPlainTextBubblesAndScrollsToTheEnd) 
 
     typeAndSend("Hi\u00a0there");
     ASSERT_EQ(backend.sent.size(), 1);
-    EXPECT_EQ(backend.sent[0].text, "Selected text:\nab\n\nRequest:\nHi\u00a0there");
+    EXPECT_EQ(backend.sent[0]["text"], "Selected text:\nab\n\nRequest:\nHi\u00a0there");
     ASSERT_EQ(view()->transcript()->rows().size(), 1);
     AssistantTurnRow* row = view()->transcript()->rows()[0];
     EXPECT_EQ(row->requestLabel()->text(), "Hi\u00a0there");
@@ -136,10 +136,9 @@ TEST_F(AssistantViewTest, CopyMarkShowsOnTheCopiedTurnOnlyAndGoesAfterItsTime) {
 TEST_F(AssistantViewTest, ReplyModeBarStyleMenuAndLanguageList) {
     state.editSettings([&](NiveloSettings& s) { s.aiReplyStyles = {style("warm"), style("short")}; });
     backend.answer = [](const SentRequest& r) {
-        return ClockedBackend::Answer{r.action == "translate" ? "Klar, um zwölf." : "Sure, at noon."};
+        return ClockedBackend::Answer{r["action"] == "translate" ? "Klar, um zwölf." : "Sure, at noon."};
     };
-    setLanguage(UiLanguage::ru);
-    attach();
+    attach(UiLanguage::ru);
     controller.showReply("Can we meet?", style("warm"), "English");
     AssistantReplyBar* bar = view()->replyBar();
     EXPECT_EQ(view()->titleLabel()->text(), "AI Reply");
@@ -190,7 +189,7 @@ TEST_F(AssistantViewTest, ReplyModeBarStyleMenuAndLanguageList) {
     EXPECT_EQ(openWhenChosen, false);
     EXPECT_FALSE(list->isVisibleTo(view()));
     settle();
-    EXPECT_EQ(backend.sent.last().action, "translate");
+    EXPECT_EQ(backend.sent.last()["action"], "translate");
     EXPECT_EQ(bar->languageChip()->look().text, "DE");
     EXPECT_EQ(view()->transcript()->rows()[0]->resultLabel()->text(), "Klar, um zwölf.");
     bar->languageChip()->click();

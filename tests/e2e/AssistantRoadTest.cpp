@@ -7,12 +7,13 @@
 #include <iostream>
 #include <optional>
 
+#include "support/NiveloRoad.h"
+
+// After Qt: Xlib defines names Qt uses.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <atspi/atspi.h>
-
-#include "support/NiveloRoad.h"
 
 // The assistant panel of the real binary: Alt+I over a selection in mousepad opens it with
 // the context; a typed request is answered in a bubble. A reply style's hot key writes a

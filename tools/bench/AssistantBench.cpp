@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
     Bench bench;
     bench.backend.answer = [](const SentRequest& r) {
         return ClockedBackend::Answer{
-            "An answer of a few lines that wraps in its bubble, as answers do: " + r.text +
+            "An answer of a few lines that wraps in its bubble, as answers do: " + r["text"] +
             ". It goes on for a while so that the label has something to lay out."};
     };
     bench.attach();
