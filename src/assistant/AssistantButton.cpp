@@ -114,11 +114,9 @@ void AssistantButton::paintEvent(QPaintEvent*) {
     int x = content.left() + std::max(0, (content.width() - natural.width()) / 2);
     const int midY = content.top() + content.height() / 2;
     const auto drawGlyph = [&](const Glyph& glyph) {
-        if (!glyph.invisible) {
-            const QPixmap pixmap =
-                ThemeIcons::pixmap(glyph.symbol, foreground, glyph.pixelSize, devicePixelRatioF());
-            painter.drawPixmap(x, midY - glyph.pixelSize / 2, pixmap);
-        }
+        painter.drawPixmap(
+            x, midY - glyph.pixelSize / 2,
+            ThemeIcons::pixmap(glyph.symbol, foreground, glyph.pixelSize, devicePixelRatioF()));
         x += glyph.pixelSize + look_.spacing;
     };
     for (const Glyph& glyph : look_.leading) {

@@ -16,8 +16,6 @@ public:
     struct Glyph {
         QString symbol;
         int pixelSize = 14;
-        // Drawn but not seen: it keeps a column's width.
-        bool invisible = false;
         bool operator==(const Glyph&) const = default;
     };
     enum class Shape { none, capsule, roundedRect };

@@ -314,6 +314,14 @@ void AssistantPanel::resizeEvent(QResizeEvent* event) {
     }
 }
 
+void AssistantPanel::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        // Symbols and the error line are tinted from the palette: a new appearance redraws them.
+        refresh();
+    }
+}
+
 void AssistantPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (languageList_->isVisible()) {
