@@ -53,7 +53,7 @@ public:
     struct Dependencies {
         Clock& clock;
         // The panel's own client, apart from the core's.
-        std::unique_ptr<BackendClient> backend;
+        std::shared_ptr<BackendClient> backend;
         Defaults* defaults = nullptr;
         Screens* screens = nullptr;
         Pasteboard* pasteboard = nullptr;

@@ -52,23 +52,26 @@ TEST_F(AssistantTest, AReplyIsWrittenDecoratedTranslatedFromItsSourceAndPasted) 
         settle();
         EXPECT_EQ(pastes.takeFirst(), std::make_pair(QString("Sure thing :)"), qint64(4242)));
         remembered.reset();
-        const bool ru = language == UiLanguage::ru;
-        QStringList expected;
-        for (const auto& [en, russian] :
-             {std::pair{"done: New AI chat", "done: Новый AI-чат"},
-              {"running: Writing reply", "running: Готовлю ответ"},
-              {"done: Reply ready", "done: Ответ готов"},
-              {"running: Adding emojis", "running: Добавляю смайлы"},
-              {"done: Emojis added", "done: Смайлы добавлены"},
-              {"running: Translating reply", "running: Перевожу ответ"},
-              {"done: Reply translated", "done: Ответ переведён"},
-              {"running: Translating reply", "running: Перевожу ответ"},
-              {"done: Reply translated", "done: Ответ переведён"},
-              {"failed: No app found for paste", "failed: Не найдено приложение для вставки"},
-              {"done: Pasted", "done: Вставлено"}}) {
-            expected << (ru ? russian : en);
-        }
-        EXPECT_EQ(statuses, expected);
+        const auto text = [&](const char* en, const char* ru) { return tr2(language, en, ru); };
+        const QString translating = text("running: Translating reply", "running: Перевожу ответ"),
+                      translated = text("done: Reply translated", "done: Ответ переведён");
+        EXPECT_EQ(statuses, (QStringList{text("done: New AI chat", "done: Новый AI-чат"),
+                                         text("running: Writing reply", "running: Готовлю ответ"),
+                                         text("done: Reply ready", "done: Ответ готов"),
+                                         text("running: Adding emojis", "running: Добавляю смайлы"),
+                                         text("done: Emojis added", "done: Смайлы добавлены"),
+                                         translating, translated, translating, translated,
+                                         text("failed: No app found for paste",
+                                              "failed: Не найдено приложение для вставки"),
+                                         text("done: Pasted", "done: Вставлено")}));
+
+        // A translation in flight at a new chat never lands in it.
+        controller.selectReplyTranslationLanguage("Spanish");
+        controller.newChat();
+        const QStringList before = statuses;
+        settle();
+        EXPECT_TRUE(controller.turns().isEmpty() && controller.resultText().isEmpty());
+        EXPECT_EQ(statuses, before);
     }
 }
 
