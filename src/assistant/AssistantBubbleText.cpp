@@ -18,8 +18,7 @@ QTextOption wrapping() {
 
 }  // namespace
 
-AssistantBubbleText::AssistantBubbleText(const QString& text, QWidget* parent)
-    : QTextEdit(parent) {
+AssistantBubbleText::AssistantBubbleText(const QString& text, QWidget* parent) : QTextEdit(parent) {
     setReadOnly(true);
     setAcceptRichText(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

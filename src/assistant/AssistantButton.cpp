@@ -48,8 +48,8 @@ int AssistantButton::textWidth() const {
 
 QSize AssistantButton::contentSize() const {
     const QFontMetrics metrics(look_.font);
-    int width = glyphsWidth(look_.leading, look_.spacing) +
-                glyphsWidth(look_.trailing, look_.spacing);
+    int width =
+        glyphsWidth(look_.leading, look_.spacing) + glyphsWidth(look_.trailing, look_.spacing);
     int height = 0;
     for (const auto* glyphs : {&look_.leading, &look_.trailing}) {
         for (const Glyph& glyph : *glyphs) {
@@ -91,8 +91,7 @@ void AssistantButton::paintEvent(QPaintEvent*) {
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     if (look_.shape != Shape::none) {
         QPainterPath path;
-        const double radius =
-            look_.shape == Shape::capsule ? box.height() / 2 : look_.cornerRadius;
+        const double radius = look_.shape == Shape::capsule ? box.height() / 2 : look_.cornerRadius;
         path.addRoundedRect(box, radius, radius);
         painter.fillPath(path, look_.fill.resolve(pal));
         if (look_.stroke.role != AssistantColor::Role::clear) {

@@ -72,14 +72,15 @@ void AssistantLanguageRowButton::paintEvent(QPaintEvent*) {
     if (hovered_ || hasFocus()) {
         QPainterPath path;
         path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
-        painter.fillPath(path, NiveloTheme::withOpacity(palette().color(QPalette::Highlight), 0.16));
+        painter.fillPath(path,
+                         NiveloTheme::withOpacity(palette().color(QPalette::Highlight), 0.16));
     }
     int x = 10;
     if (row_.checked) {
         const int size = 11;
-        painter.drawPixmap(x + (kMarkerWidth - size) / 2, (height() - size) / 2,
-                           ThemeIcons::pixmap(QStringLiteral("checkmark"), primary, size,
-                                              devicePixelRatioF()));
+        painter.drawPixmap(
+            x + (kMarkerWidth - size) / 2, (height() - size) / 2,
+            ThemeIcons::pixmap(QStringLiteral("checkmark"), primary, size, devicePixelRatioF()));
     }
     x += kMarkerWidth + 8;
 
@@ -160,13 +161,15 @@ void AssistantLanguageList::paintEvent(QPaintEvent*) {
     for (int i = kSteps; i >= 1; --i) {
         QPainterPath ring;
         ring.addRoundedRect(shadowBox.adjusted(-i, -i, i, i), kCornerRadius + i, kCornerRadius + i);
-        painter.fillPath(ring, QColor(0, 0, 0, int(0.28 * 255 / kSteps * (1.0 - double(i) / (kSteps + 1)))));
+        painter.fillPath(
+            ring, QColor(0, 0, 0, int(0.28 * 255 / kSteps * (1.0 - double(i) / (kSteps + 1)))));
     }
     QPainterPath path;
     path.addRoundedRect(box, kCornerRadius, kCornerRadius);
     QColor material = palette().color(QPalette::Window);
     material.setAlphaF(0.97f);
     painter.fillPath(path, material);
-    painter.setPen(QPen(NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.14), 0.7));
+    painter.setPen(
+        QPen(NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.14), 0.7));
     painter.drawPath(path);
 }

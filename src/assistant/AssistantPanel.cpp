@@ -28,9 +28,8 @@ QString escapedMnemonic(QString text) {
 }
 
 QColor orange(const QPalette& palette) {
-    const ColorScheme scheme = palette.color(QPalette::Window).lightness() < 128
-                                   ? ColorScheme::dark
-                                   : ColorScheme::light;
+    const ColorScheme scheme =
+        palette.color(QPalette::Window).lightness() < 128 ? ColorScheme::dark : ColorScheme::light;
     return NiveloTheme::color(NiveloTheme::Role::orange, scheme);
 }
 

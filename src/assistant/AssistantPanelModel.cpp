@@ -46,8 +46,9 @@ AssistantPanelModel assistantPanelModel(const AssistantPanelState& s) {
     const UiLanguage lang = s.uiLanguage;
     AssistantPanelModel m;
 
-    m.title = s.isReplyMode ? QStringLiteral("AI Reply")
-                            : tr2(lang, QStringLiteral("AI assistant"), QStringLiteral("AI помощник"));
+    m.title = s.isReplyMode
+                  ? QStringLiteral("AI Reply")
+                  : tr2(lang, QStringLiteral("AI assistant"), QStringLiteral("AI помощник"));
     m.showsNewChat = !s.isReplyMode;
     m.newChat = {QStringLiteral("plus.message"),
                  tr2(lang, QStringLiteral("New chat"), QStringLiteral("Новый чат")), true, false};
@@ -65,10 +66,13 @@ AssistantPanelModel assistantPanelModel(const AssistantPanelState& s) {
                                     QStringLiteral("Ответ появится здесь."));
     m.userLabel = tr2(lang, QStringLiteral("You"), QStringLiteral("Ты"));
     m.answerLabel = QStringLiteral("AI");
-    m.copyAnswerName = tr2(lang, QStringLiteral("Copy answer"), QStringLiteral("Скопировать ответ"));
+    m.copyAnswerName =
+        tr2(lang, QStringLiteral("Copy answer"), QStringLiteral("Скопировать ответ"));
     for (const AssistantConversationTurn& turn : s.turns) {
         const bool copied = s.copiedTurnID == turn.id;
-        m.turns.append({turn.id, turn.request, turn.result,
+        m.turns.append({turn.id,
+                        turn.request,
+                        turn.result,
                         {copied ? QStringLiteral("checkmark") : QStringLiteral("doc.on.doc"),
                          QString(), true, copied}});
     }
@@ -98,15 +102,17 @@ AssistantPanelModel assistantPanelModel(const AssistantPanelState& s) {
 
     const bool blocked = s.resultText.isEmpty() || s.isRunning;
     m.showsReplyBar = s.isReplyMode;
-    m.regenerate = {QStringLiteral("arrow.clockwise"),
-                    tr2(lang, QStringLiteral("Regenerate reply"), QStringLiteral("Повторить ответ")),
-                    !blocked, false};
+    m.regenerate = {
+        QStringLiteral("arrow.clockwise"),
+        tr2(lang, QStringLiteral("Regenerate reply"), QStringLiteral("Повторить ответ")), !blocked,
+        false};
     m.addEmojis = {QStringLiteral("face.smiling"),
                    tr2(lang, QStringLiteral("Add emojis"), QStringLiteral("Добавить смайлы")),
                    !blocked, false};
-    m.languageChip = {QStringLiteral("globe"),
-                      tr2(lang, QStringLiteral("Translation language"), QStringLiteral("Язык перевода")),
-                      !s.isRunning, false};
+    m.languageChip = {
+        QStringLiteral("globe"),
+        tr2(lang, QStringLiteral("Translation language"), QStringLiteral("Язык перевода")),
+        !s.isRunning, false};
     m.languageBadge = languageCode(s.replyTranslationLanguage);
     m.translate = {QString(),
                    tr2(lang, QStringLiteral("Translate reply"), QStringLiteral("Перевести ответ")),

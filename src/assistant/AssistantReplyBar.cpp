@@ -65,7 +65,8 @@ AssistantReplyBar::AssistantReplyBar(QWidget* parent)
     copy_ = make(&AssistantReplyBar::copyClicked);
     copy_->setLook(symbolLook({{QStringLiteral("doc.on.doc"), 17}}, 34, 30));
     paste_ = make(&AssistantReplyBar::pasteClicked);
-    AssistantButton::Look paste = symbolLook({{QStringLiteral("arrow.turn.down.left"), 15}}, 44, 34);
+    AssistantButton::Look paste =
+        symbolLook({{QStringLiteral("arrow.turn.down.left"), 15}}, 44, 34);
     paste.shape = AssistantButton::Shape::roundedRect;
     paste.cornerRadius = 10;
     paste.fill = {AssistantColor::Role::accent};

@@ -100,8 +100,7 @@ void AssistantTranscript::setModel(const AssistantPanelModel& model) {
         emptySymbol_->setPixmap(ThemeIcons::pixmap(QStringLiteral("sparkles"), secondary,
                                                    kEmptySymbolSize, devicePixelRatioF()));
     }
-    const AssistantTurnRow::Labels labels{model.userLabel, model.answerLabel,
-                                          model.copyAnswerName};
+    const AssistantTurnRow::Labels labels{model.userLabel, model.answerLabel, model.copyAnswerName};
     const bool relabelled = labels != labels_;
     labels_ = labels;
 

@@ -56,7 +56,7 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userRow->addSpacerItem(
         new QSpacerItem(kLeadingRoom, 0, QSizePolicy::MinimumExpanding, QSizePolicy::Minimum));
     userBubble_ = new AssistantRoundedBox(kCornerRadius, {AssistantColor::Role::accent, 0.18},
-                                      {AssistantColor::Role::accent, 0.18}, this);
+                                          {AssistantColor::Role::accent, 0.18}, this);
     userBubble_->setAccessibleName(labels.user);
     auto* userColumn = new QVBoxLayout(userBubble_);
     userColumn->setContentsMargins(11, 9, 11, 9);
@@ -68,7 +68,8 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userRow->addWidget(userBubble_);
     column->addLayout(userRow);
 
-    answerBubble_ = new AssistantRoundedBox(kCornerRadius, {AssistantColor::Role::primary, 0.034}, {}, this);
+    answerBubble_ =
+        new AssistantRoundedBox(kCornerRadius, {AssistantColor::Role::primary, 0.034}, {}, this);
     answerBubble_->setAccessibleName(labels.answer);
     auto* answerColumn = new QVBoxLayout(answerBubble_);
     answerColumn->setContentsMargins(11, 9, 11, 9);

@@ -50,4 +50,3 @@ private:
     AssistantBubbleText* result_ = nullptr;
     AssistantButton* copy_ = nullptr;
 };
-

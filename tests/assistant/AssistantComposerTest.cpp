@@ -7,7 +7,8 @@
 
 namespace {
 
-void press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = {}, const QString& text = {}) {
+void press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = {},
+           const QString& text = {}) {
     QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &event);
 }

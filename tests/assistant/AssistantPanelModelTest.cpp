@@ -18,14 +18,46 @@ struct LanguageTexts {
 };
 
 const LanguageTexts kTexts[] = {
-    {UiLanguage::en, "AI assistant", "New chat", "Reply style", "Response will appear here.",
-     "Writing reply...", "You", "Context on", "Context", "3 chars", "Ask AI...", "Send",
-     "Paste result", "Regenerate reply", "Add emojis", "Translation language", "Translate reply",
-     "Translate", "Copy reply", "Paste reply"},
-    {UiLanguage::ru, "AI помощник", "Новый чат", "Стиль ответа", "Ответ появится здесь.",
-     "Готовлю ответ...", "Ты", "Контекст включен", "Контекст", "3 симв.", "Спросить AI...",
-     "Отправить", "Вставить результат", "Повторить ответ", "Добавить смайлы", "Язык перевода",
-     "Перевести ответ", "Перевод", "Скопировать ответ", "Вставить ответ"},
+    {UiLanguage::en,
+     "AI assistant",
+     "New chat",
+     "Reply style",
+     "Response will appear here.",
+     "Writing reply...",
+     "You",
+     "Context on",
+     "Context",
+     "3 chars",
+     "Ask AI...",
+     "Send",
+     "Paste result",
+     "Regenerate reply",
+     "Add emojis",
+     "Translation language",
+     "Translate reply",
+     "Translate",
+     "Copy reply",
+     "Paste reply"},
+    {UiLanguage::ru,
+     "AI помощник",
+     "Новый чат",
+     "Стиль ответа",
+     "Ответ появится здесь.",
+     "Готовлю ответ...",
+     "Ты",
+     "Контекст включен",
+     "Контекст",
+     "3 симв.",
+     "Спросить AI...",
+     "Отправить",
+     "Вставить результат",
+     "Повторить ответ",
+     "Добавить смайлы",
+     "Язык перевода",
+     "Перевести ответ",
+     "Перевод",
+     "Скопировать ответ",
+     "Вставить ответ"},
 };
 
 }  // namespace
@@ -102,8 +134,8 @@ TEST(AssistantPanelModel, ControlsFollowModeRequestResultAndRunning) {
          "3 chars", false, true, true},
         {"reply ready", true, false, "", "Sure!", "msg", false, false, "paperplane.fill", true,
          "3 chars", true, true, true},
-        {"reply running", true, true, "", "Sure!", "msg", false, false, "sparkles", true,
-         "3 chars", false, false, false},
+        {"reply running", true, true, "", "Sure!", "msg", false, false, "sparkles", true, "3 chars",
+         false, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -143,8 +175,8 @@ TEST(AssistantPanelModel, CheckMarksOnlyOnTheSelectedStyleAndTheCopiedTurn) {
     s.copiedTurnID = s.turns[1].id;
     AssistantPanelModel m = assistantPanelModel(s);
     EXPECT_EQ(m.replyStyleLabel, "Short");
-    EXPECT_EQ(m.replyStyleEntries, (QList<AssistantReplyStyleEntry>{
-                                       {"warm", "Warm & kind", false}, {"short", "Short", true}}));
+    EXPECT_EQ(m.replyStyleEntries, (QList<AssistantReplyStyleEntry>{{"warm", "Warm & kind", false},
+                                                                    {"short", "Short", true}}));
     ASSERT_EQ(m.turns.size(), 2);
     EXPECT_EQ(m.turns[0].copy, (AssistantSymbolControl{"doc.on.doc", "", true, false}));
     EXPECT_EQ(m.turns[1].copy, (AssistantSymbolControl{"checkmark", "", true, true}));

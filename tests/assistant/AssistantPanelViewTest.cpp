@@ -48,8 +48,8 @@ protected:
             }
             QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
             ASSERT_TRUE(a) << where;
-            const bool control = qobject_cast<QAbstractButton*>(w) ||
-                                 qobject_cast<QPlainTextEdit*>(w);
+            const bool control =
+                qobject_cast<QAbstractButton*>(w) || qobject_cast<QPlainTextEdit*>(w);
             const auto* label = qobject_cast<QLabel*>(w);
             if (control || (label && !label->text().isEmpty())) {
                 EXPECT_FALSE(w->accessibleName().isEmpty())
@@ -67,8 +67,8 @@ protected:
 
 TEST_F(AssistantViewTest, ChatRoundTripShowsPlainTextBubblesAndScrollsToTheEnd) {
     backend.answer = [](const SentRequest& r) {
-        return ClockedBackend::Answer{r["text"].endsWith("Again") ? QString("long line ").repeated(60)
-                                                               : "<b>x</b> & more"};
+        return ClockedBackend::Answer{
+            r["text"].endsWith("Again") ? QString("long line ").repeated(60) : "<b>x</b> & more"};
     };
     attach();
     controller.show("ab\n");
@@ -135,9 +135,12 @@ TEST_F(AssistantViewTest, CopyMarkShowsOnTheCopiedTurnOnlyAndGoesAfterItsTime) {
 }
 
 TEST_F(AssistantViewTest, ReplyModeBarStyleMenuAndLanguageList) {
-    state.editSettings([&](NiveloSettings& s) { s.aiReplyStyles = {style("warm"), style("short")}; });
+    state.editSettings([&](NiveloSettings& s) {
+        s.aiReplyStyles = {style("warm"), style("short")};
+    });
     backend.answer = [](const SentRequest& r) {
-        return ClockedBackend::Answer{r["action"] == "translate" ? "Klar, um zwölf." : "Sure, at noon."};
+        return ClockedBackend::Answer{r["action"] == "translate" ? "Klar, um zwölf."
+                                                                 : "Sure, at noon."};
     };
     attach(UiLanguage::ru);
     controller.showReply("Can we meet?", style("warm"), "English");

@@ -183,8 +183,9 @@ TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
     session.xdotool({"mousemove", "300", "160"});
     road.pressAltHotKey("i");
     QString panel;
-    ASSERT_TRUE(XSession::waitUntil([&] { return !(panel = visibleNiveloWindow(session)).isEmpty(); }))
-        << road.diagnostics("assistant-open").toStdString();
+    ASSERT_TRUE(XSession::waitUntil([&] {
+        return !(panel = visibleNiveloWindow(session)).isEmpty();
+    })) << road.diagnostics("assistant-open").toStdString();
     EXPECT_TRUE(XSession::waitUntil(
         [&] { return session.xdotool({"getactivewindow"}).trimmed() == panel; }));
     NiveloTree tree(session, road.nivelo()->processId());
@@ -197,8 +198,8 @@ TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
     const QJsonObject sent = QJsonDocument::fromJson(road.backend().requests()[0].body).object();
     EXPECT_EQ(sent.value("text").toString(),
               "Selected text:\nLunch plans for Friday\n\nRequest:\nMake it shorter");
-    const QString answer =
-        NiveloRoad::standInAnswer("Selected text:\nLunch plans for Friday\n\nRequest:\nMake it shorter");
+    const QString answer = NiveloRoad::standInAnswer(
+        "Selected text:\nLunch plans for Friday\n\nRequest:\nMake it shorter");
     EXPECT_TRUE(XSession::waitUntil([&] { return tree.shows(answer); }))
         << road.diagnostics("assistant-answer").toStdString();
     std::cout << "Assistant screenshot: " << session.screenshot("assistant-chat").toStdString()

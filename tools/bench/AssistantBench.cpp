@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
                     [&] { return bench.controller.panel()->windowHandle()->isExposed(); });
         firstShows.push_back(t.nsecsElapsed());
         bench.controller.hidePanel();
-        framesUntil(bench.controller.panel(), [&] { return false; }, 50);
+        framesUntil(
+            bench.controller.panel(), [&] { return false; }, 50);
         t.restart();
         bench.controller.show(QString());
         framesUntil(bench.controller.panel(),
@@ -119,12 +120,11 @@ int main(int argc, char** argv) {
         QObject::connect(c, signal, c, before);
         return signal;
     };
-    const auto signals_ = std::make_tuple(
-        bracket(&AssistantPanelController::turnsChanged),
-        bracket(&AssistantPanelController::resultTextChanged),
-        bracket(&AssistantPanelController::requestTextChanged),
-        bracket(&AssistantPanelController::isRunningChanged),
-        bracket(&AssistantPanelController::errorTextChanged));
+    const auto signals_ = std::make_tuple(bracket(&AssistantPanelController::turnsChanged),
+                                          bracket(&AssistantPanelController::resultTextChanged),
+                                          bracket(&AssistantPanelController::requestTextChanged),
+                                          bracket(&AssistantPanelController::isRunningChanged),
+                                          bracket(&AssistantPanelController::errorTextChanged));
     bench.controller.show(QString());
     std::apply([&](auto... signal) { (QObject::connect(c, signal, c, after), ...); }, signals_);
     QWidget* panel = bench.controller.panel();
@@ -135,13 +135,15 @@ int main(int argc, char** argv) {
         bench.ask(QStringLiteral("Question number %1").arg(i));
         bench.settle();
     }
-    framesUntil(panel, [&] { return false; }, 300);
+    framesUntil(
+        panel, [&] { return false; }, 300);
     const double fillMs = double(filling.elapsed());
 
     std::vector<qint64> worstFrames;
     for (int i = 0; i < 10; ++i) {
         bench.ask(QStringLiteral("One more question, %1").arg(i));
-        framesUntil(panel, [&] { return false; }, 50);
+        framesUntil(
+            panel, [&] { return false; }, 50);
         viewNs = 0;
         // The answer lands (the view's share of it) and is painted, then the transcript
         // scrolls to its end.
