@@ -17,48 +17,18 @@ struct LanguageTexts {
     QString regenerate, emojis, language, translateTip, translate, copy, paste;
 };
 
+// clang-format off
 const LanguageTexts kTexts[] = {
-    {UiLanguage::en,
-     "AI assistant",
-     "New chat",
-     "Reply style",
-     "Response will appear here.",
-     "Writing reply...",
-     "You",
-     "Context on",
-     "Context",
-     "3 chars",
-     "Ask AI...",
-     "Send",
-     "Paste result",
-     "Regenerate reply",
-     "Add emojis",
-     "Translation language",
-     "Translate reply",
-     "Translate",
-     "Copy reply",
-     "Paste reply"},
-    {UiLanguage::ru,
-     "AI помощник",
-     "Новый чат",
-     "Стиль ответа",
-     "Ответ появится здесь.",
-     "Готовлю ответ...",
-     "Ты",
-     "Контекст включен",
-     "Контекст",
-     "3 симв.",
-     "Спросить AI...",
-     "Отправить",
-     "Вставить результат",
-     "Повторить ответ",
-     "Добавить смайлы",
-     "Язык перевода",
-     "Перевести ответ",
-     "Перевод",
-     "Скопировать ответ",
-     "Вставить ответ"},
+    {UiLanguage::en, "AI assistant", "New chat", "Reply style", "Response will appear here.",
+     "Writing reply...", "You", "Context on", "Context", "3 chars", "Ask AI...", "Send",
+     "Paste result", "Regenerate reply", "Add emojis", "Translation language", "Translate reply",
+     "Translate", "Copy reply", "Paste reply"},
+    {UiLanguage::ru, "AI помощник", "Новый чат", "Стиль ответа", "Ответ появится здесь.",
+     "Готовлю ответ...", "Ты", "Контекст включен", "Контекст", "3 симв.", "Спросить AI...",
+     "Отправить", "Вставить результат", "Повторить ответ", "Добавить смайлы", "Язык перевода",
+     "Перевести ответ", "Перевод", "Скопировать ответ", "Вставить ответ"},
 };
+// clang-format on
 
 }  // namespace
 
