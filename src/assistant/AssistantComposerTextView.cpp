@@ -88,9 +88,13 @@ void AssistantComposerTextView::resizeEvent(QResizeEvent* event) {
 
 void AssistantComposerTextView::keyPressEvent(QKeyEvent* event) {
     const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const bool composing = !textCursor().block().layout()->preeditAreaText().isEmpty();
-    if (!isReturn || composing) {
+    if (!isReturn) {
         QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    if (!textCursor().block().layout()->preeditAreaText().isEmpty()) {
+        // The input method is composing: the key is its own, neither a send nor a line.
+        event->ignore();
         return;
     }
     if (event->modifiers() & (Qt::ShiftModifier | Qt::AltModifier)) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 
 #include "assistant/AssistantComposerTextView.h"
@@ -56,6 +57,22 @@ TEST(AssistantComposerTextView, ReturnSendsWhileShiftOrAltReturnStartsANewLine) 
             EXPECT_EQ(sentWith.first(), "ab");
         }
     }
+}
+
+TEST(AssistantComposerTextView, ReturnDuringCompositionBelongsToTheInputMethod) {
+    AssistantComposerTextView view;
+    int submits = 0;
+    QObject::connect(&view, &AssistantComposerTextView::submitted, [&] { ++submits; });
+    QInputMethodEvent compose(QStringLiteral("ka"), {});
+    QApplication::sendEvent(&view, &compose);
+    press(&view, Qt::Key_Return);
+    EXPECT_EQ(submits, 0);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("か"));
+    QApplication::sendEvent(&view, &commit);
+    press(&view, Qt::Key_Return);
+    EXPECT_EQ(submits, 1);
+    EXPECT_EQ(view.rawText(), QStringLiteral("か"));
 }
 
 TEST(AssistantComposerTextView, BoundTextKeepsCaretNoBreakSpacesAndLinesAsTyped) {
