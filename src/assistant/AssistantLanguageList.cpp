@@ -1,6 +1,7 @@
 #include "assistant/AssistantLanguageList.h"
 
 #include <QFontDatabase>
+#include <QGraphicsDropShadowEffect>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollArea>
@@ -100,11 +101,16 @@ void AssistantLanguageRowButton::paintEvent(QPaintEvent*) {
 }
 
 AssistantLanguageList::AssistantLanguageList(QWidget* parent) : QWidget(parent) {
-    setFixedSize(kWidth + 2 * kShadowMargin, kHeight + 2 * kShadowMargin);
+    setFixedSize(kWidth, kHeight);
+    // The shadow is drawn outside the box, so clicks around it reach what lies beneath.
+    auto* shadow = new QGraphicsDropShadowEffect(this);
+    shadow->setColor(QColor(0, 0, 0, int(0.28 * 255)));
+    shadow->setBlurRadius(32);
+    shadow->setOffset(0, 7);
+    setGraphicsEffect(shadow);
     auto* outer = new QVBoxLayout(this);
     // The scroll bar stays clear of the rounded corners.
-    outer->setContentsMargins(kShadowMargin + 1, kShadowMargin + 6, kShadowMargin + 4,
-                              kShadowMargin + 6);
+    outer->setContentsMargins(1, 6, 4, 6);
     scrollArea_ = new QScrollArea(this);
     scrollArea_->setFrameShape(QFrame::NoFrame);
     scrollArea_->setWidgetResizable(true);
@@ -147,23 +153,10 @@ void AssistantLanguageList::setCurrent(const QString& language, const QString& a
     }
 }
 
-QRect AssistantLanguageList::boxGeometry() const {
-    return rect().adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
-}
-
 void AssistantLanguageList::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = QRectF(boxGeometry()).adjusted(0.35, 0.35, -0.35, -0.35);
-    // A soft shadow: black at 28 % spread over 16 px, 7 px down.
-    const QRectF shadowBox = box.translated(0, 7);
-    constexpr int kSteps = 16;
-    for (int i = kSteps; i >= 1; --i) {
-        QPainterPath ring;
-        ring.addRoundedRect(shadowBox.adjusted(-i, -i, i, i), kCornerRadius + i, kCornerRadius + i);
-        painter.fillPath(
-            ring, QColor(0, 0, 0, int(0.28 * 255 / kSteps * (1.0 - double(i) / (kSteps + 1)))));
-    }
+    const QRectF box = QRectF(rect()).adjusted(0.35, 0.35, -0.35, -0.35);
     QPainterPath path;
     path.addRoundedRect(box, kCornerRadius, kCornerRadius);
     QColor material = palette().color(QPalette::Window);

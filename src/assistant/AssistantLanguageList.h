@@ -37,16 +37,12 @@ class AssistantLanguageList : public QWidget {
 public:
     static constexpr int kWidth = 230;
     static constexpr int kHeight = 280;
-    // Room around the box for its shadow.
-    static constexpr int kShadowMargin = 24;
 
     explicit AssistantLanguageList(QWidget* parent = nullptr);
 
     void setCurrent(const QString& language, const QString& accessibleName);
     QList<AssistantLanguageRowButton*> rows() const { return rows_; }
     QScrollArea* scrollArea() const { return scrollArea_; }
-    // The box itself, inside the shadow's room.
-    QRect boxGeometry() const;
 
 Q_SIGNALS:
     void languageChosen(const QString& language);

@@ -293,9 +293,8 @@ void AssistantPanel::rebuildReplyStyleMenu() {
 void AssistantPanel::placeLanguageList() {
     AssistantButton* chip = replyBar_->languageChip();
     const QPoint chipBottomLeft = chip->mapTo(this, QPoint(0, chip->height()));
-    const QRect box = languageList_->boxGeometry();
-    languageList_->move(chipBottomLeft.x() - box.left(),
-                        chipBottomLeft.y() - kLanguageListLift - box.bottom() - 1);
+    languageList_->move(chipBottomLeft.x(),
+                        chipBottomLeft.y() - kLanguageListLift - languageList_->height());
 }
 
 bool AssistantPanel::eventFilter(QObject* watched, QEvent* event) {

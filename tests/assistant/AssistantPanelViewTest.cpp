@@ -180,9 +180,8 @@ TEST_F(AssistantViewTest, ReplyModeBarStyleMenuAndLanguageList) {
     }
     EXPECT_EQ(checked, 1);
     const QRect chip(bar->languageChip()->mapTo(view(), QPoint(0, 0)), bar->languageChip()->size());
-    const QRect box = list->boxGeometry().translated(list->pos());
-    EXPECT_EQ(box.left(), chip.left());
-    EXPECT_EQ(box.bottom(), chip.bottom() - AssistantPanel::kLanguageListLift);
+    EXPECT_EQ(list->geometry().left(), chip.left());
+    EXPECT_EQ(list->geometry().bottom(), chip.bottom() - AssistantPanel::kLanguageListLift);
 
     // Choosing closes the list first, then selects and translates.
     std::optional<bool> openWhenChosen;
