@@ -239,7 +239,12 @@ void AssistantPanel::refresh() {
     }
     rebuildReplyStyleMenu();
 
-    transcript_->setModel(model_);
+    // Typing changes the request alone: the transcript is left as it is.
+    TranscriptInputs inputs{state.turns, state.copiedTurnID, state.uiLanguage, state.isRunning};
+    if (inputs != transcriptInputs_) {
+        transcriptInputs_ = std::move(inputs);
+        transcript_->setModel(model_);
+    }
     const int turnCount = int(model_.turns.size());
     if (refreshed_ && (turnCount != lastTurnCount_ || state.isRunning != lastRunning_)) {
         transcript_->scrollToBottom();
@@ -316,6 +321,7 @@ void AssistantPanel::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::PaletteChange) {
         // Symbols and the error line are tinted from the palette: a new appearance redraws them.
+        transcriptInputs_.reset();
         refresh();
     }
 }

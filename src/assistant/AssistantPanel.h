@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 #include "assistant/AssistantPanelModel.h"
 
@@ -54,10 +55,20 @@ private:
     void placeLanguageList();
     void chooseLanguage(const QString& language);
 
+    // What the transcript shows; the list compares in constant time while it is shared.
+    struct TranscriptInputs {
+        QList<AssistantConversationTurn> turns;
+        std::optional<QUuid> copiedTurnID;
+        UiLanguage uiLanguage = UiLanguage::en;
+        bool isRunning = false;
+        bool operator==(const TranscriptInputs&) const = default;
+    };
+
     QPointer<AssistantPanelController> controller_;
     AssistantPanelModel model_;
     bool languageListVisible_ = false;
     bool refreshed_ = false;
+    std::optional<TranscriptInputs> transcriptInputs_;
     int lastTurnCount_ = 0;
     bool lastRunning_ = false;
 
