@@ -3,6 +3,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QFontMetricsF>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
 
@@ -14,6 +16,15 @@ QTextOption wrapping() {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     return option;
+}
+
+// Two pixels between lines, in the shown text and in its measure alike.
+void spaceLines(QTextDocument& document) {
+    QTextCursor cursor(&document);
+    cursor.select(QTextCursor::Document);
+    QTextBlockFormat format;
+    format.setLineHeight(2, QTextBlockFormat::LineDistanceHeight);
+    cursor.mergeBlockFormat(format);
 }
 
 }  // namespace
@@ -50,6 +61,7 @@ void AssistantBubbleText::setText(const QString& text) {
     sizeHint_.reset();
     // Plain text: markup shows as the characters it is made of.
     setPlainText(text);
+    spaceLines(*document());
     setAccessibleName(text);
     updateGeometry();
 }
@@ -65,6 +77,7 @@ int AssistantBubbleText::heightForWidth(int width) const {
         measure.setDocumentMargin(0);
         measure.setDefaultTextOption(wrapping());
         measure.setPlainText(text_);
+        spaceLines(measure);
         measure.setTextWidth(width);
         it = heights_.insert(width, int(std::ceil(measure.size().height())));
     }
