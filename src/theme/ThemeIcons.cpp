@@ -16,6 +16,8 @@ struct Row {
 constexpr Row kRows[] = {
     {"arrow.clockwise", "arrow-clockwise"},
     {"arrow.down.circle", "arrow-circle-down"},
+    {"arrow.down.circle.fill", "arrow-circle-down"},
+    {"arrow.triangle.2.circlepath", "arrows-clockwise"},
     {"arrow.turn.down.left", "arrow-elbow-down-left"},
     {"bolt", "lightning"},
     {"bolt.circle", "lightning"},
@@ -32,6 +34,7 @@ constexpr Row kRows[] = {
     {"circle", "circle"},
     {"circle.fill", "circle"},
     {"clipboard", "clipboard"},
+    {"clock", "clock"},
     {"doc.on.clipboard", "clipboard-text"},
     {"doc.on.doc", "copy"},
     {"exclamationmark.triangle.fill", "warning"},
@@ -45,10 +48,14 @@ constexpr Row kRows[] = {
     {"heart.circle", "heart"},
     {"keyboard", "keyboard"},
     {"lock.shield", "shield-check"},
+    {"magnifyingglass", "magnifying-glass"},
     {"megaphone", "megaphone"},
+    {"note.text", "note"},
     {"paperplane.fill", "paper-plane-tilt"},
+    {"pencil", "pencil-simple"},
     {"plus", "plus"},
     {"plus.message", "note-pencil"},
+    {"plus.square.on.square", "plus-square"},
     {"progress.indicator", "spinner-gap"},
     {"sidebar.leading", "sidebar-simple"},
     {"sidebar.left", "sidebar"},
@@ -57,8 +64,10 @@ constexpr Row kRows[] = {
     {"text.document", "file-text"},
     {"theatermasks", "mask-happy"},
     {"translate", "translate"},
+    {"trash", "trash"},
     {"wand.and.sparkles", "magic-wand"},
     {"xmark", "x"},
+    {"xmark.circle.fill", "x-circle"},
 };
 
 const Row* find(const QString& symbol) {
