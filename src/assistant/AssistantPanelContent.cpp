@@ -1,9 +1,7 @@
 #include "assistant/AssistantPanelContent.h"
 
-#include <QWidget>
+#include "assistant/AssistantPanel.h"
 
-QWidget* makeAssistantPanelContent(AssistantPanelController&, QWidget* parent) {
-    auto* content = new QWidget(parent);
-    content->setAccessibleName(QStringLiteral("AI assistant"));
-    return content;
+QWidget* makeAssistantPanelContent(AssistantPanelController& controller, QWidget* parent) {
+    return new AssistantPanel(controller, parent);
 }

@@ -1,6 +1,7 @@
 #include "theme/ThemeIcons.h"
 
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 #include <map>
 
@@ -13,6 +14,7 @@ struct Row {
 
 // Symbol name -> Phosphor icon name.
 constexpr Row kRows[] = {
+    {"arrow.clockwise", "arrow-clockwise"},
     {"arrow.down.circle", "arrow-circle-down"},
     {"arrow.down.circle.fill", "arrow-circle-down"},
     {"arrow.triangle.2.circlepath", "arrows-clockwise"},
@@ -30,6 +32,8 @@ constexpr Row kRows[] = {
     {"chevron.down", "caret-down"},
     {"chevron.up", "caret-up"},
     {"chevron.up.chevron.down", "caret-up-down"},
+    {"circle", "circle"},
+    {"circle.fill", "circle"},
     {"clipboard", "clipboard"},
     {"clock", "clock"},
     {"doc.on.clipboard", "clipboard-text"},
@@ -38,6 +42,7 @@ constexpr Row kRows[] = {
     {"face.smiling", "smiley"},
     {"flame", "fire"},
     {"gearshape", "gear"},
+    {"globe", "globe"},
     {"graduationcap", "graduation-cap"},
     {"hands.sparkles", "hands-clapping"},
     {"heart", "heart"},
@@ -47,8 +52,10 @@ constexpr Row kRows[] = {
     {"magnifyingglass", "magnifying-glass"},
     {"megaphone", "megaphone"},
     {"note.text", "note"},
+    {"paperplane.fill", "paper-plane-tilt"},
     {"pencil", "pencil-simple"},
     {"plus", "plus"},
+    {"plus.message", "note-pencil"},
     {"plus.square.on.square", "plus-square"},
     {"progress.indicator", "spinner-gap"},
     {"sidebar.leading", "sidebar-simple"},
@@ -100,6 +107,16 @@ QPixmap ThemeIcons::pixmap(const QString& symbol, const QColor& tint, int pixelS
     if (path.isEmpty()) {
         return {};
     }
+    // Panels draw their symbols on every paint; the SVG is read once per look.
+    const QString key = QStringLiteral("nivelo-icon:%1:%2:%3:%4")
+                            .arg(symbol)
+                            .arg(tint.rgba(), 0, 16)
+                            .arg(pixelSize)
+                            .arg(devicePixelRatio);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached)) {
+        return cached;
+    }
     QSvgRenderer renderer(path);
     if (!renderer.isValid()) {
         return {};
@@ -115,6 +132,7 @@ QPixmap ThemeIcons::pixmap(const QString& symbol, const QColor& tint, int pixelS
     painter.fillRect(result.rect(), tint);
     painter.end();
     result.setDevicePixelRatio(devicePixelRatio);
+    QPixmapCache::insert(key, result);
     return result;
 }
 

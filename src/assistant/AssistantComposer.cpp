@@ -1,0 +1,124 @@
+#include "assistant/AssistantComposer.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "assistant/AssistantButton.h"
+#include "assistant/AssistantComposerTextView.h"
+#include "theme/NiveloTheme.h"
+
+namespace {
+
+QFont systemFont(int pixelSize, QFont::Weight weight) {
+    QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
+
+void applyControl(AssistantButton* button, const AssistantSymbolControl& control) {
+    button->setEnabled(control.enabled);
+    button->setToolTip(control.toolTip);
+    button->setAccessibleName(control.toolTip);
+}
+
+}  // namespace
+
+AssistantComposer::AssistantComposer(QWidget* parent)
+    : AssistantRoundedBox(18, {AssistantColor::Role::primary, 0.014},
+                          {AssistantColor::Role::primary, 0.075}, parent) {
+    setAccessibleName(QStringLiteral("Composer"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(10, 10, 10, 10);
+    column->setSpacing(8);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(8);
+    contextChip_ = new AssistantButton(this);
+    connect(contextChip_, &QAbstractButton::clicked, this, &AssistantComposer::contextChipClicked);
+    top->addWidget(contextChip_);
+    contextLength_ = new QLabel(this);
+    contextLength_->setTextFormat(Qt::PlainText);
+    contextLength_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont caption = NiveloTheme::font(NiveloTheme::FontRole::caption);
+    caption.setWeight(QFont::DemiBold);
+    contextLength_->setFont(caption);
+    contextLength_->setForegroundRole(QPalette::PlaceholderText);
+    top->addWidget(contextLength_);
+    top->addStretch(1);
+    pasteResult_ = new AssistantButton(this);
+    AssistantButton::Look pasteLook;
+    pasteLook.leading = {{QStringLiteral("arrow.turn.down.left"), 14}};
+    pasteLook.padding = {4, 2, 4, 2};
+    pasteLook.foreground = {AssistantColor::Role::primary, 0.85};
+    pasteResult_->setLook(pasteLook);
+    connect(pasteResult_, &QAbstractButton::clicked, this, &AssistantComposer::pasteResultClicked);
+    top->addWidget(pasteResult_);
+    column->addLayout(top);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(8);
+    editorFrame_ = new AssistantRoundedBox(13, {AssistantColor::Role::primary, 0.018},
+                                           {AssistantColor::Role::white, 0.07}, this);
+    editorFrame_->setAccessibleName(QStringLiteral("Request field"));
+    auto* editorLayout = new QVBoxLayout(editorFrame_);
+    editorLayout->setContentsMargins(6, 5, 6, 5);
+    editor_ = new AssistantComposerTextView(editorFrame_);
+    editorLayout->addWidget(editor_);
+    editorFrame_->setMinimumHeight(44);
+    editorFrame_->setMaximumHeight(82);
+    connect(editor_, &AssistantComposerTextView::textEdited, this,
+            &AssistantComposer::requestEdited);
+    connect(editor_, &AssistantComposerTextView::submitted, this,
+            &AssistantComposer::sendRequested);
+    bottom->addWidget(editorFrame_, 1, Qt::AlignBottom);
+    send_ = new AssistantButton(this);
+    connect(send_, &QAbstractButton::clicked, this, &AssistantComposer::sendRequested);
+    bottom->addWidget(send_, 0, Qt::AlignBottom);
+    column->addLayout(bottom);
+}
+
+void AssistantComposer::setModel(const AssistantPanelModel& model, const QString& requestText) {
+    AssistantButton::Look chip;
+    chip.leading = {{model.contextChipSymbol, 13}};
+    chip.text = model.contextChipTitle;
+    chip.font = systemFont(12, QFont::DemiBold);
+    chip.padding = {10, 5, 10, 5};
+    chip.shape = AssistantButton::Shape::capsule;
+    chip.fill = model.contextChipOn ? AssistantColor{AssistantColor::Role::accent, 0.16}
+                                    : AssistantColor{AssistantColor::Role::primary, 0.03};
+    chip.stroke = model.contextChipOn ? AssistantColor{AssistantColor::Role::accent, 0.25}
+                                      : AssistantColor{AssistantColor::Role::white, 0.08};
+    chip.foreground = {AssistantColor::Role::primary};
+    contextChip_->setLook(chip);
+    contextChip_->setAccessibleName(model.contextChipTitle);
+    contextChip_->setCheckable(true);
+    contextChip_->setChecked(model.contextChipOn);
+
+    contextLength_->setVisible(!model.contextLength.isEmpty());
+    contextLength_->setText(model.contextLength);
+    contextLength_->setAccessibleName(model.contextLength);
+
+    pasteResult_->setVisible(model.showsPasteResult);
+    pasteResult_->setToolTip(model.pasteResultToolTip);
+    pasteResult_->setAccessibleName(model.pasteResultToolTip);
+
+    editor_->setBoundText(requestText);
+    editor_->setPlaceholderText(model.placeholder);
+    editor_->setAccessibleName(model.placeholder);
+
+    AssistantButton::Look send;
+    send.leading = {{model.send.symbol, 16}};
+    send.fixedWidth = 36;
+    send.fixedHeight = 34;
+    send.shape = AssistantButton::Shape::roundedRect;
+    send.cornerRadius = 12;
+    send.fill = model.send.accent ? AssistantColor{AssistantColor::Role::accent}
+                                  : AssistantColor{AssistantColor::Role::secondary, 0.28};
+    send.foreground = {AssistantColor::Role::white};
+    // Its grey background already says it cannot send.
+    send.dimsWhenDisabled = false;
+    send_->setLook(send);
+    applyControl(send_, model.send);
+}

@@ -1,0 +1,211 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVariantAnimation>
+
+#include "assistant/AssistantBubbleText.h"
+#include "assistant/AssistantButton.h"
+#include "assistant/AssistantComposer.h"
+#include "assistant/AssistantComposerTextView.h"
+#include "assistant/AssistantFixture.h"
+#include "assistant/AssistantLanguageList.h"
+#include "assistant/AssistantPanel.h"
+#include "assistant/AssistantReplyBar.h"
+#include "assistant/AssistantTranscript.h"
+#include "core/NiveloPromptLibrary.h"
+
+namespace {
+
+void key(QWidget* target, int k, Qt::KeyboardModifiers modifiers = {}, const QString& text = {}) {
+    QKeyEvent event(QEvent::KeyPress, k, modifiers, text);
+    QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+class AssistantViewTest : public AssistantTest {
+protected:
+    AssistantPanel* view() const { return qobject_cast<AssistantPanel*>(controller.content()); }
+    AssistantComposerTextView* editor() const { return view()->composer()->editor(); }
+    void typeAndSend(const QString& text) {
+        for (const QChar c : text) {
+            key(editor(), 0, {}, QString(c));
+        }
+        key(editor(), Qt::Key_Return);
+        settle();
+    }
+    AIReplyStyle style(const QString& id) const {
+        return {id, id == "warm" ? "Warm & kind" : "Short", "", ""};
+    }
+    // Every visible control and text names itself to assistive technology.
+    void expectAccessible(const char* where) {
+        for (QWidget* w : view()->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(view()) || w->size().isEmpty()) {
+                continue;
+            }
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            ASSERT_TRUE(a) << where;
+            const bool control =
+                qobject_cast<QAbstractButton*>(w) || qobject_cast<QPlainTextEdit*>(w);
+            const auto* label = qobject_cast<QLabel*>(w);
+            if (control || (label && !label->text().isEmpty())) {
+                EXPECT_FALSE(w->accessibleName().isEmpty())
+                    << where << " " << w->metaObject()->className() << " "
+                    << (label ? label->text().toStdString() : "");
+                const QAccessible::Role role = a->role();
+                EXPECT_TRUE(role == QAccessible::Button || role == QAccessible::CheckBox ||
+                            role == QAccessible::EditableText || role == QAccessible::StaticText ||
+                            role == QAccessible::PushButton)
+                    << where << " " << w->accessibleName().toStdString() << " role " << role;
+            }
+        }
+    }
+};
+
+TEST_F(AssistantViewTest, ChatRoundTripShowsPlainTextBubblesAndScrollsToTheEnd) {
+    backend.answer = [](const SentRequest& r) {
+        return ClockedBackend::Answer{
+            r["text"].endsWith("Again") ? QString("long line ").repeated(60) : "<b>x</b> & more"};
+    };
+    attach();
+    controller.show("ab\n");
+    ASSERT_TRUE(view());
+    EXPECT_TRUE(editor()->hasFocus() || !QApplication::focusWindow());
+    EXPECT_EQ(view()->composer()->contextLength()->text(), "2 chars");
+    EXPECT_EQ(view()->transcript()->emptyLabel()->text(), "Response will appear here.");
+
+    typeAndSend("Hi\u00a0there");
+    ASSERT_EQ(backend.sent.size(), 1);
+    EXPECT_EQ(backend.sent[0]["text"], "Selected text:\nab\n\nRequest:\nHi\u00a0there");
+    ASSERT_EQ(view()->transcript()->rows().size(), 1);
+    AssistantTurnRow* row = view()->transcript()->rows()[0];
+    EXPECT_EQ(row->requestText()->text(), "Hi\u00a0there");
+    EXPECT_EQ(row->resultText()->text(), "<b>x</b> & more");
+    EXPECT_EQ(row->resultText()->document()->toPlainText(), "<b>x</b> & more");
+    EXPECT_TRUE(editor()->rawText().isEmpty());
+    EXPECT_TRUE(view()->composer()->pasteResultButton()->isVisibleTo(view()));
+
+    // The end comes into view: queued, then eased over 180 ms.
+    QVariantAnimation* scroll = view()->transcript()->scrollAnimation();
+    ASSERT_TRUE(scroll);
+    EXPECT_EQ(scroll->duration(), AssistantTranscript::kScrollDurationMs);
+    EXPECT_EQ(scroll->endValue().toInt(),
+              view()->transcript()->scrollArea()->verticalScrollBar()->maximum());
+
+    // A second answer keeps the first row's widgets; each row is as high as its texts need.
+    typeAndSend("Again");
+    ASSERT_EQ(view()->transcript()->rows().size(), 2);
+    EXPECT_EQ(view()->transcript()->rows()[0], row);
+    for (AssistantTurnRow* r : view()->transcript()->rows()) {
+        AssistantTurnRow fresh({r->turnId(), r->requestText()->text(), r->resultText()->text(), {}},
+                               {"You", "AI", ""});
+        EXPECT_EQ(r->height(), fresh.heightForWidth(r->width()));
+    }
+
+    // A blank request sent with the submit key shows the error line; a new chat clears it.
+    typeAndSend("   ");
+    EXPECT_EQ(view()->errorLabel()->text(), "Enter a request.");
+    EXPECT_TRUE(view()->errorLabel()->isVisibleTo(view()));
+    view()->newChatButton()->click();
+    EXPECT_TRUE(view()->transcript()->rows().isEmpty());
+    EXPECT_FALSE(view()->errorLabel()->isVisibleTo(view()));
+    EXPECT_TRUE(view()->transcript()->emptyState()->isVisibleTo(view()));
+}
+
+TEST_F(AssistantViewTest, CopyMarkShowsOnTheCopiedTurnOnlyAndGoesAfterItsTime) {
+    attach();
+    controller.show("");
+    typeAndSend("one");
+    typeAndSend("two");
+    const QList<AssistantTurnRow*> rows = view()->transcript()->rows();
+    ASSERT_EQ(rows.size(), 2);
+    rows[1]->copyButton()->click();
+    EXPECT_EQ(desktop.pasteboard.plainText(), "TWO");
+    EXPECT_EQ(rows[1]->copyButton()->look().leading[0].symbol, "checkmark");
+    EXPECT_EQ(rows[1]->copyButton()->look().foreground.role, AssistantColor::Role::accent);
+    EXPECT_EQ(rows[0]->copyButton()->look().leading[0].symbol, "doc.on.doc");
+    desktop.clock.advance(AssistantPanelController::kCopyMarkMs);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(rows[1]->copyButton()->look().leading[0].symbol, "doc.on.doc");
+    EXPECT_EQ(rows[1]->copyButton()->look().foreground.role, AssistantColor::Role::secondary);
+    expectAccessible("chat");
+}
+
+TEST_F(AssistantViewTest, ReplyModeBarStyleMenuAndLanguageList) {
+    state.editSettings([&](NiveloSettings& s) {
+        s.aiReplyStyles = {style("warm"), style("short")};
+    });
+    backend.answer = [](const SentRequest& r) {
+        return ClockedBackend::Answer{r["action"] == "translate" ? "Klar, um zwölf."
+                                                                 : "Sure, at noon."};
+    };
+    attach(UiLanguage::ru);
+    controller.showReply("Can we meet?", style("warm"), "English");
+    AssistantReplyBar* bar = view()->replyBar();
+    EXPECT_EQ(view()->titleLabel()->text(), "AI Reply");
+    EXPECT_FALSE(view()->composer()->isVisibleTo(view()));
+    EXPECT_TRUE(bar->isVisibleTo(view()));
+    // While the reply is written nothing of the bar works, nor the style menu.
+    EXPECT_FALSE(bar->languageChip()->isEnabled());
+    EXPECT_FALSE(bar->pasteButton()->isEnabled());
+    EXPECT_FALSE(view()->replyStyleButton()->isEnabled());
+    EXPECT_EQ(view()->transcript()->emptyLabel()->text(), "Готовлю ответ...");
+    settle();
+    ASSERT_EQ(view()->transcript()->rows().size(), 1);
+    EXPECT_TRUE(bar->pasteButton()->isEnabled());
+    EXPECT_EQ(bar->translateButton()->look().text, "Перевод");
+    EXPECT_EQ(bar->languageChip()->look().text, "EN");
+
+    // The menu escapes "&" and checks only the style in use.
+    QList<QAction*> entries = view()->replyStyleMenu()->actions();
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0]->text(), "Warm && kind");
+    EXPECT_FALSE(entries[0]->icon().isNull());
+    EXPECT_TRUE(entries[1]->icon().isNull());
+
+    // The list stays open while the panel is hidden and shown again.
+    bar->languageChip()->click();
+    AssistantLanguageList* list = view()->languageList();
+    ASSERT_TRUE(list->isVisibleTo(view()));
+    controller.hidePanel();
+    controller.panel()->show();
+    EXPECT_TRUE(list->isVisibleTo(view()));
+    ASSERT_EQ(list->rows().size(), 100);
+    int checked = 0;
+    for (AssistantLanguageRowButton* row : list->rows()) {
+        checked += row->row().checked ? 1 : 0;
+    }
+    EXPECT_EQ(checked, 1);
+    const QRect chip(bar->languageChip()->mapTo(view(), QPoint(0, 0)), bar->languageChip()->size());
+    EXPECT_EQ(list->geometry().left(), chip.left());
+    EXPECT_EQ(list->geometry().bottom(), chip.bottom() - AssistantPanel::kLanguageListLift);
+
+    // Choosing closes the list first, then selects and translates.
+    std::optional<bool> openWhenChosen;
+    QObject::connect(&controller, &AssistantPanelController::replyTranslationLanguageChanged,
+                     [&] { openWhenChosen = view()->isLanguageListVisible(); });
+    const int german = int(NiveloPromptLibrary::languages().indexOf("German"));
+    list->rows()[german]->click();
+    EXPECT_EQ(openWhenChosen, false);
+    EXPECT_FALSE(list->isVisibleTo(view()));
+    settle();
+    EXPECT_EQ(backend.sent.last()["action"], "translate");
+    EXPECT_EQ(bar->languageChip()->look().text, "DE");
+    EXPECT_EQ(view()->transcript()->rows()[0]->resultText()->text(), "Klar, um zwölf.");
+    bar->languageChip()->click();
+    EXPECT_TRUE(list->rows()[german]->row().checked);
+    expectAccessible("reply");
+}
+
+TEST_F(AssistantViewTest, PanelNeverSmallerThanItsMinimum) {
+    attach();
+    controller.show("");
+    controller.panel()->resize(100, 100);
+    EXPECT_GE(controller.panel()->width(), 480);
+    EXPECT_GE(controller.panel()->height(), 560);
+    EXPECT_GE(view()->width(), 480);
+    EXPECT_GE(view()->height(), 560);
+}
