@@ -29,6 +29,7 @@ constexpr Row kRows[] = {
     {"clipboard", "clipboard"},
     {"doc.on.clipboard", "clipboard-text"},
     {"doc.on.doc", "copy"},
+    {"exclamationmark.circle", "warning-circle"},
     {"exclamationmark.triangle.fill", "warning"},
     {"face.smiling", "smiley"},
     {"flame", "fire"},
@@ -40,6 +41,7 @@ constexpr Row kRows[] = {
     {"keyboard", "keyboard"},
     {"lock.shield", "shield-check"},
     {"megaphone", "megaphone"},
+    {"plus", "plus"},
     {"progress.indicator", "spinner-gap"},
     {"sidebar.leading", "sidebar-simple"},
     {"sidebar.left", "sidebar"},
@@ -48,6 +50,7 @@ constexpr Row kRows[] = {
     {"text.document", "file-text"},
     {"theatermasks", "mask-happy"},
     {"translate", "translate"},
+    {"trash", "trash"},
     {"wand.and.sparkles", "magic-wand"},
     {"xmark", "x"},
 };
