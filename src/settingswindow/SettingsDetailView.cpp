@@ -7,7 +7,10 @@
 #include <QVBoxLayout>
 
 #include "settingswindow/ActionsSettingsView.h"
+#include "settingswindow/ClipboardSettingsView.h"
 #include "settingswindow/GeneralSettingsView.h"
+#include "settingswindow/LayoutSettingsView.h"
+#include "settingswindow/PermissionsSettingsView.h"
 #include "state/NiveloAppState.h"
 
 namespace {
@@ -18,6 +21,12 @@ QWidget* makePage(SettingsPage page, NiveloAppState& state, QWidget* parent) {
             return new GeneralSettingsView(state, parent);
         case SettingsPage::actions:
             return new ActionsSettingsView(state, parent);
+        case SettingsPage::clipboard:
+            return new ClipboardSettingsView(state, parent);
+        case SettingsPage::layout:
+            return new LayoutSettingsView(state, parent);
+        case SettingsPage::permissions:
+            return new PermissionsSettingsView(state, parent);
         default:
             return nullptr;
     }

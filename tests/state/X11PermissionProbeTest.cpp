@@ -2,41 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QStandardPaths>
 
 #include "platform/x11/X11PermissionProbe.h"
-#include "support/EventWait.h"
-
-// Xlib last: its macros clash with Qt's headers.
-#include <X11/Xlib.h>
-
-namespace {
-
-// A private Xvfb on a display number it picks itself; closed and stopped on destruction.
-struct PrivateXServer {
-    QProcess process;
-    Display* display = nullptr;
-    explicit PrivateXServer(const QStringList& extraArguments) {
-        process.start("Xvfb", QStringList{"-displayfd", "1", "-nolisten", "tcp"} + extraArguments);
-        QByteArray output;
-        waitUntil([&] {
-            output += process.readAllStandardOutput();
-            return output.contains('\n') || process.state() == QProcess::NotRunning;
-        });
-        display =
-            output.contains('\n') ? XOpenDisplay((":" + output.trimmed()).constData()) : nullptr;
-    }
-    ~PrivateXServer() {
-        if (display) {
-            XCloseDisplay(display);
-        }
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-};
-
-}  // namespace
+#include "support/PrivateXServer.h"
 
 // XInput2 is always there; the synthetic keys need XTEST. Nothing opens a settings page.
 TEST(X11PermissionProbe, SyntheticKeysNeedXTestAndInputMonitoringNeedsXInput) {
