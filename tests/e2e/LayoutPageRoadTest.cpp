@@ -60,8 +60,12 @@ TEST(LayoutPageRoad, AnApplicationAddedThroughTheDialogGetsItsLayoutOnActivation
 
     AXElementPtr element;
     const auto press = [&](const QString& title) {
-        return XSession::waitUntil([&] { return element = pressable(accessibility, pid, title); },
-                                   10000) &&
+        return XSession::waitUntil(
+                   [&] {
+                       element = pressable(accessibility, pid, title);
+                       return element != nullptr;
+                   },
+                   10000) &&
                accessibility.performAction(element, "AXPress");
     };
     ASSERT_TRUE(press("Layout"));
@@ -73,10 +77,12 @@ TEST(LayoutPageRoad, AnApplicationAddedThroughTheDialogGetsItsLayoutOnActivation
     session.type(entry);
     road.lockLayoutGroup(1);
     session.key("Return");
+    // The rule, then per-application switching on.
     ASSERT_TRUE(XSession::waitUntil([&] {
-        return storedDefaults(session).contains("org.xfce.mousepad");
-    })) << road.diagnostics("layout-added").toStdString();
-    EXPECT_TRUE(storedDefaults(session).contains("appLayoutSwitching.enabled=true"));
+        const QString stored = storedDefaults(session);
+        return stored.contains("org.xfce.mousepad") && stored.contains("Russian") &&
+               stored.contains("appLayoutSwitching.enabled=true");
+    })) << storedDefaults(session).toStdString() << road.diagnostics("layout-added").toStdString();
 
     road.lockLayoutGroup(0);
     ASSERT_EQ(session.currentLayoutGroup(), 0);
