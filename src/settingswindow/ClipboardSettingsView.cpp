@@ -265,6 +265,7 @@ void ClipboardSettingsView::recolour() {
     QPalette secondary;
     secondary.setColor(QPalette::WindowText, settingsColor(*this, Role::secondaryLabel));
     empty_->setPalette(secondary);
+    days_->setPalette(secondary);
     const QColor red = settingsColor(*this, Role::red);
     QPalette destructive;
     destructive.setColor(QPalette::ButtonText, red);
