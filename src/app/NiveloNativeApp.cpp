@@ -180,8 +180,9 @@ void NiveloNativeApp::openMainWindow() {
             [this] { launchLater(this, [this] { afterMainWindowClosed(); }); });
     // Without a state (a platform lacking a service) the window keeps its empty content.
     if (NiveloAppState* state = appState()) {
-        mainWindow_->setCentralWidget(new MainSettingsView(
-            {*state, &quickPanel(), statusHUD(), hotkeys(), services().clipboardHistory}));
+        mainWindow_->setCentralWidget(
+            new MainSettingsView({*state, &quickPanel(), statusHUD(), hotkeys(),
+                                  services().clipboardHistory, platform_.keyMap.get()}));
     }
     appDelegate_->adoptWindow(mainWindow_);
     mainWindow_->show();

@@ -82,10 +82,16 @@ QSize HotkeyRecorderField::sizeHint() const {
     return {labelWidth_ + 2 * kPaddingX, fontMetrics().height() + 2 * kPaddingY};
 }
 
+void HotkeyRecorderField::setAccessibleTitle(const QString& title) {
+    accessibleTitle_ = title;
+    refreshAccessibleText();
+}
+
 void HotkeyRecorderField::refreshAccessibleText() {
     const QString label = labelText();
     setText(label);
-    setAccessibleName(QStringLiteral("Shortcut: ") + label);
+    setAccessibleName((accessibleTitle_.isEmpty() ? QStringLiteral("Shortcut") : accessibleTitle_) +
+                      QStringLiteral(": ") + label);
 }
 
 void HotkeyRecorderField::beginRecording() {

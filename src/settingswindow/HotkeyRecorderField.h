@@ -30,6 +30,9 @@ public:
     int labelWidth() const { return labelWidth_; }
     void setLabelWidth(int width);
 
+    // What the field edits ("Quick menu"); its accessible name is this title and the label.
+    void setAccessibleTitle(const QString& title);
+
     bool isRecording() const { return recording_; }
     // The label as shown: "Press shortcut..." while recording, else the display form.
     QString labelText() const;
@@ -55,6 +58,7 @@ private:
     void refreshAccessibleText();
 
     QString hotkey_;
+    QString accessibleTitle_;
     int labelWidth_;
     bool recording_ = false;
     bool filterInstalled_ = false;

@@ -11,6 +11,7 @@
 #include "settingswindow/GeneralSettingsView.h"
 #include "settingswindow/LayoutSettingsView.h"
 #include "settingswindow/PermissionsSettingsView.h"
+#include "settingswindow/ShortcutsSettingsView.h"
 #include "state/NiveloAppState.h"
 
 namespace {
@@ -27,6 +28,8 @@ QWidget* makePage(SettingsPage page, NiveloAppState& state, QWidget* parent) {
             return new LayoutSettingsView(state, parent);
         case SettingsPage::permissions:
             return new PermissionsSettingsView(state, parent);
+        case SettingsPage::shortcuts:
+            return new ShortcutsSettingsView(state, parent);
         default:
             return nullptr;
     }
