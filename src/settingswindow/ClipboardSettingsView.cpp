@@ -55,7 +55,8 @@ ClipboardPageModel clipboardPageModel(const NiveloSettings& s,
     m.daysTitle = tr2(lang, QStringLiteral("Keep for days"), QStringLiteral("Хранить дней"));
     m.days = localizedClipboardDays(s.clipboardDays, lang);
     m.clearTitle = tr2(lang, QStringLiteral("Clear history"), QStringLiteral("Очистить историю"));
-    m.recentHeading = tr2(lang, QStringLiteral("Recent clipboard"), QStringLiteral("Недавний буфер"));
+    m.recentHeading =
+        tr2(lang, QStringLiteral("Recent clipboard"), QStringLiteral("Недавний буфер"));
     if (items.isEmpty()) {
         m.emptyText = tr2(lang, QStringLiteral("Clipboard history is empty."),
                           QStringLiteral("История буфера пуста."));
@@ -80,9 +81,8 @@ ClipboardSettingsView::ClipboardSettingsView(NiveloAppState& state, QWidget* par
     enabled_ = new QCheckBox(settingsBlock);
     enabled_->setFont(NiveloTheme::font(NiveloTheme::FontRole::body));
     settings->addWidget(enabled_);
-    connect(enabled_, &QCheckBox::toggled, this, [this](bool on) {
-        binding(state_, &NiveloSettings::clipboardHistoryEnabled).set(on);
-    });
+    connect(enabled_, &QCheckBox::toggled, this,
+            [this](bool on) { binding(state_, &NiveloSettings::clipboardHistoryEnabled).set(on); });
 
     limit_ = new SettingsStepper(kMinimumLimit, kMaximumLimit, settingsBlock);
     settings->addWidget(limit_);

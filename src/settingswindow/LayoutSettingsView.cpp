@@ -107,8 +107,8 @@ LayoutPageModel layoutPageModel(const NiveloSettings& s, const QStringList& layo
     m.autoSwitch = s.layoutAutoSwitch;
     m.hotkeyTitle = tr2(lang, QStringLiteral("Hotkey"), QStringLiteral("Хоткей"));
     m.hotkey = s.layoutHotkey;
-    m.perAppTitle =
-        tr2(lang, QStringLiteral("Keyboard layout per app"), QStringLiteral("Раскладка для приложений"));
+    m.perAppTitle = tr2(lang, QStringLiteral("Keyboard layout per app"),
+                        QStringLiteral("Раскладка для приложений"));
     m.perApp = s.appLayoutSwitchingEnabled;
     m.note = tr2(lang,
                  QStringLiteral("Automatically switch the keyboard layout when an assigned app "
@@ -119,7 +119,8 @@ LayoutPageModel layoutPageModel(const NiveloSettings& s, const QStringList& layo
         m.rules.append({rule.id, rule.appName, rule.bundleIdentifier, rule.appPath,
                         int(layouts.indexOf(rule.layoutName)), rule.isEnabled});
     }
-    m.addTitle = tr2(lang, QStringLiteral("Add application"), QStringLiteral("Добавить приложение"));
+    m.addTitle =
+        tr2(lang, QStringLiteral("Add application"), QStringLiteral("Добавить приложение"));
     m.removeTitle = tr2(lang, QStringLiteral("Remove rule"), QStringLiteral("Удалить правило"));
     return m;
 }
@@ -175,9 +176,8 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
     autoSwitch_ = new QCheckBox(block);
     autoSwitch_->setFont(NiveloTheme::font(FontRole::body));
     column->addWidget(autoSwitch_);
-    connect(autoSwitch_, &QCheckBox::toggled, this, [this](bool on) {
-        binding(state_, &NiveloSettings::layoutAutoSwitch).set(on);
-    });
+    connect(autoSwitch_, &QCheckBox::toggled, this,
+            [this](bool on) { binding(state_, &NiveloSettings::layoutAutoSwitch).set(on); });
 
     hotkey_ = new HotkeyRecorderField(state_.settings().layoutHotkey, 142, block);
     labelledRow(hotkeyLabel_, hotkey_);
@@ -264,14 +264,15 @@ void LayoutSettingsView::addApplication() {
         return;
     }
     const UiLanguage lang = state_.settings().uiLanguage;
-    auto* dialog = new QFileDialog(
-        this, tr2(lang, QStringLiteral("Choose an application"), QStringLiteral("Выберите приложение")));
+    auto* dialog = new QFileDialog(this, tr2(lang, QStringLiteral("Choose an application"),
+                                             QStringLiteral("Выберите приложение")));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    dialog->setLabelText(QFileDialog::Accept, tr2(lang, QStringLiteral("Add"), QStringLiteral("Добавить")));
+    dialog->setLabelText(QFileDialog::Accept,
+                         tr2(lang, QStringLiteral("Add"), QStringLiteral("Добавить")));
     dialog->setNameFilter(tr2(lang, QStringLiteral("Applications (*.desktop)"),
                               QStringLiteral("Приложения (*.desktop)")));
     const QStringList folders = applicationFolders();
@@ -303,9 +304,9 @@ void LayoutSettingsView::addApplication(const QString& desktopEntryPath) {
     const QString layout =
         layoutService_.currentLayoutName().value_or(state_.settings().layoutLatinSource);
     NiveloSettings settings = state_.settings();
-    const auto existing = std::find_if(
-        settings.appLayoutRules.begin(), settings.appLayoutRules.end(),
-        [&](const AppLayoutRule& rule) { return rule.bundleIdentifier == entry->id; });
+    const auto existing =
+        std::find_if(settings.appLayoutRules.begin(), settings.appLayoutRules.end(),
+                     [&](const AppLayoutRule& rule) { return rule.bundleIdentifier == entry->id; });
     if (existing != settings.appLayoutRules.end()) {
         // The chosen layout stays.
         existing->appName = name;
@@ -400,8 +401,9 @@ void LayoutSettingsView::refresh() {
             row = rows_.take(r.id);
         } else {
             const auto& rules = state_.settings().appLayoutRules;
-            row = makeRow(*std::find_if(rules.begin(), rules.end(),
-                                        [&](const AppLayoutRule& rule) { return rule.id == r.id; }));
+            row = makeRow(*std::find_if(rules.begin(), rules.end(), [&](const AppLayoutRule& rule) {
+                return rule.id == r.id;
+            }));
         }
         if (row.iconPath != r.appPath || row.icon->pixmap().isNull()) {
             row.iconPath = r.appPath;
@@ -414,13 +416,15 @@ void LayoutSettingsView::refresh() {
         setOptions(row.layout, m.layouts, r.layout);
         const UiLanguage lang = state_.settings().uiLanguage;
         row.layout->setAccessibleName(
-            tr2(lang, QStringLiteral("Layout for %1"), QStringLiteral("Раскладка для %1")).arg(r.appName));
+            tr2(lang, QStringLiteral("Layout for %1"), QStringLiteral("Раскладка для %1"))
+                .arg(r.appName));
         {
             const QSignalBlocker blocker(row.enabled);
             row.enabled->setChecked(r.isEnabled);
         }
         row.enabled->setAccessibleName(
-            tr2(lang, QStringLiteral("Switch for %1"), QStringLiteral("Переключать для %1")).arg(r.appName));
+            tr2(lang, QStringLiteral("Switch for %1"), QStringLiteral("Переключать для %1"))
+                .arg(r.appName));
         row.remove->setAccessibleName(m.removeTitle);
         row.remove->setToolTip(m.removeTitle);
         rulesLayout_->removeWidget(row.frame);

@@ -66,20 +66,21 @@ PermissionsPageModel permissionsPageModel(const PermissionState& state,
                    : tr2(lang, QStringLiteral("Sees selections made in other apps (XInput 2)"),
                          QStringLiteral("Видит выделение в других приложениях (XInput 2)"))},
     };
-    m.buttons.append({Action::refresh, tr2(lang, QStringLiteral("Refresh"), QStringLiteral("Обновить"))});
+    m.buttons.append(
+        {Action::refresh, tr2(lang, QStringLiteral("Refresh"), QStringLiteral("Обновить"))});
     if (offers.canRequest) {
         m.buttons.append({Action::request, tr2(lang, QStringLiteral("Request permissions"),
                                                QStringLiteral("Запросить разрешения"))});
     }
     if (offers.accessibilitySettings) {
-        m.buttons.append({Action::openAccessibility,
-                          tr2(lang, QStringLiteral("Open Accessibility"),
-                              QStringLiteral("Открыть Универсальный доступ"))});
+        m.buttons.append(
+            {Action::openAccessibility, tr2(lang, QStringLiteral("Open Accessibility"),
+                                            QStringLiteral("Открыть Универсальный доступ"))});
     }
     if (offers.inputMonitoringSettings) {
-        m.buttons.append({Action::openInputMonitoring,
-                          tr2(lang, QStringLiteral("Open Input Monitoring"),
-                              QStringLiteral("Открыть Мониторинг ввода"))});
+        m.buttons.append(
+            {Action::openInputMonitoring, tr2(lang, QStringLiteral("Open Input Monitoring"),
+                                              QStringLiteral("Открыть Мониторинг ввода"))});
     }
     if (offers.canReset) {
         m.reset = PermissionsPageModel::Button{

@@ -15,13 +15,12 @@ void SettingsRowFrame::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()), radius_, radius_);
-    painter.fillPath(path,
-                     NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.055));
+    painter.fillPath(path, NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.055));
 }
 
 ColorScheme settingsScheme(const QWidget& widget) {
     return widget.palette().color(QPalette::Window).lightness() < 128 ? ColorScheme::dark
-                                                                     : ColorScheme::light;
+                                                                      : ColorScheme::light;
 }
 
 QColor settingsColor(const QWidget& widget, NiveloTheme::Role role) {

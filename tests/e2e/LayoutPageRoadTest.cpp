@@ -45,8 +45,8 @@ TEST(LayoutPageRoad, AnApplicationAddedThroughTheDialogGetsItsLayoutOnActivation
     if (!QFile::exists(entry)) {
         GTEST_SKIP() << "mousepad is not installed";
     }
-    NiveloRoad road({NIVELO_BINARY, NIVELO_TEST_EDITOR, true,
-                     {{"nivelo.openMainWindowOnLaunch", "true"}}});
+    NiveloRoad road(
+        {NIVELO_BINARY, NIVELO_TEST_EDITOR, true, {{"nivelo.openMainWindowOnLaunch", "true"}}});
     XSession& session = road.session();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     ASSERT_FALSE(session.waitForWindow("^NiveloAI$").isEmpty());
@@ -82,7 +82,8 @@ TEST(LayoutPageRoad, AnApplicationAddedThroughTheDialogGetsItsLayoutOnActivation
         const QString stored = storedDefaults(session);
         return stored.contains("org.xfce.mousepad") && stored.contains("Russian") &&
                stored.contains("appLayoutSwitching.enabled=true");
-    })) << storedDefaults(session).toStdString() << road.diagnostics("layout-added").toStdString();
+    })) << storedDefaults(session).toStdString()
+        << road.diagnostics("layout-added").toStdString();
 
     road.lockLayoutGroup(0);
     ASSERT_EQ(session.currentLayoutGroup(), 0);

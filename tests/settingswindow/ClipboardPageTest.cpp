@@ -26,13 +26,16 @@ TEST(ClipboardPageTexts, BothLanguagesAndTheStoredRetention) {
         QString days;
         QStringList texts;
     } cases[] = {
-        {UiLanguage::en, "forever",
+        {UiLanguage::en,
+         "forever",
          {"Keep local clipboard history", "History limit: 100", "Keep for days", "forever",
           "Clear history", "Recent clipboard", "Clipboard history is empty."}},
-        {UiLanguage::ru, "forever",
+        {UiLanguage::ru,
+         "forever",
          {"Хранить локальную историю буфера", "Лимит истории: 100", "Хранить дней", "всегда",
           "Очистить историю", "Недавний буфер", "История буфера пуста."}},
-        {UiLanguage::ru, "30",
+        {UiLanguage::ru,
+         "30",
          {"Хранить локальную историю буфера", "Лимит истории: 100", "Хранить дней", "30",
           "Очистить историю", "Недавний буфер", "История буфера пуста."}},
     };
@@ -68,7 +71,7 @@ TEST_F(ClipboardPage, TheStepperShowsTheStoredLimitAndOnlyAStepWrites) {
         int stored;
         bool up;
         int saved;  // 0: the button is off
-    } cases[] = {{5, true, 10}, {5, false, 0}, {600, false, 500}, {600, true, 0},
+    } cases[] = {{5, true, 10},  {5, false, 0},    {600, false, 500}, {600, true, 0},
                  {500, true, 0}, {100, true, 101}, {10, false, 0}};
     for (const auto& c : cases) {
         open(c.stored);

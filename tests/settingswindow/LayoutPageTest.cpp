@@ -28,7 +28,8 @@ protected:
         const QString path = home.filePath("applications/" + fileName);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(("[Desktop Entry]\n" + body + "\n[Desktop Action window]\nName=Other\n").toUtf8());
+        file.write(
+            ("[Desktop Entry]\n" + body + "\n[Desktop Action window]\nName=Other\n").toUtf8());
         return path;
     }
     const AppLayoutRule& onlyRule() const {

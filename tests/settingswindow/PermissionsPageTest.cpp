@@ -43,32 +43,39 @@ TEST(PermissionsPageTexts, BadgesAndControlsFollowWhatTheDesktopOffers) {
         QStringList buttons;
         QString note;
     } cases[] = {
-        {all, UiLanguage::en,
+        {all,
+         UiLanguage::en,
          {"Accessibility", "Granted", "", "Input Monitoring", "Needs Access", ""},
          {"Refresh", "Request permissions", "Open Accessibility", "Open Input Monitoring",
           "Reset Nivelo permissions + request again"},
          "Clears old Nivelo entries from Accessibility/Input Monitoring, then immediately sends "
          "fresh macOS permission requests."},
-        {all, UiLanguage::ru,
+        {all,
+         UiLanguage::ru,
          {"Универсальный доступ", "Разрешено", "", "Мониторинг ввода", "Нужен доступ", ""},
          {"Обновить", "Запросить разрешения", "Открыть Универсальный доступ",
           "Открыть Мониторинг ввода", "Сбросить разрешения Nivelo и запросить снова"},
          "Удаляет старые записи Nivelo из Универсального доступа и Мониторинга ввода, затем "
          "сразу отправляет новые запросы macOS."},
-        {{}, UiLanguage::en,
+        {{},
+         UiLanguage::en,
          {"Accessibility", "Available", "Sends Copy and Paste to other apps (XTEST)",
           "Input Monitoring", "Not available", "Sees selections made in other apps (XInput 2)"},
          {"Refresh"},
          "On X11 these depend on the X server's extensions; NiveloAI cannot turn them on."},
-        {{}, UiLanguage::ru,
-         {"Универсальный доступ", "Доступно", "Отправляет копирование и вставку другим "
-          "приложениям (XTEST)", "Мониторинг ввода", "Недоступно",
-          "Видит выделение в других приложениях (XInput 2)"},
+        {{},
+         UiLanguage::ru,
+         {"Универсальный доступ", "Доступно",
+          "Отправляет копирование и вставку другим "
+          "приложениям (XTEST)",
+          "Мониторинг ввода", "Недоступно", "Видит выделение в других приложениях (XInput 2)"},
          {"Обновить"},
          "В X11 это зависит от расширений X-сервера; NiveloAI не может их включить."},
-        {{false, false, true, false}, UiLanguage::en,
+        {{false, false, true, false},
+         UiLanguage::en,
          {"Accessibility", "Granted", "", "Input Monitoring", "Needs Access", ""},
-         {"Refresh", "Open Accessibility"}, ""},
+         {"Refresh", "Open Accessibility"},
+         ""},
     };
     for (const auto& c : cases) {
         const PermissionsPageModel m = permissionsPageModel({true, false}, c.offers, c.lang);
@@ -105,15 +112,15 @@ TEST_F(PermissionsPage, EachButtonCallsTheStateAndThePageNeverChecksByItself) {
     page.show();
     settle();
     EXPECT_EQ(probe.checks, 0);
-    EXPECT_EQ(badges(page), (QStringList{"Accessibility: Needs Access",
-                                         "Input Monitoring: Needs Access"}));
+    EXPECT_EQ(badges(page),
+              (QStringList{"Accessibility: Needs Access", "Input Monitoring: Needs Access"}));
     const QList<QPushButton*> buttons = page.buttons();
     ASSERT_EQ(buttons.size(), 5);
 
     buttons[0]->click();
     settle();
-    EXPECT_EQ(badges(page), (QStringList{"Accessibility: Granted",
-                                         "Input Monitoring: Needs Access"}));
+    EXPECT_EQ(badges(page),
+              (QStringList{"Accessibility: Granted", "Input Monitoring: Needs Access"}));
     buttons[1]->click();
     settle();
     EXPECT_EQ(statuses().at(statuses().size() - 2), ActionStatus::done("Permission request sent"));
@@ -142,15 +149,14 @@ TEST_F(PermissionsPage, OverRealXServersOnlyRefreshIsOffered) {
         NiveloCore x11Core{std::make_unique<NativeActionService>(std::make_unique<BackendClient>(
                                server.url().toString(), QString(), transport, transport, "T")),
                            service};
-        NiveloAppState x11State({desktop.clock, store, x11Core, captureServices.pasteboard,
-                                 inputs, captureServices.history, appearance});
+        NiveloAppState x11State({desktop.clock, store, x11Core, captureServices.pasteboard, inputs,
+                                 captureServices.history, appearance});
         PermissionsSettingsView page(x11State);
         page.buttons().first()->click();
         settle();
         EXPECT_EQ(texts(page.buttons()), QStringList{"Refresh"});
-        EXPECT_EQ(badges(page),
-                  (QStringList{withXTest ? "Accessibility: Available"
-                                         : "Accessibility: Not available",
-                               "Input Monitoring: Available"}));
+        EXPECT_EQ(badges(page), (QStringList{withXTest ? "Accessibility: Available"
+                                                       : "Accessibility: Not available",
+                                             "Input Monitoring: Available"}));
     }
 }
