@@ -381,7 +381,7 @@ void LayoutSettingsView::refresh() {
         autoSwitch_->setChecked(m.autoSwitch);
     }
     hotkeyLabel_->setText(m.hotkeyTitle);
-    hotkey_->setAccessibleName(m.hotkeyTitle);
+    hotkey_->setAccessibleTitle(m.hotkeyTitle);
     hotkey_->setHotkey(m.hotkey);
     {
         const QSignalBlocker blocker(perApp_);

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 
+#include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/LayoutSettingsView.h"
 #include "state/StateFixture.h"
 
@@ -55,6 +56,10 @@ TEST_F(LayoutPage, ShowingOffersBothSavedNamesAndDetectTakesTheSystemsOrder) {
     EXPECT_EQ(store.load().layoutLatinSource, "U.S.");
     EXPECT_EQ(store.load().layoutNativeSource, "Russian");
     EXPECT_EQ(page->nativePicker()->currentText(), "Russian");
+
+    EXPECT_EQ(page->hotkeyField()->labelWidth(), 142);
+    Q_EMIT page->hotkeyField()->hotkeyEdited("Control+K");
+    EXPECT_EQ(store.load().layoutHotkey, "Control+K");
 }
 
 TEST_F(LayoutPage, AddingAnApplicationWritesItsRuleAndSwitchesPerAppOn) {
