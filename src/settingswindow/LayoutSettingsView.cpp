@@ -23,6 +23,7 @@
 #include "settingswindow/SettingsBinding.h"
 #include "settingswindow/SettingsBlock.h"
 #include "settingswindow/SettingsRowFrame.h"
+#include "settingswindow/SettingsToggle.h"
 #include "theme/NiveloTheme.h"
 #include "theme/ThemeIcons.h"
 
@@ -173,10 +174,9 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
         });
     }
 
-    autoSwitch_ = new QCheckBox(block);
-    autoSwitch_->setFont(NiveloTheme::font(FontRole::body));
+    autoSwitch_ = new SettingsToggle(block);
     column->addWidget(autoSwitch_);
-    connect(autoSwitch_, &QCheckBox::toggled, this,
+    connect(autoSwitch_, &SettingsToggle::toggled, this,
             [this](bool on) { binding(state_, &NiveloSettings::layoutAutoSwitch).set(on); });
 
     hotkey_ = new HotkeyRecorderField(state_.settings().layoutHotkey, 142, block);
@@ -187,10 +187,9 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
 
     column->addWidget(new SettingsDivider(block));
 
-    perApp_ = new QCheckBox(block);
-    perApp_->setFont(NiveloTheme::font(FontRole::body));
+    perApp_ = new SettingsToggle(block);
     column->addWidget(perApp_);
-    connect(perApp_, &QCheckBox::toggled, this, [this](bool on) {
+    connect(perApp_, &SettingsToggle::toggled, this, [this](bool on) {
         binding(state_, &NiveloSettings::appLayoutSwitchingEnabled).set(on);
     });
     note_ = plainLabel(block, FontRole::footnote);
@@ -211,6 +210,10 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
 }
 
 LayoutSettingsView::~LayoutSettingsView() = default;
+
+QCheckBox* LayoutSettingsView::perAppToggle() const {
+    return perApp_->box();
+}
 
 QFileDialog* LayoutSettingsView::applicationDialog() const {
     return dialog_;
@@ -375,19 +378,13 @@ void LayoutSettingsView::refresh() {
     nativeLabel_->setText(m.native.label);
     native_->setAccessibleName(m.native.label);
     setOptions(native_, m.layouts, m.native.current);
-    {
-        const QSignalBlocker blocker(autoSwitch_);
-        autoSwitch_->setText(m.autoSwitchTitle);
-        autoSwitch_->setChecked(m.autoSwitch);
-    }
+    autoSwitch_->setText(m.autoSwitchTitle);
+    autoSwitch_->setChecked(m.autoSwitch);
     hotkeyLabel_->setText(m.hotkeyTitle);
     hotkey_->setAccessibleTitle(m.hotkeyTitle);
     hotkey_->setHotkey(m.hotkey);
-    {
-        const QSignalBlocker blocker(perApp_);
-        perApp_->setText(m.perAppTitle);
-        perApp_->setChecked(m.perApp);
-    }
+    perApp_->setText(m.perAppTitle);
+    perApp_->setChecked(m.perApp);
     note_->setText(m.note);
 
     // Rows are kept by id and put back in the rules' order.

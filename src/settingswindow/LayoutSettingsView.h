@@ -22,6 +22,7 @@ class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 class SettingsRowFrame;
+class SettingsToggle;
 
 struct LayoutPageModel {
     struct Picker {
@@ -130,7 +131,7 @@ public:
     QComboBox* latinPicker() const { return latin_; }
     QComboBox* nativePicker() const { return native_; }
     HotkeyRecorderField* hotkeyField() const { return hotkey_; }
-    QCheckBox* perAppToggle() const { return perApp_; }
+    QCheckBox* perAppToggle() const;
     // The row of a rule; null when it has none.
     QWidget* ruleRow(const QUuid& id) const;
     QComboBox* rulePicker(const QUuid& id) const;
@@ -164,10 +165,10 @@ private:
     QComboBox* latin_ = nullptr;
     QLabel* nativeLabel_ = nullptr;
     QComboBox* native_ = nullptr;
-    QCheckBox* autoSwitch_ = nullptr;
+    SettingsToggle* autoSwitch_ = nullptr;
     QLabel* hotkeyLabel_ = nullptr;
     HotkeyRecorderField* hotkey_ = nullptr;
-    QCheckBox* perApp_ = nullptr;
+    SettingsToggle* perApp_ = nullptr;
     QLabel* note_ = nullptr;
     QVBoxLayout* rulesLayout_ = nullptr;
     QHash<QUuid, RuleRow> rows_;
