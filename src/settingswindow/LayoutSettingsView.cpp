@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "platform/DesktopEntry.h"
+#include "settingswindow/ClampedTextLabel.h"
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/SettingsBinding.h"
 #include "settingswindow/SettingsBlock.h"
@@ -337,8 +338,11 @@ LayoutSettingsView::RuleRow LayoutSettingsView::makeRow(const AppLayoutRule& rul
     layout->addWidget(row.icon);
     auto* names = new QVBoxLayout();
     names->setSpacing(2);
-    row.name = plainLabel(row.frame, FontRole::body);
-    row.identifier = plainLabel(row.frame, FontRole::caption2);
+    // One line each, cut short rather than widening the page.
+    row.name = new ClampedTextLabel(1, row.frame);
+    row.name->setFont(NiveloTheme::font(FontRole::body));
+    row.identifier = new ClampedTextLabel(1, row.frame);
+    row.identifier->setFont(NiveloTheme::font(FontRole::caption2));
     names->addWidget(row.name);
     names->addWidget(row.identifier);
     layout->addLayout(names, 1);
@@ -407,8 +411,8 @@ void LayoutSettingsView::refresh() {
             row.icon->setPixmap(
                 applicationIcon(r.appPath, *style()).pixmap(QSize(30, 30), devicePixelRatioF()));
         }
-        row.name->setText(r.appName);
-        row.identifier->setText(r.bundleIdentifier);
+        row.name->setFullText(r.appName);
+        row.identifier->setFullText(r.bundleIdentifier);
         row.icon->setAccessibleName(r.appName);
         setOptions(row.layout, m.layouts, r.layout);
         const UiLanguage lang = state_.settings().uiLanguage;

@@ -13,6 +13,7 @@
 #include "core/NiveloSettings.h"
 #include "state/NiveloAppState.h"
 
+class ClampedTextLabel;
 class HotkeyRecorderField;
 class QCheckBox;
 class QComboBox;
@@ -147,8 +148,8 @@ private:
         SettingsRowFrame* frame = nullptr;
         QLabel* icon = nullptr;
         QString iconPath;
-        QLabel* name = nullptr;
-        QLabel* identifier = nullptr;
+        ClampedTextLabel* name = nullptr;
+        ClampedTextLabel* identifier = nullptr;
         QComboBox* layout = nullptr;
         QCheckBox* enabled = nullptr;
         QToolButton* remove = nullptr;
