@@ -1,6 +1,5 @@
 #include "settingswindow/HotkeyRecorderField.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -56,7 +55,7 @@ HotkeyRecorderField::HotkeyRecorderField(const QString& hotkey, int width, QWidg
 }
 
 HotkeyRecorderField::~HotkeyRecorderField() {
-    stopRecording();
+    endRecording();
 }
 
 void HotkeyRecorderField::setHotkey(const QString& hotkey) {
@@ -103,31 +102,26 @@ void HotkeyRecorderField::beginRecording() {
     }
     activeField() = this;
     recording_ = true;
-    if (!filterInstalled_) {
-        qApp->installEventFilter(this);
-        filterInstalled_ = true;
-    }
+    qApp->installEventFilter(this);
     watchedWindow_ = window();
     // The global grabs would take our own hot keys before the window sees them.
     if (const auto* env = environmentOf(this); env && env->hotkeys) {
         suspended_ = env->hotkeys;
         suspended_->suspend();
     }
-    capture_->setFocus(Qt::OtherFocusReason);
+    capture_->setRecording(true);
     refreshAccessibleText();
     update();
     Q_EMIT recordingChanged(true);
 }
 
-void HotkeyRecorderField::stopRecording() {
-    if (filterInstalled_) {
-        qApp->removeEventFilter(this);
-        filterInstalled_ = false;
-    }
+bool HotkeyRecorderField::endRecording() {
     if (!recording_) {
-        return;
+        return false;
     }
     recording_ = false;
+    capture_->setRecording(false);
+    qApp->removeEventFilter(this);
     if (activeField() == this) {
         activeField() = nullptr;
     }
@@ -136,12 +130,26 @@ void HotkeyRecorderField::stopRecording() {
     }
     suspended_ = nullptr;
     watchedWindow_ = nullptr;
+    return true;
+}
+
+void HotkeyRecorderField::stopRecording() {
+    if (!endRecording()) {
+        return;
+    }
+    // The focus comes back to the field, so the keyboard user sees where it is.
+    if (window()->focusWidget() == capture_) {
+        setFocus(Qt::OtherFocusReason);
+    }
     refreshAccessibleText();
     update();
     Q_EMIT recordingChanged(false);
 }
 
 void HotkeyRecorderField::handle(QKeyEvent& event) {
+    if (!recording_) {
+        return;
+    }
     KeyMap* keys = nullptr;
     if (const auto* env = environmentOf(this)) {
         keys = env->keyMap;

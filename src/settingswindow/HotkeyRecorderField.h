@@ -54,6 +54,8 @@ protected:
 private:
     void beginRecording();
     void stopRecording();
+    // Ends recording without touching the widget; false when it was not recording.
+    bool endRecording();
     void handle(QKeyEvent& event);
     void refreshAccessibleText();
 
@@ -61,7 +63,6 @@ private:
     QString accessibleTitle_;
     int labelWidth_;
     bool recording_ = false;
-    bool filterInstalled_ = false;
     HotkeyCaptureView* capture_ = nullptr;
     QPointer<QWidget> watchedWindow_;
     QPointer<HotkeyService> suspended_;

@@ -1,13 +1,13 @@
-// The hot-key recorder and the Shortcuts page: what a press is stored as and how a stored text
-// is shown; recording takes every key and releases the global hot keys until it ends.
+// The hot-key recorder and the Shortcuts page: what a press does and how a stored text is
+// shown; recording takes every key and releases the global hot keys until it ends.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QWindow>
 
 #include "capture/HotkeyService.h"
-#include "capture/PanelHandles.h"
 #include "settingswindow/HotkeyFormatter.h"
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/MainSettingsView.h"
@@ -19,11 +19,9 @@
 
 namespace {
 
-constexpr auto Meta = Qt::MetaModifier, Ctrl = Qt::ControlModifier, Alt = Qt::AltModifier,
-               Shift = Qt::ShiftModifier;
-// Native key codes as an X server with us,ru numbers them, and the keysyms that matter here.
-enum : quint32 { kA = 38, kK = 45, kQ = 24, k2 = 11, kSpace = 65, kF5 = 71, kReturn = 36 };
-enum : quint32 { kTab = 23, kLeft = 113, kKeypad1 = 87, kEscape = 0xff1b, kBackSpace = 0xff08 };
+constexpr auto Meta = Qt::MetaModifier, Alt = Qt::AltModifier, Shift = Qt::ShiftModifier;
+// X key codes of A, 2 and Q (which types й: the ru layout is current), and some keysyms.
+enum : quint32 { kA = 38, k2 = 11, kQ = 24, kEscape = 0xff1b, kBackSpace = 0xff08 };
 
 // A press; native 0 is a synthetic one, of Qt's key `qtKey`.
 struct Press {
@@ -34,59 +32,9 @@ struct Press {
     QKeyEvent event() const { return QKeyEvent(QEvent::KeyPress, qtKey, mods, native, sym, 0); }
 };
 
-struct Keys : SimulatedKeyMap {
-    Keys() {
-        add(kA, {0, "a"});
-        add(kK, {40, "k"});
-        add(kQ, {12, QStringLiteral("й")});  // the ru layout is current
-        add(k2, {19, "2"});
-        add(kSpace, {49, " "});
-        add(kF5, {96, ""});
-        add(kReturn, {36, "\r"});
-        add(kTab, {48, "\t"});
-        add(kLeft, {123, ""});
-        add(kKeypad1, {std::nullopt, "1"});
-    }
-};
-
-struct NoPanel : QuickPanelHandle {
-    void show() override {}
-    void toggle() override {}
-    bool isPanelVisible() const override { return false; }
-};
-
 }  // namespace
 
-TEST(HotkeyFormatter, CapturesByPhysicalKeyAndShowsSymbols) {
-    Keys keys;
-    const std::pair<Press, QString> captured[] = {
-        {Press(kA, Shift), "Shift+A"},
-        {Press(kK, Shift | Alt | Meta), "Command+Alt+Shift+K"},
-        {Press(kSpace, Ctrl), "Control+Space"},
-        {Press(kF5, Meta), "Command+F5"},
-        {Press(kQ, Alt), "Alt+Q"},
-        {Press(kKeypad1, Meta | Qt::KeypadModifier), "Command+1"},
-        {Press(kReturn, Ctrl), ""},
-        {Press(kTab, Ctrl), ""},
-        {Press(kLeft, Ctrl), ""},
-        {Press(kA, Qt::GroupSwitchModifier), ""},
-        // Without native codes (a synthetic press) Qt's key names letters and digits.
-        {Press(0, Alt, 0, Qt::Key_K), "Alt+K"},
-    };
-    for (const auto& [press, text] : captured) {
-        EXPECT_EQ(HotkeyFormatter::capture(press.event(), &keys).value_or(""), text)
-            << text.toStdString();
-    }
-    using enum HotkeyFormatter::Command;
-    const std::pair<Press, HotkeyFormatter::Command> commands[] = {
-        {{kA, Ctrl | Shift, kEscape}, cancel}, {{kA, {}, kBackSpace}, clear},
-        {{kA, Meta, 0xff9f}, clear},  // keypad Delete
-        {{0, Alt, 0, Qt::Key_Delete}, clear},  {{kA, Alt, 'a'}, none},
-    };
-    for (const auto& [press, command] : commands) {
-        EXPECT_EQ(HotkeyFormatter::command(press.event()), command) << press.sym;
-    }
-
+TEST(HotkeyFormatter, ShownForms) {
     const std::pair<QString, QString> shown[] = {
         {"", "Not assigned"},         {"not ASSIGNED", "Not assigned"},
         {"Option+Q", "⌥ Q"},          {"Cmd+Shift+Space", "⌘ ⇧ Space"},
@@ -102,17 +50,17 @@ TEST(HotkeyFormatter, CapturesByPhysicalKeyAndShowsSymbols) {
 class ShortcutsPage : public StateTest {
 public:
     SimulatedHotKeyRegistry registry;
-    NoPanel panel;
     std::unique_ptr<HotkeyService> service;
-    Keys keys;
+    SimulatedKeyMap keys;
     std::unique_ptr<MainSettingsView> view;
 
     void SetUp() override {
         StateTest::SetUp();
         makeState([](NiveloSettings& s) { s.quickMenuHotkey = "Command+Shift+Space"; });
+        keys.keys = {{kA, {0, "a"}}, {k2, {19, "2"}}, {kQ, {12, "й"}}};
         service = std::make_unique<HotkeyService>(
             HotkeyService::Dependencies{registry, captureServices.capture});
-        service->start(state.get(), &panel, nullptr);
+        service->start(state.get(), nullptr, nullptr);
         view = std::make_unique<MainSettingsView>(
             MainSettingsView::Environment{*state, nullptr, nullptr, service.get(), nullptr, &keys});
         state->setSelectedSettingsPage(SettingsPage::shortcuts);
@@ -123,46 +71,49 @@ public:
     }
     void send(Press press) {
         QKeyEvent event = press.event();
-        QApplication::sendEvent(view->window()->windowHandle(), &event);
+        QApplication::sendEvent(view->windowHandle(), &event);
         settle();
+    }
+    // Whether a press is claimed before any shortcut of the window is tried.
+    bool overridesShortcuts() {
+        QKeyEvent event(QEvent::ShortcutOverride, Qt::Key_Space, Meta | Shift);
+        event.ignore();
+        QApplication::sendEvent(recorder(0), &event);
+        return event.isAccepted();
     }
 };
 
 TEST_F(ShortcutsPage, RowsInBothLanguagesFollowTheStyles) {
-    ShortcutsPageModel m = shortcutsPageModel(*state);
-    ASSERT_EQ(m.settingsRows.size(), 5);
-    EXPECT_EQ(m.settingsRows[0],
-              (ShortcutsPageModel::Row{"Quick menu", "Open quick actions", "Command+Shift+Space"}));
-    EXPECT_EQ(m.styleRows.size(), state->promptStyles().size());
-    EXPECT_EQ(m.styleRows[0].title, "Fix");  // the built-in "original"
+    const auto texts = [&] {
+        const ShortcutsPageModel m = shortcutsPageModel(*state);
+        QStringList out{m.stylesHeading, m.styleRows[0].title, m.styleRows[0].subtitle,
+                        m.settingsRows[0].subtitle, recorder(5)->labelText()};
+        for (const auto& row : m.settingsRows) {
+            out << row.title;
+        }
+        return out;
+    };
+    PromptStyle fix = state->promptStyles()[0];  // the built-in "original"
+    fix.hotkey = "Not assigned";
+    fix.autoReplace = false;
+    state->updatePromptStyle(fix);
+    EXPECT_EQ(texts(), QStringList({"Styles", "Fix", "Manual review", "Open quick actions",
+                                    "Not assigned", "Quick menu", "AI assistant",
+                                    "Clipboard history", "Translate preview", "Fix layout"}));
+    fix.autoReplace = true;
+    state->updatePromptStyle(fix);
     setLanguage(UiLanguage::ru);
-    m = shortcutsPageModel(*state);
-    QStringList titles;
-    for (const auto& row : m.settingsRows) {
-        titles << row.title;
-    }
-    EXPECT_EQ(titles, QStringList({"Быстрое меню", "AI помощник", "История буфера",
-                                   "Предпросмотр перевода", "Исправить раскладку"}));
-    EXPECT_EQ(m.settingsRows[0].subtitle, "Открыть быстрые действия");
-    EXPECT_EQ(m.stylesHeading, "Стили");
-    EXPECT_EQ(m.styleRows[0].title, "Исправить");
-
-    PromptStyle style = state->promptStyles()[0];
-    const QString before = m.styleRows[0].subtitle;
-    style.autoReplace = !style.autoReplace;
-    style.hotkey = "Not assigned";
-    state->updatePromptStyle(style);
-    m = shortcutsPageModel(*state);
-    EXPECT_EQ(QStringList({before, m.styleRows[0].subtitle}),
-              style.autoReplace ? QStringList({"Ручная проверка", "Автозамена"})
-                                : QStringList({"Автозамена", "Ручная проверка"}));
-    EXPECT_EQ(recorder(5)->labelText(), "Not assigned");
+    EXPECT_EQ(texts(), QStringList({"Стили", "Исправить", "Автозамена", "Открыть быстрые действия",
+                                    "Not assigned", "Быстрое меню", "AI помощник", "История буфера",
+                                    "Предпросмотр перевода", "Исправить раскладку"}));
 }
 
 TEST_F(ShortcutsPage, RecordingReleasesTheHotKeysUntilItEnds) {
     ASSERT_FALSE(registry.registrations().isEmpty());
     HotkeyRecorderField* quick = recorder(0);
-    EXPECT_EQ(quick->labelText(), "⌘ ⇧ Space");
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(quick);
+    EXPECT_EQ(accessible->role(), QAccessible::Button);
+    EXPECT_EQ(accessible->text(QAccessible::Name), "Quick menu: ⌘ ⇧ Space");
     EXPECT_EQ(quick->toolTip(), "Click, then press a shortcut. Escape cancels. Delete clears.");
     quick->click();
     quick->click();
@@ -172,8 +123,13 @@ TEST_F(ShortcutsPage, RecordingReleasesTheHotKeysUntilItEnds) {
     EXPECT_TRUE(registry.registrations().isEmpty());
     const int saves = defaults.saves;
     send(Press(kA, {}));  // no modifier: swallowed, still recording
+    QApplication::setActiveWindow(view.get());
+    recorder(1)->setFocus();  // the capture takes the focus back from any other widget
+    settle();
+    EXPECT_EQ(view->focusWidget()->parentWidget(), quick);
+    EXPECT_TRUE(overridesShortcuts());
     send(Press(kQ, Meta | Shift));
-    EXPECT_FALSE(quick->isRecording());
+    EXPECT_FALSE(quick->isRecording() || overridesShortcuts());
     EXPECT_EQ(defaults.saves, saves + 1);
     EXPECT_EQ(store.load().quickMenuHotkey, "Command+Shift+Q");
     EXPECT_EQ(quick->labelText(), "⌘ ⇧ Q");
@@ -183,26 +139,31 @@ TEST_F(ShortcutsPage, RecordingReleasesTheHotKeysUntilItEnds) {
     PromptStyle fix = state->promptStyles()[0];
     fix.prompt = "edited elsewhere";
     state->updatePromptStyle(fix);
-    recorder(5)->click();
-    send(Press(k2, Alt));
-    EXPECT_EQ(state->settings().promptStyles[0].hotkey, "Alt+2");
-    EXPECT_EQ(state->settings().promptStyles[0].prompt, "edited elsewhere");
-    recorder(5)->click();
-    send(Press(kA, Alt, kBackSpace));
-    EXPECT_EQ(state->settings().promptStyles[0].hotkey, "Not assigned");
-    recorder(5)->click();
-    send(Press(kA, Alt, kEscape));
-    EXPECT_EQ(state->settings().promptStyles[0].hotkey, "Not assigned");
-    EXPECT_FALSE(recorder(5)->isRecording());
+    // Escape cancels and Backspace or Delete clear whatever the modifiers; a press without its
+    // native codes (a synthetic one) is named by Qt's key.
+    const std::pair<Press, QString> presses[] = {
+        {{k2, Alt}, "Alt+2"},
+        {{kA, Alt, kBackSpace}, "Not assigned"},
+        {{0, Alt, 0, Qt::Key_K}, "Alt+K"},
+        {{kA, Meta, 0xff9f}, "Not assigned"},  // keypad Delete
+        {{0, Alt, 0, Qt::Key_E}, "Alt+E"},
+        {{kA, Meta | Shift, kEscape}, ""},
+        {{0, Alt, 0, Qt::Key_Delete}, "Not assigned"},
+    };
+    for (const auto& [press, stored] : presses) {
+        recorder(5)->click();
+        send(press);
+        fix.hotkey = stored.isEmpty() ? fix.hotkey : stored;
+        EXPECT_EQ(state->settings().promptStyles[0], fix);
+        EXPECT_FALSE(recorder(5)->isRecording());
+    }
 }
 
 TEST_F(ShortcutsPage, LeavingDeactivatingOrHidingEndsRecording) {
     const int registered = int(registry.registrations().size());
+    QEvent deactivate(QEvent::WindowDeactivate);
     const std::function<void()> ends[] = {
-        [&] {
-            QEvent deactivate(QEvent::WindowDeactivate);
-            QApplication::sendEvent(view.get(), &deactivate);
-        },
+        [&] { QApplication::sendEvent(view.get(), &deactivate); },
         [&] { view->hide(); },
         [&] { state->setSelectedSettingsPage(SettingsPage::general); },
     };
