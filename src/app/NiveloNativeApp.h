@@ -12,6 +12,7 @@ class AppLayoutSwitchService;
 class AssistantPanelController;
 class AppUpdateManager;
 class ClipboardHistoryService;
+class ClipboardPanelController;
 class FloatingButtonController;
 class HotkeyService;
 class MainWindow;
@@ -46,6 +47,8 @@ public:
         std::unique_ptr<AssistantPanelController> assistantPanel;
         // The process-wide history (not owned).
         ClipboardHistoryService* clipboardHistory = nullptr;
+        // The clipboard window over the history and the notes.
+        std::unique_ptr<ClipboardPanelController> clipboardPanel;
     };
     using ServiceFactory = std::function<Services()>;
     // Over the process-wide services and the given platform (the running process's).
@@ -91,6 +94,7 @@ public:
         return services().appLayoutSwitchService.get();
     }
     AppUpdateManager* updateManager() { return services().updateManager.get(); }
+    ClipboardPanelController* clipboardPanel() { return services().clipboardPanel.get(); }
     AssistantPanelController* assistantPanel() { return services().assistantPanel.get(); }
     MainWindow* mainWindow() const;
     bool isTerminating() const { return terminating_; }

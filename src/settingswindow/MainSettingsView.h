@@ -5,6 +5,7 @@
 
 #include "settingswindow/SettingsBackdrop.h"
 
+class AppUpdateManager;
 class ClipboardHistoryService;
 class HotkeyService;
 class KeyMap;
@@ -28,6 +29,7 @@ public:
         ClipboardHistoryService* clipboardHistory = nullptr;
         // Names recorded keys by their physical key; without it the recorder reads Qt's key.
         KeyMap* keyMap = nullptr;
+        AppUpdateManager* updateManager = nullptr;
     };
 
     static constexpr int kMinimumWidth = 760;

@@ -61,8 +61,8 @@ public:
         service = std::make_unique<HotkeyService>(
             HotkeyService::Dependencies{registry, captureServices.capture});
         service->start(state.get(), nullptr, nullptr);
-        view = std::make_unique<MainSettingsView>(
-            MainSettingsView::Environment{*state, nullptr, nullptr, service.get(), nullptr, &keys});
+        view = std::make_unique<MainSettingsView>(MainSettingsView::Environment{
+            .appState = *state, .hotkeys = service.get(), .keyMap = &keys});
         state->setSelectedSettingsPage(SettingsPage::shortcuts);
         view->show();
     }
