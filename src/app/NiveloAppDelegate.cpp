@@ -111,10 +111,11 @@ void NiveloAppDelegate::adoptWindow(QWidget* window) {
     if (!window || WindowKinds::isPanel(window)) {
         return;
     }
-    configureWindow(window);
+    // Dialogs keep their own titles.
     if (!WindowKinds::isMainWindow(window)) {
         return;
     }
+    configureWindow(window);
     delegateWindows_.removeAll(nullptr);
     if (!isDelegateOf(window)) {
         delegateWindows_.append(window);

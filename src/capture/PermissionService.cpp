@@ -44,6 +44,14 @@ bool PermissionService::canRequestPermissions() const {
     return probe_.canRequest();
 }
 
+bool PermissionService::canResetPermissions() const {
+    return probe_.canReset();
+}
+
+bool PermissionService::hasSettings(PermissionSettingsTarget target) const {
+    return probe_.settingsUrl(target).has_value();
+}
+
 PermissionState PermissionService::requestPermissions() {
     return snapshot();
 }

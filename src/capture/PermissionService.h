@@ -31,6 +31,9 @@ public:
     // Opens nothing when the desktop has no settings for that target.
     void openSettings(PermissionSettingsTarget target);
     bool canRequestPermissions() const;
+    bool canResetPermissions() const;
+    // Whether openSettings() has a place to open for that target.
+    bool hasSettings(PermissionSettingsTarget target) const;
     // The desktop has no prompt to show for either permission: a request checks again.
     PermissionState requestPermissions();
     // One report line per service and identifier ("reset ..." or "skip ..."). Throws

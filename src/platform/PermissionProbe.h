@@ -18,6 +18,8 @@ public:
     // Whether the desktop can ask the user for the permissions; where it cannot, a request
     // only checks again.
     virtual bool canRequest() const = 0;
+    // Whether the desktop keeps per-application permission records that a tool can remove.
+    virtual bool canReset() const = 0;
     // Where the desktop lets the user grant it; none when the desktop has no such place.
     virtual std::optional<QUrl> settingsUrl(PermissionSettingsTarget target) const = 0;
 };

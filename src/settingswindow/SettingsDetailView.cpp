@@ -8,7 +8,10 @@
 
 #include "settingswindow/AIReplySettingsView.h"
 #include "settingswindow/ActionsSettingsView.h"
+#include "settingswindow/ClipboardSettingsView.h"
 #include "settingswindow/GeneralSettingsView.h"
+#include "settingswindow/LayoutSettingsView.h"
+#include "settingswindow/PermissionsSettingsView.h"
 #include "settingswindow/QuickMenuSettingsView.h"
 #include "settingswindow/ShortcutsSettingsView.h"
 #include "settingswindow/StylesSettingsView.h"
@@ -30,6 +33,12 @@ QWidget* makePage(SettingsPage page, const MainSettingsView::Environment& env, Q
             return new AIReplySettingsView(state, parent);
         case SettingsPage::quickMenu:
             return new QuickMenuSettingsView(state, parent);
+        case SettingsPage::clipboard:
+            return new ClipboardSettingsView(state, parent);
+        case SettingsPage::layout:
+            return new LayoutSettingsView(state, parent);
+        case SettingsPage::permissions:
+            return new PermissionsSettingsView(state, parent);
         case SettingsPage::shortcuts:
             return new ShortcutsSettingsView(state, parent);
         case SettingsPage::updates:

@@ -389,6 +389,10 @@ void NiveloAppState::refreshPermissions() {
     });
 }
 
+PermissionOffers NiveloAppState::permissionOffers() const {
+    return deps_.core.permissionOffers();
+}
+
 void NiveloAppState::openPermissionSettings(PermissionSettingsTarget target) {
     QPointer<NiveloAppState> self(this);
     launchLater(this, [self, target] {

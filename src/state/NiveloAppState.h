@@ -13,6 +13,7 @@
 #include "core/AIReplyStyle.h"
 #include "core/ActionStatus.h"
 #include "core/NiveloSettings.h"
+#include "core/PermissionOffers.h"
 #include "core/PermissionState.h"
 #include "core/PromptStyle.h"
 #include "core/QuickAction.h"
@@ -74,6 +75,8 @@ public:
     // Publishes the status, then schedules its return to idle.
     void setStatus(const ActionStatus& status) override;
     const PermissionState& permissionState() const { return permissionState_; }
+    // Fixed for the desktop the app runs on.
+    PermissionOffers permissionOffers() const;
     const QString& sampleText() const { return sampleText_; }
     void setSampleText(const QString& text);
     const QString& latestOutput() const { return latestOutput_; }
@@ -107,6 +110,11 @@ public:
     void deleteAIReplyStyle(const AIReplyStyle& style);
 
     void clearClipboardHistory();
+
+    // The services the state works with, for the windows that show and use the same ones.
+    ClipboardHistoryService& clipboardHistory() const { return deps_.clipboardHistory; }
+    PasteboardService& pasteboard() const { return deps_.pasteboard; }
+    InputSources& inputSources() const { return deps_.inputSources; }
 
     // Each returns at once; the work and the publishing follow on later event-loop turns.
     void refreshPermissions();

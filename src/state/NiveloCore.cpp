@@ -46,6 +46,13 @@ bool NiveloCore::canRequestPermissions() {
     return permissions().canRequestPermissions();
 }
 
+PermissionOffers NiveloCore::permissionOffers() {
+    PermissionService& service = permissions();
+    return {service.canRequestPermissions(), service.canResetPermissions(),
+            service.hasSettings(PermissionSettingsTarget::accessibility),
+            service.hasSettings(PermissionSettingsTarget::inputMonitoring)};
+}
+
 PermissionState NiveloCore::requestPermissions() {
     return permissions().requestPermissions();
 }

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <memory>
 
+#include "core/PermissionOffers.h"
 #include "core/PermissionState.h"
 #include "core/PromptStyle.h"
 #include "core/QuickAction.h"
@@ -34,6 +35,7 @@ public:
     PermissionState permissionSnapshot();
     void openPermissionSettings(PermissionSettingsTarget target);
     bool canRequestPermissions();
+    PermissionOffers permissionOffers();
     PermissionState requestPermissions();
     // The reset's report lines; throws what the permission service throws.
     QCoro::Task<QStringList> resetNiveloPermissions();

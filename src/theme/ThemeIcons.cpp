@@ -38,6 +38,7 @@ constexpr Row kRows[] = {
     {"clock", "clock"},
     {"doc.on.clipboard", "clipboard-text"},
     {"doc.on.doc", "copy"},
+    {"exclamationmark.circle", "warning-circle"},
     {"exclamationmark.triangle.fill", "warning"},
     {"face.smiling", "smiley"},
     {"flame", "fire"},

@@ -10,6 +10,7 @@ public:
     bool syntheticEvents = true;
     bool inputMonitoring = true;
     bool requestable = true;
+    bool resettable = true;
     QHash<PermissionSettingsTarget, QUrl> settingsUrls;
     mutable int checks = 0;
 
@@ -22,6 +23,7 @@ public:
         return inputMonitoring;
     }
     bool canRequest() const override { return requestable; }
+    bool canReset() const override { return resettable; }
     std::optional<QUrl> settingsUrl(PermissionSettingsTarget target) const override {
         const auto it = settingsUrls.constFind(target);
         return it == settingsUrls.cend() ? std::nullopt : std::optional<QUrl>(*it);

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 
 #include <X11/Xlib.h>
-#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XInput.h>
 #include <X11/extensions/XTest.h>
 
 namespace {
@@ -37,14 +37,14 @@ bool X11PermissionProbe::canMonitorInput() const {
     if (!display_) {
         return false;
     }
-    int opcode = 0;
-    int eventBase = 0;
-    int errorBase = 0;
-    if (!XQueryExtension(display_, "XInputExtension", &opcode, &eventBase, &errorBase)) {
+    // Asks the server's version without announcing one of ours: XIQueryVersion would, and the
+    // server refuses a lower version than the one Qt already announced on this connection.
+    XExtensionVersion* version = XGetExtensionVersion(display_, INAME);
+    if (!version || version == reinterpret_cast<XExtensionVersion*>(NoSuchExtension)) {
         return false;
     }
     // Raw events, which global monitoring needs, came with 2.0.
-    int major = 2;
-    int minor = 0;
-    return XIQueryVersion(display_, &major, &minor) == Success && major >= 2;
+    const bool present = version->present && version->major_version >= 2;
+    XFree(version);
+    return present;
 }

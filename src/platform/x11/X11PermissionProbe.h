@@ -16,6 +16,8 @@ public:
     bool canMonitorInput() const override;
     // X11 grants nothing per application, so there is nobody to ask.
     bool canRequest() const override { return false; }
+    // Nor any record to remove.
+    bool canReset() const override { return false; }
     // X11 desktops have no permission settings to open.
     std::optional<QUrl> settingsUrl(PermissionSettingsTarget) const override {
         return std::nullopt;

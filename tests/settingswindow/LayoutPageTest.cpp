@@ -1,0 +1,144 @@
+// The Keyboard layout page over simulated input sources: the layout list it offers, detecting
+// the system's layouts, adding applications from desktop entries through its file dialog, and
+// the rule rows' bindings.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include "settingswindow/HotkeyRecorderField.h"
+#include "settingswindow/LayoutSettingsView.h"
+#include "state/StateFixture.h"
+
+class LayoutPage : public StateTest {
+protected:
+    QTemporaryDir home;
+    std::unique_ptr<LayoutSettingsView> page;
+
+    void open(const std::function<void(NiveloSettings&)>& stored = {}) {
+        makeState(stored);
+        page = std::make_unique<LayoutSettingsView>(*state);
+        defaults.saves = 0;
+    }
+    QString entry(const QString& fileName, const QString& body) const {
+        const QString path = home.filePath("applications/" + fileName);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(
+            ("[Desktop Entry]\n" + body + "\n[Desktop Action window]\nName=Other\n").toUtf8());
+        return path;
+    }
+    const AppLayoutRule& onlyRule() const {
+        EXPECT_EQ(state->settings().appLayoutRules.size(), 1);
+        return state->settings().appLayoutRules.first();
+    }
+};
+
+TEST_F(LayoutPage, ShowingOffersBothSavedNamesAndDetectTakesTheSystemsOrder) {
+    open();
+    // Not on screen yet: blank pickers, and nothing written for them.
+    EXPECT_EQ(page->latinPicker()->currentIndex(), -1);
+    page->show();
+    EXPECT_EQ(page->layouts(), (QStringList{"ABC", "Russian", "U.S.", "Русская — ПК"}));
+    EXPECT_EQ(page->latinPicker()->currentText(), "ABC");
+    EXPECT_EQ(page->nativePicker()->currentText(), "Русская — ПК");
+    EXPECT_EQ(defaults.saves, 0);
+
+    inputs.addLayout(SimulatedInputSources::bareLayout("Azerty", "xkb.layout.fr"));
+    page->detectButton()->click();
+    EXPECT_EQ(page->layouts(), (QStringList{"U.S.", "Russian", "Azerty"}));
+    EXPECT_EQ(defaults.saves, 2);
+    EXPECT_EQ(store.load().layoutLatinSource, "U.S.");
+    EXPECT_EQ(store.load().layoutNativeSource, "Russian");
+    EXPECT_EQ(page->nativePicker()->currentText(), "Russian");
+
+    EXPECT_EQ(page->hotkeyField()->labelWidth(), 142);
+    Q_EMIT page->hotkeyField()->hotkeyEdited("Control+K");
+    EXPECT_EQ(store.load().layoutHotkey, "Control+K");
+}
+
+TEST_F(LayoutPage, AddingAnApplicationWritesItsRuleAndSwitchesPerAppOn) {
+    ASSERT_TRUE(QDir(home.path()).mkpath("applications"));
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", dataHome); });
+    const QString mousepad = entry("org.xfce.mousepad.desktop",
+                                   "Name=Mousepad\nIcon=org.xfce.mousepad\nType=Application");
+    open([](NiveloSettings& s) { s.uiLanguage = UiLanguage::ru; });
+    page->show();
+    inputs.setCurrentId("xkb.layout.ru");
+
+    page->addButton()->click();
+    QFileDialog* dialog = page->applicationDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Выберите приложение");
+    EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Добавить");
+    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(dialog->directory().absolutePath(), home.filePath("applications"));
+    dialog->selectFile(mousepad);
+    static_cast<QDialog*>(dialog)->accept();
+    EXPECT_EQ(defaults.saves, 2);
+    const AppLayoutRule rule = onlyRule();
+    EXPECT_EQ(rule.bundleIdentifier, "org.xfce.mousepad");
+    EXPECT_EQ((QStringList{rule.appName, rule.appPath, rule.layoutName}),
+              (QStringList{"Mousepad", mousepad, "Russian"}));
+    EXPECT_TRUE(rule.isEnabled);
+    EXPECT_TRUE(store.load().appLayoutSwitchingEnabled);
+    EXPECT_EQ(page->rulePicker(rule.id)->currentText(), "Russian");
+
+    // Again, after the user changed the rule: name and path follow the entry, the layout stays.
+    page->rulePicker(rule.id)->setCurrentText("U.S.");
+    Q_EMIT page->rulePicker(rule.id)->activated(page->rulePicker(rule.id)->currentIndex());
+    page->ruleToggle(rule.id)->click();
+    page->perAppToggle()->click();
+    const QString renamed = entry("org.xfce.mousepad.desktop", "Name=Editor\nType=Application");
+    defaults.saves = 0;
+    page->addApplication(renamed);
+    EXPECT_EQ(defaults.saves, 2);
+    EXPECT_EQ((QStringList{onlyRule().appName, onlyRule().layoutName}),
+              (QStringList{"Editor", "U.S."}));
+    EXPECT_TRUE(onlyRule().isEnabled);
+    EXPECT_TRUE(state->settings().appLayoutSwitchingEnabled);
+
+    // Anything but an application entry ends the add silently.
+    for (const QString& path : {entry("web.desktop", "Name=Web\nType=Link"),
+                                home.filePath("applications/missing.desktop"), home.path()}) {
+        page->addApplication(path);
+    }
+    EXPECT_EQ(defaults.saves, 2);
+
+    // No current layout: the saved latin one; no Name: the file's name.
+    inputs.currentUnknown = true;
+    page->addApplication(entry("org.example.notes.desktop", "Type=Application"));
+    const AppLayoutRule notes = state->settings().appLayoutRules.last();
+    EXPECT_EQ((QStringList{notes.appName, notes.layoutName}),
+              (QStringList{"org.example.notes", "ABC"}));
+}
+
+TEST_F(LayoutPage, RemovingARuleKeepsPerAppSwitchingAndItsBindingsGoQuiet) {
+    const AppLayoutRule kept{QUuid::createUuid(), "org.a", "A", "/a.desktop", "U.S.", true};
+    const AppLayoutRule gone{QUuid::createUuid(), "org.b", "B", "/b.desktop", "Russian", false};
+    open([&](NiveloSettings& s) {
+        s.appLayoutRules = {kept, gone};
+        s.appLayoutSwitchingEnabled = true;
+    });
+    page->ruleRemoveButton(gone.id)->click();
+    EXPECT_EQ(defaults.saves, 1);
+    EXPECT_EQ(store.load().appLayoutRules, QList<AppLayoutRule>{kept});
+    EXPECT_TRUE(store.load().appLayoutSwitchingEnabled);
+    EXPECT_EQ(page->ruleRow(gone.id), nullptr);
+
+    const auto stale = ruleBinding(*state, gone.id, &AppLayoutRule::layoutName, gone.layoutName);
+    EXPECT_EQ(stale.value(), "Russian");
+    stale.set("U.S.");
+    ruleBinding(*state, gone.id, &AppLayoutRule::isEnabled, false).set(true);
+    EXPECT_EQ(defaults.saves, 1);
+    ruleBinding(*state, kept.id, &AppLayoutRule::isEnabled, true).set(false);
+    EXPECT_EQ(defaults.saves, 2);
+    EXPECT_FALSE(page->ruleToggle(kept.id)->isChecked());
+}
