@@ -262,7 +262,9 @@ void NiveloNativeApp::terminate() {
     appDelegate_->applicationShouldTerminate();
     platform_.defaults->sync();
     Q_EMIT terminated();
-    QCoreApplication::quit();
+    // Not quit(): that asks every window to close first, and a shown panel refuses (it only
+    // hides), which would leave the process running after a Quit or a SIGTERM.
+    QCoreApplication::exit(0);
 }
 
 void NiveloNativeApp::finishTermination() {

@@ -129,6 +129,8 @@ TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
     pause(400);
     std::cout << "Note: " << session.screenshot("clipboard-note").toStdString() << std::endl;
     const QString notesFile = session.path(".local/share/ai.nivelo.native/clipboard-notes.json");
+    // A shown panel refuses to close (it hides); it must not keep a SIGTERM from ending us.
+    ASSERT_FALSE(visibleNiveloWindow(session).isEmpty());
     ASSERT_TRUE(road.stopNivelo());
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     QFile file(notesFile);
