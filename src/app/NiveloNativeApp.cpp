@@ -20,6 +20,7 @@
 #include "panels/MenuBarController.h"
 #include "panels/QuickPanelController.h"
 #include "panels/StatusHUDController.h"
+#include "panels/TranslationPreviewPanelController.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
 #include "platform/Screens.h"
@@ -71,9 +72,10 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
         return services;
     }
     services.appState = std::make_unique<NiveloAppState>(NiveloAppState::sharedDependencies());
+    services.translationPreview = &TranslationPreviewPanelController::shared();
     if (platform.hotKeys) {
-        services.hotkeys = std::make_unique<HotkeyService>(
-            HotkeyService::Dependencies{*platform.hotKeys, SelectionCapture::shared()});
+        services.hotkeys = std::make_unique<HotkeyService>(HotkeyService::Dependencies{
+            *platform.hotKeys, SelectionCapture::shared(), nullptr, services.translationPreview});
     }
     if (platform.eventMonitors) {
         services.selectionTrigger = std::make_unique<SelectionTriggerService>(
@@ -264,11 +266,12 @@ StartupSequence NiveloNativeApp::startupSequence() {
     }
     MenuBarController* tray = &menuBar();
     QPointer<NiveloNativeApp> self(this);
+    TranslationPreviewPanelController* preview = services().translationPreview;
     MenuBarController::Targets targets{
         panel,
         statusHUD(),
         nullptr,
-        nullptr,
+        preview,
         [self] {
             if (self) {
                 NiveloWindowPresenter::showMainWindow(self->openMainWindowAction());
@@ -282,6 +285,9 @@ StartupSequence NiveloNativeApp::startupSequence() {
     sequence.set(StartupStep::MenuBar, [tray, state, targets] { tray->attach(state, targets); });
     if (ClipboardHistoryService* history = services().clipboardHistory) {
         sequence.set(StartupStep::ClipboardHistory, [=] { history->attach(*state); });
+    }
+    if (preview) {
+        sequence.set(StartupStep::TranslationPreview, [=] { preview->attach(state); });
     }
     if (AppUpdateManager* updates = updateManager()) {
         sequence.set(StartupStep::UpdateChecks, [=] { updates->startAutomaticChecks(state); });

@@ -20,6 +20,7 @@ class NiveloAppState;
 class QuickPanelController;
 class SelectionTriggerService;
 class StatusHUDController;
+class TranslationPreviewPanelController;
 struct Platform;
 
 // The root of the process: owns every long-lived service, hosts the main window, and wires
@@ -43,6 +44,8 @@ public:
         std::unique_ptr<AppUpdateManager> updateManager;
         // The process-wide history (not owned).
         ClipboardHistoryService* clipboardHistory = nullptr;
+        // The process-wide translation preview (not owned).
+        TranslationPreviewPanelController* translationPreview = nullptr;
     };
     using ServiceFactory = std::function<Services()>;
     // Over the process-wide services and the given platform (the running process's).
