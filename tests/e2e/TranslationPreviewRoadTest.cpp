@@ -66,7 +66,7 @@ TEST(TranslationPreviewRoad, AltROpensThePreviewAndInsertPutsTheTranslationInPla
     EXPECT_EQ(g.topLeft(), QPoint(pointer.x() + 14, pointer.y() - 18));
     EXPECT_TRUE(XSession::waitUntil(
         [&] { return session.xdotool({"getactivewindow"}).trimmed() == panel; }));
-    ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 8000));
+    ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() >= 1; }, 8000));
     EXPECT_TRUE(road.backend().requests().at(0).body.contains("\"text\":\"hallo\""));
     XSession::waitUntil([] { return false; }, 600);
     std::cout << "Translation preview screenshot: "
