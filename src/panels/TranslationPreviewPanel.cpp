@@ -380,22 +380,28 @@ bool TranslationPreviewPanel::eventFilter(QObject* watched, QEvent* event) {
 
 void TranslationPreviewPanel::refresh() {
     model_ = translationPreviewPanelModel(controller_, panesArea_->width());
-    const FloatingSurfaceRecipe recipe =
-        floatingSurfaceRecipe(controller_.appearanceMode(), controller_.surfaceMode(),
-                              kCornerRadius, NiveloTheme::environmentScheme());
-    if (auto* panel = qobject_cast<PanelWindow*>(window())) {
+    const SurfaceKey surface{controller_.appearanceMode(), controller_.surfaceMode(),
+                             NiveloTheme::environmentScheme()};
+    const FloatingSurfaceRecipe recipe = floatingSurfaceRecipe(
+        surface.appearance, surface.surface, kCornerRadius, surface.environment);
+    auto* panel = qobject_cast<PanelWindow*>(window());
+    if (panel && surface != surface_) {
+        surface_ = surface;
         panel->setSurfaceRecipe(recipe);
     }
     const QColor primary = primaryColor(this);
     const QColor secondary = NiveloTheme::color(NiveloTheme::Role::secondaryLabel, recipe.scheme);
-
-    titleIcon_->setPixmap(
-        ThemeIcons::pixmap(QStringLiteral("translate"), primary, 16, devicePixelRatioF()));
+    // Icons and colours are redrawn only when the look changes, not for every new text.
+    const QString look =
+        primary.name(QColor::HexArgb) + secondary.name(QColor::HexArgb) + model_.sourceToggleSymbol;
+    if (look != look_) {
+        look_ = look;
+        applyLook(primary, secondary, recipe.scheme);
+    }
     title_->setText(model_.title);
     title_->setAccessibleName(model_.title);
     spinner_->setVisible(model_.showsProgress);
 
-    sourceToggle_->setIcon(ThemeIcons::icon(model_.sourceToggleSymbol, primary, 16));
     sourceToggle_->setToolTip(model_.sourceToggleHelp);
     sourceToggle_->setAccessibleName(model_.sourceToggleHelp);
 
@@ -416,47 +422,58 @@ void TranslationPreviewPanel::refresh() {
     }
     languagePicker_->setEnabled(model_.languagePickerEnabled);
 
-    QPalette titlePalette = sourceTitle_->palette();
-    titlePalette.setColor(QPalette::WindowText, secondary);
-    sourceTitle_->setPalette(titlePalette);
-    resultTitle_->setPalette(titlePalette);
     sourceTitle_->setText(model_.sourceTitle);
     resultTitle_->setText(model_.resultTitle);
     sourceView_->setAccessibleName(model_.sourceTitle);
     resultView_->setAccessibleName(model_.resultTitle);
+    sourceView_->updateTextView(model_.sourceText, QString(), model_.fontSize);
+    resultView_->updateTextView(model_.resultText, model_.resultPlaceholder, model_.fontSize);
+    sourcePane_->setVisible(model_.showsSourcePane);
+
+    errorLabel_->setText(model_.errorText);
+    errorLabel_->setVisible(!model_.errorText.isEmpty());
+
+    const struct {
+        QPushButton* button;
+        const QString& text;
+        bool enabled;
+    } buttons[] = {
+        {fromClipboard_, model_.fromClipboard, model_.fromClipboardEnabled},
+        {copy_, model_.copy, model_.copyEnabled},
+        {insert_, model_.insert, model_.insertEnabled},
+    };
+    for (const auto& b : buttons) {
+        b.button->setText(escapedMnemonic(b.text));
+        b.button->setAccessibleName(b.text);
+        b.button->setEnabled(b.enabled);
+    }
+}
+
+void TranslationPreviewPanel::applyLook(const QColor& primary, const QColor& secondary,
+                                        ColorScheme scheme) {
+    titleIcon_->setPixmap(
+        ThemeIcons::pixmap(QStringLiteral("translate"), primary, 16, devicePixelRatioF()));
+    sourceToggle_->setIcon(ThemeIcons::icon(model_.sourceToggleSymbol, primary, 16));
+    QPalette titlePalette = sourceTitle_->palette();
+    titlePalette.setColor(QPalette::WindowText, secondary);
+    sourceTitle_->setPalette(titlePalette);
+    resultTitle_->setPalette(titlePalette);
     for (SelectablePreviewTextView* textView : {sourceView_, resultView_}) {
         QPalette textPalette = textView->palette();
         textPalette.setColor(QPalette::Text, primary);
         textPalette.setColor(QPalette::PlaceholderText, NiveloTheme::withOpacity(primary, 0.45));
         textView->setPalette(textPalette);
     }
-    sourceView_->updateTextView(model_.sourceText, QString(), model_.fontSize);
-    resultView_->updateTextView(model_.resultText, model_.resultPlaceholder, model_.fontSize);
-    sourcePane_->setVisible(model_.showsSourcePane);
-
-    errorLabel_->setText(model_.errorText);
     QPalette errorPalette = errorLabel_->palette();
     errorPalette.setColor(QPalette::WindowText,
-                          NiveloTheme::color(NiveloTheme::Role::orange, recipe.scheme));
+                          NiveloTheme::color(NiveloTheme::Role::orange, scheme));
     errorLabel_->setPalette(errorPalette);
-    errorLabel_->setVisible(!model_.errorText.isEmpty());
-
-    const struct {
-        QPushButton* button;
-        const QString& text;
-        const char* symbol;
-        bool enabled;
-    } buttons[] = {
-        {fromClipboard_, model_.fromClipboard, "doc.on.clipboard", model_.fromClipboardEnabled},
-        {copy_, model_.copy, "doc.on.doc", model_.copyEnabled},
-        {insert_, model_.insert, "arrow.turn.down.left", model_.insertEnabled},
-    };
-    for (const auto& b : buttons) {
-        b.button->setText(escapedMnemonic(b.text));
-        b.button->setAccessibleName(b.text);
-        b.button->setIcon(ThemeIcons::icon(QLatin1String(b.symbol),
-                                           b.button->palette().color(QPalette::ButtonText),
-                                           kSymbolPixelSize));
-        b.button->setEnabled(b.enabled);
+    const std::pair<QPushButton*, const char*> symbols[] = {{fromClipboard_, "doc.on.clipboard"},
+                                                            {copy_, "doc.on.doc"},
+                                                            {insert_, "arrow.turn.down.left"}};
+    for (const auto& [button, symbol] : symbols) {
+        button->setIcon(ThemeIcons::icon(QLatin1String(symbol),
+                                         button->palette().color(QPalette::ButtonText),
+                                         kSymbolPixelSize));
     }
 }

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QWidget>
+#include <optional>
+
+#include "theme/NiveloTheme.h"
 
 class QComboBox;
 class QLabel;
@@ -89,9 +92,19 @@ protected:
 
 private:
     QWidget* makePane(QLabel*& title, SelectablePreviewTextView*& view);
+    void applyLook(const QColor& primary, const QColor& secondary, ColorScheme scheme);
 
     TranslationPreviewPanelController& controller_;
     TranslationPreviewPanelModel model_;
+    // What the surface and the icons were last drawn for.
+    struct SurfaceKey {
+        AppearanceMode appearance;
+        SurfaceMode surface;
+        ColorScheme environment;
+        bool operator==(const SurfaceKey&) const = default;
+    };
+    std::optional<SurfaceKey> surface_;
+    QString look_;
     QLabel* title_ = nullptr;
     QLabel* titleIcon_ = nullptr;
     QWidget* spinner_ = nullptr;

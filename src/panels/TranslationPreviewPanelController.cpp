@@ -126,9 +126,8 @@ void TranslationPreviewPanelController::showFromSelection(NiveloAppState& appSta
     deps_.focus.rememberFrontmostApplication();
     setStatusRunning(
         localized(QStringLiteral("Reading selection"), QStringLiteral("Читаю выделение")));
-    const quint64 generation = ++generation_;
-    QPointer<TranslationPreviewPanelController> self(this);
-    launchLater(this, [self, generation] { readSelection(self, generation); });
+    // Started now, so the read does not wait for the redraws the statuses cause.
+    readSelection(QPointer<TranslationPreviewPanelController>(this), ++generation_);
 }
 
 QCoro::Task<> TranslationPreviewPanelController::readSelection(
