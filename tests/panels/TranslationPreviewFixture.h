@@ -8,8 +8,7 @@
 #include "support/SimulatedWindowActivation.h"
 #include "support/SimulatedWindowManagerHints.h"
 
-// The translation preview over the simulated desktop with an editor in front, its own backend
-// client talking to the loopback server, which answers every text upper-cased in brackets.
+// The preview over the simulated desktop; the loopback backend answers "[TEXT UPPER-CASED]".
 class TranslationPreviewTest : public StateTest {
 protected:
     BackendClient backend{server.url().toString(), QString(), transport, transport, "TEST-DEVICE"};
@@ -17,6 +16,7 @@ protected:
     SimulatedScreens screens;
     SimulatedWindowActivation activation;
     SimulatedWindowManagerHints hints;
+    PanelWindow::Environment environment{&activation, &hints};
     MemoryDefaults panelDefaults;
     std::unique_ptr<TranslationPreviewPanelController> controller;
 
@@ -25,33 +25,20 @@ protected:
         screens.list = {{QRect(0, 0, 1600, 900), QRect(0, 0, 1600, 860)}};
         screens.pointerAt = QPoint(500, 400);
         server.setHandler([](const RecordedRequest& request) {
-            const auto body = json::parse(request.body);
-            const QString text = json::qstr(body->at("text").get<std::string>());
+            const QString text =
+                json::qstr(json::parse(request.body)->at("text").get<std::string>());
             return CannedReply::result("[" + text.toUpper() + "]");
         });
         makeState([](NiveloSettings& s) { s.translatePreviewTargetLanguage = "German"; });
         controller = makeController();
         controller->attach(state.get());
     }
-    void TearDown() override {
-        controller.reset();
-        VirtualClock::flushEvents();
-    }
 
     std::unique_ptr<TranslationPreviewPanelController> makeController() {
         return std::make_unique<TranslationPreviewPanelController>(
-            TranslationPreviewPanelController::Dependencies{panelDefaults,
-                                                            desktop.pasteboard,
-                                                            captureServices.pasteboard,
-                                                            captureServices.focus,
-                                                            backend,
-                                                            &screens,
-                                                            &monitors,
-                                                            {&activation, &hints}});
-    }
-    // The editor's Accessibility selection reads as blank; a copy still gets the selection.
-    void blankAccessibilitySelection() {
-        editor.field->attributes.insert("AXSelectedText", QStringLiteral(" \n"));
+            TranslationPreviewPanelController::Dependencies{
+                panelDefaults, desktop.pasteboard, captureServices.pasteboard,
+                captureServices.focus, backend, &screens, &monitors, environment});
     }
     TranslationPreviewPanel* view() const { return controller->view(); }
 };

@@ -1,90 +1,72 @@
-// The translation preview controller: it reads the selection (Accessibility first, then a
-// copy), shows the panel once the read is over, translates through its own backend client and
-// lets the user copy or insert the translation. Only the latest request's outcome is shown.
+// The translation preview controller over the simulated desktop and the loopback backend.
 
 #include "TranslationPreviewFixture.h"
 
-using Size = QSize;
+using C = TranslationPreviewPanelController;
 
 TEST_F(TranslationPreviewTest, TextSizeAndPanelSizeAreTakenWithinTheirLimits) {
-    const struct {
-        std::optional<double> stored;
-        double expected;
-    } fonts[] = {{11.5, 14}, {29, 14}, {std::nullopt, 14}, {12, 12}, {28, 28}, {12.5, 12.5}};
-    for (const auto& f : fonts) {
-        panelDefaults.remove(TranslationPreviewPanelController::kFontSizeKey);
-        if (f.stored) {
-            panelDefaults.setDouble(TranslationPreviewPanelController::kFontSizeKey, *f.stored);
-        }
-        EXPECT_EQ(makeController()->previewFontSize(), f.expected) << f.stored.value_or(0);
+    const std::pair<double, double> fonts[] = {{11.5, 14}, {29, 14}, {0, 14},
+                                               {12, 12},   {28, 28}, {12.5, 12.5}};
+    for (const auto& [stored, expected] : fonts) {
+        panelDefaults.setDouble(C::kFontSizeKey, stored);
+        EXPECT_EQ(makeController()->previewFontSize(), expected) << stored;
     }
-    panelDefaults.remove(TranslationPreviewPanelController::kFontSizeKey);
+    panelDefaults.remove(C::kFontSizeKey);
     controller = makeController();
+    EXPECT_EQ(controller->previewFontSize(), 14);
     controller->setPreviewFontSize(14);
-    EXPECT_FALSE(panelDefaults.hasObject(TranslationPreviewPanelController::kFontSizeKey));
+    EXPECT_FALSE(panelDefaults.hasObject(C::kFontSizeKey));
     controller->setPreviewFontSize(30);
     EXPECT_EQ(controller->previewFontSize(), 28);
-    EXPECT_EQ(panelDefaults.doubleValue(TranslationPreviewPanelController::kFontSizeKey), 28);
+    EXPECT_EQ(panelDefaults.doubleValue(C::kFontSizeKey), 28);
 
-    const struct {
-        Size saved, expected;
-    } sizes[] = {{{500, 900}, {680, 460}}, {{1200, 900}, {980, 860}}, {{700, 400}, {700, 400}}};
-    for (const auto& s : sizes) {
-        panelDefaults.setDouble(TranslationPreviewPanelController::kWidthKey, s.saved.width());
-        panelDefaults.setDouble(TranslationPreviewPanelController::kHeightKey, s.saved.height());
-        EXPECT_EQ(controller->savedPanelSize(), s.expected) << s.saved.width();
+    const QSize sizes[][2] = {
+        {{500, 900}, {680, 460}}, {{1200, 900}, {980, 860}}, {{700, 400}, {700, 400}}};
+    for (const auto& [saved, expected] : sizes) {
+        panelDefaults.setDouble(C::kWidthKey, saved.width());
+        panelDefaults.setDouble(C::kHeightKey, saved.height());
+        EXPECT_EQ(controller->savedPanelSize(), expected) << saved.width();
     }
     controller->show();
-    controller->panel()->resize(990, 870);
     Q_EMIT controller->panel()->userResized(QSize(990, 870));
-    EXPECT_EQ(panelDefaults.doubleValue(TranslationPreviewPanelController::kWidthKey), 990);
-    EXPECT_EQ(panelDefaults.doubleValue(TranslationPreviewPanelController::kHeightKey), 870);
+    EXPECT_EQ(
+        QSizeF(panelDefaults.doubleValue(C::kWidthKey), panelDefaults.doubleValue(C::kHeightKey)),
+        QSizeF(990, 870));
     controller = makeController();
     controller->show();
     EXPECT_EQ(controller->panel()->size(), QSize(980, 860));
 }
 
-// From the selection: the statuses in the interface language, the panel only after the read,
-// the trimmed text sent for translation with the resend on, the source kept as read.
+// The statuses in the interface language, the panel only after the read, the trimmed text sent
+// with the resend on while the source keeps its spaces; a failed read shows its error.
 TEST_F(TranslationPreviewTest, ShowFromSelectionReadsThenShowsThenTranslates) {
-    const struct {
-        UiLanguage language;
-        bool blankAccessibility;
-        const char *reading, *translating, *ready;
-    } cases[] = {
-        {UiLanguage::en, false, "Reading selection", "Translating to German",
-         "Translation preview ready"},
-        {UiLanguage::ru, true, "Читаю выделение", "Перевожу на German",
-         "Предпросмотр перевода готов"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(rawValue(c.language).toStdString());
-        setLanguage(c.language);
-        if (c.blankAccessibility) {
-            blankAccessibilitySelection();
-        }
+    const std::pair<UiLanguage, QList<ActionStatus>> cases[] = {
+        {UiLanguage::en,
+         {running("Reading selection"), running("Translating to German"),
+          done("Translation preview ready"), idle()}},
+        {UiLanguage::ru,
+         {running("Читаю выделение"), running("Перевожу на German"),
+          done("Предпросмотр перевода готов"), idle()}}};
+    for (const auto& [language, expected] : cases) {
+        // In Russian the Accessibility selection reads blank: a copy reads it.
+        const bool blank = language == UiLanguage::ru;
+        setLanguage(language);
+        editor.field->attributes.insert("AXSelectedText", blank ? " \n" : "  hallo \n");
         editor.setText("x  hallo \n", 1, 9);
-        editor.copyCount = 0;
         controller->hide();
         recorded.clear();
         const int request = server.requestCount();
         controller->showFromSelection(*state);
-        EXPECT_TRUE(controller->isRunning());
         VirtualClock::flushEvents();
-        EXPECT_EQ(controller->isPanelVisible(), !c.blankAccessibility);
+        EXPECT_TRUE(controller->isRunning() && controller->isPanelVisible() == !blank);
         settle();
-
-        EXPECT_TRUE(controller->isPanelVisible());
-        EXPECT_EQ(controller->sourceText(), "  hallo \n");
-        EXPECT_EQ(controller->resultText(), "[HALLO]");
-        EXPECT_FALSE(controller->isRunning());
-        EXPECT_EQ(statuses(), (QList<ActionStatus>{running(c.reading), running(c.translating),
-                                                   done(c.ready), idle()}));
-        EXPECT_EQ(editor.copyCount, c.blankAccessibility ? 1 : 0);
-        EXPECT_EQ(editor.selectAllCount, 0);
-        EXPECT_EQ(sentField(request, "text"), "hallo");
-        EXPECT_EQ(sentField(request, "action"), "translate");
-        EXPECT_EQ(sentField(request, "targetLanguage"), "German");
+        EXPECT_TRUE(controller->isPanelVisible() && !controller->isRunning());
+        EXPECT_EQ(QStringList({controller->sourceText(), controller->resultText(),
+                               sentField(request, "text"), sentField(request, "action")}),
+                  QStringList({"  hallo \n", "[HALLO]", "hallo", "translate"}));
+        EXPECT_EQ(statuses(), expected);
+        EXPECT_EQ(QList<int>({editor.copyCount, editor.selectAllCount}),
+                  QList<int>({blank ? 1 : 0, 0}));
         EXPECT_EQ(desktop.pasteboard.content(), userContent);
     }
     // The stand-in gives the text back unchanged: it is sent once more.
@@ -93,133 +75,112 @@ TEST_F(TranslationPreviewTest, ShowFromSelectionReadsThenShowsThenTranslates) {
     controller->showFromSelection(*state);
     settle();
     EXPECT_EQ(server.requestCount(), before + 2);
-}
 
-TEST_F(TranslationPreviewTest, AFailedReadShowsThePanelWithTheError) {
     editor.field->failing = {"AXSelectedText", "AXValue"};
     editor.setText("", 0, 0);
+    recorded.clear();
     controller->showFromSelection(*state);
     settle();
-    EXPECT_TRUE(controller->isPanelVisible());
-    EXPECT_FALSE(controller->isRunning());
-    EXPECT_FALSE(controller->errorText().isEmpty());
-    EXPECT_TRUE(controller->sourceText().isEmpty());
-    EXPECT_TRUE(controller->resultText().isEmpty());
+    EXPECT_TRUE(controller->isPanelVisible() && !controller->isRunning());
+    EXPECT_EQ(controller->sourceText() + controller->resultText(), "");
     EXPECT_EQ(statuses().at(1), failed(controller->errorText()));
-    EXPECT_EQ(server.requestCount(), 0);
+    EXPECT_EQ(server.requestCount(), before + 2);
 }
 
 TEST_F(TranslationPreviewTest, LanguageClipboardCopyAndInsert) {
-    // A language change with no source saves the language and sends nothing.
+    // Without a source: a new language is saved (the quick actions' one stays) and nothing is
+    // sent; Copy and Insert do nothing.
     controller->setTargetLanguage("French");
-    settle();
-    EXPECT_EQ(state->settings().translatePreviewTargetLanguage, "French");
-    EXPECT_EQ(state->settings().targetLanguage, "English");
-    EXPECT_EQ(server.requestCount(), 0);
-
-    // Copy and Insert do nothing without a result.
     controller->copyResult();
     controller->pasteResult();
     settle();
-    EXPECT_EQ(desktop.pasteboard.content(), userContent);
-    EXPECT_TRUE(statuses().isEmpty());
+    EXPECT_EQ(state->settings().translatePreviewTargetLanguage, "French");
+    EXPECT_EQ(state->settings().targetLanguage, "English");
+    EXPECT_TRUE(server.requestCount() == 0 && statuses().isEmpty() &&
+                desktop.pasteboard.content() == userContent);
 
-    for (UiLanguage language : {UiLanguage::en, UiLanguage::ru}) {
+    const std::pair<UiLanguage, QStringList> cases[] = {
+        {UiLanguage::en,
+         {"Clipboard is empty.", "Translating clipboard", "Translation preview ready", "Copied"}},
+        {UiLanguage::ru,
+         {"Буфер обмена пуст.", "Перевожу из буфера", "Предпросмотр перевода готов",
+          "Скопировано"}}};
+    for (const auto& [language, texts] : cases) {
         setLanguage(language);
         VirtualClock::flushEvents();
-        const bool ru = language == UiLanguage::ru;
         recorded.clear();
         desktop.pasteboard.clear();
         controller->pasteFromClipboardAndTranslate();
-        const QString empty = ru ? "Буфер обмена пуст." : "Clipboard is empty.";
-        EXPECT_EQ(controller->errorText(), empty);
-        EXPECT_EQ(statuses(), QList<ActionStatus>{failed(empty)});
-
-        desktop.pasteboard.clear();
+        EXPECT_EQ(controller->errorText(), texts[0]);
         desktop.pasteboard.setPlainText(" \n word \n");
-        recorded.clear();
         controller->pasteFromClipboardAndTranslate();
         settle();
-        EXPECT_EQ(controller->sourceText(), "word");
-        EXPECT_EQ(controller->resultText(), "[WORD]");
-        EXPECT_TRUE(controller->errorText().isEmpty());
-        EXPECT_EQ(sentField(server.requestCount() - 1, "targetLanguage"), "French");
-        EXPECT_EQ(statuses().first(), running(ru ? "Перевожу из буфера" : "Translating clipboard"));
-
-        // The same language again: no save, no request.
+        // The language already chosen: no new request.
         const int requests = server.requestCount();
         controller->setTargetLanguage("French");
+        controller->copyResult();
         settle();
         EXPECT_EQ(server.requestCount(), requests);
-
-        recorded.clear();
-        controller->copyResult();
-        EXPECT_EQ(desktop.pasteboard.plainText(), "[WORD]");
-        EXPECT_EQ(statuses(), QList<ActionStatus>{done(ru ? "Скопировано" : "Copied")});
+        EXPECT_EQ(QStringList({controller->sourceText(), controller->resultText(),
+                               controller->errorText(), *desktop.pasteboard.plainText(),
+                               sentField(requests - 1, "text")}),
+                  QStringList({"word", "[WORD]", "", "[WORD]", "word"}));
+        const QList<ActionStatus> expected{failed(texts[0]), running(texts[1]), done(texts[2]),
+                                           idle(),           done(texts[3]),    idle()};
+        EXPECT_EQ(statuses(), expected);
     }
 
     // Insert: the panel hides first, then the translation goes where the selection was, with the
-    // selection's own white space around it.
+    // selection's own white space around it, and the user's clipboard comes back.
     editor.setText("say  hallo \nnow", 3, 9);
     controller->showFromSelection(*state);
     settle();
-    EXPECT_EQ(controller->resultText(), "[HALLO]");
-    putUserContent(desktop.pasteboard);
-    userContent = desktop.pasteboard.content();
+    userContent = putUserContent(desktop.pasteboard);
     recorded.clear();
     controller->pasteResult();
     VirtualClock::flushEvents();
-    EXPECT_FALSE(controller->isPanelVisible());
-    EXPECT_EQ(editor.pasteCount, 0);
+    EXPECT_TRUE(!controller->isPanelVisible() && editor.pasteCount == 0);
     settle();
     EXPECT_EQ(editor.text, "say  [HALLO] \nnow");
     EXPECT_EQ(statuses(), (QList<ActionStatus>{done("Вставлено"), idle()}));
     EXPECT_EQ(desktop.pasteboard.content(), userContent);
 }
 
-// Two translations on their way: only the second one's answer is shown, whichever comes first,
-// and the work is under way until it has come.
+// Of two translations only the second one's answer shows, and the work runs until it has come.
 TEST_F(TranslationPreviewTest, ALateAnswerNeverReplacesANewerOne) {
-    for (const char* slow : {"English", "French"}) {
-        SCOPED_TRACE(slow);
+    for (const QString slow : {"English", "French"}) {
         server.setHandler([slow](const RecordedRequest& request) {
-            const auto body = json::parse(request.body);
-            const QString language = json::qstr(body->at("targetLanguage").get<std::string>());
+            const QString language =
+                json::qstr(json::parse(request.body)->at("targetLanguage").get<std::string>());
             CannedReply reply = CannedReply::result(language);
             reply.delayMs = language == slow ? 400 : 100;
             return reply;
         });
         controller = makeController();
-        desktop.pasteboard.clear();
         desktop.pasteboard.setPlainText("text");
         controller->pasteFromClipboardAndTranslate();
         VirtualClock::flushEvents();
         controller->setTargetLanguage("French");
         VirtualClock::flushEvents();
         ASSERT_TRUE(waitUntil([&] { return transport.inFlight == 1; }));
-        const bool secondFirst = QLatin1String(slow) == "English";
-        EXPECT_EQ(controller->isRunning(), !secondFirst);
+        const bool secondFirst = slow == "English";
+        EXPECT_EQ(controller->isRunning(), !secondFirst) << slow.toStdString();
         EXPECT_EQ(controller->resultText(), secondFirst ? "French" : "");
         settle();
-        EXPECT_EQ(controller->resultText(), "French");
-        EXPECT_FALSE(controller->isRunning());
+        EXPECT_TRUE(controller->resultText() == "French" && !controller->isRunning());
     }
 }
 
-// A press whose copy read is still going when a second press's Accessibility read returns:
-// the second selection is the source and its translation the only one shown.
+// A press whose copy read is overtaken by a second press's Accessibility read is dropped.
 TEST_F(TranslationPreviewTest, AnOlderSelectionReadIsDropped) {
-    blankAccessibilitySelection();
+    editor.field->attributes.insert("AXSelectedText", QStringLiteral(" \n"));
     editor.setText("first", 0, 5);
     controller->showFromSelection(*state);
     VirtualClock::flushEvents();
-    EXPECT_FALSE(controller->isPanelVisible());
     editor.field->attributes.remove("AXSelectedText");
     editor.setText("second", 0, 6);
     controller->showFromSelection(*state);
     settle();
-    EXPECT_EQ(controller->sourceText(), "second");
-    EXPECT_EQ(controller->resultText(), "[SECOND]");
-    ASSERT_EQ(server.requestCount(), 1);
-    EXPECT_EQ(sentField(0, "text"), "second");
+    EXPECT_EQ(controller->sourceText() + controller->resultText(), "second[SECOND]");
+    EXPECT_EQ(server.requestCount() == 1 ? sentField(0, "text") : "", "second");
 }
