@@ -7,6 +7,8 @@
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloWindowPresenter.h"
 #include "app/WindowKinds.h"
+#include "assistant/AssistantPanelController.h"
+#include "backend/BackendClient.h"
 #include "backend/BackendEndpoint.h"
 #include "base/Async.h"
 #include "capture/AppLayoutSwitchService.h"
@@ -63,6 +65,7 @@ NiveloNativeApp::Services::~Services() {
     appLayoutSwitchService.reset();
     selectionTrigger.reset();
     hotkeys.reset();
+    assistantPanel.reset();
     appState.reset();
 }
 
@@ -73,9 +76,24 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
     }
     services.appState = std::make_unique<NiveloAppState>(NiveloAppState::sharedDependencies());
     services.translationPreview = &TranslationPreviewPanelController::shared();
+    services.assistantPanel =
+        std::make_unique<AssistantPanelController>(AssistantPanelController::Dependencies{
+            *platform.clock,
+            std::make_unique<BackendClient>(BackendEndpoint::aiURL(), QString(), *platform.http,
+                                            *platform.languageRecognizer,
+                                            BackendEndpoint::installationId(*platform.defaults)),
+            platform.defaults.get(),
+            platform.screens.get(),
+            platform.pasteboard.get(),
+            {platform.windowActivation.get(), platform.windowManagerHints.get()},
+            [] { return FocusService::shared().rememberedProcessIdentifier(); },
+            [](QString text, qint64 process) {
+                return PasteboardService::shared().pasteAIReply(std::move(text), process);
+            }});
     if (platform.hotKeys) {
         services.hotkeys = std::make_unique<HotkeyService>(HotkeyService::Dependencies{
-            *platform.hotKeys, SelectionCapture::shared(), nullptr, services.translationPreview});
+            *platform.hotKeys, SelectionCapture::shared(), services.assistantPanel.get(),
+            services.translationPreview});
     }
     if (platform.eventMonitors) {
         services.selectionTrigger = std::make_unique<SelectionTriggerService>(
@@ -285,6 +303,12 @@ StartupSequence NiveloNativeApp::startupSequence() {
     sequence.set(StartupStep::MenuBar, [tray, state, targets] { tray->attach(state, targets); });
     if (ClipboardHistoryService* history = services().clipboardHistory) {
         sequence.set(StartupStep::ClipboardHistory, [=] { history->attach(*state); });
+    }
+    if (AssistantPanelController* assistant = assistantPanel()) {
+        sequence.set(StartupStep::AssistantPanel, [=] {
+            assistant->attach(state);
+            panel->setAssistantPanel(assistant);
+        });
     }
     if (preview) {
         sequence.set(StartupStep::TranslationPreview, [=] { preview->attach(state); });

@@ -9,6 +9,7 @@
 #include "app/StartupSequence.h"
 
 class AppLayoutSwitchService;
+class AssistantPanelController;
 class AppUpdateManager;
 class ClipboardHistoryService;
 class FloatingButtonController;
@@ -42,6 +43,8 @@ public:
         std::unique_ptr<SelectionTriggerService> selectionTrigger;
         std::unique_ptr<AppLayoutSwitchService> appLayoutSwitchService;
         std::unique_ptr<AppUpdateManager> updateManager;
+        // Declared before the hot keys, which open it.
+        std::unique_ptr<AssistantPanelController> assistantPanel;
         // The process-wide history (not owned).
         ClipboardHistoryService* clipboardHistory = nullptr;
         // The process-wide translation preview (not owned).
@@ -91,6 +94,7 @@ public:
         return services().appLayoutSwitchService.get();
     }
     AppUpdateManager* updateManager() { return services().updateManager.get(); }
+    AssistantPanelController* assistantPanel() { return services().assistantPanel.get(); }
     MainWindow* mainWindow() const;
     bool isTerminating() const { return terminating_; }
 

@@ -80,7 +80,7 @@ QCoro::Task<QString> BackendClient::send(QString text, BackendAction action, Pro
                                          QString assistantSessionId, bool assistantKeepContext,
                                          QString userInstruction, QString replyTo,
                                          QString keyboardLanguage, std::optional<bool> forceRewrite,
-                                         std::optional<QString> styleIntensity) {
+                                         std::optional<QString> styleIntensity, Split split) {
     BackendRequestArguments arguments;
     arguments.action = action;
     arguments.style = std::move(style);
@@ -92,23 +92,25 @@ QCoro::Task<QString> BackendClient::send(QString text, BackendAction action, Pro
     arguments.keyboardLanguage = std::move(keyboardLanguage);
     arguments.forceRewrite = forceRewrite;
     arguments.styleIntensity = std::move(styleIntensity);
-    QString answer =
-        co_await sendText(std::move(text), std::move(arguments), retryOnUnchangedTranslation);
+    QString answer = co_await sendText(std::move(text), std::move(arguments),
+                                       retryOnUnchangedTranslation, split);
     co_return answer;
 }
 
 QCoro::Task<QString> BackendClient::sendText(QString text, BackendRequestArguments arguments,
-                                             bool retryOnUnchangedTranslation) {
+                                             bool retryOnUnchangedTranslation, Split split) {
     const QString trimmed = text::trimmed(text);
     if (trimmed.isEmpty()) {
         throw BackendClientError::emptyInput();
     }
-    const QStringList pieces = splitTextForBackend(trimmed, kMaxPieceChars);
+    const QStringList pieces = split == Split::pieces ? splitTextForBackend(trimmed, kMaxPieceChars)
+                                                      : QStringList{trimmed};
     if (pieces.size() >= 2) {
         // One after the other: the next piece goes out only when the last answer is in.
         QStringList answers;
         for (const QString& piece : pieces) {
-            answers << co_await sendText(piece, arguments, retryOnUnchangedTranslation);
+            answers << co_await sendText(piece, arguments, retryOnUnchangedTranslation,
+                                         Split::whole);
         }
         co_return answers.join(QStringLiteral("\n\n"));
     }
@@ -120,7 +122,7 @@ QCoro::Task<QString> BackendClient::sendText(QString text, BackendRequestArgumen
         again.action = BackendAction::translate;
         again.style = resendStyle(arguments.style, arguments.targetLanguage);
         again.targetLanguage = arguments.targetLanguage;
-        QString second = co_await sendText(trimmed, std::move(again), false);
+        QString second = co_await sendText(trimmed, std::move(again), false, Split::whole);
         co_return second;
     }
     co_return answer;
@@ -175,13 +177,13 @@ QCoro::Task<QString> BackendClient::sendReply(QString message, AIReplyStyle styl
                                   arguments.userInstruction, style.hotkey, false};
     arguments.replyTo = message;
 
-    QString answer = co_await sendText(message, arguments, true);
+    QString answer = co_await sendText(message, arguments, true, Split::whole);
     if (!looksLikeBadReply(answer, message)) {
         co_return answer;
     }
     arguments.forceRewrite = true;
     arguments.styleIntensity = QStringLiteral("maximum");
-    QString second = co_await sendText(message, arguments, true);
+    QString second = co_await sendText(message, arguments, true, Split::whole);
     if (looksLikeBadReply(second, message)) {
         throw BackendClientError::server(
             QStringLiteral("AI Reply returned the original message instead of a reply."));

@@ -12,15 +12,18 @@
 class HttpTransport;
 class LanguageRecognizer;
 
-// The one way to the AI endpoint: trims and splits the text, posts one JSON request per
-// piece, checks each answer, resends a translation that came back unchanged, and writes chat
-// replies, asking once more when a reply only echoes the message. Failures are thrown:
+// The one way to the AI endpoint: trims and (unless asked not to) splits the text, posts one
+// JSON request per piece, checks each answer, resends a translation that came back unchanged, and
+// writes chat replies, asking once more when a reply only echoes the message. Failures are thrown:
 // BackendClientError, BackendResponseDecodingError, or the transport's HttpTransportError.
 // A client must outlive the tasks it starts.
 class BackendClient {
 public:
     // Longest piece of text one request carries, in characters.
     static constexpr int kMaxPieceChars = 2500;
+    // Whether a text longer than kMaxPieceChars goes out as several requests, their answers
+    // joined, or as one.
+    enum class Split { pieces, whole };
 
     // Uses the running process's transport, language recognizer and installation id. Every
     // creator passes BackendEndpoint::aiURL().
@@ -38,9 +41,10 @@ public:
                               QString assistantSessionId, bool assistantKeepContext,
                               QString userInstruction, QString replyTo, QString keyboardLanguage,
                               std::optional<bool> forceRewrite,
-                              std::optional<QString> styleIntensity);
+                              std::optional<QString> styleIntensity, Split split = Split::pieces);
 
-    // A reply to message in the given style, ready to send.
+    // A reply to message in the given style, ready to send. The message goes out whole: a
+    // reply to part of it would answer something the sender never wrote.
     QCoro::Task<QString> sendReply(QString message, AIReplyStyle style, QString targetLanguage);
 
     // The reply style's own instruction: its trimmed prompt, or "" when that is a built-in's
@@ -49,7 +53,7 @@ public:
 
 private:
     QCoro::Task<QString> sendText(QString text, BackendRequestArguments arguments,
-                                  bool retryOnUnchangedTranslation);
+                                  bool retryOnUnchangedTranslation, Split split);
     QCoro::Task<QString> postOne(QString text, BackendRequestArguments arguments);
 
     QString apiURL_;

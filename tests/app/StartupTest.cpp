@@ -1,12 +1,14 @@
 #include "ShellFixture.h"
 #include "app/NiveloNativeApp.h"
 #include "app/StartupSequence.h"
+#include "assistant/AssistantPanelController.h"
 #include "backend/NativeActionService.h"
 #include "capture/AppLayoutSwitchService.h"
 #include "capture/HotkeyService.h"
 #include "capture/PermissionService.h"
 #include "capture/SelectionTriggerService.h"
 #include "core/NativeSettingsStore.h"
+#include "panels/QuickPanelController.h"
 #include "state/NiveloAppState.h"
 #include "state/NiveloCore.h"
 #include "support/CaptureServices.h"
@@ -97,6 +99,8 @@ TEST_F(StartupWiringTest, StepsRunInTheirOrderOnceForAllRuns) {
                 desktop.clock, monitors, desktop.workspace, captureServices.capture});
         services.appLayoutSwitchService =
             std::make_unique<AppLayoutSwitchService>(desktop.workspace, inputs);
+        services.assistantPanel = std::make_unique<AssistantPanelController>(
+            AssistantPanelController::Dependencies{desktop.clock, nullptr});
         QObject::connect(services.appState.get(), &NiveloAppState::statusChanged,
                          [&](const ActionStatus& status) {
                              permissionRequests += status.message() == "Requesting permissions";
@@ -120,10 +124,11 @@ TEST_F(StartupWiringTest, StepsRunInTheirOrderOnceForAllRuns) {
     using S = StartupStep;
     ASSERT_EQ(steps,
               (std::vector<S>{S::SystemSurfaceObserver, S::Hotkeys, S::FloatingButton,
-                              S::SelectionTrigger, S::MenuBar, S::LayoutSwitch,
+                              S::SelectionTrigger, S::MenuBar, S::AssistantPanel, S::LayoutSwitch,
                               S::RefreshPermissions, S::LaunchPermissionRequest}));
-    EXPECT_EQ(seen,
-              (QStringList{"0000", "1000", "1100", "1100", "1110", "1110", "1111", "1111"}));
+    EXPECT_EQ(seen, (QStringList{"0000", "1000", "1100", "1100", "1110", "1110", "1110", "1111",
+                                 "1111"}));
+    EXPECT_EQ(app.quickPanel().assistantPanel(), app.assistantPanel());
     EXPECT_EQ(permissionRequests, 1);
     const int registrations = registry.registerCalls(), monitorCount = monitors.globalCount();
     const int checks = probe.checks;
