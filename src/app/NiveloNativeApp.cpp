@@ -18,6 +18,8 @@
 #include "capture/SelectionCapture.h"
 #include "capture/SelectionTriggerService.h"
 #include "clipboard/ClipboardHistoryService.h"
+#include "clipboard/ClipboardNotesService.h"
+#include "clipboardwindow/ClipboardPanelController.h"
 #include "panels/FloatingButtonController.h"
 #include "panels/MenuBarController.h"
 #include "panels/QuickPanelController.h"
@@ -61,6 +63,7 @@ NiveloNativeApp::Services::Services(Services&&) noexcept = default;
 NiveloNativeApp::Services& NiveloNativeApp::Services::operator=(Services&&) noexcept = default;
 NiveloNativeApp::Services::~Services() {
     // The services hold the state; it goes last.
+    clipboardPanel.reset();
     updateManager.reset();
     appLayoutSwitchService.reset();
     selectionTrigger.reset();
@@ -103,6 +106,19 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
     services.appLayoutSwitchService =
         std::make_unique<AppLayoutSwitchService>(*platform.workspace, *platform.inputSources);
     services.clipboardHistory = &ClipboardHistoryService::shared();
+    services.clipboardPanel =
+        std::make_unique<ClipboardPanelController>(ClipboardPanelController::Dependencies{
+            *platform.clock,
+            FocusService::shared(),
+            *platform.workspace,
+            PasteboardService::shared(),
+            *platform.pasteboard,
+            ClipboardHistoryService::shared(),
+            ClipboardNotesService::shared(),
+            platform.screens.get(),
+            platform.eventMonitors.get(),
+            platform.defaults.get(),
+            {platform.windowActivation.get(), platform.windowManagerHints.get()}});
     services.updateManager = std::make_unique<AppUpdateManager>(
         AppUpdateManager::Dependencies{*platform.clock, *platform.defaults, *platform.workspace},
         std::make_shared<AppUpdateClient>(BackendEndpoint::origin(), *platform.http,
@@ -200,8 +216,14 @@ void NiveloNativeApp::openMainWindow() {
             [this] { launchLater(this, [this] { afterMainWindowClosed(); }); });
     // Without a state (a platform lacking a service) the window keeps its empty content.
     if (NiveloAppState* state = appState()) {
-        mainWindow_->setCentralWidget(new MainSettingsView(
-            {*state, &quickPanel(), statusHUD(), hotkeys(), services().clipboardHistory}));
+        mainWindow_->setCentralWidget(
+            new MainSettingsView({.appState = *state,
+                                  .quickPanel = &quickPanel(),
+                                  .statusHUD = statusHUD(),
+                                  .hotkeys = hotkeys(),
+                                  .clipboardHistory = services().clipboardHistory,
+                                  .keyMap = platform_.keyMap.get(),
+                                  .updateManager = updateManager()}));
     }
     appDelegate_->adoptWindow(mainWindow_);
     mainWindow_->show();
@@ -268,14 +290,16 @@ StartupSequence NiveloNativeApp::startupSequence() {
         return sequence;
     }
     QuickPanelController* panel = &quickPanel();
+    ClipboardPanelController* clipboard = clipboardPanel();
+    // The quick panel's "clipboard" row opens the clipboard window.
+    panel->setClipboardPanel(clipboard);
     sequence.set(StartupStep::SystemSurfaceObserver,
                  [state] { state->startSystemSurfaceObserver(); });
     if (StatusHUDController* hud = statusHUD()) {
         sequence.set(StartupStep::StatusHud, [hud, state] { hud->attach(state); });
     }
     if (HotkeyService* service = hotkeys()) {
-        // The clipboard window comes with the clipboard; until then its hot key does nothing.
-        sequence.set(StartupStep::Hotkeys, [=] { service->start(state, panel, nullptr); });
+        sequence.set(StartupStep::Hotkeys, [=] { service->start(state, panel, clipboard); });
     }
     FloatingButtonController* button = &floatingButton();
     sequence.set(StartupStep::FloatingButton, [=] { button->setReferences(state, panel); });
@@ -288,7 +312,7 @@ StartupSequence NiveloNativeApp::startupSequence() {
     MenuBarController::Targets targets{
         panel,
         statusHUD(),
-        nullptr,
+        clipboard,
         preview,
         [self] {
             if (self) {
@@ -303,6 +327,9 @@ StartupSequence NiveloNativeApp::startupSequence() {
     sequence.set(StartupStep::MenuBar, [tray, state, targets] { tray->attach(state, targets); });
     if (ClipboardHistoryService* history = services().clipboardHistory) {
         sequence.set(StartupStep::ClipboardHistory, [=] { history->attach(*state); });
+    }
+    if (clipboard) {
+        sequence.set(StartupStep::ClipboardPanel, [=] { clipboard->attach(state); });
     }
     if (AssistantPanelController* assistant = assistantPanel()) {
         sequence.set(StartupStep::AssistantPanel, [=] {

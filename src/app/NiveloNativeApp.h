@@ -12,6 +12,7 @@ class AppLayoutSwitchService;
 class AssistantPanelController;
 class AppUpdateManager;
 class ClipboardHistoryService;
+class ClipboardPanelController;
 class FloatingButtonController;
 class HotkeyService;
 class MainWindow;
@@ -47,6 +48,8 @@ public:
         std::unique_ptr<AssistantPanelController> assistantPanel;
         // The process-wide history (not owned).
         ClipboardHistoryService* clipboardHistory = nullptr;
+        // The clipboard window over the history and the notes.
+        std::unique_ptr<ClipboardPanelController> clipboardPanel;
         // The process-wide translation preview (not owned).
         TranslationPreviewPanelController* translationPreview = nullptr;
     };
@@ -94,6 +97,7 @@ public:
         return services().appLayoutSwitchService.get();
     }
     AppUpdateManager* updateManager() { return services().updateManager.get(); }
+    ClipboardPanelController* clipboardPanel() { return services().clipboardPanel.get(); }
     AssistantPanelController* assistantPanel() { return services().assistantPanel.get(); }
     MainWindow* mainWindow() const;
     bool isTerminating() const { return terminating_; }

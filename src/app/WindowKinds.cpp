@@ -17,6 +17,8 @@ bool WindowKinds::isPanel(const QWidget* window) {
         return true;
     }
     switch (window->windowType()) {
+        // Message boxes and other dialogs keep their own titles, as panels do.
+        case Qt::Dialog:
         case Qt::Tool:
         case Qt::Popup:
         case Qt::ToolTip:

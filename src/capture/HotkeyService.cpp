@@ -91,6 +91,21 @@ void HotkeyService::stop() {
     settingsSubscription_.reset();
 }
 
+void HotkeyService::suspend() {
+    if (suspensions_++ == 0) {
+        unregisterAll();
+    }
+}
+
+void HotkeyService::resume() {
+    if (suspensions_ == 0 || --suspensions_ > 0) {
+        return;
+    }
+    if (handlerInstalled_) {
+        reloadConfiguredHotkeys();
+    }
+}
+
 void HotkeyService::installHandler() {
     QPointer<HotkeyService> self(this);
     const int status = deps_.registry.installHandler([self](HotKeyId id) {
@@ -105,7 +120,7 @@ void HotkeyService::installHandler() {
 }
 
 void HotkeyService::registerConfiguredHotkeys() {
-    if (!appState_) {
+    if (!appState_ || suspensions_ > 0) {
         return;
     }
     const NiveloSettings& settings = appState_->settings();

@@ -56,6 +56,13 @@ public:
     // Unregisters everything, removes the handler and stops following the settings.
     void stop();
 
+    // While suspended (counted: each suspend() wants its resume()) no hot key is registered,
+    // and settings changes register none; the handler and the following of the settings stay.
+    // The last resume() registers the hot keys as a settings change does.
+    void suspend();
+    void resume();
+    bool isSuspended() const { return suspensions_ > 0; }
+
     bool isStarted() const { return handlerInstalled_; }
     // What each registered id does now.
     const QMap<quint32, Action>& registeredActions() const { return registeredActions_; }
@@ -76,6 +83,7 @@ private:
     QuickPanelHandle* quickPanel_ = nullptr;
     ClipboardPanelHandle* clipboardPanel_ = nullptr;
     bool handlerInstalled_ = false;
+    int suspensions_ = 0;
     QMap<quint32, Action> registeredActions_;
     Subscription settingsSubscription_;
 };

@@ -21,6 +21,7 @@ class Accessibility;
 class HotKeyRegistry;
 class InputSources;
 class EventMonitors;
+class KeyMap;
 
 // Appearance, tools, permissions.
 class SystemAppearance;
@@ -47,6 +48,8 @@ struct Platform {
     std::unique_ptr<HotKeyRegistry> hotKeys;
     std::unique_ptr<InputSources> inputSources;
     std::unique_ptr<EventMonitors> eventMonitors;
+    // Shared: on X11 it is the table the hot-key grabs use, owned by their connection.
+    std::shared_ptr<KeyMap> keyMap;
     // Backend.
     std::unique_ptr<HttpTransport> http;
     std::unique_ptr<LanguageRecognizer> languageRecognizer;

@@ -46,7 +46,7 @@ MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     sidebarLayout->addWidget(sidebar_);
     row->addWidget(sidebarColumn_);
 
-    detail_ = new SettingsDetailView(env_.appState, this);
+    detail_ = new SettingsDetailView(env_, this);
     row->addWidget(detail_, 1);
 
     connect(&env_.appState, &NiveloAppState::settingsChanged, this, &MainSettingsView::restyle);

@@ -5,8 +5,10 @@
 
 #include "settingswindow/SettingsBackdrop.h"
 
+class AppUpdateManager;
 class ClipboardHistoryService;
 class HotkeyService;
+class KeyMap;
 class NiveloAppState;
 class QuickPanelController;
 class SettingsDetailView;
@@ -25,6 +27,9 @@ public:
         StatusHUDController* statusHUD = nullptr;
         HotkeyService* hotkeys = nullptr;
         ClipboardHistoryService* clipboardHistory = nullptr;
+        // Names recorded keys by their physical key; without it the recorder reads Qt's key.
+        KeyMap* keyMap = nullptr;
+        AppUpdateManager* updateManager = nullptr;
     };
 
     static constexpr int kMinimumWidth = 760;
@@ -36,6 +41,7 @@ public:
     SettingsSidebarView* sidebar() const { return sidebar_; }
     SettingsDetailView* detail() const { return detail_; }
     const SettingsBackdrop& backdrop() const { return backdrop_; }
+    const Environment& environment() const { return env_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -8,16 +8,24 @@
 
 #include "settingswindow/ActionsSettingsView.h"
 #include "settingswindow/GeneralSettingsView.h"
+#include "settingswindow/ShortcutsSettingsView.h"
+#include "settingswindow/UpdatesSettingsView.h"
 #include "state/NiveloAppState.h"
 
 namespace {
 
-QWidget* makePage(SettingsPage page, NiveloAppState& state, QWidget* parent) {
+QWidget* makePage(SettingsPage page, const MainSettingsView::Environment& env, QWidget* parent) {
+    NiveloAppState& state = env.appState;
     switch (page) {
         case SettingsPage::general:
             return new GeneralSettingsView(state, parent);
         case SettingsPage::actions:
             return new ActionsSettingsView(state, parent);
+        case SettingsPage::shortcuts:
+            return new ShortcutsSettingsView(state, parent);
+        case SettingsPage::updates:
+            return env.updateManager ? new UpdatesSettingsView(state, *env.updateManager, parent)
+                                     : nullptr;
         default:
             return nullptr;
     }
@@ -25,8 +33,9 @@ QWidget* makePage(SettingsPage page, NiveloAppState& state, QWidget* parent) {
 
 }  // namespace
 
-SettingsDetailView::SettingsDetailView(NiveloAppState& state, QWidget* parent)
-    : QWidget(parent), state_(state) {
+SettingsDetailView::SettingsDetailView(const MainSettingsView::Environment& environment,
+                                       QWidget* parent)
+    : QWidget(parent), env_(environment), state_(env_.appState) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 16, 0, 2);
     layout->setSpacing(14);
@@ -61,7 +70,7 @@ void SettingsDetailView::showPage(SettingsPage page) {
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 14, 20);
     column->setSpacing(14);
-    QWidget* view = makePage(page, state_, content);
+    QWidget* view = makePage(page, env_, content);
     page_ = view ? view : new QWidget(content);
     page_->setMaximumWidth(kMaximumPageWidth);
     // Up to 700 wide from the leading edge; the rest of the width stays empty.

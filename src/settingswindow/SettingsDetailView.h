@@ -3,8 +3,8 @@
 #include <QWidget>
 
 #include "core/SettingsPage.h"
+#include "settingswindow/MainSettingsView.h"
 
-class NiveloAppState;
 class QLabel;
 class QScrollArea;
 
@@ -15,7 +15,8 @@ class SettingsDetailView : public QWidget {
 public:
     static constexpr int kMaximumPageWidth = 700;
 
-    explicit SettingsDetailView(NiveloAppState& state, QWidget* parent = nullptr);
+    explicit SettingsDetailView(const MainSettingsView::Environment& environment,
+                                QWidget* parent = nullptr);
 
     SettingsPage shownPage() const { return shown_; }
     QWidget* pageWidget() const { return page_; }
@@ -26,6 +27,7 @@ private:
     void showPage(SettingsPage page);
     void retitle();
 
+    MainSettingsView::Environment env_;
     NiveloAppState& state_;
     QLabel* title_ = nullptr;
     QScrollArea* scroll_ = nullptr;

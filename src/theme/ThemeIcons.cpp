@@ -14,6 +14,8 @@ struct Row {
 // Symbol name -> Phosphor icon name.
 constexpr Row kRows[] = {
     {"arrow.down.circle", "arrow-circle-down"},
+    {"arrow.down.circle.fill", "arrow-circle-down"},
+    {"arrow.triangle.2.circlepath", "arrows-clockwise"},
     {"arrow.turn.down.left", "arrow-elbow-down-left"},
     {"bolt", "lightning"},
     {"bolt.circle", "lightning"},
@@ -27,6 +29,7 @@ constexpr Row kRows[] = {
     {"checkmark.circle.fill", "check-circle"},
     {"chevron.up.chevron.down", "caret-up-down"},
     {"clipboard", "clipboard"},
+    {"clock", "clock"},
     {"doc.on.clipboard", "clipboard-text"},
     {"doc.on.doc", "copy"},
     {"exclamationmark.triangle.fill", "warning"},
@@ -39,7 +42,12 @@ constexpr Row kRows[] = {
     {"heart.circle", "heart"},
     {"keyboard", "keyboard"},
     {"lock.shield", "shield-check"},
+    {"magnifyingglass", "magnifying-glass"},
     {"megaphone", "megaphone"},
+    {"note.text", "note"},
+    {"pencil", "pencil-simple"},
+    {"plus", "plus"},
+    {"plus.square.on.square", "plus-square"},
     {"progress.indicator", "spinner-gap"},
     {"sidebar.leading", "sidebar-simple"},
     {"sidebar.left", "sidebar"},
@@ -48,8 +56,10 @@ constexpr Row kRows[] = {
     {"text.document", "file-text"},
     {"theatermasks", "mask-happy"},
     {"translate", "translate"},
+    {"trash", "trash"},
     {"wand.and.sparkles", "magic-wand"},
     {"xmark", "x"},
+    {"xmark.circle.fill", "x-circle"},
 };
 
 const Row* find(const QString& symbol) {

@@ -107,17 +107,24 @@ bool NiveloRoad::waitForEditorText(const QString& text, int window, int timeoutM
 }
 
 void NiveloRoad::pressAltHotKey(const QString& keysymName) {
+    pressKeys({QStringLiteral("Alt_L"), keysymName});
+}
+
+void NiveloRoad::pressKeys(const QStringList& keysymNames) {
     Display* display = XOpenDisplay(session_->display().toLocal8Bit().constData());
     if (!display) {
         return;
     }
-    const unsigned alt = XKeysymToKeycode(display, XK_Alt_L);
-    const unsigned key =
-        XKeysymToKeycode(display, XStringToKeysym(keysymName.toLatin1().constData()));
-    XTestFakeKeyEvent(display, alt, True, CurrentTime);
-    XTestFakeKeyEvent(display, key, True, CurrentTime);
-    XTestFakeKeyEvent(display, key, False, CurrentTime);
-    XTestFakeKeyEvent(display, alt, False, CurrentTime);
+    QList<unsigned> codes;
+    for (const QString& name : keysymNames) {
+        codes.append(XKeysymToKeycode(display, XStringToKeysym(name.toLatin1().constData())));
+    }
+    for (const unsigned code : codes) {
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+    }
+    for (auto it = codes.crbegin(); it != codes.crend(); ++it) {
+        XTestFakeKeyEvent(display, *it, False, CurrentTime);
+    }
     XSync(display, False);
     XCloseDisplay(display);
 }

@@ -53,6 +53,8 @@ public:
     // Presses Alt plus a key (an X keysym name: "1", "a") through XTest, like a person: no
     // modifier or layout group is saved and restored around it as xdotool does.
     void pressAltHotKey(const QString& keysymName);
+    // Presses the keys in order and releases them in reverse ({"Super_L", "Shift_L", "k"}).
+    void pressKeys(const QStringList& keysymNames);
 
     // Locks the keyboard group (0 = us, 1 = ru).
     void lockLayoutGroup(int group);

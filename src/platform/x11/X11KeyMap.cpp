@@ -1,5 +1,6 @@
 #include "platform/x11/X11KeyMap.h"
 
+#include <xkbcommon/xkbcommon.h>
 #include <array>
 #include <cstring>
 
@@ -66,10 +67,37 @@ std::optional<unsigned> X11KeyMap::xKeyCode(quint16 keyCode) {
     return it == toX_.constEnd() ? std::nullopt : std::optional<unsigned>(*it);
 }
 
-std::optional<quint16> X11KeyMap::neutralKeyCode(unsigned xKeyCode) {
+std::optional<quint16> X11KeyMap::neutralKeyCode(quint32 xKeyCode) {
     if (!loaded_) {
         reload();
     }
     const auto it = fromX_.constFind(xKeyCode);
     return it == fromX_.constEnd() ? std::nullopt : std::optional<quint16>(*it);
+}
+
+QString X11KeyMap::plainCharacter(quint32 xKeyCode) {
+    if (!display_ || xKeyCode > 255) {
+        return {};
+    }
+    const auto code = static_cast<unsigned char>(xKeyCode);
+    XkbStateRec state;
+    const int group = XkbGetState(display_, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+    auto symAt = [&](int level) {
+        KeySym sym = XkbKeycodeToKeysym(display_, code, group, level);
+        // A key with fewer groups than the layout list (the keypad) has its symbols in group 0.
+        if (sym == NoSymbol && group > 0) {
+            sym = XkbKeycodeToKeysym(display_, code, 0, level);
+        }
+        return sym;
+    };
+    KeySym sym = symAt(0);
+    if (sym >= XK_KP_Space && sym <= XK_KP_9) {
+        // Without Num Lock a keypad digit is a cursor key (KP_End); its digit is one level up.
+        const KeySym numeric = symAt(1);
+        if (numeric >= XK_KP_0 && numeric <= XK_KP_9) {
+            sym = numeric;
+        }
+    }
+    const uint32_t ucs = xkb_keysym_to_utf32(sym);
+    return ucs ? QString::fromUcs4(reinterpret_cast<const char32_t*>(&ucs), 1) : QString();
 }

@@ -7,6 +7,7 @@
 #include "platform/x11/X11HotKeyRegistry.h"
 #include "platform/x11/X11InputSources.h"
 #include "platform/x11/X11KeyEvents.h"
+#include "platform/x11/X11KeyMap.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11PermissionProbe.h"
 #include "platform/x11/X11WindowActivation.h"
@@ -23,6 +24,7 @@ void addX11Services(Platform& platform) {
     platform.hotKeys = std::make_unique<X11HotKeyRegistry>(connection);
     platform.inputSources = std::make_unique<X11InputSources>(connection);
     platform.eventMonitors = std::make_unique<X11EventMonitors>(connection);
+    platform.keyMap = std::shared_ptr<KeyMap>(connection, &connection->keyMap());
 
     auto pasteboard = std::make_unique<X11Pasteboard>();
     pasteboard->followFetches(connection);

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <QAccessible>
+#include <QEnterEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "clipboardwindow/ClipboardEntryList.h"
+#include "clipboardwindow/ClipboardEntryRow.h"
+#include "clipboardwindow/ClipboardNoteEditor.h"
+#include "clipboardwindow/ClipboardSidePreview.h"
+#include "clipboardwindow/ClipboardWindowFixture.h"
+#include "theme/NiveloTheme.h"
+
+// Rows and previews as drawn offscreen, and the window's controls as a user (or assistive
+// tool) meets them.
+namespace {
+
+class RowsTest : public ClipboardWindowTest {
+protected:
+    ClipboardHistoryPanel* open(QSize size = {700, 600}) {
+        windowDefaults.setDouble(ClipboardPanelController::kWidthKey, size.width());
+        windowDefaults.setDouble(ClipboardPanelController::kHeightKey, size.height());
+        controller.attach(&state);
+        controller.show();
+        settle();
+        return controller.view();
+    }
+};
+
+TEST(ClipboardRows, CaptionsCountUserPerceivedCharactersWithoutGrouping) {
+    const QString combining = QStringLiteral("e\u0301");            // é as e + mark
+    const QString family = QStringLiteral("\U0001F44D\U0001F3FD");  // thumbs up, skin tone
+    const std::tuple<QString, int> notes[] = {{QString(1234, 'x'), 1234},
+                                              {combining + combining + family, 3}};
+    for (const auto& [text, count] : notes) {
+        const ClipboardNoteItem note{"n", text, {}, {}};
+        EXPECT_EQ(noteRowView(note, UiLanguage::en).caption, QString::number(count) + " chars");
+        EXPECT_EQ(noteRowView(note, UiLanguage::ru).caption, QString::number(count) + " симв.");
+        EXPECT_EQ(notePreviewView(note, UiLanguage::en).count, QString::number(count) + " chars");
+    }
+    const ClipboardHistoryItem item{"h", "stored count wins", {}, 12345};
+    EXPECT_EQ(historyRowView(item, UiLanguage::en).caption, "12345 chars");
+    EXPECT_EQ(historyPreviewView(item, UiLanguage::ru).count, "12345 симв.");
+    // A row lays out no more than the start of a long entry.
+    EXPECT_EQ(historyRowView({"h", QString(5000, 'y'), {}, 5000}, UiLanguage::en).text.size(),
+              2000);
+}
+
+TEST(ClipboardRows, ARowShowsFourLinesAtMost) {
+    const QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);
+    const QStringList lines = ClipboardEntryRow::textLines("1\n2\n3\n4\n5\n6", font, 300);
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines.first(), "1");
+    EXPECT_TRUE(lines.last().startsWith("4"));
+    EXPECT_EQ(ClipboardEntryRow::textLines("one line", font, 300), QStringList{"one line"});
+    const ClipboardRowView shortRow = historyRowView({"a", "x", {}, 1}, UiLanguage::en);
+    const ClipboardRowView longRow =
+        historyRowView({"b", QString(3000, 'w'), {}, 3000}, UiLanguage::en);
+    EXPECT_GT(ClipboardEntryRow::heightFor(longRow, 13, 300),
+              ClipboardEntryRow::heightFor(shortRow, 13, 300));
+    EXPECT_EQ(ClipboardEntryRow::heightFor(longRow, 13, 300),
+              ClipboardEntryRow::heightFor(
+                  historyRowView({"c", QString(9000, 'w'), {}, 9000}, UiLanguage::en), 13, 300));
+}
+
+TEST(ClipboardRows, PreviewsWithoutAnEntryShowTheirPlaceholderAndDisableEveryButton) {
+    for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
+        const std::tuple<ClipboardPreviewView, QString, QString, int> cases[] = {
+            {historyPreviewView(std::nullopt, lang), tr2(lang, "Preview", "Просмотр"),
+             tr2(lang, "Select a clipboard item.", "Выберите элемент буфера."), 3},
+            {notePreviewView(std::nullopt, lang), tr2(lang, "Note", "Заметка"),
+             tr2(lang, "Select a note.", "Выберите заметку."), 4}};
+        for (const auto& [view, title, placeholder, buttons] : cases) {
+            ClipboardSidePreview preview;
+            preview.setView(view, 13);
+            EXPECT_EQ(preview.titleLabel()->text(), title);
+            EXPECT_TRUE(preview.countLabel()->isHidden());
+            EXPECT_EQ(preview.textArea()->toPlainText(), placeholder);
+            ASSERT_EQ(preview.buttons().size(), buttons);
+            for (QPushButton* button : preview.buttons()) {
+                EXPECT_FALSE(button->isEnabled());
+                EXPECT_FALSE(button->accessibleName().isEmpty());
+            }
+        }
+    }
+    EXPECT_EQ(notePreviewView(std::nullopt, UiLanguage::ru).buttons[2].label, "Править");
+    EXPECT_EQ(noteRowView({"n", "t", {}, {}}, UiLanguage::ru).buttons[2].help, "Редактировать");
+}
+
+TEST_F(RowsTest, HoverSelectsADoubleClickPastesAndTheWideWindowHighlights) {
+    setHistory({"first entry", "second entry"});
+    SimulatedApp& editor = desktop.launch("org.xfce.mousepad");
+    desktop.bringToFront(editor.pid);
+    ClipboardHistoryPanel* panel = open();
+    ASSERT_TRUE(panel->view().sidePreviewShown);
+    ClipboardEntryRow* second = panel->list()->visibleRow("h2");
+    ASSERT_NE(second, nullptr);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(second, &enter);
+    EXPECT_EQ(controller.model()->selectedItemID(), "h2");
+    EXPECT_TRUE(second->isSelected());
+    EXPECT_EQ(panel->preview()->textArea()->toPlainText(), "second entry");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(second)->state().checked, 1);
+
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel->list()->visibleRow("h1"), &doubleClick);
+    EXPECT_FALSE(controller.isPanelVisible());
+    desktop.clock.advance(3000);
+    EXPECT_EQ(editor.pastedTexts, QStringList{"first entry"});
+
+    // Narrow: the selection still moves, but no row shows it.
+    controller.show();
+    controller.panel()->resize(400, 600);
+    settle();
+    EXPECT_FALSE(panel->view().sidePreviewShown);
+    QCoreApplication::sendEvent(panel->list()->visibleRow("h2"), &enter);
+    EXPECT_EQ(controller.model()->selectedItemID(), "h2");
+    for (ClipboardEntryRow* row : panel->list()->visibleRows()) {
+        EXPECT_FALSE(row->isSelected());
+    }
+}
+
+TEST_F(RowsTest, CopyingANoteFillsThePasteboardAndLeavesTheHistoryAlone) {
+    setHistory({"older copy"});
+    ClipboardHistoryPanel* panel = open();
+    controller.model()->selectTab(addTab("Work", {"note text"}));
+    settle();
+    ClipboardEntryRow* row = panel->list()->visibleRows().value(0);
+    ASSERT_NE(row, nullptr);
+    row->buttons().at(1)->click();
+    EXPECT_EQ(desktop.pasteboard.plainText(), "note text");
+    capture.history.poll();
+    desktop.clock.advance(2000);
+    capture.history.poll();
+    EXPECT_EQ(historyTexts(), QStringList{"older copy"});
+    EXPECT_TRUE(controller.isPanelVisible());
+}
+
+TEST_F(RowsTest, InTheNoteEditorReturnBreaksTheLineControlReturnSavesEscapeCancels) {
+    ClipboardHistoryPanel* panel = open();
+    const QString work = addTab("Work", {});
+    controller.model()->selectTab(work);
+    const auto press = [&](int key, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QCoreApplication::sendEvent(panel->noteEditor()->textArea(), &event);
+    };
+    for (const bool save : {true, false}) {
+        panel->addNoteButton()->click();
+        settle();
+        press(Qt::Key_A, Qt::NoModifier, "a");
+        press(Qt::Key_Return, Qt::NoModifier, "\r");
+        press(Qt::Key_B, Qt::NoModifier, "b");
+        EXPECT_EQ(controller.model()->noteDraft(), "a\nb");
+        EXPECT_TRUE(panel->noteEditor()->isVisibleTo(panel));
+        press(save ? Qt::Key_Return : Qt::Key_Escape, save ? Qt::ControlModifier : Qt::NoModifier);
+        EXPECT_FALSE(controller.model()->isEditingNote());
+    }
+    EXPECT_EQ(noteTexts(work), QStringList{"a\nb"});
+}
+
+TEST_F(RowsTest, RussianRetitlesEveryTextAtOnce) {
+    ClipboardHistoryPanel* panel = open();
+    controller.model()->selectTab(addTab("Work", {"note text"}));
+    settle();
+    EXPECT_EQ(panel->list()->visibleRows().value(0)->buttons().at(2)->toolTip(), "Edit");
+    setLanguage(UiLanguage::ru);
+    settle();
+    EXPECT_EQ(panel->list()->visibleRows().value(0)->buttons().at(2)->toolTip(), "Редактировать");
+    EXPECT_EQ(panel->searchField()->placeholderText(), "Поиск");
+    EXPECT_EQ(panel->addNoteButton()->text(), "Добавить заметку");
+    EXPECT_EQ(panel->preview()->titleLabel()->text(), "Заметка");
+}
+
+TEST_F(RowsTest, EveryControlHasANameAndUserTextIsPlain) {
+    setHistory({"<b>bold & bare</b>"});
+    ClipboardHistoryPanel* panel = open();
+    controller.model()->selectTab(addTab("A & B", {"<i>x</i>"}));
+    controller.model()->setSearchText("x");
+    controller.model()->startNewNote();
+    settle();
+    int checked = 0;
+    for (QWidget* widget : panel->findChildren<QWidget*>()) {
+        const bool control = qobject_cast<QAbstractButton*>(widget) ||
+                             qobject_cast<QLineEdit*>(widget) ||
+                             qobject_cast<QPlainTextEdit*>(widget);
+        if (control && widget->isVisibleTo(panel)) {
+            ++checked;
+            EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->metaObject()->className();
+        }
+    }
+    EXPECT_GT(checked, 15);
+    for (QLabel* label : panel->findChildren<QLabel*>()) {
+        EXPECT_NE(label->textFormat(), Qt::RichText);
+        EXPECT_NE(label->textFormat(), Qt::AutoText) << label->text().toStdString();
+    }
+    // The tab button shows the ampersand itself, not a mnemonic.
+    EXPECT_EQ(panel->tabButtons().at(1)->text(), "A && B");
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPoint>
+#include <QRect>
+#include <iostream>
+
+#include "support/NiveloRoad.h"
+
+// The clipboard window of the real binary over mousepad: Alt+V opens it by the pointer while
+// mousepad keeps the focus; the search filters; a double click pastes the entry at mousepad's
+// caret and gives the clipboard back; a note typed at once and saved survives a restart.
+namespace {
+
+QRect geometryOf(const XSession& session, const QString& window) {
+    QRect g;
+    for (const QString& line : session.xdotool({"getwindowgeometry", "--shell", window})
+                                   .split('\n', Qt::SkipEmptyParts)) {
+        const QString key = line.section('=', 0, 0);
+        const int value = line.section('=', 1).toInt();
+        if (key == "X") {
+            g.moveLeft(value);
+        } else if (key == "Y") {
+            g.moveTop(value);
+        } else if (key == "WIDTH") {
+            g.setWidth(value);
+        } else if (key == "HEIGHT") {
+            g.setHeight(value);
+        }
+    }
+    return g;
+}
+
+QString visibleNiveloWindow(const XSession& session) {
+    return session.xdotool({"search", "--onlyvisible", "--classname", "^nivelo$"})
+        .split('\n', Qt::SkipEmptyParts)
+        .value(0);
+}
+
+void pause(int ms) {
+    XSession::waitUntil([] { return false; }, ms);
+}
+
+void typeAndCopy(const XSession& session, const QString& text) {
+    session.key("ctrl+a");
+    session.type(text);
+    session.key("ctrl+a");
+    session.key("ctrl+c");
+    XSession::waitUntil([&] { return session.clipboardText() == text; }, 5000);
+    // More than one poll of the history apart.
+    pause(1000);
+}
+
+void click(const XSession& session, QPoint at, int times = 1) {
+    session.xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click",
+                     "--repeat", QString::number(times), "--delay", "80", "1"});
+}
+
+QString openWindow(NiveloRoad& road, QPoint pointer) {
+    XSession& session = road.session();
+    session.xdotool({"mousemove", QString::number(pointer.x()), QString::number(pointer.y())});
+    road.pressAltHotKey("v");
+    QString window;
+    XSession::waitUntil([&] { return !(window = visibleNiveloWindow(session)).isEmpty(); });
+    pause(300);
+    return window;
+}
+
+// Offsets inside the window at its default width of 380 px: the search field, the first row
+// and the "Add note" button.
+constexpr QPoint kSearchField(120, 147);
+constexpr QPoint kFirstRow(80, 200);
+constexpr QPoint kAddNote(312, 104);
+
+}  // namespace
+
+TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    const QString editor = session.startAndActivate("mousepad", "mousepad", true);
+    ASSERT_FALSE(editor.isEmpty());
+    pause(500);
+    for (const QString text : {"first copied text", "second copied text", "third copied text"}) {
+        typeAndCopy(session, text);
+    }
+    session.key("End");
+
+    const QPoint pointer(300, 150);
+    const QString window = openWindow(road, pointer);
+    ASSERT_FALSE(window.isEmpty()) << road.diagnostics("clipboard-open").toStdString();
+    const QRect g = geometryOf(session, window);
+    EXPECT_EQ(g.left(), pointer.x() + 14);
+    EXPECT_EQ(g.top(), pointer.y() - 18);
+    EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), editor);
+    std::cout << "Clipboard window: " << session.screenshot("clipboard-window").toStdString()
+              << std::endl;
+
+    click(session, g.topLeft() + kSearchField);
+    pause(300);
+    session.type("SECOND");
+    pause(400);
+    std::cout << "Searched: " << session.screenshot("clipboard-search").toStdString() << std::endl;
+    click(session, g.topLeft() + kFirstRow, 2);
+    ASSERT_TRUE(XSession::waitUntil([&] { return visibleNiveloWindow(session).isEmpty(); }))
+        << road.diagnostics("clipboard-hide").toStdString();
+    // The clipboard comes back once mousepad has taken the text (1.3 s after the paste).
+    pause(3500);
+    EXPECT_EQ(session.clipboardText(), "third copied text");
+    EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), editor);
+    EXPECT_TRUE(XSession::waitUntil([&] {
+        session.key("ctrl+a");
+        session.key("ctrl+c");
+        return session.clipboardText() == "third copied textsecond copied text";
+    })) << session.clipboardText().toStdString();
+
+    // A note: "Add note", typed at once, saved with Ctrl+Return.
+    session.key("End");
+    const QString again = openWindow(road, pointer);
+    ASSERT_FALSE(again.isEmpty());
+    click(session, geometryOf(session, again).topLeft() + kAddNote);
+    pause(400);
+    session.type("a note to keep");
+    session.key("ctrl+Return");
+    pause(400);
+    std::cout << "Note: " << session.screenshot("clipboard-note").toStdString() << std::endl;
+    const QString notesFile = session.path(".local/share/ai.nivelo.native/clipboard-notes.json");
+    ASSERT_TRUE(road.stopNivelo());
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    QFile file(notesFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("\"a note to keep\""))
+        << road.diagnostics("note").toStdString();
+}

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
+
+#include "support/TaskProbe.h"
+#include "support/XSession.h"
+#include "x11/X11TestSupport.h"
+
+// A chat page in Chromium with renderer accessibility forced on: a textarea and a
+// contenteditable field, one of them focused. The reply goes into the focused one, and the page
+// shows what that field holds in its title.
+namespace {
+
+QString writePage(const QString& name, const QString& focused) {
+    QFile file(x11Session().path(name + ".html"));
+    file.open(QIODevice::WriteOnly);
+    file.write(QStringLiteral(R"(<!doctype html><title>%1</title>
+<textarea id="textarea" rows="3" cols="60"></textarea>
+<div id="editable" contenteditable="true" style="width: 480px; min-height: 40px"></div>
+<script>
+const field = document.getElementById("%2");
+field.oninput = () => document.title = "%1: " + (field.value ?? field.innerText).trim();
+field.focus();
+</script>)")
+                   .arg(name, focused)
+                   .toUtf8());
+    return file.fileName();
+}
+
+}  // namespace
+
+class X11ChromiumReply : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(X11ChromiumReply, TheReplyLandsInTheFocusedFieldOfAPage) {
+    const QString chromium = QStandardPaths::findExecutable("chromium");
+    if (chromium.isEmpty()) {
+        GTEST_SKIP() << "chromium is not installed";
+    }
+    RealCapture c;
+    ASSERT_TRUE(c.accessibility.isAvailable());
+    c.clipboard.followFetches(c.connection);
+    c.accessibility.raiseWindow = [&c](qint64 pid, const QRect& extents) {
+        return c.x11Workspace.activateWindowAt(pid, extents);
+    };
+    c.clipboard.writeItems(
+        {PasteboardItem{{PasteboardValue{QStringLiteral("text/plain"), QByteArray("user text")}}}});
+
+    const QString name = QStringLiteral("Chat %1").arg(GetParam());
+    const QString page = writePage(name, GetParam());
+    QStringList args = QStringLiteral(
+                           "--force-renderer-accessibility --no-first-run "
+                           "--no-default-browser-check --window-size=900,600")
+                           .split(' ');
+    args << "--user-data-dir=" + x11Session().path(name) << "file://" + page;
+    if (::geteuid() == 0) {
+        args.prepend("--no-sandbox");
+    }
+    // Chromium joins the accessibility bus only when told that assistive technology is on.
+    QProcessEnvironment accessible;
+    accessible.insert("ACCESSIBILITY_ENABLED", "1");
+    QProcess* browser = x11Session().start(chromium, args, accessible);
+    const auto stop = qScopeGuard([browser] {
+        browser->kill();
+        browser->waitForFinished(5000);
+    });
+    const QString window = x11Session().waitForWindow("^" + name, 30000);
+    ASSERT_FALSE(window.isEmpty());
+    x11Session().activate(window);
+    pause(500);
+    x11Session().type("Hello");
+    ASSERT_FALSE(x11Session().waitForWindow("^" + name + ": Hello", 10000).isEmpty());
+
+    const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
+    // The browser builds its tree for the bus some time after the page shows.
+    ASSERT_TRUE(XSession::waitUntil(
+        [&] {
+            c.focus.rememberFrontmostApplication();
+            return c.focus.rememberedWindow() != nullptr;
+        },
+        15000));
+    QLineEdit own;
+    own.show();
+    x11Session().activate(QString::number(own.winId()));
+    XSession::waitUntil([&] { return own.hasFocus(); });
+
+    auto outcome = startTask(c.service.pasteAIReply(QStringLiteral(" and thanks"), pid));
+    XSession::waitUntil([&] { return outcome->done; }, 10000);
+    EXPECT_FALSE(outcome->error) << outcome->errorDescription().toStdString();
+    EXPECT_FALSE(x11Session().waitForWindow("^" + name + ": Hello and thanks", 5000).isEmpty())
+        << x11Session().xdotool({"getwindowname", window}).toStdString();
+    EXPECT_TRUE(XSession::waitUntil(
+        [&] { return c.clipboard.plainText() == QStringLiteral("user text"); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fields, X11ChromiumReply, ::testing::Values("textarea", "editable"));
