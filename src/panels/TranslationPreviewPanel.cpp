@@ -382,8 +382,8 @@ void TranslationPreviewPanel::refresh() {
     model_ = translationPreviewPanelModel(controller_, panesArea_->width());
     const SurfaceKey surface{controller_.appearanceMode(), controller_.surfaceMode(),
                              NiveloTheme::environmentScheme()};
-    const FloatingSurfaceRecipe recipe = floatingSurfaceRecipe(
-        surface.appearance, surface.surface, kCornerRadius, surface.environment);
+    const FloatingSurfaceRecipe recipe = floatingSurfaceRecipe(surface.appearance, surface.surface,
+                                                               kCornerRadius, surface.environment);
     auto* panel = qobject_cast<PanelWindow*>(window());
     if (panel && surface != surface_) {
         surface_ = surface;

@@ -57,7 +57,6 @@ TEST_F(TranslationPreviewTest, ShowFromSelectionReadsThenShowsThenTranslates) {
         recorded.clear();
         const int request = server.requestCount();
         controller->showFromSelection(*state);
-        VirtualClock::flushEvents();
         EXPECT_TRUE(controller->isRunning() && controller->isPanelVisible() == !blank);
         settle();
         EXPECT_TRUE(controller->isPanelVisible() && !controller->isRunning());
@@ -176,7 +175,6 @@ TEST_F(TranslationPreviewTest, AnOlderSelectionReadIsDropped) {
     editor.field->attributes.insert("AXSelectedText", QStringLiteral(" \n"));
     editor.setText("first", 0, 5);
     controller->showFromSelection(*state);
-    VirtualClock::flushEvents();
     editor.field->attributes.remove("AXSelectedText");
     editor.setText("second", 0, 6);
     controller->showFromSelection(*state);
