@@ -358,6 +358,7 @@ QWidget* TranslationPreviewPanel::makePane(QLabel*& title, SelectablePreviewText
     title->setFont(caption);
     layout->addWidget(title);
     auto* box = new PaneBox(pane);
+    box->setAccessibleName(QStringLiteral("Text frame"));
     auto* boxLayout = new QVBoxLayout(box);
     boxLayout->setContentsMargins(1, 1, 1, 1);
     view = new SelectablePreviewTextView(box);
@@ -424,7 +425,9 @@ void TranslationPreviewPanel::refresh() {
 
     sourceTitle_->setText(model_.sourceTitle);
     resultTitle_->setText(model_.resultTitle);
+    sourcePane_->setAccessibleName(model_.sourceTitle);
     sourceView_->setAccessibleName(model_.sourceTitle);
+    resultPane_->setAccessibleName(model_.resultTitle);
     resultView_->setAccessibleName(model_.resultTitle);
     sourceView_->updateTextView(model_.sourceText, QString(), model_.fontSize);
     resultView_->updateTextView(model_.resultText, model_.resultPlaceholder, model_.fontSize);
