@@ -71,9 +71,14 @@ NiveloSettings NativeSettingsStore::load() const {
     const NiveloSettings d;
     NiveloSettings s;
 
-    s.quickMenuActions =
-        restoredQuickMenuList(stringArray(key::quickMenuActions, d.quickMenuActions));
-    s.quickMenuOrder = restoredQuickMenuList(stringArray(key::quickMenuOrder, d.quickMenuOrder));
+    // The emoji row came later: lists saved before it get it back, switched on. Once a stored
+    // order holds it, its absence from the enabled list is the user's choice and stays.
+    const QStringList storedOrder = normalizedQuickMenuList(stringArray(key::quickMenuOrder, {}));
+    const QStringList actions = stringArray(key::quickMenuActions, d.quickMenuActions);
+    s.quickMenuActions = storedOrder.contains(kEmojiAction) ? normalizedQuickMenuList(actions)
+                                                            : restoredQuickMenuList(actions);
+    s.quickMenuOrder =
+        restoredQuickMenuList(storedOrder.isEmpty() ? d.quickMenuOrder : storedOrder);
 
     s.appearanceMode = fromRawValue<AppearanceMode>(defaults_.stringValue(key::theme).value_or(""))
                            .value_or(AppearanceMode::system);
@@ -242,12 +247,17 @@ QList<AppLayoutRule> NativeSettingsStore::appLayoutRules() const {
         .value_or(QList<AppLayoutRule>());
 }
 
-QStringList NativeSettingsStore::restoredQuickMenuList(const QStringList& ids) {
+QStringList NativeSettingsStore::normalizedQuickMenuList(const QStringList& ids) {
     QStringList out;
     out.reserve(ids.size() + 1);
     for (const QString& id : ids) {
         out.append(QuickAction::normalize(id));
     }
+    return out;
+}
+
+QStringList NativeSettingsStore::restoredQuickMenuList(const QStringList& ids) {
+    QStringList out = normalizedQuickMenuList(ids);
     if (out.contains(kEmojiAction)) {
         return out;
     }

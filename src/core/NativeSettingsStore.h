@@ -30,6 +30,7 @@ private:
     QList<PromptStyle> promptStyles() const;
     QList<AIReplyStyle> aiReplyStyles() const;
     QList<AppLayoutRule> appLayoutRules() const;
+    static QStringList normalizedQuickMenuList(const QStringList& ids);
     static QStringList restoredQuickMenuList(const QStringList& ids);
 
     Defaults& defaults_;

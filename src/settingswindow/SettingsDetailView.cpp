@@ -6,9 +6,12 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "settingswindow/AIReplySettingsView.h"
 #include "settingswindow/ActionsSettingsView.h"
 #include "settingswindow/GeneralSettingsView.h"
+#include "settingswindow/QuickMenuSettingsView.h"
 #include "settingswindow/ShortcutsSettingsView.h"
+#include "settingswindow/StylesSettingsView.h"
 #include "settingswindow/UpdatesSettingsView.h"
 #include "state/NiveloAppState.h"
 
@@ -21,6 +24,12 @@ QWidget* makePage(SettingsPage page, const MainSettingsView::Environment& env, Q
             return new GeneralSettingsView(state, parent);
         case SettingsPage::actions:
             return new ActionsSettingsView(state, parent);
+        case SettingsPage::styles:
+            return new StylesSettingsView(state, parent);
+        case SettingsPage::aiReply:
+            return new AIReplySettingsView(state, parent);
+        case SettingsPage::quickMenu:
+            return new QuickMenuSettingsView(state, parent);
         case SettingsPage::shortcuts:
             return new ShortcutsSettingsView(state, parent);
         case SettingsPage::updates:

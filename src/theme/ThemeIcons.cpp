@@ -27,6 +27,8 @@ constexpr Row kRows[] = {
     {"checkmark", "check"},
     {"checkmark.circle", "check-circle"},
     {"checkmark.circle.fill", "check-circle"},
+    {"chevron.down", "caret-down"},
+    {"chevron.up", "caret-up"},
     {"chevron.up.chevron.down", "caret-up-down"},
     {"clipboard", "clipboard"},
     {"clock", "clock"},

@@ -120,6 +120,15 @@ TEST_F(SettingsStore, StoredValuesAreReadWithTheirFallbacks) {
     });
 }
 
+// A user who switched the emoji row off keeps it off; lists from before the row get it back.
+TEST_F(SettingsStore, TheEmojiRowReturnsOnlyToListsThatNeverHadIt) {
+    defaults.setData("nivelo.quickMenu.order", R"(["ai","emoji","fix"])");
+    defaults.setData("nivelo.quickMenu.actions", R"(["ai","fix"])");
+    EXPECT_EQ(load().quickMenuActions, QStringList({"ai", "style:original"}));
+    defaults.setData("nivelo.quickMenu.order", R"(["ai","fix"])");
+    EXPECT_EQ(load().quickMenuActions, QStringList({"ai", "style:original", "style:emoji"}));
+}
+
 // The selection trigger's switches always load and save as off.
 TEST_F(SettingsStore, SelectionTriggerSwitchesAlwaysLoadAndSaveAsOff) {
     expectLoads({{"nivelo.autoQuickMenuEnabled", true}});

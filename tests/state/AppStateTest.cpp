@@ -22,9 +22,8 @@ TEST_F(StateTest, CreationMirrorsTheStoredSettings) {
     });
     EXPECT_EQ(state->targetLanguage(), "French");
     EXPECT_EQ(state->promptStyles().last(), kMine);
-    // As the store restored the list (it brings the emoji style back).
-    EXPECT_EQ(state->quickActions(),
-              (QList<QuickAction>{{"ai"}, {"style:emoji"}, {"style:polite"}}));
+    // As stored: the saved order names the emoji row, so the user had switched it off.
+    EXPECT_EQ(state->quickActions(), (QList<QuickAction>{{"ai"}, {"style:polite"}}));
     EXPECT_EQ(state->systemSurfaceMode(), SurfaceMode::solid);
 }
 
