@@ -24,6 +24,7 @@
 #include "panels/MenuBarController.h"
 #include "panels/QuickPanelController.h"
 #include "panels/StatusHUDController.h"
+#include "panels/TranslationPreviewPanelController.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
 #include "platform/Screens.h"
@@ -77,6 +78,7 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
         return services;
     }
     services.appState = std::make_unique<NiveloAppState>(NiveloAppState::sharedDependencies());
+    services.translationPreview = &TranslationPreviewPanelController::shared();
     services.assistantPanel =
         std::make_unique<AssistantPanelController>(AssistantPanelController::Dependencies{
             *platform.clock,
@@ -93,7 +95,8 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
             }});
     if (platform.hotKeys) {
         services.hotkeys = std::make_unique<HotkeyService>(HotkeyService::Dependencies{
-            *platform.hotKeys, SelectionCapture::shared(), services.assistantPanel.get()});
+            *platform.hotKeys, SelectionCapture::shared(), services.assistantPanel.get(),
+            services.translationPreview});
     }
     if (platform.eventMonitors) {
         services.selectionTrigger = std::make_unique<SelectionTriggerService>(
@@ -307,11 +310,12 @@ StartupSequence NiveloNativeApp::startupSequence() {
     }
     MenuBarController* tray = &menuBar();
     QPointer<NiveloNativeApp> self(this);
+    TranslationPreviewPanelController* preview = services().translationPreview;
     MenuBarController::Targets targets{
         panel,
         statusHUD(),
         clipboard,
-        nullptr,
+        preview,
         [self] {
             if (self) {
                 NiveloWindowPresenter::showMainWindow(self->openMainWindowAction());
@@ -334,6 +338,9 @@ StartupSequence NiveloNativeApp::startupSequence() {
             assistant->attach(state);
             panel->setAssistantPanel(assistant);
         });
+    }
+    if (preview) {
+        sequence.set(StartupStep::TranslationPreview, [=] { preview->attach(state); });
     }
     if (AppUpdateManager* updates = updateManager()) {
         sequence.set(StartupStep::UpdateChecks, [=] { updates->startAutomaticChecks(state); });

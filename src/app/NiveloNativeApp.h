@@ -22,6 +22,7 @@ class NiveloAppState;
 class QuickPanelController;
 class SelectionTriggerService;
 class StatusHUDController;
+class TranslationPreviewPanelController;
 struct Platform;
 
 // The root of the process: owns every long-lived service, hosts the main window, and wires
@@ -49,6 +50,8 @@ public:
         ClipboardHistoryService* clipboardHistory = nullptr;
         // The clipboard window over the history and the notes.
         std::unique_ptr<ClipboardPanelController> clipboardPanel;
+        // The process-wide translation preview (not owned).
+        TranslationPreviewPanelController* translationPreview = nullptr;
     };
     using ServiceFactory = std::function<Services()>;
     // Over the process-wide services and the given platform (the running process's).

@@ -6,6 +6,18 @@ QString text::trimmed(const QString& s) {
     return s.trimmed();
 }
 
+QString text::inPlaceOfSelection(const QString& selection, const QString& answer) {
+    qsizetype start = 0;
+    while (start < selection.size() && selection.at(start).isSpace()) {
+        ++start;
+    }
+    qsizetype end = selection.size();
+    while (end > start && selection.at(end - 1).isSpace()) {
+        --end;
+    }
+    return selection.left(start) + answer + selection.mid(end);
+}
+
 int text::graphemeCount(const QString& s) {
     if (s.isEmpty()) {
         return 0;

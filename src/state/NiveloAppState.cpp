@@ -31,20 +31,6 @@ QList<QuickAction> normalizedActions(const QStringList& ids) {
     return actions;
 }
 
-// The answer in the place of the selection: the backend trims what it gets and gives, so the
-// selection's own white space goes back around the answer (a whole line keeps its line break).
-QString inPlaceOfSelection(const QString& selection, const QString& answer) {
-    qsizetype start = 0;
-    while (start < selection.size() && selection.at(start).isSpace()) {
-        ++start;
-    }
-    qsizetype end = selection.size();
-    while (end > start && selection.at(end - 1).isSpace()) {
-        --end;
-    }
-    return selection.left(start) + answer + selection.mid(end);
-}
-
 template <typename Style>
 bool hasStyleId(const QList<Style>& styles, const QString& id) {
     return std::any_of(styles.begin(), styles.end(),
@@ -574,7 +560,7 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
             if (pasteResult) {
                 self->setStatus(ActionStatus::running(
                     self->localized(QStringLiteral("Pasting"), QStringLiteral("Вставляю"))));
-                co_await pasteInto(pasteboard, inPlaceOfSelection(input, output), target,
+                co_await pasteInto(pasteboard, text::inPlaceOfSelection(input, output), target,
                                    PasteboardTiming::standard());
                 if (!self) {
                     co_return;

@@ -1,0 +1,121 @@
+// The translation preview's content, offscreen.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "TranslationPreviewFixture.h"
+#include "panels/SelectablePreviewTextView.h"
+#include "platform/KeyModifiers.h"
+
+class TranslationPreviewViewTest : public TranslationPreviewTest {
+protected:
+    void SetUp() override {
+        TranslationPreviewTest::SetUp();
+        controller->show();
+        VirtualClock::flushEvents();
+    }
+    void translateClipboard(const QString& text) {
+        desktop.pasteboard.clear();
+        desktop.pasteboard.setPlainText(text);
+        controller->pasteFromClipboardAndTranslate();
+        settle();
+    }
+};
+
+TEST_F(TranslationPreviewViewTest, TheOriginalShowsBesideTheTranslationOnlyWhenItFits) {
+    // Panel width, whether the original is asked for, whether it shows.
+    const std::tuple<int, bool, bool> cases[] = {{680, true, true},
+                                                 {652, true, true},
+                                                 {651, true, false},
+                                                 {520, true, false},
+                                                 {680, false, false}};
+    for (const auto& [width, sourceVisible, shown] : cases) {
+        controller->setSourceVisible(sourceVisible);
+        controller->panel()->resize(width, 460);
+        VirtualClock::flushEvents();
+        EXPECT_TRUE(view()->sourcePane()->isVisible() == shown && view()->resultPane()->isVisible())
+            << width;
+    }
+}
+
+TEST_F(TranslationPreviewViewTest, TextsFollowTheInterfaceLanguage) {
+    const std::pair<UiLanguage, QStringList> cases[] = {
+        {UiLanguage::en,
+         {"Translation", "Hide original", "Show original", "Translation will appear here.",
+          "From Clipboard", "Copy", "Insert"}},
+        {UiLanguage::ru,
+         {"Перевод", "Скрыть оригинал", "Показать оригинал", "Перевод появится здесь.", "Из буфера",
+          "Скопировать", "Вставить перевод"}}};
+    for (const auto& [language, expected] : cases) {
+        setLanguage(language);
+        VirtualClock::flushEvents();
+        controller->setSourceVisible(true);
+        const QString hide = view()->sourceToggle()->toolTip();
+        view()->sourceToggle()->click();
+        EXPECT_EQ(
+            QStringList({view()->model().title, hide, view()->sourceToggle()->accessibleName(),
+                         view()->resultView()->placeholderText(),
+                         view()->fromClipboardButton()->accessibleName(),
+                         view()->copyButton()->text(), view()->insertButton()->text()}),
+            expected);
+        EXPECT_EQ(view()->model().sourceToggleSymbol, "sidebar.leading");
+    }
+    EXPECT_EQ(view()->languagePicker()->count(), 100);
+    EXPECT_EQ(view()->languagePicker()->currentText(), "English");
+    EXPECT_EQ(view()->decreaseButton()->text(), QString(QChar(0x2212)));
+}
+
+TEST_F(TranslationPreviewViewTest, TextSizeControlsStopAtTheirLimits) {
+    // Size, "−" and "+" enabled, the sample letter's size.
+    const std::tuple<double, bool, bool, int> cases[] = {
+        {12, false, true, 12}, {24, true, true, 20}, {28, true, false, 20}};
+    for (const auto& [size, decrease, increase, letter] : cases) {
+        controller->setPreviewFontSize(size);
+        EXPECT_EQ(
+            std::tuple(view()->decreaseButton()->isEnabled(), view()->increaseButton()->isEnabled(),
+                       view()->sampleLetterPixelSize(), view()->resultView()->font().pixelSize()),
+            std::tuple(decrease, increase, letter, int(size)));
+    }
+    view()->decreaseButton()->click();
+    EXPECT_EQ(controller->previewFontSize(), 27);
+}
+
+// While a translation runs only what would start another one is off; the old result stays.
+TEST_F(TranslationPreviewViewTest, WhileRunningOnlyNewTranslationsAreOff) {
+    EXPECT_FALSE(view()->copyButton()->isEnabled() || view()->insertButton()->isEnabled());
+    translateClipboard("hello world");
+    EXPECT_TRUE(view()->spinner()->isHidden() && view()->errorLabel()->isHidden());
+
+    Q_EMIT view()->languagePicker()->activated(view()->languagePicker()->findText("French"));
+    EXPECT_TRUE(controller->isRunning() && !view()->spinner()->isHidden());
+    EXPECT_FALSE(view()->languagePicker()->isEnabled() ||
+                 view()->fromClipboardButton()->isEnabled());
+    const QList<QWidget*> on{view()->sourceToggle(), view()->decreaseButton(),
+                             view()->increaseButton(), view()->copyButton(),
+                             view()->insertButton()};
+    EXPECT_TRUE(std::all_of(on.begin(), on.end(), [](QWidget* w) { return w->isEnabled(); }));
+    EXPECT_EQ(view()->resultView()->toPlainText(), "[HELLO WORLD]");
+    settle();
+    EXPECT_EQ(view()->resultPane()->findChild<QLabel*>()->text(), "French");
+}
+
+// A selection in the translation survives a larger text; Escape and a close request hide.
+TEST_F(TranslationPreviewViewTest, SelectionSurvivesALargerTextAndEscapeHides) {
+    translateClipboard("hello world");
+    QTextCursor cursor = view()->resultView()->textCursor();
+    cursor.setPosition(7);
+    cursor.setPosition(12, QTextCursor::KeepAnchor);
+    view()->resultView()->setTextCursor(cursor);
+    view()->increaseButton()->click();
+    EXPECT_EQ(view()->resultView()->font().pixelSize(), 15);
+    EXPECT_EQ(view()->resultView()->textCursor().selectedText(), "WORLD");
+
+    monitors.emitLocal(MonitoredEvent::KeyDown, nullptr, KeyCode::Escape);
+    VirtualClock::flushEvents();
+    EXPECT_FALSE(controller->isPanelVisible() || controller->hasDismissMonitor());
+    controller->show();
+    controller->panel()->close();
+    EXPECT_FALSE(controller->isPanelVisible() || controller->hasDismissMonitor());
+}
