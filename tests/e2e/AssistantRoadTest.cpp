@@ -22,10 +22,6 @@ namespace {
 
 const QString kReply = QStringLiteral("Sounds good, see you at noon.");
 
-void pause(int ms) {
-    XSession::waitUntil([] { return false; }, ms);
-}
-
 // Super+Alt+key through XTest, as a person presses a reply style's hot key.
 void pressSuperAltHotKey(const XSession& session, const char* keysym) {
     Display* display = XOpenDisplay(session.display().toLocal8Bit().constData());
@@ -142,12 +138,6 @@ private:
     qint64 pid_;
 };
 
-QString visibleNiveloWindow(const XSession& session) {
-    return session.xdotool({"search", "--onlyvisible", "--classname", "^nivelo$"})
-        .split('\n', Qt::SkipEmptyParts)
-        .value(0);
-}
-
 void click(const XSession& session, const QRect& r) {
     session.xdotool({"mousemove", QString::number(r.center().x()), QString::number(r.center().y()),
                      "click", "1"});
@@ -175,16 +165,16 @@ TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     const QString editor = session.startAndActivate("mousepad", "mousepad", true);
     ASSERT_FALSE(editor.isEmpty());
-    pause(500);
+    XSession::pause(500);
     session.type("Lunch plans for Friday");
     session.key("shift+Home");
-    pause(300);
+    XSession::pause(300);
 
     session.xdotool({"mousemove", "300", "160"});
     road.pressAltHotKey("i");
     QString panel;
     ASSERT_TRUE(XSession::waitUntil([&] {
-        return !(panel = visibleNiveloWindow(session)).isEmpty();
+        return !(panel = session.visibleWindowOfInstance()).isEmpty();
     })) << road.diagnostics("assistant-open").toStdString();
     EXPECT_TRUE(XSession::waitUntil(
         [&] { return session.xdotool({"getactivewindow"}).trimmed() == panel; }));
@@ -212,7 +202,7 @@ TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
     session.type("Are we still on for lunch?");
     session.key("shift+Home");
     session.setClipboardText("copied by the user");
-    pause(300);
+    XSession::pause(300);
     pressSuperAltHotKey(session, "1");
     ASSERT_TRUE(XSession::waitUntil([&] { return tree.shows(kReply); }, 10000))
         << road.diagnostics("assistant-reply").toStdString();
@@ -222,11 +212,11 @@ TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
     const std::optional<QRect> paste = tree.find("Paste reply");
     ASSERT_TRUE(paste && !paste->isEmpty());
     click(session, *paste);
-    EXPECT_TRUE(XSession::waitUntil([&] { return visibleNiveloWindow(session).isEmpty(); }));
+    EXPECT_TRUE(XSession::waitUntil([&] { return session.visibleWindowOfInstance().isEmpty(); }));
     EXPECT_TRUE(XSession::waitUntil([&] {
         return session.clipboardText() == "copied by the user";
     })) << road.diagnostics("assistant-clipboard").toStdString();
-    pause(500);
+    XSession::pause(500);
     session.activate(editor);
     const bool landed = XSession::waitUntil([&] {
         session.key("ctrl+a");

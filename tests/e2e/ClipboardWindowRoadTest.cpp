@@ -12,35 +12,6 @@
 // caret and gives the clipboard back; a note typed at once and saved survives a restart.
 namespace {
 
-QRect geometryOf(const XSession& session, const QString& window) {
-    QRect g;
-    for (const QString& line : session.xdotool({"getwindowgeometry", "--shell", window})
-                                   .split('\n', Qt::SkipEmptyParts)) {
-        const QString key = line.section('=', 0, 0);
-        const int value = line.section('=', 1).toInt();
-        if (key == "X") {
-            g.moveLeft(value);
-        } else if (key == "Y") {
-            g.moveTop(value);
-        } else if (key == "WIDTH") {
-            g.setWidth(value);
-        } else if (key == "HEIGHT") {
-            g.setHeight(value);
-        }
-    }
-    return g;
-}
-
-QString visibleNiveloWindow(const XSession& session) {
-    return session.xdotool({"search", "--onlyvisible", "--classname", "^nivelo$"})
-        .split('\n', Qt::SkipEmptyParts)
-        .value(0);
-}
-
-void pause(int ms) {
-    XSession::waitUntil([] { return false; }, ms);
-}
-
 void typeAndCopy(const XSession& session, const QString& text) {
     session.key("ctrl+a");
     session.type(text);
@@ -48,7 +19,7 @@ void typeAndCopy(const XSession& session, const QString& text) {
     session.key("ctrl+c");
     XSession::waitUntil([&] { return session.clipboardText() == text; }, 5000);
     // More than one poll of the history apart.
-    pause(1000);
+    XSession::pause(1000);
 }
 
 void click(const XSession& session, QPoint at, int times = 1) {
@@ -61,8 +32,8 @@ QString openWindow(NiveloRoad& road, QPoint pointer) {
     session.xdotool({"mousemove", QString::number(pointer.x()), QString::number(pointer.y())});
     road.pressAltHotKey("v");
     QString window;
-    XSession::waitUntil([&] { return !(window = visibleNiveloWindow(session)).isEmpty(); });
-    pause(300);
+    XSession::waitUntil([&] { return !(window = session.visibleWindowOfInstance()).isEmpty(); });
+    XSession::pause(300);
     return window;
 }
 
@@ -84,7 +55,7 @@ TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     const QString editor = session.startAndActivate("mousepad", "mousepad", true);
     ASSERT_FALSE(editor.isEmpty());
-    pause(500);
+    XSession::pause(500);
     for (const QString text : {"first copied text", "second copied text", "third copied text"}) {
         typeAndCopy(session, text);
     }
@@ -93,7 +64,7 @@ TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
     const QPoint pointer(300, 150);
     const QString window = openWindow(road, pointer);
     ASSERT_FALSE(window.isEmpty()) << road.diagnostics("clipboard-open").toStdString();
-    const QRect g = geometryOf(session, window);
+    const QRect g = session.windowGeometry(window);
     EXPECT_EQ(g.left(), pointer.x() + 14);
     EXPECT_EQ(g.top(), pointer.y() - 18);
     EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), editor);
@@ -101,15 +72,15 @@ TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
               << std::endl;
 
     click(session, g.topLeft() + kSearchField);
-    pause(300);
+    XSession::pause(300);
     session.type("SECOND");
-    pause(400);
+    XSession::pause(400);
     std::cout << "Searched: " << session.screenshot("clipboard-search").toStdString() << std::endl;
     click(session, g.topLeft() + kFirstRow, 2);
-    ASSERT_TRUE(XSession::waitUntil([&] { return visibleNiveloWindow(session).isEmpty(); }))
+    ASSERT_TRUE(XSession::waitUntil([&] { return session.visibleWindowOfInstance().isEmpty(); }))
         << road.diagnostics("clipboard-hide").toStdString();
     // The clipboard comes back once mousepad has taken the text (1.3 s after the paste).
-    pause(3500);
+    XSession::pause(3500);
     EXPECT_EQ(session.clipboardText(), "third copied text");
     EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), editor);
     EXPECT_TRUE(XSession::waitUntil([&] {
@@ -122,15 +93,15 @@ TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
     session.key("End");
     const QString again = openWindow(road, pointer);
     ASSERT_FALSE(again.isEmpty());
-    click(session, geometryOf(session, again).topLeft() + kAddNote);
-    pause(400);
+    click(session, session.windowGeometry(again).topLeft() + kAddNote);
+    XSession::pause(400);
     session.type("a note to keep");
     session.key("ctrl+Return");
-    pause(400);
+    XSession::pause(400);
     std::cout << "Note: " << session.screenshot("clipboard-note").toStdString() << std::endl;
     const QString notesFile = session.path(".local/share/ai.nivelo.native/clipboard-notes.json");
     // A shown panel refuses to close (it hides); it must not keep a SIGTERM from ending us.
-    ASSERT_FALSE(visibleNiveloWindow(session).isEmpty());
+    ASSERT_FALSE(session.visibleWindowOfInstance().isEmpty());
     ASSERT_TRUE(road.stopNivelo());
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     QFile file(notesFile);

@@ -10,43 +10,6 @@
 // The status HUD of the real binary during a Fix run in a maximised mousepad: shown without
 // taking the focus, centred above the bottom of the screen, cut to its rounded surface, and
 // gone shortly after the paste.
-namespace {
-
-struct Geometry {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
-Geometry windowGeometry(const XSession& session, const QString& window) {
-    Geometry g;
-    const QString shell = session.xdotool({"getwindowgeometry", "--shell", window});
-    for (const QString& line : shell.split('\n', Qt::SkipEmptyParts)) {
-        const QString key = line.section('=', 0, 0);
-        const int value = line.section('=', 1).toInt();
-        if (key == "X") {
-            g.x = value;
-        } else if (key == "Y") {
-            g.y = value;
-        } else if (key == "WIDTH") {
-            g.width = value;
-        } else if (key == "HEIGHT") {
-            g.height = value;
-        }
-    }
-    return g;
-}
-
-// Our visible windows (the main window stays closed in these runs).
-QString visibleNiveloWindow(const XSession& session) {
-    return session.xdotool({"search", "--onlyvisible", "--classname", "^nivelo$"})
-        .split('\n', Qt::SkipEmptyParts)
-        .value(0);
-}
-
-}  // namespace
-
 TEST(Hud, ShowsCentredWithoutTakingTheFocusAndLeavesAfterThePaste) {
     NiveloRoad::Options options;
     options.niveloBinary = NIVELO_BINARY;
@@ -71,7 +34,7 @@ TEST(Hud, ShowsCentredWithoutTakingTheFocusAndLeavesAfterThePaste) {
     XSession::waitUntil([] { return false; }, 500);
     session.type("hello hud");
     XSession::waitUntil([] { return false; }, 300);
-    ASSERT_TRUE(visibleNiveloWindow(session).isEmpty());
+    ASSERT_TRUE(session.visibleWindowOfInstance().isEmpty());
 
     const QStringList screen = session.xdotool({"getdisplaygeometry"}).split(' ');
     const int screenWidth = screen.value(0).toInt();
@@ -82,12 +45,12 @@ TEST(Hud, ShowsCentredWithoutTakingTheFocusAndLeavesAfterThePaste) {
     road.pressAltHotKey("1");
     QString hud;
     ASSERT_TRUE(
-        XSession::waitUntil([&] { return !(hud = visibleNiveloWindow(session)).isEmpty(); }));
-    const Geometry g = windowGeometry(session, hud);
-    EXPECT_EQ(g.width, 260);
-    EXPECT_GE(g.height, 72);
-    EXPECT_NEAR(g.x + g.width / 2.0, screenWidth / 2.0, 1.0);
-    EXPECT_EQ(g.y + g.height, screenHeight - 82);
+        XSession::waitUntil([&] { return !(hud = session.visibleWindowOfInstance()).isEmpty(); }));
+    const QRect g = session.windowGeometry(hud);
+    EXPECT_EQ(g.width(), 260);
+    EXPECT_GE(g.height(), 72);
+    EXPECT_NEAR(g.x() + g.width() / 2.0, screenWidth / 2.0, 1.0);
+    EXPECT_EQ(g.y() + g.height(), screenHeight - 82);
     EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), editor);
 
     const QString shot = session.screenshot("hud-fix-running");
@@ -97,24 +60,25 @@ TEST(Hud, ShowsCentredWithoutTakingTheFocusAndLeavesAfterThePaste) {
     // Outside the rounded surface the desktop shows through: the window's corners (in the
     // shadow margin) and the surface rectangle's own corners (cut by the rounding).
     const int m = 18;
-    const QList<QPoint> outside = {{g.x, g.y},
-                                   {g.x + g.width - 1, g.y},
-                                   {g.x, g.y + g.height - 1},
-                                   {g.x + g.width - 1, g.y + g.height - 1},
-                                   {g.x + m, g.y + m},
-                                   {g.x + g.width - 1 - m, g.y + m},
-                                   {g.x + m, g.y + g.height - 1 - m},
-                                   {g.x + g.width - 1 - m, g.y + g.height - 1 - m}};
+    const QList<QPoint> outside = {{g.x(), g.y()},
+                                   {g.x() + g.width() - 1, g.y()},
+                                   {g.x(), g.y() + g.height() - 1},
+                                   {g.x() + g.width() - 1, g.y() + g.height() - 1},
+                                   {g.x() + m, g.y() + m},
+                                   {g.x() + g.width() - 1 - m, g.y() + m},
+                                   {g.x() + m, g.y() + g.height() - 1 - m},
+                                   {g.x() + g.width() - 1 - m, g.y() + g.height() - 1 - m}};
     for (const QPoint& p : outside) {
         EXPECT_EQ(during.pixel(p), before.pixel(p)) << p.x() << "," << p.y();
     }
-    const QPoint centre(g.x + g.width / 2, g.y + g.height / 2);
+    const QPoint centre(g.x() + g.width() / 2, g.y() + g.height() / 2);
     EXPECT_NE(during.pixel(centre), before.pixel(centre));
 
     // Still up until the answer is in and pasted; then gone 0.9 s after the done status,
     // which follows the paste and its clipboard restore.
     ASSERT_TRUE(XSession::waitUntil([&] { return answeredAt >= 0; }, 8000));
-    ASSERT_TRUE(XSession::waitUntil([&] { return visibleNiveloWindow(session).isEmpty(); }, 8000));
+    ASSERT_TRUE(
+        XSession::waitUntil([&] { return session.visibleWindowOfInstance().isEmpty(); }, 8000));
     const qint64 hiddenAfterAnswer = clock.elapsed() - answeredAt;
     EXPECT_GE(hiddenAfterAnswer, 900);
     EXPECT_LE(hiddenAfterAnswer, 900 + 1300 + 1000);

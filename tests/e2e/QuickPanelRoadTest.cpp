@@ -8,39 +8,6 @@
 
 // The quick-action panel of the real binary over a selection in mousepad: it opens by its hot
 // key next to the pointer without taking the focus, and its "Fix" row rewrites the selection.
-namespace {
-
-QRect geometryOf(const XSession& session, const QString& window) {
-    QRect g;
-    for (const QString& line : session.xdotool({"getwindowgeometry", "--shell", window})
-                                   .split('\n', Qt::SkipEmptyParts)) {
-        const QString key = line.section('=', 0, 0);
-        const int value = line.section('=', 1).toInt();
-        if (key == "X") {
-            g.moveLeft(value);
-        } else if (key == "Y") {
-            g.moveTop(value);
-        } else if (key == "WIDTH") {
-            g.setWidth(value);
-        } else if (key == "HEIGHT") {
-            g.setHeight(value);
-        }
-    }
-    return g;
-}
-
-QString visibleNiveloWindow(const XSession& session) {
-    return session.xdotool({"search", "--onlyvisible", "--classname", "^nivelo$"})
-        .split('\n', Qt::SkipEmptyParts)
-        .value(0);
-}
-
-void pause(int ms) {
-    XSession::waitUntil([] { return false; }, ms);
-}
-
-}  // namespace
-
 TEST(QuickPanelRoad, OpensByItsHotKeyNearThePointerAndFixesOnlyTheSelection) {
     NiveloRoad::Options options;
     options.niveloBinary = NIVELO_BINARY;
@@ -53,20 +20,20 @@ TEST(QuickPanelRoad, OpensByItsHotKeyNearThePointerAndFixesOnlyTheSelection) {
 
     const QString editor = session.startAndActivate("mousepad", "mousepad", true);
     ASSERT_FALSE(editor.isEmpty());
-    pause(500);
+    XSession::pause(500);
     session.type("keep this. fix me");
     session.key("ctrl+shift+Left");
     session.key("ctrl+shift+Left");
-    pause(300);
+    XSession::pause(300);
 
     const QPoint pointer(400, 120);
     session.xdotool({"mousemove", QString::number(pointer.x()), QString::number(pointer.y())});
     road.pressAltHotKey("q");
     QString panel;
     ASSERT_TRUE(XSession::waitUntil([&] {
-        return !(panel = visibleNiveloWindow(session)).isEmpty();
+        return !(panel = session.visibleWindowOfInstance()).isEmpty();
     })) << road.diagnostics("quick-panel-open").toStdString();
-    const QRect g = geometryOf(session, panel);
+    const QRect g = session.windowGeometry(panel);
     EXPECT_EQ(g.left(), pointer.x() + 14);
     EXPECT_EQ(g.top(), pointer.y() - 18);
     EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), editor);
@@ -75,14 +42,14 @@ TEST(QuickPanelRoad, OpensByItsHotKeyNearThePointerAndFixesOnlyTheSelection) {
 
     // Escape goes to mousepad, not to us: the panel stays.
     session.key("Escape");
-    pause(400);
-    EXPECT_EQ(visibleNiveloWindow(session), panel);
+    XSession::pause(400);
+    EXPECT_EQ(session.visibleWindowOfInstance(), panel);
 
     // The third row is "Fix": header, then rows 36 px high, 7 px apart.
     const QPoint fixRow(g.left() + 100, g.top() + 14 + 24 + 8 + 2 * 43 + 18);
     session.xdotool(
         {"mousemove", QString::number(fixRow.x()), QString::number(fixRow.y()), "click", "1"});
-    ASSERT_TRUE(XSession::waitUntil([&] { return visibleNiveloWindow(session).isEmpty(); }));
+    ASSERT_TRUE(XSession::waitUntil([&] { return session.visibleWindowOfInstance().isEmpty(); }));
     const bool fixed = XSession::waitUntil([&] {
         session.key("ctrl+a");
         session.key("ctrl+c");
@@ -95,7 +62,7 @@ TEST(QuickPanelRoad, OpensByItsHotKeyNearThePointerAndFixesOnlyTheSelection) {
     session.key("End");
     session.xdotool({"mousemove", "300", "200"});
     road.pressAltHotKey("q");
-    ASSERT_TRUE(XSession::waitUntil([&] { return !visibleNiveloWindow(session).isEmpty(); }));
+    ASSERT_TRUE(XSession::waitUntil([&] { return !session.visibleWindowOfInstance().isEmpty(); }));
     session.xdotool({"click", "1"});
-    EXPECT_TRUE(XSession::waitUntil([&] { return visibleNiveloWindow(session).isEmpty(); }));
+    EXPECT_TRUE(XSession::waitUntil([&] { return session.visibleWindowOfInstance().isEmpty(); }));
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QPoint>
-#include <QRegularExpression>
 
 #include "support/NiveloRoad.h"
 
@@ -9,16 +8,6 @@
 // near the pointer with the keyboard, "Insert" puts the translation in place of the word and
 // gives the user's clipboard back, Escape closes it.
 namespace {
-
-QPoint windowOrigin(const XSession& session, const QString& window) {
-    const QString shell = session.xdotool({"getwindowgeometry", "--shell", window});
-    const auto value = [&](const char* key) {
-        const QRegularExpression line(QString("^%1=(-?\\d+)$").arg(key),
-                                      QRegularExpression::MultilineOption);
-        return line.match(shell).captured(1).toInt();
-    };
-    return {value("X"), value("Y")};
-}
 
 QString previewWindow(const XSession& session) {
     return session.xdotool({"search", "--onlyvisible", "--name", "^NiveloAI Translation Preview$"})
@@ -52,7 +41,7 @@ TEST(TranslationPreviewRoad, AltROpensThePreviewAndInsertPutsTheTranslationInPla
     ASSERT_TRUE(
         XSession::waitUntil([&] { return !(panel = previewWindow(session)).isEmpty(); }, 8000))
         << road.diagnostics("preview-open").toStdString();
-    const QPoint origin = windowOrigin(session, panel);
+    const QPoint origin = session.windowGeometry(panel).topLeft();
     EXPECT_EQ(origin, QPoint(pointer.x() + 14, pointer.y() - 18));
     EXPECT_TRUE(XSession::waitUntil(
         [&] { return session.xdotool({"getactivewindow"}).trimmed() == panel; }));

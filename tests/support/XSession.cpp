@@ -302,3 +302,28 @@ QString XSession::startAndActivate(const QString& program, const QString& window
     }
     return window;
 }
+
+QRect XSession::windowGeometry(const QString& windowId) const {
+    QRect g;
+    for (const QString& line :
+         xdotool({"getwindowgeometry", "--shell", windowId}).split('\n', Qt::SkipEmptyParts)) {
+        const QString key = line.section('=', 0, 0);
+        const int value = line.section('=', 1).toInt();
+        if (key == "X") {
+            g.moveLeft(value);
+        } else if (key == "Y") {
+            g.moveTop(value);
+        } else if (key == "WIDTH") {
+            g.setWidth(value);
+        } else if (key == "HEIGHT") {
+            g.setHeight(value);
+        }
+    }
+    return g;
+}
+
+QString XSession::visibleWindowOfInstance(const QString& pattern) const {
+    return xdotool({"search", "--onlyvisible", "--classname", pattern})
+        .split('\n', Qt::SkipEmptyParts)
+        .value(0);
+}

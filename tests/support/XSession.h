@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -46,6 +47,11 @@ public:
                 int* exitCode = nullptr) const;
 
     QString xdotool(const QStringList& args) const { return run("xdotool", args); }
+    // A window's frame-less geometry on the screen.
+    QRect windowGeometry(const QString& windowId) const;
+    // The first visible window whose WM_CLASS instance matches (nivelo's own: "^nivelo$"),
+    // or "".
+    QString visibleWindowOfInstance(const QString& pattern = QStringLiteral("^nivelo$")) const;
     // Waits (polling) for a window whose title matches, returns its id or "".
     QString waitForWindow(const QString& titlePattern, int timeoutMs = 10000) const;
     // Starts `program` and gives its first visible window of `windowClass`, activated (and
@@ -69,6 +75,10 @@ public:
 
     // Polls cond every 20 ms until it holds or timeoutMs passes.
     static bool waitUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
+    // Lets the event loop run for ms.
+    static void pause(int ms) {
+        waitUntil([] { return false; }, ms);
+    }
 
 private:
     void stopAll();
