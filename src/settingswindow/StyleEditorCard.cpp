@@ -25,17 +25,7 @@ void StyleEditorCard::write(Field field, const QString& text) {
     if (!style) {
         return;
     }
-    switch (field) {
-        case Field::name:
-            style->name = text;
-            break;
-        case Field::hotkey:
-            style->hotkey = text;
-            break;
-        case Field::prompt:
-            style->prompt = text;
-            break;
-    }
+    setField(*style, field, text);
     state_.updatePromptStyle(*style);
 }
 

@@ -46,6 +46,13 @@ public:
 
 protected:
     enum class Field { name, hotkey, prompt };
+    // Both kinds of style share these three fields.
+    template <class Style>
+    static void setField(Style& style, Field field, const QString& text) {
+        (field == Field::name     ? style.name
+         : field == Field::hotkey ? style.hotkey
+                                  : style.prompt) = text;
+    }
 
     StyleEditorCardBase(NiveloAppState& state, const QString& id, int recorderWidth,
                         bool hasAutoToggle, QWidget* parent);
