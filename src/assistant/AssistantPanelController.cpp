@@ -292,11 +292,7 @@ void AssistantPanelController::show(const QString& context) {
     panel_->show();
     panel_->raise();
     if (wasVisible) {
-        // Showing a shown window does not take the keyboard again.
-        panel_->activateWindow();
-        if (deps_.environment.activation) {
-            deps_.environment.activation->activate(panel_->winId());
-        }
+        panel_->takeKeyboard();
     }
 }
 

@@ -384,11 +384,7 @@ void TranslationPreviewPanelController::show() {
     panel_->show();
     panel_->raise();
     if (wasVisible) {
-        // Shown already: no show event asks for the keyboard this time.
-        panel_->activateWindow();
-        if (deps_.environment.activation) {
-            deps_.environment.activation->activate(panel_->winId());
-        }
+        panel_->takeKeyboard();
     }
 }
 

@@ -76,10 +76,14 @@ void PanelWindow::showEvent(QShowEvent* event) {
         environment_.hints->setOnAllWorkspaces(winId());
     }
     if (kind_ == Kind::key) {
-        activateWindow();
-        if (environment_.activation) {
-            environment_.activation->activate(winId());
-        }
+        takeKeyboard();
+    }
+}
+
+void PanelWindow::takeKeyboard() {
+    activateWindow();
+    if (environment_.activation) {
+        environment_.activation->activate(winId());
     }
 }
 
