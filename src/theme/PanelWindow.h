@@ -38,9 +38,9 @@ public:
     Kind kind() const { return kind_; }
     FloatingSurface* surface() const { return surface_; }
     void setSurfaceRecipe(const FloatingSurfaceRecipe& recipe);
-    // Clear room around the surface, on every side.
     // A key panel takes the keyboard when it shows; one already shown is asked again here.
     void takeKeyboard();
+    // Clear room around the surface, on every side.
     void setSurfaceMargin(int pixels);
     int surfaceMargin() const { return margin_; }
     // Drawn see-through (a compositing manager ran when the window was made).
