@@ -227,6 +227,11 @@ void ClipboardHistoryService::pruneAndSave() {
 // The handshake
 
 void ClipboardHistoryService::suppressCapture(double seconds) {
+    // The user may have copied since the last poll: record that copy before our own use of
+    // the pasteboard hides it.
+    if (!isCaptureSuppressed()) {
+        poll();
+    }
     const qint64 candidate = clock_.nowMs() + std::llround(seconds * 1000.0);
     // A shorter suppression never shortens a longer one that is running.
     if (candidate >= suppressUntilMs_) {

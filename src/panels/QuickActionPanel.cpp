@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -181,7 +182,7 @@ QuickActionPanel::QuickActionPanel(NiveloAppState& appState, QuickPanelControlle
     header->setFixedHeight(18 + 6);
     outer->addWidget(header);
 
-    auto* scroll = new QScrollArea(this);
+    auto* scroll = scroll_ = new QScrollArea(this);
     scroll->setAccessibleName(QStringLiteral("Actions"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
@@ -331,4 +332,10 @@ void QuickActionPanel::pickLanguage(const QString& language) {
     appState_->editSettings([&](NiveloSettings& s) { s.targetLanguage = language; });
     controller_.hide();
     appState_->run(QuickAction{kTranslate}, true, false);
+}
+
+void QuickActionPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Each opening starts at the first actions, wherever the last one was scrolled to.
+    scroll_->verticalScrollBar()->setValue(0);
 }

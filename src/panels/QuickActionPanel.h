@@ -12,6 +12,7 @@ class NiveloAppState;
 class QMenu;
 class QToolButton;
 class QuickPanelController;
+class QScrollArea;
 class QVBoxLayout;
 
 // The measures of the panel for one menu size, in logical pixels.
@@ -99,12 +100,16 @@ public:
     void runRow(const QString& id);
     void pickLanguage(const QString& language);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void refresh();
 
     QPointer<NiveloAppState> appState_;
     QuickPanelController& controller_;
     QuickActionPanelModel model_;
+    QScrollArea* scroll_ = nullptr;
     QVBoxLayout* rowsLayout_ = nullptr;
     QList<QuickActionRow*> rows_;
     QString hoveredActionID_;

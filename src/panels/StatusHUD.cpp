@@ -1,7 +1,9 @@
 #include "panels/StatusHUD.h"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <algorithm>
 
 #include "theme/TextFit.h"
 #include "theme/ThemeIcons.h"
@@ -51,8 +53,12 @@ void StatusHUD::setStatus(const ActionStatus& status, ColorScheme scheme) {
     QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);
     font.setPixelSize(kTextPixelSize);
     font.setWeight(QFont::DemiBold);
-    const int width = kWindowWidth - 2 * kMargin - 2 * kPaddingX - kSymbolPixelSize - kSpacing;
-    const FittedLine line = fitOneLine(model_.text, font, width);
+    // The box grows for a longer message before the text shrinks or is cut: a failure's
+    // reason is of no use half read.
+    const int chrome = 2 * kMargin + 2 * kPaddingX + kSymbolPixelSize + kSpacing;
+    const FittedLine line = fitOneLine(model_.text, font, kMaximumWindowWidth - chrome);
+    const int needed = QFontMetrics(line.font).horizontalAdvance(line.text) + 1;
+    windowWidth_ = std::clamp(needed + chrome, int(kWindowWidth), int(kMaximumWindowWidth));
     text_->setFont(line.font);
     text_->setText(line.text);
     text_->setAccessibleName(model_.text);

@@ -25,7 +25,9 @@ StatusHUDModel statusHUDModel(const ActionStatus& status);
 class StatusHUD : public QWidget {
     Q_OBJECT
 public:
+    // The width for a short message; a longer one widens the box up to the maximum.
     static constexpr int kWindowWidth = 260;
+    static constexpr int kMaximumWindowWidth = 480;
     static constexpr int kMinimumWindowHeight = 72;
     static constexpr int kMargin = 18;
     static constexpr int kCornerRadius = 16;
@@ -37,11 +39,14 @@ public:
     // scheme: the one the surface draws in.
     void setStatus(const ActionStatus& status, ColorScheme scheme);
     const StatusHUDModel& model() const { return model_; }
+    // The window width the current message asks for.
+    int windowWidth() const { return windowWidth_; }
     QLabel* textLabel() const { return text_; }
     QLabel* symbolLabel() const { return symbol_; }
 
 private:
     StatusHUDModel model_;
+    int windowWidth_ = kWindowWidth;
     QLabel* symbol_;
     QLabel* text_;
 };

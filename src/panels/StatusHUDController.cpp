@@ -61,7 +61,7 @@ void StatusHUDController::show(const ActionStatus& status) {
     panel_->surface()->layout()->activate();
     const int height = std::max(StatusHUD::kMinimumWindowHeight,
                                 view_->sizeHint().height() + 2 * StatusHUD::kMargin);
-    const QSize size(StatusHUD::kWindowWidth, height);
+    const QSize size(view_->windowWidth(), height);
     panel_->setFixedSize(size);
     panel_->move(Placement::statusHud(deps_.screens, size));
     panel_->show();

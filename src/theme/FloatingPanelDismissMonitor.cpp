@@ -68,7 +68,12 @@ void FloatingPanelDismissMonitor::handleLocalEvent(const MonitoredEventInfo& eve
         return;
     }
     if (event.kind == MonitoredEvent::KeyDown && event.keyCode == KeyCode::Escape) {
-        onDismiss_();
+        // Escape in an open list or menu of the panel closes only that list.
+        const bool inPopup =
+            event.window && panel_->windowHandle() != event.window && belongsToPanel(event.window);
+        if (!inPopup) {
+            onDismiss_();
+        }
         return;
     }
     if (belongsToPanel(event.window)) {

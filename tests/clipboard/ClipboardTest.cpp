@@ -218,6 +218,14 @@ TEST(HistoryCapture, TheAppsOwnReadsPastesAndLateCopiesNeverEnterIt) {
     desk.poll(5);
     desk.copy("next");
     EXPECT_EQ(desk.texts(), (QStringList{"next", "user text"}));
+
+    // A copy the poll has not seen yet when a read starts is recorded before it.
+    desk.editor.copyWriteDelayMs = 0;
+    desk.desktop.pasteboard.clear();
+    desk.desktop.pasteboard.setPlainText("copied just before");
+    desk.runToEnd(pasteboard.readSelectedTextTransient(false, false, timing));
+    desk.poll(5);
+    EXPECT_EQ(desk.texts(), (QStringList{"copied just before", "next", "user text"}));
 }
 
 // Compact JSON, times in seconds since 2001; any valid encoding loads, with fractions.

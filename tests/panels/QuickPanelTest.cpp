@@ -1,3 +1,5 @@
+#include <QScrollArea>
+#include <QScrollBar>
 #include <algorithm>
 
 #include "core/NiveloPromptLibrary.h"
@@ -77,6 +79,19 @@ TEST_F(QuickPanelTest, ShowRemembersPlacesOnceNeverActivatesAndToggleHides) {
     monitors.emitGlobal(MonitoredEvent::LeftMouseDown);
     VirtualClock::flushEvents();
     EXPECT_FALSE(controller.isPanelVisible());
+}
+
+// Each opening starts at the first actions.
+TEST_F(QuickPanelTest, ReopeningStartsAtTheTop) {
+    controller.show(state);
+    controller.panel()->resize(300, 200);
+    QScrollBar* bar = controller.panel()->findChild<QScrollArea*>()->verticalScrollBar();
+    QCoreApplication::processEvents();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), 0);
+    controller.toggle(state);
+    controller.toggle(state);
+    EXPECT_EQ(bar->value(), 0);
 }
 
 TEST_F(QuickPanelTest, ModelFollowsMenuSizeActionsAndLanguage) {

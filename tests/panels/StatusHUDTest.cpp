@@ -75,14 +75,20 @@ TEST_F(HudTest, WithoutAStateItShowsInTheSystemsSurfaceMode) {
     EXPECT_FALSE(bare.panel()->surface()->recipe().tintGlow);
 }
 
-TEST_F(HudTest, LongTextsShrinkNoFurtherThanTheirLimitThenElide) {
-    const QString longText = "The backend did not answer in time; try again or check the address";
-    for (const QString& text : {QString("Reading selection"), longText, QString("Pasted")}) {
+// A longer message widens the box first, then shrinks, then is cut.
+TEST_F(HudTest, LongTextsWidenTheBoxThenShrinkNoFurtherThanTheirLimitThenElide) {
+    const QString longText =
+        "The backend did not answer in time; try again later or check the address you gave";
+    const QString failure = "No editable field found in the target app.";
+    for (const QString& text :
+         {QString("Reading selection"), failure, longText, QString("Pasted")}) {
         show(ActionStatus::running(text));
         const QLabel* label = hud.view()->textLabel();
         EXPECT_GE(label->font().pixelSize(), 0.82 * 14);
         EXPECT_EQ(label->text() != text, text == longText) << label->text().toStdString();
         EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width() + 1);
+        EXPECT_EQ(hud.panel()->width() > StatusHUD::kWindowWidth, text.size() > 20);
+        EXPECT_LE(hud.panel()->width(), StatusHUD::kMaximumWindowWidth);
     }
     EXPECT_EQ(hud.view()->textLabel()->font().pixelSize(), 14);
 }

@@ -132,6 +132,7 @@ TEST(DismissMonitor, EscapeOrAPressOutsideThePanelDismissesIt) {
         {true, &other, KeyDown, KeyCode::Escape, true},  {false, nullptr, LeftMouseDown, -1, false},
         {true, panel.get(), KeyDown, KeyCode::A, false}, {true, nullptr, RightMouseDown, -1, true},
         {true, &other, LeftMouseDown, -1, true},         {true, popup, LeftMouseDown, -1, false},
+        {true, popup, KeyDown, KeyCode::Escape, false},
     };
     for (const auto& c : cases) {
         const int before = dismissed;
