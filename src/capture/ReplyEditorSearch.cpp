@@ -1,6 +1,7 @@
 #include "capture/ReplyEditorSearch.h"
 
 #include <QQueue>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -15,6 +16,9 @@ const QString kWebArea = QStringLiteral("AXWebArea");
 const QString kToolbar = QStringLiteral("AXToolbar");
 const QString kChromeNode = QStringLiteral("ChromeAXNodeId");
 const QString kPress = QStringLiteral("AXPress");
+const QStringList kFieldRoles{QStringLiteral("AXTextField"), kTextArea,
+                              QStringLiteral("AXComboBox")};
+const QStringList kGroupRoles{QStringLiteral("AXGroup"), QStringLiteral("AXGenericElement")};
 }  // namespace
 
 ReplyEditorSearch::ReplyEditorSearch(Accessibility& accessibility) : accessibility_(accessibility) {
@@ -78,18 +82,15 @@ bool ReplyEditorSearch::isEditableElement(const AXElementPtr& element,
     if (!element || !role) {
         return false;
     }
-    static const QStringList fields{QStringLiteral("AXTextField"), kTextArea,
-                                    QStringLiteral("AXComboBox")};
-    static const QStringList groups{QStringLiteral("AXGroup"), QStringLiteral("AXGenericElement")};
-    if (groups.contains(*role)) {
-        const QStringList names = accessibility_.attributeNames(element);
-        const bool edits = boolAttribute(element, QStringLiteral("AXIsEditable")) == true ||
-                           names.contains(QStringLiteral("AXEditableAncestor")) ||
-                           names.contains(QStringLiteral("AXHighestEditableAncestor"));
-        if (!edits || !names.contains(QStringLiteral("AXSelectedText"))) {
+    if (kGroupRoles.contains(*role)) {
+        const bool edits =
+            boolAttribute(element, QStringLiteral("AXIsEditable")) == true ||
+            accessibility_.hasAttribute(element, QStringLiteral("AXEditableAncestor")) ||
+            accessibility_.hasAttribute(element, QStringLiteral("AXHighestEditableAncestor"));
+        if (!edits || !accessibility_.hasAttribute(element, QStringLiteral("AXSelectedText"))) {
             return false;
         }
-    } else if (!fields.contains(*role)) {
+    } else if (!kFieldRoles.contains(*role)) {
         return false;
     }
     return boolAttribute(element, kEnabled) != false &&
@@ -119,7 +120,7 @@ bool ReplyEditorSearch::isInsideWebContent(const AXElementPtr& start) {
             return true;
         }
         if (!chromeNodeSeen) {
-            chromeNodeSeen = accessibility_.attributeNames(element).contains(kChromeNode);
+            chromeNodeSeen = accessibility_.hasAttribute(element, kChromeNode);
         }
         element = elementAttribute(element, kParent);
     }
@@ -127,6 +128,9 @@ bool ReplyEditorSearch::isInsideWebContent(const AXElementPtr& start) {
 }
 
 QList<AXElementPtr> ReplyEditorSearch::webAreas(const AXElementPtr& root) {
+    if (const auto found = accessibility_.elementsWithRoles(root, {kWebArea})) {
+        return breadthFirst(*found, root, true);
+    }
     QList<AXElementPtr> areas;
     QQueue<AXElementPtr> queue;
     if (root) {
@@ -146,6 +150,54 @@ QList<AXElementPtr> ReplyEditorSearch::webAreas(const AXElementPtr& root) {
     return areas;
 }
 
+QList<AXElementPtr> ReplyEditorSearch::breadthFirst(const QList<AXElementPtr>& elements,
+                                                    const AXElementPtr& root, bool outermostOnly) {
+    if (elements.size() < 2) {
+        return elements;
+    }
+    // Tree order starts with the root: the walk that stops at what it finds stops there.
+    if (outermostOnly && accessibility_.isSameElement(elements.first(), root)) {
+        return {elements.first()};
+    }
+    // Each element's ancestors below the root; one whose ancestors never meet the root counts
+    // as deep as they go.
+    constexpr int kDepthLimit = 256;
+    QList<QList<AXElementPtr>> chains;
+    for (const auto& element : elements) {
+        QList<AXElementPtr> chain;
+        AXElementPtr parent = accessibility_.isSameElement(element, root)
+                                  ? AXElementPtr()
+                                  : elementAttribute(element, kParent);
+        for (int depth = 0; parent && depth < kDepthLimit; ++depth) {
+            if (accessibility_.isSameElement(parent, root)) {
+                break;
+            }
+            chain.append(parent);
+            parent = elementAttribute(parent, kParent);
+        }
+        chains.append(chain);
+    }
+    const auto isFound = [&](const AXElementPtr& ancestor) {
+        return std::any_of(elements.begin(), elements.end(), [&](const AXElementPtr& element) {
+            return accessibility_.isSameElement(ancestor, element);
+        });
+    };
+    QList<qsizetype> order;
+    for (qsizetype i = 0; i < elements.size(); ++i) {
+        if (!outermostOnly || std::none_of(chains[i].begin(), chains[i].end(), isFound)) {
+            order.append(i);
+        }
+    }
+    // Breadth-first order is tree order level by level.
+    std::stable_sort(order.begin(), order.end(),
+                     [&](qsizetype a, qsizetype b) { return chains[a].size() < chains[b].size(); });
+    QList<AXElementPtr> sorted;
+    for (const qsizetype i : order) {
+        sorted.append(elements[i]);
+    }
+    return sorted;
+}
+
 QList<AXElementPtr> ReplyEditorSearch::searchEditableElements(const AXElementPtr& root) {
     return accessibility_.searchTextFields(root, kSearchResultsLimit)
         .value_or(QList<AXElementPtr>());
@@ -163,6 +215,20 @@ QList<AXElementPtr> ReplyEditorSearch::editableElements(const AXElementPtr& root
     }
     QList<AXElementPtr> result;
     if (candidates.isEmpty()) {
+        // Only these roles can pass the editable test: where the platform finds them at once,
+        // the rest of the tree is never read.
+        if (const auto found = accessibility_.elementsWithRoles(root, kFieldRoles + kGroupRoles)) {
+            for (const auto& element : *found) {
+                if (budgetSpent()) {
+                    break;
+                }
+                if (isEditableElement(element, stringAttribute(element, kRole)) &&
+                    hasUsableSize(element)) {
+                    result.append(element);
+                }
+            }
+            return breadthFirst(result, root, false);
+        }
         QQueue<AXElementPtr> queue;
         if (root) {
             queue.enqueue(root);

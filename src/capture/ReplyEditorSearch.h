@@ -53,6 +53,10 @@ public:
 
 private:
     bool hasUsableSize(const AXElementPtr& element);
+    // Elements found under `root` in tree order put in breadth-first order, as the walks meet
+    // them; with `outermostOnly`, those inside another one dropped.
+    QList<AXElementPtr> breadthFirst(const QList<AXElementPtr>& elements, const AXElementPtr& root,
+                                     bool outermostOnly);
 
     Accessibility& accessibility_;
     QElapsedTimer timer_;

@@ -39,6 +39,11 @@ public:
     virtual std::optional<AXValue> attribute(const AXElementPtr& element, const QString& name) = 0;
     // The element's attribute names; empty when the call fails.
     virtual QStringList attributeNames(const AXElementPtr& element) = 0;
+    // Whether the element has that attribute; false when the call fails. Cheaper than the list
+    // where the platform knows the answer without asking.
+    virtual bool hasAttribute(const AXElementPtr& element, const QString& name) {
+        return attributeNames(element).contains(name);
+    }
     // The element's action names; empty when the call fails.
     virtual QStringList actionNames(const AXElementPtr& element) = 0;
     // Whether the attribute can be set; none when the query fails.
@@ -53,6 +58,16 @@ public:
     // none when the search fails.
     virtual std::optional<QList<AXElementPtr>> searchTextFields(const AXElementPtr& element,
                                                                 int limit) = 0;
+
+    // The elements under `element` (itself included) whose "AXRole" is one of `roles`, in tree
+    // order (depth first). None when the platform cannot ask for them in one go: the caller
+    // walks the tree itself.
+    virtual std::optional<QList<AXElementPtr>> elementsWithRoles(const AXElementPtr& element,
+                                                                 const QStringList& roles) {
+        Q_UNUSED(element);
+        Q_UNUSED(roles);
+        return std::nullopt;
+    }
 
     // Whether two handles denote the same element.
     virtual bool isSameElement(const AXElementPtr& a, const AXElementPtr& b) = 0;

@@ -3,6 +3,8 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QElapsedTimer>
+#include <QHash>
+#include <algorithm>
 #include <functional>
 
 #include <atspi/atspi.h>
@@ -56,20 +58,15 @@ QString takeString(gchar* text) {
     return result;
 }
 
-bool hasInterface(AtspiAccessible* object, const char* name) {
-    GArray* interfaces = atspi_accessible_get_interfaces(object);
-    if (!interfaces) {
+// One interface asked for alone: listing them all costs a call for each interface there is.
+template <typename Interface>
+bool offers(AtspiAccessible* object, Interface* (*get)(AtspiAccessible*)) {
+    Interface* implementation = get(object);
+    if (!implementation) {
         return false;
     }
-    bool found = false;
-    for (guint i = 0; i < interfaces->len && !found; ++i) {
-        found = qstrcmp(g_array_index(interfaces, gchar*, i), name) == 0;
-    }
-    for (guint i = 0; i < interfaces->len; ++i) {
-        g_free(g_array_index(interfaces, gchar*, i));
-    }
-    g_array_free(interfaces, TRUE);
-    return found;
+    g_object_unref(implementation);
+    return true;
 }
 
 bool hasState(AtspiAccessible* object, AtspiStateType state) {
@@ -146,8 +143,8 @@ AtspiAccessible* findDescendant(AtspiAccessible* root, const Deadline& deadline,
     return found;
 }
 
-QString roleName(AtspiAccessible* object) {
-    const AtspiRole role = roleOf(object);
+// TEXT is a field or an area by its SINGLE_LINE state.
+QString roleNameFor(AtspiRole role, bool singleLine) {
     switch (role) {
         case ATSPI_ROLE_DOCUMENT_WEB:
             return QStringLiteral("AXWebArea");
@@ -157,8 +154,7 @@ QString roleName(AtspiAccessible* object) {
             return QStringLiteral("AXTextField");
         case ATSPI_ROLE_TEXT:
             // A single-line text is a field: a chat input, a dialog's entry.
-            return hasState(object, ATSPI_STATE_SINGLE_LINE) ? QStringLiteral("AXTextField")
-                                                             : QStringLiteral("AXTextArea");
+            return singleLine ? QStringLiteral("AXTextField") : QStringLiteral("AXTextArea");
         case ATSPI_ROLE_DOCUMENT_TEXT:
         case ATSPI_ROLE_TERMINAL:
             return QStringLiteral("AXTextArea");
@@ -184,6 +180,90 @@ QString roleName(AtspiAccessible* object) {
             return QStringLiteral("AXUnknown");
     }
 }
+
+QString roleName(AtspiAccessible* object) {
+    const AtspiRole role = roleOf(object);
+    return roleNameFor(role, role == ATSPI_ROLE_TEXT && hasState(object, ATSPI_STATE_SINGLE_LINE));
+}
+
+// The AT-SPI roles that read as one of those names.
+QList<AtspiRole> rolesNamed(const QStringList& names) {
+    QList<AtspiRole> roles;
+    for (int value = ATSPI_ROLE_INVALID + 1; value < ATSPI_ROLE_LAST_DEFINED; ++value) {
+        const auto role = AtspiRole(value);
+        if (names.contains(roleNameFor(role, false)) || names.contains(roleNameFor(role, true))) {
+            roles.append(role);
+        }
+    }
+    return roles;
+}
+
+bool sameObject(AtspiAccessible* first, AtspiAccessible* second) {
+    if (!first || !second) {
+        return false;
+    }
+    if (first == second) {
+        return true;
+    }
+    const AtspiObject* x = ATSPI_OBJECT(first);
+    const AtspiObject* y = ATSPI_OBJECT(second);
+    return x->app && y->app && qstrcmp(x->path, y->path) == 0 &&
+           qstrcmp(x->app->bus_name, y->app->bus_name) == 0;
+}
+
+// The parents of the elements one query looks at, each asked for once; it holds a reference to
+// each for as long as it lives.
+class ParentChains {
+public:
+    explicit ParentChains(AtspiAccessible* root) : root_(root) {}
+    ~ParentChains() {
+        for (AtspiAccessible* parent : std::as_const(parents_)) {
+            if (parent) {
+                g_object_unref(parent);
+            }
+        }
+    }
+    ParentChains(const ParentChains&) = delete;
+    ParentChains& operator=(const ParentChains&) = delete;
+
+    // The element's ancestors below the root, nearest first; none when they do not lead there.
+    std::optional<QList<AtspiAccessible*>> below(AtspiAccessible* node, const Deadline& deadline) {
+        QList<AtspiAccessible*> chain;
+        AtspiAccessible* current = node;
+        for (int depth = 0; depth < kMaxDepth && !deadline.passed(); ++depth) {
+            AtspiAccessible* parent = parentOf(current);
+            if (!parent) {
+                break;
+            }
+            if (sameObject(parent, root_)) {
+                return chain;
+            }
+            chain.append(parent);
+            current = parent;
+        }
+        return std::nullopt;
+    }
+
+private:
+    static constexpr int kMaxDepth = 512;
+
+    AtspiAccessible* parentOf(AtspiAccessible* node) {
+        const auto known = parents_.constFind(node);
+        if (known != parents_.constEnd()) {
+            return *known;
+        }
+        GError* error = nullptr;
+        AtspiAccessible* parent = atspi_accessible_get_parent(node, &error);
+        if (error) {
+            g_error_free(error);
+        }
+        parents_.insert(node, parent);
+        return parent;
+    }
+
+    AtspiAccessible* root_;
+    QHash<AtspiAccessible*, AtspiAccessible*> parents_;
+};
 
 // Where the search for editors looks: roles and states as a browser's editors have them.
 bool isEditorCandidate(AtspiAccessible* node) {
@@ -248,44 +328,43 @@ bool grabFocus(AtspiAccessible* object) {
     return done;
 }
 
-// Collection.GetMatches for editors; none when the application offers no Collection (Qt).
-std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root, int limit) {
-    if (!hasInterface(root, "Collection")) {
+// Collection.GetMatches: the elements with any of `roles` (any role when empty) and all of
+// `states`, in tree order, at most `limit` (0: all); none when the application offers no
+// Collection (Qt) or the call fails. Each match carries a reference for the caller.
+std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
+                                                         const QList<AtspiRole>& roles,
+                                                         const QList<AtspiStateType>& states,
+                                                         int limit) {
+    if (!offers(root, atspi_accessible_get_collection_iface)) {
         return std::nullopt;
     }
     AtspiCollection* collection = atspi_accessible_get_collection_iface(root);
     if (!collection) {
         return std::nullopt;
     }
-    AtspiStateSet* states = atspi_state_set_new(nullptr);
-    atspi_state_set_add(states, ATSPI_STATE_EDITABLE);
-    atspi_state_set_add(states, ATSPI_STATE_SHOWING);
-    GArray* roles = g_array_new(FALSE, FALSE, sizeof(AtspiRole));
-    for (AtspiRole role : {ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_SECTION, ATSPI_ROLE_PANEL,
-                           ATSPI_ROLE_PARAGRAPH}) {
-        g_array_append_val(roles, role);
+    AtspiStateSet* stateSet = atspi_state_set_new(nullptr);
+    for (AtspiStateType state : states) {
+        atspi_state_set_add(stateSet, state);
+    }
+    GArray* roleArray = g_array_new(FALSE, FALSE, sizeof(AtspiRole));
+    for (AtspiRole role : roles) {
+        g_array_append_val(roleArray, role);
     }
     AtspiMatchRule* rule = atspi_match_rule_new(
-        states, ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, roles,
-        ATSPI_Collection_MATCH_ANY, nullptr, ATSPI_Collection_MATCH_NONE, FALSE);
+        stateSet, ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, roleArray,
+        roles.isEmpty() ? ATSPI_Collection_MATCH_NONE : ATSPI_Collection_MATCH_ANY, nullptr,
+        ATSPI_Collection_MATCH_NONE, FALSE);
     GError* error = nullptr;
     GArray* found = atspi_collection_get_matches(
         collection, rule, ATSPI_Collection_SORT_ORDER_CANONICAL, limit, TRUE, &error);
     g_object_unref(rule);
-    g_array_free(roles, TRUE);
-    g_object_unref(states);
+    g_array_free(roleArray, TRUE);
+    g_object_unref(stateSet);
     g_object_unref(collection);
-    if (error) {
-        g_error_free(error);
-        if (found) {
-            g_array_free(found, TRUE);
-        }
-        return std::nullopt;
-    }
     QList<AtspiAccessible*> matches;
     for (guint i = 0; found && i < found->len; ++i) {
         AtspiAccessible* match = g_array_index(found, AtspiAccessible*, i);
-        if (match && int(matches.size()) < limit) {
+        if (match && !error && (limit <= 0 || int(matches.size()) < limit)) {
             matches.append(match);
         } else if (match) {
             g_object_unref(match);
@@ -294,7 +373,41 @@ std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root, 
     if (found) {
         g_array_free(found, TRUE);
     }
+    if (error) {
+        g_error_free(error);
+        return std::nullopt;
+    }
     return matches;
+}
+
+// Where the walk for the focused element may go: showing elements, and frames whatever they say.
+bool isWalkedInto(AtspiAccessible* node) {
+    return hasState(node, ATSPI_STATE_SHOWING) || roleOf(node) == ATSPI_ROLE_FRAME;
+}
+
+// The first focused element in tree order that a walk through showing elements reaches; one
+// Collection query and the matches' ancestors where the application offers Collection.
+AtspiAccessible* focusedDescendant(AtspiAccessible* root, const Deadline& deadline) {
+    constexpr int kFocusedMatchLimit = 32;
+    auto matches = collectionMatches(root, {}, {ATSPI_STATE_FOCUSED}, kFocusedMatchLimit);
+    if (!matches) {
+        return findDescendant(root, deadline, [](AtspiAccessible* node) {
+            return hasState(node, ATSPI_STATE_FOCUSED);
+        });
+    }
+    AtspiAccessible* found = nullptr;
+    ParentChains chains(root);
+    for (AtspiAccessible* match : *matches) {
+        if (!found) {
+            const auto chain = chains.below(match, deadline);
+            if (chain && std::all_of(chain->begin(), chain->end(), isWalkedInto)) {
+                found = match;
+                continue;
+            }
+        }
+        g_object_unref(match);
+    }
+    return found;
 }
 
 // The selected range of a text element; none without a selection.
@@ -365,7 +478,8 @@ std::optional<QString> valueText(AtspiAccessible* object) {
 }
 
 bool isEditable(AtspiAccessible* object) {
-    return hasInterface(object, "EditableText") && hasState(object, ATSPI_STATE_EDITABLE);
+    return offers(object, atspi_accessible_get_editable_text_iface) &&
+           hasState(object, ATSPI_STATE_EDITABLE);
 }
 
 // The length InsertText wants: GTK counts the bytes of the UTF-8 text, Qt its UTF-16 units
@@ -509,9 +623,7 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
     }
     Deadline deadline;
     if (name == QLatin1String("AXFocusedUIElement")) {
-        AtspiAccessible* focused = findDescendant(object, deadline, [](AtspiAccessible* node) {
-            return hasState(node, ATSPI_STATE_FOCUSED);
-        });
+        AtspiAccessible* focused = focusedDescendant(object, deadline);
         if (!focused) {
             return std::nullopt;
         }
@@ -595,28 +707,43 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
 }
 
 QStringList AtspiAccessibility::attributeNames(const AXElementPtr& element) {
-    AtspiAccessible* object = objectOf(element);
-    if (!object || !isAvailable()) {
-        return {};
-    }
-    QStringList names{"AXRole", "AXTitle", "AXParent", "AXChildren"};
-    if (roleOf(object) == ATSPI_ROLE_APPLICATION) {
-        names << "AXFocusedUIElement"
-              << "AXFocusedWindow";
-    }
-    names << "AXEnabled"
-          << "AXFocused"
-          << "AXIsEditable";
-    if (hasInterface(object, "Text")) {
-        names << "AXValue"
-              << "AXSelectedText"
-              << "AXNumberOfCharacters";
-    }
-    if (hasInterface(object, "Component")) {
-        names << "AXPosition"
-              << "AXSize";
+    QStringList names;
+    // One name stands for each group of names that come and go together.
+    for (const QStringList& group :
+         {QStringList{"AXRole", "AXTitle", "AXParent", "AXChildren"},
+          QStringList{"AXFocusedUIElement", "AXFocusedWindow"},
+          QStringList{"AXEnabled", "AXFocused", "AXIsEditable"},
+          QStringList{"AXValue", "AXSelectedText", "AXNumberOfCharacters"},
+          QStringList{"AXPosition", "AXSize"}}) {
+        if (hasAttribute(element, group.first())) {
+            names.append(group);
+        }
     }
     return names;
+}
+
+bool AtspiAccessibility::hasAttribute(const AXElementPtr& element, const QString& name) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return false;
+    }
+    static const QStringList everyElement{"AXRole",    "AXTitle",   "AXParent",    "AXChildren",
+                                          "AXEnabled", "AXFocused", "AXIsEditable"};
+    if (everyElement.contains(name)) {
+        return true;
+    }
+    if (name == QLatin1String("AXFocusedUIElement") || name == QLatin1String("AXFocusedWindow")) {
+        // Every application's root object has this path.
+        return qstrcmp(ATSPI_OBJECT(object)->path, "/org/a11y/atspi/accessible/root") == 0;
+    }
+    if (name == QLatin1String("AXValue") || name == QLatin1String("AXSelectedText") ||
+        name == QLatin1String("AXNumberOfCharacters")) {
+        return offers(object, atspi_accessible_get_text_iface);
+    }
+    if (name == QLatin1String("AXPosition") || name == QLatin1String("AXSize")) {
+        return offers(object, atspi_accessible_get_component_iface);
+    }
+    return false;
 }
 
 QStringList AtspiAccessibility::actionNames(const AXElementPtr& element) {
@@ -737,7 +864,10 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::searchTextFields(const AX
     if (limit <= 0) {
         return fields;
     }
-    if (auto matches = collectionMatches(object, limit)) {
+    if (auto matches = collectionMatches(object,
+                                         {ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_SECTION,
+                                          ATSPI_ROLE_PANEL, ATSPI_ROLE_PARAGRAPH},
+                                         {ATSPI_STATE_EDITABLE, ATSPI_STATE_SHOWING}, limit)) {
         for (AtspiAccessible* match : *matches) {
             fields.append(wrap(match));
         }
@@ -771,17 +901,38 @@ bool AtspiAccessibility::raise(const AXElementPtr& window) {
     return raiseWindow(qint64(pid), extentsOf(object).value_or(QRect()));
 }
 
+std::optional<QList<AXElementPtr>> AtspiAccessibility::elementsWithRoles(
+    const AXElementPtr& element, const QStringList& roles) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    const QList<AtspiRole> atspiRoles = rolesNamed(roles);
+    QList<AXElementPtr> result;
+    if (atspiRoles.isEmpty()) {
+        return result;
+    }
+    const auto matches = collectionMatches(object, atspiRoles, {}, 0);
+    if (!matches) {
+        return std::nullopt;
+    }
+    // Tree order starts with the element itself.
+    if (roles.contains(roleName(object))) {
+        result.append(wrap(static_cast<AtspiAccessible*>(g_object_ref(object))));
+    }
+    // A text reads as a field or an area by its state: ask only when one of them is wanted.
+    const bool textSplit = roles.contains(QStringLiteral("AXTextField")) !=
+                           roles.contains(QStringLiteral("AXTextArea"));
+    for (AtspiAccessible* match : *matches) {
+        if (textSplit && roleOf(match) == ATSPI_ROLE_TEXT && !roles.contains(roleName(match))) {
+            g_object_unref(match);
+        } else {
+            result.append(wrap(match));
+        }
+    }
+    return result;
+}
+
 bool AtspiAccessibility::isSameElement(const AXElementPtr& a, const AXElementPtr& b) {
-    AtspiAccessible* first = objectOf(a);
-    AtspiAccessible* second = objectOf(b);
-    if (!first || !second) {
-        return false;
-    }
-    if (first == second) {
-        return true;
-    }
-    const AtspiObject* x = ATSPI_OBJECT(first);
-    const AtspiObject* y = ATSPI_OBJECT(second);
-    return x->app && y->app && qstrcmp(x->path, y->path) == 0 &&
-           qstrcmp(x->app->bus_name, y->app->bus_name) == 0;
+    return sameObject(objectOf(a), objectOf(b));
 }

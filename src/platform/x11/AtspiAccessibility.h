@@ -20,6 +20,7 @@ public:
     AXElementPtr applicationElement(qint64 processIdentifier) override;
     std::optional<AXValue> attribute(const AXElementPtr& element, const QString& name) override;
     QStringList attributeNames(const AXElementPtr& element) override;
+    bool hasAttribute(const AXElementPtr& element, const QString& name) override;
     QStringList actionNames(const AXElementPtr& element) override;
     std::optional<bool> isAttributeSettable(const AXElementPtr& element,
                                             const QString& name) override;
@@ -28,6 +29,8 @@ public:
     bool performAction(const AXElementPtr& element, const QString& action) override;
     std::optional<QList<AXElementPtr>> searchTextFields(const AXElementPtr& element,
                                                         int limit) override;
+    std::optional<QList<AXElementPtr>> elementsWithRoles(const AXElementPtr& element,
+                                                         const QStringList& roles) override;
     bool isSameElement(const AXElementPtr& a, const AXElementPtr& b) override;
 
     // Whether the accessibility bus answered; asked once, on first use.
