@@ -106,16 +106,19 @@ int main(int argc, char** argv) {
         return workspace.activateWindowAt(pid, extents);
     };
     FocusService focus(workspace, accessibility);
-    const QString window = session.startAndActivate("mousepad", "mousepad");
+    // Another editor can be named: nivelo_reply_editor_bench [program window-class].
+    const QString program = argc > 2 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("mousepad");
+    const QString windowClass = argc > 2 ? QString::fromLocal8Bit(argv[2]) : program;
+    const QString window = session.startAndActivate(program, windowClass);
     if (window.isEmpty() || !accessibility.isAvailable()) {
-        std::fprintf(stderr, "mousepad or the accessibility bus did not start\n");
+        std::fprintf(stderr, "%s or the accessibility bus did not start\n", qPrintable(program));
         return 1;
     }
     settle(1000);
     const qint64 pid = session.xdotool({"getwindowpid", window}).trimmed().toLongLong();
     const std::optional<RunningApplication> mousepad = workspace.frontmostApplication();
     if (!mousepad || mousepad->processIdentifier != pid) {
-        std::fprintf(stderr, "mousepad is not in front\n");
+        std::fprintf(stderr, "%s is not in front\n", qPrintable(program));
         return 1;
     }
     // While mousepad is in front, as on the reply hot key; the last one stays remembered.
@@ -144,11 +147,12 @@ int main(int argc, char** argv) {
     std::printf("reply editor, median / worst:\n");
     std::printf("  search of a simulated window of 30,000 elements: %.1f / %.1f ms (goal < 100)\n",
                 search.median, search.worst);
-    std::printf("  remember on mousepad: %.2f / %.2f ms (goal < 5)\n", remember.median,
+    const QByteArray name = program.toLocal8Bit();
+    std::printf("  remember on %s: %.2f / %.2f ms (goal < 5)\n", name.constData(), remember.median,
                 remember.worst);
-    std::printf("  focusAIReplyEditor on mousepad: %.1f / %.1f ms (goal < 50), %d of 20 focused\n",
-                focusing.median, focusing.worst, focused);
-    std::printf("  the same with mousepad in front: %.1f / %.1f ms, %d of 20 focused\n",
+    std::printf("  focusAIReplyEditor on %s: %.1f / %.1f ms (goal < 50), %d of 20 focused\n",
+                name.constData(), focusing.median, focusing.worst, focused);
+    std::printf("  the same with %s in front: %.1f / %.1f ms, %d of 20 focused\n", name.constData(),
                 inFront.median, inFront.worst, focusedInFront);
     return 0;
 }
