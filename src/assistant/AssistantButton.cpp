@@ -30,6 +30,10 @@ void AssistantButton::setLook(const Look& look) {
     if (look == look_) {
         return;
     }
+    // A button with a text is named by it, unless a caller gave it a name of its own.
+    if (!look.text.isEmpty() && (accessibleName().isEmpty() || accessibleName() == look_.text)) {
+        setAccessibleName(look.text);
+    }
     const bool resized = look.leading != look_.leading || look.text != look_.text ||
                          look.font != look_.font || look.trailing != look_.trailing ||
                          look.padding != look_.padding || look.fixedWidth != look_.fixedWidth ||

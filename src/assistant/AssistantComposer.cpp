@@ -26,9 +26,8 @@ void applyControl(AssistantButton* button, const AssistantSymbolControl& control
 }  // namespace
 
 AssistantComposer::AssistantComposer(QWidget* parent)
-    : AssistantRoundedBox(18, {AssistantColor::Role::primary, 0.014},
+    : AssistantRoundedBox(QStringLiteral("Composer"), 18, {AssistantColor::Role::primary, 0.014},
                           {AssistantColor::Role::primary, 0.075}, parent) {
-    setAccessibleName(QStringLiteral("Composer"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 10, 10, 10);
     column->setSpacing(8);
@@ -59,9 +58,9 @@ AssistantComposer::AssistantComposer(QWidget* parent)
 
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(8);
-    editorFrame_ = new AssistantRoundedBox(13, {AssistantColor::Role::primary, 0.018},
+    editorFrame_ = new AssistantRoundedBox(QStringLiteral("Request field"), 13,
+                                           {AssistantColor::Role::primary, 0.018},
                                            {AssistantColor::Role::white, 0.07}, this);
-    editorFrame_->setAccessibleName(QStringLiteral("Request field"));
     auto* editorLayout = new QVBoxLayout(editorFrame_);
     editorLayout->setContentsMargins(6, 5, 6, 5);
     editor_ = new AssistantComposerTextView(editorFrame_);

@@ -33,8 +33,8 @@ void apply(AssistantButton* button, const AssistantSymbolControl& control) {
 }  // namespace
 
 AssistantReplyBar::AssistantReplyBar(QWidget* parent)
-    : AssistantRoundedBox(16, {AssistantColor::Role::primary, 0.014}, {}, parent) {
-    setAccessibleName(QStringLiteral("Reply actions"));
+    : AssistantRoundedBox(QStringLiteral("Reply actions"), 16,
+                          {AssistantColor::Role::primary, 0.014}, {}, parent) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 9, 14, 9);
     row->setSpacing(8);
@@ -52,7 +52,8 @@ AssistantReplyBar::AssistantReplyBar(QWidget* parent)
         symbolLook({{QStringLiteral("plus"), 10}, {QStringLiteral("face.smiling"), 20}}, 34, 30));
 
     row->addSpacing(12 - row->spacing());
-    auto* divider = new AssistantRoundedBox(0, {AssistantColor::Role::primary, 0.16}, {}, this);
+    auto* divider = new AssistantRoundedBox(QStringLiteral("Divider"), 0,
+                                            {AssistantColor::Role::primary, 0.16}, {}, this);
     divider->setAccessibleName(QStringLiteral("Divider"));
     divider->setFixedSize(1, 24);
     row->addWidget(divider, 0, Qt::AlignVCenter);

@@ -3,9 +3,12 @@
 #include <QPainter>
 #include <QPainterPath>
 
-AssistantRoundedBox::AssistantRoundedBox(double cornerRadius, AssistantColor fill,
-                                         AssistantColor stroke, QWidget* parent)
-    : QWidget(parent), cornerRadius_(cornerRadius), fill_(fill), stroke_(stroke) {}
+AssistantRoundedBox::AssistantRoundedBox(const QString& name, double cornerRadius,
+                                         AssistantColor fill, AssistantColor stroke,
+                                         QWidget* parent)
+    : QWidget(parent), cornerRadius_(cornerRadius), fill_(fill), stroke_(stroke) {
+    setAccessibleName(name);
+}
 
 void AssistantRoundedBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -8,8 +8,9 @@
 class AssistantRoundedBox : public QWidget {
     Q_OBJECT
 public:
-    AssistantRoundedBox(double cornerRadius, AssistantColor fill, AssistantColor stroke,
-                        QWidget* parent = nullptr);
+    // name: what the box holds, for assistive tools.
+    AssistantRoundedBox(const QString& name, double cornerRadius, AssistantColor fill,
+                        AssistantColor stroke, QWidget* parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

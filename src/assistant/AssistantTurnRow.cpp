@@ -55,9 +55,9 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userRow->setSpacing(0);
     userRow->addSpacerItem(
         new QSpacerItem(kLeadingRoom, 0, QSizePolicy::MinimumExpanding, QSizePolicy::Minimum));
-    userBubble_ = new AssistantRoundedBox(kCornerRadius, {AssistantColor::Role::accent, 0.18},
-                                          {AssistantColor::Role::accent, 0.18}, this);
-    userBubble_->setAccessibleName(labels.user);
+    userBubble_ =
+        new AssistantRoundedBox(labels.user, kCornerRadius, {AssistantColor::Role::accent, 0.18},
+                                {AssistantColor::Role::accent, 0.18}, this);
     auto* userColumn = new QVBoxLayout(userBubble_);
     userColumn->setContentsMargins(11, 9, 11, 9);
     userColumn->setSpacing(5);
@@ -68,9 +68,8 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userRow->addWidget(userBubble_);
     column->addLayout(userRow);
 
-    answerBubble_ =
-        new AssistantRoundedBox(kCornerRadius, {AssistantColor::Role::primary, 0.034}, {}, this);
-    answerBubble_->setAccessibleName(labels.answer);
+    answerBubble_ = new AssistantRoundedBox(labels.answer, kCornerRadius,
+                                            {AssistantColor::Role::primary, 0.034}, {}, this);
     auto* answerColumn = new QVBoxLayout(answerBubble_);
     answerColumn->setContentsMargins(11, 9, 11, 9);
     answerColumn->setSpacing(7);

@@ -146,7 +146,7 @@ QToolButton* QuickMenuSettingsView::downButton(const QString& id) const {
 
 QuickMenuSettingsView::ActionRow QuickMenuSettingsView::makeRow(const QString& id) {
     ActionRow row;
-    row.panel = new SettingsRoundedPanel(11, kEnabledFill, false, this);
+    row.panel = new SettingsRoundedPanel(id, 11, kEnabledFill, false, this);
     auto* layout = new QHBoxLayout(row.panel);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);

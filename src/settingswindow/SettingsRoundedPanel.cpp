@@ -5,9 +5,11 @@
 
 #include "theme/NiveloTheme.h"
 
-SettingsRoundedPanel::SettingsRoundedPanel(double radius, double fillOpacity, bool bordered,
-                                           QWidget* parent)
-    : QWidget(parent), radius_(radius), fillOpacity_(fillOpacity), bordered_(bordered) {}
+SettingsRoundedPanel::SettingsRoundedPanel(const QString& name, double radius, double fillOpacity,
+                                           bool bordered, QWidget* parent)
+    : QWidget(parent), radius_(radius), fillOpacity_(fillOpacity), bordered_(bordered) {
+    setAccessibleName(name);
+}
 
 void SettingsRoundedPanel::setFillOpacity(double opacity) {
     if (opacity != fillOpacity_) {

@@ -8,7 +8,8 @@
 class SettingsRoundedPanel : public QWidget {
     Q_OBJECT
 public:
-    SettingsRoundedPanel(double radius, double fillOpacity, bool bordered,
+    // name: what the panel holds, for assistive tools.
+    SettingsRoundedPanel(const QString& name, double radius, double fillOpacity, bool bordered,
                          QWidget* parent = nullptr);
     double fillOpacity() const { return fillOpacity_; }
     void setFillOpacity(double opacity);

@@ -19,7 +19,7 @@
 
 StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& id,
                                          int recorderWidth, bool hasAutoToggle, QWidget* parent)
-    : SettingsRoundedPanel(14, 0.055, true, parent), state_(state), id_(id) {
+    : SettingsRoundedPanel(id, 14, 0.055, true, parent), state_(state), id_(id) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(10);
@@ -49,7 +49,7 @@ StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& i
     connect(delete_, &QToolButton::clicked, this, [this] { remove(); });
     column->addLayout(row);
 
-    auto* frame = new SettingsRoundedPanel(9, 0.055, true, this);
+    auto* frame = new SettingsRoundedPanel(QStringLiteral("Prompt"), 9, 0.055, true, this);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(6, 6, 6, 6);
     prompt_ = new QTextEdit(frame);
@@ -90,8 +90,7 @@ void StyleEditorCardBase::show(const StyleCardModel& m, UiLanguage lang) {
     if (auto_) {
         const QSignalBlocker blocker(auto_);
         auto_->setChecked(m.autoReplace.value_or(false));
-        auto_->setText(tr2(lang, QStringLiteral("Auto"), QStringLiteral("Авто")));
-        auto_->setAccessibleName(auto_->text());
+        auto_->setLabel(tr2(lang, QStringLiteral("Auto"), QStringLiteral("Авто")));
     }
     delete_->setVisible(m.canDelete);
     delete_->setAccessibleName(tr2(lang, QStringLiteral("Delete"), QStringLiteral("Удалить")));

@@ -5,10 +5,12 @@
 
 #include "core/UiLanguage.h"
 #include "settingswindow/SettingsRoundedPanel.h"
+#include "settingswindow/SwitchCheckBox.h"
 
 class HotkeyRecorderField;
 class NiveloAppState;
 class QCheckBox;
+
 class QLineEdit;
 class QTextEdit;
 class QToolButton;
@@ -72,7 +74,7 @@ private:
     QString id_;
     QLineEdit* name_ = nullptr;
     HotkeyRecorderField* recorder_ = nullptr;
-    QCheckBox* auto_ = nullptr;
+    SwitchCheckBox* auto_ = nullptr;
     QToolButton* delete_ = nullptr;
     QTextEdit* prompt_ = nullptr;
 };

@@ -21,6 +21,11 @@ QSize SwitchCheckBox::sizeHint() const {
     return {kTrackWidth + textWidth + 2, std::max(kTrackHeight, metrics.height()) + 2};
 }
 
+void SwitchCheckBox::setLabel(const QString& text) {
+    setText(text);
+    setAccessibleName(text);
+}
+
 bool SwitchCheckBox::hitButton(const QPoint& pos) const {
     return rect().contains(pos);
 }

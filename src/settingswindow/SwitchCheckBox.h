@@ -11,6 +11,8 @@ public:
     static constexpr int kTrackHeight = 18;
 
     explicit SwitchCheckBox(QWidget* parent = nullptr);
+    // The text beside the switch, which is also its accessible name.
+    void setLabel(const QString& text);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
