@@ -22,7 +22,7 @@ public:
     // Longest piece of text one request carries, in characters.
     static constexpr int kMaxPieceChars = 2500;
     // Whether a text longer than kMaxPieceChars goes out as several requests, their answers
-    // joined, or as one.
+    // joined with the white space each cut took out, or as one.
     enum class Split { pieces, whole };
 
     // Uses the running process's transport, language recognizer and installation id. Every
