@@ -141,6 +141,7 @@ QCoro::Task<QString> BackendClient::postOne(QString text, BackendRequestArgument
                        {"x-nivelo-device-id", installationId_.toUtf8()}};
     request.body = BackendRequest::make(text, arguments).encoded();
     request.timeoutMs = kRequestTimeoutMs;
+    request.maxBodyBytes = kMaxAnswerBytes;
 
     const HttpResponse response = co_await http_.post(std::move(request));
     const std::optional<BackendResponse> decoded = BackendResponse::decode(response.body);

@@ -165,6 +165,28 @@ TEST_F(Backend, AnswersAreJoinedWithTheWhiteSpaceOfEachCut) {
     }
 }
 
+// The answer's body is capped far above any real answer: a body of exactly the cap is read,
+// a larger one, announced or streamed until the connection closes, fails as unreadable.
+TEST_F(Backend, AnAnswerPastItsCapFailsAsUnreadable) {
+    const QByteArray json = R"({"result":"fine"})";
+    const qint64 cap = BackendClient::kMaxAnswerBytes;
+    for (const bool streamed : {false, true}) {
+        for (const qint64 size : {cap, cap + 1}) {
+            CannedReply reply = CannedReply::json(200, json);
+            if (streamed) {
+                reply.streamBytes = size - json.size();
+            } else {
+                reply.body += QByteArray(size - json.size(), ' ');
+            }
+            server.enqueue(reply);
+            auto out = finish(sendSimple("text", BackendAction::fix, builtIn("original")));
+            EXPECT_EQ(out->value ? *out->value : out->errorDescription(),
+                      size == cap ? "fine" : "The server's answer could not be read.")
+                << streamed << " " << size;
+        }
+    }
+}
+
 // An unchanged translation (compared without case, quotes and extra space) is sent once more
 // without the extras; its answer is returned as it is, checked as any; a changed one, one with
 // the resend off and other actions are not sent again.
