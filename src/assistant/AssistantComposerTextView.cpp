@@ -8,6 +8,8 @@
 #include <QTextLayout>
 #include <algorithm>
 
+#include "base/Text.h"
+
 AssistantComposerTextView::AssistantComposerTextView(QWidget* parent) : QPlainTextEdit(parent) {
     QFont f = font();
     f.setPixelSize(kFontPixelSize);
@@ -40,15 +42,11 @@ AssistantComposerTextView::AssistantComposerTextView(QWidget* parent) : QPlainTe
 }
 
 QString AssistantComposerTextView::rawText() const {
-    // toPlainText() would turn no-break spaces into plain ones.
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
+    return text::documentText(*document());
 }
 
 void AssistantComposerTextView::setBoundText(const QString& text) {
-    if (rawText() == text) {
+    if (text::documentShows(*document(), text)) {
         return;
     }
     settingText_ = true;

@@ -103,16 +103,18 @@ QCoro::Task<QString> BackendClient::sendText(QString text, BackendRequestArgumen
     if (trimmed.isEmpty()) {
         throw BackendClientError::emptyInput();
     }
-    const QStringList pieces = split == Split::pieces ? splitTextForBackend(trimmed, kMaxPieceChars)
-                                                      : QStringList{trimmed};
-    if (pieces.size() >= 2) {
+    const BackendTextPieces cut = split == Split::pieces
+                                      ? cutTextForBackend(trimmed, kMaxPieceChars)
+                                      : BackendTextPieces{{trimmed}, {}};
+    if (cut.pieces.size() >= 2) {
         // One after the other: the next piece goes out only when the last answer is in.
         QStringList answers;
-        for (const QString& piece : pieces) {
+        for (const QString& piece : cut.pieces) {
             answers << co_await sendText(piece, arguments, retryOnUnchangedTranslation,
                                          Split::whole);
         }
-        co_return answers.join(QStringLiteral("\n\n"));
+        // Each cut's own white space: a paragraph cut in a window is still one paragraph.
+        co_return joinBackendAnswers(answers, cut.gaps);
     }
 
     QString answer = co_await postOne(trimmed, arguments);
@@ -139,6 +141,7 @@ QCoro::Task<QString> BackendClient::postOne(QString text, BackendRequestArgument
                        {"x-nivelo-device-id", installationId_.toUtf8()}};
     request.body = BackendRequest::make(text, arguments).encoded();
     request.timeoutMs = kRequestTimeoutMs;
+    request.maxBodyBytes = kMaxAnswerBytes;
 
     const HttpResponse response = co_await http_.post(std::move(request));
     const std::optional<BackendResponse> decoded = BackendResponse::decode(response.body);

@@ -21,8 +21,11 @@ class BackendClient {
 public:
     // Longest piece of text one request carries, in characters.
     static constexpr int kMaxPieceChars = 2500;
+    // Largest answer body read, far above any real answer (assistant and reply requests go
+    // whole); a longer one fails as an answer that could not be read.
+    static constexpr qint64 kMaxAnswerBytes = 16 * 1024 * 1024;
     // Whether a text longer than kMaxPieceChars goes out as several requests, their answers
-    // joined, or as one.
+    // joined with the white space each cut took out, or as one.
     enum class Split { pieces, whole };
 
     // Uses the running process's transport, language recognizer and installation id. Every

@@ -1,6 +1,7 @@
 #include "base/Text.h"
 
 #include <QTextBoundaryFinder>
+#include <QTextDocument>
 
 QString text::trimmed(const QString& s) {
     return s.trimmed();
@@ -49,4 +50,25 @@ std::optional<qint64> text::parseStrictInt(const QString& s) {
         return std::nullopt;
     }
     return value;
+}
+
+QString text::documentText(const QTextDocument& document) {
+    QString text = document.toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+bool text::documentShows(const QTextDocument& document, const QString& text) {
+    const QString shown = documentText(document);
+    if (shown == text) {
+        return true;
+    }
+    // setPlainText starts a paragraph at each of these, and one at "\r\n".
+    QString asSet = text;
+    asSet.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    for (const QChar breaking :
+         {QChar(u'\r'), QChar(QChar::ParagraphSeparator), QChar(0xfdd0), QChar(0xfdd1)}) {
+        asSet.replace(breaking, QLatin1Char('\n'));
+    }
+    return shown == asSet;
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+class QTextDocument;
+
 namespace text {
 
 // Trims white space and line breaks at both ends.
@@ -15,5 +17,13 @@ QString inPlaceOfSelection(const QString& selection, const QString& answer);
 int graphemeCount(const QString& s);
 // A whole decimal integer with an optional sign and nothing else (no spaces, no fraction).
 std::optional<qint64> parseStrictInt(const QString& s);
+
+// The text of an editor as typed or pasted, for storing and sending. Only the separator the
+// document keeps between its paragraphs (U+2029) becomes "\n"; no-break spaces and U+2028
+// stay, which toPlainText() would rewrite.
+QString documentText(const QTextDocument& document);
+// Whether the document already holds text as setPlainText would put it there: a view that
+// sets it again anyway moves the caret and drops the selection.
+bool documentShows(const QTextDocument& document, const QString& text);
 
 }  // namespace text

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/Text.h"
+#include "theme/LineBreakKeyFilter.h"
 #include "theme/NiveloTheme.h"
 #include "theme/ThemeIcons.h"
 
@@ -32,8 +34,9 @@ ClipboardNoteEditor::ClipboardNoteEditor(QWidget* parent) : QWidget(parent) {
     text_->document()->setDocumentMargin(8);
     text_->viewport()->setAutoFillBackground(false);
     text_->installEventFilter(this);
+    LineBreakKeyFilter::install(text_);
     connect(text_, &QPlainTextEdit::textChanged, this,
-            [this] { Q_EMIT draftEdited(text_->toPlainText()); });
+            [this] { Q_EMIT draftEdited(text::documentText(*text_->document())); });
     layout->addWidget(text_);
 
     auto* buttons = new QHBoxLayout();
@@ -70,7 +73,7 @@ void ClipboardNoteEditor::setView(const ClipboardNoteEditorView& view, const QSt
         text_->setFont(font);
         fontPixelSize_ = fontPixelSize;
     }
-    if (text_->toPlainText() != draft) {
+    if (!text::documentShows(*text_->document(), draft)) {
         const QSignalBlocker blocker(text_);
         text_->setPlainText(draft);
         text_->moveCursor(QTextCursor::End);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "base/Text.h"
 #include "theme/NiveloTheme.h"
 #include "theme/ThemeIcons.h"
 
@@ -79,7 +80,7 @@ void ClipboardSidePreview::setView(const ClipboardPreviewView& view, int fontPix
     textPalette.setColor(QPalette::Text, view.isPlaceholder ? secondary : primary);
     textPalette.setColor(QPalette::Base, Qt::transparent);
     text_->setPalette(textPalette);
-    if (text_->toPlainText() != view.text) {
+    if (!text::documentShows(*text_->document(), view.text)) {
         text_->setPlainText(view.text);
     }
     text_->setAccessibleName(view.isPlaceholder ? view.text : view.title);

@@ -347,13 +347,43 @@ qsizetype offsetAfterGraphemes(QStringView text, int count) {
     }
 }
 
+// Counts of the white space (as trimmed() sees it) at the start and at the end of a text.
+qsizetype leadingSpace(QStringView text) {
+    qsizetype n = 0;
+    while (n < text.size() && text[n].isSpace()) {
+        ++n;
+    }
+    return n;
+}
+
+qsizetype trailingSpace(QStringView text) {
+    qsizetype n = 0;
+    while (n < text.size() && text[text.size() - 1 - n].isSpace()) {
+        ++n;
+    }
+    return n;
+}
+
 }  // namespace
 
 QStringList splitTextForBackend(const QString& text, int maxChars) {
+    return cutTextForBackend(text, maxChars).pieces;
+}
+
+BackendTextPieces cutTextForBackend(const QString& text, int maxChars) {
     if (maxChars <= 0 || text::graphemeCount(text) <= maxChars) {
-        return {text};
+        return {{text}, {}};
     }
-    QStringList pieces;
+    BackendTextPieces out;
+    // White space taken out since the last piece; before the first piece it is dropped.
+    QString gap;
+    const auto add = [&](QStringView piece) {
+        if (!out.pieces.isEmpty()) {
+            out.gaps.append(gap);
+        }
+        out.pieces.append(piece.toString());
+        gap.clear();
+    };
     // Views into text, not copies, keep the cost linear in the length of the text.
     QStringView remaining(text);
     for (;;) {
@@ -371,16 +401,38 @@ QStringList splitTextForBackend(const QString& text, int maxChars) {
             // Just after the period, so it stays with the sentence it ends.
             cut = sentence < 0 ? windowEnd : sentence + 2;
         }
-        const QStringView piece = remaining.left(cut).trimmed();
-        if (!piece.isEmpty()) {
-            pieces.append(piece.toString());
+        const QStringView before = remaining.left(cut);
+        const qsizetype lead = leadingSpace(before);
+        if (lead < before.size()) {
+            const qsizetype trail = trailingSpace(before);
+            add(before.mid(lead, before.size() - lead - trail));
+            gap = before.right(trail).toString();
+        } else if (!out.pieces.isEmpty()) {
+            gap += before;
         }
-        remaining = remaining.mid(cut).trimmed();
+        const QStringView after = remaining.mid(cut);
+        const qsizetype afterLead = leadingSpace(after);
+        if (!out.pieces.isEmpty()) {
+            gap += after.left(afterLead);
+        }
+        remaining = after.mid(afterLead);
+        remaining = remaining.left(remaining.size() - trailingSpace(remaining));
     }
     if (!remaining.isEmpty()) {
-        pieces.append(remaining.toString());
+        add(remaining);
     }
-    return pieces;
+    return out;
+}
+
+QString joinBackendAnswers(const QStringList& answers, const QStringList& gaps) {
+    QString joined;
+    for (qsizetype i = 0; i < answers.size(); ++i) {
+        joined += answers[i];
+        if (i + 1 < answers.size()) {
+            joined += gaps.value(i);
+        }
+    }
+    return joined;
 }
 
 QString normalizeTranslationCompare(const QString& text) {

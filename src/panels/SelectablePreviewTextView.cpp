@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <cmath>
 
+#include "base/Text.h"
 #include "theme/NiveloTheme.h"
 
 SelectablePreviewTextView::SelectablePreviewTextView(QWidget* parent) : QPlainTextEdit(parent) {
@@ -28,7 +29,7 @@ void SelectablePreviewTextView::updateTextView(const QString& text, const QStrin
     const QTextCursor before = textCursor();
     const int anchor = before.anchor();
     const int position = before.position();
-    if (toPlainText() != text) {
+    if (!text::documentShows(*document(), text)) {
         setPlainText(text);
     }
     if (placeholderText() != placeholder) {

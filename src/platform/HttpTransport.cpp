@@ -5,6 +5,11 @@ HttpTransportError HttpTransportError::timedOut() {
                               QStringLiteral("The request timed out."));
 }
 
+HttpTransportError HttpTransportError::tooLarge() {
+    return HttpTransportError(HttpTransportErrorKind::tooLarge,
+                              QStringLiteral("The server's answer could not be read."));
+}
+
 HttpTransportError HttpTransportError::failed(QString description) {
     if (description.trimmed().isEmpty()) {
         description = QStringLiteral("The network connection failed.");

@@ -17,6 +17,9 @@ struct HttpRequest {
     qint64 timeoutMs = 0;
     // Longest time for the whole exchange; 0 leaves the transport's own limit.
     qint64 totalTimeoutMs = 0;
+    // Largest answer body taken; a longer one ends the request. 0 leaves the transport's own
+    // limit.
+    qint64 maxBodyBytes = 0;
 };
 
 struct HttpResponse {
@@ -25,7 +28,7 @@ struct HttpResponse {
     QByteArray body;
 };
 
-enum class HttpTransportErrorKind { timedOut, failed };
+enum class HttpTransportErrorKind { timedOut, failed, tooLarge };
 
 // A request that got no complete answer. A finished answer with any status is not an error.
 class HttpTransportError : public NiveloEnumError<HttpTransportErrorKind> {
@@ -34,6 +37,8 @@ public:
     static HttpTransportError timedOut();
     // description: the network layer's own text.
     static HttpTransportError failed(QString description);
+    // The body grew past the request's limit: to the user, an answer that could not be read.
+    static HttpTransportError tooLarge();
 };
 
 // Sends requests to HTTP servers. One instance serves the whole process. Both methods answer

@@ -17,6 +17,7 @@ struct Deadlines {
     quint64 idleCall = 0;
     quint64 totalCall = 0;
     bool timedOut = false;
+    bool tooLarge = false;
 };
 
 }  // namespace
@@ -76,12 +77,45 @@ QCoro::Task<HttpResponse> QtHttpTransport::exchange(Method method, HttpRequest r
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply, moved);
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, moved);
 
+    // The body is taken as it arrives, so a server that never stops costs no more than the cap.
+    const qint64 maxBody = request.maxBodyBytes > 0
+                               ? std::min(request.maxBodyBytes, limits_.maxBodyBytes)
+                               : limits_.maxBodyBytes;
+    auto body = std::make_shared<QByteArray>();
+    auto refuse = [reply, deadlines] {
+        deadlines->tooLarge = true;
+        if (reply) {
+            reply->abort();
+        }
+    };
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, maxBody, refuse] {
+        bool known = false;
+        const qint64 length =
+            reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+        if (known && length > maxBody) {
+            refuse();
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, body, maxBody, refuse] {
+        body->append(reply->read(maxBody + 1 - body->size()));
+        if (body->size() > maxBody) {
+            refuse();
+        }
+    });
+
     co_await reply.data();
 
     clock->cancelCall(deadlines->idleCall);
     clock->cancelCall(deadlines->totalCall);
 
     const QNetworkReply::NetworkError error = reply->error();
+    if (!deadlines->tooLarge) {
+        body->append(reply->read(maxBody + 1 - body->size()));
+        deadlines->tooLarge = body->size() > maxBody;
+    }
+    if (deadlines->tooLarge) {
+        throw HttpTransportError::tooLarge();
+    }
     if (deadlines->timedOut && error == QNetworkReply::OperationCanceledError) {
         throw HttpTransportError::timedOut();
     }
@@ -91,7 +125,7 @@ QCoro::Task<HttpResponse> QtHttpTransport::exchange(Method method, HttpRequest r
     if (status.isValid() || error == QNetworkReply::NoError) {
         HttpResponse response;
         response.status = status.isValid() ? status.toInt() : 0;
-        response.body = reply->readAll();
+        response.body = std::move(*body);
         co_return response;
     }
     throw HttpTransportError::failed(reply->errorString());

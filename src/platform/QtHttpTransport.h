@@ -7,13 +7,15 @@ class QNetworkAccessManager;
 
 // HTTP over the process's one QNetworkAccessManager. Besides each request's own time-outs, the
 // session gives up when the server moves no data for idleMs, or when an exchange takes longer
-// than totalMs altogether. Redirects are followed and TLS errors are never ignored (Qt's own
-// defaults).
+// than totalMs altogether; it ends an answer whose body grows past maxBodyBytes (or the
+// request's own smaller cap) before holding more of it. Redirects are followed and TLS errors are
+// never ignored (Qt's own defaults).
 class QtHttpTransport : public HttpTransport {
 public:
     struct Limits {
         qint64 idleMs = 90'000;
         qint64 totalMs = 180'000;
+        qint64 maxBodyBytes = 16 * 1024 * 1024;
     };
 
     explicit QtHttpTransport(Clock& clock);

@@ -11,10 +11,12 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "base/Text.h"
 #include "core/NiveloPromptLibrary.h"
 #include "settingswindow/SettingsBinding.h"
 #include "settingswindow/SettingsBlock.h"
 #include "state/NiveloAppState.h"
+#include "theme/LineBreakKeyFilter.h"
 #include "theme/NiveloTheme.h"
 #include "theme/ThemeIcons.h"
 
@@ -79,6 +81,7 @@ ActionsSettingsView::ActionsSettingsView(NiveloAppState& state, QWidget* parent)
     clearBase.setColor(QPalette::Base, Qt::transparent);
     editor_->setPalette(clearBase);
     editor_->setMinimumHeight(kEditorMinimumHeight);
+    LineBreakKeyFilter::install(editor_);
     editorLayout->addWidget(editor_);
     input->addWidget(editorSection);
     page->addLayout(input);
@@ -86,7 +89,7 @@ ActionsSettingsView::ActionsSettingsView(NiveloAppState& state, QWidget* parent)
             &QAbstractTextDocumentLayout::documentSizeChanged, this,
             &ActionsSettingsView::fitEditor);
     connect(editor_, &QTextEdit::textChanged, this,
-            [this] { state_.setSampleText(editor_->toPlainText()); });
+            [this] { state_.setSampleText(text::documentText(*editor_->document())); });
 
     auto* targetRow = new QHBoxLayout();
     targetRow->setSpacing(8);
@@ -209,7 +212,7 @@ void ActionsSettingsView::changeEvent(QEvent* event) {
 }
 
 void ActionsSettingsView::syncSample() {
-    if (editor_->toPlainText() != state_.sampleText()) {
+    if (!text::documentShows(*editor_->document(), state_.sampleText())) {
         const QSignalBlocker blocker(editor_);
         editor_->setPlainText(state_.sampleText());
         fitEditor();

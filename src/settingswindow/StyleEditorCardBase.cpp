@@ -10,10 +10,12 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "base/Text.h"
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/SettingsRoundedPanel.h"
 #include "settingswindow/SwitchCheckBox.h"
 #include "state/NiveloAppState.h"
+#include "theme/LineBreakKeyFilter.h"
 #include "theme/NiveloTheme.h"
 #include "theme/ThemeIcons.h"
 
@@ -66,13 +68,14 @@ StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& i
     clearBase.setColor(QPalette::Base, Qt::transparent);
     prompt_->setPalette(clearBase);
     prompt_->setMinimumHeight(kPromptMinimumHeight);
+    LineBreakKeyFilter::install(prompt_);
     frameLayout->addWidget(prompt_);
     column->addWidget(frame);
     connect(prompt_->document()->documentLayout(),
             &QAbstractTextDocumentLayout::documentSizeChanged, this,
             &StyleEditorCardBase::fitPrompt);
     connect(prompt_, &QTextEdit::textChanged, this,
-            [this] { write(Field::prompt, prompt_->toPlainText()); });
+            [this] { write(Field::prompt, text::documentText(*prompt_->document())); });
     recolour();
 }
 
@@ -94,7 +97,7 @@ void StyleEditorCardBase::show(const StyleCardModel& m, UiLanguage lang) {
     }
     delete_->setVisible(m.canDelete);
     delete_->setAccessibleName(tr2(lang, QStringLiteral("Delete"), QStringLiteral("Удалить")));
-    if (prompt_->toPlainText() != m.prompt) {
+    if (!text::documentShows(*prompt_->document(), m.prompt)) {
         const QSignalBlocker blocker(prompt_);
         prompt_->setPlainText(m.prompt);
         fitPrompt();

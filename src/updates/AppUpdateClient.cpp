@@ -59,6 +59,7 @@ QCoro::Task<AppUpdateSnapshot> AppUpdateClient::check(UiLanguage language) {
     request.url = *url;
     request.timeoutMs = kIdleTimeoutMs;
     request.totalTimeoutMs = kTotalTimeoutMs;
+    request.maxBodyBytes = kMaxAnswerBytes;
 
     const HttpResponse response = co_await http_.get(std::move(request));
     const std::optional<AppUpdateResponse> decoded = AppUpdateResponse::decode(response.body);

@@ -25,6 +25,9 @@ public:
     // Longest wait for the server to move data, and for a whole check.
     static constexpr qint64 kIdleTimeoutMs = 20'000;
     static constexpr qint64 kTotalTimeoutMs = 30'000;
+    // Largest answer read: a real one is a few hundred bytes, so a body past this is a broken
+    // or hostile server, and fails as an answer that could not be read.
+    static constexpr qint64 kMaxAnswerBytes = 4 * 1024 * 1024;
 
     // baseURL: the backend origin, scheme and host without a trailing slash.
     AppUpdateClient(QString baseURL, HttpTransport& http, Clock& clock,

@@ -47,10 +47,12 @@ std::optional<qint64> integer(const Json& value) {
         return value.get<std::int64_t>();
     }
     if (value.is_number_float()) {
-        // 121.0 and 1.21e2 are whole numbers too; 2^63 is the first double out of range.
+        // 121.0 and 1.21e2 are whole numbers too; 2^63 is the first double out of range. -2^63
+        // itself is left out: a whole number below the range arrives here as a double that
+        // rounds to it, and the smallest integer is no build number a server means.
         constexpr double kTwoTo63 = 9223372036854775808.0;
         const double number = value.get<double>();
-        if (std::isfinite(number) && std::trunc(number) == number && number >= -kTwoTo63 &&
+        if (std::isfinite(number) && std::trunc(number) == number && number > -kTwoTo63 &&
             number < kTwoTo63) {
             return qint64(number);
         }

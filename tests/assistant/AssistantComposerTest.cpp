@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include "assistant/AssistantComposerTextView.h"
+#include "support/EditorTyping.h"
 
 namespace {
 
@@ -92,6 +93,17 @@ TEST(AssistantComposerTextView, BoundTextKeepsCaretNoBreakSpacesAndLinesAsTyped)
     type(&view, QStringLiteral("\u00a0"));
     EXPECT_EQ(view.rawText(), QStringLiteral("on\u00a0e\u00a0two\nthree"));
     EXPECT_EQ(edits, 1);
+
+    // A pasted U+2028 stays what it is, and a bound text holding it keeps the caret.
+    view.setBoundText(QString());
+    const QString typed = editortyping::typeInvisibleCharacters(&view);
+    EXPECT_EQ(view.rawText(), typed);
+    cursor.setPosition(4);
+    view.setTextCursor(cursor);
+    view.setBoundText(typed);
+    EXPECT_EQ(view.textCursor().position(), 4);
+    view.setBoundText(QStringLiteral("a\u2029b"));
+    EXPECT_EQ(view.rawText(), "a\nb");
 
     view.setBoundText(QString());
     EXPECT_TRUE(view.rawText().isEmpty());

@@ -102,7 +102,8 @@ TEST_F(Backend, BlankTextOrAnAddressThatIsNotHttpFailsBeforeAnyRequest) {
 }
 
 // Long text goes out in chunks, one after the other, each with the same arguments; the
-// answers are joined; a failed chunk ends the call.
+// answers are joined with what each cut took out (nothing inside a word); a failed chunk ends
+// the call.
 TEST_F(Backend, LongTextGoesOutInChunksOneAtATime) {
     int answered = 0;
     server.setHandler([&](const RecordedRequest&) {
@@ -111,7 +112,7 @@ TEST_F(Backend, LongTextGoesOutInChunksOneAtATime) {
     auto out = finish(client.send(QString(6000, 'y'), BackendAction::assistant, builtIn("original"),
                                   "German", true, "session-7", true, "Be brief", "", "de", true,
                                   "maximum"));
-    EXPECT_EQ(out->value, "answer 1\n\nanswer 2\n\nanswer 3");
+    EXPECT_EQ(out->value, "answer 1answer 2answer 3");
     ASSERT_EQ(server.requestCount(), 3);
     for (int i = 0; i < 3; ++i) {
         Json other = sentJson(i);
@@ -130,6 +131,60 @@ TEST_F(Backend, LongTextGoesOutInChunksOneAtATime) {
     ASSERT_TRUE(waitUntil([&] { return cut->done; }));
     EXPECT_EQ(cut->errorDescription(), "The request timed out.");
     EXPECT_EQ(server.requestCount(), 5);
+}
+
+// Answers that give back their pieces give back the trimmed text exactly: a paragraph cut in
+// its window stays one paragraph, a line keeps its indentation, and no blank line appears
+// where there was none.
+TEST_F(Backend, AnswersAreJoinedWithTheWhiteSpaceOfEachCut) {
+    server.setHandler([](const RecordedRequest& request) {
+        return CannedReply::result(
+            json::qstr(json::parse(request.body)->at("text").get<std::string>()));
+    });
+    QString paragraph;  // words and commas, no line break and no ". "
+    for (int i = 0; paragraph.size() < 3000; ++i) {
+        paragraph += QStringLiteral("слово%1, word ").arg(i);
+    }
+    QString lines;
+    for (int i = 0; lines.size() < 6000; ++i) {
+        lines += QStringLiteral("line %1\n%2  indented\n").arg(i).arg(i % 3 ? "" : "\t");
+    }
+    const QString texts[] = {
+        "  " + paragraph + "\n",
+        paragraph + "\n\n" + paragraph,
+        lines,
+        QString("One sentence here. ").repeated(200),
+        QString(2600, 'z'),
+    };
+    for (const QString& text : texts) {
+        const int before = server.requestCount();
+        auto out = fix(text);
+        ASSERT_TRUE(out->value) << out->errorDescription().toStdString();
+        EXPECT_GE(server.requestCount() - before, 2);
+        EXPECT_EQ(*out->value, text.trimmed()) << text.left(40).toStdString();
+    }
+}
+
+// The answer's body is capped far above any real answer: a body of exactly the cap is read,
+// a larger one, announced or streamed until the connection closes, fails as unreadable.
+TEST_F(Backend, AnAnswerPastItsCapFailsAsUnreadable) {
+    const QByteArray json = R"({"result":"fine"})";
+    const qint64 cap = BackendClient::kMaxAnswerBytes;
+    for (const bool streamed : {false, true}) {
+        for (const qint64 size : {cap, cap + 1}) {
+            CannedReply reply = CannedReply::json(200, json);
+            if (streamed) {
+                reply.streamBytes = size - json.size();
+            } else {
+                reply.body += QByteArray(size - json.size(), ' ');
+            }
+            server.enqueue(reply);
+            auto out = finish(sendSimple("text", BackendAction::fix, builtIn("original")));
+            EXPECT_EQ(out->value ? *out->value : out->errorDescription(),
+                      size == cap ? "fine" : "The server's answer could not be read.")
+                << streamed << " " << size;
+        }
+    }
 }
 
 // An unchanged translation (compared without case, quotes and extra space) is sent once more

@@ -93,6 +93,66 @@ TEST(HttpTransportLimits, TheIdleLimitWaitsForMovingDataAndTheTotalLimitDoesNot)
     }
 }
 
+// A body past the request's cap (or, without one, the session's) ends the exchange as an
+// answer that could not be read, whether its length is announced or it only streams until the
+// connection closes; a body of exactly the cap arrives whole. A server that never stops is
+// left long before it has sent everything.
+TEST(HttpTransportLimits, ABodyPastItsCapEndsTheExchangeUnread) {
+    constexpr qint64 kCap = 1024 * 1024;
+    const QByteArray json = R"({"result":"x"})";
+    const struct {
+        const char* name;
+        qint64 requestCap;
+        qint64 bodyBytes;
+        bool streamed;
+        bool arrives;
+    } rows[] = {
+        {"announced, at the cap", kCap, kCap, false, true},
+        {"announced, one byte more", kCap, kCap + 1, false, false},
+        {"streamed, at the cap", kCap, kCap, true, true},
+        {"streamed, one byte more", kCap, kCap + 1, true, false},
+        {"streamed, the session's cap", 0, kCap + 1, true, false},
+        {"streamed, a smaller request cap", kCap / 2, kCap / 2 + 1, true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        LoopbackHttpServer server;
+        CannedReply reply = CannedReply::json(200, json);
+        if (row.streamed) {
+            reply.streamBytes = row.bodyBytes - json.size();
+        } else {
+            reply.body += QByteArray(row.bodyBytes - json.size(), ' ');
+        }
+        server.enqueue(reply);
+        VirtualClock clock;
+        QtHttpTransport transport(clock, {.maxBodyBytes = kCap});
+        HttpRequest request = postTo(server.url());
+        request.maxBodyBytes = row.requestCap;
+        auto out = runNetworkTask(transport.post(std::move(request)), 60'000);
+        ASSERT_TRUE(out->done);
+        if (row.arrives) {
+            ASSERT_TRUE(out->value) << out->errorDescription().toStdString();
+            EXPECT_EQ(out->value->body.size(), row.bodyBytes);
+            EXPECT_TRUE(out->value->body.startsWith(json));
+        } else {
+            EXPECT_EQ(out->errorDescription(), "The server's answer could not be read.");
+        }
+    }
+    // A server with 128 MiB to send is left after about the cap and what the sockets hold.
+    LoopbackHttpServer server;
+    CannedReply endless = CannedReply::json(200, json);
+    endless.streamBytes = 128 * kCap;
+    server.enqueue(endless);
+    VirtualClock clock;
+    QtHttpTransport transport(clock);
+    HttpRequest request = postTo(server.url());
+    request.maxBodyBytes = kCap;
+    auto out = runNetworkTask(transport.post(std::move(request)), 60'000);
+    EXPECT_EQ(out->errorDescription(), "The server's answer could not be read.");
+    EXPECT_GT(server.streamedBytes(), kCap);
+    EXPECT_LT(server.streamedBytes(), 64 * kCap);
+}
+
 TEST(BackendEndpoint, TheEnvironmentOverridesTheBuiltInOrigin) {
     qputenv("NIVELO_BACKEND_ORIGIN", " http://127.0.0.1:8080/ ");
     EXPECT_EQ(BackendEndpoint::aiURL(), "http://127.0.0.1:8080/macos/ai");

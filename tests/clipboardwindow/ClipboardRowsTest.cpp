@@ -10,11 +10,13 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include "base/Text.h"
 #include "clipboardwindow/ClipboardEntryList.h"
 #include "clipboardwindow/ClipboardEntryRow.h"
 #include "clipboardwindow/ClipboardNoteEditor.h"
 #include "clipboardwindow/ClipboardSidePreview.h"
 #include "clipboardwindow/ClipboardWindowFixture.h"
+#include "support/EditorTyping.h"
 #include "theme/NiveloTheme.h"
 
 // Rows and previews as drawn offscreen, and the window's controls as a user (or assistive
@@ -163,6 +165,45 @@ TEST_F(RowsTest, InTheNoteEditorReturnBreaksTheLineControlReturnSavesEscapeCance
         EXPECT_FALSE(controller.model()->isEditingNote());
     }
     EXPECT_EQ(noteTexts(work), QStringList{"a\nb"});
+}
+
+// A note holding a no-break space and a paragraph separator opens in the editor and is not
+// set again on a refresh, so the caret stays; what is typed and pasted is saved as it is
+// (U+2028 and no-break spaces kept, Shift+Return a "\n"), the separator coming back as "\n".
+// The side preview keeps the user's selection through a refresh in the same way.
+TEST_F(RowsTest, NotesAndThePreviewKeepInvisibleCharactersTheCaretAndTheSelection) {
+    const QString entry = QStringLiteral("10\u00a0000 руб.\u2028итого");
+    setHistory({entry});
+    ClipboardHistoryPanel* panel = open();
+    ASSERT_TRUE(panel->view().sidePreviewShown);
+    QPlainTextEdit* preview = panel->preview()->textArea();
+    EXPECT_EQ(text::documentText(*preview->document()), entry);
+    QTextCursor selection = preview->textCursor();
+    selection.setPosition(1);
+    selection.setPosition(6, QTextCursor::KeepAnchor);
+    preview->setTextCursor(selection);
+    controller.model()->setContentFontSize(16);
+    settle();
+    EXPECT_EQ(preview->textCursor().selectedText(), QStringLiteral("0\u00a0000"));
+
+    const QString work = addTab("Work", {QStringLiteral("a\u2029b\u00a0c")});
+    controller.model()->selectTab(work);
+    settle();
+    controller.model()->startEditNote(notes.tab(work)->notes.first());
+    settle();
+    QPlainTextEdit* editor = panel->noteEditor()->textArea();
+    QTextCursor caret = editor->textCursor();
+    caret.setPosition(1);
+    editor->setTextCursor(caret);
+    controller.model()->setContentFontSize(17);
+    settle();
+    EXPECT_EQ(editor->textCursor().position(), 1);
+
+    editor->moveCursor(QTextCursor::End);
+    const QString typed = editortyping::typeInvisibleCharacters(editor);
+    EXPECT_EQ(controller.model()->noteDraft(), "a\nb\u00a0c" + typed);
+    editortyping::press(editor, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(noteTexts(work), QStringList{"a\nb\u00a0c" + typed});
 }
 
 TEST_F(RowsTest, RussianRetitlesEveryTextAtOnce) {

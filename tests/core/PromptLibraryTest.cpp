@@ -139,6 +139,45 @@ TEST(TextSplitting, EveryPartFitsAndNothingButSpaceIsLost) {
     }
 }
 
+// Each cut keeps the white space it took out, so that joining the pieces with it gives back
+// the trimmed text: a blank line, a line break with the next line's indentation, the space
+// after a sentence, nothing inside a word.
+TEST(TextSplitting, EachCutKeepsTheWhiteSpaceItTookOut) {
+    const struct {
+        QString text;
+        int maxChars;
+        QStringList pieces, gaps;
+    } cases[] = {
+        {"aa\n\nbb\ncc dd", 10, {"aa", "bb\ncc dd"}, {"\n\n"}},
+        {"aa\n \t bb cc dd", 10, {"aa", "bb cc dd"}, {"\n \t "}},
+        {"aa. bb.  cccc", 10, {"aa. bb.", "cccc"}, {"  "}},
+        {"abcdefghijkl", 5, {"abcde", "fghij", "kl"}, {"", ""}},
+        {"   abcdefgh", 3, {"abc", "def", "gh"}, {"", ""}},
+        {"abc\u00a0\u2028def", 4, {"abc", "def"}, {"\u00a0\u2028"}},
+        {"short", 10, {"short"}, {}},
+    };
+    for (const auto& c : cases) {
+        const BackendTextPieces cut = cutTextForBackend(c.text, c.maxChars);
+        EXPECT_EQ(cut.pieces, c.pieces) << c.text.toStdString();
+        EXPECT_EQ(cut.gaps, c.gaps) << c.text.toStdString();
+    }
+    // Prose and a long run of short lines, at every small limit and the real one.
+    QString lines;
+    for (int i = 0; lines.size() < 200'000; ++i) {
+        lines += QStringLiteral("%1 item\n").arg(i);
+    }
+    const QString prose =
+        "  First line.\nSecond sentence. Third one here.\n\n  Paragraph two with words. And "
+        "more words without end\n";
+    for (int max = 1; max <= 40; ++max) {
+        const BackendTextPieces cut = cutTextForBackend(prose, max);
+        EXPECT_EQ(joinBackendAnswers(cut.pieces, cut.gaps), prose.trimmed()) << max;
+    }
+    const BackendTextPieces cut = cutTextForBackend(lines, 2500);
+    EXPECT_GT(cut.pieces.size(), 50);
+    EXPECT_EQ(joinBackendAnswers(cut.pieces, cut.gaps), lines.trimmed());
+}
+
 TEST(TranslationCompare, CollapsesSpaceDropsQuotesAndLowers) {
     EXPECT_EQ(normalizeTranslationCompare("  «Hello»\n  World "), "hello» world");
     EXPECT_EQ(normalizeTranslationCompare("“Привет”\t\"Мир\""), "привет мир");

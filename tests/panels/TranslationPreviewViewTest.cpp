@@ -101,6 +101,24 @@ TEST_F(TranslationPreviewViewTest, WhileRunningOnlyNewTranslationsAreOff) {
     EXPECT_EQ(view()->resultPane()->findChild<QLabel*>()->text(), "French");
 }
 
+// A translation holding no-break spaces and U+2028 is not set again when the view redraws: the
+// text stays the same document and the selection stays.
+TEST_F(TranslationPreviewViewTest, ARedrawLeavesATextWithInvisibleCharactersAlone) {
+    translateClipboard(QStringLiteral("10\u00a0000 руб.\u2028итого"));
+    SelectablePreviewTextView* result = view()->resultView();
+    ASSERT_TRUE(result->toPlainText().startsWith("[10 000"));
+    int resets = 0;
+    QObject::connect(result, &QPlainTextEdit::textChanged, [&] { ++resets; });
+    QTextCursor cursor = result->textCursor();
+    cursor.setPosition(2);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    result->setTextCursor(cursor);
+    view()->increaseButton()->click();
+    VirtualClock::flushEvents();
+    EXPECT_EQ(resets, 0);
+    EXPECT_EQ(result->textCursor().selectedText(), QStringLiteral("0\u00a0000"));
+}
+
 // A selection in the translation survives a larger text; Escape and a close request hide.
 TEST_F(TranslationPreviewViewTest, SelectionSurvivesALargerTextAndEscapeHides) {
     translateClipboard("hello world");

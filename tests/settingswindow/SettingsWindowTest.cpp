@@ -18,6 +18,7 @@
 #include "settingswindow/SettingsSidebarRow.h"
 #include "settingswindow/SettingsSidebarView.h"
 #include "state/StateFixture.h"
+#include "support/EditorTyping.h"
 
 class SettingsWindow : public StateTest {
 public:
@@ -127,6 +128,29 @@ TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
     setLanguage(UiLanguage::ru);
     EXPECT_EQ(page->runButton("translate")->text(), "Запустить");
     EXPECT_EQ(page->targetPicker()->accessibleName(), "Язык перевода");
+}
+
+// The sample keeps what is typed and pasted (no-break spaces, U+2028; Shift+Return a "\n") and
+// sends it so; a sample holding a paragraph separator comes back with "\n".
+TEST_F(SettingsWindow, TheSampleIsStoredAndSentAsTyped) {
+    state->editSettings([](NiveloSettings& s) { s.quickMenuActions = {"style:original"}; });
+    state->setSelectedSettingsPage(SettingsPage::actions);
+    auto* page = qobject_cast<ActionsSettingsView*>(view->detail()->pageWidget());
+    ASSERT_NE(page, nullptr);
+    state->setSampleText(QStringLiteral("a\u2029b\u00a0c"));
+    VirtualClock::flushEvents();
+    page->editor()->moveCursor(QTextCursor::End);
+    const QString typed = editortyping::typeInvisibleCharacters(page->editor());
+    VirtualClock::flushEvents();
+    EXPECT_EQ(state->sampleText(), "a\nb\u00a0c" + typed);
+    EXPECT_EQ(page->editor()->textCursor().position(),
+              page->editor()->document()->characterCount() - 1);
+
+    server.enqueue(CannedReply::result(QStringLiteral("done")));
+    page->runButton("style:original")->click();
+    settle();
+    ASSERT_EQ(server.requestCount(), 1);
+    EXPECT_EQ(sentField(0, "text"), "a\nb\u00a0c" + typed);
 }
 
 TEST(SidebarRow, ALongTitleWrapsAndTheRowGrows) {

@@ -15,6 +15,7 @@
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/StylesSettingsView.h"
 #include "state/StateFixture.h"
+#include "support/EditorTyping.h"
 
 namespace {
 
@@ -124,6 +125,38 @@ TEST_F(StylePages, ResetGivesTheBuiltInsAndDropsTheGoneStylesActionsInOneSave) {
     EXPECT_EQ(defaults.saves, 1);
     EXPECT_EQ(store.load().aiReplyStyles, AIReplyStyleLibrary::defaultStyles());
     EXPECT_EQ(replies.cardIds().size(), 17);
+}
+
+// A prompt stored with a no-break space and a paragraph separator shows them and is not set
+// again on a refresh, so the selection stays; what is typed and pasted is stored as it is
+// (U+2028 and no-break spaces kept, Shift+Return a "\n"), the separator coming back as "\n".
+TEST_F(StylePages, APromptKeepsInvisibleCharactersAndTheSelection) {
+    StylesSettingsView styles(*state);
+    AIReplySettingsView replies(*state);
+    for (StyleListSettingsView* page : {static_cast<StyleListSettingsView*>(&styles),
+                                        static_cast<StyleListSettingsView*>(&replies)}) {
+        const bool isPrompt = page == &styles;
+        const auto prompt = [isPrompt](NiveloSettings& s) -> QString& {
+            return isPrompt ? s.promptStyles[1].prompt : s.aiReplyStyles[1].prompt;
+        };
+        state->editSettings([&](NiveloSettings& s) { prompt(s) = "a\u2029b\u00a0c"; });
+        VirtualClock::flushEvents();
+        QTextEdit* editor = page->card("friendly")->promptEditor();
+        QTextCursor selection = editor->textCursor();
+        selection.setPosition(2);
+        selection.setPosition(4, QTextCursor::KeepAnchor);
+        editor->setTextCursor(selection);
+        Q_EMIT page->card("friendly")->recorder()->hotkeyEdited("Control+K");
+        VirtualClock::flushEvents();
+        EXPECT_EQ(editor->textCursor().selectedText(), QStringLiteral("b\u00a0"));
+
+        editor->moveCursor(QTextCursor::End);
+        const QString typed = editortyping::typeInvisibleCharacters(editor);
+        VirtualClock::flushEvents();
+        NiveloSettings saved = store.load();
+        EXPECT_EQ(prompt(saved), "a\nb\u00a0c" + typed);
+        EXPECT_EQ(editor->textCursor().position(), editor->document()->characterCount() - 1);
+    }
 }
 
 TEST_F(StylePages, EachKeystrokeIsOneSaveInTheSameCardWithTheCaretInPlace) {

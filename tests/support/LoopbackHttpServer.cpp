@@ -5,6 +5,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 #include "base/Json.h"
@@ -149,6 +150,10 @@ void LoopbackHttpServer::answer(QTcpSocket* socket, const CannedReply& reply) {
         case CannedReply::Kind::answer:
             break;
     }
+    if (reply.streamBytes > 0) {
+        stream(socket, reply);
+        return;
+    }
     QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n";
     head += "Content-Type: " + reply.contentType + "\r\n";
     head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
@@ -170,4 +175,32 @@ void LoopbackHttpServer::answer(QTcpSocket* socket, const CannedReply& reply) {
         socket->write(body.mid((*sent)++, 1));
     });
     timer->start(reply.trickleMs);
+}
+
+void LoopbackHttpServer::stream(QTcpSocket* socket, const CannedReply& reply) {
+    static constexpr qint64 kChunk = 256 * 1024;
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n";
+    head += "Content-Type: " + reply.contentType + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    streamedBytes_ = 0;
+    socket->write(head + reply.body);
+    auto left = std::make_shared<qint64>(reply.streamBytes);
+    const QByteArray spaces(kChunk, ' ');
+    // Keeps about one chunk queued, so the client alone sets the pace.
+    auto more = [socket, left, spaces] {
+        while (*left > 0 && socket->bytesToWrite() < kChunk &&
+               socket->state() == QAbstractSocket::ConnectedState) {
+            const qint64 n = std::min(*left, kChunk);
+            socket->write(spaces.constData(), n);
+            *left -= n;
+        }
+        if (*left == 0 && socket->bytesToWrite() == 0) {
+            socket->disconnectFromHost();
+        }
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, [this, more](qint64 written) {
+        streamedBytes_ += written;
+        more();
+    });
+    more();
 }

@@ -33,6 +33,10 @@ struct CannedReply {
     int delayMs = 0;
     // When > 0, the body goes out one byte every trickleMs after the headers.
     int trickleMs = 0;
+    // When > 0, the headers carry no Content-Length and the body is followed by this many
+    // spaces, written as fast as the client takes them, until all are out (then the
+    // connection closes) or the client goes away: a body that ends only with the connection.
+    qint64 streamBytes = 0;
 
     static CannedReply json(int status, QByteArray body);
     // 200 with {"result": text}.
@@ -63,14 +67,18 @@ public:
 
     const QList<RecordedRequest>& requests() const { return requests_; }
     int requestCount() const { return static_cast<int>(requests_.size()); }
+    // Bytes of the last streamed answer (headers and body) handed to the network so far.
+    qint64 streamedBytes() const { return streamedBytes_; }
 
 private:
     void accept();
     void readFrom(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const CannedReply& reply);
+    void stream(QTcpSocket* socket, const CannedReply& reply);
 
     QTcpServer* server_;
     std::deque<CannedReply> queue_;
     Handler handler_;
     QList<RecordedRequest> requests_;
+    qint64 streamedBytes_ = 0;
 };

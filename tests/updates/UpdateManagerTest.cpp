@@ -1,3 +1,5 @@
+#include <limits>
+
 #include "state/StateFixture.h"
 #include "updates/AppUpdateClient.h"
 #include "updates/AppUpdateClientError.h"
@@ -222,6 +224,9 @@ TEST_F(UpdateManagerTest, ReadsA2xxAnswerIntoASnapshot) {
         // An explicit flag wins over the numbers.
         {R"({"update_available":false,"latest_build":999})", {.latestBuild = 999}},
         {R"({"min_supported_build":121})", {.forceUpdate = true}},
+        // The whole signed 64-bit range is read, its ends included.
+        {R"({"latest_build":-9223372036854775808,"min_supported_build":9223372036854775807})",
+         {.forceUpdate = true, .latestBuild = std::numeric_limits<qint64>::min()}},
         {R"({"title":{"ru":"Привет"},"message":{"en":"New","ru":""}})",
          {.title = "Привет", .message = ""},
          UiLanguage::ru},
@@ -253,5 +258,43 @@ TEST_F(UpdateManagerTest, FailsOnAnUnreadableRefusedOrFailedAnswer) {
     for (const auto& [status, body, error] : rows) {
         server.enqueue(CannedReply::json(status, body));
         EXPECT_EQ(ask(UiLanguage::en)->errorDescription(), error) << body.toStdString();
+    }
+}
+
+// A build number outside the signed 64-bit range fails the answer rather than reading as
+// either end of it.
+TEST_F(UpdateManagerTest, ABuildNumberOutsideTheRangeFailsTheAnswer) {
+    for (const char* key : {"latest_build", "min_supported_build"}) {
+        for (const char* number :
+             {"-9223372036854775809", "-1e19", "-9.3e18", "9223372036854775808", "1e19"}) {
+            const QByteArray body = QByteArray("{\"") + key + "\":" + number + "}";
+            server.enqueue(CannedReply::json(200, body));
+            EXPECT_EQ(ask(UiLanguage::en)->errorDescription(),
+                      "The server's answer could not be read.")
+                << body.toStdString();
+        }
+    }
+}
+
+// The answer is a few hundred bytes: a body past the cap, announced or streamed until the
+// connection closes, fails as unreadable; one of exactly the cap is read.
+TEST_F(UpdateManagerTest, AnAnswerPastItsCapFailsAsUnreadable) {
+    const QByteArray json = R"({"latest_build":121})";
+    const qint64 cap = AppUpdateClient::kMaxAnswerBytes;
+    for (const bool streamed : {false, true}) {
+        for (const qint64 size : {cap, cap + 1}) {
+            CannedReply reply = CannedReply::json(200, json);
+            if (streamed) {
+                reply.streamBytes = size - json.size();
+            } else {
+                reply.body += QByteArray(size - json.size(), ' ');
+            }
+            server.enqueue(reply);
+            auto out = ask(UiLanguage::en);
+            EXPECT_EQ(
+                out->value ? QString::number(*out->value->latestBuild) : out->errorDescription(),
+                size == cap ? "121" : "The server's answer could not be read.")
+                << streamed << " " << size;
+        }
     }
 }
