@@ -4,8 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
-#include <csignal>
+#include <QSettings>
 
 #include "support/NiveloRoad.h"
 
@@ -43,6 +46,19 @@ qint64 keeperOf(const QString& display) {
 QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The texts of the clipboard history as stored, newest first.
+QStringList storedHistory(const XSession& session) {
+    QSettings file(session.path(".local/share/ai.nivelo.native/clipboard-history.ini"),
+                   QSettings::IniFormat);
+    QStringList texts;
+    const QJsonArray items =
+        QJsonDocument::fromJson(file.value("nivelo.clipboardItems.native").toByteArray()).array();
+    for (const auto& item : items) {
+        texts.append(item.toObject().value("text").toString());
+    }
+    return texts;
 }
 
 bool waitAWhile(int ms) {
@@ -98,12 +114,6 @@ protected:
 
     static QString target(const CopiedContent& content) {
         return content.image ? QStringLiteral("image/png") : QStringLiteral("UTF8_STRING");
-    }
-
-    static void killNivelo(NiveloRoad& road) {
-        QProcess* nivelo = road.nivelo();
-        ::kill(static_cast<pid_t>(nivelo->processId()), SIGKILL);
-        ASSERT_TRUE(nivelo->waitForFinished(10000));
     }
 };
 
@@ -177,10 +187,18 @@ TEST_P(ClipboardAfterCrash, TheUsersClipboardOutlivesAKill) {
         return;
     }
 
-    killNivelo(road);
+    const QStringList history = storedHistory(road.session());
+    if (!content.image) {
+        EXPECT_EQ(history, QStringList{QString::fromUtf8(content.bytes).trimmed()});
+    }
+    ASSERT_TRUE(road.killNivelo());
     EXPECT_TRUE(XSession::waitUntil(
         [&] { return road.session().clipboardData(target(content)) == content.bytes; }, 8000));
     EXPECT_NE(keeperOf(road.session().display()), 0);
+    // A new nivelo takes what the keeper serves as already seen: no entry of its own.
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    waitAWhile(1500);
+    EXPECT_EQ(storedHistory(road.session()), history);
     road.session().setClipboardText("copied later");
     EXPECT_TRUE(XSession::waitUntil([&] { return keeperOf(road.session().display()) == 0; }));
     EXPECT_EQ(road.session().clipboardText(), "copied later");
@@ -203,7 +221,7 @@ TEST_P(ClipboardAfterCrash, ANewerCopyStaysAfterAKill) {
     road.session().setClipboardText("copied in another application");
     ASSERT_EQ(road.session().clipboardText(), "copied in another application");
 
-    killNivelo(road);
+    ASSERT_TRUE(road.killNivelo());
     EXPECT_TRUE(XSession::waitUntil([&] { return keeperOf(road.session().display()) == 0; }));
     // Long enough for a keeper that would take the clipboard to have done so.
     waitAWhile(1500);
