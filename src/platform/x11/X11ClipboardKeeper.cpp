@@ -81,6 +81,8 @@ X11ClipboardKeeper::X11ClipboardKeeper(QString program, QString name, QObject* p
     : QObject(parent), program_(std::move(program)), name_(std::move(name)) {}
 
 X11ClipboardKeeper::~X11ClipboardKeeper() {
+    delete writable_;
+    delete closed_;
     if (socket_ >= 0) {
         ::close(socket_);
     }

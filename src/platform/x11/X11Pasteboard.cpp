@@ -159,9 +159,8 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
             }
         }
     }
-    // Before the change: the keeper's read of the new data is our own, not a client's fetch.
-    serve_ = std::move(state);
     clipboard()->setMimeData(data, QClipboard::Clipboard);
+    serve_ = std::move(state);
     ++changeCount_;
 }
 
@@ -172,9 +171,8 @@ void X11Pasteboard::setPlainText(const QString& text) {
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     data->setText(text);
-    // Before the change: the keeper's read of the new data is our own, not a client's fetch.
-    serve_ = std::move(state);
     clipboard()->setMimeData(data, QClipboard::Clipboard);
+    serve_ = std::move(state);
     ++changeCount_;
 }
 
