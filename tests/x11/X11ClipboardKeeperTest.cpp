@@ -103,18 +103,25 @@ TEST(X11ClipboardKeeper, ServesWhatWeOwnedOnceWeLetGo) {
     EXPECT_EQ(x11Session().clipboardText(), "copied later");
 }
 
-// A clipboard another client owns when we end is never taken, whatever the keeper holds.
+// A clipboard another client owns is never taken, whatever the keeper holds: neither at our
+// end nor when a take-over at exit comes too late.
 TEST(X11ClipboardKeeper, NeverTakesAClipboardAnotherClientOwns) {
-    auto keeper = niveloKeeper();
-    keeper->keep({{"text/plain", "older"}}, 0x1234567);
-    const pid_t pid = keeper->processId();
-    ASSERT_NE(pid, 0);
-    x11Session().setClipboardText("newer");
-    ASSERT_EQ(x11Session().clipboardText(), "newer");
+    for (const bool takeNow : {false, true}) {
+        SCOPED_TRACE(takeNow ? "take now" : "end of file");
+        auto keeper = niveloKeeper();
+        keeper->keep({{"text/plain", "older"}}, 0x1234567);
+        const pid_t pid = keeper->processId();
+        ASSERT_NE(pid, 0);
+        x11Session().setClipboardText("newer");
+        ASSERT_EQ(x11Session().clipboardText(), "newer");
 
-    keeper.reset();
-    EXPECT_TRUE(ends(pid));
-    EXPECT_EQ(x11Session().clipboardText(), "newer");
+        if (takeNow) {
+            keeper->takeOverNow({{"text/plain", "older"}}, 0x1234567, 3000);
+        }
+        keeper.reset();
+        EXPECT_TRUE(ends(pid));
+        EXPECT_EQ(x11Session().clipboardText(), "newer");
+    }
 }
 
 // A clean exit hands our clipboard to the keeper at once: the content is never missing in

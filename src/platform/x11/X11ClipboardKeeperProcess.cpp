@@ -46,20 +46,22 @@ struct Held {
 };
 
 // Takes the clipboard with `held`, under a server grab so that no copy lands between the look
-// and the take. Waits while nivelo's window still owns it; false when another client does.
-bool takeWhenFree(const Held& held, X11Pasteboard& pasteboard) {
+// and the take. Asked to take it now, it takes it from nivelo's window too; otherwise it waits
+// while that window still owns it. False when another client owns it.
+bool take(const Held& held, bool fromNivelo, X11Pasteboard& pasteboard) {
     xcb_connection_t* connection = X11SelectionOwner::qtConnection();
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < kOwnerGoneWaitMs) {
         xcb_grab_server(connection);
         const quint32 owner = X11SelectionOwner::ownerWindow(connection, "CLIPBOARD");
-        if (owner == XCB_NONE) {
+        const bool free = owner == XCB_NONE || (fromNivelo && owner == held.ownerWindow);
+        if (free) {
             pasteboard.writeItems(held.items);
         }
         xcb_ungrab_server(connection);
         xcb_flush(connection);
-        if (owner == XCB_NONE) {
+        if (free) {
             return true;
         }
         if (owner != held.ownerWindow) {
@@ -83,9 +85,7 @@ int serve(int argc, char** argv, const Held& held, bool takeNow) {
     qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
     QGuiApplication app(argc, argv);
     X11Pasteboard pasteboard;
-    if (takeNow) {
-        pasteboard.writeItems(held.items);
-    } else if (!takeWhenFree(held, pasteboard)) {
+    if (!take(held, takeNow, pasteboard)) {
         return 0;
     }
     if (!QGuiApplication::clipboard()->ownsClipboard()) {
