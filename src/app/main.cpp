@@ -18,6 +18,7 @@
 #include "platform/QtScreens.h"
 #include "platform/RealClock.h"
 #include "platform/x11/X11ClipboardKeeper.h"
+#include "platform/x11/X11ClipboardKeeperProcess.h"
 #include "platform/x11/X11Platform.h"
 
 namespace {
@@ -51,8 +52,8 @@ int main(int argc, char** argv) {
                         static_cast<long long>(AppBuildConfiguration::currentBuild()));
             return 0;
         }
-        if (QByteArray(argv[i]) == X11ClipboardKeeper::kServeSwitch && i + 1 < argc) {
-            return X11ClipboardKeeper::serve(argc, argv, QString::fromLocal8Bit(argv[i + 1]));
+        if (QByteArray(argv[i]) == X11ClipboardKeeper::kSwitch) {
+            return X11ClipboardKeeperProcess::run(argc, argv);
         }
     }
     // The platform layer is X11; in a Wayland session the app runs through XWayland.
@@ -101,8 +102,7 @@ int main(int argc, char** argv) {
         // us.
         if (platform.pasteboard) {
             PasteboardService::shared().returnBorrowedPasteboard();
-            X11ClipboardKeeper::handOver(*platform.pasteboard,
-                                         QCoreApplication::applicationFilePath());
+            platform.pasteboard->handOverAtExit();
         }
     }
     Platform::setCurrent(nullptr);

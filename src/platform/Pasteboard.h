@@ -70,4 +70,8 @@ public:
     // The process that owns the present content (this one after our own writes); none when
     // nobody owns it or the owner cannot be told.
     virtual std::optional<qint64> ownerProcessIdentifier() const { return std::nullopt; }
+
+    // At exit: what this process owns on the pasteboard stays for the user after it ends. A
+    // pasteboard that hands its content over at once has nothing to do.
+    virtual void handOverAtExit() {}
 };

@@ -4,7 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QSettings>
 
 #include "support/NiveloRoad.h"
 
@@ -31,7 +35,7 @@ qint64 keeperOf(const QString& display) {
         }
         QFile stat("/proc/" + entry + "/stat");
         const bool zombie = stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
-        if (!zombie && cmdline.readAll().contains("--serve-clipboard") &&
+        if (!zombie && cmdline.readAll().contains("--keep-clipboard") &&
             environ.readAll().split('\0').contains(("DISPLAY=" + display).toUtf8())) {
             return entry.toLongLong();
         }
@@ -44,11 +48,74 @@ QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The texts of the clipboard history as stored, newest first.
+QStringList storedHistory(const XSession& session) {
+    QSettings file(session.path(".local/share/ai.nivelo.native/clipboard-history.ini"),
+                   QSettings::IniFormat);
+    QStringList texts;
+    const QJsonArray items =
+        QJsonDocument::fromJson(file.value("nivelo.clipboardItems.native").toByteArray()).array();
+    for (const auto& item : items) {
+        texts.append(item.toObject().value("text").toString());
+    }
+    return texts;
+}
+
 bool waitAWhile(int ms) {
     return XSession::waitUntil([] { return false; }, ms);
 }
 
 class ClipboardAfterExit : public ::testing::TestWithParam<bool> {};
+
+// What the user copied, as the copying client serves it.
+struct CopiedContent {
+    bool image = false;
+    QByteArray bytes;
+};
+
+// An image, or a text with a no-break space, a tab, a CR LF and trailing spaces.
+CopiedContent copiedContent(bool image) {
+    if (image) {
+        return {true, pngBytes()};
+    }
+    return {false, QByteArray("Счёт: 10\xc2\xa0"
+                              "000 руб.\n\ttab\r\nend  ")};
+}
+
+class ClipboardAfterCrash : public ::testing::TestWithParam<bool> {
+protected:
+    // Copies the content with xclip (which exits once nivelo takes the clipboard), runs an
+    // action in the editor and waits until nivelo has given the content back.
+    void copyAndRunAnAction(NiveloRoad& road, const CopiedContent& content) {
+        road.session().start(NIVELO_TEST_EDITOR, {"--dump", road.session().path("crash.txt"),
+                                                  "--title", "Crash Editor", "--text", "One two."});
+        const QString window = road.session().waitForWindow("Crash Editor");
+        ASSERT_FALSE(window.isEmpty());
+        ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+        road.session().activate(window);
+        if (content.image) {
+            const QString file = road.session().path("user.png");
+            QFile out(file);
+            ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+            out.write(content.bytes);
+            out.close();
+            road.session().setClipboardImage(file);
+        } else {
+            road.session().setClipboardText(QString::fromUtf8(content.bytes));
+        }
+        ASSERT_EQ(road.session().clipboardData(target(content)), content.bytes);
+        road.session().key("ctrl+a");
+        road.pressAltHotKey("1");
+        ASSERT_TRUE(XSession::waitUntil(
+            [&] { return fileBytes(road.session().path("crash.txt")) == "ONE TWO."; }, 8000));
+        ASSERT_TRUE(XSession::waitUntil(
+            [&] { return road.session().clipboardData(target(content)) == content.bytes; }));
+    }
+
+    static QString target(const CopiedContent& content) {
+        return content.image ? QStringLiteral("image/png") : QStringLiteral("UTF8_STRING");
+    }
+};
 
 }  // namespace
 
@@ -103,4 +170,68 @@ TEST_P(ClipboardAfterExit, TheUsersClipboardOutlivesNivelo) {
 INSTANTIATE_TEST_SUITE_P(QuitAndSigterm, ClipboardAfterExit, ::testing::Values(false, true),
                          [](const auto& info) {
                              return std::string(info.param ? "SigtermMidRead" : "AfterAnAction");
+                         });
+
+// nivelo killed after an action, while it owns the clipboard it gave back and the client that
+// copied is gone: the user's content is still served, byte for byte, until somebody copies.
+TEST_P(ClipboardAfterCrash, TheUsersClipboardOutlivesAKill) {
+    const CopiedContent content = copiedContent(GetParam());
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
+    NiveloRoad road(options);
+    ASSERT_TRUE(road.session().isReady()) << road.session().error().toStdString();
+    copyAndRunAnAction(road, content);
+    if (HasFatalFailure()) {
+        return;
+    }
+
+    const QStringList history = storedHistory(road.session());
+    if (!content.image) {
+        EXPECT_EQ(history, QStringList{QString::fromUtf8(content.bytes).trimmed()});
+    }
+    ASSERT_TRUE(road.killNivelo());
+    EXPECT_TRUE(XSession::waitUntil(
+        [&] { return road.session().clipboardData(target(content)) == content.bytes; }, 8000));
+    EXPECT_NE(keeperOf(road.session().display()), 0);
+    // A new nivelo takes what the keeper serves as already seen: no entry of its own.
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    waitAWhile(1500);
+    EXPECT_EQ(storedHistory(road.session()), history);
+    road.session().setClipboardText("copied later");
+    EXPECT_TRUE(XSession::waitUntil([&] { return keeperOf(road.session().display()) == 0; }));
+    EXPECT_EQ(road.session().clipboardText(), "copied later");
+}
+
+// A copy made in another application after the action is the user's newest: nivelo's death
+// does not bring the older content back over it.
+TEST_P(ClipboardAfterCrash, ANewerCopyStaysAfterAKill) {
+    const CopiedContent content = copiedContent(GetParam());
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
+    NiveloRoad road(options);
+    ASSERT_TRUE(road.session().isReady()) << road.session().error().toStdString();
+    copyAndRunAnAction(road, content);
+    if (HasFatalFailure()) {
+        return;
+    }
+    road.session().setClipboardText("copied in another application");
+    ASSERT_EQ(road.session().clipboardText(), "copied in another application");
+
+    ASSERT_TRUE(road.killNivelo());
+    EXPECT_TRUE(XSession::waitUntil([&] { return keeperOf(road.session().display()) == 0; }));
+    // Long enough for a keeper that would take the clipboard to have done so.
+    waitAWhile(1500);
+    EXPECT_EQ(road.session().clipboardText(), "copied in another application");
+    if (content.image) {
+        EXPECT_NE(road.session().clipboardData("image/png"), content.bytes);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ImageAndText, ClipboardAfterCrash, ::testing::Values(true, false),
+                         [](const auto& info) {
+                             return std::string(info.param ? "Image" : "Text");
                          });

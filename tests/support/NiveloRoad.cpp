@@ -86,6 +86,18 @@ bool NiveloRoad::stopNivelo() {
     return ended;
 }
 
+bool NiveloRoad::killNivelo() {
+    if (!nivelo_ || nivelo_->state() == QProcess::NotRunning) {
+        return false;
+    }
+    ::kill(static_cast<pid_t>(nivelo_->processId()), SIGKILL);
+    const bool ended = nivelo_->waitForFinished(10000);
+    nivelo_ = nullptr;
+    // Left behind by the killed one; the next start waits for its own.
+    QFile::remove(session_->path("runtime/ai.nivelo.native.socket"));
+    return ended;
+}
+
 QString NiveloRoad::startTestEditor(const QString& title, int windows) {
     dump_ = session_->path("editor.txt");
     windows_ = windows;

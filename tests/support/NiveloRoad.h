@@ -36,6 +36,8 @@ public:
     QString error() const { return error_; }
     // Ends nivelo with SIGTERM; true when it exited cleanly within 10 s.
     bool stopNivelo();
+    // Ends nivelo with SIGKILL, as a crash would; true when it was gone within 10 s.
+    bool killNivelo();
     // The running nivelo; null before startNivelo() and after stopNivelo().
     QProcess* nivelo() const { return nivelo_; }
 

@@ -1,29 +1,68 @@
 #pragma once
 
+#include <sys/types.h>
+#include <QByteArray>
+#include <QList>
+#include <QObject>
 #include <QString>
 
-class Pasteboard;
+#include "platform/Pasteboard.h"
 
-// Keeps the clipboard alive after we exit. X11 clipboard content lives in its owner: when we
-// own it (a restored clipboard is ours) and quit, it would be gone. A clipboard manager takes
-// it over through Qt's SAVE_TARGETS hand-over as the application object goes; without one, a
-// small process of our own binary keeps serving it until another client copies something.
-namespace X11ClipboardKeeper {
+class QSocketNotifier;
 
-// The command-line switch of the serving mode: `nivelo --serve-clipboard FILE`.
-inline constexpr char kServeSwitch[] = "--serve-clipboard";
+// Keeps the clipboard alive after we end, however we end. X11 clipboard content lives in its
+// owner: when we own it (a restored clipboard is ours) and go, it would be gone. While we own
+// it, a small process of our own binary (`nivelo --keep-clipboard`) holds a copy, fed through
+// a socket pair. It takes the clipboard only once we are gone (the socket's end of file) and
+// nobody else owns the clipboard, so a newer copy is never replaced. At a clean exit it takes
+// the clipboard over at once; where a clipboard manager runs, the manager takes it instead.
+class X11ClipboardKeeper : public QObject {
+    Q_OBJECT
+public:
+    // The command-line switch of the keeping process.
+    static constexpr char kSwitch[] = "--keep-clipboard";
 
-// At exit, before the application object goes. Starts `program --serve-clipboard FILE` when
-// we own the clipboard and no clipboard manager runs, and waits (at most `waitMs`) until it
-// owns the clipboard. True when somebody keeps the content.
-bool handOver(const Pasteboard& pasteboard, const QString& program, int waitMs = 3000);
+    // `program` is the binary to run (ours); `name` its argv[0]. Nothing starts before the
+    // first keep().
+    X11ClipboardKeeper(QString program, QString name, QObject* parent = nullptr);
+    // Closes our end: the keeper then acts as after our death.
+    ~X11ClipboardKeeper() override;
+    X11ClipboardKeeper(const X11ClipboardKeeper&) = delete;
+    X11ClipboardKeeper& operator=(const X11ClipboardKeeper&) = delete;
 
-// The serving mode: takes the clipboard with the content saved in `file` (and deletes the
-// file), serves it until another client takes the clipboard, then returns 0. Builds its own
-// application object.
-int serve(int argc, char** argv, const QString& file);
+    // We own the clipboard through `ownerWindow` with these values; the keeper holds them
+    // from now on. An unsent earlier state is replaced, never queued.
+    void keep(const QList<PasteboardValue>& values, quint32 ownerWindow);
+    // We own nothing on the clipboard any more.
+    void drop();
+    // At exit, while we still own the clipboard with these values: the keeper takes it now.
+    // Waits, at most `waitMs`, until we no longer own it. True when the keeper has it.
+    bool takeOverNow(const QList<PasteboardValue>& values, quint32 ownerWindow, int waitMs);
 
-// Whether a clipboard manager runs on the display.
-bool managerRuns();
+    // Whether a clipboard manager runs on the display.
+    static bool managerRuns();
+    // The keeping process; 0 when none runs.
+    pid_t processId() const { return pid_; }
 
-}  // namespace X11ClipboardKeeper
+private:
+    bool ensureStarted();
+    void stopped();
+    void queueState(QByteArray frame);
+    // Writes what the socket takes without blocking; false when the keeper is gone.
+    bool writeSome();
+    // Writes everything queued, waiting at most until `deadline` (a monotonic time in ms).
+    bool writeAll(qint64 deadlineMs);
+
+    QString program_;
+    QString name_;
+    int socket_ = -1;
+    pid_t pid_ = 0;
+    QSocketNotifier* writable_ = nullptr;
+    QSocketNotifier* closed_ = nullptr;
+    // The frame being written and how much of it went; then the latest state not yet begun.
+    QByteArray writing_;
+    qsizetype written_ = 0;
+    QByteArray nextState_;
+    // Whether the last state queued holds content.
+    bool holds_ = false;
+};

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionFetches.h"
 #include "platform/x11/X11SelectionOwner.h"
@@ -48,6 +49,7 @@ X11Pasteboard::X11Pasteboard(QObject* parent)
     connect(clipboard(), &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard) {
             ++changeCount_;
+            tellKeeper();
         }
     });
 }
@@ -195,4 +197,73 @@ PasteboardFetch X11Pasteboard::lastWriteFetch() const {
 
 void X11Pasteboard::followFetches(std::shared_ptr<X11Connection> connection) {
     fetches_ = std::make_unique<X11SelectionFetches>(std::move(connection));
+}
+
+void X11Pasteboard::keepWith(std::unique_ptr<X11ClipboardKeeper> keeper) {
+    keeper_ = std::move(keeper);
+    tellKeeper();
+}
+
+QList<PasteboardValue> X11Pasteboard::ownValues() const {
+    LocalRead read(*serve_);
+    QList<PasteboardValue> values;
+    if (const QMimeData* data = currentData()) {
+        for (const QString& type : data->formats()) {
+            if (isContentType(type)) {
+                if (QByteArray bytes = data->data(type); !bytes.isEmpty()) {
+                    values.append({type, std::move(bytes)});
+                }
+            }
+        }
+    }
+    return values;
+}
+
+void X11Pasteboard::tellKeeper() {
+    if (!keeper_ || keeperToldSoon_) {
+        return;
+    }
+    // On the next turn of the event loop: a restore (clear, then write) is one change for the
+    // keeper, and the copy for it is not made while the restore runs.
+    keeperToldSoon_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            keeperToldSoon_ = false;
+            tellKeeperNow();
+        },
+        Qt::QueuedConnection);
+}
+
+void X11Pasteboard::tellKeeperNow() {
+    if (!keeper_) {
+        return;
+    }
+    if (!clipboard()->ownsClipboard()) {
+        keeper_->drop();
+        return;
+    }
+    keeper_->keep(ownValues(), ownerWindow());
+}
+
+quint32 X11Pasteboard::ownerWindow() const {
+    // Qt owns every selection through one window for the life of the process.
+    if (ownerWindow_ == 0 && clipboard()->ownsClipboard()) {
+        ownerWindow_ =
+            X11SelectionOwner::ownerWindow(X11SelectionOwner::qtConnection(), "CLIPBOARD");
+    }
+    return ownerWindow_;
+}
+
+void X11Pasteboard::handOverAtExit() {
+    if (!keeper_) {
+        return;
+    }
+    if (!clipboard()->ownsClipboard() || X11ClipboardKeeper::managerRuns()) {
+        // Nothing of ours to keep, or Qt hands it to the clipboard manager as the application
+        // object goes.
+        keeper_->drop();
+        return;
+    }
+    keeper_->takeOverNow(ownValues(), ownerWindow(), 3000);
 }

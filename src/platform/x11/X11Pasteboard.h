@@ -6,6 +6,7 @@
 #include "platform/Pasteboard.h"
 
 class QMimeData;
+class X11ClipboardKeeper;
 class X11Connection;
 class X11SelectionFetches;
 
@@ -31,10 +32,15 @@ public:
     bool lastWriteTextServed() const override;
     std::optional<qint64> ownerProcessIdentifier() const override;
     PasteboardFetch lastWriteFetch() const override;
+    void handOverAtExit() override;
 
     // Follows other clients' fetches of what we write, their requests and the pieces they
     // take, through that connection.
     void followFetches(std::shared_ptr<X11Connection> connection);
+
+    // From now on, whatever this process owns on the clipboard (our writes, a copy in one of
+    // our own text fields) is also held by the keeper, so that it outlives us.
+    void keepWith(std::unique_ptr<X11ClipboardKeeper> keeper);
 
     // The plain text of clipboard data as the owner's own paste reads it: UTF8_STRING first
     // (our own data: the text as written), then the MIME text type with CR LF read as LF;
@@ -52,8 +58,18 @@ public:
 
 private:
     const QMimeData* currentData() const;
+    // Every content type of our own clipboard data with its bytes.
+    QList<PasteboardValue> ownValues() const;
+    // Tells the keeper what we own now, on the next turn of the event loop.
+    void tellKeeper();
+    void tellKeeperNow();
+    // The window we own the clipboard through; 0 before we first own it.
+    quint32 ownerWindow() const;
 
     qint64 changeCount_ = 0;
     std::shared_ptr<ServeState> serve_;
     std::unique_ptr<X11SelectionFetches> fetches_;
+    std::unique_ptr<X11ClipboardKeeper> keeper_;
+    mutable quint32 ownerWindow_ = 0;
+    bool keeperToldSoon_ = false;
 };

@@ -1,7 +1,10 @@
 #include "platform/x11/X11Platform.h"
 
+#include <QCoreApplication>
+
 #include "platform/Platform.h"
 #include "platform/x11/AtspiAccessibility.h"
+#include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11EventMonitors.h"
 #include "platform/x11/X11HotKeyRegistry.h"
@@ -28,6 +31,9 @@ void addX11Services(Platform& platform) {
 
     auto pasteboard = std::make_unique<X11Pasteboard>();
     pasteboard->followFetches(connection);
+    // Our own binary as it runs now, even when the file was replaced by an update meanwhile.
+    pasteboard->keepWith(std::make_unique<X11ClipboardKeeper>(
+        QStringLiteral("/proc/self/exe"), QCoreApplication::applicationFilePath()));
     platform.pasteboard = std::move(pasteboard);
     platform.keyEvents = std::make_unique<X11KeyEvents>(connection, platform.pasteboard.get());
     auto workspace = std::make_unique<X11Workspace>(connection);
