@@ -7,6 +7,7 @@
 #include "panels/MenuBarController.h"
 #include "panels/NiveloMenuBarIcon.h"
 #include "panels/QuickPanelFixture.h"
+#include "theme/NiveloTheme.h"
 
 namespace {
 
@@ -110,4 +111,30 @@ TEST(NiveloMenuBarIcon, DrawsTheSpaceBarAndKeysInTheGivenColour) {
     EXPECT_EQ(at(9, 15.1).rgba(), light.rgba());
     EXPECT_EQ(at(5.69, 11.34).alpha(), 0);
     EXPECT_EQ(at(4.4, 11.34).alpha(), 255);
+}
+
+TEST(TrayIcon, TheGlyphTakesBlackOrWhiteByThePanelSeenAtTheIconsCorners) {
+    const QColor panels[] = {
+        Qt::black,           Qt::white,           QColor(34, 34, 34),   QColor(119, 119, 119),
+        QColor(200, 40, 40), QColor(40, 90, 200), QColor(240, 235, 180)};
+    for (const QColor& panel : panels) {
+        // The panel's colour round the glyph, whatever the glyph's own colour.
+        QImage square(22, 22, QImage::Format_RGB32);
+        square.fill(panel);
+        for (int y = 4; y < 18; ++y) {
+            for (int x = 4; x < 18; ++x) {
+                square.setPixelColor(x, y, QColor(255 - panel.red(), 0, 0));
+            }
+        }
+        const std::optional<QColor> seen = NiveloMenuBarIcon::panelColor(square);
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(seen->rgb(), panel.rgb());
+        const QColor glyph = NiveloMenuBarIcon::glyphColorOn(*seen);
+        EXPECT_TRUE(glyph == QColor(Qt::black) || glyph == QColor(Qt::white));
+        EXPECT_GE(NiveloTheme::contrastRatio(glyph, panel), 4.5) << panel.name().toStdString();
+    }
+    EXPECT_EQ(NiveloMenuBarIcon::glyphColorOn(Qt::black), QColor(Qt::white));
+    EXPECT_EQ(NiveloMenuBarIcon::glyphColorOn(Qt::white), QColor(Qt::black));
+    EXPECT_FALSE(NiveloMenuBarIcon::panelColor(QImage()));
+    EXPECT_NEAR(NiveloTheme::contrastRatio(Qt::black, Qt::white), 21.0, 0.01);
 }
