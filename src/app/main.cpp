@@ -19,6 +19,7 @@
 #include "platform/RealClock.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Platform.h"
+#include "theme/NiveloStyle.h"
 
 namespace {
 
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NiveloAI"));
     QApplication::setDesktopFileName(QStringLiteral("ai.nivelo.native"));
+    QApplication::setStyle(new NiveloStyle);
 
     Platform platform = buildPlatform();
     Platform::setCurrent(&platform);
