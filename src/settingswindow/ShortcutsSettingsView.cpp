@@ -157,8 +157,8 @@ ShortcutsSettingsView::Row ShortcutsSettingsView::hotkeyRow(QWidget* parent) {
     row.subtitle->setForegroundRole(QPalette::PlaceholderText);
     texts->addWidget(row.title);
     texts->addWidget(row.subtitle);
-    layout->addLayout(texts);
-    layout->addStretch(1);
+    // The texts take the room left of the recorder, and wrap only when that runs out.
+    layout->addLayout(texts, 1);
     row.recorder = new HotkeyRecorderField(QString(), kRecorderWidth, row.widget);
     layout->addWidget(row.recorder, 0, Qt::AlignVCenter);
     return row;
