@@ -9,7 +9,8 @@
 #include "support/XSession.h"
 #include "theme/NiveloTheme.h"
 
-// The tray icon on real panels: tint2 with its own dark default look, and tint2 painted white.
+// The tray icon on real panels: tint2 with its own dark default look, tint2 painted white, and
+// trayer tinted dark.
 // A screenshot of the tray must show the glyph at 3:1 or more against the panel.
 namespace {
 
@@ -66,10 +67,19 @@ TEST_P(TrayIcon, StandsOutOnThePanel) {
         config.close();
         args << "-c" << config.fileName();
     }
-    session.start("tint2", args);
+    const bool trayer = QString(GetParam()).startsWith("trayer");
+    if (trayer) {
+        // trayer tinted near-black, as dark desktop themes have it.
+        session.start("trayer", {"--edge", "bottom", "--align", "right", "--widthtype", "request",
+                                 "--height", "24", "--SetDockType", "true", "--transparent", "true",
+                                 "--alpha", "0", "--tint", "0x202020"});
+    } else {
+        session.start("tint2", args);
+    }
+    const QString host = trayer ? "trayer" : "tint2";
     ASSERT_TRUE(XSession::waitUntil(
         [&] {
-            return !session.xdotool({"search", "--class", "tint2"}).trimmed().isEmpty();
+            return !session.xdotool({"search", "--class", host}).trimmed().isEmpty();
         },
         15000));
     ASSERT_TRUE(session.writeNiveloDefaults(
@@ -112,4 +122,5 @@ TEST_P(TrayIcon, StandsOutOnThePanel) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Panels, TrayIcon, ::testing::Values("tint2-default", "white"));
+INSTANTIATE_TEST_SUITE_P(Panels, TrayIcon,
+                         ::testing::Values("tint2-default", "white", "trayer-dark"));
