@@ -232,8 +232,15 @@ TEST_F(SettingsWindow, DarkModesReachTheMenuBarPopUpsAndBoxOutlines) {
     }
     ASSERT_NE(appearance, nullptr);
     appearance->showPopup();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(dark(appearance->view()->window()));
-    EXPECT_TRUE(dark(appearance->view()));
+    // The list as drawn: an item that is not the current one lies on a dark ground.
+    const QAbstractItemView* list = appearance->view();
+    const QRect last = list->visualRect(list->model()->index(list->model()->rowCount() - 1, 0));
+    const QImage popup = list->viewport()->grab().toImage();
+    const QPoint ground(popup.width() - 4, last.center().y());
+    ASSERT_TRUE(popup.rect().contains(ground));
+    EXPECT_LT(popup.pixelColor(ground).lightness(), 100);
     appearance->hidePopup();
 
     // An unchecked box's frame stands out from the window behind it.
