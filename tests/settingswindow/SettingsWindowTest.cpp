@@ -221,8 +221,11 @@ TEST_F(SettingsWindow, DarkModesReachTheMenuBarPopUpsAndBoxOutlines) {
 
     state->editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::liquidSky; });
     EXPECT_TRUE(dark(main.menuBar()));
+    menu->addAction(QStringLiteral("Show Quick Menu"));
     menu->popup(QPoint(10, 10));
     EXPECT_TRUE(dark(menu));
+    const QImage drawnMenu = menu->grab().toImage();
+    EXPECT_LT(drawnMenu.pixelColor(drawnMenu.width() - 3, drawnMenu.height() / 2).lightness(), 100);
     menu->hide();
     QComboBox* appearance = nullptr;
     for (QComboBox* c : content->findChildren<QComboBox*>()) {
