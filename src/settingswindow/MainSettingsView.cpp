@@ -74,10 +74,9 @@ void MainSettingsView::applyPalette(const QPalette& palette) {
 }
 
 void MainSettingsView::paintLikeTheWindow(QWidget* popup) const {
-    // A window does not inherit its parent's palette: every role is set on it, as an inherited
-    // palette resolves to the application's light one otherwise.
-    // Its widgets get it set too: a combo box's list resolves what it inherits against the
-    // application's menu palette, and only roles set on the list itself win.
+    // A window does not inherit its parent's palette, and a combo box's list resolves what it
+    // inherits against the application's light menu palette: every role is set on the window
+    // and on each of its widgets.
     QPalette full = palette();
     full.setResolveMask(~QPalette::ResolveMask(0));
     popup->setPalette(full);
