@@ -20,6 +20,7 @@
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11ClipboardKeeperProcess.h"
 #include "platform/x11/X11Platform.h"
+#include "theme/NiveloStyle.h"
 
 namespace {
 
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("NiveloAI"));
     QApplication::setDesktopFileName(QStringLiteral("ai.nivelo.native"));
+    QApplication::setStyle(new NiveloStyle);
 
     Platform platform = buildPlatform();
     Platform::setCurrent(&platform);

@@ -1,5 +1,6 @@
 #include "clipboardwindow/ClipboardEntryRow.h"
 
+#include <QAccessibleWidget>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,9 +25,42 @@ QString visibleStart(const QString& text) {
     return start;
 }
 
+// A row reads as an item of a list, named by its text, selected while the list's selection is
+// on it; pressing it selects it, as a click does.
+class EntryRowAccessible : public QAccessibleWidget {
+public:
+    explicit EntryRowAccessible(ClipboardEntryRow* row)
+        : QAccessibleWidget(row, QAccessible::ListItem) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.selectable = true;
+        s.selected = static_cast<ClipboardEntryRow*>(widget())->isSelected();
+        return s;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override {
+        if (name == pressAction()) {
+            static_cast<ClipboardEntryRow*>(widget())->click();
+        }
+    }
+};
+
+QAccessibleInterface* entryRowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("ClipboardEntryRow") && object && object->isWidgetType()) {
+        return new EntryRowAccessible(static_cast<ClipboardEntryRow*>(object));
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 ClipboardEntryRow::ClipboardEntryRow(QWidget* parent) : QAbstractButton(parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(entryRowAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setCheckable(true);
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
@@ -112,7 +146,13 @@ int ClipboardEntryRow::estimatedHeightFor(const ClipboardRowView& row, int fontP
 
 void ClipboardEntryRow::setRow(const ClipboardRowView& row, int fontPixelSize, bool selected) {
     const bool same = row == row_ && fontPixelSize == fontPixelSize_;
-    setChecked(selected);
+    if (selected != isChecked()) {
+        setChecked(selected);
+        QAccessible::State changed;
+        changed.selected = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
     if (same && !buttons_.isEmpty()) {
         update();
         return;

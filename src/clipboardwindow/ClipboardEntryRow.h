@@ -10,8 +10,8 @@ class QToolButton;
 
 // One entry of a clipboard list: the start of its text (four lines at most) over its count,
 // with small icon buttons at the right. Entering it with the pointer or clicking it selects
-// it; a double click pastes it. Drawn by hand; its accessible name is the text's start and it
-// reads as checked while selected.
+// it; a double click pastes it. Drawn by hand; it reads as a list item named by the text's
+// start, selected while the list's selection is on it.
 class ClipboardEntryRow : public QAbstractButton {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "panels/FloatingButtonController.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -37,6 +39,42 @@ bool FloatingButtonView::hitButton(const QPoint& pos) const {
     return d.x() * d.x() + d.y() * d.y() <= (kFace / 2.0) * (kFace / 2.0);
 }
 
+void FloatingButtonView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        pressGlobal_ = event->globalPosition().toPoint();
+        windowAtPress_ = window()->pos();
+        dragging_ = false;
+    }
+    QAbstractButton::mousePressEvent(event);
+}
+
+void FloatingButtonView::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) {
+        const QPoint travel = event->globalPosition().toPoint() - pressGlobal_;
+        if (!dragging_ && travel.manhattanLength() > QApplication::startDragDistance()) {
+            dragging_ = true;
+            setDown(false);
+        }
+        if (dragging_) {
+            window()->move(windowAtPress_ + travel);
+            event->accept();
+            return;
+        }
+    }
+    QAbstractButton::mouseMoveEvent(event);
+}
+
+void FloatingButtonView::mouseReleaseEvent(QMouseEvent* event) {
+    if (dragging_ && event->button() == Qt::LeftButton) {
+        // A move, not a click.
+        dragging_ = false;
+        setDown(false);
+        event->accept();
+        return;
+    }
+    QAbstractButton::mouseReleaseEvent(event);
+}
+
 FloatingButtonController::FloatingButtonController(Screens* screens,
                                                    PanelWindow::Environment environment,
                                                    QObject* parent)
@@ -46,8 +84,29 @@ FloatingButtonController::~FloatingButtonController() = default;
 
 void FloatingButtonController::setReferences(NiveloAppState* appState,
                                              QuickPanelController* quickPanel) {
+    if (appState != appState_) {
+        disconnect(settingsWatch_);
+        disconnect(surfaceWatch_);
+        if (appState) {
+            // A shown button takes a new appearance at once.
+            settingsWatch_ = connect(appState, &NiveloAppState::settingsChanged, this,
+                                     &FloatingButtonController::restyle);
+            surfaceWatch_ = connect(appState, &NiveloAppState::systemSurfaceModeChanged, this,
+                                    &FloatingButtonController::restyle);
+        }
+    }
     appState_ = appState;
     quickPanel_ = quickPanel;
+}
+
+void FloatingButtonController::restyle() {
+    if (!panel_ || !appState_) {
+        return;
+    }
+    panel_->setSurfaceRecipe(floatingSurfaceRecipe(appState_->settings().appearanceMode,
+                                                   appState_->systemSurfaceMode(), kFace / 2.0,
+                                                   NiveloTheme::environmentScheme()));
+    view_->update();
 }
 
 void FloatingButtonController::show(NiveloAppState& appState, QuickPanelController& quickPanel) {
@@ -69,9 +128,7 @@ void FloatingButtonController::show(NiveloAppState& appState, QuickPanelControll
         layout->addWidget(view_, 0, Qt::AlignCenter);
         connect(view_, &QAbstractButton::clicked, this, [this] { click(); });
     }
-    panel_->setSurfaceRecipe(floatingSurfaceRecipe(appState.settings().appearanceMode,
-                                                   appState.systemSurfaceMode(), kFace / 2.0,
-                                                   NiveloTheme::environmentScheme()));
+    restyle();
     if (!wasVisible) {
         positionNearMouse();
     }

@@ -12,7 +12,8 @@ class NiveloAppState;
 class QuickPanelController;
 class Screens;
 
-// The button's face: a yellow bolt in a 42 × 42 circle; the whole circle takes clicks.
+// The button's face: a yellow bolt in a 42 × 42 circle; the whole circle takes clicks. A press
+// that travels further than the desktop's drag distance moves the button's window instead.
 class FloatingButtonView : public QAbstractButton {
     Q_OBJECT
 public:
@@ -22,6 +23,14 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QPoint pressGlobal_;
+    QPoint windowAtPress_;
+    bool dragging_ = false;
 };
 
 // A small round button near the pointer after a selection; a click hides it and opens the
@@ -49,10 +58,15 @@ public:
     FloatingButtonView* view() const { return view_; }
 
 private:
+    // The surface in the state's appearance and surface mode.
+    void restyle();
+
     Screens* screens_;
     PanelWindow::Environment environment_;
     QPointer<NiveloAppState> appState_;
     QPointer<QuickPanelController> quickPanel_;
     std::unique_ptr<PanelWindow> panel_;
     FloatingButtonView* view_ = nullptr;
+    QMetaObject::Connection settingsWatch_;
+    QMetaObject::Connection surfaceWatch_;
 };

@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QImage>
 #include <QMenu>
 #include <QPalette>
+#include <QPixmap>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 #include "capture/PanelHandles.h"
@@ -15,8 +19,9 @@
 
 namespace {
 
-QIcon trayImage() {
-    return NiveloMenuBarIcon::makeIcon(QApplication::palette().color(QPalette::WindowText));
+bool isTrayWindow(const QObject* object) {
+    return object->isWidgetType() && (object->objectName() == QLatin1String("QSystemTrayIconSys") ||
+                                      object->inherits("QSystemTrayIconSys"));
 }
 
 }  // namespace
@@ -41,11 +46,40 @@ MenuBarController::~MenuBarController() {
 }
 
 bool MenuBarController::eventFilter(QObject* watched, QEvent* event) {
-    // The glyph follows the palette's text colour: trays here do not tint icons.
+    // Trays here do not tint icons: the glyph takes the colour that stands out on the panel.
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && trayIcon_) {
-        trayIcon_->setIcon(trayImage());
+        trayIcon_->setIcon(NiveloMenuBarIcon::makeIcon(glyphColor()));
+    } else if (event->type() == QEvent::Paint && trayIcon_ && isTrayWindow(watched)) {
+        // Before the icon paints: the panel shows around it, drawn by the tray or the server.
+        followPanel();
     }
     return QObject::eventFilter(watched, event);
+}
+
+QColor MenuBarController::glyphColor() const {
+    return panelGlyph_.isValid() ? panelGlyph_
+                                 : QApplication::palette().color(QPalette::WindowText);
+}
+
+void MenuBarController::followPanel() {
+    const QRect where = trayIcon_->geometry();
+    QScreen* screen = where.isEmpty() ? nullptr : QGuiApplication::screenAt(where.center());
+    if (!screen) {
+        return;
+    }
+    const QRect local = where.translated(-screen->geometry().topLeft());
+    const QImage shot =
+        screen->grabWindow(0, local.x(), local.y(), local.width(), local.height()).toImage();
+    const std::optional<QColor> panel = NiveloMenuBarIcon::panelColor(shot);
+    if (!panel) {
+        return;
+    }
+    const QColor glyph = NiveloMenuBarIcon::glyphColorOn(*panel);
+    if (glyph != panelGlyph_) {
+        panelGlyph_ = glyph;
+        nameTrayWindows();
+        trayIcon_->setIcon(NiveloMenuBarIcon::makeIcon(glyph));
+    }
 }
 
 void MenuBarController::attach(NiveloAppState* appState, Targets targets) {
@@ -72,7 +106,7 @@ void MenuBarController::refresh(bool visible) {
     }
     if (!trayIcon_) {
         trayIcon_ = std::make_unique<QSystemTrayIcon>();
-        trayIcon_->setIcon(trayImage());
+        trayIcon_->setIcon(NiveloMenuBarIcon::makeIcon(glyphColor()));
         trayIcon_->setToolTip(QStringLiteral("NiveloAI"));
         trayIcon_->setContextMenu(menu_.get());
         // A left click opens the menu too.

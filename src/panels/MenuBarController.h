@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -53,6 +54,11 @@ private:
     void refresh(bool visible);
     void fillMenu();
     void nameTrayWindows();
+    // The colour the glyph is drawn in: the one that stands out on the panel behind the icon
+    // once it has been seen, the palette's text colour before.
+    QColor glyphColor() const;
+    // Looks at the panel around the icon and recolours the glyph when the panel asks for it.
+    void followPanel();
     void addItem(const QString& title, std::function<void()> action);
 
     QPointer<NiveloAppState> appState_;
@@ -61,4 +67,5 @@ private:
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     bool refillWhenClosed_ = false;
+    QColor panelGlyph_;
 };

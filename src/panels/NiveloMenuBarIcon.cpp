@@ -1,9 +1,13 @@
 #include "panels/NiveloMenuBarIcon.h"
 
 #include <QFont>
+#include <QPoint>
+#include <cmath>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include "theme/NiveloTheme.h"
 
 namespace {
 
@@ -65,4 +69,38 @@ QIcon NiveloMenuBarIcon::makeIcon(const QColor& color) {
     }
     icon.setIsMask(true);
     return icon;
+}
+
+std::optional<QColor> NiveloMenuBarIcon::panelColor(const QImage& square) {
+    if (square.width() < 4 || square.height() < 4) {
+        return std::nullopt;
+    }
+    const QImage image = square.convertToFormat(QImage::Format_RGB32);
+    const int right = image.width() - 2;
+    const int bottom = image.height() - 2;
+    double red = 0;
+    double green = 0;
+    double blue = 0;
+    int count = 0;
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom)}) {
+        for (int dy = 0; dy < 2; ++dy) {
+            for (int dx = 0; dx < 2; ++dx) {
+                const QColor c = image.pixelColor(corner.x() + dx, corner.y() + dy);
+                red += c.redF();
+                green += c.greenF();
+                blue += c.blueF();
+                ++count;
+            }
+        }
+    }
+    return QColor::fromRgbF(float(red / count), float(green / count), float(blue / count));
+}
+
+QColor NiveloMenuBarIcon::glyphColorOn(const QColor& panel) {
+    const QColor white(Qt::white);
+    const QColor black(Qt::black);
+    return NiveloTheme::contrastRatio(white, panel) >= NiveloTheme::contrastRatio(black, panel)
+               ? white
+               : black;
 }

@@ -18,6 +18,8 @@ void ClampedTextLabel::setFullText(const QString& text) {
     full_ = text;
     setAccessibleName(text);
     reflow();
+    // The height for a width follows the full text, even while nothing is shown yet.
+    updateGeometry();
 }
 
 QString ClampedTextLabel::clamped(const QString& text, const QFont& font, int width,
@@ -55,6 +57,14 @@ QString ClampedTextLabel::clamped(const QString& text, const QFont& font, int wi
     }
     layout.endLayout();
     return lines.join(QLatin1Char('\n'));
+}
+
+int ClampedTextLabel::heightForWidth(int width) const {
+    const QMargins margins = contentsMargins();
+    const QString shown =
+        clamped(full_, font(), width - margins.left() - margins.right(), maximumLines_);
+    const int lines = std::max(int(shown.count(QLatin1Char('\n'))) + 1, 1);
+    return lines * fontMetrics().lineSpacing() + margins.top() + margins.bottom();
 }
 
 void ClampedTextLabel::reflow() {

@@ -15,6 +15,10 @@ public:
     // The lines shown at that width, joined by line breaks.
     static QString clamped(const QString& text, const QFont& font, int width, int maximumLines);
 
+    // As tall as the lines the text takes at that width, up to the maximum.
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -1,45 +1,29 @@
 #include "settingswindow/MainSettingsView.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
-#include <QPainter>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 #include "settingswindow/SettingsDetailView.h"
 #include "settingswindow/SettingsSidebarView.h"
 #include "state/NiveloAppState.h"
 
-namespace {
-
-// The sidebar column paints its own backdrop under the list.
-class SidebarColumn : public QWidget {
-public:
-    SidebarColumn(const SettingsBackdrop& backdrop, QWidget* parent)
-        : QWidget(parent), backdrop_(backdrop) {
-        setAccessibleName(QStringLiteral("Settings pages"));
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        paintSidebarBackdrop(painter, QRectF(rect()), backdrop_);
-    }
-
-private:
-    const SettingsBackdrop& backdrop_;
-};
-
-}  // namespace
-
 MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     : QWidget(parent), env_(environment), systemPalette_(palette()) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName(QStringLiteral("Settings"));
+    windowBackdrop_ = new SettingsWindowBackdrop(this);
+    windowBackdrop_->lower();
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(26, 30, 28, 24);
     row->setSpacing(14);
 
-    sidebarColumn_ = new SidebarColumn(backdrop_, this);
+    sidebarColumn_ = new QWidget(this);
+    sidebarColumn_->setAccessibleName(QStringLiteral("Settings pages"));
     sidebarColumn_->setFixedWidth(kSidebarWidth);
+    sidebarBackdrop_ = new SettingsSidebarBackdrop(sidebarColumn_);
+    sidebarBackdrop_->lower();
+    sidebarColumn_->installEventFilter(this);
     auto* sidebarLayout = new QVBoxLayout(sidebarColumn_);
     sidebarLayout->setContentsMargins(0, 12, 1, 0);
     sidebar_ = new SettingsSidebarView(env_.appState, sidebarColumn_);
@@ -53,6 +37,7 @@ MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     connect(&env_.appState, &NiveloAppState::systemSurfaceModeChanged, this,
             &MainSettingsView::restyle);
     restyle();
+    qApp->installEventFilter(this);
 }
 
 void MainSettingsView::restyle() {
@@ -68,12 +53,70 @@ void MainSettingsView::restyle() {
                                                       : systemPalette_.color(QPalette::Highlight));
     backdrop_ = next;
     if (paletteChanged) {
-        setPalette(backdrop_.darkPalette ? NiveloTheme::darkPalette(mode) : systemPalette_);
+        applyPalette(backdrop_.darkPalette ? NiveloTheme::darkPalette(mode) : systemPalette_);
     }
-    update();
+    windowBackdrop_->setBackdrop(backdrop_);
+    sidebarBackdrop_->setBackdrop(backdrop_);
 }
 
-void MainSettingsView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    paintWindowBackdrop(painter, QRectF(rect()), backdrop_);
+void MainSettingsView::applyPalette(const QPalette& palette) {
+    setPalette(palette);
+    QWidget* top = window();
+    if (top != this) {
+        // The window's menu bar follows the content.
+        top->setPalette(palette);
+    }
+    for (QWidget* popup : top->findChildren<QWidget*>()) {
+        if (popup->isWindow()) {
+            paintLikeTheWindow(popup);
+        }
+    }
+}
+
+void MainSettingsView::paintLikeTheWindow(QWidget* popup) const {
+    // A window does not inherit its parent's palette, and a combo box's list resolves what it
+    // inherits against the application's light menu palette: every role is set on the window
+    // and on each of its widgets.
+    QPalette full = palette();
+    full.setResolveMask(~QPalette::ResolveMask(0));
+    popup->setPalette(full);
+    for (QWidget* child : popup->findChildren<QWidget*>()) {
+        child->setPalette(full);
+    }
+}
+
+bool MainSettingsView::isSecondaryWindow(const QWidget* widget) const {
+    const QWidget* top = window();
+    if (!widget->isWindow() || widget == top) {
+        return false;
+    }
+    for (const QWidget* p = widget->parentWidget(); p; p = p->parentWidget()) {
+        if (p == top) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainSettingsView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ParentChange) {
+        applyPalette(palette());
+    }
+}
+
+void MainSettingsView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    windowBackdrop_->setGeometry(rect());
+}
+
+bool MainSettingsView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == sidebarColumn_ && event->type() == QEvent::Resize) {
+        sidebarBackdrop_->setGeometry(sidebarColumn_->rect());
+    } else if (event->type() == QEvent::Show && watched->isWidgetType() &&
+               isSecondaryWindow(static_cast<QWidget*>(watched))) {
+        // Pop-ups, menus and alerts of this window take its palette as they open.
+        paintLikeTheWindow(static_cast<QWidget*>(watched));
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -41,18 +41,28 @@ public:
     SettingsSidebarView* sidebar() const { return sidebar_; }
     SettingsDetailView* detail() const { return detail_; }
     const SettingsBackdrop& backdrop() const { return backdrop_; }
+    SettingsWindowBackdrop* windowBackdrop() const { return windowBackdrop_; }
+    SettingsSidebarBackdrop* sidebarBackdrop() const { return sidebarBackdrop_; }
     const Environment& environment() const { return env_; }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void restyle();
+    // The content, the window around it and the window's pop-ups take the palette.
+    void applyPalette(const QPalette& palette);
+    void paintLikeTheWindow(QWidget* popup) const;
+    bool isSecondaryWindow(const QWidget* widget) const;
 
     Environment env_;
     QPalette systemPalette_;
     SettingsBackdrop backdrop_;
+    SettingsWindowBackdrop* windowBackdrop_ = nullptr;
     QWidget* sidebarColumn_ = nullptr;
+    SettingsSidebarBackdrop* sidebarBackdrop_ = nullptr;
     SettingsSidebarView* sidebar_ = nullptr;
     SettingsDetailView* detail_ = nullptr;
 };

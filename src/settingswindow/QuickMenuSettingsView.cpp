@@ -14,6 +14,7 @@
 #include "settingswindow/SettingsBinding.h"
 #include "settingswindow/SettingsBlock.h"
 #include "settingswindow/SettingsRoundedPanel.h"
+#include "settingswindow/SettingsToggle.h"
 #include "state/NiveloAppState.h"
 #include "theme/NiveloTheme.h"
 #include "theme/ThemeIcons.h"
@@ -112,10 +113,10 @@ QuickMenuSettingsView::QuickMenuSettingsView(NiveloAppState& state, QWidget* par
     hotkeyRow->addStretch(1);
     column->addLayout(hotkeyRow);
 
-    selectAll_ = new QCheckBox(block);
-    selectAll_->setFont(NiveloTheme::font(NiveloTheme::FontRole::body));
+    // Its long Russian title wraps rather than widening the page.
+    selectAll_ = new SettingsToggle(block);
     column->addWidget(selectAll_);
-    connect(selectAll_, &QCheckBox::toggled, this, [this](bool on) {
+    connect(selectAll_, &SettingsToggle::toggled, this, [this](bool on) {
         binding(state_, &NiveloSettings::autoSelectAllBeforeAction).set(on);
     });
 
@@ -190,11 +191,8 @@ void QuickMenuSettingsView::refresh() {
     hotkeyLabel_->setText(m.hotkeyLabel);
     recorder_->setHotkey(state_.settings().quickMenuHotkey);
     recorder_->setAccessibleTitle(m.hotkeyLabel);
-    {
-        const QSignalBlocker blocker(selectAll_);
-        selectAll_->setText(m.selectAllTitle);
-        selectAll_->setChecked(m.selectAll);
-    }
+    selectAll_->setText(m.selectAllTitle);
+    selectAll_->setChecked(m.selectAll);
     actionsHeading_->setText(m.actionsHeading);
 
     const QColor ink = palette().color(QPalette::WindowText);

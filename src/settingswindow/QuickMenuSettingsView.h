@@ -9,6 +9,7 @@
 class HotkeyRecorderField;
 class NiveloAppState;
 class QCheckBox;
+class SettingsToggle;
 class QComboBox;
 class QLabel;
 class QToolButton;
@@ -76,7 +77,7 @@ private:
     QComboBox* size_ = nullptr;
     QLabel* hotkeyLabel_ = nullptr;
     HotkeyRecorderField* recorder_ = nullptr;
-    QCheckBox* selectAll_ = nullptr;
+    SettingsToggle* selectAll_ = nullptr;
     QLabel* actionsHeading_ = nullptr;
     QVBoxLayout* rowsLayout_ = nullptr;
     QHash<QString, ActionRow> rows_;

@@ -8,14 +8,6 @@ using NiveloTheme::withOpacity;
 
 namespace {
 
-QColor windowMaterial(ColorScheme scheme) {
-    return scheme == ColorScheme::dark ? QColor(30, 30, 33) : QColor(236, 236, 238);
-}
-
-QColor sidebarMaterial(ColorScheme scheme) {
-    return scheme == ColorScheme::dark ? QColor(42, 42, 46) : QColor(226, 226, 230);
-}
-
 QPainterPath sidebarShape(const QRectF& r) {
     const double lead = 18;
     const double trail = 10;
@@ -42,8 +34,10 @@ SettingsBackdrop settingsBackdrop(AppearanceMode mode, SurfaceMode surfaceMode,
     SettingsBackdrop b;
     b.scheme = NiveloTheme::effectiveScheme(mode, environment);
     b.darkPalette = liquid;
-    b.windowMaterial = windowMaterial(b.scheme);
-    b.sidebarMaterial = sidebarMaterial(b.scheme);
+    b.windowMaterial = VisualEffectBackground::materialColor(
+        VisualEffectBackground::Material::underWindowBackground, b.scheme);
+    b.sidebarMaterial =
+        VisualEffectBackground::materialColor(VisualEffectBackground::Material::sidebar, b.scheme);
     if (liquid) {
         const auto colors = NiveloTheme::backgroundColors(mode);
         const double opacity = solid ? 0.18 : 0.08;
@@ -58,23 +52,40 @@ SettingsBackdrop settingsBackdrop(AppearanceMode mode, SurfaceMode surfaceMode,
     return b;
 }
 
-void paintWindowBackdrop(QPainter& painter, const QRectF& rect, const SettingsBackdrop& backdrop) {
-    painter.fillRect(rect, backdrop.windowMaterial);
-    if (backdrop.gradient) {
-        QLinearGradient gradient(rect.topLeft(), rect.bottomRight());
-        gradient.setColorAt(0, (*backdrop.gradient)[0]);
-        gradient.setColorAt(1, (*backdrop.gradient)[1]);
-        painter.fillRect(rect, gradient);
+SettingsWindowBackdrop::SettingsWindowBackdrop(QWidget* parent)
+    : VisualEffectBackground(Material::underWindowBackground, BlendingMode::behindWindow,
+                             State::active, parent) {}
+
+void SettingsWindowBackdrop::setBackdrop(const SettingsBackdrop& backdrop) {
+    backdrop_ = backdrop;
+    update();
+}
+
+void SettingsWindowBackdrop::paintOverMaterial(QPainter& painter) {
+    if (backdrop_.gradient) {
+        const QRectF r(rect());
+        QLinearGradient gradient(r.topLeft(), r.bottomRight());
+        gradient.setColorAt(0, (*backdrop_.gradient)[0]);
+        gradient.setColorAt(1, (*backdrop_.gradient)[1]);
+        painter.fillRect(r, gradient);
     }
 }
 
-void paintSidebarBackdrop(QPainter& painter, const QRectF& rect, const SettingsBackdrop& backdrop) {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath shape = sidebarShape(rect);
-    painter.fillPath(shape, backdrop.sidebarMaterial);
-    painter.fillPath(shape, backdrop.sidebarTint);
-    const QRectF line(rect.right() - 1, rect.top() + 8, 1, rect.height() - 16);
-    painter.fillRect(line, backdrop.divider);
-    painter.restore();
+SettingsSidebarBackdrop::SettingsSidebarBackdrop(QWidget* parent)
+    : VisualEffectBackground(Material::sidebar, BlendingMode::behindWindow, State::active, parent) {
+}
+
+void SettingsSidebarBackdrop::setBackdrop(const SettingsBackdrop& backdrop) {
+    backdrop_ = backdrop;
+    update();
+}
+
+QPainterPath SettingsSidebarBackdrop::materialShape() const {
+    return sidebarShape(QRectF(rect()));
+}
+
+void SettingsSidebarBackdrop::paintOverMaterial(QPainter& painter) {
+    const QRectF r(rect());
+    painter.fillPath(materialShape(), backdrop_.sidebarTint);
+    painter.fillRect(QRectF(r.right() - 1, r.top() + 8, 1, r.height() - 16), backdrop_.divider);
 }

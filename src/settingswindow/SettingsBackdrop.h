@@ -9,11 +9,12 @@
 #include "core/AppearanceMode.h"
 #include "core/SurfaceMode.h"
 #include "theme/NiveloTheme.h"
+#include "theme/VisualEffectBackground.h"
 
 class QPainter;
 
 // What the settings window paints behind its content and its sidebar, all opaque: the
-// desktop has no blur behind windows, so the materials are flat fills.
+// materials are the flat fills of VisualEffectBackground.
 struct SettingsBackdrop {
     QColor windowMaterial;
     // Top-left to bottom-right over the window material; none for `system`.
@@ -33,6 +34,32 @@ struct SettingsBackdrop {
 SettingsBackdrop settingsBackdrop(AppearanceMode mode, SurfaceMode surfaceMode,
                                   ColorScheme environment, QColor separator);
 
-void paintWindowBackdrop(QPainter& painter, const QRectF& rect, const SettingsBackdrop& backdrop);
-// The sidebar's shape: radius 18 on the leading corners, 10 on the trailing ones.
-void paintSidebarBackdrop(QPainter& painter, const QRectF& rect, const SettingsBackdrop& backdrop);
+// The window's backdrop: the under-window material, and over it a liquid mode's gradient.
+class SettingsWindowBackdrop : public VisualEffectBackground {
+    Q_OBJECT
+public:
+    explicit SettingsWindowBackdrop(QWidget* parent = nullptr);
+    void setBackdrop(const SettingsBackdrop& backdrop);
+
+protected:
+    void paintOverMaterial(QPainter& painter) override;
+
+private:
+    SettingsBackdrop backdrop_;
+};
+
+// The sidebar's backdrop: the sidebar material with a liquid mode's tint, shaped with radius
+// 18 on the leading corners and 10 on the trailing ones, and the divider along its edge.
+class SettingsSidebarBackdrop : public VisualEffectBackground {
+    Q_OBJECT
+public:
+    explicit SettingsSidebarBackdrop(QWidget* parent = nullptr);
+    void setBackdrop(const SettingsBackdrop& backdrop);
+
+protected:
+    QPainterPath materialShape() const override;
+    void paintOverMaterial(QPainter& painter) override;
+
+private:
+    SettingsBackdrop backdrop_;
+};

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "settingswindow/ClampedTextLabel.h"
 #include "settingswindow/SettingsSidebarIcon.h"
 #include "theme/NiveloTheme.h"
 
@@ -24,24 +25,27 @@ SettingsSidebarRow::SettingsSidebarRow(SettingsPage page, QWidget* parent)
     icon->setAttribute(Qt::WA_TransparentForMouseEvents);
     layout->addWidget(icon, 0, Qt::AlignVCenter);
 
-    title_ = new QLabel(this);
-    title_->setTextFormat(Qt::PlainText);
-    title_->setWordWrap(true);
+    // A long title wraps to a second line and no further.
+    title_ = new ClampedTextLabel(kTitleLines, this);
     title_->setAttribute(Qt::WA_TransparentForMouseEvents);
     QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);
     font.setWeight(QFont::Medium);
     title_->setFont(font);
-    title_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    title_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(title_, 1, Qt::AlignVCenter);
 }
 
 void SettingsSidebarRow::setTitle(const QString& title) {
-    title_->setText(title);
+    title_->setFullText(title);
     setText(title);
     setAccessibleName(title);
 }
 
 QString SettingsSidebarRow::title() const {
+    return title_->fullText();
+}
+
+QString SettingsSidebarRow::shownTitle() const {
     return title_->text();
 }
 

@@ -145,17 +145,20 @@ ShortcutsSettingsView::Row ShortcutsSettingsView::hotkeyRow(QWidget* parent) {
     texts->setSpacing(2);
     row.title = new QLabel(row.widget);
     row.title->setTextFormat(Qt::PlainText);
+    // Long Russian titles wrap rather than widening the page.
+    row.title->setWordWrap(true);
     QFont titleFont = NiveloTheme::font(NiveloTheme::FontRole::body);
     titleFont.setWeight(QFont::Medium);
     row.title->setFont(titleFont);
     row.subtitle = new QLabel(row.widget);
     row.subtitle->setTextFormat(Qt::PlainText);
+    row.subtitle->setWordWrap(true);
     row.subtitle->setFont(NiveloTheme::font(NiveloTheme::FontRole::caption));
     row.subtitle->setForegroundRole(QPalette::PlaceholderText);
     texts->addWidget(row.title);
     texts->addWidget(row.subtitle);
-    layout->addLayout(texts);
-    layout->addStretch(1);
+    // The texts take the room left of the recorder, and wrap only when that runs out.
+    layout->addLayout(texts, 1);
     row.recorder = new HotkeyRecorderField(QString(), kRecorderWidth, row.widget);
     layout->addWidget(row.recorder, 0, Qt::AlignVCenter);
     return row;

@@ -1,5 +1,8 @@
 #include "theme/NiveloTheme.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QGuiApplication>
 
 namespace {
@@ -173,4 +176,17 @@ QFont NiveloTheme::font(FontRole role) {
     f.setPixelSize(size);
     f.setBold(bold);
     return f;
+}
+
+double NiveloTheme::contrastRatio(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+               0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }

@@ -43,6 +43,9 @@ QPalette darkPalette(AppearanceMode mode);
 enum class FontRole { body, headline, callout, subheadline, footnote, caption, caption2 };
 QFont font(FontRole role);
 
+// The contrast ratio of two opaque colours, from 1 (equal) to 21 (black on white).
+double contrastRatio(const QColor& a, const QColor& b);
+
 // c with its opacity multiplied by factor.
 QColor withOpacity(QColor c, double factor);
 

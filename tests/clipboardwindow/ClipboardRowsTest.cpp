@@ -108,7 +108,7 @@ TEST_F(RowsTest, HoverSelectsADoubleClickPastesAndTheWideWindowHighlights) {
     EXPECT_EQ(controller.model()->selectedItemID(), "h2");
     EXPECT_TRUE(second->isSelected());
     EXPECT_EQ(panel->preview()->textArea()->toPlainText(), "second entry");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(second)->state().checked, 1);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(second)->state().selected, 1);
 
     QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5),
                             Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -127,6 +127,40 @@ TEST_F(RowsTest, HoverSelectsADoubleClickPastesAndTheWideWindowHighlights) {
     for (ClipboardEntryRow* row : panel->list()->visibleRows()) {
         EXPECT_FALSE(row->isSelected());
     }
+}
+
+TEST_F(RowsTest, RowsAreNamedListItemsAndASingleClickShowsTheSelection) {
+    setHistory({"first entry", "second entry"});
+    ClipboardHistoryPanel* panel = open();
+    ASSERT_TRUE(panel->view().sidePreviewShown);
+    ClipboardEntryRow* first = panel->list()->visibleRow("h1");
+    ClipboardEntryRow* second = panel->list()->visibleRow("h2");
+    ASSERT_TRUE(first && second);
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(second);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->role(), QAccessible::ListItem);
+    EXPECT_EQ(item->text(QAccessible::Name), "second entry");
+    EXPECT_EQ(item->state().checkable, 0);
+    EXPECT_EQ(item->state().selectable, 1);
+    const QColor unselected = second->grab().toImage().pixelColor(second->width() / 2, 3);
+
+    // A press and release where the pointer already was: no hover in between.
+    const QPointF at(second->width() / 2.0, 4);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, second->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(second, &event);
+    }
+    settle();
+    EXPECT_EQ(controller.model()->selectedItemID(), "h2");
+    second = panel->list()->visibleRow("h2");
+    EXPECT_TRUE(second->isSelected());
+    EXPECT_FALSE(panel->list()->visibleRow("h1")->isSelected());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(second)->state().selected, 1);
+    const QColor selected = second->grab().toImage().pixelColor(second->width() / 2, 3);
+    EXPECT_NE(selected, unselected);
+    EXPECT_GT(selected.saturation(), unselected.saturation());
 }
 
 TEST_F(RowsTest, CopyingANoteFillsThePasteboardAndLeavesTheHistoryAlone) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include "support/XSession.h"
 
@@ -33,4 +35,33 @@ TEST(Harness, TypesIntoTheTestEditorAndReadsTheClipboard) {
     session.key("ctrl+a");
     session.key("ctrl+c");
     EXPECT_TRUE(XSession::waitUntil([&] { return session.clipboardText() == "hello world"; }));
+}
+
+// A program the session's clients start detached (as nivelo starts its clipboard keeper when
+// it quits) ends with the session, before the server, so it reports no lost connection.
+TEST(Harness, ADetachedClientEndsBeforeTheServerWithoutALostConnection) {
+    QTemporaryDir logs;
+    const QString log = logs.filePath("stray.log");
+    qint64 pid = 0;
+    {
+        XSession session;
+        ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+        QProcess stray;
+        stray.setProgram(NIVELO_TEST_EDITOR);
+        stray.setArguments({"--title", "Stray Editor"});
+        stray.setProcessEnvironment(session.environment());
+        stray.setStandardOutputFile(log);
+        stray.setStandardErrorFile(log, QIODevice::Append);
+        ASSERT_TRUE(stray.startDetached(&pid));
+        ASSERT_FALSE(session.waitForWindow("Stray Editor").isEmpty());
+    }
+    EXPECT_TRUE(XSession::waitUntil(
+        [&] {
+            return !QFile::exists(QString("/proc/%1/environ").arg(pid)) ||
+                   readFile(QString("/proc/%1/environ").arg(pid)).isEmpty();
+        },
+        5000));
+    const QString output = readFile(log);
+    EXPECT_FALSE(output.contains("connection broke")) << output.toStdString();
+    EXPECT_FALSE(output.contains("XIO")) << output.toStdString();
 }

@@ -4,21 +4,29 @@
 
 #include <algorithm>
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTextEdit>
 
 #include "settingswindow/ActionsSettingsView.h"
+#include "settingswindow/ClampedTextLabel.h"
 #include "settingswindow/MainSettingsView.h"
 #include "settingswindow/SettingsDetailView.h"
 #include "settingswindow/SettingsSidebarRow.h"
 #include "settingswindow/SettingsSidebarView.h"
 #include "state/StateFixture.h"
 #include "support/EditorTyping.h"
+#include "theme/NiveloTheme.h"
 
 class SettingsWindow : public StateTest {
 public:
@@ -159,6 +167,130 @@ TEST(SidebarRow, ALongTitleWrapsAndTheRowGrows) {
     const int oneLine = row.heightForWidth(196);
     row.setTitle(QStringLiteral("A much longer page title that cannot fit on one line"));
     EXPECT_GE(oneLine, 34);
-    EXPECT_GT(row.heightForWidth(196), oneLine + 8);
+    const QFont font = row.findChild<ClampedTextLabel*>()->font();
+    EXPECT_EQ(row.heightForWidth(196), 2 * QFontMetrics(font).lineSpacing() + 6);
+    EXPECT_GT(row.heightForWidth(196), oneLine);
     EXPECT_EQ(row.accessibleName(), "A much longer page title that cannot fit on one line");
+
+    // Two lines at most: the rest ends the second line with an ellipsis.
+    const int twoLines = row.heightForWidth(196);
+    row.setTitle(
+        QStringLiteral("An even longer page title that goes on and on over three, four "
+                       "and five lines of the narrow sidebar"));
+    EXPECT_EQ(row.heightForWidth(196), twoLines);
+    row.resize(196, twoLines);
+    row.show();
+    EXPECT_EQ(row.shownTitle().count('\n'), 1);
+    EXPECT_TRUE(row.shownTitle().endsWith(QChar(0x2026)));
+    EXPECT_TRUE(row.title().endsWith("sidebar"));
+}
+
+TEST_F(SettingsWindow, NoPageScrollsSidewaysAtTheMinimumWidthInEitherLanguage) {
+    view->resize(MainSettingsView::kMinimumWidth, MainSettingsView::kMinimumHeight);
+    view->show();
+    QScrollBar* bar = view->detail()->scrollArea()->horizontalScrollBar();
+    for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
+        setLanguage(lang);
+        for (const SettingsPage page : allCases<SettingsPage>()) {
+            state->setSelectedSettingsPage(page);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(bar->maximum(), 0) << rawValue(page).toStdString() << " " << int(lang);
+        }
+    }
+}
+
+TEST_F(SettingsWindow, BackdropsAreMaterialsThatARestyleRepaintsInPlace) {
+    view->show();
+    SettingsWindowBackdrop* window = view->windowBackdrop();
+    SettingsSidebarBackdrop* sidebar = view->sidebarBackdrop();
+    EXPECT_EQ(window->material(), VisualEffectBackground::Material::underWindowBackground);
+    EXPECT_EQ(sidebar->material(), VisualEffectBackground::Material::sidebar);
+    EXPECT_EQ(window->blendingMode(), VisualEffectBackground::BlendingMode::behindWindow);
+    EXPECT_EQ(sidebar->state(), VisualEffectBackground::State::active);
+    EXPECT_EQ(window->geometry(), view->rect());
+    EXPECT_EQ(sidebar->height(), view->sidebar()->parentWidget()->height());
+    const QColor light = window->fill();
+
+    state->editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::liquidMint; });
+    EXPECT_EQ(view->windowBackdrop(), window);
+    EXPECT_EQ(window->fill(),
+              VisualEffectBackground::materialColor(
+                  VisualEffectBackground::Material::underWindowBackground, ColorScheme::dark));
+    EXPECT_NE(window->fill(), light);
+    // The painted window: the material under the mode's faint gradient, opaque and dark.
+    const QImage shot = view->grab().toImage();
+    const QColor corner = shot.pixelColor(shot.width() - 3, 3);
+    EXPECT_EQ(corner.alpha(), 255);
+    EXPECT_LT(corner.lightness(), 60);
+
+    window->setEffect(VisualEffectBackground::Material::sidebar,
+                      VisualEffectBackground::BlendingMode::withinWindow,
+                      VisualEffectBackground::State::inactive);
+    EXPECT_EQ(window->fill(), sidebar->fill());
+    EXPECT_EQ(window->state(), VisualEffectBackground::State::inactive);
+}
+
+TEST_F(SettingsWindow, DarkModesReachTheMenuBarPopUpsAndBoxOutlines) {
+    QMainWindow main;
+    QMenu* menu = main.menuBar()->addMenu(QStringLiteral("NiveloAI"));
+    main.setCentralWidget(view.release());
+    auto* content = static_cast<MainSettingsView*>(main.centralWidget());
+    main.resize(MainSettingsView::kMinimumWidth, MainSettingsView::kMinimumHeight);
+    main.show();
+    const auto dark = [](const QWidget* w) {
+        return w->palette().color(QPalette::Window).lightness() < 128 &&
+               w->palette().color(QPalette::Button).lightness() < 128;
+    };
+    EXPECT_FALSE(dark(main.menuBar()));
+
+    state->editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::liquidSky; });
+    EXPECT_TRUE(dark(main.menuBar()));
+    menu->addAction(QStringLiteral("Show Quick Menu"));
+    menu->popup(QPoint(10, 10));
+    EXPECT_TRUE(dark(menu));
+    const QImage drawnMenu = menu->grab().toImage();
+    EXPECT_LT(drawnMenu.pixelColor(drawnMenu.width() - 3, drawnMenu.height() / 2).lightness(), 100);
+    menu->hide();
+    QComboBox* appearance = nullptr;
+    for (QComboBox* c : content->findChildren<QComboBox*>()) {
+        if (c->accessibleName() == "Appearance") {
+            appearance = c;
+        }
+    }
+    ASSERT_NE(appearance, nullptr);
+    appearance->showPopup();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(dark(appearance->view()->window()));
+    // The list as drawn: an item that is not the current one lies on a dark ground.
+    const QAbstractItemView* list = appearance->view();
+    const QRect last = list->visualRect(list->model()->index(list->model()->rowCount() - 1, 0));
+    const QImage popup = list->viewport()->grab().toImage();
+    const QPoint ground(popup.width() - 4, last.center().y());
+    ASSERT_TRUE(popup.rect().contains(ground));
+    EXPECT_LT(popup.pixelColor(ground).lightness(), 100);
+    appearance->hidePopup();
+
+    // An unchecked box's frame stands out from the window behind it.
+    state->editSettings([](NiveloSettings& s) { s.openMainWindowOnLaunch = false; });
+    QCheckBox* toggle = nullptr;
+    for (QCheckBox* b : content->findChildren<QCheckBox*>()) {
+        if (b->text() == "Open main window on launch") {
+            toggle = b;
+        }
+    }
+    ASSERT_NE(toggle, nullptr);
+    ASSERT_FALSE(toggle->isChecked());
+    QStyleOptionButton option;
+    option.initFrom(toggle);
+    const QRect indicator =
+        toggle->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, toggle);
+    const QImage shot = main.grab().toImage();
+    const QPoint origin = toggle->mapTo(&main, indicator.topLeft());
+    const QColor frame = shot.pixelColor(origin + QPoint(0, indicator.height() / 2));
+    const QColor behind = shot.pixelColor(origin + QPoint(-3, indicator.height() / 2));
+    EXPECT_GE(NiveloTheme::contrastRatio(frame, behind), 3.0)
+        << frame.name().toStdString() << " on " << behind.name().toStdString();
+
+    state->editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::system; });
+    EXPECT_FALSE(dark(main.menuBar()));
 }

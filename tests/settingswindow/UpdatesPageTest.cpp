@@ -149,6 +149,11 @@ TEST_F(UpdatesPage, ControlsAndTheAlertFromCheckToDownload) {
     EXPECT_EQ(view->checkButton()->text(), "Check for Updates");
     ASSERT_NE(view->alert(), nullptr);
     EXPECT_EQ(buttonTexts(view->alert()), (QStringList{"Download", "OK"}));
+    // Its buttons are drawn in the page's dark palette too.
+    for (QPushButton* b : view->alert()->findChildren<QPushButton*>()) {
+        EXPECT_LT(b->palette().color(QPalette::Button).lightness(), 128) << b->text().toStdString();
+        EXPECT_GT(b->palette().color(QPalette::ButtonText).lightness(), 128);
+    }
     desktop.workspace.opensUrls = false;
     QMessageBox* first = view->alert();
     first->buttons().at(first->buttons().at(0)->text() == "OK" ? 1 : 0)->click();

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 
 #include <X11/XKBlib.h>
@@ -271,6 +272,9 @@ void XSession::stopAll() {
     // Newest first: clients before the window manager and the server.
     for (auto it = processes_.rbegin(); it != processes_.rend(); ++it) {
         QProcess& p = **it;
+        if (std::next(it) == processes_.rend()) {
+            endStrays();
+        }
         if (p.state() != QProcess::NotRunning) {
             p.terminate();
             if (!p.waitForFinished(2000)) {
@@ -280,6 +284,39 @@ void XSession::stopAll() {
         }
     }
     processes_.clear();
+}
+
+void XSession::endStrays() const {
+    // They run with the session's fresh home, which nothing else has.
+    const QByteArray home = "HOME=" + home_.path().toLocal8Bit();
+    const auto ofSession = [&](const QString& pid) {
+        QFile environ("/proc/" + pid + "/environ");
+        return environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(home);
+    };
+    QStringList strays;
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    for (const QString& pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (pid != self && pid.toInt() > 0 && ofSession(pid)) {
+            strays << pid;
+        }
+    }
+    for (const QString& pid : strays) {
+        ::kill(pid.toInt(), SIGTERM);
+    }
+    // Without turning the event loop: a test's accessibility client may already be gone, and
+    // what the dying programs send it must stay unread.
+    QElapsedTimer waited;
+    waited.start();
+    bool gone = false;
+    while (!(gone = std::none_of(strays.begin(), strays.end(), ofSession)) &&
+           waited.elapsed() < 3000) {
+        QThread::msleep(20);
+    }
+    if (!gone) {
+        for (const QString& pid : strays) {
+            ::kill(pid.toInt(), SIGKILL);
+        }
+    }
 }
 
 QString XSession::startAndActivate(const QString& program, const QString& windowClass,

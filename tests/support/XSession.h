@@ -82,6 +82,9 @@ public:
 
 private:
     void stopAll();
+    // Ends what the session's programs left running on the display (a helper they started
+    // detached): before the server goes, so that nothing reports a lost connection.
+    void endStrays() const;
     bool startDbus();
 
     Options options_;

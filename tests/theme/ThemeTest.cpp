@@ -14,9 +14,12 @@
 #include "support/VirtualClock.h"
 #include "theme/CloseButton.h"
 #include "theme/FloatingPanelDismissMonitor.h"
+#include "theme/NiveloStyle.h"
+#include "theme/NiveloTheme.h"
 #include "theme/PanelWindow.h"
 #include "theme/Placement.h"
 #include "theme/ThemeIcons.h"
+#include "theme/VisualEffectBackground.h"
 #include "theme/WindowDragHandle.h"
 
 namespace {
@@ -194,4 +197,51 @@ TEST(Placement, KeepsPanelsInsideTheVisibleFrameUnderThePointer) {
     EXPECT_EQ(Placement::statusHud(screens, {260, 82}), QPoint(960 - 130, 1030 - 82 - 82));
     screens.list.clear();
     EXPECT_EQ(Placement::statusHud(screens, {260, 82}), QPoint(-130, -164));
+}
+
+TEST(VisualEffectBackground, PaintsItsMaterialInThePalettesSchemeAndChangesInPlace) {
+    using Effect = VisualEffectBackground;
+    Effect background(Effect::Material::underWindowBackground, Effect::BlendingMode::behindWindow,
+                      Effect::State::active);
+    background.resize(40, 30);
+    QPalette light;
+    light.setColor(QPalette::Window, QColor(240, 240, 240));
+    background.setPalette(light);
+    const QColor lightFill =
+        Effect::materialColor(Effect::Material::underWindowBackground, ColorScheme::light);
+    EXPECT_EQ(background.fill(), lightFill);
+    EXPECT_EQ(background.grab().toImage().pixelColor(20, 15), lightFill);
+
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    background.setPalette(dark);
+    const QColor darkSidebar = Effect::materialColor(Effect::Material::sidebar, ColorScheme::dark);
+    background.setEffect(Effect::Material::sidebar, Effect::BlendingMode::withinWindow,
+                         Effect::State::followsWindowActiveState);
+    EXPECT_EQ(background.material(), Effect::Material::sidebar);
+    EXPECT_EQ(background.blendingMode(), Effect::BlendingMode::withinWindow);
+    EXPECT_EQ(background.state(), Effect::State::followsWindowActiveState);
+    EXPECT_EQ(background.grab().toImage().pixelColor(20, 15), darkSidebar);
+    // Every material is opaque and tells light from dark.
+    for (const auto material :
+         {Effect::Material::underWindowBackground, Effect::Material::sidebar}) {
+        EXPECT_EQ(Effect::materialColor(material, ColorScheme::dark).alpha(), 255);
+        EXPECT_LT(Effect::materialColor(material, ColorScheme::dark).lightness(),
+                  Effect::materialColor(material, ColorScheme::light).lightness());
+    }
+    EXPECT_TRUE(background.testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+TEST(NiveloStyle, AnUncheckedBoxFrameStandsOutOnLightAndDarkWindows) {
+    QPalette light;
+    light.setColor(QPalette::Window, QColor(236, 236, 238));
+    light.setColor(QPalette::WindowText,
+                   NiveloTheme::color(NiveloTheme::Role::label, ColorScheme::light));
+    for (const QPalette& palette : {light, NiveloTheme::darkPalette(AppearanceMode::liquidSky),
+                                    NiveloTheme::darkPalette(AppearanceMode::liquidNoir)}) {
+        const QColor frame = NiveloStyle::indicatorOutline(palette);
+        EXPECT_GE(NiveloTheme::contrastRatio(frame, palette.color(QPalette::Window)), 3.0)
+            << frame.name().toStdString();
+        EXPECT_GE(NiveloTheme::contrastRatio(frame, palette.color(QPalette::Base)), 3.0);
+    }
 }

@@ -83,6 +83,7 @@ int demo() {
     std::printf("after:     %s\n", qPrintable(road.editorText()));
     std::printf("clipboard: %s\n", qPrintable(road.session().clipboardText()));
     std::printf("screenshot: %s\n", qPrintable(road.session().screenshot("demo")));
+    std::printf("(the backend is a loopback stand-in: it answers with the text upper-cased)\n");
     return road.editorText() == NiveloRoad::standInAnswer(before) ? 0 : 1;
 }
 
