@@ -63,6 +63,32 @@ QPoint Placement::nearButton(const Screens& screens, QSize size) {
                       -8 - size.height(), 12);
 }
 
+QRect Placement::visibleFrameHolding(const Screens& screens, const QRect& rect) {
+    QRect best;
+    qint64 bestArea = 0;
+    for (const ScreenFrames& screen : screens.screens()) {
+        const QRect common = screen.frame.intersected(rect);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (area > bestArea) {
+            best = screen.visibleFrame;
+            bestArea = area;
+        }
+    }
+    return bestArea > 0 ? best : mainVisibleFrame(screens);
+}
+
+QRect Placement::within(const QRect& window, QSize minimum, const QRect& visible) {
+    if (visible.isEmpty()) {
+        return window;
+    }
+    const QSize size = window.size().boundedTo(visible.size()).expandedTo(minimum);
+    const int right = visible.x() + visible.width();
+    const int bottom = visible.y() + visible.height();
+    const int x = std::max(visible.x(), std::min(window.x(), right - size.width()));
+    const int y = std::max(visible.y(), std::min(window.y(), bottom - size.height()));
+    return {QPoint(x, y), size};
+}
+
 QPoint Placement::statusHud(const Screens& screens, QSize size) {
     const QRect frame = mainVisibleFrame(screens);
     return {frame.x() + frame.width() / 2 - size.width() / 2,

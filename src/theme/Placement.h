@@ -26,6 +26,13 @@ QSize fitted(QSize wanted, QSize minimum, const QRect& frame, int margin);
 // the visible frame under the pointer, placed by nearMouse.
 QRect nearMouseFrame(const Screens& screens, QSize wanted, QSize minimum);
 
+// The visible frame of the screen that holds the largest part of the rectangle, else of the
+// main screen, else an empty rectangle.
+QRect visibleFrameHolding(const Screens& screens, const QRect& rect);
+// A window's frame moved, and cut down to no less than its minimum, to lie inside the visible
+// frame; where even the minimum does not fit, its top-left corner (the title bar) stays inside.
+QRect within(const QRect& window, QSize minimum, const QRect& visible);
+
 // Centred horizontally, bottom edge 82 px above the bottom of the main screen's visible frame.
 QPoint statusHud(const Screens& screens, QSize size);
 

@@ -12,6 +12,8 @@
 
 #include "support/NiveloRoad.h"
 
+#include <atspi/atspi.h>
+
 namespace {
 
 NiveloRoad::Options roadOptions() {
@@ -44,6 +46,74 @@ QString openedPanel(NiveloRoad& road, const QString& hotKey, const QString& titl
 void closePanel(NiveloRoad& road, const QString& panel) {
     road.session().run("wmctrl", {"-i", "-c", panel});
     XSession::waitUntil([&] { return !road.session().isViewable(panel); }, 5000);
+}
+
+// A window's client area on the screen and the frame the window manager drew around it.
+struct Drawn {
+    QRect client, frame;
+};
+
+Drawn drawnWindow(const XSession& session, const QString& window) {
+    Drawn drawn;
+    const QString info = session.run("xwininfo", {"-id", window});
+    const auto value = [&](const QString& key) {
+        return info.section(key + ":", 1).section('\n', 0, 0).trimmed().toInt();
+    };
+    drawn.client = QRect(value("Absolute upper-left X"), value("Absolute upper-left Y"),
+                         value("Width"), value("Height"));
+    const QStringList extents = session.run("xprop", {"-id", window, "_NET_FRAME_EXTENTS"})
+                                    .section('=', 1)
+                                    .split(',', Qt::SkipEmptyParts);
+    if (extents.size() == 4) {
+        drawn.frame = drawn.client.adjusted(-extents[0].toInt(), -extents[2].toInt(),
+                                            extents[1].toInt(), extents[3].toInt());
+    }
+    return drawn;
+}
+
+// Where AT-SPI puts the menu bar of a process's window, in screen coordinates.
+std::optional<QRect> menuBarOverAtspi(const XSession& session, qint64 pid) {
+    const QProcessEnvironment env = session.environment();
+    qputenv("DISPLAY", env.value("DISPLAY").toLocal8Bit());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", env.value("DBUS_SESSION_BUS_ADDRESS").toLocal8Bit());
+    atspi_init();
+    std::optional<QRect> found;
+    const std::function<void(AtspiAccessible*, int)> walk = [&](AtspiAccessible* node, int depth) {
+        if (found || depth > 12) {
+            return;
+        }
+        if (atspi_accessible_get_role(node, nullptr) == ATSPI_ROLE_MENU_BAR) {
+            if (AtspiComponent* component = atspi_accessible_get_component_iface(node)) {
+                if (AtspiRect* r =
+                        atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr)) {
+                    found = QRect(r->x, r->y, r->width, r->height);
+                    g_free(r);
+                }
+                g_object_unref(component);
+            }
+            return;
+        }
+        const int children = atspi_accessible_get_child_count(node, nullptr);
+        for (int i = 0; i < children && !found; ++i) {
+            if (AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr)) {
+                walk(child, depth + 1);
+                g_object_unref(child);
+            }
+        }
+    };
+    AtspiAccessible* desktop = atspi_get_desktop(0);
+    const int apps = atspi_accessible_get_child_count(desktop, nullptr);
+    for (int i = 0; i < apps && !found; ++i) {
+        AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
+        if (app && atspi_accessible_get_process_id(app, nullptr) == guint(pid)) {
+            walk(app, 0);
+        }
+        if (app) {
+            g_object_unref(app);
+        }
+    }
+    g_object_unref(desktop);
+    return found;
 }
 
 QString storedDefaults(const XSession& session) {
@@ -207,16 +277,70 @@ TEST(DesktopWindows, QuickPanelMovesByItsBackground) {
     const QPoint release = press + QPoint(160, 90);
     session.xdotool({"mousemove", QString::number(press.x()), QString::number(press.y())});
     session.xdotool({"mousedown", "1"});
+    // The window manager takes the pointer over once it has the request to move.
+    XSession::pause(300);
     for (int step = 1; step <= 8; ++step) {
         const QPoint at = press + (release - press) * step / 8;
         session.xdotool({"mousemove", QString::number(at.x()), QString::number(at.y())});
-        XSession::pause(40);
+        XSession::pause(60);
     }
+    const QPoint target = before.topLeft() + (release - press);
+    // Held at the end until the window is there, as a person's hand would be.
+    const bool moved = XSession::waitUntil([&] {
+        session.xdotool({"mousemove", QString::number(release.x()), QString::number(release.y())});
+        return session.windowGeometry(panel).topLeft() == target;
+    });
     session.xdotool({"mouseup", "1"});
-    EXPECT_TRUE(XSession::waitUntil([&] {
-        return session.windowGeometry(panel).topLeft() == before.topLeft() + (release - press);
-    })) << session.windowGeometry(panel).x()
-        << "," << session.windowGeometry(panel).y();
+    EXPECT_TRUE(moved) << session.windowGeometry(panel).x() << ","
+                       << session.windowGeometry(panel).y();
+    XSession::pause(300);
+    EXPECT_EQ(session.windowGeometry(panel).topLeft(), target);
     EXPECT_EQ(session.windowGeometry(panel).size(), before.size());
     EXPECT_TRUE(session.isViewable(panel));
+}
+
+// The settings window on a 1024 x 600 screen with a task bar, made taller than the visible area
+// and moved low by the user, then closed to the tray and asked for again: it comes back whole
+// inside the visible area, and AT-SPI places its menu bar where the window manager drew it.
+TEST(DesktopWindows, MainWindowReopensInsideTheVisibleArea) {
+    NiveloRoad::Options options = roadOptions();
+    options.accessibilityBus = true;
+    options.desktop.screenSize = {1024, 600};
+    options.desktop.taskBar = true;
+    options.defaults = {{"nivelo.openMainWindowOnLaunch", "true"}};
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    const QString window = session.waitForWindow("^NiveloAI$");
+    ASSERT_FALSE(window.isEmpty());
+    const QRect visible(0, 0, 1024, 600 - XSession::kTaskBarHeight);
+
+    session.xdotool({"windowsize", "--sync", window, "900", "560"});
+    session.xdotool({"windowmove", "--sync", window, "50", "200"});
+    ASSERT_TRUE(
+        XSession::waitUntil([&] { return drawnWindow(session, window).client.y() == 200; }));
+    session.run("wmctrl", {"-i", "-c", window});
+    ASSERT_TRUE(XSession::waitUntil([&] { return !session.isViewable(window); }));
+    // A second launch asks the running one for its window, and ends.
+    session.run(NIVELO_BINARY, {}, 15000);
+    ASSERT_TRUE(XSession::waitUntil([&] { return session.isViewable(window); }, 8000));
+    XSession::pause(500);
+
+    const Drawn drawn = drawnWindow(session, window);
+    std::cout << "settings window reopened at 1024 x 600: "
+              << session.screenshot("main-window-reopened").toStdString() << std::endl;
+    EXPECT_TRUE(visible.contains(drawn.frame))
+        << drawn.frame.x() << "," << drawn.frame.y() << " " << drawn.frame.width() << "x"
+        << drawn.frame.height();
+    EXPECT_GE(drawn.client.height(), 500);
+    EXPECT_EQ(drawn.client.width(), 900);
+    std::optional<QRect> menuBar;
+    EXPECT_TRUE(XSession::waitUntil(
+        [&] {
+            menuBar = menuBarOverAtspi(session, road.nivelo()->processId());
+            return menuBar && menuBar->topLeft() == drawn.client.topLeft();
+        },
+        8000))
+        << (menuBar ? menuBar->x() : -1) << "," << (menuBar ? menuBar->y() : -1);
 }

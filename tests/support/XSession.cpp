@@ -109,7 +109,8 @@ bool XSession::setMonitors() {
 }
 
 bool XSession::startTaskBar() {
-    // Plain colours and no clock, so that only a new task changes the bar.
+    // Plain colours and no clock, so that only a new task changes the bar; a tray, so that
+    // nivelo keeps running with its window closed.
     const QString rc = home_.filePath("tint2rc");
     QFile file(rc);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -124,7 +125,7 @@ rounded = 0
 border_width = 1
 background_color = #3060c0 100
 border_color = #ffffff 100
-panel_items = T
+panel_items = TS
 panel_size = 100% %1
 panel_margin = 0 0
 panel_padding = 2 2 2

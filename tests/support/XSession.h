@@ -23,7 +23,7 @@ public:
         // RandR monitors that split the screen (more than one: several monitors); the first is
         // the primary one.
         QList<QRect> monitors;
-        // A tint2 panel at the bottom with only a task bar (a button per task).
+        // A tint2 panel at the bottom with a task bar (a button per task) and a tray.
         bool taskBar = false;
     };
 
