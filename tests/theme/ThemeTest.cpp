@@ -250,3 +250,31 @@ TEST(Placement, ShowsWindowsNoLargerThanTheVisibleFrameDownToTheirMinimum) {
     // No screen at all: the wish as it is.
     EXPECT_EQ(Placement::fitted({620, 680}, {480, 560}, QRect(), 16), QSize(620, 680));
 }
+
+// A framed window given back on its screen: moved in, cut down to its minimum, and where even
+// that is too tall, its top-left corner (the title bar) inside.
+TEST(Placement, KeepsAWindowFrameWithinTheVisibleFrameOfItsScreen) {
+    SimulatedScreens screens;
+    screens.list = {{QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 570)},
+                    {QRect(1024, 0, 1920, 1080), QRect(1024, 30, 1920, 1050)}};
+    const QSize minimum(762, 526);
+    const struct {
+        QRect frame, shown;
+    } cases[] = {
+        {{49, 180, 902, 585}, {49, 0, 902, 570}},
+        {{-40, 100, 762, 526}, {0, 44, 762, 526}},
+        {{900, 500, 800, 600}, {1024, 480, 800, 600}},  // mostly on the large screen
+        {{1200, 40, 800, 600}, {1200, 40, 800, 600}},
+    };
+    for (const auto& c : cases) {
+        const QRect visible = Placement::visibleFrameHolding(screens, c.frame);
+        EXPECT_EQ(Placement::within(c.frame, minimum, visible), c.shown) << c.frame.x();
+    }
+    EXPECT_EQ(Placement::within({10, 10, 900, 700}, {900, 700}, QRect(0, 0, 800, 600)),
+              QRect(0, 0, 900, 700));
+    // Off every screen: the main one, which the status box follows too.
+    screens.mainIndex = 1;
+    EXPECT_EQ(Placement::visibleFrameHolding(screens, QRect(-900, 0, 10, 10)),
+              QRect(1024, 30, 1920, 1050));
+    EXPECT_EQ(Placement::statusHud(screens, {260, 82}), QPoint(1024 + 960 - 130, 1080 - 82 - 82));
+}
