@@ -87,8 +87,8 @@ void PanelWindow::showEvent(QShowEvent* event) {
 void PanelWindow::setVisible(bool visible) {
     const bool wasVisible = isVisible();
     QWidget::setVisible(visible);
-    // After the map request: a window manager that unmanaged the window late (a quick hide and
-    // show) dropped the properties, but takes the request now that it manages the window.
+    // After the map request as well: from then on a window manager takes a change only as a
+    // request, so state it dropped meanwhile (a quick hide and show) is asked for again.
     if (visible && !wasVisible) {
         askForPanelState();
     }
