@@ -6,6 +6,9 @@
 #include <QMenuBar>
 #include <QPalette>
 
+#include "platform/Screens.h"
+#include "theme/Placement.h"
+
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("NiveloAI"));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
@@ -29,4 +32,32 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (event->isAccepted()) {
         Q_EMIT closed();
     }
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+    QMainWindow::hideEvent(event);
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    lastFrame_ = frame;
+    frameMargins_ = QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                             frame.right() - client.right(), frame.bottom() - client.bottom());
+}
+
+void MainWindow::fitToScreen(const Screens& screens) {
+    if (isVisible()) {
+        return;
+    }
+    if (!lastFrame_.isValid()) {
+        const QRect visible = Placement::visibleFrameHolding(screens, QRect());
+        if (!visible.isEmpty()) {
+            resize(size().boundedTo(visible.size()).expandedTo(minimumSize()));
+        }
+        return;
+    }
+    const QRect visible = Placement::visibleFrameHolding(screens, lastFrame_);
+    const QRect fitted =
+        Placement::within(lastFrame_, minimumSize().grownBy(frameMargins_), visible);
+    // An explicit place, so that the window manager does not choose a new one.
+    resize(fitted.size().shrunkBy(frameMargins_));
+    move(fitted.topLeft());
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMargins>
+#include <QRect>
 
 class QAction;
+class Screens;
 
 // The main window: the settings window's host, with the window manager's normal frame. Its
 // content paints an opaque backdrop, since without a compositor a translucent window shows
@@ -17,6 +20,12 @@ public:
 
     QAction* showQuickMenuAction() const { return showQuickMenu_; }
 
+    // Before a show: the window, its frame included, comes back where it was last shown, moved
+    // and cut down (to no less than its minimum) into the visible area of the screen that
+    // holds it. Shown the first time, it is only cut to the main screen's visible area and the
+    // window manager places it.
+    void fitToScreen(const Screens& screens);
+
 Q_SIGNALS:
     void showQuickMenuRequested();
     // The window went away for good (its close was not refused).
@@ -24,7 +33,11 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QAction* showQuickMenu_ = nullptr;
+    // The frame when the window was last hidden (invalid before), and its decoration then.
+    QRect lastFrame_;
+    QMargins frameMargins_;
 };

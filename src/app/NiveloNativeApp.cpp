@@ -226,6 +226,9 @@ void NiveloNativeApp::openMainWindow() {
                                   .updateManager = updateManager()}));
     }
     appDelegate_->adoptWindow(mainWindow_);
+    if (platform_.screens) {
+        mainWindow_->fitToScreen(*platform_.screens);
+    }
     mainWindow_->show();
     // A fresh main window's content wires the services again.
     runStartup();

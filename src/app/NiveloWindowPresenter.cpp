@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "app/DockPresence.h"
+#include "app/MainWindow.h"
 #include "app/NiveloAppDelegate.h"
 #include "app/WindowKinds.h"
 #include "base/Async.h"
@@ -28,6 +29,10 @@ bool NiveloWindowPresenter::showExistingMainWindow() {
     }
     QWidget* window = windows.first();
     NiveloAppDelegate::configureWindow(window);
+    auto* main = qobject_cast<MainWindow*>(window);
+    if (const Screens* screens = Platform::current().screens.get(); main && screens) {
+        main->fitToScreen(*screens);
+    }
     if (window->isMinimized()) {
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     }

@@ -250,7 +250,7 @@ void AssistantPanelController::makePanel() {
     panel_->setAccessibleName(QStringLiteral("AI assistant"));
     panel_->setResizable(true);
     panel_->setMinimumSize(kMinimumWidth, kMinimumHeight);
-    panel_->resize(savedPanelSize());
+    panel_->setWantedSize(savedPanelSize());
     applySurfaceRecipe();
     content_ = makeAssistantPanelContent(*this, panel_->surface());
     auto* layout = new QVBoxLayout(panel_->surface());
@@ -269,7 +269,8 @@ void AssistantPanelController::applySurfaceRecipe() {
 
 void AssistantPanelController::positionNearMouse() {
     if (panel_ && deps_.screens) {
-        panel_->move(Placement::nearMouse(*deps_.screens, panel_->size()));
+        panel_->setGeometry(
+            Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(), panel_->minimumSize()));
     }
 }
 

@@ -102,7 +102,7 @@ void ClipboardPanelController::createPanel() {
     panel_->setAccessibleName(QStringLiteral("Clipboard"));
     panel_->setResizable(true);
     panel_->setMinimumSize(kMinimumWidth, kMinimumHeight);
-    panel_->resize(savedPanelSize());
+    panel_->setWantedSize(savedPanelSize());
     view_ = new ClipboardHistoryPanel(*this, *model_, panel_->surface());
     auto* layout = new QVBoxLayout(panel_->surface());
     layout->setContentsMargins(0, 0, 0, 0);
@@ -119,7 +119,8 @@ void ClipboardPanelController::createPanel() {
 
 void ClipboardPanelController::positionNearMouse() {
     if (panel_ && deps_.screens) {
-        panel_->move(Placement::nearMouse(*deps_.screens, panel_->size()));
+        panel_->setGeometry(
+            Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(), panel_->minimumSize()));
     }
 }
 

@@ -50,7 +50,7 @@ QuickPanelController::~QuickPanelController() {
 
 int QuickPanelController::maximumHeight() const {
     const std::optional<ScreenFrames> main =
-        deps_.screens ? deps_.screens->primary() : std::nullopt;
+        deps_.screens ? deps_.screens->mainScreen() : std::nullopt;
     const int maxHeight = main ? std::max(main->visibleFrame.height() - 160, 420) : 740;
     return std::min(maxHeight, kHeightCap);
 }
@@ -89,8 +89,9 @@ void QuickPanelController::createPanel(NiveloAppState& appState, QSize size) {
     panel_->setWindowTitle(QStringLiteral("NiveloAI Quick Menu"));
     panel_->setAccessibleName(QStringLiteral("Quick Menu"));
     panel_->setResizable(true);
+    panel_->setMovableByBackground(true);
     panel_->setMinimumSize(kMinimumWidth, kMinimumHeight);
-    panel_->resize(size);
+    panel_->setWantedSize(size);
     view_ = new QuickActionPanel(appState, *this, panel_->surface());
     auto* layout = new QVBoxLayout(panel_->surface());
     layout->setContentsMargins(0, 0, 0, 0);
@@ -118,7 +119,8 @@ void QuickPanelController::show(NiveloAppState& appState) {
         createPanel(appState, size);
     }
     if (!wasVisible && deps_.screens) {
-        panel_->move(Placement::nearMouse(*deps_.screens, panel_->size()));
+        panel_->setGeometry(
+            Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(), panel_->minimumSize()));
     }
     if (dismissMonitor_) {
         dismissMonitor_->install();

@@ -344,7 +344,7 @@ void TranslationPreviewPanelController::createPanel() {
     panel_->setAccessibleName(QStringLiteral("Translation Preview"));
     panel_->setResizable(true);
     panel_->setMinimumSize(kMinimumWidth, kMinimumHeight);
-    panel_->resize(savedPanelSize());
+    panel_->setWantedSize(savedPanelSize());
     view_ = new TranslationPreviewPanel(*this, panel_->surface());
     auto* layout = new QVBoxLayout(panel_->surface());
     layout->setContentsMargins(0, 0, 0, 0);
@@ -365,7 +365,8 @@ void TranslationPreviewPanelController::createPanel() {
 
 void TranslationPreviewPanelController::positionNearMouse() {
     if (panel_ && deps_.screens) {
-        panel_->move(Placement::nearMouse(*deps_.screens, panel_->size()));
+        panel_->setGeometry(
+            Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(), panel_->minimumSize()));
     }
 }
 

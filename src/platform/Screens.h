@@ -23,6 +23,7 @@ public:
     virtual QPoint pointer() const = 0;
     // In the desktop's own order.
     virtual QList<ScreenFrames> screens() const = 0;
-    // The main screen; none when there is no screen at all.
-    virtual std::optional<ScreenFrames> primary() const = 0;
+    // The main screen: the one the user works on (the screen of the window with the keyboard
+    // focus, else the pointer's, else the desktop's primary); none when there is no screen.
+    virtual std::optional<ScreenFrames> mainScreen() const = 0;
 };

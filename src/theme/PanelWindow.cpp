@@ -59,6 +59,11 @@ void PanelWindow::setSurfaceRecipe(const FloatingSurfaceRecipe& recipe) {
     update();
 }
 
+void PanelWindow::setWantedSize(QSize size) {
+    wantedSize_ = size;
+    resize(size);
+}
+
 void PanelWindow::setSurfaceMargin(int pixels) {
     margin_ = pixels;
     layout()->setContentsMargins(pixels, pixels, pixels, pixels);
@@ -72,11 +77,26 @@ void PanelWindow::showEvent(QShowEvent* event) {
         window->installEventFilter(this);
         filterInstalled_ = true;
     }
-    if (kind_ != Kind::status && environment_.hints) {
-        environment_.hints->setOnAllWorkspaces(winId());
-    }
+    // Before the map: the window manager reads the state when it maps the window.
+    askForPanelState();
     if (kind_ == Kind::key) {
         takeKeyboard();
+    }
+}
+
+void PanelWindow::setVisible(bool visible) {
+    const bool wasVisible = isVisible();
+    QWidget::setVisible(visible);
+    // After the map request as well: from then on a window manager takes a change only as a
+    // request, so state it dropped meanwhile (a quick hide and show) is asked for again.
+    if (visible && !wasVisible) {
+        askForPanelState();
+    }
+}
+
+void PanelWindow::askForPanelState() {
+    if (kind_ != Kind::status && environment_.hints) {
+        environment_.hints->setPanelState(winId());
     }
 }
 
@@ -99,6 +119,7 @@ void PanelWindow::resizeEvent(QResizeEvent* event) {
     surface_->setGeometry(rect().adjusted(margin_, margin_, -margin_, -margin_));
     updateShape();
     if (userResizing_) {
+        wantedSize_ = size();
         Q_EMIT userResized(size());
     }
 }
@@ -130,6 +151,34 @@ void PanelWindow::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     paintFloatingShadow(painter, QRectF(surface_->geometry()), surface_->recipe());
+}
+
+void PanelWindow::mousePressEvent(QMouseEvent* event) {
+    // Presses reach the window itself only when no control under the pointer took them.
+    if (!movableByBackground_ || event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (QWindow* window = windowHandle(); window && window->startSystemMove()) {
+        return;
+    }
+    backgroundDragging_ = true;
+    backgroundGrabOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+void PanelWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!backgroundDragging_) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    event->accept();
+    move(event->globalPosition().toPoint() - backgroundGrabOffset_);
+}
+
+void PanelWindow::mouseReleaseEvent(QMouseEvent* event) {
+    backgroundDragging_ = false;
+    QWidget::mouseReleaseEvent(event);
 }
 
 Qt::Edges PanelWindow::edgesAt(QPoint pos) const {

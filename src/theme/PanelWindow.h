@@ -11,9 +11,10 @@ class WindowActivation;
 class WindowManagerHints;
 
 // A floating panel's frameless top-level window: above the other windows, on every
-// workspace, hidden (not destroyed) by a close request. Its content sits on a FloatingSurface,
-// with an optional clear margin around it where the shadow shows. See-through only while a
-// compositing manager runs; otherwise opaque and shaped to the surface's rounded rectangle.
+// workspace, out of the task bar and the pager, hidden (not destroyed) by a close request. Its
+// content sits on a FloatingSurface, with an optional clear margin around it where the shadow
+// shows. See-through only while a compositing manager runs; otherwise opaque and shaped to the
+// surface's rounded rectangle.
 class PanelWindow : public QWidget {
     Q_OBJECT
 public:
@@ -46,8 +47,17 @@ public:
     // Drawn see-through (a compositing manager ran when the window was made).
     bool isTranslucent() const { return translucent_; }
 
+    // The size its owner or the user last gave it. Where the screen is smaller it shows
+    // smaller; the wanted size stays for the next show.
+    QSize wantedSize() const { return wantedSize_.isValid() ? wantedSize_ : size(); }
+    void setWantedSize(QSize size);
+
     // Edges within a few pixels of the border resize the window.
     void setResizable(bool resizable) { resizable_ = resizable; }
+    // A press that no control takes (on the background, a label, an empty list) moves it.
+    void setMovableByBackground(bool movable) { movableByBackground_ = movable; }
+
+    void setVisible(bool visible) override;
 
 Q_SIGNALS:
     // A close request hid the window.
@@ -60,12 +70,16 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Qt::Edges edgesAt(QPoint pos) const;
     bool handleResizeInput(QEvent* event);
     void updateShape();
+    void askForPanelState();
 
     Kind kind_;
     Environment environment_;
@@ -73,10 +87,15 @@ private:
     int margin_ = 0;
     bool translucent_ = false;
     bool resizable_ = false;
+    bool movableByBackground_ = false;
+    // Moving by following the pointer, where the window manager cannot move it.
+    bool backgroundDragging_ = false;
+    QPoint backgroundGrabOffset_;
     bool filterInstalled_ = false;
     // An edge press is resizing the window (the system's resize, or ours below).
     bool userResizing_ = false;
     Qt::Edges manualEdges_;
     QPoint manualPressGlobal_;
     QRect manualStartGeometry_;
+    QSize wantedSize_;
 };

@@ -34,7 +34,10 @@ TEST_F(TranslationPreviewTest, TextSizeAndPanelSizeAreTakenWithinTheirLimits) {
         QSizeF(990, 870));
     controller = makeController();
     controller->show();
-    EXPECT_EQ(controller->panel()->size(), QSize(980, 860));
+    EXPECT_EQ(controller->panel()->wantedSize(), QSize(980, 860));
+    // Shown inside the 860 px high visible frame with its margins; the stored size stays.
+    EXPECT_EQ(controller->panel()->size(), QSize(980, 860 - 2 * 16));
+    EXPECT_EQ(panelDefaults.doubleValue(C::kHeightKey), 870);
 }
 
 // The statuses in the interface language, the panel only after the read, the trimmed text sent

@@ -26,8 +26,11 @@ QString NiveloRoad::standInAnswer(const QString& text) {
 }
 
 NiveloRoad::NiveloRoad(Options options)
-    : options_(std::move(options)),
-      session_(std::make_unique<XSession>(XSession::Options{options_.accessibilityBus})) {
+    : options_(std::move(options)), session_(std::make_unique<XSession>([&] {
+          XSession::Options desktop = options_.desktop;
+          desktop.accessibilityBus = options_.accessibilityBus;
+          return desktop;
+      }())) {
     backend_.setHandler([](const RecordedRequest& request) {
         const QJsonObject body = QJsonDocument::fromJson(request.body).object();
         return CannedReply::result(standInAnswer(body.value("text").toString()));

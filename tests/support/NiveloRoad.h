@@ -23,6 +23,8 @@ public:
         QMap<QString, QString> defaults;
         // Whether the stand-in listens at all (false: the backend is down).
         bool backendUp = true;
+        // The desktop's screen, monitors and task bar (its accessibility bus is the one above).
+        XSession::Options desktop;
     };
 
     // The stand-in's answer to a text: the text upper-cased, so every result is predictable.

@@ -8,8 +8,9 @@
 class SimulatedWindowManagerHints : public WindowManagerHints {
 public:
     bool compositing = false;
-    QList<quintptr> onAllWorkspaces;
+    // Every window asked for the panel state, once per request.
+    QList<quintptr> panels;
 
     bool isCompositing() const override { return compositing; }
-    void setOnAllWorkspaces(quintptr window) override { onAllWorkspaces.append(window); }
+    void setPanelState(quintptr window) override { panels.append(window); }
 };

@@ -38,7 +38,11 @@ XSession::XSession(Options options) : options_(options) {
     // Xvfb picks a free display and writes its number to the fd we pass.
     auto xvfb = std::make_unique<QProcess>();
     xvfb->setProgram("Xvfb");
-    xvfb->setArguments({"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    // No reset when the last client leaves: the monitors set below would go with it.
+    xvfb->setArguments(
+        {"-displayfd", "1", "-screen", "0",
+         QString("%1x%2x24").arg(options_.screenSize.width()).arg(options_.screenSize.height()),
+         "-nolisten", "tcp", "-noreset"});
     xvfb->setProcessChannelMode(QProcess::SeparateChannels);
     xvfb->start();
     if (!xvfb->waitForStarted(5000)) {
@@ -56,6 +60,9 @@ XSession::XSession(Options options) : options_(options) {
     if (options_.accessibilityBus && !startDbus()) {
         return;
     }
+    if (!setMonitors()) {
+        return;
+    }
     start("openbox", {"--sm-disable"});
     waitUntil(
         [&] {
@@ -68,11 +75,112 @@ XSession::XSession(Options options) : options_(options) {
         error_ = "setxkbmap failed";
         return;
     }
+    if (options_.taskBar && !startTaskBar()) {
+        return;
+    }
     ready_ = true;
 }
 
 XSession::~XSession() {
     stopAll();
+}
+
+bool XSession::setMonitors() {
+    for (int i = 0; i < options_.monitors.size(); ++i) {
+        const QRect& m = options_.monitors.at(i);
+        // Physical sizes at 96 dpi; the first takes the screen's output, so it is the primary.
+        const QString geometry = QString("%1/%2x%3/%4+%5+%6")
+                                     .arg(m.width())
+                                     .arg(m.width() * 254 / 960)
+                                     .arg(m.height())
+                                     .arg(m.height() * 254 / 960)
+                                     .arg(m.x())
+                                     .arg(m.y());
+        int code = -1;
+        run("xrandr",
+            {"--setmonitor", QString("monitor%1").arg(i + 1), geometry,
+             i == 0 ? QStringLiteral("screen") : QStringLiteral("none")},
+            10000, &code);
+        if (code != 0) {
+            error_ = "xrandr --setmonitor failed";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool XSession::startTaskBar() {
+    // Plain colours and no clock, so that only a new task changes the bar; a tray, so that
+    // nivelo keeps running with its window closed.
+    const QString rc = home_.filePath("tint2rc");
+    QFile file(rc);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error_ = "cannot write tint2rc";
+        return false;
+    }
+    file.write(QString(R"(rounded = 0
+border_width = 0
+background_color = #202020 100
+border_color = #000000 0
+rounded = 0
+border_width = 1
+background_color = #3060c0 100
+border_color = #ffffff 100
+panel_items = TS
+panel_size = 100% %1
+panel_margin = 0 0
+panel_padding = 2 2 2
+panel_position = bottom center horizontal
+panel_layer = top
+panel_background_id = 1
+panel_monitor = all
+strut_policy = follow_size
+taskbar_mode = single_desktop
+taskbar_background_id = 0
+taskbar_active_background_id = 0
+task_icon = 0
+task_text = 1
+task_maximum_size = 160 26
+task_padding = 4 2 4
+task_background_id = 2
+task_active_background_id = 2
+task_iconified_background_id = 2
+task_font_color = #ffffff 100
+task_active_font_color = #ffffff 100
+task_iconified_font_color = #ffffff 100
+)")
+                   .arg(kTaskBarHeight)
+                   .toUtf8());
+    file.close();
+    start("tint2", {"-c", rc});
+    // Up when it has reserved its strip: the work area ends above it.
+    const int bottom = options_.screenSize.height() - kTaskBarHeight;
+    const bool up = waitUntil(
+        [&] {
+            const QStringList area =
+                run("xprop", {"-root", "_NET_WORKAREA"}).section('=', 1).split(',');
+            return area.size() >= 4 &&
+                   area.at(1).trimmed().toInt() + area.at(3).trimmed().toInt() == bottom;
+        },
+        10000);
+    if (!up) {
+        error_ = "tint2 did not reserve its strip";
+    }
+    return up;
+}
+
+bool XSession::switchWorkspace(int index) const {
+    run("wmctrl", {"-s", QString::number(index)});
+    return waitUntil(
+        [&] {
+            return run("xprop", {"-root", "_NET_CURRENT_DESKTOP"}).section('=', 1).trimmed() ==
+                   QString::number(index);
+        },
+        5000);
+}
+
+bool XSession::isViewable(const QString& windowId) const {
+    return run("xwininfo", {"-id", windowId}).contains("Map State: IsViewable");
 }
 
 bool XSession::startDbus() {

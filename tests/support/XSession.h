@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -18,6 +19,12 @@ class XSession {
 public:
     struct Options {
         bool accessibilityBus = false;
+        QSize screenSize{1280, 800};
+        // RandR monitors that split the screen (more than one: several monitors); the first is
+        // the primary one.
+        QList<QRect> monitors;
+        // A tint2 panel at the bottom with a task bar (a button per task) and a tray.
+        bool taskBar = false;
     };
 
     XSession();
@@ -70,6 +77,12 @@ public:
                              const QString& selection = QStringLiteral("clipboard")) const;
     // The locked XKB group of the display (0 = us, 1 = ru), or -1.
     int currentLayoutGroup() const;
+    // The task bar's height at the bottom of the screen (0 without one).
+    static constexpr int kTaskBarHeight = 30;
+    // Switches to a workspace (0 is the first) and waits until the window manager shows it.
+    bool switchWorkspace(int index) const;
+    // Whether a window and all its ancestors are mapped.
+    bool isViewable(const QString& windowId) const;
     // Saves a screenshot of the whole screen under the home and returns its path.
     QString screenshot(const QString& name) const;
 
@@ -86,6 +99,8 @@ private:
     // detached): before the server goes, so that nothing reports a lost connection.
     void endStrays() const;
     bool startDbus();
+    bool setMonitors();
+    bool startTaskBar();
 
     Options options_;
     QTemporaryDir home_;

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 
 #include "app/WindowKinds.h"
 #include "platform/KeyModifiers.h"
@@ -68,7 +70,7 @@ TEST_F(PanelFixture, EachKindIsAPanelThatTakesTheKeyboardOnlyAsItsRulesSay) {
         EXPECT_EQ(activation.requests.contains(panel->winId()), activatedOnShow);
         // Status windows are outside the window manager's care: no workspace hint, no input.
         EXPECT_EQ(panel->windowFlags().testFlag(Qt::WindowTransparentForInput), kind == K::status);
-        EXPECT_EQ(hints.onAllWorkspaces.contains(panel->winId()), kind != K::status);
+        EXPECT_EQ(hints.panels.contains(panel->winId()), kind != K::status);
     }
     // A press in a typing panel asks for the keyboard; a close hides and keeps it.
     auto panel = make(K::typing);
@@ -113,6 +115,29 @@ TEST_F(PanelFixture, TheCloseButtonTheHeaderAndTheEdgesAnswerTheMouse) {
     panel->resize(320, 220);
     drag(panel->windowHandle(), panel->pos(), {318, 100}, {358, 100});
     EXPECT_EQ(resized, QList<QSize>{QSize(360, 220)});
+    // The user's size is the one wanted from now on; a programmatic one is not.
+    panel->resize(330, 230);
+    EXPECT_EQ(panel->wantedSize(), QSize(360, 220));
+}
+
+// Where the window manager cannot move it, the panel follows the pointer itself.
+TEST_F(PanelFixture, APressNoControlTakesMovesAPanelMovableByItsBackground) {
+    for (const bool movable : {true, false}) {
+        auto panel = make(PanelWindow::Kind::nonActivating);
+        panel->setMovableByBackground(movable);
+        auto* label = new QLabel(QStringLiteral("Title"), panel->surface());
+        label->setGeometry(20, 60, 100, 20);
+        auto* button = new QPushButton(QStringLiteral("Run"), panel->surface());
+        button->setGeometry(20, 100, 100, 30);
+        label->show();
+        button->show();
+        const QPoint start = panel->pos();
+        drag(label, label->mapToGlobal(QPoint()), {5, 5}, {45, 25});
+        EXPECT_EQ(panel->pos(), movable ? start + QPoint(40, 20) : start) << movable;
+        const QPoint moved = panel->pos();
+        drag(button, button->mapToGlobal(QPoint()), {5, 5}, {45, 25});
+        EXPECT_EQ(panel->pos(), moved) << movable;
+    }
 }
 
 TEST(DismissMonitor, EscapeOrAPressOutsideThePanelDismissesIt) {
@@ -244,4 +269,62 @@ TEST(NiveloStyle, AnUncheckedBoxFrameStandsOutOnLightAndDarkWindows) {
             << frame.name().toStdString();
         EXPECT_GE(NiveloTheme::contrastRatio(frame, palette.color(QPalette::Base)), 3.0);
     }
+}
+
+// A 1024 x 600 screen whose bottom 30 px a task bar takes, beside a large one.
+TEST(Placement, ShowsWindowsNoLargerThanTheVisibleFrameDownToTheirMinimum) {
+    SimulatedScreens screens;
+    screens.list = {{QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 570)},
+                    {QRect(1024, 0, 1920, 1080), QRect(1024, 0, 1920, 1080)}};
+    const struct {
+        QPoint pointer;
+        QSize wanted, minimum;
+        QRect shown;
+    } cases[] = {
+        // Fits: as wanted, by the near-mouse rule.
+        {{100, 100}, {380, 520}, {340, 380}, {{114, 34}, QSize(380, 520)}},
+        // Too tall: cut to the frame less its margins.
+        {{500, 300}, {620, 680}, {480, 400}, {{388, 16}, QSize(620, 538)}},
+        // The minimum fits the frame only without the margins: all of it still shows.
+        {{500, 300}, {620, 680}, {480, 560}, {{388, 5}, QSize(620, 560)}},
+        // Not even the minimum fits: its top and right edges stay inside.
+        {{900, 300}, {900, 700}, {1100, 650}, {{-76, 0}, QSize(1100, 650)}},
+        // The same wish on the large screen keeps its size.
+        {{1100, 300}, {620, 680}, {480, 560}, {{1114, 282}, QSize(620, 680)}},
+    };
+    for (const auto& c : cases) {
+        screens.pointerAt = c.pointer;
+        EXPECT_EQ(Placement::nearMouseFrame(screens, c.wanted, c.minimum), c.shown)
+            << c.pointer.x() << " " << c.wanted.height();
+    }
+    // No screen at all: the wish as it is.
+    EXPECT_EQ(Placement::fitted({620, 680}, {480, 560}, QRect(), 16), QSize(620, 680));
+}
+
+// A framed window given back on its screen: moved in, cut down to its minimum, and where even
+// that is too tall, its top-left corner (the title bar) inside.
+TEST(Placement, KeepsAWindowFrameWithinTheVisibleFrameOfItsScreen) {
+    SimulatedScreens screens;
+    screens.list = {{QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 570)},
+                    {QRect(1024, 0, 1920, 1080), QRect(1024, 30, 1920, 1050)}};
+    const QSize minimum(762, 526);
+    const struct {
+        QRect frame, shown;
+    } cases[] = {
+        {{49, 180, 902, 585}, {49, 0, 902, 570}},
+        {{-40, 100, 762, 526}, {0, 44, 762, 526}},
+        {{900, 500, 800, 600}, {1024, 480, 800, 600}},  // mostly on the large screen
+        {{1200, 40, 800, 600}, {1200, 40, 800, 600}},
+    };
+    for (const auto& c : cases) {
+        const QRect visible = Placement::visibleFrameHolding(screens, c.frame);
+        EXPECT_EQ(Placement::within(c.frame, minimum, visible), c.shown) << c.frame.x();
+    }
+    EXPECT_EQ(Placement::within({10, 10, 900, 700}, {900, 700}, QRect(0, 0, 800, 600)),
+              QRect(0, 0, 900, 700));
+    // Off every screen: the main one, which the status box follows too.
+    screens.mainIndex = 1;
+    EXPECT_EQ(Placement::visibleFrameHolding(screens, QRect(-900, 0, 10, 10)),
+              QRect(1024, 30, 1920, 1050));
+    EXPECT_EQ(Placement::statusHud(screens, {260, 82}), QPoint(1024 + 960 - 130, 1080 - 82 - 82));
 }

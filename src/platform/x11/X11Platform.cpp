@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 
 #include "platform/Platform.h"
+#include "platform/QtScreens.h"
 #include "platform/x11/AtspiAccessibility.h"
+#include "platform/x11/X11ActiveWindowFrame.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11EventMonitors.h"
@@ -23,6 +25,9 @@ void addX11Services(Platform& platform) {
     platform.permissionProbe = std::make_unique<X11PermissionProbe>();
     platform.windowActivation = std::make_unique<X11WindowActivation>();
     platform.windowManagerHints = std::make_unique<X11WindowManagerHints>();
+    // The main screen is where the user works: the screen of the active window.
+    platform.screens =
+        std::make_unique<QtScreens>([connection] { return x11ActiveWindowFrame(*connection); });
 
     platform.hotKeys = std::make_unique<X11HotKeyRegistry>(connection);
     platform.inputSources = std::make_unique<X11InputSources>(connection);

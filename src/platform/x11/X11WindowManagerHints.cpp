@@ -3,8 +3,10 @@
 #include <xcb/xcb.h>
 #include <QByteArray>
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -67,28 +69,60 @@ bool X11WindowManagerHints::isCompositing() const {
     return owned;
 }
 
-void X11WindowManagerHints::setOnAllWorkspaces(quintptr window) {
+void X11WindowManagerHints::setPanelState(quintptr window) {
     xcb_connection_t* connection = qtConnection();
     if (!connection || window == 0) {
         return;
     }
+    const xcb_window_t id = xcb_window_t(window);
+    const quint32 stateAtom = atom("_NET_WM_STATE");
+    const quint32 desktopAtom = atom("_NET_WM_DESKTOP");
+    const quint32 wanted[] = {atom("_NET_WM_STATE_STICKY"), atom("_NET_WM_STATE_SKIP_TASKBAR"),
+                              atom("_NET_WM_STATE_SKIP_PAGER")};
+    constexpr quint32 kAllDesktops = 0xFFFFFFFFu;
+
+    // As properties, merged with what Qt writes there (it keeps atoms it finds) for the
+    // window manager to read when it maps the window.
+    std::vector<quint32> states;
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, id, stateAtom, XCB_ATOM_ATOM, 0, 1024),
+            nullptr)) {
+        if (reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+            const auto* atoms = static_cast<const quint32*>(xcb_get_property_value(reply));
+            states.assign(atoms, atoms + xcb_get_property_value_length(reply) / 4);
+        }
+        std::free(reply);
+    }
+    for (const quint32 state : wanted) {
+        if (std::find(states.begin(), states.end(), state) == states.end()) {
+            states.push_back(state);
+        }
+    }
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, stateAtom, XCB_ATOM_ATOM, 32,
+                        uint32_t(states.size()), states.data());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, desktopAtom, XCB_ATOM_CARDINAL, 32,
+                        1, &kAllDesktops);
+
+    // As requests, for a window manager that already manages it.
     const xcb_window_t root = rootWindow(connection);
-    const auto send = [&](quint32 type, quint32 d0, quint32 d1) {
+    const auto send = [&](quint32 type, quint32 d0, quint32 d1, quint32 d2) {
         xcb_client_message_event_t event;
         std::memset(&event, 0, sizeof(event));
         event.response_type = XCB_CLIENT_MESSAGE;
         event.format = 32;
-        event.window = xcb_window_t(window);
+        event.window = id;
         event.type = type;
         event.data.data32[0] = d0;
         event.data.data32[1] = d1;
+        event.data.data32[2] = d2;
         event.data.data32[3] = 1;  // source: an application
         xcb_send_event(connection, 0, root,
                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&event));
     };
     const quint32 kAdd = 1;
-    send(atom("_NET_WM_STATE"), kAdd, atom("_NET_WM_STATE_STICKY"));
-    send(atom("_NET_WM_DESKTOP"), 0xFFFFFFFFu, 1);
+    send(stateAtom, kAdd, wanted[0], 0);
+    send(stateAtom, kAdd, wanted[1], wanted[2]);
+    send(desktopAtom, kAllDesktops, 1, 0);
     xcb_flush(connection);
 }

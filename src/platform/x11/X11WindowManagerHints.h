@@ -6,12 +6,14 @@
 
 struct xcb_connection_t;
 
-// EWMH over Qt's own X connection: the compositing manager owns _NET_WM_CM_S<screen>; a window
-// is put on every workspace through _NET_WM_STATE_STICKY and _NET_WM_DESKTOP.
+// EWMH over Qt's own X connection: the compositing manager owns _NET_WM_CM_S<screen>; a panel
+// is sticky, skips the task bar and the pager, and sits on every desktop (_NET_WM_DESKTOP
+// 0xFFFFFFFF). A window manager ignores state messages about a window it does not manage and
+// reads the properties only when it maps one, so both are written.
 class X11WindowManagerHints : public WindowManagerHints {
 public:
     bool isCompositing() const override;
-    void setOnAllWorkspaces(quintptr window) override;
+    void setPanelState(quintptr window) override;
 
 private:
     quint32 atom(const char* name) const;
