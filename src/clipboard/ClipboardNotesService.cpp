@@ -225,7 +225,7 @@ void ClipboardNotesService::deleteTab(const QString& id) {
 void ClipboardNotesService::save() {
     const QByteArray bytes = ClipboardNoteTab::encodeList(tabs_);
     unsaved_ = true;
-    if (!QDir().mkpath(folder_)) {
+    if (!AppPaths::makePrivateFolder(folder_)) {
         writeFallback(bytes);
         return;
     }

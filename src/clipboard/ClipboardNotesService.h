@@ -30,7 +30,7 @@ public:
 
     // The process-wide instance over the current platform, created on first use.
     static ClipboardNotesService& shared();
-    // $XDG_DATA_HOME/ai.nivelo.native, else the same name in the temporary folder.
+    // $XDG_DATA_HOME/ai.nivelo.native, else the same name in the user's own temporary folder.
     static QString storageDirectory();
 
     const QList<ClipboardNoteTab>& tabs() const { return tabs_; }

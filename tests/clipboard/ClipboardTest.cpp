@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <ctime>
 #include <numeric>
@@ -426,6 +427,37 @@ TEST_F(NotesStoreTest, AFailedWriteARestartAndAGoodWriteLoseNoEdit) {
             EXPECT_EQ(defaults->hasObject(kFallback), !removalStored);
         }
         EXPECT_EQ(titles(open()->tabs()), (QStringList{"Work", "- three", "- two", "- one"}));
+    }
+}
+
+// The notes, their backup and their folder are the owner's only; what an older build left
+// readable to others is tightened when the folder is first used.
+TEST_F(NotesStoreTest, TheFolderAndItsFilesAreTheOwnersOnly) {
+    const auto modeOf = [](const QString& path) {
+        return int(QFileInfo(path).permissions() & 0x0777);
+    };
+    constexpr int kOwnerFolder = 0x0700, kOwnerFile = 0x0600;
+    const QString standard = home.filePath("share/ai.nivelo.native");
+    ASSERT_TRUE(QDir().mkpath(standard));
+    QFile old(standard + "/clipboard-history.ini");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    QFile::setPermissions(standard, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadOther | QFile::ExeOther);
+    old.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.filePath("share").toUtf8());
+    EXPECT_EQ(ClipboardNotesService::storageDirectory(), standard);
+    saved.isNull() ? void(qunsetenv("XDG_DATA_HOME")) : void(qputenv("XDG_DATA_HOME", saved));
+    EXPECT_EQ(modeOf(standard), kOwnerFolder);
+    EXPECT_EQ(modeOf(old.fileName()), kOwnerFile);
+
+    auto notes = open();
+    notes->addTab("First");
+    notes->addTab("Second");
+    EXPECT_EQ(modeOf(folder), kOwnerFolder);
+    for (const QString& name : {kMain, kBackup}) {
+        EXPECT_EQ(modeOf(folder + "/" + name), kOwnerFile) << name.toStdString();
     }
 }
 
