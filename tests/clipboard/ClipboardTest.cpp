@@ -141,8 +141,16 @@ TEST(HistoryCapture, TheLimitIsClampedAndDaysPruneOnlyWhenAWholePositiveNumber) 
         EXPECT_EQ(desk.texts().size(), kept) << limit;
         EXPECT_EQ(desk.texts().value(0), "entry 0");
     }
-    for (const auto& [days, kept] :
-         {std::pair{"7", 2}, {"forever", 3}, {"0", 3}, {"7.5", 3}, {"99999999999999", 3}}) {
+    // Counts whose date the calendar cannot form, or that would land after now, are no limit.
+    const std::pair<const char*, int> byDays[] = {{"7", 2},
+                                                  {"forever", 3},
+                                                  {"0", 3},
+                                                  {"7.5", 3},
+                                                  {"10000000000", 3},
+                                                  {"100000000000", 3},
+                                                  {"99999999999999", 3},
+                                                  {"9223372036854775807", 3}};
+    for (const auto& [days, kept] : byDays) {
         Desk desk;
         // The cutoff is inclusive: exactly seven days old is kept.
         desk.setAged({kDayMs, 7 * kDayMs, 8 * kDayMs});
@@ -162,6 +170,11 @@ TEST(HistoryCapture, TheLimitIsClampedAndDaysPruneOnlyWhenAWholePositiveNumber) 
     const auto cutoff =
         ClipboardHistoryService::ageCutoff("7", QDateTime({2026, 3, 30}, {10, 0}, Qt::UTC));
     EXPECT_EQ(cutoff.value_or(QDateTime()).toUTC(), QDateTime({2026, 3, 23}, {11, 0}, Qt::UTC));
+    // A count the calendar cannot form, or one that wraps past now, is no limit.
+    for (const char* days : {"10000000000", "1000000000000", "9223372036854775807"}) {
+        EXPECT_FALSE(ClipboardHistoryService::ageCutoff(days, QDateTime::currentDateTime()))
+            << days;
+    }
 }
 
 // A second attach replaces the first subscription and starts no second poll.
