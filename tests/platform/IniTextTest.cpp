@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -81,6 +82,12 @@ TEST(IniText, DefaultsReplaceTheirFileWholeAndOwnerOnly) {
     EXPECT_EQ(reopened.dataValue("nivelo.data"), QByteArray("two"));
     EXPECT_EQ(modeOf(path), 0600);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"defaults.ini"});
+    // A change nobody syncs is written on the next event-loop turn.
+    reopened.setString("nivelo.later", "three");
+    EXPECT_TRUE(reopened.hasUnwrittenChanges());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(reopened.hasUnwrittenChanges());
+    EXPECT_EQ(IniDefaults(path).stringValue("nivelo.later"), QString("three"));
 
     // A write that cannot be made leaves the old file and stays due.
     EXPECT_FALSE(atomicFile::write(dir.filePath("missing/file"), "x"));
