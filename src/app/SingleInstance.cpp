@@ -1,14 +1,14 @@
 #include "app/SingleInstance.h"
 
-#include <unistd.h>
+#include <QCryptographicHash>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
-#include <QRegularExpression>
 
+#include "platform/AppPaths.h"
 #include "platform/Clock.h"
 
 namespace {
@@ -18,23 +18,24 @@ const QByteArray kShowAnswer = "ok\n";
 
 }  // namespace
 
-SingleInstance::Paths SingleInstance::pathsFor(const QString& runtimeDir, uint uid,
-                                               const QString& display) {
-    QString base;
-    if (!runtimeDir.isEmpty() && QFileInfo(runtimeDir).isDir()) {
-        base = QDir(runtimeDir).filePath(QStringLiteral("ai.nivelo.native"));
-    } else {
-        // /tmp is shared by every user and session: the name keeps them apart.
-        QString tag = display;
-        tag.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
-        base = QStringLiteral("/tmp/ai.nivelo.native-%1-%2").arg(uid).arg(tag);
+SingleInstance::Paths SingleInstance::pathsFor(const QString& dataDir, const QString& runtimeDir) {
+    const QDir folder(dataDir);
+    QString socket = folder.filePath(QStringLiteral("nivelo.socket"));
+    if (QFile::encodeName(socket).size() > kMaxSocketPath) {
+        const QByteArray tag = QCryptographicHash::hash(QFile::encodeName(folder.absolutePath()),
+                                                        QCryptographicHash::Sha256)
+                                   .toHex()
+                                   .left(16);
+        socket =
+            QDir(runtimeDir)
+                .filePath(
+                    QStringLiteral("ai.nivelo.native-%1.socket").arg(QString::fromLatin1(tag)));
     }
-    return {base + QStringLiteral(".lock"), base + QStringLiteral(".socket")};
+    return {folder.filePath(QStringLiteral("nivelo.lock")), socket};
 }
 
 SingleInstance::Paths SingleInstance::standardPaths() {
-    return pathsFor(qEnvironmentVariable("XDG_RUNTIME_DIR"), ::getuid(),
-                    qEnvironmentVariable("DISPLAY"));
+    return pathsFor(AppPaths::dataDir(), AppPaths::runtimeDir());
 }
 
 SingleInstance::SingleInstance(Paths paths, QObject* parent)

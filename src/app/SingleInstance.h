@@ -10,8 +10,9 @@ class QLocalServer;
 class QLocalSocket;
 class QLockFile;
 
-// One instance per user session: a lock file says who runs, and a local socket beside it lets
-// a later launch ask the running instance to show its main window.
+// One instance per data folder, whatever the display or session: a lock file inside the
+// folder says who runs, and a local socket lets a later launch ask the running instance to
+// show its main window.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -19,9 +20,12 @@ public:
         QString lock;
         QString socket;
     };
-    // In runtimeDir when there is one; else in /tmp, named after the user and the display.
-    static Paths pathsFor(const QString& runtimeDir, uint uid, const QString& display);
-    // From $XDG_RUNTIME_DIR, the user and $DISPLAY of this process.
+    // The longest path a local socket can listen on.
+    static constexpr int kMaxSocketPath = 107;
+    // Both in the data folder; a socket path too long for a local socket goes to the runtime
+    // folder instead, under a name made from the data folder's path.
+    static Paths pathsFor(const QString& dataDir, const QString& runtimeDir);
+    // For the data folder of this process.
     static Paths standardPaths();
 
     explicit SingleInstance(Paths paths, QObject* parent = nullptr);

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <cstdio>
 #include <memory>
 
@@ -9,6 +10,7 @@
 #include "capture/PasteboardService.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "core/AppBuildConfiguration.h"
+#include "platform/AppPaths.h"
 #include "platform/Cld2LanguageRecognizer.h"
 #include "platform/DefaultsSystemAppearance.h"
 #include "platform/IniDefaults.h"
@@ -68,25 +70,28 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("ai.nivelo.native"));
     QApplication::setStyle(new NiveloStyle);
 
-    Platform platform = buildPlatform();
-    Platform::setCurrent(&platform);
-
+    // The lock comes before anything reads the stores it guards.
     SingleInstance instance(SingleInstance::standardPaths());
     // When the lock cannot be written at all the app still runs, only without a hand-over.
     if (!instance.acquire() && instance.isHeldElsewhere()) {
-        // Another instance runs in this session: it shows its window, this one leaves.
-        InstanceHandOver handOver(instance.paths().socket, *platform.clock);
+        // Another instance runs on this data folder: it shows its window, this one leaves.
+        RealClock clock;
+        InstanceHandOver handOver(instance.paths().socket, clock);
         QObject::connect(&handOver, &InstanceHandOver::finished, &app, [](bool answered) {
             if (!answered) {
-                std::fprintf(stderr, "NiveloAI is already running but did not answer.\n");
+                std::fprintf(stderr,
+                             "NiveloAI already runs for this data folder (%s) and did not "
+                             "answer.\n",
+                             qPrintable(QDir::toNativeSeparators(AppPaths::dataDir())));
             }
             QCoreApplication::exit(answered ? 0 : 1);
         });
         handOver.start();
-        const int code = app.exec();
-        Platform::setCurrent(nullptr);
-        return code;
+        return app.exec();
     }
+
+    Platform platform = buildPlatform();
+    Platform::setCurrent(&platform);
 
     int code = 0;
     {

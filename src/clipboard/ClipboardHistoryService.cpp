@@ -198,8 +198,14 @@ std::optional<QDateTime> ClipboardHistoryService::ageCutoff(const QString& days,
         return std::nullopt;
     }
     // Calendar days of local time: across a daylight-saving change a day is not 86,400 s.
-    const QDateTime cutoff = now.toLocalTime().addDays(-*count);
-    if (!cutoff.isValid()) {
+    const QDateTime local = now.toLocalTime();
+    if (!local.date().addDays(-*count).isValid()) {
+        return std::nullopt;
+    }
+    // Far beyond what the calendar holds the arithmetic wraps: a cutoff after now would
+    // empty the history.
+    const QDateTime cutoff = local.addDays(-*count);
+    if (!cutoff.isValid() || cutoff > now) {
         return std::nullopt;
     }
     return cutoff;

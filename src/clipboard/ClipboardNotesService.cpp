@@ -1,8 +1,8 @@
 #include "clipboard/ClipboardNotesService.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QTextBoundaryFinder>
 #include <QUuid>
 #include <filesystem>
@@ -10,6 +10,7 @@
 
 #include "base/Text.h"
 #include "platform/AppPaths.h"
+#include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
@@ -44,17 +45,16 @@ std::optional<QList<ClipboardNoteTab>> decodeFile(const QString& path) {
     return bytes ? ClipboardNoteTab::decodeList(*bytes) : std::nullopt;
 }
 
-bool writeAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
 }  // namespace
 
 ClipboardNotesService::ClipboardNotesService(Defaults& defaults, Clock& clock, QString folder,
                                              QObject* parent)
     : QObject(parent), defaults_(defaults), clock_(clock), folder_(std::move(folder)) {
     load();
+    // A save that could not be written gets one more try on the way out.
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        connect(app, &QCoreApplication::aboutToQuit, this, &ClipboardNotesService::flush);
+    }
 }
 
 ClipboardNotesService& ClipboardNotesService::shared() {
@@ -224,7 +224,8 @@ void ClipboardNotesService::deleteTab(const QString& id) {
 
 void ClipboardNotesService::save() {
     const QByteArray bytes = ClipboardNoteTab::encodeList(tabs_);
-    if (!QDir().mkpath(folder_)) {
+    unsaved_ = true;
+    if (!AppPaths::makePrivateFolder(folder_)) {
         writeFallback(bytes);
         return;
     }
@@ -239,10 +240,17 @@ void ClipboardNotesService::save() {
     if (QFile::exists(filePath())) {
         copyMainToBackup();
     }
-    if (writeAtomically(filePath(), bytes)) {
+    if (atomicFile::write(filePath(), bytes)) {
+        unsaved_ = false;
         removeFallback();
     } else {
         writeFallback(bytes);
+    }
+}
+
+void ClipboardNotesService::flush() {
+    if (unsaved_) {
+        save();
     }
 }
 
@@ -257,6 +265,11 @@ bool ClipboardNotesService::moveUnreadableAside() {
 }
 
 void ClipboardNotesService::copyMainToBackup() {
+    // Only a main file that loads may become the backup.
+    const auto bytes = readFile(filePath());
+    if (!bytes || !ClipboardNoteTab::decodeList(*bytes)) {
+        return;
+    }
     // Made beside and renamed over the old backup: a crash never leaves half of one. A hard
     // link costs no copy, and the main file is always replaced by a new one, never rewritten
     // in place. A failure leaves the old backup and the save goes on.
@@ -272,9 +285,7 @@ void ClipboardNotesService::copyMainToBackup() {
         }
         return;
     }
-    if (const auto bytes = readFile(filePath())) {
-        writeAtomically(backupPath(), *bytes);
-    }
+    atomicFile::write(backupPath(), *bytes);
 }
 
 void ClipboardNotesService::writeFallback(const QByteArray& bytes) {

@@ -30,7 +30,7 @@ public:
 
     // The process-wide instance over the current platform, created on first use.
     static ClipboardNotesService& shared();
-    // $XDG_DATA_HOME/ai.nivelo.native, else the same name in the temporary folder.
+    // $XDG_DATA_HOME/ai.nivelo.native, else the same name in the user's own temporary folder.
     static QString storageDirectory();
 
     const QList<ClipboardNoteTab>& tabs() const { return tabs_; }
@@ -54,8 +54,10 @@ public:
     std::optional<ClipboardNoteTab> tab(const QString& id) const;
 
     // Writes the tabs to the main file (the previous one becomes the backup), else to the
-    // defaults. Reports nothing.
+    // defaults. The main file is replaced whole or not at all. Reports nothing.
     void save();
+    // Saves again when the last save did not reach the main file; at quit, too.
+    void flush();
 
     // The title trimmed and cut to 32 user-perceived characters; blank: the fallback as it is.
     static QString normalizedTitle(const QString& title, const QString& fallback);
@@ -84,4 +86,6 @@ private:
     QList<ClipboardNoteTab> tabs_;
     // The main file did not decode at load; it is moved aside before the next write.
     bool mainUnreadable_ = false;
+    // The last save did not reach the main file.
+    bool unsaved_ = false;
 };

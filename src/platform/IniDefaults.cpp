@@ -1,29 +1,55 @@
 #include "platform/IniDefaults.h"
 
-#include "platform/AppPaths.h"
+#include <QSettings>
+#include <QTimer>
 
-IniDefaults::IniDefaults(const QString& filePath) : settings_(filePath, QSettings::IniFormat) {}
+#include "platform/AppPaths.h"
+#include "platform/AtomicFile.h"
+#include "platform/IniText.h"
+
+IniDefaults::IniDefaults(QString filePath) : path_(std::move(filePath)) {
+    const QSettings file(path_, QSettings::IniFormat);
+    for (const QString& key : file.allKeys()) {
+        values_.insert(key, file.value(key));
+    }
+}
+
+IniDefaults::~IniDefaults() {
+    sync();
+}
 
 QString IniDefaults::standardPath() {
     return AppPaths::configDir() + QStringLiteral("/defaults.ini");
 }
 
-QVariant IniDefaults::object(const QString& key) const {
-    return settings_.value(key);
-}
-
 void IniDefaults::set(const QString& key, const QVariant& value) {
     if (!value.isValid()) {
-        settings_.remove(key);
+        remove(key);
         return;
     }
-    settings_.setValue(key, value);
+    values_.insert(key, value);
+    changed();
 }
 
 void IniDefaults::remove(const QString& key) {
-    settings_.remove(key);
+    values_.remove(key);
+    changed();
+}
+
+void IniDefaults::changed() {
+    unwritten_ = true;
+    if (syncQueued_) {
+        return;
+    }
+    syncQueued_ = true;
+    QTimer::singleShot(0, &queueGuard_, [this] {
+        syncQueued_ = false;
+        sync();
+    });
 }
 
 void IniDefaults::sync() {
-    settings_.sync();
+    if (unwritten_ && atomicFile::write(path_, iniText::encode(values_))) {
+        unwritten_ = false;
+    }
 }

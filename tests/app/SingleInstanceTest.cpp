@@ -17,7 +17,7 @@ namespace {
 class SingleInstanceTest : public ::testing::Test {
 protected:
     SingleInstance::Paths paths() const {
-        return SingleInstance::pathsFor(dir_.path(), 1000, ":0");
+        return SingleInstance::pathsFor(dir_.path(), dir_.path());
     }
     // A later launch asking the running one to show its window; answered_ holds the outcome.
     void startHandOver() {
@@ -34,14 +34,40 @@ protected:
 
 }  // namespace
 
-// In the runtime folder when there is one, else in /tmp named by user and display.
-TEST(SingleInstancePaths, LiveInTheRuntimeFolderOrFallBackToTmpNamedByUserAndDisplay) {
+// In the data folder the lock guards, whatever the display or the runtime folder; a socket
+// path too long to listen on goes to the runtime folder, named after the data folder.
+TEST(SingleInstancePaths, LiveInTheDataFolderWhateverTheDisplay) {
     QTemporaryDir dir;
-    EXPECT_EQ(SingleInstance::pathsFor(dir.path(), 1000, ":0").socket,
-              dir.filePath("ai.nivelo.native.socket"));
-    const auto paths = SingleInstance::pathsFor("/nonexistent/runtime", 1000, ":1.0");
-    EXPECT_EQ(paths.socket, "/tmp/ai.nivelo.native-1000-_1.0.socket");
-    EXPECT_FALSE(SingleInstance::pathsFor("", 1000, "../../x").lock.contains("../"));
+    const auto paths = SingleInstance::pathsFor(dir.path(), "/run/user/1000");
+    EXPECT_EQ(paths.lock, dir.filePath("nivelo.lock"));
+    EXPECT_EQ(paths.socket, dir.filePath("nivelo.socket"));
+
+    const QString deep = dir.filePath(QString(SingleInstance::kMaxSocketPath, 'd'));
+    const auto far = SingleInstance::pathsFor(deep, "/run/user/1000");
+    EXPECT_EQ(far.lock, deep + "/nivelo.lock");
+    EXPECT_TRUE(far.socket.startsWith("/run/user/1000/ai.nivelo.native-"))
+        << far.socket.toStdString();
+    EXPECT_LE(QFile::encodeName(far.socket).size(), SingleInstance::kMaxSocketPath);
+    EXPECT_EQ(far.socket, SingleInstance::pathsFor(deep, "/run/user/1000").socket);
+    EXPECT_NE(far.socket, SingleInstance::pathsFor(deep + "e", "/run/user/1000").socket);
+
+    const char* names[] = {"XDG_DATA_HOME", "XDG_RUNTIME_DIR", "DISPLAY"};
+    std::optional<QByteArray> saved[3];
+    for (int i = 0; i < 3; ++i) {
+        saved[i] =
+            qEnvironmentVariableIsSet(names[i]) ? std::optional(qgetenv(names[i])) : std::nullopt;
+    }
+    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
+    qunsetenv("XDG_RUNTIME_DIR");
+    QStringList locks;
+    for (const char* display : {":1", ":2.0"}) {
+        qputenv("DISPLAY", display);
+        locks << SingleInstance::standardPaths().lock;
+    }
+    for (int i = 0; i < 3; ++i) {
+        saved[i] ? void(qputenv(names[i], *saved[i])) : void(qunsetenv(names[i]));
+    }
+    EXPECT_EQ(locks, QStringList(2, dir.filePath("ai.nivelo.native/nivelo.lock")));
 }
 
 // A lock left by a dead process or one that cannot be written is no other instance; a

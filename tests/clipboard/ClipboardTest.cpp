@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <ctime>
 #include <numeric>
@@ -140,8 +141,16 @@ TEST(HistoryCapture, TheLimitIsClampedAndDaysPruneOnlyWhenAWholePositiveNumber) 
         EXPECT_EQ(desk.texts().size(), kept) << limit;
         EXPECT_EQ(desk.texts().value(0), "entry 0");
     }
-    for (const auto& [days, kept] :
-         {std::pair{"7", 2}, {"forever", 3}, {"0", 3}, {"7.5", 3}, {"99999999999999", 3}}) {
+    // Counts whose date the calendar cannot form, or that would land after now, are no limit.
+    const std::pair<const char*, int> byDays[] = {{"7", 2},
+                                                  {"forever", 3},
+                                                  {"0", 3},
+                                                  {"7.5", 3},
+                                                  {"10000000000", 3},
+                                                  {"100000000000", 3},
+                                                  {"99999999999999", 3},
+                                                  {"9223372036854775807", 3}};
+    for (const auto& [days, kept] : byDays) {
         Desk desk;
         // The cutoff is inclusive: exactly seven days old is kept.
         desk.setAged({kDayMs, 7 * kDayMs, 8 * kDayMs});
@@ -161,6 +170,11 @@ TEST(HistoryCapture, TheLimitIsClampedAndDaysPruneOnlyWhenAWholePositiveNumber) 
     const auto cutoff =
         ClipboardHistoryService::ageCutoff("7", QDateTime({2026, 3, 30}, {10, 0}, Qt::UTC));
     EXPECT_EQ(cutoff.value_or(QDateTime()).toUTC(), QDateTime({2026, 3, 23}, {11, 0}, Qt::UTC));
+    // A count the calendar cannot form, or one that wraps past now, is no limit.
+    for (const char* days : {"10000000000", "1000000000000", "9223372036854775807"}) {
+        EXPECT_FALSE(ClipboardHistoryService::ageCutoff(days, QDateTime::currentDateTime()))
+            << days;
+    }
 }
 
 // A second attach replaces the first subscription and starts no second poll.
@@ -426,6 +440,37 @@ TEST_F(NotesStoreTest, AFailedWriteARestartAndAGoodWriteLoseNoEdit) {
             EXPECT_EQ(defaults->hasObject(kFallback), !removalStored);
         }
         EXPECT_EQ(titles(open()->tabs()), (QStringList{"Work", "- three", "- two", "- one"}));
+    }
+}
+
+// The notes, their backup and their folder are the owner's only; what an older build left
+// readable to others is tightened when the folder is first used.
+TEST_F(NotesStoreTest, TheFolderAndItsFilesAreTheOwnersOnly) {
+    const auto modeOf = [](const QString& path) {
+        return int(QFileInfo(path).permissions() & 0x0777);
+    };
+    constexpr int kOwnerFolder = 0x0700, kOwnerFile = 0x0600;
+    const QString standard = home.filePath("share/ai.nivelo.native");
+    ASSERT_TRUE(QDir().mkpath(standard));
+    QFile old(standard + "/clipboard-history.ini");
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    QFile::setPermissions(standard, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadOther | QFile::ExeOther);
+    old.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.filePath("share").toUtf8());
+    EXPECT_EQ(ClipboardNotesService::storageDirectory(), standard);
+    saved.isNull() ? void(qunsetenv("XDG_DATA_HOME")) : void(qputenv("XDG_DATA_HOME", saved));
+    EXPECT_EQ(modeOf(standard), kOwnerFolder);
+    EXPECT_EQ(modeOf(old.fileName()), kOwnerFile);
+
+    auto notes = open();
+    notes->addTab("First");
+    notes->addTab("Second");
+    EXPECT_EQ(modeOf(folder), kOwnerFolder);
+    for (const QString& name : {kMain, kBackup}) {
+        EXPECT_EQ(modeOf(folder + "/" + name), kOwnerFile) << name.toStdString();
     }
 }
 

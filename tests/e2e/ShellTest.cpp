@@ -24,7 +24,7 @@ QString visibleWindow(const XSession& session) {
 
 // Ready to answer a later launch.
 bool waitUntilReady(const XSession& session) {
-    const QString socket = session.path("runtime/ai.nivelo.native.socket");
+    const QString socket = session.path(".local/share/ai.nivelo.native/nivelo.socket");
     return XSession::waitUntil([&] { return QFileInfo::exists(socket); }, 10000);
 }
 
@@ -47,6 +47,29 @@ int launchAgain(const XSession& session) {
     int code = -1;
     session.run(NIVELO_BINARY, {}, 10000, &code);
     return code;
+}
+
+// The session's home and data folder on another display, with no runtime folder: what is
+// left to tell two instances apart is the display.
+QProcessEnvironment onDisplay(const XSession& home, const QString& display) {
+    QProcessEnvironment env = home.environment();
+    env.insert("DISPLAY", display);
+    env.remove("XDG_RUNTIME_DIR");
+    return env;
+}
+
+// Runs nivelo to its end; its exit code (-1 when it did not end in time) and its messages.
+std::pair<int, QString> runNivelo(const QProcessEnvironment& env) {
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(NIVELO_BINARY, {});
+    if (!p.waitForFinished(15000)) {
+        p.kill();
+        p.waitForFinished(1000);
+        return {-1, {}};
+    }
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
 }  // namespace
@@ -191,4 +214,35 @@ TEST_F(Shell, TrayMenuQuitEndsTheApp) {
     session.key("Up");
     session.key("Return");
     EXPECT_TRUE(endsWithExitZero(nivelo)) << session.screenshot("tray-menu").toStdString();
+}
+
+// One instance per data folder, whatever the display: a launch on a second display hands over
+// to the first instance (its window comes back on its own display) and leaves; one that gets
+// no answer says why and fails.
+TEST_F(Shell, ASecondDisplayOnTheSameDataFolderHandsOverToTheRunningInstance) {
+    XSession other;
+    ASSERT_TRUE(other.isReady()) << other.error().toStdString();
+    QProcess first;
+    first.setProcessEnvironment(onDisplay(session, session.display()));
+    first.start(NIVELO_BINARY, {});
+    window = session.waitForWindow(kTitle);
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(waitUntilReady(session));
+    closeThroughWindowManager(session, window);
+    ASSERT_TRUE(XSession::waitUntil([&] { return visibleWindow(session).isEmpty(); }));
+
+    EXPECT_EQ(runNivelo(onDisplay(session, other.display())).first, 0);
+    EXPECT_EQ(session.waitForWindow(kTitle), window);
+    EXPECT_TRUE(other.visibleWindowOfInstance().isEmpty());
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // Stopped, the running instance cannot answer.
+    ::kill(first.processId(), SIGSTOP);
+    const auto [code, message] = runNivelo(onDisplay(session, other.display()));
+    ::kill(first.processId(), SIGCONT);
+    EXPECT_EQ(code, 1);
+    EXPECT_TRUE(message.contains("NiveloAI already runs for this data folder"))
+        << message.toStdString();
+    ::kill(first.processId(), SIGTERM);
+    EXPECT_TRUE(endsWithExitZero(&first));
 }

@@ -15,6 +15,9 @@
 #include <csignal>
 
 namespace {
+// nivelo listens here once it is ready to answer a later launch.
+const QString kSocket = QStringLiteral(".local/share/ai.nivelo.native/nivelo.socket");
+
 QString readText(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
@@ -66,7 +69,7 @@ bool NiveloRoad::startNivelo() {
         env.insert("NIVELO_BACKEND_ORIGIN", QString("http://127.0.0.1:%1").arg(port));
     }
     nivelo_ = session_->start(options_.niveloBinary, {}, env);
-    const QString socket = session_->path("runtime/ai.nivelo.native.socket");
+    const QString socket = session_->path(kSocket);
     if (!XSession::waitUntil([&] { return QFileInfo::exists(socket); }, 15000)) {
         error_ = "nivelo did not get ready";
         return false;
@@ -85,7 +88,7 @@ bool NiveloRoad::stopNivelo() {
                        nivelo_->exitStatus() == QProcess::NormalExit && nivelo_->exitCode() == 0;
     nivelo_ = nullptr;
     // So the next start waits for its own socket.
-    QFile::remove(session_->path("runtime/ai.nivelo.native.socket"));
+    QFile::remove(session_->path(kSocket));
     return ended;
 }
 

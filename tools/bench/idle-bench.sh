@@ -43,7 +43,7 @@ openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
 
-socket="$XDG_RUNTIME_DIR/ai.nivelo.native.socket"
+socket="$XDG_DATA_HOME/ai.nivelo.native/nivelo.socket"
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 # Ready: the instance answers a later launch (it listens once start-up is done). Mapped: its

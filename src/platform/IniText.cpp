@@ -1,0 +1,211 @@
+#include "platform/IniText.h"
+
+#include <QDataStream>
+#include <QDateTime>
+#include <QIODevice>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QStringEncoder>
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool isHexDigit(uint ch) {
+    return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
+}
+
+void appendKey(const QString& key, QByteArray& out) {
+    for (const QChar qch : key) {
+        uint ch = qch.unicode();
+        if (ch == '/') {
+            out += '\\';
+        } else if ((ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
+                   (ch >= '0' && ch <= '9') || ch == '_' || ch == '-' || ch == '.') {
+            out += static_cast<char>(ch);
+        } else if (ch <= 0xFF) {
+            out += '%';
+            out += kHexDigits[ch / 16];
+            out += kHexDigits[ch % 16];
+        } else {
+            out += "%U";
+            QByteArray code;
+            for (int i = 0; i < 4; ++i, ch >>= 4) {
+                code.prepend(kHexDigits[ch % 16]);
+            }
+            out += code;
+        }
+    }
+}
+
+QString streamed(const QVariant& value, const char* prefix, QDataStream::Version version) {
+    QByteArray bytes;
+    {
+        QDataStream stream(&bytes, QIODevice::WriteOnly);
+        stream.setVersion(version);
+        stream << value;
+    }
+    return QLatin1String(prefix) + QString::fromLatin1(bytes) + QLatin1Char(')');
+}
+
+QString valueText(const QVariant& value) {
+    switch (value.metaType().id()) {
+        case QMetaType::UnknownType:
+            return QStringLiteral("@Invalid()");
+        case QMetaType::QByteArray:
+            return QLatin1String("@ByteArray(") + QString::fromLatin1(value.toByteArray()) +
+                   QLatin1Char(')');
+        case QMetaType::QString:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Bool:
+        case QMetaType::Float:
+        case QMetaType::Double: {
+            const QString text = value.toString();
+            return text.startsWith(QLatin1Char('@')) ? QLatin1Char('@') + text : text;
+        }
+        case QMetaType::QRect: {
+            const QRect r = value.toRect();
+            return QString::asprintf("@Rect(%d %d %d %d)", r.x(), r.y(), r.width(), r.height());
+        }
+        case QMetaType::QSize: {
+            const QSize s = value.toSize();
+            return QString::asprintf("@Size(%d %d)", s.width(), s.height());
+        }
+        case QMetaType::QPoint: {
+            const QPoint p = value.toPoint();
+            return QString::asprintf("@Point(%d %d)", p.x(), p.y());
+        }
+        case QMetaType::QDateTime:
+            return streamed(value, "@DateTime(", QDataStream::Qt_5_6);
+        default:
+            return streamed(value, "@Variant(", QDataStream::Qt_4_0);
+    }
+}
+
+void appendEscaped(const QString& text, QByteArray& out) {
+    // Data stands for bytes one character each: those are escaped, text goes out as UTF-8.
+    const bool asUtf8 = !(text.startsWith(QLatin1String("@ByteArray(")) ||
+                          text.startsWith(QLatin1String("@Variant(")) ||
+                          text.startsWith(QLatin1String("@DateTime(")));
+    QStringEncoder toUtf8(QStringEncoder::Utf8);
+    const qsizetype start = out.size();
+    bool needsQuotes = false;
+    // After a numeric escape a hex digit would be read as part of it.
+    bool escapeNextIfHex = false;
+    for (const QChar qch : text) {
+        const uint ch = qch.unicode();
+        if (ch == ';' || ch == ',' || ch == '=') {
+            needsQuotes = true;
+        }
+        if (escapeNextIfHex && isHexDigit(ch)) {
+            out += "\\x" + QByteArray::number(ch, 16);
+            continue;
+        }
+        escapeNextIfHex = false;
+        switch (ch) {
+            case '\0':
+                out += "\\0";
+                escapeNextIfHex = true;
+                break;
+            case '\a':
+                out += "\\a";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\v':
+                out += "\\v";
+                break;
+            case '"':
+            case '\\':
+                out += '\\';
+                out += static_cast<char>(ch);
+                break;
+            default:
+                if (ch <= 0x1F || (ch >= 0x7F && !asUtf8)) {
+                    out += "\\x" + QByteArray::number(ch, 16);
+                    escapeNextIfHex = true;
+                } else if (asUtf8) {
+                    out += toUtf8(QStringView(&qch, 1));
+                } else {
+                    out += static_cast<char>(ch);
+                }
+        }
+    }
+    if (needsQuotes ||
+        (start < out.size() && (out.at(start) == ' ' || out.at(out.size() - 1) == ' '))) {
+        out.insert(start, '"');
+        out += '"';
+    }
+}
+
+void appendValue(const QVariant& value, QByteArray& out) {
+    const int type = value.metaType().id();
+    if (type == QMetaType::QStringList ||
+        (type == QMetaType::QVariantList && value.toList().size() != 1)) {
+        const QVariantList items = value.toList();
+        if (items.isEmpty()) {
+            out += "@Invalid()";
+            return;
+        }
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (i != 0) {
+                out += ", ";
+            }
+            appendEscaped(valueText(items.at(i)), out);
+        }
+        return;
+    }
+    appendEscaped(valueText(value), out);
+}
+
+}  // namespace
+
+QByteArray iniText::encode(const QMap<QString, QVariant>& values) {
+    // The part before the first slash names the section; keys without one are [General].
+    QMap<QString, QMap<QString, QVariant>> sections;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const qsizetype slash = it.key().indexOf(QLatin1Char('/'));
+        const QString section = slash < 0 ? QString() : it.key().left(slash);
+        sections[section].insert(slash < 0 ? it.key() : it.key().mid(slash + 1), it.value());
+    }
+    QByteArray out;
+    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
+        QByteArray header;
+        appendKey(section.key(), header);
+        if (header.isEmpty()) {
+            header = "[General]";
+        } else if (header.compare("general", Qt::CaseInsensitive) == 0) {
+            header = "[%General]";
+        } else {
+            header = '[' + header + ']';
+        }
+        if (section != sections.cbegin()) {
+            out += '\n';
+        }
+        out += header + '\n';
+        for (auto it = section->cbegin(); it != section->cend(); ++it) {
+            appendKey(it.key(), out);
+            out += '=';
+            appendValue(it.value(), out);
+            out += '\n';
+        }
+    }
+    return out;
+}

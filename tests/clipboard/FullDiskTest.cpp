@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "clipboard/ClipboardNoteTab.h"
+
+namespace {
+
+constexpr qint64 kPage = 4096;
+
+QByteArray read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// A small file system that fills up: a tmpfs mounted for the test where that is allowed,
+// else a file-size limit put on the process that writes.
+class SmallDisk {
+public:
+    SmallDisk() {
+        mounted_ = ::mount("nivelo-test", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0,
+                           "size=1m,mode=0700") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) {
+            ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+        }
+    }
+    bool isMounted() const { return mounted_; }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    // Full but for one page: the next write of more than that fails part way.
+    void fill(qint64 writer) {
+        if (!mounted_) {
+            // The soft limit only: without privileges a lowered hard limit stays down.
+            rlimit limit{};
+            ASSERT_EQ(::prlimit(static_cast<pid_t>(writer), RLIMIT_FSIZE, nullptr, &limit), 0);
+            limit.rlim_cur = kPage;
+            ASSERT_EQ(::prlimit(static_cast<pid_t>(writer), RLIMIT_FSIZE, &limit, nullptr), 0);
+            return;
+        }
+        const int fd = ::open(QFile::encodeName(path("filler")).constData(),
+                              O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        const QByteArray page(kPage, 'f');
+        qint64 size = 0;
+        while (::write(fd, page.constData(), kPage) == kPage) {
+            size += kPage;
+        }
+        ASSERT_EQ(::ftruncate(fd, size - kPage), 0);
+        ::close(fd);
+    }
+    void makeRoom(qint64 writer) {
+        if (!mounted_) {
+            rlimit limit{};
+            ASSERT_EQ(::prlimit(static_cast<pid_t>(writer), RLIMIT_FSIZE, nullptr, &limit), 0);
+            limit.rlim_cur = limit.rlim_max;
+            ASSERT_EQ(::prlimit(static_cast<pid_t>(writer), RLIMIT_FSIZE, &limit, nullptr), 0);
+            return;
+        }
+        ASSERT_TRUE(QFile::remove(path("filler")));
+    }
+
+private:
+    QTemporaryDir dir_;
+    bool mounted_ = false;
+};
+
+// The stores as a process of their own, over the small disk: what one run leaves on disk is
+// what the next one loads.
+class Stores {
+public:
+    explicit Stores(const SmallDisk& disk) {
+        process_.start(NIVELO_STORE_PROBE, {disk.path("data"), disk.path("config/defaults.ini")});
+        started_ = process_.waitForStarted(10000);
+    }
+    ~Stores() { finish(); }
+    qint64 pid() const { return process_.processId(); }
+
+    // Runs one command; its printed lines.
+    QStringList command(const QString& line) {
+        if (!started_) {
+            return {"(not started)"};
+        }
+        process_.write((line + "\n").toUtf8());
+        QStringList out;
+        while (out.isEmpty() || out.last() != "ok") {
+            if (!process_.canReadLine() && !process_.waitForReadyRead(20000)) {
+                out << "(no answer)";
+                break;
+            }
+            while (process_.canReadLine()) {
+                out << QString::fromUtf8(process_.readLine()).chopped(1);
+            }
+        }
+        out.removeAll("ok");
+        return out;
+    }
+    // Ends the input; the process quits as the app does.
+    bool finish() {
+        if (process_.state() == QProcess::NotRunning) {
+            return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+        }
+        process_.closeWriteChannel();
+        return process_.waitForFinished(20000) && process_.exitCode() == 0;
+    }
+
+private:
+    QProcess process_;
+    bool started_ = false;
+};
+
+// Longer than a page, so that a write cut at the page boundary is a truncated file.
+QString big(const QString& text) {
+    return text + " " + QString("x").repeated(int(kPage));
+}
+
+// The dumped lines of one kind, each cut to its kind and first word.
+QStringList heads(const QStringList& dump, const QString& kind) {
+    QStringList out;
+    for (const QString& line : dump) {
+        if (line.startsWith(kind + " ")) {
+            out << line.section(' ', 0, 1);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// While the disk is full nothing the user kept changes and the backup still loads; once there
+// is room again, one more change writes everything, and a new process loads every note, copy
+// and setting, those made while the disk was full included.
+TEST(FullDisk, AWriteThatDoesNotFitLeavesTheFilesAndIsWrittenOnceThereIsRoom) {
+    SmallDisk disk;
+    SCOPED_TRACE(disk.isMounted() ? "a full tmpfs" : "a file-size limit");
+    ASSERT_TRUE(QDir().mkpath(disk.path("data")) && QDir().mkpath(disk.path("config")));
+    {
+        Stores first(disk);
+        for (int i = 0; i < 50; ++i) {
+            first.command(QStringLiteral("set nivelo.key%1 %2").arg(i).arg(QString(100, 'v')));
+        }
+        first.command("note " + big("one"));
+        first.command("note " + big("two"));
+        first.command("copy " + big("alpha"));
+        first.command("copy " + big("beta"));
+        ASSERT_TRUE(first.finish());
+    }
+    const QStringList files{"data/clipboard-notes.json", "config/defaults.ini",
+                            "data/clipboard-history.ini"};
+    QMap<QString, QByteArray> before;
+    for (const QString& name : files) {
+        before[name] = read(disk.path(name));
+        ASSERT_GT(before[name].size(), kPage) << name.toStdString();
+    }
+
+    Stores second(disk);
+    ASSERT_NO_FATAL_FAILURE(disk.fill(second.pid()));
+    second.command("note " + big("three"));
+    second.command("copy " + big("gamma"));
+    second.command("set nivelo.late yes");
+    for (const QString& name : files) {
+        const QByteArray now = read(disk.path(name));
+        EXPECT_TRUE(now == before[name])
+            << name.toStdString() << " changed: " << before[name].size() << " bytes before, "
+            << now.size() << " now";
+    }
+    EXPECT_TRUE(ClipboardNoteTab::decodeList(read(disk.path("data/clipboard-notes.backup.json"))));
+
+    ASSERT_NO_FATAL_FAILURE(disk.makeRoom(second.pid()));
+    second.command("note " + big("four"));
+    ASSERT_TRUE(second.finish());
+
+    Stores restarted(disk);
+    const QStringList dump = restarted.command("dump");
+    EXPECT_EQ(heads(dump, "note"),
+              (QStringList{"note four", "note three", "note two", "note one"}));
+    EXPECT_EQ(heads(dump, "copy"), (QStringList{"copy gamma", "copy beta", "copy alpha"}));
+    EXPECT_EQ(heads(dump, "setting").size(), 51);
+    EXPECT_TRUE(dump.contains("setting nivelo.late"));
+}
