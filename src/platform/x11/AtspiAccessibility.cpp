@@ -9,6 +9,8 @@
 
 #include <atspi/atspi.h>
 
+#include "platform/x11/AtspiTextNode.h"
+
 namespace {
 constexpr int kMaxVisitedNodes = 4000;
 
@@ -436,45 +438,15 @@ std::optional<std::pair<int, int>> selectionOf(AtspiText* text) {
     return bounds;
 }
 
-QString textBetween(AtspiText* text, int start, int end) {
-    GError* error = nullptr;
-    gchar* chars = atspi_text_get_text(text, start, end, &error);
-    if (error) {
-        g_error_free(error);
-        g_free(chars);
-        return {};
-    }
-    return takeString(chars);
-}
-
-std::optional<QString> selectedText(AtspiAccessible* object) {
-    AtspiText* text = atspi_accessible_get_text_iface(object);
-    if (!text) {
+// The text as a person sees it: a page's object characters stand for their children's text.
+// A page too big to read within the budget gives nothing: the copy road takes over.
+std::optional<QString> readableText(AtspiAccessible* object, EmbeddedTextPart part,
+                                    const Deadline& deadline) {
+    const auto node = AtspiTextNode::of(object);
+    if (!node) {
         return std::nullopt;
     }
-    QString result;
-    if (const auto range = selectionOf(text)) {
-        result = textBetween(text, range->first, range->second);
-    }
-    g_object_unref(text);
-    return result;
-}
-
-std::optional<QString> valueText(AtspiAccessible* object) {
-    AtspiText* text = atspi_accessible_get_text_iface(object);
-    if (!text) {
-        return std::nullopt;
-    }
-    GError* error = nullptr;
-    const int count = atspi_text_get_character_count(text, &error);
-    QString result;
-    if (error) {
-        g_error_free(error);
-    } else {
-        result = textBetween(text, 0, count);
-    }
-    g_object_unref(text);
-    return result;
+    return expandedText(*node, part, [&deadline] { return deadline.passed(); }).value_or(QString());
 }
 
 bool isEditable(AtspiAccessible* object) {
@@ -644,11 +616,11 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
         return AXValue(wrap(window));
     }
     if (name == QLatin1String("AXSelectedText")) {
-        const auto text = selectedText(object);
+        const auto text = readableText(object, EmbeddedTextPart::Selection, deadline);
         return text ? std::optional<AXValue>(AXValue(*text)) : std::nullopt;
     }
     if (name == QLatin1String("AXValue")) {
-        const auto text = valueText(object);
+        const auto text = readableText(object, EmbeddedTextPart::Whole, deadline);
         return text ? std::optional<AXValue>(AXValue(*text)) : std::nullopt;
     }
     if (name == QLatin1String("AXRole")) {
