@@ -113,10 +113,65 @@ QList<AtspiAccessible*> childrenOf(AtspiAccessible* object, const Deadline& dead
     return children;
 }
 
-// Depth-first through showing elements, in tree order; `visit` returns true to stop. The
-// returned object (when `visit` stopped) carries a reference for the caller.
-AtspiAccessible* findDescendant(AtspiAccessible* root, const Deadline& deadline,
-                                const std::function<bool(AtspiAccessible*)>& visit) {
+// Whether an element is on screen, as far as the walks care. GTK 4 marks only its windows
+// SHOWING and everything inside them VISIBLE only: in its applications VISIBLE counts.
+class Shown {
+public:
+    explicit Shown(AtspiAccessible* element) : visibleCounts_(marksOnlyWindowsShowing(element)) {}
+
+    bool operator()(AtspiAccessible* node) const {
+        AtspiStateSet* states = atspi_accessible_get_state_set(node);
+        const bool shown = (*this)(states);
+        if (states) {
+            g_object_unref(states);
+        }
+        return shown;
+    }
+    bool operator()(AtspiStateSet* states) const {
+        return states &&
+               (atspi_state_set_contains(states, ATSPI_STATE_SHOWING) ||
+                (visibleCounts_ && atspi_state_set_contains(states, ATSPI_STATE_VISIBLE)));
+    }
+
+    // Where a walk may go: shown elements, and windows whatever they say.
+    bool walksInto(AtspiAccessible* node, AtspiStateSet* states) const {
+        return (*this)(states) || roleOf(node) == ATSPI_ROLE_FRAME;
+    }
+    bool walksInto(AtspiAccessible* node) const {
+        return (*this)(node) || roleOf(node) == ATSPI_ROLE_FRAME;
+    }
+
+private:
+    static bool marksOnlyWindowsShowing(AtspiAccessible* element) {
+        GError* error = nullptr;
+        AtspiAccessible* application = atspi_accessible_get_application(element, &error);
+        QString toolkit;
+        QString version;
+        if (application) {
+            // libatspi keeps both on the application once asked.
+            toolkit = takeString(atspi_accessible_get_toolkit_name(application, &error));
+            if (!error) {
+                version = takeString(atspi_accessible_get_toolkit_version(application, &error));
+            }
+            g_object_unref(application);
+        }
+        if (error) {
+            g_error_free(error);
+        }
+        return toolkit.compare(QLatin1String("GTK"), Qt::CaseInsensitive) == 0 &&
+               version.section('.', 0, 0).toInt() >= 4;
+    }
+
+    bool visibleCounts_;
+};
+
+// Depth-first through shown elements, in tree order; `visit` (given the element's states, each
+// asked for once) returns true to stop. The returned object (when `visit` stopped) carries a
+// reference for the caller.
+AtspiAccessible* findDescendant(
+    AtspiAccessible* root, const Deadline& deadline,
+    const std::function<bool(AtspiAccessible*, AtspiStateSet*)>& visit) {
+    const Shown shown(root);
     QList<AtspiAccessible*> stack = childrenOf(root, deadline);
     std::reverse(stack.begin(), stack.end());
     AtspiAccessible* found = nullptr;
@@ -127,15 +182,20 @@ AtspiAccessible* findDescendant(AtspiAccessible* root, const Deadline& deadline,
             g_object_unref(node);
             break;
         }
-        if (visit(node)) {
-            found = node;
-            break;
-        }
-        if (hasState(node, ATSPI_STATE_SHOWING) || roleOf(node) == ATSPI_ROLE_FRAME) {
+        AtspiStateSet* states = atspi_accessible_get_state_set(node);
+        const bool stop = visit(node, states);
+        if (!stop && shown.walksInto(node, states)) {
             QList<AtspiAccessible*> children = childrenOf(node, deadline);
             for (auto it = children.rbegin(); it != children.rend(); ++it) {
                 stack.append(*it);
             }
+        }
+        if (states) {
+            g_object_unref(states);
+        }
+        if (stop) {
+            found = node;
+            break;
         }
         g_object_unref(node);
     }
@@ -268,14 +328,15 @@ private:
 };
 
 // Where the search for editors looks: roles and states as a browser's editors have them.
-bool isEditorCandidate(AtspiAccessible* node) {
+bool isEditorCandidate(AtspiAccessible* node, AtspiStateSet* states, const Shown& shown) {
     switch (roleOf(node)) {
         case ATSPI_ROLE_ENTRY:
         case ATSPI_ROLE_TEXT:
         case ATSPI_ROLE_SECTION:
         case ATSPI_ROLE_PANEL:
         case ATSPI_ROLE_PARAGRAPH:
-            return hasState(node, ATSPI_STATE_EDITABLE) && hasState(node, ATSPI_STATE_SHOWING);
+            return states && atspi_state_set_contains(states, ATSPI_STATE_EDITABLE) &&
+                   shown(states);
         default:
             return false;
     }
@@ -316,18 +377,19 @@ std::optional<double> characterCount(AtspiAccessible* object) {
     return double(count);
 }
 
+// GTK 4 refuses every request for the focus: there the element that has it already counts.
 bool grabFocus(AtspiAccessible* object) {
     AtspiComponent* component = atspi_accessible_get_component_iface(object);
-    if (!component) {
-        return false;
+    bool done = false;
+    if (component) {
+        GError* error = nullptr;
+        done = atspi_component_grab_focus(component, &error) && !error;
+        if (error) {
+            g_error_free(error);
+        }
+        g_object_unref(component);
     }
-    GError* error = nullptr;
-    const bool done = atspi_component_grab_focus(component, &error) && !error;
-    if (error) {
-        g_error_free(error);
-    }
-    g_object_unref(component);
-    return done;
+    return done || hasState(object, ATSPI_STATE_FOCUSED);
 }
 
 // Collection.GetMatches: the elements with any of `roles` (any role when empty) and all of
@@ -382,27 +444,25 @@ std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
     return matches;
 }
 
-// Where the walk for the focused element may go: showing elements, and frames whatever they say.
-bool isWalkedInto(AtspiAccessible* node) {
-    return hasState(node, ATSPI_STATE_SHOWING) || roleOf(node) == ATSPI_ROLE_FRAME;
-}
-
-// The first focused element in tree order that a walk through showing elements reaches; one
+// The first focused element in tree order that a walk through shown elements reaches; one
 // Collection query and the matches' ancestors where the application offers Collection.
 AtspiAccessible* focusedDescendant(AtspiAccessible* root, const Deadline& deadline) {
     constexpr int kFocusedMatchLimit = 32;
     auto matches = collectionMatches(root, {}, {ATSPI_STATE_FOCUSED}, kFocusedMatchLimit);
     if (!matches) {
-        return findDescendant(root, deadline, [](AtspiAccessible* node) {
-            return hasState(node, ATSPI_STATE_FOCUSED);
+        return findDescendant(root, deadline, [](AtspiAccessible*, AtspiStateSet* states) {
+            return states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
         });
     }
     AtspiAccessible* found = nullptr;
+    const Shown shown(root);
     ParentChains chains(root);
     for (AtspiAccessible* match : *matches) {
         if (!found) {
             const auto chain = chains.below(match, deadline);
-            if (chain && std::all_of(chain->begin(), chain->end(), isWalkedInto)) {
+            if (chain && std::all_of(chain->begin(), chain->end(), [&shown](AtspiAccessible* node) {
+                    return shown.walksInto(node);
+                })) {
                 found = match;
                 continue;
             }
@@ -846,12 +906,14 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::searchTextFields(const AX
         return fields;
     }
     Deadline deadline;
-    AtspiAccessible* last = findDescendant(object, deadline, [&](AtspiAccessible* node) {
-        if (isEditorCandidate(node)) {
-            fields.append(wrap(static_cast<AtspiAccessible*>(g_object_ref(node))));
-        }
-        return int(fields.size()) >= limit;
-    });
+    const Shown shown(object);
+    AtspiAccessible* last =
+        findDescendant(object, deadline, [&](AtspiAccessible* node, AtspiStateSet* states) {
+            if (isEditorCandidate(node, states, shown)) {
+                fields.append(wrap(static_cast<AtspiAccessible*>(g_object_ref(node))));
+            }
+            return int(fields.size()) >= limit;
+        });
     if (last) {
         g_object_unref(last);
     }
