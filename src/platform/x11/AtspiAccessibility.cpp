@@ -655,11 +655,16 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
     }
     Deadline deadline;
     if (name == QLatin1String("AXFocusedUIElement")) {
+        if (auto known = stillFocused(element)) {
+            return AXValue(known);
+        }
         AtspiAccessible* focused = focusedDescendant(object, deadline);
         if (!focused) {
             return std::nullopt;
         }
-        return AXValue(wrap(focused));
+        AXElementPtr element = wrap(focused);
+        lastFocused_ = element;
+        return AXValue(element);
     }
     if (name == QLatin1String("AXFocusedWindow")) {
         AtspiAccessible* window = nullptr;
@@ -918,6 +923,29 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::searchTextFields(const AX
         g_object_unref(last);
     }
     return fields;
+}
+
+AXElementPtr AtspiAccessibility::stillFocused(const AXElementPtr& application) {
+    AtspiAccessible* root = objectOf(application);
+    AtspiAccessible* known = objectOf(lastFocused_);
+    if (!root || !known || offers(root, atspi_accessible_get_collection_iface)) {
+        return {};
+    }
+    const AtspiObject* knownObject = ATSPI_OBJECT(known);
+    const AtspiObject* rootObject = ATSPI_OBJECT(root);
+    if (!knownObject->app || !rootObject->app ||
+        qstrcmp(knownObject->app->bus_name, rootObject->app->bus_name) != 0) {
+        return {};
+    }
+    // Its states as they are now, not as events last left them.
+    atspi_accessible_clear_cache(known);
+    AtspiStateSet* states = atspi_accessible_get_state_set(known);
+    const bool focused =
+        states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED) && Shown(root)(states);
+    if (states) {
+        g_object_unref(states);
+    }
+    return focused ? lastFocused_ : AXElementPtr();
 }
 
 bool AtspiAccessibility::raise(const AXElementPtr& window) {
