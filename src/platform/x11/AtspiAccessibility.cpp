@@ -260,6 +260,11 @@ QList<AtspiRole> rolesNamed(const QStringList& names) {
     return roles;
 }
 
+// Every application's root object has this path.
+bool isApplicationRoot(AtspiAccessible* object) {
+    return qstrcmp(ATSPI_OBJECT(object)->path, "/org/a11y/atspi/accessible/root") == 0;
+}
+
 bool sameObject(AtspiAccessible* first, AtspiAccessible* second) {
     if (!first || !second) {
         return false;
@@ -662,9 +667,8 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
         if (!focused) {
             return std::nullopt;
         }
-        AXElementPtr element = wrap(focused);
-        lastFocused_ = element;
-        return AXValue(element);
+        lastFocused_ = wrap(focused);
+        return AXValue(lastFocused_);
     }
     if (name == QLatin1String("AXFocusedWindow")) {
         AtspiAccessible* window = nullptr;
@@ -770,8 +774,7 @@ bool AtspiAccessibility::hasAttribute(const AXElementPtr& element, const QString
         return true;
     }
     if (name == QLatin1String("AXFocusedUIElement") || name == QLatin1String("AXFocusedWindow")) {
-        // Every application's root object has this path.
-        return qstrcmp(ATSPI_OBJECT(object)->path, "/org/a11y/atspi/accessible/root") == 0;
+        return isApplicationRoot(object);
     }
     if (name == QLatin1String("AXValue") || name == QLatin1String("AXSelectedText") ||
         name == QLatin1String("AXNumberOfCharacters")) {
@@ -928,7 +931,8 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::searchTextFields(const AX
 AXElementPtr AtspiAccessibility::stillFocused(const AXElementPtr& application) {
     AtspiAccessible* root = objectOf(application);
     AtspiAccessible* known = objectOf(lastFocused_);
-    if (!root || !known || offers(root, atspi_accessible_get_collection_iface)) {
+    if (!root || !known || !isApplicationRoot(root) ||
+        offers(root, atspi_accessible_get_collection_iface)) {
         return {};
     }
     const AtspiObject* knownObject = ATSPI_OBJECT(known);
