@@ -10,7 +10,7 @@
 
 // Reply mode where most chats are: a message selected in a page's transcript (in Firefox and
 // in Chromium) or in a GTK 4 editor, a reply style's hot key, and the reply pasted back into
-// the chat's message box; Alt+I over a selected paragraph of a page.
+// the chat's message box; Alt+I and Alt+R over a selected paragraph of a page.
 namespace {
 
 const QString kMessage = QStringLiteral("Are we still on for lunch on Friday?");
@@ -165,6 +165,24 @@ TEST(WebAssistantRoad, OpensTheAssistantWithAParagraphSelectedInFirefoxAsItsCont
     ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() == 1; }));
     EXPECT_EQ(requestText(road, 0),
               "Selected text:\n" + kParagraph + "\n\nRequest:\nMake it shorter");
+}
+
+TEST(WebPreviewRoad, TranslatesAParagraphSelectedInChromium) {
+    if (WebBrowser::program(WebBrowser::Kind::Chromium).isEmpty()) {
+        GTEST_SKIP() << "Chromium is not installed";
+    }
+    NiveloRoad road(roadOptions());
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    WebBrowser browser(session, WebBrowser::Kind::Chromium);
+    ASSERT_FALSE(openChat(road, browser).isEmpty());
+    ASSERT_TRUE(selectInPage(session, "2", "paragraph"));
+
+    road.pressAltHotKey("r");
+    ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() >= 1; }, 10000))
+        << road.diagnostics("web-preview").toStdString();
+    EXPECT_EQ(requestText(road, 0), kParagraph);
 }
 
 TEST(Gtk4ReplyRoad, PastesAReplyIntoGnomeTextEditor) {
