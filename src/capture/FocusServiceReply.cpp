@@ -62,7 +62,13 @@ bool FocusService::focusAIReplyEditor(qint64 processIdentifier) {
         return true;
     }
 
-    const QList<AXElementPtr> candidates = search.editableElements(rememberedWindow_);
+    // Without a web area there is no web candidate, and the focused editor comes before the
+    // rest: the window need not be walked for them.
+    const QList<AXElementPtr> areas = search.webAreas(rememberedWindow_);
+    if (ancestor && areas.isEmpty()) {
+        return take(ancestor);
+    }
+    const QList<AXElementPtr> candidates = search.editableElements(rememberedWindow_, areas);
     QList<AXElementPtr> webCandidates;
     for (const auto& candidate : candidates) {
         if (search.isInsideWebContent(candidate)) {

@@ -209,8 +209,13 @@ bool ReplyEditorSearch::hasUsableSize(const AXElementPtr& element) {
 }
 
 QList<AXElementPtr> ReplyEditorSearch::editableElements(const AXElementPtr& root) {
+    return editableElements(root, webAreas(root));
+}
+
+QList<AXElementPtr> ReplyEditorSearch::editableElements(const AXElementPtr& root,
+                                                        const QList<AXElementPtr>& areas) {
     QList<AXElementPtr> candidates;
-    for (const auto& area : webAreas(root)) {
+    for (const auto& area : areas) {
         candidates.append(searchEditableElements(area));
     }
     QList<AXElementPtr> result;

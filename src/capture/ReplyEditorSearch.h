@@ -41,6 +41,9 @@ public:
     QList<AXElementPtr> searchEditableElements(const AXElementPtr& root);
     // The editors of a window big enough to type in: the web areas' first, else any.
     QList<AXElementPtr> editableElements(const AXElementPtr& root);
+    // The same with the window's web areas already found.
+    QList<AXElementPtr> editableElements(const AXElementPtr& root,
+                                         const QList<AXElementPtr>& areas);
     bool isActuallyFocused(const AXElementPtr& element, const AXElementPtr& application);
     bool focus(const AXElementPtr& element, const AXElementPtr& application);
     // Empty fields, text areas, lower and wider ones first.

@@ -8,12 +8,7 @@
 #include <optional>
 
 #include "support/NiveloRoad.h"
-
-// After Qt: Xlib defines names Qt uses.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
-#include <atspi/atspi.h>
+#include "support/NiveloTree.h"
 
 // The assistant panel of the real binary: Alt+I over a selection in mousepad opens it with
 // the context; a typed request is answered in a bubble. A reply style's hot key writes a
@@ -21,127 +16,6 @@
 namespace {
 
 const QString kReply = QStringLiteral("Sounds good, see you at noon.");
-
-// Super+Alt+key through XTest, as a person presses a reply style's hot key.
-void pressSuperAltHotKey(const XSession& session, const char* keysym) {
-    Display* display = XOpenDisplay(session.display().toLocal8Bit().constData());
-    if (!display) {
-        return;
-    }
-    const unsigned super = XKeysymToKeycode(display, XK_Super_L);
-    const unsigned alt = XKeysymToKeycode(display, XK_Alt_L);
-    const unsigned key = XKeysymToKeycode(display, XStringToKeysym(keysym));
-    for (const unsigned code : {super, alt, key}) {
-        XTestFakeKeyEvent(display, code, True, CurrentTime);
-    }
-    for (const unsigned code : {key, alt, super}) {
-        XTestFakeKeyEvent(display, code, False, CurrentTime);
-    }
-    XSync(display, False);
-    XCloseDisplay(display);
-}
-
-// The running nivelo's accessibility tree, read the way a screen reader reads it.
-class NiveloTree {
-public:
-    NiveloTree(const XSession& session, qint64 pid) : pid_(pid) {
-        const QProcessEnvironment env = session.environment();
-        qputenv("DISPLAY", env.value("DISPLAY").toLocal8Bit());
-        qputenv("DBUS_SESSION_BUS_ADDRESS", env.value("DBUS_SESSION_BUS_ADDRESS").toLocal8Bit());
-        atspi_init();
-    }
-
-    // The first showing object whose accessible name is name.
-    std::optional<QRect> find(const QString& name) const {
-        std::optional<QRect> found;
-        forEachShowing([&](AtspiAccessible* node) {
-            gchar* raw = atspi_accessible_get_name(node, nullptr);
-            const bool match = raw && QString::fromUtf8(raw) == name;
-            g_free(raw);
-            if (match) {
-                found = extents(node);
-            }
-            return match;
-        });
-        return found;
-    }
-
-    // Whether a showing object names a text.
-    bool shows(const QString& name) const { return find(name).has_value(); }
-
-private:
-    static QRect extents(AtspiAccessible* node) {
-        AtspiComponent* component = atspi_accessible_get_component_iface(node);
-        if (!component) {
-            return {};
-        }
-        AtspiRect* r = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr);
-        QRect rect;
-        if (r) {
-            rect = QRect(r->x, r->y, r->width, r->height);
-            g_free(r);
-        }
-        g_object_unref(component);
-        return rect;
-    }
-
-    template <typename Visit>
-    void forEachShowing(Visit visit) const {
-        AtspiAccessible* desktop = atspi_get_desktop(0);
-        const int apps = atspi_accessible_get_child_count(desktop, nullptr);
-        for (int i = 0; i < apps; ++i) {
-            AtspiAccessible* app = atspi_accessible_get_child_at_index(desktop, i, nullptr);
-            if (!app) {
-                continue;
-            }
-            const bool ours = atspi_accessible_get_process_id(app, nullptr) == guint(pid_);
-            const bool done = ours && walk(app, visit, 0);
-            g_object_unref(app);
-            if (done) {
-                break;
-            }
-        }
-        g_object_unref(desktop);
-    }
-
-    template <typename Visit>
-    static bool walk(AtspiAccessible* node, Visit& visit, int depth) {
-        if (depth > 40) {
-            return false;
-        }
-        AtspiStateSet* states = atspi_accessible_get_state_set(node);
-        const bool showing = states && atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
-        if (states) {
-            g_object_unref(states);
-        }
-        if (depth > 1 && !showing) {
-            return false;
-        }
-        if (visit(node)) {
-            return true;
-        }
-        const int children = atspi_accessible_get_child_count(node, nullptr);
-        for (int i = 0; i < children; ++i) {
-            AtspiAccessible* child = atspi_accessible_get_child_at_index(node, i, nullptr);
-            if (!child) {
-                continue;
-            }
-            const bool done = walk(child, visit, depth + 1);
-            g_object_unref(child);
-            if (done) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    qint64 pid_;
-};
-
-void click(const XSession& session, const QRect& r) {
-    session.xdotool({"mousemove", QString::number(r.center().x()), QString::number(r.center().y()),
-                     "click", "1"});
-}
 
 }  // namespace
 
@@ -203,7 +77,7 @@ TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
     session.key("shift+Home");
     session.setClipboardText("copied by the user");
     XSession::pause(300);
-    pressSuperAltHotKey(session, "1");
+    road.pressKeys({"Super_L", "Alt_L", "1"});
     ASSERT_TRUE(XSession::waitUntil([&] { return tree.shows(kReply); }, 10000))
         << road.diagnostics("assistant-reply").toStdString();
     EXPECT_TRUE(tree.shows("AI Reply"));
@@ -211,7 +85,7 @@ TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
               << std::endl;
     const std::optional<QRect> paste = tree.find("Paste reply");
     ASSERT_TRUE(paste && !paste->isEmpty());
-    click(session, *paste);
+    clickAt(session, *paste);
     EXPECT_TRUE(XSession::waitUntil([&] { return session.visibleWindowOfInstance().isEmpty(); }));
     EXPECT_TRUE(XSession::waitUntil([&] {
         return session.clipboardText() == "copied by the user";

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QScopeGuard>
 
 #include "platform/x11/AtspiAccessibility.h"
 #include "support/XSession.h"
@@ -67,6 +69,40 @@ TEST_F(AccessibilityFixture, ReadsAGtkEditorsSelectedTextAndValue) {
     EXPECT_TRUE(XSession::waitUntil([&] {
         return text(accessibility.attribute(focused, "AXValue")) == QString::fromUtf8("привет мир");
     })) << text(accessibility.attribute(focused, "AXValue")).toStdString();
+}
+
+// GTK 4 marks only its windows as showing: the focused text view is found inside, and found
+// afresh once the focus moves to another one.
+TEST_F(AccessibilityFixture, FollowsTheFocusInAGtk4Editor) {
+    ASSERT_TRUE(accessibility.isAvailable());
+    QProcess* editor = x11Session().start("gnome-text-editor", {"--standalone"});
+    // Its windows must not stand in for those of the next test's editor.
+    const auto stop = qScopeGuard([editor] {
+        editor->kill();
+        editor->waitForFinished(5000);
+    });
+    const QString window = x11Session().waitForWindow("Text Editor", 20000);
+    ASSERT_FALSE(window.isEmpty());
+    x11Session().activate(window);
+    x11Session().type("first tab");
+    x11Session().key("shift+Home");
+
+    const qint64 pid = pidOf(window);
+    const AXElementPtr first = focusedElement(pid);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(text(accessibility.attribute(first, "AXRole")), "AXTextArea");
+    EXPECT_TRUE(XSession::waitUntil(
+        [&] { return text(accessibility.attribute(first, "AXSelectedText")) == "first tab"; }));
+
+    x11Session().key("ctrl+t");
+    x11Session().type("second tab");
+    EXPECT_TRUE(XSession::waitUntil(
+        [&] {
+            return text(accessibility.attribute(focusedElement(pid), "AXValue")) == "second tab";
+        },
+        8000))
+        << text(accessibility.attribute(focusedElement(pid), "AXValue")).toStdString();
+    EXPECT_FALSE(accessibility.isSameElement(focusedElement(pid), first));
 }
 
 // Setting the selected text replaces the selection in the editor itself.

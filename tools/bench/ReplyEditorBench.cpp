@@ -121,6 +121,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s is not in front\n", qPrintable(program));
         return 1;
     }
+    // An editor joins the accessibility bus some time after its window shows.
+    QElapsedTimer joining;
+    joining.start();
+    while (focus.remember(*mousepad), !focus.rememberedWindow() && joining.elapsed() < 15000) {
+        settle(100);
+    }
+    if (!focus.rememberedWindow()) {
+        std::fprintf(stderr, "%s shows no window over the accessibility bus\n",
+                     qPrintable(program));
+        return 1;
+    }
     // While mousepad is in front, as on the reply hot key; the last one stays remembered.
     const Figures remember = timed(50, [&] { focus.remember(*mousepad); });
 

@@ -9,6 +9,8 @@
 
 #include <atspi/atspi.h>
 
+#include "platform/x11/AtspiTextNode.h"
+
 namespace {
 constexpr int kMaxVisitedNodes = 4000;
 
@@ -111,10 +113,65 @@ QList<AtspiAccessible*> childrenOf(AtspiAccessible* object, const Deadline& dead
     return children;
 }
 
-// Depth-first through showing elements, in tree order; `visit` returns true to stop. The
-// returned object (when `visit` stopped) carries a reference for the caller.
-AtspiAccessible* findDescendant(AtspiAccessible* root, const Deadline& deadline,
-                                const std::function<bool(AtspiAccessible*)>& visit) {
+// Whether an element is on screen, as far as the walks care. GTK 4 marks only its windows
+// SHOWING and everything inside them VISIBLE only: in its applications VISIBLE counts.
+class Shown {
+public:
+    explicit Shown(AtspiAccessible* element) : visibleCounts_(marksOnlyWindowsShowing(element)) {}
+
+    bool operator()(AtspiAccessible* node) const {
+        AtspiStateSet* states = atspi_accessible_get_state_set(node);
+        const bool shown = (*this)(states);
+        if (states) {
+            g_object_unref(states);
+        }
+        return shown;
+    }
+    bool operator()(AtspiStateSet* states) const {
+        return states &&
+               (atspi_state_set_contains(states, ATSPI_STATE_SHOWING) ||
+                (visibleCounts_ && atspi_state_set_contains(states, ATSPI_STATE_VISIBLE)));
+    }
+
+    // Where a walk may go: shown elements, and windows whatever they say.
+    bool walksInto(AtspiAccessible* node, AtspiStateSet* states) const {
+        return (*this)(states) || roleOf(node) == ATSPI_ROLE_FRAME;
+    }
+    bool walksInto(AtspiAccessible* node) const {
+        return (*this)(node) || roleOf(node) == ATSPI_ROLE_FRAME;
+    }
+
+private:
+    static bool marksOnlyWindowsShowing(AtspiAccessible* element) {
+        GError* error = nullptr;
+        AtspiAccessible* application = atspi_accessible_get_application(element, &error);
+        QString toolkit;
+        QString version;
+        if (application) {
+            // libatspi keeps both on the application once asked.
+            toolkit = takeString(atspi_accessible_get_toolkit_name(application, &error));
+            if (!error) {
+                version = takeString(atspi_accessible_get_toolkit_version(application, &error));
+            }
+            g_object_unref(application);
+        }
+        if (error) {
+            g_error_free(error);
+        }
+        return toolkit.compare(QLatin1String("GTK"), Qt::CaseInsensitive) == 0 &&
+               version.section('.', 0, 0).toInt() >= 4;
+    }
+
+    bool visibleCounts_;
+};
+
+// Depth-first through shown elements, in tree order; `visit` (given the element's states, each
+// asked for once) returns true to stop. The returned object (when `visit` stopped) carries a
+// reference for the caller.
+AtspiAccessible* findDescendant(
+    AtspiAccessible* root, const Deadline& deadline,
+    const std::function<bool(AtspiAccessible*, AtspiStateSet*)>& visit) {
+    const Shown shown(root);
     QList<AtspiAccessible*> stack = childrenOf(root, deadline);
     std::reverse(stack.begin(), stack.end());
     AtspiAccessible* found = nullptr;
@@ -125,15 +182,20 @@ AtspiAccessible* findDescendant(AtspiAccessible* root, const Deadline& deadline,
             g_object_unref(node);
             break;
         }
-        if (visit(node)) {
-            found = node;
-            break;
-        }
-        if (hasState(node, ATSPI_STATE_SHOWING) || roleOf(node) == ATSPI_ROLE_FRAME) {
+        AtspiStateSet* states = atspi_accessible_get_state_set(node);
+        const bool stop = visit(node, states);
+        if (!stop && shown.walksInto(node, states)) {
             QList<AtspiAccessible*> children = childrenOf(node, deadline);
             for (auto it = children.rbegin(); it != children.rend(); ++it) {
                 stack.append(*it);
             }
+        }
+        if (states) {
+            g_object_unref(states);
+        }
+        if (stop) {
+            found = node;
+            break;
         }
         g_object_unref(node);
     }
@@ -196,6 +258,11 @@ QList<AtspiRole> rolesNamed(const QStringList& names) {
         }
     }
     return roles;
+}
+
+// Every application's root object has this path.
+bool isApplicationRoot(AtspiAccessible* object) {
+    return qstrcmp(ATSPI_OBJECT(object)->path, "/org/a11y/atspi/accessible/root") == 0;
 }
 
 bool sameObject(AtspiAccessible* first, AtspiAccessible* second) {
@@ -266,14 +333,15 @@ private:
 };
 
 // Where the search for editors looks: roles and states as a browser's editors have them.
-bool isEditorCandidate(AtspiAccessible* node) {
+bool isEditorCandidate(AtspiAccessible* node, AtspiStateSet* states, const Shown& shown) {
     switch (roleOf(node)) {
         case ATSPI_ROLE_ENTRY:
         case ATSPI_ROLE_TEXT:
         case ATSPI_ROLE_SECTION:
         case ATSPI_ROLE_PANEL:
         case ATSPI_ROLE_PARAGRAPH:
-            return hasState(node, ATSPI_STATE_EDITABLE) && hasState(node, ATSPI_STATE_SHOWING);
+            return states && atspi_state_set_contains(states, ATSPI_STATE_EDITABLE) &&
+                   shown(states);
         default:
             return false;
     }
@@ -314,18 +382,19 @@ std::optional<double> characterCount(AtspiAccessible* object) {
     return double(count);
 }
 
+// GTK 4 refuses every request for the focus: there the element that has it already counts.
 bool grabFocus(AtspiAccessible* object) {
     AtspiComponent* component = atspi_accessible_get_component_iface(object);
-    if (!component) {
-        return false;
+    bool done = false;
+    if (component) {
+        GError* error = nullptr;
+        done = atspi_component_grab_focus(component, &error) && !error;
+        if (error) {
+            g_error_free(error);
+        }
+        g_object_unref(component);
     }
-    GError* error = nullptr;
-    const bool done = atspi_component_grab_focus(component, &error) && !error;
-    if (error) {
-        g_error_free(error);
-    }
-    g_object_unref(component);
-    return done;
+    return done || hasState(object, ATSPI_STATE_FOCUSED);
 }
 
 // Collection.GetMatches: the elements with any of `roles` (any role when empty) and all of
@@ -380,27 +449,25 @@ std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
     return matches;
 }
 
-// Where the walk for the focused element may go: showing elements, and frames whatever they say.
-bool isWalkedInto(AtspiAccessible* node) {
-    return hasState(node, ATSPI_STATE_SHOWING) || roleOf(node) == ATSPI_ROLE_FRAME;
-}
-
-// The first focused element in tree order that a walk through showing elements reaches; one
+// The first focused element in tree order that a walk through shown elements reaches; one
 // Collection query and the matches' ancestors where the application offers Collection.
 AtspiAccessible* focusedDescendant(AtspiAccessible* root, const Deadline& deadline) {
     constexpr int kFocusedMatchLimit = 32;
     auto matches = collectionMatches(root, {}, {ATSPI_STATE_FOCUSED}, kFocusedMatchLimit);
     if (!matches) {
-        return findDescendant(root, deadline, [](AtspiAccessible* node) {
-            return hasState(node, ATSPI_STATE_FOCUSED);
+        return findDescendant(root, deadline, [](AtspiAccessible*, AtspiStateSet* states) {
+            return states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
         });
     }
     AtspiAccessible* found = nullptr;
+    const Shown shown(root);
     ParentChains chains(root);
     for (AtspiAccessible* match : *matches) {
         if (!found) {
             const auto chain = chains.below(match, deadline);
-            if (chain && std::all_of(chain->begin(), chain->end(), isWalkedInto)) {
+            if (chain && std::all_of(chain->begin(), chain->end(), [&shown](AtspiAccessible* node) {
+                    return shown.walksInto(node);
+                })) {
                 found = match;
                 continue;
             }
@@ -436,45 +503,15 @@ std::optional<std::pair<int, int>> selectionOf(AtspiText* text) {
     return bounds;
 }
 
-QString textBetween(AtspiText* text, int start, int end) {
-    GError* error = nullptr;
-    gchar* chars = atspi_text_get_text(text, start, end, &error);
-    if (error) {
-        g_error_free(error);
-        g_free(chars);
-        return {};
-    }
-    return takeString(chars);
-}
-
-std::optional<QString> selectedText(AtspiAccessible* object) {
-    AtspiText* text = atspi_accessible_get_text_iface(object);
-    if (!text) {
+// The text as a person sees it: a page's object characters stand for their children's text.
+// A page too big to read within the budget gives nothing: the copy road takes over.
+std::optional<QString> readableText(AtspiAccessible* object, EmbeddedTextPart part,
+                                    const Deadline& deadline) {
+    const auto node = AtspiTextNode::of(object);
+    if (!node) {
         return std::nullopt;
     }
-    QString result;
-    if (const auto range = selectionOf(text)) {
-        result = textBetween(text, range->first, range->second);
-    }
-    g_object_unref(text);
-    return result;
-}
-
-std::optional<QString> valueText(AtspiAccessible* object) {
-    AtspiText* text = atspi_accessible_get_text_iface(object);
-    if (!text) {
-        return std::nullopt;
-    }
-    GError* error = nullptr;
-    const int count = atspi_text_get_character_count(text, &error);
-    QString result;
-    if (error) {
-        g_error_free(error);
-    } else {
-        result = textBetween(text, 0, count);
-    }
-    g_object_unref(text);
-    return result;
+    return expandedText(*node, part, [&deadline] { return deadline.passed(); }).value_or(QString());
 }
 
 bool isEditable(AtspiAccessible* object) {
@@ -623,11 +660,15 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
     }
     Deadline deadline;
     if (name == QLatin1String("AXFocusedUIElement")) {
+        if (auto known = stillFocused(element)) {
+            return AXValue(known);
+        }
         AtspiAccessible* focused = focusedDescendant(object, deadline);
         if (!focused) {
             return std::nullopt;
         }
-        return AXValue(wrap(focused));
+        lastFocused_ = wrap(focused);
+        return AXValue(lastFocused_);
     }
     if (name == QLatin1String("AXFocusedWindow")) {
         AtspiAccessible* window = nullptr;
@@ -644,11 +685,11 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
         return AXValue(wrap(window));
     }
     if (name == QLatin1String("AXSelectedText")) {
-        const auto text = selectedText(object);
+        const auto text = readableText(object, EmbeddedTextPart::Selection, deadline);
         return text ? std::optional<AXValue>(AXValue(*text)) : std::nullopt;
     }
     if (name == QLatin1String("AXValue")) {
-        const auto text = valueText(object);
+        const auto text = readableText(object, EmbeddedTextPart::Whole, deadline);
         return text ? std::optional<AXValue>(AXValue(*text)) : std::nullopt;
     }
     if (name == QLatin1String("AXRole")) {
@@ -733,8 +774,7 @@ bool AtspiAccessibility::hasAttribute(const AXElementPtr& element, const QString
         return true;
     }
     if (name == QLatin1String("AXFocusedUIElement") || name == QLatin1String("AXFocusedWindow")) {
-        // Every application's root object has this path.
-        return qstrcmp(ATSPI_OBJECT(object)->path, "/org/a11y/atspi/accessible/root") == 0;
+        return isApplicationRoot(object);
     }
     if (name == QLatin1String("AXValue") || name == QLatin1String("AXSelectedText") ||
         name == QLatin1String("AXNumberOfCharacters")) {
@@ -874,16 +914,42 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::searchTextFields(const AX
         return fields;
     }
     Deadline deadline;
-    AtspiAccessible* last = findDescendant(object, deadline, [&](AtspiAccessible* node) {
-        if (isEditorCandidate(node)) {
-            fields.append(wrap(static_cast<AtspiAccessible*>(g_object_ref(node))));
-        }
-        return int(fields.size()) >= limit;
-    });
+    const Shown shown(object);
+    AtspiAccessible* last =
+        findDescendant(object, deadline, [&](AtspiAccessible* node, AtspiStateSet* states) {
+            if (isEditorCandidate(node, states, shown)) {
+                fields.append(wrap(static_cast<AtspiAccessible*>(g_object_ref(node))));
+            }
+            return int(fields.size()) >= limit;
+        });
     if (last) {
         g_object_unref(last);
     }
     return fields;
+}
+
+AXElementPtr AtspiAccessibility::stillFocused(const AXElementPtr& application) {
+    AtspiAccessible* root = objectOf(application);
+    AtspiAccessible* known = objectOf(lastFocused_);
+    if (!root || !known || !isApplicationRoot(root) ||
+        offers(root, atspi_accessible_get_collection_iface)) {
+        return {};
+    }
+    const AtspiObject* knownObject = ATSPI_OBJECT(known);
+    const AtspiObject* rootObject = ATSPI_OBJECT(root);
+    if (!knownObject->app || !rootObject->app ||
+        qstrcmp(knownObject->app->bus_name, rootObject->app->bus_name) != 0) {
+        return {};
+    }
+    // Its states as they are now, not as events last left them.
+    atspi_accessible_clear_cache(known);
+    AtspiStateSet* states = atspi_accessible_get_state_set(known);
+    const bool focused =
+        states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED) && Shown(root)(states);
+    if (states) {
+        g_object_unref(states);
+    }
+    return focused ? lastFocused_ : AXElementPtr();
 }
 
 bool AtspiAccessibility::raise(const AXElementPtr& window) {

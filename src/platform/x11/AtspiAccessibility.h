@@ -44,7 +44,11 @@ public:
 
 private:
     bool raise(const AXElementPtr& window);
+    // Where an application offers no Collection (GTK 4, Qt) the walk to its focused element is
+    // long: the element found last is taken again while it still has the focus and shows.
+    AXElementPtr stillFocused(const AXElementPtr& application);
 
     enum class Availability { Unknown, Yes, No };
     Availability availability_ = Availability::Unknown;
+    AXElementPtr lastFocused_;
 };

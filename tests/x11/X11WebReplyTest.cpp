@@ -1,25 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <QFile>
 #include <QLineEdit>
-#include <QProcess>
-#include <QScopeGuard>
-#include <QStandardPaths>
 
 #include "support/TaskProbe.h"
+#include "support/WebBrowser.h"
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
 
-// A chat page in Chromium with renderer accessibility forced on: a textarea and a
-// contenteditable field, one of them focused. The reply goes into the focused one, and the page
-// shows what that field holds in its title.
+// A chat page in Firefox and in Chromium, accessibility on: a textarea and a contenteditable
+// field, one of them focused. The reply goes into the focused one, and the page shows what
+// that field holds in its title.
 namespace {
 
-QString writePage(const QString& name, const QString& focused) {
-    QFile file(x11Session().path(name + ".html"));
-    file.open(QIODevice::WriteOnly);
-    file.write(QStringLiteral(R"(<!doctype html><title>%1</title>
+QString chatPage(const QString& name, const QString& focused) {
+    return QStringLiteral(R"(<!doctype html><title>%1</title>
 <textarea id="textarea" rows="3" cols="60"></textarea>
 <div id="editable" contenteditable="true" style="width: 480px; min-height: 40px"></div>
 <script>
@@ -27,19 +21,22 @@ const field = document.getElementById("%2");
 field.oninput = () => document.title = "%1: " + (field.value ?? field.innerText).trim();
 field.focus();
 </script>)")
-                   .arg(name, focused)
-                   .toUtf8());
-    return file.fileName();
+        .arg(name, focused);
 }
+
+struct ReplyField {
+    WebBrowser::Kind browser;
+    const char* field;
+};
 
 }  // namespace
 
-class X11ChromiumReply : public ::testing::TestWithParam<const char*> {};
+class X11WebReply : public ::testing::TestWithParam<ReplyField> {};
 
-TEST_P(X11ChromiumReply, TheReplyLandsInTheFocusedFieldOfAPage) {
-    const QString chromium = QStandardPaths::findExecutable("chromium");
-    if (chromium.isEmpty()) {
-        GTEST_SKIP() << "chromium is not installed";
+TEST_P(X11WebReply, TheReplyLandsInTheFocusedFieldOfAPage) {
+    const ReplyField& target = GetParam();
+    if (WebBrowser::program(target.browser).isEmpty()) {
+        GTEST_SKIP() << WebBrowser::name(target.browser) << " is not installed";
     }
     RealCapture c;
     ASSERT_TRUE(c.accessibility.isAvailable());
@@ -50,25 +47,10 @@ TEST_P(X11ChromiumReply, TheReplyLandsInTheFocusedFieldOfAPage) {
     c.clipboard.writeItems(
         {PasteboardItem{{PasteboardValue{QStringLiteral("text/plain"), QByteArray("user text")}}}});
 
-    const QString name = QStringLiteral("Chat %1").arg(GetParam());
-    const QString page = writePage(name, GetParam());
-    QStringList args = QStringLiteral(
-                           "--force-renderer-accessibility --no-first-run "
-                           "--no-default-browser-check --window-size=900,600")
-                           .split(' ');
-    args << "--user-data-dir=" + x11Session().path(name) << "file://" + page;
-    if (::geteuid() == 0) {
-        args.prepend("--no-sandbox");
-    }
-    // Chromium joins the accessibility bus only when told that assistive technology is on.
-    QProcessEnvironment accessible;
-    accessible.insert("ACCESSIBILITY_ENABLED", "1");
-    QProcess* browser = x11Session().start(chromium, args, accessible);
-    const auto stop = qScopeGuard([browser] {
-        browser->kill();
-        browser->waitForFinished(5000);
-    });
-    const QString window = x11Session().waitForWindow("^" + name, 30000);
+    const QString name = QStringLiteral("Chat %1").arg(target.field);
+    WebBrowser browser(x11Session(), target.browser);
+    const QString window =
+        browser.open(QString(target.field) + ".html", name, chatPage(name, target.field));
     ASSERT_FALSE(window.isEmpty());
     x11Session().activate(window);
     pause(500);
@@ -97,4 +79,12 @@ TEST_P(X11ChromiumReply, TheReplyLandsInTheFocusedFieldOfAPage) {
         [&] { return c.clipboard.plainText() == QStringLiteral("user text"); }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, X11ChromiumReply, ::testing::Values("textarea", "editable"));
+INSTANTIATE_TEST_SUITE_P(Fields, X11WebReply,
+                         ::testing::Values(ReplyField{WebBrowser::Kind::Chromium, "textarea"},
+                                           ReplyField{WebBrowser::Kind::Chromium, "editable"},
+                                           ReplyField{WebBrowser::Kind::Firefox, "textarea"},
+                                           ReplyField{WebBrowser::Kind::Firefox, "editable"}),
+                         [](const auto& info) {
+                             return std::string(WebBrowser::name(info.param.browser)) + "_" +
+                                    info.param.field;
+                         });
