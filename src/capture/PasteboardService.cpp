@@ -4,7 +4,6 @@
 #include "base/Text.h"
 #include "capture/FocusService.h"
 #include "capture/PasteboardServiceError.h"
-#include "capture/PasteboardSnapshot.h"
 #include "clipboard/ClipboardCapture.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "platform/Clock.h"
@@ -20,72 +19,26 @@ constexpr int kModifierPolls = 16;
 constexpr qint64 kCopyPollMs = 2;
 constexpr qint64 kCopyPollLimitMs = 120;
 constexpr int kCopyAttempts = 3;
-// The restore waits for the paste target to fetch the text and take it in full, polling, at
-// most this long after Paste, plus 2 ms per 1,000 characters: a large text is fetched in
-// pieces, and replacing the clipboard meanwhile loses the paste.
-constexpr qint64 kPasteServedPollMs = 5;
-constexpr qint64 kPasteServedLimitMs = 1300;
-constexpr qint64 kPasteWaitCharactersPerMs = 500;
-// A target that took no step of its fetch for this long has stopped fetching.
-constexpr qint64 kFetchQuietMs = 1000;
 // The edit shortcuts are Control plus a letter on Linux.
 constexpr KeyModifier kShortcutModifier = KeyModifier::Control;
 
 bool isBlank(const QString& text) {
     return text::trimmed(text).isEmpty();
 }
-
-bool sameText(const QString& a, const QString& b) {
-    return a.normalized(QString::NormalizationForm_C) == b.normalized(QString::NormalizationForm_C);
-}
 }  // namespace
 
-PasteboardService::TransactionMark::TransactionMark(PasteboardService& service)
-    : service_(service) {
-    ++service_.transactionsUnderWay_;
-}
-
-PasteboardService::TransactionMark::~TransactionMark() {
-    --service_.transactionsUnderWay_;
-    service_.lastTransactionEndMs_ = service_.deps_.clock.nowMs();
-}
-
 bool PasteboardService::ownKeyEventsMayArrive() const {
-    return transactionsUnderWay_ > 0 ||
-           (lastTransactionEndMs_ &&
-            deps_.clock.nowMs() - *lastTransactionEndMs_ < kOwnKeysSettleMs);
+    return lender_.lentWithin(kOwnKeysSettleMs);
 }
 
 PasteboardService::PasteboardService(Dependencies dependencies)
     : deps_(dependencies),
       reader_(dependencies.workspace, dependencies.accessibility, dependencies.focus),
-      guard_({dependencies.clock, dependencies.pasteboard, dependencies.capture,
-              dependencies.workspace.ownProcessIdentifier(),
-              [this] { return transactions_.isLocked(); }}) {}
-
-namespace {
-// Clears the borrowed snapshot when the transaction ends, however it ends.
-class Borrow {
-public:
-    Borrow(const PasteboardSnapshot*& slot, const PasteboardSnapshot& snapshot) : slot_(slot) {
-        slot_ = &snapshot;
-    }
-    ~Borrow() { slot_ = nullptr; }
-    Borrow(const Borrow&) = delete;
-    Borrow& operator=(const Borrow&) = delete;
-
-private:
-    const PasteboardSnapshot*& slot_;
-};
-}  // namespace
+      lender_({dependencies.clock, dependencies.pasteboard, dependencies.capture,
+               dependencies.workspace.ownProcessIdentifier()}) {}
 
 void PasteboardService::returnBorrowedPasteboard() {
-    guard_.stop();
-    if (borrowed_) {
-        borrowed_->restore(deps_.pasteboard);
-        deps_.capture.finishTransientPasteboardUse();
-        borrowed_ = nullptr;
-    }
+    lender_.recallNow();
 }
 
 PasteboardService& PasteboardService::shared() {
@@ -157,64 +110,50 @@ QCoro::Task<> PasteboardService::pauseOrThrow(qint64 milliseconds, CancelToken t
 QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
     bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing,
     CancelToken token, std::optional<FocusTarget>* source) {
-    const auto transaction = co_await transactions_.lock();
-    const TransactionMark mark(*this);
-    guard_.settleNow();
-    deps_.capture.suppressCapture(kSuppressSeconds);
-    const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
-    const Borrow borrow(borrowed_, snapshot);
+    PasteboardLoan loan = co_await lender_.lend(PasteboardLoan::Road::read);
+    // Where the Copy went: the owner of a late answer to it.
+    loan.copyGoesTo(deps_.focus.rememberedProcessIdentifier());
+    // With nothing remembered the Copy goes to whatever application is frontmost.
+    deps_.focus.activateRememberedApplication();
+    if (source) {
+        *source = deps_.focus.rememberedTarget();
+    }
+    co_await pauseOrThrow(timing.activationDelay, token);
+
+    if (selectAllBeforeCopy) {
+        if (timing.waitForModifierRelease) {
+            co_await waitForModifierKeysToClear();
+        }
+        co_await sendEditShortcut(KeyCode::A, PasteboardServiceErrorKind::copyEventFailed);
+        co_await pauseOrThrow(timing.selectAllDelay, token);
+    }
 
     QString copied;
-    // Where the Copy went: the owner of a late answer to it.
-    std::optional<qint64> copyTarget = deps_.focus.rememberedProcessIdentifier();
-    try {
-        // With nothing remembered the Copy goes to whatever application is frontmost.
-        deps_.focus.activateRememberedApplication();
-        if (source) {
-            *source = deps_.focus.rememberedTarget();
+    for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
+        // Renewed per attempt, so a slow read never outlives its suppression.
+        deps_.capture.suppressCapture(PasteboardLoan::kSuppressSeconds);
+        deps_.pasteboard.clear();
+        if (timing.waitForModifierRelease) {
+            co_await waitForModifierKeysToClear();
         }
-        co_await pauseOrThrow(timing.activationDelay, token);
-
-        if (selectAllBeforeCopy) {
-            if (timing.waitForModifierRelease) {
-                co_await waitForModifierKeysToClear();
-            }
-            co_await sendEditShortcut(KeyCode::A, PasteboardServiceErrorKind::copyEventFailed);
-            co_await pauseOrThrow(timing.selectAllDelay, token);
+        if (const auto front = deps_.workspace.frontmostApplication()) {
+            loan.copyGoesTo(front->processIdentifier);
         }
-
-        for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
-            // Renewed per attempt, so a slow read never outlives its suppression.
-            deps_.capture.suppressCapture(kSuppressSeconds);
-            deps_.pasteboard.clear();
-            if (timing.waitForModifierRelease) {
-                co_await waitForModifierKeysToClear();
-            }
-            if (const auto front = deps_.workspace.frontmostApplication()) {
-                copyTarget = front->processIdentifier;
-            }
-            co_await sendEditShortcut(KeyCode::C, PasteboardServiceErrorKind::copyEventFailed);
-            if (timing.copyWaitBase == 0) {
-                copied = co_await waitForCopiedText(kCopyPollLimitMs);
-            } else {
-                co_await pauseOrThrow(timing.copyWaitBase + attempt * timing.copyWaitStep, token);
-                copied = deps_.pasteboard.plainText().value_or(QString());
-            }
-            if (!isBlank(copied)) {
-                break;
-            }
+        co_await sendEditShortcut(KeyCode::C, PasteboardServiceErrorKind::copyEventFailed);
+        if (timing.copyWaitBase == 0) {
+            copied = co_await waitForCopiedText(kCopyPollLimitMs);
+        } else {
+            co_await pauseOrThrow(timing.copyWaitBase + attempt * timing.copyWaitStep, token);
+            copied = deps_.pasteboard.plainText().value_or(QString());
         }
-    } catch (...) {
-        snapshot.restore(deps_.pasteboard);
-        deps_.capture.finishTransientPasteboardUse();
-        guard_.start(snapshot, copyTarget, QString());
-        throw;
+        if (!isBlank(copied)) {
+            break;
+        }
     }
 
     // The user's pasteboard comes back exactly once, whatever the outcome below.
-    snapshot.restore(deps_.pasteboard);
-    deps_.capture.finishTransientPasteboardUse();
-    guard_.start(snapshot, copyTarget, isBlank(copied) ? QString() : copied);
+    loan.copyGave(copied);
+    co_await loan.end();
 
     if (!isBlank(copied)) {
         co_return copied;
@@ -268,87 +207,31 @@ QCoro::Task<bool> PasteboardService::pasteInto(QString text, std::function<bool(
     if (text.isEmpty()) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
     }
-    const auto transaction = co_await transactions_.lock();
-    const TransactionMark mark(*this);
-    guard_.settleNow();
-    deps_.capture.suppressCapture(kSuppressSeconds);
-    const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
-    const Borrow borrow(borrowed_, snapshot);
-
+    PasteboardLoan loan = co_await lender_.lend(PasteboardLoan::Road::paste);
     const bool activated = activateTarget();
     if (!activated) {
-        // The pasteboard was not touched: nothing to restore.
-        deps_.capture.finishTransientPasteboardUse();
         throw PasteboardServiceError(PasteboardServiceErrorKind::pasteTargetUnavailable);
     }
-    const bool activationElapsed = co_await deps_.clock.sleep(timing.activationDelay, token);
-    if (!activationElapsed) {
-        deps_.capture.finishTransientPasteboardUse();
-        throw CancelledError();
+    co_await pauseOrThrow(timing.activationDelay, token);
+    loan.writeText(text);
+    co_await pauseOrThrow(timing.pasteDelay, token);
+    if (timing.waitForModifierRelease) {
+        co_await waitForModifierKeysToClear();
     }
-
-    deps_.pasteboard.clear();
-    deps_.pasteboard.setPlainText(text);
-
-    const bool pasteDelayElapsed = co_await deps_.clock.sleep(timing.pasteDelay, token);
-    bool cancelled = !pasteDelayElapsed;
-    bool served = false;
-    if (!cancelled) {
-        if (timing.waitForModifierRelease) {
-            co_await waitForModifierKeysToClear();
-        }
-        // When Paste cannot be sent the text stays on the pasteboard: it is then the only copy
-        // of the result. The suppression runs out by itself.
+    try {
         co_await sendEditShortcut(KeyCode::V, PasteboardServiceErrorKind::pasteEventFailed);
-        const qint64 pastedAt = deps_.clock.nowMs();
-        const bool restoreDelayElapsed = co_await deps_.clock.sleep(timing.restoreDelay, token);
-        cancelled = !restoreDelayElapsed;
-        if (!cancelled) {
-            const bool waited = co_await waitForPasteServed(text.size(), pastedAt, token);
-            cancelled = !waited;
-        }
-        served = deps_.pasteboard.lastWriteFetch().served;
+    } catch (...) {
+        loan.leaveTextInPlace();
+        throw;
     }
-
-    // Someone who wrote the pasteboard meanwhile keeps their content.
-    const auto current = deps_.pasteboard.plainText();
-    if (current && sameText(*current, text)) {
-        snapshot.restore(deps_.pasteboard);
-    }
-    deps_.capture.finishTransientPasteboardUse();
-    if (cancelled) {
+    loan.pasteSent();
+    // A cancel gives the pasteboard back at once.
+    co_await deps_.clock.sleep(timing.restoreDelay, token);
+    const bool served = co_await loan.end(token);
+    if (token.isCancelled()) {
         throw CancelledError();
     }
     co_return served;
-}
-
-QCoro::Task<bool> PasteboardService::waitForPasteServed(qsizetype textSize, qint64 pastedAtMs,
-                                                        CancelToken token) {
-    // Where the target fetches the paste from us later (X11), restoring before it took the
-    // text would paste the user's old content instead, or nothing.
-    const qint64 limitMs = kPasteServedLimitMs + textSize / kPasteWaitCharactersPerMs;
-    quint64 steps = 0;
-    qint64 lastStepAt = pastedAtMs;
-    while (true) {
-        const PasteboardFetch fetch = deps_.pasteboard.lastWriteFetch();
-        const qint64 now = deps_.clock.nowMs();
-        if (fetch.steps != steps) {
-            steps = fetch.steps;
-            lastStepAt = now;
-        }
-        const bool taken = fetch.served && fetch.underway == 0;
-        const bool stalled = fetch.served && now - lastStepAt >= kFetchQuietMs;
-        const qint64 left = limitMs - (now - pastedAtMs);
-        if (taken || stalled || left <= 0) {
-            co_return true;
-        }
-        // A long wait keeps the text out of the clipboard history.
-        deps_.capture.suppressCapture(kSuppressSeconds);
-        const bool polled = co_await deps_.clock.sleep(qMin(left, kPasteServedPollMs), token);
-        if (!polled) {
-            co_return false;
-        }
-    }
 }
 
 QCoro::Task<bool> PasteboardService::replaceSelectedTextViaAccessibility(QString text) {

@@ -5,10 +5,9 @@
 #include <functional>
 #include <optional>
 
-#include "base/AsyncMutex.h"
 #include "capture/AccessibilityTextReader.h"
-#include "capture/ClipboardRestoreGuard.h"
 #include "capture/FocusService.h"
+#include "capture/PasteboardLender.h"
 #include "capture/PasteboardTiming.h"
 #include "platform/CancelToken.h"
 
@@ -77,7 +76,7 @@ public:
     // For the app's exit: a transaction that holds the user's pasteboard gives it back now, as
     // it will never resume; the watch for late copies ends.
     void returnBorrowedPasteboard();
-    const ClipboardRestoreGuard& restoreGuard() const { return guard_; }
+    const ClipboardRestoreGuard& restoreGuard() const { return lender_.restoreGuard(); }
 
     // How long after a transaction the key events it posted may still come in.
     static constexpr qint64 kOwnKeysSettleMs = 400;
@@ -87,20 +86,6 @@ public:
     bool ownKeyEventsMayArrive() const;
 
 private:
-    // Marks a transaction as under way for its lifetime.
-    class TransactionMark {
-    public:
-        explicit TransactionMark(PasteboardService& service);
-        ~TransactionMark();
-        TransactionMark(const TransactionMark&) = delete;
-        TransactionMark& operator=(const TransactionMark&) = delete;
-
-    private:
-        PasteboardService& service_;
-    };
-    friend class TransactionMark;
-    static constexpr double kSuppressSeconds = 3.5;
-
     // Sends Control plus the key; throws PasteboardServiceError.
     QCoro::Task<> sendShortcut(quint16 keyCode);
     // The same, with every failure reported as `failure`.
@@ -111,10 +96,6 @@ private:
     // True when the target fetched the text.
     QCoro::Task<bool> pasteInto(QString text, std::function<bool()> activateTarget,
                                 PasteboardTiming timing, CancelToken token);
-
-    // After Paste: until the target took the text (fetched in full, or stalled), at most a
-    // size-dependent bound after `pastedAtMs`. False when cancelled.
-    QCoro::Task<bool> waitForPasteServed(qsizetype textSize, qint64 pastedAtMs, CancelToken token);
 
     // The reply editor before the paste: its text and its character count.
     struct AIReplyEditorState {
@@ -129,10 +110,5 @@ private:
 
     Dependencies deps_;
     AccessibilityTextReader reader_;
-    AsyncMutex transactions_;
-    ClipboardRestoreGuard guard_;
-    // The snapshot of the transaction that has the user's pasteboard out; null otherwise.
-    const PasteboardSnapshot* borrowed_ = nullptr;
-    int transactionsUnderWay_ = 0;
-    std::optional<qint64> lastTransactionEndMs_;
+    PasteboardLender lender_;
 };

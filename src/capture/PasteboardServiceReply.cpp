@@ -1,12 +1,9 @@
 // The paste of an AI reply into a chat application's message editor.
 #include "capture/PasteboardService.h"
 #include "capture/PasteboardServiceError.h"
-#include "capture/PasteboardSnapshot.h"
 #include "capture/ReplyEditorSearch.h"
-#include "clipboard/ClipboardCapture.h"
 #include "platform/Clock.h"
 #include "platform/KeyEvents.h"
-#include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
 
 namespace {
@@ -16,21 +13,6 @@ constexpr int kEditorFocusTries = 16;
 constexpr qint64 kEditorFocusTryMs = 25;
 constexpr int kConfirmationChecks = 60;
 constexpr qint64 kConfirmationCheckMs = 20;
-
-// Lends the snapshot to the service while the paste runs (given back if the app quits).
-class LentSnapshot {
-public:
-    LentSnapshot(const PasteboardSnapshot*& slot, const PasteboardSnapshot& snapshot)
-        : slot_(slot) {
-        slot_ = &snapshot;
-    }
-    ~LentSnapshot() { slot_ = nullptr; }
-    LentSnapshot(const LentSnapshot&) = delete;
-    LentSnapshot& operator=(const LentSnapshot&) = delete;
-
-private:
-    const PasteboardSnapshot*& slot_;
-};
 }  // namespace
 
 std::optional<PasteboardService::AIReplyEditorState> PasteboardService::aiReplyEditorState() const {
@@ -86,15 +68,10 @@ QCoro::Task<> PasteboardService::pasteAIReply(QString text, qint64 targetProcess
     if (text.isEmpty()) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::emptyText);
     }
-    const auto transaction = co_await transactions_.lock();
-    const TransactionMark mark(*this);
-    guard_.settleNow();
-    deps_.capture.suppressCapture(kSuppressSeconds);
-    const PasteboardSnapshot snapshot = PasteboardSnapshot::capture(deps_.pasteboard);
-    const LentSnapshot lent(borrowed_, snapshot);
+    PasteboardLoan loan = co_await lender_.lend(PasteboardLoan::Road::paste);
+    loan.onGiveBack([&focus = deps_.focus] { focus.endAIReplyPaste(); });
 
     std::optional<PasteboardServiceErrorKind> failure;
-    std::optional<qint64> pastedAt;
     if (!deps_.focus.beginAIReplyPaste(targetProcessIdentifier)) {
         failure = PasteboardServiceErrorKind::pasteTargetUnavailable;
     }
@@ -112,8 +89,7 @@ QCoro::Task<> PasteboardService::pasteAIReply(QString text, qint64 targetProcess
     }
     if (!failure) {
         const auto before = aiReplyEditorState();
-        deps_.pasteboard.clear();
-        deps_.pasteboard.setPlainText(text);
+        loan.writeText(text);
         co_await waitForModifierKeysToClear();
         bool sent = true;
         try {
@@ -124,7 +100,7 @@ QCoro::Task<> PasteboardService::pasteAIReply(QString text, qint64 targetProcess
         if (!sent) {
             failure = PasteboardServiceErrorKind::pasteEventFailed;
         } else {
-            pastedAt = deps_.clock.nowMs();
+            loan.pasteSent();
             const bool confirmed = co_await waitForAIReplyPasteConfirmation(before);
             if (!confirmed) {
                 failure = PasteboardServiceErrorKind::pasteNotApplied;
@@ -134,16 +110,7 @@ QCoro::Task<> PasteboardService::pasteAIReply(QString text, qint64 targetProcess
 
     // The target may still be fetching the text it was sent: the user's content comes back
     // only once it took it (a confirmed paste normally has).
-    if (pastedAt) {
-        co_await waitForPasteServed(text.size(), *pastedAt, {});
-    }
-    const auto current = deps_.pasteboard.plainText();
-    if (current && current->normalized(QString::NormalizationForm_C) ==
-                       text.normalized(QString::NormalizationForm_C)) {
-        snapshot.restore(deps_.pasteboard);
-    }
-    deps_.focus.endAIReplyPaste();
-    deps_.capture.finishTransientPasteboardUse();
+    co_await loan.end();
     if (failure) {
         throw PasteboardServiceError(*failure);
     }

@@ -1,0 +1,34 @@
+#include "capture/PasteboardLender.h"
+
+#include "clipboard/ClipboardCapture.h"
+#include "platform/Clock.h"
+#include "platform/Pasteboard.h"
+
+PasteboardLender::PasteboardLender(Dependencies dependencies)
+    : deps_(dependencies),
+      guard_({dependencies.clock, dependencies.pasteboard, dependencies.capture,
+              dependencies.ownProcessIdentifier, [this] { return turns_.isLocked(); }}) {}
+
+QCoro::Task<PasteboardLoan> PasteboardLender::lend(PasteboardLoan::Road road) {
+    AsyncMutex::Guard turn = co_await turns_.lock();
+    // A late copy that landed since the watch last looked is undone first, so it is never
+    // saved as the user's.
+    guard_.settleNow();
+    deps_.capture.suppressCapture(PasteboardLoan::kSuppressSeconds);
+    auto state = std::make_unique<PasteboardLoan::State>(
+        *this, std::move(turn), road, PasteboardSnapshot::capture(deps_.pasteboard));
+    co_return PasteboardLoan(std::move(state));
+}
+
+void PasteboardLender::recallNow() {
+    guard_.stop();
+    if (out_ && !out_->givenBack) {
+        out_->givenBack = true;
+        out_->snapshot.restore(deps_.pasteboard);
+        deps_.capture.finishTransientPasteboardUse();
+    }
+}
+
+bool PasteboardLender::lentWithin(qint64 ms) const {
+    return out_ || (lastReturnMs_ && deps_.clock.nowMs() - *lastReturnMs_ < ms);
+}
