@@ -17,7 +17,7 @@ void typeAndCopy(const XSession& session, const QString& text) {
     session.type(text);
     session.key("ctrl+a");
     session.key("ctrl+c");
-    XSession::waitUntil([&] { return session.clipboardText() == text; }, 5000);
+    XSession::waitUntil([&] { return session.clipboardText() == text; }, 20000);
     // More than one poll of the history apart.
     XSession::pause(1000);
 }

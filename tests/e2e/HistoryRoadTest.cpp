@@ -29,7 +29,7 @@ void typeAndCopy(const XSession& session, const QString& text) {
     session.type(text);
     session.key("ctrl+a");
     session.key("ctrl+c");
-    XSession::waitUntil([&] { return session.clipboardText() == text; }, 5000);
+    XSession::waitUntil([&] { return session.clipboardText() == text; }, 20000);
     // More than one poll apart.
     XSession::waitUntil([] { return false; }, 1000);
 }

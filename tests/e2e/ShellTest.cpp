@@ -25,7 +25,7 @@ QString visibleWindow(const XSession& session) {
 // Ready to answer a later launch.
 bool waitUntilReady(const XSession& session) {
     const QString socket = session.path("runtime/ai.nivelo.native.socket");
-    return XSession::waitUntil([&] { return QFileInfo::exists(socket); }, 10000);
+    return XSession::waitUntil([&] { return QFileInfo::exists(socket); }, 20000);
 }
 
 QString activeWindow(const XSession& session) {

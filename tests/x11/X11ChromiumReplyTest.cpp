@@ -89,7 +89,7 @@ TEST_P(X11ChromiumReply, TheReplyLandsInTheFocusedFieldOfAPage) {
     XSession::waitUntil([&] { return own.hasFocus(); });
 
     auto outcome = startTask(c.service.pasteAIReply(QStringLiteral(" and thanks"), pid));
-    XSession::waitUntil([&] { return outcome->done; }, 10000);
+    XSession::waitUntil([&] { return outcome->done; }, 20000);
     EXPECT_FALSE(outcome->error) << outcome->errorDescription().toStdString();
     EXPECT_FALSE(x11Session().waitForWindow("^" + name + ": Hello and thanks", 5000).isEmpty())
         << x11Session().xdotool({"getwindowname", window}).toStdString();

@@ -84,7 +84,7 @@ TEST_P(X11ReplyPaste, TheReplyLandsAndTheClipboardComesBack) {
     x11Session().activate(QString::number(own.winId()));
     XSession::waitUntil([&] { return own.hasFocus(); });
     auto outcome = startTask(service.pasteAIReply(QStringLiteral(" and thanks"), pid));
-    XSession::waitUntil([&] { return outcome->done; }, 8000);
+    XSession::waitUntil([&] { return outcome->done; }, 20000);
     EXPECT_FALSE(outcome->error) << outcome->errorDescription().toStdString();
 
     const auto editor =
