@@ -2,10 +2,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/NiveloAppDelegate.h"
 #include "app/NiveloNativeApp.h"
 #include "app/NiveloWindowPresenter.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "app/TrayAvailability.h"
 #include "capture/PasteboardService.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "core/AppBuildConfiguration.h"
@@ -19,12 +21,13 @@
 #include "platform/RealClock.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Platform.h"
+#include "platform/x11/X11SelectionWatch.h"
 
 namespace {
 
 // The real services this desktop has. The app state and what is wired to it run once the
 // platform carries everything they stand on.
-Platform buildPlatform() {
+Platform buildPlatform(std::shared_ptr<X11Connection>& x11) {
     Platform platform;
     platform.clock = std::make_unique<RealClock>();
     platform.defaults = std::make_unique<IniDefaults>(IniDefaults::standardPath());
@@ -36,7 +39,7 @@ Platform buildPlatform() {
     platform.processRunner = std::make_unique<QProcessRunner>();
     platform.screens = std::make_unique<QtScreens>();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        addX11Services(platform);
+        x11 = addX11Services(platform);
     }
     return platform;
 }
@@ -65,7 +68,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("NiveloAI"));
     QApplication::setDesktopFileName(QStringLiteral("ai.nivelo.native"));
 
-    Platform platform = buildPlatform();
+    std::shared_ptr<X11Connection> x11;
+    Platform platform = buildPlatform(x11);
     Platform::setCurrent(&platform);
 
     SingleInstance instance(SingleInstance::standardPaths());
@@ -85,6 +89,14 @@ int main(int argc, char** argv) {
         return code;
     }
 
+    // The tray is followed by its selection's owner, not asked at every re-apply of the dock
+    // presence.
+    std::unique_ptr<X11SelectionWatch> trayWatch;
+    if (x11) {
+        trayWatch =
+            std::make_unique<X11SelectionWatch>(x11, X11SelectionWatch::systemTraySelection(*x11));
+        NiveloAppDelegate::setTrayProbe(trayAvailability(*trayWatch));
+    }
     int code = 0;
     {
         NiveloNativeApp nivelo(platform);
@@ -105,6 +117,7 @@ int main(int argc, char** argv) {
                                          QCoreApplication::applicationFilePath());
         }
     }
+    NiveloAppDelegate::setTrayProbe({});
     Platform::setCurrent(nullptr);
     return code;
 }

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <memory>
+
 struct Platform;
+class X11Connection;
 
 // Adds the services of the running X11 desktop to a bundle, for main(): the clipboard, XTest
 // keys, EWMH windows, AT-SPI, key grabs, XKB layouts, XInput2 monitors, the permission probe
-// and our own windows' activation. Needs a QGuiApplication on the xcb platform.
-void addX11Services(Platform& platform);
+// and our own windows' activation. Needs a QGuiApplication on the xcb platform. Returns the
+// private connection they share, for what main() builds beside them.
+std::shared_ptr<X11Connection> addX11Services(Platform& platform);
