@@ -105,13 +105,31 @@ bool XSession::startDbus() {
     dbusAddress_ = QString::fromLatin1(out);
     processes_.push_back(std::move(bus));
     start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
+    QString a11yBus;
+    if (!waitUntil(
+            [&] {
+                const QString reply =
+                    run("dbus-send", {"--session", "--print-reply", "--dest=org.a11y.Bus",
+                                      "/org/a11y/bus", "org.a11y.Bus.GetAddress"});
+                a11yBus = reply.section('"', 1, 1);
+                return a11yBus.startsWith("unix:");
+            },
+            30000)) {
+        error_ = "the accessibility bus did not start";
+        return false;
+    }
+    // The registry starts on the first application's request, and that application waits
+    // for it: started here, a slow start delays the session rather than a test's window.
     return waitUntil(
         [&] {
-            return run("dbus-send", {"--session", "--print-reply", "--dest=org.a11y.Bus",
-                                     "/org/a11y/bus", "org.a11y.Bus.GetAddress"})
-                .contains("unix:");
+            int code = -1;
+            run("dbus-send",
+                {"--bus=" + a11yBus, "--print-reply", "--dest=org.a11y.atspi.Registry",
+                 "/org/a11y/atspi/registry", "org.freedesktop.DBus.Peer.Ping"},
+                30000, &code);
+            return code == 0;
         },
-        30000);
+        60000);
 }
 
 bool XSession::writeNiveloDefaults(const QMap<QString, QString>& values) const {
