@@ -67,7 +67,7 @@ TEST_P(X11ReplyPaste, TheReplyLandsAndTheClipboardComesBack) {
     x11Session().start(target.program, target.args);
     const QString window = x11Session().waitForWindow(target.title, 15000);
     ASSERT_FALSE(window.isEmpty());
-    x11Session().activate(window);
+    ASSERT_TRUE(x11Session().activate(window));
     if (!target.typed.isEmpty()) {
         x11Session().type(target.typed);
     }
@@ -76,8 +76,18 @@ TEST_P(X11ReplyPaste, TheReplyLandsAndTheClipboardComesBack) {
         const auto front = workspace.frontmostApplication();
         return front && front->processIdentifier == pid;
     });
-    focus.rememberFrontmostApplication();
-    ASSERT_TRUE(focus.rememberedWindow());
+    // The editor joins the accessibility bus a while after its window shows, later still on a
+    // loaded machine: remembered once its focused field holds what was typed.
+    ASSERT_TRUE(XSession::waitUntil([&] {
+        focus.rememberFrontmostApplication();
+        const auto focused =
+            accessibility.attribute(accessibility.applicationElement(pid), "AXFocusedUIElement");
+        const auto* element = focused ? std::get_if<AXElementPtr>(&*focused) : nullptr;
+        const auto value = element ? accessibility.attribute(*element, "AXValue") : std::nullopt;
+        const QString* text = value ? std::get_if<QString>(&*value) : nullptr;
+        return focus.rememberedWindow() && element &&
+               (text ? *text == target.typed : target.typed.isEmpty());
+    }));
 
     QLineEdit own;
     own.show();
