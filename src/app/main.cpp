@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/NiveloAppDelegate.h"
 #include "app/NiveloNativeApp.h"
 #include "app/NiveloWindowPresenter.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "app/TrayAvailability.h"
 #include "capture/PasteboardService.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "core/AppBuildConfiguration.h"
@@ -23,12 +25,13 @@
 #include "platform/x11/X11ClipboardKeeperProcess.h"
 #include "platform/x11/X11Platform.h"
 #include "theme/NiveloStyle.h"
+#include "platform/x11/X11SelectionWatch.h"
 
 namespace {
 
 // The real services this desktop has. The app state and what is wired to it run once the
 // platform carries everything they stand on.
-Platform buildPlatform() {
+Platform buildPlatform(std::shared_ptr<X11Connection>& x11) {
     Platform platform;
     platform.clock = std::make_unique<RealClock>();
     platform.defaults = std::make_unique<IniDefaults>(IniDefaults::standardPath());
@@ -40,7 +43,7 @@ Platform buildPlatform() {
     platform.processRunner = std::make_unique<QProcessRunner>();
     platform.screens = std::make_unique<QtScreens>();
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        addX11Services(platform);
+        x11 = addX11Services(platform);
     }
     return platform;
 }
@@ -90,9 +93,18 @@ int main(int argc, char** argv) {
         return app.exec();
     }
 
-    Platform platform = buildPlatform();
+    std::shared_ptr<X11Connection> x11;
+    Platform platform = buildPlatform(x11);
     Platform::setCurrent(&platform);
 
+    // The tray is followed by its selection's owner, not asked at every re-apply of the dock
+    // presence.
+    std::unique_ptr<X11SelectionWatch> trayWatch;
+    if (x11) {
+        trayWatch =
+            std::make_unique<X11SelectionWatch>(x11, X11SelectionWatch::systemTraySelection(*x11));
+        NiveloAppDelegate::setTrayProbe(trayAvailability(*trayWatch));
+    }
     int code = 0;
     {
         NiveloNativeApp nivelo(platform);
@@ -112,6 +124,7 @@ int main(int argc, char** argv) {
             platform.pasteboard->handOverAtExit();
         }
     }
+    NiveloAppDelegate::setTrayProbe({});
     Platform::setCurrent(nullptr);
     return code;
 }

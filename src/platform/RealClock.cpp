@@ -19,9 +19,11 @@ QDateTime RealClock::currentDateTime() const {
 
 quint64 RealClock::callAfter(qint64 ms, std::function<void()> fn) {
     const quint64 id = nextId_++;
+    // Half a second and more needs no millisecond: a coarse timer may end up to 5 % early or
+    // late, which lets the idle polls (0.7, 0.75 and 1 s) share their wake-ups.
     const int timerId = startTimer(
         std::chrono::milliseconds(std::clamp<qint64>(ms, 0, std::numeric_limits<int>::max())),
-        Qt::PreciseTimer);
+        ms >= kCoarseFromMs ? Qt::CoarseTimer : Qt::PreciseTimer);
     calls_.emplace(timerId, Call{id, std::move(fn)});
     timerIds_.emplace(id, timerId);
     return id;

@@ -11,6 +11,9 @@
 class RealClock : public QObject, public Clock {
     Q_OBJECT
 public:
+    // Calls at least this far ahead run on a coarse timer (within 5 %).
+    static constexpr qint64 kCoarseFromMs = 500;
+
     explicit RealClock(QObject* parent = nullptr);
 
     qint64 nowMs() const override;

@@ -78,7 +78,7 @@ TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
     session.setClipboardText("copied by the user");
     XSession::pause(300);
     road.pressKeys({"Super_L", "Alt_L", "1"});
-    ASSERT_TRUE(XSession::waitUntil([&] { return tree.shows(kReply); }, 10000))
+    ASSERT_TRUE(XSession::waitUntil([&] { return tree.shows(kReply); }, 20000))
         << road.diagnostics("assistant-reply").toStdString();
     EXPECT_TRUE(tree.shows("AI Reply"));
     std::cout << "Reply screenshot: " << session.screenshot("assistant-reply").toStdString()

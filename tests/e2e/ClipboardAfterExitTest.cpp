@@ -153,7 +153,7 @@ TEST_P(ClipboardAfterExit, TheUsersClipboardOutlivesNivelo) {
         waitAWhile(500);
     } else {
         ASSERT_TRUE(XSession::waitUntil(
-            [&] { return fileBytes(road.session().path("slow.txt")) == "ONE TWO."; }, 8000));
+            [&] { return fileBytes(road.session().path("slow.txt")) == "ONE TWO."; }, 20000));
         ASSERT_TRUE(
             XSession::waitUntil([&] { return road.session().clipboardData("image/png") == png; }));
     }

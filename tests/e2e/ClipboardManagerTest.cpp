@@ -65,7 +65,7 @@ private:
         XEvent event;
         const bool notified = XSession::waitUntil(
             [&] { return XCheckTypedWindowEvent(display_, window_, SelectionNotify, &event); },
-            5000);
+            20000);
         if (!notified || event.xselection.property == None) {
             return {};
         }
@@ -159,7 +159,7 @@ TEST(ClipboardManager, TakesTheClipboardOverWhenNiveloQuits) {
             manager.poll();
             return road.nivelo()->state() == QProcess::NotRunning;
         },
-        10000);
+        20000);
     EXPECT_EQ(road.nivelo()->state(), QProcess::NotRunning);
     EXPECT_EQ(manager.handOvers, 1);
     EXPECT_EQ(manager.saved, png);

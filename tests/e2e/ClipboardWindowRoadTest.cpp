@@ -12,16 +12,6 @@
 // caret and gives the clipboard back; a note typed at once and saved survives a restart.
 namespace {
 
-void typeAndCopy(const XSession& session, const QString& text) {
-    session.key("ctrl+a");
-    session.type(text);
-    session.key("ctrl+a");
-    session.key("ctrl+c");
-    XSession::waitUntil([&] { return session.clipboardText() == text; }, 5000);
-    // More than one poll of the history apart.
-    XSession::pause(1000);
-}
-
 void click(const XSession& session, QPoint at, int times = 1) {
     session.xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click",
                      "--repeat", QString::number(times), "--delay", "80", "1"});
@@ -57,7 +47,7 @@ TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
     ASSERT_FALSE(editor.isEmpty());
     XSession::pause(500);
     for (const QString text : {"first copied text", "second copied text", "third copied text"}) {
-        typeAndCopy(session, text);
+        ASSERT_TRUE(road.typeAndCopy(text)) << road.diagnostics("clipboard-copy").toStdString();
     }
     session.key("End");
 
@@ -79,7 +69,8 @@ TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
     click(session, g.topLeft() + kFirstRow, 2);
     ASSERT_TRUE(XSession::waitUntil([&] { return session.visibleWindowOfInstance().isEmpty(); }))
         << road.diagnostics("clipboard-hide").toStdString();
-    // The clipboard comes back once mousepad has taken the text (1.3 s after the paste).
+    // The clipboard comes back once mousepad has taken the text (1.3 s after the paste). No
+    // poll: a read of the clipboard meanwhile would be a fetch of the pasted text.
     XSession::pause(3500);
     EXPECT_EQ(session.clipboardText(), "third copied text");
     EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), editor);

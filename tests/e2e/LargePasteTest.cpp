@@ -33,7 +33,7 @@ TEST_P(LargePaste, TheWholeAnswerLandsInAGtk4Editor) {
     XSession::waitUntil([] { return false; }, 500);
 
     road.pressAltHotKey("1");
-    ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 8000));
+    ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 20000));
     // Saved again and again until the document holds the answer: inserting takes a while.
     QByteArray saved;
     XSession::waitUntil(

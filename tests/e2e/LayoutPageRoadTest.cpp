@@ -65,7 +65,7 @@ TEST(LayoutPageRoad, AnApplicationAddedThroughTheDialogGetsItsLayoutOnActivation
                        element = pressable(accessibility, pid, title);
                        return element != nullptr;
                    },
-                   10000) &&
+                   20000) &&
                accessibility.performAction(element, "AXPress");
     };
     ASSERT_TRUE(press("Layout"));
@@ -88,6 +88,6 @@ TEST(LayoutPageRoad, AnApplicationAddedThroughTheDialogGetsItsLayoutOnActivation
     road.lockLayoutGroup(0);
     ASSERT_EQ(session.currentLayoutGroup(), 0);
     ASSERT_FALSE(session.startAndActivate("mousepad", "mousepad").isEmpty());
-    EXPECT_TRUE(XSession::waitUntil([&] { return session.currentLayoutGroup() == 1; }, 8000))
+    EXPECT_TRUE(XSession::waitUntil([&] { return session.currentLayoutGroup() == 1; }, 20000))
         << road.diagnostics("layout-switched").toStdString();
 }

@@ -76,7 +76,7 @@ TEST(QuickMenuPageRoad, FixSwitchedOffAndTranslateMovedUpReachTheQuickPanel) {
     const qint64 pid = road.nivelo()->processId();
     // Each waits for the page to be built or refreshed after the press before.
     const auto pressed = [&](const QString& title, const QStringList& actions) {
-        return XSession::waitUntil([&] { return press(ax, pid, title, actions); }, 10000);
+        return XSession::waitUntil([&] { return press(ax, pid, title, actions); }, 20000);
     };
     ASSERT_TRUE(pressed("Quick Menu", {"AXPress"}));
     ASSERT_TRUE(pressed("Fix", {"Toggle", "AXPress"}));
@@ -88,9 +88,9 @@ TEST(QuickMenuPageRoad, FixSwitchedOffAndTranslateMovedUpReachTheQuickPanel) {
         [&] {
             road.pressAltHotKey("q");
             return XSession::waitUntil([&] { return !(rows = panelRows(ax, pid)).isEmpty(); },
-                                       2000);
+                                       8000);
         },
-        10000))
+        40000))
         << road.diagnostics("quick-menu-panel").toStdString();
     std::cout << "Quick panel: " << session.screenshot("quick-menu-panel").toStdString()
               << std::endl;

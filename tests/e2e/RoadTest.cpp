@@ -139,7 +139,7 @@ TEST(Road, TheTextLandsInTheWindowTheUserWasIn) {
 
     road.pressAltHotKey("1");
     // A second launch brings our main window to the front while the answer is on its way.
-    XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 5000);
+    XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 20000);
     road.session().run(NIVELO_BINARY, {});
     EXPECT_FALSE(road.session().waitForWindow("^NiveloAI$", 3000).isEmpty());
     EXPECT_TRUE(road.waitForEditorText("SECOND WINDOW", 2))
@@ -167,7 +167,7 @@ TEST(Road, AFailingBackendLeavesTextAndClipboardAlone) {
         road.pressAltHotKey("1");
         if (up) {
             ASSERT_TRUE(
-                XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 8000));
+                XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 20000));
         }
         waitAWhile(2500);
         EXPECT_EQ(road.editorText(), "One two.\nThree four.")
@@ -233,7 +233,7 @@ TEST_P(EditorRoad, ReplacesTheTextOfARealEditor) {
     road.session().type("hello editor");
 
     road.pressAltHotKey("1");
-    ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 8000))
+    ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 20000))
         << road.diagnostics(QString("road-%1").arg(program)).toStdString();
     // The answer is pasted and the clipboard restored within about 1.7 s of the answer (the
     // clipboard is already back once after the read, so it cannot tell the paste is over).

@@ -69,7 +69,7 @@ TEST_F(PagesFixture, ARowClickShowsThatPage) {
                 const int rowOnly = names.value("Updates");
                 return rowOnly > 0 && names.value(other) == rowOnly && names.value(shown) > rowOnly;
             },
-            10000);
+            20000);
     };
     ASSERT_TRUE(shows("General", "Shortcuts"))
         << names.value("General") << " " << names.value("Shortcuts") << " "

@@ -39,13 +39,13 @@ TEST(TranslationPreviewRoad, AltROpensThePreviewAndInsertPutsTheTranslationInPla
     road.pressAltHotKey("r");
     QString panel;
     ASSERT_TRUE(
-        XSession::waitUntil([&] { return !(panel = previewWindow(session)).isEmpty(); }, 8000))
+        XSession::waitUntil([&] { return !(panel = previewWindow(session)).isEmpty(); }, 20000))
         << road.diagnostics("preview-open").toStdString();
     const QPoint origin = session.windowGeometry(panel).topLeft();
     EXPECT_EQ(origin, QPoint(pointer.x() + 14, pointer.y() - 18));
     EXPECT_TRUE(XSession::waitUntil(
         [&] { return session.xdotool({"getactivewindow"}).trimmed() == panel; }));
-    ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() >= 1; }, 8000));
+    ASSERT_TRUE(XSession::waitUntil([&] { return road.backend().requestCount() >= 1; }, 20000));
     EXPECT_TRUE(road.backend().requests().at(0).body.contains("\"text\":\"hallo\""));
     // The answer (and its resend) come at once; "Insert" is on once it is shown.
     XSession::waitUntil([] { return false; }, 1000);
@@ -68,7 +68,7 @@ TEST(TranslationPreviewRoad, AltROpensThePreviewAndInsertPutsTheTranslationInPla
 
     // Escape in the preview closes it.
     road.pressAltHotKey("r");
-    ASSERT_TRUE(XSession::waitUntil([&] { return !previewWindow(session).isEmpty(); }, 8000));
+    ASSERT_TRUE(XSession::waitUntil([&] { return !previewWindow(session).isEmpty(); }, 20000));
     ASSERT_TRUE(XSession::waitUntil(
         [&] { return session.xdotool({"getactivewindow"}).trimmed() == previewWindow(session); }));
     session.key("Escape");

@@ -71,7 +71,7 @@ TEST(UpdatesPageRoad, TheLaunchNoticeShowsOnThePageOnceAndNotAgainAfterARestart)
         ASSERT_FALSE(window.isEmpty());
         const qint64 pid = session.xdotool({"getwindowpid", window}).trimmed().toLongLong();
         ASSERT_TRUE(XSession::waitUntil(
-            [&] { return road.backend().requestCount() > requestsBefore; }, 10000));
+            [&] { return road.backend().requestCount() > requestsBefore; }, 20000));
         // The notice waits for the page: the window opened on General.
         XSession::waitUntil([] { return false; }, 800);
         EXPECT_TRUE(alertWindow(session).isEmpty());
@@ -79,7 +79,7 @@ TEST(UpdatesPageRoad, TheLaunchNoticeShowsOnThePageOnceAndNotAgainAfterARestart)
         // The tenth row, "Updates".
         session.xdotool({"mousemove", "--window", window, "100", "428", "click", "1"});
         EXPECT_TRUE(XSession::waitUntil(
-            [&] { return showsName(accessibility, pid, "Update available"); }, 10000));
+            [&] { return showsName(accessibility, pid, "Update available"); }, 20000));
         EXPECT_EQ(XSession::waitUntil([&] { return !alertWindow(session).isEmpty(); },
                                       firstRun ? 5000 : 1500),
                   firstRun);

@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSettings>
 #include <QTcpServer>
 
 #include <X11/XKBlib.h>
@@ -122,6 +124,29 @@ QString NiveloRoad::editorText(int window) const {
 
 bool NiveloRoad::waitForEditorText(const QString& text, int window, int timeoutMs) const {
     return XSession::waitUntil([&] { return editorText(window) == text; }, timeoutMs);
+}
+
+QStringList NiveloRoad::storedClipboardHistory() const {
+    // A fresh QSettings each time: one kept open would not see the file change.
+    QSettings file(session_->path(".local/share/ai.nivelo.native/clipboard-history.ini"),
+                   QSettings::IniFormat);
+    QStringList texts;
+    const QJsonArray items =
+        QJsonDocument::fromJson(file.value("nivelo.clipboardItems.native").toByteArray()).array();
+    for (const auto& item : items) {
+        texts.append(item.toObject().value("text").toString());
+    }
+    return texts;
+}
+
+bool NiveloRoad::typeAndCopy(const QString& text) {
+    session_->key("ctrl+a");
+    session_->type(text);
+    session_->key("ctrl+a");
+    session_->key("ctrl+c");
+    return XSession::waitUntil([&] {
+        return session_->clipboardText() == text && storedClipboardHistory().value(0) == text;
+    });
 }
 
 void NiveloRoad::pressAltHotKey(const QString& keysymName) {

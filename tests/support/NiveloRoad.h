@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -53,6 +54,12 @@ public:
     // What the test editor holds (window 0 when it has one window).
     QString editorText(int window = 0) const;
     bool waitForEditorText(const QString& text, int window = 0, int timeoutMs = 8000) const;
+
+    // The texts of nivelo's stored clipboard history, newest first.
+    QStringList storedClipboardHistory() const;
+    // Replaces the focused editor's text with `text` and copies it, like a person, then waits
+    // until the history has recorded it: the next copy cannot fall into the same poll.
+    bool typeAndCopy(const QString& text);
 
     // Presses Alt plus a key (an X keysym name: "1", "a") through XTest, like a person: no
     // modifier or layout group is saved and restored around it as xdotool does.

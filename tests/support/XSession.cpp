@@ -4,20 +4,22 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 #include <algorithm>
 #include <csignal>
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace {
-// The first line a starting process prints (its display or bus address); empty after 10 s.
+// The first line a starting process prints (its display or bus address); empty after 30 s.
 QByteArray firstLine(QProcess& process) {
     QElapsedTimer t;
     t.start();
     QByteArray out;
-    while (!out.contains('\n') && t.elapsed() < 10000) {
+    while (!out.contains('\n') && t.elapsed() < 30000) {
         process.waitForReadyRead(200);
         out += process.readAllStandardOutput();
     }
@@ -38,14 +40,15 @@ XSession::XSession(Options options) : options_(options) {
     // Xvfb picks a free display and writes its number to the fd we pass.
     auto xvfb = std::make_unique<QProcess>();
     xvfb->setProgram("Xvfb");
-    // No reset when the last client leaves: the monitors set below would go with it.
+    // -noreset: the monitors set below would go when the last client leaves, and on a loaded
+    // machine (openbox still starting while setxkbmap ends) the server would forget the layouts.
     xvfb->setArguments(
         {"-displayfd", "1", "-screen", "0",
          QString("%1x%2x24").arg(options_.screenSize.width()).arg(options_.screenSize.height()),
          "-nolisten", "tcp", "-noreset"});
     xvfb->setProcessChannelMode(QProcess::SeparateChannels);
     xvfb->start();
-    if (!xvfb->waitForStarted(5000)) {
+    if (!xvfb->waitForStarted(30000)) {
         error_ = "Xvfb did not start";
         return;
     }
@@ -64,14 +67,18 @@ XSession::XSession(Options options) : options_(options) {
         return;
     }
     start("openbox", {"--sm-disable"});
-    waitUntil(
-        [&] {
-            return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
-        },
-        10000);
+    if (!waitUntil(
+            [&] {
+                return run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
+            },
+            60000)) {
+        error_ = "openbox did not start";
+        return;
+    }
     int code = -1;
-    run("setxkbmap", {"-layout", "us,ru"}, 10000, &code);
-    if (code != 0) {
+    run("setxkbmap", {"-layout", "us,ru"}, 30000, &code);
+    if (code != 0 ||
+        !run("setxkbmap", {"-query"}, 30000).contains(QRegularExpression("layout:\\s+us,ru\\n"))) {
         error_ = "setxkbmap failed";
         return;
     }
@@ -82,6 +89,9 @@ XSession::XSession(Options options) : options_(options) {
 }
 
 XSession::~XSession() {
+    if (xDisplay_) {
+        XCloseDisplay(xDisplay_);
+    }
     stopAll();
 }
 
@@ -183,6 +193,13 @@ bool XSession::isViewable(const QString& windowId) const {
     return run("xwininfo", {"-id", windowId}).contains("Map State: IsViewable");
 }
 
+Display* XSession::xDisplay() const {
+    if (!xDisplay_ && !display_.isEmpty()) {
+        xDisplay_ = XOpenDisplay(display_.toLocal8Bit().constData());
+    }
+    return xDisplay_;
+}
+
 bool XSession::startDbus() {
     auto bus = std::make_unique<QProcess>();
     bus->setProcessEnvironment(environment());
@@ -195,13 +212,31 @@ bool XSession::startDbus() {
     dbusAddress_ = QString::fromLatin1(out);
     processes_.push_back(std::move(bus));
     start("/usr/libexec/at-spi-bus-launcher", {"--launch-immediately"});
+    QString a11yBus;
+    if (!waitUntil(
+            [&] {
+                const QString reply =
+                    run("dbus-send", {"--session", "--print-reply", "--dest=org.a11y.Bus",
+                                      "/org/a11y/bus", "org.a11y.Bus.GetAddress"});
+                a11yBus = reply.section('"', 1, 1);
+                return a11yBus.startsWith("unix:");
+            },
+            30000)) {
+        error_ = "the accessibility bus did not start";
+        return false;
+    }
+    // The registry starts on the first application's request, and that application waits
+    // for it: started here, a slow start delays the session rather than a test's window.
     return waitUntil(
         [&] {
-            return run("dbus-send", {"--session", "--print-reply", "--dest=org.a11y.Bus",
-                                     "/org/a11y/bus", "org.a11y.Bus.GetAddress"})
-                .contains("unix:");
+            int code = -1;
+            run("dbus-send",
+                {"--bus=" + a11yBus, "--print-reply", "--dest=org.a11y.atspi.Registry",
+                 "/org/a11y/atspi/registry", "org.freedesktop.DBus.Peer.Ping"},
+                30000, &code);
+            return code == 0;
         },
-        10000);
+        60000);
 }
 
 bool XSession::writeNiveloDefaults(const QMap<QString, QString>& values) const {
@@ -259,7 +294,7 @@ QProcess* XSession::start(const QString& program, const QStringList& args,
         process->setStandardErrorFile(QProcess::nullDevice());
     }
     process->start(program, args);
-    process->waitForStarted(5000);
+    process->waitForStarted(30000);
     processes_.push_back(std::move(process));
     return processes_.back().get();
 }
@@ -296,9 +331,75 @@ QString XSession::waitForWindow(const QString& titlePattern, int timeoutMs) cons
     return id;
 }
 
-void XSession::activate(const QString& windowId) const {
-    xdotool({"windowactivate", "--sync", windowId});
-    xdotool({"windowfocus", "--sync", windowId});
+bool XSession::activate(const QString& windowId, int timeoutMs) const {
+    QElapsedTimer t;
+    t.start();
+    const auto arrived = [&] { return isActive(windowId); };
+    do {
+        // Without --sync: xdotool's own wait has no deadline, ours does. The request can be
+        // lost to a window that maps or takes the focus meanwhile, so it is made again.
+        xdotool({"windowactivate", windowId});
+        xdotool({"windowfocus", windowId});
+        if (waitUntil(arrived, 3000)) {
+            return true;
+        }
+    } while (t.elapsed() < timeoutMs);
+    return false;
+}
+
+bool XSession::hasFocus(const QString& windowId) const {
+    Display* display = xDisplay();
+    const Window window = windowId.toULong();
+    if (!display || window == 0) {
+        return false;
+    }
+    Window focused = None;
+    int revert = 0;
+    XGetInputFocus(display, &focused, &revert);
+    // Up from the focus window (a toolkit may focus a child) to the root.
+    for (int depth = 0; depth < 16 && focused != None && focused != PointerRoot; ++depth) {
+        if (focused == window) {
+            return true;
+        }
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, focused, &root, &parent, &children, &count)) {
+            return false;
+        }
+        if (children) {
+            XFree(children);
+        }
+        if (focused == root) {
+            return false;
+        }
+        focused = parent;
+    }
+    return false;
+}
+
+unsigned long XSession::activeWindow() const {
+    Display* display = xDisplay();
+    if (!display) {
+        return 0;
+    }
+    const Atom property = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    unsigned long active = 0;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &after, &data) == Success &&
+        data) {
+        if (format == 32 && count == 1) {
+            active = *reinterpret_cast<unsigned long*>(data);
+        }
+        XFree(data);
+    }
+    return active;
 }
 
 void XSession::type(const QString& text) const {
@@ -318,7 +419,7 @@ QByteArray XSession::clipboardData(const QString& target, const QString& selecti
     p.setProcessEnvironment(environment());
     p.start("xclip", {"-selection", selection, "-o", "-t", target});
     // Our own event loop runs meanwhile: we may be the owner that has to answer.
-    waitUntil([&] { return p.state() == QProcess::NotRunning; }, 5000);
+    waitUntil([&] { return p.state() == QProcess::NotRunning; }, 20000);
     if (p.state() != QProcess::NotRunning) {
         p.kill();
         p.waitForFinished(1000);
@@ -331,29 +432,26 @@ void XSession::setClipboardText(const QString& text) {
     QProcess* p = start("xclip", {"-selection", "clipboard", "-i", "-quiet"});
     p->write(text.toUtf8());
     p->closeWriteChannel();
-    waitUntil([&] { return clipboardText() == text; }, 3000);
+    waitUntil([&] { return clipboardText() == text; }, 20000);
 }
 
 void XSession::setClipboardImage(const QString& pngPath) {
     start("xclip", {"-selection", "clipboard", "-t", "image/png", "-i", "-quiet", pngPath});
-    waitUntil([&] { return !clipboardData("image/png").isEmpty(); }, 3000);
+    waitUntil([&] { return !clipboardData("image/png").isEmpty(); }, 20000);
 }
 
 int XSession::currentLayoutGroup() const {
-    Display* display = XOpenDisplay(display_.toLocal8Bit().constData());
+    Display* display = xDisplay();
     if (!display) {
         return -1;
     }
     XkbStateRec state;
-    const int group =
-        XkbGetState(display, XkbUseCoreKbd, &state) == Success ? int(state.locked_group) : -1;
-    XCloseDisplay(display);
-    return group;
+    return XkbGetState(display, XkbUseCoreKbd, &state) == Success ? int(state.locked_group) : -1;
 }
 
 QString XSession::screenshot(const QString& name) const {
     const QString file = home_.filePath(name + ".png");
-    run("import", {"-window", "root", file}, 10000);
+    run("import", {"-window", "root", file}, 30000);
     // Keep the picture after the session's home is removed.
     const QString kept = QDir::temp().filePath("nivelo-e2e-" + name + ".png");
     QFile::remove(kept);
@@ -438,7 +536,7 @@ QString XSession::startAndActivate(const QString& program, const QString& window
                          .value(0);
             return !window.isEmpty();
         },
-        15000);
+        30000);
     if (!window.isEmpty() && maximised) {
         run("wmctrl", {"-i", "-r", window, "-b", "add,maximized_vert,maximized_horz"});
     }

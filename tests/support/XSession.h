@@ -50,7 +50,7 @@ public:
     QProcess* start(const QString& program, const QStringList& args,
                     const QProcessEnvironment& extra = {});
     // Runs a program to its end (at most timeoutMs); returns its standard output.
-    QString run(const QString& program, const QStringList& args, int timeoutMs = 10000,
+    QString run(const QString& program, const QStringList& args, int timeoutMs = 30000,
                 int* exitCode = nullptr) const;
 
     QString xdotool(const QStringList& args) const { return run("xdotool", args); }
@@ -60,12 +60,24 @@ public:
     // or "".
     QString visibleWindowOfInstance(const QString& pattern = QStringLiteral("^nivelo$")) const;
     // Waits (polling) for a window whose title matches, returns its id or "".
-    QString waitForWindow(const QString& titlePattern, int timeoutMs = 10000) const;
+    QString waitForWindow(const QString& titlePattern, int timeoutMs = 30000) const;
     // Starts `program` and gives its first visible window of `windowClass`, activated (and
-    // maximised when asked); empty when none shows within 15 s.
+    // maximised when asked); empty when none shows within 30 s.
     QString startAndActivate(const QString& program, const QString& windowClass,
                              bool maximised = false);
-    void activate(const QString& windowId) const;
+    // Asks the window manager to activate the window and waits until the server reports the
+    // input focus in it (or one of its children) and the window manager names it active,
+    // asking again while it does not; false when that never comes within timeoutMs.
+    bool activate(const QString& windowId, int timeoutMs = 30000) const;
+    // Whether the input focus is in the window or one of its children.
+    bool hasFocus(const QString& windowId) const;
+    // Whether it has the focus and the window manager names it active.
+    bool isActive(const QString& windowId) const {
+        return hasFocus(windowId) && activeWindow() == windowId.toULong();
+    }
+    // The window the window manager names active (_NET_ACTIVE_WINDOW), or 0.
+    unsigned long activeWindow() const;
+
     void type(const QString& text) const;
     void key(const QString& keys) const;
 
@@ -86,8 +98,9 @@ public:
     // Saves a screenshot of the whole screen under the home and returns its path.
     QString screenshot(const QString& name) const;
 
-    // Polls cond every 20 ms until it holds or timeoutMs passes.
-    static bool waitUntil(const std::function<bool()>& cond, int timeoutMs = 5000);
+    // Polls cond every 20 ms until it holds or timeoutMs passes. Deadlines are generous: they
+    // only matter when something is wrong, and a loaded machine is slow, not wrong.
+    static bool waitUntil(const std::function<bool()>& cond, int timeoutMs = 20000);
     // Lets the event loop run for ms.
     static void pause(int ms) {
         waitUntil([] { return false; }, ms);
@@ -98,6 +111,8 @@ private:
     // Ends what the session's programs left running on the display (a helper they started
     // detached): before the server goes, so that nothing reports a lost connection.
     void endStrays() const;
+    // This test's own connection to the display, opened on first use.
+    struct _XDisplay* xDisplay() const;
     bool startDbus();
     bool setMonitors();
     bool startTaskBar();
@@ -109,4 +124,5 @@ private:
     bool ready_ = false;
     QString error_;
     std::vector<std::unique_ptr<QProcess>> processes_;
+    mutable struct _XDisplay* xDisplay_ = nullptr;
 };

@@ -32,7 +32,7 @@ struct AccessibilityFixture : ::testing::Test {
                 focused = element(accessibility.attribute(app, "AXFocusedUIElement"));
                 return focused != nullptr;
             },
-            8000);
+            20000);
         return focused;
     }
 };

@@ -19,7 +19,7 @@ struct KeyEventsFixture : ::testing::Test {
 
 // Raw events reach the recorder's connection a moment after the XTest requests.
 QStringList settled(RawKeyRecorder& recorder, const QStringList& expected) {
-    XSession::waitUntil([&] { return recorder.events().size() >= expected.size(); }, 2000);
+    XSession::waitUntil([&] { return recorder.events().size() >= expected.size(); }, 15000);
     return recorder.events();
 }
 }  // namespace

@@ -19,7 +19,7 @@ void offerOnly(const QString& target, const QByteArray& bytes) {
 }
 
 bool waitForChange(const X11Pasteboard& pasteboard, qint64 from) {
-    return XSession::waitUntil([&] { return pasteboard.changeCount() != from; }, 3000);
+    return XSession::waitUntil([&] { return pasteboard.changeCount() != from; }, 15000);
 }
 }  // namespace
 
@@ -127,7 +127,7 @@ TEST(X11PasteboardText, ReadsAGtkCopyWithItsOwnLineEnds) {
         [] {
             return x11Session().clipboardData("text/plain;charset=utf-8") == "line one\r\nline two";
         },
-        5000));
+        20000));
 
     EXPECT_TRUE(XSession::waitUntil([&] { return pasteboard.plainText() == "line one\nline two"; }))
         << pasteboard.plainText().value_or("(none)").toStdString();
@@ -173,7 +173,7 @@ TEST(X11Pasteboard, TheClipboardOwnersProcessIsKnown) {
     QProcess* xclip = x11Session().start("xclip", {"-selection", "clipboard", "-i", "-quiet"});
     xclip->write("owned by xclip");
     xclip->closeWriteChannel();
-    ASSERT_TRUE(XSession::waitUntil([&] { return pasteboard.changeCount() != before; }, 3000));
+    ASSERT_TRUE(XSession::waitUntil([&] { return pasteboard.changeCount() != before; }, 20000));
     EXPECT_EQ(pasteboard.ownerProcessIdentifier(), std::optional<qint64>(xclip->processId()));
 
     pasteboard.clear();

@@ -67,7 +67,7 @@ TEST_P(X11ReplyPaste, TheReplyLandsAndTheClipboardComesBack) {
     x11Session().start(target.program, target.args);
     const QString window = x11Session().waitForWindow(target.title, 15000);
     ASSERT_FALSE(window.isEmpty());
-    x11Session().activate(window);
+    ASSERT_TRUE(x11Session().activate(window));
     if (!target.typed.isEmpty()) {
         x11Session().type(target.typed);
     }
@@ -76,10 +76,17 @@ TEST_P(X11ReplyPaste, TheReplyLandsAndTheClipboardComesBack) {
         const auto front = workspace.frontmostApplication();
         return front && front->processIdentifier == pid;
     });
-    // A window is marked active over AT-SPI a moment after it is.
+    // The editor joins the accessibility bus a while after its window shows, later still on a
+    // loaded machine: remembered once its focused field holds what was typed.
     ASSERT_TRUE(XSession::waitUntil([&] {
         focus.rememberFrontmostApplication();
-        return focus.rememberedWindow() != nullptr;
+        const auto focused =
+            accessibility.attribute(accessibility.applicationElement(pid), "AXFocusedUIElement");
+        const auto* element = focused ? std::get_if<AXElementPtr>(&*focused) : nullptr;
+        const auto value = element ? accessibility.attribute(*element, "AXValue") : std::nullopt;
+        const QString* text = value ? std::get_if<QString>(&*value) : nullptr;
+        return focus.rememberedWindow() && element &&
+               (text ? *text == target.typed : target.typed.isEmpty());
     }));
 
     QLineEdit own;
@@ -87,7 +94,7 @@ TEST_P(X11ReplyPaste, TheReplyLandsAndTheClipboardComesBack) {
     x11Session().activate(QString::number(own.winId()));
     XSession::waitUntil([&] { return own.hasFocus(); });
     auto outcome = startTask(service.pasteAIReply(QStringLiteral(" and thanks"), pid));
-    XSession::waitUntil([&] { return outcome->done; }, 8000);
+    XSession::waitUntil([&] { return outcome->done; }, 20000);
     EXPECT_FALSE(outcome->error) << outcome->errorDescription().toStdString();
 
     const auto editor =

@@ -19,7 +19,7 @@
 #include "platform/x11/X11WindowManagerHints.h"
 #include "platform/x11/X11Workspace.h"
 
-void addX11Services(Platform& platform) {
+std::shared_ptr<X11Connection> addX11Services(Platform& platform) {
     // One private connection for grabs, raw events and EWMH; the services share it.
     auto connection = std::make_shared<X11Connection>();
     platform.permissionProbe = std::make_unique<X11PermissionProbe>();
@@ -48,4 +48,5 @@ void addX11Services(Platform& platform) {
     };
     platform.workspace = std::move(workspace);
     platform.accessibility = std::move(accessibility);
+    return connection;
 }

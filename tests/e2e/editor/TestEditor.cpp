@@ -2,8 +2,9 @@
 // change so a test can read what the editor holds without touching the clipboard.
 //   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--copy-delay MS]
 // With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
-// editor answers Copy that late, like a busy application.
+// editor answers Copy that late, like a busy application. It pastes plain text only.
 #include <QApplication>
+#include <QClipboard>
 #include <QCommandLineParser>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -32,6 +33,27 @@ protected:
 
 private:
     int delayMs_;
+};
+
+// Pastes the clipboard's plain text, fetched once. Qt's own paste asks the owner for one
+// target after another, and when the clipboard changes owner meanwhile (the app under test
+// gives the user's clipboard back right after the paste was served) it reads freed data.
+class PlainPaste : public QObject {
+public:
+    explicit PlainPaste(QPlainTextEdit* editor) : QObject(editor) {
+        editor->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+            static_cast<QPlainTextEdit*>(watched)->insertPlainText(
+                QGuiApplication::clipboard()->text(QClipboard::Clipboard));
+            return true;
+        }
+        return false;
+    }
 };
 
 void dump(const QString& path, const QString& text) {
@@ -87,6 +109,7 @@ int main(int argc, char** argv) {
                              }
                          });
         editor->setPlainText(parser.value(QStringLiteral("text")));
+        new PlainPaste(editor.get());
         if (const int delay = parser.value(QStringLiteral("copy-delay")).toInt(); delay > 0) {
             new SlowCopy(editor.get(), delay);
         }
