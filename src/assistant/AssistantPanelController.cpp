@@ -356,10 +356,13 @@ QCoro::Task<> AssistantPanelController::runChat(QPointer<AssistantPanelControlle
                                                 QString trimmedRequest) {
     const QString sessionId = self->assistantSessionId_;
     try {
-        const QString result = co_await backend->send(
-            text, BackendAction::assistant, chatStyle(), QStringLiteral("English"), true, sessionId,
-            true, QString(), QString(), QString(), std::nullopt, std::nullopt,
-            BackendClient::Split::whole);
+        BackendRequestArguments arguments{.action = BackendAction::assistant,
+                                          .style = chatStyle(),
+                                          .targetLanguage = QStringLiteral("English"),
+                                          .assistantSessionId = sessionId,
+                                          .assistantKeepContext = true};
+        const QString result = co_await backend->send(text, std::move(arguments),
+                                                      {.split = BackendClient::Split::whole});
         if (!self || !self->isCurrent(request)) {
             co_return;
         }
@@ -453,7 +456,9 @@ QCoro::Task<> AssistantPanelController::runReply(QPointer<AssistantPanelControll
                                                  quint64 request, QString message,
                                                  AIReplyStyle style, QString targetLanguage) {
     try {
-        const QString reply = co_await backend->sendReply(message, style, targetLanguage);
+        BackendClient::ReplyArguments arguments{
+            .message = message, .style = style, .targetLanguage = targetLanguage};
+        const QString reply = co_await backend->sendReply(std::move(arguments));
         if (!self || !self->isCurrent(request)) {
             co_return;
         }
@@ -516,9 +521,10 @@ QCoro::Task<> AssistantPanelController::runEmojis(QPointer<AssistantPanelControl
                                                   quint64 request, QString text,
                                                   QString targetLanguage) {
     try {
-        const QString result = co_await backend->send(
-            text, BackendAction::emoji, emojiStyle(), targetLanguage, true, QString(), false,
-            QString(), QString(), QString(), std::nullopt, std::nullopt);
+        BackendRequestArguments arguments{.action = BackendAction::emoji,
+                                          .style = emojiStyle(),
+                                          .targetLanguage = targetLanguage};
+        const QString result = co_await backend->send(text, std::move(arguments));
         if (!self || !self->isCurrent(request)) {
             co_return;
         }
@@ -562,9 +568,11 @@ QCoro::Task<> AssistantPanelController::runTranslation(QPointer<AssistantPanelCo
                !self->isCurrent(request);
     };
     try {
-        const QString translation = co_await backend->send(
-            source, BackendAction::translate, translationStyle(), language, false, QString(), false,
-            QString(), QString(), QString(), std::nullopt, std::nullopt);
+        BackendRequestArguments arguments{.action = BackendAction::translate,
+                                          .style = translationStyle(),
+                                          .targetLanguage = language};
+        const QString translation = co_await backend->send(source, std::move(arguments),
+                                                           {.retryOnUnchangedTranslation = false});
         if (stale()) {
             co_return;
         }

@@ -552,8 +552,11 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
                 }
             }
         } else {
-            const QList<PromptStyle> styles = self->promptStyles_;
-            output = co_await core.run(action, input, targetLanguage, styles);
+            NativeActionRequest request{.action = action,
+                                        .input = input,
+                                        .targetLanguage = targetLanguage,
+                                        .styles = self->promptStyles_};
+            output = co_await core.run(std::move(request));
             if (!self) {
                 co_return;
             }
