@@ -154,9 +154,9 @@ QCoro::Task<> PasteboardService::pauseOrThrow(qint64 milliseconds, CancelToken t
     }
 }
 
-QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
+QCoro::Task<SelectionRead> PasteboardService::readSelectedTextTransient(
     bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing,
-    CancelToken token, std::optional<FocusTarget>* source) {
+    CancelToken token) {
     const auto transaction = co_await transactions_.lock();
     const TransactionMark mark(*this);
     guard_.settleNow();
@@ -165,14 +165,13 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
     const Borrow borrow(borrowed_, snapshot);
 
     QString copied;
+    std::optional<FocusTarget> source;
     // Where the Copy went: the owner of a late answer to it.
     std::optional<qint64> copyTarget = deps_.focus.rememberedProcessIdentifier();
     try {
         // With nothing remembered the Copy goes to whatever application is frontmost.
         deps_.focus.activateRememberedApplication();
-        if (source) {
-            *source = deps_.focus.rememberedTarget();
-        }
+        source = deps_.focus.rememberedTarget();
         co_await pauseOrThrow(timing.activationDelay, token);
 
         if (selectAllBeforeCopy) {
@@ -217,12 +216,12 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
     guard_.start(snapshot, copyTarget, isBlank(copied) ? QString() : copied);
 
     if (!isBlank(copied)) {
-        co_return copied;
+        co_return SelectionRead{copied, source};
     }
     if (includeFocusedTextFallback) {
         QString focused = reader_.focusedText();
         if (!isBlank(focused)) {
-            co_return focused;
+            co_return SelectionRead{focused, source};
         }
     }
     throw PasteboardServiceError(PasteboardServiceErrorKind::emptySelection);

@@ -140,9 +140,10 @@ QCoro::Task<> TranslationPreviewPanelController::readSelection(
     std::optional<QString> failure;
     if (text::trimmed(source).isEmpty()) {
         try {
-            QCoro::Task<QString> read =
+            QCoro::Task<SelectionRead> read =
                 pasteboard.readSelectedTextTransient(false, true, PasteboardTiming::standard());
-            source = co_await std::move(read);
+            const SelectionRead copied = co_await std::move(read);
+            source = copied.text;
         } catch (const std::exception& e) {
             failure = errorDescription(e);
         }
