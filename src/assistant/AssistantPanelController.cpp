@@ -6,7 +6,6 @@
 
 #include "assistant/AssistantPanelContent.h"
 #include "backend/BackendClient.h"
-#include "base/Async.h"
 #include "base/NiveloError.h"
 #include "base/Text.h"
 #include "core/ActionStatus.h"
@@ -26,26 +25,14 @@
 namespace {
 
 constexpr double kCornerRadius = 22;
-const QString kNotAssigned = QStringLiteral("Not assigned");
 
 QString newSessionId() {
     return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
 }
 
 PromptStyle chatStyle() {
-    return {QStringLiteral("assistant"), QStringLiteral("AI"), QString(), kNotAssigned, false};
-}
-
-PromptStyle emojiStyle() {
-    return {QStringLiteral("emoji"), QStringLiteral("Emoji"),
-            QStringLiteral("Add 1-3 relevant emojis while preserving the wording, meaning, "
-                           "language, and tone. Return only the updated text."),
-            kNotAssigned, false};
-}
-
-PromptStyle translationStyle() {
-    return {QStringLiteral("original"), QStringLiteral("Translate"), QString(), kNotAssigned,
-            false};
+    return {QStringLiteral("assistant"), QStringLiteral("AI"), QString(),
+            QStringLiteral("Not assigned"), false};
 }
 
 }  // namespace
@@ -55,7 +42,7 @@ AssistantPanelController::AssistantPanelController(Dependencies dependencies, QO
       deps_(std::move(dependencies)),
       backend_(std::move(deps_.backend)),
       assistantSessionId_(newSessionId()),
-      replyTransformID_(QUuid::createUuid()) {}
+      reply_(*this) {}
 
 AssistantPanelController::~AssistantPanelController() = default;
 
@@ -321,10 +308,7 @@ void AssistantPanelController::newChat() {
     setReplyMode(false);
     setReplyStyleName(QString());
     setSelectedReplyStyleID(QString());
-    replyTranslationSource_.clear();
-    // A translation of the old reply must not land in the new chat.
-    replyTransformToken_.cancel();
-    replyTransformID_ = QUuid::createUuid();
+    reply_.forget();
     setStatus(
         ActionStatus::done(tr(QStringLiteral("New AI chat"), QStringLiteral("Новый AI-чат"))));
 }
@@ -356,10 +340,13 @@ QCoro::Task<> AssistantPanelController::runChat(QPointer<AssistantPanelControlle
                                                 QString trimmedRequest) {
     const QString sessionId = self->assistantSessionId_;
     try {
-        const QString result = co_await backend->send(
-            text, BackendAction::assistant, chatStyle(), QStringLiteral("English"), true, sessionId,
-            true, QString(), QString(), QString(), std::nullopt, std::nullopt,
-            BackendClient::Split::whole);
+        BackendRequestArguments arguments{.action = BackendAction::assistant,
+                                          .style = chatStyle(),
+                                          .targetLanguage = QStringLiteral("English"),
+                                          .assistantSessionId = sessionId,
+                                          .assistantKeepContext = true};
+        const QString result = co_await backend->send(text, std::move(arguments),
+                                                      {.split = BackendClient::Split::whole});
         if (!self || !self->isCurrent(request)) {
             co_return;
         }
@@ -416,215 +403,29 @@ QCoro::Task<> AssistantPanelController::clearCopyMark(QPointer<AssistantPanelCon
 
 void AssistantPanelController::showReply(const QString& message, const AIReplyStyle& style,
                                          const QString& targetLanguage) {
-    const QString trimmed = text::trimmed(message);
-    if (trimmed.isEmpty() || isRunning_) {
-        return;
-    }
-    newChat();
-    // Whatever the old conversation still has on its way belongs to it.
-    beginRequest();
-    show(trimmed);
-    setReplyMode(true);
-    setReplyStyleName(style.name);
-    setSelectedReplyStyleID(style.id);
-    setContextText(trimmed);
-    setContextEnabledFlag(true);
-    generateReply(trimmed, style, targetLanguage);
-}
-
-void AssistantPanelController::generateReply(const QString& message, const AIReplyStyle& style,
-                                             const QString& targetLanguage) {
-    const QString trimmed = text::trimmed(message);
-    if (trimmed.isEmpty() || isRunning_) {
-        return;
-    }
-    setRunning(true);
-    setErrorText(QString());
-    setResultText(QString());
-    setTurns({});
-    setStatus(ActionStatus::running(
-        tr(QStringLiteral("Writing reply"), QStringLiteral("Готовлю ответ"))));
-    runReply(QPointer<AssistantPanelController>(this), backend_, beginRequest(), trimmed, style,
-             targetLanguage);
-}
-
-QCoro::Task<> AssistantPanelController::runReply(QPointer<AssistantPanelController> self,
-                                                 std::shared_ptr<BackendClient> backend,
-                                                 quint64 request, QString message,
-                                                 AIReplyStyle style, QString targetLanguage) {
-    try {
-        const QString reply = co_await backend->sendReply(message, style, targetLanguage);
-        if (!self || !self->isCurrent(request)) {
-            co_return;
-        }
-        self->setTurns({self->newTurn(message, reply)});
-        self->setResultText(reply);
-        self->replyTranslationSource_ = reply;
-        self->setRunning(false);
-        self->setStatus(ActionStatus::done(
-            self->tr(QStringLiteral("Reply ready"), QStringLiteral("Ответ готов"))));
-    } catch (const std::exception& e) {
-        if (self && self->isCurrent(request)) {
-            self->failRequest(errorDescription(e));
-        }
-    }
+    reply_.show(message, style, targetLanguage);
 }
 
 void AssistantPanelController::selectReplyStyle(const QString& styleId) {
-    if (!isReplyMode_) {
-        return;
-    }
-    const auto style = std::find_if(replyStyles_.cbegin(), replyStyles_.cend(),
-                                    [&](const AIReplyStyle& s) { return s.id == styleId; });
-    if (style == replyStyles_.cend() || isRunning_) {
-        return;
-    }
-    const AIReplyStyle chosen = *style;
-    setSelectedReplyStyleID(chosen.id);
-    setReplyStyleName(chosen.name);
-    generateReply(contextText_, chosen, settingsTargetLanguage());
+    reply_.selectStyle(styleId);
 }
 
 void AssistantPanelController::regenerateReply() {
-    if (!isReplyMode_) {
-        return;
-    }
-    const auto style =
-        std::find_if(replyStyles_.cbegin(), replyStyles_.cend(),
-                     [&](const AIReplyStyle& s) { return s.id == selectedReplyStyleID_; });
-    if (style == replyStyles_.cend() || isRunning_) {
-        return;
-    }
-    generateReply(contextText_, *style, settingsTargetLanguage());
+    reply_.regenerate();
 }
 
 void AssistantPanelController::addEmojisToReply() {
-    const QString text = text::trimmed(resultText_);
-    if (!isReplyMode_ || text.isEmpty() || isRunning_) {
-        return;
-    }
-    setRunning(true);
-    setErrorText(QString());
-    setStatus(ActionStatus::running(
-        tr(QStringLiteral("Adding emojis"), QStringLiteral("Добавляю смайлы"))));
-    runEmojis(QPointer<AssistantPanelController>(this), backend_, beginRequest(), text,
-              settingsTargetLanguage());
-}
-
-QCoro::Task<> AssistantPanelController::runEmojis(QPointer<AssistantPanelController> self,
-                                                  std::shared_ptr<BackendClient> backend,
-                                                  quint64 request, QString text,
-                                                  QString targetLanguage) {
-    try {
-        const QString result = co_await backend->send(
-            text, BackendAction::emoji, emojiStyle(), targetLanguage, true, QString(), false,
-            QString(), QString(), QString(), std::nullopt, std::nullopt);
-        if (!self || !self->isCurrent(request)) {
-            co_return;
-        }
-        self->setResultText(result);
-        self->replyTranslationSource_ = result;
-        self->replaceLastReplyResult(result);
-        self->setRunning(false);
-        self->setStatus(ActionStatus::done(
-            self->tr(QStringLiteral("Emojis added"), QStringLiteral("Смайлы добавлены"))));
-    } catch (const std::exception& e) {
-        if (self && self->isCurrent(request)) {
-            self->failRequest(errorDescription(e));
-        }
-    }
+    reply_.addEmojis();
 }
 
 void AssistantPanelController::translateReply() {
-    const QString source =
-        text::trimmed(replyTranslationSource_.isEmpty() ? resultText_ : replyTranslationSource_);
-    if (!isReplyMode_ || source.isEmpty() || isRunning_) {
-        return;
-    }
-    replyTransformToken_.cancel();
-    replyTransformToken_ = CancelToken();
-    replyTransformID_ = QUuid::createUuid();
-    setRunning(true);
-    setErrorText(QString());
-    setStatus(ActionStatus::running(
-        tr(QStringLiteral("Translating reply"), QStringLiteral("Перевожу ответ"))));
-    runTranslation(QPointer<AssistantPanelController>(this), backend_, beginRequest(), source,
-                   replyTransformID_, replyTransformToken_);
-}
-
-QCoro::Task<> AssistantPanelController::runTranslation(QPointer<AssistantPanelController> self,
-                                                       std::shared_ptr<BackendClient> backend,
-                                                       quint64 request, QString source, QUuid stamp,
-                                                       CancelToken token) {
-    const QString language = self->replyTranslationLanguage_;
-    const auto stale = [&] {
-        return !self || token.isCancelled() || self->replyTransformID_ != stamp ||
-               !self->isCurrent(request);
-    };
-    try {
-        const QString translation = co_await backend->send(
-            source, BackendAction::translate, translationStyle(), language, false, QString(), false,
-            QString(), QString(), QString(), std::nullopt, std::nullopt);
-        if (stale()) {
-            co_return;
-        }
-        self->setResultText(translation);
-        self->replaceLastReplyResult(translation);
-        self->setRunning(false);
-        self->setStatus(ActionStatus::done(
-            self->tr(QStringLiteral("Reply translated"), QStringLiteral("Ответ переведён"))));
-    } catch (const std::exception& e) {
-        if (!stale()) {
-            self->failRequest(errorDescription(e));
-        }
-    }
+    reply_.translate();
 }
 
 void AssistantPanelController::selectReplyTranslationLanguage(const QString& language) {
-    if (language == replyTranslationLanguage_) {
-        return;
-    }
-    setReplyTranslationLanguage(language);
-    translateReply();
-}
-
-void AssistantPanelController::replaceLastReplyResult(const QString& result) {
-    if (turns_.isEmpty()) {
-        return;
-    }
-    QList<AssistantConversationTurn> turns = turns_;
-    turns.last() = newTurn(turns.last().request, result);
-    setTurns(turns);
+    reply_.selectTranslationLanguage(language);
 }
 
 void AssistantPanelController::pasteResult() {
-    const std::optional<qint64> process =
-        deps_.rememberedProcess ? deps_.rememberedProcess() : std::nullopt;
-    if (resultText_.isEmpty() || !process || !deps_.pasteAIReply) {
-        setStatus(ActionStatus::failed(tr(QStringLiteral("No app found for paste"),
-                                          QStringLiteral("Не найдено приложение для вставки"))));
-        return;
-    }
-    hidePanel();
-    QPointer<AssistantPanelController> self(this);
-    const qint64 target = *process;
-    launchLater(this, [self, target] { runPaste(self, target); });
-}
-
-QCoro::Task<> AssistantPanelController::runPaste(QPointer<AssistantPanelController> self,
-                                                 qint64 process) {
-    if (!self) {
-        co_return;
-    }
-    try {
-        co_await self->deps_.pasteAIReply(self->resultText_, process);
-        if (self) {
-            self->setStatus(ActionStatus::done(
-                self->tr(QStringLiteral("Pasted"), QStringLiteral("Вставлено"))));
-        }
-    } catch (const std::exception& e) {
-        if (self) {
-            self->setStatus(ActionStatus::failed(errorDescription(e)));
-        }
-    }
+    reply_.paste();
 }

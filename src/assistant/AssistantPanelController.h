@@ -12,13 +12,13 @@
 #include <optional>
 
 #include "assistant/AssistantConversationTurn.h"
+#include "assistant/AssistantReplyMode.h"
 #include "base/Subscription.h"
 #include "capture/PanelHandles.h"
 #include "core/AIReplyStyle.h"
 #include "core/AppearanceMode.h"
 #include "core/SurfaceMode.h"
 #include "core/UiLanguage.h"
-#include "platform/CancelToken.h"
 #include "theme/PanelWindow.h"
 
 class BackendClient;
@@ -30,10 +30,10 @@ class Screens;
 struct ActionStatus;
 
 // Owner of the assistant panel and all of its state: a chat with the AI about a captured
-// context, and the reply mode that writes, restyles, decorates, translates, copies and pastes
-// a reply to a selected message. One instance lives for the whole process; the hot keys and
-// the quick panel's "ai" row reach it through AssistantPanelHandle. Every published property
-// has one change signal, emitted after every assignment.
+// context, and the reply mode (AssistantReplyMode) that writes, restyles, decorates,
+// translates, copies and pastes a reply to a selected message. One instance lives for the whole
+// process; the hot keys and the quick panel's "ai" row reach it through AssistantPanelHandle. Every
+// published property has one change signal, emitted after every assignment.
 class AssistantPanelController : public QObject, public AssistantPanelHandle {
     Q_OBJECT
 public:
@@ -90,7 +90,7 @@ public:
     // The dialogue id the server keeps the chat under: an upper-case UUID text.
     const QString& assistantSessionId() const { return assistantSessionId_; }
     // The text every translation of the shown reply starts from.
-    const QString& replyTranslationSource() const { return replyTranslationSource_; }
+    const QString& replyTranslationSource() const { return reply_.translationSource(); }
     // None until the panel is first shown.
     PanelWindow* panel() const { return panel_.get(); }
     // The widget filling the panel; null until the panel is made.
@@ -150,6 +150,9 @@ Q_SIGNALS:
     void replyTranslationLanguageChanged(const QString& language);
 
 private:
+    // Reply mode works on the published properties below.
+    friend class AssistantReplyMode;
+
     void setContextText(const QString& text);
     void setContextEnabledFlag(bool enabled);
     void setResultText(const QString& text);
@@ -173,29 +176,16 @@ private:
     QString tr(const QString& english, const QString& russian) const;
     QString settingsTargetLanguage() const;
     AssistantConversationTurn newTurn(const QString& request, const QString& result) const;
-    void generateReply(const QString& message, const AIReplyStyle& style,
-                       const QString& targetLanguage);
-    void replaceLastReplyResult(const QString& result);
     void failRequest(const QString& description);
     void applySurfaceRecipe();
     // Every request start moves it on; a completion applies only while it holds its start.
     quint64 beginRequest();
     bool isCurrent(quint64 request) const { return request == requestCounter_; }
 
-    // Each holds the client, so a request outlives a controller that goes away under it.
+    // Holds the client, so a request outlives a controller that goes away under it.
     static QCoro::Task<> runChat(QPointer<AssistantPanelController> self,
                                  std::shared_ptr<BackendClient> backend, quint64 request,
                                  QString text, QString composerText, QString trimmedRequest);
-    static QCoro::Task<> runReply(QPointer<AssistantPanelController> self,
-                                  std::shared_ptr<BackendClient> backend, quint64 request,
-                                  QString message, AIReplyStyle style, QString targetLanguage);
-    static QCoro::Task<> runEmojis(QPointer<AssistantPanelController> self,
-                                   std::shared_ptr<BackendClient> backend, quint64 request,
-                                   QString text, QString targetLanguage);
-    static QCoro::Task<> runTranslation(QPointer<AssistantPanelController> self,
-                                        std::shared_ptr<BackendClient> backend, quint64 request,
-                                        QString source, QUuid stamp, CancelToken token);
-    static QCoro::Task<> runPaste(QPointer<AssistantPanelController> self, qint64 process);
     static QCoro::Task<> clearCopyMark(QPointer<AssistantPanelController> self, QUuid turn);
 
     Dependencies deps_;
@@ -224,8 +214,6 @@ private:
     Subscription settingsSubscription_;
     Subscription surfaceSubscription_;
     QString assistantSessionId_;
-    CancelToken replyTransformToken_;
-    QUuid replyTransformID_;
-    QString replyTranslationSource_;
     quint64 requestCounter_ = 0;
+    AssistantReplyMode reply_;
 };

@@ -75,56 +75,42 @@ BackendClient::BackendClient(QString apiURL, QString secret, HttpTransport& http
       recognizer_(recognizer),
       installationId_(std::move(installationId)) {}
 
-QCoro::Task<QString> BackendClient::send(QString text, BackendAction action, PromptStyle style,
-                                         QString targetLanguage, bool retryOnUnchangedTranslation,
-                                         QString assistantSessionId, bool assistantKeepContext,
-                                         QString userInstruction, QString replyTo,
-                                         QString keyboardLanguage, std::optional<bool> forceRewrite,
-                                         std::optional<QString> styleIntensity, Split split) {
-    BackendRequestArguments arguments;
-    arguments.action = action;
-    arguments.style = std::move(style);
-    arguments.targetLanguage = std::move(targetLanguage);
-    arguments.assistantSessionId = std::move(assistantSessionId);
-    arguments.assistantKeepContext = assistantKeepContext;
-    arguments.userInstruction = std::move(userInstruction);
-    arguments.replyTo = std::move(replyTo);
-    arguments.keyboardLanguage = std::move(keyboardLanguage);
-    arguments.forceRewrite = forceRewrite;
-    arguments.styleIntensity = std::move(styleIntensity);
-    QString answer = co_await sendText(std::move(text), std::move(arguments),
-                                       retryOnUnchangedTranslation, split);
-    co_return answer;
+QCoro::Task<QString> BackendClient::send(QString text, BackendRequestArguments arguments) {
+    return send(std::move(text), std::move(arguments), SendOptions{});
 }
 
-QCoro::Task<QString> BackendClient::sendText(QString text, BackendRequestArguments arguments,
-                                             bool retryOnUnchangedTranslation, Split split) {
+QCoro::Task<QString> BackendClient::send(QString text, BackendRequestArguments arguments,
+                                         SendOptions options) {
     const QString trimmed = text::trimmed(text);
     if (trimmed.isEmpty()) {
         throw BackendClientError::emptyInput();
     }
-    const BackendTextPieces cut = split == Split::pieces
+    const BackendTextPieces cut = options.split == Split::pieces
                                       ? cutTextForBackend(trimmed, kMaxPieceChars)
                                       : BackendTextPieces{{trimmed}, {}};
     if (cut.pieces.size() >= 2) {
         // One after the other: the next piece goes out only when the last answer is in.
         QStringList answers;
         for (const QString& piece : cut.pieces) {
-            answers << co_await sendText(piece, arguments, retryOnUnchangedTranslation,
-                                         Split::whole);
+            answers << co_await send(
+                piece, arguments,
+                {.retryOnUnchangedTranslation = options.retryOnUnchangedTranslation,
+                 .split = Split::whole});
         }
         // Each cut's own white space: a paragraph cut in a window is still one paragraph.
         co_return joinBackendAnswers(answers, cut.gaps);
     }
 
     QString answer = co_await postOne(trimmed, arguments);
-    if (retryOnUnchangedTranslation && arguments.action == BackendAction::translate &&
+    if (options.retryOnUnchangedTranslation && arguments.action == BackendAction::translate &&
         normalizeTranslationCompare(answer) == normalizeTranslationCompare(trimmed)) {
-        BackendRequestArguments again;
-        again.action = BackendAction::translate;
-        again.style = resendStyle(arguments.style, arguments.targetLanguage);
-        again.targetLanguage = arguments.targetLanguage;
-        QString second = co_await sendText(trimmed, std::move(again), false, Split::whole);
+        BackendRequestArguments again{
+            .action = BackendAction::translate,
+            .style = resendStyle(arguments.style, arguments.targetLanguage),
+            .targetLanguage = arguments.targetLanguage};
+        QString second =
+            co_await send(trimmed, std::move(again),
+                          {.retryOnUnchangedTranslation = false, .split = Split::whole});
         co_return second;
     }
     co_return answer;
@@ -165,13 +151,14 @@ QCoro::Task<QString> BackendClient::postOne(QString text, BackendRequestArgument
     throw BackendClientError::server(error);
 }
 
-QCoro::Task<QString> BackendClient::sendReply(QString message, AIReplyStyle style,
-                                              QString targetLanguage) {
+QCoro::Task<QString> BackendClient::sendReply(ReplyArguments reply) {
+    const QString& message = reply.message;
+    const AIReplyStyle& style = reply.style;
     BackendRequestArguments arguments;
     arguments.action = BackendAction::reply;
     if (style.id == QLatin1String("translate")) {
-        arguments.targetLanguage = targetLanguage;
-        arguments.keyboardLanguage = targetLanguage;
+        arguments.targetLanguage = reply.targetLanguage;
+        arguments.keyboardLanguage = reply.targetLanguage;
     } else {
         arguments.keyboardLanguage = recognizer_.dominantLanguage(message);
     }
@@ -180,13 +167,14 @@ QCoro::Task<QString> BackendClient::sendReply(QString message, AIReplyStyle styl
                                   arguments.userInstruction, style.hotkey, false};
     arguments.replyTo = message;
 
-    QString answer = co_await sendText(message, arguments, true, Split::whole);
+    const SendOptions whole{.split = Split::whole};
+    QString answer = co_await send(message, arguments, whole);
     if (!looksLikeBadReply(answer, message)) {
         co_return answer;
     }
     arguments.forceRewrite = true;
     arguments.styleIntensity = QStringLiteral("maximum");
-    QString second = co_await sendText(message, arguments, true, Split::whole);
+    QString second = co_await send(message, arguments, whole);
     if (looksLikeBadReply(second, message)) {
         throw BackendClientError::server(
             QStringLiteral("AI Reply returned the original message instead of a reply."));

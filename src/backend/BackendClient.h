@@ -38,25 +38,36 @@ public:
     // Every creator passes it empty; no request uses it.
     const QString& secret() const { return secret_; }
 
-    // The cleaned answer text.
-    QCoro::Task<QString> send(QString text, BackendAction action, PromptStyle style,
-                              QString targetLanguage, bool retryOnUnchangedTranslation,
-                              QString assistantSessionId, bool assistantKeepContext,
-                              QString userInstruction, QString replyTo, QString keyboardLanguage,
-                              std::optional<bool> forceRewrite,
-                              std::optional<QString> styleIntensity, Split split = Split::pieces);
+    // How send() treats the text and its answer.
+    struct SendOptions {
+        // Send a translation that came back unchanged once more, without the extras.
+        bool retryOnUnchangedTranslation = true;
+        Split split = Split::pieces;
+    };
+
+    // The cleaned answer text. A coroutine names its arguments before the co_await: GCC 12
+    // destroys a braced temporary inside a co_await expression twice.
+    QCoro::Task<QString> send(QString text, BackendRequestArguments arguments);
+    QCoro::Task<QString> send(QString text, BackendRequestArguments arguments, SendOptions options);
+
+    // What a reply is written for.
+    struct ReplyArguments {
+        // The message being answered.
+        QString message{};
+        AIReplyStyle style{};
+        // Used by the translate style only.
+        QString targetLanguage{};
+    };
 
     // A reply to message in the given style, ready to send. The message goes out whole: a
     // reply to part of it would answer something the sender never wrote.
-    QCoro::Task<QString> sendReply(QString message, AIReplyStyle style, QString targetLanguage);
+    QCoro::Task<QString> sendReply(ReplyArguments reply);
 
     // The reply style's own instruction: its trimmed prompt, or "" when that is a built-in's
     // unchanged prompt (the backend knows those by the style's name).
     static QString replyUserInstruction(const AIReplyStyle& style);
 
 private:
-    QCoro::Task<QString> sendText(QString text, BackendRequestArguments arguments,
-                                  bool retryOnUnchangedTranslation, Split split);
     QCoro::Task<QString> postOne(QString text, BackendRequestArguments arguments);
 
     QString apiURL_;

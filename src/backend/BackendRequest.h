@@ -8,18 +8,20 @@
 #include "core/BackendAction.h"
 #include "core/PromptStyle.h"
 
-// What a caller of the backend client asks for besides the text.
+// What a caller of the backend client asks for besides the text. Callers name only the fields
+// they set (designated initializers); every field has its initializer so the rest read as
+// "not asked for".
 struct BackendRequestArguments {
     BackendAction action = BackendAction::fix;
-    PromptStyle style;
-    QString targetLanguage;
-    QString assistantSessionId;
+    PromptStyle style{};
+    QString targetLanguage{};
+    QString assistantSessionId{};
     bool assistantKeepContext = false;
-    QString userInstruction;
-    QString replyTo;
-    QString keyboardLanguage;
-    std::optional<bool> forceRewrite;
-    std::optional<QString> styleIntensity;
+    QString userInstruction{};
+    QString replyTo{};
+    QString keyboardLanguage{};
+    std::optional<bool> forceRewrite{};
+    std::optional<QString> styleIntensity{};
 };
 
 // The JSON body of one request to the AI endpoint. The members are the wire keys, in wire

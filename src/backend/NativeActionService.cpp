@@ -9,8 +9,8 @@ NativeActionService::NativeActionService(std::unique_ptr<BackendClient> backend)
 
 NativeActionService::~NativeActionService() = default;
 
-QCoro::Task<QString> NativeActionService::run(QuickAction action, QString input,
-                                              QString targetLanguage, QList<PromptStyle> styles) {
+QCoro::Task<QString> NativeActionService::run(NativeActionRequest request) {
+    const QuickAction& action = request.action;
     if (action.id == QLatin1String("ai")) {
         throw NiveloCoreError::actionNotPortedYet(QStringLiteral("AI assistant"));
     }
@@ -24,7 +24,7 @@ QCoro::Task<QString> NativeActionService::run(QuickAction action, QString input,
     const std::optional<QString> styleId = action.styleId();
     const PromptStyle* style = nullptr;
     if (styleId) {
-        for (const PromptStyle& candidate : styles) {
+        for (const PromptStyle& candidate : request.styles) {
             if (candidate.id == *styleId) {
                 style = &candidate;
                 break;
@@ -34,9 +34,9 @@ QCoro::Task<QString> NativeActionService::run(QuickAction action, QString input,
     if (!style) {
         throw NiveloCoreError::actionNotPortedYet(QStringLiteral("Style ") + action.id);
     }
-    const BackendAction backendAction = NiveloPromptLibrary::backendAction(action, *style);
-    QString result =
-        co_await backend_->send(input, backendAction, *style, targetLanguage, true, QString(),
-                                false, QString(), QString(), QString(), std::nullopt, std::nullopt);
+    BackendRequestArguments arguments{.action = NiveloPromptLibrary::backendAction(action, *style),
+                                      .style = *style,
+                                      .targetLanguage = request.targetLanguage};
+    QString result = co_await backend_->send(request.input, std::move(arguments));
     co_return result;
 }

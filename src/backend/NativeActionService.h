@@ -1,12 +1,10 @@
 #pragma once
 
 #include <QCoro/QCoroTask>
-#include <QList>
 #include <QString>
 #include <memory>
 
-#include "core/PromptStyle.h"
-#include "core/QuickAction.h"
+#include "backend/NativeActionRequest.h"
 
 class BackendClient;
 
@@ -17,10 +15,7 @@ public:
     explicit NativeActionService(std::unique_ptr<BackendClient> backend);
     ~NativeActionService();
 
-    // styles: the caller's list; a style action runs only with a style from it. The input goes
-    // to the backend client as it came (the client trims and splits).
-    QCoro::Task<QString> run(QuickAction action, QString input, QString targetLanguage,
-                             QList<PromptStyle> styles);
+    QCoro::Task<QString> run(NativeActionRequest request);
 
     BackendClient& backend() { return *backend_; }
 

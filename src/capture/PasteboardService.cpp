@@ -107,17 +107,15 @@ QCoro::Task<> PasteboardService::pauseOrThrow(qint64 milliseconds, CancelToken t
     }
 }
 
-QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
+QCoro::Task<SelectionRead> PasteboardService::readSelectedTextTransient(
     bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing,
-    CancelToken token, std::optional<FocusTarget>* source) {
+    CancelToken token) {
     PasteboardLoan loan = co_await lender_.lend(PasteboardLoan::Road::read);
     // Where the Copy went: the owner of a late answer to it.
     loan.copyGoesTo(deps_.focus.rememberedProcessIdentifier());
     // With nothing remembered the Copy goes to whatever application is frontmost.
     deps_.focus.activateRememberedApplication();
-    if (source) {
-        *source = deps_.focus.rememberedTarget();
-    }
+    const std::optional<FocusTarget> source = deps_.focus.rememberedTarget();
     co_await pauseOrThrow(timing.activationDelay, token);
 
     if (selectAllBeforeCopy) {
@@ -156,12 +154,12 @@ QCoro::Task<QString> PasteboardService::readSelectedTextTransient(
     co_await loan.end();
 
     if (!isBlank(copied)) {
-        co_return copied;
+        co_return SelectionRead{copied, source};
     }
     if (includeFocusedTextFallback) {
         QString focused = reader_.focusedText();
         if (!isBlank(focused)) {
-            co_return focused;
+            co_return SelectionRead{focused, source};
         }
     }
     throw PasteboardServiceError(PasteboardServiceErrorKind::emptySelection);

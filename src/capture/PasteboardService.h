@@ -9,6 +9,7 @@
 #include "capture/FocusService.h"
 #include "capture/PasteboardLender.h"
 #include "capture/PasteboardTiming.h"
+#include "capture/SelectionRead.h"
 #include "platform/CancelToken.h"
 
 class Accessibility;
@@ -39,13 +40,12 @@ public:
     // The process-wide instance over the current platform, created on first use.
     static PasteboardService& shared();
 
-    // The selected text of the remembered application (untrimmed, never blank). Fails with
-    // PasteboardServiceError or CancelledError. `source`, when given, receives the application
-    // it was read from (none when nothing was remembered).
-    QCoro::Task<QString> readSelectedTextTransient(bool selectAllBeforeCopy,
-                                                   bool includeFocusedTextFallback,
-                                                   PasteboardTiming timing, CancelToken token = {},
-                                                   std::optional<FocusTarget>* source = nullptr);
+    // The selected text of the remembered application and where it came from. Fails with
+    // PasteboardServiceError or CancelledError.
+    QCoro::Task<SelectionRead> readSelectedTextTransient(bool selectAllBeforeCopy,
+                                                         bool includeFocusedTextFallback,
+                                                         PasteboardTiming timing,
+                                                         CancelToken token = {});
 
     // Pastes `text` into the application with that identifier (none: the remembered one) and
     // gives the user's pasteboard back afterwards. Fails with PasteboardServiceError or

@@ -22,8 +22,9 @@ QString FocusedSelectionCapture::peekSelectedTextViaAccessibility() {
 
 QCoro::Task<QString> FocusedSelectionCapture::readSelectedTextTransient(
     bool selectAllBeforeCopy, bool includeFocusedTextFallback, PasteboardTiming timing) {
-    return pasteboard_.readSelectedTextTransient(selectAllBeforeCopy, includeFocusedTextFallback,
-                                                 timing);
+    const SelectionRead read = co_await pasteboard_.readSelectedTextTransient(
+        selectAllBeforeCopy, includeFocusedTextFallback, timing);
+    co_return read.text;
 }
 
 bool FocusedSelectionCapture::ownKeyEventsMayArrive() const {

@@ -140,9 +140,10 @@ QCoro::Task<> TranslationPreviewPanelController::readSelection(
     std::optional<QString> failure;
     if (text::trimmed(source).isEmpty()) {
         try {
-            QCoro::Task<QString> read =
+            QCoro::Task<SelectionRead> read =
                 pasteboard.readSelectedTextTransient(false, true, PasteboardTiming::standard());
-            source = co_await std::move(read);
+            const SelectionRead copied = co_await std::move(read);
+            source = copied.text;
         } catch (const std::exception& e) {
             failure = errorDescription(e);
         }
@@ -205,9 +206,10 @@ QCoro::Task<> TranslationPreviewPanelController::translate(
     QString answer;
     std::optional<QString> failure;
     try {
-        QCoro::Task<QString> sent = backend.send(
-            std::move(text), BackendAction::translate, std::move(style), std::move(language), true,
-            QString(), false, QString(), QString(), QString(), std::nullopt, std::nullopt);
+        BackendRequestArguments arguments{.action = BackendAction::translate,
+                                          .style = std::move(style),
+                                          .targetLanguage = std::move(language)};
+        QCoro::Task<QString> sent = backend.send(std::move(text), std::move(arguments));
         answer = co_await std::move(sent);
     } catch (const std::exception& e) {
         failure = errorDescription(e);

@@ -495,8 +495,10 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
             const bool selectAll = self->settings_.autoSelectAllBeforeAction &&
                                    action.id != QLatin1String("ai") &&
                                    action.id != QLatin1String("clipboard") && !isLayout;
-            input = co_await pasteboard.readSelectedTextTransient(
-                selectAll, true, PasteboardTiming::standard(), {}, &target);
+            SelectionRead read = co_await pasteboard.readSelectedTextTransient(
+                selectAll, true, PasteboardTiming::standard());
+            input = std::move(read.text);
+            target = std::move(read.target);
         } else {
             const QString candidate = pasteboard.peekSelectedTextForLayoutViaAccessibility();
             if (!text::trimmed(candidate).isEmpty()) {
@@ -504,8 +506,10 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
                 fromAccessibility = true;
                 target = pasteboard.rememberedTarget();
             } else {
-                input = co_await pasteboard.readSelectedTextTransient(
-                    false, false, PasteboardTiming::fast(), {}, &target);
+                SelectionRead read = co_await pasteboard.readSelectedTextTransient(
+                    false, false, PasteboardTiming::fast());
+                input = std::move(read.text);
+                target = std::move(read.target);
             }
         }
         if (!self) {
@@ -552,8 +556,11 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
                 }
             }
         } else {
-            const QList<PromptStyle> styles = self->promptStyles_;
-            output = co_await core.run(action, input, targetLanguage, styles);
+            NativeActionRequest request{.action = action,
+                                        .input = input,
+                                        .targetLanguage = targetLanguage,
+                                        .styles = self->promptStyles_};
+            output = co_await core.run(std::move(request));
             if (!self) {
                 co_return;
             }

@@ -20,10 +20,8 @@ NiveloCore& NiveloCore::shared() {
     return core;
 }
 
-QCoro::Task<QString> NiveloCore::run(QuickAction action, QString input, QString targetLanguage,
-                                     QList<PromptStyle> styles) {
-    QString result = co_await actions_->run(std::move(action), std::move(input),
-                                            std::move(targetLanguage), std::move(styles));
+QCoro::Task<QString> NiveloCore::run(NativeActionRequest request) {
+    QString result = co_await actions_->run(std::move(request));
     co_return result;
 }
 

@@ -1,15 +1,13 @@
 #pragma once
 
 #include <QCoro/QCoroTask>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
+#include "backend/NativeActionRequest.h"
 #include "core/PermissionOffers.h"
 #include "core/PermissionState.h"
-#include "core/PromptStyle.h"
-#include "core/QuickAction.h"
 #include "platform/PermissionSettingsTarget.h"
 
 class NativeActionService;
@@ -29,8 +27,7 @@ public:
     static NiveloCore& shared();
 
     // The result text of the action; throws what the action service throws.
-    QCoro::Task<QString> run(QuickAction action, QString input, QString targetLanguage,
-                             QList<PromptStyle> styles);
+    QCoro::Task<QString> run(NativeActionRequest request);
 
     PermissionState permissionSnapshot();
     void openPermissionSettings(PermissionSettingsTarget target);

@@ -39,9 +39,11 @@ protected:
     QCoro::Task<QString> sendSimple(QString text, BackendAction action, PromptStyle style,
                                     QString targetLanguage = QStringLiteral("English"),
                                     bool retry = true) {
-        return client.send(std::move(text), action, std::move(style), std::move(targetLanguage),
-                           retry, QString(), false, QString(), QString(), QString(), std::nullopt,
-                           std::nullopt);
+        return client.send(std::move(text),
+                           {.action = action,
+                            .style = std::move(style),
+                            .targetLanguage = std::move(targetLanguage)},
+                           {.retryOnUnchangedTranslation = retry});
     }
 
     std::shared_ptr<TaskOutcome<QString>> fix(const QString& text) {
@@ -95,8 +97,9 @@ TEST_F(Backend, EachAnswerGivesItsResultOrTheRightError) {
 TEST_F(Backend, BlankTextOrAnAddressThatIsNotHttpFailsBeforeAnyRequest) {
     EXPECT_EQ(fix(" \n\t \n")->errorDescription(), "No text to process.");
     BackendClient bad("ftp://127.0.0.1/macos/ai", QString(), transport, *this, "id");
-    auto out = finish(bad.send("text", BackendAction::fix, builtIn("original"), "English", true, "",
-                               false, "", "", "", std::nullopt, std::nullopt));
+    auto out = finish(bad.send(
+        "text",
+        {.action = BackendAction::fix, .style = builtIn("original"), .targetLanguage = "English"}));
     EXPECT_EQ(out->errorDescription(), "Backend URL is invalid.");
     EXPECT_EQ(server.requestCount(), 0);
 }
@@ -109,9 +112,15 @@ TEST_F(Backend, LongTextGoesOutInChunksOneAtATime) {
     server.setHandler([&](const RecordedRequest&) {
         return CannedReply::result(QStringLiteral("answer %1").arg(++answered));
     });
-    auto out = finish(client.send(QString(6000, 'y'), BackendAction::assistant, builtIn("original"),
-                                  "German", true, "session-7", true, "Be brief", "", "de", true,
-                                  "maximum"));
+    auto out = finish(client.send(QString(6000, 'y'), {.action = BackendAction::assistant,
+                                                       .style = builtIn("original"),
+                                                       .targetLanguage = "German",
+                                                       .assistantSessionId = "session-7",
+                                                       .assistantKeepContext = true,
+                                                       .userInstruction = "Be brief",
+                                                       .keyboardLanguage = "de",
+                                                       .forceRewrite = true,
+                                                       .styleIntensity = "maximum"}));
     EXPECT_EQ(out->value, "answer 1answer 2answer 3");
     ASSERT_EQ(server.requestCount(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -193,9 +202,15 @@ TEST_F(Backend, AnAnswerPastItsCapFailsAsUnreadable) {
 TEST_F(Backend, AnUnchangedTranslationIsSentOnceMoreWithoutExtras) {
     server.enqueue(CannedReply::result(QStringLiteral("  hello \u201Cworld\u201D  ")));
     server.enqueue(CannedReply::result("Hello world \u2014 again"));
-    auto out = finish(client.send("Hello  \"World\"", BackendAction::translate,
-                                  builtIn("translate"), "German", true, "session-1", true,
-                                  "Keep it short", "", "en", true, "maximum"));
+    auto out = finish(client.send("Hello  \"World\"", {.action = BackendAction::translate,
+                                                       .style = builtIn("translate"),
+                                                       .targetLanguage = "German",
+                                                       .assistantSessionId = "session-1",
+                                                       .assistantKeepContext = true,
+                                                       .userInstruction = "Keep it short",
+                                                       .keyboardLanguage = "en",
+                                                       .forceRewrite = true,
+                                                       .styleIntensity = "maximum"}));
     EXPECT_EQ(out->value, "Hello world - again");
     ASSERT_EQ(server.requestCount(), 2);
     expectSent(1, R"({"action":"translate","text":"Hello  \"World\"","targetLanguage":"German",)"
@@ -259,14 +274,19 @@ TEST_F(Backend, RewritesAndTheEmojiStyleNameTheirWritingStyle) {
 // request carries its conversation and keeps context twice.
 TEST_F(Backend, TranslationAndAssistantFields) {
     server.setHandler([](const RecordedRequest&) { return CannedReply::result("Bonjour"); });
-    finish(client.send("Hello", BackendAction::translate, builtIn("translate"), "French", true, "",
-                       false, "", "someone's message", "", std::nullopt, std::nullopt));
+    finish(client.send("Hello", {.action = BackendAction::translate,
+                                 .style = builtIn("translate"),
+                                 .targetLanguage = "French",
+                                 .replyTo = "someone's message"}));
     expectSent(0, R"({"action":"translate","mode":"translate","task":"translate",)"
                   R"("rewriteMode":"translate","writingStyle":"","styleId":"","replyTo":"",)"
                   R"("replyMode":"chat_reply","targetLanguage":"French"})");
     PromptStyle assistantStyle{"assistant", "Assistant", "", "Not assigned", false};
-    finish(client.send("What is this?", BackendAction::assistant, assistantStyle, "English", true,
-                       "session-42", true, "", "", "", std::nullopt, std::nullopt));
+    finish(client.send("What is this?", {.action = BackendAction::assistant,
+                                         .style = assistantStyle,
+                                         .targetLanguage = "English",
+                                         .assistantSessionId = "session-42",
+                                         .assistantKeepContext = true}));
     expectSent(1, R"({"action":"assistant","task":"assistant","assistantSessionId":"session-42",)"
                   R"("assistantKeepContext":true,"keepContext":true,"writingStyle":""})");
 }
@@ -305,8 +325,9 @@ TEST_F(Backend, ABadFirstReplyIsAskedForOnceMoreWithForceAndMaximum) {
         for (const QString& reply : replies) {
             server.enqueue(CannedReply::result(reply));
         }
-        auto out = finish(
-            client.sendReply("How are you?", AIReplyStyleLibrary::defaultStyles()[1], "English"));
+        auto out = finish(client.sendReply({.message = "How are you?",
+                                            .style = AIReplyStyleLibrary::defaultStyles()[1],
+                                            .targetLanguage = "English"}));
         EXPECT_EQ(out->error ? out->errorDescription() : *out->value, expected);
         ASSERT_EQ(server.requestCount(), before + 2);
         Json again = sentJson(before + 1);
@@ -340,7 +361,10 @@ TEST_F(Backend, AGoodReplyTakesOneRequestInTheStylesTerms) {
               R"({"writingStyle":"Friendly","targetLanguage":"Spanish",)"
               R"("keyboardLanguage":"Spanish"})"}}) {
         const int before = server.requestCount();
-        EXPECT_EQ(finish(client.sendReply("Как дела?", style, "Spanish"))->value, "Отлично!");
+        EXPECT_EQ(finish(client.sendReply(
+                             {.message = "Как дела?", .style = style, .targetLanguage = "Spanish"}))
+                      ->value,
+                  "Отлично!");
         ASSERT_EQ(server.requestCount(), before + 1);
         expectSent(before, fields);
     }
@@ -361,14 +385,21 @@ TEST_F(Backend, TranslateRunsItsStyleAndOtherActionsNeedTheirStyleInTheList) {
              {"layout", all, "Keyboard layout fix"},
              {"style:polite", {}, "Style style:polite"},
              {"rewrite", onlyFix, "Style rewrite"}}) {
-        EXPECT_EQ(
-            finish(core.run(QuickAction{id}, "some text", "Italian", styles))->errorDescription(),
-            "This native action is not ported yet: " + name);
+        EXPECT_EQ(finish(core.run({.action = QuickAction{id},
+                                   .input = "some text",
+                                   .targetLanguage = "Italian",
+                                   .styles = styles}))
+                      ->errorDescription(),
+                  "This native action is not ported yet: " + name);
     }
     EXPECT_EQ(server.requestCount(), 0);
     server.enqueue(CannedReply::result("Some text"));  // unchanged: asked once more
     server.enqueue(CannedReply::result("Un testo"));
-    EXPECT_EQ(finish(core.run(QuickAction{"translate"}, "some text", "Italian", all))->value,
+    EXPECT_EQ(finish(core.run({.action = QuickAction{"translate"},
+                               .input = "some text",
+                               .targetLanguage = "Italian",
+                               .styles = all}))
+                  ->value,
               "Un testo");
     ASSERT_EQ(server.requestCount(), 2);
     expectSent(0, R"({"action":"translate","text":"some text","targetLanguage":"Italian",)"
@@ -387,8 +418,11 @@ TEST(SharedCore, TalksToTheConfiguredOriginWithThisInstallationsId) {
     Platform::setCurrent(&platform);
     qputenv("NIVELO_BACKEND_ORIGIN", server.url(QString()).toString().toUtf8());
     server.enqueue(CannedReply::result("Fixed"));
-    auto out = runNetworkTask(NiveloCore::shared().run(
-        QuickAction{"style:original"}, "fixd", "English", NiveloPromptLibrary::defaultStyles()));
+    auto out =
+        runNetworkTask(NiveloCore::shared().run({.action = QuickAction{"style:original"},
+                                                 .input = "fixd",
+                                                 .targetLanguage = "English",
+                                                 .styles = NiveloPromptLibrary::defaultStyles()}));
     qunsetenv("NIVELO_BACKEND_ORIGIN");
     EXPECT_EQ(out->value, "Fixed") << out->errorDescription().toStdString();
     ASSERT_EQ(server.requestCount(), 1);

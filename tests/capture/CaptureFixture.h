@@ -69,6 +69,7 @@ public:
     QList<PasteboardItem> userContent;
     qint64 initialChangeCount = 0;
     CancelToken token;
+    std::optional<FocusTarget> readTarget;
 
     void SetUp() override {
         userContent = putUserContent(desktop.pasteboard);
@@ -80,9 +81,13 @@ public:
         initialChangeCount = desktop.pasteboard.changeCount();
     }
 
+    // The text read; where it was read from goes to readTarget.
     QCoro::Task<QString> read(bool selectAll = false, bool fallback = true,
                               PasteboardTiming timing = PasteboardTiming::standard()) {
-        return service.readSelectedTextTransient(selectAll, fallback, timing, token);
+        const SelectionRead result =
+            co_await service.readSelectedTextTransient(selectAll, fallback, timing, token);
+        readTarget = result.target;
+        co_return result.text;
     }
     QCoro::Task<> paste(QString text, std::optional<QString> target = std::nullopt,
                         PasteboardTiming timing = PasteboardTiming::standard()) {

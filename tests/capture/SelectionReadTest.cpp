@@ -62,6 +62,7 @@ TEST_P(SelectionReadTest, ReadsOnTheClockAndGivesTheUsersPasteboardBack) {
     EXPECT_EQ(runToEnd(outcome), c.endMs);
     if (c.value) {
         EXPECT_EQ(outcome->value, QString::fromUtf8(c.value));
+        EXPECT_EQ(readTarget, (FocusTarget{editor.pid, editor.bundleIdentifier}));
     } else if (!(options & CancelAtEnd)) {
         expectError(*outcome, c.kind, c.error);
     }
@@ -110,7 +111,9 @@ TEST_F(SelectionReadEdgeTest, NothingRememberedAndAnEmptyUserPasteboard) {
     initialChangeCount = desktop.pasteboard.changeCount();
     auto outcome = startTask(other.readSelectedTextTransient(false, false, {}));
     runToEnd(outcome);
-    EXPECT_EQ(outcome->value, QStringLiteral("Hello"));
+    ASSERT_TRUE(outcome->value);
+    EXPECT_EQ(outcome->value->text, QStringLiteral("Hello"));
+    EXPECT_EQ(outcome->value->target, std::nullopt);
     EXPECT_EQ(desktop.pasteboard.itemCount(), 0);
     EXPECT_EQ(desktop.pasteboard.writeCount(), 0);
     expectHandshakeAroundEveryWrite(other);

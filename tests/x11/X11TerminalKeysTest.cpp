@@ -155,7 +155,7 @@ TEST_F(TerminalFixture, XtermReadsAndPastesThroughPrimaryWithoutInterruptingTheP
     const auto read = runNetworkTask(
         service.readSelectedTextTransient(false, false, PasteboardTiming::standard()));
     ASSERT_TRUE(read->done);
-    EXPECT_EQ(read->value.value_or(QString()).trimmed(), "hello world")
+    EXPECT_EQ(read->value ? read->value->text.trimmed() : QString(), "hello world")
         << read->errorDescription().toStdString();
 
     const auto paste = runNetworkTask(
