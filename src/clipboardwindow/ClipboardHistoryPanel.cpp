@@ -28,6 +28,7 @@
 #include "theme/FloatingSurface.h"
 #include "theme/NiveloTheme.h"
 #include "theme/PanelWindow.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 #include "theme/WindowDragHandle.h"
 
@@ -45,33 +46,6 @@ QColor primaryOf(const QWidget* widget) {
 QColor redOf() {
     return NiveloTheme::color(NiveloTheme::Role::red, NiveloTheme::environmentScheme());
 }
-
-// A rounded box filled with the primary colour at an opacity, with an optional border: the
-// background of the text-size control and the search field.
-class Capsule : public QWidget {
-public:
-    Capsule(double fill, double border, QWidget* parent)
-        : QWidget(parent), fill_(fill), border_(border) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const double radius = box.height() / 2;
-        QPainterPath path;
-        path.addRoundedRect(box, radius, radius);
-        painter.fillPath(path, NiveloTheme::withOpacity(primaryOf(this), fill_));
-        if (border_ > 0) {
-            painter.setPen(QPen(NiveloTheme::withOpacity(primaryOf(this), border_), 1));
-            painter.drawPath(path);
-        }
-    }
-
-private:
-    double fill_;
-    double border_;
-};
 
 // One tab of the strip: a symbol and the tab's title in a rounded box, lit while selected.
 class TabButton : public QAbstractButton {
@@ -217,7 +191,7 @@ QWidget* ClipboardHistoryPanel::buildHeader() {
     drag->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     row->addWidget(drag, 1);
 
-    fontControls_ = new Capsule(0.045, 0.07, header);
+    fontControls_ = new RoundedBox(QString(), RoundedBox::textCapsule(0.045, 0.07), header);
     auto* font = new QHBoxLayout(fontControls_);
     font->setContentsMargins(4, 3, 4, 3);
     font->setSpacing(2);
@@ -324,7 +298,7 @@ QWidget* ClipboardHistoryPanel::buildTabStrip() {
 }
 
 QWidget* ClipboardHistoryPanel::buildSearch() {
-    auto* box = new Capsule(0.05, 0, this);
+    auto* box = new RoundedBox(QString(), RoundedBox::textCapsule(0.05, 0), this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(10, 6, 10, 6);
     row->setSpacing(6);
