@@ -21,6 +21,7 @@
 #include "theme/CloseButton.h"
 #include "theme/FloatingSurface.h"
 #include "theme/PanelWindow.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 #include "theme/WindowDragHandle.h"
 
@@ -37,44 +38,6 @@ constexpr int kSymbolPixelSize = 14;
 QColor primaryColor(const QWidget* widget) {
     return widget->palette().color(QPalette::WindowText);
 }
-
-// A rounded box behind a pane's text.
-class PaneBox : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
-        const QColor primary = primaryColor(this);
-        painter.fillPath(path, NiveloTheme::withOpacity(primary, 0.014));
-        painter.setPen(QPen(NiveloTheme::withOpacity(primary, 0.075), 1));
-        painter.drawPath(path);
-    }
-};
-
-// The text-size controls on their capsule.
-class Capsule : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const double radius = box.height() / 2;
-        QPainterPath path;
-        path.addRoundedRect(box, radius, radius);
-        const QColor primary = primaryColor(this);
-        painter.fillPath(path, NiveloTheme::withOpacity(primary, 0.045));
-        painter.setPen(QPen(NiveloTheme::withOpacity(primary, 0.07), 1));
-        painter.drawPath(path);
-    }
-};
 
 // The "T" that shows the text size, growing or shrinking briefly to a new size.
 class SampleLetter : public QWidget {
@@ -268,7 +231,7 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
             [this] { controller_.setSourceVisible(!controller_.sourceVisible()); });
     headerLayout->addWidget(sourceToggle_);
 
-    fontControls_ = new Capsule(header);
+    fontControls_ = new RoundedBox(QString(), RoundedBox::textCapsule(0.045, 0.07), header);
     fontControls_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* fontLayout = new QHBoxLayout(fontControls_);
     fontLayout->setContentsMargins(4, 3, 4, 3);
@@ -357,8 +320,11 @@ QWidget* TranslationPreviewPanel::makePane(QLabel*& title, SelectablePreviewText
     caption.setWeight(QFont::DemiBold);
     title->setFont(caption);
     layout->addWidget(title);
-    auto* box = new PaneBox(pane);
-    box->setAccessibleName(QStringLiteral("Text frame"));
+    auto* box = new RoundedBox(QStringLiteral("Text frame"),
+                               {.radius = 10,
+                                .fill = {ThemeColor::Role::primary, 0.014},
+                                .stroke = {ThemeColor::Role::primary, 0.075}},
+                               pane);
     auto* boxLayout = new QVBoxLayout(box);
     boxLayout->setContentsMargins(1, 1, 1, 1);
     view = new SelectablePreviewTextView(box);
