@@ -18,12 +18,9 @@ public:
 
     void setModel(const AssistantPanelModel& model, const QString& requestText);
 
-    PaintedButton* contextChip() const { return contextChip_; }
     QLabel* contextLength() const { return contextLength_; }
     PaintedButton* pasteResultButton() const { return pasteResult_; }
     AssistantComposerTextView* editor() const { return editor_; }
-    QWidget* editorFrame() const { return editorFrame_; }
-    PaintedButton* sendButton() const { return send_; }
 
 Q_SIGNALS:
     void contextChipClicked();

@@ -14,8 +14,6 @@ public:
 
     void setModel(const AssistantPanelModel& model);
 
-    PaintedButton* regenerateButton() const { return regenerate_; }
-    PaintedButton* emojisButton() const { return emojis_; }
     PaintedButton* languageChip() const { return languageChip_; }
     PaintedButton* translateButton() const { return translate_; }
     PaintedButton* copyButton() const { return copy_; }

@@ -34,8 +34,6 @@ public:
     AssistantBubbleText* requestText() const { return request_; }
     AssistantBubbleText* resultText() const { return result_; }
     PaintedButton* copyButton() const { return copy_; }
-    QWidget* userBubble() const { return userBubble_; }
-    QWidget* answerBubble() const { return answerBubble_; }
 
 Q_SIGNALS:
     void copyClicked(const QUuid& turnId);

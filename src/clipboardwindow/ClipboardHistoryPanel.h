@@ -39,17 +39,9 @@ public:
 
     // The parts, for tests and the accessibility tree.
     QLineEdit* searchField() const { return search_; }
-    QToolButton* bulkDeleteButton() const { return bulkDelete_; }
-    QToolButton* clearSearchButton() const { return clearSearch_; }
-    QToolButton* clearHistoryButton() const { return clearHistory_; }
     QToolButton* decreaseButton() const { return decrease_; }
     QToolButton* increaseButton() const { return increase_; }
-    QToolButton* addTabButton() const { return addTab_; }
     QPushButton* addNoteButton() const { return addNote_; }
-    QLineEdit* tabNameField() const { return tabName_; }
-    QToolButton* renameButton() const { return rename_; }
-    QToolButton* saveNameButton() const { return saveName_; }
-    QToolButton* deleteTabButton() const { return deleteTab_; }
     QList<QAbstractButton*> tabButtons() const { return tabButtons_; }
     ClipboardEntryList* list() const { return list_; }
     ClipboardSidePreview* preview() const { return preview_; }

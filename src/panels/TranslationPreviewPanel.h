@@ -79,7 +79,6 @@ public:
     QWidget* spinner() const { return spinner_; }
     QWidget* sourcePane() const { return sourcePane_; }
     QWidget* resultPane() const { return resultPane_; }
-    SelectablePreviewTextView* sourceView() const { return sourceView_; }
     SelectablePreviewTextView* resultView() const { return resultView_; }
     QLabel* errorLabel() const { return errorLabel_; }
     // The size the sample letter is drawn at once its animation is over.
