@@ -218,12 +218,14 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     title_->setFont(NiveloTheme::font(NiveloTheme::FontRole::headline));
     titleGroup->addWidget(title_);
     spinner_ = new BusySpinner(header);
+    spinner_->setObjectName(QStringLiteral("spinner"));
     spinner_->setAccessibleName(QStringLiteral("Busy"));
     titleGroup->addWidget(spinner_);
     titleGroup->addStretch(1);
     headerLayout->addLayout(titleGroup, 1);
 
     sourceToggle_ = new QToolButton(header);
+    sourceToggle_->setObjectName(QStringLiteral("sourceToggle"));
     sourceToggle_->setAutoRaise(true);
     sourceToggle_->setIconSize(QSize(16, 16));
     sourceToggle_->setFocusPolicy(Qt::TabFocus);
@@ -237,18 +239,21 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     fontLayout->setContentsMargins(4, 3, 4, 3);
     fontLayout->setSpacing(2);
     decrease_ = makeStepButton(QString(QChar(0x2212)), fontControls_);
+    decrease_->setObjectName(QStringLiteral("decreaseText"));
     connect(decrease_, &QToolButton::clicked, this,
             [this] { controller_.setPreviewFontSize(controller_.previewFontSize() - 1); });
     fontLayout->addWidget(decrease_);
     sampleLetter_ = new SampleLetter(fontControls_);
     fontLayout->addWidget(sampleLetter_);
     increase_ = makeStepButton(QStringLiteral("+"), fontControls_);
+    increase_->setObjectName(QStringLiteral("increaseText"));
     connect(increase_, &QToolButton::clicked, this,
             [this] { controller_.setPreviewFontSize(controller_.previewFontSize() + 1); });
     fontLayout->addWidget(increase_);
     headerLayout->addWidget(fontControls_, 0, Qt::AlignVCenter);
 
     languagePicker_ = new QComboBox(header);
+    languagePicker_->setObjectName(QStringLiteral("languagePicker"));
     languagePicker_->setFixedWidth(kPickerWidth);
     languagePicker_->setMaxVisibleItems(16);
     for (const QString& language : NiveloPromptLibrary::languages()) {
@@ -266,13 +271,17 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     panes->setContentsMargins(0, 0, 0, 0);
     panes->setSpacing(kPaneSpacing);
     sourcePane_ = makePane(sourceTitle_, sourceView_);
+    sourcePane_->setObjectName(QStringLiteral("sourcePane"));
     resultPane_ = makePane(resultTitle_, resultView_);
+    resultPane_->setObjectName(QStringLiteral("resultPane"));
+    resultView_->setObjectName(QStringLiteral("resultView"));
     panes->addWidget(sourcePane_, 1);
     panes->addWidget(resultPane_, 1);
     panesArea_->installEventFilter(this);
     outer->addWidget(panesArea_, 1);
 
     errorLabel_ = new QLabel(this);
+    errorLabel_->setObjectName(QStringLiteral("errorLabel"));
     errorLabel_->setTextFormat(Qt::PlainText);
     errorLabel_->setWordWrap(true);
     errorLabel_->setAccessibleName(QStringLiteral("Error"));
@@ -284,13 +293,16 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     bar->setSpacing(8);
     bar->addStretch(1);
     fromClipboard_ = makeBarButton(this);
+    fromClipboard_->setObjectName(QStringLiteral("fromClipboard"));
     connect(fromClipboard_, &QPushButton::clicked, this,
             [this] { controller_.pasteFromClipboardAndTranslate(); });
     bar->addWidget(fromClipboard_);
     copy_ = makeBarButton(this);
+    copy_->setObjectName(QStringLiteral("copy"));
     connect(copy_, &QPushButton::clicked, this, [this] { controller_.copyResult(); });
     bar->addWidget(copy_);
     insert_ = makeBarButton(this);
+    insert_->setObjectName(QStringLiteral("insert"));
     connect(insert_, &QPushButton::clicked, this, [this] { controller_.pasteResult(); });
     bar->addWidget(insert_);
     outer->addLayout(bar);
