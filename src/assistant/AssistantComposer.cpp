@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "assistant/AssistantButton.h"
 #include "assistant/AssistantComposerTextView.h"
 #include "theme/NiveloTheme.h"
+#include "theme/PaintedButton.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ QFont systemFont(int pixelSize, QFont::Weight weight) {
     return font;
 }
 
-void applyControl(AssistantButton* button, const AssistantSymbolControl& control) {
+void applyControl(PaintedButton* button, const AssistantSymbolControl& control) {
     button->setEnabled(control.enabled);
     button->setToolTip(control.toolTip);
     button->setAccessibleName(control.toolTip);
@@ -26,15 +26,18 @@ void applyControl(AssistantButton* button, const AssistantSymbolControl& control
 }  // namespace
 
 AssistantComposer::AssistantComposer(QWidget* parent)
-    : AssistantRoundedBox(QStringLiteral("Composer"), 18, {AssistantColor::Role::primary, 0.014},
-                          {AssistantColor::Role::primary, 0.075}, parent) {
+    : RoundedBox(QStringLiteral("Composer"),
+                 {.radius = 18,
+                  .fill = {ThemeColor::Role::primary, 0.014},
+                  .stroke = {ThemeColor::Role::primary, 0.075}},
+                 parent) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(10, 10, 10, 10);
     column->setSpacing(8);
 
     auto* top = new QHBoxLayout;
     top->setSpacing(8);
-    contextChip_ = new AssistantButton(this);
+    contextChip_ = new PaintedButton(this);
     connect(contextChip_, &QAbstractButton::clicked, this, &AssistantComposer::contextChipClicked);
     top->addWidget(contextChip_);
     contextLength_ = new QLabel(this);
@@ -46,11 +49,11 @@ AssistantComposer::AssistantComposer(QWidget* parent)
     contextLength_->setForegroundRole(QPalette::PlaceholderText);
     top->addWidget(contextLength_);
     top->addStretch(1);
-    pasteResult_ = new AssistantButton(this);
-    AssistantButton::Look pasteLook;
+    pasteResult_ = new PaintedButton(this);
+    PaintedButton::Look pasteLook;
     pasteLook.leading = {{QStringLiteral("arrow.turn.down.left"), 14}};
     pasteLook.padding = {4, 2, 4, 2};
-    pasteLook.foreground = {AssistantColor::Role::primary, 0.85};
+    pasteLook.foreground = {ThemeColor::Role::primary, 0.85};
     pasteResult_->setLook(pasteLook);
     connect(pasteResult_, &QAbstractButton::clicked, this, &AssistantComposer::pasteResultClicked);
     top->addWidget(pasteResult_);
@@ -58,9 +61,11 @@ AssistantComposer::AssistantComposer(QWidget* parent)
 
     auto* bottom = new QHBoxLayout;
     bottom->setSpacing(8);
-    editorFrame_ = new AssistantRoundedBox(QStringLiteral("Request field"), 13,
-                                           {AssistantColor::Role::primary, 0.018},
-                                           {AssistantColor::Role::white, 0.07}, this);
+    editorFrame_ = new RoundedBox(QStringLiteral("Request field"),
+                                  {.radius = 13,
+                                   .fill = {ThemeColor::Role::primary, 0.018},
+                                   .stroke = {ThemeColor::Role::white, 0.07}},
+                                  this);
     auto* editorLayout = new QVBoxLayout(editorFrame_);
     editorLayout->setContentsMargins(6, 5, 6, 5);
     editor_ = new AssistantComposerTextView(editorFrame_);
@@ -72,24 +77,24 @@ AssistantComposer::AssistantComposer(QWidget* parent)
     connect(editor_, &AssistantComposerTextView::submitted, this,
             &AssistantComposer::sendRequested);
     bottom->addWidget(editorFrame_, 1, Qt::AlignBottom);
-    send_ = new AssistantButton(this);
+    send_ = new PaintedButton(this);
     connect(send_, &QAbstractButton::clicked, this, &AssistantComposer::sendRequested);
     bottom->addWidget(send_, 0, Qt::AlignBottom);
     column->addLayout(bottom);
 }
 
 void AssistantComposer::setModel(const AssistantPanelModel& model, const QString& requestText) {
-    AssistantButton::Look chip;
+    PaintedButton::Look chip;
     chip.leading = {{model.contextChipSymbol, 13}};
     chip.text = model.contextChipTitle;
     chip.font = systemFont(12, QFont::DemiBold);
     chip.padding = {10, 5, 10, 5};
-    chip.shape = AssistantButton::Shape::capsule;
-    chip.fill = model.contextChipOn ? AssistantColor{AssistantColor::Role::accent, 0.16}
-                                    : AssistantColor{AssistantColor::Role::primary, 0.03};
-    chip.stroke = model.contextChipOn ? AssistantColor{AssistantColor::Role::accent, 0.25}
-                                      : AssistantColor{AssistantColor::Role::white, 0.08};
-    chip.foreground = {AssistantColor::Role::primary};
+    chip.shape = PaintedButton::Shape::capsule;
+    chip.fill = model.contextChipOn ? ThemeColor{ThemeColor::Role::accent, 0.16}
+                                    : ThemeColor{ThemeColor::Role::primary, 0.03};
+    chip.stroke = model.contextChipOn ? ThemeColor{ThemeColor::Role::accent, 0.25}
+                                      : ThemeColor{ThemeColor::Role::white, 0.08};
+    chip.foreground = {ThemeColor::Role::primary};
     contextChip_->setLook(chip);
     contextChip_->setAccessibleName(model.contextChipTitle);
     contextChip_->setCheckable(true);
@@ -107,15 +112,15 @@ void AssistantComposer::setModel(const AssistantPanelModel& model, const QString
     editor_->setPlaceholderText(model.placeholder);
     editor_->setAccessibleName(model.placeholder);
 
-    AssistantButton::Look send;
+    PaintedButton::Look send;
     send.leading = {{model.send.symbol, 16}};
     send.fixedWidth = 36;
     send.fixedHeight = 34;
-    send.shape = AssistantButton::Shape::roundedRect;
+    send.shape = PaintedButton::Shape::roundedRect;
     send.cornerRadius = 12;
-    send.fill = model.send.accent ? AssistantColor{AssistantColor::Role::accent}
-                                  : AssistantColor{AssistantColor::Role::secondary, 0.28};
-    send.foreground = {AssistantColor::Role::white};
+    send.fill = model.send.accent ? ThemeColor{ThemeColor::Role::accent}
+                                  : ThemeColor{ThemeColor::Role::secondary, 0.28};
+    send.foreground = {ThemeColor::Role::white};
     // Its grey background already says it cannot send.
     send.dimsWhenDisabled = false;
     send_->setLook(send);

@@ -3,27 +3,24 @@
 #include <QWidget>
 
 #include "assistant/AssistantPanelModel.h"
-#include "assistant/AssistantRoundedBox.h"
+#include "theme/RoundedBox.h"
 
-class AssistantButton;
+class PaintedButton;
 class AssistantComposerTextView;
 class QLabel;
 
 // Chat mode's bottom region: the context chip, the context's length and the paste-result
 // button above the request field and the send button.
-class AssistantComposer : public AssistantRoundedBox {
+class AssistantComposer : public RoundedBox {
     Q_OBJECT
 public:
     explicit AssistantComposer(QWidget* parent = nullptr);
 
     void setModel(const AssistantPanelModel& model, const QString& requestText);
 
-    AssistantButton* contextChip() const { return contextChip_; }
     QLabel* contextLength() const { return contextLength_; }
-    AssistantButton* pasteResultButton() const { return pasteResult_; }
+    PaintedButton* pasteResultButton() const { return pasteResult_; }
     AssistantComposerTextView* editor() const { return editor_; }
-    QWidget* editorFrame() const { return editorFrame_; }
-    AssistantButton* sendButton() const { return send_; }
 
 Q_SIGNALS:
     void contextChipClicked();
@@ -33,10 +30,10 @@ Q_SIGNALS:
     void sendRequested();
 
 private:
-    AssistantButton* contextChip_ = nullptr;
+    PaintedButton* contextChip_ = nullptr;
     QLabel* contextLength_ = nullptr;
-    AssistantButton* pasteResult_ = nullptr;
+    PaintedButton* pasteResult_ = nullptr;
     QWidget* editorFrame_ = nullptr;
     AssistantComposerTextView* editor_ = nullptr;
-    AssistantButton* send_ = nullptr;
+    PaintedButton* send_ = nullptr;
 };

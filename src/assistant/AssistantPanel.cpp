@@ -6,7 +6,6 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "assistant/AssistantButton.h"
 #include "assistant/AssistantComposer.h"
 #include "assistant/AssistantComposerTextView.h"
 #include "assistant/AssistantLanguageList.h"
@@ -15,6 +14,7 @@
 #include "assistant/AssistantTranscript.h"
 #include "theme/CloseButton.h"
 #include "theme/NiveloTheme.h"
+#include "theme/PaintedButton.h"
 #include "theme/ThemeIcons.h"
 #include "theme/WindowDragHandle.h"
 
@@ -62,8 +62,8 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     title_->setFont(headline);
     headerRow->addWidget(title_);
     headerRow->addStretch(1);
-    newChat_ = new AssistantButton(header);
-    AssistantButton::Look newChatLook;
+    newChat_ = new PaintedButton(header);
+    PaintedButton::Look newChatLook;
     newChatLook.fixedWidth = 26;
     newChatLook.fixedHeight = 24;
     newChat_->setLook(newChatLook);
@@ -73,7 +73,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
         }
     });
     headerRow->addWidget(newChat_);
-    replyStyle_ = new AssistantButton(header);
+    replyStyle_ = new PaintedButton(header);
     replyStyleMenu_ = new QMenu(replyStyle_);
     connect(replyStyle_, &QAbstractButton::clicked, this, [this] {
         replyStyleMenu_->popup(replyStyle_->mapToGlobal(QPoint(0, replyStyle_->height() + 2)));
@@ -214,21 +214,21 @@ void AssistantPanel::refresh() {
     title_->setAccessibleName(model_.title);
 
     newChat_->setVisible(model_.showsNewChat);
-    AssistantButton::Look newChatLook = newChat_->look();
+    PaintedButton::Look newChatLook = newChat_->look();
     newChatLook.leading = {{model_.newChat.symbol, 16}};
     newChat_->setLook(newChatLook);
     newChat_->setToolTip(model_.newChat.toolTip);
     newChat_->setAccessibleName(model_.newChat.toolTip);
 
     replyStyle_->setVisible(model_.showsReplyStyleMenu);
-    AssistantButton::Look styleLook;
+    PaintedButton::Look styleLook;
     styleLook.text = model_.replyStyleLabel;
     QFont caption = NiveloTheme::font(NiveloTheme::FontRole::caption);
     caption.setWeight(QFont::DemiBold);
     styleLook.font = caption;
     styleLook.padding = {9, 5, 9, 5};
-    styleLook.shape = AssistantButton::Shape::capsule;
-    styleLook.fill = {AssistantColor::Role::primary, 0.045};
+    styleLook.shape = PaintedButton::Shape::capsule;
+    styleLook.fill = {ThemeColor::Role::primary, 0.045};
     replyStyle_->setLook(styleLook);
     replyStyle_->setEnabled(model_.replyStyleMenuEnabled);
     replyStyle_->setToolTip(model_.replyStyleToolTip);
@@ -296,7 +296,7 @@ void AssistantPanel::rebuildReplyStyleMenu() {
 }
 
 void AssistantPanel::placeLanguageList() {
-    AssistantButton* chip = replyBar_->languageChip();
+    PaintedButton* chip = replyBar_->languageChip();
     const QPoint chipBottomLeft = chip->mapTo(this, QPoint(0, chip->height()));
     languageList_->move(chipBottomLeft.x(),
                         chipBottomLeft.y() - kLanguageListLift - languageList_->height());

@@ -6,7 +6,7 @@
 
 #include "assistant/AssistantPanelModel.h"
 
-class AssistantButton;
+class PaintedButton;
 class AssistantComposer;
 class AssistantLanguageList;
 class AssistantPanelController;
@@ -34,8 +34,8 @@ public:
     void setLanguageListVisible(bool visible);
 
     QLabel* titleLabel() const { return title_; }
-    AssistantButton* newChatButton() const { return newChat_; }
-    AssistantButton* replyStyleButton() const { return replyStyle_; }
+    PaintedButton* newChatButton() const { return newChat_; }
+    PaintedButton* replyStyleButton() const { return replyStyle_; }
     QMenu* replyStyleMenu() const { return replyStyleMenu_; }
     AssistantTranscript* transcript() const { return transcript_; }
     QLabel* errorLabel() const { return error_; }
@@ -74,8 +74,8 @@ private:
 
     QLabel* headerSymbol_ = nullptr;
     QLabel* title_ = nullptr;
-    AssistantButton* newChat_ = nullptr;
-    AssistantButton* replyStyle_ = nullptr;
+    PaintedButton* newChat_ = nullptr;
+    PaintedButton* replyStyle_ = nullptr;
     QMenu* replyStyleMenu_ = nullptr;
     QList<AssistantReplyStyleEntry> menuEntries_;
     AssistantTranscript* transcript_ = nullptr;

@@ -5,10 +5,10 @@
 #include <QUuid>
 #include <optional>
 
-#include "assistant/AssistantColor.h"
 #include "assistant/AssistantConversationTurn.h"
 #include "core/AIReplyStyle.h"
 #include "core/UiLanguage.h"
+#include "theme/ThemeColor.h"
 
 class AssistantPanelController;
 

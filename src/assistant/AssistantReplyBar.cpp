@@ -2,8 +2,8 @@
 
 #include <QHBoxLayout>
 
-#include "assistant/AssistantButton.h"
 #include "theme/NiveloTheme.h"
+#include "theme/PaintedButton.h"
 
 namespace {
 
@@ -14,17 +14,17 @@ QFont systemFont(int pixelSize, QFont::Weight weight) {
     return font;
 }
 
-AssistantButton::Look symbolLook(QList<AssistantButton::Glyph> glyphs, int width, int height) {
-    AssistantButton::Look look;
+PaintedButton::Look symbolLook(QList<PaintedButton::Glyph> glyphs, int width, int height) {
+    PaintedButton::Look look;
     look.leading = std::move(glyphs);
     look.spacing = 2;
     look.fixedWidth = width;
     look.fixedHeight = height;
-    look.foreground = {AssistantColor::Role::primary, 0.85};
+    look.foreground = {ThemeColor::Role::primary, 0.85};
     return look;
 }
 
-void apply(AssistantButton* button, const AssistantSymbolControl& control) {
+void apply(PaintedButton* button, const AssistantSymbolControl& control) {
     button->setEnabled(control.enabled);
     button->setToolTip(control.toolTip);
     button->setAccessibleName(control.toolTip);
@@ -33,14 +33,14 @@ void apply(AssistantButton* button, const AssistantSymbolControl& control) {
 }  // namespace
 
 AssistantReplyBar::AssistantReplyBar(QWidget* parent)
-    : AssistantRoundedBox(QStringLiteral("Reply actions"), 16,
-                          {AssistantColor::Role::primary, 0.014}, {}, parent) {
+    : RoundedBox(QStringLiteral("Reply actions"),
+                 {.radius = 16, .fill = {ThemeColor::Role::primary, 0.014}}, parent) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 9, 14, 9);
     row->setSpacing(8);
 
     const auto make = [this, row](void (AssistantReplyBar::*signal)()) {
-        auto* button = new AssistantButton(this);
+        auto* button = new PaintedButton(this);
         connect(button, &QAbstractButton::clicked, this, signal);
         row->addWidget(button, 0, Qt::AlignVCenter);
         return button;
@@ -52,8 +52,8 @@ AssistantReplyBar::AssistantReplyBar(QWidget* parent)
         symbolLook({{QStringLiteral("plus"), 10}, {QStringLiteral("face.smiling"), 20}}, 34, 30));
 
     row->addSpacing(12 - row->spacing());
-    auto* divider = new AssistantRoundedBox(QStringLiteral("Divider"), 0,
-                                            {AssistantColor::Role::primary, 0.16}, {}, this);
+    auto* divider = new RoundedBox(QStringLiteral("Divider"),
+                                   {.fill = {ThemeColor::Role::primary, 0.16}}, this);
     divider->setAccessibleName(QStringLiteral("Divider"));
     divider->setFixedSize(1, 24);
     row->addWidget(divider, 0, Qt::AlignVCenter);
@@ -66,12 +66,11 @@ AssistantReplyBar::AssistantReplyBar(QWidget* parent)
     copy_ = make(&AssistantReplyBar::copyClicked);
     copy_->setLook(symbolLook({{QStringLiteral("doc.on.doc"), 17}}, 34, 30));
     paste_ = make(&AssistantReplyBar::pasteClicked);
-    AssistantButton::Look paste =
-        symbolLook({{QStringLiteral("arrow.turn.down.left"), 15}}, 44, 34);
-    paste.shape = AssistantButton::Shape::roundedRect;
+    PaintedButton::Look paste = symbolLook({{QStringLiteral("arrow.turn.down.left"), 15}}, 44, 34);
+    paste.shape = PaintedButton::Shape::roundedRect;
     paste.cornerRadius = 10;
-    paste.fill = {AssistantColor::Role::accent};
-    paste.foreground = {AssistantColor::Role::white};
+    paste.fill = {ThemeColor::Role::accent};
+    paste.foreground = {ThemeColor::Role::white};
     paste_->setLook(paste);
 }
 
@@ -83,7 +82,7 @@ void AssistantReplyBar::setModel(const AssistantPanelModel& model) {
     apply(paste_, model.pasteReply);
     apply(languageChip_, model.languageChip);
 
-    AssistantButton::Look chip;
+    PaintedButton::Look chip;
     QFont caption = NiveloTheme::font(NiveloTheme::FontRole::caption);
     caption.setWeight(QFont::DemiBold);
     chip.leading = {{QStringLiteral("globe"), 13}};
@@ -92,18 +91,18 @@ void AssistantReplyBar::setModel(const AssistantPanelModel& model) {
     chip.trailing = {{QStringLiteral("chevron.down"), 9}};
     chip.padding = {8, 0, 8, 0};
     chip.fixedHeight = 28;
-    chip.shape = AssistantButton::Shape::capsule;
-    chip.fill = {AssistantColor::Role::primary, 0.045};
-    chip.foreground = {AssistantColor::Role::primary, 0.85};
+    chip.shape = PaintedButton::Shape::capsule;
+    chip.fill = {ThemeColor::Role::primary, 0.045};
+    chip.foreground = {ThemeColor::Role::primary, 0.85};
     languageChip_->setLook(chip);
     languageChip_->setCheckable(true);
     languageChip_->setChecked(model.showsLanguageList);
 
-    AssistantButton::Look translate;
+    PaintedButton::Look translate;
     translate.text = model.translateTitle;
     translate.font = systemFont(13, QFont::DemiBold);
     translate.fixedHeight = 30;
     translate.padding = {4, 0, 4, 0};
-    translate.foreground = {AssistantColor::Role::primary, 0.85};
+    translate.foreground = {ThemeColor::Role::primary, 0.85};
     translate_->setLook(translate);
 }

@@ -1,25 +1,23 @@
 #pragma once
 
 #include "assistant/AssistantPanelModel.h"
-#include "assistant/AssistantRoundedBox.h"
+#include "theme/RoundedBox.h"
 
-class AssistantButton;
+class PaintedButton;
 
 // Reply mode's bottom region: regenerate, add emojis, the translation-language chip,
 // translate, copy and paste.
-class AssistantReplyBar : public AssistantRoundedBox {
+class AssistantReplyBar : public RoundedBox {
     Q_OBJECT
 public:
     explicit AssistantReplyBar(QWidget* parent = nullptr);
 
     void setModel(const AssistantPanelModel& model);
 
-    AssistantButton* regenerateButton() const { return regenerate_; }
-    AssistantButton* emojisButton() const { return emojis_; }
-    AssistantButton* languageChip() const { return languageChip_; }
-    AssistantButton* translateButton() const { return translate_; }
-    AssistantButton* copyButton() const { return copy_; }
-    AssistantButton* pasteButton() const { return paste_; }
+    PaintedButton* languageChip() const { return languageChip_; }
+    PaintedButton* translateButton() const { return translate_; }
+    PaintedButton* copyButton() const { return copy_; }
+    PaintedButton* pasteButton() const { return paste_; }
 
 Q_SIGNALS:
     void regenerateClicked();
@@ -30,10 +28,10 @@ Q_SIGNALS:
     void pasteClicked();
 
 private:
-    AssistantButton* regenerate_ = nullptr;
-    AssistantButton* emojis_ = nullptr;
-    AssistantButton* languageChip_ = nullptr;
-    AssistantButton* translate_ = nullptr;
-    AssistantButton* copy_ = nullptr;
-    AssistantButton* paste_ = nullptr;
+    PaintedButton* regenerate_ = nullptr;
+    PaintedButton* emojis_ = nullptr;
+    PaintedButton* languageChip_ = nullptr;
+    PaintedButton* translate_ = nullptr;
+    PaintedButton* copy_ = nullptr;
+    PaintedButton* paste_ = nullptr;
 };

@@ -5,9 +5,9 @@
 #include <QVBoxLayout>
 
 #include "assistant/AssistantBubbleText.h"
-#include "assistant/AssistantButton.h"
-#include "assistant/AssistantRoundedBox.h"
 #include "theme/NiveloTheme.h"
+#include "theme/PaintedButton.h"
+#include "theme/RoundedBox.h"
 
 namespace {
 
@@ -29,13 +29,12 @@ QLabel* makeCaption(const QString& text, QWidget* parent) {
     return label;
 }
 
-AssistantButton::Look copyLook(const AssistantSymbolControl& control) {
-    AssistantButton::Look look;
+PaintedButton::Look copyLook(const AssistantSymbolControl& control) {
+    PaintedButton::Look look;
     look.leading = {{control.symbol, 12}};
     look.fixedWidth = 24;
     look.fixedHeight = 22;
-    look.foreground = {control.accent ? AssistantColor::Role::accent
-                                      : AssistantColor::Role::secondary};
+    look.foreground = {control.accent ? ThemeColor::Role::accent : ThemeColor::Role::secondary};
     return look;
 }
 
@@ -55,9 +54,11 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userRow->setSpacing(0);
     userRow->addSpacerItem(
         new QSpacerItem(kLeadingRoom, 0, QSizePolicy::MinimumExpanding, QSizePolicy::Minimum));
-    userBubble_ =
-        new AssistantRoundedBox(labels.user, kCornerRadius, {AssistantColor::Role::accent, 0.18},
-                                {AssistantColor::Role::accent, 0.18}, this);
+    userBubble_ = new RoundedBox(labels.user,
+                                 {.radius = kCornerRadius,
+                                  .fill = {ThemeColor::Role::accent, 0.18},
+                                  .stroke = {ThemeColor::Role::accent, 0.18}},
+                                 this);
     auto* userColumn = new QVBoxLayout(userBubble_);
     userColumn->setContentsMargins(11, 9, 11, 9);
     userColumn->setSpacing(5);
@@ -68,8 +69,8 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userRow->addWidget(userBubble_);
     column->addLayout(userRow);
 
-    answerBubble_ = new AssistantRoundedBox(labels.answer, kCornerRadius,
-                                            {AssistantColor::Role::primary, 0.034}, {}, this);
+    answerBubble_ = new RoundedBox(
+        labels.answer, {.radius = kCornerRadius, .fill = {ThemeColor::Role::primary, 0.034}}, this);
     auto* answerColumn = new QVBoxLayout(answerBubble_);
     answerColumn->setContentsMargins(11, 9, 11, 9);
     answerColumn->setSpacing(7);
@@ -79,7 +80,7 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     answerLabel_ = makeCaption(labels.answer, answerBubble_);
     header->addWidget(answerLabel_);
     header->addStretch(1);
-    copy_ = new AssistantButton(answerBubble_);
+    copy_ = new PaintedButton(answerBubble_);
     copy_->setLook(copyLook(turn.copy));
     copy_->setAccessibleName(labels.copy);
     connect(copy_, &QAbstractButton::clicked, this, [this] { Q_EMIT copyClicked(id_); });

@@ -7,7 +7,7 @@
 #include "assistant/AssistantPanelModel.h"
 
 class AssistantBubbleText;
-class AssistantButton;
+class PaintedButton;
 
 // One turn of the transcript: the request in a bubble at the trailing side, then the answer
 // across the whole width with its copy control. Texts are selectable plain text.
@@ -33,9 +33,7 @@ public:
 
     AssistantBubbleText* requestText() const { return request_; }
     AssistantBubbleText* resultText() const { return result_; }
-    AssistantButton* copyButton() const { return copy_; }
-    QWidget* userBubble() const { return userBubble_; }
-    QWidget* answerBubble() const { return answerBubble_; }
+    PaintedButton* copyButton() const { return copy_; }
 
 Q_SIGNALS:
     void copyClicked(const QUuid& turnId);
@@ -48,5 +46,5 @@ private:
     QLabel* answerLabel_ = nullptr;
     AssistantBubbleText* request_ = nullptr;
     AssistantBubbleText* result_ = nullptr;
-    AssistantButton* copy_ = nullptr;
+    PaintedButton* copy_ = nullptr;
 };

@@ -1,29 +1,24 @@
 #pragma once
 
-#include <QHash>
-#include <QIcon>
-#include <QList>
 #include <QWidget>
 
 #include "clipboardwindow/ClipboardWindowView.h"
+#include "theme/IconCache.h"
 
 class ClipboardEntryList;
 class ClipboardNoteEditor;
 class ClipboardPanelController;
+class ClipboardPanelHeader;
+class ClipboardSearchBar;
 class ClipboardSidePreview;
+class ClipboardTabStrip;
 class ClipboardWindowModel;
-class QAbstractButton;
-class QHBoxLayout;
 class QLabel;
-class QLineEdit;
-class QToolButton;
-class QPushButton;
-class QScrollArea;
 
-// The clipboard window's content, top to bottom: the header (title, drag strip, text size,
-// clear history), the tabs with the note toolbar, the search field with its bulk delete, and
-// the history or the shown tab's notes, each list with its preview when the window is wide
-// enough. It renders the model's view and hands every action to the model or the controller.
+// The clipboard window's content, top to bottom: the header, the tab strip with the note
+// toolbar, the search bar, and the history or the shown tab's notes, each list with its
+// preview when the window is wide enough. It renders the model's view and hands every action
+// to the model or the controller. Tests find its parts by object name.
 class ClipboardHistoryPanel : public QWidget {
     Q_OBJECT
 public:
@@ -37,77 +32,29 @@ public:
     // The width the content area has: the panel's inside its padding.
     int availableWidth() const;
 
-    // The parts, for tests and the accessibility tree.
-    QLineEdit* searchField() const { return search_; }
-    QToolButton* bulkDeleteButton() const { return bulkDelete_; }
-    QToolButton* clearSearchButton() const { return clearSearch_; }
-    QToolButton* clearHistoryButton() const { return clearHistory_; }
-    QToolButton* decreaseButton() const { return decrease_; }
-    QToolButton* increaseButton() const { return increase_; }
-    QToolButton* addTabButton() const { return addTab_; }
-    QPushButton* addNoteButton() const { return addNote_; }
-    QLineEdit* tabNameField() const { return tabName_; }
-    QToolButton* renameButton() const { return rename_; }
-    QToolButton* saveNameButton() const { return saveName_; }
-    QToolButton* deleteTabButton() const { return deleteTab_; }
-    QList<QAbstractButton*> tabButtons() const { return tabButtons_; }
-    ClipboardEntryList* list() const { return list_; }
-    ClipboardSidePreview* preview() const { return preview_; }
-    ClipboardNoteEditor* noteEditor() const { return editor_; }
-    QLabel* emptyLabel() const { return empty_; }
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* buildHeader();
-    QWidget* buildTabStrip();
-    QWidget* buildSearch();
     QWidget* buildContent();
     void refresh();
-    void refreshTabs();
     void refreshRows();
     void applySurface();
     void previewButton(int index);
     void rowButton(const QString& id, int index);
     void paste(const QString& id);
-    // Every refresh sets the icons again; drawing them once per colour is enough.
-    QIcon cachedIcon(const QString& symbol, const QColor& tint, int size);
 
     ClipboardPanelController& controller_;
     ClipboardWindowModel& model_;
     ClipboardWindowView view_;
     bool refreshing_ = false;
-    QHash<QString, QIcon> icons_;
+    // Every refresh sets the icons again; drawing them once per colour is enough.
+    IconCache icons_;
 
-    QLabel* titleIcon_ = nullptr;
-    QLabel* title_ = nullptr;
-    QWidget* fontControls_ = nullptr;
-    QToolButton* decrease_ = nullptr;
-    QLabel* sampleLetter_ = nullptr;
-    QToolButton* increase_ = nullptr;
-    QToolButton* clearHistory_ = nullptr;
-
-    QScrollArea* tabScroll_ = nullptr;
-    QHBoxLayout* tabsLayout_ = nullptr;
-    QList<QAbstractButton*> tabButtons_;
-    QList<ClipboardTabView> shownTabs_;
-    QToolButton* addTab_ = nullptr;
-    QWidget* toolbar_ = nullptr;
-    QLineEdit* tabName_ = nullptr;
-    QToolButton* saveName_ = nullptr;
-    QLabel* tabTitle_ = nullptr;
-    QToolButton* rename_ = nullptr;
-    QToolButton* deleteTab_ = nullptr;
-    QPushButton* addNote_ = nullptr;
-
-    QLabel* magnifier_ = nullptr;
-    QLineEdit* search_ = nullptr;
-    QToolButton* bulkDelete_ = nullptr;
-    QToolButton* clearSearch_ = nullptr;
-
+    ClipboardPanelHeader* header_ = nullptr;
+    ClipboardTabStrip* tabStrip_ = nullptr;
+    ClipboardSearchBar* searchBar_ = nullptr;
     ClipboardNoteEditor* editor_ = nullptr;
     QLabel* empty_ = nullptr;
     QWidget* body_ = nullptr;

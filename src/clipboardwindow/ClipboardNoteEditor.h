@@ -18,8 +18,6 @@ public:
     // Replaces the text only when it differs, so typing keeps its cursor.
     void setView(const ClipboardNoteEditorView& view, const QString& draft, int fontPixelSize);
     QPlainTextEdit* textArea() const { return text_; }
-    QPushButton* saveButton() const { return save_; }
-    QPushButton* cancelButton() const { return cancel_; }
     QLabel* titleLabel() const { return title_; }
 
 Q_SIGNALS:

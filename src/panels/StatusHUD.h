@@ -42,7 +42,6 @@ public:
     // The window width the current message asks for.
     int windowWidth() const { return windowWidth_; }
     QLabel* textLabel() const { return text_; }
-    QLabel* symbolLabel() const { return symbol_; }
 
 private:
     StatusHUDModel model_;

@@ -21,6 +21,7 @@
 #include "theme/CloseButton.h"
 #include "theme/FloatingSurface.h"
 #include "theme/PanelWindow.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 #include "theme/WindowDragHandle.h"
 
@@ -37,44 +38,6 @@ constexpr int kSymbolPixelSize = 14;
 QColor primaryColor(const QWidget* widget) {
     return widget->palette().color(QPalette::WindowText);
 }
-
-// A rounded box behind a pane's text.
-class PaneBox : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
-        const QColor primary = primaryColor(this);
-        painter.fillPath(path, NiveloTheme::withOpacity(primary, 0.014));
-        painter.setPen(QPen(NiveloTheme::withOpacity(primary, 0.075), 1));
-        painter.drawPath(path);
-    }
-};
-
-// The text-size controls on their capsule.
-class Capsule : public QWidget {
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        const double radius = box.height() / 2;
-        QPainterPath path;
-        path.addRoundedRect(box, radius, radius);
-        const QColor primary = primaryColor(this);
-        painter.fillPath(path, NiveloTheme::withOpacity(primary, 0.045));
-        painter.setPen(QPen(NiveloTheme::withOpacity(primary, 0.07), 1));
-        painter.drawPath(path);
-    }
-};
 
 // The "T" that shows the text size, growing or shrinking briefly to a new size.
 class SampleLetter : public QWidget {
@@ -255,12 +218,14 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     title_->setFont(NiveloTheme::font(NiveloTheme::FontRole::headline));
     titleGroup->addWidget(title_);
     spinner_ = new BusySpinner(header);
+    spinner_->setObjectName(QStringLiteral("spinner"));
     spinner_->setAccessibleName(QStringLiteral("Busy"));
     titleGroup->addWidget(spinner_);
     titleGroup->addStretch(1);
     headerLayout->addLayout(titleGroup, 1);
 
     sourceToggle_ = new QToolButton(header);
+    sourceToggle_->setObjectName(QStringLiteral("sourceToggle"));
     sourceToggle_->setAutoRaise(true);
     sourceToggle_->setIconSize(QSize(16, 16));
     sourceToggle_->setFocusPolicy(Qt::TabFocus);
@@ -268,24 +233,27 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
             [this] { controller_.setSourceVisible(!controller_.sourceVisible()); });
     headerLayout->addWidget(sourceToggle_);
 
-    fontControls_ = new Capsule(header);
+    fontControls_ = new RoundedBox(QString(), RoundedBox::textCapsule(0.045, 0.07), header);
     fontControls_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* fontLayout = new QHBoxLayout(fontControls_);
     fontLayout->setContentsMargins(4, 3, 4, 3);
     fontLayout->setSpacing(2);
     decrease_ = makeStepButton(QString(QChar(0x2212)), fontControls_);
+    decrease_->setObjectName(QStringLiteral("decreaseText"));
     connect(decrease_, &QToolButton::clicked, this,
             [this] { controller_.setPreviewFontSize(controller_.previewFontSize() - 1); });
     fontLayout->addWidget(decrease_);
     sampleLetter_ = new SampleLetter(fontControls_);
     fontLayout->addWidget(sampleLetter_);
     increase_ = makeStepButton(QStringLiteral("+"), fontControls_);
+    increase_->setObjectName(QStringLiteral("increaseText"));
     connect(increase_, &QToolButton::clicked, this,
             [this] { controller_.setPreviewFontSize(controller_.previewFontSize() + 1); });
     fontLayout->addWidget(increase_);
     headerLayout->addWidget(fontControls_, 0, Qt::AlignVCenter);
 
     languagePicker_ = new QComboBox(header);
+    languagePicker_->setObjectName(QStringLiteral("languagePicker"));
     languagePicker_->setFixedWidth(kPickerWidth);
     languagePicker_->setMaxVisibleItems(16);
     for (const QString& language : NiveloPromptLibrary::languages()) {
@@ -303,13 +271,17 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     panes->setContentsMargins(0, 0, 0, 0);
     panes->setSpacing(kPaneSpacing);
     sourcePane_ = makePane(sourceTitle_, sourceView_);
+    sourcePane_->setObjectName(QStringLiteral("sourcePane"));
     resultPane_ = makePane(resultTitle_, resultView_);
+    resultPane_->setObjectName(QStringLiteral("resultPane"));
+    resultView_->setObjectName(QStringLiteral("resultView"));
     panes->addWidget(sourcePane_, 1);
     panes->addWidget(resultPane_, 1);
     panesArea_->installEventFilter(this);
     outer->addWidget(panesArea_, 1);
 
     errorLabel_ = new QLabel(this);
+    errorLabel_->setObjectName(QStringLiteral("errorLabel"));
     errorLabel_->setTextFormat(Qt::PlainText);
     errorLabel_->setWordWrap(true);
     errorLabel_->setAccessibleName(QStringLiteral("Error"));
@@ -321,13 +293,16 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     bar->setSpacing(8);
     bar->addStretch(1);
     fromClipboard_ = makeBarButton(this);
+    fromClipboard_->setObjectName(QStringLiteral("fromClipboard"));
     connect(fromClipboard_, &QPushButton::clicked, this,
             [this] { controller_.pasteFromClipboardAndTranslate(); });
     bar->addWidget(fromClipboard_);
     copy_ = makeBarButton(this);
+    copy_->setObjectName(QStringLiteral("copy"));
     connect(copy_, &QPushButton::clicked, this, [this] { controller_.copyResult(); });
     bar->addWidget(copy_);
     insert_ = makeBarButton(this);
+    insert_->setObjectName(QStringLiteral("insert"));
     connect(insert_, &QPushButton::clicked, this, [this] { controller_.pasteResult(); });
     bar->addWidget(insert_);
     outer->addLayout(bar);
@@ -357,8 +332,11 @@ QWidget* TranslationPreviewPanel::makePane(QLabel*& title, SelectablePreviewText
     caption.setWeight(QFont::DemiBold);
     title->setFont(caption);
     layout->addWidget(title);
-    auto* box = new PaneBox(pane);
-    box->setAccessibleName(QStringLiteral("Text frame"));
+    auto* box = new RoundedBox(QStringLiteral("Text frame"),
+                               {.radius = 10,
+                                .fill = {ThemeColor::Role::primary, 0.014},
+                                .stroke = {ThemeColor::Role::primary, 0.075}},
+                               pane);
     auto* boxLayout = new QVBoxLayout(box);
     boxLayout->setContentsMargins(1, 1, 1, 1);
     view = new SelectablePreviewTextView(box);

@@ -69,19 +69,6 @@ public:
 
     const TranslationPreviewPanelModel& model() const { return model_; }
 
-    QToolButton* sourceToggle() const { return sourceToggle_; }
-    QToolButton* decreaseButton() const { return decrease_; }
-    QToolButton* increaseButton() const { return increase_; }
-    QComboBox* languagePicker() const { return languagePicker_; }
-    QPushButton* fromClipboardButton() const { return fromClipboard_; }
-    QPushButton* copyButton() const { return copy_; }
-    QPushButton* insertButton() const { return insert_; }
-    QWidget* spinner() const { return spinner_; }
-    QWidget* sourcePane() const { return sourcePane_; }
-    QWidget* resultPane() const { return resultPane_; }
-    SelectablePreviewTextView* sourceView() const { return sourceView_; }
-    SelectablePreviewTextView* resultView() const { return resultView_; }
-    QLabel* errorLabel() const { return errorLabel_; }
     // The size the sample letter is drawn at once its animation is over.
     int sampleLetterPixelSize() const;
 

@@ -67,7 +67,7 @@ ActionsSettingsView::ActionsSettingsView(NiveloAppState& state, QWidget* parent)
     input->setSpacing(8);
     inputHeading_ = heading(this);
     input->addWidget(inputHeading_);
-    auto* editorSection = new SettingsSection(true, this);
+    auto* editorSection = newSettingsSection(true, this);
     auto* editorLayout = new QVBoxLayout(editorSection);
     editorLayout->setContentsMargins(8, 8, 8, 8);
     editor_ = new QTextEdit(editorSection);
@@ -118,7 +118,7 @@ ActionsSettingsView::ActionsSettingsView(NiveloAppState& state, QWidget* parent)
     outputLayout->setSpacing(8);
     outputHeading_ = heading(outputSection_);
     outputLayout->addWidget(outputHeading_);
-    auto* outputBox = new SettingsSection(false, outputSection_);
+    auto* outputBox = newSettingsSection(false, outputSection_);
     auto* outputBoxLayout = new QVBoxLayout(outputBox);
     outputBoxLayout->setContentsMargins(12, 12, 12, 12);
     output_ = new QLabel(outputBox);
@@ -146,7 +146,7 @@ QPushButton* ActionsSettingsView::runButton(const QString& actionId) const {
 
 ActionsSettingsView::ActionRow ActionsSettingsView::makeRow(const QString& id) {
     ActionRow row;
-    row.section = new SettingsSection(false, this);
+    row.section = newSettingsSection(false, this);
     auto* layout = new QHBoxLayout(row.section);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(8);

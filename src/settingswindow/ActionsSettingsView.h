@@ -12,7 +12,7 @@ class QLabel;
 class QPushButton;
 class QTextEdit;
 class QVBoxLayout;
-class SettingsSection;
+class RoundedBox;
 
 struct ActionsPageModel {
     struct Row {
@@ -56,7 +56,7 @@ protected:
 
 private:
     struct ActionRow {
-        SettingsSection* section = nullptr;
+        RoundedBox* section = nullptr;
         QLabel* icon = nullptr;
         QLabel* title = nullptr;
         QPushButton* run = nullptr;

@@ -15,7 +15,6 @@
 #include "settingswindow/ClampedTextLabel.h"
 #include "settingswindow/SettingsBinding.h"
 #include "settingswindow/SettingsBlock.h"
-#include "settingswindow/SettingsRowFrame.h"
 #include "settingswindow/SettingsStepper.h"
 #include "state/NiveloAppState.h"
 #include "theme/NiveloTheme.h"
@@ -156,7 +155,7 @@ QStringList ClipboardSettingsView::rowTexts() const {
 
 ClipboardSettingsView::EntryRow ClipboardSettingsView::makeRow(const QString& id) {
     EntryRow row;
-    row.frame = new SettingsRowFrame(10, this);
+    row.frame = new RoundedBox(QStringLiteral("Row"), settingsCardLook(10, 0.055, false), this);
     auto* layout = new QHBoxLayout(row.frame);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
@@ -263,10 +262,10 @@ void ClipboardSettingsView::recolour() {
     }
     // Only the text roles are set, so the rest still follows the window's palette.
     QPalette secondary;
-    secondary.setColor(QPalette::WindowText, settingsColor(*this, Role::secondaryLabel));
+    secondary.setColor(QPalette::WindowText, NiveloTheme::color(Role::secondaryLabel, palette()));
     empty_->setPalette(secondary);
     days_->setPalette(secondary);
-    const QColor red = settingsColor(*this, Role::red);
+    const QColor red = NiveloTheme::color(Role::red, palette());
     QPalette destructive;
     destructive.setColor(QPalette::ButtonText, red);
     clear_->setPalette(destructive);

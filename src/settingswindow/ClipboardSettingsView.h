@@ -17,7 +17,7 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 class QVBoxLayout;
-class SettingsRowFrame;
+class RoundedBox;
 class SettingsStepper;
 
 struct ClipboardPageModel {
@@ -73,7 +73,7 @@ protected:
 
 private:
     struct EntryRow {
-        SettingsRowFrame* frame = nullptr;
+        RoundedBox* frame = nullptr;
         ClampedTextLabel* text = nullptr;
         QToolButton* paste = nullptr;
         QToolButton* remove = nullptr;

@@ -23,7 +23,6 @@
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/SettingsBinding.h"
 #include "settingswindow/SettingsBlock.h"
-#include "settingswindow/SettingsRowFrame.h"
 #include "settingswindow/SettingsToggle.h"
 #include "theme/NiveloTheme.h"
 #include "theme/ThemeIcons.h"
@@ -329,7 +328,7 @@ void LayoutSettingsView::addApplication(const QString& desktopEntryPath) {
 LayoutSettingsView::RuleRow LayoutSettingsView::makeRow(const AppLayoutRule& rule) {
     const QUuid id = rule.id;
     RuleRow row;
-    row.frame = new SettingsRowFrame(11, this);
+    row.frame = new RoundedBox(QStringLiteral("Row"), settingsCardLook(11, 0.055, false), this);
     auto* layout = new QHBoxLayout(row.frame);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
@@ -446,13 +445,13 @@ void LayoutSettingsView::recolour() {
     if (!note_) {
         return;
     }
-    const QColor secondary = settingsColor(*this, Role::secondaryLabel);
+    const QColor secondary = NiveloTheme::color(Role::secondaryLabel, palette());
     QPalette quiet;
     quiet.setColor(QPalette::WindowText, secondary);
     note_->setPalette(quiet);
     const QColor ink = palette().color(QPalette::WindowText);
     add_->setIcon(ThemeIcons::icon(QStringLiteral("plus"), ink, 14));
-    const QColor red = settingsColor(*this, Role::red);
+    const QColor red = NiveloTheme::color(Role::red, palette());
     for (const RuleRow& row : std::as_const(rows_)) {
         row.identifier->setPalette(quiet);
         row.remove->setIcon(ThemeIcons::icon(QStringLiteral("trash"), red, 16));

@@ -22,7 +22,7 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 class QVBoxLayout;
-class SettingsRowFrame;
+class RoundedBox;
 class SettingsToggle;
 
 struct LayoutPageModel {
@@ -145,7 +145,7 @@ protected:
 
 private:
     struct RuleRow {
-        SettingsRowFrame* frame = nullptr;
+        RoundedBox* frame = nullptr;
         QLabel* icon = nullptr;
         QString iconPath;
         ClampedTextLabel* name = nullptr;

@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "settingswindow/SettingsBlock.h"
-#include "settingswindow/SettingsRowFrame.h"
 #include "state/NiveloAppState.h"
+#include "theme/NiveloTheme.h"
 #include "theme/ThemeIcons.h"
 
 using Action = PermissionsPageModel::Action;
@@ -195,10 +195,10 @@ void PermissionsSettingsView::run(Action action) {
 void PermissionsSettingsView::refresh() {
     const PermissionsPageModel m =
         permissionsPageModel(state_.permissionState(), offers_, state_.settings().uiLanguage);
-    const QColor secondary = settingsColor(*this, Role::secondaryLabel);
+    const QColor secondary = NiveloTheme::color(Role::secondaryLabel, palette());
     for (int i = 0; i < rows_.size(); ++i) {
         const auto& r = m.rows[i];
-        const QColor colour = settingsColor(*this, r.badge.colour);
+        const QColor colour = NiveloTheme::color(r.badge.colour, palette());
         rows_[i].title->setText(r.title);
         rows_[i].badge->setText(r.badge.text);
         rows_[i].badge->setAccessibleName(r.title + QStringLiteral(": ") + r.badge.text);
@@ -217,7 +217,7 @@ void PermissionsSettingsView::refresh() {
     if (reset_ && m.reset) {
         reset_->setText(m.reset->title);
         reset_->setAccessibleName(m.reset->title);
-        setTextColour(reset_, settingsColor(*this, Role::red));
+        setTextColour(reset_, NiveloTheme::color(Role::red, palette()));
     }
     note_->setText(m.note);
     note_->setVisible(!m.note.isEmpty());

@@ -13,7 +13,6 @@
 #include "settingswindow/QuickMenuModel.h"
 #include "settingswindow/SettingsBinding.h"
 #include "settingswindow/SettingsBlock.h"
-#include "settingswindow/SettingsRoundedPanel.h"
 #include "settingswindow/SettingsToggle.h"
 #include "state/NiveloAppState.h"
 #include "theme/NiveloTheme.h"
@@ -147,7 +146,7 @@ QToolButton* QuickMenuSettingsView::downButton(const QString& id) const {
 
 QuickMenuSettingsView::ActionRow QuickMenuSettingsView::makeRow(const QString& id) {
     ActionRow row;
-    row.panel = new SettingsRoundedPanel(id, 11, kEnabledFill, false, this);
+    row.panel = new RoundedBox(id, settingsCardLook(11, kEnabledFill, false), this);
     auto* layout = new QHBoxLayout(row.panel);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
@@ -202,7 +201,7 @@ void QuickMenuSettingsView::refresh() {
     order_.clear();
     for (const auto& r : m.rows) {
         ActionRow row = rows_.contains(r.id) ? rows_.take(r.id) : makeRow(r.id);
-        row.panel->setFillOpacity(r.enabled ? kEnabledFill : kDisabledFill);
+        row.panel->setLook(settingsCardLook(11, r.enabled ? kEnabledFill : kDisabledFill, false));
         row.panel->setAccessibleName(r.title);
         {
             const QSignalBlocker blocker(row.toggle);

@@ -14,7 +14,7 @@ class QComboBox;
 class QLabel;
 class QToolButton;
 class QVBoxLayout;
-class SettingsRoundedPanel;
+class RoundedBox;
 
 struct QuickMenuPageModel {
     struct Row {
@@ -62,7 +62,7 @@ protected:
 
 private:
     struct ActionRow {
-        SettingsRoundedPanel* panel = nullptr;
+        RoundedBox* panel = nullptr;
         QCheckBox* toggle = nullptr;
         QLabel* icon = nullptr;
         QLabel* title = nullptr;

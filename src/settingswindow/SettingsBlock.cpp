@@ -1,61 +1,36 @@
 #include "settingswindow/SettingsBlock.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 #include "theme/NiveloTheme.h"
 
-using NiveloTheme::withOpacity;
-
-namespace {
-
-QPainterPath rounded(const QRectF& r, double radius) {
-    QPainterPath path;
-    path.addRoundedRect(r, radius, radius);
-    return path;
+RoundedBox::Look settingsCardLook(double radius, double fillOpacity, bool bordered) {
+    RoundedBox::Look look{
+        .radius = radius, .fill = {ThemeColor::Role::primary, fillOpacity}, .fillsToEdge = true};
+    if (bordered) {
+        look.stroke = {ThemeColor::Role::primary, 0.08};
+    }
+    return look;
 }
 
-bool darkScheme(const QWidget& w) {
-    return w.palette().color(QPalette::Window).lightness() < 128;
-}
-
-}  // namespace
-
-SettingsBlock::SettingsBlock(QWidget* parent) : QWidget(parent) {
+SettingsBlock::SettingsBlock(QWidget* parent)
+    : RoundedBox(QStringLiteral("Settings group"),
+                 {.radius = 18,
+                  .fill = {ThemeColor::Role::black, 0.045},
+                  .stroke = {ThemeColor::Role::primary, 0.08},
+                  .darkFill = ThemeColor{ThemeColor::Role::white, 0.055},
+                  .fillsToEdge = true},
+                 parent) {
     setMaximumWidth(640);
-    setAccessibleName(QStringLiteral("Settings group"));
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(14, 14, 14, 14);
     layout_->setSpacing(0);
 }
 
-void SettingsBlock::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF outer(rect());
-    painter.fillPath(rounded(outer, 18), darkScheme(*this) ? withOpacity(Qt::white, 0.055)
-                                                           : withOpacity(Qt::black, 0.045));
-    const QColor primary = palette().color(QPalette::WindowText);
-    painter.strokePath(rounded(outer.adjusted(0.5, 0.5, -0.5, -0.5), 17.5),
-                       QPen(withOpacity(primary, 0.08), 1));
-}
-
-SettingsSection::SettingsSection(bool bordered, QWidget* parent)
-    : QWidget(parent), bordered_(bordered) {
-    setAccessibleName(QStringLiteral("Settings section"));
-}
-
-void SettingsSection::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF outer(rect());
-    const QColor primary = palette().color(QPalette::WindowText);
-    painter.fillPath(rounded(outer, 12), withOpacity(primary, 0.055));
-    if (bordered_) {
-        painter.strokePath(rounded(outer.adjusted(0.5, 0.5, -0.5, -0.5), 11.5),
-                           QPen(withOpacity(primary, 0.08), 1));
-    }
+RoundedBox* newSettingsSection(bool bordered, QWidget* parent) {
+    return new RoundedBox(QStringLiteral("Settings section"), settingsCardLook(12, 0.055, bordered),
+                          parent);
 }
 
 SettingsDivider::SettingsDivider(QWidget* parent) : QWidget(parent) {
@@ -66,5 +41,5 @@ SettingsDivider::SettingsDivider(QWidget* parent) : QWidget(parent) {
 
 void SettingsDivider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), withOpacity(palette().color(QPalette::WindowText), 0.14));
+    painter.fillRect(rect(), NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.14));
 }

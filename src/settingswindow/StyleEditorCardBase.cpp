@@ -12,7 +12,7 @@
 
 #include "base/Text.h"
 #include "settingswindow/HotkeyRecorderField.h"
-#include "settingswindow/SettingsRoundedPanel.h"
+#include "settingswindow/SettingsBlock.h"
 #include "settingswindow/SwitchCheckBox.h"
 #include "state/NiveloAppState.h"
 #include "theme/LineBreakKeyFilter.h"
@@ -21,7 +21,7 @@
 
 StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& id,
                                          int recorderWidth, bool hasAutoToggle, QWidget* parent)
-    : SettingsRoundedPanel(id, 14, 0.055, true, parent), state_(state), id_(id) {
+    : RoundedBox(id, settingsCardLook(14, 0.055, true), parent), state_(state), id_(id) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(10);
@@ -51,7 +51,7 @@ StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& i
     connect(delete_, &QToolButton::clicked, this, [this] { remove(); });
     column->addLayout(row);
 
-    auto* frame = new SettingsRoundedPanel(QStringLiteral("Prompt"), 9, 0.055, true, this);
+    auto* frame = new RoundedBox(QStringLiteral("Prompt"), settingsCardLook(9, 0.055, true), this);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(6, 6, 6, 6);
     prompt_ = new QTextEdit(frame);
@@ -122,7 +122,7 @@ void StyleEditorCardBase::recolour() {
 }
 
 void StyleEditorCardBase::changeEvent(QEvent* event) {
-    SettingsRoundedPanel::changeEvent(event);
+    RoundedBox::changeEvent(event);
     if (event->type() == QEvent::PaletteChange && delete_) {
         recolour();
     }

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "core/UiLanguage.h"
-#include "settingswindow/SettingsRoundedPanel.h"
 #include "settingswindow/SwitchCheckBox.h"
+#include "theme/RoundedBox.h"
 
 class HotkeyRecorderField;
 class NiveloAppState;
@@ -32,7 +32,7 @@ struct StyleCardModel {
 // style's id while the list changes; showing a new copy leaves a field that already holds the
 // text alone, so typing keeps the caret. Each edit writes the stored style of that id with
 // the one field changed.
-class StyleEditorCardBase : public SettingsRoundedPanel {
+class StyleEditorCardBase : public RoundedBox {
     Q_OBJECT
 public:
     static constexpr int kPromptMinimumHeight = 86;

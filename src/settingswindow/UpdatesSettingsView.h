@@ -85,7 +85,6 @@ public:
 
     QPushButton* checkButton() const { return check_; }
     QPushButton* downloadButton() const { return download_; }
-    QLabel* statusLabel() const { return statusTitle_; }
     // The alert on screen; null when none is.
     QMessageBox* alert() const { return alert_; }
 

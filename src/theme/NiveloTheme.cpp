@@ -82,9 +82,12 @@ QColor NiveloTheme::systemSolidGlassOverlay(AppearanceMode mode) {
 }
 
 ColorScheme NiveloTheme::environmentScheme() {
-    return QGuiApplication::palette().color(QPalette::Window).lightness() < 128
-               ? ColorScheme::dark
-               : ColorScheme::light;
+    return paletteScheme(QGuiApplication::palette());
+}
+
+ColorScheme NiveloTheme::paletteScheme(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128 ? ColorScheme::dark
+                                                             : ColorScheme::light;
 }
 
 ColorScheme NiveloTheme::effectiveScheme(AppearanceMode mode, ColorScheme environment) {
@@ -189,4 +192,8 @@ double NiveloTheme::contrastRatio(const QColor& a, const QColor& b) {
     const double la = luminance(a);
     const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor NiveloTheme::color(Role role, const QPalette& palette) {
+    return color(role, paletteScheme(palette));
 }

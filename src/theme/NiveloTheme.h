@@ -30,12 +30,16 @@ QColor floatingBorderColor(AppearanceMode mode, SurfaceMode surfaceMode);
 bool isLiquid(AppearanceMode mode);
 // The scheme of the application's palette (dark when its window colour is dark).
 ColorScheme environmentScheme();
+// The scheme a palette draws in, by the same rule.
+ColorScheme paletteScheme(const QPalette& palette);
 // What a surface in this mode draws in.
 ColorScheme effectiveScheme(AppearanceMode mode, ColorScheme environment);
 
 // The standard colours of either scheme.
 enum class Role { blue, green, orange, yellow, red, label, secondaryLabel };
 QColor color(Role role, ColorScheme scheme);
+// One of them in the scheme a palette draws in.
+QColor color(Role role, const QPalette& palette);
 // A dark palette for the liquid modes, with the mode's accent as highlight.
 QPalette darkPalette(AppearanceMode mode);
 

@@ -7,7 +7,6 @@
 #include <QVariantAnimation>
 
 #include "assistant/AssistantBubbleText.h"
-#include "assistant/AssistantButton.h"
 #include "assistant/AssistantComposer.h"
 #include "assistant/AssistantComposerTextView.h"
 #include "assistant/AssistantFixture.h"
@@ -16,6 +15,7 @@
 #include "assistant/AssistantReplyBar.h"
 #include "assistant/AssistantTranscript.h"
 #include "core/NiveloPromptLibrary.h"
+#include "theme/PaintedButton.h"
 
 namespace {
 
@@ -125,12 +125,12 @@ TEST_F(AssistantViewTest, CopyMarkShowsOnTheCopiedTurnOnlyAndGoesAfterItsTime) {
     rows[1]->copyButton()->click();
     EXPECT_EQ(desktop.pasteboard.plainText(), "TWO");
     EXPECT_EQ(rows[1]->copyButton()->look().leading[0].symbol, "checkmark");
-    EXPECT_EQ(rows[1]->copyButton()->look().foreground.role, AssistantColor::Role::accent);
+    EXPECT_EQ(rows[1]->copyButton()->look().foreground.role, ThemeColor::Role::accent);
     EXPECT_EQ(rows[0]->copyButton()->look().leading[0].symbol, "doc.on.doc");
     desktop.clock.advance(AssistantPanelController::kCopyMarkMs);
     VirtualClock::flushEvents();
     EXPECT_EQ(rows[1]->copyButton()->look().leading[0].symbol, "doc.on.doc");
-    EXPECT_EQ(rows[1]->copyButton()->look().foreground.role, AssistantColor::Role::secondary);
+    EXPECT_EQ(rows[1]->copyButton()->look().foreground.role, ThemeColor::Role::secondary);
     expectAccessible("chat");
 }
 

@@ -78,7 +78,7 @@ TEST_F(ControllerTest, EveryWayOfHidingKeepsTheWindowAndItsState) {
         EXPECT_FALSE(controller.isPanelVisible());
         EXPECT_FALSE(controller.hasDismissMonitors());
         EXPECT_EQ(controller.model()->selectedTabID(), work);
-        EXPECT_EQ(controller.view()->searchField()->text(), "no");
+        EXPECT_EQ(part<QLineEdit>(controller.view(), "search")->text(), "no");
     }
 }
 

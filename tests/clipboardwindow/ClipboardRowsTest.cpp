@@ -101,18 +101,20 @@ TEST_F(RowsTest, HoverSelectsADoubleClickPastesAndTheWideWindowHighlights) {
     desktop.bringToFront(editor.pid);
     ClipboardHistoryPanel* panel = open();
     ASSERT_TRUE(panel->view().sidePreviewShown);
-    ClipboardEntryRow* second = panel->list()->visibleRow("h2");
+    ClipboardEntryRow* second = part<ClipboardEntryList>(panel, "entryList")->visibleRow("h2");
     ASSERT_NE(second, nullptr);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QCoreApplication::sendEvent(second, &enter);
     EXPECT_EQ(controller.model()->selectedItemID(), "h2");
     EXPECT_TRUE(second->isSelected());
-    EXPECT_EQ(panel->preview()->textArea()->toPlainText(), "second entry");
+    EXPECT_EQ(part<ClipboardSidePreview>(panel, "sidePreview")->textArea()->toPlainText(),
+              "second entry");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(second)->state().selected, 1);
 
     QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5),
                             Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(panel->list()->visibleRow("h1"), &doubleClick);
+    QCoreApplication::sendEvent(part<ClipboardEntryList>(panel, "entryList")->visibleRow("h1"),
+                                &doubleClick);
     EXPECT_FALSE(controller.isPanelVisible());
     desktop.clock.advance(3000);
     EXPECT_EQ(editor.pastedTexts, QStringList{"first entry"});
@@ -122,9 +124,10 @@ TEST_F(RowsTest, HoverSelectsADoubleClickPastesAndTheWideWindowHighlights) {
     controller.panel()->resize(400, 600);
     settle();
     EXPECT_FALSE(panel->view().sidePreviewShown);
-    QCoreApplication::sendEvent(panel->list()->visibleRow("h2"), &enter);
+    QCoreApplication::sendEvent(part<ClipboardEntryList>(panel, "entryList")->visibleRow("h2"),
+                                &enter);
     EXPECT_EQ(controller.model()->selectedItemID(), "h2");
-    for (ClipboardEntryRow* row : panel->list()->visibleRows()) {
+    for (ClipboardEntryRow* row : part<ClipboardEntryList>(panel, "entryList")->visibleRows()) {
         EXPECT_FALSE(row->isSelected());
     }
 }
@@ -133,8 +136,8 @@ TEST_F(RowsTest, RowsAreNamedListItemsAndASingleClickShowsTheSelection) {
     setHistory({"first entry", "second entry"});
     ClipboardHistoryPanel* panel = open();
     ASSERT_TRUE(panel->view().sidePreviewShown);
-    ClipboardEntryRow* first = panel->list()->visibleRow("h1");
-    ClipboardEntryRow* second = panel->list()->visibleRow("h2");
+    ClipboardEntryRow* first = part<ClipboardEntryList>(panel, "entryList")->visibleRow("h1");
+    ClipboardEntryRow* second = part<ClipboardEntryList>(panel, "entryList")->visibleRow("h2");
     ASSERT_TRUE(first && second);
     QAccessibleInterface* item = QAccessible::queryAccessibleInterface(second);
     ASSERT_NE(item, nullptr);
@@ -154,9 +157,9 @@ TEST_F(RowsTest, RowsAreNamedListItemsAndASingleClickShowsTheSelection) {
     }
     settle();
     EXPECT_EQ(controller.model()->selectedItemID(), "h2");
-    second = panel->list()->visibleRow("h2");
+    second = part<ClipboardEntryList>(panel, "entryList")->visibleRow("h2");
     EXPECT_TRUE(second->isSelected());
-    EXPECT_FALSE(panel->list()->visibleRow("h1")->isSelected());
+    EXPECT_FALSE(part<ClipboardEntryList>(panel, "entryList")->visibleRow("h1")->isSelected());
     EXPECT_EQ(QAccessible::queryAccessibleInterface(second)->state().selected, 1);
     const QColor selected = second->grab().toImage().pixelColor(second->width() / 2, 3);
     EXPECT_NE(selected, unselected);
@@ -168,7 +171,7 @@ TEST_F(RowsTest, CopyingANoteFillsThePasteboardAndLeavesTheHistoryAlone) {
     ClipboardHistoryPanel* panel = open();
     controller.model()->selectTab(addTab("Work", {"note text"}));
     settle();
-    ClipboardEntryRow* row = panel->list()->visibleRows().value(0);
+    ClipboardEntryRow* row = part<ClipboardEntryList>(panel, "entryList")->visibleRows().value(0);
     ASSERT_NE(row, nullptr);
     row->buttons().at(1)->click();
     EXPECT_EQ(desktop.pasteboard.plainText(), "note text");
@@ -185,16 +188,17 @@ TEST_F(RowsTest, InTheNoteEditorReturnBreaksTheLineControlReturnSavesEscapeCance
     controller.model()->selectTab(work);
     const auto press = [&](int key, Qt::KeyboardModifiers modifiers, const QString& text = {}) {
         QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
-        QCoreApplication::sendEvent(panel->noteEditor()->textArea(), &event);
+        QCoreApplication::sendEvent(part<ClipboardNoteEditor>(panel, "noteEditor")->textArea(),
+                                    &event);
     };
     for (const bool save : {true, false}) {
-        panel->addNoteButton()->click();
+        part<QPushButton>(panel, "addNote")->click();
         settle();
         press(Qt::Key_A, Qt::NoModifier, "a");
         press(Qt::Key_Return, Qt::NoModifier, "\r");
         press(Qt::Key_B, Qt::NoModifier, "b");
         EXPECT_EQ(controller.model()->noteDraft(), "a\nb");
-        EXPECT_TRUE(panel->noteEditor()->isVisibleTo(panel));
+        EXPECT_TRUE(part<ClipboardNoteEditor>(panel, "noteEditor")->isVisibleTo(panel));
         press(save ? Qt::Key_Return : Qt::Key_Escape, save ? Qt::ControlModifier : Qt::NoModifier);
         EXPECT_FALSE(controller.model()->isEditingNote());
     }
@@ -210,7 +214,7 @@ TEST_F(RowsTest, NotesAndThePreviewKeepInvisibleCharactersTheCaretAndTheSelectio
     setHistory({entry});
     ClipboardHistoryPanel* panel = open();
     ASSERT_TRUE(panel->view().sidePreviewShown);
-    QPlainTextEdit* preview = panel->preview()->textArea();
+    QPlainTextEdit* preview = part<ClipboardSidePreview>(panel, "sidePreview")->textArea();
     EXPECT_EQ(text::documentText(*preview->document()), entry);
     QTextCursor selection = preview->textCursor();
     selection.setPosition(1);
@@ -225,7 +229,7 @@ TEST_F(RowsTest, NotesAndThePreviewKeepInvisibleCharactersTheCaretAndTheSelectio
     settle();
     controller.model()->startEditNote(notes.tab(work)->notes.first());
     settle();
-    QPlainTextEdit* editor = panel->noteEditor()->textArea();
+    QPlainTextEdit* editor = part<ClipboardNoteEditor>(panel, "noteEditor")->textArea();
     QTextCursor caret = editor->textCursor();
     caret.setPosition(1);
     editor->setTextCursor(caret);
@@ -244,13 +248,21 @@ TEST_F(RowsTest, RussianRetitlesEveryTextAtOnce) {
     ClipboardHistoryPanel* panel = open();
     controller.model()->selectTab(addTab("Work", {"note text"}));
     settle();
-    EXPECT_EQ(panel->list()->visibleRows().value(0)->buttons().at(2)->toolTip(), "Edit");
+    const auto editHelp = [&] {
+        return part<ClipboardEntryList>(panel, "entryList")
+            ->visibleRows()
+            .value(0)
+            ->buttons()
+            .at(2)
+            ->toolTip();
+    };
+    EXPECT_EQ(editHelp(), "Edit");
     setLanguage(UiLanguage::ru);
     settle();
-    EXPECT_EQ(panel->list()->visibleRows().value(0)->buttons().at(2)->toolTip(), "Редактировать");
-    EXPECT_EQ(panel->searchField()->placeholderText(), "Поиск");
-    EXPECT_EQ(panel->addNoteButton()->text(), "Добавить заметку");
-    EXPECT_EQ(panel->preview()->titleLabel()->text(), "Заметка");
+    EXPECT_EQ(editHelp(), "Редактировать");
+    EXPECT_EQ(part<QLineEdit>(panel, "search")->placeholderText(), "Поиск");
+    EXPECT_EQ(part<QPushButton>(panel, "addNote")->text(), "Добавить заметку");
+    EXPECT_EQ(part<ClipboardSidePreview>(panel, "sidePreview")->titleLabel()->text(), "Заметка");
 }
 
 TEST_F(RowsTest, EveryControlHasANameAndUserTextIsPlain) {
@@ -276,7 +288,7 @@ TEST_F(RowsTest, EveryControlHasANameAndUserTextIsPlain) {
         EXPECT_NE(label->textFormat(), Qt::AutoText) << label->text().toStdString();
     }
     // The tab button shows the ampersand itself, not a mnemonic.
-    EXPECT_EQ(panel->tabButtons().at(1)->text(), "A && B");
+    EXPECT_EQ(panel->findChildren<QAbstractButton*>("tab").at(1)->text(), "A && B");
 }
 
 }  // namespace

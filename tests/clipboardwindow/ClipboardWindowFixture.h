@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
@@ -72,6 +74,13 @@ protected:
     void setLanguage(UiLanguage lang) {
         state.editSettings([&](NiveloSettings& s) { s.uiLanguage = lang; });
         QCoreApplication::processEvents();
+    }
+    // A part of the panel by its object name; fails the test where there is none.
+    template <class T>
+    static T* part(const QWidget* panel, const char* name) {
+        T* found = panel->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
     }
     // Lets queued deliveries and deferred focus requests run.
     static void settle() {

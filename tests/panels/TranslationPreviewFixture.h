@@ -41,4 +41,11 @@ protected:
                 captureServices.focus, backend, &screens, &monitors, environment});
     }
     TranslationPreviewPanel* view() const { return controller->view(); }
+    // A part of the preview by its object name; fails the test where there is none.
+    template <class T>
+    T* part(const char* name) const {
+        T* found = view()->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
 };

@@ -35,7 +35,8 @@ TEST_F(TranslationPreviewViewTest, TheOriginalShowsBesideTheTranslationOnlyWhenI
         controller->setSourceVisible(sourceVisible);
         controller->panel()->resize(width, 460);
         VirtualClock::flushEvents();
-        EXPECT_TRUE(view()->sourcePane()->isVisible() == shown && view()->resultPane()->isVisible())
+        EXPECT_TRUE(part<QWidget>("sourcePane")->isVisible() == shown &&
+                    part<QWidget>("resultPane")->isVisible())
             << width;
     }
 }
@@ -52,19 +53,20 @@ TEST_F(TranslationPreviewViewTest, TextsFollowTheInterfaceLanguage) {
         setLanguage(language);
         VirtualClock::flushEvents();
         controller->setSourceVisible(true);
-        const QString hide = view()->sourceToggle()->toolTip();
-        view()->sourceToggle()->click();
+        const QString hide = part<QToolButton>("sourceToggle")->toolTip();
+        part<QToolButton>("sourceToggle")->click();
         EXPECT_EQ(
-            QStringList({view()->model().title, hide, view()->sourceToggle()->accessibleName(),
-                         view()->resultView()->placeholderText(),
-                         view()->fromClipboardButton()->accessibleName(),
-                         view()->copyButton()->text(), view()->insertButton()->text()}),
+            QStringList({view()->model().title, hide,
+                         part<QToolButton>("sourceToggle")->accessibleName(),
+                         part<SelectablePreviewTextView>("resultView")->placeholderText(),
+                         part<QPushButton>("fromClipboard")->accessibleName(),
+                         part<QPushButton>("copy")->text(), part<QPushButton>("insert")->text()}),
             expected);
         EXPECT_EQ(view()->model().sourceToggleSymbol, "sidebar.leading");
     }
-    EXPECT_EQ(view()->languagePicker()->count(), 100);
-    EXPECT_EQ(view()->languagePicker()->currentText(), "English");
-    EXPECT_EQ(view()->decreaseButton()->text(), QString(QChar(0x2212)));
+    EXPECT_EQ(part<QComboBox>("languagePicker")->count(), 100);
+    EXPECT_EQ(part<QComboBox>("languagePicker")->currentText(), "English");
+    EXPECT_EQ(part<QToolButton>("decreaseText")->text(), QString(QChar(0x2212)));
 }
 
 TEST_F(TranslationPreviewViewTest, TextSizeControlsStopAtTheirLimits) {
@@ -73,39 +75,42 @@ TEST_F(TranslationPreviewViewTest, TextSizeControlsStopAtTheirLimits) {
         {12, false, true, 12}, {24, true, true, 20}, {28, true, false, 20}};
     for (const auto& [size, decrease, increase, letter] : cases) {
         controller->setPreviewFontSize(size);
-        EXPECT_EQ(
-            std::tuple(view()->decreaseButton()->isEnabled(), view()->increaseButton()->isEnabled(),
-                       view()->sampleLetterPixelSize(), view()->resultView()->font().pixelSize()),
-            std::tuple(decrease, increase, letter, int(size)));
+        EXPECT_EQ(std::tuple(part<QToolButton>("decreaseText")->isEnabled(),
+                             part<QToolButton>("increaseText")->isEnabled(),
+                             view()->sampleLetterPixelSize(),
+                             part<SelectablePreviewTextView>("resultView")->font().pixelSize()),
+                  std::tuple(decrease, increase, letter, int(size)));
     }
-    view()->decreaseButton()->click();
+    part<QToolButton>("decreaseText")->click();
     EXPECT_EQ(controller->previewFontSize(), 27);
 }
 
 // While a translation runs only what would start another one is off; the old result stays.
 TEST_F(TranslationPreviewViewTest, WhileRunningOnlyNewTranslationsAreOff) {
-    EXPECT_FALSE(view()->copyButton()->isEnabled() || view()->insertButton()->isEnabled());
+    EXPECT_FALSE(part<QPushButton>("copy")->isEnabled() ||
+                 part<QPushButton>("insert")->isEnabled());
     translateClipboard("hello world");
-    EXPECT_TRUE(view()->spinner()->isHidden() && view()->errorLabel()->isHidden());
+    EXPECT_TRUE(part<QWidget>("spinner")->isHidden() && part<QLabel>("errorLabel")->isHidden());
 
-    Q_EMIT view()->languagePicker()->activated(view()->languagePicker()->findText("French"));
-    EXPECT_TRUE(controller->isRunning() && !view()->spinner()->isHidden());
-    EXPECT_FALSE(view()->languagePicker()->isEnabled() ||
-                 view()->fromClipboardButton()->isEnabled());
-    const QList<QWidget*> on{view()->sourceToggle(), view()->decreaseButton(),
-                             view()->increaseButton(), view()->copyButton(),
-                             view()->insertButton()};
+    Q_EMIT part<QComboBox>("languagePicker")
+        ->activated(part<QComboBox>("languagePicker")->findText("French"));
+    EXPECT_TRUE(controller->isRunning() && !part<QWidget>("spinner")->isHidden());
+    EXPECT_FALSE(part<QComboBox>("languagePicker")->isEnabled() ||
+                 part<QPushButton>("fromClipboard")->isEnabled());
+    const QList<QWidget*> on{part<QToolButton>("sourceToggle"), part<QToolButton>("decreaseText"),
+                             part<QToolButton>("increaseText"), part<QPushButton>("copy"),
+                             part<QPushButton>("insert")};
     EXPECT_TRUE(std::all_of(on.begin(), on.end(), [](QWidget* w) { return w->isEnabled(); }));
-    EXPECT_EQ(view()->resultView()->toPlainText(), "[HELLO WORLD]");
+    EXPECT_EQ(part<SelectablePreviewTextView>("resultView")->toPlainText(), "[HELLO WORLD]");
     settle();
-    EXPECT_EQ(view()->resultPane()->findChild<QLabel*>()->text(), "French");
+    EXPECT_EQ(part<QWidget>("resultPane")->findChild<QLabel*>()->text(), "French");
 }
 
 // A translation holding no-break spaces and U+2028 is not set again when the view redraws: the
 // text stays the same document and the selection stays.
 TEST_F(TranslationPreviewViewTest, ARedrawLeavesATextWithInvisibleCharactersAlone) {
     translateClipboard(QStringLiteral("10\u00a0000 руб.\u2028итого"));
-    SelectablePreviewTextView* result = view()->resultView();
+    SelectablePreviewTextView* result = part<SelectablePreviewTextView>("resultView");
     ASSERT_TRUE(result->toPlainText().startsWith("[10 000"));
     int resets = 0;
     QObject::connect(result, &QPlainTextEdit::textChanged, [&] { ++resets; });
@@ -113,7 +118,7 @@ TEST_F(TranslationPreviewViewTest, ARedrawLeavesATextWithInvisibleCharactersAlon
     cursor.setPosition(2);
     cursor.setPosition(7, QTextCursor::KeepAnchor);
     result->setTextCursor(cursor);
-    view()->increaseButton()->click();
+    part<QToolButton>("increaseText")->click();
     VirtualClock::flushEvents();
     EXPECT_EQ(resets, 0);
     EXPECT_EQ(result->textCursor().selectedText(), QStringLiteral("0\u00a0000"));
@@ -122,13 +127,13 @@ TEST_F(TranslationPreviewViewTest, ARedrawLeavesATextWithInvisibleCharactersAlon
 // A selection in the translation survives a larger text; Escape and a close request hide.
 TEST_F(TranslationPreviewViewTest, SelectionSurvivesALargerTextAndEscapeHides) {
     translateClipboard("hello world");
-    QTextCursor cursor = view()->resultView()->textCursor();
+    QTextCursor cursor = part<SelectablePreviewTextView>("resultView")->textCursor();
     cursor.setPosition(7);
     cursor.setPosition(12, QTextCursor::KeepAnchor);
-    view()->resultView()->setTextCursor(cursor);
-    view()->increaseButton()->click();
-    EXPECT_EQ(view()->resultView()->font().pixelSize(), 15);
-    EXPECT_EQ(view()->resultView()->textCursor().selectedText(), "WORLD");
+    part<SelectablePreviewTextView>("resultView")->setTextCursor(cursor);
+    part<QToolButton>("increaseText")->click();
+    EXPECT_EQ(part<SelectablePreviewTextView>("resultView")->font().pixelSize(), 15);
+    EXPECT_EQ(part<SelectablePreviewTextView>("resultView")->textCursor().selectedText(), "WORLD");
 
     monitors.emitLocal(MonitoredEvent::KeyDown, nullptr, KeyCode::Escape);
     VirtualClock::flushEvents();

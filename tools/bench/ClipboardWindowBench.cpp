@@ -147,7 +147,7 @@ int main(int argc, char** argv) {
         savesCpu.push_back(cpuMs() - saveStart);
     }
 
-    ClipboardEntryList* list = controller.view()->list();
+    auto* list = controller.view()->findChild<ClipboardEntryList*>(QStringLiteral("entryList"));
     QScrollBar* bar = list->verticalScrollBar();
     bar->setValue(0);
     std::vector<double> frames;

@@ -6,11 +6,11 @@
 #include <QMargins>
 #include <QString>
 
-#include "assistant/AssistantColor.h"
+#include "theme/ThemeColor.h"
 
-// One of the assistant panel's painted controls: symbols and an optional one-line text on an
+// A painted control of the panels: symbols and an optional one-line text on an
 // optional capsule or rounded rectangle. Its text is drawn as plain text (no mnemonics).
-class AssistantButton : public QAbstractButton {
+class PaintedButton : public QAbstractButton {
     Q_OBJECT
 public:
     struct Glyph {
@@ -31,15 +31,15 @@ public:
         int fixedHeight = 0;
         Shape shape = Shape::none;
         double cornerRadius = 0;
-        AssistantColor fill;
-        AssistantColor stroke;
-        AssistantColor foreground{AssistantColor::Role::secondary};
+        ThemeColor fill;
+        ThemeColor stroke;
+        ThemeColor foreground{ThemeColor::Role::secondary};
         // Drawn at a lower opacity while disabled.
         bool dimsWhenDisabled = true;
         bool operator==(const Look&) const = default;
     };
 
-    explicit AssistantButton(QWidget* parent = nullptr);
+    explicit PaintedButton(QWidget* parent = nullptr);
 
     void setLook(const Look& look);
     const Look& look() const { return look_; }

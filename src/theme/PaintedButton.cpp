@@ -1,4 +1,4 @@
-#include "assistant/AssistantButton.h"
+#include "theme/PaintedButton.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -11,9 +11,9 @@
 
 namespace {
 
-int glyphsWidth(const QList<AssistantButton::Glyph>& glyphs, int spacing) {
+int glyphsWidth(const QList<PaintedButton::Glyph>& glyphs, int spacing) {
     int width = 0;
-    for (const AssistantButton::Glyph& glyph : glyphs) {
+    for (const PaintedButton::Glyph& glyph : glyphs) {
         width += glyph.pixelSize + spacing;
     }
     return width;
@@ -21,12 +21,12 @@ int glyphsWidth(const QList<AssistantButton::Glyph>& glyphs, int spacing) {
 
 }  // namespace
 
-AssistantButton::AssistantButton(QWidget* parent) : QAbstractButton(parent) {
+PaintedButton::PaintedButton(QWidget* parent) : QAbstractButton(parent) {
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
 }
 
-void AssistantButton::setLook(const Look& look) {
+void PaintedButton::setLook(const Look& look) {
     if (look == look_) {
         return;
     }
@@ -45,12 +45,12 @@ void AssistantButton::setLook(const Look& look) {
     update();
 }
 
-int AssistantButton::textWidth() const {
+int PaintedButton::textWidth() const {
     // Whole pixels, rounded up, so the text is never elided in its own width.
     return int(std::ceil(QFontMetricsF(look_.font).horizontalAdvance(look_.text)));
 }
 
-QSize AssistantButton::contentSize() const {
+QSize PaintedButton::contentSize() const {
     const QFontMetrics metrics(look_.font);
     int width =
         glyphsWidth(look_.leading, look_.spacing) + glyphsWidth(look_.trailing, look_.spacing);
@@ -70,7 +70,7 @@ QSize AssistantButton::contentSize() const {
     return {width, height};
 }
 
-QSize AssistantButton::sizeHint() const {
+QSize PaintedButton::sizeHint() const {
     const QSize content = contentSize();
     const int width = content.width() + look_.padding.left() + look_.padding.right();
     const int height = content.height() + look_.padding.top() + look_.padding.bottom();
@@ -78,14 +78,14 @@ QSize AssistantButton::sizeHint() const {
             look_.fixedHeight > 0 ? look_.fixedHeight : height};
 }
 
-void AssistantButton::changeEvent(QEvent* event) {
+void PaintedButton::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::PaletteChange) {
         update();
     }
     QAbstractButton::changeEvent(event);
 }
 
-void AssistantButton::paintEvent(QPaintEvent*) {
+void PaintedButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (!isEnabled() && look_.dimsWhenDisabled) {
@@ -98,7 +98,7 @@ void AssistantButton::paintEvent(QPaintEvent*) {
         const double radius = look_.shape == Shape::capsule ? box.height() / 2 : look_.cornerRadius;
         path.addRoundedRect(box, radius, radius);
         painter.fillPath(path, look_.fill.resolve(pal));
-        if (look_.stroke.role != AssistantColor::Role::clear) {
+        if (look_.stroke.role != ThemeColor::Role::clear) {
             painter.setPen(QPen(look_.stroke.resolve(pal), 1));
             painter.drawPath(path);
         }
