@@ -24,8 +24,8 @@
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11ClipboardKeeperProcess.h"
 #include "platform/x11/X11Platform.h"
-#include "theme/NiveloStyle.h"
 #include "platform/x11/X11SelectionWatch.h"
+#include "theme/NiveloStyle.h"
 
 namespace {
 
