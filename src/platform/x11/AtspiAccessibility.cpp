@@ -10,30 +10,29 @@
 #include <atspi/atspi.h>
 
 #include "platform/x11/AtspiTextNode.h"
+#include "platform/x11/GObjectRef.h"
 
 namespace {
 constexpr int kMaxVisitedNodes = 4000;
 
+using AccessibleRef = GObjectRef<AtspiAccessible>;
+
 // One AT-SPI object, referenced for as long as a handle to it lives.
 class AtspiElement : public AXElement {
 public:
-    explicit AtspiElement(AtspiAccessible* object) : object_(object) {}
-    ~AtspiElement() override { g_object_unref(object_); }
-    AtspiElement(const AtspiElement&) = delete;
-    AtspiElement& operator=(const AtspiElement&) = delete;
+    explicit AtspiElement(AccessibleRef object) : object_(std::move(object)) {}
 
-    AtspiAccessible* object() const { return object_; }
+    AtspiAccessible* object() const { return object_.get(); }
 
 private:
-    AtspiAccessible* object_;
+    AccessibleRef object_;
 };
 
-// Takes ownership of a reference.
-AXElementPtr wrap(AtspiAccessible* object) {
+AXElementPtr wrap(AccessibleRef object) {
     if (!object) {
         return {};
     }
-    return std::make_shared<const AtspiElement>(object);
+    return std::make_shared<const AtspiElement>(std::move(object));
 }
 
 AtspiAccessible* objectOf(const AXElementPtr& element) {
@@ -51,63 +50,40 @@ private:
     QElapsedTimer timer_;
 };
 
-QString takeString(gchar* text) {
-    if (!text) {
-        return {};
-    }
-    QString result = QString::fromUtf8(text);
-    g_free(text);
-    return result;
-}
-
 // One interface asked for alone: listing them all costs a call for each interface there is.
 template <typename Interface>
 bool offers(AtspiAccessible* object, Interface* (*get)(AtspiAccessible*)) {
-    Interface* implementation = get(object);
-    if (!implementation) {
-        return false;
-    }
-    g_object_unref(implementation);
-    return true;
+    return bool(GObjectRef<Interface>(get(object)));
 }
 
 bool hasState(AtspiAccessible* object, AtspiStateType state) {
-    AtspiStateSet* states = atspi_accessible_get_state_set(object);
-    if (!states) {
-        return false;
-    }
-    const bool contains = atspi_state_set_contains(states, state);
-    g_object_unref(states);
-    return contains;
+    const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(object));
+    return states && atspi_state_set_contains(states.get(), state);
 }
 
 AtspiRole roleOf(AtspiAccessible* object) {
-    GError* error = nullptr;
-    const AtspiRole role = atspi_accessible_get_role(object, &error);
-    if (error) {
-        g_error_free(error);
-        return ATSPI_ROLE_INVALID;
-    }
-    return role;
+    GErrorSlot error;
+    const AtspiRole role = atspi_accessible_get_role(object, error.out());
+    return error ? ATSPI_ROLE_INVALID : role;
 }
 
-QList<AtspiAccessible*> childrenOf(AtspiAccessible* object, const Deadline& deadline) {
-    QList<AtspiAccessible*> children;
-    GError* error = nullptr;
-    const int count = atspi_accessible_get_child_count(object, &error);
+AccessibleRef parentOf(AtspiAccessible* object) {
+    GErrorSlot error;
+    return AccessibleRef(atspi_accessible_get_parent(object, error.out()));
+}
+
+QList<AccessibleRef> childrenOf(AtspiAccessible* object, const Deadline& deadline) {
+    QList<AccessibleRef> children;
+    GErrorSlot error;
+    const int count = atspi_accessible_get_child_count(object, error.out());
     if (error) {
-        g_error_free(error);
         return children;
     }
     for (int i = 0; i < count && !deadline.passed(); ++i) {
-        AtspiAccessible* child = atspi_accessible_get_child_at_index(object, i, &error);
-        if (error) {
-            g_error_free(error);
-            error = nullptr;
-            continue;
-        }
-        if (child) {
-            children.append(child);
+        GErrorSlot childError;
+        AccessibleRef child(atspi_accessible_get_child_at_index(object, i, childError.out()));
+        if (child && !childError) {
+            children.append(std::move(child));
         }
     }
     return children;
@@ -120,12 +96,8 @@ public:
     explicit Shown(AtspiAccessible* element) : visibleCounts_(marksOnlyWindowsShowing(element)) {}
 
     bool operator()(AtspiAccessible* node) const {
-        AtspiStateSet* states = atspi_accessible_get_state_set(node);
-        const bool shown = (*this)(states);
-        if (states) {
-            g_object_unref(states);
-        }
-        return shown;
+        const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(node));
+        return (*this)(states.get());
     }
     bool operator()(AtspiStateSet* states) const {
         return states &&
@@ -143,20 +115,17 @@ public:
 
 private:
     static bool marksOnlyWindowsShowing(AtspiAccessible* element) {
-        GError* error = nullptr;
-        AtspiAccessible* application = atspi_accessible_get_application(element, &error);
+        GErrorSlot error;
+        const AccessibleRef application(atspi_accessible_get_application(element, error.out()));
         QString toolkit;
         QString version;
         if (application) {
             // libatspi keeps both on the application once asked.
-            toolkit = takeString(atspi_accessible_get_toolkit_name(application, &error));
+            toolkit = takeString(atspi_accessible_get_toolkit_name(application.get(), error.out()));
             if (!error) {
-                version = takeString(atspi_accessible_get_toolkit_version(application, &error));
+                version = takeString(
+                    atspi_accessible_get_toolkit_version(application.get(), error.out()));
             }
-            g_object_unref(application);
-        }
-        if (error) {
-            g_error_free(error);
         }
         return toolkit.compare(QLatin1String("GTK"), Qt::CaseInsensitive) == 0 &&
                version.section('.', 0, 0).toInt() >= 4;
@@ -166,43 +135,30 @@ private:
 };
 
 // Depth-first through shown elements, in tree order; `visit` (given the element's states, each
-// asked for once) returns true to stop. The returned object (when `visit` stopped) carries a
-// reference for the caller.
-AtspiAccessible* findDescendant(
-    AtspiAccessible* root, const Deadline& deadline,
-    const std::function<bool(AtspiAccessible*, AtspiStateSet*)>& visit) {
+// asked for once) returns true to stop at that element, which is returned.
+AccessibleRef findDescendant(AtspiAccessible* root, const Deadline& deadline,
+                             const std::function<bool(AtspiAccessible*, AtspiStateSet*)>& visit) {
     const Shown shown(root);
-    QList<AtspiAccessible*> stack = childrenOf(root, deadline);
+    QList<AccessibleRef> stack = childrenOf(root, deadline);
     std::reverse(stack.begin(), stack.end());
-    AtspiAccessible* found = nullptr;
     int visited = 0;
-    while (!stack.isEmpty() && !found) {
-        AtspiAccessible* node = stack.takeLast();
+    while (!stack.isEmpty()) {
+        AccessibleRef node = stack.takeLast();
         if (deadline.passed() || ++visited > kMaxVisitedNodes) {
-            g_object_unref(node);
             break;
         }
-        AtspiStateSet* states = atspi_accessible_get_state_set(node);
-        const bool stop = visit(node, states);
-        if (!stop && shown.walksInto(node, states)) {
-            QList<AtspiAccessible*> children = childrenOf(node, deadline);
+        const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(node.get()));
+        if (visit(node.get(), states.get())) {
+            return node;
+        }
+        if (shown.walksInto(node.get(), states.get())) {
+            QList<AccessibleRef> children = childrenOf(node.get(), deadline);
             for (auto it = children.rbegin(); it != children.rend(); ++it) {
-                stack.append(*it);
+                stack.append(std::move(*it));
             }
         }
-        if (states) {
-            g_object_unref(states);
-        }
-        if (stop) {
-            found = node;
-            break;
-        }
-        g_object_unref(node);
     }
-    for (AtspiAccessible* rest : stack) {
-        g_object_unref(rest);
-    }
-    return found;
+    return {};
 }
 
 // TEXT is a field or an area by its SINGLE_LINE state.
@@ -278,27 +234,18 @@ bool sameObject(AtspiAccessible* first, AtspiAccessible* second) {
            qstrcmp(x->app->bus_name, y->app->bus_name) == 0;
 }
 
-// The parents of the elements one query looks at, each asked for once; it holds a reference to
-// each for as long as it lives.
+// The parents of the elements one query looks at, each asked for once and held for as long as
+// the query lives.
 class ParentChains {
 public:
     explicit ParentChains(AtspiAccessible* root) : root_(root) {}
-    ~ParentChains() {
-        for (AtspiAccessible* parent : std::as_const(parents_)) {
-            if (parent) {
-                g_object_unref(parent);
-            }
-        }
-    }
-    ParentChains(const ParentChains&) = delete;
-    ParentChains& operator=(const ParentChains&) = delete;
 
     // The element's ancestors below the root, nearest first; none when they do not lead there.
     std::optional<QList<AtspiAccessible*>> below(AtspiAccessible* node, const Deadline& deadline) {
         QList<AtspiAccessible*> chain;
         AtspiAccessible* current = node;
         for (int depth = 0; depth < kMaxDepth && !deadline.passed(); ++depth) {
-            AtspiAccessible* parent = parentOf(current);
+            AtspiAccessible* parent = knownParentOf(current);
             if (!parent) {
                 break;
             }
@@ -314,22 +261,16 @@ public:
 private:
     static constexpr int kMaxDepth = 512;
 
-    AtspiAccessible* parentOf(AtspiAccessible* node) {
-        const auto known = parents_.constFind(node);
-        if (known != parents_.constEnd()) {
-            return *known;
+    AtspiAccessible* knownParentOf(AtspiAccessible* node) {
+        auto known = parents_.constFind(node);
+        if (known == parents_.constEnd()) {
+            known = parents_.insert(node, parentOf(node));
         }
-        GError* error = nullptr;
-        AtspiAccessible* parent = atspi_accessible_get_parent(node, &error);
-        if (error) {
-            g_error_free(error);
-        }
-        parents_.insert(node, parent);
-        return parent;
+        return known->get();
     }
 
     AtspiAccessible* root_;
-    QHash<AtspiAccessible*, AtspiAccessible*> parents_;
+    QHash<AtspiAccessible*, AccessibleRef> parents_;
 };
 
 // Where the search for editors looks: roles and states as a browser's editors have them.
@@ -349,34 +290,27 @@ bool isEditorCandidate(AtspiAccessible* node, AtspiStateSet* states, const Shown
 
 // The element's extents in screen coordinates; none without the Component interface.
 std::optional<QRect> extentsOf(AtspiAccessible* object) {
-    AtspiComponent* component = atspi_accessible_get_component_iface(object);
+    const GObjectRef<AtspiComponent> component(atspi_accessible_get_component_iface(object));
     if (!component) {
         return std::nullopt;
     }
-    GError* error = nullptr;
-    AtspiRect* rect = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, &error);
-    g_object_unref(component);
-    std::optional<QRect> result;
-    if (!error && rect) {
-        result = QRect(rect->x, rect->y, rect->width, rect->height);
+    GErrorSlot error;
+    const GFreed<AtspiRect> rect(
+        atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, error.out()));
+    if (error || !rect) {
+        return std::nullopt;
     }
-    if (error) {
-        g_error_free(error);
-    }
-    g_free(rect);
-    return result;
+    return QRect(rect->x, rect->y, rect->width, rect->height);
 }
 
 std::optional<double> characterCount(AtspiAccessible* object) {
-    AtspiText* text = atspi_accessible_get_text_iface(object);
+    const GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(object));
     if (!text) {
         return std::nullopt;
     }
-    GError* error = nullptr;
-    const int count = atspi_text_get_character_count(text, &error);
-    g_object_unref(text);
+    GErrorSlot error;
+    const int count = atspi_text_get_character_count(text.get(), error.out());
     if (error) {
-        g_error_free(error);
         return std::nullopt;
     }
     return double(count);
@@ -384,66 +318,54 @@ std::optional<double> characterCount(AtspiAccessible* object) {
 
 // GTK 4 refuses every request for the focus: there the element that has it already counts.
 bool grabFocus(AtspiAccessible* object) {
-    AtspiComponent* component = atspi_accessible_get_component_iface(object);
     bool done = false;
-    if (component) {
-        GError* error = nullptr;
-        done = atspi_component_grab_focus(component, &error) && !error;
-        if (error) {
-            g_error_free(error);
-        }
-        g_object_unref(component);
+    if (const GObjectRef<AtspiComponent> component(atspi_accessible_get_component_iface(object));
+        component) {
+        GErrorSlot error;
+        done = atspi_component_grab_focus(component.get(), error.out()) && !error;
     }
     return done || hasState(object, ATSPI_STATE_FOCUSED);
 }
 
 // Collection.GetMatches: the elements with any of `roles` (any role when empty) and all of
 // `states`, in tree order, at most `limit` (0: all); none when the application offers no
-// Collection (Qt) or the call fails. Each match carries a reference for the caller.
-std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
-                                                         const QList<AtspiRole>& roles,
-                                                         const QList<AtspiStateType>& states,
-                                                         int limit) {
-    if (!offers(root, atspi_accessible_get_collection_iface)) {
-        return std::nullopt;
-    }
-    AtspiCollection* collection = atspi_accessible_get_collection_iface(root);
+// Collection (Qt) or the call fails.
+std::optional<QList<AccessibleRef>> collectionMatches(AtspiAccessible* root,
+                                                      const QList<AtspiRole>& roles,
+                                                      const QList<AtspiStateType>& states,
+                                                      int limit) {
+    const GObjectRef<AtspiCollection> collection(atspi_accessible_get_collection_iface(root));
     if (!collection) {
         return std::nullopt;
     }
-    AtspiStateSet* stateSet = atspi_state_set_new(nullptr);
+    const GObjectRef<AtspiStateSet> stateSet(atspi_state_set_new(nullptr));
     for (AtspiStateType state : states) {
-        atspi_state_set_add(stateSet, state);
+        atspi_state_set_add(stateSet.get(), state);
     }
     GArray* roleArray = g_array_new(FALSE, FALSE, sizeof(AtspiRole));
     for (AtspiRole role : roles) {
         g_array_append_val(roleArray, role);
     }
-    AtspiMatchRule* rule = atspi_match_rule_new(
-        stateSet, ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, roleArray,
+    const GObjectRef<AtspiMatchRule> rule(atspi_match_rule_new(
+        stateSet.get(), ATSPI_Collection_MATCH_ALL, nullptr, ATSPI_Collection_MATCH_NONE, roleArray,
         roles.isEmpty() ? ATSPI_Collection_MATCH_NONE : ATSPI_Collection_MATCH_ANY, nullptr,
-        ATSPI_Collection_MATCH_NONE, FALSE);
-    GError* error = nullptr;
-    GArray* found = atspi_collection_get_matches(
-        collection, rule, ATSPI_Collection_SORT_ORDER_CANONICAL, limit, TRUE, &error);
-    g_object_unref(rule);
+        ATSPI_Collection_MATCH_NONE, FALSE));
     g_array_free(roleArray, TRUE);
-    g_object_unref(stateSet);
-    g_object_unref(collection);
-    QList<AtspiAccessible*> matches;
+    GErrorSlot error;
+    GArray* found = atspi_collection_get_matches(collection.get(), rule.get(),
+                                                 ATSPI_Collection_SORT_ORDER_CANONICAL, limit, TRUE,
+                                                 error.out());
+    QList<AccessibleRef> matches;
     for (guint i = 0; found && i < found->len; ++i) {
-        AtspiAccessible* match = g_array_index(found, AtspiAccessible*, i);
+        AccessibleRef match(g_array_index(found, AtspiAccessible*, i));
         if (match && !error && (limit <= 0 || int(matches.size()) < limit)) {
-            matches.append(match);
-        } else if (match) {
-            g_object_unref(match);
+            matches.append(std::move(match));
         }
     }
     if (found) {
         g_array_free(found, TRUE);
     }
     if (error) {
-        g_error_free(error);
         return std::nullopt;
     }
     return matches;
@@ -451,56 +373,39 @@ std::optional<QList<AtspiAccessible*>> collectionMatches(AtspiAccessible* root,
 
 // The first focused element in tree order that a walk through shown elements reaches; one
 // Collection query and the matches' ancestors where the application offers Collection.
-AtspiAccessible* focusedDescendant(AtspiAccessible* root, const Deadline& deadline) {
+AccessibleRef focusedDescendant(AtspiAccessible* root, const Deadline& deadline) {
     constexpr int kFocusedMatchLimit = 32;
-    auto matches = collectionMatches(root, {}, {ATSPI_STATE_FOCUSED}, kFocusedMatchLimit);
+    const auto matches = collectionMatches(root, {}, {ATSPI_STATE_FOCUSED}, kFocusedMatchLimit);
     if (!matches) {
         return findDescendant(root, deadline, [](AtspiAccessible*, AtspiStateSet* states) {
             return states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
         });
     }
-    AtspiAccessible* found = nullptr;
     const Shown shown(root);
     ParentChains chains(root);
-    for (AtspiAccessible* match : *matches) {
-        if (!found) {
-            const auto chain = chains.below(match, deadline);
-            if (chain && std::all_of(chain->begin(), chain->end(), [&shown](AtspiAccessible* node) {
-                    return shown.walksInto(node);
-                })) {
-                found = match;
-                continue;
-            }
+    for (const AccessibleRef& match : *matches) {
+        const auto chain = chains.below(match.get(), deadline);
+        if (chain && std::all_of(chain->begin(), chain->end(), [&shown](AtspiAccessible* node) {
+                return shown.walksInto(node);
+            })) {
+            return match;
         }
-        g_object_unref(match);
     }
-    return found;
+    return {};
 }
 
 // The selected range of a text element; none without a selection.
 std::optional<std::pair<int, int>> selectionOf(AtspiText* text) {
-    GError* error = nullptr;
-    const int count = atspi_text_get_n_selections(text, &error);
-    if (error) {
-        g_error_free(error);
+    GErrorSlot error;
+    const int count = atspi_text_get_n_selections(text, error.out());
+    if (error || count <= 0) {
         return std::nullopt;
     }
-    if (count <= 0) {
+    const GFreed<AtspiRange> range(atspi_text_get_selection(text, 0, error.out()));
+    if (error || !range || range->start_offset == range->end_offset) {
         return std::nullopt;
     }
-    AtspiRange* range = atspi_text_get_selection(text, 0, &error);
-    if (error || !range) {
-        if (error) {
-            g_error_free(error);
-        }
-        return std::nullopt;
-    }
-    const std::pair<int, int> bounds{range->start_offset, range->end_offset};
-    g_free(range);
-    if (bounds.first == bounds.second) {
-        return std::nullopt;
-    }
-    return bounds;
+    return std::pair<int, int>{range->start_offset, range->end_offset};
 }
 
 // The text as a person sees it: a page's object characters stand for their children's text.
@@ -522,15 +427,12 @@ bool isEditable(AtspiAccessible* object) {
 // The length InsertText wants: GTK counts the bytes of the UTF-8 text, Qt its UTF-16 units
 // (and cuts or pads the text to that many).
 int insertLength(AtspiAccessible* object, const QString& text) {
-    GError* error = nullptr;
+    GErrorSlot error;
     QString toolkit;
     // Only the application object knows its toolkit.
-    if (AtspiAccessible* application = atspi_accessible_get_application(object, &error)) {
-        toolkit = takeString(atspi_accessible_get_toolkit_name(application, &error));
-        g_object_unref(application);
-    }
-    if (error) {
-        g_error_free(error);
+    if (const AccessibleRef application(atspi_accessible_get_application(object, error.out()));
+        application) {
+        toolkit = takeString(atspi_accessible_get_toolkit_name(application.get(), error.out()));
     }
     return toolkit.compare(QLatin1String("Qt"), Qt::CaseInsensitive) == 0
                ? int(text.size())
@@ -538,47 +440,36 @@ int insertLength(AtspiAccessible* object, const QString& text) {
 }
 
 bool replaceSelection(AtspiAccessible* object, const QString& replacement) {
-    AtspiText* text = atspi_accessible_get_text_iface(object);
-    AtspiEditableText* editable = atspi_accessible_get_editable_text_iface(object);
-    bool done = false;
-    if (text && editable) {
-        GError* error = nullptr;
-        int start = 0;
-        int end = 0;
-        if (const auto range = selectionOf(text)) {
-            start = range->first;
-            end = range->second;
-        } else {
-            start = end = atspi_text_get_caret_offset(text, &error);
-        }
-        if (!error && start >= 0) {
-            bool ok = true;
-            if (end > start) {
-                ok = atspi_editable_text_delete_text(editable, start, end, &error) && !error;
-            }
-            const QByteArray utf8 = replacement.toUtf8();
-            if (ok) {
-                ok = atspi_editable_text_insert_text(editable, start, utf8.constData(),
-                                                     insertLength(object, replacement), &error) &&
-                     !error;
-            }
-            if (ok) {
-                const int length = int(replacement.toUcs4().size());
-                atspi_text_set_caret_offset(text, start + length, &error);
-            }
-            done = ok;
-        }
-        if (error) {
-            g_error_free(error);
-        }
+    const GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(object));
+    const GObjectRef<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(object));
+    if (!text || !editable) {
+        return false;
     }
-    if (text) {
-        g_object_unref(text);
+    GErrorSlot error;
+    int start = 0;
+    int end = 0;
+    if (const auto range = selectionOf(text.get())) {
+        start = range->first;
+        end = range->second;
+    } else {
+        start = end = atspi_text_get_caret_offset(text.get(), error.out());
     }
-    if (editable) {
-        g_object_unref(editable);
+    if (error || start < 0) {
+        return false;
     }
-    return done;
+    if (end > start &&
+        !(atspi_editable_text_delete_text(editable.get(), start, end, error.out()) && !error)) {
+        return false;
+    }
+    const QByteArray utf8 = replacement.toUtf8();
+    if (!(atspi_editable_text_insert_text(editable.get(), start, utf8.constData(),
+                                          insertLength(object, replacement), error.out()) &&
+          !error)) {
+        return false;
+    }
+    const int length = int(replacement.toUcs4().size());
+    atspi_text_set_caret_offset(text.get(), start + length, error.out());
+    return true;
 }
 
 QString pressActionName(const QString& name) {
@@ -626,30 +517,23 @@ AXElementPtr AtspiAccessibility::applicationElement(qint64 processIdentifier) {
     if (processIdentifier <= 0 || !isAvailable()) {
         return {};
     }
-    AtspiAccessible* desktop = atspi_get_desktop(0);
+    const AccessibleRef desktop(atspi_get_desktop(0));
     if (!desktop) {
         return {};
     }
     Deadline deadline;
-    AtspiAccessible* found = nullptr;
-    for (AtspiAccessible* app : childrenOf(desktop, deadline)) {
-        GError* error = nullptr;
-        const guint pid = atspi_accessible_get_process_id(app, &error);
-        if (error) {
-            g_error_free(error);
-        } else if (!found && qint64(pid) == processIdentifier) {
-            found = app;
-            continue;
+    for (const AccessibleRef& app : childrenOf(desktop.get(), deadline)) {
+        GErrorSlot error;
+        const guint pid = atspi_accessible_get_process_id(app.get(), error.out());
+        if (!error && qint64(pid) == processIdentifier) {
+            // States and children are read afresh: a cache fed by events may be behind.
+            // (Turning the cache off instead deadlocks libatspi when an event arrives during a
+            // call.)
+            atspi_accessible_clear_cache(app.get());
+            return wrap(app);
         }
-        g_object_unref(app);
     }
-    g_object_unref(desktop);
-    if (found) {
-        // States and children are read afresh: a cache fed by events may be behind. (Turning
-        // the cache off instead deadlocks libatspi when an event arrives during a call.)
-        atspi_accessible_clear_cache(found);
-    }
-    return wrap(found);
+    return {};
 }
 
 std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element,
@@ -663,26 +547,20 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
         if (auto known = stillFocused(element)) {
             return AXValue(known);
         }
-        AtspiAccessible* focused = focusedDescendant(object, deadline);
+        AccessibleRef focused = focusedDescendant(object, deadline);
         if (!focused) {
             return std::nullopt;
         }
-        lastFocused_ = wrap(focused);
+        lastFocused_ = wrap(std::move(focused));
         return AXValue(lastFocused_);
     }
     if (name == QLatin1String("AXFocusedWindow")) {
-        AtspiAccessible* window = nullptr;
-        for (AtspiAccessible* child : childrenOf(object, deadline)) {
-            if (!window && hasState(child, ATSPI_STATE_ACTIVE)) {
-                window = child;
-                continue;
+        for (const AccessibleRef& child : childrenOf(object, deadline)) {
+            if (hasState(child.get(), ATSPI_STATE_ACTIVE)) {
+                return AXValue(wrap(child));
             }
-            g_object_unref(child);
         }
-        if (!window) {
-            return std::nullopt;
-        }
-        return AXValue(wrap(window));
+        return std::nullopt;
     }
     if (name == QLatin1String("AXSelectedText")) {
         const auto text = readableText(object, EmbeddedTextPart::Selection, deadline);
@@ -718,28 +596,23 @@ std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element
                                                    : AXValue(QSizeF(extents->size()));
     }
     if (name == QLatin1String("AXTitle")) {
-        GError* error = nullptr;
-        QString title = takeString(atspi_accessible_get_name(object, &error));
+        GErrorSlot error;
+        QString title = takeString(atspi_accessible_get_name(object, error.out()));
         if (error) {
-            g_error_free(error);
             return std::nullopt;
         }
         return AXValue(title);
     }
     if (name == QLatin1String("AXParent")) {
-        GError* error = nullptr;
-        AtspiAccessible* parent = atspi_accessible_get_parent(object, &error);
-        if (error) {
-            g_error_free(error);
-        }
+        AXElementPtr parent = wrap(parentOf(object));
         if (!parent) {
             return std::nullopt;
         }
-        return AXValue(wrap(parent));
+        return AXValue(parent);
     }
     if (name == QLatin1String("AXChildren")) {
         QList<AXElementPtr> children;
-        for (AtspiAccessible* child : childrenOf(object, deadline)) {
+        for (const AccessibleRef& child : childrenOf(object, deadline)) {
             children.append(wrap(child));
         }
         return AXValue(children);
@@ -791,24 +664,20 @@ QStringList AtspiAccessibility::actionNames(const AXElementPtr& element) {
     if (!object || !isAvailable()) {
         return {};
     }
-    AtspiAction* action = atspi_accessible_get_action_iface(object);
+    const GObjectRef<AtspiAction> action(atspi_accessible_get_action_iface(object));
     if (!action) {
         return {};
     }
     QStringList names;
-    GError* error = nullptr;
-    const int count = atspi_action_get_n_actions(action, &error);
+    GErrorSlot error;
+    const int count = atspi_action_get_n_actions(action.get(), error.out());
     for (int i = 0; !error && i < count; ++i) {
         const QString name =
-            pressActionName(takeString(atspi_action_get_action_name(action, i, &error)));
+            pressActionName(takeString(atspi_action_get_action_name(action.get(), i, error.out())));
         if (!error && !names.contains(name)) {
             names.append(name);
         }
     }
-    if (error) {
-        g_error_free(error);
-    }
-    g_object_unref(action);
     return names;
 }
 
@@ -848,19 +717,15 @@ bool AtspiAccessibility::setAttribute(const AXElementPtr& element, const QString
         return replaceSelection(object, *text);
     }
     if (name == QLatin1String("AXValue")) {
-        AtspiEditableText* editable = atspi_accessible_get_editable_text_iface(object);
+        const GObjectRef<AtspiEditableText> editable(
+            atspi_accessible_get_editable_text_iface(object));
         if (!editable) {
             return false;
         }
-        GError* error = nullptr;
-        const bool ok =
-            atspi_editable_text_set_text_contents(editable, text->toUtf8().constData(), &error) &&
-            !error;
-        if (error) {
-            g_error_free(error);
-        }
-        g_object_unref(editable);
-        return ok;
+        GErrorSlot error;
+        return atspi_editable_text_set_text_contents(editable.get(), text->toUtf8().constData(),
+                                                     error.out()) &&
+               !error;
     }
     return false;
 }
@@ -873,24 +738,20 @@ bool AtspiAccessibility::performAction(const AXElementPtr& element, const QStrin
     if (actionName == QLatin1String("AXRaise")) {
         return raise(element);
     }
-    AtspiAction* action = atspi_accessible_get_action_iface(object);
+    const GObjectRef<AtspiAction> action(atspi_accessible_get_action_iface(object));
     if (!action) {
         return false;
     }
     bool done = false;
-    GError* error = nullptr;
-    const int count = atspi_action_get_n_actions(action, &error);
+    GErrorSlot error;
+    const int count = atspi_action_get_n_actions(action.get(), error.out());
     for (int i = 0; !error && !done && i < count; ++i) {
         const QString name =
-            pressActionName(takeString(atspi_action_get_action_name(action, i, &error)));
+            pressActionName(takeString(atspi_action_get_action_name(action.get(), i, error.out())));
         if (!error && name == actionName) {
-            done = atspi_action_do_action(action, i, &error) && !error;
+            done = atspi_action_do_action(action.get(), i, error.out()) && !error;
         }
     }
-    if (error) {
-        g_error_free(error);
-    }
-    g_object_unref(action);
     return done;
 }
 
@@ -908,23 +769,19 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::searchTextFields(const AX
                                          {ATSPI_ROLE_ENTRY, ATSPI_ROLE_TEXT, ATSPI_ROLE_SECTION,
                                           ATSPI_ROLE_PANEL, ATSPI_ROLE_PARAGRAPH},
                                          {ATSPI_STATE_EDITABLE, ATSPI_STATE_SHOWING}, limit)) {
-        for (AtspiAccessible* match : *matches) {
+        for (const AccessibleRef& match : *matches) {
             fields.append(wrap(match));
         }
         return fields;
     }
     Deadline deadline;
     const Shown shown(object);
-    AtspiAccessible* last =
-        findDescendant(object, deadline, [&](AtspiAccessible* node, AtspiStateSet* states) {
-            if (isEditorCandidate(node, states, shown)) {
-                fields.append(wrap(static_cast<AtspiAccessible*>(g_object_ref(node))));
-            }
-            return int(fields.size()) >= limit;
-        });
-    if (last) {
-        g_object_unref(last);
-    }
+    findDescendant(object, deadline, [&](AtspiAccessible* node, AtspiStateSet* states) {
+        if (isEditorCandidate(node, states, shown)) {
+            fields.append(wrap(AccessibleRef::borrowed(node)));
+        }
+        return int(fields.size()) >= limit;
+    });
     return fields;
 }
 
@@ -943,12 +800,9 @@ AXElementPtr AtspiAccessibility::stillFocused(const AXElementPtr& application) {
     }
     // Its states as they are now, not as events last left them.
     atspi_accessible_clear_cache(known);
-    AtspiStateSet* states = atspi_accessible_get_state_set(known);
-    const bool focused =
-        states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED) && Shown(root)(states);
-    if (states) {
-        g_object_unref(states);
-    }
+    const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(known));
+    const bool focused = states && atspi_state_set_contains(states.get(), ATSPI_STATE_FOCUSED) &&
+                         Shown(root)(states.get());
     return focused ? lastFocused_ : AXElementPtr();
 }
 
@@ -957,10 +811,9 @@ bool AtspiAccessibility::raise(const AXElementPtr& window) {
     if (!object || !raiseWindow) {
         return false;
     }
-    GError* error = nullptr;
-    const guint pid = atspi_accessible_get_process_id(object, &error);
+    GErrorSlot error;
+    const guint pid = atspi_accessible_get_process_id(object, error.out());
     if (error) {
-        g_error_free(error);
         return false;
     }
     // Without extents the process's usual window is as good a guess as any.
@@ -984,15 +837,14 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::elementsWithRoles(
     }
     // Tree order starts with the element itself.
     if (roles.contains(roleName(object))) {
-        result.append(wrap(static_cast<AtspiAccessible*>(g_object_ref(object))));
+        result.append(wrap(AccessibleRef::borrowed(object)));
     }
     // A text reads as a field or an area by its state: ask only when one of them is wanted.
     const bool textSplit = roles.contains(QStringLiteral("AXTextField")) !=
                            roles.contains(QStringLiteral("AXTextArea"));
-    for (AtspiAccessible* match : *matches) {
-        if (textSplit && roleOf(match) == ATSPI_ROLE_TEXT && !roles.contains(roleName(match))) {
-            g_object_unref(match);
-        } else {
+    for (const AccessibleRef& match : *matches) {
+        if (!textSplit || roleOf(match.get()) != ATSPI_ROLE_TEXT ||
+            roles.contains(roleName(match.get()))) {
             result.append(wrap(match));
         }
     }
