@@ -2,7 +2,6 @@
 #include "capture/PasteboardService.h"
 #include "capture/PasteboardServiceError.h"
 #include "capture/PasteboardSnapshot.h"
-#include "capture/ReplyEditorSearch.h"
 #include "clipboard/ClipboardCapture.h"
 #include "platform/Clock.h"
 #include "platform/KeyEvents.h"
@@ -38,10 +37,9 @@ std::optional<PasteboardService::AIReplyEditorState> PasteboardService::aiReplyE
     if (!editor) {
         return std::nullopt;
     }
-    ReplyEditorSearch reader(deps_.accessibility);
-    return AIReplyEditorState{
-        reader.stringAttribute(editor, QStringLiteral("AXValue")),
-        reader.numberAttribute(editor, QStringLiteral("AXNumberOfCharacters"))};
+    const auto count = deps_.accessibility.characterCount(editor);
+    return AIReplyEditorState{deps_.accessibility.value(editor),
+                              count ? std::optional<double>(*count) : std::nullopt};
 }
 
 QCoro::Task<bool> PasteboardService::waitForTargetActivation(qint64 processIdentifier) {

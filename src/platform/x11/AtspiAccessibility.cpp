@@ -12,54 +12,54 @@ using namespace atspiText;
 
 namespace {
 // TEXT is a field or an area by its SINGLE_LINE state.
-QString roleNameFor(AtspiRole role, bool singleLine) {
+AXRole roleFor(AtspiRole role, bool singleLine) {
     switch (role) {
         case ATSPI_ROLE_DOCUMENT_WEB:
-            return QStringLiteral("AXWebArea");
+            return AXRole::WebArea;
         case ATSPI_ROLE_ENTRY:
         case ATSPI_ROLE_PASSWORD_TEXT:
         case ATSPI_ROLE_SPIN_BUTTON:
-            return QStringLiteral("AXTextField");
+            return AXRole::TextField;
         case ATSPI_ROLE_TEXT:
             // A single-line text is a field: a chat input, a dialog's entry.
-            return singleLine ? QStringLiteral("AXTextField") : QStringLiteral("AXTextArea");
+            return singleLine ? AXRole::TextField : AXRole::TextArea;
         case ATSPI_ROLE_DOCUMENT_TEXT:
         case ATSPI_ROLE_TERMINAL:
-            return QStringLiteral("AXTextArea");
+            return AXRole::TextArea;
         case ATSPI_ROLE_COMBO_BOX:
-            return QStringLiteral("AXComboBox");
+            return AXRole::ComboBox;
         // Browsers expose contenteditable editors as these; the editable test asks more of
         // them than of text fields.
         case ATSPI_ROLE_SECTION:
         case ATSPI_ROLE_PANEL:
         case ATSPI_ROLE_PARAGRAPH:
-            return QStringLiteral("AXGroup");
+            return AXRole::Group;
         case ATSPI_ROLE_TOOL_BAR:
-            return QStringLiteral("AXToolbar");
+            return AXRole::Toolbar;
         case ATSPI_ROLE_FRAME:
         case ATSPI_ROLE_WINDOW:
         case ATSPI_ROLE_DIALOG:
-            return QStringLiteral("AXWindow");
+            return AXRole::Window;
         case ATSPI_ROLE_APPLICATION:
-            return QStringLiteral("AXApplication");
+            return AXRole::Application;
         case ATSPI_ROLE_PUSH_BUTTON:
-            return QStringLiteral("AXButton");
+            return AXRole::Button;
         default:
-            return QStringLiteral("AXUnknown");
+            return AXRole::Unknown;
     }
 }
 
-QString roleName(AtspiAccessible* object) {
+AXRole roleOfObject(AtspiAccessible* object) {
     const AtspiRole role = roleOf(object);
-    return roleNameFor(role, role == ATSPI_ROLE_TEXT && hasState(object, ATSPI_STATE_SINGLE_LINE));
+    return roleFor(role, role == ATSPI_ROLE_TEXT && hasState(object, ATSPI_STATE_SINGLE_LINE));
 }
 
-// The AT-SPI roles that read as one of those names.
-QList<AtspiRole> rolesNamed(const QStringList& names) {
+// The AT-SPI roles that read as one of those.
+QList<AtspiRole> atspiRolesFor(const QList<AXRole>& wanted) {
     QList<AtspiRole> roles;
     for (int value = ATSPI_ROLE_INVALID + 1; value < ATSPI_ROLE_LAST_DEFINED; ++value) {
         const auto role = AtspiRole(value);
-        if (names.contains(roleNameFor(role, false)) || names.contains(roleNameFor(role, true))) {
+        if (wanted.contains(roleFor(role, false)) || wanted.contains(roleFor(role, true))) {
             roles.append(role);
         }
     }
@@ -80,7 +80,7 @@ bool grabFocus(AtspiAccessible* object) {
 QString pressActionName(const QString& name) {
     const QString lower = name.toLower();
     if (lower == "click" || lower == "press" || lower == "activate" || lower == "jump") {
-        return QStringLiteral("AXPress");
+        return QString::fromLatin1(AtspiAccessibility::kPressAction);
     }
     return name;
 }
@@ -141,127 +141,193 @@ AXElementPtr AtspiAccessibility::applicationElement(qint64 processIdentifier) {
     return {};
 }
 
-std::optional<AXValue> AtspiAccessibility::attribute(const AXElementPtr& element,
-                                                     const QString& name) {
-    AtspiAccessible* object = objectOf(element);
+AXElementPtr AtspiAccessibility::focusedElement(const AXElementPtr& application) {
+    AtspiAccessible* object = objectOf(application);
     if (!object || !isAvailable()) {
-        return std::nullopt;
+        return {};
+    }
+    if (auto known = stillFocused(application)) {
+        return known;
     }
     Deadline deadline;
-    if (name == QLatin1String("AXFocusedUIElement")) {
-        if (auto known = stillFocused(element)) {
-            return AXValue(known);
-        }
-        AccessibleRef focused = focusedDescendant(object, deadline);
-        if (!focused) {
-            return std::nullopt;
-        }
-        lastFocused_ = wrap(std::move(focused));
-        return AXValue(lastFocused_);
+    AccessibleRef focused = focusedDescendant(object, deadline);
+    if (!focused) {
+        return {};
     }
-    if (name == QLatin1String("AXFocusedWindow")) {
-        for (const AccessibleRef& child : childrenOf(object, deadline)) {
-            if (hasState(child.get(), ATSPI_STATE_ACTIVE)) {
-                return AXValue(wrap(child));
-            }
-        }
-        return std::nullopt;
-    }
-    if (name == QLatin1String("AXSelectedText")) {
-        const auto text = readableText(object, EmbeddedTextPart::Selection, deadline);
-        return text ? std::optional<AXValue>(AXValue(*text)) : std::nullopt;
-    }
-    if (name == QLatin1String("AXValue")) {
-        const auto text = readableText(object, EmbeddedTextPart::Whole, deadline);
-        return text ? std::optional<AXValue>(AXValue(*text)) : std::nullopt;
-    }
-    if (name == QLatin1String("AXRole")) {
-        return AXValue(roleName(object));
-    }
-    if (name == QLatin1String("AXEnabled")) {
-        return AXValue(hasState(object, ATSPI_STATE_ENABLED) ||
-                       hasState(object, ATSPI_STATE_SENSITIVE));
-    }
-    if (name == QLatin1String("AXFocused")) {
-        return AXValue(hasState(object, ATSPI_STATE_FOCUSED));
-    }
-    if (name == QLatin1String("AXIsEditable")) {
-        return AXValue(hasState(object, ATSPI_STATE_EDITABLE));
-    }
-    if (name == QLatin1String("AXNumberOfCharacters")) {
-        const auto count = characterCount(object);
-        return count ? std::optional<AXValue>(AXValue(*count)) : std::nullopt;
-    }
-    if (name == QLatin1String("AXPosition") || name == QLatin1String("AXSize")) {
-        const auto extents = extentsOf(object);
-        if (!extents) {
-            return std::nullopt;
-        }
-        return name == QLatin1String("AXPosition") ? AXValue(QPointF(extents->topLeft()))
-                                                   : AXValue(QSizeF(extents->size()));
-    }
-    if (name == QLatin1String("AXTitle")) {
-        GErrorSlot error;
-        QString title = takeString(atspi_accessible_get_name(object, error.out()));
-        if (error) {
-            return std::nullopt;
-        }
-        return AXValue(title);
-    }
-    if (name == QLatin1String("AXParent")) {
-        AXElementPtr parent = wrap(parentOf(object));
-        if (!parent) {
-            return std::nullopt;
-        }
-        return AXValue(parent);
-    }
-    if (name == QLatin1String("AXChildren")) {
-        QList<AXElementPtr> children;
-        for (const AccessibleRef& child : childrenOf(object, deadline)) {
-            children.append(wrap(child));
-        }
-        return AXValue(children);
-    }
-    return std::nullopt;
+    lastFocused_ = wrap(std::move(focused));
+    return lastFocused_;
 }
 
-QStringList AtspiAccessibility::attributeNames(const AXElementPtr& element) {
-    QStringList names;
-    // One name stands for each group of names that come and go together.
-    for (const QStringList& group :
-         {QStringList{"AXRole", "AXTitle", "AXParent", "AXChildren"},
-          QStringList{"AXFocusedUIElement", "AXFocusedWindow"},
-          QStringList{"AXEnabled", "AXFocused", "AXIsEditable"},
-          QStringList{"AXValue", "AXSelectedText", "AXNumberOfCharacters"},
-          QStringList{"AXPosition", "AXSize"}}) {
-        if (hasAttribute(element, group.first())) {
-            names.append(group);
-        }
-    }
-    return names;
-}
-
-bool AtspiAccessibility::hasAttribute(const AXElementPtr& element, const QString& name) {
-    AtspiAccessible* object = objectOf(element);
+AXElementPtr AtspiAccessibility::focusedWindow(const AXElementPtr& application) {
+    AtspiAccessible* object = objectOf(application);
     if (!object || !isAvailable()) {
+        return {};
+    }
+    Deadline deadline;
+    for (const AccessibleRef& child : childrenOf(object, deadline)) {
+        if (hasState(child.get(), ATSPI_STATE_ACTIVE)) {
+            return wrap(child);
+        }
+    }
+    return {};
+}
+
+bool AtspiAccessibility::setFocusedWindow(const AXElementPtr& application,
+                                          const AXElementPtr& window) {
+    return objectOf(application) && isAvailable() && raise(window);
+}
+
+bool AtspiAccessibility::raise(const AXElementPtr& window) {
+    AtspiAccessible* object = objectOf(window);
+    if (!object || !raiseWindow || !isAvailable()) {
         return false;
     }
-    static const QStringList everyElement{"AXRole",    "AXTitle",   "AXParent",    "AXChildren",
-                                          "AXEnabled", "AXFocused", "AXIsEditable"};
-    if (everyElement.contains(name)) {
-        return true;
+    GErrorSlot error;
+    const guint pid = atspi_accessible_get_process_id(object, error.out());
+    if (error) {
+        return false;
     }
-    if (name == QLatin1String("AXFocusedUIElement") || name == QLatin1String("AXFocusedWindow")) {
-        return isApplicationRoot(object);
+    // Without extents the process's usual window is as good a guess as any.
+    return raiseWindow(qint64(pid), extentsOf(object).value_or(QRect()));
+}
+
+std::optional<AXRole> AtspiAccessibility::role(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
     }
-    if (name == QLatin1String("AXValue") || name == QLatin1String("AXSelectedText") ||
-        name == QLatin1String("AXNumberOfCharacters")) {
-        return offers(object, atspi_accessible_get_text_iface);
+    return roleOfObject(object);
+}
+
+AXElementPtr AtspiAccessibility::parent(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return {};
     }
-    if (name == QLatin1String("AXPosition") || name == QLatin1String("AXSize")) {
-        return offers(object, atspi_accessible_get_component_iface);
+    return wrap(parentOf(object));
+}
+
+QList<AXElementPtr> AtspiAccessibility::children(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    QList<AXElementPtr> children;
+    if (!object || !isAvailable()) {
+        return children;
     }
-    return false;
+    Deadline deadline;
+    for (const AccessibleRef& child : childrenOf(object, deadline)) {
+        children.append(wrap(child));
+    }
+    return children;
+}
+
+std::optional<QRectF> AtspiAccessibility::frame(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    const auto extents = extentsOf(object);
+    return extents ? std::optional<QRectF>(QRectF(*extents)) : std::nullopt;
+}
+
+std::optional<bool> AtspiAccessibility::isEnabled(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    return hasState(object, ATSPI_STATE_ENABLED) || hasState(object, ATSPI_STATE_SENSITIVE);
+}
+
+std::optional<bool> AtspiAccessibility::isFocused(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    return hasState(object, ATSPI_STATE_FOCUSED);
+}
+
+std::optional<bool> AtspiAccessibility::isEditable(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    return hasState(object, ATSPI_STATE_EDITABLE);
+}
+
+bool AtspiAccessibility::hasText(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    return object && isAvailable() && offers(object, atspi_accessible_get_text_iface);
+}
+
+std::optional<QString> AtspiAccessibility::selectedText(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    return readableText(object, EmbeddedTextPart::Selection, Deadline());
+}
+
+std::optional<QString> AtspiAccessibility::value(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    return readableText(object, EmbeddedTextPart::Whole, Deadline());
+}
+
+std::optional<int> AtspiAccessibility::characterCount(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    return atspiText::characterCount(object);
+}
+
+std::optional<bool> AtspiAccessibility::canReplaceSelection(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    return atspiText::isEditable(object);
+}
+
+bool AtspiAccessibility::replaceSelection(const AXElementPtr& element, const QString& text) {
+    AtspiAccessible* object = objectOf(element);
+    return object && isAvailable() && atspiText::isEditable(object) &&
+           atspiText::replaceSelection(object, text);
+}
+
+std::optional<bool> AtspiAccessibility::canFocus(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    return hasState(object, ATSPI_STATE_FOCUSABLE);
+}
+
+bool AtspiAccessibility::focus(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    return object && isAvailable() && grabFocus(object);
+}
+
+bool AtspiAccessibility::canPress(const AXElementPtr& element) {
+    return actionNames(element).contains(QString::fromLatin1(kPressAction));
+}
+
+bool AtspiAccessibility::press(const AXElementPtr& element) {
+    return performAction(element, QString::fromLatin1(kPressAction));
+}
+
+std::optional<QString> AtspiAccessibility::title(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    GErrorSlot error;
+    QString title = takeString(atspi_accessible_get_name(object, error.out()));
+    if (error) {
+        return std::nullopt;
+    }
+    return title;
 }
 
 QStringList AtspiAccessibility::actionNames(const AXElementPtr& element) {
@@ -286,54 +352,10 @@ QStringList AtspiAccessibility::actionNames(const AXElementPtr& element) {
     return names;
 }
 
-std::optional<bool> AtspiAccessibility::isAttributeSettable(const AXElementPtr& element,
-                                                            const QString& name) {
-    AtspiAccessible* object = objectOf(element);
-    if (!object || !isAvailable()) {
-        return std::nullopt;
-    }
-    if (name == QLatin1String("AXSelectedText") || name == QLatin1String("AXValue")) {
-        return isEditable(object);
-    }
-    if (name == QLatin1String("AXFocused")) {
-        return hasState(object, ATSPI_STATE_FOCUSABLE);
-    }
-    return false;
-}
-
-bool AtspiAccessibility::setAttribute(const AXElementPtr& element, const QString& name,
-                                      const AXValue& value) {
-    AtspiAccessible* object = objectOf(element);
-    if (!object || !isAvailable()) {
-        return false;
-    }
-    if (name == QLatin1String("AXFocused")) {
-        return value == AXValue(true) && grabFocus(object);
-    }
-    if (name == QLatin1String("AXFocusedWindow")) {
-        const auto* window = std::get_if<AXElementPtr>(&value);
-        return window && raise(*window);
-    }
-    const auto* text = std::get_if<QString>(&value);
-    if (!text || !isEditable(object)) {
-        return false;
-    }
-    if (name == QLatin1String("AXSelectedText")) {
-        return replaceSelection(object, *text);
-    }
-    if (name == QLatin1String("AXValue")) {
-        return setContents(object, *text);
-    }
-    return false;
-}
-
 bool AtspiAccessibility::performAction(const AXElementPtr& element, const QString& actionName) {
     AtspiAccessible* object = objectOf(element);
     if (!object || !isAvailable()) {
         return false;
-    }
-    if (actionName == QLatin1String("AXRaise")) {
-        return raise(element);
     }
     const GObjectRef<AtspiAction> action(atspi_accessible_get_action_iface(object));
     if (!action) {
@@ -389,27 +411,13 @@ AXElementPtr AtspiAccessibility::stillFocused(const AXElementPtr& application) {
     return focused ? lastFocused_ : AXElementPtr();
 }
 
-bool AtspiAccessibility::raise(const AXElementPtr& window) {
-    AtspiAccessible* object = objectOf(window);
-    if (!object || !raiseWindow) {
-        return false;
-    }
-    GErrorSlot error;
-    const guint pid = atspi_accessible_get_process_id(object, error.out());
-    if (error) {
-        return false;
-    }
-    // Without extents the process's usual window is as good a guess as any.
-    return raiseWindow(qint64(pid), extentsOf(object).value_or(QRect()));
-}
-
 std::optional<QList<AXElementPtr>> AtspiAccessibility::elementsWithRoles(
-    const AXElementPtr& element, const QStringList& roles) {
+    const AXElementPtr& element, const QList<AXRole>& roles) {
     AtspiAccessible* object = objectOf(element);
     if (!object || !isAvailable()) {
         return std::nullopt;
     }
-    const QList<AtspiRole> atspiRoles = rolesNamed(roles);
+    const QList<AtspiRole> atspiRoles = atspiRolesFor(roles);
     QList<AXElementPtr> result;
     if (atspiRoles.isEmpty()) {
         return result;
@@ -419,15 +427,14 @@ std::optional<QList<AXElementPtr>> AtspiAccessibility::elementsWithRoles(
         return std::nullopt;
     }
     // Tree order starts with the element itself.
-    if (roles.contains(roleName(object))) {
+    if (roles.contains(roleOfObject(object))) {
         result.append(wrap(AccessibleRef::borrowed(object)));
     }
     // A text reads as a field or an area by its state: ask only when one of them is wanted.
-    const bool textSplit = roles.contains(QStringLiteral("AXTextField")) !=
-                           roles.contains(QStringLiteral("AXTextArea"));
+    const bool textSplit = roles.contains(AXRole::TextField) != roles.contains(AXRole::TextArea);
     for (const AccessibleRef& match : *matches) {
         if (!textSplit || roleOf(match.get()) != ATSPI_ROLE_TEXT ||
-            roles.contains(roleName(match.get()))) {
+            roles.contains(roleOfObject(match.get()))) {
             result.append(wrap(match));
         }
     }

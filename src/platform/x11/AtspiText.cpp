@@ -37,7 +37,7 @@ int insertLength(AtspiAccessible* object, const QString& text) {
 
 }  // namespace
 
-std::optional<double> characterCount(AtspiAccessible* object) {
+std::optional<int> characterCount(AtspiAccessible* object) {
     const GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(object));
     if (!text) {
         return std::nullopt;
@@ -47,7 +47,7 @@ std::optional<double> characterCount(AtspiAccessible* object) {
     if (error) {
         return std::nullopt;
     }
-    return double(count);
+    return count;
 }
 
 std::optional<QString> readableText(AtspiAccessible* object, EmbeddedTextPart part,
@@ -97,14 +97,4 @@ bool replaceSelection(AtspiAccessible* object, const QString& replacement) {
     return true;
 }
 
-bool setContents(AtspiAccessible* object, const QString& text) {
-    const GObjectRef<AtspiEditableText> editable(atspi_accessible_get_editable_text_iface(object));
-    if (!editable) {
-        return false;
-    }
-    GErrorSlot error;
-    return atspi_editable_text_set_text_contents(editable.get(), text.toUtf8().constData(),
-                                                 error.out()) &&
-           !error;
-}
 }  // namespace atspiText

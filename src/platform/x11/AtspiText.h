@@ -8,7 +8,7 @@
 
 // The text of an AT-SPI element: reading it as a person sees it, and editing it.
 namespace atspiText {
-std::optional<double> characterCount(AtspiAccessible* object);
+std::optional<int> characterCount(AtspiAccessible* object);
 // The text as a person sees it: a page's object characters stand for their children's text.
 // A page too big to read within the budget gives nothing: the copy road takes over.
 std::optional<QString> readableText(AtspiAccessible* object, EmbeddedTextPart part,
@@ -16,5 +16,4 @@ std::optional<QString> readableText(AtspiAccessible* object, EmbeddedTextPart pa
 bool isEditable(AtspiAccessible* object);
 // Replaces the selection, or inserts at the caret without one, and puts the caret after it.
 bool replaceSelection(AtspiAccessible* object, const QString& replacement);
-bool setContents(AtspiAccessible* object, const QString& text);
 }  // namespace atspiText
