@@ -3,40 +3,9 @@
 #include "capture/FocusService.h"
 #include "platform/Workspace.h"
 
-namespace {
-const QString kFocusedElement = QStringLiteral("AXFocusedUIElement");
-const QString kSelectedText = QStringLiteral("AXSelectedText");
-const QString kValue = QStringLiteral("AXValue");
-
-AXElementPtr asElement(const std::optional<AXValue>& value) {
-    if (!value) {
-        return {};
-    }
-    if (const auto* element = std::get_if<AXElementPtr>(&*value)) {
-        return *element;
-    }
-    return {};
-}
-}  // namespace
-
 AccessibilityTextReader::AccessibilityTextReader(Workspace& workspace, Accessibility& accessibility,
                                                  FocusService& focus)
     : workspace_(workspace), accessibility_(accessibility), focus_(focus) {}
-
-std::optional<QString> AccessibilityTextReader::stringAttribute(const AXElementPtr& element,
-                                                                const QString& name) const {
-    if (!element) {
-        return std::nullopt;
-    }
-    const auto value = accessibility_.attribute(element, name);
-    if (!value) {
-        return std::nullopt;
-    }
-    if (const auto* text = std::get_if<QString>(&*value)) {
-        return *text;
-    }
-    return std::nullopt;
-}
 
 std::optional<qint64> AccessibilityTextReader::processWithRememberedIdentifier() const {
     const auto& identifier = focus_.rememberedBundleIdentifier();
@@ -56,7 +25,7 @@ AXElementPtr AccessibilityTextReader::focusedElementOf(qint64 processIdentifier)
     if (!application) {
         return {};
     }
-    return asElement(accessibility_.attribute(application, kFocusedElement));
+    return accessibility_.focusedElement(application);
 }
 
 QString AccessibilityTextReader::selectedText() const {
@@ -64,7 +33,7 @@ QString AccessibilityTextReader::selectedText() const {
     if (!target) {
         return {};
     }
-    return stringAttribute(focusedElementOf(*target), kSelectedText).value_or(QString());
+    return accessibility_.selectedText(focusedElementOf(*target)).value_or(QString());
 }
 
 QString AccessibilityTextReader::focusedText() const {
@@ -73,10 +42,10 @@ QString AccessibilityTextReader::focusedText() const {
         return {};
     }
     const auto element = focusedElementOf(*target);
-    if (const auto selected = stringAttribute(element, kSelectedText)) {
+    if (const auto selected = accessibility_.selectedText(element)) {
         return *selected;
     }
-    return stringAttribute(element, kValue).value_or(QString());
+    return accessibility_.value(element).value_or(QString());
 }
 
 AXElementPtr AccessibilityTextReader::focusedElement() const {
@@ -95,13 +64,11 @@ AXElementPtr AccessibilityTextReader::focusedElement() const {
 bool AccessibilityTextReader::requiresPasteFallback(const AXElementPtr& element) const {
     AXElementPtr current = element;
     for (int visited = 0; visited < 32 && current; ++visited) {
-        if (accessibility_.attributeNames(current).contains(QStringLiteral("ChromeAXNodeId"))) {
+        if (accessibility_.browserNodeId(current) ||
+            accessibility_.role(current) == AXRole::WebArea) {
             return true;
         }
-        if (stringAttribute(current, QStringLiteral("AXRole")) == QStringLiteral("AXWebArea")) {
-            return true;
-        }
-        current = asElement(accessibility_.attribute(current, QStringLiteral("AXParent")));
+        current = accessibility_.parent(current);
     }
     return false;
 }
@@ -111,7 +78,7 @@ QString AccessibilityTextReader::selectedTextForLayout() const {
     if (!element || requiresPasteFallback(element)) {
         return {};
     }
-    return stringAttribute(element, kSelectedText).value_or(QString());
+    return accessibility_.selectedText(element).value_or(QString());
 }
 
 bool AccessibilityTextReader::replaceSelectedText(const QString& text) const {
@@ -139,8 +106,8 @@ bool AccessibilityTextReader::replaceSelectedText(const QString& text) const {
     if (!element || requiresPasteFallback(element)) {
         return false;
     }
-    if (accessibility_.isAttributeSettable(element, kSelectedText) != true) {
+    if (accessibility_.canReplaceSelection(element) != true) {
         return false;
     }
-    return accessibility_.setAttribute(element, kSelectedText, AXValue(text));
+    return accessibility_.replaceSelection(element, text);
 }

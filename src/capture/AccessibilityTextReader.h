@@ -15,9 +15,6 @@ public:
     AccessibilityTextReader(Workspace& workspace, Accessibility& accessibility,
                             FocusService& focus);
 
-    // One text attribute of an element; none when it cannot be read as text.
-    std::optional<QString> stringAttribute(const AXElementPtr& element, const QString& name) const;
-
     // The focused element's selected text (first application with the remembered identifier).
     QString selectedText() const;
     // Its selected text when that can be read, even empty; else its whole value.

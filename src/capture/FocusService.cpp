@@ -61,12 +61,7 @@ void FocusService::remember(const RunningApplication& application) {
     rememberedProcessIdentifier_ = application.processIdentifier;
     rememberedWindow_.reset();
     if (const auto element = accessibility_.applicationElement(application.processIdentifier)) {
-        if (const auto window =
-                accessibility_.attribute(element, QStringLiteral("AXFocusedWindow"))) {
-            if (const auto* handle = std::get_if<AXElementPtr>(&*window)) {
-                rememberedWindow_ = *handle;
-            }
-        }
+        rememberedWindow_ = accessibility_.focusedWindow(element);
     }
 }
 

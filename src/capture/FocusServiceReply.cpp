@@ -14,8 +14,7 @@ bool FocusService::beginAIReplyPaste(qint64 processIdentifier) {
     bool active = false;
     if (running) {
         if (const auto element = accessibility_.applicationElement(processIdentifier)) {
-            accessibility_.setAttribute(element, QStringLiteral("AXManualAccessibility"),
-                                        AXValue(true));
+            accessibility_.enableBrowserAccessibility(element);
         }
         const auto frontmost = workspace_.frontmostApplication();
         active = (frontmost && frontmost->processIdentifier == processIdentifier) ||
@@ -42,11 +41,9 @@ bool FocusService::focusAIReplyEditor(qint64 processIdentifier) {
         return false;
     }
     ReplyEditorSearch search(accessibility_);
-    accessibility_.setAttribute(application, QStringLiteral("AXManualAccessibility"),
-                                AXValue(true));
-    accessibility_.setAttribute(application, QStringLiteral("AXFocusedWindow"),
-                                AXValue(rememberedWindow_));
-    accessibility_.performAction(rememberedWindow_, QStringLiteral("AXRaise"));
+    accessibility_.enableBrowserAccessibility(application);
+    accessibility_.setFocusedWindow(application, rememberedWindow_);
+    accessibility_.raise(rememberedWindow_);
 
     const auto take = [&](const AXElementPtr& editor) {
         if (!editor || !search.focus(editor, application)) {
@@ -56,8 +53,8 @@ bool FocusService::focusAIReplyEditor(qint64 processIdentifier) {
         return true;
     };
 
-    const AXElementPtr ancestor = search.editableAncestor(
-        search.elementAttribute(application, QStringLiteral("AXFocusedUIElement")));
+    const AXElementPtr ancestor =
+        search.editableAncestor(accessibility_.focusedElement(application));
     if (ancestor && search.isInsideWebContent(ancestor) && take(ancestor)) {
         return true;
     }

@@ -20,10 +20,9 @@ std::optional<PasteboardService::AIReplyEditorState> PasteboardService::aiReplyE
     if (!editor) {
         return std::nullopt;
     }
-    ReplyEditorSearch reader(deps_.accessibility);
-    return AIReplyEditorState{
-        reader.stringAttribute(editor, QStringLiteral("AXValue")),
-        reader.numberAttribute(editor, QStringLiteral("AXNumberOfCharacters"))};
+    const auto count = deps_.accessibility.characterCount(editor);
+    return AIReplyEditorState{deps_.accessibility.value(editor),
+                              count ? std::optional<double>(*count) : std::nullopt};
 }
 
 QCoro::Task<bool> PasteboardService::waitForTargetActivation(qint64 processIdentifier) {

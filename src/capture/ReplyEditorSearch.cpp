@@ -5,105 +5,46 @@
 #include <limits>
 
 namespace {
-const QString kRole = QStringLiteral("AXRole");
-const QString kParent = QStringLiteral("AXParent");
-const QString kChildren = QStringLiteral("AXChildren");
-const QString kEnabled = QStringLiteral("AXEnabled");
-const QString kFocused = QStringLiteral("AXFocused");
-const QString kValue = QStringLiteral("AXValue");
-const QString kTextArea = QStringLiteral("AXTextArea");
-const QString kWebArea = QStringLiteral("AXWebArea");
-const QString kToolbar = QStringLiteral("AXToolbar");
-const QString kChromeNode = QStringLiteral("ChromeAXNodeId");
-const QString kPress = QStringLiteral("AXPress");
-const QStringList kFieldRoles{QStringLiteral("AXTextField"), kTextArea,
-                              QStringLiteral("AXComboBox")};
-const QStringList kGroupRoles{QStringLiteral("AXGroup"), QStringLiteral("AXGenericElement")};
+const QList<AXRole> kFieldRoles{AXRole::TextField, AXRole::TextArea, AXRole::ComboBox};
+const QList<AXRole> kGroupRoles{AXRole::Group, AXRole::GenericElement};
 }  // namespace
 
 ReplyEditorSearch::ReplyEditorSearch(Accessibility& accessibility) : accessibility_(accessibility) {
     timer_.start();
 }
 
-std::optional<QString> ReplyEditorSearch::stringAttribute(const AXElementPtr& element,
-                                                          const QString& name) {
-    const auto value = accessibility_.attribute(element, name);
-    const auto* text = value ? std::get_if<QString>(&*value) : nullptr;
-    return text ? std::optional<QString>(*text) : std::nullopt;
-}
-
-std::optional<bool> ReplyEditorSearch::boolAttribute(const AXElementPtr& element,
-                                                     const QString& name) {
-    const auto value = accessibility_.attribute(element, name);
-    const auto* flag = value ? std::get_if<bool>(&*value) : nullptr;
-    return flag ? std::optional<bool>(*flag) : std::nullopt;
-}
-
-std::optional<double> ReplyEditorSearch::numberAttribute(const AXElementPtr& element,
-                                                         const QString& name) {
-    const auto value = accessibility_.attribute(element, name);
-    const auto* number = value ? std::get_if<double>(&*value) : nullptr;
-    return number ? std::optional<double>(*number) : std::nullopt;
-}
-
-AXElementPtr ReplyEditorSearch::elementAttribute(const AXElementPtr& element, const QString& name) {
-    const auto value = accessibility_.attribute(element, name);
-    const auto* handle = value ? std::get_if<AXElementPtr>(&*value) : nullptr;
-    return handle ? *handle : AXElementPtr();
-}
-
-std::optional<QRectF> ReplyEditorSearch::frame(const AXElementPtr& element) {
-    const auto position = accessibility_.attribute(element, QStringLiteral("AXPosition"));
-    const auto size = accessibility_.attribute(element, QStringLiteral("AXSize"));
-    const auto* point = position ? std::get_if<QPointF>(&*position) : nullptr;
-    const auto* extent = size ? std::get_if<QSizeF>(&*size) : nullptr;
-    if (!point || !extent) {
-        return std::nullopt;
-    }
-    return QRectF(*point, *extent);
-}
-
 QList<AXElementPtr> ReplyEditorSearch::children(const AXElementPtr& element) {
-    const auto value = accessibility_.attribute(element, kChildren);
-    const auto* list = value ? std::get_if<QList<AXElementPtr>>(&*value) : nullptr;
     QList<AXElementPtr> result;
-    if (list) {
-        for (const auto& child : *list) {
-            if (child) {
-                result.append(child);
-            }
+    for (const auto& child : accessibility_.children(element)) {
+        if (child) {
+            result.append(child);
         }
     }
     return result;
 }
 
 bool ReplyEditorSearch::isEditableElement(const AXElementPtr& element,
-                                          const std::optional<QString>& role) {
+                                          const std::optional<AXRole>& role) {
     if (!element || !role) {
         return false;
     }
     if (kGroupRoles.contains(*role)) {
-        const bool edits =
-            boolAttribute(element, QStringLiteral("AXIsEditable")) == true ||
-            accessibility_.hasAttribute(element, QStringLiteral("AXEditableAncestor")) ||
-            accessibility_.hasAttribute(element, QStringLiteral("AXHighestEditableAncestor"));
-        if (!edits || !accessibility_.hasAttribute(element, QStringLiteral("AXSelectedText"))) {
+        if (accessibility_.isEditable(element) != true || !accessibility_.hasText(element)) {
             return false;
         }
     } else if (!kFieldRoles.contains(*role)) {
         return false;
     }
-    return boolAttribute(element, kEnabled) != false &&
-           accessibility_.isAttributeSettable(element, kFocused) == true;
+    return accessibility_.isEnabled(element) != false && accessibility_.canFocus(element) == true;
 }
 
 AXElementPtr ReplyEditorSearch::editableAncestor(const AXElementPtr& start) {
     AXElementPtr element = start;
     for (int visited = 0; element && visited < kAncestorLimit; ++visited) {
-        if (isEditableElement(element, stringAttribute(element, kRole))) {
+        if (isEditableElement(element, accessibility_.role(element))) {
             return element;
         }
-        element = elementAttribute(element, kParent);
+        element = accessibility_.parent(element);
     }
     return {};
 }
@@ -112,23 +53,23 @@ bool ReplyEditorSearch::isInsideWebContent(const AXElementPtr& start) {
     bool chromeNodeSeen = false;
     AXElementPtr element = start;
     for (int visited = 0; element && visited < kWebContentLimit; ++visited) {
-        const auto role = stringAttribute(element, kRole);
-        if (role == kToolbar) {
+        const auto role = accessibility_.role(element);
+        if (role == AXRole::Toolbar) {
             return false;
         }
-        if (role == kWebArea) {
+        if (role == AXRole::WebArea) {
             return true;
         }
         if (!chromeNodeSeen) {
-            chromeNodeSeen = accessibility_.hasAttribute(element, kChromeNode);
+            chromeNodeSeen = accessibility_.browserNodeId(element).has_value();
         }
-        element = elementAttribute(element, kParent);
+        element = accessibility_.parent(element);
     }
     return chromeNodeSeen;
 }
 
 QList<AXElementPtr> ReplyEditorSearch::webAreas(const AXElementPtr& root) {
-    if (const auto found = accessibility_.elementsWithRoles(root, {kWebArea})) {
+    if (const auto found = accessibility_.elementsWithRoles(root, {AXRole::WebArea})) {
         return breadthFirst(*found, root, true);
     }
     QList<AXElementPtr> areas;
@@ -139,7 +80,7 @@ QList<AXElementPtr> ReplyEditorSearch::webAreas(const AXElementPtr& root) {
     for (int visited = 0; !queue.isEmpty() && visited < kWebAreaVisitLimit && !budgetSpent();
          ++visited) {
         const AXElementPtr element = queue.dequeue();
-        if (stringAttribute(element, kRole) == kWebArea) {
+        if (accessibility_.role(element) == AXRole::WebArea) {
             areas.append(element);
             continue;
         }
@@ -167,13 +108,13 @@ QList<AXElementPtr> ReplyEditorSearch::breadthFirst(const QList<AXElementPtr>& e
         QList<AXElementPtr> chain;
         AXElementPtr parent = accessibility_.isSameElement(element, root)
                                   ? AXElementPtr()
-                                  : elementAttribute(element, kParent);
+                                  : accessibility_.parent(element);
         for (int depth = 0; parent && depth < kDepthLimit; ++depth) {
             if (accessibility_.isSameElement(parent, root)) {
                 break;
             }
             chain.append(parent);
-            parent = elementAttribute(parent, kParent);
+            parent = accessibility_.parent(parent);
         }
         chains.append(chain);
     }
@@ -204,7 +145,7 @@ QList<AXElementPtr> ReplyEditorSearch::searchEditableElements(const AXElementPtr
 }
 
 bool ReplyEditorSearch::hasUsableSize(const AXElementPtr& element) {
-    const auto rect = frame(element);
+    const auto rect = accessibility_.frame(element);
     return !rect || (rect->width() >= kMinimumWidth && rect->height() >= kMinimumHeight);
 }
 
@@ -227,7 +168,7 @@ QList<AXElementPtr> ReplyEditorSearch::editableElements(const AXElementPtr& root
                 if (budgetSpent()) {
                     break;
                 }
-                if (isEditableElement(element, stringAttribute(element, kRole)) &&
+                if (isEditableElement(element, accessibility_.role(element)) &&
                     hasUsableSize(element)) {
                     result.append(element);
                 }
@@ -241,7 +182,7 @@ QList<AXElementPtr> ReplyEditorSearch::editableElements(const AXElementPtr& root
         for (int visited = 0; !queue.isEmpty() && visited < kWalkVisitLimit && !budgetSpent();
              ++visited) {
             const AXElementPtr element = queue.dequeue();
-            if (isEditableElement(element, stringAttribute(element, kRole)) &&
+            if (isEditableElement(element, accessibility_.role(element)) &&
                 hasUsableSize(element)) {
                 result.append(element);
             }
@@ -252,7 +193,7 @@ QList<AXElementPtr> ReplyEditorSearch::editableElements(const AXElementPtr& root
         return result;
     }
     for (const auto& candidate : candidates) {
-        if (isEditableElement(candidate, stringAttribute(candidate, kRole)) &&
+        if (isEditableElement(candidate, accessibility_.role(candidate)) &&
             hasUsableSize(candidate)) {
             result.append(candidate);
         }
@@ -262,51 +203,50 @@ QList<AXElementPtr> ReplyEditorSearch::editableElements(const AXElementPtr& root
 
 bool ReplyEditorSearch::isActuallyFocused(const AXElementPtr& element,
                                           const AXElementPtr& application) {
-    const AXElementPtr focused =
-        elementAttribute(application, QStringLiteral("AXFocusedUIElement"));
+    const AXElementPtr focused = accessibility_.focusedElement(application);
     if (!focused || !element) {
         return false;
     }
     if (accessibility_.isSameElement(focused, element)) {
         return true;
     }
-    const auto ownNode = accessibility_.attribute(element, kChromeNode);
-    const auto focusedNode = accessibility_.attribute(focused, kChromeNode);
+    const auto ownNode = accessibility_.browserNodeId(element);
+    const auto focusedNode = accessibility_.browserNodeId(focused);
     if (ownNode && focusedNode && *ownNode == *focusedNode) {
         return true;
     }
-    if (stringAttribute(element, kRole) != stringAttribute(focused, kRole)) {
+    if (accessibility_.role(element) != accessibility_.role(focused)) {
         return false;
     }
-    const auto ownFrame = frame(element);
-    const auto focusedFrame = frame(focused);
+    const auto ownFrame = accessibility_.frame(element);
+    const auto focusedFrame = accessibility_.frame(focused);
     return ownFrame && focusedFrame && *ownFrame == *focusedFrame;
 }
 
 bool ReplyEditorSearch::focus(const AXElementPtr& element, const AXElementPtr& application) {
-    if (!accessibility_.setAttribute(element, kFocused, AXValue(true))) {
+    if (!accessibility_.focus(element)) {
         return false;
     }
     if (isActuallyFocused(element, application)) {
         return true;
     }
-    if (accessibility_.actionNames(element).contains(kPress)) {
-        accessibility_.performAction(element, kPress);
+    if (accessibility_.canPress(element)) {
+        accessibility_.press(element);
     }
     return isActuallyFocused(element, application);
 }
 
 double ReplyEditorSearch::candidateScore(const AXElementPtr& element) {
-    const auto rect = frame(element);
+    const auto rect = accessibility_.frame(element);
     if (!rect) {
         return std::numeric_limits<double>::lowest();
     }
     double score = 0;
-    const auto value = stringAttribute(element, kValue);
+    const auto value = accessibility_.value(element);
     if (!value || value->isEmpty()) {
         score += 1000;
     }
-    if (stringAttribute(element, kRole) == kTextArea) {
+    if (accessibility_.role(element) == AXRole::TextArea) {
         score += 500;
     }
     // Screen coordinates grow downward: the field at the bottom (a chat's input) wins.
@@ -317,7 +257,7 @@ double ReplyEditorSearch::candidateScore(const AXElementPtr& element) {
 
 AXElementPtr ReplyEditorSearch::choose(const QList<AXElementPtr>& candidates) {
     for (const auto& candidate : candidates) {
-        if (boolAttribute(candidate, kFocused) == true) {
+        if (accessibility_.isFocused(candidate) == true) {
             return candidate;
         }
     }

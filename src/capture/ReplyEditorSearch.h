@@ -24,16 +24,11 @@ public:
 
     explicit ReplyEditorSearch(Accessibility& accessibility);
 
-    std::optional<QString> stringAttribute(const AXElementPtr& element, const QString& name);
-    std::optional<bool> boolAttribute(const AXElementPtr& element, const QString& name);
-    std::optional<double> numberAttribute(const AXElementPtr& element, const QString& name);
-    AXElementPtr elementAttribute(const AXElementPtr& element, const QString& name);
-    // From "AXPosition" and "AXSize"; none unless both are there.
-    std::optional<QRectF> frame(const AXElementPtr& element);
+    // The children that are there (a tree may list a child it cannot give).
     QList<AXElementPtr> children(const AXElementPtr& element);
 
     // Text fields and areas that can take the focus; groups only when they edit text.
-    bool isEditableElement(const AXElementPtr& element, const std::optional<QString>& role);
+    bool isEditableElement(const AXElementPtr& element, const std::optional<AXRole>& role);
     AXElementPtr editableAncestor(const AXElementPtr& start);
     // Under a web area (or an element a browser marks as its own) and no toolbar between.
     bool isInsideWebContent(const AXElementPtr& element);

@@ -11,10 +11,10 @@ protected:
     }
     // Puts the editor's field `depth` levels below a web area.
     void placeFieldUnderWebArea(int depth) {
-        auto parent = SimulatedAXNode::make(QStringLiteral("AXWebArea"));
+        auto parent = SimulatedAXNode::make(AXRole::WebArea);
         SimulatedAXNode::attach(parent, editor.window);
         for (int i = 1; i < depth; ++i) {
-            auto group = SimulatedAXNode::make(QStringLiteral("AXGroup"));
+            auto group = SimulatedAXNode::make(AXRole::Group);
             SimulatedAXNode::attach(group, parent);
             parent = group;
         }
@@ -49,8 +49,7 @@ TEST_F(AccessibilityTextTest, AFieldInWebContentNeedsThePasteFallback) {
     placeFieldUnderWebArea(32);
     EXPECT_FALSE(reader.requiresPasteFallback(editor.field));
     SimulatedAXNode::attach(editor.field, editor.window);
-    editor.window->attributes.insert(QStringLiteral("ChromeAXNodeId"),
-                                     AXValue(QStringLiteral("7")));
+    editor.window->browserNodeId = QStringLiteral("7");
     EXPECT_TRUE(reader.requiresPasteFallback(editor.field));
 }
 
@@ -64,10 +63,10 @@ TEST_F(AccessibilityTextTest, ReplaceWritesIntoTheRememberedProcessElseByIdentif
     EXPECT_TRUE(replace(QStringLiteral("Bye")));
     EXPECT_EQ(editor.text, QStringLiteral("Bye world"));
     EXPECT_FALSE(replace(QString()));
-    const std::function<void()> spoilers[] = {
-        [&] { desktop.accessibility.trusted = false; },
-        [&] { editor.field->settable.remove(QStringLiteral("AXSelectedText")); },
-        [&] { editor.field->failsToSet = true; }, [&] { editor.focused = nullptr; }};
+    const std::function<void()> spoilers[] = {[&] { desktop.accessibility.trusted = false; },
+                                              [&] { editor.field->selectionReplaceable = false; },
+                                              [&] { editor.field->failsToSet = true; },
+                                              [&] { editor.focused = nullptr; }};
     for (const auto& spoil : spoilers) {
         spoil();
         EXPECT_FALSE(replace(QStringLiteral("x")));

@@ -5,20 +5,17 @@ namespace {
 using Node = std::shared_ptr<SimulatedAXNode>;
 
 // A node under `parent`; `frame` as x, y, width, height (width 0: no frame).
-Node add(const Node& parent, const QString& role, QRectF frame = {}, bool editable = true) {
+Node add(const Node& parent, AXRole role, QRectF frame = {}, bool editable = true) {
     Node node = SimulatedAXNode::make(role);
     if (frame.width() > 0) {
-        node->attributes.insert("AXPosition", AXValue(frame.topLeft()));
-        node->attributes.insert("AXSize", AXValue(frame.size()));
+        node->frame = frame;
     }
-    if (editable) {
-        node->settable.insert("AXFocused");
-    }
+    node->focusable = editable;
     SimulatedAXNode::attach(node, parent);
     return node;
 }
 
-Node chain(const Node& top, int length, const QString& role = "AXGroup") {
+Node chain(const Node& top, int length, AXRole role = AXRole::Group) {
     Node node = top;
     for (int i = 0; i < length; ++i) {
         node = add(node, role, {}, false);
@@ -45,67 +42,67 @@ protected:
 };
 
 TEST_F(ReplyEditorTest, ScoresFavourEmptyLowWideTextAreas) {
-    const Node field = add(window, "AXTextField", {0, 680, 1200, 20});
-    field->attributes.insert("AXValue", AXValue(QString("typed")));
-    const Node area = add(window, "AXTextArea", {0, 280, 400, 20});
+    const Node field = add(window, AXRole::TextField, {0, 680, 1200, 20});
+    field->value = QString("typed");
+    const Node area = add(window, AXRole::TextArea, {0, 280, 400, 20});
     EXPECT_EQ(search.candidateScore(field), 8000);
     EXPECT_EQ(search.candidateScore(area), 4900);
-    EXPECT_EQ(search.candidateScore(add(window, "AXTextArea")),
+    EXPECT_EQ(search.candidateScore(add(window, AXRole::TextArea)),
               std::numeric_limits<double>::lowest());
 }
 
 TEST_F(ReplyEditorTest, EditableTestByRoleStateAndAttributes) {
     struct Case {
-        const char* role;
-        QStringList attributes;
-        bool focusSettable;
+        AXRole role;
+        std::optional<bool> editsText;
+        bool hasText;
+        bool focusable;
         std::optional<bool> enabled;
         bool editable;
     };
     const Case cases[] = {
-        {"AXTextField", {}, true, std::nullopt, true},
-        {"AXTextArea", {}, true, false, false},
-        {"AXTextArea", {}, false, true, false},
-        {"AXGroup", {"AXSelectedText"}, true, true, false},
-        {"AXGroup", {"AXIsEditable", "AXSelectedText"}, true, true, true},
-        {"AXGenericElement", {"AXEditableAncestor", "AXSelectedText"}, true, {}, true},
-        {"AXGenericElement", {"AXHighestEditableAncestor"}, true, {}, false},
-        {"AXButton", {}, true, true, false},
+        {AXRole::TextField, {}, false, true, std::nullopt, true},
+        {AXRole::TextArea, {}, false, true, false, false},
+        {AXRole::TextArea, {}, false, false, true, false},
+        {AXRole::Group, {}, true, true, true, false},
+        {AXRole::Group, false, true, true, true, false},
+        {AXRole::Group, true, true, true, true, true},
+        {AXRole::GenericElement, true, true, true, {}, true},
+        {AXRole::GenericElement, true, false, true, {}, false},
+        {AXRole::Button, {}, false, true, true, false},
     };
     for (const auto& c : cases) {
-        const Node node = add(window, c.role, {}, c.focusSettable);
-        for (const auto& name : c.attributes) {
-            node->attributes.insert(name,
-                                    name == "AXIsEditable" ? AXValue(true) : AXValue(QString()));
+        const Node node = add(window, c.role, {}, c.focusable);
+        node->editable = c.editsText;
+        if (c.hasText) {
+            node->selectedText = QString();
         }
-        if (c.enabled) {
-            node->attributes.insert("AXEnabled", AXValue(*c.enabled));
-        }
-        EXPECT_EQ(search.isEditableElement(node, QString(c.role)), c.editable)
-            << c.role << " " << c.attributes.join(',').toStdString();
+        node->enabled = c.enabled;
+        EXPECT_EQ(search.isEditableElement(node, c.role), c.editable)
+            << int(c.role) << " " << c.editsText.value_or(false) << c.hasText;
     }
 }
 
 // Each walk stops at its bound: a hit just inside is found, one just past it is not.
 TEST_F(ReplyEditorTest, WalksStopAtTheirBounds) {
-    const Node field = add(window, "AXTextField");
+    const Node field = add(window, AXRole::TextField);
     EXPECT_EQ(search.editableAncestor(chain(field, 15)), field);
     EXPECT_EQ(search.editableAncestor(chain(field, 16)), nullptr);
 
-    const Node web = add(window, "AXWebArea", {}, false);
+    const Node web = add(window, AXRole::WebArea, {}, false);
     EXPECT_TRUE(search.isInsideWebContent(chain(web, 63)));
     EXPECT_FALSE(search.isInsideWebContent(chain(web, 64)));
 
     // Breadth first: the window, 1,998 empty groups, then the web area as the 2,000th.
-    const Node wide = add(window, "AXGroup", {}, false);
+    const Node wide = add(window, AXRole::Group, {}, false);
     SimulatedAXNode::attach(web, nullptr);
     for (int i = 0; i < 1997; ++i) {
-        add(wide, "AXGroup", {}, false);
+        add(wide, AXRole::Group, {}, false);
     }
     SimulatedAXNode::attach(field, nullptr);
-    const Node late = add(wide, "AXWebArea", {}, false);
+    const Node late = add(wide, AXRole::WebArea, {}, false);
     EXPECT_EQ(search.webAreas(window), QList<AXElementPtr>{late});
-    add(window, "AXWebArea", {}, false);
+    add(window, AXRole::WebArea, {}, false);
     SimulatedAXNode::attach(late, nullptr);
     SimulatedAXNode::attach(late, wide);
     EXPECT_EQ(search.webAreas(window).size(), 1);
@@ -117,22 +114,22 @@ TEST_F(ReplyEditorTest, WalksStopAtTheirBounds) {
 }
 
 TEST_F(ReplyEditorTest, TheFullWalkVisitsAtMost30000Elements) {
-    const Node group = add(window, "AXGroup", {}, false);
+    const Node group = add(window, AXRole::Group, {}, false);
     for (int i = 0; i < 29997; ++i) {
-        add(group, "AXGroup", {}, false);
+        add(group, AXRole::Group, {}, false);
     }
-    const Node last = add(group, "AXTextField");  // the 30,000th
-    add(group, "AXTextField");
+    const Node last = add(group, AXRole::TextField);  // the 30,000th
+    add(group, AXRole::TextField);
     EXPECT_EQ(search.editableElements(window), QList<AXElementPtr>{last});
 }
 
 TEST_F(ReplyEditorTest, CandidatesNeedAtLeast40By14) {
-    const Node web = add(window, "AXWebArea", {}, false);
-    const Node narrow = add(web, "AXTextArea", {0, 0, 39, 20});
-    const Node flat = add(web, "AXTextArea", {0, 0, 100, 13});
-    const Node fits = add(web, "AXTextArea", {0, 0, 40, 14});
-    const Node frameless = add(web, "AXTextArea");
-    const Node readOnly = add(web, "AXTextArea", {0, 0, 100, 100}, false);
+    const Node web = add(window, AXRole::WebArea, {}, false);
+    const Node narrow = add(web, AXRole::TextArea, {0, 0, 39, 20});
+    const Node flat = add(web, AXRole::TextArea, {0, 0, 100, 13});
+    const Node fits = add(web, AXRole::TextArea, {0, 0, 40, 14});
+    const Node frameless = add(web, AXRole::TextArea);
+    const Node readOnly = add(web, AXRole::TextArea, {0, 0, 100, 100}, false);
     web->searchResults = {narrow, flat, fits, frameless, readOnly};
     EXPECT_EQ(search.editableElements(window), (QList<AXElementPtr>{fits, frameless}));
     web->searchResults.clear();
@@ -140,20 +137,20 @@ TEST_F(ReplyEditorTest, CandidatesNeedAtLeast40By14) {
 }
 
 TEST_F(ReplyEditorTest, ActualFocusComparesIdentityRolesAndFrames) {
-    const Node focused = add(window, "AXTextArea", {10, 10, 100, 20});
+    const Node focused = add(window, AXRole::TextArea, {10, 10, 100, 20});
     editor.focused = focused;
     struct Case {
-        const char* role;
+        AXRole role;
         QRectF frame;
         bool same;
     };
-    const Case cases[] = {{"AXTextArea", {10, 10, 100, 20}, true},
-                          {"AXTextField", {10, 10, 100, 20}, false},
-                          {"AXTextArea", {10, 11, 100, 20}, false},
-                          {"AXTextArea", {}, false}};
+    const Case cases[] = {{AXRole::TextArea, {10, 10, 100, 20}, true},
+                          {AXRole::TextField, {10, 10, 100, 20}, false},
+                          {AXRole::TextArea, {10, 11, 100, 20}, false},
+                          {AXRole::TextArea, {}, false}};
     for (const auto& c : cases) {
         EXPECT_EQ(search.isActuallyFocused(add(window, c.role, c.frame), editor.element), c.same)
-            << c.role;
+            << int(c.role);
     }
     EXPECT_TRUE(search.isActuallyFocused(focused, editor.element));
     editor.focused = nullptr;
@@ -161,10 +158,10 @@ TEST_F(ReplyEditorTest, ActualFocusComparesIdentityRolesAndFrames) {
 }
 
 TEST_F(ReplyEditorTest, FocusFallsBackToPress) {
-    const Node field = add(window, "AXTextField", {0, 0, 100, 20});
+    const Node field = add(window, AXRole::TextField, {0, 0, 100, 20});
     field->focusesOnSet = false;
     EXPECT_FALSE(search.focus(field, editor.element));
-    field->actions = {"AXPress"};
+    field->pressable = true;
     field->focusesOnPress = true;
     EXPECT_TRUE(search.focus(field, editor.element));
     EXPECT_EQ(editor.focused, field);
@@ -174,20 +171,20 @@ TEST_F(ReplyEditorTest, FocusFallsBackToPress) {
 
 // Which editor the reply goes to.
 TEST_F(ReplyEditorTest, ChoosesTheReplyEditor) {
-    const Node toolbar = add(window, "AXToolbar", {}, false);
-    const Node web = add(window, "AXWebArea", {}, false);
-    const Node native = add(window, "AXTextArea", {0, 900, 800, 40});
-    const Node search1 = add(toolbar, "AXTextField", {0, 0, 300, 20});
-    search1->attributes.insert("ChromeAXNodeId", AXValue(QString("7")));
-    const Node first = add(web, "AXTextArea", {0, 500, 600, 40});
-    const Node second = add(web, "AXTextArea", {0, 500, 600, 40});
+    const Node toolbar = add(window, AXRole::Toolbar, {}, false);
+    const Node web = add(window, AXRole::WebArea, {}, false);
+    const Node native = add(window, AXRole::TextArea, {0, 900, 800, 40});
+    const Node search1 = add(toolbar, AXRole::TextField, {0, 0, 300, 20});
+    search1->browserNodeId = QString("7");
+    const Node first = add(web, AXRole::TextArea, {0, 500, 600, 40});
+    const Node second = add(web, AXRole::TextArea, {0, 500, 600, 40});
     web->searchResults = {first, second};
 
     // A focused field outside web content waits for the web candidates; equal scores: first.
     editor.focused = native;
     EXPECT_TRUE(focusReply());
     EXPECT_EQ(focus.replyEditor(), first);
-    EXPECT_TRUE(desktop.accessibility.performed.contains("AXWindow:AXRaise"));
+    EXPECT_TRUE(desktop.accessibility.raised.contains(window));
 
     // A toolbar field is no web content even with a browser's node id below the toolbar.
     EXPECT_FALSE(search.isInsideWebContent(search1));
@@ -198,9 +195,9 @@ TEST_F(ReplyEditorTest, ChoosesTheReplyEditor) {
     EXPECT_EQ(focus.replyEditor(), native);
 
     // A candidate already focused wins over the score.
-    first->attributes.remove("AXFocused");
+    first->focused.reset();
     second->focusesOnSet = true;
-    second->attributes.insert("AXFocused", AXValue(true));
+    second->focused = true;
     editor.focused = nullptr;
     EXPECT_TRUE(focusReply());
     EXPECT_EQ(focus.replyEditor(), second);

@@ -61,9 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                      [](SimulatedDesktop&, SimulatedApp& e) { e.staysBehind = true; },
                      Kind::pasteTargetUnavailable, "No app to paste into.", 45 * 20, false},
         ReplyFailure{"NoEditor",
-                     [](SimulatedDesktop&, SimulatedApp& e) {
-                         e.field->settable.remove(QStringLiteral("AXFocused"));
-                     },
+                     [](SimulatedDesktop&, SimulatedApp& e) { e.field->focusable = false; },
                      Kind::pasteEditorUnavailable, "No editable field found in the target app.",
                      15 * 25, false},
         ReplyFailure{"NoKeys",
@@ -71,15 +69,15 @@ INSTANTIATE_TEST_SUITE_P(
                      Kind::pasteEventFailed, "Could not send paste shortcut.", 0, false},
         ReplyFailure{"UnreadableBefore",
                      [](SimulatedDesktop&, SimulatedApp& e) {
-                         e.field->failing = {QStringLiteral("AXValue"),
-                                             QStringLiteral("AXNumberOfCharacters")};
+                         e.field->failing = {SimulatedAXNode::Query::Value,
+                                             SimulatedAXNode::Query::CharacterCount};
                      },
                      Kind::pasteNotApplied,
                      "The paste shortcut was sent, but the field did not change.", 20, true},
         ReplyFailure{"Unchanged",
                      [](SimulatedDesktop&, SimulatedApp& e) {
-                         e.field->attributes.insert("AXValue", AXValue(QStringLiteral("Hi")));
-                         e.field->attributes.insert("AXNumberOfCharacters", AXValue(2.0));
+                         e.field->value = QStringLiteral("Hi");
+                         e.field->characterCount = 2;
                      },
                      Kind::pasteNotApplied,
                      "The paste shortcut was sent, but the field did not change.", 20 + 60 * 20,
@@ -100,7 +98,7 @@ TEST_F(ReplyPasteTest, ATextNotYetFetchedHoldsTheRestore) {
 
 TEST_F(ReplyPasteTest, TheTargetsActivationIsNotRememberedMeanwhile) {
     const auto window = focus.rememberedWindow();
-    editor.window = SimulatedAXNode::make(QStringLiteral("AXWindow"));
+    editor.window = SimulatedAXNode::make(AXRole::Window);
     editor.staysBehind = true;
     auto outcome = reply();
     desktop.clock.advance(100);

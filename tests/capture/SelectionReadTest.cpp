@@ -19,7 +19,7 @@ struct ReadCase {
 
 // clang-format off
 void selectNothing(CaptureTest& t) { t.editor.setText(QStringLiteral("Hello world"), 3, 0); }
-void unreadable(CaptureTest& t) { t.editor.field->failing.insert(QStringLiteral("AXSelectedText")); }
+void unreadable(CaptureTest& t) { t.editor.field->failing.append(SimulatedAXNode::Query::SelectedText); }
 
 // Standard timing: 180 ms activation pause, Copy key-up 20 ms later, waits of 180, 300 and
 // 420 ms; a held modifier is polled every 35 ms. Fast timing has no pause and polls the

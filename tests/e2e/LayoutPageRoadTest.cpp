@@ -20,15 +20,10 @@ AXElementPtr pressable(AtspiAccessibility& accessibility, qint64 pid, const QStr
         if (!element) {
             continue;
         }
-        const auto name = accessibility.attribute(element, "AXTitle");
-        const auto* text = name ? std::get_if<QString>(&*name) : nullptr;
-        if (text && *text == title && accessibility.actionNames(element).contains("AXPress")) {
+        if (accessibility.title(element) == title && accessibility.canPress(element)) {
             return element;
         }
-        const auto children = accessibility.attribute(element, "AXChildren");
-        if (const auto* list = children ? std::get_if<QList<AXElementPtr>>(&*children) : nullptr) {
-            pending += *list;
-        }
+        pending += accessibility.children(element);
     }
     return nullptr;
 }
@@ -66,7 +61,7 @@ TEST(LayoutPageRoad, AnApplicationAddedThroughTheDialogGetsItsLayoutOnActivation
                        return element != nullptr;
                    },
                    20000) &&
-               accessibility.performAction(element, "AXPress");
+               accessibility.press(element);
     };
     ASSERT_TRUE(press("Layout"));
     ASSERT_TRUE(press("Add application")) << road.diagnostics("layout-page").toStdString();

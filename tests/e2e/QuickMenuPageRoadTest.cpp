@@ -18,12 +18,9 @@ QList<std::pair<AXElementPtr, QString>> walk(AtspiAccessibility& ax, const AXEle
     QList<AXElementPtr> pending{root};
     while (!pending.isEmpty() && nodes.size() < 3000) {
         const AXElementPtr element = pending.takeLast();
-        const auto title = element ? ax.attribute(element, "AXTitle") : std::nullopt;
-        const auto* text = title ? std::get_if<QString>(&*title) : nullptr;
-        nodes.append({element, text ? *text : QString()});
-        const auto children = element ? ax.attribute(element, "AXChildren") : std::nullopt;
-        if (const auto* list = children ? std::get_if<QList<AXElementPtr>>(&*children) : nullptr) {
-            std::ranges::reverse_copy(*list, std::back_inserter(pending));
+        nodes.append({element, element ? ax.title(element).value_or(QString()) : QString()});
+        if (element) {
+            std::ranges::reverse_copy(ax.children(element), std::back_inserter(pending));
         }
     }
     return nodes;
@@ -78,9 +75,9 @@ TEST(QuickMenuPageRoad, FixSwitchedOffAndTranslateMovedUpReachTheQuickPanel) {
     const auto pressed = [&](const QString& title, const QStringList& actions) {
         return XSession::waitUntil([&] { return press(ax, pid, title, actions); }, 20000);
     };
-    ASSERT_TRUE(pressed("Quick Menu", {"AXPress"}));
-    ASSERT_TRUE(pressed("Fix", {"Toggle", "AXPress"}));
-    ASSERT_TRUE(pressed("Move up: Translate", {"AXPress"}));
+    ASSERT_TRUE(pressed("Quick Menu", {AtspiAccessibility::kPressAction}));
+    ASSERT_TRUE(pressed("Fix", {"Toggle", AtspiAccessibility::kPressAction}));
+    ASSERT_TRUE(pressed("Move up: Translate", {AtspiAccessibility::kPressAction}));
 
     session.activate(road.startTestEditor("Quick menu target"));
     QStringList rows;

@@ -22,14 +22,10 @@ QMap<QString, int> accessibleNames(AtspiAccessibility& accessibility, qint64 pid
         if (!element) {
             continue;
         }
-        const auto title = accessibility.attribute(element, "AXTitle");
-        if (const auto* text = title ? std::get_if<QString>(&*title) : nullptr) {
-            ++names[*text];
+        if (const auto title = accessibility.title(element)) {
+            ++names[*title];
         }
-        const auto children = accessibility.attribute(element, "AXChildren");
-        if (const auto* list = children ? std::get_if<QList<AXElementPtr>>(&*children) : nullptr) {
-            pending += *list;
-        }
+        pending += accessibility.children(element);
     }
     return names;
 }

@@ -19,15 +19,10 @@ bool showsName(AtspiAccessibility& accessibility, qint64 pid, const QString& nam
         if (!element) {
             continue;
         }
-        const auto title = accessibility.attribute(element, "AXTitle");
-        if (const auto* text = title ? std::get_if<QString>(&*title) : nullptr;
-            text && *text == name) {
+        if (accessibility.title(element) == name) {
             return true;
         }
-        const auto children = accessibility.attribute(element, "AXChildren");
-        if (const auto* list = children ? std::get_if<QList<AXElementPtr>>(&*children) : nullptr) {
-            pending += *list;
-        }
+        pending += accessibility.children(element);
     }
     return false;
 }

@@ -54,7 +54,7 @@ TEST_F(TranslationPreviewTest, ShowFromSelectionReadsThenShowsThenTranslates) {
         // In Russian the Accessibility selection reads blank: a copy reads it.
         const bool blank = language == UiLanguage::ru;
         setLanguage(language);
-        editor.field->attributes.insert("AXSelectedText", blank ? " \n" : "  hallo \n");
+        editor.field->selectedText = blank ? " \n" : "  hallo \n";
         editor.setText("x  hallo \n", 1, 9);
         controller->hide();
         recorded.clear();
@@ -78,7 +78,7 @@ TEST_F(TranslationPreviewTest, ShowFromSelectionReadsThenShowsThenTranslates) {
     settle();
     EXPECT_EQ(server.requestCount(), before + 2);
 
-    editor.field->failing = {"AXSelectedText", "AXValue"};
+    editor.field->failing = {SimulatedAXNode::Query::SelectedText, SimulatedAXNode::Query::Value};
     editor.setText("", 0, 0);
     recorded.clear();
     controller->showFromSelection(*state);
@@ -175,10 +175,10 @@ TEST_F(TranslationPreviewTest, ALateAnswerNeverReplacesANewerOne) {
 
 // A press whose copy read is overtaken by a second press's Accessibility read is dropped.
 TEST_F(TranslationPreviewTest, AnOlderSelectionReadIsDropped) {
-    editor.field->attributes.insert("AXSelectedText", QStringLiteral(" \n"));
+    editor.field->selectedText = QStringLiteral(" \n");
     editor.setText("first", 0, 5);
     controller->showFromSelection(*state);
-    editor.field->attributes.remove("AXSelectedText");
+    editor.field->selectedText.reset();
     editor.setText("second", 0, 6);
     controller->showFromSelection(*state);
     settle();

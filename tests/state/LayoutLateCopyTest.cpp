@@ -12,8 +12,7 @@ protected:
         desktop.pasteboard.setServesLater(true);
         // Accessibility gives nothing: the copy road.
         editor.setText(QStringLiteral("ghbdtn"), 0, 6);
-        editor.field->attributes.insert(QStringLiteral("AXSelectedText"),
-                                        AXValue(QStringLiteral(" ")));
+        editor.field->selectedText = QStringLiteral(" ");
         editor.pasteReadDelayMs = 200;
     }
 };

@@ -130,7 +130,7 @@ TEST_F(Pipeline, SilentLayoutRunsReplaceTheSelectionAndSwitchLayout) {
         editor.pastedTexts.clear();
         editor.field->failsToSet = c.setFails;
         if (c.blankAccessibility) {
-            editor.field->attributes.insert("AXSelectedText", AXValue(QStringLiteral("  ")));
+            editor.field->selectedText = QStringLiteral("  ");
         }
         const qint64 start = desktop.clock.nowMs();
         run("layout", true);

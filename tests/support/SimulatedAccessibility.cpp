@@ -2,19 +2,9 @@
 
 #include "support/SimulatedDesktop.h"
 
-namespace {
-const QString kRole = QStringLiteral("AXRole");
-const QString kParent = QStringLiteral("AXParent");
-const QString kChildren = QStringLiteral("AXChildren");
-const QString kSelectedText = QStringLiteral("AXSelectedText");
-const QString kValue = QStringLiteral("AXValue");
-const QString kFocusedElement = QStringLiteral("AXFocusedUIElement");
-const QString kFocusedWindow = QStringLiteral("AXFocusedWindow");
-}  // namespace
-
-std::shared_ptr<SimulatedAXNode> SimulatedAXNode::make(const QString& role) {
+std::shared_ptr<SimulatedAXNode> SimulatedAXNode::make(AXRole role) {
     auto node = std::make_shared<SimulatedAXNode>();
-    node->attributes.insert(kRole, AXValue(role));
+    node->role = role;
     return node;
 }
 
@@ -47,85 +37,139 @@ AXElementPtr SimulatedAccessibility::applicationElement(qint64 processIdentifier
     return {};
 }
 
-std::optional<AXValue> SimulatedAccessibility::liveAttribute(SimulatedAXNode& node,
-                                                             const QString& name) const {
-    if (name == kParent) {
-        if (auto parent = node.parent.lock()) {
-            return AXValue(AXElementPtr(parent));
-        }
-        return std::nullopt;
+AXElementPtr SimulatedAccessibility::focusedElement(const AXElementPtr& application) {
+    const auto* n = node(application);
+    return n && n->applicationOf ? AXElementPtr(n->applicationOf->focused) : AXElementPtr();
+}
+
+AXElementPtr SimulatedAccessibility::focusedWindow(const AXElementPtr& application) {
+    const auto* n = node(application);
+    return n && n->applicationOf ? AXElementPtr(n->applicationOf->window) : AXElementPtr();
+}
+
+bool SimulatedAccessibility::raise(const AXElementPtr& window) {
+    if (!node(window)) {
+        return false;
     }
-    if (name == kChildren) {
-        QList<AXElementPtr> children;
-        for (const auto& child : node.children) {
+    raised.append(window);
+    return true;
+}
+
+std::optional<AXRole> SimulatedAccessibility::role(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n ? std::optional<AXRole>(n->role) : std::nullopt;
+}
+
+AXElementPtr SimulatedAccessibility::parent(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n ? AXElementPtr(n->parent.lock()) : AXElementPtr();
+}
+
+QList<AXElementPtr> SimulatedAccessibility::children(const AXElementPtr& element) {
+    QList<AXElementPtr> children;
+    if (const auto* n = node(element)) {
+        for (const auto& child : n->children) {
             children.append(child);
         }
-        return AXValue(children);
     }
-    if (const auto* app = node.applicationOf) {
-        if (name == kFocusedElement && app->focused) {
-            return AXValue(AXElementPtr(app->focused));
-        }
-        if (name == kFocusedWindow && app->window) {
-            return AXValue(AXElementPtr(app->window));
-        }
-    }
-    if (const auto* app = node.textFieldOf) {
-        if (name == kSelectedText) {
-            return AXValue(app->selectedText());
-        }
-        if (name == kValue) {
-            return AXValue(app->text);
-        }
-        if (name == QLatin1String("AXNumberOfCharacters")) {
-            return AXValue(double(app->text.size()));
-        }
-    }
-    return std::nullopt;
+    return children;
 }
 
-std::optional<AXValue> SimulatedAccessibility::attribute(const AXElementPtr& element,
-                                                         const QString& name) {
-    auto* n = node(element);
-    if (!n || n->failing.contains(name)) {
+std::optional<QRectF> SimulatedAccessibility::frame(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n ? n->frame : std::nullopt;
+}
+
+std::optional<bool> SimulatedAccessibility::isEnabled(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n ? n->enabled : std::nullopt;
+}
+
+std::optional<bool> SimulatedAccessibility::isFocused(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n ? n->focused : std::nullopt;
+}
+
+std::optional<bool> SimulatedAccessibility::isEditable(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n ? n->editable : std::nullopt;
+}
+
+bool SimulatedAccessibility::hasText(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n && (n->selectedText || n->textFieldOf);
+}
+
+std::optional<QString> SimulatedAccessibility::selectedText(const AXElementPtr& element) {
+    const auto* n = node(element);
+    if (!n || n->failing.contains(SimulatedAXNode::Query::SelectedText)) {
         return std::nullopt;
     }
-    if (n->attributes.contains(name)) {
-        return n->attributes.value(name);
+    if (n->selectedText || !n->textFieldOf) {
+        return n->selectedText;
     }
-    return liveAttribute(*n, name);
+    return n->textFieldOf->selectedText();
 }
 
-// The names set on the node; the live ones are not listed.
-QStringList SimulatedAccessibility::attributeNames(const AXElementPtr& element) {
-    auto* n = node(element);
-    return n ? n->attributes.keys() : QStringList();
-}
-
-std::optional<bool> SimulatedAccessibility::isAttributeSettable(const AXElementPtr& element,
-                                                                const QString& name) {
-    auto* n = node(element);
-    if (!n || n->failing.contains(name)) {
+std::optional<QString> SimulatedAccessibility::value(const AXElementPtr& element) {
+    const auto* n = node(element);
+    if (!n || n->failing.contains(SimulatedAXNode::Query::Value)) {
         return std::nullopt;
     }
-    return n->settable.contains(name);
+    if (n->value || !n->textFieldOf) {
+        return n->value;
+    }
+    return n->textFieldOf->text;
 }
 
-bool SimulatedAccessibility::setAttribute(const AXElementPtr& element, const QString& name,
-                                          const AXValue& value) {
+std::optional<int> SimulatedAccessibility::characterCount(const AXElementPtr& element) {
+    const auto* n = node(element);
+    if (!n || n->failing.contains(SimulatedAXNode::Query::CharacterCount)) {
+        return std::nullopt;
+    }
+    if (n->characterCount || !n->textFieldOf) {
+        return n->characterCount;
+    }
+    return int(n->textFieldOf->text.size());
+}
+
+std::optional<bool> SimulatedAccessibility::canReplaceSelection(const AXElementPtr& element) {
+    const auto* n = node(element);
+    if (!n || n->failing.contains(SimulatedAXNode::Query::SelectedText)) {
+        return std::nullopt;
+    }
+    return n->selectionReplaceable;
+}
+
+bool SimulatedAccessibility::replaceSelection(const AXElementPtr& element, const QString& text) {
     auto* n = node(element);
-    if (!n || n->failsToSet || !n->settable.contains(name)) {
+    if (!n || n->failsToSet || !n->selectionReplaceable) {
         return false;
     }
     ++setCount;
-    if (name == QLatin1String("AXFocused") && value == AXValue(true) && n->focusesOnSet) {
+    if (n->textFieldOf) {
+        n->textFieldOf->replaceSelection(text);
+    } else {
+        n->selectedText = text;
+    }
+    return true;
+}
+
+std::optional<bool> SimulatedAccessibility::canFocus(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n ? std::optional<bool>(n->focusable) : std::nullopt;
+}
+
+bool SimulatedAccessibility::focus(const AXElementPtr& element) {
+    auto* n = node(element);
+    if (!n || n->failsToSet || !n->focusable) {
+        return false;
+    }
+    ++setCount;
+    if (n->focusesOnSet) {
         takeFocus(*n);
     }
-    if (n->textFieldOf && name == kSelectedText && std::holds_alternative<QString>(value)) {
-        n->textFieldOf->replaceSelection(std::get<QString>(value));
-        return true;
-    }
-    n->attributes.insert(name, value);
+    n->focused = true;
     return true;
 }
 
@@ -140,33 +184,36 @@ void SimulatedAccessibility::takeFocus(SimulatedAXNode& target) {
     }
 }
 
-QStringList SimulatedAccessibility::actionNames(const AXElementPtr& element) {
-    auto* n = node(element);
-    return n ? n->actions : QStringList();
+bool SimulatedAccessibility::canPress(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n && n->pressable;
 }
 
-bool SimulatedAccessibility::performAction(const AXElementPtr& element, const QString& action) {
+bool SimulatedAccessibility::press(const AXElementPtr& element) {
     auto* n = node(element);
     if (!n) {
         return false;
     }
-    const auto role = n->attributes.value(kRole);
-    const auto* roleName = std::get_if<QString>(&role);
-    performed.append((roleName ? *roleName : QString()) + QLatin1Char(':') + action);
-    if (!n->actions.contains(action)) {
+    pressed.append(element);
+    if (!n->pressable) {
         return false;
     }
-    if (action == QLatin1String("AXPress") && n->focusesOnPress) {
+    if (n->focusesOnPress) {
         takeFocus(*n);
     }
     return true;
+}
+
+std::optional<QString> SimulatedAccessibility::browserNodeId(const AXElementPtr& element) {
+    const auto* n = node(element);
+    return n ? n->browserNodeId : std::nullopt;
 }
 
 std::optional<QList<AXElementPtr>> SimulatedAccessibility::searchTextFields(
     const AXElementPtr& element, int limit) {
     auto* n = node(element);
     lastSearchLimit = limit;
-    if (!n || n->failing.contains(QStringLiteral("search"))) {
+    if (!n || n->failing.contains(SimulatedAXNode::Query::Search)) {
         return std::nullopt;
     }
     return n->searchResults.mid(0, limit);

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QMap>
-#include <QSet>
+#include <QList>
 #include <memory>
 
 #include "platform/Accessibility.h"
@@ -9,21 +8,33 @@
 class SimulatedApp;
 class SimulatedDesktop;
 
-// A node of the simulated accessibility tree. Attributes set here win over the live ones;
-// `failing` names attributes whose reading (and settable query) fails.
+// A node of the simulated accessibility tree. What is set here wins over what the
+// application it belongs to shows live.
 class SimulatedAXNode : public AXElement, public std::enable_shared_from_this<SimulatedAXNode> {
 public:
-    QMap<QString, AXValue> attributes;
-    QSet<QString> settable;
-    QSet<QString> failing;
-    bool failsToSet = false;
-    // Action names; whether setting "AXFocused" or pressing moves the application's focus
-    // here.
-    QStringList actions;
+    AXRole role = AXRole::Unknown;
+    std::optional<QString> selectedText;
+    std::optional<QString> value;
+    std::optional<int> characterCount;
+    std::optional<bool> enabled;
+    std::optional<bool> focused;
+    std::optional<bool> editable;
+    std::optional<QRectF> frame;
+    std::optional<QString> browserNodeId;
+
+    // What can be done to it; whether focusing or pressing it moves the application's focus
+    // here; whether focusing it and replacing its selection fail.
+    bool focusable = false;
+    bool selectionReplaceable = false;
+    bool pressable = false;
     bool focusesOnSet = true;
     bool focusesOnPress = false;
-    // What a search for text fields under this node finds (cut to the limit); it fails when
-    // `failing` holds "search".
+    bool failsToSet = false;
+
+    // Queries that fail on this node.
+    enum class Query { SelectedText, Value, CharacterCount, Search };
+    QList<Query> failing;
+    // What a search for text fields under this node finds (cut to the limit).
     QList<AXElementPtr> searchResults;
 
     std::weak_ptr<SimulatedAXNode> parent;
@@ -33,7 +44,7 @@ public:
     SimulatedApp* applicationOf = nullptr;
     SimulatedApp* textFieldOf = nullptr;
 
-    static std::shared_ptr<SimulatedAXNode> make(const QString& role);
+    static std::shared_ptr<SimulatedAXNode> make(AXRole role);
     // Moves `child` under `parent` (null: detached).
     static void attach(const std::shared_ptr<SimulatedAXNode>& child,
                        const std::shared_ptr<SimulatedAXNode>& parent);
@@ -45,22 +56,44 @@ public:
     explicit SimulatedAccessibility(SimulatedDesktop& desktop) : desktop_(desktop) {}
 
     bool trusted = true;
+    // Every successful focus and selection replacement.
     int setCount = 0;
+    // The windows raised and the elements pressed, in order; the last search's limit.
+    QList<AXElementPtr> raised;
+    QList<AXElementPtr> pressed;
+    int lastSearchLimit = 0;
 
     bool isTrusted() const override { return trusted; }
     AXElementPtr applicationElement(qint64 processIdentifier) override;
-    std::optional<AXValue> attribute(const AXElementPtr& element, const QString& name) override;
-    QStringList attributeNames(const AXElementPtr& element) override;
-    // Every action asked for, as "role:action", and the last search's limit.
-    QStringList performed;
-    int lastSearchLimit = 0;
+    void enableBrowserAccessibility(const AXElementPtr&) override {}
+    AXElementPtr focusedElement(const AXElementPtr& application) override;
+    AXElementPtr focusedWindow(const AXElementPtr& application) override;
+    // The simulated applications do not let the focused window be set: raising is the way.
+    bool setFocusedWindow(const AXElementPtr&, const AXElementPtr&) override { return false; }
+    bool raise(const AXElementPtr& window) override;
 
-    QStringList actionNames(const AXElementPtr& element) override;
-    std::optional<bool> isAttributeSettable(const AXElementPtr& element,
-                                            const QString& name) override;
-    bool setAttribute(const AXElementPtr& element, const QString& name,
-                      const AXValue& value) override;
-    bool performAction(const AXElementPtr& element, const QString& action) override;
+    std::optional<AXRole> role(const AXElementPtr& element) override;
+    AXElementPtr parent(const AXElementPtr& element) override;
+    QList<AXElementPtr> children(const AXElementPtr& element) override;
+    std::optional<QRectF> frame(const AXElementPtr& element) override;
+    std::optional<bool> isEnabled(const AXElementPtr& element) override;
+    std::optional<bool> isFocused(const AXElementPtr& element) override;
+    std::optional<bool> isEditable(const AXElementPtr& element) override;
+
+    bool hasText(const AXElementPtr& element) override;
+    std::optional<QString> selectedText(const AXElementPtr& element) override;
+    std::optional<QString> value(const AXElementPtr& element) override;
+    std::optional<int> characterCount(const AXElementPtr& element) override;
+    std::optional<bool> canReplaceSelection(const AXElementPtr& element) override;
+    bool replaceSelection(const AXElementPtr& element, const QString& text) override;
+
+    std::optional<bool> canFocus(const AXElementPtr& element) override;
+    bool focus(const AXElementPtr& element) override;
+    bool canPress(const AXElementPtr& element) override;
+    bool press(const AXElementPtr& element) override;
+
+    std::optional<QString> browserNodeId(const AXElementPtr& element) override;
+
     std::optional<QList<AXElementPtr>> searchTextFields(const AXElementPtr& element,
                                                         int limit) override;
     bool isSameElement(const AXElementPtr& a, const AXElementPtr& b) override {
@@ -71,7 +104,6 @@ private:
     // Makes the node its application's focused element.
     void takeFocus(SimulatedAXNode& node);
     SimulatedAXNode* node(const AXElementPtr& element) const;
-    std::optional<AXValue> liveAttribute(SimulatedAXNode& node, const QString& name) const;
 
     SimulatedDesktop& desktop_;
 };

@@ -8,13 +8,14 @@ SimulatedApp::SimulatedApp(SimulatedDesktop& desktop, qint64 pid, QString bundle
       bundleIdentifier(std::move(bundleIdentifier)),
       name(std::move(name)),
       desktop_(desktop) {
-    element = SimulatedAXNode::make(QStringLiteral("AXApplication"));
+    element = SimulatedAXNode::make(AXRole::Application);
     element->applicationOf = this;
-    window = SimulatedAXNode::make(QStringLiteral("AXWindow"));
+    window = SimulatedAXNode::make(AXRole::Window);
     SimulatedAXNode::attach(window, element);
-    field = SimulatedAXNode::make(QStringLiteral("AXTextArea"));
+    field = SimulatedAXNode::make(AXRole::TextArea);
     field->textFieldOf = this;
-    field->settable = {QStringLiteral("AXSelectedText"), QStringLiteral("AXFocused")};
+    field->selectionReplaceable = true;
+    field->focusable = true;
     SimulatedAXNode::attach(field, window);
     focused = field;
 }

@@ -54,7 +54,7 @@ public:
     std::shared_ptr<SimulatedAXNode> element;
     std::shared_ptr<SimulatedAXNode> window;
     std::shared_ptr<SimulatedAXNode> field;
-    // What "AXFocusedUIElement" gives (the text field unless changed; null: none).
+    // The application's focused element (the text field unless changed; null: none).
     std::shared_ptr<SimulatedAXNode> focused;
 
     void receiveKey(quint16 keyCode, KeyModifiers modifiers);

@@ -15,13 +15,8 @@ struct AccessibilityFixture : ::testing::Test {
     qint64 pidOf(const QString& window) {
         return x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
     }
-    AXElementPtr element(const std::optional<AXValue>& value) {
-        const auto* handle = value ? std::get_if<AXElementPtr>(&*value) : nullptr;
-        return handle ? *handle : AXElementPtr();
-    }
-    QString text(const std::optional<AXValue>& value) {
-        const auto* string = value ? std::get_if<QString>(&*value) : nullptr;
-        return string ? *string : QStringLiteral("<none>");
+    QString text(const std::optional<QString>& value) {
+        return value.value_or(QStringLiteral("<none>"));
     }
     // The focused element of a process, once it has one.
     AXElementPtr focusedElement(qint64 pid) {
@@ -29,7 +24,7 @@ struct AccessibilityFixture : ::testing::Test {
         XSession::waitUntil(
             [&] {
                 const AXElementPtr app = accessibility.applicationElement(pid);
-                focused = element(accessibility.attribute(app, "AXFocusedUIElement"));
+                focused = accessibility.focusedElement(app);
                 return focused != nullptr;
             },
             20000);
@@ -51,24 +46,23 @@ TEST_F(AccessibilityFixture, ReadsAGtkEditorsSelectedTextAndValue) {
     const AXElementPtr focused = focusedElement(pidOf(window));
     ASSERT_TRUE(focused);
     EXPECT_TRUE(XSession::waitUntil(
-        [&] { return text(accessibility.attribute(focused, "AXSelectedText")) == "hello world"; }));
-    EXPECT_EQ(text(accessibility.attribute(focused, "AXValue")), "hello world");
-    EXPECT_EQ(text(accessibility.attribute(focused, "AXRole")), "AXTextArea");
-    EXPECT_TRUE(accessibility.attributeNames(focused).contains("AXSelectedText"));
-    EXPECT_EQ(accessibility.isAttributeSettable(focused, "AXSelectedText"), true);
+        [&] { return text(accessibility.selectedText(focused)) == "hello world"; }));
+    EXPECT_EQ(text(accessibility.value(focused)), "hello world");
+    EXPECT_EQ(accessibility.role(focused), AXRole::TextArea);
+    EXPECT_TRUE(accessibility.hasText(focused));
+    EXPECT_EQ(accessibility.canReplaceSelection(focused), true);
 
     // The parent chain leads to the application, which is no web area.
-    const AXElementPtr parent = element(accessibility.attribute(focused, "AXParent"));
+    const AXElementPtr parent = accessibility.parent(focused);
     EXPECT_TRUE(parent);
     EXPECT_FALSE(accessibility.isSameElement(parent, focused));
     EXPECT_TRUE(accessibility.isSameElement(focused, focusedElement(pidOf(window))));
 
     // GTK counts the inserted text in bytes: Cyrillic text arrives whole.
-    ASSERT_TRUE(accessibility.setAttribute(focused, "AXSelectedText",
-                                           AXValue(QString::fromUtf8("привет мир"))));
+    ASSERT_TRUE(accessibility.replaceSelection(focused, QString::fromUtf8("привет мир")));
     EXPECT_TRUE(XSession::waitUntil([&] {
-        return text(accessibility.attribute(focused, "AXValue")) == QString::fromUtf8("привет мир");
-    })) << text(accessibility.attribute(focused, "AXValue")).toStdString();
+        return text(accessibility.value(focused)) == QString::fromUtf8("привет мир");
+    })) << text(accessibility.value(focused)).toStdString();
 }
 
 // GTK 4 marks only its windows as showing: the focused text view is found inside, and found
@@ -90,18 +84,15 @@ TEST_F(AccessibilityFixture, FollowsTheFocusInAGtk4Editor) {
     const qint64 pid = pidOf(window);
     const AXElementPtr first = focusedElement(pid);
     ASSERT_TRUE(first);
-    EXPECT_EQ(text(accessibility.attribute(first, "AXRole")), "AXTextArea");
+    EXPECT_EQ(accessibility.role(first), AXRole::TextArea);
     EXPECT_TRUE(XSession::waitUntil(
-        [&] { return text(accessibility.attribute(first, "AXSelectedText")) == "first tab"; }));
+        [&] { return text(accessibility.selectedText(first)) == "first tab"; }));
 
     x11Session().key("ctrl+t");
     x11Session().type("second tab");
     EXPECT_TRUE(XSession::waitUntil(
-        [&] {
-            return text(accessibility.attribute(focusedElement(pid), "AXValue")) == "second tab";
-        },
-        8000))
-        << text(accessibility.attribute(focusedElement(pid), "AXValue")).toStdString();
+        [&] { return text(accessibility.value(focusedElement(pid))) == "second tab"; }, 8000))
+        << text(accessibility.value(focusedElement(pid))).toStdString();
     EXPECT_FALSE(accessibility.isSameElement(focusedElement(pid), first));
 }
 
@@ -119,11 +110,10 @@ TEST_F(AccessibilityFixture, ReplacesTheSelectionOfAQtEditor) {
     const AXElementPtr focused = focusedElement(pidOf(window));
     ASSERT_TRUE(focused);
     ASSERT_TRUE(XSession::waitUntil([&] {
-        return text(accessibility.attribute(focused, "AXSelectedText")) == "two ";
+        return text(accessibility.selectedText(focused)) == "two ";
     })) << "selected: "
-        << text(accessibility.attribute(focused, "AXSelectedText")).toStdString();
-    ASSERT_TRUE(
-        accessibility.setAttribute(focused, "AXSelectedText", AXValue(QString::fromUtf8("два "))));
+        << text(accessibility.selectedText(focused)).toStdString();
+    ASSERT_TRUE(accessibility.replaceSelection(focused, QString::fromUtf8("два ")));
     EXPECT_TRUE(XSession::waitUntil([&] {
         return readTextFile(dump) == QString::fromUtf8("one два three");
     })) << readTextFile(dump).toStdString();
@@ -140,7 +130,7 @@ TEST_F(AccessibilityFixture, FindsNothingForUnknownProcessesWithinTheBudget) {
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(accessibility.applicationElement(999999), nullptr);
-    EXPECT_EQ(accessibility.attribute(nullptr, "AXSelectedText"), std::nullopt);
-    EXPECT_FALSE(accessibility.setAttribute(nullptr, "AXSelectedText", AXValue(QString("x"))));
+    EXPECT_EQ(accessibility.selectedText(nullptr), std::nullopt);
+    EXPECT_FALSE(accessibility.replaceSelection(nullptr, QString("x")));
     EXPECT_LT(timer.elapsed(), 1000);
 }

@@ -58,10 +58,7 @@ TEST_P(PasteIntoEditor, AnEditorPastesOurTextAndWeNoticeIt) {
     EXPECT_TRUE(XSession::waitUntil(
         [&] {
             const auto app = accessibility.applicationElement(pid);
-            const auto focused = accessibility.attribute(app, "AXFocusedUIElement");
-            const auto* element = focused ? std::get_if<AXElementPtr>(&*focused) : nullptr;
-            const auto text = element ? accessibility.attribute(*element, "AXValue") : std::nullopt;
-            value = text ? std::get<QString>(*text) : QString();
+            value = accessibility.value(accessibility.focusedElement(app)).value_or(QString());
             return value == "pasted by us";
         },
         20000))

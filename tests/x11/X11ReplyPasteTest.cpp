@@ -97,11 +97,9 @@ TEST_P(X11ReplyPaste, TheReplyLandsAndTheClipboardComesBack) {
     XSession::waitUntil([&] { return outcome->done; }, 20000);
     EXPECT_FALSE(outcome->error) << outcome->errorDescription().toStdString();
 
-    const auto editor =
-        accessibility.attribute(accessibility.applicationElement(pid), "AXFocusedUIElement");
+    const auto editor = accessibility.focusedElement(accessibility.applicationElement(pid));
     ASSERT_TRUE(editor);
-    const auto value = accessibility.attribute(std::get<AXElementPtr>(*editor), "AXValue");
-    EXPECT_EQ(value ? std::get<QString>(*value) : QString(), target.typed + " and thanks");
+    EXPECT_EQ(accessibility.value(editor).value_or(QString()), target.typed + " and thanks");
     EXPECT_TRUE(XSession::waitUntil([&] {
         return target.imageOnClipboard ? pasteboard.itemData(0, "image/png") == png
                                        : pasteboard.plainText() == QStringLiteral("user text");

@@ -46,11 +46,6 @@ struct SelectionCase {
 const SelectionCase kCases[] = {
     {"1", "paragraph"}, {"2", "link"}, {"3", "across"}, {"4", "divs"}, {"5", "list"}};
 
-QString textOf(const std::optional<AXValue>& value) {
-    const auto* text = value ? std::get_if<QString>(&*value) : nullptr;
-    return text ? *text : QString();
-}
-
 }  // namespace
 
 class X11WebSelection : public ::testing::TestWithParam<WebBrowser::Kind> {};
@@ -73,9 +68,8 @@ TEST_P(X11WebSelection, ReadsTheSelectionAsACopyGivesIt) {
 
     const auto selectedText = [&] {
         const auto application = accessibility.applicationElement(pid);
-        const auto focused = accessibility.attribute(application, "AXFocusedUIElement");
-        const auto* element = focused ? std::get_if<AXElementPtr>(&*focused) : nullptr;
-        return element ? textOf(accessibility.attribute(*element, "AXSelectedText")) : QString();
+        const auto focused = accessibility.focusedElement(application);
+        return accessibility.selectedText(focused).value_or(QString());
     };
     for (const SelectionCase& selection : kCases) {
         SCOPED_TRACE(selection.title);

@@ -61,15 +61,14 @@ Figures simulatedSearch() {
     SimulatedDesktop desktop;
     SimulatedApp& app = desktop.launch(QStringLiteral("org.example.chat"));
     SimulatedAXNode::attach(app.field, nullptr);
-    const auto group = SimulatedAXNode::make(QStringLiteral("AXGroup"));
+    const auto group = SimulatedAXNode::make(AXRole::Group);
     SimulatedAXNode::attach(group, app.window);
     for (int i = 0; i < 29997; ++i) {
-        SimulatedAXNode::attach(SimulatedAXNode::make(QStringLiteral("AXGroup")), group);
+        SimulatedAXNode::attach(SimulatedAXNode::make(AXRole::Group), group);
     }
-    const auto editor = SimulatedAXNode::make(QStringLiteral("AXTextArea"));
-    editor->attributes.insert(QStringLiteral("AXPosition"), AXValue(QPointF(0, 500)));
-    editor->attributes.insert(QStringLiteral("AXSize"), AXValue(QSizeF(600, 40)));
-    editor->settable.insert(QStringLiteral("AXFocused"));
+    const auto editor = SimulatedAXNode::make(AXRole::TextArea);
+    editor->frame = QRectF(0, 500, 600, 40);
+    editor->focusable = true;
     SimulatedAXNode::attach(editor, group);
     std::size_t found = 0;
     const Figures f = timed(20, [&] {

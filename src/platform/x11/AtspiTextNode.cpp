@@ -3,37 +3,24 @@
 #include <atspi/atspi.h>
 
 namespace {
-QString takeString(gchar* text) {
-    if (!text) {
-        return {};
-    }
-    QString result = QString::fromUtf8(text);
-    g_free(text);
-    return result;
-}
+struct HashTableUnref {
+    void operator()(GHashTable* table) const { g_hash_table_unref(table); }
+};
+using HashTable = std::unique_ptr<GHashTable, HashTableUnref>;
 
 AtspiRole roleOf(AtspiAccessible* object) {
-    GError* error = nullptr;
-    const AtspiRole role = atspi_accessible_get_role(object, &error);
-    if (error) {
-        g_error_free(error);
-        return ATSPI_ROLE_INVALID;
-    }
-    return role;
+    GErrorSlot error;
+    const AtspiRole role = atspi_accessible_get_role(object, error.out());
+    return error ? ATSPI_ROLE_INVALID : role;
 }
 
 QString objectAttribute(AtspiAccessible* object, const char* name) {
-    GError* error = nullptr;
-    GHashTable* attributes = atspi_accessible_get_attributes(object, &error);
-    QString value;
-    if (attributes) {
-        value = QString::fromUtf8(static_cast<const char*>(g_hash_table_lookup(attributes, name)));
-        g_hash_table_unref(attributes);
+    GErrorSlot error;
+    const HashTable attributes(atspi_accessible_get_attributes(object, error.out()));
+    if (!attributes) {
+        return {};
     }
-    if (error) {
-        g_error_free(error);
-    }
-    return value;
+    return QString::fromUtf8(static_cast<const char*>(g_hash_table_lookup(attributes.get(), name)));
 }
 
 bool isBlockRole(AtspiRole role) {
@@ -68,103 +55,70 @@ std::unique_ptr<AtspiTextNode> AtspiTextNode::of(AtspiAccessible* object) {
     if (!object) {
         return nullptr;
     }
-    AtspiText* text = atspi_accessible_get_text_iface(object);
+    GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(object));
     if (!text) {
         return nullptr;
     }
     return std::unique_ptr<AtspiTextNode>(
-        new AtspiTextNode(static_cast<AtspiAccessible*>(g_object_ref(object)), text));
+        new AtspiTextNode(GObjectRef<AtspiAccessible>::borrowed(object), std::move(text)));
 }
 
-AtspiTextNode::AtspiTextNode(AtspiAccessible* object, AtspiText* text)
-    : object_(object), text_(text) {}
+AtspiTextNode::AtspiTextNode(GObjectRef<AtspiAccessible> object, GObjectRef<AtspiText> text)
+    : object_(std::move(object)), text_(std::move(text)) {}
 
-AtspiTextNode::~AtspiTextNode() {
-    g_object_unref(text_);
-    g_object_unref(object_);
-}
+AtspiTextNode::~AtspiTextNode() = default;
 
 int AtspiTextNode::length() {
-    GError* error = nullptr;
-    const int count = atspi_text_get_character_count(text_, &error);
-    if (error) {
-        g_error_free(error);
-        return 0;
-    }
-    return qMax(count, 0);
+    GErrorSlot error;
+    const int count = atspi_text_get_character_count(text_.get(), error.out());
+    return error ? 0 : qMax(count, 0);
 }
 
 QString AtspiTextNode::text(int start, int end) {
-    GError* error = nullptr;
-    gchar* chars = atspi_text_get_text(text_, start, end, &error);
-    if (error) {
-        g_error_free(error);
-        g_free(chars);
-        return {};
-    }
-    return takeString(chars);
+    GErrorSlot error;
+    QString chars = takeString(atspi_text_get_text(text_.get(), start, end, error.out()));
+    return error ? QString() : chars;
 }
 
 std::optional<std::pair<int, int>> AtspiTextNode::selection() {
-    GError* error = nullptr;
-    const int count = atspi_text_get_n_selections(text_, &error);
-    if (error) {
-        g_error_free(error);
+    GErrorSlot error;
+    const int count = atspi_text_get_n_selections(text_.get(), error.out());
+    if (error || count <= 0) {
         return std::nullopt;
     }
-    if (count <= 0) {
+    const GFreed<AtspiRange> range(atspi_text_get_selection(text_.get(), 0, error.out()));
+    if (error || !range || range->start_offset >= range->end_offset) {
         return std::nullopt;
     }
-    AtspiRange* range = atspi_text_get_selection(text_, 0, &error);
-    if (error || !range) {
-        if (error) {
-            g_error_free(error);
-        }
-        g_free(range);
-        return std::nullopt;
-    }
-    const std::pair<int, int> bounds{range->start_offset, range->end_offset};
-    g_free(range);
-    if (bounds.first >= bounds.second) {
-        return std::nullopt;
-    }
-    return bounds;
+    return std::pair<int, int>{range->start_offset, range->end_offset};
 }
 
 std::unique_ptr<EmbeddedTextNode> AtspiTextNode::child(int offset) {
-    AtspiHypertext* hypertext = atspi_accessible_get_hypertext_iface(object_);
+    const GObjectRef<AtspiHypertext> hypertext(atspi_accessible_get_hypertext_iface(object_.get()));
     if (!hypertext) {
         return nullptr;
     }
-    GError* error = nullptr;
-    AtspiAccessible* object = nullptr;
-    const int index = atspi_hypertext_get_link_index(hypertext, offset, &error);
+    GErrorSlot error;
+    GObjectRef<AtspiAccessible> object;
+    const int index = atspi_hypertext_get_link_index(hypertext.get(), offset, error.out());
     if (!error && index >= 0) {
-        if (AtspiHyperlink* link = atspi_hypertext_get_link(hypertext, index, &error)) {
-            if (!error) {
-                object = atspi_hyperlink_get_object(link, 0, &error);
-            }
-            g_object_unref(link);
+        const GObjectRef<AtspiHyperlink> link(
+            atspi_hypertext_get_link(hypertext.get(), index, error.out()));
+        if (link && !error) {
+            object =
+                GObjectRef<AtspiAccessible>(atspi_hyperlink_get_object(link.get(), 0, error.out()));
         }
     }
-    if (error) {
-        g_error_free(error);
-    }
-    g_object_unref(hypertext);
-    std::unique_ptr<EmbeddedTextNode> node = of(object);
-    if (object) {
-        g_object_unref(object);
-    }
-    return node;
+    return of(object.get());
 }
 
 EmbeddedTextNode::Layout AtspiTextNode::layout() {
     // The page's own layout where the browser tells it; the role where it does not.
-    const QString display = objectAttribute(object_, "display");
+    const QString display = objectAttribute(object_.get(), "display");
     if (display.startsWith(QLatin1String("inline"))) {
         return Layout::Inline;
     }
-    const AtspiRole role = roleOf(object_);
+    const AtspiRole role = roleOf(object_.get());
     if (role == ATSPI_ROLE_PARAGRAPH || role == ATSPI_ROLE_HEADING) {
         return Layout::Paragraph;
     }
@@ -172,42 +126,30 @@ EmbeddedTextNode::Layout AtspiTextNode::layout() {
 }
 
 int AtspiTextNode::markerLength() {
-    if (roleOf(object_) != ATSPI_ROLE_LIST_ITEM) {
+    if (roleOf(object_.get()) != ATSPI_ROLE_LIST_ITEM) {
         return 0;
     }
     // Firefox marks the marker's run of text as generated.
-    GError* error = nullptr;
-    int start = 0;
-    int end = 0;
-    GHashTable* attributes = atspi_text_get_attribute_run(text_, 0, FALSE, &start, &end, &error);
-    int length = 0;
-    if (!error && attributes && start == 0 &&
-        QLatin1String(static_cast<const char*>(
-            g_hash_table_lookup(attributes, "auto-generated"))) == QLatin1String("true")) {
-        length = end;
-    }
-    if (attributes) {
-        g_hash_table_unref(attributes);
-    }
-    if (error) {
-        g_error_free(error);
-        error = nullptr;
-    }
-    if (length > 0) {
-        return length;
+    {
+        GErrorSlot error;
+        int start = 0;
+        int end = 0;
+        const HashTable attributes(
+            atspi_text_get_attribute_run(text_.get(), 0, FALSE, &start, &end, error.out()));
+        if (!error && attributes && start == 0 && end > 0 &&
+            QLatin1String(static_cast<const char*>(g_hash_table_lookup(
+                attributes.get(), "auto-generated"))) == QLatin1String("true")) {
+            return end;
+        }
     }
     // Chromium gives the marker an element of its own, first among the item's children.
-    AtspiAccessible* first = atspi_accessible_get_child_at_index(object_, 0, &error);
-    if (error) {
-        g_error_free(error);
-    }
-    if (first) {
-        if (objectAttribute(first, "tag") == QLatin1String("::marker")) {
-            if (const auto marker = of(first)) {
-                length = marker->length();
-            }
+    GErrorSlot error;
+    const GObjectRef<AtspiAccessible> first(
+        atspi_accessible_get_child_at_index(object_.get(), 0, error.out()));
+    if (first && objectAttribute(first.get(), "tag") == QLatin1String("::marker")) {
+        if (const auto marker = of(first.get())) {
+            return marker->length();
         }
-        g_object_unref(first);
     }
-    return length;
+    return 0;
 }

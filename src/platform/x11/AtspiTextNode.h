@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/EmbeddedTextNode.h"
+#include "platform/x11/GObjectRef.h"
 
 typedef struct _AtspiAccessible AtspiAccessible;
 typedef struct _AtspiText AtspiText;
@@ -17,7 +18,7 @@ public:
     AtspiTextNode(const AtspiTextNode&) = delete;
     AtspiTextNode& operator=(const AtspiTextNode&) = delete;
 
-    AtspiText* textInterface() const { return text_; }
+    AtspiText* textInterface() const { return text_.get(); }
 
     int length() override;
     QString text(int start, int end) override;
@@ -27,8 +28,8 @@ public:
     int markerLength() override;
 
 private:
-    AtspiTextNode(AtspiAccessible* object, AtspiText* text);
+    AtspiTextNode(GObjectRef<AtspiAccessible> object, GObjectRef<AtspiText> text);
 
-    AtspiAccessible* object_;
-    AtspiText* text_;
+    GObjectRef<AtspiAccessible> object_;
+    GObjectRef<AtspiText> text_;
 };
