@@ -80,13 +80,11 @@ TEST_P(X11ReplyPaste, TheReplyLandsAndTheClipboardComesBack) {
     // loaded machine: remembered once its focused field holds what was typed.
     ASSERT_TRUE(XSession::waitUntil([&] {
         focus.rememberFrontmostApplication();
-        const auto focused =
-            accessibility.attribute(accessibility.applicationElement(pid), "AXFocusedUIElement");
-        const auto* element = focused ? std::get_if<AXElementPtr>(&*focused) : nullptr;
-        const auto value = element ? accessibility.attribute(*element, "AXValue") : std::nullopt;
-        const QString* text = value ? std::get_if<QString>(&*value) : nullptr;
+        const AXElementPtr element =
+            accessibility.focusedElement(accessibility.applicationElement(pid));
+        const auto value = element ? accessibility.value(element) : std::nullopt;
         return focus.rememberedWindow() && element &&
-               (text ? *text == target.typed : target.typed.isEmpty());
+               (value ? *value == target.typed : target.typed.isEmpty());
     }));
 
     QLineEdit own;
