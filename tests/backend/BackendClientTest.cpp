@@ -181,13 +181,7 @@ TEST_F(Backend, AnAnswerPastItsCapFailsAsUnreadable) {
     const qint64 cap = BackendClient::kMaxAnswerBytes;
     for (const bool streamed : {false, true}) {
         for (const qint64 size : {cap, cap + 1}) {
-            CannedReply reply = CannedReply::json(200, json);
-            if (streamed) {
-                reply.streamBytes = size - json.size();
-            } else {
-                reply.body += QByteArray(size - json.size(), ' ');
-            }
-            server.enqueue(reply);
+            server.enqueue(CannedReply::jsonOfSize(json, size, streamed));
             auto out = finish(sendSimple("text", BackendAction::fix, builtIn("original")));
             EXPECT_EQ(out->value ? *out->value : out->errorDescription(),
                       size == cap ? "fine" : "The server's answer could not be read.")

@@ -4,11 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
-#include <QSettings>
 
 #include "support/NiveloRoad.h"
 
@@ -48,21 +44,13 @@ QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The texts of the clipboard history as stored, newest first.
-QStringList storedHistory(const XSession& session) {
-    QSettings file(session.path(".local/share/ai.nivelo.native/clipboard-history.ini"),
-                   QSettings::IniFormat);
-    QStringList texts;
-    const QJsonArray items =
-        QJsonDocument::fromJson(file.value("nivelo.clipboardItems.native").toByteArray()).array();
-    for (const auto& item : items) {
-        texts.append(item.toObject().value("text").toString());
-    }
-    return texts;
-}
-
-bool waitAWhile(int ms) {
-    return XSession::waitUntil([] { return false; }, ms);
+// nivelo with the test editor, answering on the selection alone.
+NiveloRoad::Options roadOptions() {
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
+    return options;
 }
 
 class ClipboardAfterExit : public ::testing::TestWithParam<bool> {};
@@ -124,11 +112,7 @@ protected:
 // another client ends the keeper.
 TEST_P(ClipboardAfterExit, TheUsersClipboardOutlivesNivelo) {
     const bool midRead = GetParam();
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
-    NiveloRoad road(options);
+    NiveloRoad road(roadOptions());
     ASSERT_TRUE(road.session().isReady()) << road.session().error().toStdString();
     road.session().start(NIVELO_TEST_EDITOR,
                          {"--dump", road.session().path("slow.txt"), "--title", "Keeper Editor",
@@ -150,7 +134,7 @@ TEST_P(ClipboardAfterExit, TheUsersClipboardOutlivesNivelo) {
     road.pressAltHotKey("1");
     if (midRead) {
         // The read clears the clipboard before each Copy; the editor has not answered yet.
-        waitAWhile(500);
+        XSession::pause(500);
     } else {
         ASSERT_TRUE(XSession::waitUntil(
             [&] { return fileBytes(road.session().path("slow.txt")) == "ONE TWO."; }, 20000));
@@ -176,18 +160,14 @@ INSTANTIATE_TEST_SUITE_P(QuitAndSigterm, ClipboardAfterExit, ::testing::Values(f
 // copied is gone: the user's content is still served, byte for byte, until somebody copies.
 TEST_P(ClipboardAfterCrash, TheUsersClipboardOutlivesAKill) {
     const CopiedContent content = copiedContent(GetParam());
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
-    NiveloRoad road(options);
+    NiveloRoad road(roadOptions());
     ASSERT_TRUE(road.session().isReady()) << road.session().error().toStdString();
     copyAndRunAnAction(road, content);
     if (HasFatalFailure()) {
         return;
     }
 
-    const QStringList history = storedHistory(road.session());
+    const QStringList history = road.storedClipboardHistory();
     if (!content.image) {
         EXPECT_EQ(history, QStringList{QString::fromUtf8(content.bytes).trimmed()});
     }
@@ -197,8 +177,8 @@ TEST_P(ClipboardAfterCrash, TheUsersClipboardOutlivesAKill) {
     EXPECT_NE(keeperOf(road.session().display()), 0);
     // A new nivelo takes what the keeper serves as already seen: no entry of its own.
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
-    waitAWhile(1500);
-    EXPECT_EQ(storedHistory(road.session()), history);
+    XSession::pause(1500);
+    EXPECT_EQ(road.storedClipboardHistory(), history);
     road.session().setClipboardText("copied later");
     EXPECT_TRUE(XSession::waitUntil([&] { return keeperOf(road.session().display()) == 0; }));
     EXPECT_EQ(road.session().clipboardText(), "copied later");
@@ -208,11 +188,7 @@ TEST_P(ClipboardAfterCrash, TheUsersClipboardOutlivesAKill) {
 // does not bring the older content back over it.
 TEST_P(ClipboardAfterCrash, ANewerCopyStaysAfterAKill) {
     const CopiedContent content = copiedContent(GetParam());
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
-    NiveloRoad road(options);
+    NiveloRoad road(roadOptions());
     ASSERT_TRUE(road.session().isReady()) << road.session().error().toStdString();
     copyAndRunAnAction(road, content);
     if (HasFatalFailure()) {
@@ -224,7 +200,7 @@ TEST_P(ClipboardAfterCrash, ANewerCopyStaysAfterAKill) {
     ASSERT_TRUE(road.killNivelo());
     EXPECT_TRUE(XSession::waitUntil([&] { return keeperOf(road.session().display()) == 0; }));
     // Long enough for a keeper that would take the clipboard to have done so.
-    waitAWhile(1500);
+    XSession::pause(1500);
     EXPECT_EQ(road.session().clipboardText(), "copied in another application");
     if (content.image) {
         EXPECT_NE(road.session().clipboardData("image/png"), content.bytes);

@@ -42,10 +42,6 @@ void typeTwoSentencesAndSelectTheSecond(NiveloRoad& road) {
     road.session().key("shift+Home");
 }
 
-bool waitAWhile(int ms) {
-    return XSession::waitUntil([] { return false; }, ms);
-}
-
 }  // namespace
 
 TEST(Road, ReplacesOnlyTheSelectedSentenceAndGivesTheClipboardBack) {
@@ -169,7 +165,7 @@ TEST(Road, AFailingBackendLeavesTextAndClipboardAlone) {
             ASSERT_TRUE(
                 XSession::waitUntil([&] { return road.backend().requestCount() == 1; }, 20000));
         }
-        waitAWhile(2500);
+        XSession::pause(2500);
         EXPECT_EQ(road.editorText(), "One two.\nThree four.")
             << road.diagnostics("road-down").toStdString();
         EXPECT_EQ(road.session().clipboardText(), "still mine")
@@ -228,7 +224,7 @@ TEST_P(EditorRoad, ReplacesTheTextOfARealEditor) {
     const QString program = GetParam();
     const QString window = road.session().startAndActivate(program, program);
     ASSERT_FALSE(window.isEmpty());
-    waitAWhile(300);
+    XSession::pause(300);
     road.session().setClipboardText("clipboard before");
     road.session().type("hello editor");
 
@@ -237,7 +233,7 @@ TEST_P(EditorRoad, ReplacesTheTextOfARealEditor) {
         << road.diagnostics(QString("road-%1").arg(program)).toStdString();
     // The answer is pasted and the clipboard restored within about 1.7 s of the answer (the
     // clipboard is already back once after the read, so it cannot tell the paste is over).
-    waitAWhile(2500);
+    XSession::pause(2500);
     EXPECT_EQ(road.session().clipboardText(), "clipboard before")
         << road.diagnostics(QString("road-%1-clipboard").arg(program)).toStdString();
     // What the editor holds, read the only way a real editor tells: copy it.

@@ -26,6 +26,16 @@ CannedReply CannedReply::json(int status, QByteArray body) {
     return reply;
 }
 
+CannedReply CannedReply::jsonOfSize(QByteArray body, qint64 size, bool streamed) {
+    CannedReply reply = json(200, body);
+    if (streamed) {
+        reply.streamBytes = size - reply.body.size();
+    } else {
+        reply.body += QByteArray(size - reply.body.size(), ' ');
+    }
+    return reply;
+}
+
 CannedReply CannedReply::result(const QString& text) {
     Json object = Json::object();
     object["result"] = json::str(text);

@@ -39,6 +39,9 @@ struct CannedReply {
     qint64 streamBytes = 0;
 
     static CannedReply json(int status, QByteArray body);
+    // 200 with the JSON padded by spaces to exactly `size` bytes, announced by Content-Length
+    // or streamed until the connection closes: for the tests of a body's cap.
+    static CannedReply jsonOfSize(QByteArray body, qint64 size, bool streamed);
     // 200 with {"result": text}.
     static CannedReply result(const QString& text);
     static CannedReply text(int status, QByteArray body, QByteArray contentType = "text/html");

@@ -283,13 +283,7 @@ TEST_F(UpdateManagerTest, AnAnswerPastItsCapFailsAsUnreadable) {
     const qint64 cap = AppUpdateClient::kMaxAnswerBytes;
     for (const bool streamed : {false, true}) {
         for (const qint64 size : {cap, cap + 1}) {
-            CannedReply reply = CannedReply::json(200, json);
-            if (streamed) {
-                reply.streamBytes = size - json.size();
-            } else {
-                reply.body += QByteArray(size - json.size(), ' ');
-            }
-            server.enqueue(reply);
+            server.enqueue(CannedReply::jsonOfSize(json, size, streamed));
             auto out = ask(UiLanguage::en);
             EXPECT_EQ(
                 out->value ? QString::number(*out->value->latestBuild) : out->errorDescription(),
