@@ -19,6 +19,10 @@
 
 namespace {
 
+// After the icon paints, the panel is looked at again for about five seconds: a tray still
+// placing the icon or drawing its own background shows the wrong colour at first.
+constexpr int kPanelRetries = 20;
+
 bool isTrayWindow(const QObject* object) {
     return object->isWidgetType() && (object->objectName() == QLatin1String("QSystemTrayIconSys") ||
                                       object->inherits("QSystemTrayIconSys"));
@@ -30,6 +34,13 @@ MenuBarController::MenuBarController(QObject* parent)
     : QObject(parent), menu_(std::make_unique<QMenu>()) {
     menu_->setTitle(QStringLiteral("NiveloAI"));
     menu_->setAccessibleName(QStringLiteral("NiveloAI"));
+    panelRetry_.setSingleShot(true);
+    panelRetry_.setInterval(250);
+    connect(&panelRetry_, &QTimer::timeout, this, [this] {
+        if (trayIcon_) {
+            followPanel();
+        }
+    });
     connect(menu_.get(), &QMenu::aboutToHide, this, [this] {
         if (refillWhenClosed_) {
             // Still inside the closing menu's own event: refill on the next turn.
@@ -51,6 +62,7 @@ bool MenuBarController::eventFilter(QObject* watched, QEvent* event) {
         trayIcon_->setIcon(NiveloMenuBarIcon::makeIcon(glyphColor()));
     } else if (event->type() == QEvent::Paint && trayIcon_ && isTrayWindow(watched)) {
         // Before the icon paints: the panel shows around it, drawn by the tray or the server.
+        panelRetriesLeft_ = kPanelRetries;
         followPanel();
     }
     return QObject::eventFilter(watched, event);
@@ -64,7 +76,10 @@ QColor MenuBarController::glyphColor() const {
 void MenuBarController::followPanel() {
     const QRect where = trayIcon_->geometry();
     QScreen* screen = where.isEmpty() ? nullptr : QGuiApplication::screenAt(where.center());
-    if (!screen) {
+    // A tray that grows to hold the icon first paints it where it does not stay, partly off
+    // the screen; only a whole square shows the panel.
+    if (!screen || !screen->geometry().contains(where)) {
+        retryPanel();
         return;
     }
     const QRect local = where.translated(-screen->geometry().topLeft());
@@ -72,6 +87,7 @@ void MenuBarController::followPanel() {
         screen->grabWindow(0, local.x(), local.y(), local.width(), local.height()).toImage();
     const std::optional<QColor> panel = NiveloMenuBarIcon::panelColor(shot);
     if (!panel) {
+        retryPanel();
         return;
     }
     const QColor glyph = NiveloMenuBarIcon::glyphColorOn(*panel);
@@ -79,6 +95,15 @@ void MenuBarController::followPanel() {
         panelGlyph_ = glyph;
         nameTrayWindows();
         trayIcon_->setIcon(NiveloMenuBarIcon::makeIcon(glyph));
+    }
+    // The tray may draw its panel after the icon's first paint; keep looking for a while.
+    retryPanel();
+}
+
+void MenuBarController::retryPanel() {
+    if (panelRetriesLeft_ > 0) {
+        --panelRetriesLeft_;
+        panelRetry_.start();
     }
 }
 

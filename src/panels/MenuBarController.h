@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -59,6 +60,7 @@ private:
     QColor glyphColor() const;
     // Looks at the panel around the icon and recolours the glyph when the panel asks for it.
     void followPanel();
+    void retryPanel();
     void addItem(const QString& title, std::function<void()> action);
 
     QPointer<NiveloAppState> appState_;
@@ -68,4 +70,7 @@ private:
     std::unique_ptr<QSystemTrayIcon> trayIcon_;
     bool refillWhenClosed_ = false;
     QColor panelGlyph_;
+    // Looks at the panel again while the tray settles.
+    QTimer panelRetry_;
+    int panelRetriesLeft_ = 0;
 };

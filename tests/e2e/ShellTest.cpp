@@ -80,21 +80,10 @@ protected:
     // A tray host: closing the window keeps the app only where its icon can be reached.
     void SetUp() override {
         ASSERT_TRUE(session.isReady()) << session.error().toStdString();
-        QProcess* tray = startTray();
-        // A tray that gave up while the machine was busy is started again.
-        ASSERT_TRUE(XSession::waitUntil(
-            [&] {
-                if (tray->state() == QProcess::NotRunning) {
-                    tray = startTray();
-                }
-                return !trayWindow().isEmpty();
-            },
-            60000));
-    }
-
-    QProcess* startTray() {
-        return session.start("trayer", {"--edge", "top", "--align", "right", "--widthtype",
-                                        "request", "--height", "24", "--SetDockType", "true"});
+        ASSERT_FALSE(session
+                         .startTrayer({"--edge", "top", "--align", "right", "--widthtype",
+                                       "request", "--height", "24", "--SetDockType", "true"})
+                         .isEmpty());
     }
 
     QString trayWindow() const {

@@ -318,6 +318,27 @@ QString XSession::run(const QString& program, const QStringList& args, int timeo
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+QString XSession::startTrayer(const QStringList& args) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QString panel;
+    const auto shown = [&] {
+        panel = xdotool({"search", "--onlyvisible", "--class", "trayer"})
+                    .split('\n', Qt::SkipEmptyParts)
+                    .value(0);
+        return !panel.isEmpty();
+    };
+    while (elapsed.elapsed() < 60000) {
+        QProcess* trayer = start("trayer", args);
+        if (waitUntil(shown, 10000)) {
+            return panel;
+        }
+        trayer->kill();
+        trayer->waitForFinished(5000);
+    }
+    return {};
+}
+
 QString XSession::waitForWindow(const QString& titlePattern, int timeoutMs) const {
     QString id;
     waitUntil(

@@ -59,6 +59,10 @@ public:
     // The first visible window whose WM_CLASS instance matches (nivelo's own: "^nivelo$"),
     // or "".
     QString visibleWindowOfInstance(const QString& pattern = QStringLiteral("^nivelo$")) const;
+    // Starts trayer with these arguments and gives its visible panel, or "" after 60 s. A
+    // loaded machine now and then leaves trayer's panel unmapped for good (about one start
+    // in five with eight busy loops), so a panel that does not show is started again.
+    QString startTrayer(const QStringList& args);
     // Waits (polling) for a window whose title matches, returns its id or "".
     QString waitForWindow(const QString& titlePattern, int timeoutMs = 30000) const;
     // Starts `program` and gives its first visible window of `windowClass`, activated (and
