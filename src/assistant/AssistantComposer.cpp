@@ -41,6 +41,7 @@ AssistantComposer::AssistantComposer(QWidget* parent)
     connect(contextChip_, &QAbstractButton::clicked, this, &AssistantComposer::contextChipClicked);
     top->addWidget(contextChip_);
     contextLength_ = new QLabel(this);
+    contextLength_->setObjectName(QStringLiteral("contextLength"));
     contextLength_->setTextFormat(Qt::PlainText);
     contextLength_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont caption = NiveloTheme::font(NiveloTheme::FontRole::caption);
@@ -50,6 +51,7 @@ AssistantComposer::AssistantComposer(QWidget* parent)
     top->addWidget(contextLength_);
     top->addStretch(1);
     pasteResult_ = new PaintedButton(this);
+    pasteResult_->setObjectName(QStringLiteral("pasteResultButton"));
     PaintedButton::Look pasteLook;
     pasteLook.leading = {{QStringLiteral("arrow.turn.down.left"), 14}};
     pasteLook.padding = {4, 2, 4, 2};
@@ -69,6 +71,7 @@ AssistantComposer::AssistantComposer(QWidget* parent)
     auto* editorLayout = new QVBoxLayout(editorFrame_);
     editorLayout->setContentsMargins(6, 5, 6, 5);
     editor_ = new AssistantComposerTextView(editorFrame_);
+    editor_->setObjectName(QStringLiteral("requestEditor"));
     editorLayout->addWidget(editor_);
     editorFrame_->setMinimumHeight(44);
     editorFrame_->setMaximumHeight(82);

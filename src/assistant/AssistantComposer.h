@@ -18,8 +18,6 @@ public:
 
     void setModel(const AssistantPanelModel& model, const QString& requestText);
 
-    QLabel* contextLength() const { return contextLength_; }
-    PaintedButton* pasteResultButton() const { return pasteResult_; }
     AssistantComposerTextView* editor() const { return editor_; }
 
 Q_SIGNALS:

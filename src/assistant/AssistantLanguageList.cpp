@@ -127,6 +127,7 @@ AssistantLanguageList::AssistantLanguageList(QWidget* parent) : QWidget(parent) 
     column->setSpacing(2);
     for (const AssistantLanguageRow& row : assistantLanguageRows(QString())) {
         auto* button = new AssistantLanguageRowButton(row, content);
+        button->setObjectName(QStringLiteral("languageRow"));
         const QString name = row.name;
         connect(button, &QAbstractButton::clicked, this, [this, name, button] {
             // A click toggles a checkable button; the mark follows the current language only.

@@ -41,8 +41,6 @@ public:
     explicit AssistantLanguageList(QWidget* parent = nullptr);
 
     void setCurrent(const QString& language, const QString& accessibleName);
-    QList<AssistantLanguageRowButton*> rows() const { return rows_; }
-    QScrollArea* scrollArea() const { return scrollArea_; }
 
 Q_SIGNALS:
     void languageChosen(const QString& language);

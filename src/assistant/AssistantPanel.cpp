@@ -56,6 +56,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     headerSymbol_->setFixedSize(kHeaderSymbolSize, kHeaderSymbolSize);
     headerRow->addWidget(headerSymbol_);
     title_ = new QLabel(header);
+    title_->setObjectName(QStringLiteral("title"));
     title_->setTextFormat(Qt::PlainText);
     QFont headline = NiveloTheme::font(NiveloTheme::FontRole::headline);
     headline.setWeight(QFont::DemiBold);
@@ -63,6 +64,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     headerRow->addWidget(title_);
     headerRow->addStretch(1);
     newChat_ = new PaintedButton(header);
+    newChat_->setObjectName(QStringLiteral("newChatButton"));
     PaintedButton::Look newChatLook;
     newChatLook.fixedWidth = 26;
     newChatLook.fixedHeight = 24;
@@ -74,7 +76,9 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     });
     headerRow->addWidget(newChat_);
     replyStyle_ = new PaintedButton(header);
+    replyStyle_->setObjectName(QStringLiteral("replyStyleButton"));
     replyStyleMenu_ = new QMenu(replyStyle_);
+    replyStyleMenu_->setObjectName(QStringLiteral("replyStyleMenu"));
     connect(replyStyle_, &QAbstractButton::clicked, this, [this] {
         replyStyleMenu_->popup(replyStyle_->mapToGlobal(QPoint(0, replyStyle_->height() + 2)));
     });
@@ -82,6 +86,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     column->addWidget(header);
 
     transcript_ = new AssistantTranscript(this);
+    transcript_->setObjectName(QStringLiteral("transcript"));
     connect(transcript_, &AssistantTranscript::copyClicked, this, [this](const QUuid& id) {
         if (!controller_) {
             return;
@@ -96,6 +101,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     column->addWidget(transcript_, 1);
 
     error_ = new QLabel(this);
+    error_->setObjectName(QStringLiteral("errorLabel"));
     error_->setTextFormat(Qt::PlainText);
     error_->setWordWrap(true);
     error_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -105,6 +111,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     column->addWidget(error_);
 
     composer_ = new AssistantComposer(this);
+    composer_->setObjectName(QStringLiteral("composer"));
     connect(composer_, &AssistantComposer::contextChipClicked, this, [this] {
         if (controller_) {
             controller_->setContextEnabled(!controller_->contextEnabled());
@@ -129,6 +136,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     column->addWidget(composer_);
 
     replyBar_ = new AssistantReplyBar(this);
+    replyBar_->setObjectName(QStringLiteral("replyBar"));
     const auto call = [this](void (AssistantPanelController::*operation)()) {
         return [this, operation] {
             if (controller_) {
@@ -151,6 +159,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     column->addWidget(replyBar_);
 
     languageList_ = new AssistantLanguageList(this);
+    languageList_->setObjectName(QStringLiteral("languageList"));
     languageList_->hide();
     // The list follows its chip wherever the layout moves it.
     replyBar_->installEventFilter(this);

@@ -33,16 +33,6 @@ public:
     bool isLanguageListVisible() const { return languageListVisible_; }
     void setLanguageListVisible(bool visible);
 
-    QLabel* titleLabel() const { return title_; }
-    PaintedButton* newChatButton() const { return newChat_; }
-    PaintedButton* replyStyleButton() const { return replyStyle_; }
-    QMenu* replyStyleMenu() const { return replyStyleMenu_; }
-    AssistantTranscript* transcript() const { return transcript_; }
-    QLabel* errorLabel() const { return error_; }
-    AssistantComposer* composer() const { return composer_; }
-    AssistantReplyBar* replyBar() const { return replyBar_; }
-    AssistantLanguageList* languageList() const { return languageList_; }
-
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;

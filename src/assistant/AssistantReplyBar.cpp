@@ -60,12 +60,15 @@ AssistantReplyBar::AssistantReplyBar(QWidget* parent)
     row->addSpacing(12 - row->spacing());
 
     languageChip_ = make(&AssistantReplyBar::languageChipClicked);
+    languageChip_->setObjectName(QStringLiteral("languageChip"));
     translate_ = make(&AssistantReplyBar::translateClicked);
+    translate_->setObjectName(QStringLiteral("translateButton"));
     row->addStretch(1);
     row->addSpacing(18 - row->spacing());
     copy_ = make(&AssistantReplyBar::copyClicked);
     copy_->setLook(symbolLook({{QStringLiteral("doc.on.doc"), 17}}, 34, 30));
     paste_ = make(&AssistantReplyBar::pasteClicked);
+    paste_->setObjectName(QStringLiteral("pasteButton"));
     PaintedButton::Look paste = symbolLook({{QStringLiteral("arrow.turn.down.left"), 15}}, 44, 34);
     paste.shape = PaintedButton::Shape::roundedRect;
     paste.cornerRadius = 10;

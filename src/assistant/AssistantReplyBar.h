@@ -15,9 +15,6 @@ public:
     void setModel(const AssistantPanelModel& model);
 
     PaintedButton* languageChip() const { return languageChip_; }
-    PaintedButton* translateButton() const { return translate_; }
-    PaintedButton* copyButton() const { return copy_; }
-    PaintedButton* pasteButton() const { return paste_; }
 
 Q_SIGNALS:
     void regenerateClicked();

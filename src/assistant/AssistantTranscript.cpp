@@ -28,6 +28,7 @@ AssistantTranscript::AssistantTranscript(QWidget* parent) : QWidget(parent) {
     // Inside the outline.
     outer->setContentsMargins(1, 1, 1, 1);
     scrollArea_ = new QScrollArea(this);
+    scrollArea_->setObjectName(QStringLiteral("transcriptScroll"));
     scrollArea_->setAccessibleName(QStringLiteral("Transcript"));
     scrollArea_->setFrameShape(QFrame::NoFrame);
     scrollArea_->setWidgetResizable(false);
@@ -42,6 +43,7 @@ AssistantTranscript::AssistantTranscript(QWidget* parent) : QWidget(parent) {
     content_->setAccessibleName(QStringLiteral("Conversation"));
 
     emptyState_ = new QWidget(content_);
+    emptyState_->setObjectName(QStringLiteral("emptyState"));
     emptyState_->setAccessibleName(QStringLiteral("Empty conversation"));
     auto* emptyLayout = new QVBoxLayout(emptyState_);
     emptyLayout->setContentsMargins(18, 18, 18, 18);
@@ -52,6 +54,7 @@ AssistantTranscript::AssistantTranscript(QWidget* parent) : QWidget(parent) {
     emptySymbol_->setAlignment(Qt::AlignCenter);
     emptyLayout->addWidget(emptySymbol_);
     emptyText_ = new QLabel(emptyState_);
+    emptyText_->setObjectName(QStringLiteral("emptyText"));
     emptyText_->setTextFormat(Qt::PlainText);
     emptyText_->setAlignment(Qt::AlignCenter);
     emptyText_->setWordWrap(true);
@@ -209,6 +212,7 @@ void AssistantTranscript::startScroll() {
     QScrollBar* bar = scrollArea_->verticalScrollBar();
     if (!animation_) {
         animation_ = new QVariantAnimation(this);
+        animation_->setObjectName(QStringLiteral("scrollAnimation"));
         animation_->setDuration(kScrollDurationMs);
         animation_->setEasingCurve(QEasingCurve::OutQuad);
         connect(animation_, &QVariantAnimation::valueChanged, this,

@@ -29,14 +29,8 @@ public:
     // On a later turn of the event loop, an eased scroll that brings the end into view.
     void scrollToBottom();
 
-    QScrollArea* scrollArea() const { return scrollArea_; }
-    QLabel* emptyLabel() const { return emptyText_; }
-    QWidget* emptyState() const { return emptyState_; }
     // The rows that exist now, in turn order.
     QList<AssistantTurnRow*> rows() const;
-    AssistantTurnRow* row(const QUuid& id) const { return rowsById_.value(id); }
-    // The running scroll; null when none ever ran.
-    QVariantAnimation* scrollAnimation() const { return animation_; }
 
 Q_SIGNALS:
     void copyClicked(const QUuid& turnId);

@@ -65,6 +65,7 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     userLabel_ = makeCaption(labels.user, userBubble_);
     userColumn->addWidget(userLabel_);
     request_ = new AssistantBubbleText(turn.request, userBubble_);
+    request_->setObjectName(QStringLiteral("requestText"));
     userColumn->addWidget(request_);
     userRow->addWidget(userBubble_);
     column->addLayout(userRow);
@@ -81,12 +82,14 @@ AssistantTurnRow::AssistantTurnRow(const AssistantTurnModel& turn, const Labels&
     header->addWidget(answerLabel_);
     header->addStretch(1);
     copy_ = new PaintedButton(answerBubble_);
+    copy_->setObjectName(QStringLiteral("copyButton"));
     copy_->setLook(copyLook(turn.copy));
     copy_->setAccessibleName(labels.copy);
     connect(copy_, &QAbstractButton::clicked, this, [this] { Q_EMIT copyClicked(id_); });
     header->addWidget(copy_);
     answerColumn->addLayout(header);
     result_ = new AssistantBubbleText(turn.result, answerBubble_);
+    result_->setObjectName(QStringLiteral("resultText"));
     answerColumn->addWidget(result_);
     column->addWidget(answerBubble_);
 }

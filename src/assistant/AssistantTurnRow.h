@@ -31,10 +31,6 @@ public:
     // Shows turn (a row that measures turns takes one after another).
     void refresh(const AssistantTurnModel& turn, const Labels& labels);
 
-    AssistantBubbleText* requestText() const { return request_; }
-    AssistantBubbleText* resultText() const { return result_; }
-    PaintedButton* copyButton() const { return copy_; }
-
 Q_SIGNALS:
     void copyClicked(const QUuid& turnId);
 

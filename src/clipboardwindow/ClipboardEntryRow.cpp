@@ -168,6 +168,7 @@ void ClipboardEntryRow::setRow(const ClipboardRowView& row, int fontPixelSize, b
     }
     while (buttons_.size() < row_.buttons.size()) {
         auto* button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("rowButton"));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setFixedSize(kButtonSize, kButtonSize);

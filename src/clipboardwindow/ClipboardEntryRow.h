@@ -32,7 +32,6 @@ public:
     static int heightFor(const ClipboardRowView& row, int fontPixelSize, int width);
     // A quick guess of heightFor from the text's length, for rows not measured yet.
     static int estimatedHeightFor(const ClipboardRowView& row, int fontPixelSize, int width);
-    QList<QToolButton*> buttons() const { return buttons_; }
 
 Q_SIGNALS:
     void entered();

@@ -18,7 +18,6 @@ public:
     // Replaces the text only when it differs, so typing keeps its cursor.
     void setView(const ClipboardNoteEditorView& view, const QString& draft, int fontPixelSize);
     QPlainTextEdit* textArea() const { return text_; }
-    QLabel* titleLabel() const { return title_; }
 
 Q_SIGNALS:
     void draftEdited(const QString& text);

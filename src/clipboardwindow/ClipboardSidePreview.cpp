@@ -31,9 +31,11 @@ ClipboardSidePreview::ClipboardSidePreview(QWidget* parent) : QWidget(parent) {
     QFont caption = NiveloTheme::font(NiveloTheme::FontRole::caption);
     caption.setWeight(QFont::DemiBold);
     title_ = new QLabel(this);
+    title_->setObjectName(QStringLiteral("previewTitle"));
     title_->setTextFormat(Qt::PlainText);
     title_->setFont(caption);
     count_ = new QLabel(this);
+    count_->setObjectName(QStringLiteral("previewCount"));
     count_->setTextFormat(Qt::PlainText);
     count_->setFont(NiveloTheme::font(NiveloTheme::FontRole::caption));
     header->addWidget(title_);
@@ -42,6 +44,7 @@ ClipboardSidePreview::ClipboardSidePreview(QWidget* parent) : QWidget(parent) {
     layout->addLayout(header);
 
     text_ = new QPlainTextEdit(this);
+    text_->setObjectName(QStringLiteral("previewText"));
     text_->setReadOnly(true);
     text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     text_->setFrameShape(QFrame::NoFrame);
@@ -93,6 +96,7 @@ void ClipboardSidePreview::setView(const ClipboardPreviewView& view, int fontPix
         }
         for (int i = 0; i < view.buttons.size(); ++i) {
             auto* button = new QPushButton(this);
+            button->setObjectName(QStringLiteral("previewButton"));
             button->setFocusPolicy(Qt::NoFocus);
             connect(button, &QPushButton::clicked, this, [this, i] { Q_EMIT buttonClicked(i); });
             buttonBar_->addWidget(button);

@@ -19,10 +19,6 @@ public:
 
     void setView(const ClipboardPreviewView& view, int fontPixelSize);
     const ClipboardPreviewView& view() const { return view_; }
-    QLabel* titleLabel() const { return title_; }
-    QLabel* countLabel() const { return count_; }
-    QPlainTextEdit* textArea() const { return text_; }
-    QList<QPushButton*> buttons() const { return buttons_; }
 
 Q_SIGNALS:
     void buttonClicked(int index);

@@ -218,11 +218,6 @@ QuickActionRow* QuickActionPanel::row(const QString& id) const {
     return nullptr;
 }
 
-QMenu* QuickActionPanel::languageMenu() const {
-    QuickActionRow* r = row(kTranslate);
-    return r && r->languageButton() ? r->languageButton()->menu() : nullptr;
-}
-
 void QuickActionPanel::refresh() {
     if (!appState_) {
         return;
@@ -256,6 +251,7 @@ void QuickActionPanel::refresh() {
         });
         if (r.hasLanguageMenu) {
             auto* button = new QToolButton(rowWidget);
+            button->setObjectName(QStringLiteral("languageButton"));
             button->setAccessibleName(QStringLiteral("Target language"));
             button->setFocusPolicy(Qt::NoFocus);
             button->setAutoRaise(true);
@@ -281,6 +277,7 @@ void QuickActionPanel::refresh() {
             button->setText(escapedMnemonic(elided));
             button->setToolTip(model_.targetLanguage);
             auto* menu = new QMenu(button);
+            menu->setObjectName(QStringLiteral("languageMenu"));
             menu->setAccessibleName(QStringLiteral("Target language"));
             menu->setStyleSheet(QStringLiteral("QMenu { menu-scrollable: 1; }"));
             auto* group = new QActionGroup(menu);

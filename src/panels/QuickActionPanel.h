@@ -9,7 +9,6 @@
 #include "core/MenuScale.h"
 
 class NiveloAppState;
-class QMenu;
 class QToolButton;
 class QuickPanelController;
 class QScrollArea;
@@ -58,7 +57,6 @@ public:
     const QuickPanelRow& row() const { return row_; }
     bool isHovered() const { return hovered_; }
     QSize sizeHint() const override;
-    QToolButton* languageButton() const { return languageButton_; }
     void setLanguageButton(QToolButton* button);
 
 Q_SIGNALS:
@@ -93,8 +91,6 @@ public:
     const QuickActionPanelModel& model() const { return model_; }
     QList<QuickActionRow*> rows() const { return rows_; }
     QuickActionRow* row(const QString& id) const;
-    // The translate row's language menu; null without that row.
-    QMenu* languageMenu() const;
     const QString& hoveredActionID() const { return hoveredActionID_; }
 
     void runRow(const QString& id);

@@ -36,6 +36,7 @@ StatusHUD::StatusHUD(QWidget* parent)
     layout->setContentsMargins(kPaddingX, kPaddingY, kPaddingX, kPaddingY);
     layout->setSpacing(kSpacing);
     symbol_->setFixedSize(kSymbolPixelSize, kSymbolPixelSize);
+    text_->setObjectName(QStringLiteral("statusText"));
     text_->setTextFormat(Qt::PlainText);
     text_->setWordWrap(false);
     layout->addWidget(symbol_, 0, Qt::AlignVCenter);

@@ -41,7 +41,6 @@ public:
     const StatusHUDModel& model() const { return model_; }
     // The window width the current message asks for.
     int windowWidth() const { return windowWidth_; }
-    QLabel* textLabel() const { return text_; }
 
 private:
     StatusHUDModel model_;

@@ -15,6 +15,7 @@
 #include "assistant/AssistantReplyBar.h"
 #include "assistant/AssistantTranscript.h"
 #include "core/NiveloPromptLibrary.h"
+#include "support/NamedPart.h"
 #include "theme/PaintedButton.h"
 
 namespace {
@@ -29,7 +30,20 @@ void key(QWidget* target, int k, Qt::KeyboardModifiers modifiers = {}, const QSt
 class AssistantViewTest : public AssistantTest {
 protected:
     AssistantPanel* view() const { return qobject_cast<AssistantPanel*>(controller.content()); }
-    AssistantComposerTextView* editor() const { return view()->composer()->editor(); }
+    template <class T>
+    T* part(const char* name) const {
+        return namedPart<T>(view(), name);
+    }
+    AssistantComposerTextView* editor() const {
+        return part<AssistantComposerTextView>("requestEditor");
+    }
+    AssistantTranscript* transcript() const { return part<AssistantTranscript>("transcript"); }
+    QLabel* errorLabel() const { return part<QLabel>("errorLabel"); }
+    // A part of one turn's row.
+    template <class T>
+    static T* rowPart(const AssistantTurnRow* row, const char* name) {
+        return namedPart<T>(row, name);
+    }
     void typeAndSend(const QString& text) {
         for (const QChar c : text) {
             key(editor(), 0, {}, QString(c));
@@ -74,45 +88,49 @@ TEST_F(AssistantViewTest, ChatRoundTripShowsPlainTextBubblesAndScrollsToTheEnd) 
     controller.show("ab\n");
     ASSERT_TRUE(view());
     EXPECT_TRUE(editor()->hasFocus() || !QApplication::focusWindow());
-    EXPECT_EQ(view()->composer()->contextLength()->text(), "2 chars");
-    EXPECT_EQ(view()->transcript()->emptyLabel()->text(), "Response will appear here.");
+    EXPECT_EQ(part<QLabel>("contextLength")->text(), "2 chars");
+    EXPECT_EQ(part<QLabel>("emptyText")->text(), "Response will appear here.");
 
     typeAndSend("Hi\u00a0there");
     ASSERT_EQ(backend.sent.size(), 1);
     EXPECT_EQ(backend.sent[0]["text"], "Selected text:\nab\n\nRequest:\nHi\u00a0there");
-    ASSERT_EQ(view()->transcript()->rows().size(), 1);
-    AssistantTurnRow* row = view()->transcript()->rows()[0];
-    EXPECT_EQ(row->requestText()->text(), "Hi\u00a0there");
-    EXPECT_EQ(row->resultText()->text(), "<b>x</b> & more");
-    EXPECT_EQ(row->resultText()->document()->toPlainText(), "<b>x</b> & more");
+    ASSERT_EQ(transcript()->rows().size(), 1);
+    AssistantTurnRow* row = transcript()->rows()[0];
+    EXPECT_EQ(rowPart<AssistantBubbleText>(row, "requestText")->text(), "Hi\u00a0there");
+    EXPECT_EQ(rowPart<AssistantBubbleText>(row, "resultText")->text(), "<b>x</b> & more");
+    EXPECT_EQ(rowPart<AssistantBubbleText>(row, "resultText")->document()->toPlainText(),
+              "<b>x</b> & more");
     EXPECT_TRUE(editor()->rawText().isEmpty());
-    EXPECT_TRUE(view()->composer()->pasteResultButton()->isVisibleTo(view()));
+    EXPECT_TRUE(part<PaintedButton>("pasteResultButton")->isVisibleTo(view()));
 
     // The end comes into view: queued, then eased over 180 ms.
-    QVariantAnimation* scroll = view()->transcript()->scrollAnimation();
+    auto* scroll = part<QVariantAnimation>("scrollAnimation");
     ASSERT_TRUE(scroll);
     EXPECT_EQ(scroll->duration(), AssistantTranscript::kScrollDurationMs);
     EXPECT_EQ(scroll->endValue().toInt(),
-              view()->transcript()->scrollArea()->verticalScrollBar()->maximum());
+              part<QScrollArea>("transcriptScroll")->verticalScrollBar()->maximum());
 
     // A second answer keeps the first row's widgets; each row is as high as its texts need.
     typeAndSend("Again");
-    ASSERT_EQ(view()->transcript()->rows().size(), 2);
-    EXPECT_EQ(view()->transcript()->rows()[0], row);
-    for (AssistantTurnRow* r : view()->transcript()->rows()) {
-        AssistantTurnRow fresh({r->turnId(), r->requestText()->text(), r->resultText()->text(), {}},
+    ASSERT_EQ(transcript()->rows().size(), 2);
+    EXPECT_EQ(transcript()->rows()[0], row);
+    for (AssistantTurnRow* r : transcript()->rows()) {
+        AssistantTurnRow fresh({r->turnId(),
+                                rowPart<AssistantBubbleText>(r, "requestText")->text(),
+                                rowPart<AssistantBubbleText>(r, "resultText")->text(),
+                                {}},
                                {"You", "AI", ""});
         EXPECT_EQ(r->height(), fresh.heightForWidth(r->width()));
     }
 
     // A blank request sent with the submit key shows the error line; a new chat clears it.
     typeAndSend("   ");
-    EXPECT_EQ(view()->errorLabel()->text(), "Enter a request.");
-    EXPECT_TRUE(view()->errorLabel()->isVisibleTo(view()));
-    view()->newChatButton()->click();
-    EXPECT_TRUE(view()->transcript()->rows().isEmpty());
-    EXPECT_FALSE(view()->errorLabel()->isVisibleTo(view()));
-    EXPECT_TRUE(view()->transcript()->emptyState()->isVisibleTo(view()));
+    EXPECT_EQ(errorLabel()->text(), "Enter a request.");
+    EXPECT_TRUE(errorLabel()->isVisibleTo(view()));
+    part<PaintedButton>("newChatButton")->click();
+    EXPECT_TRUE(transcript()->rows().isEmpty());
+    EXPECT_FALSE(errorLabel()->isVisibleTo(view()));
+    EXPECT_TRUE(part<QWidget>("emptyState")->isVisibleTo(view()));
 }
 
 TEST_F(AssistantViewTest, CopyMarkShowsOnTheCopiedTurnOnlyAndGoesAfterItsTime) {
@@ -120,17 +138,18 @@ TEST_F(AssistantViewTest, CopyMarkShowsOnTheCopiedTurnOnlyAndGoesAfterItsTime) {
     controller.show("");
     typeAndSend("one");
     typeAndSend("two");
-    const QList<AssistantTurnRow*> rows = view()->transcript()->rows();
+    const QList<AssistantTurnRow*> rows = transcript()->rows();
     ASSERT_EQ(rows.size(), 2);
-    rows[1]->copyButton()->click();
+    const auto copy = [&](int i) { return rowPart<PaintedButton>(rows[i], "copyButton"); };
+    copy(1)->click();
     EXPECT_EQ(desktop.pasteboard.plainText(), "TWO");
-    EXPECT_EQ(rows[1]->copyButton()->look().leading[0].symbol, "checkmark");
-    EXPECT_EQ(rows[1]->copyButton()->look().foreground.role, ThemeColor::Role::accent);
-    EXPECT_EQ(rows[0]->copyButton()->look().leading[0].symbol, "doc.on.doc");
+    EXPECT_EQ(copy(1)->look().leading[0].symbol, "checkmark");
+    EXPECT_EQ(copy(1)->look().foreground.role, ThemeColor::Role::accent);
+    EXPECT_EQ(copy(0)->look().leading[0].symbol, "doc.on.doc");
     desktop.clock.advance(AssistantPanelController::kCopyMarkMs);
     VirtualClock::flushEvents();
-    EXPECT_EQ(rows[1]->copyButton()->look().leading[0].symbol, "doc.on.doc");
-    EXPECT_EQ(rows[1]->copyButton()->look().foreground.role, ThemeColor::Role::secondary);
+    EXPECT_EQ(copy(1)->look().leading[0].symbol, "doc.on.doc");
+    EXPECT_EQ(copy(1)->look().foreground.role, ThemeColor::Role::secondary);
     expectAccessible("chat");
 }
 
@@ -144,59 +163,63 @@ TEST_F(AssistantViewTest, ReplyModeBarStyleMenuAndLanguageList) {
     };
     attach(UiLanguage::ru);
     controller.showReply("Can we meet?", style("warm"), "English");
-    AssistantReplyBar* bar = view()->replyBar();
-    EXPECT_EQ(view()->titleLabel()->text(), "AI Reply");
-    EXPECT_FALSE(view()->composer()->isVisibleTo(view()));
-    EXPECT_TRUE(bar->isVisibleTo(view()));
+    auto* chip = part<PaintedButton>("languageChip");
+    auto* paste = part<PaintedButton>("pasteButton");
+    EXPECT_EQ(part<QLabel>("title")->text(), "AI Reply");
+    EXPECT_FALSE(part<AssistantComposer>("composer")->isVisibleTo(view()));
+    EXPECT_TRUE(part<AssistantReplyBar>("replyBar")->isVisibleTo(view()));
     // While the reply is written nothing of the bar works, nor the style menu.
-    EXPECT_FALSE(bar->languageChip()->isEnabled());
-    EXPECT_FALSE(bar->pasteButton()->isEnabled());
-    EXPECT_FALSE(view()->replyStyleButton()->isEnabled());
-    EXPECT_EQ(view()->transcript()->emptyLabel()->text(), "Готовлю ответ...");
+    EXPECT_FALSE(chip->isEnabled());
+    EXPECT_FALSE(paste->isEnabled());
+    EXPECT_FALSE(part<PaintedButton>("replyStyleButton")->isEnabled());
+    EXPECT_EQ(part<QLabel>("emptyText")->text(), "Готовлю ответ...");
     settle();
-    ASSERT_EQ(view()->transcript()->rows().size(), 1);
-    EXPECT_TRUE(bar->pasteButton()->isEnabled());
-    EXPECT_EQ(bar->translateButton()->look().text, "Перевод");
-    EXPECT_EQ(bar->languageChip()->look().text, "EN");
+    ASSERT_EQ(transcript()->rows().size(), 1);
+    EXPECT_TRUE(paste->isEnabled());
+    EXPECT_EQ(part<PaintedButton>("translateButton")->look().text, "Перевод");
+    EXPECT_EQ(chip->look().text, "EN");
 
     // The menu escapes "&" and checks only the style in use.
-    QList<QAction*> entries = view()->replyStyleMenu()->actions();
+    QList<QAction*> entries = part<QMenu>("replyStyleMenu")->actions();
     ASSERT_EQ(entries.size(), 2);
     EXPECT_EQ(entries[0]->text(), "Warm && kind");
     EXPECT_FALSE(entries[0]->icon().isNull());
     EXPECT_TRUE(entries[1]->icon().isNull());
 
     // The list stays open while the panel is hidden and shown again.
-    bar->languageChip()->click();
-    AssistantLanguageList* list = view()->languageList();
+    chip->click();
+    auto* list = part<AssistantLanguageList>("languageList");
     ASSERT_TRUE(list->isVisibleTo(view()));
     controller.hidePanel();
     controller.panel()->show();
     EXPECT_TRUE(list->isVisibleTo(view()));
-    ASSERT_EQ(list->rows().size(), 100);
+    const QList<AssistantLanguageRowButton*> languages =
+        list->findChildren<AssistantLanguageRowButton*>("languageRow");
+    ASSERT_EQ(languages.size(), 100);
     int checked = 0;
-    for (AssistantLanguageRowButton* row : list->rows()) {
+    for (AssistantLanguageRowButton* row : languages) {
         checked += row->row().checked ? 1 : 0;
     }
     EXPECT_EQ(checked, 1);
-    const QRect chip(bar->languageChip()->mapTo(view(), QPoint(0, 0)), bar->languageChip()->size());
-    EXPECT_EQ(list->geometry().left(), chip.left());
-    EXPECT_EQ(list->geometry().bottom(), chip.bottom() - AssistantPanel::kLanguageListLift);
+    const QRect chipArea(chip->mapTo(view(), QPoint(0, 0)), chip->size());
+    EXPECT_EQ(list->geometry().left(), chipArea.left());
+    EXPECT_EQ(list->geometry().bottom(), chipArea.bottom() - AssistantPanel::kLanguageListLift);
 
     // Choosing closes the list first, then selects and translates.
     std::optional<bool> openWhenChosen;
     QObject::connect(&controller, &AssistantPanelController::replyTranslationLanguageChanged,
                      [&] { openWhenChosen = view()->isLanguageListVisible(); });
     const int german = int(NiveloPromptLibrary::languages().indexOf("German"));
-    list->rows()[german]->click();
+    languages[german]->click();
     EXPECT_EQ(openWhenChosen, false);
     EXPECT_FALSE(list->isVisibleTo(view()));
     settle();
     EXPECT_EQ(backend.sent.last()["action"], "translate");
-    EXPECT_EQ(bar->languageChip()->look().text, "DE");
-    EXPECT_EQ(view()->transcript()->rows()[0]->resultText()->text(), "Klar, um zwölf.");
-    bar->languageChip()->click();
-    EXPECT_TRUE(list->rows()[german]->row().checked);
+    EXPECT_EQ(chip->look().text, "DE");
+    EXPECT_EQ(rowPart<AssistantBubbleText>(transcript()->rows()[0], "resultText")->text(),
+              "Klar, um zwölf.");
+    chip->click();
+    EXPECT_TRUE(languages[german]->row().checked);
     expectAccessible("reply");
 }
 

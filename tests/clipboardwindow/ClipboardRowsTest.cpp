@@ -17,6 +17,7 @@
 #include "clipboardwindow/ClipboardSidePreview.h"
 #include "clipboardwindow/ClipboardWindowFixture.h"
 #include "support/EditorTyping.h"
+#include "support/NamedPart.h"
 #include "theme/NiveloTheme.h"
 
 // Rows and previews as drawn offscreen, and the window's controls as a user (or assistive
@@ -81,11 +82,13 @@ TEST(ClipboardRows, PreviewsWithoutAnEntryShowTheirPlaceholderAndDisableEveryBut
         for (const auto& [view, title, placeholder, buttons] : cases) {
             ClipboardSidePreview preview;
             preview.setView(view, 13);
-            EXPECT_EQ(preview.titleLabel()->text(), title);
-            EXPECT_TRUE(preview.countLabel()->isHidden());
-            EXPECT_EQ(preview.textArea()->toPlainText(), placeholder);
-            ASSERT_EQ(preview.buttons().size(), buttons);
-            for (QPushButton* button : preview.buttons()) {
+            EXPECT_EQ(namedPart<QLabel>(&preview, "previewTitle")->text(), title);
+            EXPECT_TRUE(namedPart<QLabel>(&preview, "previewCount")->isHidden());
+            EXPECT_EQ(namedPart<QPlainTextEdit>(&preview, "previewText")->toPlainText(),
+                      placeholder);
+            const QList<QPushButton*> bar = preview.findChildren<QPushButton*>("previewButton");
+            ASSERT_EQ(bar.size(), buttons);
+            for (QPushButton* button : bar) {
                 EXPECT_FALSE(button->isEnabled());
                 EXPECT_FALSE(button->accessibleName().isEmpty());
             }
@@ -107,8 +110,7 @@ TEST_F(RowsTest, HoverSelectsADoubleClickPastesAndTheWideWindowHighlights) {
     QCoreApplication::sendEvent(second, &enter);
     EXPECT_EQ(controller.model()->selectedItemID(), "h2");
     EXPECT_TRUE(second->isSelected());
-    EXPECT_EQ(part<ClipboardSidePreview>(panel, "sidePreview")->textArea()->toPlainText(),
-              "second entry");
+    EXPECT_EQ(part<QPlainTextEdit>(panel, "previewText")->toPlainText(), "second entry");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(second)->state().selected, 1);
 
     QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5),
@@ -173,7 +175,7 @@ TEST_F(RowsTest, CopyingANoteFillsThePasteboardAndLeavesTheHistoryAlone) {
     settle();
     ClipboardEntryRow* row = part<ClipboardEntryList>(panel, "entryList")->visibleRows().value(0);
     ASSERT_NE(row, nullptr);
-    row->buttons().at(1)->click();
+    row->findChildren<QToolButton*>("rowButton").at(1)->click();
     EXPECT_EQ(desktop.pasteboard.plainText(), "note text");
     capture.history.poll();
     desktop.clock.advance(2000);
@@ -214,7 +216,7 @@ TEST_F(RowsTest, NotesAndThePreviewKeepInvisibleCharactersTheCaretAndTheSelectio
     setHistory({entry});
     ClipboardHistoryPanel* panel = open();
     ASSERT_TRUE(panel->view().sidePreviewShown);
-    QPlainTextEdit* preview = part<ClipboardSidePreview>(panel, "sidePreview")->textArea();
+    QPlainTextEdit* preview = part<QPlainTextEdit>(panel, "previewText");
     EXPECT_EQ(text::documentText(*preview->document()), entry);
     QTextCursor selection = preview->textCursor();
     selection.setPosition(1);
@@ -252,7 +254,7 @@ TEST_F(RowsTest, RussianRetitlesEveryTextAtOnce) {
         return part<ClipboardEntryList>(panel, "entryList")
             ->visibleRows()
             .value(0)
-            ->buttons()
+            ->findChildren<QToolButton*>("rowButton")
             .at(2)
             ->toolTip();
     };
@@ -262,7 +264,7 @@ TEST_F(RowsTest, RussianRetitlesEveryTextAtOnce) {
     EXPECT_EQ(editHelp(), "Редактировать");
     EXPECT_EQ(part<QLineEdit>(panel, "search")->placeholderText(), "Поиск");
     EXPECT_EQ(part<QPushButton>(panel, "addNote")->text(), "Добавить заметку");
-    EXPECT_EQ(part<ClipboardSidePreview>(panel, "sidePreview")->titleLabel()->text(), "Заметка");
+    EXPECT_EQ(part<QLabel>(panel, "previewTitle")->text(), "Заметка");
 }
 
 TEST_F(RowsTest, EveryControlHasANameAndUserTextIsPlain) {

@@ -11,6 +11,7 @@
 #include "clipboardwindow/ClipboardWindowModel.h"
 #include "clipboardwindow/ClipboardWindowView.h"
 #include "panels/PanelStateFixture.h"
+#include "support/NamedPart.h"
 #include "support/SimulatedEventMonitors.h"
 
 // The clipboard window over the simulated desktop: the history of the capture services, notes
@@ -78,9 +79,7 @@ protected:
     // A part of the panel by its object name; fails the test where there is none.
     template <class T>
     static T* part(const QWidget* panel, const char* name) {
-        T* found = panel->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return namedPart<T>(panel, name);
     }
     // Lets queued deliveries and deferred focus requests run.
     static void settle() {

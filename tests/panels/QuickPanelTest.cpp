@@ -1,9 +1,11 @@
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QToolButton>
 #include <algorithm>
 
 #include "core/NiveloPromptLibrary.h"
 #include "panels/QuickPanelFixture.h"
+#include "support/NamedPart.h"
 
 namespace {
 QStringList firstIds(int n) {
@@ -122,13 +124,14 @@ TEST_F(QuickPanelTest, ViewRebuildsWhileShownAndChecksExactlyTheTargetLanguage) 
     VirtualClock::flushEvents();
     ASSERT_EQ(view()->rows().size(), 2);
     EXPECT_EQ(view()->rows().first()->row().id, "clipboard");
-    QMenu* menu = view()->languageMenu();
+    auto* menu = namedPart<QMenu>(view()->row("translate"), "languageMenu");
     ASSERT_TRUE(menu);
     EXPECT_EQ(menu->actions().size(), NiveloPromptLibrary::languages().size());
     const QList<QAction*> items = menu->actions();
     EXPECT_EQ(std::ranges::count_if(items, &QAction::isChecked), 1);
     EXPECT_TRUE((*std::ranges::find(items, QString("Spanish"), &QAction::text))->isChecked());
-    EXPECT_EQ(view()->row("clipboard")->languageButton(), nullptr);
+    EXPECT_EQ(view()->row("clipboard")->findChild<QToolButton*>("languageButton"), nullptr);
+    EXPECT_TRUE(namedPart<QToolButton>(view()->row("translate"), "languageButton"));
 }
 
 TEST_F(QuickPanelTest, RowsHideThePanelBeforeTheyRun) {
@@ -151,7 +154,8 @@ TEST_F(QuickPanelTest, RowsHideThePanelBeforeTheyRun) {
 
     controller.show(state);
     VirtualClock::flushEvents();
-    const QList<QAction*> languages = view()->languageMenu()->actions();
+    const QList<QAction*> languages =
+        namedPart<QMenu>(view()->row("translate"), "languageMenu")->actions();
     const auto german = std::ranges::find(languages, QString("German"), &QAction::text);
     ASSERT_NE(german, languages.end());
     (*german)->trigger();

@@ -4,6 +4,7 @@
 #include "panels/StatusHUD.h"
 #include "panels/StatusHUDController.h"
 #include "state/StateFixture.h"
+#include "support/NamedPart.h"
 #include "support/SimulatedScreens.h"
 #include "support/SimulatedWindowActivation.h"
 #include "support/SimulatedWindowManagerHints.h"
@@ -44,7 +45,7 @@ TEST_F(HudTest, ShowsEachStatusAndHidesAfterItsTime) {
         show(c.status);
         ASSERT_TRUE(hudVisible());
         EXPECT_EQ(hud.view()->model(), c.model);
-        EXPECT_EQ(hud.view()->textLabel()->text(), c.model.text);
+        EXPECT_EQ(namedPart<QLabel>(hud.view(), "statusText")->text(), c.model.text);
         desktop.clock.advance(c.hiddenAfterMs ? c.hiddenAfterMs - 1 : 60000);
         EXPECT_TRUE(hudVisible());
         desktop.clock.advance(1);
@@ -83,12 +84,12 @@ TEST_F(HudTest, LongTextsWidenTheBoxThenShrinkNoFurtherThanTheirLimitThenElide) 
     for (const QString& text :
          {QString("Reading selection"), failure, longText, QString("Pasted")}) {
         show(ActionStatus::running(text));
-        const QLabel* label = hud.view()->textLabel();
+        const QLabel* label = namedPart<QLabel>(hud.view(), "statusText");
         EXPECT_GE(label->font().pixelSize(), 0.82 * 14);
         EXPECT_EQ(label->text() != text, text == longText) << label->text().toStdString();
         EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width() + 1);
         EXPECT_EQ(hud.panel()->width() > StatusHUD::kWindowWidth, text.size() > 20);
         EXPECT_LE(hud.panel()->width(), StatusHUD::kMaximumWindowWidth);
     }
-    EXPECT_EQ(hud.view()->textLabel()->font().pixelSize(), 14);
+    EXPECT_EQ(namedPart<QLabel>(hud.view(), "statusText")->font().pixelSize(), 14);
 }

@@ -3,6 +3,7 @@
 #include "panels/TranslationPreviewPanel.h"
 #include "panels/TranslationPreviewPanelController.h"
 #include "state/StateFixture.h"
+#include "support/NamedPart.h"
 #include "support/SimulatedEventMonitors.h"
 #include "support/SimulatedScreens.h"
 #include "support/SimulatedWindowActivation.h"
@@ -44,8 +45,6 @@ protected:
     // A part of the preview by its object name; fails the test where there is none.
     template <class T>
     T* part(const char* name) const {
-        T* found = view()->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return namedPart<T>(view(), name);
     }
 };

@@ -30,6 +30,9 @@ struct Bench : AssistantTest {
     using AssistantTest::settle;
 
     AssistantPanel* view() const { return qobject_cast<AssistantPanel*>(controller.content()); }
+    AssistantTranscript* transcript() const {
+        return view()->findChild<AssistantTranscript*>(QStringLiteral("transcript"));
+    }
     void ask(const QString& text) {
         controller.setRequestText(text);
         controller.run();
@@ -151,12 +154,13 @@ int main(int argc, char** argv) {
         QElapsedTimer t;
         t.start();
         // What the answer changed: the transcript, painted at once.
-        bench.view()->transcript()->repaint();
+        bench.transcript()->repaint();
         qint64 worst = viewNs + t.nsecsElapsed();
         if (qEnvironmentVariableIsSet("BENCH_DETAIL")) {
             std::printf("view %.1f ms, paint %.1f ms\n", ms(viewNs), ms(t.nsecsElapsed()));
         }
-        QVariantAnimation* scroll = bench.view()->transcript()->scrollAnimation();
+        auto* scroll =
+            bench.transcript()->findChild<QVariantAnimation*>(QStringLiteral("scrollAnimation"));
         worst = std::max(worst, framesUntil(panel, [&] {
                              return scroll && scroll->state() == QAbstractAnimation::Stopped;
                          }));
