@@ -38,11 +38,7 @@ public:
 
     explicit MainSettingsView(Environment environment, QWidget* parent = nullptr);
 
-    SettingsSidebarView* sidebar() const { return sidebar_; }
-    SettingsDetailView* detail() const { return detail_; }
     const SettingsBackdrop& backdrop() const { return backdrop_; }
-    SettingsWindowBackdrop* windowBackdrop() const { return windowBackdrop_; }
-    SettingsSidebarBackdrop* sidebarBackdrop() const { return sidebarBackdrop_; }
     const Environment& environment() const { return env_; }
 
 protected:
