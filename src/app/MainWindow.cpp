@@ -22,6 +22,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     // No "New" command: there is only ever one main window.
     QMenu* menu = menuBar()->addMenu(QStringLiteral("NiveloAI"));
     showQuickMenu_ = menu->addAction(QStringLiteral("Show Quick Menu"));
+    showQuickMenu_->setObjectName(QStringLiteral("showQuickMenu"));
     showQuickMenu_->setShortcut(QKeySequence(Qt::META | Qt::SHIFT | Qt::Key_Space));
     showQuickMenu_->setShortcutContext(Qt::ApplicationShortcut);
     connect(showQuickMenu_, &QAction::triggered, this, &MainWindow::showQuickMenuRequested);

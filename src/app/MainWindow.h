@@ -18,8 +18,6 @@ public:
 
     explicit MainWindow(QWidget* parent = nullptr);
 
-    QAction* showQuickMenuAction() const { return showQuickMenu_; }
-
     // Before a show: the window, its frame included, comes back where it was last shown, moved
     // and cut down (to no less than its minimum) into the visible area of the screen that
     // holds it. Shown the first time, it is only cut to the main screen's visible area and the
