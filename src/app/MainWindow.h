@@ -4,7 +4,6 @@
 #include <QMargins>
 #include <QRect>
 
-class QAction;
 class Screens;
 
 // The main window: the settings window's host, with the window manager's normal frame. Its
@@ -34,7 +33,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QAction* showQuickMenu_ = nullptr;
     // The frame when the window was last hidden (invalid before), and its decoration then.
     QRect lastFrame_;
     QMargins frameMargins_;

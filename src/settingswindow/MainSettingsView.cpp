@@ -28,14 +28,14 @@ MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     sidebarColumn_->installEventFilter(this);
     auto* sidebarLayout = new QVBoxLayout(sidebarColumn_);
     sidebarLayout->setContentsMargins(0, 12, 1, 0);
-    sidebar_ = new SettingsSidebarView(env_.appState, sidebarColumn_);
-    sidebar_->setObjectName(QStringLiteral("sidebar"));
-    sidebarLayout->addWidget(sidebar_);
+    auto* sidebar = new SettingsSidebarView(env_.appState, sidebarColumn_);
+    sidebar->setObjectName(QStringLiteral("sidebar"));
+    sidebarLayout->addWidget(sidebar);
     row->addWidget(sidebarColumn_);
 
-    detail_ = new SettingsDetailView(env_, this);
-    detail_->setObjectName(QStringLiteral("detail"));
-    row->addWidget(detail_, 1);
+    auto* detail = new SettingsDetailView(env_, this);
+    detail->setObjectName(QStringLiteral("detail"));
+    row->addWidget(detail, 1);
 
     connect(&env_.appState, &NiveloAppState::settingsChanged, this, &MainSettingsView::restyle);
     connect(&env_.appState, &NiveloAppState::systemSurfaceModeChanged, this,

@@ -11,8 +11,6 @@ class HotkeyService;
 class KeyMap;
 class NiveloAppState;
 class QuickPanelController;
-class SettingsDetailView;
-class SettingsSidebarView;
 class StatusHUDController;
 
 // The main window's content: the backdrop, the sidebar of pages and the selected page. It
@@ -59,6 +57,4 @@ private:
     SettingsWindowBackdrop* windowBackdrop_ = nullptr;
     QWidget* sidebarColumn_ = nullptr;
     SettingsSidebarBackdrop* sidebarBackdrop_ = nullptr;
-    SettingsSidebarView* sidebar_ = nullptr;
-    SettingsDetailView* detail_ = nullptr;
 };
