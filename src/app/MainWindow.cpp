@@ -21,10 +21,11 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
 
     // No "New" command: there is only ever one main window.
     QMenu* menu = menuBar()->addMenu(QStringLiteral("NiveloAI"));
-    showQuickMenu_ = menu->addAction(QStringLiteral("Show Quick Menu"));
-    showQuickMenu_->setShortcut(QKeySequence(Qt::META | Qt::SHIFT | Qt::Key_Space));
-    showQuickMenu_->setShortcutContext(Qt::ApplicationShortcut);
-    connect(showQuickMenu_, &QAction::triggered, this, &MainWindow::showQuickMenuRequested);
+    QAction* showQuickMenu = menu->addAction(QStringLiteral("Show Quick Menu"));
+    showQuickMenu->setObjectName(QStringLiteral("showQuickMenu"));
+    showQuickMenu->setShortcut(QKeySequence(Qt::META | Qt::SHIFT | Qt::Key_Space));
+    showQuickMenu->setShortcutContext(Qt::ApplicationShortcut);
+    connect(showQuickMenu, &QAction::triggered, this, &MainWindow::showQuickMenuRequested);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

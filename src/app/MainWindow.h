@@ -4,7 +4,6 @@
 #include <QMargins>
 #include <QRect>
 
-class QAction;
 class Screens;
 
 // The main window: the settings window's host, with the window manager's normal frame. Its
@@ -17,8 +16,6 @@ public:
     static constexpr int kMinimumHeight = 500;
 
     explicit MainWindow(QWidget* parent = nullptr);
-
-    QAction* showQuickMenuAction() const { return showQuickMenu_; }
 
     // Before a show: the window, its frame included, comes back where it was last shown, moved
     // and cut down (to no less than its minimum) into the visible area of the screen that
@@ -36,7 +33,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QAction* showQuickMenu_ = nullptr;
     // The frame when the window was last hidden (invalid before), and its decoration then.
     QRect lastFrame_;
     QMargins frameMargins_;

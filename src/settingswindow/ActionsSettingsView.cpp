@@ -71,6 +71,7 @@ ActionsSettingsView::ActionsSettingsView(NiveloAppState& state, QWidget* parent)
     auto* editorLayout = new QVBoxLayout(editorSection);
     editorLayout->setContentsMargins(8, 8, 8, 8);
     editor_ = new QTextEdit(editorSection);
+    editor_->setObjectName(QStringLiteral("sampleEditor"));
     editor_->setAcceptRichText(false);
     editor_->setFrameShape(QFrame::NoFrame);
     editor_->setFont(NiveloTheme::font(NiveloTheme::FontRole::body));
@@ -96,6 +97,7 @@ ActionsSettingsView::ActionsSettingsView(NiveloAppState& state, QWidget* parent)
     targetTitle_ = new QLabel(this);
     targetTitle_->setTextFormat(Qt::PlainText);
     target_ = new QComboBox(this);
+    target_->setObjectName(QStringLiteral("targetPicker"));
     target_->setMaxVisibleItems(16);
     targetTitle_->setBuddy(target_);
     targetRow->addWidget(targetTitle_);
@@ -113,6 +115,7 @@ ActionsSettingsView::ActionsSettingsView(NiveloAppState& state, QWidget* parent)
     page->addLayout(rowsLayout_);
 
     outputSection_ = new QWidget(this);
+    outputSection_->setObjectName(QStringLiteral("outputSection"));
     auto* outputLayout = new QVBoxLayout(outputSection_);
     outputLayout->setContentsMargins(0, 0, 0, 0);
     outputLayout->setSpacing(8);
@@ -122,6 +125,7 @@ ActionsSettingsView::ActionsSettingsView(NiveloAppState& state, QWidget* parent)
     auto* outputBoxLayout = new QVBoxLayout(outputBox);
     outputBoxLayout->setContentsMargins(12, 12, 12, 12);
     output_ = new QLabel(outputBox);
+    output_->setObjectName(QStringLiteral("output"));
     output_->setTextFormat(Qt::PlainText);
     output_->setWordWrap(true);
     output_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -139,11 +143,6 @@ ActionsSettingsView::ActionsSettingsView(NiveloAppState& state, QWidget* parent)
     refresh();
 }
 
-QPushButton* ActionsSettingsView::runButton(const QString& actionId) const {
-    const auto it = rows_.find(actionId);
-    return it == rows_.end() ? nullptr : it->run;
-}
-
 ActionsSettingsView::ActionRow ActionsSettingsView::makeRow(const QString& id) {
     ActionRow row;
     row.section = newSettingsSection(false, this);
@@ -155,6 +154,7 @@ ActionsSettingsView::ActionRow ActionsSettingsView::makeRow(const QString& id) {
     row.title->setTextFormat(Qt::PlainText);
     row.title->setFont(NiveloTheme::font(NiveloTheme::FontRole::body));
     row.run = new QPushButton(row.section);
+    row.run->setObjectName(QStringLiteral("run:") + id);
     layout->addWidget(row.icon);
     layout->addWidget(row.title, 1);
     layout->addWidget(row.run);

@@ -45,12 +45,6 @@ public:
     explicit ActionsSettingsView(NiveloAppState& state, QWidget* parent = nullptr);
     void refresh();
 
-    QTextEdit* editor() const { return editor_; }
-    QPushButton* runButton(const QString& actionId) const;
-    QWidget* outputSection() const { return outputSection_; }
-    QLabel* output() const { return output_; }
-    QComboBox* targetPicker() const { return target_; }
-
 protected:
     void changeEvent(QEvent* event) override;
 

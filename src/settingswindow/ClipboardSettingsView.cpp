@@ -84,6 +84,7 @@ ClipboardSettingsView::ClipboardSettingsView(NiveloAppState& state, QWidget* par
             [this](bool on) { binding(state_, &NiveloSettings::clipboardHistoryEnabled).set(on); });
 
     limit_ = new SettingsStepper(kMinimumLimit, kMaximumLimit, settingsBlock);
+    limit_->setObjectName(QStringLiteral("limitStepper"));
     settings->addWidget(limit_);
     connect(limit_, &SettingsStepper::valueStepped, this,
             [this](int value) { binding(state_, &NiveloSettings::clipboardLimit).set(value); });
@@ -102,6 +103,7 @@ ClipboardSettingsView::ClipboardSettingsView(NiveloAppState& state, QWidget* par
     settings->addLayout(daysRow);
 
     clear_ = new QPushButton(settingsBlock);
+    clear_->setObjectName(QStringLiteral("clearHistory"));
     settings->addWidget(clear_, 0, Qt::AlignLeft);
     // Right away, without asking: the status says it happened.
     connect(clear_, &QPushButton::clicked, this, [this] { state_.clearClipboardHistory(); });
@@ -115,6 +117,7 @@ ClipboardSettingsView::ClipboardSettingsView(NiveloAppState& state, QWidget* par
     heading_->setFont(NiveloTheme::font(NiveloTheme::FontRole::headline));
     recent->addWidget(heading_);
     empty_ = new QLabel(recentBlock);
+    empty_->setObjectName(QStringLiteral("emptyLabel"));
     empty_->setTextFormat(Qt::PlainText);
     empty_->setFont(NiveloTheme::font(NiveloTheme::FontRole::body));
     recent->addWidget(empty_);
@@ -130,21 +133,6 @@ ClipboardSettingsView::ClipboardSettingsView(NiveloAppState& state, QWidget* par
     recolour();
 }
 
-QWidget* ClipboardSettingsView::row(const QString& id) const {
-    const auto it = rows_.find(id);
-    return it == rows_.end() ? nullptr : it->frame;
-}
-
-QToolButton* ClipboardSettingsView::pasteButton(const QString& id) const {
-    const auto it = rows_.find(id);
-    return it == rows_.end() ? nullptr : it->paste;
-}
-
-QToolButton* ClipboardSettingsView::deleteButton(const QString& id) const {
-    const auto it = rows_.find(id);
-    return it == rows_.end() ? nullptr : it->remove;
-}
-
 QStringList ClipboardSettingsView::rowTexts() const {
     QStringList texts;
     for (const QString& id : order_) {
@@ -156,13 +144,16 @@ QStringList ClipboardSettingsView::rowTexts() const {
 ClipboardSettingsView::EntryRow ClipboardSettingsView::makeRow(const QString& id) {
     EntryRow row;
     row.frame = new RoundedBox(QStringLiteral("Row"), settingsCardLook(10, 0.055, false), this);
+    row.frame->setObjectName(QStringLiteral("entry:") + id);
     auto* layout = new QHBoxLayout(row.frame);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
     row.text = new ClampedTextLabel(3, row.frame);
     row.text->setFont(NiveloTheme::font(NiveloTheme::FontRole::body));
     row.paste = symbolButton(row.frame);
+    row.paste->setObjectName(QStringLiteral("paste"));
     row.remove = symbolButton(row.frame);
+    row.remove->setObjectName(QStringLiteral("delete"));
     layout->addWidget(row.text, 1, Qt::AlignTop);
     layout->addWidget(row.paste, 0, Qt::AlignTop);
     layout->addWidget(row.remove, 0, Qt::AlignTop);

@@ -59,13 +59,6 @@ public:
     explicit ClipboardSettingsView(NiveloAppState& state, QWidget* parent = nullptr);
     void refresh();
 
-    SettingsStepper* limitStepper() const { return limit_; }
-    QPushButton* clearButton() const { return clear_; }
-    QLabel* emptyLabel() const { return empty_; }
-    // The row of an entry, in list order; null when it has none.
-    QWidget* row(const QString& id) const;
-    QToolButton* pasteButton(const QString& id) const;
-    QToolButton* deleteButton(const QString& id) const;
     QStringList rowTexts() const;
 
 protected:

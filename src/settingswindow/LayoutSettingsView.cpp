@@ -142,6 +142,7 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
     column->setSpacing(12);
 
     detect_ = new QPushButton(block);
+    detect_->setObjectName(QStringLiteral("detectLayouts"));
     column->addWidget(detect_, 0, Qt::AlignLeft);
     connect(detect_, &QPushButton::clicked, this, &LayoutSettingsView::detectSystemLayouts);
 
@@ -157,7 +158,9 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
         column->addLayout(row);
     };
     latin_ = new QComboBox(block);
+    latin_->setObjectName(QStringLiteral("latinPicker"));
     native_ = new QComboBox(block);
+    native_->setObjectName(QStringLiteral("nativePicker"));
     for (QComboBox* picker : {latin_, native_}) {
         picker->setMinimumWidth(200);
     }
@@ -180,6 +183,7 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
             [this](bool on) { binding(state_, &NiveloSettings::layoutAutoSwitch).set(on); });
 
     hotkey_ = new HotkeyRecorderField(state_.settings().layoutHotkey, 142, block);
+    hotkey_->setObjectName(QStringLiteral("layoutHotkey"));
     labelledRow(hotkeyLabel_, hotkey_);
     connect(hotkey_, &HotkeyRecorderField::hotkeyEdited, this, [this](const QString& text) {
         binding(state_, &NiveloSettings::layoutHotkey).set(text);
@@ -188,6 +192,7 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
     column->addWidget(new SettingsDivider(block));
 
     perApp_ = new SettingsToggle(block);
+    perApp_->setObjectName(QStringLiteral("perAppSwitching"));
     column->addWidget(perApp_);
     connect(perApp_, &SettingsToggle::toggled, this, [this](bool on) {
         binding(state_, &NiveloSettings::appLayoutSwitchingEnabled).set(on);
@@ -201,6 +206,7 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
     column->addLayout(rulesLayout_);
 
     add_ = new QPushButton(block);
+    add_->setObjectName(QStringLiteral("addApplication"));
     column->addWidget(add_, 0, Qt::AlignLeft);
     connect(add_, &QPushButton::clicked, this, [this] { addApplication(); });
 
@@ -210,34 +216,6 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
 }
 
 LayoutSettingsView::~LayoutSettingsView() = default;
-
-QCheckBox* LayoutSettingsView::perAppToggle() const {
-    return perApp_->box();
-}
-
-QFileDialog* LayoutSettingsView::applicationDialog() const {
-    return dialog_;
-}
-
-QWidget* LayoutSettingsView::ruleRow(const QUuid& id) const {
-    const auto it = rows_.find(id);
-    return it == rows_.end() ? nullptr : it->frame;
-}
-
-QComboBox* LayoutSettingsView::rulePicker(const QUuid& id) const {
-    const auto it = rows_.find(id);
-    return it == rows_.end() ? nullptr : it->layout;
-}
-
-QCheckBox* LayoutSettingsView::ruleToggle(const QUuid& id) const {
-    const auto it = rows_.find(id);
-    return it == rows_.end() ? nullptr : it->enabled;
-}
-
-QToolButton* LayoutSettingsView::ruleRemoveButton(const QUuid& id) const {
-    const auto it = rows_.find(id);
-    return it == rows_.end() ? nullptr : it->remove;
-}
 
 void LayoutSettingsView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -269,6 +247,7 @@ void LayoutSettingsView::addApplication() {
     const UiLanguage lang = state_.settings().uiLanguage;
     auto* dialog = new QFileDialog(this, tr2(lang, QStringLiteral("Choose an application"),
                                              QStringLiteral("Выберите приложение")));
+    dialog->setObjectName(QStringLiteral("applicationDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setWindowModality(Qt::WindowModal);
@@ -329,6 +308,7 @@ LayoutSettingsView::RuleRow LayoutSettingsView::makeRow(const AppLayoutRule& rul
     const QUuid id = rule.id;
     RuleRow row;
     row.frame = new RoundedBox(QStringLiteral("Row"), settingsCardLook(11, 0.055, false), this);
+    row.frame->setObjectName(QStringLiteral("rule:") + id.toString(QUuid::WithoutBraces));
     auto* layout = new QHBoxLayout(row.frame);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
@@ -346,11 +326,14 @@ LayoutSettingsView::RuleRow LayoutSettingsView::makeRow(const AppLayoutRule& rul
     names->addWidget(row.identifier);
     layout->addLayout(names, 1);
     row.layout = new QComboBox(row.frame);
+    row.layout->setObjectName(QStringLiteral("layoutPicker"));
     row.layout->setFixedWidth(170);
     layout->addWidget(row.layout);
     row.enabled = new QCheckBox(row.frame);
+    row.enabled->setObjectName(QStringLiteral("enabled"));
     layout->addWidget(row.enabled);
     row.remove = new QToolButton(row.frame);
+    row.remove->setObjectName(QStringLiteral("remove"));
     row.remove->setAutoRaise(true);
     row.remove->setIconSize(QSize(16, 16));
     layout->addWidget(row.remove);

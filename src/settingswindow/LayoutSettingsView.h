@@ -126,19 +126,6 @@ public:
     void addApplication(const QString& desktopEntryPath);
     void detectSystemLayouts();
 
-    QFileDialog* applicationDialog() const;
-    QPushButton* detectButton() const { return detect_; }
-    QPushButton* addButton() const { return add_; }
-    QComboBox* latinPicker() const { return latin_; }
-    QComboBox* nativePicker() const { return native_; }
-    HotkeyRecorderField* hotkeyField() const { return hotkey_; }
-    QCheckBox* perAppToggle() const;
-    // The row of a rule; null when it has none.
-    QWidget* ruleRow(const QUuid& id) const;
-    QComboBox* rulePicker(const QUuid& id) const;
-    QCheckBox* ruleToggle(const QUuid& id) const;
-    QToolButton* ruleRemoveButton(const QUuid& id) const;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -13,6 +13,7 @@ MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     : QWidget(parent), env_(environment), systemPalette_(palette()) {
     setAccessibleName(QStringLiteral("Settings"));
     windowBackdrop_ = new SettingsWindowBackdrop(this);
+    windowBackdrop_->setObjectName(QStringLiteral("windowBackdrop"));
     windowBackdrop_->lower();
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(26, 30, 28, 24);
@@ -22,16 +23,19 @@ MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     sidebarColumn_->setAccessibleName(QStringLiteral("Settings pages"));
     sidebarColumn_->setFixedWidth(kSidebarWidth);
     sidebarBackdrop_ = new SettingsSidebarBackdrop(sidebarColumn_);
+    sidebarBackdrop_->setObjectName(QStringLiteral("sidebarBackdrop"));
     sidebarBackdrop_->lower();
     sidebarColumn_->installEventFilter(this);
     auto* sidebarLayout = new QVBoxLayout(sidebarColumn_);
     sidebarLayout->setContentsMargins(0, 12, 1, 0);
-    sidebar_ = new SettingsSidebarView(env_.appState, sidebarColumn_);
-    sidebarLayout->addWidget(sidebar_);
+    auto* sidebar = new SettingsSidebarView(env_.appState, sidebarColumn_);
+    sidebar->setObjectName(QStringLiteral("sidebar"));
+    sidebarLayout->addWidget(sidebar);
     row->addWidget(sidebarColumn_);
 
-    detail_ = new SettingsDetailView(env_, this);
-    row->addWidget(detail_, 1);
+    auto* detail = new SettingsDetailView(env_, this);
+    detail->setObjectName(QStringLiteral("detail"));
+    row->addWidget(detail, 1);
 
     connect(&env_.appState, &NiveloAppState::settingsChanged, this, &MainSettingsView::restyle);
     connect(&env_.appState, &NiveloAppState::systemSurfaceModeChanged, this,

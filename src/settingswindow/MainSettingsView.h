@@ -11,8 +11,6 @@ class HotkeyService;
 class KeyMap;
 class NiveloAppState;
 class QuickPanelController;
-class SettingsDetailView;
-class SettingsSidebarView;
 class StatusHUDController;
 
 // The main window's content: the backdrop, the sidebar of pages and the selected page. It
@@ -38,11 +36,7 @@ public:
 
     explicit MainSettingsView(Environment environment, QWidget* parent = nullptr);
 
-    SettingsSidebarView* sidebar() const { return sidebar_; }
-    SettingsDetailView* detail() const { return detail_; }
     const SettingsBackdrop& backdrop() const { return backdrop_; }
-    SettingsWindowBackdrop* windowBackdrop() const { return windowBackdrop_; }
-    SettingsSidebarBackdrop* sidebarBackdrop() const { return sidebarBackdrop_; }
     const Environment& environment() const { return env_; }
 
 protected:
@@ -63,6 +57,4 @@ private:
     SettingsWindowBackdrop* windowBackdrop_ = nullptr;
     QWidget* sidebarColumn_ = nullptr;
     SettingsSidebarBackdrop* sidebarBackdrop_ = nullptr;
-    SettingsSidebarView* sidebar_ = nullptr;
-    SettingsDetailView* detail_ = nullptr;
 };

@@ -163,14 +163,6 @@ PermissionsSettingsView::PermissionsSettingsView(NiveloAppState& state, QWidget*
     refresh();
 }
 
-QList<QPushButton*> PermissionsSettingsView::buttons() const {
-    QList<QPushButton*> all = buttons_;
-    if (reset_) {
-        all.append(reset_);
-    }
-    return all;
-}
-
 void PermissionsSettingsView::run(Action action) {
     switch (action) {
         case Action::refresh:

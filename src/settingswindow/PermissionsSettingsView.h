@@ -62,9 +62,6 @@ public:
     explicit PermissionsSettingsView(NiveloAppState& state, QWidget* parent = nullptr);
     void refresh();
 
-    // The buttons in their order, the reset last.
-    QList<QPushButton*> buttons() const;
-
 protected:
     void changeEvent(QEvent* event) override;
 

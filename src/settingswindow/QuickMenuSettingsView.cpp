@@ -87,6 +87,7 @@ QuickMenuSettingsView::QuickMenuSettingsView(NiveloAppState& state, QWidget* par
     sizeRow->setSpacing(8);
     sizeLabel_ = plainLabel(block);
     size_ = new QComboBox(block);
+    size_->setObjectName(QStringLiteral("sizePicker"));
     sizeLabel_->setBuddy(size_);
     sizeRow->addWidget(sizeLabel_);
     sizeRow->addWidget(size_);
@@ -132,30 +133,22 @@ QuickMenuSettingsView::QuickMenuSettingsView(NiveloAppState& state, QWidget* par
     refresh();
 }
 
-QCheckBox* QuickMenuSettingsView::rowToggle(const QString& id) const {
-    return rows_.value(id).toggle;
-}
-
-QToolButton* QuickMenuSettingsView::upButton(const QString& id) const {
-    return rows_.value(id).up;
-}
-
-QToolButton* QuickMenuSettingsView::downButton(const QString& id) const {
-    return rows_.value(id).down;
-}
-
 QuickMenuSettingsView::ActionRow QuickMenuSettingsView::makeRow(const QString& id) {
     ActionRow row;
     row.panel = new RoundedBox(id, settingsCardLook(11, kEnabledFill, false), this);
+    row.panel->setObjectName(QStringLiteral("action:") + id);
     auto* layout = new QHBoxLayout(row.panel);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
     row.toggle = new QCheckBox(row.panel);
+    row.toggle->setObjectName(QStringLiteral("toggle"));
     row.icon = new QLabel(row.panel);
     row.icon->setFixedSize(16, 16);
     row.title = plainLabel(row.panel);
     row.up = arrowButton(row.panel);
+    row.up->setObjectName(QStringLiteral("up"));
     row.down = arrowButton(row.panel);
+    row.down->setObjectName(QStringLiteral("down"));
     layout->addWidget(row.toggle);
     layout->addWidget(row.icon);
     layout->addWidget(row.title, 1);
@@ -228,6 +221,7 @@ void QuickMenuSettingsView::refresh() {
     for (const ActionRow& gone : std::as_const(rows_)) {
         rowsLayout_->removeWidget(gone.panel);
         gone.panel->hide();
+        gone.panel->setObjectName(QString());  // until it is deleted, only live rows go by id
         gone.panel->deleteLater();
     }
     rows_ = kept;

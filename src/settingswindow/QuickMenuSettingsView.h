@@ -50,12 +50,8 @@ public:
     explicit QuickMenuSettingsView(NiveloAppState& state, QWidget* parent = nullptr);
     void refresh();
 
-    QComboBox* sizePicker() const { return size_; }
     // In display order.
     QStringList rowIds() const { return order_; }
-    QCheckBox* rowToggle(const QString& id) const;
-    QToolButton* upButton(const QString& id) const;
-    QToolButton* downButton(const QString& id) const;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -59,6 +59,7 @@ SettingsDetailView::SettingsDetailView(const MainSettingsView::Environment& envi
     layout->setSpacing(14);
 
     title_ = new QLabel(this);
+    title_->setObjectName(QStringLiteral("pageTitle"));
     title_->setTextFormat(Qt::PlainText);
     QFont font = title_->font();
     font.setPixelSize(19);
@@ -68,6 +69,7 @@ SettingsDetailView::SettingsDetailView(const MainSettingsView::Environment& envi
     layout->addWidget(title_);
 
     scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("pageScroll"));
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
     scroll_->viewport()->setAutoFillBackground(false);
@@ -90,6 +92,7 @@ void SettingsDetailView::showPage(SettingsPage page) {
     column->setSpacing(14);
     QWidget* view = makePage(page, env_, content);
     page_ = view ? view : new QWidget(content);
+    page_->setObjectName(QStringLiteral("page"));
     page_->setMaximumWidth(kMaximumPageWidth);
     // Up to 700 wide from the leading edge; the rest of the width stays empty.
     auto* row = new QHBoxLayout();

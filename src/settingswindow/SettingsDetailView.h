@@ -19,9 +19,6 @@ public:
                                 QWidget* parent = nullptr);
 
     SettingsPage shownPage() const { return shown_; }
-    QWidget* pageWidget() const { return page_; }
-    QScrollArea* scrollArea() const { return scroll_; }
-    QLabel* titleLabel() const { return title_; }
 
 private:
     void showPage(SettingsPage page);

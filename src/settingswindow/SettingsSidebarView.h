@@ -28,7 +28,6 @@ class SettingsSidebarView : public QScrollArea {
 public:
     explicit SettingsSidebarView(NiveloAppState& state, QWidget* parent = nullptr);
 
-    const QList<SettingsSidebarRow*>& rows() const { return rows_; }
     void refresh();
 
 private:

@@ -26,7 +26,9 @@ SettingsStepper::SettingsStepper(int minimum, int maximum, QWidget* parent)
         (*button)->setFixedSize(24, 22);
         buttons->addWidget(*button);
     }
+    decrease_->setObjectName(QStringLiteral("decrease"));
     decrease_->setText(QStringLiteral("−"));
+    increase_->setObjectName(QStringLiteral("increase"));
     increase_->setText(QStringLiteral("+"));
     row->addLayout(buttons);
     row->addStretch(1);

@@ -20,9 +20,6 @@ public:
     QString text() const;
     void setButtonNames(const QString& decrease, const QString& increase);
 
-    QToolButton* decreaseButton() const { return decrease_; }
-    QToolButton* increaseButton() const { return increase_; }
-
     // What a step by delta from the shown value gives.
     int stepped(int delta) const;
 

@@ -14,6 +14,7 @@ SettingsToggle::SettingsToggle(QWidget* parent) : QWidget(parent) {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     box_ = new QCheckBox(this);
+    box_->setObjectName(QStringLiteral("box"));
     title_ = new QLabel(this);
     title_->setTextFormat(Qt::PlainText);
     title_->setWordWrap(true);

@@ -12,7 +12,6 @@ class SettingsToggle : public QWidget {
 public:
     explicit SettingsToggle(QWidget* parent = nullptr);
 
-    QCheckBox* box() const { return box_; }
     QString text() const;
     void setText(const QString& text);
     // Shows a stored value; emits nothing.

@@ -206,14 +206,3 @@ void ShortcutsSettingsView::refresh() {
     }
     stylesHeading_->setText(m.stylesHeading);
 }
-
-QList<HotkeyRecorderField*> ShortcutsSettingsView::recorders() const {
-    QList<HotkeyRecorderField*> all;
-    for (const Row& row : settingsRows_) {
-        all.append(row.recorder);
-    }
-    for (const Row& row : styleRows_) {
-        all.append(row.recorder);
-    }
-    return all;
-}

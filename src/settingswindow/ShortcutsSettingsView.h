@@ -57,9 +57,6 @@ public:
     explicit ShortcutsSettingsView(NiveloAppState& state, QWidget* parent = nullptr);
     void refresh();
 
-    // Settings rows first, then the style rows.
-    QList<HotkeyRecorderField*> recorders() const;
-
 private:
     struct Row {
         QWidget* widget = nullptr;

@@ -22,6 +22,7 @@
 StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& id,
                                          int recorderWidth, bool hasAutoToggle, QWidget* parent)
     : RoundedBox(id, settingsCardLook(14, 0.055, true), parent), state_(state), id_(id) {
+    setObjectName(QStringLiteral("card:") + id);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(10);
@@ -29,21 +30,25 @@ StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& i
     auto* row = new QHBoxLayout();
     row->setSpacing(8);
     name_ = new QLineEdit(this);
+    name_->setObjectName(QStringLiteral("nameField"));
     row->addWidget(name_, 1);
     connect(name_, &QLineEdit::textEdited, this,
             [this](const QString& text) { write(Field::name, text); });
 
     recorder_ = new HotkeyRecorderField(QString(), recorderWidth, this);
+    recorder_->setObjectName(QStringLiteral("hotkey"));
     row->addWidget(recorder_);
     connect(recorder_, &HotkeyRecorderField::hotkeyEdited, this,
             [this](const QString& hotkey) { write(Field::hotkey, hotkey); });
 
     if (hasAutoToggle) {
         auto_ = new SwitchCheckBox(this);
+        auto_->setObjectName(QStringLiteral("auto"));
         row->addWidget(auto_);
         connect(auto_, &QCheckBox::toggled, this, [this](bool on) { writeAutoReplace(on); });
     }
     delete_ = new QToolButton(this);
+    delete_->setObjectName(QStringLiteral("delete"));
     delete_->setAutoRaise(true);
     delete_->setIconSize(QSize(15, 15));
     delete_->setFocusPolicy(Qt::TabFocus);
@@ -55,6 +60,7 @@ StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& i
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(6, 6, 6, 6);
     prompt_ = new QTextEdit(frame);
+    prompt_->setObjectName(QStringLiteral("prompt"));
     prompt_->setAcceptRichText(false);
     prompt_->setFrameShape(QFrame::NoFrame);
     prompt_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

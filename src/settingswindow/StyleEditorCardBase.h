@@ -9,8 +9,6 @@
 
 class HotkeyRecorderField;
 class NiveloAppState;
-class QCheckBox;
-
 class QLineEdit;
 class QTextEdit;
 class QToolButton;
@@ -39,12 +37,6 @@ public:
 
     const QString& styleId() const { return id_; }
     void show(const StyleCardModel& model, UiLanguage lang);
-
-    QLineEdit* nameField() const { return name_; }
-    HotkeyRecorderField* recorder() const { return recorder_; }
-    QCheckBox* autoToggle() const { return auto_; }
-    QToolButton* deleteButton() const { return delete_; }
-    QTextEdit* promptEditor() const { return prompt_; }
 
 protected:
     enum class Field { name, hotkey, prompt };

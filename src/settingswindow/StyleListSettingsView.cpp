@@ -32,7 +32,9 @@ void StyleListSettingsView::build() {
     titles->addWidget(hint_);
     header->addLayout(titles, 1);
     add_ = new QPushButton(this);
+    add_->setObjectName(QStringLiteral("addStyle"));
     reset_ = new QPushButton(this);
+    reset_->setObjectName(QStringLiteral("resetStyles"));
     header->addWidget(add_);
     header->addWidget(reset_);
     page->addLayout(header);
@@ -85,6 +87,7 @@ void StyleListSettingsView::refresh() {
     for (StyleEditorCardBase* gone : std::as_const(cards_)) {
         cardsLayout_->removeWidget(gone);
         gone->hide();
+        gone->setObjectName(QString());  // until it is deleted, only live cards go by id
         gone->deleteLater();
     }
     cards_ = kept;

@@ -30,11 +30,8 @@ class StyleListSettingsView : public QWidget {
 public:
     void refresh();
 
-    QPushButton* addButton() const { return add_; }
-    QPushButton* resetButton() const { return reset_; }
     // In list order.
     QStringList cardIds() const { return order_; }
-    StyleEditorCardBase* card(const QString& id) const { return cards_.value(id); }
 
 protected:
     StyleListSettingsView(NiveloAppState& state, QWidget* parent);

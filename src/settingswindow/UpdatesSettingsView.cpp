@@ -190,6 +190,7 @@ UpdatesSettingsView::UpdatesSettingsView(NiveloAppState& state, AppUpdateManager
     top->addWidget(statusTitle_);
     top->addStretch(1);
     check_ = new QPushButton(status);
+    check_->setObjectName(QStringLiteral("checkForUpdates"));
     check_->setAutoDefault(false);
     check_->setIconSize(QSize(12, 12));
     top->addWidget(check_);
@@ -232,6 +233,7 @@ UpdatesSettingsView::UpdatesSettingsView(NiveloAppState& state, AppUpdateManager
     statusColumn->addWidget(notesBox_);
 
     download_ = new QPushButton(status);
+    download_->setObjectName(QStringLiteral("download"));
     download_->setAutoDefault(false);
     statusColumn->addWidget(download_, 0, Qt::AlignLeft);
     connect(download_, &QPushButton::clicked, this, [this] { manager_.openDownload(); });
@@ -345,6 +347,7 @@ void UpdatesSettingsView::syncAlert(const UpdatesPageModel& m) {
     }
     closeAlert();
     auto* box = new QMessageBox(this);
+    box->setObjectName(QStringLiteral("updateAlert"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     // A window does not inherit the page's palette (a liquid mode's is dark): every role is
     // set on it, as an inherited palette resolves to the application's otherwise.

@@ -83,11 +83,6 @@ public:
                         QWidget* parent = nullptr);
     void refresh();
 
-    QPushButton* checkButton() const { return check_; }
-    QPushButton* downloadButton() const { return download_; }
-    // The alert on screen; null when none is.
-    QMessageBox* alert() const { return alert_; }
-
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;

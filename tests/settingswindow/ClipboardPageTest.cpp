@@ -9,6 +9,7 @@
 
 #include "capture/PasteboardServiceError.h"
 #include "settingswindow/ClipboardSettingsView.h"
+#include "settingswindow/SettingsParts.h"
 #include "settingswindow/SettingsStepper.h"
 #include "state/StateFixture.h"
 
@@ -63,6 +64,11 @@ protected:
         page = std::make_unique<ClipboardSettingsView>(*state);
         defaults.saves = 0;
     }
+    // A button of an entry's row: "paste" or "delete".
+    QToolButton* entryButton(const QString& id, const char* name) const {
+        QWidget* row = part<QWidget>(*page, "entry:" + id);
+        return row ? part<QToolButton>(*row, name) : nullptr;
+    }
 };
 
 // A stored limit outside 10...500 is shown as stored; the first step brings it inside.
@@ -75,9 +81,9 @@ TEST_F(ClipboardPage, TheStepperShowsTheStoredLimitAndOnlyAStepWrites) {
                  {500, true, 0}, {100, true, 101}, {10, false, 0}};
     for (const auto& c : cases) {
         open(c.stored);
-        SettingsStepper* stepper = page->limitStepper();
+        SettingsStepper* stepper = part<SettingsStepper>(*page, "limitStepper");
         EXPECT_EQ(stepper->text(), QStringLiteral("History limit: %1").arg(c.stored));
-        QToolButton* button = c.up ? stepper->increaseButton() : stepper->decreaseButton();
+        QToolButton* button = part<QToolButton>(*stepper, c.up ? "increase" : "decrease");
         EXPECT_EQ(button->isEnabled(), c.saved != 0) << c.stored << c.up;
         button->click();
         EXPECT_EQ(defaults.saves, c.saved ? 1 : 0) << c.stored << c.up;
@@ -91,9 +97,9 @@ TEST_F(ClipboardPage, TheStepperShowsTheStoredLimitAndOnlyAStepWrites) {
 TEST_F(ClipboardPage, ClearEmptiesTheListAtOnceWithAStatusAndTheTrashSavesWithout) {
     open();
     EXPECT_EQ(page->rowTexts(), (QStringList{"second copy", "first copy"}));
-    EXPECT_TRUE(page->emptyLabel()->isHidden());
+    EXPECT_TRUE(part<QLabel>(*page, "emptyLabel")->isHidden());
 
-    page->deleteButton("b")->click();
+    entryButton("b", "delete")->click();
     EXPECT_EQ(page->rowTexts(), QStringList{"first copy"});
     EXPECT_EQ(history.load(), history.items());
     EXPECT_TRUE(statuses().isEmpty());
@@ -103,11 +109,11 @@ TEST_F(ClipboardPage, ClearEmptiesTheListAtOnceWithAStatusAndTheTrashSavesWithou
     EXPECT_EQ(page->rowTexts(), (QStringList{"fresh copy", "first copy"}));
 
     setLanguage(UiLanguage::ru);
-    page->clearButton()->click();
+    part<QPushButton>(*page, "clearHistory")->click();
     EXPECT_EQ(page->rowTexts(), QStringList());
-    EXPECT_EQ(page->row("a"), nullptr);
-    EXPECT_FALSE(page->emptyLabel()->isHidden());
-    EXPECT_EQ(page->emptyLabel()->text(), "История буфера пуста.");
+    EXPECT_EQ(page->findChild<QWidget*>("entry:a"), nullptr);
+    EXPECT_FALSE(part<QLabel>(*page, "emptyLabel")->isHidden());
+    EXPECT_EQ(part<QLabel>(*page, "emptyLabel")->text(), "История буфера пуста.");
     EXPECT_TRUE(history.load().isEmpty());
     ASSERT_FALSE(statuses().isEmpty());
     EXPECT_EQ(statuses().last(), ActionStatus::done("История буфера очищена"));
@@ -119,7 +125,7 @@ TEST_F(ClipboardPage, APasteReportsItsOutcomeAndKeepsTheEntry) {
     captureServices.focus.rememberFrontmostApplication();
     history.finishTransientPasteboardUse();  // the user's own content was seen long ago
     const auto pasteFirstCopy = [&] {
-        page->pasteButton("a")->click();
+        entryButton("a", "paste")->click();
         settle();
         EXPECT_EQ(page->rowTexts(), (QStringList{"second copy", "first copy"}));
         EXPECT_TRUE(statuses().last().isIdle());

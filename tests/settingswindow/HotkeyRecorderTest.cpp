@@ -11,7 +11,7 @@
 #include "settingswindow/HotkeyFormatter.h"
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/MainSettingsView.h"
-#include "settingswindow/SettingsDetailView.h"
+#include "settingswindow/SettingsParts.h"
 #include "settingswindow/ShortcutsSettingsView.h"
 #include "state/StateFixture.h"
 #include "support/SimulatedHotKeyRegistry.h"
@@ -66,8 +66,9 @@ public:
         state->setSelectedSettingsPage(SettingsPage::shortcuts);
         view->show();
     }
+    // The settings rows first, then the style rows.
     HotkeyRecorderField* recorder(int row) const {
-        return static_cast<ShortcutsSettingsView*>(view->detail()->pageWidget())->recorders()[row];
+        return part<QWidget>(*view, "page")->findChildren<HotkeyRecorderField*>().at(row);
     }
     void send(Press press) {
         QKeyEvent event = press.event();

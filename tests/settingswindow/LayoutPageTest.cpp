@@ -13,6 +13,8 @@
 
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/LayoutSettingsView.h"
+#include "settingswindow/SettingsParts.h"
+#include "settingswindow/SettingsToggle.h"
 #include "state/StateFixture.h"
 
 class LayoutPage : public StateTest {
@@ -33,6 +35,12 @@ protected:
             ("[Desktop Entry]\n" + body + "\n[Desktop Action window]\nName=Other\n").toUtf8());
         return path;
     }
+    // A control of a rule's row: "layoutPicker", "enabled" or "remove".
+    template <class T>
+    T* rulePart(const QUuid& id, const char* name) const {
+        QWidget* row = part<QWidget>(*page, "rule:" + id.toString(QUuid::WithoutBraces));
+        return row ? part<T>(*row, name) : nullptr;
+    }
     const AppLayoutRule& onlyRule() const {
         EXPECT_EQ(state->settings().appLayoutRules.size(), 1);
         return state->settings().appLayoutRules.first();
@@ -42,23 +50,23 @@ protected:
 TEST_F(LayoutPage, ShowingOffersBothSavedNamesAndDetectTakesTheSystemsOrder) {
     open();
     // Not on screen yet: blank pickers, and nothing written for them.
-    EXPECT_EQ(page->latinPicker()->currentIndex(), -1);
+    EXPECT_EQ(part<QComboBox>(*page, "latinPicker")->currentIndex(), -1);
     page->show();
     EXPECT_EQ(page->layouts(), (QStringList{"ABC", "Russian", "U.S.", "Русская — ПК"}));
-    EXPECT_EQ(page->latinPicker()->currentText(), "ABC");
-    EXPECT_EQ(page->nativePicker()->currentText(), "Русская — ПК");
+    EXPECT_EQ(part<QComboBox>(*page, "latinPicker")->currentText(), "ABC");
+    EXPECT_EQ(part<QComboBox>(*page, "nativePicker")->currentText(), "Русская — ПК");
     EXPECT_EQ(defaults.saves, 0);
 
     inputs.addLayout(SimulatedInputSources::bareLayout("Azerty", "xkb.layout.fr"));
-    page->detectButton()->click();
+    part<QPushButton>(*page, "detectLayouts")->click();
     EXPECT_EQ(page->layouts(), (QStringList{"U.S.", "Russian", "Azerty"}));
     EXPECT_EQ(defaults.saves, 2);
     EXPECT_EQ(store.load().layoutLatinSource, "U.S.");
     EXPECT_EQ(store.load().layoutNativeSource, "Russian");
-    EXPECT_EQ(page->nativePicker()->currentText(), "Russian");
+    EXPECT_EQ(part<QComboBox>(*page, "nativePicker")->currentText(), "Russian");
 
-    EXPECT_EQ(page->hotkeyField()->labelWidth(), 142);
-    Q_EMIT page->hotkeyField()->hotkeyEdited("Control+K");
+    EXPECT_EQ(part<HotkeyRecorderField>(*page, "layoutHotkey")->labelWidth(), 142);
+    Q_EMIT part<HotkeyRecorderField>(*page, "layoutHotkey")->hotkeyEdited("Control+K");
     EXPECT_EQ(store.load().layoutHotkey, "Control+K");
 }
 
@@ -73,8 +81,8 @@ TEST_F(LayoutPage, AddingAnApplicationWritesItsRuleAndSwitchesPerAppOn) {
     page->show();
     inputs.setCurrentId("xkb.layout.ru");
 
-    page->addButton()->click();
-    QFileDialog* dialog = page->applicationDialog();
+    part<QPushButton>(*page, "addApplication")->click();
+    QFileDialog* dialog = part<QFileDialog>(*page, "applicationDialog");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Выберите приложение");
     EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Добавить");
@@ -89,13 +97,14 @@ TEST_F(LayoutPage, AddingAnApplicationWritesItsRuleAndSwitchesPerAppOn) {
               (QStringList{"Mousepad", mousepad, "Russian"}));
     EXPECT_TRUE(rule.isEnabled);
     EXPECT_TRUE(store.load().appLayoutSwitchingEnabled);
-    EXPECT_EQ(page->rulePicker(rule.id)->currentText(), "Russian");
+    EXPECT_EQ(rulePart<QComboBox>(rule.id, "layoutPicker")->currentText(), "Russian");
 
     // Again, after the user changed the rule: name and path follow the entry, the layout stays.
-    page->rulePicker(rule.id)->setCurrentText("U.S.");
-    Q_EMIT page->rulePicker(rule.id)->activated(page->rulePicker(rule.id)->currentIndex());
-    page->ruleToggle(rule.id)->click();
-    page->perAppToggle()->click();
+    QComboBox* picker = rulePart<QComboBox>(rule.id, "layoutPicker");
+    picker->setCurrentText("U.S.");
+    Q_EMIT picker->activated(picker->currentIndex());
+    rulePart<QCheckBox>(rule.id, "enabled")->click();
+    part<QCheckBox>(*part<SettingsToggle>(*page, "perAppSwitching"), "box")->click();
     const QString renamed = entry("org.xfce.mousepad.desktop", "Name=Editor\nType=Application");
     defaults.saves = 0;
     page->addApplication(renamed);
@@ -127,11 +136,11 @@ TEST_F(LayoutPage, RemovingARuleKeepsPerAppSwitchingAndItsBindingsGoQuiet) {
         s.appLayoutRules = {kept, gone};
         s.appLayoutSwitchingEnabled = true;
     });
-    page->ruleRemoveButton(gone.id)->click();
+    rulePart<QToolButton>(gone.id, "remove")->click();
     EXPECT_EQ(defaults.saves, 1);
     EXPECT_EQ(store.load().appLayoutRules, QList<AppLayoutRule>{kept});
     EXPECT_TRUE(store.load().appLayoutSwitchingEnabled);
-    EXPECT_EQ(page->ruleRow(gone.id), nullptr);
+    EXPECT_EQ(page->findChild<QWidget*>("rule:" + gone.id.toString(QUuid::WithoutBraces)), nullptr);
 
     const auto stale = ruleBinding(*state, gone.id, &AppLayoutRule::layoutName, gone.layoutName);
     EXPECT_EQ(stale.value(), "Russian");
@@ -140,5 +149,5 @@ TEST_F(LayoutPage, RemovingARuleKeepsPerAppSwitchingAndItsBindingsGoQuiet) {
     EXPECT_EQ(defaults.saves, 1);
     ruleBinding(*state, kept.id, &AppLayoutRule::isEnabled, true).set(false);
     EXPECT_EQ(defaults.saves, 2);
-    EXPECT_FALSE(page->ruleToggle(kept.id)->isChecked());
+    EXPECT_FALSE(rulePart<QCheckBox>(kept.id, "enabled")->isChecked());
 }

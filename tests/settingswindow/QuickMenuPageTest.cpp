@@ -9,6 +9,7 @@
 #include "settingswindow/QuickMenuModel.h"
 #include "settingswindow/QuickMenuSettingsView.h"
 #include "settingswindow/SettingsBinding.h"
+#include "settingswindow/SettingsParts.h"
 #include "state/StateFixture.h"
 
 class QuickMenuPage : public StateTest {
@@ -19,6 +20,17 @@ public:
     }
     QList<QuickAction> rows() const { return QuickMenuModel(*state).orderedActions(); }
 };
+
+namespace {
+
+// A control of an action's row on the page: "toggle", "up" or "down".
+template <class T>
+T* rowPart(const QuickMenuSettingsView& page, const QString& id, const char* name) {
+    QWidget* row = part<QWidget>(page, "action:" + id);
+    return row ? part<T>(*row, name) : nullptr;
+}
+
+}  // namespace
 
 TEST_F(QuickMenuPage, RowsShowEveryAvailableActionOnceInTheSavedOrder) {
     // With the defaults: exactly the default quick actions, all on.
@@ -91,30 +103,31 @@ TEST_F(QuickMenuPage, PageControlsTextsArrowsAndTheSharedSize) {
     QuickMenuSettingsView page(*state);
     const QStringList shown = page.rowIds();
     ASSERT_EQ(shown, QuickAction::defaultIds());
-    const QList<bool> arrows{
-        page.upButton(shown[0])->isEnabled(), page.downButton(shown[0])->isEnabled(),
-        page.upButton(shown[19])->isEnabled(), page.downButton(shown[19])->isEnabled()};
+    const QList<bool> arrows{rowPart<QToolButton>(page, shown[0], "up")->isEnabled(),
+                             rowPart<QToolButton>(page, shown[0], "down")->isEnabled(),
+                             rowPart<QToolButton>(page, shown[19], "up")->isEnabled(),
+                             rowPart<QToolButton>(page, shown[19], "down")->isEnabled()};
     EXPECT_EQ(arrows, (QList<bool>{false, true, true, false}));
 
     // Moving "translate" up and switching "Fix" off reach the quick menu's actions.
-    QCheckBox* fix = page.rowToggle("style:original");
+    QCheckBox* fix = rowPart<QCheckBox>(page, "style:original", "toggle");
     EXPECT_EQ(fix->accessibleName(), "Fix");
-    page.upButton("translate")->click();
+    rowPart<QToolButton>(page, "translate", "up")->click();
     fix->click();
-    EXPECT_EQ(page.rowToggle("style:original"), fix);  // rows are kept
+    EXPECT_EQ(rowPart<QCheckBox>(page, "style:original", "toggle"), fix);  // rows are kept
     EXPECT_EQ(state->quickActions().mid(0, 3),
               (QList<QuickAction>{{"translate"}, {"ai"}, {"style:friendly"}}));
 
     // A style added on the Styles page is the last row, on.
     state->addPromptStyle();
-    EXPECT_TRUE(page.rowToggle(page.rowIds().last())->isChecked());
+    EXPECT_TRUE(rowPart<QCheckBox>(page, page.rowIds().last(), "toggle")->isChecked());
     EXPECT_EQ(page.rowIds().last(), "style:custom-0000abcd");
 
     // One size for this page and the General page.
-    page.sizePicker()->setCurrentIndex(3);
+    part<QComboBox>(page, "sizePicker")->setCurrentIndex(3);
     EXPECT_EQ(generalPageModel(state->settings()).menuSize.current, 3);
     binding(*state, &NiveloSettings::quickMenuSize).set(MenuScale::small);
-    EXPECT_EQ(page.sizePicker()->currentIndex(), 1);
+    EXPECT_EQ(part<QComboBox>(page, "sizePicker")->currentIndex(), 1);
 
     const auto texts = [&] {
         const QuickMenuPageModel m = quickMenuPageModel(*state);

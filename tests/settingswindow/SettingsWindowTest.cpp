@@ -21,7 +21,7 @@
 #include "settingswindow/ActionsSettingsView.h"
 #include "settingswindow/ClampedTextLabel.h"
 #include "settingswindow/MainSettingsView.h"
-#include "settingswindow/SettingsDetailView.h"
+#include "settingswindow/SettingsParts.h"
 #include "settingswindow/SettingsSidebarRow.h"
 #include "settingswindow/SettingsSidebarView.h"
 #include "state/StateFixture.h"
@@ -48,6 +48,15 @@ public:
         return find<QComboBox>(n, &QWidget::accessibleName);
     }
     QCheckBox* box(const QString& n) const { return find<QCheckBox>(n, &QAbstractButton::text); }
+    // The sidebar's rows in page order.
+    QList<SettingsSidebarRow*> rows() const {
+        return part<SettingsSidebarView>(*view, "sidebar")->findChildren<SettingsSidebarRow*>();
+    }
+    QString pageTitle() const { return part<QLabel>(*view, "pageTitle")->text(); }
+    template <class Page>
+    Page* shownPage() const {
+        return qobject_cast<Page*>(part<QWidget>(*view, "page"));
+    }
 };
 
 TEST_F(SettingsWindow, RefreshesSaveNothingAndEachControlChangeIsOneWholeSave) {
@@ -74,23 +83,23 @@ TEST_F(SettingsWindow, RefreshesSaveNothingAndEachControlChangeIsOneWholeSave) {
 
 TEST_F(SettingsWindow, RussianRetitlesSidebarTitleRowAndPageAtOnce) {
     combo("Interface language")->setCurrentIndex(1);
-    EXPECT_EQ(view->detail()->titleLabel()->text(), "Основные");
-    EXPECT_EQ(view->sidebar()->rows().at(1)->title(), "Действия");
+    EXPECT_EQ(pageTitle(), "Основные");
+    EXPECT_EQ(rows().at(1)->title(), "Действия");
     EXPECT_NE(combo("Внешний вид"), nullptr);
     EXPECT_NE(box("Оставлять NiveloAI в строке меню при закрытии"), nullptr);
 }
 
 TEST_F(SettingsWindow, SidebarAndOutsideSelectionSwitchPagesEachFromItsTop) {
-    view->sidebar()->rows().at(int(SettingsPage::shortcuts))->click();
-    EXPECT_EQ(view->detail()->titleLabel()->text(), "Shortcuts");
-    EXPECT_TRUE(view->sidebar()->rows().at(int(SettingsPage::shortcuts))->isSelected());
-    EXPECT_FALSE(view->sidebar()->rows().at(0)->isSelected());
+    rows().at(int(SettingsPage::shortcuts))->click();
+    EXPECT_EQ(pageTitle(), "Shortcuts");
+    EXPECT_TRUE(rows().at(int(SettingsPage::shortcuts))->isSelected());
+    EXPECT_FALSE(rows().at(0)->isSelected());
 
     state->setSampleText(QString(400, QLatin1Char('x')).replace(QLatin1Char('x'), "word "));
     state->setSelectedSettingsPage(SettingsPage::actions);
     view->show();
     QCoreApplication::processEvents();
-    QScrollBar* bar = view->detail()->scrollArea()->verticalScrollBar();
+    QScrollBar* bar = part<QScrollArea>(*view, "pageScroll")->verticalScrollBar();
     bar->setValue(bar->maximum());
     ASSERT_GT(bar->value(), 0);
     state->setSelectedSettingsPage(SettingsPage::general);
@@ -100,7 +109,7 @@ TEST_F(SettingsWindow, SidebarAndOutsideSelectionSwitchPagesEachFromItsTop) {
     EXPECT_EQ(bar->value(), 0);
 
     state->addPromptStyle();
-    EXPECT_EQ(view->detail()->titleLabel()->text(), "Styles");
+    EXPECT_EQ(pageTitle(), "Styles");
 }
 
 TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
@@ -108,34 +117,35 @@ TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
         s.quickMenuActions = {"ai", "style:original", "translate", "clipboard", "layout"};
     });
     state->setSelectedSettingsPage(SettingsPage::actions);
-    auto* page = qobject_cast<ActionsSettingsView*>(view->detail()->pageWidget());
+    auto* page = shownPage<ActionsSettingsView>();
     ASSERT_NE(page, nullptr);
+    // Only actions on text get a row.
     for (const char* id : {"ai", "clipboard", "layout"}) {
-        EXPECT_EQ(page->runButton(id), nullptr) << id;  // only actions on text get a row
+        EXPECT_EQ(page->findChild<QPushButton*>(QStringLiteral("run:") + id), nullptr) << id;
     }
-    EXPECT_TRUE(page->outputSection()->isHidden());
-    EXPECT_EQ(page->targetPicker()->count(), 100);
+    EXPECT_TRUE(part<QWidget>(*page, "outputSection")->isHidden());
+    EXPECT_EQ(part<QComboBox>(*page, "targetPicker")->count(), 100);
 
     defaults.saves = 0;
-    page->targetPicker()->setCurrentText(QStringLiteral("French"));
+    part<QComboBox>(*page, "targetPicker")->setCurrentText(QStringLiteral("French"));
     EXPECT_EQ(defaults.saves, 1);
     EXPECT_EQ(store.load().targetLanguage, "French");
 
-    page->editor()->setPlainText(QStringLiteral("i has a apple"));
+    part<QTextEdit>(*page, "sampleEditor")->setPlainText(QStringLiteral("i has a apple"));
     server.enqueue(CannedReply::result(QStringLiteral("I have an apple.")));
-    page->runButton("style:original")->click();
+    part<QPushButton>(*page, "run:style:original")->click();
     settle();
     ASSERT_EQ(server.requestCount(), 1);
     EXPECT_EQ(sentField(0, "text"), "i has a apple");
-    EXPECT_EQ(page->editor()->toPlainText(), "I have an apple.");
-    EXPECT_FALSE(page->outputSection()->isHidden());
-    EXPECT_EQ(page->output()->text(), "I have an apple.");
-    EXPECT_EQ(page->output()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(part<QTextEdit>(*page, "sampleEditor")->toPlainText(), "I have an apple.");
+    EXPECT_FALSE(part<QWidget>(*page, "outputSection")->isHidden());
+    EXPECT_EQ(part<QLabel>(*page, "output")->text(), "I have an apple.");
+    EXPECT_EQ(part<QLabel>(*page, "output")->textFormat(), Qt::PlainText);
     EXPECT_EQ(editor.pasteCount, 0);
 
     setLanguage(UiLanguage::ru);
-    EXPECT_EQ(page->runButton("translate")->text(), "Запустить");
-    EXPECT_EQ(page->targetPicker()->accessibleName(), "Язык перевода");
+    EXPECT_EQ(part<QPushButton>(*page, "run:translate")->text(), "Запустить");
+    EXPECT_EQ(part<QComboBox>(*page, "targetPicker")->accessibleName(), "Язык перевода");
 }
 
 // The sample keeps what is typed and pasted (no-break spaces, U+2028; Shift+Return a "\n") and
@@ -143,19 +153,19 @@ TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
 TEST_F(SettingsWindow, TheSampleIsStoredAndSentAsTyped) {
     state->editSettings([](NiveloSettings& s) { s.quickMenuActions = {"style:original"}; });
     state->setSelectedSettingsPage(SettingsPage::actions);
-    auto* page = qobject_cast<ActionsSettingsView*>(view->detail()->pageWidget());
+    auto* page = shownPage<ActionsSettingsView>();
     ASSERT_NE(page, nullptr);
     state->setSampleText(QStringLiteral("a\u2029b\u00a0c"));
     VirtualClock::flushEvents();
-    page->editor()->moveCursor(QTextCursor::End);
-    const QString typed = editortyping::typeInvisibleCharacters(page->editor());
+    QTextEdit* sample = part<QTextEdit>(*page, "sampleEditor");
+    sample->moveCursor(QTextCursor::End);
+    const QString typed = editortyping::typeInvisibleCharacters(sample);
     VirtualClock::flushEvents();
     EXPECT_EQ(state->sampleText(), "a\nb\u00a0c" + typed);
-    EXPECT_EQ(page->editor()->textCursor().position(),
-              page->editor()->document()->characterCount() - 1);
+    EXPECT_EQ(sample->textCursor().position(), sample->document()->characterCount() - 1);
 
     server.enqueue(CannedReply::result(QStringLiteral("done")));
-    page->runButton("style:original")->click();
+    part<QPushButton>(*page, "run:style:original")->click();
     settle();
     ASSERT_EQ(server.requestCount(), 1);
     EXPECT_EQ(sentField(0, "text"), "a\nb\u00a0c" + typed);
@@ -188,7 +198,7 @@ TEST(SidebarRow, ALongTitleWrapsAndTheRowGrows) {
 TEST_F(SettingsWindow, NoPageScrollsSidewaysAtTheMinimumWidthInEitherLanguage) {
     view->resize(MainSettingsView::kMinimumWidth, MainSettingsView::kMinimumHeight);
     view->show();
-    QScrollBar* bar = view->detail()->scrollArea()->horizontalScrollBar();
+    QScrollBar* bar = part<QScrollArea>(*view, "pageScroll")->horizontalScrollBar();
     for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
         setLanguage(lang);
         for (const SettingsPage page : allCases<SettingsPage>()) {
@@ -201,18 +211,18 @@ TEST_F(SettingsWindow, NoPageScrollsSidewaysAtTheMinimumWidthInEitherLanguage) {
 
 TEST_F(SettingsWindow, BackdropsAreMaterialsThatARestyleRepaintsInPlace) {
     view->show();
-    SettingsWindowBackdrop* window = view->windowBackdrop();
-    SettingsSidebarBackdrop* sidebar = view->sidebarBackdrop();
+    SettingsWindowBackdrop* window = part<SettingsWindowBackdrop>(*view, "windowBackdrop");
+    SettingsSidebarBackdrop* sidebar = part<SettingsSidebarBackdrop>(*view, "sidebarBackdrop");
     EXPECT_EQ(window->material(), VisualEffectBackground::Material::underWindowBackground);
     EXPECT_EQ(sidebar->material(), VisualEffectBackground::Material::sidebar);
     EXPECT_EQ(window->blendingMode(), VisualEffectBackground::BlendingMode::behindWindow);
     EXPECT_EQ(sidebar->state(), VisualEffectBackground::State::active);
     EXPECT_EQ(window->geometry(), view->rect());
-    EXPECT_EQ(sidebar->height(), view->sidebar()->parentWidget()->height());
+    EXPECT_EQ(sidebar->height(), part<QWidget>(*view, "sidebar")->parentWidget()->height());
     const QColor light = window->fill();
 
     state->editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::liquidMint; });
-    EXPECT_EQ(view->windowBackdrop(), window);
+    EXPECT_EQ(part<SettingsWindowBackdrop>(*view, "windowBackdrop"), window);
     EXPECT_EQ(window->fill(),
               VisualEffectBackground::materialColor(
                   VisualEffectBackground::Material::underWindowBackground, ColorScheme::dark));

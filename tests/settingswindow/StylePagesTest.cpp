@@ -13,11 +13,16 @@
 #include "core/NiveloPromptLibrary.h"
 #include "settingswindow/AIReplySettingsView.h"
 #include "settingswindow/HotkeyRecorderField.h"
+#include "settingswindow/SettingsParts.h"
 #include "settingswindow/StylesSettingsView.h"
 #include "state/StateFixture.h"
 #include "support/EditorTyping.h"
 
 namespace {
+
+StyleEditorCardBase* card(const StyleListSettingsView& page, const QString& id) {
+    return part<StyleEditorCardBase>(page, "card:" + id);
+}
 
 void type(QWidget* field, const QString& text) {
     for (const QChar c : text) {
@@ -59,37 +64,40 @@ TEST_F(StylePages, BothPagesTextsCardsAndWhatAddLeaves) {
     };
     for (const auto& p : pages) {
         const bool isPrompt = p.page == &styles;
-        EXPECT_EQ(p.page->card("original")->recorder()->labelWidth(), p.recorderWidth);
-        EXPECT_TRUE(p.page->card("original")->deleteButton()->isHidden());
-        EXPECT_TRUE(p.page->card("translate")->deleteButton()->isHidden());
+        EXPECT_EQ(part<HotkeyRecorderField>(*card(*p.page, "original"), "hotkey")->labelWidth(),
+                  p.recorderWidth);
+        EXPECT_TRUE(part<QToolButton>(*card(*p.page, "original"), "delete")->isHidden());
+        EXPECT_TRUE(part<QToolButton>(*card(*p.page, "translate"), "delete")->isHidden());
         for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
             setLanguage(lang);
             const NiveloSettings before = state->settings();
             isPrompt ? state->addPromptStyle() : state->addAIReplyStyle();
-            const StyleEditorCardBase* added = p.page->card(p.page->cardIds().last());
+            const StyleEditorCardBase* added = card(*p.page, p.page->cardIds().last());
             const StyleListPageModel m =
                 isPrompt ? stylesPageModel(*state) : aiReplyPageModel(*state);
             EXPECT_EQ((QStringList{m.title, m.hint, m.addTitle, m.resetTitle,
-                                   added->nameField()->text()}),
+                                   part<QLineEdit>(*added, "nameField")->text()}),
                       lang == UiLanguage::ru ? p.ru : p.en);
-            EXPECT_FALSE(added->deleteButton()->isHidden());
+            EXPECT_FALSE(part<QToolButton>(*added, "delete")->isHidden());
             // Only a prompt style has a quick-menu action, and only it has "Auto".
             EXPECT_EQ(state->settings().quickMenuActions != before.quickMenuActions, isPrompt);
-            EXPECT_EQ(added->autoToggle() != nullptr, isPrompt);
+            EXPECT_EQ(added->findChild<QCheckBox*>("auto") != nullptr, isPrompt);
         }
         EXPECT_EQ(p.page->cardIds().size(), 19);
     }
-    const StyleEditorCardBase* fix = styles.card("original");
-    EXPECT_EQ((QStringList{fix->nameField()->placeholderText(), fix->autoToggle()->text()}),
+    const StyleEditorCardBase* fix = card(styles, "original");
+    EXPECT_EQ((QStringList{part<QLineEdit>(*fix, "nameField")->placeholderText(),
+                           part<QCheckBox>(*fix, "auto")->text()}),
               (QStringList{"Название", "Авто"}));
     setLanguage(UiLanguage::en);
-    EXPECT_EQ((QStringList{fix->nameField()->placeholderText(), fix->autoToggle()->text()}),
+    EXPECT_EQ((QStringList{part<QLineEdit>(*fix, "nameField")->placeholderText(),
+                           part<QCheckBox>(*fix, "auto")->text()}),
               (QStringList{"Name", "Auto"}));
 
     // A deleted style's card goes with it.
     const QString gone = styles.cardIds().last();
-    styles.card(gone)->deleteButton()->click();
-    EXPECT_EQ(styles.card(gone), nullptr);
+    part<QToolButton>(*card(styles, gone), "delete")->click();
+    EXPECT_EQ(styles.findChild<QWidget*>("card:" + gone), nullptr);
 }
 
 TEST_F(StylePages, ResetGivesTheBuiltInsAndDropsTheGoneStylesActionsInOneSave) {
@@ -107,21 +115,21 @@ TEST_F(StylePages, ResetGivesTheBuiltInsAndDropsTheGoneStylesActionsInOneSave) {
         s.quickMenuActions += {"style:custom-gone", "fix"};
     });
     defaults.saves = 0;
-    styles.resetButton()->click();
+    part<QPushButton>(styles, "resetStyles")->click();
     EXPECT_EQ(defaults.saves, 1);
     const NiveloSettings& saved = state->settings();
     EXPECT_EQ(store.load().promptStyles, NiveloPromptLibrary::defaultStyles());
     EXPECT_EQ(saved.quickMenuOrder, QuickAction::defaultIds());
     EXPECT_EQ(saved.quickMenuActions, QuickAction::defaultIds() + QStringList{"fix"});
     EXPECT_EQ(styles.cardIds().size(), 17);
-    EXPECT_EQ(styles.card("original")->nameField()->text(),
+    EXPECT_EQ(part<QLineEdit>(*card(styles, "original"), "nameField")->text(),
               NiveloPromptLibrary::defaultStyles().first().name);
 
     AIReplySettingsView replies(*state);
     state->addAIReplyStyle();
-    type(replies.card("friendly")->nameField(), "x");
+    type(part<QLineEdit>(*card(replies, "friendly"), "nameField"), "x");
     defaults.saves = 0;
-    replies.resetButton()->click();
+    part<QPushButton>(replies, "resetStyles")->click();
     EXPECT_EQ(defaults.saves, 1);
     EXPECT_EQ(store.load().aiReplyStyles, AIReplyStyleLibrary::defaultStyles());
     EXPECT_EQ(replies.cardIds().size(), 17);
@@ -141,12 +149,13 @@ TEST_F(StylePages, APromptKeepsInvisibleCharactersAndTheSelection) {
         };
         state->editSettings([&](NiveloSettings& s) { prompt(s) = "a\u2029b\u00a0c"; });
         VirtualClock::flushEvents();
-        QTextEdit* editor = page->card("friendly")->promptEditor();
+        QTextEdit* editor = part<QTextEdit>(*card(*page, "friendly"), "prompt");
         QTextCursor selection = editor->textCursor();
         selection.setPosition(2);
         selection.setPosition(4, QTextCursor::KeepAnchor);
         editor->setTextCursor(selection);
-        Q_EMIT page->card("friendly")->recorder()->hotkeyEdited("Control+K");
+        Q_EMIT part<HotkeyRecorderField>(*card(*page, "friendly"), "hotkey")
+            ->hotkeyEdited("Control+K");
         VirtualClock::flushEvents();
         EXPECT_EQ(editor->textCursor().selectedText(), QStringLiteral("b\u00a0"));
 
@@ -164,21 +173,21 @@ TEST_F(StylePages, EachKeystrokeIsOneSaveInTheSameCardWithTheCaretInPlace) {
     AIReplySettingsView replies(*state);
     for (StyleListSettingsView* page : {static_cast<StyleListSettingsView*>(&styles),
                                         static_cast<StyleListSettingsView*>(&replies)}) {
-        StyleEditorCardBase* card = page->card("friendly");
-        QLineEdit* name = card->nameField();
+        StyleEditorCardBase* friendly = card(*page, "friendly");
+        QLineEdit* name = part<QLineEdit>(*friendly, "nameField");
         const QString typed = name->text().insert(2, "0123456789");
         name->setCursorPosition(2);
         defaults.saves = 0;
         type(name, "0123456789");
         EXPECT_EQ(defaults.saves, 10);
-        EXPECT_EQ(page->card("friendly"), card);
+        EXPECT_EQ(card(*page, "friendly"), friendly);
         EXPECT_EQ(name->cursorPosition(), 12);
 
         // Each later edit starts from the stored style: the name stays.
-        card->promptEditor()->moveCursor(QTextCursor::End);
-        type(card->promptEditor(), "!");
-        Q_EMIT card->recorder()->hotkeyEdited("Control+K");
-        if (QCheckBox* autoToggle = card->autoToggle()) {
+        part<QTextEdit>(*friendly, "prompt")->moveCursor(QTextCursor::End);
+        type(part<QTextEdit>(*friendly, "prompt"), "!");
+        Q_EMIT part<HotkeyRecorderField>(*friendly, "hotkey")->hotkeyEdited("Control+K");
+        if (QCheckBox* autoToggle = friendly->findChild<QCheckBox*>("auto")) {
             autoToggle->click();
         }
         const NiveloSettings saved = store.load();
@@ -190,7 +199,7 @@ TEST_F(StylePages, EachKeystrokeIsOneSaveInTheSameCardWithTheCaretInPlace) {
                               saved.aiReplyStyles[1].hotkey};
         EXPECT_EQ(stored, (QStringList{typed, "!", "Control+K"}));
         EXPECT_EQ(name->text(), typed);
-        EXPECT_EQ(card->recorder()->hotkey(), "Control+K");
+        EXPECT_EQ(part<HotkeyRecorderField>(*friendly, "hotkey")->hotkey(), "Control+K");
     }
     EXPECT_NE(store.load().promptStyles[1].autoReplace,
               NiveloPromptLibrary::defaultStyles()[1].autoReplace);

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "settingswindow/MainSettingsView.h"
+#include "settingswindow/SettingsParts.h"
 #include "settingswindow/UpdatesSettingsView.h"
 #include "state/StateFixture.h"
 #include "theme/ThemeIcons.h"
@@ -54,6 +55,16 @@ QStringList buttonTexts(const QMessageBox* box) {
     std::ranges::transform(box->buttons(), std::back_inserter(texts), &QAbstractButton::text);
     texts.sort();
     return texts;
+}
+
+// The update alert on screen; null when none is (a closed one waits a moment to be deleted).
+QMessageBox* shownAlert(const QWidget& view) {
+    for (QMessageBox* box : view.findChildren<QMessageBox*>(QStringLiteral("updateAlert"))) {
+        if (box->isVisible()) {
+            return box;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -113,53 +124,53 @@ TEST_F(UpdatesPage, ControlsAndTheAlertFromCheckToDownload) {
     state->setSelectedSettingsPage(SettingsPage::updates);
     auto* view = window.findChild<UpdatesSettingsView*>();
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->alert(), nullptr);
-    EXPECT_FALSE(view->downloadButton()->isVisibleTo(view));
+    EXPECT_EQ(shownAlert(*view), nullptr);
+    EXPECT_FALSE(part<QPushButton>(*view, "download")->isVisibleTo(view));
 
     // Forced without an update: no download button; an update without an address: a disabled
     // one, and an alert with "OK" alone.
     check({.checkedAt = kEvening, .forceUpdate = true});
-    EXPECT_FALSE(view->downloadButton()->isVisibleTo(view));
-    EXPECT_EQ(view->alert(), nullptr);
+    EXPECT_FALSE(part<QPushButton>(*view, "download")->isVisibleTo(view));
+    EXPECT_EQ(shownAlert(*view), nullptr);
     setLanguage(UiLanguage::ru);
     check({.checkedAt = kEvening,
            .updateAvailable = true,
            .latestVersion = "9.9",
            .releaseNotes = ""});
-    EXPECT_TRUE(view->downloadButton()->isVisibleTo(view));
-    EXPECT_FALSE(view->downloadButton()->isEnabled());
-    ASSERT_NE(view->alert(), nullptr);
-    EXPECT_EQ(view->alert()->palette().color(QPalette::Window),
+    EXPECT_TRUE(part<QPushButton>(*view, "download")->isVisibleTo(view));
+    EXPECT_FALSE(part<QPushButton>(*view, "download")->isEnabled());
+    ASSERT_NE(shownAlert(*view), nullptr);
+    EXPECT_EQ(shownAlert(*view)->palette().color(QPalette::Window),
               NiveloTheme::darkPalette(AppearanceMode::liquidViolet).color(QPalette::Window));
-    EXPECT_EQ(view->alert()->text(), "Доступна версия 9.9.");
-    EXPECT_EQ(buttonTexts(view->alert()), QStringList{"\u041e\u041a"});
-    view->alert()->buttons().first()->click();
+    EXPECT_EQ(shownAlert(*view)->text(), "Доступна версия 9.9.");
+    EXPECT_EQ(buttonTexts(shownAlert(*view)), QStringList{"\u041e\u041a"});
+    shownAlert(*view)->buttons().first()->click();
     EXPECT_EQ(manager->alertMessage(), std::nullopt);
-    EXPECT_EQ(view->alert(), nullptr);
+    EXPECT_EQ(shownAlert(*view), nullptr);
 
     // While checking: disabled, with its own text; "Download" that cannot open comes back.
     setLanguage(UiLanguage::en);
     checker->delayMs = 1000;
     checker->answer.downloadURL = QUrl("https://example.com/nivelo.deb");
-    view->checkButton()->click();
+    part<QPushButton>(*view, "checkForUpdates")->click();
     VirtualClock::flushEvents();
-    EXPECT_EQ(view->checkButton()->text(), "Checking...");
-    EXPECT_FALSE(view->checkButton()->isEnabled());
+    EXPECT_EQ(part<QPushButton>(*view, "checkForUpdates")->text(), "Checking...");
+    EXPECT_FALSE(part<QPushButton>(*view, "checkForUpdates")->isEnabled());
     settle();
-    EXPECT_EQ(view->checkButton()->text(), "Check for Updates");
-    ASSERT_NE(view->alert(), nullptr);
-    EXPECT_EQ(buttonTexts(view->alert()), (QStringList{"Download", "OK"}));
+    EXPECT_EQ(part<QPushButton>(*view, "checkForUpdates")->text(), "Check for Updates");
+    ASSERT_NE(shownAlert(*view), nullptr);
+    EXPECT_EQ(buttonTexts(shownAlert(*view)), (QStringList{"Download", "OK"}));
     // Its buttons are drawn in the page's dark palette too.
-    for (QPushButton* b : view->alert()->findChildren<QPushButton*>()) {
+    for (QPushButton* b : shownAlert(*view)->findChildren<QPushButton*>()) {
         EXPECT_LT(b->palette().color(QPalette::Button).lightness(), 128) << b->text().toStdString();
         EXPECT_GT(b->palette().color(QPalette::ButtonText).lightness(), 128);
     }
     desktop.workspace.opensUrls = false;
-    QMessageBox* first = view->alert();
+    QMessageBox* first = shownAlert(*view);
     first->buttons().at(first->buttons().at(0)->text() == "OK" ? 1 : 0)->click();
-    ASSERT_NE(view->alert(), nullptr);
-    EXPECT_NE(view->alert(), first);
-    EXPECT_EQ(view->alert()->text(), "Could not open update download.");
+    ASSERT_NE(shownAlert(*view), nullptr);
+    EXPECT_NE(shownAlert(*view), first);
+    EXPECT_EQ(shownAlert(*view)->text(), "Could not open update download.");
     EXPECT_EQ(desktop.workspace.openedUrls.size(), 1);
 
     // Each option is one save of the whole record.

@@ -12,7 +12,6 @@
 
 #include "platform/IniDefaults.h"
 #include "platform/Platform.h"
-#include "settingswindow/StyleEditorCardBase.h"
 #include "settingswindow/StylesSettingsView.h"
 #include "state/StateFixture.h"
 
@@ -49,7 +48,8 @@ int main(int argc, char** argv) {
     page.resize(700, 900);
     page.show();
     QApplication::processEvents();
-    QLineEdit* name = page.card(QStringLiteral("friendly"))->nameField();
+    QLineEdit* name = page.findChild<QWidget*>(QStringLiteral("card:friendly"))
+                          ->findChild<QLineEdit*>(QStringLiteral("nameField"));
     std::vector<qint64> ns;
     for (int i = 0; i < 200; ++i) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
