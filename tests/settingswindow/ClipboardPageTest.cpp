@@ -9,9 +9,9 @@
 
 #include "capture/PasteboardServiceError.h"
 #include "settingswindow/ClipboardSettingsView.h"
-#include "settingswindow/SettingsParts.h"
 #include "settingswindow/SettingsStepper.h"
 #include "state/StateFixture.h"
+#include "support/NamedPart.h"
 
 namespace {
 
@@ -66,8 +66,8 @@ protected:
     }
     // A button of an entry's row: "paste" or "delete".
     QToolButton* entryButton(const QString& id, const char* name) const {
-        QWidget* row = part<QWidget>(*page, "entry:" + id);
-        return row ? part<QToolButton>(*row, name) : nullptr;
+        QWidget* row = namedPart<QWidget>(*page, "entry:" + id);
+        return row ? namedPart<QToolButton>(*row, name) : nullptr;
     }
 };
 
@@ -81,9 +81,9 @@ TEST_F(ClipboardPage, TheStepperShowsTheStoredLimitAndOnlyAStepWrites) {
                  {500, true, 0}, {100, true, 101}, {10, false, 0}};
     for (const auto& c : cases) {
         open(c.stored);
-        SettingsStepper* stepper = part<SettingsStepper>(*page, "limitStepper");
+        SettingsStepper* stepper = namedPart<SettingsStepper>(*page, "limitStepper");
         EXPECT_EQ(stepper->text(), QStringLiteral("History limit: %1").arg(c.stored));
-        QToolButton* button = part<QToolButton>(*stepper, c.up ? "increase" : "decrease");
+        QToolButton* button = namedPart<QToolButton>(*stepper, c.up ? "increase" : "decrease");
         EXPECT_EQ(button->isEnabled(), c.saved != 0) << c.stored << c.up;
         button->click();
         EXPECT_EQ(defaults.saves, c.saved ? 1 : 0) << c.stored << c.up;
@@ -97,7 +97,7 @@ TEST_F(ClipboardPage, TheStepperShowsTheStoredLimitAndOnlyAStepWrites) {
 TEST_F(ClipboardPage, ClearEmptiesTheListAtOnceWithAStatusAndTheTrashSavesWithout) {
     open();
     EXPECT_EQ(page->rowTexts(), (QStringList{"second copy", "first copy"}));
-    EXPECT_TRUE(part<QLabel>(*page, "emptyLabel")->isHidden());
+    EXPECT_TRUE(namedPart<QLabel>(*page, "emptyLabel")->isHidden());
 
     entryButton("b", "delete")->click();
     EXPECT_EQ(page->rowTexts(), QStringList{"first copy"});
@@ -109,11 +109,11 @@ TEST_F(ClipboardPage, ClearEmptiesTheListAtOnceWithAStatusAndTheTrashSavesWithou
     EXPECT_EQ(page->rowTexts(), (QStringList{"fresh copy", "first copy"}));
 
     setLanguage(UiLanguage::ru);
-    part<QPushButton>(*page, "clearHistory")->click();
+    namedPart<QPushButton>(*page, "clearHistory")->click();
     EXPECT_EQ(page->rowTexts(), QStringList());
     EXPECT_EQ(page->findChild<QWidget*>("entry:a"), nullptr);
-    EXPECT_FALSE(part<QLabel>(*page, "emptyLabel")->isHidden());
-    EXPECT_EQ(part<QLabel>(*page, "emptyLabel")->text(), "История буфера пуста.");
+    EXPECT_FALSE(namedPart<QLabel>(*page, "emptyLabel")->isHidden());
+    EXPECT_EQ(namedPart<QLabel>(*page, "emptyLabel")->text(), "История буфера пуста.");
     EXPECT_TRUE(history.load().isEmpty());
     ASSERT_FALSE(statuses().isEmpty());
     EXPECT_EQ(statuses().last(), ActionStatus::done("История буфера очищена"));

@@ -11,9 +11,9 @@
 #include "settingswindow/HotkeyFormatter.h"
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/MainSettingsView.h"
-#include "settingswindow/SettingsParts.h"
 #include "settingswindow/ShortcutsSettingsView.h"
 #include "state/StateFixture.h"
+#include "support/NamedPart.h"
 #include "support/SimulatedHotKeyRegistry.h"
 #include "support/SimulatedKeyMap.h"
 
@@ -68,7 +68,7 @@ public:
     }
     // The settings rows first, then the style rows.
     HotkeyRecorderField* recorder(int row) const {
-        return part<QWidget>(*view, "page")->findChildren<HotkeyRecorderField*>().at(row);
+        return namedPart<QWidget>(*view, "page")->findChildren<HotkeyRecorderField*>().at(row);
     }
     void send(Press press) {
         QKeyEvent event = press.event();

@@ -13,9 +13,9 @@
 
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/LayoutSettingsView.h"
-#include "settingswindow/SettingsParts.h"
 #include "settingswindow/SettingsToggle.h"
 #include "state/StateFixture.h"
+#include "support/NamedPart.h"
 
 class LayoutPage : public StateTest {
 protected:
@@ -38,8 +38,8 @@ protected:
     // A control of a rule's row: "layoutPicker", "enabled" or "remove".
     template <class T>
     T* rulePart(const QUuid& id, const char* name) const {
-        QWidget* row = part<QWidget>(*page, "rule:" + id.toString(QUuid::WithoutBraces));
-        return row ? part<T>(*row, name) : nullptr;
+        QWidget* row = namedPart<QWidget>(*page, "rule:" + id.toString(QUuid::WithoutBraces));
+        return row ? namedPart<T>(*row, name) : nullptr;
     }
     const AppLayoutRule& onlyRule() const {
         EXPECT_EQ(state->settings().appLayoutRules.size(), 1);
@@ -50,23 +50,23 @@ protected:
 TEST_F(LayoutPage, ShowingOffersBothSavedNamesAndDetectTakesTheSystemsOrder) {
     open();
     // Not on screen yet: blank pickers, and nothing written for them.
-    EXPECT_EQ(part<QComboBox>(*page, "latinPicker")->currentIndex(), -1);
+    EXPECT_EQ(namedPart<QComboBox>(*page, "latinPicker")->currentIndex(), -1);
     page->show();
     EXPECT_EQ(page->layouts(), (QStringList{"ABC", "Russian", "U.S.", "Русская — ПК"}));
-    EXPECT_EQ(part<QComboBox>(*page, "latinPicker")->currentText(), "ABC");
-    EXPECT_EQ(part<QComboBox>(*page, "nativePicker")->currentText(), "Русская — ПК");
+    EXPECT_EQ(namedPart<QComboBox>(*page, "latinPicker")->currentText(), "ABC");
+    EXPECT_EQ(namedPart<QComboBox>(*page, "nativePicker")->currentText(), "Русская — ПК");
     EXPECT_EQ(defaults.saves, 0);
 
     inputs.addLayout(SimulatedInputSources::bareLayout("Azerty", "xkb.layout.fr"));
-    part<QPushButton>(*page, "detectLayouts")->click();
+    namedPart<QPushButton>(*page, "detectLayouts")->click();
     EXPECT_EQ(page->layouts(), (QStringList{"U.S.", "Russian", "Azerty"}));
     EXPECT_EQ(defaults.saves, 2);
     EXPECT_EQ(store.load().layoutLatinSource, "U.S.");
     EXPECT_EQ(store.load().layoutNativeSource, "Russian");
-    EXPECT_EQ(part<QComboBox>(*page, "nativePicker")->currentText(), "Russian");
+    EXPECT_EQ(namedPart<QComboBox>(*page, "nativePicker")->currentText(), "Russian");
 
-    EXPECT_EQ(part<HotkeyRecorderField>(*page, "layoutHotkey")->labelWidth(), 142);
-    Q_EMIT part<HotkeyRecorderField>(*page, "layoutHotkey")->hotkeyEdited("Control+K");
+    EXPECT_EQ(namedPart<HotkeyRecorderField>(*page, "layoutHotkey")->labelWidth(), 142);
+    Q_EMIT namedPart<HotkeyRecorderField>(*page, "layoutHotkey")->hotkeyEdited("Control+K");
     EXPECT_EQ(store.load().layoutHotkey, "Control+K");
 }
 
@@ -81,8 +81,8 @@ TEST_F(LayoutPage, AddingAnApplicationWritesItsRuleAndSwitchesPerAppOn) {
     page->show();
     inputs.setCurrentId("xkb.layout.ru");
 
-    part<QPushButton>(*page, "addApplication")->click();
-    QFileDialog* dialog = part<QFileDialog>(*page, "applicationDialog");
+    namedPart<QPushButton>(*page, "addApplication")->click();
+    QFileDialog* dialog = namedPart<QFileDialog>(*page, "applicationDialog");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->windowTitle(), "Выберите приложение");
     EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Добавить");
@@ -104,7 +104,7 @@ TEST_F(LayoutPage, AddingAnApplicationWritesItsRuleAndSwitchesPerAppOn) {
     picker->setCurrentText("U.S.");
     Q_EMIT picker->activated(picker->currentIndex());
     rulePart<QCheckBox>(rule.id, "enabled")->click();
-    part<QCheckBox>(*part<SettingsToggle>(*page, "perAppSwitching"), "box")->click();
+    namedPart<QCheckBox>(*namedPart<SettingsToggle>(*page, "perAppSwitching"), "box")->click();
     const QString renamed = entry("org.xfce.mousepad.desktop", "Name=Editor\nType=Application");
     defaults.saves = 0;
     page->addApplication(renamed);

@@ -9,8 +9,8 @@
 #include "settingswindow/QuickMenuModel.h"
 #include "settingswindow/QuickMenuSettingsView.h"
 #include "settingswindow/SettingsBinding.h"
-#include "settingswindow/SettingsParts.h"
 #include "state/StateFixture.h"
+#include "support/NamedPart.h"
 
 class QuickMenuPage : public StateTest {
 public:
@@ -26,8 +26,8 @@ namespace {
 // A control of an action's row on the page: "toggle", "up" or "down".
 template <class T>
 T* rowPart(const QuickMenuSettingsView& page, const QString& id, const char* name) {
-    QWidget* row = part<QWidget>(page, "action:" + id);
-    return row ? part<T>(*row, name) : nullptr;
+    QWidget* row = namedPart<QWidget>(page, "action:" + id);
+    return row ? namedPart<T>(*row, name) : nullptr;
 }
 
 }  // namespace
@@ -124,10 +124,10 @@ TEST_F(QuickMenuPage, PageControlsTextsArrowsAndTheSharedSize) {
     EXPECT_EQ(page.rowIds().last(), "style:custom-0000abcd");
 
     // One size for this page and the General page.
-    part<QComboBox>(page, "sizePicker")->setCurrentIndex(3);
+    namedPart<QComboBox>(page, "sizePicker")->setCurrentIndex(3);
     EXPECT_EQ(generalPageModel(state->settings()).menuSize.current, 3);
     binding(*state, &NiveloSettings::quickMenuSize).set(MenuScale::small);
-    EXPECT_EQ(part<QComboBox>(page, "sizePicker")->currentIndex(), 1);
+    EXPECT_EQ(namedPart<QComboBox>(page, "sizePicker")->currentIndex(), 1);
 
     const auto texts = [&] {
         const QuickMenuPageModel m = quickMenuPageModel(*state);

@@ -21,11 +21,11 @@
 #include "settingswindow/ActionsSettingsView.h"
 #include "settingswindow/ClampedTextLabel.h"
 #include "settingswindow/MainSettingsView.h"
-#include "settingswindow/SettingsParts.h"
 #include "settingswindow/SettingsSidebarRow.h"
 #include "settingswindow/SettingsSidebarView.h"
 #include "state/StateFixture.h"
 #include "support/EditorTyping.h"
+#include "support/NamedPart.h"
 #include "theme/NiveloTheme.h"
 
 class SettingsWindow : public StateTest {
@@ -50,12 +50,13 @@ public:
     QCheckBox* box(const QString& n) const { return find<QCheckBox>(n, &QAbstractButton::text); }
     // The sidebar's rows in page order.
     QList<SettingsSidebarRow*> rows() const {
-        return part<SettingsSidebarView>(*view, "sidebar")->findChildren<SettingsSidebarRow*>();
+        return namedPart<SettingsSidebarView>(*view, "sidebar")
+            ->findChildren<SettingsSidebarRow*>();
     }
-    QString pageTitle() const { return part<QLabel>(*view, "pageTitle")->text(); }
+    QString pageTitle() const { return namedPart<QLabel>(*view, "pageTitle")->text(); }
     template <class Page>
     Page* shownPage() const {
-        return qobject_cast<Page*>(part<QWidget>(*view, "page"));
+        return qobject_cast<Page*>(namedPart<QWidget>(*view, "page"));
     }
 };
 
@@ -99,7 +100,7 @@ TEST_F(SettingsWindow, SidebarAndOutsideSelectionSwitchPagesEachFromItsTop) {
     state->setSelectedSettingsPage(SettingsPage::actions);
     view->show();
     QCoreApplication::processEvents();
-    QScrollBar* bar = part<QScrollArea>(*view, "pageScroll")->verticalScrollBar();
+    QScrollBar* bar = namedPart<QScrollArea>(*view, "pageScroll")->verticalScrollBar();
     bar->setValue(bar->maximum());
     ASSERT_GT(bar->value(), 0);
     state->setSelectedSettingsPage(SettingsPage::general);
@@ -123,29 +124,29 @@ TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
     for (const char* id : {"ai", "clipboard", "layout"}) {
         EXPECT_EQ(page->findChild<QPushButton*>(QStringLiteral("run:") + id), nullptr) << id;
     }
-    EXPECT_TRUE(part<QWidget>(*page, "outputSection")->isHidden());
-    EXPECT_EQ(part<QComboBox>(*page, "targetPicker")->count(), 100);
+    EXPECT_TRUE(namedPart<QWidget>(*page, "outputSection")->isHidden());
+    EXPECT_EQ(namedPart<QComboBox>(*page, "targetPicker")->count(), 100);
 
     defaults.saves = 0;
-    part<QComboBox>(*page, "targetPicker")->setCurrentText(QStringLiteral("French"));
+    namedPart<QComboBox>(*page, "targetPicker")->setCurrentText(QStringLiteral("French"));
     EXPECT_EQ(defaults.saves, 1);
     EXPECT_EQ(store.load().targetLanguage, "French");
 
-    part<QTextEdit>(*page, "sampleEditor")->setPlainText(QStringLiteral("i has a apple"));
+    namedPart<QTextEdit>(*page, "sampleEditor")->setPlainText(QStringLiteral("i has a apple"));
     server.enqueue(CannedReply::result(QStringLiteral("I have an apple.")));
-    part<QPushButton>(*page, "run:style:original")->click();
+    namedPart<QPushButton>(*page, "run:style:original")->click();
     settle();
     ASSERT_EQ(server.requestCount(), 1);
     EXPECT_EQ(sentField(0, "text"), "i has a apple");
-    EXPECT_EQ(part<QTextEdit>(*page, "sampleEditor")->toPlainText(), "I have an apple.");
-    EXPECT_FALSE(part<QWidget>(*page, "outputSection")->isHidden());
-    EXPECT_EQ(part<QLabel>(*page, "output")->text(), "I have an apple.");
-    EXPECT_EQ(part<QLabel>(*page, "output")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(namedPart<QTextEdit>(*page, "sampleEditor")->toPlainText(), "I have an apple.");
+    EXPECT_FALSE(namedPart<QWidget>(*page, "outputSection")->isHidden());
+    EXPECT_EQ(namedPart<QLabel>(*page, "output")->text(), "I have an apple.");
+    EXPECT_EQ(namedPart<QLabel>(*page, "output")->textFormat(), Qt::PlainText);
     EXPECT_EQ(editor.pasteCount, 0);
 
     setLanguage(UiLanguage::ru);
-    EXPECT_EQ(part<QPushButton>(*page, "run:translate")->text(), "Запустить");
-    EXPECT_EQ(part<QComboBox>(*page, "targetPicker")->accessibleName(), "Язык перевода");
+    EXPECT_EQ(namedPart<QPushButton>(*page, "run:translate")->text(), "Запустить");
+    EXPECT_EQ(namedPart<QComboBox>(*page, "targetPicker")->accessibleName(), "Язык перевода");
 }
 
 // The sample keeps what is typed and pasted (no-break spaces, U+2028; Shift+Return a "\n") and
@@ -157,7 +158,7 @@ TEST_F(SettingsWindow, TheSampleIsStoredAndSentAsTyped) {
     ASSERT_NE(page, nullptr);
     state->setSampleText(QStringLiteral("a\u2029b\u00a0c"));
     VirtualClock::flushEvents();
-    QTextEdit* sample = part<QTextEdit>(*page, "sampleEditor");
+    QTextEdit* sample = namedPart<QTextEdit>(*page, "sampleEditor");
     sample->moveCursor(QTextCursor::End);
     const QString typed = editortyping::typeInvisibleCharacters(sample);
     VirtualClock::flushEvents();
@@ -165,7 +166,7 @@ TEST_F(SettingsWindow, TheSampleIsStoredAndSentAsTyped) {
     EXPECT_EQ(sample->textCursor().position(), sample->document()->characterCount() - 1);
 
     server.enqueue(CannedReply::result(QStringLiteral("done")));
-    part<QPushButton>(*page, "run:style:original")->click();
+    namedPart<QPushButton>(*page, "run:style:original")->click();
     settle();
     ASSERT_EQ(server.requestCount(), 1);
     EXPECT_EQ(sentField(0, "text"), "a\nb\u00a0c" + typed);
@@ -198,7 +199,7 @@ TEST(SidebarRow, ALongTitleWrapsAndTheRowGrows) {
 TEST_F(SettingsWindow, NoPageScrollsSidewaysAtTheMinimumWidthInEitherLanguage) {
     view->resize(MainSettingsView::kMinimumWidth, MainSettingsView::kMinimumHeight);
     view->show();
-    QScrollBar* bar = part<QScrollArea>(*view, "pageScroll")->horizontalScrollBar();
+    QScrollBar* bar = namedPart<QScrollArea>(*view, "pageScroll")->horizontalScrollBar();
     for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
         setLanguage(lang);
         for (const SettingsPage page : allCases<SettingsPage>()) {
@@ -211,18 +212,18 @@ TEST_F(SettingsWindow, NoPageScrollsSidewaysAtTheMinimumWidthInEitherLanguage) {
 
 TEST_F(SettingsWindow, BackdropsAreMaterialsThatARestyleRepaintsInPlace) {
     view->show();
-    SettingsWindowBackdrop* window = part<SettingsWindowBackdrop>(*view, "windowBackdrop");
-    SettingsSidebarBackdrop* sidebar = part<SettingsSidebarBackdrop>(*view, "sidebarBackdrop");
+    SettingsWindowBackdrop* window = namedPart<SettingsWindowBackdrop>(*view, "windowBackdrop");
+    SettingsSidebarBackdrop* sidebar = namedPart<SettingsSidebarBackdrop>(*view, "sidebarBackdrop");
     EXPECT_EQ(window->material(), VisualEffectBackground::Material::underWindowBackground);
     EXPECT_EQ(sidebar->material(), VisualEffectBackground::Material::sidebar);
     EXPECT_EQ(window->blendingMode(), VisualEffectBackground::BlendingMode::behindWindow);
     EXPECT_EQ(sidebar->state(), VisualEffectBackground::State::active);
     EXPECT_EQ(window->geometry(), view->rect());
-    EXPECT_EQ(sidebar->height(), part<QWidget>(*view, "sidebar")->parentWidget()->height());
+    EXPECT_EQ(sidebar->height(), namedPart<QWidget>(*view, "sidebar")->parentWidget()->height());
     const QColor light = window->fill();
 
     state->editSettings([](NiveloSettings& s) { s.appearanceMode = AppearanceMode::liquidMint; });
-    EXPECT_EQ(part<SettingsWindowBackdrop>(*view, "windowBackdrop"), window);
+    EXPECT_EQ(namedPart<SettingsWindowBackdrop>(*view, "windowBackdrop"), window);
     EXPECT_EQ(window->fill(),
               VisualEffectBackground::materialColor(
                   VisualEffectBackground::Material::underWindowBackground, ColorScheme::dark));

@@ -13,15 +13,15 @@
 #include "core/NiveloPromptLibrary.h"
 #include "settingswindow/AIReplySettingsView.h"
 #include "settingswindow/HotkeyRecorderField.h"
-#include "settingswindow/SettingsParts.h"
 #include "settingswindow/StylesSettingsView.h"
 #include "state/StateFixture.h"
 #include "support/EditorTyping.h"
+#include "support/NamedPart.h"
 
 namespace {
 
 StyleEditorCardBase* card(const StyleListSettingsView& page, const QString& id) {
-    return part<StyleEditorCardBase>(page, "card:" + id);
+    return namedPart<StyleEditorCardBase>(page, "card:" + id);
 }
 
 void type(QWidget* field, const QString& text) {
@@ -64,10 +64,11 @@ TEST_F(StylePages, BothPagesTextsCardsAndWhatAddLeaves) {
     };
     for (const auto& p : pages) {
         const bool isPrompt = p.page == &styles;
-        EXPECT_EQ(part<HotkeyRecorderField>(*card(*p.page, "original"), "hotkey")->labelWidth(),
-                  p.recorderWidth);
-        EXPECT_TRUE(part<QToolButton>(*card(*p.page, "original"), "delete")->isHidden());
-        EXPECT_TRUE(part<QToolButton>(*card(*p.page, "translate"), "delete")->isHidden());
+        EXPECT_EQ(
+            namedPart<HotkeyRecorderField>(*card(*p.page, "original"), "hotkey")->labelWidth(),
+            p.recorderWidth);
+        EXPECT_TRUE(namedPart<QToolButton>(*card(*p.page, "original"), "delete")->isHidden());
+        EXPECT_TRUE(namedPart<QToolButton>(*card(*p.page, "translate"), "delete")->isHidden());
         for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
             setLanguage(lang);
             const NiveloSettings before = state->settings();
@@ -76,9 +77,9 @@ TEST_F(StylePages, BothPagesTextsCardsAndWhatAddLeaves) {
             const StyleListPageModel m =
                 isPrompt ? stylesPageModel(*state) : aiReplyPageModel(*state);
             EXPECT_EQ((QStringList{m.title, m.hint, m.addTitle, m.resetTitle,
-                                   part<QLineEdit>(*added, "nameField")->text()}),
+                                   namedPart<QLineEdit>(*added, "nameField")->text()}),
                       lang == UiLanguage::ru ? p.ru : p.en);
-            EXPECT_FALSE(part<QToolButton>(*added, "delete")->isHidden());
+            EXPECT_FALSE(namedPart<QToolButton>(*added, "delete")->isHidden());
             // Only a prompt style has a quick-menu action, and only it has "Auto".
             EXPECT_EQ(state->settings().quickMenuActions != before.quickMenuActions, isPrompt);
             EXPECT_EQ(added->findChild<QCheckBox*>("auto") != nullptr, isPrompt);
@@ -86,17 +87,17 @@ TEST_F(StylePages, BothPagesTextsCardsAndWhatAddLeaves) {
         EXPECT_EQ(p.page->cardIds().size(), 19);
     }
     const StyleEditorCardBase* fix = card(styles, "original");
-    EXPECT_EQ((QStringList{part<QLineEdit>(*fix, "nameField")->placeholderText(),
-                           part<QCheckBox>(*fix, "auto")->text()}),
+    EXPECT_EQ((QStringList{namedPart<QLineEdit>(*fix, "nameField")->placeholderText(),
+                           namedPart<QCheckBox>(*fix, "auto")->text()}),
               (QStringList{"Название", "Авто"}));
     setLanguage(UiLanguage::en);
-    EXPECT_EQ((QStringList{part<QLineEdit>(*fix, "nameField")->placeholderText(),
-                           part<QCheckBox>(*fix, "auto")->text()}),
+    EXPECT_EQ((QStringList{namedPart<QLineEdit>(*fix, "nameField")->placeholderText(),
+                           namedPart<QCheckBox>(*fix, "auto")->text()}),
               (QStringList{"Name", "Auto"}));
 
     // A deleted style's card goes with it.
     const QString gone = styles.cardIds().last();
-    part<QToolButton>(*card(styles, gone), "delete")->click();
+    namedPart<QToolButton>(*card(styles, gone), "delete")->click();
     EXPECT_EQ(styles.findChild<QWidget*>("card:" + gone), nullptr);
 }
 
@@ -115,21 +116,21 @@ TEST_F(StylePages, ResetGivesTheBuiltInsAndDropsTheGoneStylesActionsInOneSave) {
         s.quickMenuActions += {"style:custom-gone", "fix"};
     });
     defaults.saves = 0;
-    part<QPushButton>(styles, "resetStyles")->click();
+    namedPart<QPushButton>(styles, "resetStyles")->click();
     EXPECT_EQ(defaults.saves, 1);
     const NiveloSettings& saved = state->settings();
     EXPECT_EQ(store.load().promptStyles, NiveloPromptLibrary::defaultStyles());
     EXPECT_EQ(saved.quickMenuOrder, QuickAction::defaultIds());
     EXPECT_EQ(saved.quickMenuActions, QuickAction::defaultIds() + QStringList{"fix"});
     EXPECT_EQ(styles.cardIds().size(), 17);
-    EXPECT_EQ(part<QLineEdit>(*card(styles, "original"), "nameField")->text(),
+    EXPECT_EQ(namedPart<QLineEdit>(*card(styles, "original"), "nameField")->text(),
               NiveloPromptLibrary::defaultStyles().first().name);
 
     AIReplySettingsView replies(*state);
     state->addAIReplyStyle();
-    type(part<QLineEdit>(*card(replies, "friendly"), "nameField"), "x");
+    type(namedPart<QLineEdit>(*card(replies, "friendly"), "nameField"), "x");
     defaults.saves = 0;
-    part<QPushButton>(replies, "resetStyles")->click();
+    namedPart<QPushButton>(replies, "resetStyles")->click();
     EXPECT_EQ(defaults.saves, 1);
     EXPECT_EQ(store.load().aiReplyStyles, AIReplyStyleLibrary::defaultStyles());
     EXPECT_EQ(replies.cardIds().size(), 17);
@@ -149,12 +150,12 @@ TEST_F(StylePages, APromptKeepsInvisibleCharactersAndTheSelection) {
         };
         state->editSettings([&](NiveloSettings& s) { prompt(s) = "a\u2029b\u00a0c"; });
         VirtualClock::flushEvents();
-        QTextEdit* editor = part<QTextEdit>(*card(*page, "friendly"), "prompt");
+        QTextEdit* editor = namedPart<QTextEdit>(*card(*page, "friendly"), "prompt");
         QTextCursor selection = editor->textCursor();
         selection.setPosition(2);
         selection.setPosition(4, QTextCursor::KeepAnchor);
         editor->setTextCursor(selection);
-        Q_EMIT part<HotkeyRecorderField>(*card(*page, "friendly"), "hotkey")
+        Q_EMIT namedPart<HotkeyRecorderField>(*card(*page, "friendly"), "hotkey")
             ->hotkeyEdited("Control+K");
         VirtualClock::flushEvents();
         EXPECT_EQ(editor->textCursor().selectedText(), QStringLiteral("b\u00a0"));
@@ -174,7 +175,7 @@ TEST_F(StylePages, EachKeystrokeIsOneSaveInTheSameCardWithTheCaretInPlace) {
     for (StyleListSettingsView* page : {static_cast<StyleListSettingsView*>(&styles),
                                         static_cast<StyleListSettingsView*>(&replies)}) {
         StyleEditorCardBase* friendly = card(*page, "friendly");
-        QLineEdit* name = part<QLineEdit>(*friendly, "nameField");
+        QLineEdit* name = namedPart<QLineEdit>(*friendly, "nameField");
         const QString typed = name->text().insert(2, "0123456789");
         name->setCursorPosition(2);
         defaults.saves = 0;
@@ -184,9 +185,9 @@ TEST_F(StylePages, EachKeystrokeIsOneSaveInTheSameCardWithTheCaretInPlace) {
         EXPECT_EQ(name->cursorPosition(), 12);
 
         // Each later edit starts from the stored style: the name stays.
-        part<QTextEdit>(*friendly, "prompt")->moveCursor(QTextCursor::End);
-        type(part<QTextEdit>(*friendly, "prompt"), "!");
-        Q_EMIT part<HotkeyRecorderField>(*friendly, "hotkey")->hotkeyEdited("Control+K");
+        namedPart<QTextEdit>(*friendly, "prompt")->moveCursor(QTextCursor::End);
+        type(namedPart<QTextEdit>(*friendly, "prompt"), "!");
+        Q_EMIT namedPart<HotkeyRecorderField>(*friendly, "hotkey")->hotkeyEdited("Control+K");
         if (QCheckBox* autoToggle = friendly->findChild<QCheckBox*>("auto")) {
             autoToggle->click();
         }
@@ -199,7 +200,7 @@ TEST_F(StylePages, EachKeystrokeIsOneSaveInTheSameCardWithTheCaretInPlace) {
                               saved.aiReplyStyles[1].hotkey};
         EXPECT_EQ(stored, (QStringList{typed, "!", "Control+K"}));
         EXPECT_EQ(name->text(), typed);
-        EXPECT_EQ(part<HotkeyRecorderField>(*friendly, "hotkey")->hotkey(), "Control+K");
+        EXPECT_EQ(namedPart<HotkeyRecorderField>(*friendly, "hotkey")->hotkey(), "Control+K");
     }
     EXPECT_NE(store.load().promptStyles[1].autoReplace,
               NiveloPromptLibrary::defaultStyles()[1].autoReplace);

@@ -8,9 +8,9 @@
 #include <QPushButton>
 
 #include "settingswindow/MainSettingsView.h"
-#include "settingswindow/SettingsParts.h"
 #include "settingswindow/UpdatesSettingsView.h"
 #include "state/StateFixture.h"
+#include "support/NamedPart.h"
 #include "theme/ThemeIcons.h"
 #include "updates/AppUpdateClient.h"
 #include "updates/AppUpdateManager.h"
@@ -125,20 +125,20 @@ TEST_F(UpdatesPage, ControlsAndTheAlertFromCheckToDownload) {
     auto* view = window.findChild<UpdatesSettingsView*>();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(shownAlert(*view), nullptr);
-    EXPECT_FALSE(part<QPushButton>(*view, "download")->isVisibleTo(view));
+    EXPECT_FALSE(namedPart<QPushButton>(*view, "download")->isVisibleTo(view));
 
     // Forced without an update: no download button; an update without an address: a disabled
     // one, and an alert with "OK" alone.
     check({.checkedAt = kEvening, .forceUpdate = true});
-    EXPECT_FALSE(part<QPushButton>(*view, "download")->isVisibleTo(view));
+    EXPECT_FALSE(namedPart<QPushButton>(*view, "download")->isVisibleTo(view));
     EXPECT_EQ(shownAlert(*view), nullptr);
     setLanguage(UiLanguage::ru);
     check({.checkedAt = kEvening,
            .updateAvailable = true,
            .latestVersion = "9.9",
            .releaseNotes = ""});
-    EXPECT_TRUE(part<QPushButton>(*view, "download")->isVisibleTo(view));
-    EXPECT_FALSE(part<QPushButton>(*view, "download")->isEnabled());
+    EXPECT_TRUE(namedPart<QPushButton>(*view, "download")->isVisibleTo(view));
+    EXPECT_FALSE(namedPart<QPushButton>(*view, "download")->isEnabled());
     ASSERT_NE(shownAlert(*view), nullptr);
     EXPECT_EQ(shownAlert(*view)->palette().color(QPalette::Window),
               NiveloTheme::darkPalette(AppearanceMode::liquidViolet).color(QPalette::Window));
@@ -152,12 +152,12 @@ TEST_F(UpdatesPage, ControlsAndTheAlertFromCheckToDownload) {
     setLanguage(UiLanguage::en);
     checker->delayMs = 1000;
     checker->answer.downloadURL = QUrl("https://example.com/nivelo.deb");
-    part<QPushButton>(*view, "checkForUpdates")->click();
+    namedPart<QPushButton>(*view, "checkForUpdates")->click();
     VirtualClock::flushEvents();
-    EXPECT_EQ(part<QPushButton>(*view, "checkForUpdates")->text(), "Checking...");
-    EXPECT_FALSE(part<QPushButton>(*view, "checkForUpdates")->isEnabled());
+    EXPECT_EQ(namedPart<QPushButton>(*view, "checkForUpdates")->text(), "Checking...");
+    EXPECT_FALSE(namedPart<QPushButton>(*view, "checkForUpdates")->isEnabled());
     settle();
-    EXPECT_EQ(part<QPushButton>(*view, "checkForUpdates")->text(), "Check for Updates");
+    EXPECT_EQ(namedPart<QPushButton>(*view, "checkForUpdates")->text(), "Check for Updates");
     ASSERT_NE(shownAlert(*view), nullptr);
     EXPECT_EQ(buttonTexts(shownAlert(*view)), (QStringList{"Download", "OK"}));
     // Its buttons are drawn in the page's dark palette too.

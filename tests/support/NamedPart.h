@@ -13,3 +13,8 @@ T* namedPart(const QObject* root, const QString& name) {
     EXPECT_NE(found, nullptr) << name.toStdString();
     return found;
 }
+
+template <class T>
+T* namedPart(const QObject& root, const QString& name) {
+    return namedPart<T>(&root, name);
+}
