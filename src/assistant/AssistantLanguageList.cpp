@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "theme/NiveloTheme.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 
 namespace {
@@ -71,10 +72,8 @@ void AssistantLanguageRowButton::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor primary = palette().color(QPalette::WindowText);
     if (hovered_ || hasFocus()) {
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
-        painter.fillPath(path,
-                         NiveloTheme::withOpacity(palette().color(QPalette::Highlight), 0.16));
+        RoundedBox::paint(painter, QRectF(rect()),
+                          {.radius = 7, .fill = {ThemeColor::Role::accent, 0.16}}, palette());
     }
     int x = 10;
     if (row_.checked) {

@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -13,6 +12,7 @@
 #include <algorithm>
 
 #include "theme/NiveloTheme.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 
 namespace {
@@ -232,10 +232,7 @@ void AssistantTranscript::startScroll() {
 
 void AssistantTranscript::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius,
-                        kCornerRadius);
-    painter.setPen(QPen(NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.1), 1));
-    painter.drawPath(path);
+    RoundedBox::paint(painter, QRectF(rect()),
+                      {.radius = kCornerRadius, .stroke = {ThemeColor::Role::primary, 0.1}},
+                      palette());
 }

@@ -4,11 +4,11 @@
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QTextLayout>
 #include <QToolButton>
 
 #include "theme/NiveloTheme.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 
 namespace {
@@ -234,17 +234,14 @@ void ClipboardEntryRow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor primary = palette().color(QPalette::WindowText);
-    const QColor accent = palette().color(QPalette::Highlight);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius,
-                        kCornerRadius);
-    if (isChecked()) {
-        painter.fillPath(path, NiveloTheme::withOpacity(accent, 0.14));
-        painter.setPen(QPen(NiveloTheme::withOpacity(accent, 0.32), 1));
-        painter.drawPath(path);
-    } else {
-        painter.fillPath(path, NiveloTheme::withOpacity(primary, 0.038));
-    }
+    using R = ThemeColor::Role;
+    RoundedBox::paint(painter, QRectF(rect()),
+                      isChecked()
+                          ? RoundedBox::Look{.radius = kCornerRadius,
+                                             .fill = {R::accent, 0.14},
+                                             .stroke = {R::accent, 0.32}}
+                          : RoundedBox::Look{.radius = kCornerRadius, .fill = {R::primary, 0.038}},
+                      palette());
 
     const QFont font = textFont(fontPixelSize_);
     const int textWidth = textWidthFor(width(), int(row_.buttons.size()));

@@ -4,7 +4,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,6 +11,7 @@
 #include "base/Text.h"
 #include "theme/LineBreakKeyFilter.h"
 #include "theme/NiveloTheme.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 
 ClipboardNoteEditor::ClipboardNoteEditor(QWidget* parent) : QWidget(parent) {
@@ -100,15 +100,12 @@ bool ClipboardNoteEditor::eventFilter(QObject* watched, QEvent* event) {
 
 void ClipboardNoteEditor::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor primary = palette().color(QPalette::WindowText);
-    QPainterPath card;
-    card.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 14, 14);
-    painter.fillPath(card, NiveloTheme::withOpacity(primary, 0.035));
-    painter.setPen(QPen(NiveloTheme::withOpacity(primary, 0.08), 1));
-    painter.drawPath(card);
-    QPainterPath field;
-    field.addRoundedRect(QRectF(text_->geometry()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
-    painter.fillPath(field, NiveloTheme::withOpacity(primary, 0.025));
-    painter.drawPath(field);
+    using R = ThemeColor::Role;
+    RoundedBox::paint(painter, QRectF(rect()),
+                      {.radius = 14, .fill = {R::primary, 0.035}, .stroke = {R::primary, 0.08}},
+                      palette());
+    // The field's own box, under the text view.
+    RoundedBox::paint(painter, QRectF(text_->geometry()),
+                      {.radius = 12, .fill = {R::primary, 0.025}, .stroke = {R::primary, 0.08}},
+                      palette());
 }

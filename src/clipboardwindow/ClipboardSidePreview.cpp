@@ -3,13 +3,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "base/Text.h"
 #include "theme/NiveloTheme.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 
 namespace {
@@ -122,14 +122,11 @@ void ClipboardSidePreview::setView(const ClipboardPreviewView& view, int fontPix
 
 void ClipboardSidePreview::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor primary = palette().color(QPalette::WindowText);
-    QPainterPath outer;
-    outer.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 14, 14);
-    painter.fillPath(outer, NiveloTheme::withOpacity(primary, 0.012));
-    painter.setPen(QPen(NiveloTheme::withOpacity(primary, 0.075), 1));
-    painter.drawPath(outer);
-    QPainterPath inner;
-    inner.addRoundedRect(QRectF(text_->geometry()), 12, 12);
-    painter.fillPath(inner, NiveloTheme::withOpacity(primary, 0.014));
+    using R = ThemeColor::Role;
+    RoundedBox::paint(painter, QRectF(rect()),
+                      {.radius = 14, .fill = {R::primary, 0.012}, .stroke = {R::primary, 0.075}},
+                      palette());
+    // The text's own box, under the text view.
+    RoundedBox::paint(painter, QRectF(text_->geometry()),
+                      {.radius = 12, .fill = {R::primary, 0.014}, .fillsToEdge = true}, palette());
 }

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
@@ -20,6 +19,7 @@
 #include "clipboardwindow/ClipboardWindowModel.h"
 #include "theme/IconCache.h"
 #include "theme/NiveloTheme.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 
 using namespace clipboardControls;
@@ -57,13 +57,14 @@ protected:
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QColor primary = primaryOf(this);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 9, 9);
-        painter.fillPath(path, NiveloTheme::withOpacity(primary, tab_.selected ? 0.11 : 0.035));
-        if (tab_.selected) {
-            painter.setPen(QPen(NiveloTheme::withOpacity(primary, 0.11), 1));
-            painter.drawPath(path);
-        }
+        using R = ThemeColor::Role;
+        RoundedBox::paint(painter, QRectF(rect()),
+                          tab_.selected
+                              ? RoundedBox::Look{.radius = 9,
+                                                 .fill = {R::primary, 0.11},
+                                                 .stroke = {R::primary, 0.11}}
+                              : RoundedBox::Look{.radius = 9, .fill = {R::primary, 0.035}},
+                          palette());
         const QColor fore = tab_.selected ? primary : NiveloTheme::withOpacity(primary, 0.6);
         painter.drawPixmap(10, (height() - 11) / 2,
                            ThemeIcons::pixmap(tab_.symbol, fore, 11, devicePixelRatioF()));

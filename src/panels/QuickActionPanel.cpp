@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -20,6 +19,7 @@
 #include "theme/FloatingSurface.h"
 #include "theme/NiveloTheme.h"
 #include "theme/PanelWindow.h"
+#include "theme/RoundedBox.h"
 #include "theme/SystemSurfaceMode.h"
 #include "theme/TextFit.h"
 #include "theme/ThemeIcons.h"
@@ -123,15 +123,15 @@ void QuickActionRow::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor primary = palette().color(QPalette::WindowText);
     const QColor accent = palette().color(QPalette::Highlight);
-    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    QPainterPath path;
-    path.addRoundedRect(box, kRowCornerRadius, kRowCornerRadius);
-    painter.fillPath(path, hovered_ ? NiveloTheme::withOpacity(accent, 0.15)
-                                    : NiveloTheme::withOpacity(primary, 0.043));
-    painter.setPen(QPen(hovered_ ? NiveloTheme::withOpacity(accent, 0.32)
-                                 : NiveloTheme::withOpacity(primary, 0.045),
-                        1));
-    painter.drawPath(path);
+    using R = ThemeColor::Role;
+    RoundedBox::paint(painter, QRectF(rect()),
+                      hovered_ ? RoundedBox::Look{.radius = kRowCornerRadius,
+                                                  .fill = {R::accent, 0.15},
+                                                  .stroke = {R::accent, 0.32}}
+                               : RoundedBox::Look{.radius = kRowCornerRadius,
+                                                  .fill = {R::primary, 0.043},
+                                                  .stroke = {R::primary, 0.045}},
+                      palette());
 
     const int x = metrics_.rowPaddingX;
     const QPixmap symbol =

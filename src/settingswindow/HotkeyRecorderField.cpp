@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 #include "capture/HotkeyService.h"
 #include "settingswindow/HotkeyCaptureView.h"
 #include "settingswindow/HotkeyFormatter.h"
 #include "settingswindow/MainSettingsView.h"
 #include "theme/NiveloTheme.h"
+#include "theme/RoundedBox.h"
 
 namespace {
 
@@ -201,16 +201,18 @@ void HotkeyRecorderField::hideEvent(QHideEvent* event) {
 
 void HotkeyRecorderField::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-    const QColor fill =
-        recording_ ? NiveloTheme::withOpacity(palette().color(QPalette::Highlight), 0.28)
-                   : NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.10 * 0.5);
-    painter.fillPath(path, fill);
+    using R = ThemeColor::Role;
+    const QRectF box(rect());
+    RoundedBox::paint(
+        painter, box,
+        {.radius = kCornerRadius,
+         .fill = recording_ ? ThemeColor{R::accent, 0.28} : ThemeColor{R::primary, 0.10 * 0.5},
+         .fillsToEdge = true},
+        palette());
     if (hasFocus()) {
-        painter.strokePath(
-            path, QPen(NiveloTheme::withOpacity(palette().color(QPalette::Highlight), 0.6), 1));
+        // The ring is centred on the field's edge, so only its inner half shows: a light ring.
+        RoundedBox::paint(painter, box.adjusted(-0.5, -0.5, 0.5, 0.5),
+                          {.radius = kCornerRadius, .stroke = {R::accent, 0.6}}, palette());
     }
     painter.setPen(palette().color(QPalette::WindowText));
     const QRect textArea = rect().adjusted(kPaddingX, kPaddingY, -kPaddingX, -kPaddingY);

@@ -3,11 +3,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 
 #include "settingswindow/ClampedTextLabel.h"
 #include "settingswindow/SettingsSidebarIcon.h"
 #include "theme/NiveloTheme.h"
+#include "theme/RoundedBox.h"
 
 SettingsSidebarRow::SettingsSidebarRow(SettingsPage page, QWidget* parent)
     : QAbstractButton(parent), page_(page) {
@@ -61,15 +61,12 @@ void SettingsSidebarRow::paintEvent(QPaintEvent*) {
         return;
     }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    QPainterPath shape;
-    shape.addRoundedRect(r, 12, 12);
-    const QColor primary = palette().color(QPalette::WindowText);
-    if (selected_) {
-        painter.fillPath(shape, NiveloTheme::withOpacity(primary, 0.10));
-        painter.strokePath(shape, QPen(NiveloTheme::withOpacity(Qt::white, 0.08), 1));
-    } else {
-        painter.strokePath(shape, QPen(palette().color(QPalette::Highlight), 1));
-    }
+    using R = ThemeColor::Role;
+    // Selected: lit; focused only: outlined in the accent.
+    RoundedBox::paint(
+        painter, QRectF(rect()),
+        selected_
+            ? RoundedBox::Look{.radius = 12, .fill = {R::primary, 0.10}, .stroke = {R::white, 0.08}}
+            : RoundedBox::Look{.radius = 12, .stroke = {R::accent}},
+        palette());
 }

@@ -2,8 +2,6 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 #include "settingswindow/HotkeyRecorderField.h"
@@ -38,22 +36,6 @@ const SettingsHotkey kSettingsHotkeys[] = {
 QString text2(UiLanguage lang, const char16_t* english, const char16_t* russian) {
     return tr2(lang, QString::fromUtf16(english), QString::fromUtf16(russian));
 }
-
-// A row's background: the text colour, faintly, on a rounded rectangle.
-class HotkeyRowBackground : public QWidget {
-public:
-    explicit HotkeyRowBackground(QWidget* parent) : QWidget(parent) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 11, 11);
-        painter.fillPath(path,
-                         NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.055));
-    }
-};
 
 // The stored style with the copy's id, else the copy.
 PromptStyle storedStyle(const NiveloSettings& settings, const PromptStyle& copy) {
@@ -137,7 +119,7 @@ ShortcutsSettingsView::ShortcutsSettingsView(NiveloAppState& state, QWidget* par
 
 ShortcutsSettingsView::Row ShortcutsSettingsView::hotkeyRow(QWidget* parent) {
     Row row;
-    row.widget = new HotkeyRowBackground(parent);
+    row.widget = new RoundedBox(QStringLiteral("Row"), settingsCardLook(11, 0.055, false), parent);
     auto* layout = new QHBoxLayout(row.widget);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(12);

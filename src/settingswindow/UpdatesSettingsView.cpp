@@ -4,8 +4,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -42,24 +40,6 @@ void setInk(QLabel* label, const QColor& ink) {
     p.setColor(QPalette::WindowText, ink);
     label->setPalette(p);
 }
-
-// The release notes' box: the text colour at 0.045 on a rounded rectangle (radius 10).
-class NotesBox : public QWidget {
-public:
-    explicit NotesBox(QWidget* parent) : QWidget(parent) {
-        setAccessibleName(QStringLiteral("Release notes"));
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 10, 10);
-        painter.fillPath(path,
-                         NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.045));
-    }
-};
 
 QString statusTitle(const AppUpdateManager& m, const AppUpdateSnapshot& s, UiLanguage lang) {
     if (m.isChecking()) {
@@ -219,7 +199,8 @@ UpdatesSettingsView::UpdatesSettingsView(NiveloAppState& state, AppUpdateManager
     statusLine_ = textLabel(NiveloTheme::FontRole::callout, status, true);
     statusColumn->addWidget(statusLine_);
 
-    notesBox_ = new NotesBox(status);
+    notesBox_ =
+        new RoundedBox(QStringLiteral("Release notes"), settingsCardLook(10, 0.045, false), status);
     auto* notesLayout = new QVBoxLayout(notesBox_);
     notesLayout->setContentsMargins(10, 10, 10, 10);
     notesLayout->setSpacing(6);

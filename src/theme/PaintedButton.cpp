@@ -3,10 +3,10 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPainterPath>
 #include <cmath>
 
 #include "theme/NiveloTheme.h"
+#include "theme/RoundedBox.h"
 #include "theme/ThemeIcons.h"
 
 namespace {
@@ -94,14 +94,12 @@ void PaintedButton::paintEvent(QPaintEvent*) {
     const QPalette& pal = palette();
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     if (look_.shape != Shape::none) {
-        QPainterPath path;
-        const double radius = look_.shape == Shape::capsule ? box.height() / 2 : look_.cornerRadius;
-        path.addRoundedRect(box, radius, radius);
-        painter.fillPath(path, look_.fill.resolve(pal));
-        if (look_.stroke.role != ThemeColor::Role::clear) {
-            painter.setPen(QPen(look_.stroke.resolve(pal), 1));
-            painter.drawPath(path);
-        }
+        RoundedBox::paint(painter, QRectF(rect()),
+                          {.radius = look_.cornerRadius,
+                           .capsule = look_.shape == Shape::capsule,
+                           .fill = look_.fill,
+                           .stroke = look_.stroke},
+                          pal);
     }
     if (hasFocus()) {
         painter.setPen(QPen(NiveloTheme::withOpacity(pal.color(QPalette::Highlight), 0.7), 1.5));

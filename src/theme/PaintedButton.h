@@ -30,6 +30,7 @@ public:
         int fixedWidth = 0;
         int fixedHeight = 0;
         Shape shape = Shape::none;
+        // Zero: a plain rectangle without outline, as RoundedBox draws one.
         double cornerRadius = 0;
         ThemeColor fill;
         ThemeColor stroke;

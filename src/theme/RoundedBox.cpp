@@ -35,32 +35,32 @@ void RoundedBox::setLook(const Look& look) {
     }
 }
 
-void RoundedBox::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const QPalette& pal = palette();
-    const bool dark = look_.darkFill && NiveloTheme::paletteScheme(pal) == ColorScheme::dark;
-    const QColor fill = (dark ? *look_.darkFill : look_.fill).resolve(pal);
-    if (!look_.capsule && look_.radius <= 0) {
-        painter.fillRect(rect(), fill);
+void RoundedBox::paint(QPainter& painter, const QRectF& bounds, const Look& look,
+                       const QPalette& palette) {
+    const bool dark = look.darkFill && NiveloTheme::paletteScheme(palette) == ColorScheme::dark;
+    const QColor fill = (dark ? *look.darkFill : look.fill).resolve(palette);
+    if (!look.capsule && look.radius <= 0) {
+        painter.fillRect(bounds, fill);
         return;
     }
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF inside = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    const double radius = look_.capsule ? inside.height() / 2 : look_.radius;
+    const QRectF inside = bounds.adjusted(0.5, 0.5, -0.5, -0.5);
+    const double radius = look.capsule ? inside.height() / 2 : look.radius;
     const QPainterPath edge = rounded(inside, radius);
-    if (look_.fillsToEdge) {
-        painter.fillPath(rounded(QRectF(rect()), look_.capsule ? height() / 2.0 : radius), fill);
+    if (look.fillsToEdge) {
+        painter.fillPath(rounded(bounds, look.capsule ? bounds.height() / 2 : radius), fill);
     } else {
         painter.fillPath(edge, fill);
     }
-    if (look_.stroke.role == ThemeColor::Role::clear) {
-        return;
+    if (look.stroke.role != ThemeColor::Role::clear) {
+        const QPen pen(look.stroke.resolve(palette), 1);
+        painter.strokePath(look.fillsToEdge ? rounded(inside, radius - 0.5) : edge, pen);
     }
-    const QPen pen(look_.stroke.resolve(pal), 1);
-    if (look_.fillsToEdge) {
-        painter.strokePath(rounded(inside, radius - 0.5), pen);
-    } else {
-        painter.setPen(pen);
-        painter.drawPath(edge);
-    }
+    painter.restore();
+}
+
+void RoundedBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paint(painter, QRectF(rect()), look_, palette());
 }

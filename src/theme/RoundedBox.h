@@ -5,6 +5,8 @@
 
 #include "theme/ThemeColor.h"
 
+class QPainter;
+
 // The painted box other controls lie on: a rounded rectangle or capsule with a fill and an
 // optional 1 px outline. Its layout, if any, sets the padding.
 class RoundedBox : public QWidget {
@@ -28,6 +30,11 @@ public:
     // A capsule in the text colour, as under a text-size control or a search field; no
     // outline at a zero stroke opacity.
     static Look textCapsule(double fillOpacity, double strokeOpacity);
+
+    // Paints a box of this look as a RoundedBox filling bounds would, and leaves the painter's
+    // state as it was: for controls that paint themselves, such as a row lit while hovered.
+    static void paint(QPainter& painter, const QRectF& bounds, const Look& look,
+                      const QPalette& palette);
 
     // name: what the box holds, for assistive tools.
     RoundedBox(const QString& name, const Look& look, QWidget* parent = nullptr);

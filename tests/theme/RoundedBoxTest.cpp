@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPainter>
 
 #include "theme/RoundedBox.h"
 
@@ -25,6 +26,16 @@ QImage drawn(const RoundedBox::Look& look, const QPalette& palette, QSize size =
     QImage image(size, QImage::Format_ARGB32);
     image.fill(Qt::white);
     box.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// The look painted by a control of its own at offset, on an opaque white image.
+QImage painted(const RoundedBox::Look& look, const QPalette& palette, QPoint offset,
+               QSize size = {60, 30}) {
+    QImage image(size + QSize(offset.x(), offset.y()), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    RoundedBox::paint(painter, QRectF(QRect(offset, size)), look, palette);
     return image;
 }
 
@@ -87,4 +98,47 @@ TEST(RoundedBox, IsNamedAndKeepsItsLook) {
     look.fill = {ThemeColor::Role::primary, 0.2};
     box.setLook(look);
     EXPECT_EQ(box.look().fill.opacity, 0.2);
+}
+
+TEST(RoundedBox, ControlsPaintTheBoxAsItDrawsItselfWhereverTheyAsk) {
+    const QPalette light = paletteWith(Qt::white, Qt::black);
+    const QPalette dark = paletteWith(QColor(30, 30, 30), Qt::white);
+    using R = ThemeColor::Role;
+    const RoundedBox::Look looks[] = {
+        {.fill = {R::primary, 0.3}},
+        {.radius = 9, .fill = {R::accent, 0.14}, .stroke = {R::accent, 0.32}},
+        {.capsule = true, .fill = {R::primary, 0.1}, .stroke = {R::primary, 0.2}},
+        {.radius = 11, .fill = {R::primary, 0.4}, .stroke = {R::white, 0.5}, .fillsToEdge = true},
+        {.radius = 6, .fill = {R::black, 0.5}, .darkFill = ThemeColor{R::white, 0.5}},
+        {.radius = 12, .stroke = {R::accent}},
+    };
+    for (const QPalette& palette : {light, dark}) {
+        for (const RoundedBox::Look& look : looks) {
+            const QImage box = drawn(look, palette);
+            EXPECT_EQ(painted(look, palette, {}), box) << look.radius;
+            // Painted further in, the same pixels move with it.
+            EXPECT_EQ(painted(look, palette, {7, 4}).copy(7, 4, 60, 30), box) << look.radius;
+        }
+    }
+}
+
+TEST(RoundedBox, PaintingLeavesTheControlsPainterAsItWas) {
+    QImage image(40, 20, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const QPen pen(Qt::green, 3);
+    painter.setPen(pen);
+    painter.setBrush(Qt::blue);
+    painter.setOpacity(0.5);
+    RoundedBox::paint(
+        painter, QRectF(0, 0, 40, 20),
+        {.radius = 5, .fill = {ThemeColor::Role::primary}, .stroke = {ThemeColor::Role::accent}},
+        paletteWith(Qt::white, Qt::black));
+    EXPECT_EQ(painter.pen(), pen);
+    EXPECT_EQ(painter.brush(), QBrush(Qt::blue));
+    EXPECT_EQ(painter.opacity(), 0.5);
+    EXPECT_FALSE(painter.testRenderHint(QPainter::Antialiasing));
+    painter.end();
+    // Drawn at the painter's opacity: the black fill is half grey.
+    EXPECT_NEAR(image.pixelColor(20, 10).red(), 127, 2);
 }
