@@ -11,6 +11,9 @@ constexpr int kActivationChecks = 45;
 constexpr qint64 kActivationCheckMs = 20;
 constexpr int kEditorFocusTries = 16;
 constexpr qint64 kEditorFocusTryMs = 25;
+// An application shows its focused field over the accessibility bus only once it has
+// handled its own activation, which on a busy desktop takes well over the tries above.
+constexpr qint64 kEditorFocusPatienceMs = 2000;
 constexpr int kConfirmationChecks = 60;
 constexpr qint64 kConfirmationCheckMs = 20;
 }  // namespace
@@ -37,7 +40,10 @@ QCoro::Task<bool> PasteboardService::waitForTargetActivation(qint64 processIdent
 }
 
 QCoro::Task<bool> PasteboardService::waitForAIReplyEditorFocus(qint64 processIdentifier) {
-    for (int attempt = 0; attempt < kEditorFocusTries; ++attempt) {
+    const qint64 start = deps_.clock.nowMs();
+    for (int attempt = 0;
+         attempt < kEditorFocusTries || deps_.clock.nowMs() - start < kEditorFocusPatienceMs;
+         ++attempt) {
         if (attempt > 0) {
             co_await deps_.clock.sleep(kEditorFocusTryMs);
         }

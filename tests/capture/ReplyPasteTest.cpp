@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyFailure{"NoEditor",
                      [](SimulatedDesktop&, SimulatedApp& e) { e.field->focusable = false; },
                      Kind::pasteEditorUnavailable, "No editable field found in the target app.",
-                     15 * 25, false},
+                     80 * 25, false},
         ReplyFailure{"NoKeys",
                      [](SimulatedDesktop& d, SimulatedApp&) { d.keys.failsToPost = true; },
                      Kind::pasteEventFailed, "Could not send paste shortcut.", 0, false},
@@ -107,6 +107,17 @@ TEST_F(ReplyPasteTest, TheTargetsActivationIsNotRememberedMeanwhile) {
     EXPECT_EQ(focus.rememberedWindow(), window);
     runToEnd(outcome);
     EXPECT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
+}
+
+// A busy application shows its focused field late; the reply still lands.
+TEST_F(ReplyPasteTest, AnEditorThatShowsItsFocusLateIsStillFound) {
+    editor.field->focusable = false;
+    desktop.clock.callAfter(1500, [this] { editor.field->focusable = true; });
+    auto outcome = reply();
+    EXPECT_EQ(runToEnd(outcome), 1500 + 20);
+    EXPECT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
+    EXPECT_EQ(editor.text, QStringLiteral("Hi there"));
+    expectEndStep();
 }
 
 TEST_F(ReplyPasteTest, AnEmptyReplyIsRefusedAtOnce) {
