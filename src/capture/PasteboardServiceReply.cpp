@@ -59,9 +59,14 @@ QCoro::Task<bool> PasteboardService::waitForAIReplyPasteConfirmation(
     if (!before || (!before->value && !before->characterCount)) {
         co_return false;
     }
+    // Only what could be read now counts: a field that did not answer this once (a busy
+    // application over the accessibility bus) has not changed, so Paste is not reported done
+    // and the user's clipboard is not put back under a paste still to come.
+    const auto changed = [](const auto& now, const auto& was) { return now && now != was; };
     for (int check = 0; check < kConfirmationChecks; ++check) {
         const auto current = aiReplyEditorState();
-        if (current && (current->value || current->characterCount) && *current != *before) {
+        if (current && (changed(current->value, before->value) ||
+                        changed(current->characterCount, before->characterCount))) {
             co_return true;
         }
         co_await deps_.clock.sleep(kConfirmationCheckMs);

@@ -81,7 +81,18 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      Kind::pasteNotApplied,
                      "The paste shortcut was sent, but the field did not change.", 20 + 60 * 20,
-                     true}),
+                     true},
+        // A field that stops answering after Paste has not changed by that alone.
+        ReplyFailure{
+            "UnansweredAfterPaste",
+            [](SimulatedDesktop& d, SimulatedApp& e) {
+                e.field->value = QStringLiteral("Hi");
+                e.field->characterCount = 2;
+                d.clock.callAfter(
+                    10, [field = e.field] { field->failing = {SimulatedAXNode::Query::Value}; });
+            },
+            Kind::pasteNotApplied, "The paste shortcut was sent, but the field did not change.",
+            20 + 60 * 20, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReplyPasteTest, ATextNotYetFetchedHoldsTheRestore) {
