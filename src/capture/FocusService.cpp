@@ -57,12 +57,18 @@ void FocusService::remember(const RunningApplication& application) {
     if (restoringProcessIdentifier_ == application.processIdentifier) {
         return;
     }
+    AXElementPtr window;
+    if (const auto element = accessibility_.applicationElement(application.processIdentifier)) {
+        window = accessibility_.focusedWindow(element);
+    }
+    // A busy application's activation may be handled after it already lost the focus again;
+    // the window it was last seen in stays the one to go back to.
+    const bool sameApplication = rememberedProcessIdentifier_ == application.processIdentifier;
+    if (window || !sameApplication) {
+        rememberedWindow_ = std::move(window);
+    }
     rememberedBundleIdentifier_ = application.bundleIdentifier;
     rememberedProcessIdentifier_ = application.processIdentifier;
-    rememberedWindow_.reset();
-    if (const auto element = accessibility_.applicationElement(application.processIdentifier)) {
-        rememberedWindow_ = accessibility_.focusedWindow(element);
-    }
 }
 
 std::optional<FocusTarget> FocusService::rememberedTarget() const {

@@ -204,10 +204,11 @@ TEST_F(ReplyEditorTest, ChoosesTheReplyEditor) {
 
     // Another process, or no window remembered: nothing.
     EXPECT_FALSE(focus.focusAIReplyEditor(panel.pid));
-    editor.window = nullptr;
-    desktop.bringToFront(panel.pid);
-    desktop.bringToFront(editor.pid);
+    SimulatedApp& other = desktop.launch(QStringLiteral("org.example.other"));
+    other.window = nullptr;
+    desktop.bringToFront(other.pid);
     VirtualClock::flushEvents();
+    EXPECT_EQ(focus.rememberedProcessIdentifier(), other.pid);
     EXPECT_EQ(focus.rememberedWindow(), nullptr);
-    EXPECT_FALSE(focus.focusAIReplyEditor(editor.pid));
+    EXPECT_FALSE(focus.focusAIReplyEditor(other.pid));
 }

@@ -120,6 +120,25 @@ TEST_F(ReplyPasteTest, TheTargetsActivationIsNotRememberedMeanwhile) {
     EXPECT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
 }
 
+// A busy editor's activation handled after it lost the focus again: no window is focused in
+// it by then, and the one it was remembered with is kept for the reply.
+TEST_F(ReplyPasteTest, ALateActivationOfTheSameEditorKeepsItsWindow) {
+    const auto window = focus.rememberedWindow();
+    ASSERT_NE(window, nullptr);
+    const auto shown = editor.window;
+    editor.window = nullptr;
+    desktop.bringToFront(editor.pid);
+    VirtualClock::flushEvents();
+    EXPECT_EQ(focus.rememberedWindow(), window);
+    editor.window = shown;
+    desktop.bringToFront(panel.pid);
+    VirtualClock::flushEvents();
+    auto outcome = reply();
+    runToEnd(outcome);
+    EXPECT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
+    expectEndStep();
+}
+
 // A busy application shows its focused field late; the reply still lands.
 TEST_F(ReplyPasteTest, AnEditorThatShowsItsFocusLateIsStillFound) {
     editor.field->focusable = false;
