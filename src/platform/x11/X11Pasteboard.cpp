@@ -4,7 +4,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "platform/x11/QtServerTime.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionFetches.h"
@@ -142,7 +141,6 @@ void X11Pasteboard::clear() {
         fetches_->restart();
     }
     serve_ = std::make_shared<ServeState>();
-    qtServerTime::catchUp();
     clipboard()->clear(QClipboard::Clipboard);
     ++changeCount_;
 }
@@ -161,7 +159,6 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
             }
         }
     }
-    qtServerTime::catchUp();
     clipboard()->setMimeData(data, QClipboard::Clipboard);
     serve_ = std::move(state);
     ++changeCount_;
@@ -174,7 +171,6 @@ void X11Pasteboard::setPlainText(const QString& text) {
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     data->setText(text);
-    qtServerTime::catchUp();
     clipboard()->setMimeData(data, QClipboard::Clipboard);
     serve_ = std::move(state);
     ++changeCount_;

@@ -5,7 +5,6 @@
 #include <QMimeData>
 #include <functional>
 
-#include "platform/x11/QtServerTime.h"
 #include "platform/x11/X11Connection.h"
 
 #include "platform/x11/Xlib.h"
@@ -111,7 +110,6 @@ void X11PrimarySelection::lend(const QString& text, int holdMs) {
         }
     });
     data->setText(text);
-    qtServerTime::catchUp();
     clipboard()->setMimeData(data, QClipboard::Selection);
     lent_ = data;
     holdTimer_.start(holdMs);
@@ -130,7 +128,6 @@ void X11PrimarySelection::giveBack() {
     if (!stillOurs) {
         return;
     }
-    qtServerTime::catchUp();
     if (saved) {
         clipboard()->setMimeData(saved.release(), QClipboard::Selection);
     } else {
