@@ -165,6 +165,19 @@ TEST(X11PasteboardText, OurTextKeepsItsLineEnds) {
     EXPECT_EQ(x11Session().clipboardData("text/plain"), text.toUtf8());
 }
 
+// Qt takes the clipboard with the time of the last event it handled. A copy another client
+// made since, whose news we have not handled yet (a busy machine), must not make our write or
+// our restore go unheard. Nothing here runs our event loop between the copy and our write.
+TEST(X11Pasteboard, OurWriteTakesTheClipboardFromALaterCopy) {
+    X11Pasteboard pasteboard;
+    for (const char* copied : {"first copy", "second copy"}) {
+        offerOnly("UTF8_STRING", copied);
+        ASSERT_EQ(x11Session().run("xclip", {"-selection", "clipboard", "-o"}), copied);
+        pasteboard.setPlainText("ours");
+        EXPECT_EQ(x11Session().clipboardData("UTF8_STRING"), QByteArray("ours")) << copied;
+    }
+}
+
 // A client that owns the clipboard through a window that names no process (xclip; LibreOffice
 // does it on a connection of its own) is still known by its process; so are we.
 TEST(X11Pasteboard, TheClipboardOwnersProcessIsKnown) {

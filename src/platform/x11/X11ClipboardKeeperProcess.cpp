@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <optional>
 
+#include "platform/x11/QtServerTime.h"
 #include "platform/x11/X11KeeperMessage.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11SelectionOwner.h"
@@ -53,14 +54,16 @@ bool take(const Held& held, bool fromNivelo, X11Pasteboard& pasteboard) {
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < kOwnerGoneWaitMs) {
-        xcb_grab_server(connection);
-        const quint32 owner = X11SelectionOwner::ownerWindow(connection, "CLIPBOARD");
-        const bool free = owner == XCB_NONE || (fromNivelo && owner == held.ownerWindow);
-        if (free) {
-            pasteboard.writeItems(held.items);
+        bool free = false;
+        quint32 owner = XCB_NONE;
+        {
+            const qtServerTime::ServerGrab grab;
+            owner = X11SelectionOwner::ownerWindow(connection, "CLIPBOARD");
+            free = owner == XCB_NONE || (fromNivelo && owner == held.ownerWindow);
+            if (free) {
+                pasteboard.writeItems(held.items);
+            }
         }
-        xcb_ungrab_server(connection);
-        xcb_flush(connection);
         if (free) {
             return true;
         }

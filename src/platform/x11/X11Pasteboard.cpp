@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "platform/x11/QtServerTime.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionFetches.h"
@@ -141,6 +142,7 @@ void X11Pasteboard::clear() {
         fetches_->restart();
     }
     serve_ = std::make_shared<ServeState>();
+    qtServerTime::catchUp();
     clipboard()->clear(QClipboard::Clipboard);
     ++changeCount_;
 }
@@ -159,6 +161,7 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
             }
         }
     }
+    qtServerTime::catchUp();
     clipboard()->setMimeData(data, QClipboard::Clipboard);
     serve_ = std::move(state);
     ++changeCount_;
@@ -171,6 +174,7 @@ void X11Pasteboard::setPlainText(const QString& text) {
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     data->setText(text);
+    qtServerTime::catchUp();
     clipboard()->setMimeData(data, QClipboard::Clipboard);
     serve_ = std::move(state);
     ++changeCount_;

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <functional>
 
+#include "platform/x11/QtServerTime.h"
 #include "platform/x11/X11Connection.h"
 
 #include "platform/x11/Xlib.h"
@@ -110,6 +111,7 @@ void X11PrimarySelection::lend(const QString& text, int holdMs) {
         }
     });
     data->setText(text);
+    qtServerTime::catchUp();
     clipboard()->setMimeData(data, QClipboard::Selection);
     lent_ = data;
     holdTimer_.start(holdMs);
@@ -128,6 +130,7 @@ void X11PrimarySelection::giveBack() {
     if (!stillOurs) {
         return;
     }
+    qtServerTime::catchUp();
     if (saved) {
         clipboard()->setMimeData(saved.release(), QClipboard::Selection);
     } else {

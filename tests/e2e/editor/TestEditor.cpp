@@ -3,15 +3,28 @@
 //   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--copy-delay MS]
 // With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
 // editor answers Copy that late, like a busy application. It pastes plain text only.
+#include <qpa/qplatformnativeinterface.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QCommandLineParser>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QSaveFile>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
+
+// Copies made long after their key press take the selection with the server's present time,
+// as GTK does when no event is being handled; Qt would use the time of its last event.
+void takeTheServersTime() {
+    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    using SetAppTime = void (*)(QScreen*, quint32);
+    const auto setAppTime = reinterpret_cast<SetAppTime>(
+        reinterpret_cast<void (*)()>(native->nativeResourceFunctionForScreen("setapptime")));
+    setAppTime(screen, quint32(quintptr(native->nativeResourceForScreen("gettimestamp", screen))));
+}
 
 // Holds Copy back for a while.
 class SlowCopy : public QObject {
@@ -25,7 +38,10 @@ protected:
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
             auto* editor = static_cast<QPlainTextEdit*>(watched);
-            QTimer::singleShot(delayMs_, editor, &QPlainTextEdit::copy);
+            QTimer::singleShot(delayMs_, editor, [editor] {
+                takeTheServersTime();
+                editor->copy();
+            });
             return true;
         }
         return false;
