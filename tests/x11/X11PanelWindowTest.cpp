@@ -20,7 +20,12 @@ TEST(X11PanelWindow, EveryKindStaysOnEveryWorkspaceOutOfTheTaskBar) {
     normal.setGeometry(600, 100, 200, 100);
     normal.show();
     const QString normalId = QString::number(normal.winId());
-    ASSERT_TRUE(XSession::waitUntil([&] { return session.isViewable(normalId); }));
+    ASSERT_TRUE(XSession::waitUntil([&] { return session.isViewable(normalId); }))
+        << session.run("xwininfo", {"-id", normalId}).toStdString()
+        << session.run("xprop", {"-id", normalId}).toStdString()
+        << session.run("xwininfo", {"-root", "-tree"}).toStdString()
+        << session.run("xprop", {"-root"}).toStdString()
+        << session.run("pgrep", {"-a", "openbox"}).toStdString();
 
     using K = PanelWindow::Kind;
     for (const K kind : {K::nonActivating, K::typing, K::key}) {
