@@ -75,6 +75,10 @@ XSession::XSession(Options options) : options_(options) {
         error_ = "openbox did not start";
         return;
     }
+    if (!waitForWindowManager()) {
+        error_ = "openbox does not manage windows";
+        return;
+    }
     int code = -1;
     run("setxkbmap", {"-layout", "us,ru"}, 30000, &code);
     if (code != 0 ||
@@ -93,6 +97,43 @@ XSession::~XSession() {
         XCloseDisplay(xDisplay_);
     }
     stopAll();
+}
+
+// openbox names itself before its start-up ends, and a map request that arrives meanwhile can
+// sit in its queue unseen until some later event wakes it: a test's first window then never
+// shows. A probe window is mapped and the root touched until openbox frames the probe.
+bool XSession::waitForWindowManager() {
+    Display* display = xDisplay();
+    if (!display) {
+        return false;
+    }
+    const Window root = DefaultRootWindow(display);
+    const Window probe = XCreateSimpleWindow(display, root, 0, 0, 10, 10, 0, 0, 0);
+    XMapWindow(display, probe);
+    const Atom nudge = XInternAtom(display, "_NIVELO_TEST_NUDGE", False);
+    const auto framed = [&] {
+        Window rootReturn = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        const bool known = XQueryTree(display, probe, &rootReturn, &parent, &children, &count);
+        if (children) {
+            XFree(children);
+        }
+        return known && parent != root;
+    };
+    QElapsedTimer waited;
+    waited.start();
+    bool managed = false;
+    while (!(managed = framed()) && waited.elapsed() < 60000) {
+        XChangeProperty(display, root, nudge, XA_CARDINAL, 32, PropModeReplace, nullptr, 0);
+        XFlush(display);
+        QThread::msleep(100);
+    }
+    XDestroyWindow(display, probe);
+    XDeleteProperty(display, root, nudge);
+    XSync(display, False);
+    return managed;
 }
 
 bool XSession::setMonitors() {

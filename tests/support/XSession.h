@@ -119,6 +119,7 @@ private:
     struct _XDisplay* xDisplay() const;
     bool startDbus();
     bool setMonitors();
+    bool waitForWindowManager();
     bool startTaskBar();
 
     Options options_;
