@@ -105,6 +105,11 @@ void catchUp() {
     }
 }
 
+void setSelection(QClipboard::Mode mode, QMimeData* data) {
+    catchUp();
+    QGuiApplication::clipboard()->setMimeData(data, mode);
+}
+
 ServerGrab::ServerGrab() {
     catchUp();
     xcb_grab_server(X11SelectionOwner::qtConnection());

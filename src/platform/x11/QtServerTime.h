@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QClipboard>
+
+class QMimeData;
+
 // Qt takes a selection with the time of the last X event it handled. Another client that
 // took it since, with a later time, makes the server ignore that request, and our write or
 // restore would be lost; on a busy machine this happens right after a copy we asked for.
@@ -11,6 +15,10 @@ namespace qtServerTime {
 // with that very time, and Qt then ignores the notice that it lost it.
 // Does nothing while a ServerGrab lives.
 void catchUp();
+
+// Every write of ours to a selection goes through here: Qt's clipboard for `mode` takes `data`
+// (nothing clears it) with Qt's time caught up first.
+void setSelection(QClipboard::Mode mode, QMimeData* data);
 
 // Holds the server for our Qt connection (nothing another client asks is done meanwhile),
 // with Qt's time caught up first: under the grab the private connection would not be heard.

@@ -142,8 +142,7 @@ void X11Pasteboard::clear() {
         fetches_->restart();
     }
     serve_ = std::make_shared<ServeState>();
-    qtServerTime::catchUp();
-    clipboard()->clear(QClipboard::Clipboard);
+    qtServerTime::setSelection(QClipboard::Clipboard, nullptr);
     ++changeCount_;
 }
 
@@ -161,8 +160,7 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
             }
         }
     }
-    qtServerTime::catchUp();
-    clipboard()->setMimeData(data, QClipboard::Clipboard);
+    qtServerTime::setSelection(QClipboard::Clipboard, data);
     serve_ = std::move(state);
     ++changeCount_;
 }
@@ -174,8 +172,7 @@ void X11Pasteboard::setPlainText(const QString& text) {
     auto state = std::make_shared<ServeState>();
     auto* data = new ServedMimeData(state);
     data->setText(text);
-    qtServerTime::catchUp();
-    clipboard()->setMimeData(data, QClipboard::Clipboard);
+    qtServerTime::setSelection(QClipboard::Clipboard, data);
     serve_ = std::move(state);
     ++changeCount_;
 }

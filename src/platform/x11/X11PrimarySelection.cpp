@@ -111,8 +111,7 @@ void X11PrimarySelection::lend(const QString& text, int holdMs) {
         }
     });
     data->setText(text);
-    qtServerTime::catchUp();
-    clipboard()->setMimeData(data, QClipboard::Selection);
+    qtServerTime::setSelection(QClipboard::Selection, data);
     lent_ = data;
     holdTimer_.start(holdMs);
 }
@@ -130,10 +129,5 @@ void X11PrimarySelection::giveBack() {
     if (!stillOurs) {
         return;
     }
-    qtServerTime::catchUp();
-    if (saved) {
-        clipboard()->setMimeData(saved.release(), QClipboard::Selection);
-    } else {
-        clipboard()->clear(QClipboard::Selection);
-    }
+    qtServerTime::setSelection(QClipboard::Selection, saved.release());
 }
