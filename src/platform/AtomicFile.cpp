@@ -49,7 +49,11 @@ std::optional<QByteArray> linkEnd(QByteArray path) {
         }
         QByteArray to(PATH_MAX, Qt::Uninitialized);
         const ssize_t size = ::readlink(path.constData(), to.data(), size_t(to.size()));
-        if (size <= 0 || size >= to.size()) {
+        if (size <= 0) {
+            return std::nullopt;
+        }
+        if (size >= to.size()) {
+            errno = ENAMETOOLONG;
             return std::nullopt;
         }
         to.truncate(size);
