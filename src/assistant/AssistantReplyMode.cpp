@@ -70,6 +70,9 @@ void AssistantReplyMode::generate(const QString& message, const AIReplyStyle& st
     panel.setErrorText(QString());
     panel.setResultText(QString());
     panel.setTurns({});
+    // The old reply is no longer shown: should this request fail, no translation or paste may
+    // bring it back.
+    translationSource_.clear();
     panel.setStatus(ActionStatus::running(
         panel.tr(QStringLiteral("Writing reply"), QStringLiteral("Готовлю ответ"))));
     runReply(QPointer<AssistantPanelController>(&panel), panel.backend_, panel.beginRequest(),

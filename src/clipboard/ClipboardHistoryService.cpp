@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "base/Text.h"
 #include "clipboard/ClipboardSettingsSource.h"
@@ -23,6 +24,19 @@ QString entryId(const QDateTime& now, const QString& text) {
     const auto hash = static_cast<qint64>(qHash(text, QHashSeed::globalSeed()));
     return QString::number(seconds, 'f', QLocale::FloatingPointShortest) + QLatin1Char('-') +
            QString::number(hash);
+}
+
+// The Julian day of the earliest cutoff: no entry is older.
+qint64 earliestCutoffDay() {
+    // The calendar reaches much further back than a time stamp does. In the first decades a
+    // stamp holds, Qt's local time overflows: one 400-year cycle of the calendar is left out.
+    constexpr qint64 kCalendarCycleDays = 146097;
+    static const qint64 day =
+        QDateTime::fromMSecsSinceEpoch(std::numeric_limits<qint64>::min(), Qt::UTC)
+            .date()
+            .toJulianDay() +
+        kCalendarCycleDays;
+    return day;
 }
 
 }  // namespace
@@ -198,17 +212,21 @@ std::optional<QDateTime> ClipboardHistoryService::ageCutoff(const QString& days,
         return std::nullopt;
     }
     // Calendar days of local time: across a daylight-saving change a day is not 86,400 s.
+    // Decided on the count alone: one reaching back past the earliest day is no limit. The day
+    // is counted on the date: local-time addDays on a date-time wraps for counts from about
+    // 10^9 days, landing minutes or years before now.
     const QDateTime local = now.toLocalTime();
-    if (!local.date().addDays(-*count).isValid()) {
+    const QDate today = local.date();
+    if (*count > today.toJulianDay() - earliestCutoffDay()) {
         return std::nullopt;
     }
-    // Far beyond what the calendar holds the arithmetic wraps: a cutoff after now would
-    // empty the history.
-    const QDateTime cutoff = local.addDays(-*count);
-    if (!cutoff.isValid() || cutoff > now) {
-        return std::nullopt;
+    const QDate day = today.addDays(-*count);
+    QDateTime cutoff(day, local.time());
+    if (!cutoff.isValid()) {
+        // A time the clocks skipped that day: as far into it as now is into today.
+        cutoff = day.startOfDay().addMSecs(local.time().msecsSinceStartOfDay());
     }
-    return cutoff;
+    return cutoff.isValid() ? std::optional(cutoff) : std::nullopt;
 }
 
 bool ClipboardHistoryService::prune() {

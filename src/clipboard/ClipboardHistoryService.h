@@ -87,8 +87,7 @@ public:
     // The settings' limit clamped to what the history keeps.
     static int clampedLimit(int limit);
     // Entries created before this are pruned; none for "forever", anything that is not a
-    // whole positive number of days, and a count whose date the calendar cannot form or that
-    // lands after now.
+    // whole positive number of days, and a count reaching back past the earliest day.
     static std::optional<QDateTime> ageCutoff(const QString& days, const QDateTime& now);
 
 Q_SIGNALS:

@@ -5,6 +5,8 @@
 #include <unistd.h>
 #include <QFile>
 #include <cerrno>
+#include <climits>
+#include <optional>
 
 namespace {
 
@@ -31,10 +33,47 @@ bool holds(int fd, qsizetype size) {
     return ::fstat(fd, &info) == 0 && info.st_size == size;
 }
 
+// The file a write replaces: the end of the path's chain of symbolic links, so that a linked
+// file (dotfiles kept in a repository) is written where it lives and the link stays. A link to
+// nowhere names a file not made yet. None for a loop or a link that cannot be read.
+std::optional<QByteArray> linkEnd(QByteArray path) {
+    // The kernel's own limit on links followed in one lookup.
+    constexpr int kMaxLinks = 40;
+    for (int followed = 0; followed <= kMaxLinks; ++followed) {
+        struct stat info = {};
+        if (::lstat(path.constData(), &info) != 0) {
+            return errno == ENOENT ? std::optional(path) : std::nullopt;
+        }
+        if (!S_ISLNK(info.st_mode)) {
+            return path;
+        }
+        QByteArray to(PATH_MAX, Qt::Uninitialized);
+        const ssize_t size = ::readlink(path.constData(), to.data(), size_t(to.size()));
+        if (size <= 0) {
+            return std::nullopt;
+        }
+        if (size >= to.size()) {
+            errno = ENAMETOOLONG;
+            return std::nullopt;
+        }
+        to.truncate(size);
+        // A relative link is relative to its own folder.
+        const qsizetype folderEnd = path.lastIndexOf('/');
+        path = to.startsWith('/') || folderEnd < 0 ? to : path.left(folderEnd + 1) + to;
+    }
+    errno = ELOOP;
+    return std::nullopt;
+}
+
 }  // namespace
 
 bool atomicFile::write(const QString& path, const QByteArray& bytes) {
-    const QByteArray target = QFile::encodeName(path);
+    // Made and renamed in the linked file's folder, so the replacement stays whole.
+    const std::optional<QByteArray> end = linkEnd(QFile::encodeName(path));
+    if (!end) {
+        return false;
+    }
+    const QByteArray& target = *end;
     QByteArray temporary = target + ".XXXXXX";
     // Created 0600.
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);

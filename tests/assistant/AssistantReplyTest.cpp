@@ -107,6 +107,55 @@ TEST_F(AssistantTest, StyleSwitchAndRegenerateAskOnlyWhenTheyCan) {
     EXPECT_EQ(controller.errorText(), "Server is busy.");
 }
 
+// After a failed regenerate or style switch the panel shows no reply, and neither a
+// translation nor "Paste reply" brings back the one it replaced.
+TEST_F(AssistantTest, AFailedRegenerateLeavesNothingToTranslateOrPaste) {
+    attach();
+    remembered = 4242;
+    const QList<AIReplyStyle> styles = state.aiReplyStyles();
+    const std::function<void()> retries[] = {[&] { controller.regenerateReply(); },
+                                             [&] { controller.selectReplyStyle(styles.at(1).id); }};
+    QString nextReply;
+    for (const auto& retry : retries) {
+        backend.answer = nullptr;
+        controller.showReply("See you at five?", styles.at(0), "English");
+        settle();
+        ASSERT_EQ(controller.resultText(), "Fine, thanks");
+        nextReply.clear();
+        backend.answer = [&](const SentRequest& r) {
+            return r["replyTo"].isEmpty()
+                       ? ClockedBackend::Answer{"DE " + r["text"]}
+                       : ClockedBackend::Answer{nextReply, 100, nextReply.isEmpty()};
+        };
+        retry();
+        settle();
+        ASSERT_EQ(controller.errorText(), "Server is busy.");
+        const qsizetype asked = backend.sent.size();
+        controller.selectReplyTranslationLanguage(
+            controller.replyTranslationLanguage() == "German" ? "French" : "German");
+        settle();
+        controller.pasteResult();
+        settle();
+        EXPECT_EQ(backend.sent.size(), asked);
+        EXPECT_TRUE(controller.resultText().isEmpty() && controller.turns().isEmpty());
+        EXPECT_TRUE(pastes.isEmpty()) << pastes.value(0).first.toStdString();
+        EXPECT_TRUE(controller.isPanelVisible());
+        EXPECT_EQ(statuses.last(), "failed: No app found for paste");
+
+        // The next reply that comes is the one translated and pasted.
+        nextReply = "Sure thing";
+        controller.regenerateReply();
+        settle();
+        controller.translateReply();
+        settle();
+        controller.pasteResult();
+        settle();
+        EXPECT_EQ(backend.sent.last()["text"], "Sure thing");
+        EXPECT_EQ(pastes, (QList<std::pair<QString, qint64>>{{"DE Sure thing", 4242}}));
+        pastes.clear();
+    }
+}
+
 TEST(LanguageCode, GivesTheBadgeOfEveryListedLanguage) {
     for (const auto& [name, code] : {std::pair{"English", "EN"},
                                      {"German", "DE"},

@@ -146,6 +146,7 @@ TEST(HistoryCapture, TheLimitIsClampedAndDaysPruneOnlyWhenAWholePositiveNumber) 
                                                   {"forever", 3},
                                                   {"0", 3},
                                                   {"7.5", 3},
+                                                  {"4169999655", 3},
                                                   {"10000000000", 3},
                                                   {"100000000000", 3},
                                                   {"99999999999999", 3},
@@ -170,11 +171,61 @@ TEST(HistoryCapture, TheLimitIsClampedAndDaysPruneOnlyWhenAWholePositiveNumber) 
     const auto cutoff =
         ClipboardHistoryService::ageCutoff("7", QDateTime({2026, 3, 30}, {10, 0}, Qt::UTC));
     EXPECT_EQ(cutoff.value_or(QDateTime()).toUTC(), QDateTime({2026, 3, 23}, {11, 0}, Qt::UTC));
-    // A count the calendar cannot form, or one that wraps past now, is no limit.
-    for (const char* days : {"10000000000", "1000000000000", "9223372036854775807"}) {
+    // A count reaching back past the calendar's earliest date is no limit.
+    for (const char* days : {"1000000000000", "9223372036854775807"}) {
         EXPECT_FALSE(ClipboardHistoryService::ageCutoff(days, QDateTime::currentDateTime()))
             << days;
     }
+}
+
+// Every count either cuts that many calendar days before now or, reaching back past what the
+// calendar and a time stamp hold, is no limit: in any zone, the bands where local-time day
+// arithmetic wraps (multiples of about 4.17e9 days) included.
+TEST(HistoryCapture, EveryDayCountCutsThatManyDaysBackOrIsNoLimit) {
+    QList<qint64> counts;
+    for (double count = 1; count < 9.2e18; count *= 1.07) {
+        counts << qint64(count);
+    }
+    for (qint64 band = 1; band <= 40; ++band) {
+        for (qint64 step : {-100000, -1, 0, 1, 345, 100000}) {
+            counts << band * 4169999655 + step;
+        }
+    }
+    // A time stamp reaches back about 1.0675e11 days (Qt's local time overflows in its first
+    // decades), the calendar about 7.84e11.
+    for (qint64 step = -12; step <= 12; ++step) {
+        counts << 106751991100 + step * 2500 << 784352000000 + step * 1000000;
+    }
+    const QDateTime nows[] = {
+        QDateTime::currentDateTimeUtc(), QDateTime({2026, 3, 30}, {0, 30}, Qt::UTC),
+        QDateTime({2026, 10, 25}, {1, 30}, Qt::UTC), QDateTime({2026, 12, 31}, {23, 30}, Qt::UTC)};
+    QStringList wrong;
+    for (const char* zone : {"UTC", "Europe/Berlin", "America/New_York", "Asia/Kolkata",
+                             "Australia/Lord_Howe", "Pacific/Kiritimati", "America/St_Johns"}) {
+        LocalZone local(zone);
+        for (const QDateTime& now : nows) {
+            const QDate today = now.toLocalTime().date();
+            for (qint64 count : counts) {
+                const auto cutoff = ClipboardHistoryService::ageCutoff(QString::number(count), now);
+                const double back =
+                    cutoff ? double(now.toMSecsSinceEpoch() - cutoff->toMSecsSinceEpoch()) / kDayMs
+                           : 0;
+                // Within two days: a zone's offset then and now may differ by more than one.
+                const bool right = cutoff
+                                       ? std::abs(back - double(count)) <= 2 &&
+                                             cutoff->toLocalTime().date() == today.addDays(-count)
+                                       : count > 100000000000;
+                if (!right && wrong.size() < 20) {
+                    wrong << QStringLiteral("%1 %2 %3: %4")
+                                 .arg(zone, now.toString(Qt::ISODate))
+                                 .arg(count)
+                                 .arg(cutoff ? QString::number(back, 'f', 3) + " days back"
+                                             : "no limit");
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(wrong.isEmpty()) << wrong.join('\n').toStdString();
 }
 
 // A second attach replaces the first subscription and starts no second poll.

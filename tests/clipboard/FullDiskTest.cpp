@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <memory>
 
 #include "clipboard/ClipboardNoteTab.h"
@@ -78,8 +79,10 @@ private:
 // what the next one loads.
 class Stores {
 public:
-    explicit Stores(const SmallDisk& disk) {
-        process_.start(NIVELO_STORE_PROBE, {disk.path("data"), disk.path("config/defaults.ini")});
+    explicit Stores(const SmallDisk& disk)
+        : Stores(disk.path("data"), disk.path("config/defaults.ini")) {}
+    Stores(const QString& dataFolder, const QString& settingsFile) {
+        process_.start(NIVELO_STORE_PROBE, {dataFolder, settingsFile});
         started_ = process_.waitForStarted(10000);
     }
     ~Stores() { finish(); }
@@ -186,4 +189,75 @@ TEST(FullDisk, AWriteThatDoesNotFitLeavesTheFilesAndIsWrittenOnceThereIsRoom) {
     EXPECT_EQ(heads(dump, "copy"), (QStringList{"copy gamma", "copy beta", "copy alpha"}));
     EXPECT_EQ(heads(dump, "setting").size(), 51);
     EXPECT_TRUE(dump.contains("setting nivelo.late"));
+}
+
+// Settings, history and notes files that are links (dotfiles kept in a repository on the small
+// disk) stay links: the first writes make the files they point to, later ones replace those,
+// and while the disk is full each keeps what it held.
+TEST(FullDisk, LinkedFilesStayLinksAndTheirTargetsAreReplacedWhole) {
+    namespace fs = std::filesystem;
+    SmallDisk disk;
+    SCOPED_TRACE(disk.isMounted() ? "a full tmpfs" : "a file-size limit");
+    QTemporaryDir home;
+    ASSERT_TRUE(QDir().mkpath(disk.path("repo")) && QDir().mkpath(home.filePath("data")) &&
+                QDir().mkpath(home.filePath("config")));
+    // An absolute link, a relative one, and a chain of two.
+    const std::pair<QString, QString> links[] = {
+        {home.filePath("data/clipboard-history.ini"), disk.path("repo/history.ini")},
+        {home.filePath("data/clipboard-notes.json"),
+         QDir(home.filePath("data")).relativeFilePath(disk.path("repo/notes.json"))},
+        {home.filePath("config/linked.ini"), disk.path("repo/defaults.ini")},
+        {home.filePath("config/defaults.ini"), "linked.ini"}};
+    for (const auto& [link, to] : links) {
+        fs::create_symlink(to.toStdString(), link.toStdString());
+    }
+    const QStringList targets{"repo/history.ini", "repo/notes.json", "repo/defaults.ini"};
+    const auto linksStay = [&] {
+        for (const auto& [link, to] : links) {
+            std::error_code error;
+            EXPECT_EQ(fs::read_symlink(link.toStdString(), error), to.toStdString())
+                << link.toStdString();
+        }
+    };
+    const auto start = [&] {
+        return std::make_unique<Stores>(home.filePath("data"),
+                                        home.filePath("config/defaults.ini"));
+    };
+    {
+        const auto first = start();
+        first->command("note " + big("one"));
+        first->command("copy " + big("alpha"));
+        first->command("set nivelo.early " + big("yes"));
+        ASSERT_TRUE(first->finish());
+    }
+    linksStay();
+    QMap<QString, QByteArray> before;
+    for (const QString& name : targets) {
+        before[name] = read(disk.path(name));
+        EXPECT_GT(before[name].size(), kPage) << name.toStdString();
+    }
+
+    const auto second = start();
+    ASSERT_NO_FATAL_FAILURE(disk.fill(second->pid()));
+    second->command("note " + big("two"));
+    second->command("copy " + big("beta"));
+    second->command("set nivelo.late " + big("yes"));
+    for (const QString& name : targets) {
+        EXPECT_TRUE(read(disk.path(name)) == before[name]) << name.toStdString() << " changed";
+    }
+    linksStay();
+    ASSERT_NO_FATAL_FAILURE(disk.makeRoom(second->pid()));
+    second->command("note " + big("three"));
+    ASSERT_TRUE(second->finish());
+    linksStay();
+    EXPECT_EQ(QDir(disk.path("repo")).entryList(QDir::Files),
+              (QStringList{"defaults.ini", "history.ini", "notes.json"}));
+
+    const QStringList dump = start()->command("dump");
+    EXPECT_EQ(heads(dump, "note"), (QStringList{"note three", "note two", "note one"}));
+    EXPECT_EQ(heads(dump, "copy"), (QStringList{"copy beta", "copy alpha"}));
+    EXPECT_TRUE(dump.contains("setting nivelo.early") && dump.contains("setting nivelo.late"));
+    for (const QString& name : targets) {
+        EXPECT_NE(read(disk.path(name)), before[name]) << name.toStdString() << " unchanged";
+    }
 }
