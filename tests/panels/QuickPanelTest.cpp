@@ -231,8 +231,8 @@ TEST_F(QuickPanelTest, LanguageMenuIsOneColumnInThePanelsLook) {
     }
 }
 
-// The lit row eases out over 0.12 s, coming and going.
-TEST_F(QuickPanelTest, HoverEasesOutOverATenthOfASecondAndMore) {
+// The lit look eases out over 0.12 s, coming and going.
+TEST_F(QuickPanelTest, HoverEasesInAndOutOverATenthOfASecondAndMore) {
     VirtualAnimationTime animations;
     state.editSettings([](NiveloSettings& s) {
         s.appearanceMode = AppearanceMode::liquidMint;
@@ -266,8 +266,8 @@ TEST_F(QuickPanelTest, HoverEasesOutOverATenthOfASecondAndMore) {
     QCoreApplication::sendEvent(row, &leave);
     EXPECT_NEAR(share(ground()), 1.0, 0.05);
     animations.advance(48);
+    // Two fifths of the time on, well on its way but not there.
     const double going = share(ground());
-    // Past the even share of the time, not yet there.
     EXPECT_LT(going, 0.6);
     EXPECT_GT(going, 0.05);
     animations.advance(80);
