@@ -10,6 +10,7 @@
 #include "theme/IconCache.h"
 #include "theme/NiveloTheme.h"
 #include "theme/RoundedBox.h"
+#include "theme/SampleLetter.h"
 #include "theme/ThemeIcons.h"
 #include "theme/WindowDragHandle.h"
 
@@ -51,11 +52,9 @@ ClipboardPanelHeader::ClipboardPanelHeader(ClipboardWindowModel& model, IconCach
     decrease_->setFixedSize(23, 22);
     connect(decrease_, &QToolButton::clicked, this,
             [this] { model_.setContentFontSize(model_.contentFontSize() - 1); });
-    sampleLetter_ = new QLabel(QStringLiteral("T"), fontControls_);
-    sampleLetter_->setTextFormat(Qt::PlainText);
+    sampleLetter_ = new SampleLetter(fontControls_);
+    sampleLetter_->setObjectName(QStringLiteral("sampleLetter"));
     sampleLetter_->setAccessibleName(QStringLiteral("Text size"));
-    sampleLetter_->setAlignment(Qt::AlignCenter);
-    sampleLetter_->setFixedSize(25, 22);
     increase_ = iconButton(fontControls_, QStringLiteral("Increase text"));
     increase_->setObjectName(QStringLiteral("increaseText"));
     increase_->setText(QStringLiteral("+"));
@@ -88,10 +87,7 @@ void ClipboardPanelHeader::refresh(const ClipboardWindowView& view) {
     increase_->setToolTip(view.increaseHelp);
     increase_->setAccessibleName(view.increaseHelp);
     increase_->setEnabled(view.increaseEnabled);
-    QFont letter = NiveloTheme::font(NiveloTheme::FontRole::body);
-    letter.setPixelSize(view.sampleLetterPixelSize);
-    letter.setBold(true);
-    sampleLetter_->setFont(letter);
+    sampleLetter_->setTarget(view.sampleLetterPixelSize);
     sampleLetter_->setAccessibleName(view.fontHelp);
     clearHistory_->setVisible(view.clearHistoryShown);
     clearHistory_->setEnabled(view.clearHistoryEnabled);

@@ -7,6 +7,7 @@ class IconCache;
 class QLabel;
 class QToolButton;
 class RoundedBox;
+class SampleLetter;
 struct ClipboardWindowView;
 
 // The clipboard window's header: the title, the strip that moves the window, the text-size
@@ -25,7 +26,7 @@ private:
     QLabel* title_ = nullptr;
     RoundedBox* fontControls_ = nullptr;
     QToolButton* decrease_ = nullptr;
-    QLabel* sampleLetter_ = nullptr;
+    SampleLetter* sampleLetter_ = nullptr;
     QToolButton* increase_ = nullptr;
     QToolButton* clearHistory_ = nullptr;
 };

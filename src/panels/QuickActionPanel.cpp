@@ -8,8 +8,10 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QToolButton>
+#include <QVariantAnimation>
 
 #include "core/NiveloPromptLibrary.h"
 #include "core/NiveloSettings.h"
@@ -31,8 +33,34 @@ constexpr int kPadding = 14;
 constexpr int kSymbolFrame = 20;
 constexpr int kRowCornerRadius = 11;
 constexpr int kLanguageLabelMaxWidth = 120;
+constexpr int kHoverEaseMs = 120;
 
 const QString kTranslate = QStringLiteral("translate");
+
+// A menu whose checked item shows the "checkmark" symbol rather than the style's radio mark.
+class CheckmarkMenu : public QMenu {
+public:
+    using QMenu::QMenu;
+
+protected:
+    void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override {
+        QMenu::initStyleOption(option, action);
+        if (option->checkType == QStyleOptionMenuItem::NotCheckable) {
+            return;
+        }
+        option->checkType = QStyleOptionMenuItem::NotCheckable;
+        option->checked = false;
+        option->maxIconWidth = std::max(option->maxIconWidth, kCheckmarkPixelSize + 4);
+        if (action->isChecked()) {
+            option->icon =
+                ThemeIcons::icon(QStringLiteral("checkmark"), option->palette.color(QPalette::Text),
+                                 kCheckmarkPixelSize);
+        }
+    }
+
+private:
+    static constexpr int kCheckmarkPixelSize = 12;
+};
 
 // Menus and buttons read "&" as a mnemonic marker.
 QString escapedMnemonic(QString text) {
@@ -75,6 +103,26 @@ QuickActionRow::QuickActionRow(QuickPanelRow row, QuickPanelMetrics metrics, QWi
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    hoverAnimation_ = new QVariantAnimation(this);
+    hoverAnimation_->setObjectName(QStringLiteral("hoverAnimation"));
+    hoverAnimation_->setDuration(kHoverEaseMs);
+    // The ease-out of the desktop's animations: fast at first, slowing to a stop.
+    QEasingCurve easeOut(QEasingCurve::BezierSpline);
+    easeOut.addCubicBezierSegment(QPointF(0, 0), QPointF(0.58, 1), QPointF(1, 1));
+    hoverAnimation_->setEasingCurve(easeOut);
+    connect(hoverAnimation_, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+        hoverLevel_ = v.toDouble();
+        update();
+    });
+}
+
+void QuickActionRow::setHovered(bool hovered) {
+    hovered_ = hovered;
+    hoverAnimation_->stop();
+    hoverAnimation_->setStartValue(hoverLevel_);
+    hoverAnimation_->setEndValue(hovered ? 1.0 : 0.0);
+    hoverAnimation_->start();
+    Q_EMIT hoverChanged(hovered);
 }
 
 QFont QuickActionRow::titleFont() const {
@@ -105,16 +153,12 @@ void QuickActionRow::resizeEvent(QResizeEvent*) {
 }
 
 void QuickActionRow::enterEvent(QEnterEvent* event) {
-    hovered_ = true;
-    update();
-    Q_EMIT hoverChanged(true);
+    setHovered(true);
     QAbstractButton::enterEvent(event);
 }
 
 void QuickActionRow::leaveEvent(QEvent* event) {
-    hovered_ = false;
-    update();
-    Q_EMIT hoverChanged(false);
+    setHovered(false);
     QAbstractButton::leaveEvent(event);
 }
 
@@ -124,21 +168,36 @@ void QuickActionRow::paintEvent(QPaintEvent*) {
     const QColor primary = palette().color(QPalette::WindowText);
     const QColor accent = palette().color(QPalette::Highlight);
     using R = ThemeColor::Role;
-    RoundedBox::paint(painter, QRectF(rect()),
-                      hovered_ ? RoundedBox::Look{.radius = kRowCornerRadius,
-                                                  .fill = {R::accent, 0.15},
-                                                  .stroke = {R::accent, 0.32}}
-                               : RoundedBox::Look{.radius = kRowCornerRadius,
-                                                  .fill = {R::primary, 0.043},
-                                                  .stroke = {R::primary, 0.045}},
-                      palette());
+    // Between the resting and the lit look while the hover eases in or out.
+    const double lit = hoverLevel_;
+    if (lit < 1) {
+        painter.setOpacity(1 - lit);
+        RoundedBox::paint(painter, QRectF(rect()),
+                          {.radius = kRowCornerRadius,
+                           .fill = {R::primary, 0.043},
+                           .stroke = {R::primary, 0.045}},
+                          palette());
+    }
+    if (lit > 0) {
+        painter.setOpacity(lit);
+        RoundedBox::paint(
+            painter, QRectF(rect()),
+            {.radius = kRowCornerRadius, .fill = {R::accent, 0.15}, .stroke = {R::accent, 0.32}},
+            palette());
+    }
+    painter.setOpacity(1);
 
     const int x = metrics_.rowPaddingX;
-    const QPixmap symbol =
-        ThemeIcons::pixmap(row_.symbol, hovered_ ? accent : primary,
-                           QuickActionPanel::kSymbolPixelSize, devicePixelRatioF());
     const int symbolSize = QuickActionPanel::kSymbolPixelSize;
-    painter.drawPixmap(x + (kSymbolFrame - symbolSize) / 2, (height() - symbolSize) / 2, symbol);
+    const QPoint symbolAt(x + (kSymbolFrame - symbolSize) / 2, (height() - symbolSize) / 2);
+    painter.drawPixmap(symbolAt,
+                       ThemeIcons::pixmap(row_.symbol, primary, symbolSize, devicePixelRatioF()));
+    if (lit > 0) {
+        painter.setOpacity(lit);
+        painter.drawPixmap(
+            symbolAt, ThemeIcons::pixmap(row_.symbol, accent, symbolSize, devicePixelRatioF()));
+        painter.setOpacity(1);
+    }
 
     const int titleX = x + kSymbolFrame + 6;
     int right = width() - metrics_.rowPaddingX;
@@ -255,15 +314,10 @@ void QuickActionPanel::refresh() {
             button->setAccessibleName(QStringLiteral("Target language"));
             button->setFocusPolicy(Qt::NoFocus);
             button->setAutoRaise(true);
-            button->setPopupMode(QToolButton::InstantPopup);
             button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
             button->setLayoutDirection(Qt::RightToLeft);
             QFont caption = NiveloTheme::font(NiveloTheme::FontRole::caption);
             button->setFont(caption);
-            // The chevron is the indicator; the style's own arrow would cover the text.
-            button->setStyleSheet(
-                QStringLiteral("QToolButton::menu-indicator { image: none; "
-                               "width: 0px; }"));
             const QColor secondary =
                 NiveloTheme::withOpacity(palette().color(QPalette::WindowText), 0.6);
             QPalette buttonPalette = button->palette();
@@ -276,21 +330,30 @@ void QuickActionPanel::refresh() {
                 model_.targetLanguage, Qt::ElideRight, kLanguageLabelMaxWidth - 20);
             button->setText(escapedMnemonic(elided));
             button->setToolTip(model_.targetLanguage);
-            auto* menu = new QMenu(button);
+            auto* menu = new CheckmarkMenu(button);
             menu->setObjectName(QStringLiteral("languageMenu"));
             menu->setAccessibleName(QStringLiteral("Target language"));
-            menu->setStyleSheet(QStringLiteral("QMenu { menu-scrollable: 1; }"));
+            // Not the button's right-to-left, which only puts its chevron after the text.
+            menu->setLayoutDirection(layoutDirection());
             auto* group = new QActionGroup(menu);
             group->setExclusive(true);
+            QAction* chosen = nullptr;
             for (const QString& language : NiveloPromptLibrary::languages()) {
                 QAction* action = menu->addAction(escapedMnemonic(language));
                 action->setCheckable(true);
                 action->setChecked(language == model_.targetLanguage);
+                if (action->isChecked()) {
+                    chosen = action;
+                }
                 group->addAction(action);
                 connect(action, &QAction::triggered, this,
                         [this, language] { pickLanguage(language); });
             }
-            button->setMenu(menu);
+            // Opened by hand rather than as the button's menu, which would run an event loop of
+            // its own; the chosen language opens over the button.
+            connect(button, &QToolButton::clicked, menu, [button, menu, chosen] {
+                menu->popup(button->mapToGlobal(QPoint(0, 0)), chosen);
+            });
             rowWidget->setLanguageButton(button);
         }
         rowsLayout_->addWidget(rowWidget);

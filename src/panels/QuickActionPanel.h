@@ -10,6 +10,7 @@
 
 class NiveloAppState;
 class QToolButton;
+class QVariantAnimation;
 class QuickPanelController;
 class QScrollArea;
 class QVBoxLayout;
@@ -48,7 +49,7 @@ struct QuickActionPanelModel {
 QuickActionPanelModel quickActionPanelModel(const NiveloAppState& appState);
 
 // One clickable row: a rounded box with the action's symbol and title, lit while the pointer
-// is over it. The whole box takes clicks.
+// is over it (easing in and out). The whole box takes clicks.
 class QuickActionRow : public QAbstractButton {
     Q_OBJECT
 public:
@@ -70,10 +71,14 @@ protected:
 
 private:
     QFont titleFont() const;
+    void setHovered(bool hovered);
 
     QuickPanelRow row_;
     QuickPanelMetrics metrics_;
     bool hovered_ = false;
+    // 0 at rest, 1 lit.
+    double hoverLevel_ = 0;
+    QVariantAnimation* hoverAnimation_ = nullptr;
     QToolButton* languageButton_ = nullptr;
 };
 

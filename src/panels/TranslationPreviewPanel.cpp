@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QVariantAnimation>
 #include <algorithm>
 #include <cmath>
 
@@ -22,6 +21,7 @@
 #include "theme/FloatingSurface.h"
 #include "theme/PanelWindow.h"
 #include "theme/RoundedBox.h"
+#include "theme/SampleLetter.h"
 #include "theme/ThemeIcons.h"
 #include "theme/WindowDragHandle.h"
 
@@ -32,63 +32,11 @@ constexpr int kPickerWidth = 150;
 constexpr int kPaneSpacing = 10;
 constexpr int kSampleLetterMin = 12;
 constexpr int kSampleLetterMax = 20;
-constexpr int kSampleLetterAnimationMs = 160;
 constexpr int kSymbolPixelSize = 14;
 
 QColor primaryColor(const QWidget* widget) {
     return widget->palette().color(QPalette::WindowText);
 }
-
-// The "T" that shows the text size, growing or shrinking briefly to a new size.
-class SampleLetter : public QWidget {
-public:
-    explicit SampleLetter(QWidget* parent) : QWidget(parent), animation_(this) {
-        setFixedSize(25, 22);
-        setAccessibleName(QStringLiteral("T"));
-        animation_.setDuration(kSampleLetterAnimationMs);
-        animation_.setEasingCurve(QEasingCurve::OutBack);
-        QObject::connect(&animation_, &QVariantAnimation::valueChanged, this,
-                         [this](const QVariant& value) {
-                             drawn_ = value.toDouble();
-                             update();
-                         });
-    }
-
-    int target() const { return target_; }
-    void setTarget(int pixels) {
-        if (pixels == target_) {
-            return;
-        }
-        const bool first = target_ == 0 || !isVisible();
-        target_ = pixels;
-        animation_.stop();
-        if (first) {
-            drawn_ = pixels;
-            update();
-            return;
-        }
-        animation_.setStartValue(drawn_);
-        animation_.setEndValue(double(pixels));
-        animation_.start();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);
-        font.setBold(true);
-        font.setPixelSize(std::max(1, int(std::lround(drawn_))));
-        painter.setFont(font);
-        painter.setPen(primaryColor(this));
-        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("T"));
-    }
-
-private:
-    QVariantAnimation animation_;
-    int target_ = 0;
-    double drawn_ = 0;
-};
 
 // A small spinner for work under way; it turns only while shown.
 class BusySpinner : public QWidget {
@@ -244,6 +192,7 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
             [this] { controller_.setPreviewFontSize(controller_.previewFontSize() - 1); });
     fontLayout->addWidget(decrease_);
     sampleLetter_ = new SampleLetter(fontControls_);
+    sampleLetter_->setObjectName(QStringLiteral("sampleLetter"));
     fontLayout->addWidget(sampleLetter_);
     increase_ = makeStepButton(QStringLiteral("+"), fontControls_);
     increase_->setObjectName(QStringLiteral("increaseText"));
@@ -346,7 +295,7 @@ QWidget* TranslationPreviewPanel::makePane(QLabel*& title, SelectablePreviewText
 }
 
 int TranslationPreviewPanel::sampleLetterPixelSize() const {
-    return static_cast<SampleLetter*>(sampleLetter_)->target();
+    return sampleLetter_->target();
 }
 
 bool TranslationPreviewPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -392,7 +341,7 @@ void TranslationPreviewPanel::refresh() {
     increase_->setToolTip(model_.increaseHelp);
     increase_->setAccessibleName(model_.increaseHelp);
     increase_->setEnabled(model_.increaseEnabled);
-    static_cast<SampleLetter*>(sampleLetter_)->setTarget(model_.sampleLetterPixelSize);
+    sampleLetter_->setTarget(model_.sampleLetterPixelSize);
 
     languagePicker_->setAccessibleName(model_.languageLabel);
     {

@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QToolButton;
+class SampleLetter;
 class SelectablePreviewTextView;
 class TranslationPreviewPanelController;
 
@@ -98,7 +99,7 @@ private:
     QToolButton* sourceToggle_ = nullptr;
     QWidget* fontControls_ = nullptr;
     QToolButton* decrease_ = nullptr;
-    QWidget* sampleLetter_ = nullptr;
+    SampleLetter* sampleLetter_ = nullptr;
     QToolButton* increase_ = nullptr;
     QComboBox* languagePicker_ = nullptr;
     QWidget* panesArea_ = nullptr;

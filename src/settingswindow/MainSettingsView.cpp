@@ -1,6 +1,5 @@
 #include "settingswindow/MainSettingsView.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QResizeEvent>
 #include <QVBoxLayout>
@@ -8,6 +7,7 @@
 #include "settingswindow/SettingsDetailView.h"
 #include "settingswindow/SettingsSidebarView.h"
 #include "state/NiveloAppState.h"
+#include "theme/PopupPalette.h"
 
 MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     : QWidget(parent), env_(environment), systemPalette_(palette()) {
@@ -40,8 +40,9 @@ MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     connect(&env_.appState, &NiveloAppState::settingsChanged, this, &MainSettingsView::restyle);
     connect(&env_.appState, &NiveloAppState::systemSurfaceModeChanged, this,
             &MainSettingsView::restyle);
+    // Pop-ups, menus and alerts of the window take its palette as they open.
+    new PopupPalette(this);
     restyle();
-    qApp->installEventFilter(this);
 }
 
 void MainSettingsView::restyle() {
@@ -70,36 +71,6 @@ void MainSettingsView::applyPalette(const QPalette& palette) {
         // The window's menu bar follows the content.
         top->setPalette(palette);
     }
-    for (QWidget* popup : top->findChildren<QWidget*>()) {
-        if (popup->isWindow()) {
-            paintLikeTheWindow(popup);
-        }
-    }
-}
-
-void MainSettingsView::paintLikeTheWindow(QWidget* popup) const {
-    // A window does not inherit its parent's palette, and a combo box's list resolves what it
-    // inherits against the application's light menu palette: every role is set on the window
-    // and on each of its widgets.
-    QPalette full = palette();
-    full.setResolveMask(~QPalette::ResolveMask(0));
-    popup->setPalette(full);
-    for (QWidget* child : popup->findChildren<QWidget*>()) {
-        child->setPalette(full);
-    }
-}
-
-bool MainSettingsView::isSecondaryWindow(const QWidget* widget) const {
-    const QWidget* top = window();
-    if (!widget->isWindow() || widget == top) {
-        return false;
-    }
-    for (const QWidget* p = widget->parentWidget(); p; p = p->parentWidget()) {
-        if (p == top) {
-            return true;
-        }
-    }
-    return false;
 }
 
 void MainSettingsView::changeEvent(QEvent* event) {
@@ -117,10 +88,6 @@ void MainSettingsView::resizeEvent(QResizeEvent* event) {
 bool MainSettingsView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == sidebarColumn_ && event->type() == QEvent::Resize) {
         sidebarBackdrop_->setGeometry(sidebarColumn_->rect());
-    } else if (event->type() == QEvent::Show && watched->isWidgetType() &&
-               isSecondaryWindow(static_cast<QWidget*>(watched))) {
-        // Pop-ups, menus and alerts of this window take its palette as they open.
-        paintLikeTheWindow(static_cast<QWidget*>(watched));
     }
     return QWidget::eventFilter(watched, event);
 }

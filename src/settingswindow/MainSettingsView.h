@@ -46,10 +46,8 @@ protected:
 
 private:
     void restyle();
-    // The content, the window around it and the window's pop-ups take the palette.
+    // The content and the window around it take the palette (its pop-ups follow).
     void applyPalette(const QPalette& palette);
-    void paintLikeTheWindow(QWidget* popup) const;
-    bool isSecondaryWindow(const QWidget* widget) const;
 
     Environment env_;
     QPalette systemPalette_;

@@ -7,6 +7,8 @@
 #include <QRadialGradient>
 #include <algorithm>
 
+#include "theme/PopupPalette.h"
+
 using NiveloTheme::withOpacity;
 
 namespace {
@@ -149,6 +151,8 @@ FloatingSurface::FloatingSurface(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_StyledBackground, false);
     setAutoFillBackground(false);
     setAccessibleName(QStringLiteral("Panel"));
+    // The panel's menus and lists open in its look, dark in the liquid modes.
+    new PopupPalette(this);
 }
 
 void FloatingSurface::setRecipe(const FloatingSurfaceRecipe& recipe) {

@@ -32,3 +32,11 @@ void NiveloStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* op
     painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
     painter->restore();
 }
+
+int NiveloStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                           QStyleHintReturn* returnData) const {
+    if (hint == SH_Menu_Scrollable) {
+        return 1;
+    }
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}

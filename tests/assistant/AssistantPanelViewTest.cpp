@@ -5,6 +5,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVariantAnimation>
+#include <optional>
 
 #include "assistant/AssistantBubbleText.h"
 #include "assistant/AssistantComposer.h"
@@ -15,7 +16,9 @@
 #include "assistant/AssistantReplyBar.h"
 #include "assistant/AssistantTranscript.h"
 #include "core/NiveloPromptLibrary.h"
+#include "support/DrawnPopup.h"
 #include "support/NamedPart.h"
+#include "theme/NiveloTheme.h"
 #include "theme/PaintedButton.h"
 
 namespace {
@@ -231,4 +234,30 @@ TEST_F(AssistantViewTest, PanelNeverSmallerThanItsMinimum) {
     EXPECT_GE(controller.panel()->height(), 560);
     EXPECT_GE(view()->width(), 480);
     EXPECT_GE(view()->height(), 560);
+}
+
+// The reply-style menu opens in the panel's look, dark in a liquid mode or on a dark desktop.
+TEST_F(AssistantViewTest, TheReplyStyleMenuOpensInThePanelsLook) {
+    attach();
+    controller.show("");
+    // Mode, dark desktop, dark menu.
+    const std::tuple<AppearanceMode, bool, bool> cases[] = {
+        {AppearanceMode::system, false, false},
+        {AppearanceMode::liquidMint, false, true},
+        {AppearanceMode::system, true, true},
+        {AppearanceMode::liquidSky, false, true}};
+    for (const auto& [mode, darkDesktop, dark] : cases) {
+        std::optional<DarkDesktopLook> desktopLook;
+        if (darkDesktop) {
+            desktopLook.emplace(NiveloTheme::darkPalette(AppearanceMode::system));
+        }
+        state.editSettings([&](NiveloSettings& s) { s.appearanceMode = mode; });
+        settle();
+        part<PaintedButton>("replyStyleButton")->click();
+        auto* menu = part<QMenu>("replyStyleMenu");
+        ASSERT_TRUE(menu->isVisible());
+        const int ground = drawnPopup::menuGround(menu);
+        EXPECT_TRUE(dark ? ground < 100 : ground > 200) << int(mode) << " " << ground;
+        menu->hide();
+    }
 }

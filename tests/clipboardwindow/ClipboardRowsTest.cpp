@@ -18,7 +18,9 @@
 #include "clipboardwindow/ClipboardWindowFixture.h"
 #include "support/EditorTyping.h"
 #include "support/NamedPart.h"
+#include "support/VirtualAnimationTime.h"
 #include "theme/NiveloTheme.h"
+#include "theme/SampleLetter.h"
 
 // Rows and previews as drawn offscreen, and the window's controls as a user (or assistive
 // tool) meets them.
@@ -291,6 +293,31 @@ TEST_F(RowsTest, EveryControlHasANameAndUserTextIsPlain) {
     }
     // The tab button shows the ampersand itself, not a mnemonic.
     EXPECT_EQ(panel->findChildren<QAbstractButton*>("tab").at(1)->text(), "A && B");
+}
+
+// "+" and "−" spring the sample letter to its new size; past 20 it stays.
+TEST_F(RowsTest, TheSampleLetterSpringsToANewTextSize) {
+    VirtualAnimationTime animations;
+    windowDefaults.setDouble(ClipboardWindowModel::kFontSizeKey, 13);
+    ClipboardHistoryPanel* panel = open();
+    auto* letter = part<SampleLetter>(panel, "sampleLetter");
+    ASSERT_NE(letter, nullptr);
+    EXPECT_EQ(letter->drawnSize(), 13);
+    // Clicks, then the size partway (48 ms on) and at rest.
+    const std::tuple<const char*, int, double, double> steps[] = {
+        {"increaseText", 1, 13, 14}, {"decreaseText", 1, 14, 13}, {"increaseText", 9, 13, 20}};
+    for (const auto& [button, clicks, from, to] : steps) {
+        for (int i = 0; i < clicks; ++i) {
+            part<QToolButton>(panel, button)->click();
+        }
+        settle();
+        animations.advance(48);
+        const double share = (letter->drawnSize() - from) / (to - from);
+        EXPECT_GT(share, 0.1) << button;
+        EXPECT_LT(share, 0.9) << button;
+        animations.advance(600);
+        EXPECT_EQ(letter->drawnSize(), to) << button;
+    }
 }
 
 }  // namespace

@@ -1,11 +1,18 @@
+#include <QEnterEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
 #include <algorithm>
+#include <optional>
+#include <set>
 
 #include "core/NiveloPromptLibrary.h"
 #include "panels/QuickPanelFixture.h"
+#include "support/DrawnPopup.h"
 #include "support/NamedPart.h"
+#include "support/VirtualAnimationTime.h"
+#include "theme/NiveloTheme.h"
 
 namespace {
 QStringList firstIds(int n) {
@@ -161,4 +168,117 @@ TEST_F(QuickPanelTest, RowsHideThePanelBeforeTheyRun) {
     (*german)->trigger();
     EXPECT_EQ(runs, (QStringList{"0", "German"}));
     EXPECT_FALSE(controller.isPanelVisible());
+}
+
+// The language menu opens in the panel's look, as one scrolling column that marks the target
+// language with a check mark.
+TEST_F(QuickPanelTest, LanguageMenuIsOneColumnInThePanelsLook) {
+    struct Case {
+        AppearanceMode mode;
+        bool darkDesktop;
+        bool dark;
+    };
+    const Case cases[] = {{AppearanceMode::system, false, false},
+                          {AppearanceMode::liquidMint, false, true},
+                          {AppearanceMode::liquidSky, false, true},
+                          {AppearanceMode::system, true, true}};
+    for (const Case& c : cases) {
+        std::optional<DarkDesktopLook> desktopLook;
+        if (c.darkDesktop) {
+            desktopLook.emplace(NiveloTheme::darkPalette(AppearanceMode::system));
+        }
+        state.editSettings([&](NiveloSettings& s) {
+            s.appearanceMode = c.mode;
+            s.quickMenuActions = {"translate"};
+            s.targetLanguage = "Vietnamese";
+        });
+        controller.show(state);
+        VirtualClock::flushEvents();
+        namedPart<QToolButton>(view()->row("translate"), "languageButton")->click();
+        auto* menu = namedPart<QMenu>(view()->row("translate"), "languageMenu");
+        ASSERT_TRUE(menu->isVisible());
+        const int ground = drawnPopup::menuGround(menu);
+        EXPECT_EQ(ground < 100, c.dark) << int(c.mode) << " " << ground;
+        EXPECT_EQ(ground > 200, !c.dark) << int(c.mode) << " " << ground;
+
+        std::set<int> columns;
+        for (QAction* action : menu->actions()) {
+            columns.insert(menu->actionGeometry(action).x());
+        }
+        EXPECT_EQ(columns.size(), 1u);
+        EXPECT_LT(menu->width(), 260);
+        EXPECT_LE(menu->height(), menu->screen()->availableGeometry().height());
+        // The target language opens over the button, marked in the column before the names.
+        const auto marks = [&](const QString& language) {
+            const QList<QAction*> actions = menu->actions();
+            QAction* action = *std::ranges::find(actions, language, &QAction::text);
+            const QRect item = menu->actionGeometry(action);
+            EXPECT_TRUE(menu->rect().contains(item)) << language.toStdString();
+            const QImage shot = menu->grab().toImage();
+            int inked = 0;
+            for (int x = item.left() + 2; x < item.left() + 24; ++x) {
+                for (int y = item.top() + 2; y < item.bottom() - 1; ++y) {
+                    inked += std::abs(shot.pixelColor(x, y).lightness() - ground) > 60;
+                }
+            }
+            return inked;
+        };
+        const qsizetype chosen = NiveloPromptLibrary::languages().indexOf("Vietnamese");
+        EXPECT_GT(marks("Vietnamese"), 8);
+        EXPECT_EQ(marks(NiveloPromptLibrary::languages()[chosen + 1]), 0);
+        menu->hide();
+        controller.hide();
+    }
+}
+
+// The lit look eases out over 0.12 s, coming and going.
+TEST_F(QuickPanelTest, HoverEasesInAndOutOverATenthOfASecondAndMore) {
+    VirtualAnimationTime animations;
+    state.editSettings([](NiveloSettings& s) {
+        s.appearanceMode = AppearanceMode::liquidMint;
+        s.quickMenuActions = {"ai", "clipboard"};
+    });
+    controller.show(state);
+    VirtualClock::flushEvents();
+    QuickActionRow* row = view()->row("clipboard");
+    QWidget* panel = controller.panel();
+    // The row's ground beside its right end: the channel that changes most tells the way.
+    const auto ground = [&] {
+        const QImage shot = panel->grab().toImage();
+        return shot.pixelColor(row->mapTo(panel, QPoint(row->width() - 8, row->height() / 2)));
+    };
+    const QColor rest = ground();
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(row, &enter);
+    animations.advance(200);
+    const QColor lit = ground();
+    const auto share = [&](const QColor& c) {
+        const int channels[][3] = {{rest.red(), lit.red(), c.red()},
+                                   {rest.green(), lit.green(), c.green()},
+                                   {rest.blue(), lit.blue(), c.blue()}};
+        const auto* widest = std::ranges::max_element(
+            channels, {}, [](const int* ch) { return std::abs(ch[1] - ch[0]); });
+        return double((*widest)[2] - (*widest)[0]) / ((*widest)[1] - (*widest)[0]);
+    };
+    ASSERT_NE(rest, lit);
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(row, &leave);
+    EXPECT_NEAR(share(ground()), 1.0, 0.05);
+    animations.advance(48);
+    // Two fifths of the time on, well on its way but not there.
+    const double going = share(ground());
+    EXPECT_LT(going, 0.6);
+    EXPECT_GT(going, 0.05);
+    animations.advance(80);
+    EXPECT_NEAR(share(ground()), 0.0, 0.05);
+
+    QCoreApplication::sendEvent(row, &enter);
+    animations.advance(48);
+    const double coming = share(ground());
+    EXPECT_GT(coming, 0.4);
+    EXPECT_LT(coming, 0.95);
+    EXPECT_TRUE(view()->hoveredActionID() == "clipboard");
+    animations.advance(80);
+    EXPECT_NEAR(share(ground()), 1.0, 0.05);
 }

@@ -4,10 +4,13 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
+#include <optional>
 
 #include "TranslationPreviewFixture.h"
 #include "panels/SelectablePreviewTextView.h"
 #include "platform/KeyModifiers.h"
+#include "support/DrawnPopup.h"
+#include "theme/NiveloTheme.h"
 
 class TranslationPreviewViewTest : public TranslationPreviewTest {
 protected:
@@ -141,4 +144,28 @@ TEST_F(TranslationPreviewViewTest, SelectionSurvivesALargerTextAndEscapeHides) {
     controller->show();
     controller->panel()->close();
     EXPECT_FALSE(controller->isPanelVisible() || controller->hasDismissMonitor());
+}
+
+// The language list opens in the preview's look, dark in a liquid mode or on a dark desktop.
+TEST_F(TranslationPreviewViewTest, TheLanguageListOpensInThePreviewsLook) {
+    // Mode, dark desktop, dark list.
+    const std::tuple<AppearanceMode, bool, bool> cases[] = {
+        {AppearanceMode::system, false, false},
+        {AppearanceMode::liquidMint, false, true},
+        {AppearanceMode::system, true, true},
+        {AppearanceMode::liquidSky, false, true}};
+    for (const auto& [mode, darkDesktop, dark] : cases) {
+        std::optional<DarkDesktopLook> desktopLook;
+        if (darkDesktop) {
+            desktopLook.emplace(NiveloTheme::darkPalette(AppearanceMode::system));
+        }
+        state->editSettings([&](NiveloSettings& s) { s.appearanceMode = mode; });
+        VirtualClock::flushEvents();
+        auto* picker = part<QComboBox>("languagePicker");
+        picker->showPopup();
+        QCoreApplication::processEvents();
+        const int ground = drawnPopup::listGround(picker);
+        EXPECT_TRUE(dark ? ground < 100 : ground > 200) << int(mode) << " " << ground;
+        picker->hidePopup();
+    }
 }
