@@ -2,30 +2,39 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
 
+#include "app/QuickMenuCommand.h"
 #include "platform/Screens.h"
 #include "theme/Placement.h"
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("NiveloAI"));
-    setMinimumSize(kMinimumWidth, kMinimumHeight);
-    resize(kMinimumWidth, kMinimumHeight);
+    // No "New" command: there is only ever one main window.
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("NiveloAI"));
+    QAction* showQuickMenu = menu->addAction(QStringLiteral("Show Quick Menu"));
+    showQuickMenu->setObjectName(QuickMenuCommand::kActionName);
+    showQuickMenu->setShortcut(QuickMenuCommand::keySequence());
+    // While another window of ours is active, that window's own action takes the key.
+    showQuickMenu->setShortcutContext(Qt::WindowShortcut);
+    connect(showQuickMenu, &QAction::triggered, this, &MainWindow::showQuickMenuRequested);
 
     auto* content = new QWidget(this);
     content->setAutoFillBackground(true);
     content->setBackgroundRole(QPalette::Window);
-    setCentralWidget(content);
+    setContent(content);
+    resize(minimumSize());
+}
 
-    // No "New" command: there is only ever one main window.
-    QMenu* menu = menuBar()->addMenu(QStringLiteral("NiveloAI"));
-    QAction* showQuickMenu = menu->addAction(QStringLiteral("Show Quick Menu"));
-    showQuickMenu->setObjectName(QStringLiteral("showQuickMenu"));
-    showQuickMenu->setShortcut(QKeySequence(Qt::META | Qt::SHIFT | Qt::Key_Space));
-    showQuickMenu->setShortcutContext(Qt::ApplicationShortcut);
-    connect(showQuickMenu, &QAction::triggered, this, &MainWindow::showQuickMenuRequested);
+void MainWindow::setContent(QWidget* content) {
+    content->setMinimumSize(kMinimumWidth, kMinimumHeight);
+    setCentralWidget(content);
+    // The window's minimum is the layout's: the content's and the menu bar's, known before a
+    // first show places the window.
+    layout()->activate();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -12,10 +12,14 @@ class Screens;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // The content's minimum; the window adds its menu bar.
     static constexpr int kMinimumWidth = 760;
     static constexpr int kMinimumHeight = 500;
 
     explicit MainWindow(QWidget* parent = nullptr);
+
+    // Puts the content in, held to the minimum size.
+    void setContent(QWidget* content);
 
     // Before a show: the window, its frame included, comes back where it was last shown, moved
     // and cut down (to no less than its minimum) into the visible area of the screen that

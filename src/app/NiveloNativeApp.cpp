@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloWindowPresenter.h"
+#include "app/QuickMenuCommand.h"
 #include "app/WindowKinds.h"
 #include "assistant/AssistantPanelController.h"
 #include "backend/BackendClient.h"
@@ -133,6 +134,7 @@ NiveloNativeApp::NiveloNativeApp(Platform& platform, ServiceFactory makeServices
       appDelegate_(std::make_unique<NiveloAppDelegate>(*platform.defaults, *platform.clock)) {
     // Whether the last window closing ends the process is the delegate's call.
     QApplication::setQuitOnLastWindowClosed(false);
+    new QuickMenuCommand([this] { showQuickMenu(); }, this);
 }
 
 NiveloNativeApp::~NiveloNativeApp() {
@@ -216,7 +218,7 @@ void NiveloNativeApp::openMainWindow() {
             [this] { launchLater(this, [this] { afterMainWindowClosed(); }); });
     // Without a state (a platform lacking a service) the window keeps its empty content.
     if (NiveloAppState* state = appState()) {
-        mainWindow_->setCentralWidget(
+        mainWindow_->setContent(
             new MainSettingsView({.appState = *state,
                                   .quickPanel = &quickPanel(),
                                   .statusHUD = statusHUD(),

@@ -8,7 +8,11 @@ namespace {
 // Lower-cased English language names to their ISO codes, the first code of a name winning.
 const QHash<QString, QString>& codesByName() {
     static const QHash<QString, QString> codes = [] {
-        QHash<QString, QString> map;
+        // Names of the list that Qt's locale data spells otherwise ("Bangla", "Haitian",
+        // "Western Frisian"); without these they would take another language's code.
+        QHash<QString, QString> map{{QStringLiteral("bengali"), QStringLiteral("bn")},
+                                    {QStringLiteral("haitian creole"), QStringLiteral("ht")},
+                                    {QStringLiteral("frisian"), QStringLiteral("fy")}};
         for (int value = QLocale::AnyLanguage + 1; value <= QLocale::LastLanguage; ++value) {
             const auto language = static_cast<QLocale::Language>(value);
             const QString name = QLocale::languageToString(language).toLower();

@@ -48,9 +48,11 @@ QList<ClipboardHistoryItem> ClipboardWindowModel::filteredHistoryItems() const {
     if (q.isEmpty()) {
         return history_.items();
     }
+    historySearch_.beginPass(history_.items().size());
+    historySearch_.setQuery(q);
     QList<ClipboardHistoryItem> found;
     for (const ClipboardHistoryItem& item : history_.items()) {
-        if (item.text.contains(q, Qt::CaseInsensitive)) {
+        if (historySearch_.finds(item.text)) {
             found.append(item);
         }
     }
@@ -66,9 +68,11 @@ QList<ClipboardNoteItem> ClipboardWindowModel::filteredNotes() const {
     if (q.isEmpty()) {
         return tab->notes;
     }
+    noteSearch_.beginPass(tab->notes.size());
+    noteSearch_.setQuery(q);
     QList<ClipboardNoteItem> found;
     for (const ClipboardNoteItem& note : tab->notes) {
-        if (note.text.contains(q, Qt::CaseInsensitive)) {
+        if (noteSearch_.finds(note.text)) {
             found.append(note);
         }
     }

@@ -7,6 +7,7 @@
 
 #include "clipboard/ClipboardHistoryItem.h"
 #include "clipboard/ClipboardNoteTab.h"
+#include "clipboardwindow/LocalizedSearch.h"
 #include "core/UiLanguage.h"
 
 class ClipboardHistoryService;
@@ -129,4 +130,7 @@ private:
     std::optional<QString> renamingTabID_;
     QString tabTitleDraft_;
     double contentFontSize_ = kDefaultFontSize;
+    // The searches of each list, with the folded texts they keep.
+    mutable LocalizedSearch historySearch_;
+    mutable LocalizedSearch noteSearch_;
 };

@@ -158,7 +158,7 @@ ActionsSettingsView::ActionRow ActionsSettingsView::makeRow(const QString& id) {
     layout->addWidget(row.icon);
     layout->addWidget(row.title, 1);
     layout->addWidget(row.run);
-    // Never disabled: the state ignores a press while a run is under way.
+    // Never disabled: each press starts a run of its own.
     connect(row.run, &QPushButton::clicked, this,
             [this, id] { state_.run(QuickAction{id}, false, true); });
     return row;

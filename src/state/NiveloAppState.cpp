@@ -447,11 +447,14 @@ QCoro::Task<> NiveloAppState::resetPermissions(QPointer<NiveloAppState> self, bo
 // The action pipeline
 
 void NiveloAppState::run(const QuickAction& action, bool pasteResult, bool updateSampleText) {
-    // One run at a time: a second press while a run is under way would read and paste again.
-    if (runUnderWay_) {
-        return;
+    // One reading run at a time: a second press while one is under way would read and paste
+    // again. A run on the sample text reads and pastes nothing, so each press starts one.
+    if (pasteResult) {
+        if (runUnderWay_) {
+            return;
+        }
+        runUnderWay_ = true;
     }
-    runUnderWay_ = true;
     const bool silent = pasteResult && action.id == QLatin1String("layout");
     if (!silent) {
         const QString name = title(action);
@@ -471,12 +474,13 @@ QCoro::Task<> NiveloAppState::runAction(QPointer<NiveloAppState> self, QuickActi
     }
     struct RunEnd {
         QPointer<NiveloAppState> state;
+        bool held;
         ~RunEnd() {
-            if (state) {
+            if (state && held) {
                 state->runUnderWay_ = false;
             }
         }
-    } const runEnd{self};
+    } const runEnd{self, pasteResult};
     // The services outlive the state; the state itself is checked after every pause.
     PasteboardService& pasteboard = self->deps_.pasteboard;
     NiveloCore& core = self->deps_.core;

@@ -94,8 +94,9 @@ public:
     void startSystemSurfaceObserver();
 
     // Runs the action on the selection of the remembered application (pasteResult) or on the
-    // sample text; returns at once and reports every stage through the status. A call while
-    // a run is under way is ignored. The result goes back into the application read from.
+    // sample text; returns at once and reports every stage through the status. A pasting call
+    // while another pasting run is under way is ignored; runs on the sample text are never
+    // held. The result goes back into the application read from.
     void run(const QuickAction& action, bool pasteResult, bool updateSampleText) override;
 
     // In the interface language.

@@ -91,6 +91,62 @@ TEST_F(ModelTest, SearchFindsCaseInsensitivelyInTheShownTabOnly) {
     EXPECT_TRUE(view().clearSearchShown);
 }
 
+// As the user's locale reads text: canonically equivalent forms are one, case folds in full
+// (by the Turkish rules under a Turkish locale), and a match covers whole characters; in the
+// history as in a notes tab.
+TEST_F(ModelTest, SearchMatchesAsTheUsersLocaleReadsText) {
+    const char* composed = "Caf\u00e9 au lait";
+    const char* decomposed = "Cafe\u0301 noir";
+    const QStringList texts{"Stra\u00dfe 5", composed,     decomposed,    "\u0130stanbul",
+                            "IRMAK",         "ПРИВЕТ мир", "plain ascii", "q\u0301 mark"};
+    setHistory(texts);
+    const QString tab = addTab("Work", texts);
+    const struct {
+        const char* locale;
+        const char* query;
+        QStringList found;
+    } cases[] = {
+        {"en_US", "strasse", {texts[0]}},
+        {"de_DE", "STRASSE", {texts[0]}},
+        {"de_DE", "stra\u00dfe", {texts[0]}},
+        {"en_US", "caf\u00e9", {composed, decomposed}},
+        {"en_US", "CAFE\u0301", {composed, decomposed}},
+        {"en_US", "cafe", {}},
+        {"en_US", "q", {}},
+        {"en_US", "q\u0301", {texts[7]}},
+        {"ru_RU", "привет", {texts[5]}},
+        {"ru_RU", "МИР", {texts[5]}},
+        {"en_US", "irmak", {texts[4]}},
+        {"tr_TR", "irmak", {}},
+        {"tr_TR", "\u0131rmak", {texts[4]}},
+        {"tr_TR", "istanbul", {texts[3]}},
+        {"en_US", "\u0130STANBUL", {texts[3]}},
+        {"en_US", "ASCII", {texts[6]}},
+        {"en_US", "  ", texts},
+    };
+    const QLocale before;
+    QStringList wrong;
+    for (const auto& c : cases) {
+        QLocale::setDefault(QLocale(c.locale));
+        ClipboardWindowModel search{capture.history, notes, &windowDefaults};
+        search.setSearchText(c.query);
+        QStringList history, tabNotes;
+        for (const auto& item : search.filteredHistoryItems()) {
+            history << item.text;
+        }
+        search.selectTab(tab);
+        for (const auto& note : search.filteredNotes()) {
+            tabNotes << note.text;
+        }
+        if (history != c.found || tabNotes != c.found) {
+            wrong << QStringLiteral("%1 \"%2\": [%3] [%4]")
+                         .arg(c.locale, c.query, history.join("|"), tabNotes.join("|"));
+        }
+    }
+    QLocale::setDefault(before);
+    EXPECT_TRUE(wrong.isEmpty()) << wrong.join("\n").toStdString();
+}
+
 TEST_F(ModelTest, BulkDeleteNeedsTwoPressesAndItsFirstPressCarriesOverToAnotherTab) {
     for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
         setHistory({"one apple", "two apples", "pear"});

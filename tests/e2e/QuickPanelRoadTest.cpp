@@ -66,3 +66,40 @@ TEST(QuickPanelRoad, OpensByItsHotKeyNearThePointerAndFixesOnlyTheSelection) {
     session.xdotool({"click", "1"});
     EXPECT_TRUE(XSession::waitUntil([&] { return session.visibleWindowOfInstance().isEmpty(); }));
 }
+
+// With no settings window, Command+Shift+Space typed into the assistant toggles the quick
+// panel: the command works in whichever of our windows is active.
+TEST(QuickPanelRoad, ItsCommandKeyTogglesItFromTheAssistantWithoutTheSettingsWindow) {
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    const QString editor = session.startAndActivate("mousepad", "mousepad", true);
+    ASSERT_FALSE(editor.isEmpty());
+    XSession::pause(500);
+    session.xdotool({"mousemove", "300", "160"});
+    road.pressAltHotKey("i");
+    QString assistant;
+    ASSERT_TRUE(XSession::waitUntil([&] {
+        assistant = session.visibleWindowOfInstance();
+        return !assistant.isEmpty() && session.xdotool({"getactivewindow"}).trimmed() == assistant;
+    })) << road.diagnostics("assistant-open").toStdString();
+    const auto shownWindows = [&] {
+        return session.xdotool({"search", "--onlyvisible", "--classname", "^nivelo$"})
+            .split('\n', Qt::SkipEmptyParts)
+            .size();
+    };
+    ASSERT_EQ(shownWindows(), 1);
+
+    road.pressKeys({"Super_L", "Shift_L", "space"});
+    EXPECT_TRUE(XSession::waitUntil([&] { return shownWindows() == 2; }))
+        << road.diagnostics("quick-panel-by-command").toStdString();
+    std::cout << "Quick panel over the assistant: "
+              << session.screenshot("quick-panel-command").toStdString() << std::endl;
+    EXPECT_EQ(session.xdotool({"getactivewindow"}).trimmed(), assistant);
+    road.pressKeys({"Super_L", "Shift_L", "space"});
+    EXPECT_TRUE(XSession::waitUntil([&] { return shownWindows() == 1; }));
+}

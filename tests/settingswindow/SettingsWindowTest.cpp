@@ -149,6 +149,29 @@ TEST_F(SettingsWindow, ActionsPageRunsOnTheSampleAndShowsTheLatestOutput) {
     EXPECT_EQ(namedPart<QComboBox>(*page, "targetPicker")->accessibleName(), "Язык перевода");
 }
 
+// "Run" pressed again while its first run is under way starts another; both answers land.
+TEST_F(SettingsWindow, RunPressedAgainStartsAnotherRunAndBothAnswersLand) {
+    state->editSettings([](NiveloSettings& s) { s.quickMenuActions = {"style:original"}; });
+    state->setSelectedSettingsPage(SettingsPage::actions);
+    auto* page = shownPage<ActionsSettingsView>();
+    ASSERT_NE(page, nullptr);
+    state->setSampleText(QStringLiteral("i has a apple"));
+    QStringList landed;
+    QObject::connect(state.get(), &NiveloAppState::latestOutputChanged, state.get(),
+                     [&](const QString& text) { landed << text; });
+    server.enqueue(CannedReply::result(QStringLiteral("I have an apple.")));
+    server.enqueue(CannedReply::result(QStringLiteral("I have one apple.")));
+    namedPart<QPushButton>(*page, "run:style:original")->click();
+    namedPart<QPushButton>(*page, "run:style:original")->click();
+    settle();
+    ASSERT_EQ(server.requestCount(), 2);
+    EXPECT_EQ(sentField(1, "text"), "i has a apple");
+    ASSERT_EQ(landed.size(), 2);
+    EXPECT_TRUE(landed.contains("I have an apple.") && landed.contains("I have one apple."));
+    EXPECT_EQ(namedPart<QLabel>(*page, "output")->text(), landed.last());
+    EXPECT_EQ(namedPart<QTextEdit>(*page, "sampleEditor")->toPlainText(), landed.last());
+}
+
 // The sample keeps what is typed and pasted (no-break spaces, U+2028; Shift+Return a "\n") and
 // sends it so; a sample holding a paragraph separator comes back with "\n".
 TEST_F(SettingsWindow, TheSampleIsStoredAndSentAsTyped) {

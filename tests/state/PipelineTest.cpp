@@ -1,7 +1,7 @@
 // The action pipeline end to end: a simulated editor, the real pasteboard service and focus
 // memory on the virtual clock, the real core and backend client against a loopback server. A
-// run owns its input, its target and its answer: one run at a time, the answer goes back where
-// the text was read.
+// run owns its input, its target and its answer: one reading run at a time, the answer goes back
+// where the text was read.
 
 #include "StateFixture.h"
 
@@ -211,10 +211,7 @@ TEST_F(Pipeline, ASecondRunWhileOneIsUnderWayIsIgnoredAtEveryStage) {
         editor.copyCount = 0;
         const int requestsBefore = server.requestCount();
         server.enqueue(CannedReply::result("I have an apple."));
-        onStatus(stage, [this] {
-            state->run(QuickAction{"translate"}, true, false);
-            state->run(QuickAction{"style:friendly"}, false, true);
-        });
+        onStatus(stage, [this] { state->run(QuickAction{"translate"}, true, false); });
         run("style:original", true);
         EXPECT_EQ(statuses().size(), 6);
         EXPECT_EQ(editor.copyCount, 1);
@@ -222,6 +219,61 @@ TEST_F(Pipeline, ASecondRunWhileOneIsUnderWayIsIgnoredAtEveryStage) {
         EXPECT_EQ(editor.text, "I have an apple.");
         EXPECT_EQ(state->sampleText(), "Hi, how are you?");
     }
+}
+
+// The settings window's runs read and paste nothing: every press starts one, beside another
+// sample run or a hot-key run at any of its stages, and each one's answer lands.
+TEST_F(Pipeline, SampleRunsAreNeverHeldAndEachOnesAnswerLands) {
+    int answers = 0;
+    server.setHandler([&](const RecordedRequest& request) {
+        const QString text = json::qstr(json::parse(request.body)->at("text").get<std::string>());
+        return CannedReply::result(text == "i has a apple"
+                                       ? QStringLiteral("I have an apple.")
+                                       : QStringLiteral("answer %1").arg(++answers));
+    });
+    QStringList landed;
+    QObject::connect(state.get(), &NiveloAppState::latestOutputChanged, state.get(),
+                     [&](const QString& text) { landed << text; });
+    const auto doneCount = [this] {
+        return std::count_if(recorded.begin(), recorded.end(), [](const ActionStatus& s) {
+            return s.kind() == ActionStatus::Kind::done;
+        });
+    };
+
+    recorded.clear();
+    state->run(QuickAction{"style:friendly"}, false, true);
+    state->run(QuickAction{"style:formal"}, false, true);
+    settle();
+    EXPECT_EQ(server.requestCount(), 2);
+    EXPECT_EQ(landed.size(), 2);
+    EXPECT_TRUE(landed.contains("answer 1") && landed.contains("answer 2"))
+        << landed.join(", ").toStdString();
+    EXPECT_EQ(doneCount(), 2);
+    EXPECT_EQ(state->sampleText(), landed.value(1));
+
+    const ActionStatus stages[] = {titled("Fix"), reading, titled("Исправить"), pasting};
+    for (const ActionStatus& stage : stages) {
+        SCOPED_TRACE(stage.message().toStdString());
+        editor.setText("i has a apple", 0, 13);
+        state->setSampleText("sample");
+        const int requestsBefore = server.requestCount();
+        landed.clear();
+        onStatus(stage, [this] { state->run(QuickAction{"style:friendly"}, false, true); });
+        run("style:original", true);
+        EXPECT_EQ(server.requestCount(), requestsBefore + 2);
+        EXPECT_EQ(editor.text, "I have an apple.");
+        EXPECT_EQ(doneCount(), 2);
+        EXPECT_TRUE(state->sampleText().startsWith("answer ")) << state->sampleText().toStdString();
+        EXPECT_TRUE(landed.contains(state->sampleText()));
+    }
+
+    // Nor does a sample run under way hold a hot-key run.
+    editor.setText("i has a apple", 0, 13);
+    onStatus(titled("Friendly"),
+             [this] { state->run(QuickAction{"style:original"}, true, false); });
+    run("style:friendly", false, true);
+    EXPECT_EQ(editor.text, "I have an apple.");
+    EXPECT_EQ(doneCount(), 2);
 }
 
 // Neither another application in front, nor a hot key pressed in one, nor the source quitting

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "assistant/LanguageCode.h"
+#include "core/NiveloPromptLibrary.h"
+
+// Every listed language with the ISO 639-1 code of its English name; a language without one
+// shows the first two letters of its longer ISO code (Cebuano "ceb", Hawaiian "haw",
+// Bhojpuri "bho").
+TEST(LanguageCode, EveryListedLanguageShowsTheCodeOfItsEnglishName) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"English", "EN"},
+        {"Russian", "RU"},
+        {"Spanish", "ES"},
+        {"French", "FR"},
+        {"German", "DE"},
+        {"Italian", "IT"},
+        {"Portuguese", "PT"},
+        {"Dutch", "NL"},
+        {"Polish", "PL"},
+        {"Ukrainian", "UK"},
+        {"Turkish", "TR"},
+        {"Arabic", "AR"},
+        {"Hebrew", "HE"},
+        {"Persian", "FA"},
+        {"Hindi", "HI"},
+        {"Bengali", "BN"},
+        {"Urdu", "UR"},
+        {"Punjabi", "PA"},
+        {"Tamil", "TA"},
+        {"Telugu", "TE"},
+        {"Marathi", "MR"},
+        {"Gujarati", "GU"},
+        {"Kannada", "KN"},
+        {"Malayalam", "ML"},
+        {"Chinese (Simplified)", "ZH"},
+        {"Chinese (Traditional)", "ZH"},
+        {"Japanese", "JA"},
+        {"Korean", "KO"},
+        {"Thai", "TH"},
+        {"Vietnamese", "VI"},
+        {"Indonesian", "ID"},
+        {"Malay", "MS"},
+        {"Filipino", "TL"},
+        {"Burmese", "MY"},
+        {"Khmer", "KM"},
+        {"Lao", "LO"},
+        {"Mongolian", "MN"},
+        {"Greek", "EL"},
+        {"Czech", "CS"},
+        {"Slovak", "SK"},
+        {"Hungarian", "HU"},
+        {"Romanian", "RO"},
+        {"Bulgarian", "BG"},
+        {"Serbian", "SR"},
+        {"Croatian", "HR"},
+        {"Bosnian", "BS"},
+        {"Slovenian", "SL"},
+        {"Macedonian", "MK"},
+        {"Albanian", "SQ"},
+        {"Lithuanian", "LT"},
+        {"Latvian", "LV"},
+        {"Estonian", "ET"},
+        {"Finnish", "FI"},
+        {"Swedish", "SV"},
+        {"Norwegian", "NO"},
+        {"Danish", "DA"},
+        {"Icelandic", "IS"},
+        {"Irish", "GA"},
+        {"Welsh", "CY"},
+        {"Catalan", "CA"},
+        {"Basque", "EU"},
+        {"Galician", "GL"},
+        {"Maltese", "MT"},
+        {"Georgian", "KA"},
+        {"Armenian", "HY"},
+        {"Azerbaijani", "AZ"},
+        {"Kazakh", "KK"},
+        {"Uzbek", "UZ"},
+        {"Kyrgyz", "KY"},
+        {"Tajik", "TG"},
+        {"Turkmen", "TK"},
+        {"Belarusian", "BE"},
+        {"Swahili", "SW"},
+        {"Amharic", "AM"},
+        {"Hausa", "HA"},
+        {"Yoruba", "YO"},
+        {"Igbo", "IG"},
+        {"Zulu", "ZU"},
+        {"Xhosa", "XH"},
+        {"Afrikaans", "AF"},
+        {"Somali", "SO"},
+        {"Nepali", "NE"},
+        {"Sinhala", "SI"},
+        {"Pashto", "PS"},
+        {"Kurdish", "KU"},
+        {"Sundanese", "SU"},
+        {"Javanese", "JV"},
+        {"Cebuano", "CE"},
+        {"Haitian Creole", "HT"},
+        {"Latin", "LA"},
+        {"Esperanto", "EO"},
+        {"Luxembourgish", "LB"},
+        {"Frisian", "FY"},
+        {"Hawaiian", "HA"},
+        {"Maori", "MI"},
+        {"Samoan", "SM"},
+        {"Yiddish", "YI"},
+        {"Tibetan", "BO"},
+        {"Bhojpuri", "BH"},
+        {"Odia", "OR"},
+    };
+    const QStringList& languages = NiveloPromptLibrary::languages();
+    ASSERT_EQ(languages.size(), int(std::size(expected)));
+    QStringList wrong;
+    for (int i = 0; i < languages.size(); ++i) {
+        EXPECT_EQ(languages.at(i), expected[i].first);
+        const QString badge = languageCode(languages.at(i));
+        if (badge != QLatin1String(expected[i].second)) {
+            wrong << languages.at(i) + ": " + badge;
+        }
+    }
+    EXPECT_TRUE(wrong.isEmpty()) << wrong.join(", ").toStdString();
+}
