@@ -79,6 +79,10 @@ void PanelWindow::showEvent(QShowEvent* event) {
     }
     // Before the map: the window manager reads the state when it maps the window.
     askForPanelState();
+    // Before a key panel asks for the keyboard: the window the user works in is still active.
+    fullScreenWindow_ = kind_ != Kind::status && environment_.hints
+                            ? environment_.hints->activeFullScreenWindow()
+                            : 0;
     if (kind_ == Kind::key) {
         takeKeyboard();
     }
@@ -91,6 +95,10 @@ void PanelWindow::setVisible(bool visible) {
     // request, so state it dropped meanwhile (a quick hide and show) is asked for again.
     if (visible && !wasVisible) {
         askForPanelState();
+        // Qt has written its own transient hint by now.
+        if (fullScreenWindow_ != 0) {
+            environment_.hints->setFullScreenAuxiliary(winId(), fullScreenWindow_);
+        }
     }
 }
 

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QWidget>
 
 #include "platform/x11/X11WindowActivation.h"
@@ -7,6 +11,36 @@
 #include "support/XSession.h"
 #include "theme/PanelWindow.h"
 #include "x11/X11TestSupport.h"
+
+#include "platform/x11/Xlib.h"
+
+namespace {
+
+// Where a top-level window (or its window manager's frame) lies among the root's children,
+// from the bottom; -1 when it is not there.
+int stackingIndex(unsigned long window) {
+    Display* display = qApp->nativeInterface<QNativeInterface::QX11Application>()->display();
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window top = window;
+    while (XQueryTree(display, top, &root, &parent, &children, &count) && parent != root) {
+        XFree(children);
+        top = parent;
+    }
+    XFree(children);
+    int index = -1;
+    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i) {
+            index = children[i] == top ? int(i) : index;
+        }
+        XFree(children);
+    }
+    return index;
+}
+
+}  // namespace
 
 // Panels under openbox: after their first show and after a quick hide and show (the window
 // manager may unmanage the window only after the new state is written) they carry the panel
@@ -54,4 +88,87 @@ TEST(X11PanelWindow, EveryKindStaysOnEveryWorkspaceOutOfTheTaskBar) {
             panel.hide();
         }
     }
+}
+
+// Over a focused full-screen window (the editor after F11) every kind shows above it, on its
+// first show and after a hide and show; the editor stays in full screen and keeps the focus
+// unless the panel takes the keyboard. A press in a typing panel gives it the keyboard, and
+// it stays above.
+TEST(X11PanelWindow, EveryKindShowsAboveAFocusedFullScreenWindow) {
+    XSession& session = x11Session();
+    X11WindowManagerHints hints;
+    X11WindowActivation activation;
+    QProcess* process = session.start(
+        NIVELO_TEST_EDITOR, {"--dump", session.path("full-screen.txt"), "--title", "Full Screen"});
+    // Its full-screen window must not lie over the next test's windows.
+    const auto stop = qScopeGuard([process] {
+        process->kill();
+        process->waitForFinished(5000);
+    });
+    const QString editor = session.waitForWindow("Full Screen");
+    ASSERT_FALSE(editor.isEmpty());
+    ASSERT_TRUE(session.activate(editor));
+    session.key("F11");
+    const auto fullScreen = [&] {
+        return session.run("xprop", {"-id", editor, "_NET_WM_STATE"})
+            .contains("_NET_WM_STATE_FULLSCREEN");
+    };
+    ASSERT_TRUE(XSession::waitUntil(fullScreen));
+    ASSERT_TRUE(XSession::waitUntil(
+        [&] { return session.windowGeometry(editor) == QRect(QPoint(0, 0), QSize(1280, 800)); }));
+
+    using K = PanelWindow::Kind;
+    const struct {
+        K kind;
+        bool takesKeyboard;
+    } cases[] = {{K::nonActivating, false}, {K::typing, false}, {K::key, true}, {K::status, false}};
+    QStringList failed;
+    for (const auto& c : cases) {
+        PanelWindow panel(c.kind, {&activation, &hints});
+        panel.setGeometry(100, 100, 300, 200);
+        // A colour the editor never shows.
+        auto* fill = new QWidget(panel.surface());
+        fill->setGeometry(0, 0, 300, 200);
+        fill->setStyleSheet("background: #ff00ff");
+        const QString id = QString::number(panel.winId());
+        for (int round = 0; round < 2; ++round) {
+            const QString name = QString("kind %1 round %2").arg(int(c.kind)).arg(round);
+            if (!session.activate(editor)) {
+                failed << name + ": the editor cannot be activated";
+                continue;
+            }
+            panel.show();
+            const bool above = XSession::waitUntil([&] {
+                return session.isViewable(id) &&
+                       stackingIndex(panel.winId()) > stackingIndex(editor.toULong());
+            });
+            const bool focusRight = c.takesKeyboard
+                                        ? XSession::waitUntil([&] { return session.isActive(id); })
+                                        : (XSession::pause(300), session.isActive(editor));
+            const QImage shot(session.screenshot("full-screen-" + QString::number(int(c.kind))));
+            const bool drawn = shot.pixelColor(250, 200) == QColor(255, 0, 255);
+            if (!above || !focusRight || !drawn || !fullScreen()) {
+                failed << QString("%1: above %2, focus %3, drawn %4, full screen %5")
+                              .arg(name)
+                              .arg(above)
+                              .arg(focusRight)
+                              .arg(drawn)
+                              .arg(fullScreen());
+            }
+            if (c.kind == K::typing && round == 1) {
+                session.xdotool({"mousemove", "250", "200", "click", "1"});
+                const bool typing = XSession::waitUntil([&] { return session.isActive(id); });
+                XSession::pause(300);
+                if (!typing || stackingIndex(panel.winId()) < stackingIndex(editor.toULong()) ||
+                    !fullScreen()) {
+                    failed << QString("typing after a press: active %1, full screen %2")
+                                  .arg(typing)
+                                  .arg(fullScreen());
+                }
+            }
+            panel.hide();
+            XSession::waitUntil([&] { return !session.isViewable(id); });
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join("\n").toStdString();
 }

@@ -32,6 +32,21 @@ xcb_window_t rootWindow(xcb_connection_t* connection) {
     return screen ? screen->root : 0;
 }
 
+// A window property of 32-bit values (atoms, window ids); empty when it is missing.
+std::vector<quint32> property32(xcb_connection_t* connection, xcb_window_t window, quint32 name,
+                                quint32 type) {
+    std::vector<quint32> values;
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr)) {
+        if (reply->format == 32 && reply->type == type) {
+            const auto* data = static_cast<const quint32*>(xcb_get_property_value(reply));
+            values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+        }
+        std::free(reply);
+    }
+    return values;
+}
+
 }  // namespace
 
 quint32 X11WindowManagerHints::atom(const char* name) const {
@@ -83,16 +98,7 @@ void X11WindowManagerHints::setPanelState(quintptr window) {
 
     // As properties, merged with what Qt writes there (it keeps atoms it finds) for the
     // window manager to read when it maps the window.
-    std::vector<quint32> states;
-    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            connection, xcb_get_property(connection, 0, id, stateAtom, XCB_ATOM_ATOM, 0, 1024),
-            nullptr)) {
-        if (reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-            const auto* atoms = static_cast<const quint32*>(xcb_get_property_value(reply));
-            states.assign(atoms, atoms + xcb_get_property_value_length(reply) / 4);
-        }
-        std::free(reply);
-    }
+    std::vector<quint32> states = property32(connection, id, stateAtom, XCB_ATOM_ATOM);
     for (const quint32 state : wanted) {
         if (std::find(states.begin(), states.end(), state) == states.end()) {
             states.push_back(state);
@@ -124,5 +130,41 @@ void X11WindowManagerHints::setPanelState(quintptr window) {
     send(stateAtom, kAdd, wanted[0], 0);
     send(stateAtom, kAdd, wanted[1], wanted[2]);
     send(desktopAtom, kAllDesktops, 1, 0);
+    xcb_flush(connection);
+}
+
+quintptr X11WindowManagerHints::activeFullScreenWindow() const {
+    xcb_connection_t* connection = qtConnection();
+    if (!connection) {
+        return 0;
+    }
+    const xcb_window_t root = rootWindow(connection);
+    const std::vector<quint32> active =
+        property32(connection, root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    const quint32 stateAtom = atom("_NET_WM_STATE");
+    const quint32 fullScreen = atom("_NET_WM_STATE_FULLSCREEN");
+    // One of our panels may be active over it: follow the transients up a few steps.
+    xcb_window_t window = active.empty() ? XCB_NONE : active.front();
+    for (int step = 0; step < 4 && window != XCB_NONE && window != root; ++step) {
+        const std::vector<quint32> states =
+            property32(connection, window, stateAtom, XCB_ATOM_ATOM);
+        if (std::find(states.begin(), states.end(), fullScreen) != states.end()) {
+            return window;
+        }
+        const std::vector<quint32> parent =
+            property32(connection, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
+        window = parent.empty() || parent.front() == window ? XCB_NONE : parent.front();
+    }
+    return 0;
+}
+
+void X11WindowManagerHints::setFullScreenAuxiliary(quintptr window, quintptr fullScreenWindow) {
+    xcb_connection_t* connection = qtConnection();
+    if (!connection || window == 0 || fullScreenWindow == 0 || window == fullScreenWindow) {
+        return;
+    }
+    const xcb_window_t parent = xcb_window_t(fullScreenWindow);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window),
+                        XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &parent);
     xcb_flush(connection);
 }
