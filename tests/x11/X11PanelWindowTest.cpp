@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QScopeGuard>
@@ -11,36 +10,6 @@
 #include "support/XSession.h"
 #include "theme/PanelWindow.h"
 #include "x11/X11TestSupport.h"
-
-#include "platform/x11/Xlib.h"
-
-namespace {
-
-// Where a top-level window (or its window manager's frame) lies among the root's children,
-// from the bottom; -1 when it is not there.
-int stackingIndex(unsigned long window) {
-    Display* display = qApp->nativeInterface<QNativeInterface::QX11Application>()->display();
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    Window top = window;
-    while (XQueryTree(display, top, &root, &parent, &children, &count) && parent != root) {
-        XFree(children);
-        top = parent;
-    }
-    XFree(children);
-    int index = -1;
-    if (XQueryTree(display, root, &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count; ++i) {
-            index = children[i] == top ? int(i) : index;
-        }
-        XFree(children);
-    }
-    return index;
-}
-
-}  // namespace
 
 // Panels under openbox: after their first show and after a quick hide and show (the window
 // manager may unmanage the window only after the new state is written) they carry the panel
@@ -140,7 +109,7 @@ TEST(X11PanelWindow, EveryKindShowsAboveAFocusedFullScreenWindow) {
             panel.show();
             const bool above = XSession::waitUntil([&] {
                 return session.isViewable(id) &&
-                       stackingIndex(panel.winId()) > stackingIndex(editor.toULong());
+                       session.stackingIndex(id) > session.stackingIndex(editor);
             });
             const bool focusRight = c.takesKeyboard
                                         ? XSession::waitUntil([&] { return session.isActive(id); })
@@ -159,7 +128,7 @@ TEST(X11PanelWindow, EveryKindShowsAboveAFocusedFullScreenWindow) {
                 session.xdotool({"mousemove", "250", "200", "click", "1"});
                 const bool typing = XSession::waitUntil([&] { return session.isActive(id); });
                 XSession::pause(300);
-                if (!typing || stackingIndex(panel.winId()) < stackingIndex(editor.toULong()) ||
+                if (!typing || session.stackingIndex(id) < session.stackingIndex(editor) ||
                     !fullScreen()) {
                     failed << QString("typing after a press: active %1, full screen %2")
                                   .arg(typing)
