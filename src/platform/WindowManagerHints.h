@@ -17,8 +17,10 @@ public:
     // The full-screen window the user works in: the active window, or the window it is a
     // transient of, when that is in full screen; 0 when there is none.
     virtual quintptr activeFullScreenWindow() const = 0;
-    // Stacks a mapped top-level window above a full-screen window without taking that window
-    // out of full screen or its focus (window, fullScreenWindow: native ids). Asked after every
-    // map, since Qt writes its own hint when it shows a window.
+    // Stacks a top-level window above a full-screen window without taking that window out of
+    // full screen or its focus, and gives it the panel state (window, fullScreenWindow: native
+    // ids). Asked right after the map instead of setPanelState, since Qt writes its own hint
+    // when it shows a window. With fullScreenWindow 0, ends it: asked right before the unmap,
+    // so that no later request about the window reaches the full-screen one.
     virtual void setFullScreenAuxiliary(quintptr window, quintptr fullScreenWindow) = 0;
 };

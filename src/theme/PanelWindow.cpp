@@ -90,15 +90,20 @@ void PanelWindow::showEvent(QShowEvent* event) {
 
 void PanelWindow::setVisible(bool visible) {
     const bool wasVisible = isVisible();
+    if (!visible && wasVisible && fullScreenWindow_ != 0) {
+        environment_.hints->setFullScreenAuxiliary(winId(), 0);
+        fullScreenWindow_ = 0;
+    }
     QWidget::setVisible(visible);
+    if (!visible || wasVisible) {
+        return;
+    }
     // After the map request as well: from then on a window manager takes a change only as a
     // request, so state it dropped meanwhile (a quick hide and show) is asked for again.
-    if (visible && !wasVisible) {
+    if (fullScreenWindow_ != 0) {
+        environment_.hints->setFullScreenAuxiliary(winId(), fullScreenWindow_);
+    } else {
         askForPanelState();
-        // Qt has written its own transient hint by now.
-        if (fullScreenWindow_ != 0) {
-            environment_.hints->setFullScreenAuxiliary(winId(), fullScreenWindow_);
-        }
     }
 }
 

@@ -85,6 +85,10 @@ bool X11WindowManagerHints::isCompositing() const {
 }
 
 void X11WindowManagerHints::setPanelState(quintptr window) {
+    writePanelState(window, true);
+}
+
+void X11WindowManagerHints::writePanelState(quintptr window, bool workspaceRequests) {
     xcb_connection_t* connection = qtConnection();
     if (!connection || window == 0) {
         return;
@@ -127,9 +131,11 @@ void X11WindowManagerHints::setPanelState(quintptr window) {
                        reinterpret_cast<const char*>(&event));
     };
     const quint32 kAdd = 1;
-    send(stateAtom, kAdd, wanted[0], 0);
+    if (workspaceRequests) {
+        send(stateAtom, kAdd, wanted[0], 0);
+        send(desktopAtom, kAllDesktops, 1, 0);
+    }
     send(stateAtom, kAdd, wanted[1], wanted[2]);
-    send(desktopAtom, kAllDesktops, 1, 0);
     xcb_flush(connection);
 }
 
@@ -160,11 +166,21 @@ quintptr X11WindowManagerHints::activeFullScreenWindow() const {
 
 void X11WindowManagerHints::setFullScreenAuxiliary(quintptr window, quintptr fullScreenWindow) {
     xcb_connection_t* connection = qtConnection();
-    if (!connection || window == 0 || fullScreenWindow == 0 || window == fullScreenWindow) {
+    if (!connection || window == 0 || window == fullScreenWindow) {
         return;
     }
+    const xcb_window_t id = xcb_window_t(window);
+    if (fullScreenWindow == 0) {
+        xcb_delete_property(connection, id, XCB_ATOM_WM_TRANSIENT_FOR);
+        xcb_flush(connection);
+        return;
+    }
+    // openbox moves a transient's parent along with it to another workspace: asked to put
+    // the transient on every workspace, it would put the full-screen window there too. So
+    // only what the window manager reads at the map is written, before the hint.
+    writePanelState(window, false);
     const xcb_window_t parent = xcb_window_t(fullScreenWindow);
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window),
-                        XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 1, &parent);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR,
+                        XCB_ATOM_WINDOW, 32, 1, &parent);
     xcb_flush(connection);
 }

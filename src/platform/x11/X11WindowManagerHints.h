@@ -22,4 +22,7 @@ public:
 
 private:
     quint32 atom(const char* name) const;
+    // The panel state as properties, and as requests (those that move the window between
+    // workspaces only when asked).
+    void writePanelState(quintptr window, bool workspaceRequests);
 };
