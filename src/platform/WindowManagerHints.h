@@ -14,4 +14,13 @@ public:
     // after, since a window manager reads the first only when it maps the window and takes the
     // second only from a window it manages.
     virtual void setPanelState(quintptr window) = 0;
+    // The full-screen window the user works in: the active window, or the window it is a
+    // transient of, when that is in full screen; 0 when there is none.
+    virtual quintptr activeFullScreenWindow() const = 0;
+    // Stacks a top-level window above a full-screen window without taking that window out of
+    // full screen or its focus, and gives it the panel state (window, fullScreenWindow: native
+    // ids). Asked right after the map instead of setPanelState, since Qt writes its own hint
+    // when it shows a window. With fullScreenWindow 0, ends it: asked right before the unmap,
+    // so that no later request about the window reaches the full-screen one.
+    virtual void setFullScreenAuxiliary(quintptr window, quintptr fullScreenWindow) = 0;
 };

@@ -79,6 +79,10 @@ void PanelWindow::showEvent(QShowEvent* event) {
     }
     // Before the map: the window manager reads the state when it maps the window.
     askForPanelState();
+    // Before a key panel asks for the keyboard: the window the user works in is still active.
+    fullScreenWindow_ = kind_ != Kind::status && environment_.hints
+                            ? environment_.hints->activeFullScreenWindow()
+                            : 0;
     if (kind_ == Kind::key) {
         takeKeyboard();
     }
@@ -86,10 +90,19 @@ void PanelWindow::showEvent(QShowEvent* event) {
 
 void PanelWindow::setVisible(bool visible) {
     const bool wasVisible = isVisible();
+    if (!visible && wasVisible && fullScreenWindow_ != 0) {
+        environment_.hints->setFullScreenAuxiliary(winId(), 0);
+        fullScreenWindow_ = 0;
+    }
     QWidget::setVisible(visible);
+    if (!visible || wasVisible) {
+        return;
+    }
     // After the map request as well: from then on a window manager takes a change only as a
     // request, so state it dropped meanwhile (a quick hide and show) is asked for again.
-    if (visible && !wasVisible) {
+    if (fullScreenWindow_ != 0) {
+        environment_.hints->setFullScreenAuxiliary(winId(), fullScreenWindow_);
+    } else {
         askForPanelState();
     }
 }

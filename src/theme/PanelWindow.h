@@ -10,11 +10,11 @@
 class WindowActivation;
 class WindowManagerHints;
 
-// A floating panel's frameless top-level window: above the other windows, on every
-// workspace, out of the task bar and the pager, hidden (not destroyed) by a close request. Its
-// content sits on a FloatingSurface, with an optional clear margin around it where the shadow
-// shows. See-through only while a compositing manager runs; otherwise opaque and shaped to the
-// surface's rounded rectangle.
+// A floating panel's frameless top-level window: above the other windows (a full-screen one
+// the user works in too, which stays in full screen), on every workspace, out of the task bar and
+// the pager, hidden (not destroyed) by a close request. Its content sits on a FloatingSurface, with
+// an optional clear margin around it where the shadow shows. See-through only while a compositing
+// manager runs; otherwise opaque and shaped to the surface's rounded rectangle.
 class PanelWindow : public QWidget {
     Q_OBJECT
 public:
@@ -98,4 +98,6 @@ private:
     QPoint manualPressGlobal_;
     QRect manualStartGeometry_;
     QSize wantedSize_;
+    // The full-screen window it was shown over (0: none), which it stacks above.
+    quintptr fullScreenWindow_ = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 
 #include "platform/WindowManagerHints.h"
 
@@ -10,7 +11,14 @@ public:
     bool compositing = false;
     // Every window asked for the panel state, once per request.
     QList<quintptr> panels;
+    // The full-screen window the user works in, and every window shown over it with it.
+    quintptr fullScreenWindow = 0;
+    QList<QPair<quintptr, quintptr>> auxiliaries;
 
     bool isCompositing() const override { return compositing; }
     void setPanelState(quintptr window) override { panels.append(window); }
+    quintptr activeFullScreenWindow() const override { return fullScreenWindow; }
+    void setFullScreenAuxiliary(quintptr window, quintptr fullScreenWindow) override {
+        auxiliaries.append({window, fullScreenWindow});
+    }
 };

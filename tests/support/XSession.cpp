@@ -234,6 +234,33 @@ bool XSession::isViewable(const QString& windowId) const {
     return run("xwininfo", {"-id", windowId}).contains("Map State: IsViewable");
 }
 
+int XSession::stackingIndex(const QString& windowId) const {
+    Display* display = xDisplay();
+    Window top = windowId.toULong();
+    if (!display || top == 0) {
+        return -1;
+    }
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    while (XQueryTree(display, top, &root, &parent, &children, &count) && parent != root) {
+        XFree(children);
+        children = nullptr;
+        top = parent;
+    }
+    XFree(children);
+    children = nullptr;
+    int index = -1;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count; ++i) {
+            index = children[i] == top ? int(i) : index;
+        }
+    }
+    XFree(children);
+    return index;
+}
+
 Display* XSession::xDisplay() const {
     if (!xDisplay_ && !display_.isEmpty()) {
         xDisplay_ = XOpenDisplay(display_.toLocal8Bit().constData());

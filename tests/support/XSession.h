@@ -99,6 +99,9 @@ public:
     bool switchWorkspace(int index) const;
     // Whether a window and all its ancestors are mapped.
     bool isViewable(const QString& windowId) const;
+    // Where a top-level window (or the window manager's frame around it) lies among the
+    // root's children, counted from the bottom; -1 when it is not there.
+    int stackingIndex(const QString& windowId) const;
     // Saves a screenshot of the whole screen under the home and returns its path.
     QString screenshot(const QString& name) const;
 

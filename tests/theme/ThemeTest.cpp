@@ -83,6 +83,26 @@ TEST_F(PanelFixture, EachKindIsAPanelThatTakesTheKeyboardOnlyAsItsRulesSay) {
     EXPECT_TRUE(panel->isVisible());
 }
 
+// Shown over a full-screen window, a panel (not a status box) joins it after the map and
+// leaves it before the unmap; shown over none, it joins nothing.
+TEST_F(PanelFixture, JoinsTheFullScreenWindowItIsShownOver) {
+    using K = PanelWindow::Kind;
+    constexpr quintptr kFullScreen = 0x4200001;
+    for (const K kind : {K::nonActivating, K::typing, K::key, K::status}) {
+        hints.auxiliaries.clear();
+        hints.fullScreenWindow = kFullScreen;
+        auto panel = make(kind);
+        const quintptr id = panel->winId();
+        hints.fullScreenWindow = 0;
+        panel->hide();
+        panel->show();
+        panel->hide();
+        using Calls = QList<QPair<quintptr, quintptr>>;
+        const Calls wanted = kind == K::status ? Calls{} : Calls{{id, kFullScreen}, {id, 0}};
+        EXPECT_EQ(hints.auxiliaries, wanted) << int(kind);
+    }
+}
+
 TEST_F(PanelFixture, OpaqueWithoutACompositorShapedToTheRoundedSurface) {
     for (const bool compositing : {false, true}) {
         hints.compositing = compositing;

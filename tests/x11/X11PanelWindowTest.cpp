@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QWidget>
 
 #include "platform/x11/X11WindowActivation.h"
@@ -54,4 +57,100 @@ TEST(X11PanelWindow, EveryKindStaysOnEveryWorkspaceOutOfTheTaskBar) {
             panel.hide();
         }
     }
+}
+
+// Over a focused full-screen window (the editor after F11) every kind shows above it, on its
+// first show and after a hide and show; the editor stays in full screen, on its workspace
+// alone, and keeps the focus unless the panel takes the keyboard. A press in a typing panel gives
+// it the keyboard, and it stays above.
+TEST(X11PanelWindow, EveryKindShowsAboveAFocusedFullScreenWindow) {
+    XSession& session = x11Session();
+    X11WindowManagerHints hints;
+    X11WindowActivation activation;
+    QProcess* process = session.start(
+        NIVELO_TEST_EDITOR, {"--dump", session.path("full-screen.txt"), "--title", "Full Screen"});
+    // Its full-screen window must not lie over the next test's windows.
+    const auto stop = qScopeGuard([process] {
+        process->kill();
+        process->waitForFinished(5000);
+    });
+    const QString editor = session.waitForWindow("Full Screen");
+    ASSERT_FALSE(editor.isEmpty());
+    ASSERT_TRUE(session.activate(editor));
+    session.key("F11");
+    // In full screen, with nothing of a panel's state.
+    const auto fullScreen = [&] {
+        const QString state = session.run("xprop", {"-id", editor, "_NET_WM_STATE"});
+        return state.contains("_NET_WM_STATE_FULLSCREEN") && !state.contains("SKIP_TASKBAR");
+    };
+    ASSERT_TRUE(XSession::waitUntil(fullScreen));
+    ASSERT_TRUE(XSession::waitUntil(
+        [&] { return session.windowGeometry(editor) == QRect(QPoint(0, 0), QSize(1280, 800)); }));
+
+    using K = PanelWindow::Kind;
+    const struct {
+        K kind;
+        bool takesKeyboard;
+    } cases[] = {{K::nonActivating, false}, {K::typing, false}, {K::key, true}, {K::status, false}};
+    QStringList failed;
+    for (const auto& c : cases) {
+        PanelWindow panel(c.kind, {&activation, &hints});
+        panel.setGeometry(100, 100, 300, 200);
+        // A colour the editor never shows.
+        auto* fill = new QWidget(panel.surface());
+        fill->setGeometry(0, 0, 300, 200);
+        fill->setStyleSheet("background: #ff00ff");
+        const QString id = QString::number(panel.winId());
+        for (int round = 0; round < 2; ++round) {
+            const QString name = QString("kind %1 round %2").arg(int(c.kind)).arg(round);
+            if (!session.activate(editor)) {
+                failed << name + ": the editor cannot be activated";
+                continue;
+            }
+            panel.show();
+            const bool above = XSession::waitUntil([&] {
+                return session.isViewable(id) &&
+                       session.stackingIndex(id) > session.stackingIndex(editor);
+            });
+            const bool focusRight = c.takesKeyboard
+                                        ? XSession::waitUntil([&] { return session.isActive(id); })
+                                        : (XSession::pause(300), session.isActive(editor));
+            const QImage shot(session.screenshot("full-screen-" + QString::number(int(c.kind))));
+            const bool drawn = shot.pixelColor(250, 200) == QColor(255, 0, 255);
+            if (!above || !focusRight || !drawn || !fullScreen()) {
+                failed << QString("%1: above %2, focus %3, drawn %4, full screen %5")
+                              .arg(name)
+                              .arg(above)
+                              .arg(focusRight)
+                              .arg(drawn)
+                              .arg(fullScreen());
+            }
+            // The panel still shows on another workspace; the editor stays on its own.
+            if (c.kind != K::status) {
+                const bool switched = session.switchWorkspace(1);
+                const bool apart = XSession::waitUntil([&] { return !session.isViewable(editor); });
+                const bool panelShown = session.isViewable(id);
+                if (!session.switchWorkspace(0) || !switched || !apart || !panelShown) {
+                    failed << QString("%1 on another workspace: editor hidden %2, panel shown %3")
+                                  .arg(name)
+                                  .arg(apart)
+                                  .arg(panelShown);
+                }
+            }
+            if (c.kind == K::typing && round == 1) {
+                session.xdotool({"mousemove", "250", "200", "click", "1"});
+                const bool typing = XSession::waitUntil([&] { return session.isActive(id); });
+                XSession::pause(300);
+                if (!typing || session.stackingIndex(id) < session.stackingIndex(editor) ||
+                    !fullScreen()) {
+                    failed << QString("typing after a press: active %1, full screen %2")
+                                  .arg(typing)
+                                  .arg(fullScreen());
+                }
+            }
+            panel.hide();
+            XSession::waitUntil([&] { return !session.isViewable(id); });
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join("\n").toStdString();
 }

@@ -32,6 +32,21 @@ xcb_window_t rootWindow(xcb_connection_t* connection) {
     return screen ? screen->root : 0;
 }
 
+// A window property of 32-bit values (atoms, window ids); empty when it is missing.
+std::vector<quint32> property32(xcb_connection_t* connection, xcb_window_t window, quint32 name,
+                                quint32 type) {
+    std::vector<quint32> values;
+    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            connection, xcb_get_property(connection, 0, window, name, type, 0, 1024), nullptr)) {
+        if (reply->format == 32 && reply->type == type) {
+            const auto* data = static_cast<const quint32*>(xcb_get_property_value(reply));
+            values.assign(data, data + xcb_get_property_value_length(reply) / 4);
+        }
+        std::free(reply);
+    }
+    return values;
+}
+
 }  // namespace
 
 quint32 X11WindowManagerHints::atom(const char* name) const {
@@ -70,6 +85,10 @@ bool X11WindowManagerHints::isCompositing() const {
 }
 
 void X11WindowManagerHints::setPanelState(quintptr window) {
+    writePanelState(window, true);
+}
+
+void X11WindowManagerHints::writePanelState(quintptr window, bool workspaceRequests) {
     xcb_connection_t* connection = qtConnection();
     if (!connection || window == 0) {
         return;
@@ -83,16 +102,7 @@ void X11WindowManagerHints::setPanelState(quintptr window) {
 
     // As properties, merged with what Qt writes there (it keeps atoms it finds) for the
     // window manager to read when it maps the window.
-    std::vector<quint32> states;
-    if (xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            connection, xcb_get_property(connection, 0, id, stateAtom, XCB_ATOM_ATOM, 0, 1024),
-            nullptr)) {
-        if (reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
-            const auto* atoms = static_cast<const quint32*>(xcb_get_property_value(reply));
-            states.assign(atoms, atoms + xcb_get_property_value_length(reply) / 4);
-        }
-        std::free(reply);
-    }
+    std::vector<quint32> states = property32(connection, id, stateAtom, XCB_ATOM_ATOM);
     for (const quint32 state : wanted) {
         if (std::find(states.begin(), states.end(), state) == states.end()) {
             states.push_back(state);
@@ -121,8 +131,56 @@ void X11WindowManagerHints::setPanelState(quintptr window) {
                        reinterpret_cast<const char*>(&event));
     };
     const quint32 kAdd = 1;
-    send(stateAtom, kAdd, wanted[0], 0);
+    if (workspaceRequests) {
+        send(stateAtom, kAdd, wanted[0], 0);
+        send(desktopAtom, kAllDesktops, 1, 0);
+    }
     send(stateAtom, kAdd, wanted[1], wanted[2]);
-    send(desktopAtom, kAllDesktops, 1, 0);
+    xcb_flush(connection);
+}
+
+quintptr X11WindowManagerHints::activeFullScreenWindow() const {
+    xcb_connection_t* connection = qtConnection();
+    if (!connection) {
+        return 0;
+    }
+    const xcb_window_t root = rootWindow(connection);
+    const std::vector<quint32> active =
+        property32(connection, root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    const quint32 stateAtom = atom("_NET_WM_STATE");
+    const quint32 fullScreen = atom("_NET_WM_STATE_FULLSCREEN");
+    // One of our panels may be active over it: follow the transients up a few steps.
+    xcb_window_t window = active.empty() ? XCB_NONE : active.front();
+    for (int step = 0; step < 4 && window != XCB_NONE && window != root; ++step) {
+        const std::vector<quint32> states =
+            property32(connection, window, stateAtom, XCB_ATOM_ATOM);
+        if (std::find(states.begin(), states.end(), fullScreen) != states.end()) {
+            return window;
+        }
+        const std::vector<quint32> parent =
+            property32(connection, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW);
+        window = parent.empty() || parent.front() == window ? XCB_NONE : parent.front();
+    }
+    return 0;
+}
+
+void X11WindowManagerHints::setFullScreenAuxiliary(quintptr window, quintptr fullScreenWindow) {
+    xcb_connection_t* connection = qtConnection();
+    if (!connection || window == 0 || window == fullScreenWindow) {
+        return;
+    }
+    const xcb_window_t id = xcb_window_t(window);
+    if (fullScreenWindow == 0) {
+        xcb_delete_property(connection, id, XCB_ATOM_WM_TRANSIENT_FOR);
+        xcb_flush(connection);
+        return;
+    }
+    // openbox moves a transient's parent along with it to another workspace: asked to put
+    // the transient on every workspace, it would put the full-screen window there too. So
+    // only what the window manager reads at the map is written, before the hint.
+    writePanelState(window, false);
+    const xcb_window_t parent = xcb_window_t(fullScreenWindow);
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR,
+                        XCB_ATOM_WINDOW, 32, 1, &parent);
     xcb_flush(connection);
 }

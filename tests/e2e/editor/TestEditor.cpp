@@ -2,7 +2,8 @@
 // change so a test can read what the editor holds without touching the clipboard.
 //   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--copy-delay MS]
 // With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
-// editor answers Copy that late, like a busy application. It pastes plain text only.
+// editor answers Copy that late, like a busy application. It pastes plain text only. F11
+// toggles full screen, as in a browser.
 #include <qpa/qplatformnativeinterface.h>
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -126,6 +128,9 @@ int main(int argc, char** argv) {
                          });
         editor->setPlainText(parser.value(QStringLiteral("text")));
         new PlainPaste(editor.get());
+        new QShortcut(QKeySequence(Qt::Key_F11), editor.get(), [e = editor.get()] {
+            e->isFullScreen() ? e->showNormal() : e->showFullScreen();
+        });
         if (const int delay = parser.value(QStringLiteral("copy-delay")).toInt(); delay > 0) {
             new SlowCopy(editor.get(), delay);
         }

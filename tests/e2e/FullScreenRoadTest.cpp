@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPoint>
+#include <QRect>
+#include <iostream>
+
+#include "support/NiveloRoad.h"
+
+namespace {
+
+QString visibleWindow(const XSession& session, const QString& title) {
+    return session.xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"})
+        .split('\n', Qt::SkipEmptyParts)
+        .value(0);
+}
+
+}  // namespace
+
+// Every floating panel of the real binary over the test editor in full screen (after F11):
+// each shows above it, the editor stays in full screen, and the panels that take no keyboard
+// leave it the focus. The second press of Alt+Q and Alt+V hides what the first showed.
+// (The floating button, a panel of the quick panel's kind, cannot be turned on yet.)
+TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    // Slow answers, so the status box stays up a while.
+    road.backend().setHandler([](const RecordedRequest& request) {
+        CannedReply reply = CannedReply::result(NiveloRoad::standInAnswer(
+            QJsonDocument::fromJson(request.body).object().value("text").toString()));
+        reply.delayMs = 1500;
+        return reply;
+    });
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+
+    const QString editor = road.startTestEditor("Full Screen Editor");
+    ASSERT_FALSE(editor.isEmpty());
+    ASSERT_TRUE(session.activate(editor));
+    session.type("hello there");
+    session.key("shift+Home");
+    session.key("F11");
+    const auto fullScreen = [&] {
+        return session.run("xprop", {"-id", editor, "_NET_WM_STATE"})
+            .contains("_NET_WM_STATE_FULLSCREEN");
+    };
+    ASSERT_TRUE(XSession::waitUntil(
+        [&] { return fullScreen() && session.windowGeometry(editor).size() == QSize(1280, 800); }));
+    session.xdotool({"mousemove", "300", "200"});
+
+    QStringList failed;
+    // Waits for the panel titled so; returns its window, or "" after noting what went wrong.
+    const auto shows = [&](const QString& title, bool takesKeyboard) {
+        QString window;
+        if (!XSession::waitUntil(
+                [&] { return !(window = visibleWindow(session, title)).isEmpty(); })) {
+            failed << title + ": not shown";
+            return window;
+        }
+        const bool above = XSession::waitUntil(
+            [&] { return session.stackingIndex(window) > session.stackingIndex(editor); });
+        const bool focusRight = takesKeyboard
+                                    ? XSession::waitUntil([&] { return session.isActive(window); })
+                                    : (XSession::pause(300), session.isActive(editor));
+        std::cout << title.toStdString() << ": "
+                  << session
+                         .screenshot("full-screen-" +
+                                     title.section(' ', 1).toLower().replace(' ', '-'))
+                         .toStdString()
+                  << std::endl;
+        if (!above || !focusRight || !fullScreen()) {
+            failed << QString("%1: above %2, focus %3, full screen %4")
+                          .arg(title)
+                          .arg(above)
+                          .arg(focusRight)
+                          .arg(fullScreen());
+        }
+        return window;
+    };
+    const auto hides = [&](const QString& title) {
+        if (!XSession::waitUntil([&] { return visibleWindow(session, title).isEmpty(); })) {
+            failed << title + ": not hidden";
+        }
+    };
+
+    session.xdotool({"mousemove", "300", "200"});
+    road.pressAltHotKey("q");
+    shows("NiveloAI Quick Menu", false);
+    road.pressAltHotKey("q");
+    hides("NiveloAI Quick Menu");
+
+    road.pressAltHotKey("v");
+    shows("NiveloAI Clipboard", false);
+    road.pressAltHotKey("v");
+    hides("NiveloAI Clipboard");
+
+    road.pressAltHotKey("r");
+    shows("NiveloAI Translation Preview", true);
+    session.key("Escape");
+    hides("NiveloAI Translation Preview");
+
+    ASSERT_TRUE(session.activate(editor));
+    road.pressAltHotKey("i");
+    // Closed by its close control, at the top-left corner.
+    const QString assistant = shows("NiveloAI Assistant", true);
+    const QPoint close = session.windowGeometry(assistant).topLeft() + QPoint(21, 21);
+    session.xdotool(
+        {"mousemove", QString::number(close.x()), QString::number(close.y()), "click", "1"});
+    hides("NiveloAI Assistant");
+
+    ASSERT_TRUE(session.activate(editor));
+    session.key("ctrl+a");
+    road.pressAltHotKey("1");
+    shows("NiveloAI Status", false);
+    EXPECT_TRUE(road.waitForEditorText("HELLO THERE", 0, 20000)) << road.editorText().toStdString();
+    EXPECT_TRUE(failed.isEmpty()) << failed.join('\n').toStdString();
+}
