@@ -1,13 +1,19 @@
 // Costs of the clipboard stores at their sizes of use: a history of 1000 entries of 200
 // characters in its defaults file (one record with its save, one poll when nothing was
-// copied) and 20 notes tabs of 100 notes (one save with its backup). Reports numbers only.
+// copied) and 20 notes tabs of 100 notes (one save with its backup). With "large": a copy of
+// 2.7 million characters and one of 20 MB, each followed by ten small ones, recorded through
+// the poll on a running event loop: the event loop's longest stall, the CPU time of a small
+// copy with its save, and the resident memory. Reports numbers only.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 #include "clipboard/ClipboardHistoryService.h"
@@ -16,6 +22,7 @@
 #include "core/NiveloSettings.h"
 #include "platform/IniDefaults.h"
 #include "platform/MemoryDefaults.h"
+#include "platform/RealClock.h"
 #include "support/SimulatedPasteboard.h"
 #include "support/VirtualClock.h"
 
@@ -153,11 +160,116 @@ void benchNotes(const QString& dir) {
     std::printf("    on the CPU:          median %7.3f ms\n", saveCpu.median);
 }
 
+double processCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+double residentMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        }
+    }
+    return 0;
+}
+
+// The longest wait of a zero-time timer on the event loop: what any event waits at most.
+class StallMeter : public QObject {
+public:
+    StallMeter() {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            const double now = clock_.nsecsElapsed() / 1e6;
+            longest_ = std::max(longest_, now - last_);
+            last_ = now;
+        });
+        clock_.start();
+        timer_.start(0);
+    }
+    double takeLongest() {
+        const double longest = longest_;
+        longest_ = 0;
+        return longest;
+    }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    double last_ = 0;
+    double longest_ = 0;
+};
+
+void runEventLoop(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void benchLargeCopies(const QString& dir) {
+    RealClock clock;
+    SimulatedPasteboard pasteboard;
+    std::printf("large copies: resident %.0f MB at start\n", residentMb());
+    {
+        auto store = std::make_unique<IniDefaults>(dir + QStringLiteral("/clipboard-history.ini"));
+        ClipboardHistoryService history(pasteboard, clock, *store);
+        StallMeter meter;
+        // Copied on the event loop, as the poll does; the saves get time to end before the next.
+        auto copy = [&](const QString& text, int settleMs) {
+            QTimer::singleShot(0, &history, [&, text] {
+                pasteboard.putText(text);
+                history.poll();
+            });
+            runEventLoop(settleMs);
+        };
+        const struct {
+            const char* name;
+            QString text;
+        } large[] = {
+            {"2.7M characters", textOf(2700000, 1)},
+            {"20 MB", QString(20 * 1024 * 1024, QLatin1Char('a')) + QStringLiteral(" end")}};
+        int seed = 100;
+        for (const auto& copyOf : large) {
+            runEventLoop(200);
+            meter.takeLongest();
+            const double cpu = processCpuMs();
+            copy(copyOf.text, 4000);
+            std::printf("  %-16s longest stall %8.1f ms, CPU %7.1f ms, resident %5.0f MB\n",
+                        copyOf.name, meter.takeLongest(), processCpuMs() - cpu, residentMb());
+            std::vector<double> cpus;
+            double stall = 0;
+            for (int i = 0; i < 10; ++i) {
+                const double before = processCpuMs();
+                copy(textOf(200, ++seed), 1500);
+                cpus.push_back(processCpuMs() - before);
+                stall = std::max(stall, meter.takeLongest());
+            }
+            const Summary small = summarize(cpus);
+            std::printf(
+                "  then 10 small:   longest stall %8.1f ms, CPU per copy median %7.1f ms, "
+                "max %7.1f ms, resident %5.0f MB\n",
+                stall, small.median, small.max, residentMb());
+        }
+        store.reset();
+    }
+    std::printf(
+        "  after the history ended: resident %.0f MB; file %lld bytes\n", residentMb(),
+        static_cast<long long>(QFile(dir + QStringLiteral("/clipboard-history.ini")).size()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
+    if (argc > 1 && QByteArray(argv[1]) == "large") {
+        benchLargeCopies(dir.path());
+        return 0;
+    }
     benchHistory(dir.path());
     benchNotes(dir.path());
     return 0;
