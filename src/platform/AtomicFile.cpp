@@ -17,6 +17,9 @@ bool writeAll(int fd, const QByteArray& bytes) {
             continue;
         }
         // No progress is as bad as an error: a full disk may report either.
+        if (written == 0) {
+            errno = ENOSPC;
+        }
         if (written <= 0) {
             return false;
         }
@@ -36,6 +39,7 @@ bool holds(int fd, qsizetype size) {
 bool atomicFile::write(const QString& path, const QByteArray& bytes) {
     const QByteArray target = QFile::encodeName(path);
     QByteArray temporary = target + ".XXXXXX";
+    errno = 0;
     // Created 0600.
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -47,6 +51,8 @@ bool atomicFile::write(const QString& path, const QByteArray& bytes) {
     if (whole && ::rename(temporary.constData(), target.constData()) == 0) {
         return true;
     }
+    const int error = errno != 0 ? errno : EIO;
     ::unlink(temporary.constData());
+    errno = error;
     return false;
 }

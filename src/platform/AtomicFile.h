@@ -6,7 +6,7 @@
 // Replaces a file whole or not at all. The bytes go to a new owner-only file beside it; only
 // when every byte is known to be on the disk (written without a buffer, flushed, its size
 // read back, closed without an error) does it take the file's name. A full disk or a quota
-// leaves the old file as it was.
+// leaves the old file as it was, and errno tells why.
 namespace atomicFile {
 
 bool write(const QString& path, const QByteArray& bytes);
