@@ -253,18 +253,17 @@ TEST_F(StateTest, ASaveThatCannotBeWrittenShowsTheFailedStatusOncePerRun) {
         QString message;
     } cases[] = {
         {UiLanguage::en, ENOSPC, "Could not save: No space left on device."},
-        {UiLanguage::ru, ENOSPC, "Не удалось сохранить: на устройстве не осталось места."},
+        {UiLanguage::ru, ENOSPC, "Не удалось сохранить: на диске нет места."},
         {UiLanguage::en, EACCES, "Could not save: Permission denied."},
         {UiLanguage::ru, EPERM, "Не удалось сохранить: нет прав на запись."},
         {UiLanguage::en, EROFS, "Could not save: The file system is read-only."},
-        {UiLanguage::ru, EROFS,
-         "Не удалось сохранить: файловая система доступна только для чтения."},
+        {UiLanguage::ru, EROFS, "Не удалось сохранить: диск только для чтения."},
         {UiLanguage::en, EDQUOT, "Could not save: Disk quota exceeded."},
-        {UiLanguage::ru, EDQUOT, "Не удалось сохранить: превышена дисковая квота."},
+        {UiLanguage::ru, EDQUOT, "Не удалось сохранить: исчерпана квота диска."},
         {UiLanguage::en, EIO, "Could not save: Input/output error."},
         {UiLanguage::ru, EIO, "Не удалось сохранить: ошибка ввода-вывода."},
         {UiLanguage::en, EFBIG, "Could not save: The file could not be written."},
-        {UiLanguage::ru, EFBIG, "Не удалось сохранить: файл не удалось записать."},
+        {UiLanguage::ru, EFBIG, "Не удалось сохранить: запись не удалась."},
     };
     for (const auto& c : cases) {
         SaveReport report;
