@@ -26,8 +26,10 @@
 #include "panels/QuickPanelController.h"
 #include "panels/StatusHUDController.h"
 #include "panels/TranslationPreviewPanelController.h"
+#include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
+#include "platform/SaveReport.h"
 #include "platform/Screens.h"
 #include "platform/SystemAppearance.h"
 #include "platform/WindowActivation.h"
@@ -269,9 +271,20 @@ void NiveloNativeApp::terminate() {
     terminating_ = true;
     appDelegate_->applicationShouldTerminate();
     platform_.defaults->sync();
+    if (platform_.clipboardHistoryDefaults) {
+        platform_.clipboardHistoryDefaults->sync();
+    }
     Q_EMIT terminated();
     // Not quit(): that asks every window to close first, and a shown panel refuses (it only
     // hides), which would leave the process running after a Quit or a SIGTERM.
+    // What still cannot be written is said once more, and stays in sight for the failed
+    // status's time before the app goes.
+    if (platform_.saveReport && platform_.saveReport->hasUnsaved()) {
+        platform_.saveReport->announceUnsaved();
+        platform_.clock->callAfter(NiveloAppState::kFailedResetMs,
+                                   [] { QCoreApplication::exit(0); });
+        return;
+    }
     QCoreApplication::exit(0);
 }
 

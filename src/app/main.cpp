@@ -21,6 +21,7 @@
 #include "platform/QtHttpTransport.h"
 #include "platform/QtScreens.h"
 #include "platform/RealClock.h"
+#include "platform/SaveReport.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11ClipboardKeeperProcess.h"
 #include "platform/x11/X11Platform.h"
@@ -34,9 +35,11 @@ namespace {
 Platform buildPlatform(std::shared_ptr<X11Connection>& x11) {
     Platform platform;
     platform.clock = std::make_unique<RealClock>();
-    platform.defaults = std::make_unique<IniDefaults>(IniDefaults::standardPath());
-    platform.clipboardHistoryDefaults =
-        std::make_unique<IniDefaults>(ClipboardHistoryService::standardStorePath());
+    platform.saveReport = std::make_unique<SaveReport>();
+    platform.defaults =
+        std::make_unique<IniDefaults>(IniDefaults::standardPath(), platform.saveReport.get());
+    platform.clipboardHistoryDefaults = std::make_unique<IniDefaults>(
+        ClipboardHistoryService::standardStorePath(), platform.saveReport.get());
     platform.http = std::make_unique<QtHttpTransport>(*platform.clock);
     platform.languageRecognizer = std::make_unique<Cld2LanguageRecognizer>();
     platform.systemAppearance = std::make_unique<DefaultsSystemAppearance>(*platform.defaults);

@@ -58,6 +58,9 @@ ClipboardHistoryService::ClipboardHistoryService(Pasteboard& pasteboard, Clock& 
 }
 
 ClipboardHistoryService::~ClipboardHistoryService() {
+    if (measuring_.joinable()) {
+        measuring_.join();
+    }
     if (polling_) {
         clock_.cancelCall(pollCall_);
     }
@@ -101,8 +104,9 @@ void ClipboardHistoryService::save() {
         store_.setData(kUnreadableKey, *unreadable_);
         unreadable_.reset();
     }
-    store_.setData(kStorageKey, ClipboardHistoryItem::encodeList(items_));
-    store_.sync();
+    // The list's copy shares its texts: the snapshot costs no copy of them.
+    store_.setDataLater(kStorageKey,
+                        [items = items_] { return ClipboardHistoryItem::encodeList(items); });
 }
 
 // Settings
@@ -180,17 +184,54 @@ bool ClipboardHistoryService::isConcealed() const {
 
 void ClipboardHistoryService::record(const QString& text) {
     const QString trimmed = text::trimmed(text);
-    if (!settings_.enabled) {
+    if (!settings_.enabled || isCaptureSuppressed() || trimmed == lastText_) {
         return;
     }
-    const int chars = text::graphemeCount(trimmed);
-    if (chars < kMinChars || isCaptureSuppressed() || trimmed == lastText_) {
-        return;
+    PendingCopy copy{trimmed, clock_.currentDateTime(), std::nullopt, QString()};
+    if (trimmed.size() < kMeasureAsideChars) {
+        copy.chars = text::graphemeCount(trimmed);
+        if (*copy.chars < kMinChars) {
+            return;
+        }
+        copy.id = entryId(copy.at, trimmed);
     }
     lastText_ = trimmed;
-    const QDateTime now = clock_.currentDateTime();
-    items_.removeIf([&](const ClipboardHistoryItem& item) { return item.text == trimmed; });
-    items_.prepend(ClipboardHistoryItem{entryId(now, trimmed), trimmed, now, chars});
+    pending_.push_back(std::move(copy));
+    takePendingCopies();
+}
+
+void ClipboardHistoryService::takePendingCopies() {
+    while (!pending_.empty() && pending_.front().chars) {
+        const PendingCopy copy = std::move(pending_.front());
+        pending_.pop_front();
+        add(copy);
+    }
+    if (pending_.empty() || measuring_.joinable()) {
+        return;
+    }
+    // The thread sees only its own copy of the text; the result comes back on the next
+    // event-loop turn, and the destructor waits for the thread.
+    measuring_ = std::thread([this, text = pending_.front().text, at = pending_.front().at] {
+        const int chars = text::graphemeCount(text);
+        const QString id = entryId(at, text);
+        QMetaObject::invokeMethod(
+            this,
+            [this, chars, id] {
+                measuring_.join();
+                pending_.front().chars = chars;
+                pending_.front().id = id;
+                takePendingCopies();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ClipboardHistoryService::add(const PendingCopy& copy) {
+    if (*copy.chars < kMinChars) {
+        return;
+    }
+    items_.removeIf([&](const ClipboardHistoryItem& item) { return item.text == copy.text; });
+    items_.prepend(ClipboardHistoryItem{copy.id, copy.text, copy.at, *copy.chars});
     prune();
     Q_EMIT itemsChanged(items_);
     save();

@@ -6,8 +6,10 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <deque>
 #include <limits>
 #include <optional>
+#include <thread>
 
 #include "base/Subscription.h"
 #include "clipboard/ClipboardCapture.h"
@@ -35,6 +37,9 @@ public:
     static constexpr int kMaxLimit = 1000;
     // Fewer user-perceived characters than this are never recorded.
     static constexpr int kMinChars = 2;
+    // A copied text this long is measured on a thread of its own, so the event loop never
+    // waits for it; the copies after it wait their turn.
+    static constexpr qsizetype kMeasureAsideChars = 64 * 1024;
 
     // Loads the stored history and takes the pasteboard's present content as already seen.
     ClipboardHistoryService(Pasteboard& pasteboard, Clock& clock, Defaults& store,
@@ -59,7 +64,7 @@ public:
 
     // The stored list; empty when absent or undecodable.
     QList<ClipboardHistoryItem> load() const;
-    // Stores the list whole.
+    // Stores the list whole; the store encodes it later, off the GUI thread where it can.
     void save();
 
     // Takes the settings and follows their changes (each applies the limits and saves), then
@@ -70,8 +75,11 @@ public:
     bool isPolling() const { return polling_; }
     // One look at the pasteboard: only its change count unless that moved.
     void poll();
-    // Adds one copied text at the front, unless it is too short, suppressed or just seen.
+    // Adds one copied text at the front, unless it is too short, suppressed or just seen. A
+    // long text is added once measured, in the order of the copies.
     void record(const QString& text);
+    // A copy is being measured or waits behind one.
+    bool isRecording() const { return !pending_.empty(); }
     // Applies the count and age limits, then saves.
     void pruneAndSave();
 
@@ -103,12 +111,24 @@ private:
 
     static constexpr qint64 kDistantPast = std::numeric_limits<qint64>::min();
 
+    // A copy taken, on its way into the list.
+    struct PendingCopy {
+        QString text;
+        QDateTime at;
+        // Unknown while it is being measured.
+        std::optional<int> chars;
+        QString id;
+    };
+
     void adoptSettings(const NiveloSettings& settings);
     void takePasteboardAsSeen();
     bool isConcealed() const;
     // Removes what the limits do not keep; true when something went.
     bool prune();
     void schedulePoll();
+    // Adds the measured copies at the front of the queue; starts measuring the next long one.
+    void takePendingCopies();
+    void add(const PendingCopy& copy);
 
     Pasteboard& pasteboard_;
     Clock& clock_;
@@ -124,4 +144,7 @@ private:
     QString lastText_;
     // Monotonic clock milliseconds; capture is suppressed while now is earlier.
     qint64 suppressUntilMs_ = kDistantPast;
+    // Oldest first; the first may be being measured.
+    std::deque<PendingCopy> pending_;
+    std::thread measuring_;
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTextBoundaryFinder>
 #include <QUuid>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -14,6 +15,7 @@
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/Platform.h"
+#include "platform/SaveReport.h"
 
 namespace {
 
@@ -48,8 +50,12 @@ std::optional<QList<ClipboardNoteTab>> decodeFile(const QString& path) {
 }  // namespace
 
 ClipboardNotesService::ClipboardNotesService(Defaults& defaults, Clock& clock, QString folder,
-                                             QObject* parent)
-    : QObject(parent), defaults_(defaults), clock_(clock), folder_(std::move(folder)) {
+                                             SaveReport* report, QObject* parent)
+    : QObject(parent),
+      defaults_(defaults),
+      clock_(clock),
+      folder_(std::move(folder)),
+      report_(report) {
     load();
     // A save that could not be written gets one more try on the way out.
     if (QCoreApplication* app = QCoreApplication::instance()) {
@@ -60,7 +66,8 @@ ClipboardNotesService::ClipboardNotesService(Defaults& defaults, Clock& clock, Q
 ClipboardNotesService& ClipboardNotesService::shared() {
     static auto* instance = [] {
         Platform& platform = Platform::current();
-        return new ClipboardNotesService(*platform.defaults, *platform.clock, storageDirectory());
+        return new ClipboardNotesService(*platform.defaults, *platform.clock, storageDirectory(),
+                                         platform.saveReport.get());
     }();
     return *instance;
 }
@@ -225,14 +232,16 @@ void ClipboardNotesService::deleteTab(const QString& id) {
 void ClipboardNotesService::save() {
     const QByteArray bytes = ClipboardNoteTab::encodeList(tabs_);
     unsaved_ = true;
+    errno = 0;
     if (!AppPaths::makePrivateFolder(folder_)) {
-        writeFallback(bytes);
+        writeFallback(bytes, errno);
         return;
     }
     // A damaged main file is kept as it is, never copied over the good backup.
     if (mainUnreadable_) {
+        errno = 0;
         if (!moveUnreadableAside()) {
-            writeFallback(bytes);
+            writeFallback(bytes, errno);
             return;
         }
         mainUnreadable_ = false;
@@ -243,8 +252,11 @@ void ClipboardNotesService::save() {
     if (atomicFile::write(filePath(), bytes)) {
         unsaved_ = false;
         removeFallback();
+        if (report_) {
+            report_->saved(this);
+        }
     } else {
-        writeFallback(bytes);
+        writeFallback(bytes, errno);
     }
 }
 
@@ -277,20 +289,34 @@ void ClipboardNotesService::copyMainToBackup() {
     const fs::path temporary = (backupPath() + QStringLiteral(".new")).toStdString();
     std::error_code error;
     fs::remove(temporary, error);
-    fs::create_hard_link(filePath().toStdString(), temporary, error);
+    // A main file that is a symbolic link: the backup links the file it leads to, or it would
+    // be one more link to the file the next save replaces.
+    const fs::path mainFile = fs::canonical(filePath().toStdString(), error);
+    if (!error) {
+        fs::create_hard_link(mainFile, temporary, error);
+    }
     if (!error) {
         fs::rename(temporary, backupPath().toStdString(), error);
-        if (error) {
-            fs::remove(temporary, error);
-        }
+        // A rename between two links of one file does nothing: after a main write that failed
+        // the backup already is the main file, and the new link would stay.
+        fs::remove(temporary, error);
         return;
     }
     atomicFile::write(backupPath(), *bytes);
 }
 
-void ClipboardNotesService::writeFallback(const QByteArray& bytes) {
+void ClipboardNotesService::writeFallback(const QByteArray& bytes, int error) {
     defaults_.setData(kFallbackKey, bytes);
     defaults_.sync();
+    if (!report_) {
+        return;
+    }
+    // In the fallback the notes still outlive a restart.
+    if (defaults_.hasUnwrittenChanges()) {
+        report_->failed(this, error != 0 ? error : EIO);
+    } else {
+        report_->saved(this);
+    }
 }
 
 void ClipboardNotesService::removeFallback() {

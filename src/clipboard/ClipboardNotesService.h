@@ -10,6 +10,7 @@
 
 class Clock;
 class Defaults;
+class SaveReport;
 
 // The user's notes: named tabs of short texts, kept in one JSON file with a backup of the
 // previous file, and in the defaults when the file cannot be written. Loads once, at creation;
@@ -24,9 +25,10 @@ public:
     static inline const QString kFallbackKey = QStringLiteral("nivelo.clipboardNotes.fallback");
     static constexpr int kTitleLimit = 32;
 
-    // Loads from the files in `folder`, and from the fallback in `defaults`.
+    // Loads from the files in `folder`, and from the fallback in `defaults`. Tells `report`
+    // whether each save reached the main file or the fallback.
     ClipboardNotesService(Defaults& defaults, Clock& clock, QString folder,
-                          QObject* parent = nullptr);
+                          SaveReport* report = nullptr, QObject* parent = nullptr);
 
     // The process-wide instance over the current platform, created on first use.
     static ClipboardNotesService& shared();
@@ -54,7 +56,8 @@ public:
     std::optional<ClipboardNoteTab> tab(const QString& id) const;
 
     // Writes the tabs to the main file (the previous one becomes the backup), else to the
-    // defaults. The main file is replaced whole or not at all. Reports nothing.
+    // defaults. The main file is replaced whole or not at all. A save that reached neither is
+    // told to the report.
     void save();
     // Saves again when the last save did not reach the main file; at quit, too.
     void flush();
@@ -77,12 +80,14 @@ private:
     void publishAndSave();
     bool moveUnreadableAside();
     void copyMainToBackup();
-    void writeFallback(const QByteArray& bytes);
+    // Falls back to the defaults after the main file failed for `error`.
+    void writeFallback(const QByteArray& bytes, int error);
     void removeFallback();
 
     Defaults& defaults_;
     Clock& clock_;
     QString folder_;
+    SaveReport* report_;
     QList<ClipboardNoteTab> tabs_;
     // The main file did not decode at load; it is moved aside before the next write.
     bool mainUnreadable_ = false;

@@ -180,7 +180,6 @@ void NativeSettingsStore::save(const NiveloSettings& s) {
     defaults_.setBool(key::aiContextEnabled, s.aiContextEnabled);
     defaults_.setBool(key::updateNotificationsEnabled, s.updateNotificationsEnabled);
     defaults_.setBool(key::automaticUpdateChecksEnabled, s.automaticUpdateChecksEnabled);
-    defaults_.sync();
 }
 
 QString NativeSettingsStore::string(const QString& k, const QString& fallback) const {

@@ -17,7 +17,7 @@ public:
 
     // A complete record; missing, empty or unreadable values take their defaults.
     NiveloSettings load() const;
-    // Writes every key; lists always as JSON data.
+    // Writes every key; lists always as JSON data. The defaults write them out on their own.
     void save(const NiveloSettings& settings);
 
 private:

@@ -19,6 +19,9 @@ bool writeAll(int fd, const QByteArray& bytes) {
             continue;
         }
         // No progress is as bad as an error: a full disk may report either.
+        if (written == 0) {
+            errno = ENOSPC;
+        }
         if (written <= 0) {
             return false;
         }
@@ -75,6 +78,7 @@ bool atomicFile::write(const QString& path, const QByteArray& bytes) {
     }
     const QByteArray& target = *end;
     QByteArray temporary = target + ".XXXXXX";
+    errno = 0;
     // Created 0600.
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -86,6 +90,8 @@ bool atomicFile::write(const QString& path, const QByteArray& bytes) {
     if (whole && ::rename(temporary.constData(), target.constData()) == 0) {
         return true;
     }
+    const int error = errno != 0 ? errno : EIO;
     ::unlink(temporary.constData());
+    errno = error;
     return false;
 }

@@ -6,9 +6,9 @@
 // Replaces a file whole or not at all. The bytes go to a new owner-only file beside it; only
 // when every byte is known to be on the disk (written without a buffer, flushed, its size
 // read back, closed without an error) does it take the file's name. A full disk or a quota
-// leaves the old file as it was. A symbolic link stays: the file at the end of its chain is
-// the one replaced, by a new file in that file's folder; a link to nowhere is no file yet and
-// gets one where it points.
+// leaves the old file as it was, and errno tells why. A symbolic link stays: the file at the end of
+// its chain is the one replaced, by a new file in that file's folder; a link to nowhere is no file
+// yet and gets one where it points.
 namespace atomicFile {
 
 bool write(const QString& path, const QByteArray& bytes);

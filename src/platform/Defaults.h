@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 // The user defaults: a flat key/value store. Data (QByteArray) and text (QString) are kept
@@ -17,8 +18,15 @@ public:
     virtual QVariant object(const QString& key) const = 0;
     virtual void set(const QString& key, const QVariant& value) = 0;
     virtual void remove(const QString& key) = 0;
+    // Data whose bytes `encode` makes: a store that writes off the GUI thread calls it there, so
+    // it must use only an immutable snapshot of its own. Others encode at once.
+    virtual void setDataLater(const QString& key, std::function<QByteArray()> encode) {
+        set(key, QVariant(encode()));
+    }
     // Writes pending changes to permanent storage.
     virtual void sync() {}
+    // Something is changed that permanent storage does not hold: a write failed.
+    virtual bool hasUnwrittenChanges() const { return false; }
 
     bool hasObject(const QString& key) const { return object(key).isValid(); }
 

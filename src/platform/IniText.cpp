@@ -86,6 +86,11 @@ QString valueText(const QVariant& value) {
     }
 }
 
+// Neither escaped nor a byte of data above ASCII; text (asUtf8) goes out as UTF-8.
+bool goesOutAsItIs(char16_t ch, bool asUtf8) {
+    return ch > 0x1F && ch != '"' && ch != '\\' && (asUtf8 || ch < 0x7F);
+}
+
 void appendEscaped(const QString& text, QByteArray& out) {
     // Data stands for bytes one character each: those are escaped, text goes out as UTF-8.
     const bool asUtf8 = !(text.startsWith(QLatin1String("@ByteArray(")) ||
@@ -96,7 +101,24 @@ void appendEscaped(const QString& text, QByteArray& out) {
     bool needsQuotes = false;
     // After a numeric escape a hex digit would be read as part of it.
     bool escapeNextIfHex = false;
-    for (const QChar qch : text) {
+    const QChar* chars = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        // A run that goes out as it is, in one piece: a large value is mostly that.
+        if (!escapeNextIfHex) {
+            qsizetype end = i;
+            while (end < size && goesOutAsItIs(chars[end].unicode(), asUtf8)) {
+                const char16_t c = chars[end].unicode();
+                needsQuotes = needsQuotes || c == ';' || c == ',' || c == '=';
+                ++end;
+            }
+            if (end > i) {
+                out += toUtf8(QStringView(chars + i, end - i));
+                i = end - 1;
+                continue;
+            }
+        }
+        const QChar qch = chars[i];
         const uint ch = qch.unicode();
         if (ch == ';' || ch == ',' || ch == '=') {
             needsQuotes = true;
@@ -155,8 +177,98 @@ void appendEscaped(const QString& text, QByteArray& out) {
     }
 }
 
+void appendHexEscape(uint ch, QByteArray& out) {
+    static constexpr char kLower[] = "0123456789abcdef";
+    out += "\\x";
+    if (ch >= 16) {
+        out += kLower[(ch >> 4) & 0xF];
+    }
+    out += kLower[ch & 0xF];
+}
+
+// Data as appendEscaped writes "@ByteArray(...)", straight from the bytes: a large value
+// never becomes a text of twice its size on the way.
+void appendData(const QByteArray& bytes, QByteArray& out) {
+    const qsizetype start = out.size();
+    out.reserve(start + bytes.size() + 16);
+    out += "@ByteArray(";
+    bool needsQuotes = false;
+    bool escapeNextIfHex = false;
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const uint ch = static_cast<uchar>(data[i]);
+        if (!escapeNextIfHex || !isHexDigit(ch)) {
+            qsizetype end = i;
+            while (end < size) {
+                const auto c = static_cast<uchar>(data[end]);
+                if (c <= 0x1F || c >= 0x7F || c == '"' || c == '\\') {
+                    break;
+                }
+                needsQuotes = needsQuotes || c == ';' || c == ',' || c == '=';
+                ++end;
+            }
+            if (end > i) {
+                out.append(data + i, end - i);
+                escapeNextIfHex = false;
+                i = end - 1;
+                continue;
+            }
+        }
+        if (escapeNextIfHex && isHexDigit(ch)) {
+            appendHexEscape(ch, out);
+            continue;
+        }
+        escapeNextIfHex = false;
+        switch (ch) {
+            case '\0':
+                out += "\\0";
+                escapeNextIfHex = true;
+                break;
+            case '\a':
+                out += "\\a";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\v':
+                out += "\\v";
+                break;
+            case '"':
+            case '\\':
+                out += '\\';
+                out += static_cast<char>(ch);
+                break;
+            default:
+                appendHexEscape(ch, out);
+                escapeNextIfHex = true;
+        }
+    }
+    out += ')';
+    if (needsQuotes) {
+        out.insert(start, '"');
+        out += '"';
+    }
+}
+
 void appendValue(const QVariant& value, QByteArray& out) {
     const int type = value.metaType().id();
+    if (type == QMetaType::QByteArray) {
+        appendData(value.toByteArray(), out);
+        return;
+    }
     if (type == QMetaType::QStringList ||
         (type == QMetaType::QVariantList && value.toList().size() != 1)) {
         const QVariantList items = value.toList();

@@ -19,6 +19,7 @@
 #include "platform/Accessibility.h"
 #include "platform/KeyEvents.h"
 #include "platform/Pasteboard.h"
+#include "platform/SaveReport.h"
 #include "platform/Workspace.h"
 
 // Appearance, tools, permissions.

@@ -4,6 +4,7 @@
 
 class Clock;
 class Defaults;
+class SaveReport;
 class WindowActivation;
 // Floating panels: screens and pointer, window-manager hints.
 class Screens;
@@ -37,6 +38,8 @@ struct Platform {
     Platform& operator=(Platform&&) noexcept;
 
     std::unique_ptr<Clock> clock;
+    // Told by the stores how their saves fare; before them, so it outlives their last write.
+    std::unique_ptr<SaveReport> saveReport;
     std::unique_ptr<Defaults> defaults;
 
     // Application shell: raising our own windows.

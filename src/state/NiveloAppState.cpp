@@ -12,8 +12,10 @@
 #include "core/AIReplyStyleLibrary.h"
 #include "core/NativeSettingsStore.h"
 #include "core/NiveloPromptLibrary.h"
+#include "core/SaveFailure.h"
 #include "platform/Clock.h"
 #include "platform/Platform.h"
+#include "platform/SaveReport.h"
 #include "platform/SystemAppearance.h"
 #include "state/NiveloCore.h"
 #include "theme/SystemSurfaceMode.h"
@@ -55,14 +57,24 @@ NiveloAppState::NiveloAppState(Dependencies dependencies, QObject* parent)
     quickActions_ = normalizedActions(settings_.quickMenuActions);
     targetLanguage_ = settings_.targetLanguage;
     systemSurfaceMode_ = systemResolvedSurfaceMode(deps_.appearance);
+    if (deps_.saveReport) {
+        connect(deps_.saveReport, &SaveReport::saveFailed, this, [this](int error) {
+            setStatus(ActionStatus::failed(saveFailureMessage(language(), error)));
+        });
+    }
 }
 
 NiveloAppState::Dependencies NiveloAppState::sharedDependencies() {
     Platform& platform = Platform::current();
-    return Dependencies{*platform.clock,           NativeSettingsStore::shared(),
-                        NiveloCore::shared(),      PasteboardService::shared(),
-                        *platform.inputSources,    ClipboardHistoryService::shared(),
-                        *platform.systemAppearance};
+    return Dependencies{*platform.clock,
+                        NativeSettingsStore::shared(),
+                        NiveloCore::shared(),
+                        PasteboardService::shared(),
+                        *platform.inputSources,
+                        ClipboardHistoryService::shared(),
+                        *platform.systemAppearance,
+                        {},
+                        platform.saveReport.get()};
 }
 
 NiveloAppState::~NiveloAppState() {

@@ -29,6 +29,7 @@ class KeyboardLayoutService;
 class NativeSettingsStore;
 class NiveloCore;
 class PasteboardService;
+class SaveReport;
 class SystemAppearance;
 struct FocusTarget;
 struct PasteboardTiming;
@@ -52,6 +53,8 @@ public:
         SystemAppearance& appearance;
         // Eight characters that make a new style's id; empty: from a fresh UUID.
         std::function<QString()> newIdCharacters = {};
+        // A save that cannot be written shows as a failed status.
+        SaveReport* saveReport = nullptr;
     };
 
     static constexpr qint64 kDoneResetMs = 900;

@@ -2,11 +2,13 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <cerrno>
 
 #include "ShellFixture.h"
 #include "app/MainWindow.h"
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloNativeApp.h"
+#include "platform/SaveReport.h"
 
 // The app on a platform that cannot carry the desktop services: only the shell runs.
 using NativeAppTest = ShellFixture;
@@ -55,6 +57,32 @@ TEST_F(NativeAppTest, TerminateMarksTerminationBeforeAnyWindowIsAskedThenStopsOb
     EXPECT_TRUE(window->close());
     clock_->advance(5000);
     EXPECT_EQ(changes.count(), 0);
+}
+
+// At quit, a save that still cannot be written is said once more, and the app waits the failed
+// status's time before it goes, so the user sees it; with everything written it goes at once.
+TEST_F(NativeAppTest, QuitWithUnsavedDataSaysSoOnceMoreAndStaysWhileItShows) {
+    for (const bool unsaved : {true, false}) {
+        SCOPED_TRACE(unsaved ? "unsaved" : "all written");
+        platform_.saveReport = std::make_unique<SaveReport>();
+        int said = 0;
+        QObject::connect(platform_.saveReport.get(), &SaveReport::saveFailed, [&] { ++said; });
+        const int notes = 0;
+        platform_.saveReport->failed(&notes, ENOSPC);
+        if (!unsaved) {
+            platform_.saveReport->saved(&notes);
+        }
+        NiveloNativeApp app(platform_);
+        app.launch();
+        VirtualClock::flushEvents();
+        const std::size_t pending = clock_->pendingCount();
+        app.terminate();
+        EXPECT_EQ(said, unsaved ? 2 : 1);
+        EXPECT_EQ(clock_->pendingCount(), pending + (unsaved ? 1 : 0));
+        app.finishTermination();
+        clock_->advance(5000);
+        platform_.saveReport.reset();
+    }
 }
 
 // Command is Super here; the quick menu command works without the services.

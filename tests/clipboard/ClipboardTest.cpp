@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -116,6 +118,34 @@ TEST(HistoryCapture, RecordsTrimmedTextsOfTwoOrMoreCharactersNewestFirst) {
         // Every record saves once, after the save of the attach.
         EXPECT_EQ(desk.services.historyStore.writeCount(), 1 + c.records);
     }
+}
+
+// A long copy is measured off the event loop; the copies after it wait their turn, so the list
+// keeps the order of the copies, and a long text that is one character is still not kept.
+TEST(HistoryCapture, LongCopiesAreMeasuredAsideAndKeepTheOrderOfTheCopies) {
+    constexpr qsizetype kLong = ClipboardHistoryService::kMeasureAsideChars;
+    const QString accents = QString("e\u0301").repeated(kLong / 2 + 1);
+    const QString oneCharacter = "e" + QString(QChar(0x301)).repeated(kLong);
+    Desk desk;
+    desk.copy(accents);
+    EXPECT_TRUE(desk.history.isRecording());
+    for (const QString& text : {QString("after"), oneCharacter, QString("last")}) {
+        desk.copy(text);
+    }
+    EXPECT_TRUE(desk.history.items().isEmpty());
+    QElapsedTimer waited;
+    waited.start();
+    while (desk.history.isRecording() && !waited.hasExpired(20000)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    QStringList kept;
+    for (const ClipboardHistoryItem& item : desk.history.items()) {
+        kept << QString("%1 (%2 chars)").arg(item.text.left(5)).arg(item.chars);
+    }
+    EXPECT_EQ(kept,
+              (QStringList{"last (4 chars)", "after (5 chars)",
+                           QString("%1 (%2 chars)").arg(accents.left(5)).arg(kLong / 2 + 1)}));
+    EXPECT_EQ(desk.texts().size(), 3);
 }
 
 TEST(HistoryCapture, MarkedContentIsNeverRecorded) {
@@ -438,6 +468,24 @@ TEST_F(NotesStoreTest, LoadsTheFirstReadableSource) {
         memoryDefaults.setData(kFallback, c.fallback);
         EXPECT_EQ(titles(open()->tabs()), c.expected) << c.main.toStdString();
     }
+}
+
+// A notes file that is a symbolic link (dotfiles kept elsewhere): the backup is a file of its
+// own with the notes before the save, not one more link to the file the save replaces.
+TEST_F(NotesStoreTest, TheBackupOfALinkedNotesFileHoldsTheNotesBeforeTheSave) {
+    const QString target = home.filePath("dotfiles/notes.json");
+    ASSERT_TRUE(QDir().mkpath(home.filePath("dotfiles")) && QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(target, folder + "/" + kMain));
+    auto notes = open();
+    const QString tab = notes->addTab("Work").id;
+    notes->addNote(tab, "first");
+    const QByteArray before = read(kMain);
+    notes->addNote(tab, "second");
+    EXPECT_EQ(QFileInfo(folder + "/" + kMain).symLinkTarget(), target);
+    EXPECT_FALSE(QFileInfo(folder + "/" + kBackup).isSymLink());
+    EXPECT_EQ(read(kBackup), before);
+    EXPECT_NE(read(kMain), before);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::System), (QStringList{kBackup, kMain}));
 }
 
 // A damaged main file is moved aside once and never becomes the backup; when it cannot be

@@ -113,12 +113,18 @@ public:
             return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
         }
         process_.closeWriteChannel();
-        return process_.waitForFinished(20000) && process_.exitCode() == 0;
+        const bool ended = process_.waitForFinished(20000) && process_.exitCode() == 0;
+        atQuit_ =
+            QString::fromUtf8(process_.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        return ended;
     }
+    // What the process printed while it quit.
+    const QStringList& atQuit() const { return atQuit_; }
 
 private:
     QProcess process_;
     bool started_ = false;
+    QStringList atQuit_;
 };
 
 // Longer than a page, so that a write cut at the page boundary is a truncated file.
@@ -136,6 +142,21 @@ QStringList heads(const QStringList& dump, const QString& kind) {
     }
     return out;
 }
+
+// Files a write left beside the stores: temporary names and backup links.
+QStringList strays(const SmallDisk& disk) {
+    QStringList out;
+    for (const QString& folder : {QStringLiteral("data"), QStringLiteral("config")}) {
+        for (const QString& name : QDir(disk.path(folder)).entryList(QDir::Files)) {
+            if (!name.endsWith(".json") && !name.endsWith(".ini")) {
+                out << folder + "/" + name;
+            }
+        }
+    }
+    return out;
+}
+
+const QString kNoSpace = "failed Could not save: No space left on device.";
 
 }  // namespace
 
@@ -167,9 +188,19 @@ TEST(FullDisk, AWriteThatDoesNotFitLeavesTheFilesAndIsWrittenOnceThereIsRoom) {
 
     Stores second(disk);
     ASSERT_NO_FATAL_FAILURE(disk.fill(second.pid()));
-    second.command("note " + big("three"));
-    second.command("copy " + big("gamma"));
-    second.command("set nivelo.late yes");
+    // The user hears of it once for the run of failing saves, not at every change.
+    QStringList said;
+    said << second.command("note " + big("three"));
+    said << second.command("copy " + big("gamma"));
+    said << second.command("set nivelo.late yes");
+    said << second.command("note " + big("more"));
+    if (disk.isMounted()) {
+        EXPECT_EQ(said, QStringList{kNoSpace});
+    } else {
+        EXPECT_EQ(said.size(), 1) << said.join(" | ").toStdString();
+        EXPECT_TRUE(said.value(0).startsWith("failed Could not save: "));
+    }
+    EXPECT_EQ(strays(disk), QStringList());
     for (const QString& name : files) {
         const QByteArray now = read(disk.path(name));
         EXPECT_TRUE(now == before[name])
@@ -179,13 +210,16 @@ TEST(FullDisk, AWriteThatDoesNotFitLeavesTheFilesAndIsWrittenOnceThereIsRoom) {
     EXPECT_TRUE(ClipboardNoteTab::decodeList(read(disk.path("data/clipboard-notes.backup.json"))));
 
     ASSERT_NO_FATAL_FAILURE(disk.makeRoom(second.pid()));
-    second.command("note " + big("four"));
+    EXPECT_EQ(second.command("note " + big("four")), QStringList());
     ASSERT_TRUE(second.finish());
+    // Everything was written in the end: nothing to report at quit.
+    EXPECT_EQ(second.atQuit(), QStringList());
+    EXPECT_EQ(strays(disk), QStringList());
 
     Stores restarted(disk);
     const QStringList dump = restarted.command("dump");
     EXPECT_EQ(heads(dump, "note"),
-              (QStringList{"note four", "note three", "note two", "note one"}));
+              (QStringList{"note four", "note more", "note three", "note two", "note one"}));
     EXPECT_EQ(heads(dump, "copy"), (QStringList{"copy gamma", "copy beta", "copy alpha"}));
     EXPECT_EQ(heads(dump, "setting").size(), 51);
     EXPECT_TRUE(dump.contains("setting nivelo.late"));
@@ -260,4 +294,27 @@ TEST(FullDisk, LinkedFilesStayLinksAndTheirTargetsAreReplacedWhole) {
     for (const QString& name : targets) {
         EXPECT_NE(read(disk.path(name)), before[name]) << name.toStdString() << " unchanged";
     }
+}
+
+// A quit while a change is still unsaved says so once more; a later run that can write says
+// nothing, and leaves nothing beside the files.
+TEST(FullDisk, AQuitWithUnsavedChangesReportsThemAgain) {
+    SmallDisk disk;
+    SCOPED_TRACE(disk.isMounted() ? "a full tmpfs" : "a file-size limit");
+    ASSERT_TRUE(QDir().mkpath(disk.path("data")) && QDir().mkpath(disk.path("config")));
+    {
+        Stores first(disk);
+        first.command("note " + big("one"));
+        first.command("note " + big("two"));
+        ASSERT_TRUE(first.finish());
+        EXPECT_EQ(first.atQuit(), QStringList());
+    }
+    Stores full(disk);
+    ASSERT_NO_FATAL_FAILURE(disk.fill(full.pid()));
+    const QStringList said = full.command("note " + big("lost"));
+    EXPECT_EQ(said.size(), 1) << said.join(" | ").toStdString();
+    EXPECT_TRUE(full.command("note " + big("lost too")).isEmpty());
+    ASSERT_TRUE(full.finish());
+    EXPECT_EQ(full.atQuit(), said);
+    EXPECT_EQ(strays(disk), QStringList());
 }

@@ -40,6 +40,18 @@ TEST(IniText, WritesTheBytesQSettingsWrites) {
                                    "9\xff)",
                                    16)},
         {"nivelo.noData", QByteArray()},
+        {"nivelo.allBytes",
+         [] {
+             QByteArray bytes;
+             for (int b = 0; b < 256; ++b) {
+                 bytes += char(b);
+             }
+             return bytes + QByteArray(
+                                "\0a\x01"
+                                "F\x7f"
+                                "b;",
+                                8);
+         }()},
         {"nivelo.flag", true},
         {"nivelo.count", qint64(-1234567890123)},
         {"nivelo.width", 412.5},
@@ -82,10 +94,11 @@ TEST(IniText, DefaultsReplaceTheirFileWholeAndOwnerOnly) {
     EXPECT_EQ(reopened.dataValue("nivelo.data"), QByteArray("two"));
     EXPECT_EQ(modeOf(path), 0600);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"defaults.ini"});
-    // A change nobody syncs is written on the next event-loop turn.
+    // A change nobody syncs is written from the next event-loop turn on, off this thread.
     reopened.setString("nivelo.later", "three");
     EXPECT_TRUE(reopened.hasUnwrittenChanges());
     QCoreApplication::processEvents();
+    reopened.waitForWrite();
     EXPECT_FALSE(reopened.hasUnwrittenChanges());
     EXPECT_EQ(IniDefaults(path).stringValue("nivelo.later"), QString("three"));
 

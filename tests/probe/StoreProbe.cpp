@@ -9,7 +9,10 @@
 //   set KEY VALUE   stores a setting
 //   dump            prints "note TEXT" per note, "copy TEXT" per history entry (newest
 //                   first) and "setting KEY" per stored setting
-// At the end of the input it quits as the app does, so a save that failed is tried again.
+// Between commands the event loop runs and the writes it started end, as in the app. A save
+// that cannot be written prints "failed MESSAGE" (in English) once per run of failures. At the
+// end of the input it quits as the app does: a save that failed is tried again, and what is
+// still unsaved is reported once more.
 #include <csignal>
 #include <iostream>
 #include <string>
@@ -19,14 +22,32 @@
 
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardNotesService.h"
+#include "core/SaveFailure.h"
 #include "platform/IniDefaults.h"
 #include "platform/RealClock.h"
+#include "platform/SaveReport.h"
 #include "support/SimulatedPasteboard.h"
 
 namespace {
 
-void run(const QString& line, IniDefaults& settings, ClipboardNotesService& notes,
-         ClipboardHistoryService& history) {
+struct Stores {
+    IniDefaults& settings;
+    IniDefaults& historyStore;
+    ClipboardNotesService& notes;
+    ClipboardHistoryService& history;
+};
+
+// The event loop's turn after a command: the queued writes start, and end.
+void settle(Stores& stores) {
+    QCoreApplication::processEvents();
+    stores.settings.waitForWrite();
+    stores.historyStore.waitForWrite();
+}
+
+void run(const QString& line, Stores& stores) {
+    IniDefaults& settings = stores.settings;
+    ClipboardNotesService& notes = stores.notes;
+    ClipboardHistoryService& history = stores.history;
     const QString command = line.section(' ', 0, 0);
     const QString rest = line.section(' ', 1);
     if (command == "note") {
@@ -38,7 +59,6 @@ void run(const QString& line, IniDefaults& settings, ClipboardNotesService& note
         history.record(rest);
     } else if (command == "set") {
         settings.setString(rest.section(' ', 0, 0), rest.section(' ', 1));
-        settings.sync();
     } else if (command == "dump") {
         for (const ClipboardNoteTab& tab : notes.tabs()) {
             for (const ClipboardNoteItem& note : tab.notes) {
@@ -52,6 +72,7 @@ void run(const QString& line, IniDefaults& settings, ClipboardNotesService& note
             std::cout << "setting " << key.toStdString() << '\n';
         }
     }
+    settle(stores);
     std::cout << "ok" << std::endl;
 }
 
@@ -68,13 +89,26 @@ int main(int argc, char** argv) {
     const QString folder = QString::fromLocal8Bit(argv[1]);
     RealClock clock;
     SimulatedPasteboard pasteboard;
-    IniDefaults settings(QString::fromLocal8Bit(argv[2]));
-    IniDefaults historyStore(folder + "/clipboard-history.ini");
-    ClipboardNotesService notes(settings, clock, folder);
+    SaveReport report;
+    QObject::connect(&report, &SaveReport::saveFailed, [](int error) {
+        std::cout << "failed " << saveFailureMessage(UiLanguage::en, error).toStdString() << '\n';
+    });
+    IniDefaults settings(QString::fromLocal8Bit(argv[2]), &report);
+    IniDefaults historyStore(folder + "/clipboard-history.ini", &report);
+    ClipboardNotesService notes(settings, clock, folder, &report);
     ClipboardHistoryService history(pasteboard, clock, historyStore);
+    Stores stores{settings, historyStore, notes, history};
     for (std::string line; std::getline(std::cin, line);) {
-        run(QString::fromStdString(line), settings, notes, history);
+        run(QString::fromStdString(line), stores);
     }
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    // As the app quits: the stores' last tries, then what is still unsaved.
+    QTimer::singleShot(0, &app, [&] {
+        settings.sync();
+        historyStore.sync();
+        notes.flush();
+        report.announceUnsaved();
+        std::cout.flush();
+        QCoreApplication::quit();
+    });
     return app.exec();
 }

@@ -2,11 +2,13 @@
 // clearing the clipboard history, and the surface mode the desktop asks for.
 
 #include <QTemporaryDir>
+#include <cerrno>
 
 #include "StateFixture.h"
 #include "core/AIReplyStyleLibrary.h"
 #include "platform/DefaultsSystemAppearance.h"
 #include "platform/IniDefaults.h"
+#include "platform/SaveReport.h"
 #include "theme/SystemSurfaceMode.h"
 
 namespace {
@@ -240,4 +242,53 @@ TEST_F(StateTest, SurfaceObserverPollsAndPublishesOnlyChanges) {
     EXPECT_EQ(desktop.clock.pendingCount(), 1u);
     state.reset();
     EXPECT_EQ(desktop.clock.pendingCount(), 0u);
+}
+
+// A store's save that cannot be written is the failed status, with the reason in the
+// interface language; a run of failures says it once.
+TEST_F(StateTest, ASaveThatCannotBeWrittenShowsTheFailedStatusOncePerRun) {
+    const struct {
+        UiLanguage language;
+        int error;
+        QString message;
+    } cases[] = {
+        {UiLanguage::en, ENOSPC, "Could not save: No space left on device."},
+        {UiLanguage::ru, ENOSPC, "Не удалось сохранить: на диске нет места."},
+        {UiLanguage::en, EACCES, "Could not save: Permission denied."},
+        {UiLanguage::ru, EPERM, "Не удалось сохранить: нет прав на запись."},
+        {UiLanguage::en, EROFS, "Could not save: The file system is read-only."},
+        {UiLanguage::ru, EROFS, "Не удалось сохранить: диск только для чтения."},
+        {UiLanguage::en, EDQUOT, "Could not save: Disk quota exceeded."},
+        {UiLanguage::ru, EDQUOT, "Не удалось сохранить: исчерпана квота диска."},
+        {UiLanguage::en, EIO, "Could not save: Input/output error."},
+        {UiLanguage::ru, EIO, "Не удалось сохранить: ошибка ввода-вывода."},
+        {UiLanguage::en, EFBIG, "Could not save: The file could not be written."},
+        {UiLanguage::ru, EFBIG, "Не удалось сохранить: запись не удалась."},
+    };
+    for (const auto& c : cases) {
+        SaveReport report;
+        NiveloSettings settings;
+        settings.uiLanguage = c.language;
+        store.save(settings);
+        auto deps = dependencies();
+        deps.saveReport = &report;
+        NiveloAppState appState(deps);
+        QList<ActionStatus> shown;
+        QObject::connect(&appState, &NiveloAppState::statusChanged,
+                         [&](const ActionStatus& status) { shown << status; });
+        const int notes = 0;
+        const int history = 0;
+        report.failed(&notes, c.error);
+        report.failed(&history, c.error);
+        report.failed(&notes, c.error);
+        report.saved(&notes);
+        report.failed(&notes, c.error);
+        EXPECT_EQ(shown, QList<ActionStatus>{ActionStatus::failed(c.message)})
+            << c.message.toStdString();
+        // Written again: the next failure starts a new run.
+        report.saved(&notes);
+        report.saved(&history);
+        report.failed(&history, c.error);
+        EXPECT_EQ(shown.size(), 2);
+    }
 }
