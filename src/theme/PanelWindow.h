@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "theme/FloatingSurface.h"
+#include "theme/PressTravel.h"
 
 class WindowActivation;
 class WindowManagerHints;
@@ -54,7 +55,7 @@ public:
 
     // Edges within a few pixels of the border resize the window.
     void setResizable(bool resizable) { resizable_ = resizable; }
-    // A press that no control takes (on the background, a label, an empty list) moves it.
+    // A drag that no control takes (on the background, a label, an empty list) moves it.
     void setMovableByBackground(bool movable) { movableByBackground_ = movable; }
 
     void setVisible(bool visible) override;
@@ -88,11 +89,16 @@ private:
     bool translucent_ = false;
     bool resizable_ = false;
     bool movableByBackground_ = false;
-    // Moving by following the pointer, where the window manager cannot move it.
+    // A press on the background, a move once it travels.
+    PressTravel backgroundTravel_;
     bool backgroundDragging_ = false;
     QPoint backgroundGrabOffset_;
     bool filterInstalled_ = false;
-    // An edge press is resizing the window (the system's resize, or ours below).
+    // An edge press, a resize once it travels. Moves and resizes follow the pointer here, not
+    // in the window manager: its move or resize asked for just after a quick release never
+    // ends.
+    PressTravel edgeTravel_;
+    Qt::Edges pressedEdges_;
     bool userResizing_ = false;
     Qt::Edges manualEdges_;
     QPoint manualPressGlobal_;
