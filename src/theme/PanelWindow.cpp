@@ -64,6 +64,16 @@ void PanelWindow::setWantedSize(QSize size) {
     resize(size);
 }
 
+void PanelWindow::setPanelMinimumSize(QSize size) {
+    panelMinimum_ = size;
+    setMinimumSize(size);
+}
+
+void PanelWindow::place(const QRect& frame) {
+    setMinimumSize(panelMinimum_.boundedTo(frame.size()));
+    setGeometry(frame);
+}
+
 void PanelWindow::setSurfaceMargin(int pixels) {
     margin_ = pixels;
     layout()->setContentsMargins(pixels, pixels, pixels, pixels);

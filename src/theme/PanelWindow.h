@@ -53,6 +53,13 @@ public:
     QSize wantedSize() const { return wantedSize_.isValid() ? wantedSize_ : size(); }
     void setWantedSize(QSize size);
 
+    // Its smallest size where the screen has room for it.
+    void setPanelMinimumSize(QSize size);
+    QSize panelMinimumSize() const { return panelMinimum_; }
+    // Takes the frame, even one smaller than the panel's minimum (a screen smaller than the
+    // panel cut it): the minimum gives way there and comes back with the next larger frame.
+    void place(const QRect& frame);
+
     // Edges within a few pixels of the border resize the window.
     void setResizable(bool resizable) { resizable_ = resizable; }
     // A drag that no control takes (on the background, a label, an empty list) moves it.
@@ -106,4 +113,5 @@ private:
     QSize wantedSize_;
     // The full-screen window it was shown over (0: none), which it stacks above.
     quintptr fullScreenWindow_ = 0;
+    QSize panelMinimum_;
 };

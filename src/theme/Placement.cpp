@@ -50,7 +50,7 @@ QSize Placement::fitted(QSize wanted, QSize minimum, const QRect& frame, int mar
         return wanted;
     }
     const QSize room = frame.size() - QSize(2 * margin, 2 * margin);
-    return wanted.boundedTo(room).expandedTo(minimum);
+    return wanted.boundedTo(room).expandedTo(minimum).boundedTo(frame.size());
 }
 
 QRect Placement::nearMouseFrame(const Screens& screens, QSize wanted, QSize minimum) {
