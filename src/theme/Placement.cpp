@@ -81,7 +81,7 @@ QRect Placement::within(const QRect& window, QSize minimum, const QRect& visible
     if (visible.isEmpty()) {
         return window;
     }
-    const QSize size = window.size().boundedTo(visible.size()).expandedTo(minimum);
+    const QSize size = window.size().expandedTo(minimum).boundedTo(visible.size());
     const int right = visible.x() + visible.width();
     const int bottom = visible.y() + visible.height();
     const int x = std::max(visible.x(), std::min(window.x(), right - size.width()));

@@ -33,7 +33,7 @@ QRect nearMouseFrame(const Screens& screens, QSize wanted, QSize minimum);
 // main screen, else an empty rectangle.
 QRect visibleFrameHolding(const Screens& screens, const QRect& rect);
 // A window's frame moved, and cut down to no less than its minimum, to lie inside the visible
-// frame; where even the minimum does not fit, its top-left corner (the title bar) stays inside.
+// frame; where even the minimum does not fit, it is cut to the visible frame.
 QRect within(const QRect& window, QSize minimum, const QRect& visible);
 
 // Centred horizontally, bottom edge 82 px above the bottom of the main screen's visible frame.

@@ -337,7 +337,7 @@ TEST(Placement, ShowsWindowsNoLargerThanTheVisibleFrame) {
 }
 
 // A framed window given back on its screen: moved in, cut down to its minimum, and where even
-// that is too tall, its top-left corner (the title bar) inside.
+// that is too large, to the visible frame.
 TEST(Placement, KeepsAWindowFrameWithinTheVisibleFrameOfItsScreen) {
     SimulatedScreens screens;
     screens.list = {{QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 570)},
@@ -355,8 +355,9 @@ TEST(Placement, KeepsAWindowFrameWithinTheVisibleFrameOfItsScreen) {
         const QRect visible = Placement::visibleFrameHolding(screens, c.frame);
         EXPECT_EQ(Placement::within(c.frame, minimum, visible), c.shown) << c.frame.x();
     }
+    // Not even the minimum fits: cut to the visible frame.
     EXPECT_EQ(Placement::within({10, 10, 900, 700}, {900, 700}, QRect(0, 0, 800, 600)),
-              QRect(0, 0, 900, 700));
+              QRect(0, 0, 800, 600));
     // Off every screen: the main one, which the status box follows too.
     screens.mainIndex = 1;
     EXPECT_EQ(Placement::visibleFrameHolding(screens, QRect(-900, 0, 10, 10)),
