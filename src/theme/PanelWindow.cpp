@@ -70,7 +70,9 @@ void PanelWindow::setPanelMinimumSize(QSize size) {
 }
 
 void PanelWindow::place(const QRect& frame) {
-    setMinimumSize(panelMinimum_.boundedTo(frame.size()));
+    if (panelMinimum_.isValid()) {
+        setMinimumSize(panelMinimum_.boundedTo(frame.size()));
+    }
     setGeometry(frame);
 }
 
