@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <utility>
 
 #include "app/QuickMenuCommand.h"
 #include "platform/Screens.h"
@@ -46,28 +47,59 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::hideEvent(QHideEvent* event) {
     QMainWindow::hideEvent(event);
+    lastFrame_ = frameGeometry();
+    frameMargins_ = marginsAround(geometry(), lastFrame_);
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
     const QRect frame = frameGeometry();
-    const QRect client = geometry();
-    lastFrame_ = frame;
-    frameMargins_ = QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                             frame.right() - client.right(), frame.bottom() - client.bottom());
+    if (!unframedOn_ || frame == geometry()) {
+        return;
+    }
+    // Framed now: where the window manager put the first show partly off the visible area (a
+    // screen smaller than the window), it is placed again.
+    const Screens& screens = *std::exchange(unframedOn_, nullptr);
+    if (!Placement::visibleFrameHolding(screens, frame).contains(frame)) {
+        placeFrame(screens, frame, marginsAround(geometry(), frame));
+    }
+}
+
+QMargins MainWindow::marginsAround(const QRect& client, const QRect& frame) {
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
 }
 
 void MainWindow::fitToScreen(const Screens& screens) {
     if (isVisible()) {
         return;
     }
+    // The whole minimum first: a cut for a smaller screen before is not kept.
+    centralWidget()->setMinimumSize(kMinimumWidth, kMinimumHeight);
+    layout()->activate();
     if (!lastFrame_.isValid()) {
         const QRect visible = Placement::visibleFrameHolding(screens, QRect());
         if (!visible.isEmpty()) {
             resize(size().boundedTo(visible.size()).expandedTo(minimumSize()));
         }
+        // Its frame is known only once the window manager has framed it.
+        unframedOn_ = &screens;
         return;
     }
-    const QRect visible = Placement::visibleFrameHolding(screens, lastFrame_);
-    const QRect fitted =
-        Placement::within(lastFrame_, minimumSize().grownBy(frameMargins_), visible);
+    placeFrame(screens, lastFrame_, frameMargins_);
+}
+
+void MainWindow::placeFrame(const Screens& screens, const QRect& frame, const QMargins& margins) {
+    const QRect visible = Placement::visibleFrameHolding(screens, frame);
+    const QRect fitted = Placement::within(frame, minimumSize().grownBy(margins), visible);
+    const QSize client = fitted.size().shrunkBy(margins);
+    // A screen smaller than the minimum: the content gives way, so all of it stays reachable.
+    const QSize lacking = (minimumSize() - client).expandedTo({0, 0});
+    if (lacking.width() > 0 || lacking.height() > 0) {
+        centralWidget()->setMinimumSize(QSize(kMinimumWidth, kMinimumHeight) - lacking);
+        layout()->activate();
+    }
     // An explicit place, so that the window manager does not choose a new one.
-    resize(fitted.size().shrunkBy(frameMargins_));
+    resize(client);
     move(fitted.topLeft());
 }

@@ -22,9 +22,10 @@ public:
     void setContent(QWidget* content);
 
     // Before a show: the window, its frame included, comes back where it was last shown, moved
-    // and cut down (to no less than its minimum) into the visible area of the screen that
-    // holds it. Shown the first time, it is only cut to the main screen's visible area and the
-    // window manager places it.
+    // and cut down (to no less than its minimum, unless the visible area itself is smaller)
+    // into the visible area of the screen that holds it. Shown the first time, it is only cut to
+    // the main screen's visible area and the window manager places it; framed partly off that
+    // area, it is placed again as above.
     void fitToScreen(const Screens& screens);
 
 Q_SIGNALS:
@@ -35,8 +36,14 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
+    static QMargins marginsAround(const QRect& client, const QRect& frame);
+    void placeFrame(const Screens& screens, const QRect& frame, const QMargins& margins);
+
+    // The screens of a first show until the window manager has framed the window.
+    const Screens* unframedOn_ = nullptr;
     // The frame when the window was last hidden (invalid before), and its decoration then.
     QRect lastFrame_;
     QMargins frameMargins_;

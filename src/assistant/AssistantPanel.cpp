@@ -38,7 +38,6 @@ QColor orange(const QPalette& palette) {
 AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* parent)
     : QWidget(parent), controller_(&controller) {
     setAccessibleName(QStringLiteral("AI assistant"));
-    setMinimumSize(kMinimumWidth, kMinimumHeight);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(18, 18, 18, 18);
     column->setSpacing(10);

@@ -22,8 +22,6 @@ class QMenu;
 class AssistantPanel : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kMinimumWidth = 480;
-    static constexpr int kMinimumHeight = 560;
     // How far the language list's bottom edge stands above the chip's.
     static constexpr int kLanguageListLift = 34;
 

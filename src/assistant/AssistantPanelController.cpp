@@ -236,7 +236,7 @@ void AssistantPanelController::makePanel() {
     panel_->setWindowTitle(QStringLiteral("NiveloAI Assistant"));
     panel_->setAccessibleName(QStringLiteral("AI assistant"));
     panel_->setResizable(true);
-    panel_->setMinimumSize(kMinimumWidth, kMinimumHeight);
+    panel_->setPanelMinimumSize({kMinimumWidth, kMinimumHeight});
     panel_->setWantedSize(savedPanelSize());
     applySurfaceRecipe();
     content_ = makeAssistantPanelContent(*this, panel_->surface());
@@ -256,8 +256,8 @@ void AssistantPanelController::applySurfaceRecipe() {
 
 void AssistantPanelController::positionNearMouse() {
     if (panel_ && deps_.screens) {
-        panel_->setGeometry(
-            Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(), panel_->minimumSize()));
+        panel_->place(Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(),
+                                                panel_->panelMinimumSize()));
     }
 }
 

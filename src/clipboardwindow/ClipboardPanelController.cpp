@@ -101,7 +101,7 @@ void ClipboardPanelController::createPanel() {
     panel_->setWindowTitle(QStringLiteral("NiveloAI Clipboard"));
     panel_->setAccessibleName(QStringLiteral("Clipboard"));
     panel_->setResizable(true);
-    panel_->setMinimumSize(kMinimumWidth, kMinimumHeight);
+    panel_->setPanelMinimumSize({kMinimumWidth, kMinimumHeight});
     panel_->setWantedSize(savedPanelSize());
     view_ = new ClipboardHistoryPanel(*this, *model_, panel_->surface());
     auto* layout = new QVBoxLayout(panel_->surface());
@@ -119,8 +119,8 @@ void ClipboardPanelController::createPanel() {
 
 void ClipboardPanelController::positionNearMouse() {
     if (panel_ && deps_.screens) {
-        panel_->setGeometry(
-            Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(), panel_->minimumSize()));
+        panel_->place(Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(),
+                                                panel_->panelMinimumSize()));
     }
 }
 

@@ -90,7 +90,7 @@ void QuickPanelController::createPanel(NiveloAppState& appState, QSize size) {
     panel_->setAccessibleName(QStringLiteral("Quick Menu"));
     panel_->setResizable(true);
     panel_->setMovableByBackground(true);
-    panel_->setMinimumSize(kMinimumWidth, kMinimumHeight);
+    panel_->setPanelMinimumSize({kMinimumWidth, kMinimumHeight});
     panel_->setWantedSize(size);
     view_ = new QuickActionPanel(appState, *this, panel_->surface());
     auto* layout = new QVBoxLayout(panel_->surface());
@@ -119,8 +119,8 @@ void QuickPanelController::show(NiveloAppState& appState) {
         createPanel(appState, size);
     }
     if (!wasVisible && deps_.screens) {
-        panel_->setGeometry(
-            Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(), panel_->minimumSize()));
+        panel_->place(Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(),
+                                                panel_->panelMinimumSize()));
     }
     if (dismissMonitor_) {
         dismissMonitor_->install();

@@ -345,7 +345,7 @@ void TranslationPreviewPanelController::createPanel() {
     panel_->setWindowTitle(QStringLiteral("NiveloAI Translation Preview"));
     panel_->setAccessibleName(QStringLiteral("Translation Preview"));
     panel_->setResizable(true);
-    panel_->setMinimumSize(kMinimumWidth, kMinimumHeight);
+    panel_->setPanelMinimumSize({kMinimumWidth, kMinimumHeight});
     panel_->setWantedSize(savedPanelSize());
     view_ = new TranslationPreviewPanel(*this, panel_->surface());
     auto* layout = new QVBoxLayout(panel_->surface());
@@ -367,8 +367,8 @@ void TranslationPreviewPanelController::createPanel() {
 
 void TranslationPreviewPanelController::positionNearMouse() {
     if (panel_ && deps_.screens) {
-        panel_->setGeometry(
-            Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(), panel_->minimumSize()));
+        panel_->place(Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(),
+                                                panel_->panelMinimumSize()));
     }
 }
 

@@ -64,6 +64,18 @@ void PanelWindow::setWantedSize(QSize size) {
     resize(size);
 }
 
+void PanelWindow::setPanelMinimumSize(QSize size) {
+    panelMinimum_ = size;
+    setMinimumSize(size);
+}
+
+void PanelWindow::place(const QRect& frame) {
+    if (panelMinimum_.isValid()) {
+        setMinimumSize(panelMinimum_.boundedTo(frame.size()));
+    }
+    setGeometry(frame);
+}
+
 void PanelWindow::setSurfaceMargin(int pixels) {
     margin_ = pixels;
     layout()->setContentsMargins(pixels, pixels, pixels, pixels);
@@ -168,19 +180,19 @@ void PanelWindow::paintEvent(QPaintEvent*) {
 
 void PanelWindow::mousePressEvent(QMouseEvent* event) {
     // Presses reach the window itself only when no control under the pointer took them.
-    if (!movableByBackground_ || event->button() != Qt::LeftButton) {
+    backgroundDragging_ = false;
+    if (!movableByBackground_ || !backgroundTravel_.press(*event)) {
         QWidget::mousePressEvent(event);
         return;
     }
     event->accept();
-    if (QWindow* window = windowHandle(); window && window->startSystemMove()) {
-        return;
-    }
-    backgroundDragging_ = true;
-    backgroundGrabOffset_ = event->globalPosition().toPoint() - pos();
 }
 
 void PanelWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (!backgroundDragging_ && backgroundTravel_.startsDrag(*event)) {
+        backgroundDragging_ = true;
+        backgroundGrabOffset_ = backgroundTravel_.pressGlobal() - pos();
+    }
     if (!backgroundDragging_) {
         QWidget::mouseMoveEvent(event);
         return;
@@ -190,6 +202,7 @@ void PanelWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PanelWindow::mouseReleaseEvent(QMouseEvent* event) {
+    backgroundTravel_.reset();
     backgroundDragging_ = false;
     QWidget::mouseReleaseEvent(event);
 }
@@ -238,20 +251,29 @@ bool PanelWindow::handleResizeInput(QEvent* event) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             const Qt::Edges edges = edgesAt(mouse->position().toPoint());
             userResizing_ = false;
-            if (mouse->button() != Qt::LeftButton || !edges) {
+            manualEdges_ = {};
+            pressedEdges_ = edges;
+            if (!edges || !edgeTravel_.press(*mouse)) {
                 return false;
             }
-            userResizing_ = true;
-            if (windowHandle()->startSystemResize(edges)) {
-                return true;
-            }
-            manualEdges_ = edges;
-            manualPressGlobal_ = mouse->globalPosition().toPoint();
             manualStartGeometry_ = geometry();
             return true;
         }
         case QEvent::MouseMove: {
             auto* mouse = static_cast<QMouseEvent*>(event);
+            if (edgeTravel_.startsDrag(*mouse)) {
+                userResizing_ = true;
+                manualEdges_ = pressedEdges_;
+                manualPressGlobal_ = edgeTravel_.pressGlobal();
+            }
+            if (edgeTravel_.isPressed()) {
+                return true;
+            }
+            if (manualEdges_ && !(mouse->buttons() & Qt::LeftButton)) {
+                // Released where we did not see it.
+                manualEdges_ = {};
+                userResizing_ = false;
+            }
             if (manualEdges_) {
                 const QPoint d = mouse->globalPosition().toPoint() - manualPressGlobal_;
                 QRect g = manualStartGeometry_;
@@ -287,6 +309,10 @@ bool PanelWindow::handleResizeInput(QEvent* event) {
             return false;
         }
         case QEvent::MouseButtonRelease:
+            if (edgeTravel_.isPressed()) {
+                edgeTravel_.reset();
+                return true;
+            }
             if (manualEdges_) {
                 manualEdges_ = {};
                 userResizing_ = false;
@@ -294,12 +320,10 @@ bool PanelWindow::handleResizeInput(QEvent* event) {
             }
             userResizing_ = false;
             return false;
-        case QEvent::Enter:
         case QEvent::Hide:
-            // A system resize ends in the window manager; the next entry means it is over.
-            if (!manualEdges_) {
-                userResizing_ = false;
-            }
+            edgeTravel_.reset();
+            manualEdges_ = {};
+            userResizing_ = false;
             return false;
         default:
             return false;

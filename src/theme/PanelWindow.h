@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "theme/FloatingSurface.h"
+#include "theme/PressTravel.h"
 
 class WindowActivation;
 class WindowManagerHints;
@@ -52,9 +53,16 @@ public:
     QSize wantedSize() const { return wantedSize_.isValid() ? wantedSize_ : size(); }
     void setWantedSize(QSize size);
 
+    // Its smallest size where the screen has room for it.
+    void setPanelMinimumSize(QSize size);
+    QSize panelMinimumSize() const { return panelMinimum_; }
+    // Takes the frame, even one smaller than the panel's minimum (a screen smaller than the
+    // panel cut it): the minimum gives way there and comes back with the next larger frame.
+    void place(const QRect& frame);
+
     // Edges within a few pixels of the border resize the window.
     void setResizable(bool resizable) { resizable_ = resizable; }
-    // A press that no control takes (on the background, a label, an empty list) moves it.
+    // A drag that no control takes (on the background, a label, an empty list) moves it.
     void setMovableByBackground(bool movable) { movableByBackground_ = movable; }
 
     void setVisible(bool visible) override;
@@ -88,11 +96,16 @@ private:
     bool translucent_ = false;
     bool resizable_ = false;
     bool movableByBackground_ = false;
-    // Moving by following the pointer, where the window manager cannot move it.
+    // A press on the background, a move once it travels.
+    PressTravel backgroundTravel_;
     bool backgroundDragging_ = false;
     QPoint backgroundGrabOffset_;
     bool filterInstalled_ = false;
-    // An edge press is resizing the window (the system's resize, or ours below).
+    // An edge press, a resize once it travels. Moves and resizes follow the pointer here, not
+    // in the window manager: its move or resize asked for just after a quick release never
+    // ends.
+    PressTravel edgeTravel_;
+    Qt::Edges pressedEdges_;
     bool userResizing_ = false;
     Qt::Edges manualEdges_;
     QPoint manualPressGlobal_;
@@ -100,4 +113,5 @@ private:
     QSize wantedSize_;
     // The full-screen window it was shown over (0: none), which it stacks above.
     quintptr fullScreenWindow_ = 0;
+    QSize panelMinimum_;
 };

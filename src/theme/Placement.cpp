@@ -50,7 +50,7 @@ QSize Placement::fitted(QSize wanted, QSize minimum, const QRect& frame, int mar
         return wanted;
     }
     const QSize room = frame.size() - QSize(2 * margin, 2 * margin);
-    return wanted.boundedTo(room).expandedTo(minimum);
+    return wanted.boundedTo(room).expandedTo(minimum).boundedTo(frame.size());
 }
 
 QRect Placement::nearMouseFrame(const Screens& screens, QSize wanted, QSize minimum) {
@@ -81,7 +81,7 @@ QRect Placement::within(const QRect& window, QSize minimum, const QRect& visible
     if (visible.isEmpty()) {
         return window;
     }
-    const QSize size = window.size().boundedTo(visible.size()).expandedTo(minimum);
+    const QSize size = window.size().expandedTo(minimum).boundedTo(visible.size());
     const int right = visible.x() + visible.width();
     const int bottom = visible.y() + visible.height();
     const int x = std::max(visible.x(), std::min(window.x(), right - size.width()));

@@ -9,7 +9,9 @@ class Screens;
 // Where panels open, in Qt's global coordinates. Every rule keeps its margins inside the
 // visible frame; a window that fits the frame only without them gets smaller margins, and one
 // larger than the frame keeps its right and top edges inside. A window is never shown larger
-// than the visible frame less the margins, down to its minimum size.
+// than the visible frame less the margins, down to its minimum size, and never larger than the
+// visible frame at all: a screen smaller than its minimum cuts it to the frame, so that none
+// of its controls lies off the screen or under a task bar.
 namespace Placement {
 
 // The visible frame of the first screen whose full frame holds the pointer, else of the main
@@ -20,7 +22,8 @@ QRect visibleFrameUnderPointer(const Screens& screens);
 QPoint nearMouse(const Screens& screens, QSize size);
 // Left edge 12 px right of the pointer, bottom edge 8 px above it, 12 px inside the frame.
 QPoint nearButton(const Screens& screens, QSize size);
-// The wanted size cut to the frame less margin px on each side, never below the minimum.
+// The wanted size cut to the frame less margin px on each side, not below the minimum unless
+// the frame itself is smaller.
 QSize fitted(QSize wanted, QSize minimum, const QRect& frame, int margin);
 // A panel that wants `wanted` and can shrink to `minimum`, near the mouse: its size fitted to
 // the visible frame under the pointer, placed by nearMouse.
@@ -30,7 +33,7 @@ QRect nearMouseFrame(const Screens& screens, QSize wanted, QSize minimum);
 // main screen, else an empty rectangle.
 QRect visibleFrameHolding(const Screens& screens, const QRect& rect);
 // A window's frame moved, and cut down to no less than its minimum, to lie inside the visible
-// frame; where even the minimum does not fit, its top-left corner (the title bar) stays inside.
+// frame; where even the minimum does not fit, it is cut to the visible frame.
 QRect within(const QRect& window, QSize minimum, const QRect& visible);
 
 // Centred horizontally, bottom edge 82 px above the bottom of the main screen's visible frame.

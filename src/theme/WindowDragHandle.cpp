@@ -1,7 +1,6 @@
 #include "theme/WindowDragHandle.h"
 
 #include <QMouseEvent>
-#include <QWindow>
 
 WindowDragHandle::WindowDragHandle(QWidget* parent) : QWidget(parent) {
     setAccessibleName(QStringLiteral("Move window"));
@@ -9,29 +8,30 @@ WindowDragHandle::WindowDragHandle(QWidget* parent) : QWidget(parent) {
 }
 
 void WindowDragHandle::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
+    following_ = false;
+    if (!travel_.press(*event)) {
         QWidget::mousePressEvent(event);
         return;
     }
     event->accept();
-    QWidget* top = window();
-    if (QWindow* handle = top->windowHandle(); handle && handle->startSystemMove()) {
-        return;
-    }
-    dragging_ = true;
-    grabOffset_ = event->globalPosition().toPoint() - top->frameGeometry().topLeft();
 }
 
 void WindowDragHandle::mouseMoveEvent(QMouseEvent* event) {
-    if (!dragging_) {
+    QWidget* top = window();
+    if (!following_ && travel_.startsDrag(*event)) {
+        following_ = true;
+        grabOffset_ = travel_.pressGlobal() - top->frameGeometry().topLeft();
+    }
+    if (!following_) {
         QWidget::mouseMoveEvent(event);
         return;
     }
     event->accept();
-    window()->move(event->globalPosition().toPoint() - grabOffset_);
+    top->move(event->globalPosition().toPoint() - grabOffset_);
 }
 
 void WindowDragHandle::mouseReleaseEvent(QMouseEvent* event) {
-    dragging_ = false;
+    travel_.reset();
+    following_ = false;
     QWidget::mouseReleaseEvent(event);
 }

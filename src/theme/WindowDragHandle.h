@@ -3,8 +3,12 @@
 #include <QPoint>
 #include <QWidget>
 
-// An invisible strip behind a panel's header: a press on it moves the whole window, by the
-// window manager when it can, else by following the pointer.
+#include "theme/PressTravel.h"
+
+// An invisible strip behind a panel's header: dragging it moves the whole window, which
+// follows the pointer until the release. A click on it does nothing. Not the window manager's
+// move: one asked for just after a quick release never ends, and the window sticks to the
+// pointer.
 class WindowDragHandle : public QWidget {
     Q_OBJECT
 public:
@@ -16,7 +20,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    bool dragging_ = false;
+    PressTravel travel_;
+    bool following_ = false;
     // The pointer's offset from the window's top-left corner at the press.
     QPoint grabOffset_;
 };

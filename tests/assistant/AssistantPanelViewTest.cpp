@@ -261,3 +261,22 @@ TEST_F(AssistantViewTest, TheReplyStyleMenuOpensInThePanelsLook) {
         menu->hide();
     }
 }
+
+// At 200 % on 1920 x 1080 with a task bar 525 px are visible, less than the minimum: cut to
+// that, the panel keeps the composer (chat) and the reply bar (reply) whole inside it.
+TEST_F(AssistantViewTest, ControlsStayInsideAPanelCutToASmallScreen) {
+    state.editSettings([&](NiveloSettings& s) { s.aiReplyStyles = {style("warm")}; });
+    attach();
+    controller.show("");
+    PanelWindow* panel = controller.panel();
+    panel->place({0, 0, 960, 525});
+    settle();
+    EXPECT_EQ(panel->size(), QSize(960, 525));
+    const auto inside = [&](QWidget* w) {
+        return panel->rect().contains(QRect(w->mapTo(panel, QPoint()), w->size()));
+    };
+    EXPECT_TRUE(inside(part<AssistantComposer>("composer")));
+    controller.showReply("Can we meet?", style("warm"), "English");
+    settle();
+    EXPECT_TRUE(inside(part<AssistantReplyBar>("replyBar")));
+}

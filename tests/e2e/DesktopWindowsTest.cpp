@@ -71,18 +71,20 @@ Drawn drawnWindow(const XSession& session, const QString& window) {
     return drawn;
 }
 
-// Where AT-SPI puts the menu bar of a process's window, in screen coordinates.
-std::optional<QRect> menuBarOverAtspi(const XSession& session, qint64 pid) {
+// Where AT-SPI puts the first element of a process's windows that matches, in screen
+// coordinates.
+std::optional<QRect> extentsOverAtspi(const XSession& session, qint64 pid,
+                                      const std::function<bool(AtspiAccessible*)>& matches) {
     const QProcessEnvironment env = session.environment();
     qputenv("DISPLAY", env.value("DISPLAY").toLocal8Bit());
     qputenv("DBUS_SESSION_BUS_ADDRESS", env.value("DBUS_SESSION_BUS_ADDRESS").toLocal8Bit());
     atspi_init();
     std::optional<QRect> found;
     const std::function<void(AtspiAccessible*, int)> walk = [&](AtspiAccessible* node, int depth) {
-        if (found || depth > 12) {
+        if (found || depth > 16) {
             return;
         }
-        if (atspi_accessible_get_role(node, nullptr) == ATSPI_ROLE_MENU_BAR) {
+        if (matches(node)) {
             if (AtspiComponent* component = atspi_accessible_get_component_iface(node)) {
                 if (AtspiRect* r =
                         atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr)) {
@@ -114,6 +116,31 @@ std::optional<QRect> menuBarOverAtspi(const XSession& session, qint64 pid) {
     }
     g_object_unref(desktop);
     return found;
+}
+
+// Where AT-SPI puts the menu bar of a process's window.
+std::optional<QRect> menuBarOverAtspi(const XSession& session, qint64 pid) {
+    return extentsOverAtspi(session, pid, [](AtspiAccessible* node) {
+        return atspi_accessible_get_role(node, nullptr) == ATSPI_ROLE_MENU_BAR;
+    });
+}
+
+// Where AT-SPI puts a showing element of a process with this name.
+std::optional<QRect> namedOverAtspi(const XSession& session, qint64 pid, const QString& name) {
+    return extentsOverAtspi(session, pid, [&](AtspiAccessible* node) {
+        gchar* own = atspi_accessible_get_name(node, nullptr);
+        const bool named = own && QString::fromUtf8(own) == name;
+        g_free(own);
+        if (!named) {
+            return false;
+        }
+        AtspiStateSet* states = atspi_accessible_get_state_set(node);
+        const bool showing = states && atspi_state_set_contains(states, ATSPI_STATE_SHOWING);
+        if (states) {
+            g_object_unref(states);
+        }
+        return showing;
+    });
 }
 
 QString storedDefaults(const XSession& session) {
@@ -256,6 +283,92 @@ TEST(DesktopWindows, PanelsFitASmallScreen) {
     const QString stored = storedDefaults(session);
     EXPECT_TRUE(stored.contains("nivelo.assistantPanel.height=900")) << stored.toStdString();
     EXPECT_TRUE(stored.contains("nivelo.clipboardPanel.height=800")) << stored.toStdString();
+}
+
+// 1920 x 1080 at 200 % (Xft.dpi 192) with a task bar: 960 x 525 logical px are visible, less
+// than the assistant's minimum height. Each panel, opened with the pointer low on the screen,
+// lies inside the visible area, and so do the assistant's message field and send button; the
+// saved sizes stay. The settings window too.
+TEST(DesktopWindows, PanelsFitTheScreenAtDoubleScale) {
+    NiveloRoad::Options options = roadOptions();
+    options.accessibilityBus = true;
+    options.desktop.screenSize = {1920, 1080};
+    options.desktop.taskBar = true;
+    options.desktop.xftDpi = 192;
+    options.defaults = {{"nivelo.assistantPanel.width", "620"},
+                        {"nivelo.assistantPanel.height", "680"}};
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    const QString editor = road.startTestEditor("Scaled Editor");
+    ASSERT_FALSE(editor.isEmpty());
+    session.activate(editor);
+    session.type("hallo");
+    session.key("ctrl+a");
+    XSession::pause(500);
+    const QRect visible(0, 0, 1920, 1080 - XSession::kTaskBarHeight);
+    const auto where = [](const QRect& r) {
+        return QString("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    };
+
+    const struct {
+        const char* name;
+        QString hotKey, title;
+        QStringList controls;  // named elements that must show inside the visible area
+    } panels[] = {{"quick panel", "q", "NiveloAI Quick Menu", {}},
+                  {"clipboard window", "v", "NiveloAI Clipboard", {}},
+                  {"translation preview", "r", "NiveloAI Translation Preview", {}},
+                  {"assistant", "i", "NiveloAI Assistant", {"Ask AI...", "Send"}}};
+    for (const auto& p : panels) {
+        SCOPED_TRACE(p.name);
+        session.activate(editor);
+        const QString panel = openedPanel(road, p.hotKey, p.title, {1500, 1000});
+        ASSERT_FALSE(panel.isEmpty()) << road.diagnostics("scaled-open").toStdString();
+        XSession::pause(500);
+        const QRect g = session.windowGeometry(panel);
+        std::cout << p.name << " at 200 %: "
+                  << session.screenshot(QString("scaled-%1").arg(p.hotKey)).toStdString()
+                  << std::endl;
+        EXPECT_TRUE(visible.contains(g)) << where(g).toStdString();
+        for (const QString& control : p.controls) {
+            std::optional<QRect> shown;
+            XSession::waitUntil(
+                [&] {
+                    return (shown = namedOverAtspi(session, road.nivelo()->processId(), control))
+                        .has_value();
+                },
+                8000);
+            ASSERT_TRUE(shown) << control.toStdString();
+            // AT-SPI speaks logical pixels.
+            const QRect drawn(shown->topLeft() * 2, shown->size() * 2);
+            EXPECT_TRUE(visible.contains(drawn) && g.contains(drawn))
+                << control.toStdString() << " " << where(drawn).toStdString();
+        }
+        closePanel(road, panel);
+    }
+    const QString stored = storedDefaults(session);
+    EXPECT_TRUE(stored.contains("nivelo.assistantPanel.height=680")) << stored.toStdString();
+
+    // A second launch asks the running one for its window: placed by the window manager the
+    // first time, then closed to the tray and asked for again.
+    QString window;
+    for (const char* round : {"first", "again"}) {
+        SCOPED_TRACE(round);
+        session.run(NIVELO_BINARY, {}, 15000);
+        window = session.waitForWindow("^NiveloAI$", 8000);
+        ASSERT_FALSE(window.isEmpty());
+        ASSERT_TRUE(XSession::waitUntil([&] { return session.isViewable(window); }, 8000));
+        XSession::waitUntil([&] { return visible.contains(drawnWindow(session, window).frame); },
+                            3000);
+        const Drawn drawn = drawnWindow(session, window);
+        std::cout << "settings window at 200 %: "
+                  << session.screenshot(QString("scaled-settings-%1").arg(round)).toStdString()
+                  << std::endl;
+        EXPECT_TRUE(visible.contains(drawn.frame)) << where(drawn.frame).toStdString();
+        session.run("wmctrl", {"-i", "-c", window});
+        ASSERT_TRUE(XSession::waitUntil([&] { return !session.isViewable(window); }));
+    }
 }
 
 // A drag that starts on the quick panel's background, below its rows, moves the panel.

@@ -63,7 +63,7 @@ XSession::XSession(Options options) : options_(options) {
     if (options_.accessibilityBus && !startDbus()) {
         return;
     }
-    if (!setMonitors()) {
+    if (!setMonitors() || !setXftDpi()) {
         return;
     }
     start("openbox", {"--sm-disable"});
@@ -156,6 +156,27 @@ bool XSession::setMonitors() {
             error_ = "xrandr --setmonitor failed";
             return false;
         }
+    }
+    return true;
+}
+
+bool XSession::setXftDpi() {
+    if (options_.xftDpi <= 0) {
+        return true;
+    }
+    const QString resources = home_.filePath("Xresources");
+    QFile file(resources);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error_ = "cannot write Xresources";
+        return false;
+    }
+    file.write(QString("Xft.dpi: %1\n").arg(options_.xftDpi).toUtf8());
+    file.close();
+    int code = -1;
+    run("xrdb", {"-merge", resources}, 30000, &code);
+    if (code != 0) {
+        error_ = "xrdb failed";
+        return false;
     }
     return true;
 }

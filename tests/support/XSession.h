@@ -25,6 +25,8 @@ public:
         QList<QRect> monitors;
         // A tint2 panel at the bottom with a task bar (a button per task) and a tray.
         bool taskBar = false;
+        // The desktop's Xft.dpi (192: everything drawn at 200 %); 0 leaves it unset.
+        int xftDpi = 0;
     };
 
     XSession();
@@ -122,6 +124,7 @@ private:
     struct _XDisplay* xDisplay() const;
     bool startDbus();
     bool setMonitors();
+    bool setXftDpi();
     bool waitForWindowManager();
     bool startTaskBar();
 

@@ -140,6 +140,20 @@ TEST_F(PanelFixture, TheCloseButtonTheHeaderAndTheEdgesAnswerTheMouse) {
     EXPECT_EQ(panel->wantedSize(), QSize(360, 220));
 }
 
+// A screen smaller than a panel's minimum: placed there, the panel is cut to it; the next
+// larger place brings the minimum back, and the size wanted stays throughout.
+TEST_F(PanelFixture, APlaceSmallerThanTheMinimumCutsThePanelUntilTheNextLargerOne) {
+    auto panel = make(PanelWindow::Kind::key);
+    panel->setPanelMinimumSize({480, 560});
+    panel->setWantedSize({620, 680});
+    panel->place({0, 0, 960, 525});
+    EXPECT_EQ(panel->geometry(), QRect(0, 0, 960, 525));
+    panel->place({100, 50, 620, 680});
+    EXPECT_EQ(panel->geometry(), QRect(100, 50, 620, 680));
+    EXPECT_EQ(panel->minimumSize(), QSize(480, 560));
+    EXPECT_EQ(panel->wantedSize(), QSize(620, 680));
+}
+
 // Where the window manager cannot move it, the panel follows the pointer itself.
 TEST_F(PanelFixture, APressNoControlTakesMovesAPanelMovableByItsBackground) {
     for (const bool movable : {true, false}) {
@@ -292,7 +306,7 @@ TEST(NiveloStyle, AnUncheckedBoxFrameStandsOutOnLightAndDarkWindows) {
 }
 
 // A 1024 x 600 screen whose bottom 30 px a task bar takes, beside a large one.
-TEST(Placement, ShowsWindowsNoLargerThanTheVisibleFrameDownToTheirMinimum) {
+TEST(Placement, ShowsWindowsNoLargerThanTheVisibleFrame) {
     SimulatedScreens screens;
     screens.list = {{QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 570)},
                     {QRect(1024, 0, 1920, 1080), QRect(1024, 0, 1920, 1080)}};
@@ -307,8 +321,9 @@ TEST(Placement, ShowsWindowsNoLargerThanTheVisibleFrameDownToTheirMinimum) {
         {{500, 300}, {620, 680}, {480, 400}, {{388, 16}, QSize(620, 538)}},
         // The minimum fits the frame only without the margins: all of it still shows.
         {{500, 300}, {620, 680}, {480, 560}, {{388, 5}, QSize(620, 560)}},
-        // Not even the minimum fits: its top and right edges stay inside.
-        {{900, 300}, {900, 700}, {1100, 650}, {{-76, 0}, QSize(1100, 650)}},
+        // Not even the minimum fits: cut to the frame, all of it inside.
+        {{900, 300}, {900, 700}, {1100, 650}, {{0, 0}, QSize(1024, 570)}},
+        {{500, 300}, {620, 680}, {480, 590}, {{388, 0}, QSize(620, 570)}},
         // The same wish on the large screen keeps its size.
         {{1100, 300}, {620, 680}, {480, 560}, {{1114, 282}, QSize(620, 680)}},
     };
@@ -322,7 +337,7 @@ TEST(Placement, ShowsWindowsNoLargerThanTheVisibleFrameDownToTheirMinimum) {
 }
 
 // A framed window given back on its screen: moved in, cut down to its minimum, and where even
-// that is too tall, its top-left corner (the title bar) inside.
+// that is too large, to the visible frame.
 TEST(Placement, KeepsAWindowFrameWithinTheVisibleFrameOfItsScreen) {
     SimulatedScreens screens;
     screens.list = {{QRect(0, 0, 1024, 600), QRect(0, 0, 1024, 570)},
@@ -340,8 +355,9 @@ TEST(Placement, KeepsAWindowFrameWithinTheVisibleFrameOfItsScreen) {
         const QRect visible = Placement::visibleFrameHolding(screens, c.frame);
         EXPECT_EQ(Placement::within(c.frame, minimum, visible), c.shown) << c.frame.x();
     }
+    // Not even the minimum fits: cut to the visible frame.
     EXPECT_EQ(Placement::within({10, 10, 900, 700}, {900, 700}, QRect(0, 0, 800, 600)),
-              QRect(0, 0, 900, 700));
+              QRect(0, 0, 800, 600));
     // Off every screen: the main one, which the status box follows too.
     screens.mainIndex = 1;
     EXPECT_EQ(Placement::visibleFrameHolding(screens, QRect(-900, 0, 10, 10)),
