@@ -21,8 +21,9 @@ QByteArray pngBytes() {
     return bytes;
 }
 
-// The keeper process serving this display's clipboard; 0 when none runs.
-qint64 keeperOf(const QString& display) {
+// The keeper processes of this display, serving or waiting for their nivelo.
+QList<qint64> keepersOf(const QString& display) {
+    QList<qint64> keepers;
     for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile cmdline("/proc/" + entry + "/cmdline");
         QFile environ("/proc/" + entry + "/environ");
@@ -33,10 +34,16 @@ qint64 keeperOf(const QString& display) {
         const bool zombie = stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
         if (!zombie && cmdline.readAll().contains("--keep-clipboard") &&
             environ.readAll().split('\0').contains(("DISPLAY=" + display).toUtf8())) {
-            return entry.toLongLong();
+            keepers.append(entry.toLongLong());
         }
     }
-    return 0;
+    return keepers;
+}
+
+// The keeper process serving this display's clipboard; 0 when none runs.
+qint64 keeperOf(const QString& display) {
+    const QList<qint64> keepers = keepersOf(display);
+    return keepers.isEmpty() ? 0 : keepers.first();
 }
 
 QByteArray fileBytes(const QString& path) {
@@ -148,6 +155,56 @@ TEST_P(ClipboardAfterExit, TheUsersClipboardOutlivesNivelo) {
     EXPECT_NE(keeper, 0);
     road.session().setClipboardText("copied later");
     EXPECT_TRUE(XSession::waitUntil([&] { return keeperOf(road.session().display()) == 0; }));
+    EXPECT_EQ(road.session().clipboardText(), "copied later");
+}
+
+// A keeper left by a quit serves the user's clipboard until another client owns it, whatever
+// comes between: a new nivelo's action clears the clipboard and gives it back, then the user
+// copies. The old keeper has ended by then; no keeper is left once nivelo quits again.
+TEST(ClipboardAfterExitAgain, AKeeperLeftByAQuitEndsAtTheNextOwner) {
+    NiveloRoad road(roadOptions());
+    ASSERT_TRUE(road.session().isReady()) << road.session().error().toStdString();
+    const QByteArray png = pngBytes();
+    const QString file = road.session().path("user.png");
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(png);
+    }
+    road.session().setClipboardImage(file);
+    qint64 firstKeeper = 0;
+    for (const QString& text : {QStringLiteral("One two."), QStringLiteral("Three four.")}) {
+        SCOPED_TRACE(text.toStdString());
+        const QString title = "Again " + text;
+        const QString dump = road.session().path(QString::number(qHash(text)) + ".txt");
+        // A copy that comes a little late, as from a busy application: the clipboard has no
+        // owner for a while after the read cleared it.
+        road.session().start(NIVELO_TEST_EDITOR, {"--dump", dump, "--title", title, "--text", text,
+                                                  "--copy-delay", "100"});
+        const QString window = road.session().waitForWindow(title);
+        ASSERT_FALSE(window.isEmpty());
+        ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+        road.session().activate(window);
+        road.session().key("ctrl+a");
+        road.pressAltHotKey("1");
+        ASSERT_TRUE(
+            XSession::waitUntil([&] { return fileBytes(dump) == text.toUpper().toUtf8(); }, 20000));
+        ASSERT_TRUE(
+            XSession::waitUntil([&] { return road.session().clipboardData("image/png") == png; }));
+        if (firstKeeper == 0) {
+            ASSERT_TRUE(road.stopNivelo());
+            firstKeeper = keeperOf(road.session().display());
+            ASSERT_NE(firstKeeper, 0);
+            EXPECT_EQ(road.session().clipboardData("image/png"), png);
+        }
+    }
+
+    road.session().setClipboardText("copied later");
+    EXPECT_TRUE(XSession::waitUntil(
+        [&] { return !keepersOf(road.session().display()).contains(firstKeeper); }));
+    EXPECT_LE(keepersOf(road.session().display()).size(), 1);
+    ASSERT_TRUE(road.stopNivelo());
+    EXPECT_TRUE(XSession::waitUntil([&] { return keepersOf(road.session().display()).isEmpty(); }));
     EXPECT_EQ(road.session().clipboardText(), "copied later");
 }
 

@@ -138,7 +138,7 @@ TEST(X11ClipboardKeeper, TakesOverAtACleanExit) {
     ASSERT_NE(pid, 0);
 
     pasteboard.handOverAtExit();
-    EXPECT_FALSE(QGuiApplication::clipboard()->ownsClipboard());
+    EXPECT_FALSE(pasteboard.ownsClipboard());
     EXPECT_EQ(x11Session().clipboardText(), "given back");
     x11Session().setClipboardText("copied later");
     EXPECT_TRUE(ends(pid));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "support/TaskProbe.h"
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
@@ -46,4 +48,85 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
         EXPECT_EQ(x11Session().clipboardData("image/png"), png);
         EXPECT_NE(x11Session().clipboardData("UTF8_STRING"), QByteArray("Hello world"));
     }
+}
+
+namespace {
+struct Offered {
+    QString type;
+    QByteArray bytes;
+};
+
+// The user's copy in another application: text, HTML, an image and a binary type.
+QList<Offered> usersCopy(const QByteArray& png) {
+    return {{"text/plain", QByteArray("Kopie \xc3\xbc\xe2\x82\xac\n\ttab  ")},
+            {"text/html", QByteArray("<p><b>Kopie</b> \xc3\xbc</p>")},
+            {"image/png", png},
+            {"application/x-nivelo-test", QByteArray("\x01\x00\xff\x7f"
+                                                     "bin\x00"
+                                                     "ary\x80",
+                                                     12)}};
+}
+}  // namespace
+
+// An editor that answers Copy late and takes the clipboard the Qt way, with the time of the
+// last event it handled: the time our restore told it. The server accepts that take although
+// Qt's clipboard here still believes it owns; the copy is undone all the same, and the user's
+// copy comes back byte for byte in every format.
+TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
+    const QByteArray png = writePng("qt-copier.png");
+    ASSERT_FALSE(png.isEmpty());
+    const QList<Offered> copy = usersCopy(png);
+    QStringList offers;
+    for (const Offered& value : copy) {
+        const QString file = x11Session().path("offer-" + QString(value.type).replace('/', '-'));
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(value.bytes);
+        offers << "--offer" << value.type + "=" + file;
+    }
+    RealCapture capture;
+    QStringList failed;
+    for (const int delayMs : {150, 250, 350, 400}) {
+        const QString title = QStringLiteral("Qt copier %1").arg(delayMs);
+        const QString window = startTestEditor(x11Session().path("qt-copier.txt"), title, 1,
+                                               {"--text", "Hello world", "--copy-delay",
+                                                QString::number(delayMs), "--copy-time", "qt"});
+        ASSERT_FALSE(window.isEmpty());
+        const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
+        for (const bool fast : {true, false}) {
+            const QString name =
+                QStringLiteral("%1 ms %2").arg(delayMs).arg(fast ? "fast" : "standard");
+            SCOPED_TRACE(name.toStdString());
+            const QString owner = QStringLiteral("User copy %1").arg(name);
+            ASSERT_FALSE(
+                startTestEditor(x11Session().path("offer.txt"), owner, 1, offers).isEmpty());
+            ASSERT_TRUE(XSession::waitUntil([&] {
+                return x11Session().clipboardData("application/x-nivelo-test") == copy[3].bytes;
+            }));
+            x11Session().activate(window);
+            ASSERT_TRUE(XSession::waitUntil(
+                [&] {
+                    return capture.focus.rememberedProcessIdentifier() ==
+                           std::optional<qint64>(pid);
+                },
+                20000));
+            x11Session().key("ctrl+a");
+
+            auto outcome = startTask(capture.service.readSelectedTextTransient(
+                false, false, fast ? PasteboardTiming::fast() : PasteboardTiming::standard()));
+            ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 20000));
+            // Every late copy lands within 2 s of the read's end.
+            pause(2200);
+            bool whole = true;
+            for (const Offered& value : copy) {
+                const QByteArray now = x11Session().clipboardData(value.type);
+                EXPECT_EQ(now, value.bytes) << value.type.toStdString();
+                whole = whole && now == value.bytes;
+            }
+            if (!whole) {
+                failed << name;
+            }
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join(", ").toStdString();
 }

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QProcess>
+#include <QThread>
 
 #include "capture/PasteboardSnapshot.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "platform/MemoryDefaults.h"
+#include "platform/RealClock.h"
 #include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11SelectionOwner.h"
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
 
@@ -16,6 +21,13 @@ void offerOnly(const QString& target, const QByteArray& bytes) {
     xclip.write(bytes);
     xclip.closeWriteChannel();
     xclip.waitForFinished(5000);
+    // xclip's parent leaves before its child's take reaches the server. Waiting runs no event
+    // loop of ours: a reader that asked us meanwhile would hang.
+    for (int tries = 0;
+         tries < 500 && X11SelectionOwner::ownedBy(X11SelectionOwner::qtConnection(), "CLIPBOARD");
+         ++tries) {
+        QThread::msleep(10);
+    }
 }
 
 bool waitForChange(const X11Pasteboard& pasteboard, qint64 from) {
@@ -194,4 +206,40 @@ TEST(X11Pasteboard, TheClipboardOwnersProcessIsKnown) {
     pasteboard.setPlainText("ours");
     EXPECT_EQ(pasteboard.ownerProcessIdentifier(),
               std::optional<qint64>(QCoreApplication::applicationPid()));
+}
+
+// A Qt application whose copy comes late takes the clipboard with the time it learnt from our
+// take of it, equal to ours: the server gives it the clipboard and Qt here does not notice.
+// The change count, the owner and the text follow the server, and the history records it.
+TEST(X11Pasteboard, AQtCopyWithATimeEqualToOursIsSeen) {
+    X11Pasteboard pasteboard;
+    RealClock clock;
+    MemoryDefaults store;
+    ClipboardHistoryService history(pasteboard, clock, store);
+    const QString window = startTestEditor(
+        x11Session().path("equal-time.txt"), "Equal time", 1,
+        {"--text", "Copied the Qt way", "--copy-delay", "300", "--copy-time", "qt"});
+    ASSERT_FALSE(window.isEmpty());
+    const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
+    ASSERT_TRUE(x11Session().activate(window));
+    x11Session().key("ctrl+a");
+    x11Session().key("ctrl+c");
+    ASSERT_TRUE(XSession::waitUntil(
+        [&] { return pasteboard.ownerProcessIdentifier() == std::optional<qint64>(pid); }));
+
+    // Its next copy is under way when we take the clipboard from it.
+    x11Session().key("ctrl+c");
+    pasteboard.setPlainText("ours");
+    history.poll();
+    pause(100);
+    ASSERT_EQ(pasteboard.ownerProcessIdentifier(), QCoreApplication::applicationPid());
+    const qint64 count = pasteboard.changeCount();
+
+    EXPECT_TRUE(XSession::waitUntil([&] { return pasteboard.changeCount() > count; }));
+    EXPECT_EQ(pasteboard.ownerProcessIdentifier(), std::optional<qint64>(pid));
+    EXPECT_FALSE(pasteboard.ownsClipboard());
+    EXPECT_EQ(pasteboard.plainText(), QString("Copied the Qt way"));
+    history.poll();
+    ASSERT_FALSE(history.items().isEmpty());
+    EXPECT_EQ(history.items().first().text, "Copied the Qt way");
 }

@@ -5,10 +5,10 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QSocketNotifier>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <utility>
@@ -20,8 +20,9 @@ extern char** environ;
 
 namespace {
 
+// What the server says: Qt can believe it still owns a clipboard another client took.
 bool ownsClipboard() {
-    return QGuiApplication::clipboard()->ownsClipboard();
+    return X11SelectionOwner::ownedBy(X11SelectionOwner::qtConnection(), "CLIPBOARD");
 }
 
 QByteArray frameOf(X11KeeperMessage::Kind kind, const QList<PasteboardValue>& values = {},
@@ -31,6 +32,15 @@ QByteArray frameOf(X11KeeperMessage::Kind kind, const QList<PasteboardValue>& va
     message.values = values;
     message.ownerWindow = ownerWindow;
     return message.frame();
+}
+
+// Our own data hands out the very bytes it holds: most values compare without reading them.
+bool sameValues(const QList<PasteboardValue>& a, const QList<PasteboardValue>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const PasteboardValue& x, const PasteboardValue& y) {
+                          return x.type == y.type &&
+                                 (x.data.isSharedWith(y.data) || x.data == y.data);
+                      });
 }
 
 qint64 monotonicMs() {
@@ -137,14 +147,20 @@ void X11ClipboardKeeper::stopped() {
     nextState_.clear();
     written_ = 0;
     holds_ = false;
+    kept_.clear();
 }
 
 void X11ClipboardKeeper::keep(const QList<PasteboardValue>& values, quint32 ownerWindow) {
+    if (holds_ && socket_ >= 0 && ownerWindow == keptOwner_ && sameValues(values, kept_)) {
+        return;
+    }
     if (!ensureStarted()) {
         return;
     }
     queueState(frameOf(X11KeeperMessage::Kind::Keep, values, ownerWindow));
     holds_ = true;
+    kept_ = values;
+    keptOwner_ = ownerWindow;
 }
 
 void X11ClipboardKeeper::drop() {
@@ -153,6 +169,7 @@ void X11ClipboardKeeper::drop() {
     }
     queueState(frameOf(X11KeeperMessage::Kind::Drop));
     holds_ = false;
+    kept_.clear();
 }
 
 void X11ClipboardKeeper::queueState(QByteArray frame) {

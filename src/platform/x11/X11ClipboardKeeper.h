@@ -31,7 +31,8 @@ public:
     X11ClipboardKeeper& operator=(const X11ClipboardKeeper&) = delete;
 
     // We own the clipboard through `ownerWindow` with these values; the keeper holds them
-    // from now on. An unsent earlier state is replaced, never queued.
+    // from now on. An unsent earlier state is replaced, never queued; the state the keeper
+    // was last given is not sent again (one change is told by our write and by the server).
     void keep(const QList<PasteboardValue>& values, quint32 ownerWindow);
     // We own nothing on the clipboard any more.
     void drop();
@@ -63,6 +64,8 @@ private:
     QByteArray writing_;
     qsizetype written_ = 0;
     QByteArray nextState_;
-    // Whether the last state queued holds content.
+    // Whether the last state queued holds content, and that content.
     bool holds_ = false;
+    QList<PasteboardValue> kept_;
+    quint32 keptOwner_ = 0;
 };

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
-#include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <cerrno>
@@ -88,18 +87,17 @@ int serve(int argc, char** argv, const Held& held, bool takeNow) {
     qunsetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON");
     QGuiApplication app(argc, argv);
     X11Pasteboard pasteboard;
-    if (!take(held, takeNow, pasteboard)) {
+    if (!take(held, takeNow, pasteboard) || !pasteboard.ownsClipboard()) {
         return 0;
     }
-    if (!QGuiApplication::clipboard()->ownsClipboard()) {
-        return 0;
-    }
-    QObject::connect(
-        QGuiApplication::clipboard(), &QClipboard::changed, &app, [](QClipboard::Mode mode) {
-            if (mode == QClipboard::Clipboard && !QGuiApplication::clipboard()->ownsClipboard()) {
-                QCoreApplication::quit();
-            }
-        });
+    // Serving ends with the first owner that is not us, as the server tells: Qt keeps
+    // believing it owns the clipboard after a clear by another client, or a take with a time
+    // equal to ours, and a keeper that believed it would serve nobody and never end.
+    QObject::connect(&pasteboard, &X11Pasteboard::ownerChanged, &app, [&pasteboard] {
+        if (!pasteboard.ownsClipboard()) {
+            QCoreApplication::quit();
+        }
+    });
     return QGuiApplication::exec();
 }
 

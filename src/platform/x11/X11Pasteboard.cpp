@@ -9,6 +9,7 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionFetches.h"
 #include "platform/x11/X11SelectionOwner.h"
+#include "platform/x11/X11SelectionWatch.h"
 
 namespace {
 // Data we own. Qt answers another client's request for a target through retrieveData, so a
@@ -45,12 +46,24 @@ QClipboard* clipboard() {
 }
 }  // namespace
 
-X11Pasteboard::X11Pasteboard(QObject* parent)
-    : QObject(parent), serve_(std::make_shared<ServeState>()) {
+X11Pasteboard::X11Pasteboard(std::shared_ptr<X11Connection> connection, QObject* parent)
+    : QObject(parent),
+      serve_(std::make_shared<ServeState>()),
+      connection_(connection ? std::move(connection) : std::make_shared<X11Connection>()),
+      owners_(std::make_unique<X11SelectionWatch>(connection_, "CLIPBOARD")) {
+    if (owners_->isWatching()) {
+        // Every owner the server names, ours too: a copy in one of our own fields is ours.
+        owners_->onChange([this] {
+            changed();
+            Q_EMIT ownerChanged();
+        });
+        return;
+    }
+    // Without the XFixes extension only Qt's belief is left.
     connect(clipboard(), &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard) {
-            ++changeCount_;
-            tellKeeper();
+            changed();
+            Q_EMIT ownerChanged();
         }
     });
 }
@@ -110,7 +123,7 @@ std::optional<QByteArray> X11Pasteboard::itemData(int index, const QString& type
 std::optional<QString> X11Pasteboard::plainText() const {
     LocalRead read(*serve_);
     const QMimeData* data = currentData();
-    return data ? textOf(*data, clipboard()->ownsClipboard()) : std::nullopt;
+    return data ? textOf(*data, ownsClipboard()) : std::nullopt;
 }
 
 std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
@@ -143,7 +156,7 @@ void X11Pasteboard::clear() {
     }
     serve_ = std::make_shared<ServeState>();
     qtServerTime::setSelection(QClipboard::Clipboard, nullptr);
-    ++changeCount_;
+    changed();
 }
 
 void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
@@ -162,7 +175,7 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
     }
     qtServerTime::setSelection(QClipboard::Clipboard, data);
     serve_ = std::move(state);
-    ++changeCount_;
+    changed();
 }
 
 void X11Pasteboard::setPlainText(const QString& text) {
@@ -174,15 +187,24 @@ void X11Pasteboard::setPlainText(const QString& text) {
     data->setText(text);
     qtServerTime::setSelection(QClipboard::Clipboard, data);
     serve_ = std::move(state);
-    ++changeCount_;
+    changed();
 }
 
 bool X11Pasteboard::lastWriteTextServed() const {
     return serve_->textServed;
 }
 
+void X11Pasteboard::changed() {
+    ++changeCount_;
+    tellKeeper();
+}
+
+bool X11Pasteboard::ownsClipboard() const {
+    return X11SelectionOwner::ownedBy(X11SelectionOwner::qtConnection(), "CLIPBOARD");
+}
+
 std::optional<qint64> X11Pasteboard::ownerProcessIdentifier() const {
-    if (clipboard()->ownsClipboard()) {
+    if (ownsClipboard()) {
         return QCoreApplication::applicationPid();
     }
     return X11SelectionOwner::ownerProcess(X11SelectionOwner::qtConnection(),
@@ -240,7 +262,7 @@ void X11Pasteboard::tellKeeperNow() {
     if (!keeper_) {
         return;
     }
-    if (!clipboard()->ownsClipboard()) {
+    if (!ownsClipboard()) {
         keeper_->drop();
         return;
     }
@@ -249,7 +271,7 @@ void X11Pasteboard::tellKeeperNow() {
 
 quint32 X11Pasteboard::ownerWindow() const {
     // Qt owns every selection through one window for the life of the process.
-    if (ownerWindow_ == 0 && clipboard()->ownsClipboard()) {
+    if (ownerWindow_ == 0 && ownsClipboard()) {
         ownerWindow_ =
             X11SelectionOwner::ownerWindow(X11SelectionOwner::qtConnection(), "CLIPBOARD");
     }
@@ -260,7 +282,7 @@ void X11Pasteboard::handOverAtExit() {
     if (!keeper_) {
         return;
     }
-    if (!clipboard()->ownsClipboard() || X11ClipboardKeeper::managerRuns()) {
+    if (!ownsClipboard() || X11ClipboardKeeper::managerRuns()) {
         // Nothing of ours to keep, or Qt hands it to the clipboard manager as the application
         // object goes.
         keeper_->drop();

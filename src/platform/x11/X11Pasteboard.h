@@ -9,15 +9,22 @@ class QMimeData;
 class X11ClipboardKeeper;
 class X11Connection;
 class X11SelectionFetches;
+class X11SelectionWatch;
 
 // The CLIPBOARD selection through Qt's clipboard. Every target the owner offers is an item
 // type with its bytes (the protocol targets TARGETS, MULTIPLE, TIMESTAMP, SAVE_TARGETS and
 // DELETE aside), so a snapshot gives back images and rich text as well as plain text. What we
 // write notes when another client fetches a text target from it: that is a paste being served.
+// Who owns the clipboard is what the X server says: Qt ignores a loss whose time equals its
+// own take's (an application that took the clipboard with the time it learnt from our take),
+// so the change count follows the server's owner events on a connection of our own, and
+// ownership is the server's owner window compared to ours.
 class X11Pasteboard : public QObject, public Pasteboard {
     Q_OBJECT
 public:
-    explicit X11Pasteboard(QObject* parent = nullptr);
+    // Hears the owner events on `connection`; with none given, on a connection of its own.
+    explicit X11Pasteboard(std::shared_ptr<X11Connection> connection = {},
+                           QObject* parent = nullptr);
     ~X11Pasteboard() override;
 
     qint64 changeCount() const override { return changeCount_; }
@@ -33,6 +40,9 @@ public:
     std::optional<qint64> ownerProcessIdentifier() const override;
     PasteboardFetch lastWriteFetch() const override;
     void handOverAtExit() override;
+
+    // Whether the server names our window as the clipboard's owner.
+    bool ownsClipboard() const;
 
     // Follows other clients' fetches of what we write, their requests and the pieces they
     // take, through that connection.
@@ -56,8 +66,14 @@ public:
         bool textServed = false;
     };
 
+Q_SIGNALS:
+    // The clipboard changed owner, ours included, as the server told.
+    void ownerChanged();
+
 private:
     const QMimeData* currentData() const;
+    // One change of the content, ours or another client's.
+    void changed();
     // Every content type of our own clipboard data with its bytes.
     QList<PasteboardValue> ownValues() const;
     // Tells the keeper what we own now, on the next turn of the event loop.
@@ -68,6 +84,8 @@ private:
 
     qint64 changeCount_ = 0;
     std::shared_ptr<ServeState> serve_;
+    std::shared_ptr<X11Connection> connection_;
+    std::unique_ptr<X11SelectionWatch> owners_;
     std::unique_ptr<X11SelectionFetches> fetches_;
     std::unique_ptr<X11ClipboardKeeper> keeper_;
     mutable quint32 ownerWindow_ = 0;

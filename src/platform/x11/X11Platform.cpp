@@ -34,7 +34,7 @@ std::shared_ptr<X11Connection> addX11Services(Platform& platform) {
     platform.eventMonitors = std::make_unique<X11EventMonitors>(connection);
     platform.keyMap = std::shared_ptr<KeyMap>(connection, &connection->keyMap());
 
-    auto pasteboard = std::make_unique<X11Pasteboard>();
+    auto pasteboard = std::make_unique<X11Pasteboard>(connection);
     pasteboard->followFetches(connection);
     // Our own binary as it runs now, even when the file was replaced by an update meanwhile.
     pasteboard->keepWith(std::make_unique<X11ClipboardKeeper>(

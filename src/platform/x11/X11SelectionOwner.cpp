@@ -71,6 +71,17 @@ quint32 ownerWindow(xcb_connection_t* connection, const QByteArray& selection) {
     return reply ? reply->owner : 0;
 }
 
+bool ownedBy(xcb_connection_t* connection, const QByteArray& selection) {
+    const quint32 owner = ownerWindow(connection, selection);
+    if (owner == XCB_NONE) {
+        return false;
+    }
+    // Every resource a client creates carries its base above the server's resource mask.
+    const xcb_setup_t* setup = xcb_get_setup(connection);
+    return (owner & ~setup->resource_id_mask) ==
+           (setup->resource_id_base & ~setup->resource_id_mask);
+}
+
 std::optional<qint64> ownerProcess(xcb_connection_t* connection, Display* display,
                                    const QByteArray& selection) {
     const xcb_window_t owner = ownerWindow(connection, selection);

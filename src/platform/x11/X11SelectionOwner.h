@@ -12,6 +12,10 @@ namespace X11SelectionOwner {
 // The owner's window; 0 when nobody owns the selection.
 quint32 ownerWindow(xcb_connection_t* connection, const QByteArray& selection);
 
+// Whether a window of `connection`'s own client owns the selection: what the server says, not
+// what the toolkit on that connection believes.
+bool ownedBy(xcb_connection_t* connection, const QByteArray& selection);
+
 // The process that owns the selection: the X server's record of the owner's client (the
 // X-Resource extension, given `display`, the same display as `connection`), else the
 // _NET_WM_PID of the owner window or of a top-level window of the same client (toolkits own

@@ -21,7 +21,8 @@ X11SelectionWatch::X11SelectionWatch(std::shared_ptr<X11Connection> connection,
                                    XFixesSelectionWindowDestroyNotifyMask |
                                    XFixesSelectionClientCloseNotifyMask);
     // Selected before the owner is read: a change in between is counted, not lost.
-    hasOwner_ = XGetSelectionOwner(display, selection_) != None;
+    owner_ = XGetSelectionOwner(display, selection_);
+    hasOwner_ = owner_ != None;
     connection_->noteRoundTrip();
     listener_ = connection_->addListener([this](XEvent& event) {
         if (event.type != eventBase_ + XFixesSelectionNotify) {
@@ -31,8 +32,12 @@ X11SelectionWatch::X11SelectionWatch(std::shared_ptr<X11Connection> connection,
         if (notify.selection != selection_) {
             return;
         }
-        hasOwner_ = notify.subtype == XFixesSetSelectionOwnerNotify && notify.owner != None;
+        owner_ = notify.subtype == XFixesSetSelectionOwnerNotify ? notify.owner : None;
+        hasOwner_ = owner_ != None;
         ++changeCount_;
+        if (changed_) {
+            changed_();
+        }
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <functional>
 #include <memory>
 
 class X11Connection;
@@ -22,6 +23,11 @@ public:
     bool isWatching() const { return eventBase_ >= 0; }
     qint64 changeCount() const { return changeCount_; }
     bool hasOwner() const { return hasOwner_; }
+    // The owner's window as the last event told; 0 when nobody owns the selection.
+    unsigned long owner() const { return owner_; }
+
+    // Called after every change counted, as the event is read.
+    void onChange(std::function<void()> changed) { changed_ = std::move(changed); }
 
 private:
     std::shared_ptr<X11Connection> connection_;
@@ -30,4 +36,6 @@ private:
     int listener_ = 0;
     qint64 changeCount_ = 0;
     bool hasOwner_ = false;
+    unsigned long owner_ = 0;
+    std::function<void()> changed_;
 };

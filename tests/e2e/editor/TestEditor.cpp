@@ -1,14 +1,20 @@
 // A plain Qt text editor for the end-to-end tests. It writes its text to a file after every
 // change so a test can read what the editor holds without touching the clipboard.
 //   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--copy-delay MS]
+//                      [--copy-time server|qt] [--offer TYPE=FILE]...
 // With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
-// editor answers Copy that late, like a busy application. It pastes plain text only. F11
-// toggles full screen, as in a browser.
+// editor answers Copy that late, like a busy application: taking the clipboard with the
+// server's present time, or with "qt" the way Qt does, with the time of the last event it
+// handled. Each --offer puts FILE's bytes on the clipboard as TYPE at start, all in one copy,
+// as the user's copy in another application. It pastes plain text only. F11 toggles full
+// screen, as in a browser.
 #include <qpa/qplatformnativeinterface.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QScreen>
@@ -31,7 +37,8 @@ void takeTheServersTime() {
 // Holds Copy back for a while.
 class SlowCopy : public QObject {
 public:
-    SlowCopy(QPlainTextEdit* editor, int delayMs) : QObject(editor), delayMs_(delayMs) {
+    SlowCopy(QPlainTextEdit* editor, int delayMs, bool serverTime)
+        : QObject(editor), delayMs_(delayMs), serverTime_(serverTime) {
         editor->installEventFilter(this);
     }
 
@@ -40,8 +47,10 @@ protected:
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
             auto* editor = static_cast<QPlainTextEdit*>(watched);
-            QTimer::singleShot(delayMs_, editor, [editor] {
-                takeTheServersTime();
+            QTimer::singleShot(delayMs_, editor, [editor, serverTime = serverTime_] {
+                if (serverTime) {
+                    takeTheServersTime();
+                }
                 editor->copy();
             });
             return true;
@@ -51,6 +60,7 @@ protected:
 
 private:
     int delayMs_;
+    bool serverTime_;
 };
 
 // Pastes the clipboard's plain text, fetched once. Qt's own paste asks the owner for one
@@ -73,6 +83,24 @@ protected:
         return false;
     }
 };
+
+// The clipboard with every TYPE=FILE given, in one copy; false when a file cannot be read.
+bool offer(const QStringList& offers) {
+    if (offers.isEmpty()) {
+        return true;
+    }
+    auto data = std::make_unique<QMimeData>();
+    for (const QString& entry : offers) {
+        const qsizetype split = entry.indexOf(QLatin1Char('='));
+        QFile file(entry.mid(split + 1));
+        if (split <= 0 || !file.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        data->setData(entry.left(split), file.readAll());
+    }
+    QGuiApplication::clipboard()->setMimeData(data.release(), QClipboard::Clipboard);
+    return true;
+}
 
 void dump(const QString& path, const QString& text) {
     QSaveFile file(path);
@@ -107,7 +135,15 @@ int main(int argc, char** argv) {
     parser.addOption({QStringLiteral("text"), QStringLiteral("initial text"), QStringLiteral("t")});
     parser.addOption({QStringLiteral("copy-delay"), QStringLiteral("copy late"),
                       QStringLiteral("ms"), QStringLiteral("0")});
+    parser.addOption({QStringLiteral("copy-time"), QStringLiteral("server or qt"),
+                      QStringLiteral("time"), QStringLiteral("server")});
+    parser.addOption({QStringLiteral("offer"), QStringLiteral("put on the clipboard"),
+                      QStringLiteral("type=file")});
     parser.process(app);
+    if (!offer(parser.values(QStringLiteral("offer")))) {
+        return 2;
+    }
+    const bool serverTime = parser.value(QStringLiteral("copy-time")) != QLatin1String("qt");
 
     const int count = qMax(1, parser.value(QStringLiteral("windows")).toInt());
     const QString base = parser.value(QStringLiteral("dump"));
@@ -132,7 +168,7 @@ int main(int argc, char** argv) {
             e->isFullScreen() ? e->showNormal() : e->showFullScreen();
         });
         if (const int delay = parser.value(QStringLiteral("copy-delay")).toInt(); delay > 0) {
-            new SlowCopy(editor.get(), delay);
+            new SlowCopy(editor.get(), delay, serverTime);
         }
         if (!path.isEmpty()) {
             dump(path, editor->toPlainText());
