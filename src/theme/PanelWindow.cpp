@@ -191,7 +191,9 @@ void PanelWindow::mousePressEvent(QMouseEvent* event) {
 void PanelWindow::mouseMoveEvent(QMouseEvent* event) {
     if (!backgroundDragging_ && backgroundTravel_.startsDrag(*event)) {
         backgroundDragging_ = true;
-        backgroundGrabOffset_ = backgroundTravel_.pressGlobal() - pos();
+        const QPoint frameMargin = geometry().topLeft() - pos();
+        backgroundGrabOffset_ =
+            backgroundTravel_.pressGlobal() - backgroundTravel_.pressedWindowOrigin() + frameMargin;
     }
     if (!backgroundDragging_) {
         QWidget::mouseMoveEvent(event);
@@ -265,6 +267,7 @@ bool PanelWindow::handleResizeInput(QEvent* event) {
                 userResizing_ = true;
                 manualEdges_ = pressedEdges_;
                 manualPressGlobal_ = edgeTravel_.pressGlobal();
+                manualStartGeometry_.moveTopLeft(edgeTravel_.pressedWindowOrigin());
             }
             if (edgeTravel_.isPressed()) {
                 return true;

@@ -6,6 +6,7 @@
 bool PressTravel::press(const QMouseEvent& event) {
     pressed_ = event.button() == Qt::LeftButton;
     pressGlobal_ = event.globalPosition().toPoint();
+    windowOrigin_ = (event.globalPosition() - event.scenePosition()).toPoint();
     return pressed_;
 }
 

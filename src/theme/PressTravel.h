@@ -16,8 +16,13 @@ public:
     void reset() { pressed_ = false; }
     bool isPressed() const { return pressed_; }
     QPoint pressGlobal() const { return pressGlobal_; }
+    // Where the pressed window's client area lay, as the press itself tells. Qt's own idea of
+    // a window's place can lag behind the window manager's first placement, and a drag that
+    // started from it would throw the window across the screen.
+    QPoint pressedWindowOrigin() const { return windowOrigin_; }
 
 private:
     bool pressed_ = false;
     QPoint pressGlobal_;
+    QPoint windowOrigin_;
 };

@@ -20,7 +20,8 @@ void WindowDragHandle::mouseMoveEvent(QMouseEvent* event) {
     QWidget* top = window();
     if (!following_ && travel_.startsDrag(*event)) {
         following_ = true;
-        grabOffset_ = travel_.pressGlobal() - top->frameGeometry().topLeft();
+        const QPoint frameMargin = top->geometry().topLeft() - top->frameGeometry().topLeft();
+        grabOffset_ = travel_.pressGlobal() - travel_.pressedWindowOrigin() + frameMargin;
     }
     if (!following_) {
         QWidget::mouseMoveEvent(event);

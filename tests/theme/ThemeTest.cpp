@@ -31,7 +31,10 @@ void drag(QObject* receiver, QPoint origin, QPoint from, QPoint to) {
     for (const auto& [type, at] : {std::pair{QEvent::MouseButtonPress, from},
                                    {QEvent::MouseMove, to},
                                    {QEvent::MouseButtonRelease, to}}) {
-        QMouseEvent event(type, at, origin + at,
+        // As Qt delivers it: the point in the receiver, in its window and on the screen.
+        auto* widget = qobject_cast<QWidget*>(receiver);
+        const QPoint inWindow = widget ? widget->mapTo(widget->window(), at) : at;
+        QMouseEvent event(type, at, inWindow, origin + at,
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
                           type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, {});
         QApplication::sendEvent(receiver, &event);
@@ -130,8 +133,14 @@ TEST_F(PanelFixture, TheCloseButtonTheHeaderAndTheEdgesAnswerTheMouse) {
     EXPECT_EQ(closes, 1);
 
     const QPoint start = panel->pos();
-    drag(handle, start, {10, 10}, {60, 40});
+    drag(handle, handle->mapToGlobal(QPoint()), {10, 10}, {60, 40});
     EXPECT_EQ(panel->pos(), start + QPoint(50, 30));
+    // Qt's idea of the window's place can lag behind the window manager's first placement: the
+    // press tells where the window really lies, and the drag starts from there.
+    const QPoint real = panel->pos() + QPoint(200, 150);
+    drag(handle, handle->mapToGlobal(QPoint()) + QPoint(200, 150), {10, 10}, {60, 40});
+    EXPECT_EQ(panel->pos(), real + QPoint(50, 30));
+    panel->move(start);
     panel->resize(320, 220);
     drag(panel->windowHandle(), panel->pos(), {318, 100}, {358, 100});
     EXPECT_EQ(resized, QList<QSize>{QSize(360, 220)});
