@@ -54,7 +54,12 @@ bool SingleInstance::acquire() {
     lock_ = std::make_unique<QLockFile>(paths_.lock);
     // Never stale by age: a long-running instance keeps its lock; a dead one loses it.
     lock_->setStaleLockTime(0);
-    return lock_->tryLock(0);
+    if (!lock_->tryLock(0)) {
+        return false;
+    }
+    // Like every file of the data folder, the owner's only.
+    QFile::setPermissions(paths_.lock, QFile::ReadOwner | QFile::WriteOwner);
+    return true;
 }
 
 bool SingleInstance::isHeldElsewhere() const {

@@ -86,6 +86,8 @@ TEST_F(SingleInstanceTest, OnlyOneHolderAtATimeListens) {
     EXPECT_TRUE(first->listen());
     first.reset();
     EXPECT_TRUE(second.acquire());
+    EXPECT_EQ(QFile::permissions(paths().lock),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
 
     SingleInstance unwritable(
         {dir_.filePath("missing/nivelo.lock"), dir_.filePath("missing/nivelo.socket")});
