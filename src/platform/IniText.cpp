@@ -86,6 +86,45 @@ QString valueText(const QVariant& value) {
     }
 }
 
+// The escapes QSettings writes for control characters with a name, quotes and backslashes;
+// false for any other character. A hex digit after "\0" must be escaped too.
+bool appendNamedEscape(uint ch, QByteArray& out, bool& escapeNextIfHex) {
+    switch (ch) {
+        case '\0':
+            out += "\\0";
+            escapeNextIfHex = true;
+            return true;
+        case '\a':
+            out += "\\a";
+            return true;
+        case '\b':
+            out += "\\b";
+            return true;
+        case '\f':
+            out += "\\f";
+            return true;
+        case '\n':
+            out += "\\n";
+            return true;
+        case '\r':
+            out += "\\r";
+            return true;
+        case '\t':
+            out += "\\t";
+            return true;
+        case '\v':
+            out += "\\v";
+            return true;
+        case '"':
+        case '\\':
+            out += '\\';
+            out += static_cast<char>(ch);
+            return true;
+        default:
+            return false;
+    }
+}
+
 // Neither escaped nor a byte of data above ASCII; text (asUtf8) goes out as UTF-8.
 bool goesOutAsItIs(char16_t ch, bool asUtf8) {
     return ch > 0x1F && ch != '"' && ch != '\\' && (asUtf8 || ch < 0x7F);
@@ -128,46 +167,16 @@ void appendEscaped(const QString& text, QByteArray& out) {
             continue;
         }
         escapeNextIfHex = false;
-        switch (ch) {
-            case '\0':
-                out += "\\0";
-                escapeNextIfHex = true;
-                break;
-            case '\a':
-                out += "\\a";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\v':
-                out += "\\v";
-                break;
-            case '"':
-            case '\\':
-                out += '\\';
-                out += static_cast<char>(ch);
-                break;
-            default:
-                if (ch <= 0x1F || (ch >= 0x7F && !asUtf8)) {
-                    out += "\\x" + QByteArray::number(ch, 16);
-                    escapeNextIfHex = true;
-                } else if (asUtf8) {
-                    out += toUtf8(QStringView(&qch, 1));
-                } else {
-                    out += static_cast<char>(ch);
-                }
+        if (appendNamedEscape(ch, out, escapeNextIfHex)) {
+            continue;
+        }
+        if (ch <= 0x1F || (ch >= 0x7F && !asUtf8)) {
+            out += "\\x" + QByteArray::number(ch, 16);
+            escapeNextIfHex = true;
+        } else if (asUtf8) {
+            out += toUtf8(QStringView(&qch, 1));
+        } else {
+            out += static_cast<char>(ch);
         }
     }
     if (needsQuotes ||
@@ -220,40 +229,9 @@ void appendData(const QByteArray& bytes, QByteArray& out) {
             continue;
         }
         escapeNextIfHex = false;
-        switch (ch) {
-            case '\0':
-                out += "\\0";
-                escapeNextIfHex = true;
-                break;
-            case '\a':
-                out += "\\a";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\v':
-                out += "\\v";
-                break;
-            case '"':
-            case '\\':
-                out += '\\';
-                out += static_cast<char>(ch);
-                break;
-            default:
-                appendHexEscape(ch, out);
-                escapeNextIfHex = true;
+        if (!appendNamedEscape(ch, out, escapeNextIfHex)) {
+            appendHexEscape(ch, out);
+            escapeNextIfHex = true;
         }
     }
     out += ')';
