@@ -21,8 +21,7 @@ X11SelectionWatch::X11SelectionWatch(std::shared_ptr<X11Connection> connection,
                                    XFixesSelectionWindowDestroyNotifyMask |
                                    XFixesSelectionClientCloseNotifyMask);
     // Selected before the owner is read: a change in between is counted, not lost.
-    owner_ = XGetSelectionOwner(display, selection_);
-    hasOwner_ = owner_ != None;
+    hasOwner_ = XGetSelectionOwner(display, selection_) != None;
     connection_->noteRoundTrip();
     listener_ = connection_->addListener([this](XEvent& event) {
         if (event.type != eventBase_ + XFixesSelectionNotify) {
@@ -32,8 +31,7 @@ X11SelectionWatch::X11SelectionWatch(std::shared_ptr<X11Connection> connection,
         if (notify.selection != selection_) {
             return;
         }
-        owner_ = notify.subtype == XFixesSetSelectionOwnerNotify ? notify.owner : None;
-        hasOwner_ = owner_ != None;
+        hasOwner_ = notify.subtype == XFixesSetSelectionOwnerNotify && notify.owner != None;
         ++changeCount_;
         if (changed_) {
             changed_();

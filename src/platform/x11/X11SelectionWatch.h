@@ -23,8 +23,6 @@ public:
     bool isWatching() const { return eventBase_ >= 0; }
     qint64 changeCount() const { return changeCount_; }
     bool hasOwner() const { return hasOwner_; }
-    // The owner's window as the last event told; 0 when nobody owns the selection.
-    unsigned long owner() const { return owner_; }
 
     // Called after every change counted, as the event is read.
     void onChange(std::function<void()> changed) { changed_ = std::move(changed); }
@@ -36,6 +34,5 @@ private:
     int listener_ = 0;
     qint64 changeCount_ = 0;
     bool hasOwner_ = false;
-    unsigned long owner_ = 0;
     std::function<void()> changed_;
 };
