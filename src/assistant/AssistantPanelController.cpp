@@ -20,7 +20,6 @@
 #include "state/NiveloAppState.h"
 #include "theme/FloatingSurface.h"
 #include "theme/NiveloTheme.h"
-#include "theme/Placement.h"
 
 namespace {
 
@@ -256,8 +255,7 @@ void AssistantPanelController::applySurfaceRecipe() {
 
 void AssistantPanelController::positionNearMouse() {
     if (panel_ && deps_.screens) {
-        panel_->place(Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(),
-                                                panel_->panelMinimumSize()));
+        panel_->placeNearMouse(*deps_.screens);
     }
 }
 

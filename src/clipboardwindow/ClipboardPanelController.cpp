@@ -17,7 +17,6 @@
 #include "platform/Workspace.h"
 #include "state/NiveloAppState.h"
 #include "theme/FloatingPanelDismissMonitor.h"
-#include "theme/Placement.h"
 
 ClipboardPanelController::ClipboardPanelController(Dependencies dependencies, QObject* parent)
     : QObject(parent), deps_(dependencies) {}
@@ -119,8 +118,7 @@ void ClipboardPanelController::createPanel() {
 
 void ClipboardPanelController::positionNearMouse() {
     if (panel_ && deps_.screens) {
-        panel_->place(Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(),
-                                                panel_->panelMinimumSize()));
+        panel_->placeNearMouse(*deps_.screens);
     }
 }
 

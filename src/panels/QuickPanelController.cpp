@@ -9,7 +9,6 @@
 #include "platform/Screens.h"
 #include "state/NiveloAppState.h"
 #include "theme/FloatingPanelDismissMonitor.h"
-#include "theme/Placement.h"
 
 namespace {
 
@@ -119,8 +118,7 @@ void QuickPanelController::show(NiveloAppState& appState) {
         createPanel(appState, size);
     }
     if (!wasVisible && deps_.screens) {
-        panel_->place(Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(),
-                                                panel_->panelMinimumSize()));
+        panel_->placeNearMouse(*deps_.screens);
     }
     if (dismissMonitor_) {
         dismissMonitor_->install();

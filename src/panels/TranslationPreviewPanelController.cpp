@@ -21,7 +21,6 @@
 #include "platform/WindowActivation.h"
 #include "state/NiveloAppState.h"
 #include "theme/FloatingPanelDismissMonitor.h"
-#include "theme/Placement.h"
 
 TranslationPreviewPanelController::TranslationPreviewPanelController(Dependencies dependencies,
                                                                      QObject* parent)
@@ -367,8 +366,7 @@ void TranslationPreviewPanelController::createPanel() {
 
 void TranslationPreviewPanelController::positionNearMouse() {
     if (panel_ && deps_.screens) {
-        panel_->place(Placement::nearMouseFrame(*deps_.screens, panel_->wantedSize(),
-                                                panel_->panelMinimumSize()));
+        panel_->placeNearMouse(*deps_.screens);
     }
 }
 

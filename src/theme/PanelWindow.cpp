@@ -11,6 +11,7 @@
 
 #include "platform/WindowActivation.h"
 #include "platform/WindowManagerHints.h"
+#include "theme/Placement.h"
 
 namespace {
 
@@ -74,6 +75,10 @@ void PanelWindow::place(const QRect& frame) {
         setMinimumSize(panelMinimum_.boundedTo(frame.size()));
     }
     setGeometry(frame);
+}
+
+void PanelWindow::placeNearMouse(const Screens& screens) {
+    place(Placement::nearMouseFrame(screens, wantedSize(), panelMinimum_));
 }
 
 void PanelWindow::setSurfaceMargin(int pixels) {
@@ -191,9 +196,7 @@ void PanelWindow::mousePressEvent(QMouseEvent* event) {
 void PanelWindow::mouseMoveEvent(QMouseEvent* event) {
     if (!backgroundDragging_ && backgroundTravel_.startsDrag(*event)) {
         backgroundDragging_ = true;
-        const QPoint frameMargin = geometry().topLeft() - pos();
-        backgroundGrabOffset_ =
-            backgroundTravel_.pressGlobal() - backgroundTravel_.pressedWindowOrigin() + frameMargin;
+        backgroundGrabOffset_ = backgroundTravel_.grabOffset(*this);
     }
     if (!backgroundDragging_) {
         QWidget::mouseMoveEvent(event);

@@ -8,6 +8,7 @@
 #include "theme/FloatingSurface.h"
 #include "theme/PressTravel.h"
 
+class Screens;
 class WindowActivation;
 class WindowManagerHints;
 
@@ -55,10 +56,11 @@ public:
 
     // Its smallest size where the screen has room for it.
     void setPanelMinimumSize(QSize size);
-    QSize panelMinimumSize() const { return panelMinimum_; }
     // Takes the frame, even one smaller than the panel's minimum (a screen smaller than the
     // panel cut it): the minimum gives way there and comes back with the next larger frame.
     void place(const QRect& frame);
+    // Placed near the pointer at its wanted size, fitted to the screen there.
+    void placeNearMouse(const Screens& screens);
 
     // Edges within a few pixels of the border resize the window.
     void setResizable(bool resizable) { resizable_ = resizable; }

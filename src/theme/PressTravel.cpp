@@ -2,12 +2,18 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWidget>
 
 bool PressTravel::press(const QMouseEvent& event) {
     pressed_ = event.button() == Qt::LeftButton;
     pressGlobal_ = event.globalPosition().toPoint();
     windowOrigin_ = (event.globalPosition() - event.scenePosition()).toPoint();
     return pressed_;
+}
+
+QPoint PressTravel::grabOffset(const QWidget& window) const {
+    const QPoint frameMargin = window.geometry().topLeft() - window.frameGeometry().topLeft();
+    return pressGlobal_ - windowOrigin_ + frameMargin;
 }
 
 bool PressTravel::startsDrag(const QMouseEvent& event) {

@@ -3,6 +3,7 @@
 #include <QPoint>
 
 class QMouseEvent;
+class QWidget;
 
 // A left-button press that becomes a drag only once the pointer has travelled the desktop's
 // drag distance with the button still held. A press that does not travel is a click, and
@@ -20,6 +21,8 @@ public:
     // a window's place can lag behind the window manager's first placement, and a drag that
     // started from it would throw the window across the screen.
     QPoint pressedWindowOrigin() const { return windowOrigin_; }
+    // The press's offset from the top-left corner of `window`'s frame, where a move keeps it.
+    QPoint grabOffset(const QWidget& window) const;
 
 private:
     bool pressed_ = false;

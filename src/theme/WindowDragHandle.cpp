@@ -20,8 +20,7 @@ void WindowDragHandle::mouseMoveEvent(QMouseEvent* event) {
     QWidget* top = window();
     if (!following_ && travel_.startsDrag(*event)) {
         following_ = true;
-        const QPoint frameMargin = top->geometry().topLeft() - top->frameGeometry().topLeft();
-        grabOffset_ = travel_.pressGlobal() - travel_.pressedWindowOrigin() + frameMargin;
+        grabOffset_ = travel_.grabOffset(*top);
     }
     if (!following_) {
         QWidget::mouseMoveEvent(event);
