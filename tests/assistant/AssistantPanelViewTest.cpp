@@ -240,17 +240,8 @@ TEST_F(AssistantViewTest, PanelNeverSmallerThanItsMinimum) {
 TEST_F(AssistantViewTest, TheReplyStyleMenuOpensInThePanelsLook) {
     attach();
     controller.show("");
-    // Mode, dark desktop, dark menu.
-    const std::tuple<AppearanceMode, bool, bool> cases[] = {
-        {AppearanceMode::system, false, false},
-        {AppearanceMode::liquidMint, false, true},
-        {AppearanceMode::system, true, true},
-        {AppearanceMode::liquidSky, false, true}};
-    for (const auto& [mode, darkDesktop, dark] : cases) {
-        std::optional<DarkDesktopLook> desktopLook;
-        if (darkDesktop) {
-            desktopLook.emplace(NiveloTheme::darkPalette(AppearanceMode::system));
-        }
+    for (const auto& [mode, darkDesktop, dark] : kPopupLooks) {
+        const auto desktop = desktopIn({mode, darkDesktop, dark});
         state.editSettings([&](NiveloSettings& s) { s.appearanceMode = mode; });
         settle();
         part<PaintedButton>("replyStyleButton")->click();

@@ -173,20 +173,8 @@ TEST_F(QuickPanelTest, RowsHideThePanelBeforeTheyRun) {
 // The language menu opens in the panel's look, as one scrolling column that marks the target
 // language with a check mark.
 TEST_F(QuickPanelTest, LanguageMenuIsOneColumnInThePanelsLook) {
-    struct Case {
-        AppearanceMode mode;
-        bool darkDesktop;
-        bool dark;
-    };
-    const Case cases[] = {{AppearanceMode::system, false, false},
-                          {AppearanceMode::liquidMint, false, true},
-                          {AppearanceMode::liquidSky, false, true},
-                          {AppearanceMode::system, true, true}};
-    for (const Case& c : cases) {
-        std::optional<DarkDesktopLook> desktopLook;
-        if (c.darkDesktop) {
-            desktopLook.emplace(NiveloTheme::darkPalette(AppearanceMode::system));
-        }
+    for (const PopupLook& c : kPopupLooks) {
+        const auto desktop = desktopIn(c);
         state.editSettings([&](NiveloSettings& s) {
             s.appearanceMode = c.mode;
             s.quickMenuActions = {"translate"};

@@ -148,17 +148,8 @@ TEST_F(TranslationPreviewViewTest, SelectionSurvivesALargerTextAndEscapeHides) {
 
 // The language list opens in the preview's look, dark in a liquid mode or on a dark desktop.
 TEST_F(TranslationPreviewViewTest, TheLanguageListOpensInThePreviewsLook) {
-    // Mode, dark desktop, dark list.
-    const std::tuple<AppearanceMode, bool, bool> cases[] = {
-        {AppearanceMode::system, false, false},
-        {AppearanceMode::liquidMint, false, true},
-        {AppearanceMode::system, true, true},
-        {AppearanceMode::liquidSky, false, true}};
-    for (const auto& [mode, darkDesktop, dark] : cases) {
-        std::optional<DarkDesktopLook> desktopLook;
-        if (darkDesktop) {
-            desktopLook.emplace(NiveloTheme::darkPalette(AppearanceMode::system));
-        }
+    for (const auto& [mode, darkDesktop, dark] : kPopupLooks) {
+        const auto desktop = desktopIn({mode, darkDesktop, dark});
         state->editSettings([&](NiveloSettings& s) { s.appearanceMode = mode; });
         VirtualClock::flushEvents();
         auto* picker = part<QComboBox>("languagePicker");

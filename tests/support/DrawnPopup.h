@@ -7,6 +7,10 @@
 #include <QComboBox>
 #include <QMenu>
 #include <QPalette>
+#include <optional>
+
+#include "core/AppearanceMode.h"
+#include "theme/NiveloTheme.h"
 
 // How the pop-ups of a window look as drawn offscreen: the lightness (0 to 255) of their ground
 // where no item text lies.
@@ -45,3 +49,24 @@ public:
 private:
     QPalette saved_;
 };
+
+// The looks a panel's pop-up is checked in: the panel's mode, whether the desktop is dark, and
+// whether the pop-up must come out dark.
+struct PopupLook {
+    AppearanceMode mode;
+    bool darkDesktop;
+    bool dark;
+};
+inline constexpr PopupLook kPopupLooks[] = {{AppearanceMode::system, false, false},
+                                            {AppearanceMode::liquidMint, false, true},
+                                            {AppearanceMode::liquidSky, false, true},
+                                            {AppearanceMode::system, true, true}};
+
+// The desktop in the look's light or dark palette while the result lives.
+inline std::optional<DarkDesktopLook> desktopIn(const PopupLook& look) {
+    std::optional<DarkDesktopLook> desktop;
+    if (look.darkDesktop) {
+        desktop.emplace(NiveloTheme::darkPalette(AppearanceMode::system));
+    }
+    return desktop;
+}
