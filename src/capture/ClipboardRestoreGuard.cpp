@@ -44,16 +44,24 @@ double ClipboardRestoreGuard::remainingSeconds() const {
     return double(untilMs_ - deps_.clock.nowMs()) / 1000.0;
 }
 
-bool ClipboardRestoreGuard::causedByOurCopy(const std::optional<qint64>& owner) const {
+ClipboardRestoreGuard::Verdict ClipboardRestoreGuard::judge(
+    const std::optional<qint64>& owner) const {
     if (!owner || !target_ || *owner != *target_) {
-        return false;
+        return Verdict::someoneElses;
     }
     if (copied_.isEmpty()) {
-        return true;
+        return Verdict::ourCopy;
     }
-    const QString now = text::trimmed(deps_.pasteboard.plainText().value_or(QString()));
+    const PasteboardTextRead read = deps_.pasteboard.readPlainText();
+    if (!read.answered) {
+        // An owner that did not answer may still hold our copy: look again.
+        return Verdict::unknown;
+    }
+    const QString now = text::trimmed(read.text.value_or(QString()));
     return now.normalized(QString::NormalizationForm_C) ==
-           copied_.normalized(QString::NormalizationForm_C);
+                   copied_.normalized(QString::NormalizationForm_C)
+               ? Verdict::ourCopy
+               : Verdict::someoneElses;
 }
 
 void ClipboardRestoreGuard::settleNow() {
@@ -90,7 +98,13 @@ bool ClipboardRestoreGuard::inspect() {
     const auto owner = deps_.pasteboard.ownerProcessIdentifier();
     if (owner && *owner == deps_.ownProcessIdentifier) {
         seenChangeCount_ = count;
-    } else if (causedByOurCopy(owner)) {
+        return true;
+    }
+    const Verdict verdict = judge(owner);
+    if (verdict == Verdict::unknown) {
+        return true;
+    }
+    if (verdict == Verdict::ourCopy) {
         snapshot_.restore(deps_.pasteboard);
         ++undone_;
         deps_.capture.finishTransientPasteboardUse();

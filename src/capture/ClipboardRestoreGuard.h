@@ -51,7 +51,9 @@ private:
     void check();
     // False when the watch ended.
     bool inspect();
-    bool causedByOurCopy(const std::optional<qint64>& owner) const;
+    enum class Verdict { ourCopy, someoneElses, unknown };
+    // Whether the change to `owner` is the late answer to our Copy.
+    Verdict judge(const std::optional<qint64>& owner) const;
     double remainingSeconds() const;
 
     Dependencies deps_;

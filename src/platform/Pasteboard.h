@@ -32,6 +32,13 @@ struct PasteboardFetch {
     quint64 steps = 0;
 };
 
+// A read of the plain text. `answered` is false when the owner of the content refused or ignored
+// the request: then the text says nothing about the content.
+struct PasteboardTextRead {
+    std::optional<QString> text;
+    bool answered = true;
+};
+
 // The general pasteboard (the clipboard): a list of items, each with typed data, and a change
 // count that grows with every change made by anyone.
 class Pasteboard {
@@ -51,6 +58,8 @@ public:
 
     // The plain-text string; none when the pasteboard holds no text.
     virtual std::optional<QString> plainText() const = 0;
+    // The same, telling a content without text from one that could not be read.
+    virtual PasteboardTextRead readPlainText() const { return {plainText(), true}; }
 
     // Empties the pasteboard.
     virtual void clear() = 0;

@@ -89,6 +89,20 @@ TEST_F(RestoreGuardTest, TheUsersOwnCopyEndsTheWatch) {
     }
 }
 
+// A late copy whose owner ignores the first looks at its text is judged once it answers.
+TEST_F(RestoreGuardTest, ALateCopyThatCannotBeReadYetIsJudgedWhenItCan) {
+    editor.copyWriteDelayMs = 400;
+    auto outcome = startRead(false);
+    // The read ends at 700; the late copy lands at 780.
+    runUntil(750);
+    ASSERT_EQ(outcome->value, QStringLiteral("Hello"));
+    desktop.pasteboard.leaveTextReadsUnanswered(3);
+    runUntil(1000);
+    EXPECT_EQ(desktop.pasteboard.content(), userContent);
+    EXPECT_EQ(service.restoreGuard().undoneCount(), 1);
+    EXPECT_TRUE(capture.resumed.isEmpty());
+}
+
 TEST_F(RestoreGuardTest, AnExitDuringAReadGivesThePasteboardBack) {
     editor.copyWriteDelayMs = 1500;
     auto outcome = startRead(false);

@@ -35,13 +35,17 @@ QStringList SimulatedPasteboard::types() const {
     return out;
 }
 
-std::optional<QString> SimulatedPasteboard::plainText() const {
+PasteboardTextRead SimulatedPasteboard::readPlainText() const {
+    if (unanswered_ > 0) {
+        --unanswered_;
+        return {std::nullopt, false};
+    }
     for (int i = 0; i < items_.size(); ++i) {
         if (auto data = itemData(i, kPlainTextType)) {
-            return QString::fromUtf8(*data);
+            return {QString::fromUtf8(*data)};
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 void SimulatedPasteboard::clear() {

@@ -25,7 +25,8 @@ public:
     QStringList itemTypes(int index) const override;
     std::optional<QByteArray> itemData(int index, const QString& type) const override;
     QStringList types() const override;
-    std::optional<QString> plainText() const override;
+    std::optional<QString> plainText() const override { return readPlainText().text; }
+    PasteboardTextRead readPlainText() const override;
     void clear() override;
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
@@ -37,6 +38,8 @@ public:
     void setServesLater(bool later) { servesLater_ = later; }
     // The paste target fetches what we wrote.
     void serveText() { textServed_ = true; }
+    // The owner ignores the next `count` reads of the text, as a busy one can.
+    void leaveTextReadsUnanswered(int count) { unanswered_ = count; }
 
     // Another application (or the user) puts new content on the pasteboard in one change;
     // `owner` is its process (none: unknown).
@@ -57,4 +60,5 @@ private:
     int writes_ = 0;
     bool servesLater_ = false;
     bool textServed_ = true;
+    mutable int unanswered_ = 0;
 };

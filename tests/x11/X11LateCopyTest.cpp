@@ -13,8 +13,9 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
         int copyDelayMs;
         bool fast;
     };
-    // The first read takes its text from an earlier Copy; the second fails before any lands.
-    const Case cases[] = {{400, false}, {1500, true}};
+    // The first read takes its text from an earlier Copy; the others fail before any lands,
+    // the second's first copy landing just after the restore.
+    const Case cases[] = {{400, false}, {450, true}, {1500, true}};
 
     const QByteArray png = writePng("late-copy.png");
     ASSERT_FALSE(png.isEmpty());

@@ -9,7 +9,10 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionFetches.h"
 #include "platform/x11/X11SelectionOwner.h"
+#include "platform/x11/X11SelectionReader.h"
 #include "platform/x11/X11SelectionWatch.h"
+
+#include "platform/x11/Xlib.h"
 
 namespace {
 // Data we own. Qt answers another client's request for a target through retrieveData, so a
@@ -51,6 +54,9 @@ X11Pasteboard::X11Pasteboard(std::shared_ptr<X11Connection> connection, QObject*
       serve_(std::make_shared<ServeState>()),
       connection_(connection ? std::move(connection) : std::make_shared<X11Connection>()),
       owners_(std::make_unique<X11SelectionWatch>(connection_, "CLIPBOARD")) {
+    if (Display* display = X11SelectionOwner::qtDisplay()) {
+        reader_ = std::make_unique<X11SelectionReader>(DisplayString(display));
+    }
     if (owners_->isWatching()) {
         // Every owner the server names, ours too: a copy in one of our own fields is ours.
         owners_->onChange([this] {
@@ -88,8 +94,17 @@ int X11Pasteboard::itemCount() const {
 }
 
 QStringList X11Pasteboard::types() const {
-    LocalRead read(*serve_);
     QStringList types;
+    if (!ownsClipboard()) {
+        for (const QString& type :
+             X11SelectionReader::formatsOf(foreignTargets().value_or(QList<QByteArray>()))) {
+            if (isContentType(type)) {
+                types.append(type);
+            }
+        }
+        return types;
+    }
+    LocalRead read(*serve_);
     if (const QMimeData* data = currentData()) {
         for (const QString& type : data->formats()) {
             if (isContentType(type) && !types.contains(type)) {
@@ -100,6 +115,24 @@ QStringList X11Pasteboard::types() const {
     return types;
 }
 
+std::optional<QList<QByteArray>> X11Pasteboard::foreignTargets() const {
+    if (!reader_) {
+        return std::nullopt;
+    }
+    const quint32 owner = reader_->owner("CLIPBOARD");
+    if (owner == 0) {
+        return QList<QByteArray>();
+    }
+    if (foreign_.changeCount == changeCount_ && foreign_.owner == owner) {
+        return foreign_.targets;
+    }
+    std::optional<QList<QByteArray>> targets = reader_->targets("CLIPBOARD");
+    if (targets) {
+        foreign_ = {changeCount_, owner, *targets};
+    }
+    return targets;
+}
+
 QStringList X11Pasteboard::itemTypes(int index) const {
     return index == 0 ? types() : QStringList();
 }
@@ -107,6 +140,10 @@ QStringList X11Pasteboard::itemTypes(int index) const {
 std::optional<QByteArray> X11Pasteboard::itemData(int index, const QString& type) const {
     if (index != 0 || !isContentType(type)) {
         return std::nullopt;
+    }
+    if (!ownsClipboard()) {
+        const auto targets = foreignTargets();
+        return targets && reader_ ? reader_->data("CLIPBOARD", type, *targets) : std::nullopt;
     }
     LocalRead read(*serve_);
     const QMimeData* data = currentData();
@@ -121,9 +158,21 @@ std::optional<QByteArray> X11Pasteboard::itemData(int index, const QString& type
 }
 
 std::optional<QString> X11Pasteboard::plainText() const {
-    LocalRead read(*serve_);
-    const QMimeData* data = currentData();
-    return data ? textOf(*data, ownsClipboard()) : std::nullopt;
+    return readPlainText().text;
+}
+
+PasteboardTextRead X11Pasteboard::readPlainText() const {
+    if (ownsClipboard()) {
+        LocalRead read(*serve_);
+        const QMimeData* data = currentData();
+        return {data ? textOf(*data, true) : std::nullopt};
+    }
+    const auto targets = foreignTargets();
+    if (!targets || !reader_) {
+        return {std::nullopt, false};
+    }
+    X11SelectionReader::Text read = reader_->text("CLIPBOARD", *targets);
+    return {std::move(read.text), read.answered};
 }
 
 std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {

@@ -9,6 +9,7 @@ class QMimeData;
 class X11ClipboardKeeper;
 class X11Connection;
 class X11SelectionFetches;
+class X11SelectionReader;
 class X11SelectionWatch;
 
 // The CLIPBOARD selection through Qt's clipboard. Every target the owner offers is an item
@@ -18,7 +19,8 @@ class X11SelectionWatch;
 // Who owns the clipboard is what the X server says: Qt ignores a loss whose time equals its
 // own take's (an application that took the clipboard with the time it learnt from our take),
 // so the change count follows the server's owner events on a connection of our own, and
-// ownership is the server's owner window compared to ours.
+// ownership is the server's owner window compared to ours. Another owner's content is read on
+// a connection of our own too, with the server's time (X11SelectionReader).
 class X11Pasteboard : public QObject, public Pasteboard {
     Q_OBJECT
 public:
@@ -33,6 +35,7 @@ public:
     std::optional<QByteArray> itemData(int index, const QString& type) const override;
     QStringList types() const override;
     std::optional<QString> plainText() const override;
+    PasteboardTextRead readPlainText() const override;
     void clear() override;
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
@@ -81,6 +84,9 @@ private:
     void tellKeeperNow();
     // The window we own the clipboard through; 0 before we first own it.
     quint32 ownerWindow() const;
+    // The targets another owner offers, asked once per owner change; none when it did not
+    // answer, empty when nobody owns the clipboard.
+    std::optional<QList<QByteArray>> foreignTargets() const;
 
     qint64 changeCount_ = 0;
     std::shared_ptr<ServeState> serve_;
@@ -88,6 +94,13 @@ private:
     std::unique_ptr<X11SelectionWatch> owners_;
     std::unique_ptr<X11SelectionFetches> fetches_;
     std::unique_ptr<X11ClipboardKeeper> keeper_;
+    std::unique_ptr<X11SelectionReader> reader_;
+    struct ForeignTargets {
+        qint64 changeCount = -1;
+        quint32 owner = 0;
+        QList<QByteArray> targets;
+    };
+    mutable ForeignTargets foreign_;
     mutable quint32 ownerWindow_ = 0;
     bool keeperToldSoon_ = false;
 };

@@ -7,6 +7,7 @@
 
 #include "platform/x11/QtServerTime.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11SelectionReader.h"
 
 #include "platform/x11/Xlib.h"
 
@@ -56,6 +57,9 @@ Window topLevelOf(Display* display, Window window) {
 
 X11PrimarySelection::X11PrimarySelection(std::shared_ptr<X11Connection> connection)
     : connection_(std::move(connection)) {
+    if (Display* display = connection_->display()) {
+        reader_ = std::make_unique<X11SelectionReader>(DisplayString(display));
+    }
     holdTimer_.setSingleShot(true);
     connect(&holdTimer_, &QTimer::timeout, this, &X11PrimarySelection::giveBack);
 }
@@ -77,31 +81,35 @@ std::optional<QString> X11PrimarySelection::textOwnedByWindowOf(unsigned long wi
             windowTop = topLevelOf(display, window);
         }
     });
-    if (failed || ownerTop == None || ownerTop != windowTop) {
+    if (failed || ownerTop == None || ownerTop != windowTop || !reader_) {
         return std::nullopt;
     }
-    const QMimeData* data = clipboard()->mimeData(QClipboard::Selection);
-    if (!data || !data->hasText()) {
-        return std::nullopt;
-    }
-    return data->text();
+    const auto targets = reader_->targets("PRIMARY");
+    return targets ? reader_->text("PRIMARY", *targets).text : std::nullopt;
 }
 
 void X11PrimarySelection::lend(const QString& text, int holdMs) {
     if (!isLent()) {
         // Only the content from before the first lend is given back.
         saved_.reset();
-        if (const QMimeData* current = clipboard()->mimeData(QClipboard::Selection)) {
-            auto copy = std::make_unique<QMimeData>();
-            for (const QString& format : current->formats()) {
-                const QByteArray bytes = current->data(format);
-                if (!bytes.isEmpty()) {
-                    copy->setData(format, bytes);
+        auto copy = std::make_unique<QMimeData>();
+        if (clipboard()->ownsSelection()) {
+            if (const QMimeData* current = clipboard()->mimeData(QClipboard::Selection)) {
+                for (const QString& format : current->formats()) {
+                    if (const QByteArray bytes = current->data(format); !bytes.isEmpty()) {
+                        copy->setData(format, bytes);
+                    }
                 }
             }
-            if (!copy->formats().isEmpty()) {
-                saved_ = std::move(copy);
+        } else if (const auto targets = reader_ ? reader_->targets("PRIMARY") : std::nullopt) {
+            for (const QString& format : X11SelectionReader::formatsOf(*targets)) {
+                if (const auto bytes = reader_->data("PRIMARY", format, *targets)) {
+                    copy->setData(format, *bytes);
+                }
             }
+        }
+        if (!copy->formats().isEmpty()) {
+            saved_ = std::move(copy);
         }
     }
     auto* data = new LentMimeData([self = QPointer<X11PrimarySelection>(this)] {

@@ -8,6 +8,7 @@
 
 class QMimeData;
 class X11Connection;
+class X11SelectionReader;
 
 // PRIMARY, where an X terminal keeps the text it has highlighted. A terminal without clipboard
 // keys is read from it and pastes from it (Shift+Insert), so a paste lends PRIMARY for a moment
@@ -31,6 +32,8 @@ private:
     void giveBack();
 
     std::shared_ptr<X11Connection> connection_;
+    // Another client's PRIMARY, read with the server's time.
+    std::unique_ptr<X11SelectionReader> reader_;
     QPointer<QMimeData> lent_;
     // PRIMARY's content before the first lend; empty when it had none.
     std::unique_ptr<QMimeData> saved_;

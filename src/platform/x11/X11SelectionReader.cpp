@@ -1,0 +1,306 @@
+#include "platform/x11/X11SelectionReader.h"
+
+#include <poll.h>
+#include <xcb/xcb.h>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <typename T>
+using Owned = std::unique_ptr<T, FreeReply>;
+
+// Up to the largest property the server holds, in 32-bit units.
+constexpr uint32_t kWholeProperty = 0x1fffffff;
+
+// Waits for an event of our window that `wanted` accepts; false when the connection broke or
+// nothing came for `patienceMs`. Other events are dropped: only our window's come here.
+template <typename Wanted>
+Owned<xcb_generic_event_t> waitFor(xcb_connection_t* connection, int patienceMs, Wanted wanted) {
+    QElapsedTimer waited;
+    waited.start();
+    while (xcb_connection_has_error(connection) == 0) {
+        if (Owned<xcb_generic_event_t> event{xcb_poll_for_event(connection)}) {
+            if (wanted(event.get())) {
+                return event;
+            }
+            continue;
+        }
+        const qint64 left = patienceMs - waited.elapsed();
+        if (left <= 0) {
+            return nullptr;
+        }
+        pollfd readable{xcb_get_file_descriptor(connection), POLLIN, 0};
+        ::poll(&readable, 1, int(left));
+    }
+    return nullptr;
+}
+
+int typeOf(const xcb_generic_event_t* event) {
+    return event->response_type & 0x7f;
+}
+
+bool isStringTarget(const QByteArray& name) {
+    return name == "UTF8_STRING" || name == "STRING" || name == "TEXT";
+}
+
+QByteArray withoutTrailingNul(QByteArray bytes) {
+    if (bytes.endsWith('\0')) {
+        bytes.chop(1);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+void X11SelectionReader::Disconnect::operator()(xcb_connection_t* connection) const {
+    xcb_disconnect(connection);
+}
+
+X11SelectionReader::X11SelectionReader(QByteArray displayName)
+    : displayName_(std::move(displayName)) {}
+
+X11SelectionReader::~X11SelectionReader() = default;
+
+bool X11SelectionReader::connect() {
+    if (connection_ && xcb_connection_has_error(connection_.get()) == 0) {
+        return true;
+    }
+    // A broken connection is opened again: the display may have restarted its clients' links.
+    connection_.reset(
+        xcb_connect(displayName_.isEmpty() ? nullptr : displayName_.constData(), nullptr));
+    atoms_.clear();
+    names_.clear();
+    window_ = 0;
+    xcb_connection_t* connection = connection_.get();
+    if (xcb_connection_has_error(connection) != 0) {
+        return false;
+    }
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    window_ = xcb_generate_id(connection);
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window_, screen->root, -1, -1, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+    property_ = atom("_NIVELO_SELECTION");
+    clockProperty_ = atom("_NIVELO_SELECTION_TIME");
+    return property_ != XCB_ATOM_NONE && clockProperty_ != XCB_ATOM_NONE;
+}
+
+quint32 X11SelectionReader::atom(const QByteArray& name) {
+    if (const auto known = atoms_.constFind(name); known != atoms_.constEnd()) {
+        return *known;
+    }
+    xcb_connection_t* connection = connection_.get();
+    const Owned<xcb_intern_atom_reply_t> reply{xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, quint16(name.size()), name.constData()),
+        nullptr)};
+    if (!reply) {
+        return XCB_ATOM_NONE;
+    }
+    atoms_.insert(name, reply->atom);
+    names_.insert(reply->atom, name);
+    return reply->atom;
+}
+
+QByteArray X11SelectionReader::atomName(quint32 atom) {
+    if (const auto known = names_.constFind(atom); known != names_.constEnd()) {
+        return *known;
+    }
+    xcb_connection_t* connection = connection_.get();
+    const Owned<xcb_get_atom_name_reply_t> reply{
+        xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, atom), nullptr)};
+    if (!reply) {
+        return {};
+    }
+    QByteArray name(xcb_get_atom_name_name(reply.get()),
+                    xcb_get_atom_name_name_length(reply.get()));
+    names_.insert(atom, name);
+    atoms_.insert(name, atom);
+    return name;
+}
+
+quint32 X11SelectionReader::owner(const QByteArray& selection) {
+    if (!connect()) {
+        return 0;
+    }
+    xcb_connection_t* connection = connection_.get();
+    const Owned<xcb_get_selection_owner_reply_t> reply{xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, atom(selection)), nullptr)};
+    return reply ? reply->owner : 0;
+}
+
+quint32 X11SelectionReader::serverTime() {
+    xcb_connection_t* connection = connection_.get();
+    xcb_change_property(connection, XCB_PROP_MODE_APPEND, window_, clockProperty_, XCB_ATOM_STRING,
+                        8, 0, nullptr);
+    xcb_flush(connection);
+    const auto event = waitFor(connection, kPatienceMs, [this](xcb_generic_event_t* e) {
+        return typeOf(e) == XCB_PROPERTY_NOTIFY &&
+               reinterpret_cast<xcb_property_notify_event_t*>(e)->atom == clockProperty_;
+    });
+    return event ? reinterpret_cast<xcb_property_notify_event_t*>(event.get())->time
+                 : XCB_CURRENT_TIME;
+}
+
+std::optional<QList<QByteArray>> X11SelectionReader::targets(const QByteArray& selection) {
+    if (!connect()) {
+        return std::nullopt;
+    }
+    const std::optional<Value> value = convert(atom(selection), atom("TARGETS"));
+    if (!value) {
+        return std::nullopt;
+    }
+    QList<QByteArray> names;
+    const auto* atoms = reinterpret_cast<const quint32*>(value->data.constData());
+    for (qsizetype i = 0; i < value->data.size() / qsizetype(sizeof(quint32)); ++i) {
+        if (atoms[i] == XCB_ATOM_NONE) {
+            continue;
+        }
+        if (QByteArray name = atomName(atoms[i]); !name.isEmpty() && !names.contains(name)) {
+            names.append(std::move(name));
+        }
+    }
+    return names;
+}
+
+std::optional<X11SelectionReader::Value> X11SelectionReader::read(const QByteArray& selection,
+                                                                  const QByteArray& target) {
+    if (!connect()) {
+        return std::nullopt;
+    }
+    return convert(atom(selection), atom(target));
+}
+
+std::optional<X11SelectionReader::Value> X11SelectionReader::convert(quint32 selection,
+                                                                     quint32 target) {
+    xcb_connection_t* connection = connection_.get();
+    // What an earlier read that gave up left behind says nothing about this one.
+    xcb_delete_property(connection, window_, property_);
+    while (const Owned<xcb_generic_event_t> stale{xcb_poll_for_event(connection)}) {
+    }
+    const quint32 time = serverTime();
+    xcb_convert_selection(connection, window_, selection, target, property_, time);
+    xcb_flush(connection);
+    const auto answer = waitFor(connection, kPatienceMs, [&](xcb_generic_event_t* e) {
+        if (typeOf(e) != XCB_SELECTION_NOTIFY) {
+            return false;
+        }
+        const auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(e);
+        return notify->selection == selection && notify->target == target && notify->time == time;
+    });
+    if (!answer ||
+        reinterpret_cast<xcb_selection_notify_event_t*>(answer.get())->property == XCB_NONE) {
+        return std::nullopt;
+    }
+    std::optional<Value> value = takeProperty();
+    if (value && value->type == "INCR") {
+        return takeIncrements({});
+    }
+    return value;
+}
+
+std::optional<X11SelectionReader::Value> X11SelectionReader::takeProperty() {
+    xcb_connection_t* connection = connection_.get();
+    // Deleting it tells an owner sending in pieces that the next piece may come.
+    const Owned<xcb_get_property_reply_t> reply{
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 1, window_, property_,
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0, kWholeProperty),
+                               nullptr)};
+    if (!reply || reply->type == XCB_ATOM_NONE) {
+        return std::nullopt;
+    }
+    Value value;
+    value.type = atomName(reply->type);
+    value.data = QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                            xcb_get_property_value_length(reply.get()));
+    return value;
+}
+
+std::optional<X11SelectionReader::Value> X11SelectionReader::takeIncrements(QByteArray type) {
+    xcb_connection_t* connection = connection_.get();
+    QByteArray data;
+    while (true) {
+        const auto piece = waitFor(connection, kPatienceMs, [this](xcb_generic_event_t* e) {
+            const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(e);
+            return typeOf(e) == XCB_PROPERTY_NOTIFY && notify->atom == property_ &&
+                   notify->state == XCB_PROPERTY_NEW_VALUE;
+        });
+        if (!piece) {
+            return std::nullopt;
+        }
+        std::optional<Value> value = takeProperty();
+        if (!value) {
+            return std::nullopt;
+        }
+        if (value->data.isEmpty()) {
+            // An empty piece ends the transfer.
+            return Value{type.isEmpty() ? value->type : type, data};
+        }
+        if (type.isEmpty()) {
+            type = value->type;
+        }
+        data.append(value->data);
+    }
+}
+
+X11SelectionReader::Text X11SelectionReader::text(const QByteArray& selection,
+                                                  const QList<QByteArray>& targets) {
+    static const QByteArray kTextTargets[] = {"UTF8_STRING", "text/plain;charset=utf-8",
+                                              "text/plain", "STRING", "TEXT"};
+    for (const QByteArray& target : kTextTargets) {
+        if (!targets.contains(target)) {
+            continue;
+        }
+        const std::optional<Value> value = read(selection, target);
+        if (!value) {
+            return {std::nullopt, false};
+        }
+        const QByteArray bytes = withoutTrailingNul(value->data);
+        if (bytes.isEmpty()) {
+            continue;
+        }
+        if (value->type == "STRING") {
+            return {QString::fromLatin1(bytes)};
+        }
+        QString text = QString::fromUtf8(bytes);
+        if (target == "text/plain;charset=utf-8") {
+            // GTK serves the MIME text with CR LF line ends and reads it back with LF.
+            text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        }
+        return {std::move(text)};
+    }
+    return {};
+}
+
+QStringList X11SelectionReader::formatsOf(const QList<QByteArray>& targets) {
+    QStringList formats;
+    for (const QByteArray& target : targets) {
+        const QString format =
+            isStringTarget(target) ? QStringLiteral("text/plain") : QString::fromLatin1(target);
+        if (!formats.contains(format)) {
+            formats.append(format);
+        }
+    }
+    return formats;
+}
+
+std::optional<QByteArray> X11SelectionReader::data(const QByteArray& selection,
+                                                   const QString& format,
+                                                   const QList<QByteArray>& targets) {
+    QByteArray bytes;
+    if (format == QLatin1String("text/plain") &&
+        std::any_of(targets.begin(), targets.end(), isStringTarget)) {
+        bytes = text(selection, targets).text.value_or(QString()).toUtf8();
+    } else if (targets.contains(format.toLatin1())) {
+        bytes = read(selection, format.toLatin1()).value_or(Value{}).data;
+    }
+    if (bytes.isEmpty()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
