@@ -64,6 +64,9 @@ ClipboardHistoryService::~ClipboardHistoryService() {
     if (polling_) {
         clock_.cancelCall(pollCall_);
     }
+    if (pendingCall_ != 0) {
+        clock_.cancelCall(pendingCall_);
+    }
 }
 
 ClipboardHistoryService& ClipboardHistoryService::shared() {
@@ -155,10 +158,21 @@ void ClipboardHistoryService::poll() {
     if (count == lastChangeCount_) {
         return;
     }
-    lastChangeCount_ = count;
     if (isConcealed()) {
+        lastChangeCount_ = count;
         return;
     }
+    if (pasteboard_.textPending()) {
+        // A large text is read aside; look again soon rather than wait for it.
+        if (pendingCall_ == 0) {
+            pendingCall_ = clock_.callAfter(kPendingPollMs, [this] {
+                pendingCall_ = 0;
+                poll();
+            });
+        }
+        return;
+    }
+    lastChangeCount_ = count;
     if (const auto text = pasteboard_.plainText()) {
         record(*text);
     }

@@ -33,6 +33,8 @@ public:
     static inline const QString kUnreadableKey =
         QStringLiteral("nivelo.clipboardItems.native.unreadable");
     static constexpr qint64 kPollIntervalMs = 700;
+    // How soon to look again while the pasteboard reads a text aside.
+    static constexpr qint64 kPendingPollMs = 20;
     static constexpr int kMinLimit = 10;
     static constexpr int kMaxLimit = 1000;
     // Fewer user-perceived characters than this are never recorded.
@@ -140,6 +142,7 @@ private:
     Subscription settingsSubscription_;
     bool polling_ = false;
     quint64 pollCall_ = 0;
+    quint64 pendingCall_ = 0;
     qint64 lastChangeCount_ = 0;
     QString lastText_;
     // Monotonic clock milliseconds; capture is suppressed while now is earlier.

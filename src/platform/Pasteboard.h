@@ -60,6 +60,10 @@ public:
     virtual std::optional<QString> plainText() const = 0;
     // The same, telling a content without text from one that could not be read.
     virtual PasteboardTextRead readPlainText() const { return {plainText(), true}; }
+    // Whether the present text is still being read aside, off the caller's thread: a reader
+    // that must not wait (the history) looks again later. The first call for a content starts
+    // that read. A pasteboard that hands its content over at once has nothing pending.
+    virtual bool textPending() { return false; }
 
     // Empties the pasteboard.
     virtual void clear() = 0;

@@ -324,6 +324,17 @@ TEST(HistoryCapture, TheAppsOwnReadsPastesAndLateCopiesNeverEnterIt) {
 }
 
 // Compact JSON, times in seconds since 2001; any valid encoding loads, with fractions.
+// A text read aside is recorded once it is there, soon after, not at the next poll.
+TEST(HistoryCapture, ATextReadAsideIsRecordedOnceItIsThere) {
+    Desk desk;
+    desk.desktop.pasteboard.readTextAside(3);
+    desk.desktop.pasteboard.putText(QStringLiteral("large copy"));
+    desk.poll();
+    EXPECT_EQ(desk.texts(), QStringList());
+    desk.desktop.clock.advance(3 * ClipboardHistoryService::kPendingPollMs);
+    EXPECT_EQ(desk.texts(), QStringList{"large copy"});
+}
+
 TEST(HistoryStore, SavesCompactJsonAndLoadsAnyValidEncoding) {
     SimulatedDesktop desktop;
     MemoryDefaults store;

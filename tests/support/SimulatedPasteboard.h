@@ -40,6 +40,9 @@ public:
     void serveText() { textServed_ = true; }
     // The owner ignores the next `count` reads of the text, as a busy one can.
     void leaveTextReadsUnanswered(int count) { unanswered_ = count; }
+    // The text is read aside and not there for the next `looks` asks of textPending().
+    void readTextAside(int looks) { pendingLooks_ = looks; }
+    bool textPending() override { return pendingLooks_ > 0 && pendingLooks_-- > 0; }
 
     // Another application (or the user) puts new content on the pasteboard in one change;
     // `owner` is its process (none: unknown).
@@ -61,4 +64,5 @@ private:
     bool servesLater_ = false;
     bool textServed_ = true;
     mutable int unanswered_ = 0;
+    int pendingLooks_ = 0;
 };

@@ -34,7 +34,9 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
         const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
         ASSERT_TRUE(XSession::waitUntil(
             [&] { return focus.rememberedProcessIdentifier() == std::optional<qint64>(pid); },
-            20000));
+            20000))
+            << "remembered " << focus.rememberedProcessIdentifier().value_or(-1) << ", editor "
+            << pid;
         x11Session().key("ctrl+a");
         x11Session().setClipboardImage(x11Session().path("late-copy.png"));
         ASSERT_EQ(x11Session().clipboardData("image/png"), png);
@@ -42,10 +44,15 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
         auto outcome = startTask(service.readSelectedTextTransient(
             false, false, c.fast ? PasteboardTiming::fast() : PasteboardTiming::standard()));
         ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 20000));
+        const qint64 restored = capture.clipboard.changeCount();
         // Every late copy lands within 2 s of the read's end (the read may have asked twice, so
-        // there is no single event to wait for), and is undone.
+        // there is no single event to wait for), and is undone. On a loaded machine the read's
+        // own waits can outlast both copies: then none is late.
         pause(2200);
-        EXPECT_TRUE(XSession::waitUntil([&] { return service.restoreGuard().undoneCount() >= 1; }));
+        EXPECT_TRUE(XSession::waitUntil([&] {
+            return service.restoreGuard().undoneCount() >= 1 ||
+                   capture.clipboard.changeCount() == restored;
+        }));
         EXPECT_EQ(x11Session().clipboardData("image/png"), png);
         EXPECT_NE(x11Session().clipboardData("UTF8_STRING"), QByteArray("Hello world"));
     }

@@ -9,6 +9,7 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionFetches.h"
 #include "platform/x11/X11SelectionOwner.h"
+#include "platform/x11/X11SelectionPrefetch.h"
 #include "platform/x11/X11SelectionReader.h"
 #include "platform/x11/X11SelectionWatch.h"
 
@@ -56,6 +57,16 @@ X11Pasteboard::X11Pasteboard(std::shared_ptr<X11Connection> connection, QObject*
       owners_(std::make_unique<X11SelectionWatch>(connection_, "CLIPBOARD")) {
     if (Display* display = X11SelectionOwner::qtDisplay()) {
         reader_ = std::make_unique<X11SelectionReader>(DisplayString(display));
+        prefetch_ = std::make_unique<X11SelectionPrefetch>(
+            DisplayString(display), "CLIPBOARD", this, [this](X11SelectionPrefetch::Result read) {
+                if (read.generation != changeCount_ || !read.text.answered) {
+                    return;
+                }
+                aside_ = {changeCount_, read.owner, std::move(read.text.text)};
+                if (read.targets) {
+                    foreign_ = {changeCount_, read.owner, *read.targets};
+                }
+            });
     }
     if (owners_->isWatching()) {
         // Every owner the server names, ours too: a copy in one of our own fields is ours.
@@ -167,8 +178,14 @@ PasteboardTextRead X11Pasteboard::readPlainText() const {
         const QMimeData* data = currentData();
         return {data ? textOf(*data, true) : std::nullopt};
     }
+    if (!reader_) {
+        return {std::nullopt, false};
+    }
+    if (aside_.changeCount == changeCount_ && aside_.owner == reader_->owner("CLIPBOARD")) {
+        return {aside_.text};
+    }
     const auto targets = foreignTargets();
-    if (!targets || !reader_) {
+    if (!targets) {
         return {std::nullopt, false};
     }
     X11SelectionReader::Text read = reader_->text("CLIPBOARD", *targets);
@@ -197,6 +214,17 @@ std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
         return std::nullopt;
     }
     return data.text();
+}
+
+bool X11Pasteboard::textPending() {
+    if (!prefetch_ || aside_.changeCount == changeCount_ || ownsClipboard()) {
+        return false;
+    }
+    if (asideAsked_ != changeCount_) {
+        asideAsked_ = changeCount_;
+        prefetch_->request(changeCount_);
+    }
+    return true;
 }
 
 void X11Pasteboard::clear() {
@@ -245,6 +273,9 @@ bool X11Pasteboard::lastWriteTextServed() const {
 
 void X11Pasteboard::changed() {
     ++changeCount_;
+    // Nothing of another owner's content is kept past its change.
+    aside_ = {};
+    asideAsked_.reset();
     tellKeeper();
 }
 

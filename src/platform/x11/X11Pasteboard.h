@@ -9,6 +9,7 @@ class QMimeData;
 class X11ClipboardKeeper;
 class X11Connection;
 class X11SelectionFetches;
+class X11SelectionPrefetch;
 class X11SelectionReader;
 class X11SelectionWatch;
 
@@ -36,6 +37,7 @@ public:
     QStringList types() const override;
     std::optional<QString> plainText() const override;
     PasteboardTextRead readPlainText() const override;
+    bool textPending() override;
     void clear() override;
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
@@ -95,6 +97,15 @@ private:
     std::unique_ptr<X11SelectionFetches> fetches_;
     std::unique_ptr<X11ClipboardKeeper> keeper_;
     std::unique_ptr<X11SelectionReader> reader_;
+    std::unique_ptr<X11SelectionPrefetch> prefetch_;
+    // Another owner's text as read aside, for the change it was asked for.
+    struct Aside {
+        qint64 changeCount = -1;
+        quint32 owner = 0;
+        std::optional<QString> text;
+    };
+    Aside aside_;
+    std::optional<qint64> asideAsked_;
     struct ForeignTargets {
         qint64 changeCount = -1;
         quint32 owner = 0;
