@@ -270,6 +270,11 @@ void NiveloNativeApp::terminate() {
     }
     terminating_ = true;
     appDelegate_->applicationShouldTerminate();
+    // Every store writes what it holds before anything is called unsaved: a copy still being
+    // measured, notes whose file could not be written, then the defaults files.
+    if (platform_.saveReport) {
+        platform_.saveReport->prepareLastWrites();
+    }
     platform_.defaults->sync();
     if (platform_.clipboardHistoryDefaults) {
         platform_.clipboardHistoryDefaults->sync();

@@ -7,6 +7,7 @@
 #include "app/NiveloNativeApp.h"
 #include "app/NiveloWindowPresenter.h"
 #include "app/SingleInstance.h"
+#include "app/StoreLeftovers.h"
 #include "app/TerminationSignals.h"
 #include "app/TrayAvailability.h"
 #include "capture/PasteboardService.h"
@@ -78,8 +79,9 @@ int main(int argc, char** argv) {
 
     // The lock comes before anything reads the stores it guards.
     SingleInstance instance(SingleInstance::standardPaths());
+    const bool alone = instance.acquire();
     // When the lock cannot be written at all the app still runs, only without a hand-over.
-    if (!instance.acquire() && instance.isHeldElsewhere()) {
+    if (!alone && instance.isHeldElsewhere()) {
         // Another instance runs on this data folder: it shows its window, this one leaves.
         RealClock clock;
         InstanceHandOver handOver(instance.paths().socket, clock);
@@ -96,6 +98,10 @@ int main(int argc, char** argv) {
         return app.exec();
     }
 
+    // No other instance writes our files: what a save cut short by a crash left goes.
+    if (alone) {
+        removeStoreLeftovers(AppPaths::dataDir(), IniDefaults::standardPath());
+    }
     std::shared_ptr<X11Connection> x11;
     Platform platform = buildPlatform(x11);
     Platform::setCurrent(&platform);

@@ -14,6 +14,7 @@
 #include "platform/Defaults.h"
 #include "platform/Pasteboard.h"
 #include "platform/Platform.h"
+#include "platform/SaveReport.h"
 
 namespace {
 
@@ -42,8 +43,13 @@ qint64 earliestCutoffDay() {
 }  // namespace
 
 ClipboardHistoryService::ClipboardHistoryService(Pasteboard& pasteboard, Clock& clock,
-                                                 Defaults& store, QObject* parent)
+                                                 Defaults& store, SaveReport* report,
+                                                 QObject* parent)
     : QObject(parent), pasteboard_(pasteboard), clock_(clock), store_(store) {
+    if (report) {
+        connect(report, &SaveReport::lastWritesDue, this,
+                &ClipboardHistoryService::finishRecording);
+    }
     if (const auto data = store_.dataValue(kStorageKey)) {
         if (auto decoded = ClipboardHistoryItem::decodeList(*data)) {
             items_ = std::move(*decoded);
@@ -73,13 +79,14 @@ ClipboardHistoryService& ClipboardHistoryService::shared() {
     static auto* instance = [] {
         Platform& platform = Platform::current();
         return new ClipboardHistoryService(*platform.pasteboard, *platform.clock,
-                                           *platform.clipboardHistoryDefaults);
+                                           *platform.clipboardHistoryDefaults,
+                                           platform.saveReport.get());
     }();
     return *instance;
 }
 
 QString ClipboardHistoryService::standardStorePath() {
-    return AppPaths::dataDir() + QStringLiteral("/clipboard-history.ini");
+    return AppPaths::dataDir() + QLatin1Char('/') + kStoreFileName;
 }
 
 const QStringList& ClipboardHistoryService::concealedTypes() {
@@ -223,21 +230,39 @@ void ClipboardHistoryService::takePendingCopies() {
     if (pending_.empty() || measuring_.joinable()) {
         return;
     }
-    // The thread sees only its own copy of the text; the result comes back on the next
-    // event-loop turn, and the destructor waits for the thread.
+    // The thread sees only its own copy of the text; the result is taken on the next
+    // event-loop turn, or at quit, and the destructor waits for the thread.
     measuring_ = std::thread([this, text = pending_.front().text, at = pending_.front().at] {
-        const int chars = text::graphemeCount(text);
-        const QString id = entryId(at, text);
+        measure_ = {text::graphemeCount(text), entryId(at, text)};
         QMetaObject::invokeMethod(
             this,
-            [this, chars, id] {
-                measuring_.join();
-                pending_.front().chars = chars;
-                pending_.front().id = id;
+            [this] {
+                takeMeasure();
                 takePendingCopies();
             },
             Qt::QueuedConnection);
     });
+}
+
+void ClipboardHistoryService::takeMeasure() {
+    // Taken already, at quit.
+    if (!measuring_.joinable()) {
+        return;
+    }
+    measuring_.join();
+    pending_.front().chars = measure_.first;
+    pending_.front().id = std::move(measure_.second);
+}
+
+void ClipboardHistoryService::finishRecording() {
+    takeMeasure();
+    for (PendingCopy& copy : pending_) {
+        if (!copy.chars) {
+            copy.chars = text::graphemeCount(copy.text);
+            copy.id = entryId(copy.at, copy.text);
+        }
+    }
+    takePendingCopies();
 }
 
 void ClipboardHistoryService::add(const PendingCopy& copy) {

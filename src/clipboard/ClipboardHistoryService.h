@@ -10,6 +10,7 @@
 #include <limits>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "base/Subscription.h"
 #include "clipboard/ClipboardCapture.h"
@@ -19,6 +20,7 @@ class ClipboardSettingsSource;
 class Clock;
 class Defaults;
 class Pasteboard;
+class SaveReport;
 struct NiveloSettings;
 
 // The clipboard history: the texts the user copied, newest first, kept in a defaults file of
@@ -29,6 +31,8 @@ class ClipboardHistoryService : public QObject, public ClipboardCapture {
     Q_OBJECT
 public:
     static inline const QString kStorageKey = QStringLiteral("nivelo.clipboardItems.native");
+    // The defaults file of the history, in the data folder.
+    static inline const QString kStoreFileName = QStringLiteral("clipboard-history.ini");
     // Where a stored history that could not be read is kept before the next save replaces it.
     static inline const QString kUnreadableKey =
         QStringLiteral("nivelo.clipboardItems.native.unreadable");
@@ -44,8 +48,9 @@ public:
     static constexpr qsizetype kMeasureAsideChars = 64 * 1024;
 
     // Loads the stored history and takes the pasteboard's present content as already seen.
+    // When the report asks for the last writes, the copies still on their way are added.
     ClipboardHistoryService(Pasteboard& pasteboard, Clock& clock, Defaults& store,
-                            QObject* parent = nullptr);
+                            SaveReport* report = nullptr, QObject* parent = nullptr);
     ~ClipboardHistoryService() override;
 
     // The process-wide instance over the current platform, created on first use.
@@ -82,6 +87,8 @@ public:
     void record(const QString& text);
     // A copy is being measured or waits behind one.
     bool isRecording() const { return !pending_.empty(); }
+    // Adds every copy still on its way, measuring here what the thread has not (at quit).
+    void finishRecording();
     // Applies the count and age limits, then saves.
     void pruneAndSave();
 
@@ -130,6 +137,8 @@ private:
     void schedulePoll();
     // Adds the measured copies at the front of the queue; starts measuring the next long one.
     void takePendingCopies();
+    // Waits for the thread, if one runs, and gives its measure to the first waiting copy.
+    void takeMeasure();
     void add(const PendingCopy& copy);
 
     Pasteboard& pasteboard_;
@@ -150,4 +159,6 @@ private:
     // Oldest first; the first may be being measured.
     std::deque<PendingCopy> pending_;
     std::thread measuring_;
+    // Written by the thread before it ends; read once it is joined.
+    std::pair<int, QString> measure_;
 };

@@ -1,6 +1,5 @@
 #include "clipboard/ClipboardNotesService.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTextBoundaryFinder>
@@ -57,10 +56,17 @@ ClipboardNotesService::ClipboardNotesService(Defaults& defaults, Clock& clock, Q
       folder_(std::move(folder)),
       report_(report) {
     load();
-    // A save that could not be written gets one more try on the way out.
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        connect(app, &QCoreApplication::aboutToQuit, this, &ClipboardNotesService::flush);
+    if (!report_) {
+        return;
     }
+    // A save that could not be written is tried again once another store could write, and on
+    // the way out.
+    connect(report_, &SaveReport::writeAgainDue, this, [this] {
+        if (report_->isFailing(this)) {
+            save();
+        }
+    });
+    connect(report_, &SaveReport::lastWritesDue, this, &ClipboardNotesService::flush);
 }
 
 ClipboardNotesService& ClipboardNotesService::shared() {

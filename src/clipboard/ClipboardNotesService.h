@@ -26,7 +26,7 @@ public:
     static constexpr int kTitleLimit = 32;
 
     // Loads from the files in `folder`, and from the fallback in `defaults`. Tells `report`
-    // whether each save reached the main file or the fallback.
+    // whether each save reached the main file or the fallback, and saves again when it asks.
     ClipboardNotesService(Defaults& defaults, Clock& clock, QString folder,
                           SaveReport* report = nullptr, QObject* parent = nullptr);
 
@@ -59,7 +59,8 @@ public:
     // defaults. The main file is replaced whole or not at all. A save that reached neither is
     // told to the report.
     void save();
-    // Saves again when the last save did not reach the main file; at quit, too.
+    // Saves again when the last save did not reach the main file; the report asks for it at
+    // quit.
     void flush();
 
     // The title trimmed and cut to 32 user-perceived characters; blank: the fallback as it is.

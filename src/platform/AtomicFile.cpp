@@ -1,9 +1,13 @@
 #include "platform/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <cerrno>
 #include <climits>
 #include <optional>
@@ -68,6 +72,25 @@ std::optional<QByteArray> linkEnd(QByteArray path) {
     return std::nullopt;
 }
 
+// The name mkostemp() gives a new file: the file's name, a dot and six letters or digits.
+constexpr qsizetype kNewSuffix = 6;
+
+QByteArray newFilePattern(const QByteArray& target) {
+    return target + '.' + QByteArray(kNewSuffix, 'X');
+}
+
+bool isNewFileName(const QString& name, const QString& target) {
+    if (name.size() != target.size() + 1 + kNewSuffix || !name.startsWith(target + '.')) {
+        return false;
+    }
+    for (const QChar c : name.right(kNewSuffix)) {
+        if (c.unicode() > 127 || !c.isLetterOrNumber()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool atomicFile::write(const QString& path, const QByteArray& bytes) {
@@ -77,13 +100,26 @@ bool atomicFile::write(const QString& path, const QByteArray& bytes) {
         return false;
     }
     const QByteArray& target = *end;
-    QByteArray temporary = target + ".XXXXXX";
+    QByteArray temporary = newFilePattern(target);
     errno = 0;
     // Created 0600.
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
+    // Locked until the rename, so that no start of another process takes it for a leftover; on
+    // a descriptor of its own, as the close below must still tell a failed write.
+    const int held = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (held >= 0) {
+        ::flock(held, LOCK_EX);
+    }
+    const auto release = qScopeGuard([held] {
+        const int error = errno;
+        if (held >= 0) {
+            ::close(held);
+        }
+        errno = error;
+    });
     // A network file system may report a failed write only at the flush or the close.
     bool whole = writeAll(fd, bytes) && ::fsync(fd) == 0 && holds(fd, bytes.size());
     whole = ::close(fd) == 0 && whole;
@@ -94,4 +130,30 @@ bool atomicFile::write(const QString& path, const QByteArray& bytes) {
     ::unlink(temporary.constData());
     errno = error;
     return false;
+}
+
+void atomicFile::removeLeftovers(const QString& path) {
+    const std::optional<QByteArray> end = linkEnd(QFile::encodeName(path));
+    if (!end) {
+        return;
+    }
+    const QFileInfo target(QFile::decodeName(*end));
+    const QDir folder = target.absoluteDir();
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!isNewFileName(name, target.fileName())) {
+            continue;
+        }
+        const QByteArray file = QFile::encodeName(folder.filePath(name));
+        // A link of that name is not ours to follow.
+        const int fd = ::open(file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            continue;
+        }
+        struct stat info = {};
+        if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::unlink(file.constData());
+        }
+        ::close(fd);
+    }
 }

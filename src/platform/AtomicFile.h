@@ -13,4 +13,9 @@ namespace atomicFile {
 
 bool write(const QString& path, const QByteArray& bytes);
 
+// Removes the new files that writes of `path` left when their process died midway (a crash, a
+// kill): only files of that exact name, beside the file at the end of the path's links, that
+// no running write holds. For a process that alone writes the file.
+void removeLeftovers(const QString& path);
+
 }  // namespace atomicFile

@@ -29,6 +29,13 @@ IniDefaults::IniDefaults(QString filePath, SaveReport* report)
     for (const QString& key : file.allKeys()) {
         values_.insert(key, file.value(key));
     }
+    if (report_) {
+        QObject::connect(report_, &SaveReport::writeAgainDue, &queueGuard_, [this] {
+            if (report_->isFailing(this)) {
+                startWrite();
+            }
+        });
+    }
 }
 
 IniDefaults::~IniDefaults() {

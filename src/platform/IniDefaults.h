@@ -14,8 +14,8 @@ class SaveWorker;
 // back as data; everything else reads back as text. The file is read once; every write
 // replaces it whole or not at all (QSettings reports success when a full disk cut its write
 // short), encoded and written on a thread of its own from a snapshot of the values. A write
-// that did not reach the disk is told to the report, and tried again at the next change and
-// when the defaults go away.
+// that did not reach the disk is told to the report, and tried again when the report says
+// another store wrote, at the next change, and when the defaults go away.
 class IniDefaults : public Defaults {
 public:
     explicit IniDefaults(QString filePath, SaveReport* report = nullptr);

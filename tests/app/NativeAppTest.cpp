@@ -1,14 +1,21 @@
 #include <QAction>
+#include <QFile>
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <cerrno>
+#include <csignal>
 
 #include "ShellFixture.h"
 #include "app/MainWindow.h"
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloNativeApp.h"
+#include "clipboard/ClipboardHistoryService.h"
+#include "clipboard/ClipboardNotesService.h"
+#include "platform/IniDefaults.h"
 #include "platform/SaveReport.h"
+#include "support/SimulatedPasteboard.h"
+#include "support/SmallDisk.h"
 
 // The app on a platform that cannot carry the desktop services: only the shell runs.
 using NativeAppTest = ShellFixture;
@@ -83,6 +90,52 @@ TEST_F(NativeAppTest, QuitWithUnsavedDataSaysSoOnceMoreAndStaysWhileItShows) {
         clock_->advance(5000);
         platform_.saveReport.reset();
     }
+}
+
+// At quit every store writes what it holds before anything is called unsaved: notes whose
+// write failed while the disk was full, and a long copy still being measured, reach their
+// files, and the user hears no false "Could not save".
+TEST_F(NativeAppTest, QuitWritesEveryStoreBeforeItCallsAnythingUnsaved) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    SmallDisk disk;
+    platform_.saveReport = std::make_unique<SaveReport>();
+    SaveReport* report = platform_.saveReport.get();
+    auto& settings = *new IniDefaults(disk.path("defaults.ini"), report);
+    platform_.defaults.reset(&settings);
+    const QString historyFile = disk.path("history.ini");
+    platform_.clipboardHistoryDefaults = std::make_unique<IniDefaults>(historyFile, report);
+    int said = 0;
+    QObject::connect(report, &SaveReport::saveFailed, [&] { ++said; });
+    {
+        ClipboardNotesService notes(settings, *clock_, disk.path("data"), report);
+        SimulatedPasteboard pasteboard;
+        ClipboardHistoryService history(pasteboard, *clock_, *platform_.clipboardHistoryDefaults,
+                                        report);
+        NiveloNativeApp app(platform_);
+        app.launch();
+        const QString tab = notes.addTab("Notes").id;
+        settings.sync();
+        ASSERT_NO_FATAL_FAILURE(disk.fill(::getpid()));
+        notes.addNote(tab, QString(SmallDisk::kPage, 'n'));
+        ASSERT_EQ(said, 1);
+        ASSERT_NO_FATAL_FAILURE(disk.makeRoom(::getpid()));
+        history.record(QString(ClipboardHistoryService::kMeasureAsideChars, 'c'));
+
+        const std::size_t pending = clock_->pendingCount();
+        app.terminate();
+        EXPECT_EQ(said, 1);
+        EXPECT_EQ(clock_->pendingCount(), pending);
+        const auto kept = ClipboardHistoryItem::decodeList(
+            IniDefaults(historyFile).dataValue(ClipboardHistoryService::kStorageKey).value_or(""));
+        EXPECT_EQ(kept.value_or(QList<ClipboardHistoryItem>()).size(), 1);
+        QFile notesFile(notes.filePath());
+        ASSERT_TRUE(notesFile.open(QIODevice::ReadOnly));
+        EXPECT_EQ(ClipboardNoteTab::decodeList(notesFile.readAll()), notes.tabs());
+        app.finishTermination();
+    }
+    platform_.clipboardHistoryDefaults.reset();
+    platform_.defaults.reset();
+    platform_.saveReport.reset();
 }
 
 // Command is Super here; the quick menu command works without the services.

@@ -121,16 +121,18 @@ TEST(HistoryCapture, RecordsTrimmedTextsOfTwoOrMoreCharactersNewestFirst) {
 }
 
 // A long copy is measured off the event loop; the copies after it wait their turn, so the list
-// keeps the order of the copies, and a long text that is one character is still not kept.
+// keeps the order of the copies, and a long text that is one character is still not kept. The
+// copies are polled without a turn of the event loop: the measure comes in only once they are
+// all made, whenever the thread ends.
 TEST(HistoryCapture, LongCopiesAreMeasuredAsideAndKeepTheOrderOfTheCopies) {
     constexpr qsizetype kLong = ClipboardHistoryService::kMeasureAsideChars;
     const QString accents = QString("e\u0301").repeated(kLong / 2 + 1);
     const QString oneCharacter = "e" + QString(QChar(0x301)).repeated(kLong);
     Desk desk;
-    desk.copy(accents);
-    EXPECT_TRUE(desk.history.isRecording());
-    for (const QString& text : {QString("after"), oneCharacter, QString("last")}) {
-        desk.copy(text);
+    for (const QString& text : {accents, QString("after"), oneCharacter, QString("last")}) {
+        desk.desktop.pasteboard.putText(text);
+        desk.history.poll();
+        EXPECT_TRUE(desk.history.isRecording());
     }
     EXPECT_TRUE(desk.history.items().isEmpty());
     QElapsedTimer waited;

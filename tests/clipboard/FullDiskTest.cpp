@@ -1,79 +1,27 @@
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/mount.h>
-#include <sys/resource.h>
-#include <unistd.h>
+#include <sys/file.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <filesystem>
 #include <memory>
 
 #include "clipboard/ClipboardNoteTab.h"
+#include "support/SmallDisk.h"
 
 namespace {
 
-constexpr qint64 kPage = 4096;
+constexpr qint64 kPage = SmallDisk::kPage;
 
 QByteArray read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
-
-// A small file system that fills up: a tmpfs mounted for the test where that is allowed,
-// else a file-size limit put on the process that writes.
-class SmallDisk {
-public:
-    SmallDisk() {
-        mounted_ = ::mount("nivelo-test", QFile::encodeName(dir_.path()).constData(), "tmpfs", 0,
-                           "size=1m,mode=0700") == 0;
-    }
-    ~SmallDisk() {
-        if (mounted_) {
-            ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
-        }
-    }
-    bool isMounted() const { return mounted_; }
-    QString path(const QString& name) const { return dir_.filePath(name); }
-
-    // Full but for one page: the next write of more than that fails part way.
-    void fill(qint64 writer) {
-        if (!mounted_) {
-            // The soft limit only: without privileges a lowered hard limit stays down.
-            rlimit limit{};
-            ASSERT_EQ(::prlimit(static_cast<pid_t>(writer), RLIMIT_FSIZE, nullptr, &limit), 0);
-            limit.rlim_cur = kPage;
-            ASSERT_EQ(::prlimit(static_cast<pid_t>(writer), RLIMIT_FSIZE, &limit, nullptr), 0);
-            return;
-        }
-        const int fd = ::open(QFile::encodeName(path("filler")).constData(),
-                              O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ASSERT_GE(fd, 0);
-        const QByteArray page(kPage, 'f');
-        qint64 size = 0;
-        while (::write(fd, page.constData(), kPage) == kPage) {
-            size += kPage;
-        }
-        ASSERT_EQ(::ftruncate(fd, size - kPage), 0);
-        ::close(fd);
-    }
-    void makeRoom(qint64 writer) {
-        if (!mounted_) {
-            rlimit limit{};
-            ASSERT_EQ(::prlimit(static_cast<pid_t>(writer), RLIMIT_FSIZE, nullptr, &limit), 0);
-            limit.rlim_cur = limit.rlim_max;
-            ASSERT_EQ(::prlimit(static_cast<pid_t>(writer), RLIMIT_FSIZE, &limit, nullptr), 0);
-            return;
-        }
-        ASSERT_TRUE(QFile::remove(path("filler")));
-    }
-
-private:
-    QTemporaryDir dir_;
-    bool mounted_ = false;
-};
 
 // The stores as a process of their own, over the small disk: what one run leaves on disk is
 // what the next one loads.
@@ -87,6 +35,12 @@ public:
     }
     ~Stores() { finish(); }
     qint64 pid() const { return process_.processId(); }
+    // Sends one command without waiting for its answer.
+    void send(const QString& line) {
+        process_.write((line + "\n").toUtf8());
+        while (process_.bytesToWrite() > 0 && process_.waitForBytesWritten(20000)) {
+        }
+    }
 
     // Runs one command; its printed lines.
     QStringList command(const QString& line) {
@@ -143,12 +97,12 @@ QStringList heads(const QStringList& dump, const QString& kind) {
     return out;
 }
 
-// Files a write left beside the stores: temporary names and backup links.
+// Files a write left beside the stores: temporary names and backup links (the lock is not one).
 QStringList strays(const SmallDisk& disk) {
     QStringList out;
     for (const QString& folder : {QStringLiteral("data"), QStringLiteral("config")}) {
         for (const QString& name : QDir(disk.path(folder)).entryList(QDir::Files)) {
-            if (!name.endsWith(".json") && !name.endsWith(".ini")) {
+            if (!name.endsWith(".json") && !name.endsWith(".ini") && name != "nivelo.lock") {
                 out << folder + "/" + name;
             }
         }
@@ -317,4 +271,102 @@ TEST(FullDisk, AQuitWithUnsavedChangesReportsThemAgain) {
     ASSERT_TRUE(full.finish());
     EXPECT_EQ(full.atQuit(), said);
     EXPECT_EQ(strays(disk), QStringList());
+}
+
+// Once there is room again, a good write of any store writes again every store whose save
+// failed, before any change of theirs or quit; so the run of failures ends, and the next
+// failure is told again.
+TEST(FullDisk, AGoodWriteWritesAgainWhatFailedAndTheNextFailureIsToldAgain) {
+    SmallDisk disk;
+    SCOPED_TRACE(disk.isMounted() ? "a full tmpfs" : "a file-size limit");
+    ASSERT_TRUE(QDir().mkpath(disk.path("data")) && QDir().mkpath(disk.path("config")));
+    Stores stores(disk);
+    stores.command("set nivelo.early " + big("yes"));
+    stores.command("note " + big("one"));
+    ASSERT_NO_FATAL_FAILURE(disk.fill(stores.pid()));
+    QStringList said = stores.command("set nivelo.late yes");
+    said << stores.command("note " + big("two"));
+    EXPECT_EQ(said.size(), 1) << said.join(" | ").toStdString();
+
+    ASSERT_NO_FATAL_FAILURE(disk.makeRoom(stores.pid()));
+    EXPECT_EQ(stores.command("copy " + big("alpha")), QStringList());
+    EXPECT_TRUE(read(disk.path("config/defaults.ini")).contains("nivelo.late"));
+    EXPECT_TRUE(read(disk.path("data/clipboard-notes.json")).contains("two x"));
+
+    ASSERT_NO_FATAL_FAILURE(disk.fill(stores.pid()));
+    EXPECT_EQ(stores.command("set nivelo.later yes"), said);
+    ASSERT_NO_FATAL_FAILURE(disk.makeRoom(stores.pid()));
+}
+
+// A kill during a long write of the history leaves its new file; the next start that holds the
+// data folder removes those beside the stores' files (at the end of their links) and nothing
+// else: no other name, no link, none a running write holds, none while another instance runs.
+TEST(StoreLeftovers, WhatAKilledWriteLeftGoesAtTheNextStartAndNothingElse) {
+    QTemporaryDir home;
+    const auto at = [&](const QString& name) { return home.filePath(name); };
+    for (const char* folder : {"data", "config", "repo"}) {
+        ASSERT_TRUE(QDir().mkpath(at(folder)));
+    }
+    ASSERT_TRUE(QFile::link("../repo/history.ini", at("data/clipboard-history.ini")));
+    const auto start = [&] {
+        return std::make_unique<Stores>(at("data"), at("config/defaults.ini"));
+    };
+    const auto newFiles = [&] {
+        return QDir(at("repo")).entryList({"history.ini.??????"}, QDir::Files | QDir::System);
+    };
+    QString cut;
+    {
+        const auto killed = start();
+        // A write that ends between the look and the stop is followed by the next copy's.
+        for (int copy = 0; copy < 10 && cut.isEmpty(); ++copy) {
+            killed->send(QString("copy %1 %2").arg(copy).arg(QString(8'000'000, 'x')));
+            QElapsedTimer waited;
+            waited.start();
+            while (newFiles().isEmpty() && !waited.hasExpired(30000)) {
+            }
+            ::kill(pid_t(killed->pid()), SIGSTOP);
+            if (const QStringList left = newFiles(); !left.isEmpty()) {
+                ::kill(pid_t(killed->pid()), SIGKILL);
+                cut = "repo/" + left.first();
+            } else {
+                ::kill(pid_t(killed->pid()), SIGCONT);
+            }
+        }
+    }
+    ASSERT_FALSE(cut.isEmpty());
+    const struct {
+        QString name;
+        bool stays;
+    } files[] = {
+        {cut, false},
+        {"config/defaults.ini.q1W2e3", false},
+        {"data/clipboard-notes.json.Zz9aB0", false},
+        {"repo/history.ini.abc12", true},
+        {"repo/other.ini.abc123", true},
+        {"data/clipboard-history.ini.abc123", true},
+        {"repo/history.ini.link12", true},
+        {"repo/history.ini.held12", true},
+    };
+    for (const auto& file : files) {
+        if (file.name.contains("link")) {
+            ASSERT_TRUE(QFile::link("history.ini", at(file.name)));
+        } else if (file.name != cut) {
+            QFile made(at(file.name));
+            ASSERT_TRUE(made.open(QIODevice::WriteOnly));
+        }
+    }
+    QFile held(at("repo/history.ini.held12"));
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly) && ::flock(held.handle(), LOCK_EX) == 0);
+
+    const auto restarted = start();
+    restarted->command("dump");
+    for (const auto& file : files) {
+        EXPECT_EQ(QFileInfo(at(file.name)).isSymLink() || QFile::exists(at(file.name)), file.stays)
+            << file.name.toStdString();
+    }
+    // A second instance leaves the files of the one that runs alone.
+    QFile again(at(cut));
+    ASSERT_TRUE(again.open(QIODevice::WriteOnly));
+    start()->command("dump");
+    EXPECT_TRUE(QFile::exists(at(cut)));
 }

@@ -9,17 +9,21 @@
 //   set KEY VALUE   stores a setting
 //   dump            prints "note TEXT" per note, "copy TEXT" per history entry (newest
 //                   first) and "setting KEY" per stored setting
-// Between commands the event loop runs and the writes it started end, as in the app. A save
-// that cannot be written prints "failed MESSAGE" (in English) once per run of failures. At the
-// end of the input it quits as the app does: a save that failed is tried again, and what is
-// still unsaved is reported once more.
+// It starts as the app does: with the data folder's lock it removes what saves cut short left.
+// Between commands the event loop runs until the copies are measured and the writes it started,
+// and the tries again they led to, have ended, as in the app. A save that cannot be written prints
+// "failed MESSAGE" (in English) once per run of failures. At the end of the input it quits as the
+// app does: every store writes what it holds, and what is still unsaved is reported once more.
 #include <csignal>
 #include <iostream>
 #include <string>
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QTimer>
 
+#include "app/SingleInstance.h"
+#include "app/StoreLeftovers.h"
 #include "clipboard/ClipboardHistoryService.h"
 #include "clipboard/ClipboardNotesService.h"
 #include "core/SaveFailure.h"
@@ -37,11 +41,16 @@ struct Stores {
     ClipboardHistoryService& history;
 };
 
-// The event loop's turn after a command: the queued writes start, and end.
+// The event loop's turns after a command, until it is idle: a long copy is measured, the
+// queued writes start and end, and so do the tries again that a good write asks for.
 void settle(Stores& stores) {
-    QCoreApplication::processEvents();
-    stores.settings.waitForWrite();
-    stores.historyStore.waitForWrite();
+    do {
+        while (stores.history.isRecording()) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        stores.settings.waitForWrite();
+        stores.historyStore.waitForWrite();
+    } while (QAbstractEventDispatcher::instance()->processEvents(QEventLoop::AllEvents));
 }
 
 void run(const QString& line, Stores& stores) {
@@ -87,25 +96,30 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
+    const QString settingsFile = QString::fromLocal8Bit(argv[2]);
+    SingleInstance instance(SingleInstance::pathsFor(folder, folder));
+    if (instance.acquire()) {
+        removeStoreLeftovers(folder, settingsFile);
+    }
     RealClock clock;
     SimulatedPasteboard pasteboard;
     SaveReport report;
     QObject::connect(&report, &SaveReport::saveFailed, [](int error) {
         std::cout << "failed " << saveFailureMessage(UiLanguage::en, error).toStdString() << '\n';
     });
-    IniDefaults settings(QString::fromLocal8Bit(argv[2]), &report);
+    IniDefaults settings(settingsFile, &report);
     IniDefaults historyStore(folder + "/clipboard-history.ini", &report);
     ClipboardNotesService notes(settings, clock, folder, &report);
-    ClipboardHistoryService history(pasteboard, clock, historyStore);
+    ClipboardHistoryService history(pasteboard, clock, historyStore, &report);
     Stores stores{settings, historyStore, notes, history};
     for (std::string line; std::getline(std::cin, line);) {
         run(QString::fromStdString(line), stores);
     }
-    // As the app quits: the stores' last tries, then what is still unsaved.
+    // As the app quits: the stores' last writes, then what is still unsaved.
     QTimer::singleShot(0, &app, [&] {
+        report.prepareLastWrites();
         settings.sync();
         historyStore.sync();
-        notes.flush();
         report.announceUnsaved();
         std::cout.flush();
         QCoreApplication::quit();
