@@ -25,7 +25,10 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.copyDelayMs);
-        const QString title = QStringLiteral("Slow copier %1").arg(c.copyDelayMs);
+        // Unique when the test repeats in one process: an earlier editor keeps its window.
+        static int started = 0;
+        const QString title =
+            QStringLiteral("Slow copier %1 #%2").arg(c.copyDelayMs).arg(++started);
         const QString window = startTestEditor(
             x11Session().path("slow.txt"), title, 1,
             {"--text", "Hello world", "--copy-delay", QString::number(c.copyDelayMs)});
@@ -95,7 +98,8 @@ TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
     RealCapture capture;
     QStringList failed;
     for (const int delayMs : {150, 250, 350, 400}) {
-        const QString title = QStringLiteral("Qt copier %1").arg(delayMs);
+        static int started = 0;
+        const QString title = QStringLiteral("Qt copier %1 #%2").arg(delayMs).arg(++started);
         const QString window = startTestEditor(x11Session().path("qt-copier.txt"), title, 1,
                                                {"--text", "Hello world", "--copy-delay",
                                                 QString::number(delayMs), "--copy-time", "qt"});
@@ -105,7 +109,7 @@ TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
             const QString name =
                 QStringLiteral("%1 ms %2").arg(delayMs).arg(fast ? "fast" : "standard");
             SCOPED_TRACE(name.toStdString());
-            const QString owner = QStringLiteral("User copy %1").arg(name);
+            const QString owner = QStringLiteral("User copy %1 #%2").arg(name).arg(started);
             ASSERT_FALSE(
                 startTestEditor(x11Session().path("offer.txt"), owner, 1, offers).isEmpty());
             ASSERT_TRUE(XSession::waitUntil([&] {
