@@ -19,6 +19,7 @@ namespace {
 constexpr int kFrame = 1;
 constexpr int kRowPaddingY = 4;
 constexpr int kRowPaddingRight = 14;
+constexpr int kCheckmarkPixelSize = 12;
 
 // Rows lit as a menu's are: by the highlight alone, with no focus frame around the name.
 class MenuRowDelegate : public QStyledItemDelegate {
@@ -145,15 +146,6 @@ void LanguageMenu::popUp(const QRect& label, const QScreen* screen) {
     // Laid out now rather than on a later turn, so the scroll is not cut to an old range.
     list_->doItemsLayout();
     list_->verticalScrollBar()->setValue(placement.scroll);
-}
-
-QRect LanguageMenu::rowGeometry(const QString& language) const {
-    const QList<QListWidgetItem*> found = list_->findItems(language, Qt::MatchExactly);
-    if (found.isEmpty()) {
-        return {};
-    }
-    const QRect row = list_->visualItemRect(found.first());
-    return {list_->viewport()->mapToGlobal(row.topLeft()), row.size()};
 }
 
 void LanguageMenu::showEvent(QShowEvent* event) {

@@ -40,15 +40,10 @@ LanguageMenuPlacement placeLanguageMenu(const LanguageMenuMeasures& menu, QPoint
 class LanguageMenu : public QFrame {
     Q_OBJECT
 public:
-    static constexpr int kCheckmarkPixelSize = 12;
-
     LanguageMenu(const QStringList& languages, const QString& chosen, QWidget* parent);
 
     // Opens on every click of `button`, the chosen language's name over the button's label.
     void openFrom(QAbstractButton* button);
-    // A language's row on screen; empty for one the menu does not list.
-    QRect rowGeometry(const QString& language) const;
-    const QString& chosen() const { return chosen_; }
 
 Q_SIGNALS:
     void picked(const QString& language);

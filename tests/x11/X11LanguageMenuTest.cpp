@@ -85,8 +85,8 @@ TEST_F(X11LanguageMenu, OpensAtTheTargetLanguageEveryTime) {
                 session.xdotool({"click", "1"});
                 ASSERT_TRUE(XSession::waitUntil([&] { return session.isViewable(menuId); }));
                 const QRect shown = session.windowGeometry(menuId);
-                const QRect row = menu->rowGeometry(language).translated(
-                    shown.topLeft() - menu->geometry().topLeft());
+                const QRect row = languageRow(menu, language)
+                                      .translated(shown.topLeft() - menu->geometry().topLeft());
                 if (std::abs(row.center().y() - at.center().y()) > 1 || !shown.contains(row) ||
                     !area.contains(shown)) {
                     missed << QStringLiteral(
