@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/NiveloAppDelegate.h"
 #include "app/NiveloWindowPresenter.h"
+#include "app/QtTranslations.h"
 #include "app/QuickMenuCommand.h"
 #include "app/WindowKinds.h"
 #include "assistant/AssistantPanelController.h"
@@ -151,6 +152,10 @@ NiveloNativeApp::~NiveloNativeApp() {
 NiveloNativeApp::Services& NiveloNativeApp::services() {
     if (!services_) {
         services_ = makeServices_ ? makeServices_() : sharedServices(platform_);
+        if (services_->appState) {
+            // Before any window is made, so Qt's own texts start in the interface language.
+            new QtTranslations(*services_->appState, this);
+        }
     }
     return *services_;
 }

@@ -1,20 +1,18 @@
 #include "panels/QuickActionPanel.h"
 
-#include <QActionGroup>
 #include <QEnterEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QToolButton>
 #include <QVariantAnimation>
 
 #include "core/NiveloPromptLibrary.h"
 #include "core/NiveloSettings.h"
+#include "panels/LanguageMenu.h"
 #include "panels/QuickPanelController.h"
 #include "state/NiveloAppState.h"
 #include "theme/CloseButton.h"
@@ -36,31 +34,6 @@ constexpr int kLanguageLabelMaxWidth = 120;
 constexpr int kHoverEaseMs = 120;
 
 const QString kTranslate = QStringLiteral("translate");
-
-// A menu whose checked item shows the "checkmark" symbol rather than the style's radio mark.
-class CheckmarkMenu : public QMenu {
-public:
-    using QMenu::QMenu;
-
-protected:
-    void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override {
-        QMenu::initStyleOption(option, action);
-        if (option->checkType == QStyleOptionMenuItem::NotCheckable) {
-            return;
-        }
-        option->checkType = QStyleOptionMenuItem::NotCheckable;
-        option->checked = false;
-        option->maxIconWidth = std::max(option->maxIconWidth, kCheckmarkPixelSize + 4);
-        if (action->isChecked()) {
-            option->icon =
-                ThemeIcons::icon(QStringLiteral("checkmark"), option->palette.color(QPalette::Text),
-                                 kCheckmarkPixelSize);
-        }
-    }
-
-private:
-    static constexpr int kCheckmarkPixelSize = 12;
-};
 
 // Menus and buttons read "&" as a mnemonic marker.
 QString escapedMnemonic(QString text) {
@@ -330,30 +303,16 @@ void QuickActionPanel::refresh() {
                 model_.targetLanguage, Qt::ElideRight, kLanguageLabelMaxWidth - 20);
             button->setText(escapedMnemonic(elided));
             button->setToolTip(model_.targetLanguage);
-            auto* menu = new CheckmarkMenu(button);
+            auto* menu =
+                new LanguageMenu(NiveloPromptLibrary::languages(), model_.targetLanguage, button);
             menu->setObjectName(QStringLiteral("languageMenu"));
             menu->setAccessibleName(QStringLiteral("Target language"));
             // Not the button's right-to-left, which only puts its chevron after the text.
             menu->setLayoutDirection(layoutDirection());
-            auto* group = new QActionGroup(menu);
-            group->setExclusive(true);
-            QAction* chosen = nullptr;
-            for (const QString& language : NiveloPromptLibrary::languages()) {
-                QAction* action = menu->addAction(escapedMnemonic(language));
-                action->setCheckable(true);
-                action->setChecked(language == model_.targetLanguage);
-                if (action->isChecked()) {
-                    chosen = action;
-                }
-                group->addAction(action);
-                connect(action, &QAction::triggered, this,
-                        [this, language] { pickLanguage(language); });
-            }
-            // Opened by hand rather than as the button's menu, which would run an event loop of
-            // its own; the chosen language opens over the button.
-            connect(button, &QToolButton::clicked, menu, [button, menu, chosen] {
-                menu->popup(button->mapToGlobal(QPoint(0, 0)), chosen);
-            });
+            connect(menu, &LanguageMenu::picked, this,
+                    [this](const QString& language) { pickLanguage(language); });
+            // Not as the button's menu, which would run an event loop of its own.
+            menu->openFrom(button);
             rowWidget->setLanguageButton(button);
         }
         rowsLayout_->addWidget(rowWidget);

@@ -1,7 +1,13 @@
 #include <qpa/qwindowsysteminterface.h>
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeView>
 
 #include "ShellFixture.h"
 #include "app/MainWindow.h"
@@ -10,7 +16,9 @@
 #include "capture/FocusService.h"
 #include "panels/PanelStateFixture.h"
 #include "panels/QuickPanelController.h"
+#include "settingswindow/LayoutSettingsView.h"
 #include "settingswindow/MainSettingsView.h"
+#include "support/NamedPart.h"
 
 namespace {
 
@@ -128,5 +136,56 @@ TEST_F(AppWindowsTest, SettingsContentIsNeverSmallerThanItsMinimum) {
         EXPECT_EQ(content->size().expandedTo(minimum), content->size()) << asked.width();
     }
     EXPECT_EQ(window->minimumSize(), minimum + QSize(0, window->menuBar()->height()));
+}
+
+// Qt's own texts of the Layout page's file dialog (its labels, buttons, tool tips and columns)
+// follow the interface language, and turn back to English with it.
+TEST_F(AppWindowsTest, QtsOwnDialogTextsFollowTheInterfaceLanguage) {
+    app->launch();
+    VirtualClock::flushEvents();
+    NiveloAppState& state = *app->appState();
+    state.setSelectedSettingsPage(SettingsPage::layout);
+    VirtualClock::flushEvents();
+    // Every text Qt wrote into the dialog.
+    const auto dialogTexts = [&] {
+        auto* page = namedPart<LayoutSettingsView>(app->mainWindow(), "page");
+        namedPart<QPushButton>(page, "addApplication")->click();
+        QPointer<QFileDialog> dialog = namedPart<QFileDialog>(page, "applicationDialog");
+        QStringList texts;
+        for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+            texts << namedPart<QLabel>(dialog.data(), label)->text();
+        }
+        for (const char* button : {"backButton", "toParentButton", "detailModeButton"}) {
+            texts << namedPart<QToolButton>(dialog.data(), button)->toolTip();
+        }
+        texts << namedPart<QDialogButtonBox>(dialog.data(), "buttonBox")
+                     ->button(QDialogButtonBox::Cancel)
+                     ->text();
+        const QAbstractItemModel* columns =
+            namedPart<QTreeView>(dialog.data(), "treeView")->model();
+        for (int i = 0; i < columns->columnCount(); ++i) {
+            texts << columns->headerData(i, Qt::Horizontal).toString();
+        }
+        dialog->reject();
+        VirtualClock::flushEvents();
+        return texts;
+    };
+    const QStringList english{
+        "Look in:", "File &name:", "Files of type:", "Back", "Parent Directory", "Detail View",
+        "Cancel",   "Name",        "Size",           "Type", "Date Modified"};
+    EXPECT_EQ(dialogTexts(), english);
+
+    state.editSettings([](NiveloSettings& s) { s.uiLanguage = UiLanguage::ru; });
+    VirtualClock::flushEvents();
+    const QStringList russian = dialogTexts();
+    ASSERT_EQ(russian.size(), english.size());
+    static const QRegularExpression cyrillicOnly(QStringLiteral("^[\\p{Cyrillic}\\s&:]+$"));
+    for (const QString& text : russian) {
+        EXPECT_TRUE(cyrillicOnly.match(text).hasMatch()) << text.toStdString();
+    }
+
+    state.editSettings([](NiveloSettings& s) { s.uiLanguage = UiLanguage::en; });
+    VirtualClock::flushEvents();
+    EXPECT_EQ(dialogTexts(), english);
 }
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QListWidget>
 #include <QMenu>
 
 #include "capture/PanelHandles.h"
@@ -46,3 +47,12 @@ protected:
 
     QuickActionPanel* view() const { return controller.view(); }
 };
+
+// A language's row of an open language menu, on screen.
+inline QRect languageRow(const QWidget* menu, const QString& language) {
+    const auto* list = menu->findChild<QListWidget*>("languageList");
+    const QList<QListWidgetItem*> found = list->findItems(language, Qt::MatchExactly);
+    EXPECT_EQ(found.size(), 1) << language.toStdString();
+    const QRect row = found.isEmpty() ? QRect() : list->visualItemRect(found.first());
+    return {list->viewport()->mapToGlobal(row.topLeft()), row.size()};
+}

@@ -1,4 +1,6 @@
 #include <QEnterEvent>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -8,6 +10,7 @@
 #include <set>
 
 #include "core/NiveloPromptLibrary.h"
+#include "panels/LanguageMenu.h"
 #include "panels/QuickPanelFixture.h"
 #include "support/DrawnPopup.h"
 #include "support/NamedPart.h"
@@ -17,6 +20,18 @@
 namespace {
 QStringList firstIds(int n) {
     return QuickAction::defaultIds().mid(0, n);
+}
+
+// A click on a language's row of an open menu.
+void clickLanguage(LanguageMenu* menu, const QString& language) {
+    QWidget* rows = namedPart<QListWidget>(menu, "languageList")->viewport();
+    const QPoint at = rows->mapFromGlobal(languageRow(menu, language).center());
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, rows->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(rows, &event);
+    }
 }
 }  // namespace
 
@@ -131,12 +146,17 @@ TEST_F(QuickPanelTest, ViewRebuildsWhileShownAndChecksExactlyTheTargetLanguage) 
     VirtualClock::flushEvents();
     ASSERT_EQ(view()->rows().size(), 2);
     EXPECT_EQ(view()->rows().first()->row().id, "clipboard");
-    auto* menu = namedPart<QMenu>(view()->row("translate"), "languageMenu");
+    auto* menu = namedPart<LanguageMenu>(view()->row("translate"), "languageMenu");
     ASSERT_TRUE(menu);
-    EXPECT_EQ(menu->actions().size(), NiveloPromptLibrary::languages().size());
-    const QList<QAction*> items = menu->actions();
-    EXPECT_EQ(std::ranges::count_if(items, &QAction::isChecked), 1);
-    EXPECT_TRUE((*std::ranges::find(items, QString("Spanish"), &QAction::text))->isChecked());
+    const QListWidget* list = namedPart<QListWidget>(menu, "languageList");
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i) {
+        names << list->item(i)->text();
+    }
+    EXPECT_EQ(names, NiveloPromptLibrary::languages());
+    namedPart<QToolButton>(view()->row("translate"), "languageButton")->click();
+    EXPECT_EQ(list->currentItem()->text(), "Spanish");
+    menu->hide();
     EXPECT_EQ(view()->row("clipboard")->findChild<QToolButton*>("languageButton"), nullptr);
     EXPECT_TRUE(namedPart<QToolButton>(view()->row("translate"), "languageButton"));
 }
@@ -161,11 +181,10 @@ TEST_F(QuickPanelTest, RowsHideThePanelBeforeTheyRun) {
 
     controller.show(state);
     VirtualClock::flushEvents();
-    const QList<QAction*> languages =
-        namedPart<QMenu>(view()->row("translate"), "languageMenu")->actions();
-    const auto german = std::ranges::find(languages, QString("German"), &QAction::text);
-    ASSERT_NE(german, languages.end());
-    (*german)->trigger();
+    namedPart<QToolButton>(view()->row("translate"), "languageButton")->click();
+    auto* menu = namedPart<LanguageMenu>(view()->row("translate"), "languageMenu");
+    clickLanguage(menu, "German");
+    EXPECT_FALSE(menu->isVisible());
     EXPECT_EQ(runs, (QStringList{"0", "German"}));
     EXPECT_FALSE(controller.isPanelVisible());
 }
@@ -173,6 +192,7 @@ TEST_F(QuickPanelTest, RowsHideThePanelBeforeTheyRun) {
 // The language menu opens in the panel's look, as one scrolling column that marks the target
 // language with a check mark.
 TEST_F(QuickPanelTest, LanguageMenuIsOneColumnInThePanelsLook) {
+    const QStringList languages = NiveloPromptLibrary::languages();
     for (const PopupLook& c : kPopupLooks) {
         const auto desktop = desktopIn(c);
         state.editSettings([&](NiveloSettings& s) {
@@ -183,39 +203,68 @@ TEST_F(QuickPanelTest, LanguageMenuIsOneColumnInThePanelsLook) {
         controller.show(state);
         VirtualClock::flushEvents();
         namedPart<QToolButton>(view()->row("translate"), "languageButton")->click();
-        auto* menu = namedPart<QMenu>(view()->row("translate"), "languageMenu");
+        auto* menu = namedPart<LanguageMenu>(view()->row("translate"), "languageMenu");
         ASSERT_TRUE(menu->isVisible());
-        const int ground = drawnPopup::menuGround(menu);
-        EXPECT_EQ(ground < 100, c.dark) << int(c.mode) << " " << ground;
-        EXPECT_EQ(ground > 200, !c.dark) << int(c.mode) << " " << ground;
+        const QImage shot = menu->grab().toImage();
+        const auto rowIn = [&](const QString& language) {
+            const QRect row = languageRow(menu, language);
+            return QRect(menu->mapFromGlobal(row.topLeft()), row.size());
+        };
+        // A row's own ground, right of its name.
+        const auto ground = [&](const QRect& row) {
+            return shot.pixelColor(row.right() - 3, row.center().y()).lightness();
+        };
+        const qsizetype chosen = languages.indexOf("Vietnamese");
+        const QRect next = rowIn(languages[chosen + 1]);
+        EXPECT_EQ(ground(next) < 100, c.dark) << int(c.mode) << " " << ground(next);
+        EXPECT_EQ(ground(next) > 200, !c.dark) << int(c.mode) << " " << ground(next);
 
         std::set<int> columns;
-        for (QAction* action : menu->actions()) {
-            columns.insert(menu->actionGeometry(action).x());
+        for (const QString& language : languages) {
+            columns.insert(languageRow(menu, language).x());
         }
         EXPECT_EQ(columns.size(), 1u);
         EXPECT_LT(menu->width(), 260);
-        EXPECT_LE(menu->height(), menu->screen()->availableGeometry().height());
-        // The target language opens over the button, marked in the column before the names.
+        // Marked in the column before the names.
         const auto marks = [&](const QString& language) {
-            const QList<QAction*> actions = menu->actions();
-            QAction* action = *std::ranges::find(actions, language, &QAction::text);
-            const QRect item = menu->actionGeometry(action);
-            EXPECT_TRUE(menu->rect().contains(item)) << language.toStdString();
-            const QImage shot = menu->grab().toImage();
+            const QRect row = rowIn(language);
+            EXPECT_TRUE(menu->rect().contains(row)) << language.toStdString();
             int inked = 0;
-            for (int x = item.left() + 2; x < item.left() + 24; ++x) {
-                for (int y = item.top() + 2; y < item.bottom() - 1; ++y) {
-                    inked += std::abs(shot.pixelColor(x, y).lightness() - ground) > 60;
+            for (int x = row.left() + 2; x < row.left() + 22; ++x) {
+                for (int y = row.top() + 2; y < row.bottom() - 1; ++y) {
+                    inked += std::abs(shot.pixelColor(x, y).lightness() - ground(row)) > 60;
                 }
             }
             return inked;
         };
-        const qsizetype chosen = NiveloPromptLibrary::languages().indexOf("Vietnamese");
-        EXPECT_GT(marks("Vietnamese"), 8);
-        EXPECT_EQ(marks(NiveloPromptLibrary::languages()[chosen + 1]), 0);
+        EXPECT_GT(marks("Vietnamese"), 4);
+        EXPECT_EQ(marks(languages[chosen + 1]), 0);
         menu->hide();
         controller.hide();
+    }
+}
+
+// The chosen row lies at the anchor, moved only into the work area; the menu shows the rows
+// that fit from there, the rows above scrolled away.
+TEST(LanguageMenuPlacement, TheChosenRowLiesAtTheAnchorAndTheMenuOnTheWorkArea) {
+    const QRect area(0, 40, 1600, 1000);  // below a 40 px bar
+    const struct {
+        const char* name;
+        int rows;  // of 20 px; framed by 1 px
+        int chosen;
+        QPoint anchor;
+        LanguageMenuPlacement expected;
+    } cases[] = {
+        {"first of many, mid screen", 100, 0, {100, 500}, {QRect(100, 499, 150, 541), 0}},
+        {"deep, mid screen", 100, 72, {100, 500}, {QRect(100, 40, 150, 1000), 981}},
+        {"last, high", 100, 99, {100, 100}, {QRect(100, 40, 150, 81), 1921}},
+        {"a short list whole", 5, 2, {100, 500}, {QRect(100, 459, 150, 102), 0}},
+        {"row past the bottom, right edge", 100, 0, {1500, 1035}, {QRect(1450, 1018, 150, 22), 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(placeLanguageMenu({150, c.rows * 20, c.chosen * 20, 20, 1}, c.anchor, area),
+                  c.expected)
+            << c.name;
     }
 }
 
