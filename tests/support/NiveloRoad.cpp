@@ -153,6 +153,31 @@ void NiveloRoad::pressAltHotKey(const QString& keysymName) {
     pressKeys({QStringLiteral("Alt_L"), keysymName});
 }
 
+void NiveloRoad::holdAltHotKey(const QString& keysymName, Release order, int holdMs) {
+    Display* display = XOpenDisplay(session_->display().toLocal8Bit().constData());
+    if (!display) {
+        return;
+    }
+    const unsigned alt = XKeysymToKeycode(display, XK_Alt_L);
+    const unsigned key =
+        XKeysymToKeycode(display, XStringToKeysym(keysymName.toLatin1().constData()));
+    const auto send = [&](unsigned code, bool down, int thenMs) {
+        XTestFakeKeyEvent(display, code, down, CurrentTime);
+        if (thenMs > 0) {
+            XSync(display, False);
+            XSession::pause(thenMs);
+        }
+    };
+    const int between = holdMs > 0 ? 40 : 0;
+    send(alt, true, between);
+    send(key, true, holdMs);
+    const bool altFirst = order == Release::altFirst;
+    send(altFirst ? alt : key, false, between);
+    send(altFirst ? key : alt, false, 0);
+    XSync(display, False);
+    XCloseDisplay(display);
+}
+
 void NiveloRoad::pressKeys(const QStringList& keysymNames) {
     Display* display = XOpenDisplay(session_->display().toLocal8Bit().constData());
     if (!display) {

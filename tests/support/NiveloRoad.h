@@ -64,6 +64,11 @@ public:
     // Presses Alt plus a key (an X keysym name: "1", "a") through XTest, like a person: no
     // modifier or layout group is saved and restored around it as xdotool does.
     void pressAltHotKey(const QString& keysymName);
+    // Which key a person lets go of first after Alt and a key.
+    enum class Release { keyFirst, altFirst };
+    // Presses Alt plus a key through XTest, holds both for holdMs (0: a quick tap, over before
+    // any client can answer the press) and lets go in that order.
+    void holdAltHotKey(const QString& keysymName, Release order, int holdMs);
     // Presses the keys in order and releases them in reverse ({"Super_L", "Shift_L", "k"}).
     void pressKeys(const QStringList& keysymNames);
 

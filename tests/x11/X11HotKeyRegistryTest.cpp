@@ -3,6 +3,7 @@
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11HotKeyRegistry.h"
 #include "platform/x11/X11InputSources.h"
+#include "platform/x11/X11KeyEvents.h"
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
 
@@ -25,6 +26,62 @@ struct HotKeyFixture : ::testing::Test {
     bool waitForPresses(int count) {
         return XSession::waitUntil([&] { return pressed.size() >= count; }, 15000);
     }
+};
+
+// A window of a connection of its own that records the keys it receives ("+name", "-name").
+class KeyWindow {
+public:
+    KeyWindow() {
+        Display* display = connection_->display();
+        window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 300, 200, 0, 0, 0);
+        XSelectInput(display, window_, KeyPressMask | KeyReleaseMask);
+        XWMHints hints{};
+        hints.flags = InputHint;
+        hints.input = True;
+        XSetWMHints(display, window_, &hints);
+        XMapWindow(display, window_);
+        XFlush(display);
+        listener_ = connection_->addListener([this](XEvent& event) {
+            if ((event.type == KeyPress || event.type == KeyRelease) &&
+                event.xkey.window == window_) {
+                const KeySym sym =
+                    XkbKeycodeToKeysym(connection_->display(), XKeyCode(event.xkey.keycode), 0, 0);
+                const char* name = XKeysymToString(sym);
+                events_.append((event.type == KeyPress ? "+" : "-") +
+                               QString::fromLatin1(name ? name : "?"));
+            }
+        });
+    }
+    ~KeyWindow() {
+        connection_->removeListener(listener_);
+        XDestroyWindow(connection_->display(), window_);
+        XFlush(connection_->display());
+    }
+    QString id() const { return QString::number(window_); }
+    QStringList events() {
+        XSync(connection_->display(), False);
+        connection_->dispatchPending();
+        return events_;
+    }
+    void clear() {
+        events();
+        events_.clear();
+    }
+    // Whether no client holds the keyboard grabbed (or frozen) now.
+    bool keyboardFree() {
+        Display* display = connection_->display();
+        const bool free = XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync,
+                                        GrabModeAsync, CurrentTime) == GrabSuccess;
+        XUngrabKeyboard(display, CurrentTime);
+        XSync(display, False);
+        return free;
+    }
+
+private:
+    std::shared_ptr<X11Connection> connection_ = std::make_shared<X11Connection>();
+    Window window_ = None;
+    QStringList events_;
+    int listener_ = 0;
 };
 }  // namespace
 
@@ -73,9 +130,45 @@ TEST_F(HotKeyFixture, RefusesKeysThatAreTaken) {
               X11HotKeyRegistry::kInvalidKey);
 }
 
-// While the hot key is still held, what is typed next reaches the focused window (the grab
-// the press started is over); holding the key for a second runs it once.
-TEST_F(HotKeyFixture, APressEndsTheGrabAndAutoRepeatRunsOnce) {
+// The focused window sees the hot key's Alt go down but never come up with no key between
+// (a Qt menu bar would take the keyboard), whichever key is let go first; the keys the app
+// sends while Alt is still held reach it, and so does what the user types next.
+TEST_F(HotKeyFixture, TheFocusedWindowNeverSeesAltGoUpAlone) {
+    KeyWindow window;
+    ASSERT_TRUE(x11Session().activate(window.id()));
+    ASSERT_EQ(registry.registerHotKey(kFix, kKey1, HotKeyModifier::Option), 0);
+    X11KeyEvents keys{connection};
+    // The order the keys are let go in; none: Select All is sent while both are held.
+    const QList<QStringList> releases{{"alt", "1"}, {"1", "alt"}, {}};
+    QStringList failed;
+    for (const QStringList& release : releases) {
+        window.clear();
+        const int count = int(pressed.size()) + 1;
+        x11Session().xdotool({"keydown", "alt+1"});
+        ASSERT_TRUE(waitForPresses(count));
+        const bool sends = release.isEmpty();
+        if (sends) {
+            keys.postKey(KeyCode::A, KeyModifier::Control, true);
+            keys.postKey(KeyCode::A, KeyModifier::Control, false);
+        }
+        for (const QString& key : sends ? QStringList{"1", "alt"} : release) {
+            x11Session().xdotool({"keyup", key});
+        }
+        XSession::waitUntil([&] { return window.keyboardFree(); });
+        x11Session().xdotool({"key", "y"});
+        XSession::waitUntil([&] { return window.events().contains("-y"); });
+        const QStringList events = window.events();
+        if (events.contains("-Alt_L") || !events.contains("+y") ||
+            (sends && !events.contains("+a"))) {
+            failed.append((sends ? "sent" : release.first() + " first") + ": " + events.join(" "));
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join("\n").toStdString();
+}
+
+// Once Alt is up, what is typed while the hot key is still held reaches the focused window;
+// holding the key for a second runs it once.
+TEST_F(HotKeyFixture, LettingGoOfAltEndsTheGrabAndAutoRepeatRunsOnce) {
     const QString dump = x11Session().path("grab.txt");
     const QString window = startTestEditor(dump, "Grab Editor");
     ASSERT_FALSE(window.isEmpty());

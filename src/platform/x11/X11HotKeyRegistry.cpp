@@ -9,6 +9,9 @@
 #include "platform/x11/Xlib.h"
 
 namespace {
+// The modifiers a hot key can carry.
+constexpr unsigned kHotKeyModifiers = ShiftMask | ControlMask | Mod1Mask | Mod4Mask;
+
 unsigned xModifiersOf(quint32 modifiers) {
     unsigned mask = 0;
     if (modifiers & HotKeyModifier::Shift) {
@@ -50,6 +53,7 @@ X11HotKeyRegistry::~X11HotKeyRegistry() {
         grab(registration, false, nullptr);
     }
     if (connection_->display()) {
+        XUngrabKeyboard(connection_->display(), CurrentTime);
         XFlush(connection_->display());
     }
 }
@@ -95,8 +99,9 @@ void X11HotKeyRegistry::grab(const Registration& registration, bool on, bool* re
     const bool failed = connection_->failsWithError([&] {
         for (unsigned variant : variants) {
             if (on) {
+                // The keyboard waits at the press until we have taken or ended the grab.
                 XGrabKey(display, int(registration.xKeyCode), registration.xModifiers | variant,
-                         root, False, GrabModeAsync, GrabModeAsync);
+                         root, False, GrabModeAsync, GrabModeSync);
             } else {
                 XUngrabKey(display, int(registration.xKeyCode), registration.xModifiers | variant,
                            root);
@@ -144,9 +149,29 @@ void X11HotKeyRegistry::unregisterHotKey(HotKeyId id) {
     }
 }
 
+bool X11HotKeyRegistry::modifiersHeld() const {
+    XkbStateRec state;
+    const Status status = XkbGetState(connection_->display(), XkbUseCoreKbd, &state);
+    connection_->noteRoundTrip();
+    return status == Success && (state.base_mods & kHotKeyModifiers) != 0;
+}
+
+void X11HotKeyRegistry::holdKeyboard(bool hold) {
+    Display* display = connection_->display();
+    const bool held =
+        hold && XGrabKeyboard(display, DefaultRootWindow(display), False, GrabModeAsync,
+                              GrabModeAsync, CurrentTime) == GrabSuccess;
+    if (hold) {
+        connection_->noteRoundTrip();
+    }
+    if (!held) {
+        XUngrabKeyboard(display, CurrentTime);
+    }
+    XFlush(display);
+}
+
 void X11HotKeyRegistry::onEvent(void* raw) {
     XEvent& event = *static_cast<XEvent*>(raw);
-    Display* display = connection_->display();
     if (event.type == GenericEvent && event.xcookie.extension == connection_->xinputOpcode() &&
         event.xcookie.evtype == XI_RawKeyRelease && event.xcookie.data) {
         const auto* rawEvent = static_cast<const XIRawEvent*>(event.xcookie.data);
@@ -154,23 +179,27 @@ void X11HotKeyRegistry::onEvent(void* raw) {
         return;
     }
     if (event.type == KeyRelease) {
+        // Only a grab of ours brings key events: it ends once the last modifier is up.
         down_.remove(event.xkey.keycode);
+        if (!modifiersHeld()) {
+            holdKeyboard(false);
+        }
         return;
     }
     if (event.type != KeyPress) {
         return;
     }
-    // End the grab the press started, so that what the app types next reaches the focused
-    // window and the key's release is not ours.
-    XUngrabKeyboard(display, event.xkey.time);
-    XFlush(display);
+    // The press froze the keyboard. While a modifier is held the grab goes on (and no longer
+    // ends with the key's release), so that the modifier's release comes to us: the focused
+    // window, which saw the modifier go down, must not see it come up with no key between, or
+    // a Qt or KDE menu bar takes the keyboard. Without a modifier the grab ends here.
+    holdKeyboard((event.xkey.state & kHotKeyModifiers) != 0);
     const unsigned code = event.xkey.keycode;
     if (down_.contains(code)) {
         return;  // auto-repeat of a key still held
     }
     const unsigned numLock = lockMask("Num_Lock");
-    const unsigned modifiers =
-        event.xkey.state & ~(LockMask | numLock) & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask);
+    const unsigned modifiers = event.xkey.state & ~(LockMask | numLock) & kHotKeyModifiers;
     for (const Registration& registration : registrations_) {
         if (registration.xKeyCode == code && registration.xModifiers == modifiers) {
             if (connection_->xinputOpcode() >= 0) {

@@ -12,10 +12,11 @@ class X11Connection;
 class X11KeyMap;
 
 // Global hot keys as passive key grabs on the root window, one per lock-key variant (Caps
-// Lock, Num Lock) so that they fire whatever the lock keys are. A press ends the keyboard grab
-// it started at once, so that the keys the app sends next reach the focused window; holding a
-// hot key down runs it once (auto-repeat is made detectable and repeated presses are dropped
-// until the key is released).
+// Lock, Num Lock) so that they fire whatever the lock keys are. The keyboard grab a press
+// starts lasts while the hot key's modifiers are held, so the focused window never sees a
+// modifier released with nothing after its press (keys the app sends end it sooner: see
+// X11KeyEvents); holding a hot key down runs it once (auto-repeat is made detectable and
+// repeated presses are dropped until the key is released).
 class X11HotKeyRegistry : public HotKeyRegistry {
 public:
     X11HotKeyRegistry(std::shared_ptr<X11Connection> connection);
@@ -40,6 +41,9 @@ private:
     };
     void grab(const Registration& registration, bool on, bool* refused);
     void onEvent(void* event);
+    // Keeps the keyboard grab a press started (true), or ends it; either lets the keyboard go on.
+    void holdKeyboard(bool hold);
+    bool modifiersHeld() const;
     unsigned lockMask(const char* keysymName) const;
 
     std::shared_ptr<X11Connection> connection_;

@@ -166,6 +166,10 @@ void X11KeyEvents::holdExactly(KeyModifiers wanted) {
             }
         }
     }
+    // A hot key still held keeps our keyboard grab (X11HotKeyRegistry): the releases above went
+    // to it, so the focused window saw no modifier come up alone; what is pressed now must
+    // reach that window.
+    XUngrabKeyboard(display, CurrentTime);
     for (const ModifierKey& key : kModifierKeys) {
         if (!wanted.testFlag(key.modifier)) {
             continue;

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include "support/NiveloRoad.h"
+
+// A Qt editor with a menu bar (FeatherPad) keeps the keyboard after each Alt hot key, whichever
+// key the user lets go of first and however quickly: what is typed next lands in the document. The
+// backend fails, so the hot keys that read the selection (by a Copy that must reach the editor)
+// leave it be.
+namespace {
+
+struct HotKeyCase {
+    QString key;
+    // The window it opens (a title pattern; empty: none) and whether it reads the selection.
+    QString window;
+    bool reads = false;
+};
+
+struct Press {
+    NiveloRoad::Release order;
+    int holdMs = 0;
+    QString name;
+};
+
+QString visibleWindow(const XSession& session, const QString& title) {
+    return session.xdotool({"search", "--onlyvisible", "--name", title})
+        .split('\n', Qt::SkipEmptyParts)
+        .value(0);
+}
+
+}  // namespace
+
+TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) {
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    road.backend().setHandler(
+        [](const RecordedRequest&) { return CannedReply::json(500, R"({"error":"down"})"); });
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    const QString editor = session.startAndActivate("featherpad", "featherpad");
+    ASSERT_FALSE(editor.isEmpty());
+    XSession::pause(300);
+
+    const QList<HotKeyCase> cases{{"1", "", true},
+                                  {"q", "^NiveloAI Quick Menu$"},
+                                  {"v", "^NiveloAI Clipboard$"},
+                                  {"r", "^NiveloAI Translation Preview$", true}};
+    using Release = NiveloRoad::Release;
+    const QList<Press> presses{{Release::altFirst, 150, "alt let go first"},
+                               {Release::keyFirst, 150, "key let go first"},
+                               {Release::keyFirst, 0, "a quick tap"}};
+    QStringList failed;
+    for (const HotKeyCase& hotKey : cases) {
+        for (const Press& press : presses) {
+            const QString name = "alt+" + hotKey.key + ", " + press.name;
+            session.activate(editor);
+            session.key("ctrl+a");
+            session.type("one");
+            session.key("shift+Home");
+            const int requests = road.backend().requestCount();
+
+            road.holdAltHotKey(hotKey.key, press.order, press.holdMs);
+            if (hotKey.reads && !XSession::waitUntil([&] {
+                    return road.backend().requestCount() > requests &&
+                           road.backend().requests().last().body.contains("\"text\":\"one\"");
+                })) {
+                failed.append(name + ": the selection was not read");
+            }
+            if (!hotKey.window.isEmpty()) {
+                XSession::waitUntil(
+                    [&] { return !visibleWindow(session, hotKey.window).isEmpty(); });
+            }
+            if (hotKey.key == "r") {
+                // The preview takes the keyboard; Escape closes it and the editor has it back.
+                XSession::waitUntil([&] {
+                    return session.activeWindow() ==
+                           visibleWindow(session, hotKey.window).toULong();
+                });
+                session.key("Escape");
+                XSession::waitUntil([&] { return session.isActive(editor); });
+            }
+            session.type("hello");
+            session.setClipboardText("not copied");
+            const bool landed = XSession::waitUntil(
+                [&] {
+                    session.key("ctrl+a");
+                    session.key("ctrl+c");
+                    return session.clipboardText() == "hello";
+                },
+                6000);
+            if (!landed) {
+                failed.append(name + ": " + road.diagnostics("alt-hot-key-" + hotKey.key));
+            }
+            // Closed as a person would; Escape leaves any menu the editor opened.
+            if (!hotKey.window.isEmpty() && hotKey.key != "r") {
+                road.pressAltHotKey(hotKey.key);
+                XSession::waitUntil(
+                    [&] { return visibleWindow(session, hotKey.window).isEmpty(); });
+            }
+            session.key("Escape");
+            session.key("Escape");
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join("\n").toStdString();
+}
