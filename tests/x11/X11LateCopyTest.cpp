@@ -22,6 +22,7 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
     RealCapture capture;
     FocusService& focus = capture.focus;
     PasteboardService& service = capture.service;
+    int undone = 0;
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.copyDelayMs);
@@ -47,18 +48,15 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
         auto outcome = startTask(service.readSelectedTextTransient(
             false, false, c.fast ? PasteboardTiming::fast() : PasteboardTiming::standard()));
         ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 20000));
-        const qint64 restored = capture.clipboard.changeCount();
         // Every late copy lands within 2 s of the read's end (the read may have asked twice, so
         // there is no single event to wait for), and is undone. On a loaded machine the read's
-        // own waits can outlast both copies: then none is late.
+        // own waits can outlast a case's copies; the last case's always come late.
         pause(2200);
-        EXPECT_TRUE(XSession::waitUntil([&] {
-            return service.restoreGuard().undoneCount() >= 1 ||
-                   capture.clipboard.changeCount() == restored;
-        }));
+        undone += service.restoreGuard().undoneCount();
         EXPECT_EQ(x11Session().clipboardData("image/png"), png);
         EXPECT_NE(x11Session().clipboardData("UTF8_STRING"), QByteArray("Hello world"));
     }
+    EXPECT_GE(undone, 1);
 }
 
 namespace {
