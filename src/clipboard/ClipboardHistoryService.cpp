@@ -158,6 +158,10 @@ void ClipboardHistoryService::schedulePoll() {
 }
 
 void ClipboardHistoryService::poll() {
+    look(false);
+}
+
+void ClipboardHistoryService::look(bool readTextNow) {
     if (!settings_.enabled) {
         return;
     }
@@ -169,7 +173,7 @@ void ClipboardHistoryService::poll() {
         lastChangeCount_ = count;
         return;
     }
-    if (pasteboard_.textPending()) {
+    if (!readTextNow && pasteboard_.textPending()) {
         // A large text is read aside; look again soon rather than wait for it.
         if (pendingCall_ == 0) {
             pendingCall_ = clock_.callAfter(kPendingPollMs, [this] {
@@ -332,9 +336,9 @@ void ClipboardHistoryService::pruneAndSave() {
 
 void ClipboardHistoryService::suppressCapture(double seconds) {
     // The user may have copied since the last poll: record that copy before our own use of
-    // the pasteboard hides it.
+    // the pasteboard hides it, its text read now even when it is large.
     if (!isCaptureSuppressed()) {
-        poll();
+        look(true);
     }
     const qint64 candidate = clock_.nowMs() + std::llround(seconds * 1000.0);
     // A shorter suppression never shortens a longer one that is running.

@@ -80,7 +80,8 @@ public:
     // Starts the poll every 0.7 s, once.
     void start();
     bool isPolling() const { return polling_; }
-    // One look at the pasteboard: only its change count unless that moved.
+    // One look at the pasteboard: only its change count unless that moved. A text still being
+    // read aside is looked at again shortly.
     void poll();
     // Adds one copied text at the front, unless it is too short, suppressed or just seen. A
     // long text is added once measured, in the order of the copies.
@@ -111,6 +112,8 @@ Q_SIGNALS:
     void itemsChanged(const QList<ClipboardHistoryItem>& items);
 
 private:
+    // A poll; with `readTextNow` a text being read aside is read at once instead.
+    void look(bool readTextNow);
     // The part of the settings record the history follows.
     struct Settings {
         bool enabled = true;

@@ -326,7 +326,8 @@ TEST(HistoryCapture, TheAppsOwnReadsPastesAndLateCopiesNeverEnterIt) {
 }
 
 // Compact JSON, times in seconds since 2001; any valid encoding loads, with fractions.
-// A text read aside is recorded once it is there, soon after, not at the next poll.
+// A text read aside is recorded once it is there, soon after, not at the next poll; before
+// our own use of the pasteboard, at once.
 TEST(HistoryCapture, ATextReadAsideIsRecordedOnceItIsThere) {
     Desk desk;
     desk.desktop.pasteboard.readTextAside(3);
@@ -335,6 +336,12 @@ TEST(HistoryCapture, ATextReadAsideIsRecordedOnceItIsThere) {
     EXPECT_EQ(desk.texts(), QStringList());
     desk.desktop.clock.advance(3 * ClipboardHistoryService::kPendingPollMs);
     EXPECT_EQ(desk.texts(), QStringList{"large copy"});
+
+    // Our own use of the pasteboard reads a pending copy at once: later it would be hidden.
+    desk.desktop.pasteboard.readTextAside(3);
+    desk.desktop.pasteboard.putText(QStringLiteral("copied just before an action"));
+    desk.history.suppressCapture(1);
+    EXPECT_EQ(desk.texts(), (QStringList{"copied just before an action", "large copy"}));
 }
 
 TEST(HistoryStore, SavesCompactJsonAndLoadsAnyValidEncoding) {
