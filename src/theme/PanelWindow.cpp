@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "platform/ActiveWindowWatch.h"
 #include "platform/WindowActivation.h"
 #include "platform/WindowManagerHints.h"
 #include "theme/Placement.h"
@@ -96,10 +97,13 @@ void PanelWindow::showEvent(QShowEvent* event) {
     }
     // Before the map: the window manager reads the state when it maps the window.
     askForPanelState();
+    const bool follows = kind_ != Kind::status && environment_.hints;
+    // Followed from before the look at the active window: no change in between is missed.
+    if (follows && environment_.activeWindow && !activeWindowFollow_.isActive()) {
+        activeWindowFollow_ = environment_.activeWindow->follow([this] { followFullScreen(); });
+    }
     // Before a key panel asks for the keyboard: the window the user works in is still active.
-    fullScreenWindow_ = kind_ != Kind::status && environment_.hints
-                            ? environment_.hints->activeFullScreenWindow()
-                            : 0;
+    fullScreenWindow_ = follows ? environment_.hints->activeFullScreenWindow() : 0;
     if (kind_ == Kind::key) {
         takeKeyboard();
     }
@@ -107,6 +111,9 @@ void PanelWindow::showEvent(QShowEvent* event) {
 
 void PanelWindow::setVisible(bool visible) {
     const bool wasVisible = isVisible();
+    if (!visible) {
+        activeWindowFollow_.reset();
+    }
     if (!visible && wasVisible && fullScreenWindow_ != 0) {
         environment_.hints->setFullScreenAuxiliary(winId(), 0);
         fullScreenWindow_ = 0;
@@ -122,6 +129,26 @@ void PanelWindow::setVisible(bool visible) {
     } else {
         askForPanelState();
     }
+}
+
+void PanelWindow::followFullScreen() {
+    if (!isVisible()) {
+        return;
+    }
+    const quintptr fullScreen = environment_.hints->activeFullScreenWindow();
+    if (fullScreen == fullScreenWindow_) {
+        return;
+    }
+    // As a show does: joined to the full-screen window, or back on every workspace.
+    fullScreenWindow_ = fullScreen;
+    environment_.hints->setFullScreenAuxiliary(winId(), fullScreen);
+    if (fullScreen == 0) {
+        askForPanelState();
+    }
+}
+
+bool PanelWindow::isSeen() const {
+    return isVisible() && !(environment_.hints && environment_.hints->isCovered(winId()));
 }
 
 void PanelWindow::askForPanelState() {
