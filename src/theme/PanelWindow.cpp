@@ -8,6 +8,8 @@
 #include <QRegion>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/ActiveWindowWatch.h"
 #include "platform/WindowActivation.h"
@@ -17,6 +19,8 @@
 namespace {
 
 constexpr int kEdgeZone = 6;
+// The band along a rounded corner's arc that resizes both ways: a curve is harder to hit.
+constexpr int kCornerZone = 8;
 
 Qt::WindowFlags flagsFor(PanelWindow::Kind kind) {
     Qt::WindowFlags flags = Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
@@ -244,6 +248,23 @@ Qt::Edges PanelWindow::edgesAt(QPoint pos) const {
     const QRect area = rect().adjusted(margin_, margin_, -margin_, -margin_);
     if (!resizable_ || !area.adjusted(-1, -1, 1, 1).contains(pos)) {
         return edges;
+    }
+    // A corner is the band along its arc. Without a compositor the window is shaped to the
+    // rounded surface and the pointer beyond the arc is over the window below, so the band
+    // lies inside the arc; a see-through window takes what lies beyond it too.
+    const double radius = surface_->recipe().cornerRadius;
+    const int side = std::max(int(std::ceil(radius)), kEdgeZone);
+    const bool left = pos.x() < area.left() + side;
+    const bool right = !left && pos.x() > area.right() - side;
+    const bool top = pos.y() < area.top() + side;
+    const bool bottom = !top && pos.y() > area.bottom() - side;
+    if ((left || right) && (top || bottom)) {
+        const QPointF centre(left ? area.left() + radius : area.right() + 1 - radius,
+                             top ? area.top() + radius : area.bottom() + 1 - radius);
+        const QPointF fromCentre = QPointF(pos) + QPointF(0.5, 0.5) - centre;
+        if (std::hypot(fromCentre.x(), fromCentre.y()) >= radius - kCornerZone) {
+            return (left ? Qt::LeftEdge : Qt::RightEdge) | (top ? Qt::TopEdge : Qt::BottomEdge);
+        }
     }
     if (pos.x() < area.left() + kEdgeZone) {
         edges |= Qt::LeftEdge;
