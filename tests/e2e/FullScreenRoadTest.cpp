@@ -124,7 +124,8 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
 // A panel open when the editor goes full screen (F11) stays above it and on every workspace
 // while the editor stays on its own, and a click into the full-screen editor leaves the
 // assistant above it; the quick panel and the clipboard window close on that click as on any
-// other, and one press of their key brings them back above it.
+// other, and one press of their key brings them back above it. When the editor leaves full
+// screen, the panel is again on every workspace and the editor still on its own.
 TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
     NiveloRoad::Options options;
     options.niveloBinary = NIVELO_BINARY;
@@ -161,6 +162,26 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
                        session.stackingIndex(window) > session.stackingIndex(editor);
             });
         };
+        const auto checkWorkspaces = [&](const QString& when) {
+            const bool switched = session.switchWorkspace(1);
+            const bool apart = XSession::waitUntil([&] { return !session.isViewable(editor); });
+            const bool everywhere = session.isViewable(window);
+            if (!session.switchWorkspace(0) || !switched || !apart || !everywhere) {
+                fail(QString("on another workspace %1: editor hidden %2, panel shown %3")
+                         .arg(when)
+                         .arg(apart)
+                         .arg(everywhere));
+            }
+        };
+        // F11 in the editor, as a person does after a click into it.
+        const auto toggleFullScreen = [&](bool wanted) {
+            session.activate(editor);
+            session.key("F11");
+            return XSession::waitUntil([&] {
+                return fullScreen() == wanted &&
+                       (!wanted || session.windowGeometry(editor).size() == QSize(1280, 800));
+            });
+        };
         if (!session.activate(editor)) {
             fail("the editor cannot be activated");
             continue;
@@ -171,12 +192,7 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
             fail("not shown");
             continue;
         }
-        // Back in the editor, as a person clicks into the page before F11.
-        session.activate(editor);
-        session.key("F11");
-        if (!XSession::waitUntil([&] {
-                return fullScreen() && session.windowGeometry(editor).size() == QSize(1280, 800);
-            })) {
+        if (!toggleFullScreen(true)) {
             fail("the editor did not go full screen");
             continue;
         }
@@ -185,14 +201,7 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
         }
         std::cout << session.screenshot("open-before-full-screen-" + panel.key).toStdString()
                   << std::endl;
-        const bool switched = session.switchWorkspace(1);
-        const bool apart = XSession::waitUntil([&] { return !session.isViewable(editor); });
-        const bool everywhere = session.isViewable(window);
-        if (!session.switchWorkspace(0) || !switched || !apart || !everywhere) {
-            fail(QString("on another workspace: editor hidden %1, panel shown %2")
-                     .arg(apart)
-                     .arg(everywhere));
-        }
+        checkWorkspaces("in full screen");
 
         session.xdotool({"mousemove", "1150", "400", "click", "1"});
         if (panel.closesOnClick) {
@@ -204,13 +213,21 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
             if (!shown() || !above()) {
                 fail("one press did not bring it back above the editor");
             }
-            road.pressAltHotKey(panel.key);
         } else {
             XSession::waitUntil([&] { return session.isActive(editor); });
             XSession::pause(300);
             if (!above()) {
                 fail("below the editor after a click into it");
             }
+        }
+
+        if (!toggleFullScreen(false)) {
+            fail("the editor did not leave full screen");
+        }
+        checkWorkspaces("out of full screen");
+        if (panel.closesOnClick) {
+            road.pressAltHotKey(panel.key);
+        } else {
             const QPoint close = session.windowGeometry(window).topLeft() + QPoint(21, 21);
             session.xdotool({"mousemove", QString::number(close.x()), QString::number(close.y()),
                              "click", "1"});
@@ -218,9 +235,6 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
         if (!XSession::waitUntil([&] { return visibleWindow(session, panel.title).isEmpty(); })) {
             fail("not hidden at the end");
         }
-        session.activate(editor);
-        session.key("F11");
-        XSession::waitUntil([&] { return !fullScreen(); });
     }
     EXPECT_TRUE(failed.isEmpty()) << failed.join('\n').toStdString();
 }
