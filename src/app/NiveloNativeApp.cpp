@@ -60,6 +60,13 @@ bool canRunAppState(const Platform& p) {
            p.accessibility && p.inputSources && p.clipboardHistoryDefaults;
 }
 
+// What every floating panel asks of the desktop.
+PanelWindow::Environment panelEnvironment(const Platform& p) {
+    return {.activation = p.windowActivation.get(),
+            .hints = p.windowManagerHints.get(),
+            .activeWindow = p.activeWindowWatch.get()};
+}
+
 }  // namespace
 
 NiveloNativeApp::Services::Services() = default;
@@ -89,10 +96,8 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
             std::make_unique<BackendClient>(BackendEndpoint::aiURL(), QString(), *platform.http,
                                             *platform.languageRecognizer,
                                             BackendEndpoint::installationId(*platform.defaults)),
-            platform.defaults.get(),
-            platform.screens.get(),
-            platform.pasteboard.get(),
-            {platform.windowActivation.get(), platform.windowManagerHints.get()},
+            platform.defaults.get(), platform.screens.get(), platform.pasteboard.get(),
+            panelEnvironment(platform),
             [] { return FocusService::shared().rememberedProcessIdentifier(); },
             [](QString text, qint64 process) {
                 return PasteboardService::shared().pasteAIReply(std::move(text), process);
@@ -112,17 +117,10 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
     services.clipboardHistory = &ClipboardHistoryService::shared();
     services.clipboardPanel =
         std::make_unique<ClipboardPanelController>(ClipboardPanelController::Dependencies{
-            *platform.clock,
-            FocusService::shared(),
-            *platform.workspace,
-            PasteboardService::shared(),
-            *platform.pasteboard,
-            ClipboardHistoryService::shared(),
-            ClipboardNotesService::shared(),
-            platform.screens.get(),
-            platform.eventMonitors.get(),
-            platform.defaults.get(),
-            {platform.windowActivation.get(), platform.windowManagerHints.get()}});
+            *platform.clock, FocusService::shared(), *platform.workspace,
+            PasteboardService::shared(), *platform.pasteboard, ClipboardHistoryService::shared(),
+            ClipboardNotesService::shared(), platform.screens.get(), platform.eventMonitors.get(),
+            platform.defaults.get(), panelEnvironment(platform)});
     services.updateManager = std::make_unique<AppUpdateManager>(
         AppUpdateManager::Dependencies{*platform.clock, *platform.defaults, *platform.workspace},
         std::make_shared<AppUpdateClient>(BackendEndpoint::origin(), *platform.http,
@@ -165,10 +163,8 @@ QuickPanelController& NiveloNativeApp::quickPanel() {
         quickPanel_ = std::make_unique<QuickPanelController>(
             appState(),
             QuickPanelController::Dependencies{
-                platform_.screens.get(),
-                platform_.eventMonitors.get(),
-                platform_.defaults.get(),
-                {platform_.windowActivation.get(), platform_.windowManagerHints.get()},
+                platform_.screens.get(), platform_.eventMonitors.get(), platform_.defaults.get(),
+                panelEnvironment(platform_),
                 [] { FocusService::shared().rememberFrontmostApplication(); },
                 [] { return PasteboardService::shared().peekSelectedTextViaAccessibility(); }});
     }
@@ -177,9 +173,8 @@ QuickPanelController& NiveloNativeApp::quickPanel() {
 
 FloatingButtonController& NiveloNativeApp::floatingButton() {
     if (!floatingButton_) {
-        floatingButton_ = std::make_unique<FloatingButtonController>(
-            platform_.screens.get(), PanelWindow::Environment{platform_.windowActivation.get(),
-                                                              platform_.windowManagerHints.get()});
+        floatingButton_ = std::make_unique<FloatingButtonController>(platform_.screens.get(),
+                                                                     panelEnvironment(platform_));
     }
     return *floatingButton_;
 }
@@ -194,9 +189,7 @@ MenuBarController& NiveloNativeApp::menuBar() {
 StatusHUDController* NiveloNativeApp::statusHUD() {
     if (!statusHUD_ && platform_.screens && platform_.systemAppearance) {
         statusHUD_ = std::make_unique<StatusHUDController>(StatusHUDController::Dependencies{
-            *platform_.screens,
-            *platform_.systemAppearance,
-            {platform_.windowActivation.get(), platform_.windowManagerHints.get()}});
+            *platform_.screens, *platform_.systemAppearance, panelEnvironment(platform_)});
     }
     return statusHUD_.get();
 }

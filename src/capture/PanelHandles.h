@@ -12,7 +12,8 @@ class QuickPanelHandle {
 public:
     virtual ~QuickPanelHandle() = default;
     virtual void show() = 0;
-    // Hides the panel when it is visible, else shows it.
+    // Hides the panel when the user can see it, else shows it (one shown behind other
+    // windows too).
     virtual void toggle() = 0;
     // The panel exists and is on screen.
     virtual bool isPanelVisible() const = 0;
@@ -22,6 +23,7 @@ class ClipboardPanelHandle {
 public:
     virtual ~ClipboardPanelHandle() = default;
     virtual void show() = 0;
+    // Hides the window when the user can see it, else shows it.
     virtual void toggle() = 0;
 };
 

@@ -146,7 +146,8 @@ void ClipboardPanelController::show() {
 }
 
 void ClipboardPanelController::toggle() {
-    if (isPanelVisible()) {
+    // A window shown behind other windows is shown to the user, not hidden.
+    if (panel_ && panel_->isSeen()) {
         hide();
     } else {
         show();

@@ -128,7 +128,8 @@ void QuickPanelController::show(NiveloAppState& appState) {
 }
 
 void QuickPanelController::toggle(NiveloAppState& appState) {
-    if (isPanelVisible()) {
+    // A panel shown behind other windows is shown to the user, not hidden.
+    if (panel_ && panel_->isSeen()) {
         hide();
     } else {
         show(appState);

@@ -47,6 +47,7 @@ public:
     ~QuickPanelController() override;
 
     void show(NiveloAppState& appState);
+    // Hides the panel when the user can see it, else shows it.
     void toggle(NiveloAppState& appState);
     // Hides the panel when it is shown; the dismiss monitors go first.
     void hide();

@@ -49,7 +49,8 @@ TranslationPreviewPanelController& TranslationPreviewPanelController::shared() {
                          backend,
                          platform.screens.get(),
                          platform.eventMonitors.get(),
-                         {platform.windowActivation.get(), platform.windowManagerHints.get()}});
+                         {platform.windowActivation.get(), platform.windowManagerHints.get(),
+                          platform.activeWindowWatch.get()}});
     }();
     return *instance;
 }

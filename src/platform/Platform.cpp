@@ -2,6 +2,7 @@
 
 #include <cassert>
 
+#include "platform/ActiveWindowWatch.h"
 #include "platform/Clock.h"
 #include "platform/Defaults.h"
 #include "platform/HttpTransport.h"

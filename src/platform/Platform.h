@@ -6,9 +6,10 @@ class Clock;
 class Defaults;
 class SaveReport;
 class WindowActivation;
-// Floating panels: screens and pointer, window-manager hints.
+// Floating panels: screens and pointer, window-manager hints, the active window.
 class Screens;
 class WindowManagerHints;
+class ActiveWindowWatch;
 // Backend.
 class HttpTransport;
 class LanguageRecognizer;
@@ -44,9 +45,11 @@ struct Platform {
 
     // Application shell: raising our own windows.
     std::unique_ptr<WindowActivation> windowActivation;
-    // Floating panels: where the pointer and the screens are, what the window manager does.
+    // Floating panels: where the pointer and the screens are, what the window manager does,
+    // which window the user works in.
     std::unique_ptr<Screens> screens;
     std::unique_ptr<WindowManagerHints> windowManagerHints;
+    std::unique_ptr<ActiveWindowWatch> activeWindowWatch;
     // Hot keys, keyboard layouts, event monitors.
     std::unique_ptr<HotKeyRegistry> hotKeys;
     std::unique_ptr<InputSources> inputSources;

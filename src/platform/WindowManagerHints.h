@@ -23,4 +23,7 @@ public:
     // when it shows a window. With fullScreenWindow 0, ends it: asked right before the unmap,
     // so that no later request about the window reaches the full-screen one.
     virtual void setFullScreenAuxiliary(quintptr window, quintptr fullScreenWindow) = 0;
+    // Whether nothing of a shown top-level window can be seen: it is not mapped on the screen,
+    // or the windows stacked above it cover it whole. False when that cannot be told.
+    virtual bool isCovered(quintptr window) const = 0;
 };

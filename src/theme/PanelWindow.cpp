@@ -8,7 +8,10 @@
 #include <QRegion>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <algorithm>
+#include <cmath>
 
+#include "platform/ActiveWindowWatch.h"
 #include "platform/WindowActivation.h"
 #include "platform/WindowManagerHints.h"
 #include "theme/Placement.h"
@@ -16,6 +19,8 @@
 namespace {
 
 constexpr int kEdgeZone = 6;
+// The band along a rounded corner's arc that resizes both ways: a curve is harder to hit.
+constexpr int kCornerZone = 8;
 
 Qt::WindowFlags flagsFor(PanelWindow::Kind kind) {
     Qt::WindowFlags flags = Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
@@ -96,10 +101,13 @@ void PanelWindow::showEvent(QShowEvent* event) {
     }
     // Before the map: the window manager reads the state when it maps the window.
     askForPanelState();
+    const bool follows = kind_ != Kind::status && environment_.hints;
+    // Followed from before the look at the active window: no change in between is missed.
+    if (follows && environment_.activeWindow && !activeWindowFollow_.isActive()) {
+        activeWindowFollow_ = environment_.activeWindow->follow([this] { followFullScreen(); });
+    }
     // Before a key panel asks for the keyboard: the window the user works in is still active.
-    fullScreenWindow_ = kind_ != Kind::status && environment_.hints
-                            ? environment_.hints->activeFullScreenWindow()
-                            : 0;
+    fullScreenWindow_ = follows ? environment_.hints->activeFullScreenWindow() : 0;
     if (kind_ == Kind::key) {
         takeKeyboard();
     }
@@ -107,6 +115,9 @@ void PanelWindow::showEvent(QShowEvent* event) {
 
 void PanelWindow::setVisible(bool visible) {
     const bool wasVisible = isVisible();
+    if (!visible) {
+        activeWindowFollow_.reset();
+    }
     if (!visible && wasVisible && fullScreenWindow_ != 0) {
         environment_.hints->setFullScreenAuxiliary(winId(), 0);
         fullScreenWindow_ = 0;
@@ -122,6 +133,26 @@ void PanelWindow::setVisible(bool visible) {
     } else {
         askForPanelState();
     }
+}
+
+void PanelWindow::followFullScreen() {
+    if (!isVisible()) {
+        return;
+    }
+    const quintptr fullScreen = environment_.hints->activeFullScreenWindow();
+    if (fullScreen == fullScreenWindow_) {
+        return;
+    }
+    // As a show does: joined to the full-screen window, or back on every workspace.
+    fullScreenWindow_ = fullScreen;
+    environment_.hints->setFullScreenAuxiliary(winId(), fullScreen);
+    if (fullScreen == 0) {
+        askForPanelState();
+    }
+}
+
+bool PanelWindow::isSeen() const {
+    return isVisible() && !(environment_.hints && environment_.hints->isCovered(winId()));
 }
 
 void PanelWindow::askForPanelState() {
@@ -217,6 +248,23 @@ Qt::Edges PanelWindow::edgesAt(QPoint pos) const {
     const QRect area = rect().adjusted(margin_, margin_, -margin_, -margin_);
     if (!resizable_ || !area.adjusted(-1, -1, 1, 1).contains(pos)) {
         return edges;
+    }
+    // A corner is the band along its arc. Without a compositor the window is shaped to the
+    // rounded surface and the pointer beyond the arc is over the window below, so the band
+    // lies inside the arc; a see-through window takes what lies beyond it too.
+    const double radius = surface_->recipe().cornerRadius;
+    const int side = std::max(int(std::ceil(radius)), kEdgeZone);
+    const bool left = pos.x() < area.left() + side;
+    const bool right = !left && pos.x() > area.right() - side;
+    const bool top = pos.y() < area.top() + side;
+    const bool bottom = !top && pos.y() > area.bottom() - side;
+    if ((left || right) && (top || bottom)) {
+        const QPointF centre(left ? area.left() + radius : area.right() + 1 - radius,
+                             top ? area.top() + radius : area.bottom() + 1 - radius);
+        const QPointF fromCentre = QPointF(pos) + QPointF(0.5, 0.5) - centre;
+        if (std::hypot(fromCentre.x(), fromCentre.y()) >= radius - kCornerZone) {
+            return (left ? Qt::LeftEdge : Qt::RightEdge) | (top ? Qt::TopEdge : Qt::BottomEdge);
+        }
     }
     if (pos.x() < area.left() + kEdgeZone) {
         edges |= Qt::LeftEdge;

@@ -5,18 +5,21 @@
 #include <QRect>
 #include <QWidget>
 
+#include "base/Subscription.h"
 #include "theme/FloatingSurface.h"
 #include "theme/PressTravel.h"
 
+class ActiveWindowWatch;
 class Screens;
 class WindowActivation;
 class WindowManagerHints;
 
 // A floating panel's frameless top-level window: above the other windows (a full-screen one
 // the user works in too, which stays in full screen), on every workspace, out of the task bar and
-// the pager, hidden (not destroyed) by a close request. Its content sits on a FloatingSurface, with
-// an optional clear margin around it where the shadow shows. See-through only while a compositing
-// manager runs; otherwise opaque and shaped to the surface's rounded rectangle.
+// the pager, hidden (not destroyed) by a close request. While it shows it follows the window the
+// user works in, so one that goes full screen later keeps it above too. Its content sits on a
+// FloatingSurface, with an optional clear margin around it where the shadow shows. See-through only
+// while a compositing manager runs; otherwise opaque and shaped to the surface's rounded rectangle.
 class PanelWindow : public QWidget {
     Q_OBJECT
 public:
@@ -30,10 +33,12 @@ public:
         // Input goes through it, above everything, never managed by the window manager.
         status,
     };
-    // What the window asks of the desktop; either may be missing (nothing is asked then).
+    // What the window asks of the desktop; any may be missing (nothing is asked then).
     struct Environment {
         WindowActivation* activation = nullptr;
         WindowManagerHints* hints = nullptr;
+        // Tells when the active window or its full screen changes.
+        ActiveWindowWatch* activeWindow = nullptr;
     };
 
     PanelWindow(Kind kind, Environment environment, QWidget* parent = nullptr);
@@ -48,6 +53,8 @@ public:
     int surfaceMargin() const { return margin_; }
     // Drawn see-through (a compositing manager ran when the window was made).
     bool isTranslucent() const { return translucent_; }
+    // Shown, and not covered whole by other windows: the user can see something of it.
+    bool isSeen() const;
 
     // The size its owner or the user last gave it. Where the screen is smaller it shows
     // smaller; the wanted size stays for the next show.
@@ -90,6 +97,8 @@ private:
     bool handleResizeInput(QEvent* event);
     void updateShape();
     void askForPanelState();
+    // Stacks it above the full-screen window the user works in now, or above none.
+    void followFullScreen();
 
     Kind kind_;
     Environment environment_;
@@ -115,5 +124,6 @@ private:
     QSize wantedSize_;
     // The full-screen window it was shown over (0: none), which it stacks above.
     quintptr fullScreenWindow_ = 0;
+    Subscription activeWindowFollow_;
     QSize panelMinimum_;
 };

@@ -82,6 +82,18 @@ TEST_F(ControllerTest, EveryWayOfHidingKeepsTheWindowAndItsState) {
     }
 }
 
+// Shown behind windows that cover it whole, the window comes forward on a toggle.
+TEST_F(ControllerTest, ToggleShowsAWindowOtherWindowsCoverWhole) {
+    controller.show();
+    hints.covered = {controller.panel()->winId()};
+    controller.toggle();
+    EXPECT_TRUE(controller.isPanelVisible());
+    EXPECT_TRUE(controller.hasDismissMonitors());
+    hints.covered.clear();
+    controller.toggle();
+    EXPECT_FALSE(controller.isPanelVisible());
+}
+
 TEST_F(ControllerTest, PastesAfterAPauseIntoTheProcessItWasOpenedFrom) {
     controller.attach(&state);
     QList<ActionStatus> statuses;

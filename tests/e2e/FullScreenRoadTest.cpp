@@ -120,3 +120,121 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
     EXPECT_TRUE(road.waitForEditorText("HELLO THERE", 0, 20000)) << road.editorText().toStdString();
     EXPECT_TRUE(failed.isEmpty()) << failed.join('\n').toStdString();
 }
+
+// A panel open when the editor goes full screen (F11) stays above it and on every workspace
+// while the editor stays on its own, and a click into the full-screen editor leaves the
+// assistant above it; the quick panel and the clipboard window close on that click as on any
+// other, and one press of their key brings them back above it. When the editor leaves full
+// screen, the panel is again on every workspace and the editor still on its own.
+TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    const QString editor = road.startTestEditor("Full Screen Editor");
+    ASSERT_FALSE(editor.isEmpty());
+    const auto fullScreen = [&] {
+        return session.run("xprop", {"-id", editor, "_NET_WM_STATE"})
+            .contains("_NET_WM_STATE_FULLSCREEN");
+    };
+
+    const struct {
+        QString title;
+        QString key;
+        bool closesOnClick;
+    } panels[] = {{"NiveloAI Assistant", "i", false},
+                  {"NiveloAI Quick Menu", "q", true},
+                  {"NiveloAI Clipboard", "v", true}};
+    QStringList failed;
+    for (const auto& panel : panels) {
+        const auto fail = [&](const QString& what) { failed << panel.title + ": " + what; };
+        QString window;
+        const auto shown = [&] {
+            return XSession::waitUntil(
+                [&] { return !(window = visibleWindow(session, panel.title)).isEmpty(); });
+        };
+        const auto above = [&] {
+            return XSession::waitUntil([&] {
+                return session.isViewable(window) &&
+                       session.stackingIndex(window) > session.stackingIndex(editor);
+            });
+        };
+        const auto checkWorkspaces = [&](const QString& when) {
+            const bool switched = session.switchWorkspace(1);
+            const bool apart = XSession::waitUntil([&] { return !session.isViewable(editor); });
+            const bool everywhere = session.isViewable(window);
+            if (!session.switchWorkspace(0) || !switched || !apart || !everywhere) {
+                fail(QString("on another workspace %1: editor hidden %2, panel shown %3")
+                         .arg(when)
+                         .arg(apart)
+                         .arg(everywhere));
+            }
+        };
+        // F11 in the editor, as a person does after a click into it.
+        const auto toggleFullScreen = [&](bool wanted) {
+            session.activate(editor);
+            session.key("F11");
+            return XSession::waitUntil([&] {
+                return fullScreen() == wanted &&
+                       (!wanted || session.windowGeometry(editor).size() == QSize(1280, 800));
+            });
+        };
+        if (!session.activate(editor)) {
+            fail("the editor cannot be activated");
+            continue;
+        }
+        session.xdotool({"mousemove", "300", "200"});
+        road.pressAltHotKey(panel.key);
+        if (!shown()) {
+            fail("not shown");
+            continue;
+        }
+        if (!toggleFullScreen(true)) {
+            fail("the editor did not go full screen");
+            continue;
+        }
+        if (!above()) {
+            fail("below the editor after F11");
+        }
+        std::cout << session.screenshot("open-before-full-screen-" + panel.key).toStdString()
+                  << std::endl;
+        checkWorkspaces("in full screen");
+
+        session.xdotool({"mousemove", "1150", "400", "click", "1"});
+        if (panel.closesOnClick) {
+            if (!XSession::waitUntil(
+                    [&] { return visibleWindow(session, panel.title).isEmpty(); })) {
+                fail("not closed by the click");
+            }
+            road.pressAltHotKey(panel.key);
+            if (!shown() || !above()) {
+                fail("one press did not bring it back above the editor");
+            }
+        } else {
+            XSession::waitUntil([&] { return session.isActive(editor); });
+            XSession::pause(300);
+            if (!above()) {
+                fail("below the editor after a click into it");
+            }
+        }
+
+        if (!toggleFullScreen(false)) {
+            fail("the editor did not leave full screen");
+        }
+        checkWorkspaces("out of full screen");
+        if (panel.closesOnClick) {
+            road.pressAltHotKey(panel.key);
+        } else {
+            const QPoint close = session.windowGeometry(window).topLeft() + QPoint(21, 21);
+            session.xdotool({"mousemove", QString::number(close.x()), QString::number(close.y()),
+                             "click", "1"});
+        }
+        if (!XSession::waitUntil([&] { return visibleWindow(session, panel.title).isEmpty(); })) {
+            fail("not hidden at the end");
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join('\n').toStdString();
+}

@@ -105,6 +105,18 @@ TEST_F(QuickPanelTest, ShowRemembersPlacesOnceNeverActivatesAndToggleHides) {
     EXPECT_FALSE(controller.isPanelVisible());
 }
 
+// Shown behind windows that cover it whole, the panel comes forward on a toggle.
+TEST_F(QuickPanelTest, ToggleShowsAPanelOtherWindowsCoverWhole) {
+    controller.show(state);
+    hints.covered = {controller.panel()->winId()};
+    controller.toggle(state);
+    EXPECT_TRUE(controller.isPanelVisible());
+    EXPECT_TRUE(controller.hasDismissMonitors());
+    hints.covered.clear();
+    controller.toggle(state);
+    EXPECT_FALSE(controller.isPanelVisible());
+}
+
 // Each opening starts at the first actions.
 TEST_F(QuickPanelTest, ReopeningStartsAtTheTop) {
     controller.show(state);

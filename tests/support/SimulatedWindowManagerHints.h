@@ -14,6 +14,8 @@ public:
     // The full-screen window the user works in, and every window shown over it with it.
     quintptr fullScreenWindow = 0;
     QList<QPair<quintptr, quintptr>> auxiliaries;
+    // Windows others cover whole.
+    QList<quintptr> covered;
 
     bool isCompositing() const override { return compositing; }
     void setPanelState(quintptr window) override { panels.append(window); }
@@ -21,4 +23,5 @@ public:
     void setFullScreenAuxiliary(quintptr window, quintptr fullScreenWindow) override {
         auxiliaries.append({window, fullScreenWindow});
     }
+    bool isCovered(quintptr window) const override { return covered.contains(window); }
 };

@@ -9,6 +9,7 @@
 
 #include "app/WindowKinds.h"
 #include "platform/KeyModifiers.h"
+#include "support/SimulatedActiveWindowWatch.h"
 #include "support/SimulatedEventMonitors.h"
 #include "support/SimulatedScreens.h"
 #include "support/SimulatedWindowActivation.h"
@@ -44,10 +45,11 @@ void drag(QObject* receiver, QPoint origin, QPoint from, QPoint to) {
 struct PanelFixture : ::testing::Test {
     SimulatedWindowActivation activation;
     SimulatedWindowManagerHints hints;
+    SimulatedActiveWindowWatch activeWindow;
 
     std::unique_ptr<PanelWindow> make(PanelWindow::Kind kind) {
-        auto panel =
-            std::make_unique<PanelWindow>(kind, PanelWindow::Environment{&activation, &hints});
+        auto panel = std::make_unique<PanelWindow>(
+            kind, PanelWindow::Environment{&activation, &hints, &activeWindow});
         panel->setSurfaceRecipe(floatingSurfaceRecipe(AppearanceMode::system, SurfaceMode::solid,
                                                       22, ColorScheme::light));
         panel->setGeometry(100, 100, 300, 200);
@@ -103,6 +105,32 @@ TEST_F(PanelFixture, JoinsTheFullScreenWindowItIsShownOver) {
         using Calls = QList<QPair<quintptr, quintptr>>;
         const Calls wanted = kind == K::status ? Calls{} : Calls{{id, kFullScreen}, {id, 0}};
         EXPECT_EQ(hints.auxiliaries, wanted) << int(kind);
+    }
+}
+
+// While shown, a panel (not a status box) follows the active window: it joins the window
+// that goes full screen, and when none is in full screen it leaves it and asks again for
+// every workspace. Hidden, it follows nothing.
+TEST_F(PanelFixture, FollowsTheActiveWindowIntoAndOutOfFullScreenWhileShown) {
+    using K = PanelWindow::Kind;
+    constexpr quintptr kFullScreen = 0x4200001;
+    for (const K kind : {K::nonActivating, K::typing, K::key, K::status}) {
+        hints.auxiliaries.clear();
+        auto panel = make(kind);
+        const quintptr id = panel->winId();
+        EXPECT_EQ(activeWindow.followers(), kind == K::status ? 0 : 1);
+        hints.fullScreenWindow = kFullScreen;
+        activeWindow.change();
+        activeWindow.change();
+        hints.panels.clear();
+        hints.fullScreenWindow = 0;
+        activeWindow.change();
+        using Calls = QList<QPair<quintptr, quintptr>>;
+        const Calls wanted = kind == K::status ? Calls{} : Calls{{id, kFullScreen}, {id, 0}};
+        EXPECT_EQ(hints.auxiliaries, wanted) << int(kind);
+        EXPECT_EQ(hints.panels.size(), kind == K::status ? 0 : 1);
+        panel->hide();
+        EXPECT_EQ(activeWindow.followers(), 0);
     }
 }
 

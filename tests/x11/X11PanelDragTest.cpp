@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11WindowActivation.h"
@@ -46,9 +47,11 @@ private:
 }  // namespace
 
 // A panel with a header strip (the drag handle) above an empty background that moves it too,
-// and edges that resize it, under openbox. A click on any, press and release 2 ms apart as a
-// tap sends them, then pointer moves with no button held: the panel stays as it was. A press,
-// travel and release moves it with the pointer (or drags its edge along).
+// and edges and rounded corners that resize it, under openbox (no compositor: the window is
+// shaped to its rounded surface). Over each the pointer shows its cursor. A click on any,
+// press and release 2 ms apart as a tap sends them, then pointer moves with no button held:
+// the panel stays as it was. A press, travel and release moves it with the pointer (or drags
+// its edge or corner along).
 TEST(X11PanelDrag, AQuickClickLeavesThePanelAndADragMovesIt) {
     XSession& session = x11Session();
     X11WindowManagerHints hints;
@@ -57,13 +60,20 @@ TEST(X11PanelDrag, AQuickClickLeavesThePanelAndADragMovesIt) {
     const struct {
         const char* name;
         QPoint press;  // from the window's top-left corner
-        bool resizes;
-    } places[] = {{"header", {200, 20}, false},
-                  {"background", {200, 200}, false},
-                  {"edge", {397, 150}, true}};
+        Qt::Edges resizes;
+        decltype(Qt::ArrowCursor) pointer;  // Xlib names a macro CursorShape
+    } places[] = {
+        {"header", {200, 20}, {}, Qt::ArrowCursor},
+        {"background", {200, 200}, {}, Qt::ArrowCursor},
+        {"edge", {397, 150}, Qt::RightEdge, Qt::SizeHorCursor},
+        // The rounded outline crosses the diagonal 6.4 px in from the square's corner.
+        {"corner, 3 px inside", {391, 291}, Qt::RightEdge | Qt::BottomEdge, Qt::SizeFDiagCursor},
+        {"corner, 6 px inside", {389, 289}, Qt::RightEdge | Qt::BottomEdge, Qt::SizeFDiagCursor}};
     for (const auto& place : places) {
         SCOPED_TRACE(place.name);
         PanelWindow panel(PanelWindow::Kind::key, {&activation, &hints});
+        panel.setSurfaceRecipe(floatingSurfaceRecipe(AppearanceMode::system, SurfaceMode::solid, 22,
+                                                     ColorScheme::light));
         panel.setMovableByBackground(true);
         panel.setResizable(true);
         auto* column = new QVBoxLayout(panel.surface());
@@ -81,6 +91,8 @@ TEST(X11PanelDrag, AQuickClickLeavesThePanelAndADragMovesIt) {
 
         hand.moveTo(press);
         pause(200);
+        EXPECT_TRUE(XSession::waitUntil(
+            [&] { return panel.windowHandle()->cursor().shape() == place.pointer; }));
         hand.click(2);
         pause(300);
         hand.glide(press, press + QPoint(180, 120));
@@ -104,7 +116,9 @@ TEST(X11PanelDrag, AQuickClickLeavesThePanelAndADragMovesIt) {
         // Held at the end until the window follows, as a person's hand would be.
         // The spot pressed stays under the pointer.
         const QRect target =
-            place.resizes ? start.adjusted(0, 0, travel.x(), 0) : start.translated(travel);
+            place.resizes ? start.adjusted(0, 0, place.resizes & Qt::RightEdge ? travel.x() : 0,
+                                           place.resizes & Qt::BottomEdge ? travel.y() : 0)
+                          : start.translated(travel);
         const bool followed = XSession::waitUntil(
             [&] {
                 hand.moveTo(grip + travel);

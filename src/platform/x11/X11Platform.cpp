@@ -6,6 +6,7 @@
 #include "platform/QtScreens.h"
 #include "platform/x11/AtspiAccessibility.h"
 #include "platform/x11/X11ActiveWindowFrame.h"
+#include "platform/x11/X11ActiveWindowWatch.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11EventMonitors.h"
@@ -25,6 +26,7 @@ std::shared_ptr<X11Connection> addX11Services(Platform& platform) {
     platform.permissionProbe = std::make_unique<X11PermissionProbe>();
     platform.windowActivation = std::make_unique<X11WindowActivation>();
     platform.windowManagerHints = std::make_unique<X11WindowManagerHints>();
+    platform.activeWindowWatch = std::make_unique<X11ActiveWindowWatch>();
     // The main screen is where the user works: the screen of the active window.
     platform.screens =
         std::make_unique<QtScreens>([connection] { return x11ActiveWindowFrame(*connection); });

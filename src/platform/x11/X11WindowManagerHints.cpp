@@ -3,6 +3,8 @@
 #include <xcb/xcb.h>
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QRect>
+#include <QRegion>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -183,4 +185,53 @@ void X11WindowManagerHints::setFullScreenAuxiliary(quintptr window, quintptr ful
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_TRANSIENT_FOR,
                         XCB_ATOM_WINDOW, 32, 1, &parent);
     xcb_flush(connection);
+}
+
+namespace {
+
+// Where a window lies on the screen; empty when it is not viewable or is gone.
+QRect viewableRect(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window) {
+    QRect rect;
+    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), nullptr);
+    const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    std::free(attributes);
+    if (!viewable) {
+        return rect;
+    }
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr);
+    xcb_translate_coordinates_reply_t* origin = xcb_translate_coordinates_reply(
+        connection, xcb_translate_coordinates(connection, window, root, 0, 0), nullptr);
+    if (geometry && origin) {
+        rect = QRect(origin->dst_x, origin->dst_y, geometry->width, geometry->height);
+    }
+    std::free(geometry);
+    std::free(origin);
+    return rect;
+}
+
+}  // namespace
+
+bool X11WindowManagerHints::isCovered(quintptr window) const {
+    xcb_connection_t* connection = qtConnection();
+    if (!connection || window == 0) {
+        return false;
+    }
+    const xcb_window_t root = rootWindow(connection);
+    QRegion left = viewableRect(connection, root, xcb_window_t(window));
+    if (left.isEmpty()) {
+        return true;
+    }
+    // Bottom to top.
+    const std::vector<quint32> stacking =
+        property32(connection, root, atom("_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW);
+    auto above = std::find(stacking.begin(), stacking.end(), quint32(window));
+    if (above == stacking.end()) {
+        return false;
+    }
+    for (++above; above != stacking.end() && !left.isEmpty(); ++above) {
+        left -= viewableRect(connection, root, *above);
+    }
+    return left.isEmpty();
 }

@@ -19,6 +19,9 @@ public:
     void setPanelState(quintptr window) override;
     quintptr activeFullScreenWindow() const override;
     void setFullScreenAuxiliary(quintptr window, quintptr fullScreenWindow) override;
+    // Covered by the windows the window manager stacks above it (_NET_CLIENT_LIST_STACKING),
+    // each taken as its rectangle.
+    bool isCovered(quintptr window) const override;
 
 private:
     quint32 atom(const char* name) const;
