@@ -21,12 +21,6 @@ struct Press {
     QString name;
 };
 
-QString visibleWindow(const XSession& session, const QString& title) {
-    return session.xdotool({"search", "--onlyvisible", "--name", title})
-        .split('\n', Qt::SkipEmptyParts)
-        .value(0);
-}
-
 }  // namespace
 
 TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) {
@@ -71,13 +65,13 @@ TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) 
             }
             if (!hotKey.window.isEmpty()) {
                 XSession::waitUntil(
-                    [&] { return !visibleWindow(session, hotKey.window).isEmpty(); });
+                    [&] { return !session.visibleWindowTitled(hotKey.window).isEmpty(); });
             }
             if (hotKey.key == "r") {
                 // The preview takes the keyboard; Escape closes it and the editor has it back.
                 XSession::waitUntil([&] {
                     return session.activeWindow() ==
-                           visibleWindow(session, hotKey.window).toULong();
+                           session.visibleWindowTitled(hotKey.window).toULong();
                 });
                 session.key("Escape");
                 XSession::waitUntil([&] { return session.isActive(editor); });
@@ -98,7 +92,7 @@ TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) 
             if (!hotKey.window.isEmpty() && hotKey.key != "r") {
                 road.pressAltHotKey(hotKey.key);
                 XSession::waitUntil(
-                    [&] { return visibleWindow(session, hotKey.window).isEmpty(); });
+                    [&] { return session.visibleWindowTitled(hotKey.window).isEmpty(); });
             }
             session.key("Escape");
             session.key("Escape");

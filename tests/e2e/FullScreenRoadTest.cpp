@@ -8,16 +8,6 @@
 
 #include "support/NiveloRoad.h"
 
-namespace {
-
-QString visibleWindow(const XSession& session, const QString& title) {
-    return session.xdotool({"search", "--onlyvisible", "--name", "^" + title + "$"})
-        .split('\n', Qt::SkipEmptyParts)
-        .value(0);
-}
-
-}  // namespace
-
 // Every floating panel of the real binary over the test editor in full screen (after F11):
 // each shows above it, the editor stays in full screen, and the panels that take no keyboard
 // leave it the focus. The second press of Alt+Q and Alt+V hides what the first showed.
@@ -57,8 +47,9 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
     // Waits for the panel titled so; returns its window, or "" after noting what went wrong.
     const auto shows = [&](const QString& title, bool takesKeyboard) {
         QString window;
-        if (!XSession::waitUntil(
-                [&] { return !(window = visibleWindow(session, title)).isEmpty(); })) {
+        if (!XSession::waitUntil([&] {
+                return !(window = session.visibleWindowTitled("^" + title + "$")).isEmpty();
+            })) {
             failed << title + ": not shown";
             return window;
         }
@@ -83,7 +74,8 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
         return window;
     };
     const auto hides = [&](const QString& title) {
-        if (!XSession::waitUntil([&] { return visibleWindow(session, title).isEmpty(); })) {
+        if (!XSession::waitUntil(
+                [&] { return session.visibleWindowTitled("^" + title + "$").isEmpty(); })) {
             failed << title + ": not hidden";
         }
     };
@@ -153,8 +145,9 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
         const auto fail = [&](const QString& what) { failed << panel.title + ": " + what; };
         QString window;
         const auto shown = [&] {
-            return XSession::waitUntil(
-                [&] { return !(window = visibleWindow(session, panel.title)).isEmpty(); });
+            return XSession::waitUntil([&] {
+                return !(window = session.visibleWindowTitled("^" + panel.title + "$")).isEmpty();
+            });
         };
         const auto above = [&] {
             return XSession::waitUntil([&] {
@@ -205,8 +198,9 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
 
         session.xdotool({"mousemove", "1150", "400", "click", "1"});
         if (panel.closesOnClick) {
-            if (!XSession::waitUntil(
-                    [&] { return visibleWindow(session, panel.title).isEmpty(); })) {
+            if (!XSession::waitUntil([&] {
+                    return session.visibleWindowTitled("^" + panel.title + "$").isEmpty();
+                })) {
                 fail("not closed by the click");
             }
             road.pressAltHotKey(panel.key);
@@ -232,7 +226,8 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
             session.xdotool({"mousemove", QString::number(close.x()), QString::number(close.y()),
                              "click", "1"});
         }
-        if (!XSession::waitUntil([&] { return visibleWindow(session, panel.title).isEmpty(); })) {
+        if (!XSession::waitUntil(
+                [&] { return session.visibleWindowTitled("^" + panel.title + "$").isEmpty(); })) {
             fail("not hidden at the end");
         }
     }

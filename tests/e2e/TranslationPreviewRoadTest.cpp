@@ -10,9 +10,7 @@
 namespace {
 
 QString previewWindow(const XSession& session) {
-    return session.xdotool({"search", "--onlyvisible", "--name", "^NiveloAI Translation Preview$"})
-        .split('\n', Qt::SkipEmptyParts)
-        .value(0);
+    return session.visibleWindowTitled("^NiveloAI Translation Preview$");
 }
 
 }  // namespace

@@ -680,3 +680,9 @@ QString XSession::visibleWindowOfInstance(const QString& pattern) const {
         .split('\n', Qt::SkipEmptyParts)
         .value(0);
 }
+
+QString XSession::visibleWindowTitled(const QString& pattern) const {
+    return xdotool({"search", "--onlyvisible", "--name", pattern})
+        .split('\n', Qt::SkipEmptyParts)
+        .value(0);
+}

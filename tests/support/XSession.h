@@ -61,6 +61,8 @@ public:
     // The first visible window whose WM_CLASS instance matches (nivelo's own: "^nivelo$"),
     // or "".
     QString visibleWindowOfInstance(const QString& pattern = QStringLiteral("^nivelo$")) const;
+    // The first visible window whose title matches the pattern, or "".
+    QString visibleWindowTitled(const QString& pattern) const;
     // Starts trayer with these arguments and gives its visible panel, or "" after 60 s. A
     // loaded machine now and then leaves trayer's panel unmapped for good (about one start
     // in five with eight busy loops), so a panel that does not show is started again.
