@@ -60,13 +60,6 @@ bool canRunAppState(const Platform& p) {
            p.accessibility && p.inputSources && p.clipboardHistoryDefaults;
 }
 
-// What every floating panel asks of the desktop.
-PanelWindow::Environment panelEnvironment(const Platform& p) {
-    return {.activation = p.windowActivation.get(),
-            .hints = p.windowManagerHints.get(),
-            .activeWindow = p.activeWindowWatch.get()};
-}
-
 }  // namespace
 
 NiveloNativeApp::Services::Services() = default;
@@ -97,7 +90,7 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
                                             *platform.languageRecognizer,
                                             BackendEndpoint::installationId(*platform.defaults)),
             platform.defaults.get(), platform.screens.get(), platform.pasteboard.get(),
-            panelEnvironment(platform),
+            PanelWindow::Environment::of(platform),
             [] { return FocusService::shared().rememberedProcessIdentifier(); },
             [](QString text, qint64 process) {
                 return PasteboardService::shared().pasteAIReply(std::move(text), process);
@@ -120,7 +113,7 @@ NiveloNativeApp::Services NiveloNativeApp::sharedServices(Platform& platform) {
             *platform.clock, FocusService::shared(), *platform.workspace,
             PasteboardService::shared(), *platform.pasteboard, ClipboardHistoryService::shared(),
             ClipboardNotesService::shared(), platform.screens.get(), platform.eventMonitors.get(),
-            platform.defaults.get(), panelEnvironment(platform)});
+            platform.defaults.get(), PanelWindow::Environment::of(platform)});
     services.updateManager = std::make_unique<AppUpdateManager>(
         AppUpdateManager::Dependencies{*platform.clock, *platform.defaults, *platform.workspace},
         std::make_shared<AppUpdateClient>(BackendEndpoint::origin(), *platform.http,
@@ -164,7 +157,7 @@ QuickPanelController& NiveloNativeApp::quickPanel() {
             appState(),
             QuickPanelController::Dependencies{
                 platform_.screens.get(), platform_.eventMonitors.get(), platform_.defaults.get(),
-                panelEnvironment(platform_),
+                PanelWindow::Environment::of(platform_),
                 [] { FocusService::shared().rememberFrontmostApplication(); },
                 [] { return PasteboardService::shared().peekSelectedTextViaAccessibility(); }});
     }
@@ -173,8 +166,8 @@ QuickPanelController& NiveloNativeApp::quickPanel() {
 
 FloatingButtonController& NiveloNativeApp::floatingButton() {
     if (!floatingButton_) {
-        floatingButton_ = std::make_unique<FloatingButtonController>(platform_.screens.get(),
-                                                                     panelEnvironment(platform_));
+        floatingButton_ = std::make_unique<FloatingButtonController>(
+            platform_.screens.get(), PanelWindow::Environment::of(platform_));
     }
     return *floatingButton_;
 }
@@ -188,8 +181,9 @@ MenuBarController& NiveloNativeApp::menuBar() {
 
 StatusHUDController* NiveloNativeApp::statusHUD() {
     if (!statusHUD_ && platform_.screens && platform_.systemAppearance) {
-        statusHUD_ = std::make_unique<StatusHUDController>(StatusHUDController::Dependencies{
-            *platform_.screens, *platform_.systemAppearance, panelEnvironment(platform_)});
+        statusHUD_ = std::make_unique<StatusHUDController>(
+            StatusHUDController::Dependencies{*platform_.screens, *platform_.systemAppearance,
+                                              PanelWindow::Environment::of(platform_)});
     }
     return statusHUD_.get();
 }

@@ -42,15 +42,9 @@ TranslationPreviewPanelController& TranslationPreviewPanelController::shared() {
         // Kept for the process, as the tasks it starts may outlive any caller.
         static BackendClient backend(BackendEndpoint::aiURL(), QString());
         return new TranslationPreviewPanelController(
-            Dependencies{*platform.defaults,
-                         *platform.pasteboard,
-                         PasteboardService::shared(),
-                         FocusService::shared(),
-                         backend,
-                         platform.screens.get(),
-                         platform.eventMonitors.get(),
-                         {platform.windowActivation.get(), platform.windowManagerHints.get(),
-                          platform.activeWindowWatch.get()}});
+            Dependencies{*platform.defaults, *platform.pasteboard, PasteboardService::shared(),
+                         FocusService::shared(), backend, platform.screens.get(),
+                         platform.eventMonitors.get(), PanelWindow::Environment::of(platform)});
     }();
     return *instance;
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "platform/ActiveWindowWatch.h"
+#include "platform/Platform.h"
 #include "platform/WindowActivation.h"
 #include "platform/WindowManagerHints.h"
 #include "theme/Placement.h"
@@ -39,6 +40,12 @@ Qt::WindowFlags flagsFor(PanelWindow::Kind kind) {
 }
 
 }  // namespace
+
+PanelWindow::Environment PanelWindow::Environment::of(const Platform& platform) {
+    return {.activation = platform.windowActivation.get(),
+            .hints = platform.windowManagerHints.get(),
+            .activeWindow = platform.activeWindowWatch.get()};
+}
 
 PanelWindow::PanelWindow(Kind kind, Environment environment, QWidget* parent)
     : QWidget(parent, flagsFor(kind)), kind_(kind), environment_(environment) {

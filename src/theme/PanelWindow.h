@@ -10,6 +10,7 @@
 #include "theme/PressTravel.h"
 
 class ActiveWindowWatch;
+struct Platform;
 class Screens;
 class WindowActivation;
 class WindowManagerHints;
@@ -39,6 +40,9 @@ public:
         WindowManagerHints* hints = nullptr;
         // Tells when the active window or its full screen changes.
         ActiveWindowWatch* activeWindow = nullptr;
+
+        // What every floating panel of the app asks of this desktop.
+        static Environment of(const Platform& platform);
     };
 
     PanelWindow(Kind kind, Environment environment, QWidget* parent = nullptr);

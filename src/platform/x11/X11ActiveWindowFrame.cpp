@@ -4,26 +4,32 @@
 
 #include "platform/x11/Xlib.h"
 
+unsigned long x11ActiveWindow(Display* display) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    unsigned long active = 0;
+    if (XGetWindowProperty(display, DefaultRootWindow(display),
+                           XInternAtom(display, "_NET_ACTIVE_WINDOW", False), 0, 1, False,
+                           XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+        data) {
+        if (format == 32 && count == 1) {
+            active = *reinterpret_cast<const unsigned long*>(data);
+        }
+        XFree(data);
+    }
+    return active;
+}
+
 std::optional<QRect> x11ActiveWindowFrame(X11Connection& connection) {
     Display* display = connection.display();
     if (!display) {
         return std::nullopt;
     }
     const Window root = DefaultRootWindow(display);
-    Window active = 0;
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, root, XInternAtom(display, "_NET_ACTIVE_WINDOW", False), 0, 1,
-                           False, XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
-        data) {
-        if (format == 32 && count == 1) {
-            active = *reinterpret_cast<const Window*>(data);
-        }
-        XFree(data);
-    }
+    const Window active = x11ActiveWindow(display);
     if (active == 0) {
         return std::nullopt;
     }

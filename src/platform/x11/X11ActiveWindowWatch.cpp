@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/x11/X11ActiveWindowFrame.h"
 #include "platform/x11/X11Connection.h"
 
 #include "platform/x11/Xlib.h"
@@ -60,21 +61,7 @@ void X11ActiveWindowWatch::stop() {
 }
 
 bool X11ActiveWindowWatch::watchActiveWindow() {
-    Display* display = connection_->display();
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    unsigned long active = 0;
-    if (XGetWindowProperty(display, DefaultRootWindow(display), activeAtom_, 0, 1, False, XA_WINDOW,
-                           &type, &format, &count, &after, &data) == Success &&
-        data) {
-        if (format == 32 && count == 1) {
-            active = *reinterpret_cast<const unsigned long*>(data);
-        }
-        XFree(data);
-    }
+    const unsigned long active = x11ActiveWindow(connection_->display());
     connection_->noteRoundTrip();
     if (active == 0 || active == active_) {
         return false;
