@@ -15,17 +15,22 @@
 namespace {
 // Puts `bytes` on the clipboard as the only text target, owned by xclip.
 void offerOnly(const QString& target, const QByteArray& bytes) {
+    xcb_connection_t* connection = X11SelectionOwner::qtConnection();
+    const quint32 before = X11SelectionOwner::ownerWindow(connection, "CLIPBOARD");
     QProcess xclip;
     xclip.setProcessEnvironment(x11Session().environment());
     xclip.start("xclip", {"-selection", "clipboard", "-i", "-t", target});
     xclip.write(bytes);
     xclip.closeWriteChannel();
     xclip.waitForFinished(5000);
-    // xclip's parent leaves before its child's take reaches the server. Waiting runs no event
-    // loop of ours: a reader that asked us meanwhile would hang.
-    for (int tries = 0;
-         tries < 500 && X11SelectionOwner::ownedBy(X11SelectionOwner::qtConnection(), "CLIPBOARD");
-         ++tries) {
+    // xclip's parent leaves before its child's take reaches the server: wait for a new owner
+    // (there may have been none before). Waiting runs no event loop of ours: a reader that
+    // asked us meanwhile would hang.
+    for (int tries = 0; tries < 500; ++tries) {
+        const quint32 owner = X11SelectionOwner::ownerWindow(connection, "CLIPBOARD");
+        if (owner != 0 && owner != before && !X11SelectionOwner::ownedBy(connection, "CLIPBOARD")) {
+            break;
+        }
         QThread::msleep(10);
     }
 }
