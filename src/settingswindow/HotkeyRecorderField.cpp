@@ -66,7 +66,7 @@ void HotkeyRecorderField::setHotkey(const QString& hotkey) {
         return;
     }
     hotkey_ = hotkey;
-    setRefusal(QString());
+    setRefused(QString());
     refreshAccessibleText();
     update();
 }
@@ -91,23 +91,30 @@ QFont HotkeyRecorderField::refusalFont() const {
 
 QSize HotkeyRecorderField::sizeHint() const {
     QSize size = boxRect().size();
-    if (!refusal_.isEmpty()) {
+    if (const QString why = refusal(); !why.isEmpty()) {
         const QRect text = QFontMetrics(refusalFont())
                                .boundingRect(QRect(0, 0, size.width(), 1000),
-                                             Qt::TextWordWrap | Qt::AlignHCenter, refusal_);
+                                             Qt::TextWordWrap | Qt::AlignHCenter, why);
         size.rheight() += kRefusalGap + text.height();
     }
     return size;
 }
 
-void HotkeyRecorderField::setRefusal(const QString& refusal) {
-    if (refusal == refusal_) {
+QString HotkeyRecorderField::refusal() const {
+    const auto* env = environmentOf(this);
+    if (refused_.isEmpty() || !env || !command_) {
+        return {};
+    }
+    const std::optional<QString> holder = otherHolder(env->appState, refused_, *command_);
+    return holder ? takenText(env->appState.settings().uiLanguage, *holder) : QString();
+}
+
+void HotkeyRecorderField::setRefused(const QString& keys) {
+    if (keys == refused_) {
         return;
     }
-    refusal_ = refusal;
-    setAccessibleDescription(refusal_);
-    updateGeometry();
-    update();
+    refused_ = keys;
+    refreshAccessibleText();
 }
 
 void HotkeyRecorderField::setAccessibleTitle(const QString& title) {
@@ -120,6 +127,13 @@ void HotkeyRecorderField::refreshAccessibleText() {
     setText(label);
     setAccessibleName((accessibleTitle_.isEmpty() ? QStringLiteral("Shortcut") : accessibleTitle_) +
                       QStringLiteral(": ") + label);
+    // The refusal follows the interface language and the holder's keys.
+    const QString why = refusal();
+    if (why != accessibleDescription()) {
+        setAccessibleDescription(why);
+        updateGeometry();
+        update();
+    }
 }
 
 void HotkeyRecorderField::beginRecording() {
@@ -131,7 +145,7 @@ void HotkeyRecorderField::beginRecording() {
     }
     activeField() = this;
     recording_ = true;
-    setRefusal(QString());
+    setRefused(QString());
     qApp->installEventFilter(this);
     watchedWindow_ = window();
     // The global grabs would take our own hot keys before the window sees them.
@@ -203,7 +217,7 @@ void HotkeyRecorderField::handle(QKeyEvent& event) {
         const std::optional<QString> holder =
             env && command_ ? otherHolder(env->appState, *text, *command_) : std::nullopt;
         if (holder) {
-            setRefusal(takenText(env->appState.settings().uiLanguage, *holder));
+            setRefused(*text);
             stopRecording();
             return;
         }
@@ -234,7 +248,7 @@ bool HotkeyRecorderField::eventFilter(QObject* watched, QEvent* event) {
 
 void HotkeyRecorderField::hideEvent(QHideEvent* event) {
     stopRecording();
-    setRefusal(QString());
+    setRefused(QString());
     QAbstractButton::hideEvent(event);
 }
 
@@ -257,9 +271,9 @@ void HotkeyRecorderField::paintEvent(QPaintEvent*) {
     const QRect textArea = boxRect().adjusted(kPaddingX, kPaddingY, -kPaddingX, -kPaddingY);
     painter.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine,
                      fontMetrics().elidedText(labelText(), Qt::ElideRight, textArea.width()));
-    if (!refusal_.isEmpty()) {
+    if (const QString why = refusal(); !why.isEmpty()) {
         painter.setFont(refusalFont());
         painter.drawText(rect().adjusted(0, boxRect().height() + kRefusalGap, 0, 0),
-                         Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, refusal_);
+                         Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, why);
     }
 }

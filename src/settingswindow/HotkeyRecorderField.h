@@ -41,8 +41,9 @@ public:
 
     // The command whose hot key this is; another command's keys are refused.
     void setCommand(const HotkeyService::Action& command) { command_ = command; }
-    // Why the last keys were refused, in the interface language; empty when they were not.
-    const QString& refusal() const { return refusal_; }
+    // Why the last keys were refused, in the interface language of now; empty when they were
+    // not, or when their holder has let them go since.
+    QString refusal() const;
 
     bool isRecording() const { return recording_; }
     // The label as shown: "Press shortcut..." while recording, else the display form.
@@ -69,7 +70,7 @@ private:
     bool endRecording();
     void handle(QKeyEvent& event);
     void refreshAccessibleText();
-    void setRefusal(const QString& refusal);
+    void setRefused(const QString& keys);
     QFont refusalFont() const;
     // The key's box, without the refusal line under it.
     QRect boxRect() const;
@@ -82,5 +83,6 @@ private:
     QPointer<QWidget> watchedWindow_;
     QPointer<HotkeyService> suspended_;
     std::optional<HotkeyService::Action> command_;
-    QString refusal_;
+    // The keys last refused; empty when the last ones were taken.
+    QString refused_;
 };

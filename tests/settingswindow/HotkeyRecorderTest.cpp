@@ -181,6 +181,10 @@ TEST_F(ShortcutsPage, KeysAnotherCommandHoldsAreRefusedNamingTheHolder) {
     QStringList failed;
     for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
         setLanguage(lang);
+        if (lang == UiLanguage::ru) {
+            // A refusal shown follows the interface language.
+            EXPECT_EQ(recorder(0)->refusal(), "Уже используется: Перевод.");
+        }
         for (const auto& c : cases) {
             HotkeyRecorderField* field = recorder(c.row);
             const QString before = field->hotkey();
