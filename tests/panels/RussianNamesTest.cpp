@@ -34,7 +34,8 @@ TEST_F(QuickPanelTest, RussianNamesEveryPartOfTheQuickPanelButtonAndStatus) {
 TEST_F(TranslationPreviewTest, RussianNamesEveryPartOfThePreview) {
     setLanguage(UiLanguage::ru);
     controller->show();
-    controller->pasteFromClipboardAndTranslate();
+    desktop.pasteboard.clear();
+    controller->pasteFromClipboardAndTranslate();  // an empty clipboard: an error, no request
     VirtualClock::flushEvents();
     const QStringList found = englishNames(controller->panel());
     EXPECT_TRUE(found.isEmpty()) << found.join('\n').toStdString();
