@@ -15,6 +15,7 @@
 #include "theme/CloseButton.h"
 #include "theme/NiveloTheme.h"
 #include "theme/PaintedButton.h"
+#include "theme/SharedPartNames.h"
 #include "theme/ThemeIcons.h"
 #include "theme/WindowDragHandle.h"
 
@@ -33,6 +34,35 @@ QColor orange(const QPalette& palette) {
     return NiveloTheme::color(NiveloTheme::Role::orange, scheme);
 }
 
+// Parts named for accessibility only, with no text of their own on screen: each name in both
+// languages, so a change of the interface language finds it in either.
+constexpr std::pair<const char16_t*, const char16_t*> kPartNames[] = {
+    {u"AI assistant", u"AI помощник"},
+    {u"Transcript", u"Переписка"},
+    {u"Conversation", u"Беседа"},
+    {u"Empty conversation", u"Пустая беседа"},
+    {u"Composer", u"Запрос"},
+    {u"Request field", u"Поле запроса"},
+    {u"Reply actions", u"Действия с ответом"},
+    {u"Divider", u"Разделитель"},
+    {u"Languages", u"Языки"},
+};
+
+void nameParts(QWidget* panel, UiLanguage lang) {
+    nameSharedParts(panel, lang);
+    QList<QWidget*> parts = panel->findChildren<QWidget*>();
+    parts.prepend(panel);
+    for (QWidget* part : parts) {
+        const QString name = part->accessibleName();
+        for (const auto& [english, russian] : kPartNames) {
+            if (name == QStringView(english) || name == QStringView(russian)) {
+                part->setAccessibleName(
+                    tr2(lang, QString::fromUtf16(english), QString::fromUtf16(russian)));
+            }
+        }
+    }
+}
+
 }  // namespace
 
 AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* parent)
@@ -45,7 +75,6 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     // The header's background moves the window; the empty square leaves room for the close
     // control.
     auto* header = new WindowDragHandle(this);
-    header->setAccessibleName(QStringLiteral("Header"));
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(0, 0, 0, 2);
     headerRow->setSpacing(8);
@@ -170,7 +199,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
         if (controller_) {
             controller_->hidePanel();
         }
-    })->setAccessibleName(QStringLiteral("Close"));
+    });
 
     const auto changed = [this] { refresh(); };
     AssistantPanelController* c = &controller;
@@ -214,6 +243,7 @@ void AssistantPanel::refresh() {
     }
     const AssistantPanelState state = AssistantPanelState::of(*controller_, languageListVisible_);
     model_ = assistantPanelModel(state);
+    nameParts(window(), controller_->uiLanguage());
 
     const QColor primary = palette().color(QPalette::WindowText);
     headerSymbol_->setPixmap(ThemeIcons::pixmap(QStringLiteral("bubble.left.and.bubble.right"),

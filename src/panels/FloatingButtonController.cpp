@@ -12,6 +12,7 @@
 #include "theme/FloatingSurface.h"
 #include "theme/NiveloTheme.h"
 #include "theme/Placement.h"
+#include "theme/SharedPartNames.h"
 #include "theme/ThemeIcons.h"
 
 namespace {
@@ -106,6 +107,12 @@ void FloatingButtonController::restyle() {
     panel_->setSurfaceRecipe(floatingSurfaceRecipe(appState_->settings().appearanceMode,
                                                    appState_->systemSurfaceMode(), kFace / 2.0,
                                                    NiveloTheme::environmentScheme()));
+    const UiLanguage lang = appState_->settings().uiLanguage;
+    nameSharedParts(panel_.get(), lang);
+    panel_->setAccessibleName(
+        tr2(lang, QStringLiteral("NiveloAI Button"), QStringLiteral("Кнопка NiveloAI")));
+    view_->setAccessibleName(
+        tr2(lang, QStringLiteral("Quick Menu"), QStringLiteral("Быстрое меню")));
     view_->update();
 }
 

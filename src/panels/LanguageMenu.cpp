@@ -1,6 +1,7 @@
 #include "panels/LanguageMenu.h"
 
 #include <QAbstractButton>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -21,7 +22,8 @@ constexpr int kRowPaddingY = 4;
 constexpr int kRowPaddingRight = 14;
 constexpr int kCheckmarkPixelSize = 12;
 
-// Rows lit as a menu's are: by the highlight alone, with no focus frame around the name.
+// Rows lit as a menu's are: by the highlight alone, with no focus frame around the name and no
+// hover look beside it.
 class MenuRowDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -29,7 +31,7 @@ public:
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
         QStyledItemDelegate::initStyleOption(option, index);
-        option->state &= ~QStyle::State_HasFocus;
+        option->state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
     }
 };
 
@@ -67,9 +69,9 @@ LanguageMenu::LanguageMenu(const QStringList& languages, const QString& chosen, 
     list_->setItemDelegate(new MenuRowDelegate(list_));
     list_->addItems(languages);
     setFocusProxy(list_);
-    // The highlight follows the pointer, as in a menu.
-    connect(list_, &QListWidget::itemEntered, list_,
-            [this](QListWidgetItem* item) { list_->setCurrentItem(item); });
+    // The highlight follows the pointer as in a menu, but only when the pointer moves: a list
+    // that scrolls under a resting pointer (typing a name, the arrow keys) keeps the keys' row.
+    list_->viewport()->installEventFilter(this);
     connect(list_, &QListWidget::itemClicked, this,
             [this](const QListWidgetItem* item) { pick(item->text()); });
     connect(list_, &QListWidget::itemActivated, this,
@@ -92,19 +94,39 @@ int LanguageMenu::textIndent() const {
 }
 
 void LanguageMenu::openFrom(QAbstractButton* button) {
-    button->installEventFilter(this);
-    connect(button, &QAbstractButton::clicked, this, [this, button] {
-        // Qt's own idea of a window's place can lag behind the window manager's; a click's
-        // press tells where the button really lies.
-        const QRect label(pressedOrigin_.value_or(button->mapToGlobal(QPoint(0, 0))),
-                          button->size());
-        pressedOrigin_.reset();
-        const QScreen* screen = QGuiApplication::screenAt(label.center());
-        popUp(label, screen ? screen : button->screen());
-    });
+    watchPresses(button);
+    connect(button, &QAbstractButton::clicked, this,
+            [this, button] { openOver(button, button->rect()); });
+}
+
+void LanguageMenu::watchPresses(QWidget* opener) {
+    opener->installEventFilter(this);
+}
+
+void LanguageMenu::openOver(QWidget* opener, const QRect& label) {
+    // Qt's own idea of a window's place can lag behind the window manager's; a click's press
+    // tells where the opener really lies.
+    const QPoint origin = pressedOrigin_.value_or(opener->mapToGlobal(QPoint(0, 0)));
+    pressedOrigin_.reset();
+    const QRect onScreen = label.translated(origin);
+    const QScreen* screen = QGuiApplication::screenAt(onScreen.center());
+    popUp(onScreen, screen ? screen : opener->screen());
 }
 
 bool LanguageMenu::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport()) {
+        if (event->type() == QEvent::MouseMove) {
+            const auto* move = static_cast<QMouseEvent*>(event);
+            const QPoint at = move->globalPosition().toPoint();
+            if (at != pointer_) {
+                pointer_ = at;
+                if (QListWidgetItem* item = list_->itemAt(move->position().toPoint())) {
+                    list_->setCurrentItem(item);
+                }
+            }
+        }
+        return QFrame::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         const auto* press = static_cast<QMouseEvent*>(event);
         pressedOrigin_ = press->globalPosition().toPoint() - press->position().toPoint();
@@ -139,6 +161,7 @@ void LanguageMenu::popUp(const QRect& label, const QScreen* screen) {
     list_->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     list_->setCurrentItem(chosen);
     list_->setAccessibleName(accessibleName());
+    pointer_ = QCursor::pos(screen);
     setGeometry(placement.frame);
     list_->setGeometry(rect().adjusted(kFrame, kFrame, -kFrame, -kFrame));
     show();

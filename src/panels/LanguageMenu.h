@@ -35,8 +35,8 @@ LanguageMenuPlacement placeLanguageMenu(const LanguageMenuMeasures& menu, QPoint
                                         const QRect& workArea);
 
 // The target languages as a pop-up list of one column, the chosen one marked with a check mark.
-// Every opening shows the chosen language over the button it opens from, within the screen's
-// work area. Picking a language closes it.
+// Every opening shows the chosen language over what it opens from, within the screen's work
+// area. Picking a language closes it.
 class LanguageMenu : public QFrame {
     Q_OBJECT
 public:
@@ -44,6 +44,11 @@ public:
 
     // Opens on every click of `button`, the chosen language's name over the button's label.
     void openFrom(QAbstractButton* button);
+    // Notes where `opener` lies at each press on it, for an opening that the press starts.
+    void watchPresses(QWidget* opener);
+    // Opens now, the chosen language's name over `label`, a part of `opener` in its coordinates.
+    void openOver(QWidget* opener, const QRect& label);
+    void setChosen(const QString& language) { chosen_ = language; }
 
 Q_SIGNALS:
     void picked(const QString& language);
@@ -63,6 +68,8 @@ private:
 
     QListWidget* list_ = nullptr;
     QString chosen_;
-    // Where the button lay as its last press told, until a click opens from there.
+    // Where the opener lay as its last press told, until an opening from there.
     std::optional<QPoint> pressedOrigin_;
+    // Where the pointer was last seen over the list, on screen.
+    QPoint pointer_;
 };

@@ -20,6 +20,7 @@
 #include "theme/NiveloTheme.h"
 #include "theme/PanelWindow.h"
 #include "theme/RoundedBox.h"
+#include "theme/SharedPartNames.h"
 #include "theme/SystemSurfaceMode.h"
 #include "theme/TextFit.h"
 #include "theme/ThemeIcons.h"
@@ -187,7 +188,6 @@ void QuickActionRow::paintEvent(QPaintEvent*) {
 QuickActionPanel::QuickActionPanel(NiveloAppState& appState, QuickPanelController& controller,
                                    QWidget* parent)
     : QWidget(parent), appState_(&appState), controller_(controller) {
-    setAccessibleName(QStringLiteral("Quick actions"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     outer->setSpacing(8);
@@ -215,7 +215,6 @@ QuickActionPanel::QuickActionPanel(NiveloAppState& appState, QuickPanelControlle
     outer->addWidget(header);
 
     auto* scroll = scroll_ = new QScrollArea(this);
-    scroll->setAccessibleName(QStringLiteral("Actions"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -227,9 +226,7 @@ QuickActionPanel::QuickActionPanel(NiveloAppState& appState, QuickPanelControlle
     scroll->setWidget(list);
     outer->addWidget(scroll, 1);
 
-    addPanelCloseButton(this, [this] {
-        controller_.hide();
-    })->setAccessibleName(QStringLiteral("Close"));
+    addPanelCloseButton(this, [this] { controller_.hide(); });
 
     const auto later = [this] {
         // Rows may be in the middle of their own click: rebuild on the next turn.
@@ -255,6 +252,15 @@ void QuickActionPanel::refresh() {
         return;
     }
     model_ = quickActionPanelModel(*appState_);
+    const UiLanguage lang = appState_->settings().uiLanguage;
+    nameSharedParts(window(), lang);
+    window()->setAccessibleName(
+        tr2(lang, QStringLiteral("Quick Menu"), QStringLiteral("Быстрое меню")));
+    setAccessibleName(
+        tr2(lang, QStringLiteral("Quick actions"), QStringLiteral("Быстрые действия")));
+    scroll_->setAccessibleName(tr2(lang, QStringLiteral("Actions"), QStringLiteral("Действия")));
+    const QString targetLanguage =
+        tr2(lang, QStringLiteral("Target language"), QStringLiteral("Язык перевода"));
     if (auto* panel = qobject_cast<PanelWindow*>(window())) {
         panel->setSurfaceRecipe(floatingSurfaceRecipe(appState_->settings().appearanceMode,
                                                       appState_->systemSurfaceMode(), kCornerRadius,
@@ -284,7 +290,7 @@ void QuickActionPanel::refresh() {
         if (r.hasLanguageMenu) {
             auto* button = new QToolButton(rowWidget);
             button->setObjectName(QStringLiteral("languageButton"));
-            button->setAccessibleName(QStringLiteral("Target language"));
+            button->setAccessibleName(targetLanguage);
             button->setFocusPolicy(Qt::NoFocus);
             button->setAutoRaise(true);
             button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -306,7 +312,7 @@ void QuickActionPanel::refresh() {
             auto* menu =
                 new LanguageMenu(NiveloPromptLibrary::languages(), model_.targetLanguage, button);
             menu->setObjectName(QStringLiteral("languageMenu"));
-            menu->setAccessibleName(QStringLiteral("Target language"));
+            menu->setAccessibleName(targetLanguage);
             // Not the button's right-to-left, which only puts its chevron after the text.
             menu->setLayoutDirection(layoutDirection());
             connect(menu, &LanguageMenu::picked, this,

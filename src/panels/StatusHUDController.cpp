@@ -7,6 +7,7 @@
 #include "state/NiveloAppState.h"
 #include "theme/FloatingSurface.h"
 #include "theme/Placement.h"
+#include "theme/SharedPartNames.h"
 #include "theme/SystemSurfaceMode.h"
 
 StatusHUDController::StatusHUDController(Dependencies dependencies, QObject* parent)
@@ -56,6 +57,11 @@ void StatusHUDController::show(const ActionStatus& status) {
                               NiveloTheme::environmentScheme());
     panel_->setSurfaceRecipe(recipe);
     view_->setStatus(status, recipe.scheme);
+    const QString name =
+        tr2(settings.uiLanguage, QStringLiteral("Status"), QStringLiteral("Состояние"));
+    panel_->setAccessibleName(name);
+    view_->setAccessibleName(name);
+    nameSharedParts(panel_.get(), settings.uiLanguage);
 
     // As tall as the content, at least the minimum; sized before it is centred.
     panel_->surface()->layout()->activate();

@@ -1,6 +1,5 @@
 #include "panels/TranslationPreviewPanel.h"
 
-#include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include <cmath>
 
 #include "core/NiveloPromptLibrary.h"
+#include "panels/LanguagePicker.h"
 #include "panels/SelectablePreviewTextView.h"
 #include "panels/TranslationPreviewPanelController.h"
 #include "theme/CloseButton.h"
@@ -22,6 +22,7 @@
 #include "theme/PanelWindow.h"
 #include "theme/RoundedBox.h"
 #include "theme/SampleLetter.h"
+#include "theme/SharedPartNames.h"
 #include "theme/ThemeIcons.h"
 #include "theme/WindowDragHandle.h"
 
@@ -106,6 +107,12 @@ TranslationPreviewPanelModel translationPreviewPanelModel(
     };
     TranslationPreviewPanelModel m;
     m.title = t("Translation", "Перевод");
+    m.panelName = t("Translation Preview", "Предпросмотр перевода");
+    m.headerName = t("Header", "Заголовок");
+    m.busyName = t("Busy", "Выполняется");
+    m.textsName = t("Texts", "Тексты");
+    m.errorName = t("Error", "Ошибка");
+    m.textFrameName = t("Text frame", "Поле текста");
     m.sourceToggleSymbol =
         c.sourceVisible() ? QStringLiteral("sidebar.left") : QStringLiteral("sidebar.leading");
     m.sourceToggleHelp = c.sourceVisible() ? t("Hide original", "Скрыть оригинал")
@@ -143,14 +150,12 @@ TranslationPreviewPanelModel translationPreviewPanelModel(
 TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelController& controller,
                                                  QWidget* parent)
     : QWidget(parent), controller_(controller) {
-    setAccessibleName(QStringLiteral("Translation Preview"));
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     outer->setSpacing(12);
 
     // The header moves the window; the empty square leaves room for the close button.
-    auto* header = new WindowDragHandle(this);
-    header->setAccessibleName(QStringLiteral("Header"));
+    auto* header = header_ = new WindowDragHandle(this);
     header->setMinimumHeight(kHeaderMinHeight);
     auto* headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(0, 0, 0, 0);
@@ -167,7 +172,6 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     titleGroup->addWidget(title_);
     spinner_ = new BusySpinner(header);
     spinner_->setObjectName(QStringLiteral("spinner"));
-    spinner_->setAccessibleName(QStringLiteral("Busy"));
     titleGroup->addWidget(spinner_);
     titleGroup->addStretch(1);
     headerLayout->addLayout(titleGroup, 1);
@@ -201,13 +205,9 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     fontLayout->addWidget(increase_);
     headerLayout->addWidget(fontControls_, 0, Qt::AlignVCenter);
 
-    languagePicker_ = new QComboBox(header);
+    languagePicker_ = new LanguagePicker(NiveloPromptLibrary::languages(), header);
     languagePicker_->setObjectName(QStringLiteral("languagePicker"));
     languagePicker_->setFixedWidth(kPickerWidth);
-    languagePicker_->setMaxVisibleItems(16);
-    for (const QString& language : NiveloPromptLibrary::languages()) {
-        languagePicker_->addItem(language, language);
-    }
     connect(languagePicker_, &QComboBox::activated, this, [this](int index) {
         controller_.setTargetLanguage(languagePicker_->itemData(index).toString());
     });
@@ -215,7 +215,6 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     outer->addWidget(header);
 
     panesArea_ = new QWidget(this);
-    panesArea_->setAccessibleName(QStringLiteral("Texts"));
     auto* panes = new QHBoxLayout(panesArea_);
     panes->setContentsMargins(0, 0, 0, 0);
     panes->setSpacing(kPaneSpacing);
@@ -233,7 +232,6 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     errorLabel_->setObjectName(QStringLiteral("errorLabel"));
     errorLabel_->setTextFormat(Qt::PlainText);
     errorLabel_->setWordWrap(true);
-    errorLabel_->setAccessibleName(QStringLiteral("Error"));
     errorLabel_->setFont(NiveloTheme::font(NiveloTheme::FontRole::footnote));
     errorLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     outer->addWidget(errorLabel_);
@@ -256,9 +254,7 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     bar->addWidget(insert_);
     outer->addLayout(bar);
 
-    addPanelCloseButton(this, [this] {
-        controller_.hide();
-    })->setAccessibleName(QStringLiteral("Close"));
+    addPanelCloseButton(this, [this] { controller_.hide(); });
 
     using C = TranslationPreviewPanelController;
     for (auto signal : {&C::sourceTextChanged, &C::resultTextChanged, &C::targetLanguageChanged,
@@ -281,13 +277,14 @@ QWidget* TranslationPreviewPanel::makePane(QLabel*& title, SelectablePreviewText
     caption.setWeight(QFont::DemiBold);
     title->setFont(caption);
     layout->addWidget(title);
-    auto* box = new RoundedBox(QStringLiteral("Text frame"),
+    auto* box = new RoundedBox(QString(),
                                {.radius = 10,
                                 .fill = {ThemeColor::Role::primary, 0.014},
                                 .stroke = {ThemeColor::Role::primary, 0.075}},
                                pane);
     auto* boxLayout = new QVBoxLayout(box);
     boxLayout->setContentsMargins(1, 1, 1, 1);
+    box->setObjectName(QStringLiteral("textFrame"));
     view = new SelectablePreviewTextView(box);
     boxLayout->addWidget(view);
     layout->addWidget(box, 1);
@@ -328,6 +325,16 @@ void TranslationPreviewPanel::refresh() {
     }
     title_->setText(model_.title);
     title_->setAccessibleName(model_.title);
+    nameSharedParts(window(), controller_.uiLanguage());
+    window()->setAccessibleName(model_.panelName);
+    setAccessibleName(model_.panelName);
+    header_->setAccessibleName(model_.headerName);
+    spinner_->setAccessibleName(model_.busyName);
+    panesArea_->setAccessibleName(model_.textsName);
+    errorLabel_->setAccessibleName(model_.errorName);
+    for (QWidget* frame : findChildren<QWidget*>(QStringLiteral("textFrame"))) {
+        frame->setAccessibleName(model_.textFrameName);
+    }
     spinner_->setVisible(model_.showsProgress);
 
     sourceToggle_->setToolTip(model_.sourceToggleHelp);

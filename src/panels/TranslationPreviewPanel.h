@@ -6,7 +6,7 @@
 
 #include "theme/NiveloTheme.h"
 
-class QComboBox;
+class LanguagePicker;
 class QLabel;
 class QPushButton;
 class QToolButton;
@@ -17,6 +17,13 @@ class TranslationPreviewPanelController;
 // What the preview shows for the controller's fields, with the panes area this wide.
 struct TranslationPreviewPanelModel {
     QString title;
+    // Accessible names of the window and of parts that show no text of their own.
+    QString panelName;
+    QString headerName;
+    QString busyName;
+    QString textsName;
+    QString errorName;
+    QString textFrameName;
     QString sourceToggleSymbol;
     QString sourceToggleHelp;
     QString textSizeHelp;
@@ -93,6 +100,7 @@ private:
     };
     std::optional<SurfaceKey> surface_;
     QString look_;
+    QWidget* header_ = nullptr;
     QLabel* title_ = nullptr;
     QLabel* titleIcon_ = nullptr;
     QWidget* spinner_ = nullptr;
@@ -101,7 +109,7 @@ private:
     QToolButton* decrease_ = nullptr;
     SampleLetter* sampleLetter_ = nullptr;
     QToolButton* increase_ = nullptr;
-    QComboBox* languagePicker_ = nullptr;
+    LanguagePicker* languagePicker_ = nullptr;
     QWidget* panesArea_ = nullptr;
     QWidget* sourcePane_ = nullptr;
     QLabel* sourceTitle_ = nullptr;

@@ -19,7 +19,8 @@ std::optional<AIReplyStyle> stored(const NiveloAppState& state, const QString& i
 
 AIReplyStyleEditorCard::AIReplyStyleEditorCard(NiveloAppState& state, const QString& id,
                                                QWidget* parent)
-    : StyleEditorCardBase(state, id, kRecorderWidth, false, parent) {}
+    : StyleEditorCardBase(state, id, HotkeyService::Action::Kind::reply, kRecorderWidth, false,
+                          parent) {}
 
 void AIReplyStyleEditorCard::write(Field field, const QString& text) {
     std::optional<AIReplyStyle> style = stored(state_, styleId());

@@ -7,7 +7,9 @@
 #include "capture/HotkeyService.h"
 #include "settingswindow/HotkeyCaptureView.h"
 #include "settingswindow/HotkeyFormatter.h"
+#include "settingswindow/HotkeyHolders.h"
 #include "settingswindow/MainSettingsView.h"
+#include "state/NiveloAppState.h"
 #include "theme/NiveloTheme.h"
 #include "theme/RoundedBox.h"
 
@@ -16,6 +18,7 @@ namespace {
 constexpr int kPaddingX = 10;
 constexpr int kPaddingY = 7;
 constexpr int kCornerRadius = 8;
+constexpr int kRefusalGap = 4;
 
 const QString& recordingText() {
     static const QString text = QStringLiteral("Press shortcut...");
@@ -63,6 +66,7 @@ void HotkeyRecorderField::setHotkey(const QString& hotkey) {
         return;
     }
     hotkey_ = hotkey;
+    setRefused(QString());
     refreshAccessibleText();
     update();
 }
@@ -77,8 +81,40 @@ QString HotkeyRecorderField::labelText() const {
     return recording_ ? recordingText() : HotkeyFormatter::display(hotkey_);
 }
 
+QRect HotkeyRecorderField::boxRect() const {
+    return {0, 0, labelWidth_ + 2 * kPaddingX, fontMetrics().height() + 2 * kPaddingY};
+}
+
+QFont HotkeyRecorderField::refusalFont() const {
+    return NiveloTheme::font(NiveloTheme::FontRole::caption);
+}
+
 QSize HotkeyRecorderField::sizeHint() const {
-    return {labelWidth_ + 2 * kPaddingX, fontMetrics().height() + 2 * kPaddingY};
+    QSize size = boxRect().size();
+    if (const QString why = refusal(); !why.isEmpty()) {
+        const QRect text = QFontMetrics(refusalFont())
+                               .boundingRect(QRect(0, 0, size.width(), 1000),
+                                             Qt::TextWordWrap | Qt::AlignHCenter, why);
+        size.rheight() += kRefusalGap + text.height();
+    }
+    return size;
+}
+
+QString HotkeyRecorderField::refusal() const {
+    const auto* env = environmentOf(this);
+    if (refused_.isEmpty() || !env || !command_) {
+        return {};
+    }
+    const std::optional<QString> holder = otherHolder(env->appState, refused_, *command_);
+    return holder ? takenText(env->appState.settings().uiLanguage, *holder) : QString();
+}
+
+void HotkeyRecorderField::setRefused(const QString& keys) {
+    if (keys == refused_) {
+        return;
+    }
+    refused_ = keys;
+    refreshAccessibleText();
 }
 
 void HotkeyRecorderField::setAccessibleTitle(const QString& title) {
@@ -91,6 +127,13 @@ void HotkeyRecorderField::refreshAccessibleText() {
     setText(label);
     setAccessibleName((accessibleTitle_.isEmpty() ? QStringLiteral("Shortcut") : accessibleTitle_) +
                       QStringLiteral(": ") + label);
+    // The refusal follows the interface language and the holder's keys.
+    const QString why = refusal();
+    if (why != accessibleDescription()) {
+        setAccessibleDescription(why);
+        updateGeometry();
+        update();
+    }
 }
 
 void HotkeyRecorderField::beginRecording() {
@@ -102,6 +145,7 @@ void HotkeyRecorderField::beginRecording() {
     }
     activeField() = this;
     recording_ = true;
+    setRefused(QString());
     qApp->installEventFilter(this);
     watchedWindow_ = window();
     // The global grabs would take our own hot keys before the window sees them.
@@ -169,6 +213,14 @@ void HotkeyRecorderField::handle(QKeyEvent& event) {
             break;
     }
     if (const auto text = HotkeyFormatter::capture(event, keys)) {
+        const auto* env = environmentOf(this);
+        const std::optional<QString> holder =
+            env && command_ ? otherHolder(env->appState, *text, *command_) : std::nullopt;
+        if (holder) {
+            setRefused(*text);
+            stopRecording();
+            return;
+        }
         setHotkey(*text);
         stopRecording();
         Q_EMIT hotkeyEdited(*text);
@@ -196,13 +248,14 @@ bool HotkeyRecorderField::eventFilter(QObject* watched, QEvent* event) {
 
 void HotkeyRecorderField::hideEvent(QHideEvent* event) {
     stopRecording();
+    setRefused(QString());
     QAbstractButton::hideEvent(event);
 }
 
 void HotkeyRecorderField::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     using R = ThemeColor::Role;
-    const QRectF box(rect());
+    const QRectF box(boxRect());
     RoundedBox::paint(
         painter, box,
         {.radius = kCornerRadius,
@@ -215,7 +268,12 @@ void HotkeyRecorderField::paintEvent(QPaintEvent*) {
                           {.radius = kCornerRadius, .stroke = {R::accent, 0.6}}, palette());
     }
     painter.setPen(palette().color(QPalette::WindowText));
-    const QRect textArea = rect().adjusted(kPaddingX, kPaddingY, -kPaddingX, -kPaddingY);
+    const QRect textArea = boxRect().adjusted(kPaddingX, kPaddingY, -kPaddingX, -kPaddingY);
     painter.drawText(textArea, Qt::AlignCenter | Qt::TextSingleLine,
                      fontMetrics().elidedText(labelText(), Qt::ElideRight, textArea.width()));
+    if (const QString why = refusal(); !why.isEmpty()) {
+        painter.setFont(refusalFont());
+        painter.drawText(rect().adjusted(0, boxRect().height() + kRefusalGap, 0, 0),
+                         Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, why);
+    }
 }

@@ -3,6 +3,9 @@
 #include <QAbstractButton>
 #include <QPointer>
 #include <QString>
+#include <optional>
+
+#include "capture/HotkeyService.h"
 
 class HotkeyCaptureView;
 class HotkeyService;
@@ -14,6 +17,9 @@ class QKeyEvent;
 // the global hot keys are released so that pressing one of ours records it instead of running
 // it; they come back when recording stops (a key accepted, the field hidden or destroyed, the
 // window deactivated).
+//
+// A field told which command it edits refuses keys that another command holds: the old text
+// stays and a line under the field names the holder, until the next recording.
 //
 // The page owns the text: it shows it with setHotkey() and stores what hotkeyEdited() gives.
 class HotkeyRecorderField : public QAbstractButton {
@@ -32,6 +38,12 @@ public:
 
     // What the field edits ("Quick menu"); its accessible name is this title and the label.
     void setAccessibleTitle(const QString& title);
+
+    // The command whose hot key this is; another command's keys are refused.
+    void setCommand(const HotkeyService::Action& command) { command_ = command; }
+    // Why the last keys were refused, in the interface language of now; empty when they were
+    // not, or when their holder has let them go since.
+    QString refusal() const;
 
     bool isRecording() const { return recording_; }
     // The label as shown: "Press shortcut..." while recording, else the display form.
@@ -58,6 +70,10 @@ private:
     bool endRecording();
     void handle(QKeyEvent& event);
     void refreshAccessibleText();
+    void setRefused(const QString& keys);
+    QFont refusalFont() const;
+    // The key's box, without the refusal line under it.
+    QRect boxRect() const;
 
     QString hotkey_;
     QString accessibleTitle_;
@@ -66,4 +82,7 @@ private:
     HotkeyCaptureView* capture_ = nullptr;
     QPointer<QWidget> watchedWindow_;
     QPointer<HotkeyService> suspended_;
+    std::optional<HotkeyService::Action> command_;
+    // The keys last refused; empty when the last ones were taken.
+    QString refused_;
 };

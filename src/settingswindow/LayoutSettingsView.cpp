@@ -21,6 +21,7 @@
 #include "platform/DesktopEntry.h"
 #include "settingswindow/ClampedTextLabel.h"
 #include "settingswindow/HotkeyRecorderField.h"
+#include "settingswindow/LocalizedFileColumns.h"
 #include "settingswindow/SettingsBinding.h"
 #include "settingswindow/SettingsBlock.h"
 #include "settingswindow/SettingsToggle.h"
@@ -184,6 +185,7 @@ LayoutSettingsView::LayoutSettingsView(NiveloAppState& state, QWidget* parent)
 
     hotkey_ = new HotkeyRecorderField(state_.settings().layoutHotkey, 142, block);
     hotkey_->setObjectName(QStringLiteral("layoutHotkey"));
+    hotkey_->setCommand({HotkeyService::Action::Kind::layout, {}});
     labelledRow(hotkeyLabel_, hotkey_);
     connect(hotkey_, &HotkeyRecorderField::hotkeyEdited, this, [this](const QString& text) {
         binding(state_, &NiveloSettings::layoutHotkey).set(text);
@@ -250,6 +252,7 @@ void LayoutSettingsView::addApplication() {
     dialog->setObjectName(QStringLiteral("applicationDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setProxyModel(new LocalizedFileColumns(lang, dialog));
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);

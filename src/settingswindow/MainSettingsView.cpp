@@ -64,7 +64,8 @@ void MainSettingsView::restyle() {
     sidebarBackdrop_->setBackdrop(backdrop_);
 }
 
-void MainSettingsView::applyPalette(const QPalette& palette) {
+void MainSettingsView::applyPalette(QPalette palette) {
+    NiveloTheme::makeHighlightReadable(palette);
     setPalette(palette);
     QWidget* top = window();
     if (top != this) {

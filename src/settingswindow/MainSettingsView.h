@@ -47,7 +47,7 @@ protected:
 private:
     void restyle();
     // The content and the window around it take the palette (its pop-ups follow).
-    void applyPalette(const QPalette& palette);
+    void applyPalette(QPalette palette);
 
     Environment env_;
     QPalette systemPalette_;

@@ -104,6 +104,7 @@ QuickMenuSettingsView::QuickMenuSettingsView(NiveloAppState& state, QWidget* par
     hotkeyRow->setSpacing(8);
     hotkeyLabel_ = plainLabel(block);
     recorder_ = new HotkeyRecorderField(state_.settings().quickMenuHotkey, kRecorderWidth, block);
+    recorder_->setCommand({HotkeyService::Action::Kind::quickMenu, {}});
     connect(recorder_, &HotkeyRecorderField::hotkeyEdited, this, [this](const QString& hotkey) {
         binding(state_, &NiveloSettings::quickMenuHotkey).set(hotkey);
     });

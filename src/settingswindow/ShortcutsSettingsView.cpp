@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "settingswindow/HotkeyHolders.h"
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/SettingsBinding.h"
 #include "settingswindow/SettingsBlock.h"
@@ -11,27 +12,6 @@
 #include "theme/NiveloTheme.h"
 
 namespace {
-
-struct SettingsHotkey {
-    const char16_t* english;
-    const char16_t* russian;
-    const char16_t* englishSubtitle;
-    const char16_t* russianSubtitle;
-    QString NiveloSettings::*member;
-};
-
-const SettingsHotkey kSettingsHotkeys[] = {
-    {u"Quick menu", u"Быстрое меню", u"Open quick actions", u"Открыть быстрые действия",
-     &NiveloSettings::quickMenuHotkey},
-    {u"AI assistant", u"AI помощник", u"Open AI chat with selected text",
-     u"Открыть AI-чат с выделенным текстом", &NiveloSettings::assistantHotkey},
-    {u"Clipboard history", u"История буфера", u"Open clipboard window", u"Открыть окно буфера",
-     &NiveloSettings::clipboardHotkey},
-    {u"Translate preview", u"Предпросмотр перевода", u"Open translation window",
-     u"Открыть окно перевода", &NiveloSettings::translatePreviewHotkey},
-    {u"Fix layout", u"Исправить раскладку", u"Convert typed text layout",
-     u"Преобразовать текст из неверной раскладки", &NiveloSettings::layoutHotkey},
-};
 
 QString text2(UiLanguage lang, const char16_t* english, const char16_t* russian) {
     return tr2(lang, QString::fromUtf16(english), QString::fromUtf16(russian));
@@ -67,7 +47,7 @@ ShortcutsPageModel shortcutsPageModel(const NiveloAppState& state) {
     const NiveloSettings& s = state.settings();
     const UiLanguage lang = s.uiLanguage;
     ShortcutsPageModel m;
-    for (const SettingsHotkey& key : kSettingsHotkeys) {
+    for (const SettingsHotkey& key : settingsHotkeys()) {
         m.settingsRows.append({text2(lang, key.english, key.russian),
                                text2(lang, key.englishSubtitle, key.russianSubtitle),
                                s.*key.member});
@@ -93,8 +73,9 @@ ShortcutsSettingsView::ShortcutsSettingsView(NiveloAppState& state, QWidget* par
     QVBoxLayout* column = block->contentLayout();
     column->setSpacing(12);
 
-    for (const SettingsHotkey& key : kSettingsHotkeys) {
+    for (const SettingsHotkey& key : settingsHotkeys()) {
         Row row = hotkeyRow(block);
+        row.recorder->setCommand({key.kind, {}});
         const auto member = key.member;
         connect(row.recorder, &HotkeyRecorderField::hotkeyEdited, this,
                 [this, member](const QString& text) { binding(state_, member).set(text); });
@@ -155,6 +136,7 @@ void ShortcutsSettingsView::rebuildStyleRows() {
     styleIds_.clear();
     for (const PromptStyle& style : state_.promptStyles()) {
         Row row = hotkeyRow(stylesHeading_->parentWidget());
+        row.recorder->setCommand({HotkeyService::Action::Kind::style, style.id});
         connect(
             row.recorder, &HotkeyRecorderField::hotkeyEdited, this,
             [this, style](const QString& text) { styleHotkeyBinding(state_, style).set(text); });

@@ -18,7 +18,8 @@ std::optional<PromptStyle> stored(const NiveloAppState& state, const QString& id
 }  // namespace
 
 StyleEditorCard::StyleEditorCard(NiveloAppState& state, const QString& id, QWidget* parent)
-    : StyleEditorCardBase(state, id, kRecorderWidth, true, parent) {}
+    : StyleEditorCardBase(state, id, HotkeyService::Action::Kind::style, kRecorderWidth, true,
+                          parent) {}
 
 void StyleEditorCard::write(Field field, const QString& text) {
     std::optional<PromptStyle> style = stored(state_, styleId());

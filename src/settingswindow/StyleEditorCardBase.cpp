@@ -20,7 +20,8 @@
 #include "theme/ThemeIcons.h"
 
 StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& id,
-                                         int recorderWidth, bool hasAutoToggle, QWidget* parent)
+                                         HotkeyService::Action::Kind kind, int recorderWidth,
+                                         bool hasAutoToggle, QWidget* parent)
     : RoundedBox(id, settingsCardLook(14, 0.055, true), parent), state_(state), id_(id) {
     setObjectName(QStringLiteral("card:") + id);
     auto* column = new QVBoxLayout(this);
@@ -37,6 +38,7 @@ StyleEditorCardBase::StyleEditorCardBase(NiveloAppState& state, const QString& i
 
     recorder_ = new HotkeyRecorderField(QString(), recorderWidth, this);
     recorder_->setObjectName(QStringLiteral("hotkey"));
+    recorder_->setCommand({kind, id});
     row->addWidget(recorder_);
     connect(recorder_, &HotkeyRecorderField::hotkeyEdited, this,
             [this](const QString& hotkey) { write(Field::hotkey, hotkey); });

@@ -3,6 +3,7 @@
 #include <QString>
 #include <optional>
 
+#include "capture/HotkeyService.h"
 #include "core/UiLanguage.h"
 #include "settingswindow/SwitchCheckBox.h"
 #include "theme/RoundedBox.h"
@@ -48,8 +49,9 @@ protected:
                                   : style.prompt) = text;
     }
 
-    StyleEditorCardBase(NiveloAppState& state, const QString& id, int recorderWidth,
-                        bool hasAutoToggle, QWidget* parent);
+    // `kind`: what the style's hot key runs (a prompt style or a reply style).
+    StyleEditorCardBase(NiveloAppState& state, const QString& id, HotkeyService::Action::Kind kind,
+                        int recorderWidth, bool hasAutoToggle, QWidget* parent);
 
     virtual void write(Field field, const QString& text) = 0;
     virtual void writeAutoReplace(bool) {}

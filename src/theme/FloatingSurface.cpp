@@ -164,6 +164,7 @@ void FloatingSurface::setRecipe(const FloatingSurfaceRecipe& recipe) {
     }
     palette.setColor(QPalette::Highlight, recipe.accent);
     palette.setColor(QPalette::Link, recipe.accent);
+    NiveloTheme::makeHighlightReadable(palette);
     setPalette(palette);
     update();
 }

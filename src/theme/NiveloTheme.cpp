@@ -151,6 +151,7 @@ QPalette NiveloTheme::darkPalette(AppearanceMode mode) {
     palette.setColor(QPalette::Disabled, QPalette::Text, white(0.35));
     palette.setColor(QPalette::Disabled, QPalette::WindowText, white(0.35));
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, white(0.35));
+    makeHighlightReadable(palette);
     return palette;
 }
 
@@ -192,6 +193,20 @@ double NiveloTheme::contrastRatio(const QColor& a, const QColor& b) {
     const double la = luminance(a);
     const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+void NiveloTheme::makeHighlightReadable(QPalette& palette) {
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor ground = palette.color(group, QPalette::Highlight);
+        if (contrastRatio(ground, palette.color(group, QPalette::HighlightedText)) >=
+            kReadableContrast) {
+            continue;
+        }
+        const QColor text = contrastRatio(ground, Qt::white) >= contrastRatio(ground, Qt::black)
+                                ? QColor(Qt::white)
+                                : QColor(Qt::black);
+        palette.setColor(group, QPalette::HighlightedText, text);
+    }
 }
 
 QColor NiveloTheme::color(Role role, const QPalette& palette) {

@@ -50,6 +50,13 @@ QFont font(FontRole role);
 // The contrast ratio of two opaque colours, from 1 (equal) to 21 (black on white).
 double contrastRatio(const QColor& a, const QColor& b);
 
+// The least contrast of text on a highlight: a highlighted row's name, a selected text.
+inline constexpr double kReadableContrast = 4.5;
+// Text on a highlight that reads at kReadableContrast: the palette's own highlighted-text
+// colour where it does, else white or black, whichever contrasts more (one of them always
+// does). The highlight itself, the look's accent, stays.
+void makeHighlightReadable(QPalette& palette);
+
 // c with its opacity multiplied by factor.
 QColor withOpacity(QColor c, double factor);
 

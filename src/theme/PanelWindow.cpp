@@ -1,11 +1,13 @@
 #include "theme/PanelWindow.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
@@ -39,6 +41,13 @@ Qt::WindowFlags flagsFor(PanelWindow::Kind kind) {
     return flags | Qt::Tool;
 }
 
+// The shown panels from the bottom up, as they were raised, shown or pressed last. A panel
+// leaves it when it hides or goes.
+QList<PanelWindow*>& panelStack() {
+    static QList<PanelWindow*> stack;
+    return stack;
+}
+
 }  // namespace
 
 PanelWindow::Environment PanelWindow::Environment::of(const Platform& platform) {
@@ -64,6 +73,10 @@ PanelWindow::PanelWindow(Kind kind, Environment environment, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(surface_);
+}
+
+PanelWindow::~PanelWindow() {
+    panelStack().removeAll(this);
 }
 
 void PanelWindow::setSurfaceRecipe(const FloatingSurfaceRecipe& recipe) {
@@ -150,12 +163,58 @@ void PanelWindow::followFullScreen() {
     if (fullScreen == fullScreenWindow_) {
         return;
     }
+    keepPanelStacking();
     // As a show does: joined to the full-screen window, or back on every workspace.
     fullScreenWindow_ = fullScreen;
     environment_.hints->setFullScreenAuxiliary(winId(), fullScreen);
     if (fullScreen == 0) {
         askForPanelState();
     }
+}
+
+void PanelWindow::noteOnTop() {
+    if (kind_ == Kind::status) {
+        return;
+    }
+    QList<PanelWindow*>& stack = panelStack();
+    stack.removeAll(this);
+    if (isVisible()) {
+        stack.append(this);
+    }
+}
+
+void PanelWindow::keepPanelStacking() {
+    static bool pending = false;
+    if (pending) {
+        return;
+    }
+    // Every follower is told in the same turn; once all have changed their hints, the panels
+    // are raised again from the bottom up, as they were before.
+    pending = true;
+    QTimer::singleShot(0, qApp, [] {
+        pending = false;
+        // Raising reorders the list: raise from a copy, each one still there.
+        const QList<PanelWindow*> stack = panelStack();
+        for (PanelWindow* panel : stack) {
+            if (panelStack().contains(panel) && panel->isVisible()) {
+                panel->raise();
+            }
+        }
+    });
+}
+
+bool PanelWindow::event(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::ZOrderChange:
+        case QEvent::WindowActivate:
+        case QEvent::Show:
+        case QEvent::Hide:
+            noteOnTop();
+            break;
+        default:
+            break;
+    }
+    return QWidget::event(event);
 }
 
 bool PanelWindow::isSeen() const {
@@ -291,6 +350,10 @@ Qt::Edges PanelWindow::edgesAt(QPoint pos) const {
 bool PanelWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched != windowHandle()) {
         return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        // The window manager raises a window it sees pressed.
+        noteOnTop();
     }
     if (event->type() == QEvent::MouseButtonPress && kind_ == Kind::typing && !isActiveWindow()) {
         // The window manager gives a press no focus in a panel; ask for it.

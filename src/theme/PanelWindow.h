@@ -46,6 +46,7 @@ public:
     };
 
     PanelWindow(Kind kind, Environment environment, QWidget* parent = nullptr);
+    ~PanelWindow() override;
 
     Kind kind() const { return kind_; }
     FloatingSurface* surface() const { return surface_; }
@@ -91,6 +92,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -103,6 +105,11 @@ private:
     void askForPanelState();
     // Stacks it above the full-screen window the user works in now, or above none.
     void followFullScreen();
+    // The window manager restacks the panels that join or leave a full-screen window: once all
+    // have followed, the shown panels are raised again in the order they had.
+    void keepPanelStacking();
+    // It is now the topmost of the shown panels (or, hidden, none of them).
+    void noteOnTop();
 
     Kind kind_;
     Environment environment_;

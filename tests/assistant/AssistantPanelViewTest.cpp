@@ -17,6 +17,7 @@
 #include "assistant/AssistantTranscript.h"
 #include "core/NiveloPromptLibrary.h"
 #include "support/DrawnPopup.h"
+#include "support/EnglishNames.h"
 #include "support/NamedPart.h"
 #include "theme/NiveloTheme.h"
 #include "theme/PaintedButton.h"
@@ -270,4 +271,18 @@ TEST_F(AssistantViewTest, ControlsStayInsideAPanelCutToASmallScreen) {
     controller.showReply("Can we meet?", style("warm"), "English");
     settle();
     EXPECT_TRUE(inside(part<AssistantReplyBar>("replyBar")));
+}
+
+// In the Russian interface every accessible name and tool tip of the assistant is Russian, in
+// the chat and in the reply mode with its language list open.
+TEST_F(AssistantViewTest, RussianNamesEveryPart) {
+    attach(UiLanguage::ru);
+    controller.show("Контекст");
+    QStringList found = englishNames(controller.panel(), {"AI"});
+    controller.showReply("Can we meet?", style("warm"), "English");
+    settle();
+    part<PaintedButton>("languageChip")->click();
+    found << englishNames(controller.panel(), {"AI", "Can we meet?", "Fine, thanks", "EN"});
+    found.removeDuplicates();
+    EXPECT_TRUE(found.isEmpty()) << found.join('\n').toStdString();
 }

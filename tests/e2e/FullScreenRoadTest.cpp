@@ -233,3 +233,69 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
     }
     EXPECT_TRUE(failed.isEmpty()) << failed.join('\n').toStdString();
 }
+
+// Panels keep the stacking they had before full screen: the assistant open, a click back into
+// the editor, the quick panel shown above the assistant, then F11 twice: the quick panel is
+// still above the assistant, and the next press of its key hides it.
+TEST(FullScreenRoad, PanelsKeepTheirStackingThroughFullScreen) {
+    NiveloRoad::Options options;
+    options.niveloBinary = NIVELO_BINARY;
+    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    const QString editor = road.startTestEditor("Full Screen Editor");
+    ASSERT_FALSE(editor.isEmpty());
+    const auto fullScreen = [&] {
+        return session.run("xprop", {"-id", editor, "_NET_WM_STATE"})
+            .contains("_NET_WM_STATE_FULLSCREEN");
+    };
+    const auto shown = [&](const QString& title) {
+        QString window;
+        XSession::waitUntil(
+            [&] { return !(window = session.visibleWindowTitled("^" + title + "$")).isEmpty(); });
+        return window;
+    };
+    ASSERT_TRUE(session.activate(editor));
+    road.pressAltHotKey("i");
+    const QString assistant = shown("NiveloAI Assistant");
+    ASSERT_FALSE(assistant.isEmpty());
+    ASSERT_TRUE(session.activate(editor));
+    session.xdotool({"mousemove", "300", "200"});
+    road.pressAltHotKey("q");
+    const QString quick = shown("NiveloAI Quick Menu");
+    ASSERT_FALSE(quick.isEmpty());
+    const auto quickAbove = [&] {
+        return XSession::waitUntil(
+            [&] { return session.stackingIndex(quick) > session.stackingIndex(assistant); });
+    };
+    ASSERT_TRUE(quickAbove());
+    QStringList failed;
+    for (const bool wanted : {true, false}) {
+        session.key("F11");
+        // Both panels joined to the full-screen editor, or left it.
+        const auto joined = [&](const QString& window) {
+            return session.run("xprop", {"-id", window, "WM_TRANSIENT_FOR"}).contains("window id");
+        };
+        if (!XSession::waitUntil([&] {
+                return fullScreen() == wanted && joined(quick) == wanted &&
+                       joined(assistant) == wanted;
+            })) {
+            failed << QString("full screen did not become %1").arg(wanted);
+        }
+        // Nothing tells when the window manager is done restacking.
+        XSession::pause(500);
+        if (!quickAbove()) {
+            failed << QString("the quick panel is under the assistant after F11 into %1")
+                          .arg(wanted ? "full screen" : "a window");
+        }
+    }
+    std::cout << session.screenshot("stacking-after-full-screen").toStdString() << std::endl;
+    road.pressAltHotKey("q");
+    if (!XSession::waitUntil(
+            [&] { return session.visibleWindowTitled("^NiveloAI Quick Menu$").isEmpty(); })) {
+        failed << "the next Alt+Q did not hide the quick panel";
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join('\n').toStdString();
+}

@@ -256,6 +256,45 @@ TEST_F(QuickPanelTest, LanguageMenuIsOneColumnInThePanelsLook) {
     }
 }
 
+// The lit row's name reads at 4.5:1 or more on its highlight in every look, on a light and on
+// a dark desktop: measured on the drawn menu, the name's strongest pixel against the row's
+// ground.
+TEST_F(QuickPanelTest, TheLitLanguageReadsInEveryLook) {
+    QStringList failed;
+    for (const AppearanceMode mode : allCases<AppearanceMode>()) {
+        for (const bool darkDesktop : {false, true}) {
+            const auto desktop = desktopIn({mode, darkDesktop, true});
+            state.editSettings([&](NiveloSettings& s) {
+                s.appearanceMode = mode;
+                s.quickMenuActions = {"translate"};
+                s.targetLanguage = "Vietnamese";
+            });
+            controller.show(state);
+            VirtualClock::flushEvents();
+            namedPart<QToolButton>(view()->row("translate"), "languageButton")->click();
+            auto* menu = namedPart<LanguageMenu>(view()->row("translate"), "languageMenu");
+            const QImage shot = menu->grab().toImage();
+            const QRect lit = languageRow(menu, "Vietnamese").translated(-menu->pos());
+            const QColor ground = shot.pixelColor(lit.right() - 3, lit.center().y());
+            double strongest = 1;
+            for (int x = lit.left() + 20; x < lit.left() + 90; ++x) {
+                for (int y = lit.top(); y <= lit.bottom(); ++y) {
+                    strongest = std::max(strongest,
+                                         NiveloTheme::contrastRatio(shot.pixelColor(x, y), ground));
+                }
+            }
+            if (strongest < NiveloTheme::kReadableContrast) {
+                failed << QString("%1 on a %2 desktop: %3:1")
+                              .arg(rawValue(mode), darkDesktop ? "dark" : "light")
+                              .arg(strongest, 0, 'f', 2);
+            }
+            menu->hide();
+            controller.hide();
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join('\n').toStdString();
+}
+
 // The chosen row lies at the anchor, moved only into the work area; the menu shows the rows
 // that fit from there, the rows above scrolled away.
 TEST(LanguageMenuPlacement, TheChosenRowLiesAtTheAnchorAndTheMenuOnTheWorkArea) {

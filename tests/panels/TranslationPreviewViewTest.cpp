@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "TranslationPreviewFixture.h"
+#include "panels/QuickPanelFixture.h"
 #include "panels/SelectablePreviewTextView.h"
 #include "platform/KeyModifiers.h"
 #include "support/DrawnPopup.h"
@@ -146,17 +147,27 @@ TEST_F(TranslationPreviewViewTest, SelectionSurvivesALargerTextAndEscapeHides) {
     EXPECT_FALSE(controller->isPanelVisible() || controller->hasDismissMonitor());
 }
 
-// The language list opens in the preview's look, dark in a liquid mode or on a dark desktop.
-TEST_F(TranslationPreviewViewTest, TheLanguageListOpensInThePreviewsLook) {
+// The language list is the quick panel's language menu, opening on the target language, in the
+// preview's look (dark in a liquid mode or on a dark desktop). Where it lies is checked on X11.
+TEST_F(TranslationPreviewViewTest, TheLanguageListIsTheLanguageMenuInThePreviewsLook) {
     for (const auto& [mode, darkDesktop, dark] : kPopupLooks) {
         const auto desktop = desktopIn({mode, darkDesktop, dark});
         state->editSettings([&](NiveloSettings& s) { s.appearanceMode = mode; });
+        controller->setTargetLanguage("Vietnamese");
         VirtualClock::flushEvents();
         auto* picker = part<QComboBox>("languagePicker");
         picker->showPopup();
-        QCoreApplication::processEvents();
-        const int ground = drawnPopup::listGround(picker);
+        auto* menu = namedPart<QWidget>(picker, "languageMenu");
+        ASSERT_TRUE(menu && menu->isVisible());
+        const auto* list = namedPart<QListWidget>(menu, "languageList");
+        EXPECT_EQ(list->currentItem()->text(), "Vietnamese");
+        const QImage shot = menu->grab().toImage();
+        const int ground =
+            shot.pixelColor(menu->width() - 4,
+                            menu->mapFromGlobal(languageRow(menu, "Indonesian").center()).y())
+                .lightness();
         EXPECT_TRUE(dark ? ground < 100 : ground > 200) << int(mode) << " " << ground;
         picker->hidePopup();
+        EXPECT_FALSE(menu->isVisible());
     }
 }

@@ -143,11 +143,11 @@ TEST_F(ShortcutsPage, RecordingReleasesTheHotKeysUntilItEnds) {
     // Escape cancels and Backspace or Delete clear whatever the modifiers; a press without its
     // native codes (a synthetic one) is named by Qt's key.
     const std::pair<Press, QString> presses[] = {
-        {{k2, Alt}, "Alt+2"},
+        {{k2, Alt | Shift}, "Alt+Shift+2"},
         {{kA, Alt, kBackSpace}, "Not assigned"},
         {{0, Alt, 0, Qt::Key_K}, "Alt+K"},
         {{kA, Meta, 0xff9f}, "Not assigned"},  // keypad Delete
-        {{0, Alt, 0, Qt::Key_E}, "Alt+E"},
+        {{0, Alt, 0, Qt::Key_W}, "Alt+W"},
         {{kA, Meta | Shift, kEscape}, ""},
         {{0, Alt, 0, Qt::Key_Delete}, "Not assigned"},
     };
@@ -158,6 +158,53 @@ TEST_F(ShortcutsPage, RecordingReleasesTheHotKeysUntilItEnds) {
         EXPECT_EQ(state->settings().promptStyles[0], fix);
         EXPECT_FALSE(recorder(5)->isRecording());
     }
+}
+
+// Keys another command holds are refused: the old key stays, nothing is saved, and the field
+// names the holder as the settings name it, in the interface language. A command's own keys and
+// free keys are taken.
+TEST_F(ShortcutsPage, KeysAnotherCommandHoldsAreRefusedNamingTheHolder) {
+    const struct {
+        int row;
+        Press press;
+        QString english;  // the holder; empty: taken
+        QString russian;
+    } cases[] = {
+        {0, {0, Alt, 0, Qt::Key_V}, "Clipboard history", "История буфера"},
+        {2, {0, Alt, 0, Qt::Key_I}, "AI assistant", "AI помощник"},
+        {5, {k2, Alt}, "Friendly", "Дружелюбно"},
+        {0, {0, Alt, 0, Qt::Key_T}, "Translate", "Перевод"},
+        {4, {0, Meta | Alt, 0, Qt::Key_1}, "Обычный", "Обычный"},
+        {1, {0, Alt, 0, Qt::Key_I}, "", ""},
+        {3, {0, Alt, 0, Qt::Key_K}, "", ""},
+    };
+    QStringList failed;
+    for (const UiLanguage lang : {UiLanguage::en, UiLanguage::ru}) {
+        setLanguage(lang);
+        if (lang == UiLanguage::ru) {
+            // A refusal shown follows the interface language.
+            EXPECT_EQ(recorder(0)->refusal(), "Уже используется: Перевод.");
+        }
+        for (const auto& c : cases) {
+            HotkeyRecorderField* field = recorder(c.row);
+            const QString before = field->hotkey();
+            const int saves = defaults.saves;
+            field->click();
+            send(c.press);
+            const QString expected = c.english.isEmpty() ? QString()
+                                     : lang == UiLanguage::en
+                                         ? "Already used by " + c.english + "."
+                                         : "Уже используется: " + c.russian + ".";
+            const bool kept = field->hotkey() == before && defaults.saves == saves;
+            if (field->refusal() != expected || (!expected.isEmpty() && !kept) ||
+                field->isRecording()) {
+                failed << QString("row %1: \"%2\", %3 -> %4")
+                              .arg(c.row)
+                              .arg(field->refusal(), before, field->hotkey());
+            }
+        }
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join('\n').toStdString();
 }
 
 TEST_F(ShortcutsPage, LeavingDeactivatingOrHidingEndsRecording) {

@@ -2,13 +2,17 @@
 // the system's layouts, adding applications from desktop entries through its file dialog, and
 // the rule rows' bindings.
 
+#include <QAbstractProxyModel>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QToolButton>
 
 #include "settingswindow/HotkeyRecorderField.h"
@@ -88,6 +92,22 @@ TEST_F(LayoutPage, AddingAnApplicationWritesItsRuleAndSwitchesPerAppOn) {
     EXPECT_EQ(dialog->labelText(QFileDialog::Accept), "Добавить");
     EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
     EXPECT_EQ(dialog->directory().absolutePath(), home.filePath("applications"));
+    // Sizes and dates in Russian too, whatever the system's locale.
+    const auto* files = dialog->findChild<QFileSystemModel*>();
+    const auto shown = [&](int column) {
+        return dialog->proxyModel()
+            ->mapFromSource(files->index(mousepad).siblingAtColumn(column))
+            .data()
+            .toString();
+    };
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    // The dialog reads the folder on a thread of its own.
+    for (QDeadlineTimer deadline(10000); shown(1).isEmpty() && !deadline.hasExpired();) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(shown(1), russian.formattedDataSize(QFileInfo(mousepad).size()));
+    EXPECT_EQ(shown(3), russian.toString(QFileInfo(mousepad).lastModified(), QLocale::ShortFormat));
     dialog->selectFile(mousepad);
     static_cast<QDialog*>(dialog)->accept();
     EXPECT_EQ(defaults.saves, 2);

@@ -17,6 +17,7 @@
 #include "support/VirtualClock.h"
 #include "theme/CloseButton.h"
 #include "theme/FloatingPanelDismissMonitor.h"
+#include "theme/FloatingSurface.h"
 #include "theme/NiveloStyle.h"
 #include "theme/NiveloTheme.h"
 #include "theme/PanelWindow.h"
@@ -400,4 +401,45 @@ TEST(Placement, KeepsAWindowFrameWithinTheVisibleFrameOfItsScreen) {
     EXPECT_EQ(Placement::visibleFrameHolding(screens, QRect(-900, 0, 10, 10)),
               QRect(1024, 30, 1920, 1050));
     EXPECT_EQ(Placement::statusHud(screens, {260, 82}), QPoint(1024 + 960 - 130, 1080 - 82 - 82));
+}
+
+// Text on a highlight (a lit row, a selected text) reads at 4.5:1 or more, active or not, in
+// every look of the floating panels and of the settings window's dark palettes, on a light and
+// on a dark desktop; the highlight stays the look's accent.
+TEST(Theme, TextOnTheHighlightReadsInEveryLook) {
+    QPalette darkDesktop = NiveloTheme::darkPalette(AppearanceMode::system);
+    // A desktop whose own highlighted text reads badly: white on a pale accent.
+    darkDesktop.setColor(QPalette::Highlight, QColor(120, 190, 240));
+    darkDesktop.setColor(QPalette::HighlightedText, Qt::white);
+    QStringList failed;
+    for (const QPalette& desktopPalette : {QApplication::palette(), darkDesktop}) {
+        const QPalette saved = QApplication::palette();
+        QApplication::setPalette(desktopPalette);
+        for (const AppearanceMode mode : allCases<AppearanceMode>()) {
+            FloatingSurface surface;
+            surface.setRecipe(floatingSurfaceRecipe(mode, SurfaceMode::solid, 22,
+                                                    NiveloTheme::environmentScheme()));
+            const std::pair<const char*, QPalette> looks[] = {
+                {"panel", surface.palette()}, {"settings", NiveloTheme::darkPalette(mode)}};
+            for (const auto& [where, palette] : looks) {
+                for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+                    const double ratio =
+                        NiveloTheme::contrastRatio(palette.color(group, QPalette::Highlight),
+                                                   palette.color(group, QPalette::HighlightedText));
+                    if (ratio < NiveloTheme::kReadableContrast) {
+                        failed << QString("%1 %2, group %3: %4:1")
+                                      .arg(where, rawValue(mode))
+                                      .arg(int(group))
+                                      .arg(ratio, 0, 'f', 2);
+                    }
+                }
+            }
+            EXPECT_EQ(surface.palette().color(QPalette::Highlight),
+                      floatingSurfaceRecipe(mode, SurfaceMode::solid, 22,
+                                            NiveloTheme::environmentScheme())
+                          .accent);
+        }
+        QApplication::setPalette(saved);
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join('\n').toStdString();
 }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+#include "capture/HotkeyService.h"
+#include "core/NiveloSettings.h"
+#include "core/UiLanguage.h"
+
+class NiveloAppState;
+
+// One of the five hot keys of the settings themselves, with the title and subtitle the
+// Shortcuts page shows for it.
+struct SettingsHotkey {
+    HotkeyService::Action::Kind kind;
+    const char16_t* english;
+    const char16_t* russian;
+    const char16_t* englishSubtitle;
+    const char16_t* russianSubtitle;
+    QString NiveloSettings::*member;
+};
+// Quick menu, assistant, clipboard, translation preview, layout fix.
+const QList<SettingsHotkey>& settingsHotkeys();
+
+// A command that holds a hot key, named as the settings pages name it.
+struct HotkeyHolder {
+    HotkeyService::Action command;
+    QString name;
+    QString hotkey;
+};
+// Every command with a hot key: the five of the settings, the prompt styles, the reply styles.
+QList<HotkeyHolder> hotkeyHolders(const NiveloAppState& state);
+
+// The name of a command other than `command` whose hot key means the same keys as `hotkey`;
+// none when no other command holds them.
+std::optional<QString> otherHolder(const NiveloAppState& state, const QString& hotkey,
+                                   const HotkeyService::Action& command);
+
+// What the recorder says when it refuses keys another command holds.
+QString takenText(UiLanguage lang, const QString& holder);

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "core/UiLanguage.h"
+
+class QWidget;
+
+// Names the parts every floating panel shares, in the interface language: its surface, its
+// close button and the handles that move it (a panel names its own header after this).
+void nameSharedParts(QWidget* panel, UiLanguage lang);
