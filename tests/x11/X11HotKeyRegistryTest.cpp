@@ -152,6 +152,16 @@ TEST_F(HotKeyFixture, FiresForItsKeysWhateverTheLockKeys) {
     x11Session().xdotool({"key", "alt+a"});
     ASSERT_TRUE(waitForPresses(4));
     EXPECT_EQ(pressed, QList<quint32>({1, 2, 2, 2}));
+
+    // Super and Control+Shift combinations.
+    ASSERT_EQ(registry.registerHotKey(kFix, kKey1, HotKeyModifier::Command), 0);
+    ASSERT_EQ(registry.registerHotKey({kFix.signature, 3}, kKey1,
+                                      HotKeyModifier::Control | HotKeyModifier::Shift),
+              0);
+    x11Session().xdotool({"key", "super+1"});
+    x11Session().xdotool({"key", "ctrl+shift+1"});
+    ASSERT_TRUE(waitForPresses(6));
+    EXPECT_EQ(pressed, QList<quint32>({1, 2, 2, 2, 1, 3}));
 }
 
 // Keys another client grabbed already are refused with a status, and the same keys twice too.
