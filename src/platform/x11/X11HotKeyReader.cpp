@@ -82,6 +82,9 @@ void X11HotKeyReader::onThread(const std::function<void()>& task) {
     std::promise<void> done;
     {
         std::lock_guard lock(mutex_);
+        if (ended_) {
+            return;
+        }
         tasks_.push_back([&] {
             task();
             done.set_value();
@@ -235,6 +238,20 @@ void X11HotKeyReader::handle(XEvent& event) {
 }
 
 void X11HotKeyReader::run() {
+    serve();
+    // Whoever still waits for a task is let go.
+    std::vector<std::function<void()>> tasks;
+    {
+        std::lock_guard lock(mutex_);
+        ended_ = true;
+        tasks.swap(tasks_);
+    }
+    for (const auto& task : tasks) {
+        task();
+    }
+}
+
+void X11HotKeyReader::serve() {
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
     while (true) {
         // XPending also takes in what a round trip left in Xlib's queue.

@@ -41,6 +41,7 @@ private:
     // Runs `task` on the thread and waits for it: the thread waits on nothing but the server.
     void onThread(const std::function<void()>& task);
     void run();
+    void serve();
     void handle(XEvent& event);
     void grabOnThread(unsigned keycode, unsigned modifiers, bool on, bool* refused);
     void sendHarmlessKey(const XEvent& press);
@@ -59,5 +60,6 @@ private:
     std::mutex mutex_;
     std::vector<std::function<void()>> tasks_;
     bool stopping_ = false;
+    bool ended_ = false;
     std::thread thread_;
 };
