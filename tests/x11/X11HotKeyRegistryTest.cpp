@@ -98,6 +98,7 @@ private:
     QStringList events_;
     int listener_ = 0;
 };
+
 // Alt went down and came up with no key between: a Qt or KDE menu bar takes the keyboard.
 bool altUpAlone(const QStringList& events) {
     return events.join(' ').contains("+Alt_L -Alt_L");
