@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <csignal>
+
 #include "support/NiveloRoad.h"
 
 // A Qt editor with a menu bar (FeatherPad) keeps the keyboard after each Alt hot key, whichever
-// key the user lets go of first and however quickly: what is typed next lands in the document. The
-// backend fails, so the hot keys that read the selection (by a Copy that must reach the editor)
-// leave it be.
+// key the user lets go of first and however quickly: what is typed next lands in the document,
+// also when it is typed while nivelo is stopped. The backend fails, so the hot keys that read
+// the selection (by a Copy that must reach the editor) leave it be.
 namespace {
 
 struct HotKeyCase {
@@ -46,6 +49,17 @@ TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) 
     const QList<Press> presses{{Release::altFirst, 150, "alt let go first"},
                                {Release::keyFirst, 150, "key let go first"},
                                {Release::keyFirst, 0, "a quick tap"}};
+    // Whether the document holds "hello" alone.
+    const auto landed = [&] {
+        session.setClipboardText("not copied");
+        return XSession::waitUntil(
+            [&] {
+                session.key("ctrl+a");
+                session.key("ctrl+c");
+                return session.clipboardText() == "hello";
+            },
+            6000);
+    };
     QStringList failed;
     for (const HotKeyCase& hotKey : cases) {
         for (const Press& press : presses) {
@@ -77,15 +91,7 @@ TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) 
                 XSession::waitUntil([&] { return session.isActive(editor); });
             }
             session.type("hello");
-            session.setClipboardText("not copied");
-            const bool landed = XSession::waitUntil(
-                [&] {
-                    session.key("ctrl+a");
-                    session.key("ctrl+c");
-                    return session.clipboardText() == "hello";
-                },
-                6000);
-            if (!landed) {
+            if (!landed()) {
                 failed.append(name + ": " + road.diagnostics("alt-hot-key-" + hotKey.key));
             }
             // Closed as a person would; Escape leaves any menu the editor opened.
@@ -97,6 +103,22 @@ TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) 
             session.key("Escape");
             session.key("Escape");
         }
+    }
+
+    // Stopped just before the press, nivelo holds the keyboard at it: what is typed meanwhile
+    // waits, and lands in order once nivelo goes on.
+    session.activate(editor);
+    session.key("ctrl+a");
+    session.key("Delete");
+    const pid_t nivelo = pid_t(road.nivelo()->processId());
+    ::kill(nivelo, SIGSTOP);
+    road.holdAltHotKey("q", Release::keyFirst, 150);
+    session.type("hello");
+    XSession::pause(300);
+    ::kill(nivelo, SIGCONT);
+    XSession::waitUntil([&] { return !session.visibleWindowTitled(cases[1].window).isEmpty(); });
+    if (!landed()) {
+        failed.append("typed while stopped: " + road.diagnostics("alt-hot-key-stopped"));
     }
     EXPECT_TRUE(failed.isEmpty()) << failed.join("\n").toStdString();
 }

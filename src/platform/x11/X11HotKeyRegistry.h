@@ -2,21 +2,19 @@
 
 #include <QList>
 #include <QObject>
-#include <QSet>
 
 #include <memory>
 
 #include "platform/HotKeyRegistry.h"
 
 class X11Connection;
+class X11HotKeyReader;
 class X11KeyMap;
 
-// Global hot keys as passive key grabs on the root window, one per lock-key variant (Caps
-// Lock, Num Lock) so that they fire whatever the lock keys are. The keyboard grab a press
-// starts lasts while the hot key's modifiers are held, so the focused window never sees a
-// modifier released with nothing after its press (keys the app sends end it sooner: see
-// X11KeyEvents); holding a hot key down runs it once (auto-repeat is made detectable and
-// repeated presses are dropped until the key is released).
+// Global hot keys as passive key grabs on the root window, read by `X11HotKeyReader` on a
+// thread and connection of its own: the user's keyboard never waits on the GUI thread, and no
+// key after a hot key is taken from the focused window. Presses reach the handler through the
+// GUI thread's event loop; holding a hot key down runs it once.
 class X11HotKeyRegistry : public HotKeyRegistry {
 public:
     X11HotKeyRegistry(std::shared_ptr<X11Connection> connection);
@@ -39,20 +37,13 @@ private:
         unsigned xKeyCode = 0;
         unsigned xModifiers = 0;
     };
-    void grab(const Registration& registration, bool on, bool* refused);
-    void onEvent(void* event);
-    // Keeps the keyboard grab a press started (true), or ends it; either lets the keyboard go on.
-    void holdKeyboard(bool hold);
-    bool modifiersHeld() const;
-    unsigned lockMask(const char* keysymName) const;
+    void onPress(unsigned keycode, unsigned modifiers);
 
     std::shared_ptr<X11Connection> connection_;
     X11KeyMap& keyMap_;
     PressHandler handler_;
     QList<Registration> registrations_;
-    // Hot-key keys pressed and not released yet (from raw key events).
-    QSet<unsigned> down_;
-    int listener_ = 0;
-    // Queued deliveries die with the registry.
+    // Presses delivered later die with the registry: the reader, declared after it, ends first.
     QObject context_;
+    std::unique_ptr<X11HotKeyReader> reader_;
 };

@@ -166,10 +166,8 @@ void X11KeyEvents::holdExactly(KeyModifiers wanted) {
             }
         }
     }
-    // A hot key still held keeps our keyboard grab (X11HotKeyRegistry): the releases above went
-    // to it, so the focused window saw no modifier come up alone; what is pressed now must
-    // reach that window.
-    XUngrabKeyboard(display, CurrentTime);
+    // The releases above reach the focused window: after an Alt hot key it has seen a key since
+    // Alt went down (X11HotKeyReader), so Alt coming up opens no menu bar.
     for (const ModifierKey& key : kModifierKeys) {
         if (!wanted.testFlag(key.modifier)) {
             continue;

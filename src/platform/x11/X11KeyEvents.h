@@ -14,8 +14,7 @@ class X11PrimarySelection;
 struct TerminalKeys;
 
 // Key events through XTest on physical keys. A shortcut carries exactly its own modifiers:
-// modifier keys the user still holds are released before the key goes down, and then the
-// keyboard grab of a hot key still held ends (it shares the hot keys' connection). Terminal windows
+// modifier keys the user still holds are released before the key goes down. Terminal windows
 // (recognised by WM_CLASS) never get Control+A/C/V: Copy and Paste become the terminal's own
 // keys, or go through PRIMARY (read it into the clipboard; paste it with Shift+Insert).
 class X11KeyEvents : public KeyEvents {
