@@ -24,7 +24,6 @@ ClipboardEntryList::ClipboardEntryList(QWidget* parent) : QAbstractScrollArea(pa
     viewport()->setAutoFillBackground(false);
     setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(24);
-    setAccessibleName(QStringLiteral("Entries"));
 }
 
 void ClipboardEntryList::setRows(const QList<ClipboardRowView>& rows, int fontPixelSize) {

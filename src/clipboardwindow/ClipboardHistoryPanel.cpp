@@ -31,6 +31,7 @@
 #include "theme/FloatingSurface.h"
 #include "theme/NiveloTheme.h"
 #include "theme/PanelWindow.h"
+#include "theme/SharedPartNames.h"
 
 namespace {
 
@@ -43,7 +44,6 @@ QColor primaryOf(const QWidget* widget) {
 ClipboardHistoryPanel::ClipboardHistoryPanel(ClipboardPanelController& controller,
                                              ClipboardWindowModel& model, QWidget* parent)
     : QWidget(parent), controller_(controller), model_(model) {
-    setAccessibleName(QStringLiteral("Clipboard"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
     layout->setSpacing(12);
@@ -55,9 +55,7 @@ ClipboardHistoryPanel::ClipboardHistoryPanel(ClipboardPanelController& controlle
     layout->addWidget(searchBar_);
     layout->addWidget(buildContent(), 1);
 
-    addPanelCloseButton(this, [this] {
-        controller_.hide();
-    })->setAccessibleName(QStringLiteral("Close"));
+    addPanelCloseButton(this, [this] { controller_.hide(); });
 
     connect(&model_, &ClipboardWindowModel::changed, this, &ClipboardHistoryPanel::refresh);
     connect(&model_, &ClipboardWindowModel::noteEditorFocusRequested, this, [this] {
@@ -164,6 +162,12 @@ void ClipboardHistoryPanel::refresh() {
     }
     refreshing_ = true;
     view_ = clipboardWindowView(model_, availableWidth());
+    nameSharedParts(window(), model_.language());
+    window()->setAccessibleName(view_.title);
+    setAccessibleName(view_.title);
+    editor_->setAccessibleName(view_.noteEditorName);
+    list_->setAccessibleName(view_.entriesName);
+    preview_->setAccessibleName(view_.previewName);
     const QColor primary = primaryOf(this);
     const QColor secondary = NiveloTheme::withOpacity(primary, 0.6);
 

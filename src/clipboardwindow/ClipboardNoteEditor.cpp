@@ -15,7 +15,6 @@
 #include "theme/ThemeIcons.h"
 
 ClipboardNoteEditor::ClipboardNoteEditor(QWidget* parent) : QWidget(parent) {
-    setAccessibleName(QStringLiteral("Note editor"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(8);

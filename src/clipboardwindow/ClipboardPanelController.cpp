@@ -98,7 +98,6 @@ void ClipboardPanelController::createPanel() {
     model_->setLanguage(uiLanguage_);
     panel_ = std::make_unique<PanelWindow>(PanelWindow::Kind::typing, deps_.environment);
     panel_->setWindowTitle(QStringLiteral("NiveloAI Clipboard"));
-    panel_->setAccessibleName(QStringLiteral("Clipboard"));
     panel_->setResizable(true);
     panel_->setPanelMinimumSize({kMinimumWidth, kMinimumHeight});
     panel_->setWantedSize(savedPanelSize());

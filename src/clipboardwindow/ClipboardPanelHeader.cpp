@@ -33,7 +33,6 @@ ClipboardPanelHeader::ClipboardPanelHeader(ClipboardWindowModel& model, IconCach
     title_->setFont(NiveloTheme::font(NiveloTheme::FontRole::headline));
     row->addWidget(title_);
     auto* drag = new WindowDragHandle(this);
-    drag->setAccessibleName(QStringLiteral("Move window"));
     drag->setFixedHeight(28);
     drag->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     row->addWidget(drag, 1);

@@ -22,7 +22,6 @@ QString escapedMnemonic(QString text) {
 }  // namespace
 
 ClipboardSidePreview::ClipboardSidePreview(QWidget* parent) : QWidget(parent) {
-    setAccessibleName(QStringLiteral("Preview"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
@@ -64,7 +63,6 @@ void ClipboardSidePreview::setView(const ClipboardPreviewView& view, int fontPix
     const QColor secondary = NiveloTheme::withOpacity(primary, 0.6);
     if (view.title != view_.title) {
         title_->setText(view.title);
-        setAccessibleName(view.title);
     }
     QPalette labels = title_->palette();
     labels.setColor(QPalette::WindowText, secondary);

@@ -97,7 +97,6 @@ ClipboardTabStrip::ClipboardTabStrip(ClipboardWindowModel& model, IconCache& ico
     tabScroll_ = scroll;
     // No scroll bar shows: the wheel moves the strip sideways.
     scroll->viewport()->installEventFilter(this);
-    scroll->setAccessibleName(QStringLiteral("Tabs"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -204,6 +203,7 @@ void ClipboardTabStrip::refresh(const ClipboardWindowView& view) {
         }
         addTab_->setIcon(icons_.icon(QStringLiteral("plus"), primary, 12));
     }
+    tabScroll_->setAccessibleName(view.tabsName);
     addTab_->setToolTip(view.addTabHelp);
     addTab_->setAccessibleName(view.addTabHelp);
 

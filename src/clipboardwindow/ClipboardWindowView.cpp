@@ -13,6 +13,11 @@ namespace {
 const QString kPaste = QStringLiteral("arrow.turn.down.left");
 const QString kTrash = QStringLiteral("trash");
 
+QString previewTitle(bool history, UiLanguage lang) {
+    return history ? tr2(lang, QStringLiteral("Preview"), QStringLiteral("Просмотр"))
+                   : tr2(lang, QStringLiteral("Note"), QStringLiteral("Заметка"));
+}
+
 }  // namespace
 
 QString characterCountText(qint64 count, UiLanguage language) {
@@ -24,7 +29,7 @@ ClipboardPreviewView historyPreviewView(const std::optional<ClipboardHistoryItem
                                         UiLanguage lang) {
     const bool has = item.has_value();
     ClipboardPreviewView view;
-    view.title = tr2(lang, QStringLiteral("Preview"), QStringLiteral("Просмотр"));
+    view.title = previewTitle(true, lang);
     view.count = has ? characterCountText(item->chars, lang) : QString();
     view.text = has ? item->text
                     : tr2(lang, QStringLiteral("Select a clipboard item."),
@@ -43,7 +48,7 @@ ClipboardPreviewView notePreviewView(const std::optional<ClipboardNoteItem>& not
                                      UiLanguage lang) {
     const bool has = note.has_value();
     ClipboardPreviewView view;
-    view.title = tr2(lang, QStringLiteral("Note"), QStringLiteral("Заметка"));
+    view.title = previewTitle(false, lang);
     view.count = has ? characterCountText(text::graphemeCount(note->text), lang) : QString();
     view.text =
         has ? note->text
@@ -147,6 +152,12 @@ ClipboardWindowView clipboardWindowView(const ClipboardWindowModel& model, int a
     view.clearSearchShown = typed;
     view.clearSearchHelp =
         tr2(lang, QStringLiteral("Clear search"), QStringLiteral("Очистить поиск"));
+
+    view.tabsName = tr2(lang, QStringLiteral("Tabs"), QStringLiteral("Вкладки"));
+    view.entriesName = tr2(lang, QStringLiteral("Entries"), QStringLiteral("Записи"));
+    view.noteEditorName =
+        tr2(lang, QStringLiteral("Note editor"), QStringLiteral("Редактор заметки"));
+    view.previewName = previewTitle(historyTab, lang);
 
     const QString nothingFound =
         tr2(lang, QStringLiteral("Nothing found."), QStringLiteral("Ничего не найдено."));

@@ -96,6 +96,12 @@ struct ClipboardWindowView {
     std::optional<ClipboardNoteEditorView> noteEditor;
     std::optional<ClipboardPreviewView> preview;
 
+    // Names for assistive tools of the regions, kept while a region is hidden.
+    QString tabsName;
+    QString entriesName;
+    QString noteEditorName;
+    QString previewName;
+
     bool operator==(const ClipboardWindowView&) const = default;
 };
 

@@ -17,6 +17,7 @@
 #include "clipboardwindow/ClipboardSidePreview.h"
 #include "clipboardwindow/ClipboardWindowFixture.h"
 #include "support/EditorTyping.h"
+#include "support/EnglishNames.h"
 #include "support/NamedPart.h"
 #include "support/VirtualAnimationTime.h"
 #include "theme/NiveloTheme.h"
@@ -267,6 +268,23 @@ TEST_F(RowsTest, RussianRetitlesEveryTextAtOnce) {
     EXPECT_EQ(part<QLineEdit>(panel, "search")->placeholderText(), "Поиск");
     EXPECT_EQ(part<QPushButton>(panel, "addNote")->text(), "Добавить заметку");
     EXPECT_EQ(part<QLabel>(panel, "previewTitle")->text(), "Заметка");
+}
+
+// Switched to Russian while open, every accessible name and tool tip of the window is Russian:
+// in the history with a search typed, and in a notes tab with its editor open.
+TEST_F(RowsTest, RussianNamesEveryPart) {
+    setHistory({"запись"});
+    QWidget* window = open()->window();
+    setLanguage(UiLanguage::ru);
+    controller.model()->setSearchText("за");
+    settle();
+    QStringList found = englishNames(window);
+    controller.model()->selectTab(addTab("Работа", {"заметка"}));
+    controller.model()->startNewNote();
+    settle();
+    found << englishNames(window);
+    found.removeDuplicates();
+    EXPECT_TRUE(found.isEmpty()) << found.join('\n').toStdString();
 }
 
 TEST_F(RowsTest, EveryControlHasANameAndUserTextIsPlain) {
