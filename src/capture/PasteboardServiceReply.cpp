@@ -9,11 +9,13 @@
 namespace {
 constexpr int kActivationChecks = 45;
 constexpr qint64 kActivationCheckMs = 20;
+// A loaded window manager hands the focus over well after the checks above.
+constexpr qint64 kActivationPatienceMs = 3000;
 constexpr int kEditorFocusTries = 16;
 constexpr qint64 kEditorFocusTryMs = 25;
 // An application shows its focused field over the accessibility bus only once it has
 // handled its own activation, which on a busy desktop takes well over the tries above.
-constexpr qint64 kEditorFocusPatienceMs = 2000;
+constexpr qint64 kEditorFocusPatienceMs = 4000;
 constexpr int kConfirmationChecks = 60;
 constexpr qint64 kConfirmationCheckMs = 20;
 }  // namespace
@@ -29,7 +31,10 @@ std::optional<PasteboardService::AIReplyEditorState> PasteboardService::aiReplyE
 }
 
 QCoro::Task<bool> PasteboardService::waitForTargetActivation(qint64 processIdentifier) {
-    for (int check = 0; check < kActivationChecks; ++check) {
+    const qint64 start = deps_.clock.nowMs();
+    for (int check = 0;
+         check < kActivationChecks || deps_.clock.nowMs() - start < kActivationPatienceMs;
+         ++check) {
         const auto frontmost = deps_.workspace.frontmostApplication();
         if (frontmost && frontmost->processIdentifier == processIdentifier) {
             co_return true;
