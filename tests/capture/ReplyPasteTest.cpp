@@ -109,6 +109,23 @@ TEST_F(ReplyPasteTest, ASlowActivationAndASlowFocusStillGetTheReply) {
     expectEndStep();
 }
 
+// A target busy fetching the reply answers no question over the accessibility bus (and Firefox
+// gives up a fetch whose answer such a question held up): the checks start once it took the text.
+TEST_F(ReplyPasteTest, TheConfirmationWaitsForTheTargetsFetch) {
+    desktop.pasteboard.setServesLater(true);
+    desktop.clock.callAfter(10, [field = editor.field] {
+        field->failing = {SimulatedAXNode::Query::Value, SimulatedAXNode::Query::CharacterCount};
+    });
+    desktop.clock.callAfter(1500, [&] {
+        editor.field->failing = {};
+        desktop.pasteboard.serveText();
+    });
+    auto outcome = reply();
+    runToEnd(outcome);
+    EXPECT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
+    expectEndStep();
+}
+
 TEST_F(ReplyPasteTest, ATextNotYetFetchedHoldsTheRestore) {
     desktop.pasteboard.setServesLater(true);
     auto outcome = reply();
