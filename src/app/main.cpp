@@ -36,7 +36,7 @@ namespace {
 Platform buildPlatform(std::shared_ptr<X11Connection>& x11) {
     Platform platform;
     platform.clock = std::make_unique<RealClock>();
-    platform.saveReport = std::make_unique<SaveReport>();
+    platform.saveReport = std::make_unique<SaveReport>(*platform.clock);
     platform.defaults =
         std::make_unique<IniDefaults>(IniDefaults::standardPath(), platform.saveReport.get());
     platform.clipboardHistoryDefaults = std::make_unique<IniDefaults>(

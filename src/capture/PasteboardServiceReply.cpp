@@ -4,16 +4,22 @@
 #include "capture/ReplyEditorSearch.h"
 #include "platform/Clock.h"
 #include "platform/KeyEvents.h"
+#include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
 
 namespace {
 constexpr int kActivationChecks = 45;
 constexpr qint64 kActivationCheckMs = 20;
+// A loaded window manager hands the focus over well after the checks above.
+constexpr qint64 kActivationPatienceMs = 3000;
 constexpr int kEditorFocusTries = 16;
 constexpr qint64 kEditorFocusTryMs = 25;
 // An application shows its focused field over the accessibility bus only once it has
 // handled its own activation, which on a busy desktop takes well over the tries above.
-constexpr qint64 kEditorFocusPatienceMs = 2000;
+constexpr qint64 kEditorFocusPatienceMs = 4000;
+// Firefox gives up a fetch of the clipboard after half a second: while it fetches, nothing asks it
+// anything over the accessibility bus, a question that would hold up our answer to the fetch.
+constexpr qint64 kFetchBeforeConfirmationMs = 2000;
 constexpr int kConfirmationChecks = 60;
 constexpr qint64 kConfirmationCheckMs = 20;
 }  // namespace
@@ -29,7 +35,10 @@ std::optional<PasteboardService::AIReplyEditorState> PasteboardService::aiReplyE
 }
 
 QCoro::Task<bool> PasteboardService::waitForTargetActivation(qint64 processIdentifier) {
-    for (int check = 0; check < kActivationChecks; ++check) {
+    const qint64 start = deps_.clock.nowMs();
+    for (int check = 0;
+         check < kActivationChecks || deps_.clock.nowMs() - start < kActivationPatienceMs;
+         ++check) {
         const auto frontmost = deps_.workspace.frontmostApplication();
         if (frontmost && frontmost->processIdentifier == processIdentifier) {
             co_return true;
@@ -62,6 +71,14 @@ QCoro::Task<bool> PasteboardService::waitForAIReplyPasteConfirmation(
     // Only what could be read now counts: a field that did not answer this once (a busy
     // application over the accessibility bus) has not changed, so Paste is not reported done
     // and the user's clipboard is not put back under a paste still to come.
+    const qint64 pastedAt = deps_.clock.nowMs();
+    while (deps_.clock.nowMs() - pastedAt < kFetchBeforeConfirmationMs) {
+        const PasteboardFetch fetch = deps_.pasteboard.lastWriteFetch();
+        if (fetch.served && fetch.underway == 0) {
+            break;
+        }
+        co_await deps_.clock.sleep(kConfirmationCheckMs);
+    }
     const auto changed = [](const auto& now, const auto& was) { return now && now != was; };
     for (int check = 0; check < kConfirmationChecks; ++check) {
         const auto current = aiReplyEditorState();

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <cerrno>
 #include <climits>
@@ -72,15 +73,20 @@ std::optional<QByteArray> linkEnd(QByteArray path) {
     return std::nullopt;
 }
 
-// The name mkostemp() gives a new file: the file's name, a dot and six letters or digits.
+// Only our saves make names of this shape: a dot, the file's name, this tag and six letters or
+// digits. A cleaner removes nothing else, so a copy the user keeps beside a store is safe
+// whatever its name.
+constexpr char kSaveTag[] = ".nivelo-save-";
 constexpr qsizetype kNewSuffix = 6;
 
-QByteArray newFilePattern(const QByteArray& target) {
-    return target + '.' + QByteArray(kNewSuffix, 'X');
+QByteArray newFilePrefix(const QByteArray& target) {
+    const qsizetype folderEnd = target.lastIndexOf('/');
+    return target.left(folderEnd + 1) + '.' + target.mid(folderEnd + 1) + kSaveTag;
 }
 
 bool isNewFileName(const QString& name, const QString& target) {
-    if (name.size() != target.size() + 1 + kNewSuffix || !name.startsWith(target + '.')) {
+    const QString prefix = '.' + target + QLatin1String(kSaveTag);
+    if (name.size() != prefix.size() + kNewSuffix || !name.startsWith(prefix)) {
         return false;
     }
     for (const QChar c : name.right(kNewSuffix)) {
@@ -89,6 +95,110 @@ bool isNewFileName(const QString& name, const QString& target) {
         }
     }
     return true;
+}
+
+QByteArray randomSuffix() {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray suffix(kNewSuffix, Qt::Uninitialized);
+    for (char& c : suffix) {
+        c = kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+    }
+    return suffix;
+}
+
+// A new owner-only file beside `target` under a name of our saves, locked (on `held`, a
+// descriptor of its own) from before its name can be seen: a cleaner never finds it unlocked.
+// The file is made without a name and linked once locked. Where the file system cannot make a
+// file without a name, it is made by name and locked at once; a cleaner that took it in that
+// moment left it unlinked, and a new one is made.
+struct NewFile {
+    int fd = -1;
+    int held = -1;
+    QByteArray name;
+};
+
+bool lockedCopy(int fd, int& held) {
+    held = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    return held >= 0 && ::flock(held, LOCK_EX) == 0;
+}
+
+void closeBoth(NewFile& file) {
+    ::close(file.fd);
+    if (file.held >= 0) {
+        ::close(file.held);
+    }
+    file = {};
+}
+
+std::optional<NewFile> linkedNewFile(const QByteArray& target, const QByteArray& prefix) {
+    const qsizetype folderEnd = target.lastIndexOf('/');
+    const QByteArray folder = folderEnd < 0 ? QByteArray(".") : target.left(folderEnd + 1);
+    NewFile file;
+    file.fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (file.fd < 0) {
+        return std::nullopt;
+    }
+    if (!lockedCopy(file.fd, file.held)) {
+        closeBoth(file);
+        return std::nullopt;
+    }
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.fd);
+    // A few tries against a name taken by chance.
+    for (int tries = 0; tries < 100; ++tries) {
+        const QByteArray name = prefix + randomSuffix();
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
+            0) {
+            file.name = name;
+            return file;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    closeBoth(file);
+    return std::nullopt;
+}
+
+std::optional<NewFile> namedNewFile(const QByteArray& prefix) {
+    for (int tries = 0; tries < 100; ++tries) {
+        NewFile file;
+        file.name = prefix + QByteArray(kNewSuffix, 'X');
+        file.fd = ::mkostemp(file.name.data(), O_CLOEXEC);
+        if (file.fd < 0) {
+            return std::nullopt;
+        }
+        const bool locked = lockedCopy(file.fd, file.held);
+        struct stat info = {};
+        const bool linked = ::fstat(file.fd, &info) == 0 && info.st_nlink > 0;
+        if (locked && linked) {
+            return file;
+        }
+        const int error = errno;
+        if (linked) {
+            ::unlink(file.name.constData());
+        }
+        closeBoth(file);
+        if (linked) {
+            errno = error;
+            return std::nullopt;
+        }
+    }
+    errno = EAGAIN;
+    return std::nullopt;
+}
+
+std::optional<NewFile> newFile(const QByteArray& target) {
+    const QByteArray prefix = newFilePrefix(target);
+    if (auto file = linkedNewFile(target, prefix)) {
+        return file;
+    }
+    // No file without a name here (an older or a network file system), or no /proc.
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT ||
+        errno == EXDEV || errno == EPERM) {
+        return namedNewFile(prefix);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -100,24 +210,17 @@ bool atomicFile::write(const QString& path, const QByteArray& bytes) {
         return false;
     }
     const QByteArray& target = *end;
-    QByteArray temporary = newFilePattern(target);
     errno = 0;
-    // Created 0600.
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
+    std::optional<NewFile> made = newFile(target);
+    if (!made) {
         return false;
     }
-    // Locked until the rename, so that no start of another process takes it for a leftover; on
-    // a descriptor of its own, as the close below must still tell a failed write.
-    const int held = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (held >= 0) {
-        ::flock(held, LOCK_EX);
-    }
-    const auto release = qScopeGuard([held] {
+    const int fd = made->fd;
+    const QByteArray& temporary = made->name;
+    // Unlocked only once the new file has the target's name, or is gone.
+    const auto release = qScopeGuard([held = made->held] {
         const int error = errno;
-        if (held >= 0) {
-            ::close(held);
-        }
+        ::close(held);
         errno = error;
     });
     // A network file system may report a failed write only at the flush or the close.
@@ -150,8 +253,13 @@ void atomicFile::removeLeftovers(const QString& path) {
             continue;
         }
         struct stat info = {};
+        struct stat named = {};
+        // Unlocked, it is no write's: a write locks its file before the name is seen and keeps
+        // the lock until the name is the target's. Still under that name: not a file that a
+        // write gave the target's name meanwhile.
         if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(file.constData(), &named) == 0 &&
+            named.st_dev == info.st_dev && named.st_ino == info.st_ino) {
             ::unlink(file.constData());
         }
         ::close(fd);

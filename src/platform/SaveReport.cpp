@@ -1,11 +1,23 @@
 #include "platform/SaveReport.h"
 
 #include <QTimer>
+#include <algorithm>
+
+#include "platform/Clock.h"
+
+SaveReport::SaveReport(Clock& clock, QObject* parent) : QObject(parent), clock_(clock) {}
+
+SaveReport::~SaveReport() {
+    stopTryingAgain();
+}
 
 void SaveReport::failed(const void* store, int error) {
     lastError_ = error;
     const bool startsRun = failing_.isEmpty();
     failing_.insert(store);
+    if (tryAgainCall_ == 0) {
+        tryAgainLater();
+    }
     if (startsRun) {
         Q_EMIT saveFailed(error);
     }
@@ -13,6 +25,9 @@ void SaveReport::failed(const void* store, int error) {
 
 void SaveReport::saved(const void* store) {
     failing_.remove(store);
+    if (failing_.isEmpty()) {
+        stopTryingAgain();
+    }
     if (failing_.isEmpty() || writeAgainQueued_) {
         return;
     }
@@ -26,6 +41,29 @@ void SaveReport::saved(const void* store) {
             Q_EMIT writeAgainDue();
         }
     });
+}
+
+void SaveReport::tryAgainLater() {
+    tryAgainCall_ = clock_.callAfter(tryAgainMs_, [this] {
+        tryAgainCall_ = 0;
+        tryAgainMs_ = std::min(2 * tryAgainMs_, kLongestTryAgainMs);
+        if (failing_.isEmpty()) {
+            return;
+        }
+        Q_EMIT writeAgainDue();
+        // A store that writes on a thread of its own tells its outcome later.
+        if (!failing_.isEmpty() && tryAgainCall_ == 0) {
+            tryAgainLater();
+        }
+    });
+}
+
+void SaveReport::stopTryingAgain() {
+    if (tryAgainCall_ != 0) {
+        clock_.cancelCall(tryAgainCall_);
+        tryAgainCall_ = 0;
+    }
+    tryAgainMs_ = kFirstTryAgainMs;
 }
 
 void SaveReport::announceUnsaved() {

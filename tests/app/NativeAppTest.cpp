@@ -71,7 +71,7 @@ TEST_F(NativeAppTest, TerminateMarksTerminationBeforeAnyWindowIsAskedThenStopsOb
 TEST_F(NativeAppTest, QuitWithUnsavedDataSaysSoOnceMoreAndStaysWhileItShows) {
     for (const bool unsaved : {true, false}) {
         SCOPED_TRACE(unsaved ? "unsaved" : "all written");
-        platform_.saveReport = std::make_unique<SaveReport>();
+        platform_.saveReport = std::make_unique<SaveReport>(*clock_);
         int said = 0;
         QObject::connect(platform_.saveReport.get(), &SaveReport::saveFailed, [&] { ++said; });
         const int notes = 0;
@@ -98,7 +98,7 @@ TEST_F(NativeAppTest, QuitWithUnsavedDataSaysSoOnceMoreAndStaysWhileItShows) {
 TEST_F(NativeAppTest, QuitWritesEveryStoreBeforeItCallsAnythingUnsaved) {
     std::signal(SIGXFSZ, SIG_IGN);
     SmallDisk disk;
-    platform_.saveReport = std::make_unique<SaveReport>();
+    platform_.saveReport = std::make_unique<SaveReport>(*clock_);
     SaveReport* report = platform_.saveReport.get();
     auto& settings = *new IniDefaults(disk.path("defaults.ini"), report);
     platform_.defaults.reset(&settings);
@@ -124,7 +124,8 @@ TEST_F(NativeAppTest, QuitWritesEveryStoreBeforeItCallsAnythingUnsaved) {
         const std::size_t pending = clock_->pendingCount();
         app.terminate();
         EXPECT_EQ(said, 1);
-        EXPECT_EQ(clock_->pendingCount(), pending);
+        // The failed save's try again ends with the good writes, and quit waits for nothing.
+        EXPECT_EQ(clock_->pendingCount(), pending - 1);
         const auto kept = ClipboardHistoryItem::decodeList(
             IniDefaults(historyFile).dataValue(ClipboardHistoryService::kStorageKey).value_or(""));
         EXPECT_EQ(kept.value_or(QList<ClipboardHistoryItem>()).size(), 1);

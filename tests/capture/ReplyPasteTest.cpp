@@ -59,11 +59,11 @@ INSTANTIATE_TEST_SUITE_P(
                      Kind::pasteTargetUnavailable, "No app to paste into.", 0, false},
         ReplyFailure{"StaysBehind",
                      [](SimulatedDesktop&, SimulatedApp& e) { e.staysBehind = true; },
-                     Kind::pasteTargetUnavailable, "No app to paste into.", 45 * 20, false},
+                     Kind::pasteTargetUnavailable, "No app to paste into.", 3000, false},
         ReplyFailure{"NoEditor",
                      [](SimulatedDesktop&, SimulatedApp& e) { e.field->focusable = false; },
                      Kind::pasteEditorUnavailable, "No editable field found in the target app.",
-                     80 * 25, false},
+                     160 * 25, false},
         ReplyFailure{"NoKeys",
                      [](SimulatedDesktop& d, SimulatedApp&) { d.keys.failsToPost = true; },
                      Kind::pasteEventFailed, "Could not send paste shortcut.", 0, false},
@@ -94,6 +94,37 @@ INSTANTIATE_TEST_SUITE_P(
             Kind::pasteNotApplied, "The paste shortcut was sent, but the field did not change.",
             20 + 60 * 20, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// On a loaded desktop the target comes to the front, and its editor takes the focus, seconds
+// after they were asked to: the reply still lands there.
+TEST_F(ReplyPasteTest, ASlowActivationAndASlowFocusStillGetTheReply) {
+    editor.staysBehind = true;
+    editor.field->focusable = false;
+    desktop.clock.callAfter(2500, [&] { desktop.bringToFront(editor.pid); });
+    desktop.clock.callAfter(6000, [&] { editor.field->focusable = true; });
+    auto outcome = reply();
+    runToEnd(outcome);
+    EXPECT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
+    EXPECT_EQ(editor.text, QStringLiteral("Hi there"));
+    expectEndStep();
+}
+
+// A target busy fetching the reply answers no question over the accessibility bus (and Firefox
+// gives up a fetch whose answer such a question held up): the checks start once it took the text.
+TEST_F(ReplyPasteTest, TheConfirmationWaitsForTheTargetsFetch) {
+    desktop.pasteboard.setServesLater(true);
+    desktop.clock.callAfter(10, [field = editor.field] {
+        field->failing = {SimulatedAXNode::Query::Value, SimulatedAXNode::Query::CharacterCount};
+    });
+    desktop.clock.callAfter(1500, [&] {
+        editor.field->failing = {};
+        desktop.pasteboard.serveText();
+    });
+    auto outcome = reply();
+    runToEnd(outcome);
+    EXPECT_TRUE(outcome->value) << outcome->errorDescription().toStdString();
+    expectEndStep();
+}
 
 TEST_F(ReplyPasteTest, ATextNotYetFetchedHoldsTheRestore) {
     desktop.pasteboard.setServesLater(true);

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "clipboard/ClipboardNoteTab.h"
+#include "support/EventWait.h"
 #include "support/SmallDisk.h"
 
 namespace {
@@ -101,7 +102,7 @@ QStringList heads(const QStringList& dump, const QString& kind) {
 QStringList strays(const SmallDisk& disk) {
     QStringList out;
     for (const QString& folder : {QStringLiteral("data"), QStringLiteral("config")}) {
-        for (const QString& name : QDir(disk.path(folder)).entryList(QDir::Files)) {
+        for (const QString& name : QDir(disk.path(folder)).entryList(QDir::Files | QDir::Hidden)) {
             if (!name.endsWith(".json") && !name.endsWith(".ini") && name != "nivelo.lock") {
                 out << folder + "/" + name;
             }
@@ -298,9 +299,33 @@ TEST(FullDisk, AGoodWriteWritesAgainWhatFailedAndTheNextFailureIsToldAgain) {
     ASSERT_NO_FATAL_FAILURE(disk.makeRoom(stores.pid()));
 }
 
+// A setting changed on a full disk reaches its file on its own within seconds of room coming
+// back, with nothing else written, and a kill then keeps it.
+TEST(FullDisk, AFailedSaveReachesItsFileOnItsOwnOnceThereIsRoom) {
+    SmallDisk disk;
+    SCOPED_TRACE(disk.isMounted() ? "a full tmpfs" : "a file-size limit");
+    ASSERT_TRUE(QDir().mkpath(disk.path("data")) && QDir().mkpath(disk.path("config")));
+    const QString settings = disk.path("config/defaults.ini");
+    {
+        Stores stores(disk);
+        stores.command("set nivelo.early " + big("yes"));
+        ASSERT_NO_FATAL_FAILURE(disk.fill(stores.pid()));
+        EXPECT_EQ(stores.command("set nivelo.late yes").size(), 1);
+        EXPECT_FALSE(read(settings).contains("nivelo.late"));
+        ASSERT_NO_FATAL_FAILURE(disk.makeRoom(stores.pid()));
+        QElapsedTimer waited;
+        waited.start();
+        EXPECT_TRUE(waitUntil([&] { return read(settings).contains("nivelo.late"); }, 10000))
+            << "not written " << waited.elapsed() << " ms after room came back";
+        ::kill(pid_t(stores.pid()), SIGKILL);
+    }
+    EXPECT_TRUE(Stores(disk).command("dump").contains("setting nivelo.late"));
+}
+
 // A kill during a long write of the history leaves its new file; the next start that holds the
 // data folder removes those beside the stores' files (at the end of their links) and nothing
-// else: no other name, no link, none a running write holds, none while another instance runs.
+// else: no file the user keeps beside them whatever its name, no file named as older versions
+// named theirs, no link, none a running write holds, none while another instance runs.
 TEST(StoreLeftovers, WhatAKilledWriteLeftGoesAtTheNextStartAndNothingElse) {
     QTemporaryDir home;
     const auto at = [&](const QString& name) { return home.filePath(name); };
@@ -312,7 +337,9 @@ TEST(StoreLeftovers, WhatAKilledWriteLeftGoesAtTheNextStartAndNothingElse) {
         return std::make_unique<Stores>(at("data"), at("config/defaults.ini"));
     };
     const auto newFiles = [&] {
-        return QDir(at("repo")).entryList({"history.ini.??????"}, QDir::Files | QDir::System);
+        return QDir(at("repo"))
+            .entryList({".history.ini.nivelo-save-??????"},
+                       QDir::Files | QDir::System | QDir::Hidden);
     };
     QString cut;
     {
@@ -339,13 +366,23 @@ TEST(StoreLeftovers, WhatAKilledWriteLeftGoesAtTheNextStartAndNothingElse) {
         bool stays;
     } files[] = {
         {cut, false},
-        {"config/defaults.ini.q1W2e3", false},
-        {"data/clipboard-notes.json.Zz9aB0", false},
-        {"repo/history.ini.abc12", true},
-        {"repo/other.ini.abc123", true},
-        {"data/clipboard-history.ini.abc123", true},
-        {"repo/history.ini.link12", true},
-        {"repo/history.ini.held12", true},
+        {"config/.defaults.ini.nivelo-save-q1W2e3", false},
+        {"data/.clipboard-notes.json.nivelo-save-Zz9aB0", false},
+        {"data/.clipboard-notes.backup.json.nivelo-save-Zz9aB0", false},
+        {"config/defaults.ini.backup", true},
+        {"config/defaults.ini.241207", true},
+        {"data/clipboard-history.ini.backup", true},
+        {"data/clipboard-history.ini.before", true},
+        {"repo/history.ini.before", true},
+        {"data/clipboard-notes.json.backup", true},
+        {"data/clipboard-notes.json.copy01", true},
+        {"config/defaults.ini.q1W2e3", true},
+        {"repo/history.ini.abc123", true},
+        {"repo/.history.ini.nivelo-save-abc12", true},
+        {"repo/.other.ini.nivelo-save-abc123", true},
+        {"data/.clipboard-history.ini.nivelo-save-abc123", true},
+        {"repo/.history.ini.nivelo-save-link12", true},
+        {"repo/.history.ini.nivelo-save-held12", true},
     };
     for (const auto& file : files) {
         if (file.name.contains("link")) {
@@ -355,7 +392,7 @@ TEST(StoreLeftovers, WhatAKilledWriteLeftGoesAtTheNextStartAndNothingElse) {
             ASSERT_TRUE(made.open(QIODevice::WriteOnly));
         }
     }
-    QFile held(at("repo/history.ini.held12"));
+    QFile held(at("repo/.history.ini.nivelo-save-held12"));
     ASSERT_TRUE(held.open(QIODevice::ReadOnly) && ::flock(held.handle(), LOCK_EX) == 0);
 
     const auto restarted = start();

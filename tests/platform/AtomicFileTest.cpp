@@ -5,7 +5,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "platform/AtomicFile.h"
 
@@ -112,4 +114,27 @@ TEST(AtomicFile, ALinkStaysAndTheFileItLeadsToIsReplacedWhole) {
             EXPECT_EQ(nodeOf(dir.filePath("repo/file")).bytes, "old");
         }
     }
+}
+
+// A start's removal of leftovers, running in a tight loop beside writes of the same file, never
+// takes a write's new file: every write reaches the disk.
+TEST(AtomicFile, ACleanerBesideWritesLosesNoWrite) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("store.ini");
+    std::atomic<bool> writing = true;
+    std::thread cleaner([&] {
+        while (writing) {
+            atomicFile::removeLeftovers(path);
+        }
+    });
+    int failed = 0;
+    constexpr int kWrites = 3000;
+    for (int write = 0; write < kWrites; ++write) {
+        failed += atomicFile::write(path, QByteArray::number(write)) ? 0 : 1;
+    }
+    writing = false;
+    cleaner.join();
+    EXPECT_EQ(failed, 0) << "of " << kWrites;
+    EXPECT_EQ(nodeOf(path).bytes, QByteArray::number(kWrites - 1));
+    EXPECT_EQ(tree(dir.path()), QStringList{"store.ini"});
 }

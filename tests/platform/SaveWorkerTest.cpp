@@ -12,6 +12,7 @@
 #include "platform/IniDefaults.h"
 #include "platform/SaveReport.h"
 #include "platform/SaveWorker.h"
+#include "support/VirtualClock.h"
 
 // One write at a time, and a job that has not started yet gives way to the latest.
 TEST(SaveWorker, RunsOneJobAtATimeAndOnlyTheLatestOfThoseWaiting) {
@@ -71,7 +72,8 @@ TEST(SaveWorker, DefaultsEncodeTheLatestStateOnceOffThisThreadAndFlushWhenTheyGo
             return QByteArray::number(value);
         };
     };
-    SaveReport report;
+    VirtualClock clock;
+    SaveReport report(clock);
     int failures = 0;
     QObject::connect(&report, &SaveReport::saveFailed, [&] { ++failures; });
     {

@@ -12,14 +12,18 @@
 // It starts as the app does: with the data folder's lock it removes what saves cut short left.
 // Between commands the event loop runs until the copies are measured and the writes it started,
 // and the tries again they led to, have ended, as in the app. A save that cannot be written prints
-// "failed MESSAGE" (in English) once per run of failures. At the end of the input it quits as the
+// "failed MESSAGE" (in English) once per run of failures; between commands the event loop runs,
+// so a failed save is tried again on its own. At the end of the input it quits as the
 // app does: every store writes what it holds, and what is still unsaved is reported once more.
+#include <unistd.h>
+#include <cerrno>
 #include <csignal>
 #include <iostream>
 #include <string>
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include "app/SingleInstance.h"
@@ -103,7 +107,7 @@ int main(int argc, char** argv) {
     }
     RealClock clock;
     SimulatedPasteboard pasteboard;
-    SaveReport report;
+    SaveReport report(clock);
     QObject::connect(&report, &SaveReport::saveFailed, [](int error) {
         std::cout << "failed " << saveFailureMessage(UiLanguage::en, error).toStdString() << '\n';
     });
@@ -112,17 +116,41 @@ int main(int argc, char** argv) {
     ClipboardNotesService notes(settings, clock, folder, &report);
     ClipboardHistoryService history(pasteboard, clock, historyStore, &report);
     Stores stores{settings, historyStore, notes, history};
-    for (std::string line; std::getline(std::cin, line);) {
-        run(QString::fromStdString(line), stores);
-    }
-    // As the app quits: the stores' last writes, then what is still unsaved.
-    QTimer::singleShot(0, &app, [&] {
-        report.prepareLastWrites();
-        settings.sync();
-        historyStore.sync();
-        report.announceUnsaved();
-        std::cout.flush();
-        QCoreApplication::quit();
+    // The event loop runs while the next command is awaited, as in the app: a timer of the
+    // stores (a failed save tried again) works with nothing else to do.
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    std::string pending;
+    bool running = false;
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char buffer[65536];
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got > 0) {
+            pending.append(buffer, size_t(got));
+        }
+        // A command's own turns of the event loop may see more input: it waits its turn.
+        if (!running) {
+            running = true;
+            for (std::size_t end = pending.find('\n'); end != std::string::npos;
+                 end = pending.find('\n')) {
+                const std::string line = pending.substr(0, end);
+                pending.erase(0, end + 1);
+                run(QString::fromStdString(line), stores);
+            }
+            running = false;
+        }
+        if (got > 0 || (got < 0 && errno == EINTR)) {
+            return;
+        }
+        input.setEnabled(false);
+        // As the app quits: the stores' last writes, then what is still unsaved.
+        QTimer::singleShot(0, &app, [&] {
+            report.prepareLastWrites();
+            settings.sync();
+            historyStore.sync();
+            report.announceUnsaved();
+            std::cout.flush();
+            QCoreApplication::quit();
+        });
     });
     return app.exec();
 }

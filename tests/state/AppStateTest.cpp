@@ -266,7 +266,7 @@ TEST_F(StateTest, ASaveThatCannotBeWrittenShowsTheFailedStatusOncePerRun) {
         {UiLanguage::ru, EFBIG, "Не удалось сохранить: запись не удалась."},
     };
     for (const auto& c : cases) {
-        SaveReport report;
+        SaveReport report(desktop.clock);
         NiveloSettings settings;
         settings.uiLanguage = c.language;
         store.save(settings);

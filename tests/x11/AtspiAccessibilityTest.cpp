@@ -89,11 +89,29 @@ TEST_F(AccessibilityFixture, FollowsTheFocusInAGtk4Editor) {
         [&] { return text(accessibility.selectedText(first)) == "first tab"; }));
 
     x11Session().key("ctrl+t");
+    // Typed before the new tab's view has the focus, the text would go to the first tab.
+    ASSERT_TRUE(XSession::waitUntil([&] {
+        const AXElementPtr now = focusedElement(pid);
+        return now && !accessibility.isSameElement(now, first);
+    }));
     x11Session().type("second tab");
     EXPECT_TRUE(XSession::waitUntil(
         [&] { return text(accessibility.value(focusedElement(pid))) == "second tab"; }, 8000))
         << text(accessibility.value(focusedElement(pid))).toStdString();
     EXPECT_FALSE(accessibility.isSameElement(focusedElement(pid), first));
+}
+
+// A tree larger than one call's budget can walk, as any tree is on a loaded machine: the walk
+// to the focused element goes on where the last ask stopped, so asking again finds it.
+TEST_F(AccessibilityFixture, FindsTheFocusBeyondOneBudgetsWalk) {
+    const QString window =
+        startTestEditor(x11Session().path("fields.txt"), "Past Many", 1, {"--fields", "3000"});
+    ASSERT_FALSE(window.isEmpty());
+    x11Session().activate(window);
+    x11Session().type("past the fields");
+    const AXElementPtr focused = focusedElement(pidOf(window));
+    ASSERT_TRUE(focused);
+    EXPECT_EQ(text(accessibility.value(focused)), "past the fields");
 }
 
 // Setting the selected text replaces the selection in the editor itself.

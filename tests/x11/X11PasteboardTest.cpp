@@ -2,6 +2,10 @@
 
 #include <QProcess>
 #include <QThread>
+#include <atomic>
+#include <optional>
+#include <thread>
+#include <vector>
 
 #include "capture/PasteboardSnapshot.h"
 #include "clipboard/ClipboardHistoryService.h"
@@ -11,6 +15,8 @@
 #include "platform/x11/X11SelectionOwner.h"
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
+
+#include "platform/x11/Xlib.h"
 
 namespace {
 // Puts `bytes` on the clipboard as the only text target, owned by xclip.
@@ -34,6 +40,74 @@ void offerOnly(const QString& target, const QByteArray& bytes) {
         QThread::msleep(10);
     }
 }
+
+// Another client that owns the clipboard with fixed targets and bytes, answering on a thread
+// and connection of its own, as GTK does: its string targets differ from its MIME text.
+class OtherOwner {
+public:
+    explicit OtherOwner(QList<std::pair<QByteArray, QByteArray>> values)
+        : values_(std::move(values)),
+          display_(XOpenDisplay(DisplayString(X11SelectionOwner::qtDisplay()))) {
+        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(display_, atom("CLIPBOARD"), window_, CurrentTime);
+        XSync(display_, False);
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                while (XPending(display_) > 0) {
+                    XEvent event;
+                    XNextEvent(display_, &event);
+                    if (event.type == SelectionRequest) {
+                        answer(event.xselectionrequest);
+                    }
+                }
+                QThread::msleep(5);
+            }
+        });
+    }
+    ~OtherOwner() {
+        stop_ = true;
+        thread_.join();
+        XCloseDisplay(display_);
+    }
+
+private:
+    Atom atom(const char* name) const { return XInternAtom(display_, name, False); }
+    void answer(const XSelectionRequestEvent& request) {
+        XEvent reply{};
+        reply.xselection = {
+            SelectionNotify, 0,    True,        display_, request.requestor, request.selection,
+            request.target,  None, request.time};
+        const Atom property = request.property != None ? request.property : request.target;
+        char* name = XGetAtomName(display_, request.target);
+        const QByteArray target(name);
+        XFree(name);
+        if (target == "TARGETS") {
+            std::vector<Atom> targets{atom("TARGETS")};
+            for (const auto& value : values_) {
+                targets.push_back(atom(value.first.constData()));
+            }
+            XChangeProperty(display_, request.requestor, property, XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(targets.data()), int(targets.size()));
+            reply.xselection.property = property;
+        }
+        for (const auto& [type, bytes] : values_) {
+            if (type == target) {
+                XChangeProperty(
+                    display_, request.requestor, property, request.target, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(bytes.data()), int(bytes.size()));
+                reply.xselection.property = property;
+            }
+        }
+        XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
+        XFlush(display_);
+    }
+
+    QList<std::pair<QByteArray, QByteArray>> values_;
+    Display* display_;
+    Window window_ = 0;
+    std::atomic<bool> stop_ = false;
+    std::thread thread_;
+};
 
 bool waitForChange(const X11Pasteboard& pasteboard, qint64 from) {
     return XSession::waitUntil([&] { return pasteboard.changeCount() != from; }, 15000);
@@ -82,6 +156,32 @@ TEST(X11Pasteboard, SnapshotRestoresAnImageByteForByte) {
 
     snapshot.restore(pasteboard);
     EXPECT_EQ(x11Session().clipboardData("image/png"), png);
+}
+
+// A restore gives back every target of another owner byte for byte: its MIME text with CR LF,
+// its UTF-8 and Latin-1 strings as they were (a paste reads LF), and a binary type.
+TEST(X11Pasteboard, SnapshotRestoresAnotherOwnersTextsAndDataByteForByte) {
+    const QList<std::pair<QByteArray, QByteArray>> values{
+        {"UTF8_STRING", "line one\nline two\n"},
+        {"text/plain", "line one\r\nline two\r\n"},
+        {"STRING", "caf\xe9\r\n"},
+        {"application/x-nivelo-test", QByteArray("\0\x01\xff\r\n\x80 end", 10)},
+    };
+    X11Pasteboard pasteboard;
+    const qint64 before = pasteboard.changeCount();
+    std::optional<PasteboardSnapshot> snapshot;
+    {
+        const OtherOwner owner(values);
+        ASSERT_TRUE(waitForChange(pasteboard, before));
+        snapshot = PasteboardSnapshot::capture(pasteboard);
+        pasteboard.clear();
+        pasteboard.setPlainText("pasted result");
+    }
+    snapshot->restore(pasteboard);
+    for (const auto& [target, bytes] : values) {
+        EXPECT_EQ(x11Session().clipboardData(target), bytes) << target.constData();
+    }
+    EXPECT_EQ(pasteboard.plainText(), QString("line one\nline two\n"));
 }
 
 // Our own writes move the change count at once; another owner moves it once Qt hears of it.

@@ -149,11 +149,23 @@ AXElementPtr AtspiAccessibility::focusedElement(const AXElementPtr& application)
     if (auto known = stillFocused(application)) {
         return known;
     }
+    // A walk that ran out of time goes on at the next ask of the same application: on a loaded
+    // machine one budget may never be enough for a whole GTK 4 tree.
+    const AtspiApplication* app = ATSPI_OBJECT(object)->app;
+    const QByteArray bus = app && app->bus_name ? QByteArray(app->bus_name) : QByteArray();
+    if (!focusWalk_) {
+        focusWalk_ = std::make_unique<PendingWalk>();
+    }
+    if (bus != focusWalkBus_) {
+        focusWalk_->drop();
+        focusWalkBus_ = bus;
+    }
     Deadline deadline;
-    AccessibleRef focused = focusedDescendant(object, deadline);
+    AccessibleRef focused = focusedDescendant(object, deadline, focusWalk_.get());
     if (!focused) {
         return {};
     }
+    focusWalk_->drop();
     lastFocused_ = wrap(std::move(focused));
     return lastFocused_;
 }

@@ -1,15 +1,21 @@
 #pragma once
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QRect>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 #include "platform/Accessibility.h"
 
 // Other applications' accessibility trees over AT-SPI. Every call is bounded to about 250 ms,
 // so that a busy application cannot freeze ours; a call that runs out finds nothing. Without
 // an accessibility bus every call finds nothing (the copy road takes over).
+namespace atspiTree {
+class PendingWalk;
+}
+
 class AtspiAccessibility : public Accessibility {
 public:
     AtspiAccessibility();
@@ -79,4 +85,7 @@ private:
     enum class Availability { Unknown, Yes, No };
     Availability availability_ = Availability::Unknown;
     AXElementPtr lastFocused_;
+    // The walk to the focused element that ran out of its budget, and whose bus it walks.
+    std::unique_ptr<atspiTree::PendingWalk> focusWalk_;
+    QByteArray focusWalkBus_;
 };

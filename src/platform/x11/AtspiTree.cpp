@@ -90,26 +90,63 @@ bool Shown::walksInto(AtspiAccessible* node) const {
     return (*this)(node) || roleOf(node) == ATSPI_ROLE_FRAME;
 }
 
+QList<PendingWalk::Step> PendingWalk::take() {
+    const bool fresh = kept_.isValid() && !kept_.hasExpired(kKeptMs);
+    QList<Step> stack = std::move(stack_);
+    stack_.clear();
+    return fresh ? stack : QList<Step>();
+}
+
+void PendingWalk::keep(QList<Step> stack) {
+    stack_ = std::move(stack);
+    kept_.start();
+}
+
 AccessibleRef findDescendant(AtspiAccessible* root, const Deadline& deadline,
-                             const std::function<bool(AtspiAccessible*, AtspiStateSet*)>& visit) {
+                             const std::function<bool(AtspiAccessible*, AtspiStateSet*)>& visit,
+                             PendingWalk* pending) {
     const Shown shown(root);
-    QList<AccessibleRef> stack = childrenOf(root, deadline);
-    std::reverse(stack.begin(), stack.end());
+    QList<PendingWalk::Step> stack = pending ? pending->take() : QList<PendingWalk::Step>();
+    if (stack.isEmpty()) {
+        stack.append({AccessibleRef::borrowed(root), 0});
+    }
     int visited = 0;
     while (!stack.isEmpty()) {
-        AccessibleRef node = stack.takeLast();
         if (deadline.passed() || ++visited > kMaxVisitedNodes) {
+            if (pending && deadline.passed()) {
+                pending->keep(std::move(stack));
+            }
             break;
         }
-        const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(node.get()));
-        if (visit(node.get(), states.get())) {
-            return node;
-        }
-        if (shown.walksInto(node.get(), states.get())) {
-            QList<AccessibleRef> children = childrenOf(node.get(), deadline);
-            for (auto it = children.rbegin(); it != children.rend(); ++it) {
-                stack.append(std::move(*it));
+        PendingWalk::Step step = stack.takeLast();
+        if (step.fromChild < 0) {
+            const GObjectRef<AtspiStateSet> states(atspi_accessible_get_state_set(step.node.get()));
+            if (visit(step.node.get(), states.get())) {
+                return step.node;
             }
+            if (shown.walksInto(step.node.get(), states.get())) {
+                stack.append({std::move(step.node), 0});
+            }
+            continue;
+        }
+        // The children in tree order; those the deadline left are walked after them.
+        GErrorSlot error;
+        const int count = atspi_accessible_get_child_count(step.node.get(), error.out());
+        QList<PendingWalk::Step> children;
+        int next = step.fromChild;
+        for (; !error && next < count && !deadline.passed(); ++next) {
+            GErrorSlot childError;
+            AccessibleRef child(
+                atspi_accessible_get_child_at_index(step.node.get(), next, childError.out()));
+            if (child && !childError) {
+                children.append({std::move(child), -1});
+            }
+        }
+        if (!error && next < count) {
+            stack.append({std::move(step.node), next});
+        }
+        for (auto it = children.rbegin(); it != children.rend(); ++it) {
+            stack.append(std::move(*it));
         }
     }
     return {};
@@ -251,13 +288,17 @@ std::optional<QList<AccessibleRef>> collectionMatches(AtspiAccessible* root,
 
 // The first focused element in tree order that a walk through shown elements reaches; one
 // Collection query and the matches' ancestors where the application offers Collection.
-AccessibleRef focusedDescendant(AtspiAccessible* root, const Deadline& deadline) {
+AccessibleRef focusedDescendant(AtspiAccessible* root, const Deadline& deadline,
+                                PendingWalk* pending) {
     constexpr int kFocusedMatchLimit = 32;
     const auto matches = collectionMatches(root, {}, {ATSPI_STATE_FOCUSED}, kFocusedMatchLimit);
     if (!matches) {
-        return findDescendant(root, deadline, [](AtspiAccessible*, AtspiStateSet* states) {
-            return states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
-        });
+        return findDescendant(
+            root, deadline,
+            [](AtspiAccessible*, AtspiStateSet* states) {
+                return states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
+            },
+            pending);
     }
     const Shown shown(root);
     ParentChains chains(root);

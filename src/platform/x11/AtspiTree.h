@@ -70,10 +70,36 @@ private:
     bool visibleCounts_;
 };
 
+// What a walk that ran out of its budget had still to visit, for the next ask to go on with: on a
+// loaded machine a large tree (GTK 4's, with no Collection) takes longer than one budget. Kept
+// for a moment only: the tree changes.
+class PendingWalk {
+public:
+    static constexpr qint64 kKeptMs = 3000;
+
+    // An element to look at (`fromChild` < 0), or whose children from `fromChild` on are to be
+    // walked.
+    struct Step {
+        AccessibleRef node;
+        int fromChild = -1;
+    };
+
+    // The steps left, last first; none when nothing is pending or it is too old.
+    QList<Step> take();
+    void keep(QList<Step> stack);
+    void drop() { stack_.clear(); }
+
+private:
+    QList<Step> stack_;
+    QElapsedTimer kept_;
+};
+
 // Depth-first through shown elements, in tree order; `visit` (given the element's states, each
-// asked for once) returns true to stop at that element, which is returned.
+// asked for once) returns true to stop at that element, which is returned. With `pending`, a
+// walk cut short by the deadline is kept there, and a walk kept there goes on.
 AccessibleRef findDescendant(AtspiAccessible* root, const Deadline& deadline,
-                             const std::function<bool(AtspiAccessible*, AtspiStateSet*)>& visit);
+                             const std::function<bool(AtspiAccessible*, AtspiStateSet*)>& visit,
+                             PendingWalk* pending = nullptr);
 
 // Every application's root object has this path.
 bool isApplicationRoot(AtspiAccessible* object);
@@ -92,7 +118,9 @@ std::optional<QList<AccessibleRef>> collectionMatches(AtspiAccessible* root,
 
 // The first focused element in tree order that a walk through shown elements reaches; one
 // Collection query and the matches' ancestors where the application offers Collection.
-AccessibleRef focusedDescendant(AtspiAccessible* root, const Deadline& deadline);
+// Without Collection, a walk cut short goes on at the next ask with the same `pending`.
+AccessibleRef focusedDescendant(AtspiAccessible* root, const Deadline& deadline,
+                                PendingWalk* pending = nullptr);
 
 // The shown editable fields and editors under `root` in tree order, at most `limit` (> 0).
 QList<AccessibleRef> editorsUnder(AtspiAccessible* root, int limit);

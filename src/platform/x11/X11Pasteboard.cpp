@@ -12,29 +12,11 @@
 #include "platform/x11/X11SelectionPrefetch.h"
 #include "platform/x11/X11SelectionReader.h"
 #include "platform/x11/X11SelectionWatch.h"
+#include "platform/x11/X11ServedMimeData.h"
 
 #include "platform/x11/Xlib.h"
 
 namespace {
-// Data we own. Qt answers another client's request for a target through retrieveData, so a
-// call that is not one of our own reads is a client fetching it.
-class ServedMimeData : public QMimeData {
-public:
-    explicit ServedMimeData(std::shared_ptr<X11Pasteboard::ServeState> state)
-        : state_(std::move(state)) {}
-
-protected:
-    QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
-        if (state_->localReads == 0 && mimeType.startsWith(QLatin1String("text/"))) {
-            state_->textServed = true;
-        }
-        return QMimeData::retrieveData(mimeType, type);
-    }
-
-private:
-    std::shared_ptr<X11Pasteboard::ServeState> state_;
-};
-
 // Marks our own reads for the duration of a call.
 class LocalRead {
 public:
@@ -54,7 +36,8 @@ X11Pasteboard::X11Pasteboard(std::shared_ptr<X11Connection> connection, QObject*
     : QObject(parent),
       serve_(std::make_shared<ServeState>()),
       connection_(connection ? std::move(connection) : std::make_shared<X11Connection>()),
-      owners_(std::make_unique<X11SelectionWatch>(connection_, "CLIPBOARD")) {
+      owners_(std::make_unique<X11SelectionWatch>(connection_, "CLIPBOARD")),
+      requests_(std::make_shared<X11ClipboardRequests>()) {
     if (Display* display = X11SelectionOwner::qtDisplay()) {
         reader_ = std::make_unique<X11SelectionReader>(DisplayString(display));
         prefetch_ = std::make_unique<X11SelectionPrefetch>(
@@ -107,11 +90,17 @@ int X11Pasteboard::itemCount() const {
 QStringList X11Pasteboard::types() const {
     QStringList types;
     if (!ownsClipboard()) {
-        for (const QString& type :
-             X11SelectionReader::formatsOf(foreignTargets().value_or(QList<QByteArray>()))) {
-            if (isContentType(type)) {
+        // Every target by its own name, with its own bytes: the string targets may differ
+        // from the MIME text (GTK gives the one LF, the other CR LF).
+        const QList<QByteArray> targets = foreignTargets().value_or(QList<QByteArray>());
+        for (const QByteArray& target : targets) {
+            if (const QString type = QString::fromLatin1(target); isContentType(type)) {
                 types.append(type);
             }
+        }
+        if (X11SelectionReader::formatsOf(targets).contains(QLatin1String("text/plain")) &&
+            !types.contains(QLatin1String("text/plain"))) {
+            types.append(QStringLiteral("text/plain"));
         }
         return types;
     }
@@ -154,7 +143,16 @@ std::optional<QByteArray> X11Pasteboard::itemData(int index, const QString& type
     }
     if (!ownsClipboard()) {
         const auto targets = foreignTargets();
-        return targets && reader_ ? reader_->data("CLIPBOARD", type, *targets) : std::nullopt;
+        if (!targets || !reader_) {
+            return std::nullopt;
+        }
+        if (!targets->contains(type.toLatin1())) {
+            // The text of string targets, as Qt names it.
+            return reader_->data("CLIPBOARD", type, *targets);
+        }
+        QByteArray bytes =
+            reader_->read("CLIPBOARD", type.toLatin1()).value_or(X11SelectionReader::Value{}).data;
+        return bytes.isEmpty() ? std::nullopt : std::optional(std::move(bytes));
     }
     LocalRead read(*serve_);
     const QMimeData* data = currentData();
@@ -194,9 +192,10 @@ PasteboardTextRead X11Pasteboard::readPlainText() const {
 
 std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
     // Another owner: what its own toolkit pastes, UTF8_STRING as it is. Ours: the text as
-    // written. GTK serves the MIME text types with CR LF line ends (the MIME form of text)
-    // and reads them back with LF.
-    const QString exact = ours ? QStringLiteral("text/plain") : QStringLiteral("UTF8_STRING");
+    // written, or another owner's UTF8_STRING as restored. GTK serves the MIME text types with CR
+    // LF line ends (the MIME form of text) and reads them back with LF.
+    const bool utf8String = !ours || data.hasFormat(QStringLiteral("UTF8_STRING"));
+    const QString exact = utf8String ? QStringLiteral("UTF8_STRING") : QStringLiteral("text/plain");
     if (!ours || data.hasFormat(exact)) {
         const QByteArray bytes = data.data(exact);
         if (!bytes.isEmpty()) {
@@ -241,15 +240,18 @@ void X11Pasteboard::writeItems(const QList<PasteboardItem>& items) {
         fetches_->restart();
     }
     auto state = std::make_shared<ServeState>();
-    auto* data = new ServedMimeData(state);
     // The X clipboard holds one item: the first representation of each type wins.
+    QList<PasteboardValue> values;
+    QStringList types;
     for (const PasteboardItem& item : items) {
         for (const PasteboardValue& value : item.values) {
-            if (isContentType(value.type) && !data->hasFormat(value.type)) {
-                data->setData(value.type, value.data);
+            if (isContentType(value.type) && !types.contains(value.type)) {
+                types.append(value.type);
+                values.append(value);
             }
         }
     }
+    auto* data = new X11ServedMimeData(std::move(values), state, requests_);
     qtServerTime::setSelection(QClipboard::Clipboard, data);
     serve_ = std::move(state);
     changed();
@@ -260,8 +262,8 @@ void X11Pasteboard::setPlainText(const QString& text) {
         fetches_->restart();
     }
     auto state = std::make_shared<ServeState>();
-    auto* data = new ServedMimeData(state);
-    data->setText(text);
+    auto* data =
+        new X11ServedMimeData({{QStringLiteral("text/plain"), text.toUtf8()}}, state, requests_);
     qtServerTime::setSelection(QClipboard::Clipboard, data);
     serve_ = std::move(state);
     changed();

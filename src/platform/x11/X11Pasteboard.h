@@ -7,6 +7,7 @@
 
 class QMimeData;
 class X11ClipboardKeeper;
+class X11ClipboardRequests;
 class X11Connection;
 class X11SelectionFetches;
 class X11SelectionPrefetch;
@@ -94,6 +95,8 @@ private:
     std::shared_ptr<ServeState> serve_;
     std::shared_ptr<X11Connection> connection_;
     std::unique_ptr<X11SelectionWatch> owners_;
+    // Which string target a client asks of what we own, for its bytes.
+    std::shared_ptr<X11ClipboardRequests> requests_;
     std::unique_ptr<X11SelectionFetches> fetches_;
     std::unique_ptr<X11ClipboardKeeper> keeper_;
     std::unique_ptr<X11SelectionReader> reader_;

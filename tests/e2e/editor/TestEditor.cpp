@@ -1,12 +1,13 @@
 // A plain Qt text editor for the end-to-end tests. It writes its text to a file after every
 // change so a test can read what the editor holds without touching the clipboard.
 //   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--copy-delay MS]
-//                      [--copy-time server|qt] [--offer TYPE=FILE]...
+//                      [--copy-time server|qt] [--offer TYPE=FILE]... [--fields N]
 // With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
 // editor answers Copy that late, like a busy application: taking the clipboard with the
 // server's present time, or with "qt" the way Qt does, with the time of the last event it
 // handled. Each --offer puts FILE's bytes on the clipboard as TYPE at start, all in one copy,
-// as the user's copy in another application. It pastes plain text only. F11 toggles full
+// as the user's copy in another application. With N fields, each window holds N one-line fields
+// above its editor, which has the focus. It pastes plain text only. F11 toggles full
 // screen, as in a browser.
 #include <qpa/qplatformnativeinterface.h>
 #include <QApplication>
@@ -14,12 +15,14 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSaveFile>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -139,6 +142,8 @@ int main(int argc, char** argv) {
                       QStringLiteral("time"), QStringLiteral("server")});
     parser.addOption({QStringLiteral("offer"), QStringLiteral("put on the clipboard"),
                       QStringLiteral("type=file")});
+    parser.addOption({QStringLiteral("fields"), QStringLiteral("fields above the editor"),
+                      QStringLiteral("n"), QStringLiteral("0")});
     parser.process(app);
     if (!offer(parser.values(QStringLiteral("offer")))) {
         return 2;
@@ -147,7 +152,8 @@ int main(int argc, char** argv) {
 
     const int count = qMax(1, parser.value(QStringLiteral("windows")).toInt());
     const QString base = parser.value(QStringLiteral("dump"));
-    std::vector<std::unique_ptr<QPlainTextEdit>> editors;
+    const int fields = parser.value(QStringLiteral("fields")).toInt();
+    std::vector<std::unique_ptr<QWidget>> windows;
     for (int i = 1; i <= count; ++i) {
         auto editor = std::make_unique<QPlainTextEdit>();
         const QString path = count == 1 ? base : base + QLatin1Char('.') + QString::number(i);
@@ -173,8 +179,21 @@ int main(int argc, char** argv) {
         if (!path.isEmpty()) {
             dump(path, editor->toPlainText());
         }
-        editor->show();
-        editors.push_back(std::move(editor));
+        if (fields > 0) {
+            auto window = std::make_unique<QWidget>();
+            auto* layout = new QVBoxLayout(window.get());
+            for (int field = 0; field < fields; ++field) {
+                layout->addWidget(new QLineEdit(window.get()));
+            }
+            layout->addWidget(editor.get());
+            window->setWindowTitle(windowTitle);
+            editor->setFocus();
+            editor.release();
+            windows.push_back(std::move(window));
+        } else {
+            windows.push_back(std::move(editor));
+        }
+        windows.back()->show();
     }
     return QApplication::exec();
 }
