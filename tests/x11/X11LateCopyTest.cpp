@@ -6,6 +6,13 @@
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
 
+namespace {
+// Ends an editor once its case is over: a repeat in one process starts many.
+void closeEditor(const QString& window) {
+    x11Session().xdotool({"windowkill", window});
+}
+}  // namespace
+
 // An editor that answers Copy late, after our read gave the user's image back: the late copy
 // does not stay on the clipboard.
 TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
@@ -55,6 +62,7 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
         undone += service.restoreGuard().undoneCount();
         EXPECT_EQ(x11Session().clipboardData("image/png"), png);
         EXPECT_NE(x11Session().clipboardData("UTF8_STRING"), QByteArray("Hello world"));
+        closeEditor(window);
     }
     EXPECT_GE(undone, 1);
 }
@@ -115,8 +123,9 @@ TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
                 QStringLiteral("%1 ms %2").arg(delayMs).arg(fast ? "fast" : "standard");
             SCOPED_TRACE(name.toStdString());
             const QString owner = QStringLiteral("User copy %1 #%2").arg(name).arg(started);
-            ASSERT_FALSE(
-                startTestEditor(x11Session().path("offer.txt"), owner, 1, offers).isEmpty());
+            const QString offered =
+                startTestEditor(x11Session().path("offer.txt"), owner, 1, offers);
+            ASSERT_FALSE(offered.isEmpty());
             ASSERT_TRUE(XSession::waitUntil([&] {
                 return x11Session().clipboardData("application/x-nivelo-test") == copy[3].bytes;
             }));
@@ -143,7 +152,9 @@ TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
             if (!whole) {
                 failed << name;
             }
+            closeEditor(offered);
         }
+        closeEditor(window);
     }
     EXPECT_TRUE(failed.isEmpty()) << failed.join(", ").toStdString();
 }
@@ -168,7 +179,8 @@ TEST(X11LateCopy, AnUnreadableLateCopyIsUndoneInEveryFormat) {
         ASSERT_FALSE(window.isEmpty());
         const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
         const QString owner = QStringLiteral("User copy %1 #%2").arg(answers).arg(started);
-        ASSERT_FALSE(startTestEditor(x11Session().path("offer.txt"), owner, 1, offers).isEmpty());
+        const QString offered = startTestEditor(x11Session().path("offer.txt"), owner, 1, offers);
+        ASSERT_FALSE(offered.isEmpty());
         ASSERT_TRUE(XSession::waitUntil([&] {
             return x11Session().clipboardData("application/x-nivelo-test") == copy[3].bytes;
         }));
@@ -200,6 +212,8 @@ TEST(X11LateCopy, AnUnreadableLateCopyIsUndoneInEveryFormat) {
         if (!whole) {
             failed << answers;
         }
+        closeEditor(offered);
+        closeEditor(window);
     }
     EXPECT_TRUE(failed.isEmpty()) << failed.join(", ").toStdString();
 }
