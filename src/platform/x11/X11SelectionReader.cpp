@@ -69,7 +69,12 @@ int X11SelectionReader::waitLimitMs() const {
     return int(std::max<qint64>(left, 0));
 }
 
-void* X11SelectionReader::waitFor(const std::function<bool(const void*)>& wanted) {
+void X11SelectionReader::FreeEvent::operator()(void* event) const {
+    std::free(event);
+}
+
+X11SelectionReader::Event X11SelectionReader::waitFor(
+    const std::function<bool(const void*)>& wanted) {
     xcb_connection_t* connection = connection_.get();
     QElapsedTimer waited;
     waited.start();
@@ -77,7 +82,7 @@ void* X11SelectionReader::waitFor(const std::function<bool(const void*)>& wanted
     while (xcb_connection_has_error(connection) == 0) {
         if (Owned<xcb_generic_event_t> event{xcb_poll_for_event(connection)}) {
             if (wanted(event.get())) {
-                return event.release();
+                return Event(event.release());
             }
             continue;
         }
@@ -199,16 +204,13 @@ quint32 X11SelectionReader::serverTime() {
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, window_, clockProperty_, XCB_ATOM_STRING,
                         8, 0, nullptr);
     xcb_flush(connection);
-    const Owned<xcb_generic_event_t> event{
-        static_cast<xcb_generic_event_t*>(waitFor([this](const void* raw) {
-            const auto* e = static_cast<const xcb_generic_event_t*>(raw);
-            return typeOf(e) == XCB_PROPERTY_NOTIFY &&
-                   reinterpret_cast<const xcb_property_notify_event_t*>(e)->atom ==
-                       clockProperty_ &&
-                   reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == window_;
-        }))};
-    return event ? reinterpret_cast<xcb_property_notify_event_t*>(event.get())->time
-                 : XCB_CURRENT_TIME;
+    const Event event = waitFor([this](const void* raw) {
+        const auto* e = static_cast<const xcb_generic_event_t*>(raw);
+        return typeOf(e) == XCB_PROPERTY_NOTIFY &&
+               reinterpret_cast<const xcb_property_notify_event_t*>(e)->atom == clockProperty_ &&
+               reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == window_;
+    });
+    return event ? static_cast<xcb_property_notify_event_t*>(event.get())->time : XCB_CURRENT_TIME;
 }
 
 std::optional<QList<QByteArray>> X11SelectionReader::targets(const QByteArray& selection) {
@@ -258,22 +260,21 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::convert(quint32 sel
     const quint32 time = serverTime();
     xcb_convert_selection(connection, window_, selection, target, property_, time);
     xcb_flush(connection);
-    const Owned<xcb_generic_event_t> answer{
-        static_cast<xcb_generic_event_t*>(waitFor([&](const void* raw) {
-            const auto* e = static_cast<const xcb_generic_event_t*>(raw);
-            if (typeOf(e) != XCB_SELECTION_NOTIFY) {
-                return false;
-            }
-            const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
-            return notify->requestor == window_ && notify->selection == selection &&
-                   notify->target == target && notify->time == time;
-        }))};
+    const Event answer = waitFor([&](const void* raw) {
+        const auto* e = static_cast<const xcb_generic_event_t*>(raw);
+        if (typeOf(e) != XCB_SELECTION_NOTIFY) {
+            return false;
+        }
+        const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
+        return notify->requestor == window_ && notify->selection == selection &&
+               notify->target == target && notify->time == time;
+    });
     if (!answer) {
         // The owner may still answer into our window, later, into another read.
         makeWindow();
         return std::nullopt;
     }
-    if (reinterpret_cast<xcb_selection_notify_event_t*>(answer.get())->property == XCB_NONE) {
+    if (static_cast<xcb_selection_notify_event_t*>(answer.get())->property == XCB_NONE) {
         return std::nullopt;
     }
     std::optional<Value> value = takeProperty();
@@ -316,13 +317,12 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::takeIncrements() {
     Value whole;
     bool typed = false;
     while (!exhausted()) {
-        const Owned<xcb_generic_event_t> piece{
-            static_cast<xcb_generic_event_t*>(waitFor([this](const void* raw) {
-                const auto* e = static_cast<const xcb_generic_event_t*>(raw);
-                const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(e);
-                return typeOf(e) == XCB_PROPERTY_NOTIFY && notify->window == window_ &&
-                       notify->atom == property_ && notify->state == XCB_PROPERTY_NEW_VALUE;
-            }))};
+        const Event piece = waitFor([this](const void* raw) {
+            const auto* e = static_cast<const xcb_generic_event_t*>(raw);
+            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(e);
+            return typeOf(e) == XCB_PROPERTY_NOTIFY && notify->window == window_ &&
+                   notify->atom == property_ && notify->state == XCB_PROPERTY_NEW_VALUE;
+        });
         if (!piece) {
             // Gone quiet, or gone: an owner that vanished sends nothing more.
             makeWindow();

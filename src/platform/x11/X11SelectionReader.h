@@ -88,9 +88,13 @@ private:
     std::optional<Value> takeProperty();
     std::optional<Value> takeIncrements();
     int waitLimitMs() const;
+    struct FreeEvent {
+        void operator()(void* event) const;
+    };
+    using Event = std::unique_ptr<void, FreeEvent>;
     // Waits for an event of our window that `wanted` accepts, within the read's limits; null
-    // when nothing came. The caller frees the event.
-    void* waitFor(const std::function<bool(const void*)>& wanted);
+    // when nothing came.
+    Event waitFor(const std::function<bool(const void*)>& wanted);
 
     struct Disconnect {
         void operator()(xcb_connection_t* connection) const;
