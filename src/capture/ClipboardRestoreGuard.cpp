@@ -67,7 +67,8 @@ ClipboardRestoreGuard::Verdict ClipboardRestoreGuard::judge(
 }
 
 QCoro::Task<> ClipboardRestoreGuard::settle() {
-    while (isRunning() && deps_.clock.nowMs() < untilMs_) {
+    // A watch kept past its end by a read still settles.
+    while (isRunning()) {
         const Look look = inspect(Mode::settle);
         if (look == Look::ended) {
             stop();
@@ -89,8 +90,12 @@ void ClipboardRestoreGuard::check() {
     }
     if (deps_.clock.nowMs() >= untilMs_) {
         // The watch ends; the suppression set at the start runs out at the same moment. A
-        // late copy that could not be read, or is still being read, is not left in place.
-        inspect(Mode::end);
+        // late copy that could not be read is not left in place; one still being read keeps
+        // the watch, and the history off, until its read ends, within the read's limits.
+        if (inspect(Mode::end) == Look::reading) {
+            deps_.capture.suppressCapture(double(2 * kPollMs) / 1000.0);
+            schedule();
+        }
         return;
     }
     if (wasBusy_) {
@@ -118,7 +123,7 @@ ClipboardRestoreGuard::Look ClipboardRestoreGuard::inspect(Mode mode) {
         deps_.capture.resumeCapture(seenChangeCount_);
         return Look::ended;
     }
-    if (verdict == Verdict::reading && mode != Mode::end) {
+    if (verdict == Verdict::reading) {
         // The read ends within its own limits.
         return Look::reading;
     }

@@ -16,10 +16,10 @@ class Pasteboard;
 // target owns the pasteboard and it holds the copied text, or any text when the copy gave
 // nothing) is undone by restoring again. The first change that is someone else's ends the
 // watch, so the user's own copy is never undone. History capture stays suppressed meanwhile.
-// A change of the target's that could not be read (it refused or ignored the read, or the
-// read is still under way when the watch ends) is a copy nobody can paste: when the watch ends
-// with it on the pasteboard, the user's content comes back. Reads happen aside: the watch never
-// waits for another application.
+// A change of the target's that could not be read (it refused or ignored the read) is a copy
+// nobody can paste: when the watch ends with it on the pasteboard, the user's content comes
+// back. Reads happen aside: the watch never blocks on another application, and a read under
+// way at the end keeps the watch until it ends.
 class ClipboardRestoreGuard {
 public:
     static constexpr qint64 kGuardMs = 2000;
@@ -56,8 +56,8 @@ private:
     void schedule();
     void check();
     enum class Look { watching, ended, reading };
-    // While watching, a late copy of the target that could not be read is left for the end;
-    // settling waits for a read under way; at the end nothing is waited for.
+    // While watching, a late copy of the target that could not be read is looked at again;
+    // settling and the end undo it. A read under way is always waited for.
     enum class Mode { watch, settle, end };
     Look inspect(Mode mode);
     void undo();
