@@ -52,9 +52,11 @@ ClipboardRestoreGuard::Verdict ClipboardRestoreGuard::judge(
     if (copied_.isEmpty()) {
         return Verdict::ourCopy;
     }
+    if (deps_.pasteboard.textPending()) {
+        return Verdict::reading;
+    }
     const PasteboardTextRead read = deps_.pasteboard.readPlainText();
     if (!read.answered) {
-        // An owner that did not answer may still hold our copy: look again.
         return Verdict::unknown;
     }
     const QString now = text::trimmed(read.text.value_or(QString()));
@@ -64,20 +66,36 @@ ClipboardRestoreGuard::Verdict ClipboardRestoreGuard::judge(
                : Verdict::someoneElses;
 }
 
-void ClipboardRestoreGuard::settleNow() {
-    if (isRunning() && deps_.clock.nowMs() < untilMs_ && !inspect()) {
-        stop();
+QCoro::Task<> ClipboardRestoreGuard::settle() {
+    // A watch kept past its end by a read still settles.
+    while (isRunning()) {
+        const Look look = inspect(Mode::settle);
+        if (look == Look::ended) {
+            stop();
+        }
+        if (look != Look::reading) {
+            co_return;
+        }
+        co_await deps_.clock.sleep(kPollMs);
     }
 }
 
 void ClipboardRestoreGuard::check() {
-    if (deps_.clock.nowMs() >= untilMs_) {
-        // The suppression set at the start runs out at the same moment.
-        return;
-    }
     if (deps_.busy && deps_.busy()) {
         wasBusy_ = true;
-        schedule();
+        if (deps_.clock.nowMs() < untilMs_) {
+            schedule();
+        }
+        return;
+    }
+    if (deps_.clock.nowMs() >= untilMs_) {
+        // The watch ends; the suppression set at the start runs out at the same moment. A
+        // late copy that could not be read is not left in place; one still being read keeps
+        // the watch, and the history off, until its read ends, within the read's limits.
+        if (inspect(Mode::end) == Look::reading) {
+            deps_.capture.suppressCapture(double(2 * kPollMs) / 1000.0);
+            schedule();
+        }
         return;
     }
     if (wasBusy_) {
@@ -85,34 +103,42 @@ void ClipboardRestoreGuard::check() {
         wasBusy_ = false;
         deps_.capture.suppressCapture(remainingSeconds());
     }
-    if (inspect()) {
+    if (inspect(Mode::watch) != Look::ended) {
         schedule();
     }
 }
 
-bool ClipboardRestoreGuard::inspect() {
+ClipboardRestoreGuard::Look ClipboardRestoreGuard::inspect(Mode mode) {
     const qint64 count = deps_.pasteboard.changeCount();
     if (count == seenChangeCount_) {
-        return true;
+        return Look::watching;
     }
     const auto owner = deps_.pasteboard.ownerProcessIdentifier();
     if (owner && *owner == deps_.ownProcessIdentifier) {
         seenChangeCount_ = count;
-        return true;
+        return Look::watching;
     }
     const Verdict verdict = judge(owner);
-    if (verdict == Verdict::unknown) {
-        return true;
-    }
-    if (verdict == Verdict::ourCopy) {
-        snapshot_.restore(deps_.pasteboard);
-        ++undone_;
-        deps_.capture.finishTransientPasteboardUse();
-        deps_.capture.suppressCapture(remainingSeconds());
-        seenChangeCount_ = deps_.pasteboard.changeCount();
-    } else {
+    if (verdict == Verdict::someoneElses) {
         deps_.capture.resumeCapture(seenChangeCount_);
-        return false;
+        return Look::ended;
     }
-    return true;
+    if (verdict == Verdict::reading) {
+        // The read ends within its own limits.
+        return Look::reading;
+    }
+    if (verdict == Verdict::unknown && mode == Mode::watch) {
+        // Looked at again: the pasteboard reads a change once, and answers again from that.
+        return Look::watching;
+    }
+    undo();
+    return Look::watching;
+}
+
+void ClipboardRestoreGuard::undo() {
+    snapshot_.restore(deps_.pasteboard);
+    ++undone_;
+    deps_.capture.finishTransientPasteboardUse();
+    deps_.capture.suppressCapture(remainingSeconds());
+    seenChangeCount_ = deps_.pasteboard.changeCount();
 }

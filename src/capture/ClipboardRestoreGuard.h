@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoro/QCoroTask>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -15,6 +16,10 @@ class Pasteboard;
 // target owns the pasteboard and it holds the copied text, or any text when the copy gave
 // nothing) is undone by restoring again. The first change that is someone else's ends the
 // watch, so the user's own copy is never undone. History capture stays suppressed meanwhile.
+// A change of the target's that could not be read (it refused or ignored the read) is a copy
+// nobody can paste: when the watch ends with it on the pasteboard, the user's content comes
+// back. Reads happen aside: the watch never blocks on another application, and a read under
+// way at the end keeps the watch until it ends.
 class ClipboardRestoreGuard {
 public:
     static constexpr qint64 kGuardMs = 2000;
@@ -40,18 +45,23 @@ public:
                QString copied);
     void stop();
     bool isRunning() const { return timer_ != 0; }
-    // Looks at once, for a transaction about to save the pasteboard: a late copy that landed
-    // since the last look is undone first, so it is never saved as the user's.
-    void settleNow();
+    // For a transaction about to save the pasteboard: a late copy that landed since the last
+    // look is undone first, so it is never saved as the user's; one being read is waited for
+    // in the event loop, one that could not be read is undone.
+    QCoro::Task<> settle();
     // How many late copies were undone since the last start.
     int undoneCount() const { return undone_; }
 
 private:
     void schedule();
     void check();
-    // False when the watch ended.
-    bool inspect();
-    enum class Verdict { ourCopy, someoneElses, unknown };
+    enum class Look { watching, ended, reading };
+    // While watching, a late copy of the target that could not be read is looked at again;
+    // settling and the end undo it. A read under way is always waited for.
+    enum class Mode { watch, settle, end };
+    Look inspect(Mode mode);
+    void undo();
+    enum class Verdict { ourCopy, someoneElses, unknown, reading };
     // Whether the change to `owner` is the late answer to our Copy.
     Verdict judge(const std::optional<qint64>& owner) const;
     double remainingSeconds() const;

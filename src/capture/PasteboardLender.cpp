@@ -13,10 +13,15 @@ QCoro::Task<PasteboardLoan> PasteboardLender::lend(PasteboardLoan::Road road) {
     AsyncMutex::Guard turn = co_await turns_.lock();
     // A late copy that landed since the watch last looked is undone first, so it is never
     // saved as the user's.
-    guard_.settleNow();
+    QCoro::Task<> settled = guard_.settle();
+    co_await std::move(settled);
+    // Another owner's content is read aside; the history records it before it is hidden.
+    QCoro::Task<PasteboardSnapshot> saved =
+        PasteboardSnapshot::captureAside(deps_.pasteboard, deps_.clock);
+    PasteboardSnapshot snapshot = co_await std::move(saved);
     deps_.capture.suppressCapture(PasteboardLoan::kSuppressSeconds);
-    auto state = std::make_unique<PasteboardLoan::State>(
-        *this, std::move(turn), road, PasteboardSnapshot::capture(deps_.pasteboard));
+    auto state =
+        std::make_unique<PasteboardLoan::State>(*this, std::move(turn), road, std::move(snapshot));
     co_return PasteboardLoan(std::move(state));
 }
 

@@ -88,10 +88,20 @@ QCoro::Task<> PasteboardService::waitForModifierKeysToClear() {
     }
 }
 
+QCoro::Task<QString> PasteboardService::copiedText() {
+    // Another owner's text is read aside: a large copy is taken in full, a hung owner given up
+    // on, and the event loop runs meanwhile.
+    while (deps_.pasteboard.textPending()) {
+        co_await deps_.clock.sleep(kCopyPollMs);
+    }
+    co_return deps_.pasteboard.plainText().value_or(QString());
+}
+
 QCoro::Task<QString> PasteboardService::waitForCopiedText(qint64 milliseconds) {
     const qint64 deadline = deps_.clock.nowMs() + milliseconds;
     while (true) {
-        QString text = deps_.pasteboard.plainText().value_or(QString());
+        QCoro::Task<QString> read = copiedText();
+        QString text = co_await std::move(read);
         if (!isBlank(text) || deps_.clock.nowMs() >= deadline) {
             co_return text;
         }
@@ -142,7 +152,8 @@ QCoro::Task<SelectionRead> PasteboardService::readSelectedTextTransient(
             copied = co_await waitForCopiedText(kCopyPollLimitMs);
         } else {
             co_await pauseOrThrow(timing.copyWaitBase + attempt * timing.copyWaitStep, token);
-            copied = deps_.pasteboard.plainText().value_or(QString());
+            QCoro::Task<QString> read = copiedText();
+            copied = co_await std::move(read);
         }
         if (!isBlank(copied)) {
             break;

@@ -92,6 +92,8 @@ private:
     QCoro::Task<> sendEditShortcut(quint16 keyCode, PasteboardServiceErrorKind failure);
     QCoro::Task<> waitForModifierKeysToClear();
     QCoro::Task<QString> waitForCopiedText(qint64 milliseconds);
+    // The pasteboard's plain text, "" for none, once any read of it aside has ended.
+    QCoro::Task<QString> copiedText();
     QCoro::Task<> pauseOrThrow(qint64 milliseconds, CancelToken token);
     // True when the target fetched the text.
     QCoro::Task<bool> pasteInto(QString text, std::function<bool()> activateTarget,

@@ -1,5 +1,7 @@
 #include "capture/PasteboardSnapshot.h"
 
+#include "platform/Clock.h"
+
 PasteboardSnapshot PasteboardSnapshot::capture(const Pasteboard& pasteboard) {
     PasteboardSnapshot snapshot;
     const int count = pasteboard.itemCount();
@@ -21,4 +23,12 @@ void PasteboardSnapshot::restore(Pasteboard& pasteboard) const {
     if (!items.isEmpty()) {
         pasteboard.writeItems(items);
     }
+}
+
+QCoro::Task<PasteboardSnapshot> PasteboardSnapshot::captureAside(Pasteboard& pasteboard,
+                                                                 Clock& clock) {
+    while (pasteboard.contentPending()) {
+        co_await clock.sleep(kAsidePollMs);
+    }
+    co_return capture(pasteboard);
 }

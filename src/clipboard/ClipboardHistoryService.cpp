@@ -169,18 +169,19 @@ void ClipboardHistoryService::look(bool readTextNow) {
     if (count == lastChangeCount_) {
         return;
     }
-    if (isConcealed()) {
-        lastChangeCount_ = count;
-        return;
-    }
     if (!readTextNow && pasteboard_.textPending()) {
-        // A large text is read aside; look again soon rather than wait for it.
+        // Read aside, the markers with the text; look again soon rather than wait for it. A
+        // read that gave up ends too, and the change is then taken as seen.
         if (pendingCall_ == 0) {
             pendingCall_ = clock_.callAfter(kPendingPollMs, [this] {
                 pendingCall_ = 0;
                 poll();
             });
         }
+        return;
+    }
+    if (isConcealed()) {
+        lastChangeCount_ = count;
         return;
     }
     lastChangeCount_ = count;

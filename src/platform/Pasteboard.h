@@ -60,10 +60,15 @@ public:
     virtual std::optional<QString> plainText() const = 0;
     // The same, telling a content without text from one that could not be read.
     virtual PasteboardTextRead readPlainText() const { return {plainText(), true}; }
-    // Whether the present text is still being read aside, off the caller's thread: a reader
-    // that must not wait (the history) looks again later. The first call for a content starts
-    // that read. A pasteboard that hands its content over at once has nothing pending.
+    // Whether the present text is still being read aside, off the caller's thread: a caller
+    // that must not wait (any caller on the GUI thread) looks again later. The first call for
+    // a content starts that read. A pasteboard that hands its content over at once has nothing
+    // pending. The reads above wait for such a read at most a frame.
     virtual bool textPending() { return false; }
+    // The same for the whole content, every type with its data (for a snapshot). A read that
+    // gave up (an owner that never answers, refuses or sends without end) is over: the content
+    // then reads as what could be read, possibly nothing, and is not asked for again.
+    virtual bool contentPending() { return false; }
 
     // Empties the pasteboard.
     virtual void clear() = 0;

@@ -6,6 +6,13 @@
 #include "support/XSession.h"
 #include "x11/X11TestSupport.h"
 
+namespace {
+// Ends an editor once its case is over: a repeat in one process starts many.
+void closeEditor(const QString& window) {
+    x11Session().xdotool({"windowkill", window});
+}
+}  // namespace
+
 // An editor that answers Copy late, after our read gave the user's image back: the late copy
 // does not stay on the clipboard.
 TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
@@ -55,6 +62,7 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
         undone += service.restoreGuard().undoneCount();
         EXPECT_EQ(x11Session().clipboardData("image/png"), png);
         EXPECT_NE(x11Session().clipboardData("UTF8_STRING"), QByteArray("Hello world"));
+        closeEditor(window);
     }
     EXPECT_GE(undone, 1);
 }
@@ -75,6 +83,20 @@ QList<Offered> usersCopy(const QByteArray& png) {
                                                      "ary\x80",
                                                      12)}};
 }
+
+// The test editor's arguments that put `copy` on the clipboard at its start.
+QStringList offerArguments(const QList<Offered>& copy) {
+    QStringList offers;
+    for (const Offered& value : copy) {
+        const QString file = x11Session().path("offer-" + QString(value.type).replace('/', '-'));
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly)) {
+            out.write(value.bytes);
+        }
+        offers << "--offer" << value.type + "=" + file;
+    }
+    return offers;
+}
 }  // namespace
 
 // An editor that answers Copy late and takes the clipboard the Qt way, with the time of the
@@ -85,14 +107,7 @@ TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
     const QByteArray png = writePng("qt-copier.png");
     ASSERT_FALSE(png.isEmpty());
     const QList<Offered> copy = usersCopy(png);
-    QStringList offers;
-    for (const Offered& value : copy) {
-        const QString file = x11Session().path("offer-" + QString(value.type).replace('/', '-'));
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(value.bytes);
-        offers << "--offer" << value.type + "=" + file;
-    }
+    const QStringList offers = offerArguments(copy);
     RealCapture capture;
     QStringList failed;
     for (const int delayMs : {150, 250, 350, 400}) {
@@ -108,8 +123,9 @@ TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
                 QStringLiteral("%1 ms %2").arg(delayMs).arg(fast ? "fast" : "standard");
             SCOPED_TRACE(name.toStdString());
             const QString owner = QStringLiteral("User copy %1 #%2").arg(name).arg(started);
-            ASSERT_FALSE(
-                startTestEditor(x11Session().path("offer.txt"), owner, 1, offers).isEmpty());
+            const QString offered =
+                startTestEditor(x11Session().path("offer.txt"), owner, 1, offers);
+            ASSERT_FALSE(offered.isEmpty());
             ASSERT_TRUE(XSession::waitUntil([&] {
                 return x11Session().clipboardData("application/x-nivelo-test") == copy[3].bytes;
             }));
@@ -136,7 +152,68 @@ TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
             if (!whole) {
                 failed << name;
             }
+            closeEditor(offered);
         }
+        closeEditor(window);
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join(", ").toStdString();
+}
+
+// The editor answers its first Copy late, and every later Copy with a take of the clipboard that
+// refuses or ignores every read: a copy nobody can paste. When the watch ends it is undone, and
+// the user's copy comes back in every format.
+TEST(X11LateCopy, AnUnreadableLateCopyIsUndoneInEveryFormat) {
+    const QByteArray png = writePng("unreadable.png");
+    ASSERT_FALSE(png.isEmpty());
+    const QList<Offered> copy = usersCopy(png);
+    const QStringList offers = offerArguments(copy);
+    RealCapture capture;
+    QStringList failed;
+    for (const char* answers : {"refuse", "silent"}) {
+        SCOPED_TRACE(answers);
+        static int started = 0;
+        const QString title = QStringLiteral("Unreadable %1 #%2").arg(answers).arg(++started);
+        const QString window = startTestEditor(
+            x11Session().path("unreadable.txt"), title, 1,
+            {"--text", "Hello world", "--copy-delay", "400", "--copy-answers", answers});
+        ASSERT_FALSE(window.isEmpty());
+        const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
+        const QString owner = QStringLiteral("User copy %1 #%2").arg(answers).arg(started);
+        const QString offered = startTestEditor(x11Session().path("offer.txt"), owner, 1, offers);
+        ASSERT_FALSE(offered.isEmpty());
+        ASSERT_TRUE(XSession::waitUntil([&] {
+            return x11Session().clipboardData("application/x-nivelo-test") == copy[3].bytes;
+        }));
+        x11Session().activate(window);
+        ASSERT_TRUE(XSession::waitUntil(
+            [&] {
+                return capture.focus.rememberedProcessIdentifier() == std::optional<qint64>(pid);
+            },
+            20000));
+        x11Session().key("ctrl+a");
+
+        auto outcome = startTask(
+            capture.service.readSelectedTextTransient(false, false, PasteboardTiming::standard()));
+        ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 20000));
+        // The late copies land within 2 s of the read's end; the watch ends 2 s after it.
+        pause(2200);
+        const bool back = XSession::waitUntil(
+            [&] {
+                return !capture.service.restoreGuard().isRunning() &&
+                       capture.clipboard.ownsClipboard();
+            },
+            5000);
+        bool whole = back;
+        for (const Offered& value : copy) {
+            const QByteArray now = back ? x11Session().clipboardData(value.type) : QByteArray();
+            EXPECT_EQ(now, value.bytes) << value.type.toStdString();
+            whole = whole && now == value.bytes;
+        }
+        if (!whole) {
+            failed << answers;
+        }
+        closeEditor(offered);
+        closeEditor(window);
     }
     EXPECT_TRUE(failed.isEmpty()) << failed.join(", ").toStdString();
 }

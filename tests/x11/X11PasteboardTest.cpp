@@ -173,6 +173,8 @@ TEST(X11Pasteboard, SnapshotRestoresAnotherOwnersTextsAndDataByteForByte) {
     {
         const OtherOwner owner(values);
         ASSERT_TRUE(waitForChange(pasteboard, before));
+        // Another owner's content is read aside; an action waits for it in the event loop.
+        ASSERT_TRUE(XSession::waitUntil([&] { return !pasteboard.contentPending(); }));
         snapshot = PasteboardSnapshot::capture(pasteboard);
         pasteboard.clear();
         pasteboard.setPlainText("pasted result");

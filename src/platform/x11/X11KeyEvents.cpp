@@ -133,9 +133,7 @@ bool X11KeyEvents::translateForTerminal(quint16 keyCode, const TerminalKeys& ter
         if (!clipboard_) {
             return false;
         }
-        if (const auto text = primary_->textOwnedByWindowOf(window)) {
-            clipboard_->setPlainText(*text);
-        }
+        primary_->copyOwnedByWindowOf(window, *clipboard_);
         return true;
     }
     if (terminal.pastesPrimary) {

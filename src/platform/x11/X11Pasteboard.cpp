@@ -30,6 +30,12 @@ private:
 QClipboard* clipboard() {
     return QGuiApplication::clipboard();
 }
+
+// Small targets that mark a content (a password manager's hint), read with the text.
+const QList<QByteArray> kMarkerTargets{"x-kde-passwordManagerHint"};
+
+// How long a caller that cannot wait in the event loop waits for a read aside: a frame.
+constexpr int kFrameMs = 12;
 }  // namespace
 
 X11Pasteboard::X11Pasteboard(std::shared_ptr<X11Connection> connection, QObject* parent)
@@ -39,17 +45,13 @@ X11Pasteboard::X11Pasteboard(std::shared_ptr<X11Connection> connection, QObject*
       owners_(std::make_unique<X11SelectionWatch>(connection_, "CLIPBOARD")),
       requests_(std::make_shared<X11ClipboardRequests>()) {
     if (Display* display = X11SelectionOwner::qtDisplay()) {
-        reader_ = std::make_unique<X11SelectionReader>(DisplayString(display));
+        X11SelectionPrefetch::Options options;
+        options.markers = kMarkerTargets;
+        options.keeps = &X11Pasteboard::isContentType;
         prefetch_ = std::make_unique<X11SelectionPrefetch>(
-            DisplayString(display), "CLIPBOARD", this, [this](X11SelectionPrefetch::Result read) {
-                if (read.generation != changeCount_ || !read.text.answered) {
-                    return;
-                }
-                aside_ = {changeCount_, read.owner, std::move(read.text.text)};
-                if (read.targets) {
-                    foreign_ = {changeCount_, read.owner, *read.targets};
-                }
-            });
+            DisplayString(display), "CLIPBOARD", this,
+            [this](X11SelectionPrefetch::Result read) { take(std::move(read)); },
+            std::move(options));
     }
     if (owners_->isWatching()) {
         // Every owner the server names, ours too: a copy in one of our own fields is ours.
@@ -90,17 +92,14 @@ int X11Pasteboard::itemCount() const {
 QStringList X11Pasteboard::types() const {
     QStringList types;
     if (!ownsClipboard()) {
-        // Every target by its own name, with its own bytes: the string targets may differ
-        // from the MIME text (GTK gives the one LF, the other CR LF).
-        const QList<QByteArray> targets = foreignTargets().value_or(QList<QByteArray>());
-        for (const QByteArray& target : targets) {
-            if (const QString type = QString::fromLatin1(target); isContentType(type)) {
+        const X11SelectionPrefetch::Result* read = asideWithin(false);
+        if (!read || !read->targets) {
+            return types;
+        }
+        for (const QString& type : X11SelectionReader::formatsOf(*read->targets)) {
+            if (isContentType(type)) {
                 types.append(type);
             }
-        }
-        if (X11SelectionReader::formatsOf(targets).contains(QLatin1String("text/plain")) &&
-            !types.contains(QLatin1String("text/plain"))) {
-            types.append(QStringLiteral("text/plain"));
         }
         return types;
     }
@@ -115,22 +114,45 @@ QStringList X11Pasteboard::types() const {
     return types;
 }
 
-std::optional<QList<QByteArray>> X11Pasteboard::foreignTargets() const {
-    if (!reader_) {
-        return std::nullopt;
+const X11SelectionPrefetch::Result* X11Pasteboard::aside(bool content) const {
+    if (!aside_ || aside_->generation != changeCount_) {
+        return nullptr;
     }
-    const quint32 owner = reader_->owner("CLIPBOARD");
-    if (owner == 0) {
-        return QList<QByteArray>();
+    // A read that got no list of formats stands for every read of this change.
+    const bool gaveUp = !aside_->targets;
+    return aside_->content || !content || gaveUp ? &*aside_ : nullptr;
+}
+
+bool X11Pasteboard::pending(bool content) const {
+    if (!prefetch_ || aside(content)) {
+        return false;
     }
-    if (foreign_.changeCount == changeCount_ && foreign_.owner == owner) {
-        return foreign_.targets;
+    if (asked_ && asked_->first == changeCount_ && (asked_->second || !content)) {
+        return true;
     }
-    std::optional<QList<QByteArray>> targets = reader_->targets("CLIPBOARD");
-    if (targets) {
-        foreign_ = {changeCount_, owner, *targets};
+    if (ownsClipboard()) {
+        return false;
     }
-    return targets;
+    asked_ = std::pair(changeCount_, content);
+    prefetch_->request(changeCount_, content);
+    return true;
+}
+
+const X11SelectionPrefetch::Result* X11Pasteboard::asideWithin(bool content) const {
+    if (pending(content)) {
+        if (auto read = prefetch_->wait(changeCount_, content, kFrameMs)) {
+            take(std::move(*read));
+        }
+    }
+    return aside(content);
+}
+
+void X11Pasteboard::take(X11SelectionPrefetch::Result read) const {
+    // A read of an earlier change says nothing of the present one.
+    if (read.generation != changeCount_ || aside(read.content)) {
+        return;
+    }
+    aside_ = std::move(read);
 }
 
 QStringList X11Pasteboard::itemTypes(int index) const {
@@ -142,17 +164,17 @@ std::optional<QByteArray> X11Pasteboard::itemData(int index, const QString& type
         return std::nullopt;
     }
     if (!ownsClipboard()) {
-        const auto targets = foreignTargets();
-        if (!targets || !reader_) {
+        const bool marker = kMarkerTargets.contains(type.toLatin1());
+        const X11SelectionPrefetch::Result* read = asideWithin(!marker);
+        if (!read) {
             return std::nullopt;
         }
-        if (!targets->contains(type.toLatin1())) {
-            // The text of string targets, as Qt names it.
-            return reader_->data("CLIPBOARD", type, *targets);
+        for (const auto& [format, bytes] : read->values) {
+            if (format == type && !bytes.isEmpty()) {
+                return bytes;
+            }
         }
-        QByteArray bytes =
-            reader_->read("CLIPBOARD", type.toLatin1()).value_or(X11SelectionReader::Value{}).data;
-        return bytes.isEmpty() ? std::nullopt : std::optional(std::move(bytes));
+        return std::nullopt;
     }
     LocalRead read(*serve_);
     const QMimeData* data = currentData();
@@ -176,18 +198,11 @@ PasteboardTextRead X11Pasteboard::readPlainText() const {
         const QMimeData* data = currentData();
         return {data ? textOf(*data, true) : std::nullopt};
     }
-    if (!reader_) {
+    const X11SelectionPrefetch::Result* read = asideWithin(false);
+    if (!read) {
         return {std::nullopt, false};
     }
-    if (aside_.changeCount == changeCount_ && aside_.owner == reader_->owner("CLIPBOARD")) {
-        return {aside_.text};
-    }
-    const auto targets = foreignTargets();
-    if (!targets) {
-        return {std::nullopt, false};
-    }
-    X11SelectionReader::Text read = reader_->text("CLIPBOARD", *targets);
-    return {std::move(read.text), read.answered};
+    return {read->text.text, read->text.answered};
 }
 
 std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
@@ -216,14 +231,11 @@ std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
 }
 
 bool X11Pasteboard::textPending() {
-    if (!prefetch_ || aside_.changeCount == changeCount_ || ownsClipboard()) {
-        return false;
-    }
-    if (asideAsked_ != changeCount_) {
-        asideAsked_ = changeCount_;
-        prefetch_->request(changeCount_);
-    }
-    return true;
+    return pending(false);
+}
+
+bool X11Pasteboard::contentPending() {
+    return pending(true);
 }
 
 void X11Pasteboard::clear() {
@@ -276,8 +288,8 @@ bool X11Pasteboard::lastWriteTextServed() const {
 void X11Pasteboard::changed() {
     ++changeCount_;
     // Nothing of another owner's content is kept past its change.
-    aside_ = {};
-    asideAsked_.reset();
+    aside_.reset();
+    asked_.reset();
     tellKeeper();
 }
 

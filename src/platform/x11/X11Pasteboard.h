@@ -4,14 +4,13 @@
 #include <memory>
 
 #include "platform/Pasteboard.h"
+#include "platform/x11/X11SelectionPrefetch.h"
 
 class QMimeData;
 class X11ClipboardKeeper;
 class X11ClipboardRequests;
 class X11Connection;
 class X11SelectionFetches;
-class X11SelectionPrefetch;
-class X11SelectionReader;
 class X11SelectionWatch;
 
 // The CLIPBOARD selection through Qt's clipboard. Every target the owner offers is an item
@@ -22,7 +21,9 @@ class X11SelectionWatch;
 // own take's (an application that took the clipboard with the time it learnt from our take),
 // so the change count follows the server's owner events on a connection of our own, and
 // ownership is the server's owner window compared to ours. Another owner's content is read on
-// a connection of our own too, with the server's time (X11SelectionReader).
+// a thread and connection of our own, with the server's time (X11SelectionPrefetch), once per
+// change: what that read gave, or that it gave up, stands for the change. A caller that cannot
+// wait in the event loop waits at most a frame for it.
 class X11Pasteboard : public QObject, public Pasteboard {
     Q_OBJECT
 public:
@@ -39,6 +40,7 @@ public:
     std::optional<QString> plainText() const override;
     PasteboardTextRead readPlainText() const override;
     bool textPending() override;
+    bool contentPending() override;
     void clear() override;
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
@@ -87,9 +89,14 @@ private:
     void tellKeeperNow();
     // The window we own the clipboard through; 0 before we first own it.
     quint32 ownerWindow() const;
-    // The targets another owner offers, asked once per owner change; none when it did not
-    // answer, empty when nobody owns the clipboard.
-    std::optional<QList<QByteArray>> foreignTargets() const;
+    // Another owner's content as read aside for the present change: its text, or with
+    // `content` every format; null while that read is still to come.
+    const X11SelectionPrefetch::Result* aside(bool content) const;
+    // The same, waiting at most a frame for the read, started if need be.
+    const X11SelectionPrefetch::Result* asideWithin(bool content) const;
+    // Whether the read of the present change is still to come; starts it.
+    bool pending(bool content) const;
+    void take(X11SelectionPrefetch::Result read) const;
 
     qint64 changeCount_ = 0;
     std::shared_ptr<ServeState> serve_;
@@ -99,22 +106,10 @@ private:
     std::shared_ptr<X11ClipboardRequests> requests_;
     std::unique_ptr<X11SelectionFetches> fetches_;
     std::unique_ptr<X11ClipboardKeeper> keeper_;
-    std::unique_ptr<X11SelectionReader> reader_;
     std::unique_ptr<X11SelectionPrefetch> prefetch_;
-    // Another owner's text as read aside, for the change it was asked for.
-    struct Aside {
-        qint64 changeCount = -1;
-        quint32 owner = 0;
-        std::optional<QString> text;
-    };
-    Aside aside_;
-    std::optional<qint64> asideAsked_;
-    struct ForeignTargets {
-        qint64 changeCount = -1;
-        quint32 owner = 0;
-        QList<QByteArray> targets;
-    };
-    mutable ForeignTargets foreign_;
+    // The last read aside and the last one asked for, by change.
+    mutable std::optional<X11SelectionPrefetch::Result> aside_;
+    mutable std::optional<std::pair<qint64, bool>> asked_;
     mutable quint32 ownerWindow_ = 0;
     bool keeperToldSoon_ = false;
 };

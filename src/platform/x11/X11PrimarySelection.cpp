@@ -4,10 +4,13 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <functional>
+#include <utility>
 
+#include "platform/Pasteboard.h"
 #include "platform/x11/QtServerTime.h"
 #include "platform/x11/X11Connection.h"
-#include "platform/x11/X11SelectionReader.h"
+#include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11SelectionPrefetch.h"
 
 #include "platform/x11/Xlib.h"
 
@@ -32,6 +35,9 @@ private:
 QClipboard* clipboard() {
     return QGuiApplication::clipboard();
 }
+
+// How long a lend waits for PRIMARY's previous content: a frame.
+constexpr int kFrameMs = 12;
 
 // The window right below the root that holds `window` (the frame or the client window).
 Window topLevelOf(Display* display, Window window) {
@@ -58,7 +64,19 @@ Window topLevelOf(Display* display, Window window) {
 X11PrimarySelection::X11PrimarySelection(std::shared_ptr<X11Connection> connection)
     : connection_(std::move(connection)) {
     if (Display* display = connection_->display()) {
-        reader_ = std::make_unique<X11SelectionReader>(DisplayString(display));
+        X11SelectionPrefetch::Options options;
+        options.keeps = &X11Pasteboard::isContentType;
+        reader_ = std::make_unique<X11SelectionPrefetch>(
+            DisplayString(display), "PRIMARY", this,
+            [this](X11SelectionPrefetch::Result read) {
+                const Copy copy = std::exchange(copy_, Copy{});
+                if (read.generation != copy.read || copy.read == 0 || read.owner != copy.owner ||
+                    !read.text.text || copy.clipboard->changeCount() != copy.clipboardChange) {
+                    return;
+                }
+                copy.clipboard->setPlainText(*read.text.text);
+            },
+            std::move(options));
     }
     holdTimer_.setSingleShot(true);
     connect(&holdTimer_, &QTimer::timeout, this, &X11PrimarySelection::giveBack);
@@ -66,26 +84,27 @@ X11PrimarySelection::X11PrimarySelection(std::shared_ptr<X11Connection> connecti
 
 X11PrimarySelection::~X11PrimarySelection() = default;
 
-std::optional<QString> X11PrimarySelection::textOwnedByWindowOf(unsigned long window) const {
+void X11PrimarySelection::copyOwnedByWindowOf(unsigned long window, Pasteboard& clipboard) {
     Display* display = connection_->display();
-    if (!display || window == None) {
-        return std::nullopt;
+    if (!display || window == None || !reader_) {
+        return;
     }
+    Window owner = None;
     Window ownerTop = None;
     Window windowTop = None;
     // Either window may be gone by now.
     const bool failed = connection_->failsWithError([&] {
-        const Window owner = XGetSelectionOwner(display, XA_PRIMARY);
+        owner = XGetSelectionOwner(display, XA_PRIMARY);
         if (owner != None) {
             ownerTop = topLevelOf(display, owner);
             windowTop = topLevelOf(display, window);
         }
     });
-    if (failed || ownerTop == None || ownerTop != windowTop || !reader_) {
-        return std::nullopt;
+    if (failed || ownerTop == None || ownerTop != windowTop) {
+        return;
     }
-    const auto targets = reader_->targets("PRIMARY");
-    return targets ? reader_->text("PRIMARY", *targets).text : std::nullopt;
+    copy_ = Copy{++reads_, quint32(owner), &clipboard, clipboard.changeCount()};
+    reader_->request(copy_.read, false);
 }
 
 void X11PrimarySelection::lend(const QString& text, int holdMs) {
@@ -101,10 +120,13 @@ void X11PrimarySelection::lend(const QString& text, int holdMs) {
                     }
                 }
             }
-        } else if (const auto targets = reader_ ? reader_->targets("PRIMARY") : std::nullopt) {
-            for (const QString& format : X11SelectionReader::formatsOf(*targets)) {
-                if (const auto bytes = reader_->data("PRIMARY", format, *targets)) {
-                    copy->setData(format, *bytes);
+        } else if (reader_) {
+            const qint64 read = ++reads_;
+            copy_ = {};
+            reader_->request(read, true);
+            if (const auto content = reader_->wait(read, true, kFrameMs)) {
+                for (const auto& [format, bytes] : content->values) {
+                    copy->setData(format, bytes);
                 }
             }
         }

@@ -16,29 +16,12 @@ using Owned = std::unique_ptr<T, FreeReply>;
 
 // Up to the largest property the server holds, in 32-bit units.
 constexpr uint32_t kWholeProperty = 0x1fffffff;
-
-// Waits for an event of our window that `wanted` accepts; false when the connection broke or
-// nothing came for `patienceMs`. Other events are dropped: only our window's come here.
-template <typename Wanted>
-Owned<xcb_generic_event_t> waitFor(xcb_connection_t* connection, int patienceMs, Wanted wanted) {
-    QElapsedTimer waited;
-    waited.start();
-    while (xcb_connection_has_error(connection) == 0) {
-        if (Owned<xcb_generic_event_t> event{xcb_poll_for_event(connection)}) {
-            if (wanted(event.get())) {
-                return event;
-            }
-            continue;
-        }
-        const qint64 left = patienceMs - waited.elapsed();
-        if (left <= 0) {
-            return nullptr;
-        }
-        pollfd readable{xcb_get_file_descriptor(connection), POLLIN, 0};
-        ::poll(&readable, 1, int(left));
-    }
-    return nullptr;
-}
+// How often a wait looks at its stop flag.
+constexpr int kStopCheckMs = 10;
+// Atom names asked for at once.
+constexpr int kNameBatch = 64;
+// Names kept before the cache starts again: an owner may name atoms without end.
+constexpr int kMaxKnownNames = 8192;
 
 int typeOf(const xcb_generic_event_t* event) {
     return event->response_type & 0x7f;
@@ -66,6 +49,59 @@ X11SelectionReader::X11SelectionReader(QByteArray displayName)
 
 X11SelectionReader::~X11SelectionReader() = default;
 
+void X11SelectionReader::begin(Limits limits) {
+    limits_ = std::move(limits);
+    began_.start();
+    taken_ = 0;
+    overBudget_ = false;
+}
+
+bool X11SelectionReader::exhausted() const {
+    return overBudget_ || (limits_.stop && limits_.stop()) ||
+           (began_.isValid() && began_.elapsed() >= limits_.deadlineMs);
+}
+
+int X11SelectionReader::waitLimitMs() const {
+    qint64 left = limits_.patienceMs;
+    if (began_.isValid()) {
+        left = std::min<qint64>(left, limits_.deadlineMs - began_.elapsed());
+    }
+    return int(std::max<qint64>(left, 0));
+}
+
+void X11SelectionReader::FreeEvent::operator()(void* event) const {
+    std::free(event);
+}
+
+X11SelectionReader::Event X11SelectionReader::waitFor(
+    const std::function<bool(const void*)>& wanted) {
+    xcb_connection_t* connection = connection_.get();
+    QElapsedTimer waited;
+    waited.start();
+    const int limitMs = waitLimitMs();
+    while (xcb_connection_has_error(connection) == 0) {
+        if (Owned<xcb_generic_event_t> event{xcb_poll_for_event(connection)}) {
+            if (wanted(event.get())) {
+                return Event(event.release());
+            }
+            continue;
+        }
+        if (limits_.stop && limits_.stop()) {
+            return nullptr;
+        }
+        qint64 left = limitMs - waited.elapsed();
+        if (left <= 0) {
+            return nullptr;
+        }
+        if (limits_.stop) {
+            left = std::min<qint64>(left, kStopCheckMs);
+        }
+        pollfd readable{xcb_get_file_descriptor(connection), POLLIN, 0};
+        ::poll(&readable, 1, int(left));
+    }
+    return nullptr;
+}
+
 bool X11SelectionReader::connect() {
     if (connection_ && xcb_connection_has_error(connection_.get()) == 0) {
         return true;
@@ -76,18 +112,26 @@ bool X11SelectionReader::connect() {
     atoms_.clear();
     names_.clear();
     window_ = 0;
-    xcb_connection_t* connection = connection_.get();
-    if (xcb_connection_has_error(connection) != 0) {
+    if (xcb_connection_has_error(connection_.get()) != 0) {
         return false;
+    }
+    property_ = atom("_NIVELO_SELECTION");
+    clockProperty_ = atom("_NIVELO_SELECTION_TIME");
+    makeWindow();
+    return property_ != XCB_ATOM_NONE && clockProperty_ != XCB_ATOM_NONE;
+}
+
+void X11SelectionReader::makeWindow() {
+    xcb_connection_t* connection = connection_.get();
+    if (window_ != 0) {
+        // An owner we gave up on may still write to the old window: it writes into nothing.
+        xcb_destroy_window(connection, window_);
     }
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     window_ = xcb_generate_id(connection);
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, window_, screen->root, -1, -1, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-    property_ = atom("_NIVELO_SELECTION");
-    clockProperty_ = atom("_NIVELO_SELECTION_TIME");
-    return property_ != XCB_ATOM_NONE && clockProperty_ != XCB_ATOM_NONE;
 }
 
 quint32 X11SelectionReader::atom(const QByteArray& name) {
@@ -107,20 +151,42 @@ quint32 X11SelectionReader::atom(const QByteArray& name) {
 }
 
 QByteArray X11SelectionReader::atomName(quint32 atom) {
-    if (const auto known = names_.constFind(atom); known != names_.constEnd()) {
-        return *known;
+    learnNames({atom});
+    return names_.value(atom);
+}
+
+void X11SelectionReader::learnNames(const QList<quint32>& atoms) {
+    QList<quint32> unknown;
+    for (const quint32 atom : atoms) {
+        if (atom != XCB_ATOM_NONE && !names_.contains(atom) && !unknown.contains(atom)) {
+            unknown.append(atom);
+        }
+    }
+    if (names_.size() + unknown.size() > kMaxKnownNames) {
+        names_.clear();
+        atoms_.clear();
+        atoms_.insert("_NIVELO_SELECTION", property_);
+        atoms_.insert("_NIVELO_SELECTION_TIME", clockProperty_);
     }
     xcb_connection_t* connection = connection_.get();
-    const Owned<xcb_get_atom_name_reply_t> reply{
-        xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, atom), nullptr)};
-    if (!reply) {
-        return {};
+    for (qsizetype from = 0; from < unknown.size(); from += kNameBatch) {
+        const qsizetype count = std::min<qsizetype>(kNameBatch, unknown.size() - from);
+        xcb_get_atom_name_cookie_t cookies[kNameBatch];
+        for (qsizetype i = 0; i < count; ++i) {
+            cookies[i] = xcb_get_atom_name(connection, unknown[from + i]);
+        }
+        for (qsizetype i = 0; i < count; ++i) {
+            const Owned<xcb_get_atom_name_reply_t> reply{
+                xcb_get_atom_name_reply(connection, cookies[i], nullptr)};
+            if (!reply) {
+                continue;
+            }
+            QByteArray name(xcb_get_atom_name_name(reply.get()),
+                            xcb_get_atom_name_name_length(reply.get()));
+            names_.insert(unknown[from + i], name);
+            atoms_.insert(name, unknown[from + i]);
+        }
     }
-    QByteArray name(xcb_get_atom_name_name(reply.get()),
-                    xcb_get_atom_name_name_length(reply.get()));
-    names_.insert(atom, name);
-    atoms_.insert(name, atom);
-    return name;
 }
 
 quint32 X11SelectionReader::owner(const QByteArray& selection) {
@@ -138,12 +204,13 @@ quint32 X11SelectionReader::serverTime() {
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, window_, clockProperty_, XCB_ATOM_STRING,
                         8, 0, nullptr);
     xcb_flush(connection);
-    const auto event = waitFor(connection, kPatienceMs, [this](xcb_generic_event_t* e) {
+    const Event event = waitFor([this](const void* raw) {
+        const auto* e = static_cast<const xcb_generic_event_t*>(raw);
         return typeOf(e) == XCB_PROPERTY_NOTIFY &&
-               reinterpret_cast<xcb_property_notify_event_t*>(e)->atom == clockProperty_;
+               reinterpret_cast<const xcb_property_notify_event_t*>(e)->atom == clockProperty_ &&
+               reinterpret_cast<const xcb_property_notify_event_t*>(e)->window == window_;
     });
-    return event ? reinterpret_cast<xcb_property_notify_event_t*>(event.get())->time
-                 : XCB_CURRENT_TIME;
+    return event ? static_cast<xcb_property_notify_event_t*>(event.get())->time : XCB_CURRENT_TIME;
 }
 
 std::optional<QList<QByteArray>> X11SelectionReader::targets(const QByteArray& selection) {
@@ -151,16 +218,21 @@ std::optional<QList<QByteArray>> X11SelectionReader::targets(const QByteArray& s
         return std::nullopt;
     }
     const std::optional<Value> value = convert(atom(selection), atom("TARGETS"));
-    if (!value) {
+    // A list of atoms, or no answer: the names of whatever else came would cost a round trip
+    // each and mean nothing.
+    if (!value || value->type != "ATOM" || value->format != 32 ||
+        value->data.size() / qsizetype(sizeof(quint32)) > kMaxTargets) {
         return std::nullopt;
     }
-    QList<QByteArray> names;
-    const auto* atoms = reinterpret_cast<const quint32*>(value->data.constData());
+    QList<quint32> atoms;
+    const auto* values = reinterpret_cast<const quint32*>(value->data.constData());
     for (qsizetype i = 0; i < value->data.size() / qsizetype(sizeof(quint32)); ++i) {
-        if (atoms[i] == XCB_ATOM_NONE) {
-            continue;
-        }
-        if (QByteArray name = atomName(atoms[i]); !name.isEmpty() && !names.contains(name)) {
+        atoms.append(values[i]);
+    }
+    learnNames(atoms);
+    QList<QByteArray> names;
+    for (const quint32 atom : atoms) {
+        if (QByteArray name = names_.value(atom); !name.isEmpty() && !names.contains(name)) {
             names.append(std::move(name));
         }
     }
@@ -177,6 +249,9 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::read(const QByteArr
 
 std::optional<X11SelectionReader::Value> X11SelectionReader::convert(quint32 selection,
                                                                      quint32 target) {
+    if (exhausted()) {
+        return std::nullopt;
+    }
     xcb_connection_t* connection = connection_.get();
     // What an earlier read that gave up left behind says nothing about this one.
     xcb_delete_property(connection, window_, property_);
@@ -185,67 +260,90 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::convert(quint32 sel
     const quint32 time = serverTime();
     xcb_convert_selection(connection, window_, selection, target, property_, time);
     xcb_flush(connection);
-    const auto answer = waitFor(connection, kPatienceMs, [&](xcb_generic_event_t* e) {
+    const Event answer = waitFor([&](const void* raw) {
+        const auto* e = static_cast<const xcb_generic_event_t*>(raw);
         if (typeOf(e) != XCB_SELECTION_NOTIFY) {
             return false;
         }
-        const auto* notify = reinterpret_cast<xcb_selection_notify_event_t*>(e);
-        return notify->selection == selection && notify->target == target && notify->time == time;
+        const auto* notify = reinterpret_cast<const xcb_selection_notify_event_t*>(e);
+        return notify->requestor == window_ && notify->selection == selection &&
+               notify->target == target && notify->time == time;
     });
-    if (!answer ||
-        reinterpret_cast<xcb_selection_notify_event_t*>(answer.get())->property == XCB_NONE) {
+    if (!answer) {
+        // The owner may still answer into our window, later, into another read.
+        makeWindow();
+        return std::nullopt;
+    }
+    if (static_cast<xcb_selection_notify_event_t*>(answer.get())->property == XCB_NONE) {
         return std::nullopt;
     }
     std::optional<Value> value = takeProperty();
     if (value && value->type == "INCR") {
-        return takeIncrements({});
+        value = takeIncrements();
+    }
+    if (!value && exhausted()) {
+        makeWindow();
     }
     return value;
 }
 
 std::optional<X11SelectionReader::Value> X11SelectionReader::takeProperty() {
     xcb_connection_t* connection = connection_.get();
+    // No more than the budget allows, and one unit beyond to see that there is more.
+    const qsizetype left = std::max<qsizetype>(limits_.maxBytes - taken_, 0);
+    const uint32_t units = uint32_t(std::min<qsizetype>(kWholeProperty, left / 4 + 1));
     // Deleting it tells an owner sending in pieces that the next piece may come.
-    const Owned<xcb_get_property_reply_t> reply{
-        xcb_get_property_reply(connection,
-                               xcb_get_property(connection, 1, window_, property_,
-                                                XCB_GET_PROPERTY_TYPE_ANY, 0, kWholeProperty),
-                               nullptr)};
+    const Owned<xcb_get_property_reply_t> reply{xcb_get_property_reply(
+        connection,
+        xcb_get_property(connection, 1, window_, property_, XCB_GET_PROPERTY_TYPE_ANY, 0, units),
+        nullptr)};
     if (!reply || reply->type == XCB_ATOM_NONE) {
+        return std::nullopt;
+    }
+    const int length = xcb_get_property_value_length(reply.get());
+    taken_ += length;
+    if (reply->bytes_after > 0 || taken_ > limits_.maxBytes) {
+        overBudget_ = true;
         return std::nullopt;
     }
     Value value;
     value.type = atomName(reply->type);
-    value.data = QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                            xcb_get_property_value_length(reply.get()));
+    value.format = reply->format;
+    value.data = QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())), length);
     return value;
 }
 
-std::optional<X11SelectionReader::Value> X11SelectionReader::takeIncrements(QByteArray type) {
-    xcb_connection_t* connection = connection_.get();
-    QByteArray data;
-    while (true) {
-        const auto piece = waitFor(connection, kPatienceMs, [this](xcb_generic_event_t* e) {
-            const auto* notify = reinterpret_cast<xcb_property_notify_event_t*>(e);
-            return typeOf(e) == XCB_PROPERTY_NOTIFY && notify->atom == property_ &&
-                   notify->state == XCB_PROPERTY_NEW_VALUE;
+std::optional<X11SelectionReader::Value> X11SelectionReader::takeIncrements() {
+    Value whole;
+    bool typed = false;
+    while (!exhausted()) {
+        const Event piece = waitFor([this](const void* raw) {
+            const auto* e = static_cast<const xcb_generic_event_t*>(raw);
+            const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(e);
+            return typeOf(e) == XCB_PROPERTY_NOTIFY && notify->window == window_ &&
+                   notify->atom == property_ && notify->state == XCB_PROPERTY_NEW_VALUE;
         });
         if (!piece) {
+            // Gone quiet, or gone: an owner that vanished sends nothing more.
+            makeWindow();
             return std::nullopt;
         }
         std::optional<Value> value = takeProperty();
         if (!value) {
             return std::nullopt;
         }
+        if (!typed) {
+            whole.type = value->type;
+            whole.format = value->format;
+            typed = true;
+        }
         if (value->data.isEmpty()) {
             // An empty piece ends the transfer.
-            return Value{type.isEmpty() ? value->type : type, data};
+            return whole;
         }
-        if (type.isEmpty()) {
-            type = value->type;
-        }
-        data.append(value->data);
+        whole.data.append(value->data);
     }
+    return std::nullopt;
 }
 
 X11SelectionReader::Text X11SelectionReader::text(const QByteArray& selection,
@@ -280,11 +378,13 @@ X11SelectionReader::Text X11SelectionReader::text(const QByteArray& selection,
 QStringList X11SelectionReader::formatsOf(const QList<QByteArray>& targets) {
     QStringList formats;
     for (const QByteArray& target : targets) {
-        const QString format =
-            isStringTarget(target) ? QStringLiteral("text/plain") : QString::fromLatin1(target);
-        if (!formats.contains(format)) {
+        if (const QString format = QString::fromLatin1(target); !formats.contains(format)) {
             formats.append(format);
         }
+    }
+    if (std::any_of(targets.begin(), targets.end(), isStringTarget) &&
+        !formats.contains(QLatin1String("text/plain"))) {
+        formats.append(QStringLiteral("text/plain"));
     }
     return formats;
 }
@@ -293,11 +393,11 @@ std::optional<QByteArray> X11SelectionReader::data(const QByteArray& selection,
                                                    const QString& format,
                                                    const QList<QByteArray>& targets) {
     QByteArray bytes;
-    if (format == QLatin1String("text/plain") &&
-        std::any_of(targets.begin(), targets.end(), isStringTarget)) {
-        bytes = text(selection, targets).text.value_or(QString()).toUtf8();
-    } else if (targets.contains(format.toLatin1())) {
+    if (targets.contains(format.toLatin1())) {
         bytes = read(selection, format.toLatin1()).value_or(Value{}).data;
+    } else if (format == QLatin1String("text/plain") &&
+               std::any_of(targets.begin(), targets.end(), isStringTarget)) {
+        bytes = text(selection, targets).text.value_or(QString()).toUtf8();
     }
     if (bytes.isEmpty()) {
         return std::nullopt;

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,14 +15,28 @@ typedef struct xcb_connection_t xcb_connection_t;
 // Reads another client's selection on a connection of its own, asking with the server's
 // present time. Qt asks with the time of the last event it handled, which can be older than a
 // new owner's take: the owner then refuses, and the read looks like an empty clipboard. Large
-// contents come in pieces (INCR). Blocks the calling thread until the owner answered or went
-// quiet; one thread at a time may use it.
+// contents come in pieces (INCR). Blocks the calling thread until the owner answered, went
+// quiet, or the read's limits ran out; one thread at a time may use it.
 class X11SelectionReader {
 public:
-    // What the owner gave for one target: the type it named and the bytes.
+    // What the owner gave for one target: the type it named, the format and the bytes.
     struct Value {
         QByteArray type;
         QByteArray data;
+        int format = 8;
+    };
+
+    // What one read may take: another client may never answer, refuse, or send pieces
+    // without end. Every read ends by the deadline, as soon as `stop` says so, and gives up
+    // on a content larger than the budget.
+    struct Limits {
+        // From begin() to the end of everything read until the next begin().
+        int deadlineMs = 5000;
+        // Silence between two answers of the owner (a piece, the answer to a request).
+        int patienceMs = 1000;
+        qsizetype maxBytes = qsizetype(64) << 20;
+        // Asked between waits, at least every few milliseconds.
+        std::function<bool()> stop;
     };
 
     // Connects to `displayName` on first use.
@@ -29,10 +45,15 @@ public:
     X11SelectionReader(const X11SelectionReader&) = delete;
     X11SelectionReader& operator=(const X11SelectionReader&) = delete;
 
+    // Starts a read under `limits`: the deadline and the byte budget count from now.
+    void begin(Limits limits);
+    // Whether the present read ran out of time, was stopped or went over its budget.
+    bool exhausted() const;
+
     // The window that owns `selection` now; 0 for none or no connection.
     quint32 owner(const QByteArray& selection);
-    // The target names the owner offers; none when nobody owns it, or the owner refused or
-    // did not answer.
+    // The target names the owner offers; none when nobody owns it, or the owner refused, did
+    // not answer, or gave no list of atoms (type ATOM, format 32) of a sane length.
     std::optional<QList<QByteArray>> targets(const QByteArray& selection);
     // One target's value; none when the owner refused it or did not answer.
     std::optional<Value> read(const QByteArray& selection, const QByteArray& target);
@@ -45,24 +66,38 @@ public:
         bool answered = true;
     };
     Text text(const QByteArray& selection, const QList<QByteArray>& targets);
-    // The content's formats as Qt names them: the string targets are one "text/plain".
+    // The content's formats: every target by its own name, so that each comes back with its own
+    // bytes (GTK's text/plain has CR LF where its UTF8_STRING has LF), and "text/plain" for
+    // string targets offered without it.
     static QStringList formatsOf(const QList<QByteArray>& targets);
-    // One format's bytes; "text/plain" is the text in UTF-8. None when it has no bytes.
+    // One format's bytes: a target's as it gave them; a "text/plain" it does not offer is the
+    // text in UTF-8. None when it has no bytes.
     std::optional<QByteArray> data(const QByteArray& selection, const QString& format,
                                    const QList<QByteArray>& targets);
 
-    // How long an owner may stay silent before a read gives up.
-    static constexpr int kPatienceMs = 2000;
+    // More targets than this is no list of formats.
+    static constexpr int kMaxTargets = 1024;
 
 private:
     bool connect();
+    void makeWindow();
     quint32 atom(const QByteArray& name);
     QByteArray atomName(quint32 atom);
+    // Names of many atoms, asked in batches; unknown ones are left out.
+    void learnNames(const QList<quint32>& atoms);
     // The server's present time, learnt from a property change on our window.
     quint32 serverTime();
     std::optional<Value> convert(quint32 selection, quint32 target);
     std::optional<Value> takeProperty();
-    std::optional<Value> takeIncrements(QByteArray type);
+    std::optional<Value> takeIncrements();
+    int waitLimitMs() const;
+    struct FreeEvent {
+        void operator()(void* event) const;
+    };
+    using Event = std::unique_ptr<void, FreeEvent>;
+    // Waits for an event of our window that `wanted` accepts, within the read's limits; null
+    // when nothing came.
+    Event waitFor(const std::function<bool(const void*)>& wanted);
 
     struct Disconnect {
         void operator()(xcb_connection_t* connection) const;
@@ -75,4 +110,8 @@ private:
     quint32 clockProperty_ = 0;
     QHash<QByteArray, quint32> atoms_;
     QHash<quint32, QByteArray> names_;
+    Limits limits_;
+    QElapsedTimer began_;
+    qsizetype taken_ = 0;
+    bool overBudget_ = false;
 };

@@ -1,14 +1,17 @@
 // A plain Qt text editor for the end-to-end tests. It writes its text to a file after every
 // change so a test can read what the editor holds without touching the clipboard.
 //   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--copy-delay MS]
-//                      [--copy-time server|qt] [--offer TYPE=FILE]... [--fields N]
+//                      [--copy-time server|qt] [--offer TYPE=FILE]... [--fields N] [--own MODE]
+//                      [--copy-answers MODE] [--requests PATH]
 // With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
 // editor answers Copy that late, like a busy application: taking the clipboard with the
 // server's present time, or with "qt" the way Qt does, with the time of the last event it
 // handled. Each --offer puts FILE's bytes on the clipboard as TYPE at start, all in one copy,
 // as the user's copy in another application. With N fields, each window holds N one-line fields
 // above its editor, which has the focus. It pastes plain text only. F11 toggles full
-// screen, as in a browser.
+// screen, as in a browser. --own takes the clipboard at start as a broken program (BrokenOwner
+// MODE), --copy-answers makes every late Copy after the first such a take; the requests it gets
+// are counted in the file --requests names.
 #include <qpa/qplatformnativeinterface.h>
 #include <QApplication>
 #include <QClipboard>
@@ -23,6 +26,8 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "BrokenOwner.h"
 
 namespace {
 
@@ -40,8 +45,8 @@ void takeTheServersTime() {
 // Holds Copy back for a while.
 class SlowCopy : public QObject {
 public:
-    SlowCopy(QPlainTextEdit* editor, int delayMs, bool serverTime)
-        : QObject(editor), delayMs_(delayMs), serverTime_(serverTime) {
+    SlowCopy(QPlainTextEdit* editor, int delayMs, bool serverTime, BrokenOwner* broken)
+        : QObject(editor), delayMs_(delayMs), serverTime_(serverTime), broken_(broken) {
         editor->installEventFilter(this);
     }
 
@@ -50,7 +55,13 @@ protected:
         if (event->type() == QEvent::KeyPress &&
             static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
             auto* editor = static_cast<QPlainTextEdit*>(watched);
-            QTimer::singleShot(delayMs_, editor, [editor, serverTime = serverTime_] {
+            // The first Copy is answered the ordinary way, the later ones brokenly.
+            BrokenOwner* broken = ++copies_ > 1 ? broken_ : nullptr;
+            QTimer::singleShot(delayMs_, editor, [editor, serverTime = serverTime_, broken] {
+                if (broken) {
+                    broken->take();
+                    return;
+                }
                 if (serverTime) {
                     takeTheServersTime();
                 }
@@ -64,6 +75,8 @@ protected:
 private:
     int delayMs_;
     bool serverTime_;
+    BrokenOwner* broken_;
+    int copies_ = 0;
 };
 
 // Pastes the clipboard's plain text, fetched once. Qt's own paste asks the owner for one
@@ -144,7 +157,27 @@ int main(int argc, char** argv) {
                       QStringLiteral("type=file")});
     parser.addOption({QStringLiteral("fields"), QStringLiteral("fields above the editor"),
                       QStringLiteral("n"), QStringLiteral("0")});
+    parser.addOption(
+        {QStringLiteral("own"), QStringLiteral("own as a broken program"), QStringLiteral("mode")});
+    parser.addOption({QStringLiteral("copy-answers"), QStringLiteral("copy as a broken program"),
+                      QStringLiteral("mode")});
+    parser.addOption(
+        {QStringLiteral("requests"), QStringLiteral("count requests"), QStringLiteral("path")});
     parser.process(app);
+    std::unique_ptr<BrokenOwner> broken;
+    const QString brokenMode = parser.isSet(QStringLiteral("own"))
+                                   ? parser.value(QStringLiteral("own"))
+                                   : parser.value(QStringLiteral("copy-answers"));
+    if (!brokenMode.isEmpty()) {
+        const auto mode = BrokenOwner::modeNamed(brokenMode);
+        if (!mode) {
+            return 2;
+        }
+        broken = std::make_unique<BrokenOwner>(*mode, parser.value(QStringLiteral("requests")));
+        if (parser.isSet(QStringLiteral("own"))) {
+            broken->take();
+        }
+    }
     if (!offer(parser.values(QStringLiteral("offer")))) {
         return 2;
     }
@@ -174,7 +207,8 @@ int main(int argc, char** argv) {
             e->isFullScreen() ? e->showNormal() : e->showFullScreen();
         });
         if (const int delay = parser.value(QStringLiteral("copy-delay")).toInt(); delay > 0) {
-            new SlowCopy(editor.get(), delay, serverTime);
+            new SlowCopy(editor.get(), delay, serverTime,
+                         parser.isSet(QStringLiteral("copy-answers")) ? broken.get() : nullptr);
         }
         if (!path.isEmpty()) {
             dump(path, editor->toPlainText());
