@@ -62,8 +62,9 @@ public:
     // A reply paste into that process starts: brings it forward and keeps its activation from
     // being remembered. False (and nothing held) when it is gone or cannot be activated.
     bool beginAIReplyPaste(qint64 processIdentifier);
-    // Raises the remembered window of that process and focuses its message editor, which
-    // becomes replyEditor(). False when no editor could be focused.
+    // Raises the remembered window of that process (the one it has in front when none was seen
+    // yet) and focuses its message editor, which becomes replyEditor(). False when no editor
+    // could be focused.
     bool focusAIReplyEditor(qint64 processIdentifier);
     // The reply paste is over.
     void endAIReplyPaste();

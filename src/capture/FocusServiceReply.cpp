@@ -32,7 +32,7 @@ void FocusService::endAIReplyPaste() {
 }
 
 bool FocusService::focusAIReplyEditor(qint64 processIdentifier) {
-    if (rememberedProcessIdentifier_ != processIdentifier || !rememberedWindow_) {
+    if (rememberedProcessIdentifier_ != processIdentifier) {
         return false;
     }
     // No tree (no accessibility bus, a toolkit without it): no editor to find.
@@ -40,10 +40,17 @@ bool FocusService::focusAIReplyEditor(qint64 processIdentifier) {
     if (!application) {
         return false;
     }
+    // A busy application may show no active window yet when it is remembered: the window it
+    // has in front once brought forward is then the one to write into.
+    const AXElementPtr window =
+        rememberedWindow_ ? rememberedWindow_ : accessibility_.focusedWindow(application);
+    if (!window) {
+        return false;
+    }
     ReplyEditorSearch search(accessibility_);
     accessibility_.enableBrowserAccessibility(application);
-    accessibility_.setFocusedWindow(application, rememberedWindow_);
-    accessibility_.raise(rememberedWindow_);
+    accessibility_.setFocusedWindow(application, window);
+    accessibility_.raise(window);
 
     const auto take = [&](const AXElementPtr& editor) {
         if (!editor || !search.focus(editor, application)) {
@@ -61,11 +68,11 @@ bool FocusService::focusAIReplyEditor(qint64 processIdentifier) {
 
     // Without a web area there is no web candidate, and the focused editor comes before the
     // rest: the window need not be walked for them.
-    const QList<AXElementPtr> areas = search.webAreas(rememberedWindow_);
+    const QList<AXElementPtr> areas = search.webAreas(window);
     if (ancestor && areas.isEmpty()) {
         return take(ancestor);
     }
-    const QList<AXElementPtr> candidates = search.editableElements(rememberedWindow_, areas);
+    const QList<AXElementPtr> candidates = search.editableElements(window, areas);
     QList<AXElementPtr> webCandidates;
     for (const auto& candidate : candidates) {
         if (search.isInsideWebContent(candidate)) {

@@ -212,3 +212,18 @@ TEST_F(ReplyEditorTest, ChoosesTheReplyEditor) {
     EXPECT_EQ(focus.rememberedWindow(), nullptr);
     EXPECT_FALSE(focus.focusAIReplyEditor(other.pid));
 }
+
+TEST_F(ReplyEditorTest,
+       AnApplicationRememberedBeforeItShowedItsWindowGetsTheReplyInTheWindowItShows) {
+    const Node field = add(window, AXRole::TextArea, {0, 600, 400, 40});
+    editor.window = nullptr;
+    desktop.bringToFront(desktop.launch(QStringLiteral("org.example.other")).pid);
+    desktop.bringToFront(editor.pid);
+    VirtualClock::flushEvents();
+    ASSERT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
+    ASSERT_EQ(focus.rememberedWindow(), nullptr);
+
+    editor.window = window;
+    EXPECT_TRUE(focusReply());
+    EXPECT_EQ(focus.replyEditor(), field);
+}
