@@ -3,7 +3,7 @@
 #include <QProcess>
 #include <csignal>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // A Qt editor with a menu bar (FeatherPad) keeps the keyboard after each Alt hot key, whichever
 // key the user lets go of first and however quickly: what is typed next lands in the document,
@@ -27,9 +27,7 @@ struct Press {
 }  // namespace
 
 TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad::Options options = e2eRoadOptions();
     options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
     NiveloRoad road(options);
     XSession& session = road.session();

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <optional>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 #include "support/NiveloTree.h"
 
 // The assistant panel of the real binary: Alt+I over a selection in mousepad opens it with
@@ -20,9 +20,7 @@ const QString kReply = QStringLiteral("Sounds good, see you at noon.");
 }  // namespace
 
 TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad::Options options = e2eRoadOptions();
     options.accessibilityBus = true;
     options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
     NiveloRoad road(options);

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QProcess>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // The clipboard nivelo gave back outlives nivelo: its keeper serves it until somebody copies.
 namespace {
@@ -53,9 +53,7 @@ QByteArray fileBytes(const QString& path) {
 
 // nivelo with the test editor, answering on the selection alone.
 NiveloRoad::Options roadOptions() {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad::Options options = e2eRoadOptions();
     options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
     return options;
 }

@@ -7,7 +7,7 @@
 #include <QProcess>
 #include <csignal>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // After every Qt header.
 #include <X11/Xatom.h>
@@ -125,9 +125,7 @@ bool keeperRuns(const QString& display) {
 // With a clipboard manager on the desktop, nivelo quitting while it owns the clipboard hands
 // the user's image to the manager (ICCCM SAVE_TARGETS) and leaves no keeper of its own.
 TEST(ClipboardManager, TakesTheClipboardOverWhenNiveloQuits) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad::Options options = e2eRoadOptions();
     options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
     NiveloRoad road(options);
     ASSERT_TRUE(road.session().isReady()) << road.session().error().toStdString();

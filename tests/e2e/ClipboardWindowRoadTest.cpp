@@ -5,7 +5,7 @@
 #include <QRect>
 #include <iostream>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // The clipboard window of the real binary over mousepad: Alt+V opens it by the pointer while
 // mousepad keeps the focus; the search filters; a double click pastes the entry at mousepad's
@@ -36,10 +36,7 @@ constexpr QPoint kAddNote(312, 104);
 }  // namespace
 
 TEST(ClipboardWindowRoad, SearchesPastesBackAndKeepsANoteAcrossARestart) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    NiveloRoad road(options);
+    NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();

@@ -10,16 +10,14 @@
 #include <QRect>
 #include <iostream>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 #include <atspi/atspi.h>
 
 namespace {
 
 NiveloRoad::Options roadOptions() {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad::Options options = e2eRoadOptions();
     return options;
 }
 

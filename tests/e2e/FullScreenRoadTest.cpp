@@ -6,16 +6,21 @@
 #include <QRect>
 #include <iostream>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
+
+namespace {
+bool isFullScreen(const XSession& session, const QString& window) {
+    return session.run("xprop", {"-id", window, "_NET_WM_STATE"})
+        .contains("_NET_WM_STATE_FULLSCREEN");
+}
+}  // namespace
 
 // Every floating panel of the real binary over the test editor in full screen (after F11):
 // each shows above it, the editor stays in full screen, and the panels that take no keyboard
 // leave it the focus. The second press of Alt+Q and Alt+V hides what the first showed.
 // (The floating button, a panel of the quick panel's kind, cannot be turned on yet.)
 TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad::Options options = e2eRoadOptions();
     options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
     NiveloRoad road(options);
     XSession& session = road.session();
@@ -35,10 +40,7 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
     session.type("hello there");
     session.key("shift+Home");
     session.key("F11");
-    const auto fullScreen = [&] {
-        return session.run("xprop", {"-id", editor, "_NET_WM_STATE"})
-            .contains("_NET_WM_STATE_FULLSCREEN");
-    };
+    const auto fullScreen = [&] { return isFullScreen(session, editor); };
     ASSERT_TRUE(XSession::waitUntil(
         [&] { return fullScreen() && session.windowGeometry(editor).size() == QSize(1280, 800); }));
     session.xdotool({"mousemove", "300", "200"});
@@ -119,19 +121,13 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
 // other, and one press of their key brings them back above it. When the editor leaves full
 // screen, the panel is again on every workspace and the editor still on its own.
 TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    NiveloRoad road(options);
+    NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     const QString editor = road.startTestEditor("Full Screen Editor");
     ASSERT_FALSE(editor.isEmpty());
-    const auto fullScreen = [&] {
-        return session.run("xprop", {"-id", editor, "_NET_WM_STATE"})
-            .contains("_NET_WM_STATE_FULLSCREEN");
-    };
+    const auto fullScreen = [&] { return isFullScreen(session, editor); };
 
     const struct {
         QString title;
@@ -238,19 +234,13 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
 // the editor, the quick panel shown above the assistant, then F11 twice: the quick panel is
 // still above the assistant, and the next press of its key hides it.
 TEST(FullScreenRoad, PanelsKeepTheirStackingThroughFullScreen) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    NiveloRoad road(options);
+    NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
     const QString editor = road.startTestEditor("Full Screen Editor");
     ASSERT_FALSE(editor.isEmpty());
-    const auto fullScreen = [&] {
-        return session.run("xprop", {"-id", editor, "_NET_WM_STATE"})
-            .contains("_NET_WM_STATE_FULLSCREEN");
-    };
+    const auto fullScreen = [&] { return isFullScreen(session, editor); };
     const auto shown = [&](const QString& title) {
         QString window;
         XSession::waitUntil(

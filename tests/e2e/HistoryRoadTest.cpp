@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // The clipboard history against the real binary: what the user copies in a real editor is
 // recorded, kept in its own file and still there after nivelo restarts.
 
 TEST(HistoryRoad, CopiesInMousepadAreKeptNewestFirstAcrossARestart) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    NiveloRoad road(options);
+    NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();

@@ -5,16 +5,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // The status HUD of the real binary during a Fix run in a maximised mousepad: shown without
 // taking the focus, centred above the bottom of the screen, cut to its rounded surface, and
 // gone shortly after the paste.
 TEST(Hud, ShowsCentredWithoutTakingTheFocusAndLeavesAfterThePaste) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    NiveloRoad road(options);
+    NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     QElapsedTimer clock;

@@ -2,17 +2,14 @@
 
 #include <QFile>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // A large answer into a GTK4 editor (GNOME Text Editor), which fetches it while it is busy:
 // the whole answer lands in the document and the user's clipboard comes back afterwards.
 class LargePaste : public ::testing::TestWithParam<int> {};
 
 TEST_P(LargePaste, TheWholeAnswerLandsInAGtk4Editor) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    NiveloRoad road(options);
+    NiveloRoad road(e2eRoadOptions());
     ASSERT_TRUE(road.session().isReady()) << road.session().error().toStdString();
     const QString line = QString("abcdefghij").repeated(9) + "\n";
     const QString answer = line.repeated(GetParam() / int(line.size()));

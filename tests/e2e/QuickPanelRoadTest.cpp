@@ -4,14 +4,12 @@
 #include <QRect>
 #include <iostream>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // The quick-action panel of the real binary over a selection in mousepad: it opens by its hot
 // key next to the pointer without taking the focus, and its "Fix" row rewrites the selection.
 TEST(QuickPanelRoad, OpensByItsHotKeyNearThePointerAndFixesOnlyTheSelection) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad::Options options = e2eRoadOptions();
     options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
     NiveloRoad road(options);
     XSession& session = road.session();
@@ -70,10 +68,7 @@ TEST(QuickPanelRoad, OpensByItsHotKeyNearThePointerAndFixesOnlyTheSelection) {
 // With no settings window, Command+Shift+Space typed into the assistant toggles the quick
 // panel: the command works in whichever of our windows is active.
 TEST(QuickPanelRoad, ItsCommandKeyTogglesItFromTheAssistantWithoutTheSettingsWindow) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    NiveloRoad road(options);
+    NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();

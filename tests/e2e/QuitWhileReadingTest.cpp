@@ -5,16 +5,13 @@
 #include <QFile>
 #include <cstdio>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // SIGTERM ends nivelo within 2 s while it reads a broken program's clipboard (one that never
 // answers, one that sends its text in slow pieces without end), and what the history holds is
 // written.
 TEST(QuitWhileReading, SigtermEndsNiveloWithinTwoSecondsWhateverTheOwner) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    NiveloRoad road(options);
+    NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     for (const QString mode : {"silent", "slow-pieces"}) {

@@ -6,16 +6,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // The main road against the real binary: select text in an editor, press a hot key, and the
 // text is replaced by the backend's answer while the user's clipboard comes back.
 namespace {
 
 NiveloRoad::Options roadOptions(QMap<QString, QString> defaults = {}, bool accessibility = false) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad::Options options = e2eRoadOptions();
     options.defaults = std::move(defaults);
     options.accessibilityBus = accessibility;
     return options;

@@ -2,7 +2,7 @@
 
 #include <QPoint>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 
 // The translation preview of the real binary over a word selected in mousepad: Alt+R opens it
 // near the pointer with the keyboard, "Insert" puts the translation in place of the word and
@@ -16,10 +16,7 @@ QString previewWindow(const XSession& session) {
 }  // namespace
 
 TEST(TranslationPreviewRoad, AltROpensThePreviewAndInsertPutsTheTranslationInPlace) {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
-    NiveloRoad road(options);
+    NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();

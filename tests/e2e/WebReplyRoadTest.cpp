@@ -4,7 +4,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
-#include "support/NiveloRoad.h"
+#include "E2eRoadOptions.h"
 #include "support/NiveloTree.h"
 #include "support/WebBrowser.h"
 
@@ -44,9 +44,7 @@ document.addEventListener("keydown", event => {
 </script>)";
 
 NiveloRoad::Options roadOptions() {
-    NiveloRoad::Options options;
-    options.niveloBinary = NIVELO_BINARY;
-    options.testEditor = NIVELO_TEST_EDITOR;
+    NiveloRoad::Options options = e2eRoadOptions();
     options.accessibilityBus = true;
     options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
     return options;

@@ -2,11 +2,14 @@
 
 #include <QListWidget>
 #include <QMenu>
+#include <QToolButton>
 
 #include "capture/PanelHandles.h"
+#include "panels/LanguageMenu.h"
 #include "panels/PanelStateFixture.h"
 #include "panels/QuickActionPanel.h"
 #include "panels/QuickPanelController.h"
+#include "support/NamedPart.h"
 #include "support/SimulatedEventMonitors.h"
 
 // The quick-action panel over the simulated desktop, with the assistant and clipboard windows
@@ -46,6 +49,20 @@ protected:
     }
 
     QuickActionPanel* view() const { return controller.view(); }
+
+    // Shows the panel in `mode` with only the translate row, Vietnamese its target, and opens
+    // the row's language menu.
+    LanguageMenu* openVietnameseMenu(AppearanceMode mode) {
+        state.editSettings([&](NiveloSettings& s) {
+            s.appearanceMode = mode;
+            s.quickMenuActions = {"translate"};
+            s.targetLanguage = "Vietnamese";
+        });
+        controller.show(state);
+        VirtualClock::flushEvents();
+        namedPart<QToolButton>(view()->row("translate"), "languageButton")->click();
+        return namedPart<LanguageMenu>(view()->row("translate"), "languageMenu");
+    }
 };
 
 // A language's row of an open language menu, on screen.

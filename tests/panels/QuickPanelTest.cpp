@@ -207,15 +207,7 @@ TEST_F(QuickPanelTest, LanguageMenuIsOneColumnInThePanelsLook) {
     const QStringList languages = NiveloPromptLibrary::languages();
     for (const PopupLook& c : kPopupLooks) {
         const auto desktop = desktopIn(c);
-        state.editSettings([&](NiveloSettings& s) {
-            s.appearanceMode = c.mode;
-            s.quickMenuActions = {"translate"};
-            s.targetLanguage = "Vietnamese";
-        });
-        controller.show(state);
-        VirtualClock::flushEvents();
-        namedPart<QToolButton>(view()->row("translate"), "languageButton")->click();
-        auto* menu = namedPart<LanguageMenu>(view()->row("translate"), "languageMenu");
+        auto* menu = openVietnameseMenu(c.mode);
         ASSERT_TRUE(menu->isVisible());
         const QImage shot = menu->grab().toImage();
         const auto rowIn = [&](const QString& language) {
@@ -264,15 +256,7 @@ TEST_F(QuickPanelTest, TheLitLanguageReadsInEveryLook) {
     for (const AppearanceMode mode : allCases<AppearanceMode>()) {
         for (const bool darkDesktop : {false, true}) {
             const auto desktop = desktopIn({mode, darkDesktop, true});
-            state.editSettings([&](NiveloSettings& s) {
-                s.appearanceMode = mode;
-                s.quickMenuActions = {"translate"};
-                s.targetLanguage = "Vietnamese";
-            });
-            controller.show(state);
-            VirtualClock::flushEvents();
-            namedPart<QToolButton>(view()->row("translate"), "languageButton")->click();
-            auto* menu = namedPart<LanguageMenu>(view()->row("translate"), "languageMenu");
+            auto* menu = openVietnameseMenu(mode);
             const QImage shot = menu->grab().toImage();
             const QRect lit = languageRow(menu, "Vietnamese").translated(-menu->pos());
             const QColor ground = shot.pixelColor(lit.right() - 3, lit.center().y());
