@@ -22,9 +22,10 @@ struct PasteboardItem {
     friend bool operator==(const PasteboardItem&, const PasteboardItem&) = default;
 };
 
-// How far other applications have got in fetching the text this process wrote last.
+// How far the paste target (where X11 tells: the client with the keyboard focus, not a
+// clipboard manager) has got in fetching the text this process wrote last.
 struct PasteboardFetch {
-    // A client asked for the text.
+    // The target asked for the text.
     bool served = false;
     // Fetches asked for and not yet taken in full (a large text comes in pieces).
     int underway = 0;

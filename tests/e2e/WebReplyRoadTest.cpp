@@ -83,16 +83,8 @@ QString openChat(NiveloRoad& road, WebBrowser& browser) {
 }
 
 // Presses the page's key that selects a part of it; false when the page did not answer.
-// A loaded browser may drop the first key while its page takes the focus, and the key only
-// selects, so it is pressed again until the page answers.
 bool selectInPage(XSession& session, const QString& key, const QString& part) {
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        session.key(key);
-        if (!session.waitForWindow("^Chat " + part, 3000).isEmpty()) {
-            return true;
-        }
-    }
-    return false;
+    return pressUntilTitle(session, key, "^Chat " + part);
 }
 
 // The reply hot key over the selection, then the panel's paste button: the request carries

@@ -85,3 +85,13 @@ bool turnAccessibilityOn(const XSession& session) {
                 10000, &code);
     return code == 0;
 }
+
+bool pressUntilTitle(XSession& session, const QString& key, const QString& pattern) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        session.key(key);
+        if (!session.waitForWindow(pattern, 3000).isEmpty()) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -34,3 +34,8 @@ private:
 // Turns the desktop's accessibility switch (org.a11y.Status IsEnabled) on the session's
 // accessibility bus on; false when the bus does not answer.
 bool turnAccessibilityOn(const XSession& session);
+
+// Presses a key the page answers by changing its title, until the title matches `pattern`
+// (at most 10 presses, 3 s each); false when it never does. A loaded browser may drop the
+// first key while its page takes the focus, so keys that only select are pressed again.
+bool pressUntilTitle(XSession& session, const QString& key, const QString& pattern);

@@ -9,31 +9,37 @@
 #include "platform/x11/Xlib.h"
 
 namespace {
-// A paste target that asks for the clipboard's text on Paste and takes it only when told, as
-// a busy editor does.
-class SlowTarget : public KeyEvents {
+// A client asking for the clipboard's text on a connection of its own and taking it only when
+// told, as a busy editor does. A paste target has the keyboard focus when it asks; a clipboard
+// manager does not.
+class Requestor {
 public:
-    SlowTarget() : display_(XOpenDisplay(nullptr)) {
-        window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+    explicit Requestor(bool focused) : display_(XOpenDisplay(nullptr)), focused_(focused) {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        window_ =
+            XCreateWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, CopyFromParent,
+                          InputOutput, CopyFromParent, CWOverrideRedirect, &attributes);
         property_ = XInternAtom(display_, "SLOW_TARGET", False);
+        if (focused_) {
+            XMapWindow(display_, window_);
+            XSync(display_, False);
+        }
     }
-    ~SlowTarget() override {
+    ~Requestor() {
         XDestroyWindow(display_, window_);
         XCloseDisplay(display_);
     }
 
-    bool canPostEvents() const override { return true; }
-    bool postKey(quint16 keyCode, KeyModifiers, bool down) override {
-        if (keyCode == KeyCode::V && !down) {
-            XConvertSelection(display_, XInternAtom(display_, "CLIPBOARD", False),
-                              XInternAtom(display_, "UTF8_STRING", False), property_, window_,
-                              CurrentTime);
-            XFlush(display_);
+    void ask() {
+        if (focused_) {
+            XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
         }
-        return true;
+        XConvertSelection(display_, XInternAtom(display_, "CLIPBOARD", False),
+                          XInternAtom(display_, "UTF8_STRING", False), property_, window_,
+                          CurrentTime);
+        XFlush(display_);
     }
-    KeyModifiers heldModifiers() const override { return {}; }
-
     // Whether the owner has written the answer.
     bool answered() {
         while (XPending(display_) > 0) {
@@ -63,9 +69,31 @@ public:
 
 private:
     Display* display_;
+    bool focused_;
     Window window_ = 0;
     Atom property_ = 0;
     bool answered_ = false;
+};
+
+// The paste target, asking on Paste. With a clipboard manager, the manager asks then and the
+// target only when the test says (a busy target's fetch comes late).
+class SlowTarget : public KeyEvents {
+public:
+    bool canPostEvents() const override { return true; }
+    bool postKey(quint16 keyCode, KeyModifiers, bool down) override {
+        if (keyCode == KeyCode::V && !down) {
+            if (manager) {
+                manager->ask();
+            } else {
+                editor.ask();
+            }
+        }
+        return true;
+    }
+    KeyModifiers heldModifiers() const override { return {}; }
+
+    Requestor editor{true};
+    std::unique_ptr<Requestor> manager;
 };
 
 // One running application, already active.
@@ -105,12 +133,12 @@ protected:
 // clipboard comes back after it took the text, not when it asked.
 TEST_F(X11PasteFetch, TheRestoreWaitsUntilTheTargetTookTheText) {
     auto outcome = paste();
-    ASSERT_TRUE(XSession::waitUntil([&] { return target.answered(); }));
+    ASSERT_TRUE(XSession::waitUntil([&] { return target.editor.answered(); }));
     pause(600);
     EXPECT_FALSE(outcome->done);
     EXPECT_TRUE(pasteboard.plainText() == answer);
 
-    EXPECT_TRUE(target.take() == answer.toUtf8());
+    EXPECT_TRUE(target.editor.take() == answer.toUtf8());
     QElapsedTimer sinceTaken;
     sinceTaken.start();
     ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 20000));
@@ -123,11 +151,27 @@ TEST_F(X11PasteFetch, TheRestoreWaitsUntilTheTargetTookTheText) {
 // comes back about a second later.
 TEST_F(X11PasteFetch, ATargetThatNeverTakesTheTextHoldsTheRestoreForASecond) {
     auto outcome = paste();
-    ASSERT_TRUE(XSession::waitUntil([&] { return target.answered(); }));
+    ASSERT_TRUE(XSession::waitUntil([&] { return target.editor.answered(); }));
     QElapsedTimer sinceAsked;
     sinceAsked.start();
     ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 20000));
     EXPECT_GT(sinceAsked.elapsed(), 800);
     EXPECT_LT(sinceAsked.elapsed(), 2000);
+    EXPECT_EQ(pasteboard.plainText(), QString("user text"));
+}
+
+// A clipboard manager fetches every new content at once and takes it whole: the restore still
+// waits for the target, which asks later.
+TEST_F(X11PasteFetch, AClipboardManagersFetchIsNotThePasteTargets) {
+    target.manager = std::make_unique<Requestor>(false);
+    auto outcome = paste();
+    ASSERT_TRUE(XSession::waitUntil([&] { return target.manager->answered(); }));
+    EXPECT_TRUE(target.manager->take() == answer.toUtf8());
+    pause(600);
+    EXPECT_FALSE(outcome->done);
+    target.editor.ask();
+    ASSERT_TRUE(XSession::waitUntil([&] { return target.editor.answered(); }));
+    EXPECT_TRUE(target.editor.take() == answer.toUtf8());
+    ASSERT_TRUE(XSession::waitUntil([&] { return outcome->done; }, 20000));
     EXPECT_EQ(pasteboard.plainText(), QString("user text"));
 }

@@ -73,9 +73,8 @@ TEST_P(X11WebSelection, ReadsTheSelectionAsACopyGivesIt) {
     };
     for (const SelectionCase& selection : kCases) {
         SCOPED_TRACE(selection.title);
-        x11Session().key(selection.key);
-        ASSERT_FALSE(
-            x11Session().waitForWindow(QString("^Cases %1").arg(selection.title), 10000).isEmpty());
+        ASSERT_TRUE(pressUntilTitle(x11Session(), selection.key,
+                                    QString("^Cases %1").arg(selection.title)));
         x11Session().setClipboardText("before the copy");
         x11Session().key("ctrl+c");
         QString copied;

@@ -309,7 +309,8 @@ PasteboardFetch X11Pasteboard::lastWriteFetch() const {
     if (!fetches_) {
         return Pasteboard::lastWriteFetch();
     }
-    return {serve_->textServed || fetches_->served(), fetches_->underway(), fetches_->steps()};
+    // Qt's own record counts any client; the followed fetches only the paste target's.
+    return {fetches_->served(), fetches_->underway(), fetches_->steps()};
 }
 
 void X11Pasteboard::followFetches(std::shared_ptr<X11Connection> connection) {

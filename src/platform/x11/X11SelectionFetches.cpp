@@ -3,7 +3,9 @@
 #include <xcb/xcb.h>
 #include <QCoreApplication>
 
+#include "platform/x11/X11ClientProcess.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11SelectionOwner.h"
 
 #include "platform/x11/Xlib.h"
 
@@ -67,7 +69,8 @@ bool X11SelectionFetches::nativeEventFilter(const QByteArray& eventType, void* m
 
 void X11SelectionFetches::onRequest(unsigned long requestor, unsigned long selection,
                                     unsigned long target, unsigned long property) {
-    if (selection != clipboardAtom_ || property == 0 || !isTextTarget(target)) {
+    if (selection != clipboardAtom_ || property == 0 || !isTextTarget(target) ||
+        !fromFocusedClient(requestor)) {
         return;
     }
     served_ = true;
@@ -96,6 +99,26 @@ bool X11SelectionFetches::isTextTarget(unsigned long target) {
     }
     textTargets_.insert(target, text);
     return text;
+}
+
+bool X11SelectionFetches::fromFocusedClient(unsigned long requestor) {
+    Display* display = connection_->display();
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    connection_->noteRoundTrip();
+    xcb_connection_t* qt = X11SelectionOwner::qtConnection();
+    if (focus <= PointerRoot || !qt) {
+        return true;  // no window in particular has the keys: any fetch may be the paste
+    }
+    // Every resource a client creates carries its base above the server's resource mask; a
+    // toolkit that fetches on a connection of its own is still the same process.
+    const quint32 mask = xcb_get_setup(qt)->resource_id_mask;
+    if ((focus & ~mask) == (requestor & ~mask)) {
+        return true;
+    }
+    const qint64 process = x11ClientProcess(display, requestor);
+    return process > 0 && process == x11ClientProcess(display, focus);
 }
 
 void X11SelectionFetches::follow(unsigned long requestor, bool on) {

@@ -11,7 +11,10 @@ class X11Connection;
 // Follows other clients fetching the CLIPBOARD we own, from their requests to Qt until they
 // have taken the data: a requestor takes a property by deleting it, and a large text comes in
 // pieces (INCR), each written by Qt and taken in turn, the last one empty. The requests are
-// seen on Qt's connection; the requestors' properties through our own.
+// seen on Qt's connection; the requestors' properties through our own. Only the fetches of the
+// client with the keyboard focus count: a paste target fetches right after its paste key, while
+// a clipboard manager fetches every new content at once and would end a wait for the target
+// before it took anything.
 class X11SelectionFetches : public QAbstractNativeEventFilter {
 public:
     explicit X11SelectionFetches(std::shared_ptr<X11Connection> connection);
@@ -20,7 +23,7 @@ public:
     // Forgets the fetches of earlier content: a new write starts now.
     void restart();
 
-    // Whether a client asked for a text target since the restart.
+    // Whether the focused client asked for a text target since the restart.
     bool served() const { return served_; }
     // Text fetches not yet taken in full. A fetch counts as taken once its property was taken
     // and Qt wrote no further piece for a moment.
@@ -42,6 +45,7 @@ private:
                    unsigned long property);
     void onXEvent(void* event);
     bool isTextTarget(unsigned long target);
+    bool fromFocusedClient(unsigned long requestor);
     void follow(unsigned long requestor, bool on);
     void drop(int index);
 
