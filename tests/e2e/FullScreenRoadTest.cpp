@@ -13,6 +13,29 @@ bool isFullScreen(const XSession& session, const QString& window) {
     return session.run("xprop", {"-id", window, "_NET_WM_STATE"})
         .contains("_NET_WM_STATE_FULLSCREEN");
 }
+
+// Starts the app and the editor the panels show above; the editor's window, or "" with the
+// reason in `why`.
+QString startEditor(NiveloRoad& road, std::string& why) {
+    if (!road.session().isReady()) {
+        why = road.session().error().toStdString();
+        return {};
+    }
+    if (!road.startNivelo()) {
+        why = road.error().toStdString();
+        return {};
+    }
+    why = "the editor did not show";
+    return road.startTestEditor("Full Screen Editor");
+}
+
+// The visible window titled exactly `title` once it shows, or "".
+QString waitForPanel(const XSession& session, const QString& title) {
+    QString window;
+    XSession::waitUntil(
+        [&] { return !(window = session.visibleWindowTitled("^" + title + "$")).isEmpty(); });
+    return window;
+}
 }  // namespace
 
 // Every floating panel of the real binary over the test editor in full screen (after F11):
@@ -24,7 +47,6 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
     options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
     NiveloRoad road(options);
     XSession& session = road.session();
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     // Slow answers, so the status box stays up a while.
     road.backend().setHandler([](const RecordedRequest& request) {
         CannedReply reply = CannedReply::result(NiveloRoad::standInAnswer(
@@ -32,10 +54,9 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
         reply.delayMs = 1500;
         return reply;
     });
-    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
-
-    const QString editor = road.startTestEditor("Full Screen Editor");
-    ASSERT_FALSE(editor.isEmpty());
+    std::string why;
+    const QString editor = startEditor(road, why);
+    ASSERT_FALSE(editor.isEmpty()) << why;
     ASSERT_TRUE(session.activate(editor));
     session.type("hello there");
     session.key("shift+Home");
@@ -48,10 +69,8 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
     QStringList failed;
     // Waits for the panel titled so; returns its window, or "" after noting what went wrong.
     const auto shows = [&](const QString& title, bool takesKeyboard) {
-        QString window;
-        if (!XSession::waitUntil([&] {
-                return !(window = session.visibleWindowTitled("^" + title + "$")).isEmpty();
-            })) {
+        const QString window = waitForPanel(session, title);
+        if (window.isEmpty()) {
             failed << title + ": not shown";
             return window;
         }
@@ -123,10 +142,9 @@ TEST(FullScreenRoad, EveryPanelShowsAboveAFullScreenEditor) {
 TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
     NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
-    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
-    const QString editor = road.startTestEditor("Full Screen Editor");
-    ASSERT_FALSE(editor.isEmpty());
+    std::string why;
+    const QString editor = startEditor(road, why);
+    ASSERT_FALSE(editor.isEmpty()) << why;
     const auto fullScreen = [&] { return isFullScreen(session, editor); };
 
     const struct {
@@ -140,11 +158,7 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
     for (const auto& panel : panels) {
         const auto fail = [&](const QString& what) { failed << panel.title + ": " + what; };
         QString window;
-        const auto shown = [&] {
-            return XSession::waitUntil([&] {
-                return !(window = session.visibleWindowTitled("^" + panel.title + "$")).isEmpty();
-            });
-        };
+        const auto shown = [&] { return !(window = waitForPanel(session, panel.title)).isEmpty(); };
         const auto above = [&] {
             return XSession::waitUntil([&] {
                 return session.isViewable(window) &&
@@ -236,17 +250,11 @@ TEST(FullScreenRoad, APanelOpenBeforeFullScreenStaysAboveIt) {
 TEST(FullScreenRoad, PanelsKeepTheirStackingThroughFullScreen) {
     NiveloRoad road(e2eRoadOptions());
     XSession& session = road.session();
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
-    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
-    const QString editor = road.startTestEditor("Full Screen Editor");
-    ASSERT_FALSE(editor.isEmpty());
+    std::string why;
+    const QString editor = startEditor(road, why);
+    ASSERT_FALSE(editor.isEmpty()) << why;
     const auto fullScreen = [&] { return isFullScreen(session, editor); };
-    const auto shown = [&](const QString& title) {
-        QString window;
-        XSession::waitUntil(
-            [&] { return !(window = session.visibleWindowTitled("^" + title + "$")).isEmpty(); });
-        return window;
-    };
+    const auto shown = [&](const QString& title) { return waitForPanel(session, title); };
     ASSERT_TRUE(session.activate(editor));
     road.pressAltHotKey("i");
     const QString assistant = shown("NiveloAI Assistant");

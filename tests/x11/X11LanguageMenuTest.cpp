@@ -90,6 +90,19 @@ void checkOpenings(QWidget* menu, const QString& language, const QRect& label, Q
     }
 }
 
+// Moves the panel near the work area's top or bottom edge; where it lies once the X server has
+// it there, or a null point.
+QPoint placePanel(QWidget* panel, bool high) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint place(area.left() + 40,
+                       high ? area.top() + 10 : area.bottom() - panel->height() - 10);
+    panel->move(place);
+    const QString panelId = QString::number(panel->winId());
+    const bool there = XSession::waitUntil(
+        [&] { return x11Session().windowGeometry(panelId).topLeft() == place; });
+    return there ? place : QPoint();
+}
+
 }  // namespace
 
 // Above a dock, every opening of the quick panel's language menu shows the target language
@@ -97,9 +110,7 @@ void checkOpenings(QWidget* menu, const QString& language, const QRect& label, Q
 // in it, with the panel high or low; the menu is never taller than the work area. Where the
 // panel and the menu lie is the X server's word.
 TEST_F(X11LanguageMenu, OpensAtTheTargetLanguageEveryTime) {
-    XSession& session = x11Session();
     const auto dock = dockAt40();
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QStringList missed;
     for (const QString& language :
          {QString("English"), QString("Swahili"), NiveloPromptLibrary::languages().last()}) {
@@ -111,12 +122,8 @@ TEST_F(X11LanguageMenu, OpensAtTheTargetLanguageEveryTime) {
             controller.show(state);
             VirtualClock::flushEvents();
             QWidget* panel = controller.panel();
-            const QPoint place(area.left() + 40,
-                               high ? area.top() + 10 : area.bottom() - panel->height() - 10);
-            panel->move(place);
-            const QString panelId = QString::number(panel->winId());
-            ASSERT_TRUE(XSession::waitUntil(
-                [&] { return session.windowGeometry(panelId).topLeft() == place; }));
+            const QPoint place = placePanel(panel, high);
+            ASSERT_FALSE(place.isNull());
             auto* button = namedPart<QToolButton>(view()->row("translate"), "languageButton");
             auto* menu = namedPart<LanguageMenu>(view()->row("translate"), "languageMenu");
             const QRect at(place + button->mapTo(panel, QPoint(0, 0)), button->size());
@@ -131,9 +138,7 @@ TEST_F(X11LanguageMenu, OpensAtTheTargetLanguageEveryTime) {
 // The translation preview's language list opens as the quick panel's: the target language
 // over the box's text, wholly in the work area, the panel high or low.
 TEST_F(X11PreviewLanguageMenu, OpensAtTheTargetLanguageEveryTime) {
-    XSession& session = x11Session();
     const auto dock = dockAt40();
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QStringList missed;
     for (const QString& language : {QString("English"), QString("Swahili")}) {
         controller->setTargetLanguage(language);
@@ -141,12 +146,8 @@ TEST_F(X11PreviewLanguageMenu, OpensAtTheTargetLanguageEveryTime) {
             controller->show();
             VirtualClock::flushEvents();
             QWidget* panel = controller->panel();
-            const QPoint place(area.left() + 40,
-                               high ? area.top() + 10 : area.bottom() - panel->height() - 10);
-            panel->move(place);
-            const QString panelId = QString::number(panel->winId());
-            ASSERT_TRUE(XSession::waitUntil(
-                [&] { return session.windowGeometry(panelId).topLeft() == place; }));
+            const QPoint place = placePanel(panel, high);
+            ASSERT_FALSE(place.isNull());
             auto* picker = part<LanguagePicker>("languagePicker");
             const QPoint box = place + picker->mapTo(panel, QPoint(0, 0));
             checkOpenings(picker->menu(), language, picker->textRect().translated(box),

@@ -11,6 +11,20 @@ namespace {
 void closeEditor(const QString& window) {
     x11Session().xdotool({"windowkill", window});
 }
+
+// Puts the keyboard into the editor's window and selects all once the capture remembers its
+// application, as a hot key's read finds it; false when it is never remembered.
+bool selectAllIn(const QString& window, FocusService& focus) {
+    const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
+    x11Session().activate(window);
+    if (!XSession::waitUntil(
+            [&] { return focus.rememberedProcessIdentifier() == std::optional<qint64>(pid); },
+            20000)) {
+        return false;
+    }
+    x11Session().key("ctrl+a");
+    return true;
+}
 }  // namespace
 
 // An editor that answers Copy late, after our read gave the user's image back: the late copy
@@ -41,14 +55,7 @@ TEST(X11LateCopy, ASlowEditorsCopyIsUndone) {
             x11Session().path("slow.txt"), title, 1,
             {"--text", "Hello world", "--copy-delay", QString::number(c.copyDelayMs)});
         ASSERT_FALSE(window.isEmpty());
-        x11Session().activate(window);
-        const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
-        ASSERT_TRUE(XSession::waitUntil(
-            [&] { return focus.rememberedProcessIdentifier() == std::optional<qint64>(pid); },
-            20000))
-            << "remembered " << focus.rememberedProcessIdentifier().value_or(-1) << ", editor "
-            << pid;
-        x11Session().key("ctrl+a");
+        ASSERT_TRUE(selectAllIn(window, focus));
         x11Session().setClipboardImage(x11Session().path("late-copy.png"));
         ASSERT_EQ(x11Session().clipboardData("image/png"), png);
 
@@ -84,8 +91,9 @@ QList<Offered> usersCopy(const QByteArray& png) {
                                                      12)}};
 }
 
-// The test editor's arguments that put `copy` on the clipboard at its start.
-QStringList offerArguments(const QList<Offered>& copy) {
+// Starts an application of the user's that puts `copy` on the clipboard; its window once the
+// copy is there, or "".
+QString offerCopy(const QList<Offered>& copy, const QString& title) {
     QStringList offers;
     for (const Offered& value : copy) {
         const QString file = x11Session().path("offer-" + QString(value.type).replace('/', '-'));
@@ -95,7 +103,10 @@ QStringList offerArguments(const QList<Offered>& copy) {
         }
         offers << "--offer" << value.type + "=" + file;
     }
-    return offers;
+    const QString window = startTestEditor(x11Session().path("offer.txt"), title, 1, offers);
+    const bool there = XSession::waitUntil(
+        [&] { return x11Session().clipboardData(copy.last().type) == copy.last().bytes; });
+    return there ? window : QString();
 }
 
 // Whether the clipboard serves every value of `copy` byte for byte; each one that differs fails.
@@ -118,7 +129,6 @@ TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
     const QByteArray png = writePng("qt-copier.png");
     ASSERT_FALSE(png.isEmpty());
     const QList<Offered> copy = usersCopy(png);
-    const QStringList offers = offerArguments(copy);
     RealCapture capture;
     QStringList failed;
     for (const int delayMs : {150, 250, 350, 400}) {
@@ -128,26 +138,14 @@ TEST(X11LateCopy, AQtCopiersLateCopyIsUndoneInEveryFormat) {
                                                {"--text", "Hello world", "--copy-delay",
                                                 QString::number(delayMs), "--copy-time", "qt"});
         ASSERT_FALSE(window.isEmpty());
-        const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
         for (const bool fast : {true, false}) {
             const QString name =
                 QStringLiteral("%1 ms %2").arg(delayMs).arg(fast ? "fast" : "standard");
             SCOPED_TRACE(name.toStdString());
             const QString owner = QStringLiteral("User copy %1 #%2").arg(name).arg(started);
-            const QString offered =
-                startTestEditor(x11Session().path("offer.txt"), owner, 1, offers);
+            const QString offered = offerCopy(copy, owner);
             ASSERT_FALSE(offered.isEmpty());
-            ASSERT_TRUE(XSession::waitUntil([&] {
-                return x11Session().clipboardData("application/x-nivelo-test") == copy[3].bytes;
-            }));
-            x11Session().activate(window);
-            ASSERT_TRUE(XSession::waitUntil(
-                [&] {
-                    return capture.focus.rememberedProcessIdentifier() ==
-                           std::optional<qint64>(pid);
-                },
-                20000));
-            x11Session().key("ctrl+a");
+            ASSERT_TRUE(selectAllIn(window, capture.focus));
 
             auto outcome = startTask(capture.service.readSelectedTextTransient(
                 false, false, fast ? PasteboardTiming::fast() : PasteboardTiming::standard()));
@@ -171,7 +169,6 @@ TEST(X11LateCopy, AnUnreadableLateCopyIsUndoneInEveryFormat) {
     const QByteArray png = writePng("unreadable.png");
     ASSERT_FALSE(png.isEmpty());
     const QList<Offered> copy = usersCopy(png);
-    const QStringList offers = offerArguments(copy);
     RealCapture capture;
     QStringList failed;
     for (const char* answers : {"refuse", "silent"}) {
@@ -182,20 +179,10 @@ TEST(X11LateCopy, AnUnreadableLateCopyIsUndoneInEveryFormat) {
             x11Session().path("unreadable.txt"), title, 1,
             {"--text", "Hello world", "--copy-delay", "400", "--copy-answers", answers});
         ASSERT_FALSE(window.isEmpty());
-        const qint64 pid = x11Session().xdotool({"getwindowpid", window}).trimmed().toLongLong();
         const QString owner = QStringLiteral("User copy %1 #%2").arg(answers).arg(started);
-        const QString offered = startTestEditor(x11Session().path("offer.txt"), owner, 1, offers);
+        const QString offered = offerCopy(copy, owner);
         ASSERT_FALSE(offered.isEmpty());
-        ASSERT_TRUE(XSession::waitUntil([&] {
-            return x11Session().clipboardData("application/x-nivelo-test") == copy[3].bytes;
-        }));
-        x11Session().activate(window);
-        ASSERT_TRUE(XSession::waitUntil(
-            [&] {
-                return capture.focus.rememberedProcessIdentifier() == std::optional<qint64>(pid);
-            },
-            20000));
-        x11Session().key("ctrl+a");
+        ASSERT_TRUE(selectAllIn(window, capture.focus));
 
         auto outcome = startTask(
             capture.service.readSelectedTextTransient(false, false, PasteboardTiming::standard()));
