@@ -119,30 +119,33 @@ void HotkeyService::installHandler() {
     handlerInstalled_ = true;
 }
 
-void HotkeyService::registerConfiguredHotkeys() {
-    if (!appState_ || suspensions_ > 0) {
-        return;
-    }
-    const NiveloSettings& settings = appState_->settings();
-    QList<std::pair<QString, Action>> sources{
+QList<HotkeyService::Configured> HotkeyService::configuredHotkeys(const CaptureAppState& state) {
+    const NiveloSettings& settings = state.settings();
+    QList<Configured> hotkeys{
         {settings.assistantHotkey, {Kind::assistant, {}}},
         {settings.clipboardHotkey, {Kind::clipboard, {}}},
         {settings.layoutHotkey, {Kind::layout, {}}},
         {settings.translatePreviewHotkey, {Kind::translationPreview, {}}},
     };
-    for (const PromptStyle& style : appState_->promptStyles()) {
-        sources.append({style.hotkey, {Kind::style, style.id}});
+    for (const PromptStyle& style : state.promptStyles()) {
+        hotkeys.append({style.hotkey, {Kind::style, style.id}});
     }
-    for (const AIReplyStyle& style : appState_->aiReplyStyles()) {
-        sources.append({style.hotkey, {Kind::reply, style.id}});
+    for (const AIReplyStyle& style : state.aiReplyStyles()) {
+        hotkeys.append({style.hotkey, {Kind::reply, style.id}});
     }
-    sources.append({settings.quickMenuHotkey, {Kind::quickMenu, {}}});
+    hotkeys.append({settings.quickMenuHotkey, {Kind::quickMenu, {}}});
+    return hotkeys;
+}
 
+void HotkeyService::registerConfiguredHotkeys() {
+    if (!appState_ || suspensions_ > 0) {
+        return;
+    }
     // Each hot key on its own: one that cannot be read or registered shows its failure and
     // costs no other key.
     QSet<QString> seen;
     quint32 nextId = 1;
-    for (const auto& [text, action] : sources) {
+    for (const auto& [text, action] : configuredHotkeys(*appState_)) {
         if (ParsedHotkey::isNotAssigned(text)) {
             continue;
         }

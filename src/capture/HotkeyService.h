@@ -47,6 +47,15 @@ public:
         TranslationPreviewHandle* translationPreview = nullptr;
     };
 
+    // A command's hot key as set (possibly unassigned or unreadable).
+    struct Configured {
+        QString hotkey;
+        Action action;
+    };
+    // Every command that can hold a hot key, in the order registration gives out keys: of two
+    // meaning the same keys, the earlier keeps them.
+    static QList<Configured> configuredHotkeys(const CaptureAppState& state);
+
     explicit HotkeyService(Dependencies dependencies, QObject* parent = nullptr);
 
     // Installs the press handler and registers the hot keys; a second call does nothing.

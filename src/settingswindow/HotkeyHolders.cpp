@@ -22,23 +22,32 @@ const QList<SettingsHotkey>& settingsHotkeys() {
     return keys;
 }
 
-QList<HotkeyHolder> hotkeyHolders(const NiveloAppState& state) {
-    const NiveloSettings& s = state.settings();
-    QList<HotkeyHolder> holders;
-    for (const SettingsHotkey& key : settingsHotkeys()) {
-        holders.append(
-            {{key.kind, {}},
-             tr2(s.uiLanguage, QString::fromUtf16(key.english), QString::fromUtf16(key.russian)),
-             s.*key.member});
+namespace {
+// A command as the settings pages name it.
+QString nameOf(const NiveloAppState& state, const HotkeyService::Action& command) {
+    if (command.kind == Kind::style) {
+        for (const PromptStyle& style : state.promptStyles()) {
+            if (style.id == command.styleId) {
+                return state.styleTitle(style);
+            }
+        }
+    } else if (command.kind == Kind::reply) {
+        for (const AIReplyStyle& style : state.aiReplyStyles()) {
+            if (style.id == command.styleId) {
+                return style.name;
+            }
+        }
+    } else {
+        for (const SettingsHotkey& key : settingsHotkeys()) {
+            if (key.kind == command.kind) {
+                return tr2(state.settings().uiLanguage, QString::fromUtf16(key.english),
+                           QString::fromUtf16(key.russian));
+            }
+        }
     }
-    for (const PromptStyle& style : state.promptStyles()) {
-        holders.append({{Kind::style, style.id}, state.styleTitle(style), style.hotkey});
-    }
-    for (const AIReplyStyle& style : state.aiReplyStyles()) {
-        holders.append({{Kind::reply, style.id}, style.name, style.hotkey});
-    }
-    return holders;
+    return {};
 }
+}  // namespace
 
 std::optional<QString> otherHolder(const NiveloAppState& state, const QString& hotkey,
                                    const HotkeyService::Action& command) {
@@ -46,11 +55,11 @@ std::optional<QString> otherHolder(const NiveloAppState& state, const QString& h
     if (!keys) {
         return std::nullopt;
     }
-    for (const HotkeyHolder& holder : hotkeyHolders(state)) {
-        const auto held = ParsedHotkey::parse(holder.hotkey);
-        if (holder.command != command && held &&
-            held->canonicalSignature() == keys->canonicalSignature()) {
-            return holder.name;
+    for (const auto& [held, holder] : HotkeyService::configuredHotkeys(state)) {
+        const auto heldKeys = ParsedHotkey::parse(held);
+        if (holder != command && heldKeys &&
+            heldKeys->canonicalSignature() == keys->canonicalSignature()) {
+            return nameOf(state, holder);
         }
     }
     return std::nullopt;

@@ -23,17 +23,8 @@ struct SettingsHotkey {
 // Quick menu, assistant, clipboard, translation preview, layout fix.
 const QList<SettingsHotkey>& settingsHotkeys();
 
-// A command that holds a hot key, named as the settings pages name it.
-struct HotkeyHolder {
-    HotkeyService::Action command;
-    QString name;
-    QString hotkey;
-};
-// Every command with a hot key: the five of the settings, the prompt styles, the reply styles.
-QList<HotkeyHolder> hotkeyHolders(const NiveloAppState& state);
-
-// The name of a command other than `command` whose hot key means the same keys as `hotkey`;
-// none when no other command holds them.
+// The name of a command other than `command` whose hot key means the same keys as `hotkey`
+// (the one registration gives them to); none when no other command holds them.
 std::optional<QString> otherHolder(const NiveloAppState& state, const QString& hotkey,
                                    const HotkeyService::Action& command);
 
