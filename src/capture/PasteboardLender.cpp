@@ -1,5 +1,6 @@
 #include "capture/PasteboardLender.h"
 
+#include "capture/PasteboardServiceError.h"
 #include "clipboard/ClipboardCapture.h"
 #include "platform/Clock.h"
 #include "platform/Pasteboard.h"
@@ -19,6 +20,11 @@ QCoro::Task<PasteboardLoan> PasteboardLender::lend(PasteboardLoan::Road road) {
     QCoro::Task<PasteboardSnapshot> saved =
         PasteboardSnapshot::captureAside(deps_.pasteboard, deps_.clock);
     PasteboardSnapshot snapshot = co_await std::move(saved);
+    if (!snapshot.whole) {
+        // Its owner stopped answering, or it is beyond what can be kept: borrowed, the
+        // clipboard would come back without what could not be read.
+        throw PasteboardServiceError(PasteboardServiceErrorKind::pasteboardNotKept);
+    }
     deps_.capture.suppressCapture(PasteboardLoan::kSuppressSeconds);
     auto state =
         std::make_unique<PasteboardLoan::State>(*this, std::move(turn), road, std::move(snapshot));

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/KeyEvents.h"
 #include "platform/Pasteboard.h"
+#include "platform/PasteboardRead.h"
 #include "platform/Platform.h"
 #include "platform/Workspace.h"
 
@@ -91,10 +92,9 @@ QCoro::Task<> PasteboardService::waitForModifierKeysToClear() {
 QCoro::Task<QString> PasteboardService::copiedText() {
     // Another owner's text is read aside: a large copy is taken in full, a hung owner given up
     // on, and the event loop runs meanwhile.
-    while (deps_.pasteboard.textPending()) {
-        co_await deps_.clock.sleep(kCopyPollMs);
-    }
-    co_return deps_.pasteboard.plainText().value_or(QString());
+    QCoro::Task<PasteboardTextRead> read = pasteboardRead::plainText(deps_.pasteboard, deps_.clock);
+    const PasteboardTextRead copied = co_await std::move(read);
+    co_return copied.text.value_or(QString());
 }
 
 QCoro::Task<QString> PasteboardService::waitForCopiedText(qint64 milliseconds) {

@@ -19,6 +19,8 @@ QString PasteboardServiceError::describe(PasteboardServiceErrorKind kind) {
             return QStringLiteral("Could not send paste shortcut.");
         case K::copyEventFailed:
             return QStringLiteral("Could not send copy shortcut.");
+        case K::pasteboardNotKept:
+            return QStringLiteral("Could not keep your clipboard, so nothing was changed.");
     }
     return {};
 }

@@ -11,6 +11,8 @@ enum class PasteboardServiceErrorKind {
     pasteNotApplied,
     pasteEventFailed,
     copyEventFailed,
+    // The user's clipboard could not be read in full, so it was not borrowed.
+    pasteboardNotKept,
 };
 
 // A failure of reading the selection or pasting a result.

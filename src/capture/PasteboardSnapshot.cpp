@@ -4,6 +4,10 @@
 
 PasteboardSnapshot PasteboardSnapshot::capture(const Pasteboard& pasteboard) {
     PasteboardSnapshot snapshot;
+    snapshot.whole = pasteboard.contentWhole();
+    if (!snapshot.whole) {
+        return snapshot;
+    }
     const int count = pasteboard.itemCount();
     for (int index = 0; index < count; ++index) {
         PasteboardItem item;
@@ -19,6 +23,9 @@ PasteboardSnapshot PasteboardSnapshot::capture(const Pasteboard& pasteboard) {
 }
 
 void PasteboardSnapshot::restore(Pasteboard& pasteboard) const {
+    if (!whole) {
+        return;
+    }
     pasteboard.clear();
     if (!items.isEmpty()) {
         pasteboard.writeItems(items);

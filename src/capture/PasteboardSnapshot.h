@@ -11,6 +11,9 @@ class Clock;
 
 struct PasteboardSnapshot {
     QList<PasteboardItem> items;
+    // Every representation was read. A snapshot that is not whole is never restored: the
+    // restore would clear what could not be read.
+    bool whole = true;
 
     static PasteboardSnapshot capture(const Pasteboard& pasteboard);
     // The same once the pasteboard has read another owner's content aside: the wait happens

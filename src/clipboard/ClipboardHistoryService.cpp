@@ -59,8 +59,7 @@ ClipboardHistoryService::ClipboardHistoryService(Pasteboard& pasteboard, Clock& 
     } else if (store_.hasObject(kStorageKey)) {
         unreadable_ = store_.object(kStorageKey).toByteArray();
     }
-    lastChangeCount_ = pasteboard_.changeCount();
-    lastText_ = text::trimmed(pasteboard_.plainText().value_or(QString()));
+    takePasteboardAsSeen();
 }
 
 ClipboardHistoryService::~ClipboardHistoryService() {
@@ -162,6 +161,7 @@ void ClipboardHistoryService::poll() {
 }
 
 void ClipboardHistoryService::look(bool readTextNow) {
+    settleSeenText();
     if (!settings_.enabled) {
         return;
     }
@@ -172,12 +172,7 @@ void ClipboardHistoryService::look(bool readTextNow) {
     if (!readTextNow && pasteboard_.textPending()) {
         // Read aside, the markers with the text; look again soon rather than wait for it. A
         // read that gave up ends too, and the change is then taken as seen.
-        if (pendingCall_ == 0) {
-            pendingCall_ = clock_.callAfter(kPendingPollMs, [this] {
-                pendingCall_ = 0;
-                poll();
-            });
-        }
+        lookAgainSoon();
         return;
     }
     if (isConcealed()) {
@@ -353,8 +348,35 @@ void ClipboardHistoryService::finishTransientPasteboardUse() {
     takePasteboardAsSeen();
 }
 
+void ClipboardHistoryService::lookAgainSoon() {
+    if (pendingCall_ == 0) {
+        pendingCall_ = clock_.callAfter(kPendingPollMs, [this] {
+            pendingCall_ = 0;
+            poll();
+        });
+    }
+}
+
 void ClipboardHistoryService::takePasteboardAsSeen() {
     lastChangeCount_ = pasteboard_.changeCount();
+    seenUnread_ = lastChangeCount_;
+    settleSeenText();
+}
+
+void ClipboardHistoryService::settleSeenText() {
+    if (!seenUnread_) {
+        return;
+    }
+    if (*seenUnread_ != pasteboard_.changeCount()) {
+        seenUnread_.reset();
+        return;
+    }
+    if (pasteboard_.textPending()) {
+        // Not read yet is not "no text": looked at again until it has been read.
+        lookAgainSoon();
+        return;
+    }
+    seenUnread_.reset();
     if (const auto current = pasteboard_.plainText()) {
         lastText_ = text::trimmed(*current);
     }

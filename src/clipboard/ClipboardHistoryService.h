@@ -134,6 +134,10 @@ private:
 
     void adoptSettings(const NiveloSettings& settings);
     void takePasteboardAsSeen();
+    // A content taken as seen before its text was read: its text becomes the last one seen once
+    // read, unless the content changed meanwhile.
+    void settleSeenText();
+    void lookAgainSoon();
     bool isConcealed() const;
     // Removes what the limits do not keep; true when something went.
     bool prune();
@@ -157,6 +161,8 @@ private:
     quint64 pendingCall_ = 0;
     qint64 lastChangeCount_ = 0;
     QString lastText_;
+    // The change taken as seen whose text is still being read.
+    std::optional<qint64> seenUnread_;
     // Monotonic clock milliseconds; capture is suppressed while now is earlier.
     qint64 suppressUntilMs_ = kDistantPast;
     // Oldest first; the first may be being measured.

@@ -17,6 +17,7 @@
 #include "panels/TranslationPreviewPanel.h"
 #include "platform/Defaults.h"
 #include "platform/Pasteboard.h"
+#include "platform/PasteboardRead.h"
 #include "platform/Platform.h"
 #include "platform/WindowActivation.h"
 #include "state/NiveloAppState.h"
@@ -41,10 +42,10 @@ TranslationPreviewPanelController& TranslationPreviewPanelController::shared() {
         Platform& platform = Platform::current();
         // Kept for the process, as the tasks it starts may outlive any caller.
         static BackendClient backend(BackendEndpoint::aiURL(), QString());
-        return new TranslationPreviewPanelController(
-            Dependencies{*platform.defaults, *platform.pasteboard, PasteboardService::shared(),
-                         FocusService::shared(), backend, platform.screens.get(),
-                         platform.eventMonitors.get(), PanelWindow::Environment::of(platform)});
+        return new TranslationPreviewPanelController(Dependencies{
+            *platform.defaults, *platform.pasteboard, *platform.clock, PasteboardService::shared(),
+            FocusService::shared(), backend, platform.screens.get(), platform.eventMonitors.get(),
+            PanelWindow::Environment::of(platform)});
     }();
     return *instance;
 }
@@ -241,7 +242,31 @@ void TranslationPreviewPanelController::setTargetLanguage(const QString& languag
 }
 
 void TranslationPreviewPanelController::pasteFromClipboardAndTranslate() {
-    const QString clipboard = text::trimmed(deps_.pasteboard.plainText().value_or(QString()));
+    const quint64 read = ++clipboardReads_;
+    if (!deps_.pasteboard.textPending()) {
+        translateClipboard(deps_.pasteboard.plainText());
+        return;
+    }
+    // A large copy or a slow owner: its text is still being read, which is not "empty".
+    QPointer<TranslationPreviewPanelController> self(this);
+    launchLater(this, [self, read] { translateClipboardWhenRead(self, read); });
+}
+
+QCoro::Task<> TranslationPreviewPanelController::translateClipboardWhenRead(
+    QPointer<TranslationPreviewPanelController> self, quint64 read) {
+    if (!self) {
+        co_return;
+    }
+    QCoro::Task<PasteboardTextRead> reading =
+        pasteboardRead::plainText(self->deps_.pasteboard, self->deps_.clock);
+    const PasteboardTextRead text = co_await std::move(reading);
+    if (self && read == self->clipboardReads_) {
+        self->translateClipboard(text.text);
+    }
+}
+
+void TranslationPreviewPanelController::translateClipboard(const std::optional<QString>& text) {
+    const QString clipboard = text::trimmed(text.value_or(QString()));
     if (clipboard.isEmpty()) {
         const QString message =
             localized(QStringLiteral("Clipboard is empty."), QStringLiteral("Буфер обмена пуст."));

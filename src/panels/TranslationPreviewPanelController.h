@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "base/Subscription.h"
 #include "capture/PanelHandles.h"
@@ -16,6 +17,7 @@
 #include "theme/PanelWindow.h"
 
 class BackendClient;
+class Clock;
 class Defaults;
 class EventMonitors;
 class FloatingPanelDismissMonitor;
@@ -53,6 +55,8 @@ public:
         Defaults& defaults;
         // "From Clipboard" and "Copy" use the clipboard directly.
         Pasteboard& pasteboard;
+        // Waits for a clipboard still being read.
+        Clock& clock;
         // Reads the selection and pastes the translation back.
         PasteboardService& pasteboardService;
         FocusService& focus;
@@ -153,6 +157,10 @@ private:
 
     static QCoro::Task<> readSelection(QPointer<TranslationPreviewPanelController> self,
                                        quint64 generation);
+    // "From Clipboard" once the clipboard's text has been read aside.
+    static QCoro::Task<> translateClipboardWhenRead(
+        QPointer<TranslationPreviewPanelController> self, quint64 read);
+    void translateClipboard(const std::optional<QString>& text);
     static QCoro::Task<> translate(QPointer<TranslationPreviewPanelController> self, QString text,
                                    PromptStyle style, QString language, quint64 generation);
     static QCoro::Task<> paste(QPointer<TranslationPreviewPanelController> self);
@@ -178,6 +186,8 @@ private:
     // Every read and every translation takes the next number; only the latest one's outcome
     // is shown, so an answer that arrives late never replaces a newer one.
     quint64 generation_ = 0;
+    // The latest "From Clipboard" press: an earlier one's wait for the clipboard ends unheard.
+    quint64 clipboardReads_ = 0;
     // The source is a selection whose white space goes back around an inserted translation.
     bool sourceFromSelection_ = false;
 };

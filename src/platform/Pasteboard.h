@@ -67,9 +67,14 @@ public:
     // pending. The reads above wait for such a read at most a frame.
     virtual bool textPending() { return false; }
     // The same for the whole content, every type with its data (for a snapshot). A read that
-    // gave up (an owner that never answers, refuses or sends without end) is over: the content
-    // then reads as what could be read, possibly nothing, and is not asked for again.
+    // gave up (an owner that stops answering or sends without end) is over: the content then
+    // reads as nothing, is not whole, and is not asked for again.
     virtual bool contentPending() { return false; }
+    // Whether the whole content, as read for the present change, is every type that yields
+    // data. False while it is still being read, and when the read gave up or went over its
+    // limits: what could be read is then not all there is, and given back it would lose the
+    // rest.
+    virtual bool contentWhole() const { return true; }
 
     // Empties the pasteboard.
     virtual void clear() = 0;

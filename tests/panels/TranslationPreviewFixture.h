@@ -38,7 +38,7 @@ protected:
     std::unique_ptr<TranslationPreviewPanelController> makeController() {
         return std::make_unique<TranslationPreviewPanelController>(
             TranslationPreviewPanelController::Dependencies{
-                panelDefaults, desktop.pasteboard, captureServices.pasteboard,
+                panelDefaults, desktop.pasteboard, desktop.clock, captureServices.pasteboard,
                 captureServices.focus, backend, &screens, &monitors, environment});
     }
     TranslationPreviewPanel* view() const { return controller->view(); }

@@ -183,7 +183,20 @@ TEST_F(Pipeline, FailuresAtEachStageLeaveTheTextAndTheLatestOutput) {
     expectRun({titled("Translate"), reading, failed("No selected text."), idle()}, 1300);
     EXPECT_EQ(server.requestCount(), 0);
 
+    // A clipboard that cannot be read whole is not borrowed: no Copy, nothing cleared.
     editor.setText("words", 0, 5);
+    editor.copyCount = 0;
+    desktop.pasteboard.stopAnswering();
+    const int clears = desktop.pasteboard.clearCount();
+    run("style:original", true);
+    expectRun({titled("Fix"), reading,
+               failed("Could not keep your clipboard, so nothing was changed."), idle()},
+              1300);
+    EXPECT_EQ(editor.copyCount, 0);
+    EXPECT_EQ(desktop.pasteboard.clearCount(), clears);
+    desktop.pasteboard.putItems({{{"text/plain", QByteArray("user text")}}});
+    userContent = desktop.pasteboard.content();
+
     server.enqueue(CannedReply::json(429, R"({"error":"Too many requests today."})"));
     run("style:original", true);
     expectRun(fixRun({failed("Too many requests today."), idle()}), 1300);

@@ -52,6 +52,7 @@ void SimulatedPasteboard::clear() {
     items_.clear();
     owner_.reset();
     ++changeCount_;
+    stopped_ = false;
     ++clears_;
 }
 
@@ -66,6 +67,7 @@ void SimulatedPasteboard::writeItems(const QList<PasteboardItem>& items) {
     }
     owner_ = kOwnPid;
     ++changeCount_;
+    stopped_ = false;
     ++writes_;
 }
 
@@ -74,6 +76,7 @@ void SimulatedPasteboard::setPlainText(const QString& text) {
     items_.append({{kPlainTextType, text.toUtf8()}});
     owner_ = kOwnPid;
     ++changeCount_;
+    stopped_ = false;
     ++writes_;
 }
 
@@ -82,6 +85,7 @@ void SimulatedPasteboard::putItems(QList<SimulatedPasteboardItem> items,
     items_ = std::move(items);
     owner_ = owner;
     ++changeCount_;
+    stopped_ = false;
 }
 
 void SimulatedPasteboard::putText(const QString& text, std::optional<qint64> owner) {

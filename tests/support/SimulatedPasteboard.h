@@ -43,6 +43,10 @@ public:
     // The text is read aside and not there for the next `looks` asks of textPending().
     void readTextAside(int looks) { pendingLooks_ = looks; }
     bool textPending() override { return pendingLooks_ > 0 && pendingLooks_-- > 0; }
+    // The owner of the present content stops answering: it cannot be read whole until the
+    // next change.
+    void stopAnswering() { stopped_ = true; }
+    bool contentWhole() const override { return !stopped_; }
 
     // Another application (or the user) puts new content on the pasteboard in one change;
     // `owner` is its process (none: unknown).
@@ -65,4 +69,5 @@ private:
     bool textServed_ = true;
     mutable int unanswered_ = 0;
     int pendingLooks_ = 0;
+    bool stopped_ = false;
 };

@@ -148,6 +148,7 @@ const X11SelectionPrefetch::Result* X11Pasteboard::asideWithin(bool content) con
 }
 
 void X11Pasteboard::take(X11SelectionPrefetch::Result read) const {
+    prefetch_->forget(read.generation, read.content);
     // A read of an earlier change says nothing of the present one.
     if (read.generation != changeCount_ || aside(read.content)) {
         return;
@@ -228,6 +229,14 @@ std::optional<QString> X11Pasteboard::textOf(const QMimeData& data, bool ours) {
         return std::nullopt;
     }
     return data.text();
+}
+
+bool X11Pasteboard::contentWhole() const {
+    if (ownsClipboard()) {
+        return true;
+    }
+    const X11SelectionPrefetch::Result* read = asideWithin(true);
+    return read && read->content && read->whole;
 }
 
 bool X11Pasteboard::textPending() {

@@ -41,6 +41,7 @@ public:
     PasteboardTextRead readPlainText() const override;
     bool textPending() override;
     bool contentPending() override;
+    bool contentWhole() const override;
     void clear() override;
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;

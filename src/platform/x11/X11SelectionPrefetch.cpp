@@ -1,6 +1,8 @@
 #include "platform/x11/X11SelectionPrefetch.h"
 
+#include <QHash>
 #include <QMetaObject>
+#include <QStringList>
 #include <chrono>
 
 X11SelectionPrefetch::X11SelectionPrefetch(QByteArray displayName, QByteArray selection,
@@ -40,6 +42,13 @@ std::optional<X11SelectionPrefetch::Result> X11SelectionPrefetch::wait(qint64 ge
         return finished_ && finished_->generation == generation && (finished_->content || !content);
     });
     return ended ? finished_ : std::nullopt;
+}
+
+void X11SelectionPrefetch::forget(qint64 generation, bool content) {
+    std::lock_guard lock(mutex_);
+    if (finished_ && finished_->generation == generation && finished_->content == content) {
+        finished_.reset();
+    }
 }
 
 void X11SelectionPrefetch::run() {
@@ -84,6 +93,7 @@ X11SelectionPrefetch::Result X11SelectionPrefetch::readOne(X11SelectionReader& r
     result.owner = reader.owner(selection_);
     if (result.owner == 0) {
         result.targets = QList<QByteArray>();
+        result.whole = true;
         return result;
     }
     result.targets = reader.targets(selection_);
@@ -92,8 +102,8 @@ X11SelectionPrefetch::Result X11SelectionPrefetch::readOne(X11SelectionReader& r
         return result;
     }
     const QList<QByteArray>& targets = *result.targets;
-    result.text = reader.text(selection_, targets);
     if (!job.content) {
+        result.text = reader.text(selection_, targets);
         for (const QByteArray& marker : options_.markers) {
             if (targets.contains(marker)) {
                 if (const auto bytes =
@@ -102,21 +112,39 @@ X11SelectionPrefetch::Result X11SelectionPrefetch::readOne(X11SelectionReader& r
                 }
             }
         }
+        result.whole = !reader.exhausted();
         return result;
     }
+    // Every target is asked once; the text is what its text targets gave.
+    QHash<QByteArray, std::optional<X11SelectionReader::Value>> read;
+    QStringList formats;
     for (const QString& format : X11SelectionReader::formatsOf(targets)) {
         if (options_.keeps && !options_.keeps(format)) {
             continue;
         }
-        if (format == QLatin1String("text/plain") && result.text.text &&
-            !targets.contains("text/plain")) {
-            result.values.append({format, result.text.text->toUtf8()});
-        } else if (const auto bytes = reader.data(selection_, format, targets)) {
-            result.values.append({format, *bytes});
+        formats.append(format);
+        const QByteArray target = format.toLatin1();
+        if (targets.contains(target)) {
+            read.insert(target, reader.read(selection_, target));
+        }
+        if (reader.exhausted()) {
+            break;
         }
     }
-    // A content cut short by the limits is no content: it would be given back in part.
-    if (reader.exhausted()) {
+    result.text = X11SelectionReader::textOf(
+        targets, [&](const QByteArray& target) { return read.value(target); });
+    for (const QString& format : formats) {
+        const auto value = read.value(format.toLatin1());
+        if (value && !value->data.isEmpty()) {
+            result.values.append({format, value->data});
+        } else if (!value && format == QLatin1String("text/plain") && result.text.text &&
+                   !targets.contains("text/plain")) {
+            result.values.append({format, result.text.text->toUtf8()});
+        }
+    }
+    // A content cut short is not the content: given back, the rest would be lost.
+    result.whole = !reader.exhausted();
+    if (!result.whole) {
         result.values.clear();
         result.text = {std::nullopt, false};
     }

@@ -29,6 +29,9 @@ public:
         X11SelectionReader::Text text;
         // Format and bytes: every kept format for a content read, else the markers offered.
         QList<std::pair<QString, QByteArray>> values;
+        // A content read gave every format that yields data: the owner answered throughout and
+        // nothing went over the limits.
+        bool whole = false;
     };
     using Delivery = std::function<void(Result)>;
 
@@ -52,6 +55,9 @@ public:
     void request(qint64 generation, bool content);
     // The read of `generation` once it ended, waiting at most `ms`; none when it has not.
     std::optional<Result> wait(qint64 generation, bool content, int ms);
+    // Lets go of the ended read of `generation` (with `content`, of every format) once the
+    // caller holds it: the bytes of a large content are not kept here as well until the next.
+    void forget(qint64 generation, bool content);
 
 private:
     struct Job {

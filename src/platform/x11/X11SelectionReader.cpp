@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -31,11 +32,10 @@ bool isStringTarget(const QByteArray& name) {
     return name == "UTF8_STRING" || name == "STRING" || name == "TEXT";
 }
 
-QByteArray withoutTrailingNul(QByteArray bytes) {
-    if (bytes.endsWith('\0')) {
-        bytes.chop(1);
-    }
-    return bytes;
+// Without a trailing NUL, and without copying a large text to drop it.
+QByteArrayView withoutTrailingNul(const QByteArray& bytes) {
+    QByteArrayView view(bytes);
+    return view.endsWith('\0') ? view.chopped(1) : view;
 }
 
 }  // namespace
@@ -54,10 +54,11 @@ void X11SelectionReader::begin(Limits limits) {
     began_.start();
     taken_ = 0;
     overBudget_ = false;
+    silent_ = false;
 }
 
 bool X11SelectionReader::exhausted() const {
-    return overBudget_ || (limits_.stop && limits_.stop()) ||
+    return overBudget_ || silent_ || (limits_.stop && limits_.stop()) ||
            (began_.isValid() && began_.elapsed() >= limits_.deadlineMs);
 }
 
@@ -253,6 +254,7 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::convert(quint32 sel
         return std::nullopt;
     }
     xcb_connection_t* connection = connection_.get();
+    valueTaken_ = 0;
     // What an earlier read that gave up left behind says nothing about this one.
     xcb_delete_property(connection, window_, property_);
     while (const Owned<xcb_generic_event_t> stale{xcb_poll_for_event(connection)}) {
@@ -271,6 +273,7 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::convert(quint32 sel
     });
     if (!answer) {
         // The owner may still answer into our window, later, into another read.
+        silent_ = true;
         makeWindow();
         return std::nullopt;
     }
@@ -279,7 +282,13 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::convert(quint32 sel
     }
     std::optional<Value> value = takeProperty();
     if (value && value->type == "INCR") {
-        value = takeIncrements();
+        // The owner names a lower bound of the size: room for it is made once, not again and
+        // again as pieces come.
+        quint32 size = 0;
+        if (value->data.size() >= qsizetype(sizeof size)) {
+            std::memcpy(&size, value->data.constData(), sizeof size);
+        }
+        value = takeIncrements(std::min<qsizetype>(size, limits_.maxValueBytes));
     }
     if (!value && exhausted()) {
         makeWindow();
@@ -289,8 +298,9 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::convert(quint32 sel
 
 std::optional<X11SelectionReader::Value> X11SelectionReader::takeProperty() {
     xcb_connection_t* connection = connection_.get();
-    // No more than the budget allows, and one unit beyond to see that there is more.
-    const qsizetype left = std::max<qsizetype>(limits_.maxBytes - taken_, 0);
+    // No more than the budgets allow, and one unit beyond to see that there is more.
+    const qsizetype left = std::max<qsizetype>(
+        std::min(limits_.maxBytes - taken_, limits_.maxValueBytes - valueTaken_), 0);
     const uint32_t units = uint32_t(std::min<qsizetype>(kWholeProperty, left / 4 + 1));
     // Deleting it tells an owner sending in pieces that the next piece may come.
     const Owned<xcb_get_property_reply_t> reply{xcb_get_property_reply(
@@ -302,7 +312,9 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::takeProperty() {
     }
     const int length = xcb_get_property_value_length(reply.get());
     taken_ += length;
-    if (reply->bytes_after > 0 || taken_ > limits_.maxBytes) {
+    valueTaken_ += length;
+    if (reply->bytes_after > 0 || taken_ > limits_.maxBytes ||
+        valueTaken_ > limits_.maxValueBytes) {
         overBudget_ = true;
         return std::nullopt;
     }
@@ -313,8 +325,9 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::takeProperty() {
     return value;
 }
 
-std::optional<X11SelectionReader::Value> X11SelectionReader::takeIncrements() {
+std::optional<X11SelectionReader::Value> X11SelectionReader::takeIncrements(qsizetype sizeHint) {
     Value whole;
+    whole.data.reserve(sizeHint);
     bool typed = false;
     while (!exhausted()) {
         const Event piece = waitFor([this](const void* raw) {
@@ -325,6 +338,7 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::takeIncrements() {
         });
         if (!piece) {
             // Gone quiet, or gone: an owner that vanished sends nothing more.
+            silent_ = true;
             makeWindow();
             return std::nullopt;
         }
@@ -348,17 +362,23 @@ std::optional<X11SelectionReader::Value> X11SelectionReader::takeIncrements() {
 
 X11SelectionReader::Text X11SelectionReader::text(const QByteArray& selection,
                                                   const QList<QByteArray>& targets) {
+    return textOf(targets, [&](const QByteArray& target) { return read(selection, target); });
+}
+
+X11SelectionReader::Text X11SelectionReader::textOf(
+    const QList<QByteArray>& targets,
+    const std::function<std::optional<Value>(const QByteArray&)>& valueOf) {
     static const QByteArray kTextTargets[] = {"UTF8_STRING", "text/plain;charset=utf-8",
                                               "text/plain", "STRING", "TEXT"};
     for (const QByteArray& target : kTextTargets) {
         if (!targets.contains(target)) {
             continue;
         }
-        const std::optional<Value> value = read(selection, target);
+        const std::optional<Value> value = valueOf(target);
         if (!value) {
             return {std::nullopt, false};
         }
-        const QByteArray bytes = withoutTrailingNul(value->data);
+        const QByteArrayView bytes = withoutTrailingNul(value->data);
         if (bytes.isEmpty()) {
             continue;
         }

@@ -27,14 +27,19 @@ public:
     };
 
     // What one read may take: another client may never answer, refuse, or send pieces
-    // without end. Every read ends by the deadline, as soon as `stop` says so, and gives up
-    // on a content larger than the budget.
+    // without end. A slow owner is waited for as long as it keeps answering; every read ends
+    // by the deadline, as soon as `stop` says so, once the owner went silent, and gives up on
+    // a representation or a content larger than its budget.
     struct Limits {
-        // From begin() to the end of everything read until the next begin().
-        int deadlineMs = 5000;
+        // From begin() to the end of everything read until the next begin(): an owner that
+        // answers without end (pieces that never stop) is not waited for beyond it.
+        int deadlineMs = 60000;
         // Silence between two answers of the owner (a piece, the answer to a request).
-        int patienceMs = 1000;
-        qsizetype maxBytes = qsizetype(64) << 20;
+        int patienceMs = 3000;
+        // One representation's bytes (counted apart: GTK offers a text as several targets and
+        // an image in many types, each a full conversion), and the whole read's.
+        qsizetype maxValueBytes = qsizetype(256) << 20;
+        qsizetype maxBytes = qsizetype(512) << 20;
         // Asked between waits, at least every few milliseconds.
         std::function<bool()> stop;
     };
@@ -47,7 +52,8 @@ public:
 
     // Starts a read under `limits`: the deadline and the byte budget count from now.
     void begin(Limits limits);
-    // Whether the present read ran out of time, was stopped or went over its budget.
+    // Whether the present read ran out of time, was stopped, went over its budget or gave up on
+    // an owner gone silent: what it gave is not all there is.
     bool exhausted() const;
 
     // The window that owns `selection` now; 0 for none or no connection.
@@ -66,6 +72,10 @@ public:
         bool answered = true;
     };
     Text text(const QByteArray& selection, const QList<QByteArray>& targets);
+    // The same from values read already: `valueOf` gives a target's value, none when the owner
+    // refused it.
+    static Text textOf(const QList<QByteArray>& targets,
+                       const std::function<std::optional<Value>(const QByteArray&)>& valueOf);
     // The content's formats: every target by its own name, so that each comes back with its own
     // bytes (GTK's text/plain has CR LF where its UTF8_STRING has LF), and "text/plain" for
     // string targets offered without it.
@@ -89,7 +99,7 @@ private:
     quint32 serverTime();
     std::optional<Value> convert(quint32 selection, quint32 target);
     std::optional<Value> takeProperty();
-    std::optional<Value> takeIncrements();
+    std::optional<Value> takeIncrements(qsizetype sizeHint);
     int waitLimitMs() const;
     struct FreeEvent {
         void operator()(void* event) const;
@@ -113,5 +123,9 @@ private:
     Limits limits_;
     QElapsedTimer began_;
     qsizetype taken_ = 0;
+    qsizetype valueTaken_ = 0;
     bool overBudget_ = false;
+    // The owner left a request unanswered, or stopped in the middle of its pieces: whatever
+    // else it answers, the read is not whole.
+    bool silent_ = false;
 };

@@ -3,6 +3,7 @@
 //   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--copy-delay MS]
 //                      [--copy-time server|qt] [--offer TYPE=FILE]... [--fields N] [--own MODE]
 //                      [--copy-answers MODE] [--requests PATH]
+//                      [--serve TYPE=FILE]... [--answer-late MS] [--answers N]
 // With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
 // editor answers Copy that late, like a busy application: taking the clipboard with the
 // server's present time, or with "qt" the way Qt does, with the time of the last event it
@@ -11,7 +12,9 @@
 // above its editor, which has the focus. It pastes plain text only. F11 toggles full
 // screen, as in a browser. --own takes the clipboard at start as a broken program (BrokenOwner
 // MODE), --copy-answers makes every late Copy after the first such a take; the requests it gets
-// are counted in the file --requests names.
+// are counted in the file --requests names. --serve takes the clipboard at start as a busy
+// program (ServingOwner): FILE's bytes as TYPE, large ones in pieces, each request answered
+// --answer-late ms late, and none after the first --answers.
 #include <qpa/qplatformnativeinterface.h>
 #include <QApplication>
 #include <QClipboard>
@@ -28,6 +31,7 @@
 #include <QVBoxLayout>
 
 #include "BrokenOwner.h"
+#include "ServingOwner.h"
 
 namespace {
 
@@ -163,6 +167,12 @@ int main(int argc, char** argv) {
                       QStringLiteral("mode")});
     parser.addOption(
         {QStringLiteral("requests"), QStringLiteral("count requests"), QStringLiteral("path")});
+    parser.addOption({QStringLiteral("serve"), QStringLiteral("serve on the clipboard"),
+                      QStringLiteral("type=file")});
+    parser.addOption({QStringLiteral("answer-late"), QStringLiteral("answer requests late"),
+                      QStringLiteral("ms"), QStringLiteral("0")});
+    parser.addOption({QStringLiteral("answers"), QStringLiteral("requests answered"),
+                      QStringLiteral("n"), QStringLiteral("-1")});
     parser.process(app);
     std::unique_ptr<BrokenOwner> broken;
     const QString brokenMode = parser.isSet(QStringLiteral("own"))
@@ -180,6 +190,23 @@ int main(int argc, char** argv) {
     }
     if (!offer(parser.values(QStringLiteral("offer")))) {
         return 2;
+    }
+    std::unique_ptr<ServingOwner> serving;
+    if (parser.isSet(QStringLiteral("serve"))) {
+        ServingOwner::Options options;
+        options.lateMs = parser.value(QStringLiteral("answer-late")).toInt();
+        options.answers = parser.value(QStringLiteral("answers")).toInt();
+        for (const QString& entry : parser.values(QStringLiteral("serve"))) {
+            // A MIME type may hold "=" itself ("text/plain;charset=utf-8").
+            const qsizetype split = entry.lastIndexOf(QLatin1Char('='));
+            QFile file(entry.mid(split + 1));
+            if (split <= 0 || !file.open(QIODevice::ReadOnly)) {
+                return 2;
+            }
+            options.values.append({entry.left(split).toLatin1(), file.readAll()});
+        }
+        serving = std::make_unique<ServingOwner>(std::move(options));
+        serving->take();
     }
     const bool serverTime = parser.value(QStringLiteral("copy-time")) != QLatin1String("qt");
 
