@@ -13,6 +13,7 @@
 #include "settingswindow/MainSettingsView.h"
 #include "settingswindow/ShortcutsSettingsView.h"
 #include "state/StateFixture.h"
+#include "support/EnglishNames.h"
 #include "support/NamedPart.h"
 #include "support/SimulatedHotKeyRegistry.h"
 #include "support/SimulatedKeyMap.h"
@@ -237,4 +238,32 @@ TEST_F(ShortcutsPage, LeavingDeactivatingOrHidingEndsRecording) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_K, Alt, "k");
     QApplication::sendEvent(&field, &key);
     EXPECT_EQ(field.text(), "k");
+}
+
+// Switched to Russian while open, the window names its own parts in Russian on every page; the
+// recorder's texts exist in English only.
+TEST_F(ShortcutsPage, RussianNamesTheWindowsOwnParts) {
+    setLanguage(UiLanguage::ru);
+    QStringList found;
+    for (const SettingsPage page : allCases<SettingsPage>()) {
+        state->setSelectedSettingsPage(page);
+        settle();
+        found << englishNames(
+            view.get(),
+            {"Not assigned", "Click, then press a shortcut. Escape cancels. Delete clears."});
+    }
+    // What the user named (styles) and the system's layout names stay as they are.
+    QStringList data{"ABC"};
+    for (const PromptStyle& style : state->settings().promptStyles) {
+        data << style.name;
+    }
+    for (const AIReplyStyle& style : state->settings().aiReplyStyles) {
+        data << style.name;
+    }
+    found.removeIf([&](const QString& part) {
+        return std::any_of(data.begin(), data.end(),
+                           [&](const QString& name) { return part.contains(": " + name); });
+    });
+    found.removeDuplicates();
+    EXPECT_TRUE(found.isEmpty()) << found.join('\n').toStdString();
 }
