@@ -80,7 +80,7 @@ AssistantPanel::AssistantPanel(AssistantPanelController& controller, QWidget* pa
     headerRow->setSpacing(8);
     headerRow->addSpacing(18);
     headerSymbol_ = new QLabel(header);
-    headerSymbol_->setAccessibleName(QStringLiteral("bubble.left.and.bubble.right"));
+    headerSymbol_->setAccessibleName(QStringLiteral("Conversation"));
     headerSymbol_->setFixedSize(kHeaderSymbolSize, kHeaderSymbolSize);
     headerRow->addWidget(headerSymbol_);
     title_ = new QLabel(header);

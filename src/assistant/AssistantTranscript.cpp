@@ -50,7 +50,7 @@ AssistantTranscript::AssistantTranscript(QWidget* parent) : QWidget(parent) {
     emptyLayout->setSpacing(8);
     emptyLayout->addStretch(1);
     emptySymbol_ = new QLabel(emptyState_);
-    emptySymbol_->setAccessibleName(QStringLiteral("sparkles"));
+    emptySymbol_->setAccessibleName(QStringLiteral("AI assistant"));
     emptySymbol_->setAlignment(Qt::AlignCenter);
     emptyLayout->addWidget(emptySymbol_);
     emptyText_ = new QLabel(emptyState_);

@@ -26,7 +26,7 @@ ClipboardPanelHeader::ClipboardPanelHeader(ClipboardWindowModel& model, IconCach
     row->addSpacing(18);
     titleIcon_ = new QLabel(this);
     titleIcon_->setTextFormat(Qt::PlainText);
-    titleIcon_->setAccessibleName(QStringLiteral("clipboard"));
+    titleIcon_->setAccessibleName(QStringLiteral("Clipboard"));
     row->addWidget(titleIcon_);
     title_ = new QLabel(this);
     title_->setTextFormat(Qt::PlainText);

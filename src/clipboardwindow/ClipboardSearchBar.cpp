@@ -24,7 +24,7 @@ ClipboardSearchBar::ClipboardSearchBar(ClipboardWindowModel& model, IconCache& i
     row->setSpacing(6);
     magnifier_ = new QLabel(this);
     magnifier_->setTextFormat(Qt::PlainText);
-    magnifier_->setAccessibleName(QStringLiteral("magnifyingglass"));
+    magnifier_->setAccessibleName(QStringLiteral("Search"));
     row->addWidget(magnifier_);
     search_ = new QLineEdit(this);
     search_->setObjectName(QStringLiteral("search"));

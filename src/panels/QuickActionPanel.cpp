@@ -199,7 +199,8 @@ QuickActionPanel::QuickActionPanel(NiveloAppState& appState, QuickPanelControlle
     headerLayout->setSpacing(8);
     headerLayout->addSpacing(18);
     auto* bolt = new QLabel(header);
-    bolt->setAccessibleName(QStringLiteral("bolt.fill"));
+    // The product's mark.
+    bolt->setAccessibleName(QStringLiteral("NiveloAI"));
     bolt->setPixmap(ThemeIcons::pixmap(
         QStringLiteral("bolt.fill"),
         NiveloTheme::color(NiveloTheme::Role::yellow, NiveloTheme::environmentScheme()), 16,

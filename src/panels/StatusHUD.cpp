@@ -49,7 +49,11 @@ void StatusHUD::setStatus(const ActionStatus& status, ColorScheme scheme) {
     model_ = statusHUDModel(status);
     symbol_->setPixmap(ThemeIcons::pixmap(model_.symbol, NiveloTheme::color(model_.color, scheme),
                                           kSymbolPixelSize, devicePixelRatioF()));
-    symbol_->setAccessibleName(model_.symbol);
+    // Named by what it tells; the controller names it in the interface language.
+    symbol_->setAccessibleName(
+        status.kind() == ActionStatus::Kind::running  ? QStringLiteral("In progress")
+        : status.kind() == ActionStatus::Kind::failed ? QStringLiteral("Failed")
+                                                      : QStringLiteral("Done"));
 
     QFont font = NiveloTheme::font(NiveloTheme::FontRole::body);
     font.setPixelSize(kTextPixelSize);

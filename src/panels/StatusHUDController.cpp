@@ -1,5 +1,6 @@
 #include "panels/StatusHUDController.h"
 
+#include <QApplication>
 #include <QVBoxLayout>
 
 #include "core/NiveloSettings.h"
@@ -69,7 +70,15 @@ void StatusHUDController::show(const ActionStatus& status) {
                                 view_->sizeHint().height() + 2 * StatusHUD::kMargin);
     const QSize size(view_->windowWidth(), height);
     panel_->setFixedSize(size);
-    panel_->move(Placement::statusHud(deps_.screens, size));
+    // The report never covers what it reports on: a shown panel of ours (the preview's texts).
+    QList<QRect> shown;
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != panel_.get() && window->isVisible() &&
+            qobject_cast<const PanelWindow*>(window)) {
+            shown << window->frameGeometry();
+        }
+    }
+    panel_->move(Placement::statusHud(deps_.screens, size, shown));
     panel_->show();
     panel_->raise();
 }

@@ -14,7 +14,8 @@ class StatusHUD;
 class SystemAppearance;
 
 // Shows the application state's status in a small box centred near the bottom of the main
-// screen: every running, done or failed status, hidden at idle. It never takes the keyboard.
+// screen: every running, done or failed status, hidden at idle. It never takes the keyboard, and
+// it keeps clear of the panels of ours that show.
 class StatusHUDController : public QObject {
     Q_OBJECT
 public:

@@ -164,7 +164,7 @@ TranslationPreviewPanel::TranslationPreviewPanel(TranslationPreviewPanelControll
     auto* titleGroup = new QHBoxLayout();
     titleGroup->setSpacing(10);
     titleIcon_ = new QLabel(header);
-    titleIcon_->setAccessibleName(QStringLiteral("translate"));
+    titleIcon_->setAccessibleName(QStringLiteral("Translation"));
     titleGroup->addWidget(titleIcon_);
     title_ = new QLabel(header);
     title_->setTextFormat(Qt::PlainText);

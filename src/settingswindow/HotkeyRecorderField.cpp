@@ -31,6 +31,12 @@ QPointer<HotkeyRecorderField>& activeField() {
     return field;
 }
 
+// One refusal shows at a time: a newer one, in any field, replaces it.
+QPointer<HotkeyRecorderField>& refusingField() {
+    static QPointer<HotkeyRecorderField> field;
+    return field;
+}
+
 const MainSettingsView::Environment* environmentOf(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
         if (const auto* view = qobject_cast<const MainSettingsView*>(w)) {
@@ -114,6 +120,12 @@ void HotkeyRecorderField::setRefused(const QString& keys) {
         return;
     }
     refused_ = keys;
+    if (!keys.isEmpty()) {
+        if (HotkeyRecorderField* other = refusingField(); other && other != this) {
+            other->setRefused(QString());
+        }
+        refusingField() = this;
+    }
     refreshAccessibleText();
 }
 

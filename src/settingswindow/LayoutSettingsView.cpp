@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -15,6 +16,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QToolButton>
+#include <QTreeView>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -72,6 +74,21 @@ QStringList applicationFolders() {
         }
     }
     return folders;
+}
+
+// Qt sizes the file list's columns for short English texts ("mp3Folder", a US date): the size,
+// type and date columns take their texts' widths in either language instead, the name the rest.
+void fitFileColumns(QFileDialog& dialog) {
+    auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!list) {
+        return;
+    }
+    QHeaderView* header = list->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column) {
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
 }
 
 QIcon applicationIcon(const QString& entryPath, const QStyle& style) {
@@ -253,6 +270,9 @@ void LayoutSettingsView::addApplication() {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setProxyModel(new LocalizedFileColumns(lang, dialog));
+    fitFileColumns(*dialog);
+    // Room for the names of most desktop entries beside the other columns.
+    dialog->resize(dialog->sizeHint().expandedTo({800, 460}));
     dialog->setWindowModality(Qt::WindowModal);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);

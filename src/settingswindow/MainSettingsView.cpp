@@ -9,6 +9,23 @@
 #include "state/NiveloAppState.h"
 #include "theme/PopupPalette.h"
 
+namespace {
+
+// Parts named for accessibility only: each name in both languages, so that a change of the
+// interface language finds it in either.
+constexpr std::pair<const char16_t*, const char16_t*> kPartNames[] = {
+    {u"Settings", u"Настройки"},
+    {u"Settings pages", u"Страницы настроек"},
+    {u"Settings group", u"Группа настроек"},
+    {u"Settings section", u"Раздел настроек"},
+    {u"Background", u"Фон"},
+    {u"Separator", u"Разделитель"},
+    {u"Shortcut capture", u"Запись сочетания клавиш"},
+    {u"Prompt", u"Промпт"},
+};
+
+}  // namespace
+
 MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     : QWidget(parent), env_(environment), systemPalette_(palette()) {
     setAccessibleName(QStringLiteral("Settings"));
@@ -38,11 +55,32 @@ MainSettingsView::MainSettingsView(Environment environment, QWidget* parent)
     row->addWidget(detail, 1);
 
     connect(&env_.appState, &NiveloAppState::settingsChanged, this, &MainSettingsView::restyle);
+    // On the next turn, so that a page built or rebuilt for the change is named too.
+    connect(&env_.appState, &NiveloAppState::settingsChanged, this, &MainSettingsView::nameParts,
+            Qt::QueuedConnection);
+    connect(&env_.appState, &NiveloAppState::selectedSettingsPageChanged, this,
+            &MainSettingsView::nameParts, Qt::QueuedConnection);
     connect(&env_.appState, &NiveloAppState::systemSurfaceModeChanged, this,
             &MainSettingsView::restyle);
     // Pop-ups, menus and alerts of the window take its palette as they open.
     new PopupPalette(this);
     restyle();
+    nameParts();
+}
+
+void MainSettingsView::nameParts() {
+    const UiLanguage lang = env_.appState.settings().uiLanguage;
+    QList<QWidget*> parts = findChildren<QWidget*>();
+    parts.prepend(this);
+    for (QWidget* part : parts) {
+        const QString name = part->accessibleName();
+        for (const auto& [english, russian] : kPartNames) {
+            if (name == QStringView(english) || name == QStringView(russian)) {
+                part->setAccessibleName(
+                    tr2(lang, QString::fromUtf16(english), QString::fromUtf16(russian)));
+            }
+        }
+    }
 }
 
 void MainSettingsView::restyle() {

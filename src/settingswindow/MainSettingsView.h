@@ -46,6 +46,8 @@ protected:
 
 private:
     void restyle();
+    // Names the window's own parts in the interface language.
+    void nameParts();
     // The content and the window around it take the palette (its pop-ups follow).
     void applyPalette(QPalette palette);
 

@@ -1,6 +1,8 @@
 #include "theme/Placement.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 
 #include "platform/Screens.h"
 
@@ -89,8 +91,28 @@ QRect Placement::within(const QRect& window, QSize minimum, const QRect& visible
     return {QPoint(x, y), size};
 }
 
-QPoint Placement::statusHud(const Screens& screens, QSize size) {
+QPoint Placement::statusHud(const Screens& screens, QSize size, const QList<QRect>& shown) {
+    constexpr int kGap = 8;
     const QRect frame = mainVisibleFrame(screens);
-    return {frame.x() + frame.width() / 2 - size.width() / 2,
-            frame.y() + frame.height() - 82 - size.height()};
+    const QRect usual({frame.x() + frame.width() / 2 - size.width() / 2,
+                       frame.y() + frame.height() - 82 - size.height()},
+                      size);
+    const auto free = [&](const QRect& place) {
+        return std::none_of(shown.begin(), shown.end(),
+                            [&](const QRect& window) { return window.intersects(place); });
+    };
+    if (free(usual)) {
+        return usual.topLeft();
+    }
+    std::optional<QRect> best;
+    for (const QRect& window : shown) {
+        for (const int top : {window.bottom() + 1 + kGap, window.top() - kGap - size.height()}) {
+            const QRect place = usual.translated(0, top - usual.top());
+            if (frame.contains(place) && free(place) &&
+                (!best || std::abs(top - usual.top()) < std::abs(best->top() - usual.top()))) {
+                best = place;
+            }
+        }
+    }
+    return best.value_or(usual).topLeft();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -37,6 +38,8 @@ QRect visibleFrameHolding(const Screens& screens, const QRect& rect);
 QRect within(const QRect& window, QSize minimum, const QRect& visible);
 
 // Centred horizontally, bottom edge 82 px above the bottom of the main screen's visible frame.
-QPoint statusHud(const Screens& screens, QSize size);
+// Where that covers one of the `shown` windows, the nearest place just below or above them
+// that covers none and lies inside the visible frame; where there is none, the usual place.
+QPoint statusHud(const Screens& screens, QSize size, const QList<QRect>& shown = {});
 
 }  // namespace Placement

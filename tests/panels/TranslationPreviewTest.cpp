@@ -1,6 +1,8 @@
 // The translation preview controller over the simulated desktop and the loopback backend.
 
 #include "TranslationPreviewFixture.h"
+#include "panels/StatusHUDController.h"
+#include "support/SimulatedSystemAppearance.h"
 
 using C = TranslationPreviewPanelController;
 
@@ -184,4 +186,22 @@ TEST_F(TranslationPreviewTest, AnOlderSelectionReadIsDropped) {
     settle();
     EXPECT_EQ(controller->sourceText() + controller->resultText(), "second[SECOND]");
     EXPECT_EQ(server.requestCount() == 1 ? sentField(0, "text") : "", "second");
+}
+
+// The status box keeps clear of the preview it reports on: below it where there is room, else
+// above it, inside the visible frame.
+TEST_F(TranslationPreviewTest, TheStatusBoxNeverCoversThePreview) {
+    SimulatedSystemAppearance system;
+    StatusHUDController hud{{screens, system, environment}};
+    hud.attach(state.get());
+    for (const QPoint pointer : {QPoint(500, 400), QPoint(700, 860)}) {
+        screens.pointerAt = pointer;
+        controller->hide();
+        controller->show();
+        state->setStatus(ActionStatus::done("Translation preview ready"));
+        VirtualClock::flushEvents();
+        const QRect box = hud.panel()->frameGeometry();
+        EXPECT_FALSE(box.intersects(controller->panel()->frameGeometry())) << pointer.y();
+        EXPECT_TRUE(QRect(0, 0, 1600, 860).contains(box)) << pointer.y();
+    }
 }

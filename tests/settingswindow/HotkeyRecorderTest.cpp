@@ -13,6 +13,7 @@
 #include "settingswindow/MainSettingsView.h"
 #include "settingswindow/ShortcutsSettingsView.h"
 #include "state/StateFixture.h"
+#include "support/EnglishNames.h"
 #include "support/NamedPart.h"
 #include "support/SimulatedHotKeyRegistry.h"
 #include "support/SimulatedKeyMap.h"
@@ -161,8 +162,8 @@ TEST_F(ShortcutsPage, RecordingReleasesTheHotKeysUntilItEnds) {
 }
 
 // Keys another command holds are refused: the old key stays, nothing is saved, and the field
-// names the holder as the settings name it, in the interface language. A command's own keys and
-// free keys are taken.
+// names the holder as the settings name it, in the interface language; one note shows at a time.
+// A command's own keys and free keys are taken.
 TEST_F(ShortcutsPage, KeysAnotherCommandHoldsAreRefusedNamingTheHolder) {
     const struct {
         int row;
@@ -183,7 +184,7 @@ TEST_F(ShortcutsPage, KeysAnotherCommandHoldsAreRefusedNamingTheHolder) {
         setLanguage(lang);
         if (lang == UiLanguage::ru) {
             // A refusal shown follows the interface language.
-            EXPECT_EQ(recorder(0)->refusal(), "Уже используется: Перевод.");
+            EXPECT_EQ(recorder(4)->refusal(), "Уже используется: Обычный.");
         }
         for (const auto& c : cases) {
             HotkeyRecorderField* field = recorder(c.row);
@@ -196,11 +197,18 @@ TEST_F(ShortcutsPage, KeysAnotherCommandHoldsAreRefusedNamingTheHolder) {
                                          ? "Already used by " + c.english + "."
                                          : "Уже используется: " + c.russian + ".";
             const bool kept = field->hotkey() == before && defaults.saves == saves;
+            // A newer refusal replaces the note of an older one in another field.
+            int notes = 0;
+            for (const HotkeyRecorderField* any :
+                 namedPart<QWidget>(*view, "page")->findChildren<HotkeyRecorderField*>()) {
+                notes += any->refusal().isEmpty() ? 0 : 1;
+            }
             if (field->refusal() != expected || (!expected.isEmpty() && !kept) ||
-                field->isRecording()) {
-                failed << QString("row %1: \"%2\", %3 -> %4")
+                field->isRecording() || notes > 1) {
+                failed << QString("row %1: \"%2\", %3 -> %4, %5 notes")
                               .arg(c.row)
-                              .arg(field->refusal(), before, field->hotkey());
+                              .arg(field->refusal(), before, field->hotkey())
+                              .arg(notes);
             }
         }
     }
@@ -230,4 +238,32 @@ TEST_F(ShortcutsPage, LeavingDeactivatingOrHidingEndsRecording) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_K, Alt, "k");
     QApplication::sendEvent(&field, &key);
     EXPECT_EQ(field.text(), "k");
+}
+
+// Switched to Russian while open, the window names its own parts in Russian on every page; the
+// recorder's texts exist in English only.
+TEST_F(ShortcutsPage, RussianNamesTheWindowsOwnParts) {
+    setLanguage(UiLanguage::ru);
+    QStringList found;
+    for (const SettingsPage page : allCases<SettingsPage>()) {
+        state->setSelectedSettingsPage(page);
+        settle();
+        found << englishNames(
+            view.get(),
+            {"Not assigned", "Click, then press a shortcut. Escape cancels. Delete clears."});
+    }
+    // What the user named (styles) and the system's layout names stay as they are.
+    QStringList data{"ABC"};
+    for (const PromptStyle& style : state->settings().promptStyles) {
+        data << style.name;
+    }
+    for (const AIReplyStyle& style : state->settings().aiReplyStyles) {
+        data << style.name;
+    }
+    found.removeIf([&](const QString& part) {
+        return std::any_of(data.begin(), data.end(),
+                           [&](const QString& name) { return part.contains(": " + name); });
+    });
+    found.removeDuplicates();
+    EXPECT_TRUE(found.isEmpty()) << found.join('\n').toStdString();
 }

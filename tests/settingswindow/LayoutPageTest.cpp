@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QToolButton>
+#include <QTreeView>
 
 #include "settingswindow/HotkeyRecorderField.h"
 #include "settingswindow/LayoutSettingsView.h"
@@ -108,6 +109,12 @@ TEST_F(LayoutPage, AddingAnApplicationWritesItsRuleAndSwitchesPerAppOn) {
     }
     EXPECT_EQ(shown(1), russian.formattedDataSize(QFileInfo(mousepad).size()));
     EXPECT_EQ(shown(3), russian.toString(QFileInfo(mousepad).lastModified(), QLocale::ShortFormat));
+    // The size, type and date columns are as wide as their texts need.
+    const QTreeView* list = namedPart<QTreeView>(*dialog, "treeView");
+    const QAbstractItemView& items = *list;
+    for (int column : {1, 2, 3}) {
+        EXPECT_GE(list->columnWidth(column), items.sizeHintForColumn(column)) << column;
+    }
     dialog->selectFile(mousepad);
     static_cast<QDialog*>(dialog)->accept();
     EXPECT_EQ(defaults.saves, 2);
