@@ -17,6 +17,7 @@
 #include "platform/Cld2LanguageRecognizer.h"
 #include "platform/DefaultsSystemAppearance.h"
 #include "platform/IniDefaults.h"
+#include "platform/LargeBlocks.h"
 #include "platform/Platform.h"
 #include "platform/QProcessRunner.h"
 #include "platform/QtHttpTransport.h"
@@ -55,6 +56,7 @@ Platform buildPlatform(std::shared_ptr<X11Connection>& x11) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    largeBlocks::returnToSystemWhenFreed();
     for (int i = 1; i < argc; ++i) {
         if (QByteArray(argv[i]) == "--version") {
             std::printf("NiveloAI %s (%lld)\n",

@@ -175,13 +175,16 @@ void ClipboardHistoryService::look(bool readTextNow) {
         lookAgainSoon();
         return;
     }
-    if (isConcealed()) {
-        lastChangeCount_ = count;
-        return;
-    }
     lastChangeCount_ = count;
-    if (const auto text = pasteboard_.plainText()) {
-        record(*text);
+    if (!isConcealed()) {
+        if (const auto text = pasteboard_.plainText()) {
+            record(*text);
+        }
+    }
+    // Only what the history keeps of a large copy stays. While a transaction borrows the
+    // pasteboard, the read is the transaction's.
+    if (!isCaptureSuppressed()) {
+        pasteboard_.letGoOfRead();
     }
 }
 

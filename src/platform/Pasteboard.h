@@ -76,6 +76,10 @@ public:
     // rest.
     virtual bool contentWhole() const { return true; }
 
+    // The caller has what it needed of the present content as read aside: that read is let go
+    // (a large copy is not held twice), and a later ask reads the content again.
+    virtual void letGoOfRead() {}
+
     // Empties the pasteboard.
     virtual void clear() = 0;
     // Writes all items in one change; the caller cleared the pasteboard before.

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QPoint>
+#include <algorithm>
+#include <optional>
+
+#include "support/NiveloTree.h"
 
 #include "E2eRoadOptions.h"
 
@@ -68,4 +73,69 @@ TEST(TranslationPreviewRoad, AltROpensThePreviewAndInsertPutsTheTranslationInPla
         [&] { return session.xdotool({"getactivewindow"}).trimmed() == previewWindow(session); }));
     session.key("Escape");
     EXPECT_TRUE(XSession::waitUntil([&] { return previewWindow(session).isEmpty(); }));
+}
+
+// "From Clipboard" with the history off: a large copy is still being read at the press, which
+// is not an empty clipboard. Every round copies anew and presses once.
+TEST(TranslationPreviewRoad, FromClipboardTranslatesALargeCopyOnTheFirstPress) {
+    NiveloRoad::Options options = e2eRoadOptions();
+    options.accessibilityBus = true;
+    options.defaults = {{"nivelo.clipboardHistory.enabled", "false"}};
+    NiveloRoad road(options);
+    XSession& session = road.session();
+    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+    road.backend().setHandler([](const RecordedRequest&) { return CannedReply::result("Done"); });
+    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
+    const QString editor = session.startAndActivate("mousepad", "mousepad", true);
+    ASSERT_FALSE(editor.isEmpty());
+    XSession::pause(500);
+    session.type("hallo");
+    session.key("ctrl+a");
+    NiveloTree tree(session, road.nivelo()->processId());
+
+    QStringList failed;
+    for (int round = 1; round <= 3; ++round) {
+        // The preview opened anew over the word: a long translation of the round before ends.
+        session.activate(editor);
+        const int opened = road.backend().requestCount();
+        road.pressAltHotKey("r");
+        ASSERT_TRUE(XSession::waitUntil([&] { return !previewWindow(session).isEmpty(); }, 20000))
+            << road.diagnostics("preview-open").toStdString();
+        ASSERT_TRUE(
+            XSession::waitUntil([&] { return road.backend().requestCount() > opened; }, 20000));
+        XSession::pause(1000);
+
+        QByteArray copied = "Round " + QByteArray::number(round) + ": ";
+        while (copied.size() < (4 << 20)) {
+            copied += "a large copy of many words. ";
+        }
+        const QString file = session.path(QStringLiteral("large-%1.txt").arg(round));
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(copied) == copied.size());
+        out.close();
+        session.start("xclip", {"-selection", "clipboard", "-i", file});
+        ASSERT_TRUE(XSession::waitUntil(
+            [&] { return session.clipboardData("TARGETS").contains("UTF8_STRING"); }));
+        std::optional<QRect> button;
+        ASSERT_TRUE(XSession::waitUntil(
+            [&] { return (button = tree.find("From Clipboard")).has_value(); }));
+        const int before = road.backend().requestCount();
+        clickAt(session, *button);
+        // The text goes out in pieces; the first names the round.
+        const QByteArray named = "Round " + QByteArray::number(round) + ":";
+        const bool sent = XSession::waitUntil(
+            [&] {
+                const auto requests = road.backend().requests();
+                return std::any_of(
+                    requests.begin() + before, requests.end(),
+                    [&](const auto& request) { return request.body.contains(named); });
+            },
+            20000);
+        if (!sent) {
+            failed << QStringLiteral("round %1").arg(round);
+        }
+        session.key("Escape");
+        ASSERT_TRUE(XSession::waitUntil([&] { return previewWindow(session).isEmpty(); }));
+    }
+    EXPECT_TRUE(failed.isEmpty()) << failed.join(", ").toStdString();
 }

@@ -239,6 +239,14 @@ bool X11Pasteboard::contentWhole() const {
     return read && read->content && read->whole;
 }
 
+void X11Pasteboard::letGoOfRead() {
+    // A read still to come is kept: someone may be waiting for it.
+    if (aside_) {
+        aside_.reset();
+        asked_.reset();
+    }
+}
+
 bool X11Pasteboard::textPending() {
     return pending(false);
 }

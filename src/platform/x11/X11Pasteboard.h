@@ -42,6 +42,7 @@ public:
     bool textPending() override;
     bool contentPending() override;
     bool contentWhole() const override;
+    void letGoOfRead() override;
     void clear() override;
     void writeItems(const QList<PasteboardItem>& items) override;
     void setPlainText(const QString& text) override;
