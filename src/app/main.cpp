@@ -26,6 +26,7 @@
 #include "platform/SaveReport.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11ClipboardKeeperProcess.h"
+#include "platform/x11/X11ConnectionLoss.h"
 #include "platform/x11/X11Platform.h"
 #include "platform/x11/X11SelectionWatch.h"
 #include "theme/NiveloStyle.h"
@@ -104,6 +105,10 @@ int main(int argc, char** argv) {
     if (alone) {
         removeStoreLeftovers(AppPaths::dataDir(), IniDefaults::standardPath());
     }
+    // Before any connection of our own opens: none of them may end the process.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        X11ConnectionLoss::install();
+    }
     std::shared_ptr<X11Connection> x11;
     Platform platform = buildPlatform(x11);
     Platform::setCurrent(&platform);
@@ -124,16 +129,31 @@ int main(int argc, char** argv) {
                          [&nivelo](int) { nivelo.terminate(); });
         QObject::connect(&instance, &SingleInstance::showRequested, &nivelo,
                          [&nivelo] { nivelo.reopen(); });
+        bool finished = false;
+        const auto finish = [&] {
+            if (!finished) {
+                finished = true;
+                nivelo.finishTermination();
+            }
+        };
+        // The X server went (a logout, a restarted display): Qt exits the process; before it
+        // does, the app ends as on SIGTERM, its stores written. The clipboard went with the
+        // server.
+        X11ConnectionLoss::install([&] {
+            nivelo.terminate();
+            finish();
+        });
         nivelo.launch();
         instance.listen();
         code = app.exec();
-        nivelo.finishTermination();
+        finish();
         // An action stopped midway gives the user's clipboard back, and the clipboard outlives
         // us.
         if (platform.pasteboard) {
             PasteboardService::shared().returnBorrowedPasteboard();
             platform.pasteboard->handOverAtExit();
         }
+        X11ConnectionLoss::install();
     }
     NiveloAppDelegate::setTrayProbe({});
     Platform::setCurrent(nullptr);

@@ -584,6 +584,19 @@ bool XSession::waitUntil(const std::function<bool()>& cond, int timeoutMs) {
     }
 }
 
+void XSession::endServer() {
+    if (xDisplay_) {
+        XCloseDisplay(xDisplay_);
+        xDisplay_ = nullptr;
+    }
+    // The server is the first program the session started.
+    if (!processes_.empty()) {
+        processes_.front()->terminate();
+        processes_.front()->waitForFinished(10000);
+    }
+    ready_ = false;
+}
+
 void XSession::stopAll() {
     // Newest first: clients before the window manager and the server.
     for (auto it = processes_.rbegin(); it != processes_.rend(); ++it) {

@@ -48,6 +48,9 @@ public:
     // Environment for programs on this display, with the fresh home and XDG folders.
     QProcessEnvironment environment() const;
 
+    // Ends the X server at once (SIGTERM), as at a logout, leaving its clients running.
+    void endServer();
+
     // Starts a long-running program on this display; it is stopped with the session.
     QProcess* start(const QString& program, const QStringList& args,
                     const QProcessEnvironment& extra = {});

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include "platform/x11/Xlib.h"
 
+#include "platform/x11/X11ConnectionLoss.h"
 #include "platform/x11/X11KeyMap.h"
 
 namespace {
@@ -18,6 +19,9 @@ int trapError(Display*, XErrorEvent* event) {
 
 X11Connection::X11Connection() {
     display_ = XOpenDisplay(nullptr);
+    if (display_) {
+        X11ConnectionLoss::adopt(display_, &broken_);
+    }
     keyMap_ = std::make_unique<X11KeyMap>(display_);
     if (!display_) {
         return;
@@ -46,7 +50,10 @@ X11Connection::X11Connection() {
 X11Connection::~X11Connection() {
     notifier_.reset();
     if (display_) {
-        XCloseDisplay(display_);
+        X11ConnectionLoss::release(display_);
+        if (!broken_) {
+            XCloseDisplay(display_);
+        }
     }
 }
 
@@ -85,7 +92,7 @@ void X11Connection::dispatchPending() {
         return;
     }
     dispatching_ = true;
-    while (XPending(display_) > 0) {
+    while (!broken_ && XPending(display_) > 0) {
         XEvent event;
         XNextEvent(display_, &event);
         const bool cookie = event.type == GenericEvent &&
@@ -108,6 +115,10 @@ void X11Connection::dispatchPending() {
         }
     }
     dispatching_ = false;
+    // A socket at its end would wake the loop without pause.
+    if (broken_ && notifier_) {
+        notifier_->setEnabled(false);
+    }
 }
 
 bool X11Connection::failsWithError(const std::function<void()>& request) {

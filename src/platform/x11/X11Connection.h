@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -52,6 +53,8 @@ public:
 
 private:
     Display* display_ = nullptr;
+    // Set when the server went or dropped us: nothing is read or closed after it.
+    std::atomic<bool> broken_ = false;
     int xinputOpcode_ = -1;
     std::unique_ptr<QSocketNotifier> notifier_;
     std::unique_ptr<X11KeyMap> keyMap_;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <future>
 
+#include "platform/x11/X11ConnectionLoss.h"
 #include "platform/x11/Xlib.h"
 
 #include <X11/Xlibint.h>
@@ -33,6 +34,7 @@ X11HotKeyReader::X11HotKeyReader(QObject* context, Delivery delivery)
     if (!display_) {
         return;
     }
+    X11ConnectionLoss::adopt(display_, &broken_);
     for (int code = 1; code < 256; ++code) {
         XESetWireToError(display_, code, keepError);
     }
@@ -55,9 +57,25 @@ X11HotKeyReader::X11HotKeyReader(QObject* context, Delivery delivery)
     XSync(display_, False);
     wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     thread_ = std::thread([this] { run(); });
+    threadStop_ = std::make_unique<X11ConnectionLoss::ThreadStop>([this] { stop(); });
 }
 
 X11HotKeyReader::~X11HotKeyReader() {
+    threadStop_.reset();
+    stop();
+    if (wakeFd_ >= 0) {
+        close(wakeFd_);
+    }
+    if (display_) {
+        X11ConnectionLoss::release(display_);
+        // Xlib keeps a broken display locked for the thread that met the break.
+        if (!broken_) {
+            XCloseDisplay(display_);
+        }
+    }
+}
+
+void X11HotKeyReader::stop() {
     if (thread_.joinable()) {
         {
             std::lock_guard lock(mutex_);
@@ -66,12 +84,6 @@ X11HotKeyReader::~X11HotKeyReader() {
         const quint64 one = 1;
         [[maybe_unused]] const auto written = write(wakeFd_, &one, sizeof one);
         thread_.join();
-    }
-    if (wakeFd_ >= 0) {
-        close(wakeFd_);
-    }
-    if (display_) {
-        XCloseDisplay(display_);
     }
 }
 
@@ -255,12 +267,13 @@ void X11HotKeyReader::serve() {
     pollfd fds[2] = {{ConnectionNumber(display_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
     while (true) {
         // XPending also takes in what a round trip left in Xlib's queue.
-        while (XPending(display_) > 0) {
+        while (!broken_ && XPending(display_) > 0) {
             XEvent event;
             XNextEvent(display_, &event);
             handle(event);
         }
-        if (poll(fds, 2, -1) < 0 && errno != EINTR) {
+        // The server is gone or dropped us: this connection ends, and with it this thread.
+        if (broken_ || (poll(fds, 2, -1) < 0 && errno != EINTR)) {
             return;
         }
         if (fds[1].revents & POLLIN) {

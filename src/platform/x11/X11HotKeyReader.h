@@ -2,13 +2,18 @@
 
 #include <QObject>
 #include <QSet>
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 typedef struct _XDisplay Display;
 typedef union _XEvent XEvent;
+namespace X11ConnectionLoss {
+class ThreadStop;
+}
 
 // Reads the hot keys on a thread and X connection of their own that do nothing else, so the
 // user's keyboard never waits on the GUI thread. A hot key is a passive grab that freezes the
@@ -27,6 +32,9 @@ public:
     X11HotKeyReader(QObject* context, Delivery delivery);
     // Ends the thread; closing its connection gives back every grab.
     ~X11HotKeyReader();
+    // Ends the thread now; grabs are no longer made or read. A broken connection ends it on
+    // its own.
+    void stop();
     X11HotKeyReader(const X11HotKeyReader&) = delete;
     X11HotKeyReader& operator=(const X11HotKeyReader&) = delete;
 
@@ -61,5 +69,7 @@ private:
     std::vector<std::function<void()>> tasks_;
     bool stopping_ = false;
     bool ended_ = false;
+    std::atomic<bool> broken_ = false;
     std::thread thread_;
+    std::unique_ptr<X11ConnectionLoss::ThreadStop> threadStop_;
 };

@@ -15,12 +15,18 @@ X11SelectionPrefetch::X11SelectionPrefetch(QByteArray displayName, QByteArray se
       thread_([this] { run(); }) {}
 
 X11SelectionPrefetch::~X11SelectionPrefetch() {
+    stop();
+}
+
+void X11SelectionPrefetch::stop() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     wake_.notify_one();
-    thread_.join();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 void X11SelectionPrefetch::request(qint64 generation, bool content) {

@@ -10,6 +10,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/x11/X11ConnectionLoss.h"
 #include "platform/x11/X11SelectionReader.h"
 
 // Reads another owner's content on a thread and connection of its own, so that no owner (a
@@ -47,6 +48,8 @@ public:
                          Delivery delivery, Options options);
     // Stops a read under way: returns within a few milliseconds.
     ~X11SelectionPrefetch();
+    // Ends the thread now, a read under way included; nothing is read after it.
+    void stop();
     X11SelectionPrefetch(const X11SelectionPrefetch&) = delete;
     X11SelectionPrefetch& operator=(const X11SelectionPrefetch&) = delete;
 
@@ -80,4 +83,5 @@ private:
     std::atomic<bool> stopping_ = false;
     std::atomic<qint64> newest_ = -1;
     std::thread thread_;
+    X11ConnectionLoss::ThreadStop threadStop_{[this] { stop(); }};
 };
