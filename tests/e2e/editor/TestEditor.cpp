@@ -1,6 +1,7 @@
 // A plain Qt text editor for the end-to-end tests. It writes its text to a file after every
 // change so a test can read what the editor holds without touching the clipboard.
-//   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--copy-delay MS]
+//   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--text-file PATH]
+//                      [--copy-delay MS]
 //                      [--copy-time server|qt] [--offer TYPE=FILE]... [--fields N] [--own MODE]
 //                      [--copy-answers MODE] [--requests PATH]
 //                      [--serve TYPE=FILE]... [--answer-late MS] [--answers N]
@@ -153,6 +154,8 @@ int main(int argc, char** argv) {
     parser.addOption({QStringLiteral("windows"), QStringLiteral("count"), QStringLiteral("n"),
                       QStringLiteral("1")});
     parser.addOption({QStringLiteral("text"), QStringLiteral("initial text"), QStringLiteral("t")});
+    parser.addOption({QStringLiteral("text-file"), QStringLiteral("initial text from a file"),
+                      QStringLiteral("path")});
     parser.addOption({QStringLiteral("copy-delay"), QStringLiteral("copy late"),
                       QStringLiteral("ms"), QStringLiteral("0")});
     parser.addOption({QStringLiteral("copy-time"), QStringLiteral("server or qt"),
@@ -228,7 +231,12 @@ int main(int argc, char** argv) {
                                  dump(path, e->toPlainText());
                              }
                          });
-        editor->setPlainText(parser.value(QStringLiteral("text")));
+        QString initial = parser.value(QStringLiteral("text"));
+        if (QFile file(parser.value(QStringLiteral("text-file")));
+            parser.isSet(QStringLiteral("text-file")) && file.open(QIODevice::ReadOnly)) {
+            initial = QString::fromUtf8(file.readAll());
+        }
+        editor->setPlainText(initial);
         new PlainPaste(editor.get());
         new QShortcut(QKeySequence(Qt::Key_F11), editor.get(), [e = editor.get()] {
             e->isFullScreen() ? e->showNormal() : e->showFullScreen();
