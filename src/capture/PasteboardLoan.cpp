@@ -5,6 +5,7 @@
 #include "clipboard/ClipboardCapture.h"
 #include "platform/Clock.h"
 #include "platform/Pasteboard.h"
+#include "platform/PasteboardRead.h"
 
 namespace {
 // The restore waits for the paste target to fetch the text and take it in full, polling, at
@@ -41,8 +42,10 @@ PasteboardLoan::~PasteboardLoan() {
         return;
     }
     // The transaction left by an exception. A target that was sent Paste may still be
-    // fetching the text: the rest of the end waits for it, keeping the next transaction out.
-    if (state_->pastedAtMs && !state_->leftInPlace) {
+    // fetching the text, and a new copy may still be being read: the rest of the end waits for
+    // them, keeping the next transaction out.
+    if ((state_->pastedAtMs || state_->lender.deps_.pasteboard.textPending()) &&
+        !state_->leftInPlace) {
         giveBackLater(std::move(state_));
         return;
     }
@@ -82,13 +85,30 @@ QCoro::Task<bool> PasteboardLoan::end(CancelToken token) {
         co_await waitUntilTaken(state, token);
     }
     const bool taken = state.pastedAtMs && state.lender.deps_.pasteboard.lastWriteFetch().served;
+    QCoro::Task<> read = readWhatItHolds(state);
+    co_await std::move(read);
     giveBack(state);
     co_return taken;
 }
 
 QCoro::Task<> PasteboardLoan::giveBackLater(std::unique_ptr<State> state) {
-    co_await waitUntilTaken(*state, {});
+    if (state->pastedAtMs) {
+        co_await waitUntilTaken(*state, {});
+    }
+    QCoro::Task<> read = readWhatItHolds(*state);
+    co_await std::move(read);
     giveBack(*state);
+}
+
+QCoro::Task<> PasteboardLoan::readWhatItHolds(State& state) {
+    // A paste gives the user's content back only while the pasteboard holds the text: a copy
+    // someone made meanwhile that is still being read is not "something else".
+    if (state.road == Road::paste) {
+        const PasteboardLender::Dependencies& deps = state.lender.deps_;
+        QCoro::Task<PasteboardTextRead> read =
+            pasteboardRead::plainText(deps.pasteboard, deps.clock);
+        co_await std::move(read);
+    }
 }
 
 QCoro::Task<bool> PasteboardLoan::waitUntilTaken(State& state, CancelToken token) {

@@ -65,6 +65,7 @@ private:
     // left. The state holds the lender's turn until then.
     static QCoro::Task<> giveBackLater(std::unique_ptr<State> state);
     static QCoro::Task<bool> waitUntilTaken(State& state, CancelToken token);
+    static QCoro::Task<> readWhatItHolds(State& state);
     static void giveBack(State& state);
 
     std::unique_ptr<State> state_;

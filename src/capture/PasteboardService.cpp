@@ -56,6 +56,10 @@ QCoro::Task<> PasteboardService::sendShortcut(quint16 keyCode) {
     if (!deps_.keyEvents.canPostEvents()) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::missingAccessibilityPermission);
     }
+    // What the key needs read first is waited for in the event loop.
+    while (deps_.keyEvents.keyPending(keyCode, kShortcutModifier)) {
+        co_await deps_.clock.sleep(kCopyPollMs);
+    }
     if (!deps_.keyEvents.postKey(keyCode, kShortcutModifier, true)) {
         throw PasteboardServiceError(PasteboardServiceErrorKind::pasteEventFailed);
     }

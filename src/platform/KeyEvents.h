@@ -17,6 +17,11 @@ public:
     // Whether this process may send key events to other applications at all.
     virtual bool canPostEvents() const = 0;
 
+    // Whether the key-down of `keyCode` with `modifiers` must wait for something read aside
+    // first (a terminal's selection, saved before a paste lends it); the first call starts that
+    // read. A caller looks again later rather than wait; the read ends within its own limits.
+    virtual bool keyPending(quint16 /*keyCode*/, KeyModifiers /*modifiers*/) { return false; }
+
     // Sends one key-down or key-up of `keyCode` with exactly `modifiers` held (whatever the
     // user holds). False when the event could not be made; nothing was sent then.
     virtual bool postKey(quint16 keyCode, KeyModifiers modifiers, bool down) = 0;

@@ -189,3 +189,37 @@ TEST_F(TerminalFixture, XtermWithNothingHighlightedTheReadFailsAndTheProgramRuns
     pause(300);
     EXPECT_FALSE(QFile::exists(signals)) << readTextFile(signals).toStdString();
 }
+
+// A paste through PRIMARY gives back what another program held there, also a selection too
+// large to be read within a frame.
+TEST_F(TerminalFixture, APasteGivesBackALargeSelectionOfAnotherOwner) {
+    XSession& session = x11Session();
+    const QString lines = session.path("pasted-lines.txt");
+    const QString window = startXterm(
+        "Paste Terminal", session.path("paste-signals.txt"),
+        QString("while :; do IFS= read -r line && echo \"$line\" >> %1; done").arg(lines));
+    ASSERT_FALSE(window.isEmpty());
+    QByteArray selected;
+    while (selected.size() < (4 << 20)) {
+        selected += "a selection elsewhere, ";
+    }
+    const QString file = session.path("large-primary.txt");
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(selected) == selected.size());
+    out.close();
+    session.start("xclip", {"-selection", "primary", "-i", file});
+    ASSERT_TRUE(XSession::waitUntil(
+        [&] { return session.clipboardData("TARGETS", "primary").contains("UTF8_STRING"); }));
+    ASSERT_TRUE(refocus(window));
+
+    focus.rememberFrontmostApplication();
+    const auto paste = runNetworkTask(
+        service.pasteTransient("pasted line", std::nullopt, PasteboardTiming::standard()));
+    ASSERT_TRUE(paste->done);
+    EXPECT_EQ(paste->errorDescription(), "");
+    session.key("Return");
+    EXPECT_TRUE(XSession::waitUntil([&] { return readTextFile(lines) == "pasted line\n"; }))
+        << readTextFile(lines).toStdString();
+    EXPECT_TRUE(XSession::waitUntil(
+        [&] { return session.clipboardData("UTF8_STRING", "primary") == selected; }, 15000));
+}

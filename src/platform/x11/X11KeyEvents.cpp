@@ -181,6 +181,16 @@ void X11KeyEvents::holdExactly(KeyModifiers wanted) {
     }
 }
 
+bool X11KeyEvents::keyPending(quint16 keyCode, KeyModifiers modifiers) {
+    if (keyCode != KeyCode::V || modifiers != KeyModifiers(KeyModifier::Control) || !clipboard_) {
+        return false;
+    }
+    // A Paste into a terminal that pastes PRIMARY lends it: what another owner holds there is
+    // read first, to be given back after.
+    const auto terminal = terminalKeysFor(windowClass(focusedWindow()));
+    return terminal && terminal->pastesPrimary && primary_->lendPending();
+}
+
 bool X11KeyEvents::postKey(quint16 keyCode, KeyModifiers modifiers, bool down) {
     Display* display = connection_->display();
     if (!hasXTest_ || !keyMap_.xKeyCode(keyCode)) {

@@ -26,6 +26,7 @@ public:
     ~X11KeyEvents() override;
 
     bool canPostEvents() const override;
+    bool keyPending(quint16 keyCode, KeyModifiers modifiers) override;
     bool postKey(quint16 keyCode, KeyModifiers modifiers, bool down) override;
     KeyModifiers heldModifiers() const override;
 

@@ -107,12 +107,52 @@ void X11PrimarySelection::copyOwnedByWindowOf(unsigned long window, Pasteboard& 
     reader_->request(copy_.read, false);
 }
 
+quint32 X11PrimarySelection::owner() const {
+    Display* display = connection_->display();
+    return display ? quint32(XGetSelectionOwner(display, XA_PRIMARY)) : 0;
+}
+
+bool X11PrimarySelection::lendPending() {
+    if (isLent() || !reader_ || clipboard()->ownsSelection()) {
+        return false;
+    }
+    if (beforeLend_) {
+        // Read for this owner: kept; a selection made since is read anew.
+        if (beforeLendOwner_ == owner()) {
+            return false;
+        }
+        beforeLend_.reset();
+    }
+    if (saveRead_ == 0) {
+        saveRead_ = ++reads_;
+        copy_ = {};
+        reader_->request(saveRead_, true);
+        return true;
+    }
+    const auto content = reader_->wait(saveRead_, true, 0);
+    if (!content) {
+        return true;
+    }
+    reader_->forget(saveRead_, true);
+    saveRead_ = 0;
+    beforeLendOwner_ = content->owner;
+    beforeLend_ = std::make_unique<QMimeData>();
+    for (const auto& [format, bytes] : content->values) {
+        beforeLend_->setData(format, bytes);
+    }
+    return false;
+}
+
 void X11PrimarySelection::lend(const QString& text, int holdMs) {
     if (!isLent()) {
         // Only the content from before the first lend is given back.
         saved_.reset();
         auto copy = std::make_unique<QMimeData>();
-        if (clipboard()->ownsSelection()) {
+        saveRead_ = 0;
+        std::unique_ptr<QMimeData> read = std::move(beforeLend_);
+        if (read && beforeLendOwner_ == owner()) {
+            copy = std::move(read);
+        } else if (clipboard()->ownsSelection()) {
             if (const QMimeData* current = clipboard()->mimeData(QClipboard::Selection)) {
                 for (const QString& format : current->formats()) {
                     if (const QByteArray bytes = current->data(format); !bytes.isEmpty()) {

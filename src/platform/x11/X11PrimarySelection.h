@@ -26,14 +26,20 @@ public:
     // window answers a moment later, unless the clipboard changed meanwhile.
     void copyOwnedByWindowOf(unsigned long window, Pasteboard& clipboard);
 
+    // Whether a lend must wait for PRIMARY's present content, another owner's, to be read so
+    // that it can be given back; the first call starts that read.
+    bool lendPending();
     // Puts `text` into PRIMARY until a client has fetched it, or at most `holdMs`; then
     // PRIMARY gets its previous content back, unless someone else took it meanwhile. That
-    // content is what another owner gave within a frame.
+    // content is what the read lendPending() waited for gave, or else what another owner gave
+    // within a frame.
     void lend(const QString& text, int holdMs = 2000);
     bool isLent() const { return !lent_.isNull(); }
 
 private:
     void giveBack();
+    // PRIMARY's owner window now, as the server says.
+    quint32 owner() const;
 
     std::shared_ptr<X11Connection> connection_;
     // Another client's PRIMARY, read aside with the server's time.
@@ -47,6 +53,10 @@ private:
         qint64 clipboardChange = 0;
     };
     Copy copy_;
+    // The read of another owner's content before a lend, and what it gave once it ended.
+    qint64 saveRead_ = 0;
+    std::unique_ptr<QMimeData> beforeLend_;
+    quint32 beforeLendOwner_ = 0;
     QPointer<QMimeData> lent_;
     // PRIMARY's content before the first lend; empty when it had none.
     std::unique_ptr<QMimeData> saved_;
