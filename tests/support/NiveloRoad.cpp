@@ -197,6 +197,20 @@ void NiveloRoad::pressKeys(const QStringList& keysymNames) {
     XCloseDisplay(display);
 }
 
+void NiveloRoad::sendKeys(const QStringList& keysymNames, bool down) {
+    Display* display = XOpenDisplay(session_->display().toLocal8Bit().constData());
+    if (!display) {
+        return;
+    }
+    for (const QString& name : keysymNames) {
+        XTestFakeKeyEvent(display,
+                          XKeysymToKeycode(display, XStringToKeysym(name.toLatin1().constData())),
+                          down, CurrentTime);
+    }
+    XSync(display, False);
+    XCloseDisplay(display);
+}
+
 void NiveloRoad::lockLayoutGroup(int group) {
     Display* display = XOpenDisplay(session_->display().toLocal8Bit().constData());
     if (!display) {

@@ -71,6 +71,8 @@ public:
     void holdAltHotKey(const QString& keysymName, Release order, int holdMs);
     // Presses the keys in order and releases them in reverse ({"Super_L", "Shift_L", "k"}).
     void pressKeys(const QStringList& keysymNames);
+    // Presses (or lets go of) the keys in order, and leaves them so.
+    void sendKeys(const QStringList& keysymNames, bool down);
 
     // Locks the keyboard group (0 = us, 1 = ru).
     void lockLayoutGroup(int group);
