@@ -106,11 +106,13 @@ bool NiveloRoad::killNivelo() {
     return ended;
 }
 
-QString NiveloRoad::startTestEditor(const QString& title, int windows) {
+QString NiveloRoad::startTestEditor(const QString& title, int windows,
+                                    const QStringList& extraArgs) {
     dump_ = session_->path("editor.txt");
     windows_ = windows;
-    session_->start(options_.testEditor,
-                    {"--dump", dump_, "--title", title, "--windows", QString::number(windows)});
+    session_->start(options_.testEditor, QStringList{"--dump", dump_, "--title", title, "--windows",
+                                                     QString::number(windows)} +
+                                             extraArgs);
     return session_->waitForWindow(windows == 1 ? title : title + " 1");
 }
 

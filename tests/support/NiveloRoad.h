@@ -49,7 +49,8 @@ public:
 
     // Starts the small Qt editor (N windows dump to dump.1 ... dump.N); returns the first
     // window's id.
-    QString startTestEditor(const QString& title, int windows = 1);
+    QString startTestEditor(const QString& title, int windows = 1,
+                            const QStringList& extraArgs = {});
     QString dumpPath(int window = 0) const;
     // What the test editor holds (window 0 when it has one window).
     QString editorText(int window = 0) const;
