@@ -167,7 +167,10 @@ void X11KeyEvents::pressWith(XKeyCode key, KeyModifiers wanted) {
         for (XKeyCode code : modifierKeyCodes(display, modifier.mask)) {
             held = held || isDown(keys, code);
             if (isDown(keys, code) && !wanted.testFlag(modifier.modifier)) {
-                userKeys.append(code);
+                // A key bound to two modifiers is still one key.
+                if (!userKeys.contains(code)) {
+                    userKeys.append(code);
+                }
                 userKeyMasks[code] |= modifier.mask;
             }
         }
