@@ -22,8 +22,9 @@ public:
     // read. A caller looks again later rather than wait; the read ends within its own limits.
     virtual bool keyPending(quint16 /*keyCode*/, KeyModifiers /*modifiers*/) { return false; }
 
-    // Sends one key-down or key-up of `keyCode` with exactly `modifiers` held (whatever the
-    // user holds). False when the event could not be made; nothing was sent then.
+    // Sends one key-down or key-up of `keyCode`. The key-down carries exactly `modifiers`
+    // (whatever the user holds); the user's own keys, before and after it, keep the user's
+    // modifiers. False when the event could not be made; nothing was sent then.
     virtual bool postKey(quint16 keyCode, KeyModifiers modifiers, bool down) = 0;
 
     // The modifier keys the user holds now (Caps Lock and the like do not count).

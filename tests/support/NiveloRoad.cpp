@@ -106,11 +106,13 @@ bool NiveloRoad::killNivelo() {
     return ended;
 }
 
-QString NiveloRoad::startTestEditor(const QString& title, int windows) {
+QString NiveloRoad::startTestEditor(const QString& title, int windows,
+                                    const QStringList& extraArgs) {
     dump_ = session_->path("editor.txt");
     windows_ = windows;
-    session_->start(options_.testEditor,
-                    {"--dump", dump_, "--title", title, "--windows", QString::number(windows)});
+    session_->start(options_.testEditor, QStringList{"--dump", dump_, "--title", title, "--windows",
+                                                     QString::number(windows)} +
+                                             extraArgs);
     return session_->waitForWindow(windows == 1 ? title : title + " 1");
 }
 
@@ -192,6 +194,20 @@ void NiveloRoad::pressKeys(const QStringList& keysymNames) {
     }
     for (auto it = codes.crbegin(); it != codes.crend(); ++it) {
         XTestFakeKeyEvent(display, *it, False, CurrentTime);
+    }
+    XSync(display, False);
+    XCloseDisplay(display);
+}
+
+void NiveloRoad::sendKeys(const QStringList& keysymNames, bool down) {
+    Display* display = XOpenDisplay(session_->display().toLocal8Bit().constData());
+    if (!display) {
+        return;
+    }
+    for (const QString& name : keysymNames) {
+        XTestFakeKeyEvent(display,
+                          XKeysymToKeycode(display, XStringToKeysym(name.toLatin1().constData())),
+                          down, CurrentTime);
     }
     XSync(display, False);
     XCloseDisplay(display);

@@ -49,7 +49,8 @@ public:
 
     // Starts the small Qt editor (N windows dump to dump.1 ... dump.N); returns the first
     // window's id.
-    QString startTestEditor(const QString& title, int windows = 1);
+    QString startTestEditor(const QString& title, int windows = 1,
+                            const QStringList& extraArgs = {});
     QString dumpPath(int window = 0) const;
     // What the test editor holds (window 0 when it has one window).
     QString editorText(int window = 0) const;
@@ -71,6 +72,8 @@ public:
     void holdAltHotKey(const QString& keysymName, Release order, int holdMs);
     // Presses the keys in order and releases them in reverse ({"Super_L", "Shift_L", "k"}).
     void pressKeys(const QStringList& keysymNames);
+    // Presses (or lets go of) the keys in order, and leaves them so.
+    void sendKeys(const QStringList& keysymNames, bool down);
 
     // Locks the keyboard group (0 = us, 1 = ru).
     void lockLayoutGroup(int group);

@@ -9,6 +9,8 @@
 #include <future>
 
 #include "platform/x11/X11ConnectionLoss.h"
+#include "platform/x11/X11HarmlessKey.h"
+
 #include "platform/x11/Xlib.h"
 
 #include <X11/Xlibint.h>
@@ -162,27 +164,8 @@ void X11HotKeyReader::grabOnThread(unsigned keycode, unsigned modifiers, bool on
     }
 }
 
-// The highest key code bound to no symbol in any group or level: a key event of it types
-// nothing and is no accelerator, in any application.
 void X11HotKeyReader::findHarmlessKey() {
-    int first = 0;
-    int last = 0;
-    XDisplayKeycodes(display_, &first, &last);
-    int perCode = 0;
-    KeySym* syms = XGetKeyboardMapping(display_, XKeyCode(first), last - first + 1, &perCode);
-    harmlessKey_ = 0;
-    for (int code = last; syms && code >= first && harmlessKey_ == 0; --code) {
-        bool bound = false;
-        for (int i = 0; i < perCode; ++i) {
-            bound = bound || syms[(code - first) * perCode + i] != NoSymbol;
-        }
-        if (!bound) {
-            harmlessKey_ = unsigned(code);
-        }
-    }
-    if (syms) {
-        XFree(syms);
-    }
+    harmlessKey_ = x11HarmlessKey::find(display_);
 }
 
 void X11HotKeyReader::sendHarmlessKey(const XEvent& press) {
@@ -192,19 +175,7 @@ void X11HotKeyReader::sendHarmlessKey(const XEvent& press) {
     if (harmlessKey_ == 0 || focus <= PointerRoot) {
         return;
     }
-    XEvent event{};
-    XKeyEvent& key = event.xkey;
-    key.type = KeyPress;
-    key.display = display_;
-    key.window = focus;
-    key.root = press.xkey.root;
-    key.time = press.xkey.time;
-    key.state = press.xkey.state;
-    key.keycode = harmlessKey_;
-    key.same_screen = True;
-    XSendEvent(display_, focus, False, KeyPressMask, &event);
-    key.type = KeyRelease;
-    XSendEvent(display_, focus, False, KeyReleaseMask, &event);
+    x11HarmlessKey::send(display_, focus, harmlessKey_, press.xkey.state, press.xkey.time);
 }
 
 void X11HotKeyReader::handle(XEvent& event) {

@@ -5,6 +5,8 @@
 
 #include "platform/Pasteboard.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11HarmlessKey.h"
+#include "platform/x11/X11HeldKeys.h"
 #include "platform/x11/X11KeyMap.h"
 #include "platform/x11/X11PrimarySelection.h"
 #include "platform/x11/X11TerminalKeys.h"
@@ -56,13 +58,17 @@ X11KeyEvents::X11KeyEvents(std::shared_ptr<X11Connection> connection, Pasteboard
     : connection_(std::move(connection)),
       keyMap_(connection_->keyMap()),
       clipboard_(clipboard),
-      primary_(std::make_unique<X11PrimarySelection>(connection_)) {
+      primary_(std::make_unique<X11PrimarySelection>(connection_)),
+      heldKeys_(std::make_unique<X11HeldKeys>(connection_->display())) {
     int event = 0;
     int error = 0;
     int major = 0;
     int minor = 0;
     hasXTest_ = connection_->display() &&
                 XTestQueryExtension(connection_->display(), &event, &error, &major, &minor);
+    if (connection_->display()) {
+        harmlessKey_ = x11HarmlessKey::find(connection_->display());
+    }
 }
 
 X11KeyEvents::~X11KeyEvents() = default;
@@ -148,36 +154,58 @@ bool X11KeyEvents::translateForTerminal(quint16 keyCode, const TerminalKeys& ter
     return true;
 }
 
-void X11KeyEvents::holdExactly(KeyModifiers wanted) {
+void X11KeyEvents::pressWith(XKeyCode key, KeyModifiers wanted) {
     Display* display = connection_->display();
     char keys[32] = {};
     XQueryKeymap(display, keys);
     connection_->noteRoundTrip();
-    // Releases first (in reverse order), then presses: Control, Shift, Alt, Super.
-    for (auto key = kModifierKeys.crbegin(); key != kModifierKeys.crend(); ++key) {
-        if (wanted.testFlag(key->modifier)) {
-            continue;
-        }
-        for (XKeyCode code : modifierKeyCodes(display, key->mask)) {
-            if (isDown(keys, code)) {
-                XTestFakeKeyEvent(display, code, False, CurrentTime);
+    QList<unsigned> userKeys;
+    QHash<unsigned, unsigned> userKeyMasks;
+    QList<XKeyCode> ours;
+    for (const ModifierKey& modifier : kModifierKeys) {
+        bool held = false;
+        for (XKeyCode code : modifierKeyCodes(display, modifier.mask)) {
+            held = held || isDown(keys, code);
+            if (isDown(keys, code) && !wanted.testFlag(modifier.modifier)) {
+                // A key bound to two modifiers is still one key.
+                if (!userKeys.contains(code)) {
+                    userKeys.append(code);
+                }
+                userKeyMasks[code] |= modifier.mask;
             }
         }
+        const XKeyCode code = XKeysymToKeycode(display, modifier.keysym);
+        if (wanted.testFlag(modifier.modifier) && !held && code != 0) {
+            ours.append(code);
+        }
     }
-    // The releases above reach the focused window: after an Alt hot key it has seen a key since
-    // Alt went down (X11HotKeyReader), so Alt coming up opens no menu bar.
-    for (const ModifierKey& key : kModifierKeys) {
-        if (!wanted.testFlag(key.modifier)) {
-            continue;
-        }
-        bool held = false;
-        for (XKeyCode code : modifierKeyCodes(display, key.mask)) {
-            held = held || isDown(keys, code);
-        }
-        const XKeyCode code = XKeysymToKeycode(display, key.keysym);
-        if (!held && code != 0) {
-            XTestFakeKeyEvent(display, code, True, CurrentTime);
-        }
+    // The shortcut's modifiers are down only around its key-down, all in one go: a key the
+    // user types meanwhile keeps the user's own modifiers, and those the user holds are held
+    // again at once.
+    heldKeys_->letGo(userKeys, keys);
+    for (XKeyCode code : ours) {
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+    }
+    XTestFakeKeyEvent(display, key, True, CurrentTime);
+    for (auto code = ours.crbegin(); code != ours.crend(); ++code) {
+        XTestFakeKeyEvent(display, *code, False, CurrentTime);
+    }
+    heldKeys_->pressAgain();
+    XFlush(display);
+    unsigned heldAgain = 0;
+    for (unsigned code : heldKeys_->settle()) {
+        heldAgain |= userKeyMasks.value(code);
+    }
+    connection_->noteRoundTrip();
+    if (!(heldAgain & Mod1Mask) || harmlessKey_ == 0) {
+        return;
+    }
+    // The focused window saw Alt go down again: a key with it held keeps its release from
+    // counting as a tap that opens a Qt or KDE menu bar.
+    const unsigned long window = focusedWindow();
+    if (window != None) {
+        connection_->failsWithError(
+            [&] { x11HarmlessKey::send(display, window, harmlessKey_, heldAgain, CurrentTime); });
     }
 }
 
@@ -217,8 +245,7 @@ bool X11KeyEvents::postKey(quint16 keyCode, KeyModifiers modifiers, bool down) {
         if (sent.suppressed) {
             return true;
         }
-        holdExactly(sent.modifiers);
-        XTestFakeKeyEvent(display, *xKey, True, CurrentTime);
+        pressWith(*xKey, sent.modifiers);
     } else {
         // A key-up without its key-down goes out as it is.
         const Sent sent =
@@ -230,9 +257,8 @@ bool X11KeyEvents::postKey(quint16 keyCode, KeyModifiers modifiers, bool down) {
         if (!xKey) {
             return false;
         }
+        // The shortcut's modifiers went up right after its key-down.
         XTestFakeKeyEvent(display, *xKey, False, CurrentTime);
-        // Let go of what the shortcut held; the user's own keys were released before it.
-        holdExactly(KeyModifiers());
     }
     XFlush(display);
     return true;

@@ -10,11 +10,13 @@
 class Pasteboard;
 class X11Connection;
 class X11KeyMap;
+class X11HeldKeys;
 class X11PrimarySelection;
 struct TerminalKeys;
 
-// Key events through XTest on physical keys. A shortcut carries exactly its own modifiers:
-// modifier keys the user still holds are released before the key goes down. Terminal windows
+// Key events through XTest on physical keys. A shortcut's key-down carries exactly its own
+// modifiers: they go down just before it and up just after it, and modifier keys the user
+// still holds are released for it and held again after it (X11HeldKeys). Terminal windows
 // (recognised by WM_CLASS) never get Control+A/C/V: Copy and Paste become the terminal's own
 // keys, or go through PRIMARY (read it into the clipboard; paste it with Shift+Insert).
 class X11KeyEvents : public KeyEvents {
@@ -44,13 +46,15 @@ private:
     // What an edit shortcut becomes in a terminal; false when it cannot be done there.
     bool translateForTerminal(quint16 keyCode, const TerminalKeys& terminal, unsigned long window,
                               Sent& sent);
-    // Presses or releases the modifier keys so that exactly `wanted` is held.
-    void holdExactly(KeyModifiers wanted);
+    // Presses `key` with exactly `wanted` held, and the user's modifiers held again after it.
+    void pressWith(unsigned char key, KeyModifiers wanted);
 
     std::shared_ptr<X11Connection> connection_;
     X11KeyMap& keyMap_;
     Pasteboard* clipboard_;
     std::unique_ptr<X11PrimarySelection> primary_;
+    std::unique_ptr<X11HeldKeys> heldKeys_;
+    unsigned harmlessKey_ = 0;
     bool hasXTest_ = false;
     QHash<quint16, Sent> down_;
 };

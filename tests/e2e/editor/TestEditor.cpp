@@ -3,7 +3,7 @@
 //   nivelo-test-editor --dump PATH [--title T] [--windows N] [--text INITIAL] [--text-file PATH]
 //                      [--copy-delay MS]
 //                      [--copy-time server|qt] [--offer TYPE=FILE]... [--fields N] [--own MODE]
-//                      [--copy-answers MODE] [--requests PATH]
+//                      [--copy-answers MODE] [--requests PATH] [--keys PATH]
 //                      [--serve TYPE=FILE]... [--answer-late MS] [--answers N]
 // With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
 // editor answers Copy that late, like a busy application: taking the clipboard with the
@@ -13,9 +13,10 @@
 // above its editor, which has the focus. It pastes plain text only. F11 toggles full
 // screen, as in a browser. --own takes the clipboard at start as a broken program (BrokenOwner
 // MODE), --copy-answers makes every late Copy after the first such a take; the requests it gets
-// are counted in the file --requests names. --serve takes the clipboard at start as a busy
-// program (ServingOwner): FILE's bytes as TYPE, large ones in pieces, each request answered
-// --answer-late ms late, and none after the first --answers.
+// are counted in the file --requests names. --keys logs every key press: its key, and whether
+// Control came with it. --serve takes the clipboard at start as a busy program (ServingOwner):
+// FILE's bytes as TYPE, large ones in pieces, each request answered --answer-late ms late,
+// and none after the first --answers.
 #include <qpa/qplatformnativeinterface.h>
 #include <QApplication>
 #include <QClipboard>
@@ -105,6 +106,31 @@ protected:
     }
 };
 
+// Writes a line for every key press the focused widget gets: the key and whether Control came
+// with it.
+class KeyLog : public QObject {
+public:
+    explicit KeyLog(const QString& path) : file_(path) {
+        file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && watched == QApplication::focusWidget()) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const bool control = key->modifiers() & Qt::ControlModifier;
+            file_.write(QString("%1 %2\n")
+                            .arg(QKeySequence(key->key()).toString(), control ? "control" : "-")
+                            .toUtf8());
+        }
+        return false;
+    }
+
+private:
+    QFile file_;
+};
+
 // The clipboard with every TYPE=FILE given, in one copy; false when a file cannot be read.
 bool offer(const QStringList& offers) {
     if (offers.isEmpty()) {
@@ -176,7 +202,13 @@ int main(int argc, char** argv) {
                       QStringLiteral("ms"), QStringLiteral("0")});
     parser.addOption({QStringLiteral("answers"), QStringLiteral("requests answered"),
                       QStringLiteral("n"), QStringLiteral("-1")});
+    parser.addOption(
+        {QStringLiteral("keys"), QStringLiteral("log key presses"), QStringLiteral("path")});
     parser.process(app);
+    std::unique_ptr<KeyLog> keyLog;
+    if (parser.isSet(QStringLiteral("keys"))) {
+        keyLog = std::make_unique<KeyLog>(parser.value(QStringLiteral("keys")));
+    }
     std::unique_ptr<BrokenOwner> broken;
     const QString brokenMode = parser.isSet(QStringLiteral("own"))
                                    ? parser.value(QStringLiteral("own"))
