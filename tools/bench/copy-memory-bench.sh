@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Resident memory of nivelo while large copies are recorded: six 20 MB texts copied one after
+# Resident memory of nivelo while large copies are recorded: six 20 MB texts (by default) copied one after
 # another with xclip on a private Xvfb + openbox, the resident set after each is in the history,
 # then after 30 s of idle, and the history file's size. Reports numbers only.
-#   tools/bench/copy-memory-bench.sh [path/to/nivelo]
+#   [NIVELO_BENCH_COPIES=6] [NIVELO_BENCH_COPY_MB=20] tools/bench/copy-memory-bench.sh [path/to/nivelo]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 binary="${1:-${NIVELO_BUILD_DIR:-$root/build}/nivelo}"
 copies="${NIVELO_BENCH_COPIES:-6}"
+megabytes="${NIVELO_BENCH_COPY_MB:-20}"
 [[ -x "$binary" ]] || { echo "no nivelo binary at $binary (build first)" >&2; exit 1; }
 for tool in Xvfb openbox xclip; do
   command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps)" >&2; exit 1; }
@@ -52,15 +53,15 @@ echo "nivelo copy memory bench ($binary)"
 echo "resident at start: $(rss) MB"
 for ((n = 1; n <= copies; n++)); do
   file="$work/copy$n.txt"
-  # 20 MB of text, each copy its own (the history keeps one entry per text).
-  python3 -c "import sys; sys.stdout.write('copy $n ' + 'the quick brown fox jumps. ' * (20 * 1024 * 1024 // 27))" > "$file"
+  # A text of that size, each copy its own (the history keeps one entry per text).
+  python3 -c "import sys; sys.stdout.write('copy $n ' + 'the quick brown fox jumps. ' * ($megabytes * 1024 * 1024 // 27))" > "$file"
   pkill -f "xclip -quiet -selection clipboard -i $work" 2>/dev/null || true
   before=$(stat -c %s "$history" 2>/dev/null || echo 0)
   xclip -quiet -selection clipboard -i "$file" >/dev/null 2>&1 &
   # Recorded: the history file grew by the copy.
   for ((t = 0; t < 600; t++)); do
     now=$(stat -c %s "$history" 2>/dev/null || echo 0)
-    (( now > before + 20000000 )) && break
+    (( now > before + megabytes * 1000000 )) && break
     sleep 0.1
   done
   sleep 2
