@@ -5,9 +5,7 @@
 #include <QTimer>
 #include <optional>
 
-#include <xcb/xcb.h>
-
-class QSocketNotifier;
+#include "OwnerConnection.h"
 
 // Owns CLIPBOARD on a connection of its own and answers requests as a broken program does:
 // never, with a refusal, without a list of targets, with a list of the wrong type or of
@@ -25,17 +23,13 @@ public:
     void take();
 
 private:
-    void readEvents();
+    void event(const xcb_generic_event_t& event);
     void answer(const xcb_selection_request_event_t& request);
-    void notify(const xcb_selection_request_event_t& request, bool given);
     void sendPiece();
-    xcb_atom_t atom(const char* name);
 
     Mode mode_;
     QString countPath_;
-    xcb_connection_t* connection_ = nullptr;
-    xcb_window_t window_ = 0;
-    QSocketNotifier* notifier_ = nullptr;
+    OwnerConnection owner_;
     int requests_ = 0;
     // The transfer in pieces under way.
     xcb_window_t requestor_ = 0;

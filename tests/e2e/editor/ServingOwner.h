@@ -7,9 +7,7 @@
 #include <deque>
 #include <utility>
 
-#include <xcb/xcb.h>
-
-class QSocketNotifier;
+#include "OwnerConnection.h"
 
 // Owns CLIPBOARD on a connection of its own and serves typed bytes as a busy program does:
 // large values in pieces (INCR, as GTK sends them), every request answered `lateMs` late, and
@@ -30,17 +28,13 @@ public:
     void take();
 
 private:
-    void readEvents();
+    void event(const xcb_generic_event_t& event);
     void answerNext();
     void answer(const xcb_selection_request_event_t& request);
-    void notify(const xcb_selection_request_event_t& request, bool given);
     void sendPiece();
-    xcb_atom_t atom(const QByteArray& name);
 
     Options options_;
-    xcb_connection_t* connection_ = nullptr;
-    xcb_window_t window_ = 0;
-    QSocketNotifier* notifier_ = nullptr;
+    OwnerConnection owner_;
     std::deque<xcb_selection_request_event_t> waiting_;
     QTimer late_;
     int answered_ = 0;
