@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <csignal>
 #include <functional>
+#include <memory>
 
 #include "E2eRoadOptions.h"
 
@@ -39,18 +40,32 @@ struct Press {
 
 }  // namespace
 
-TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) {
-    NiveloRoad::Options options = e2eRoadOptions();
-    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
-    NiveloRoad road(options);
+// nivelo with its backend down (every action fails at once, after its keys went out), and
+// FeatherPad in front.
+class AltHotKeyRoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        NiveloRoad::Options options = e2eRoadOptions();
+        options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
+        road_ = std::make_unique<NiveloRoad>(options);
+        XSession& session = road_->session();
+        ASSERT_TRUE(session.isReady()) << session.error().toStdString();
+        road_->backend().setHandler(
+            [](const RecordedRequest&) { return CannedReply::json(500, R"({"error":"down"})"); });
+        ASSERT_TRUE(road_->startNivelo()) << road_->error().toStdString();
+        editor_ = session.startAndActivate("featherpad", "featherpad");
+        ASSERT_FALSE(editor_.isEmpty());
+        XSession::pause(300);
+    }
+
+    std::unique_ptr<NiveloRoad> road_;
+    QString editor_;
+};
+
+TEST_F(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) {
+    NiveloRoad& road = *road_;
     XSession& session = road.session();
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
-    road.backend().setHandler(
-        [](const RecordedRequest&) { return CannedReply::json(500, R"({"error":"down"})"); });
-    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
-    const QString editor = session.startAndActivate("featherpad", "featherpad");
-    ASSERT_FALSE(editor.isEmpty());
-    XSession::pause(300);
+    const QString editor = editor_;
 
     const QList<HotKeyCase> cases{{"1", "", true},
                                   {"q", "^NiveloAI Quick Menu$"},
@@ -144,18 +159,10 @@ TEST(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder) 
 // The user still holds Alt once the hot key's own keys went out: after the layout fix Alt+F
 // opens the editor's File menu rather than typing "f"; after a reply key, whose panel takes the
 // keyboard, Alt+Tab goes back to the editor rather than putting a Tab into the panel.
-TEST(AltHotKeyRoad, AltStillHeldAfterTheAppsKeysStaysHeld) {
-    NiveloRoad::Options options = e2eRoadOptions();
-    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
-    NiveloRoad road(options);
+TEST_F(AltHotKeyRoad, AltStillHeldAfterTheAppsKeysStaysHeld) {
+    NiveloRoad& road = *road_;
     XSession& session = road.session();
-    ASSERT_TRUE(session.isReady()) << session.error().toStdString();
-    road.backend().setHandler(
-        [](const RecordedRequest&) { return CannedReply::json(500, R"({"error":"down"})"); });
-    ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
-    const QString editor = session.startAndActivate("featherpad", "featherpad");
-    ASSERT_FALSE(editor.isEmpty());
-    XSession::pause(300);
+    const QString editor = editor_;
 
     // Whether the editor holds `text` alone.
     const auto holds = [&](const QString& text) {
