@@ -111,3 +111,28 @@ bool AccessibilityTextReader::replaceSelectedText(const QString& text) const {
     }
     return accessibility_.replaceSelection(element, text);
 }
+
+std::optional<CaretSpot> AccessibilityTextReader::caretWithoutSelection() const {
+    const auto element = focusedElement();
+    if (!element || accessibility_.role(element) != AXRole::TextArea ||
+        accessibility_.isEditable(element) != true) {
+        return std::nullopt;
+    }
+    const auto caret = accessibility_.caretWithoutSelection(element);
+    if (!caret || requiresPasteFallback(element)) {
+        return std::nullopt;
+    }
+    return CaretSpot{element, *caret};
+}
+
+bool AccessibilityTextReader::undoLineCopy(const CaretSpot& spot, const QString& copied) const {
+    if (!copied.endsWith(QLatin1Char('\n')) && !copied.endsWith(QLatin1Char('\r'))) {
+        return false;
+    }
+    // Asked after the Copy was handled, so this also covers keys that selected just before.
+    if (!accessibility_.caretWithoutSelection(spot.element)) {
+        return false;
+    }
+    accessibility_.setCaretOffset(spot.element, spot.offset);
+    return true;
+}

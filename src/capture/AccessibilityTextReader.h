@@ -8,6 +8,12 @@
 class FocusService;
 class Workspace;
 
+// A text element and where its caret stood while nothing was selected there.
+struct CaretSpot {
+    AXElementPtr element;
+    int offset = 0;
+};
+
 // Reads and replaces the selection of the remembered application through its accessibility
 // interface, without the pasteboard. Every failing call reads as "" or false.
 class AccessibilityTextReader {
@@ -28,6 +34,13 @@ public:
     QString selectedTextForLayout() const;
     // Sets the focused element's selected text in the remembered application.
     bool replaceSelectedText(const QString& text) const;
+    // The caret of the remembered process's focused editable text while nothing is selected
+    // there; none where that cannot be told for sure, and in web content.
+    std::optional<CaretSpot> caretWithoutSelection() const;
+    // Whether a Copy made at `spot` took the caret's line rather than a selection, as editors
+    // do that copy the line when nothing is selected: still nothing selected, and `copied`
+    // ends a line. The caret then goes back to `spot`, as such editors move it.
+    bool undoLineCopy(const CaretSpot& spot, const QString& copied) const;
 
 private:
     std::optional<qint64> processWithRememberedIdentifier() const;

@@ -140,6 +140,10 @@ QCoro::Task<SelectionRead> PasteboardService::readSelectedTextTransient(
         co_await pauseOrThrow(timing.selectAllDelay, token);
     }
 
+    // Some editors copy the caret's line when nothing is selected: where accessibility can
+    // say nothing is, such a Copy is told from a selection afterwards.
+    const std::optional<CaretSpot> caret =
+        selectAllBeforeCopy ? std::nullopt : reader_.caretWithoutSelection();
     QString copied;
     for (int attempt = 0; attempt < kCopyAttempts; ++attempt) {
         // Renewed per attempt, so a slow read never outlives its suppression.
@@ -166,6 +170,9 @@ QCoro::Task<SelectionRead> PasteboardService::readSelectedTextTransient(
 
     // The user's pasteboard comes back exactly once, whatever the outcome below.
     loan.copyGave(copied);
+    if (caret && !isBlank(copied) && reader_.undoLineCopy(*caret, copied)) {
+        copied.clear();
+    }
     co_await loan.end();
 
     if (!isBlank(copied)) {

@@ -73,6 +73,11 @@ public:
     virtual std::optional<bool> canReplaceSelection(const AXElementPtr& element) = 0;
     // Replaces the selection (inserts at the caret without one); false on failure.
     virtual bool replaceSelection(const AXElementPtr& element, const QString& text) = 0;
+    // Where the caret stands in the element's text while nothing is selected there; none when
+    // something is selected or the element cannot tell.
+    virtual std::optional<int> caretWithoutSelection(const AXElementPtr& element) = 0;
+    // Puts the caret there, with nothing selected; false on failure.
+    virtual bool setCaretOffset(const AXElementPtr& element, int offset) = 0;
 
     // Whether the element can take the focus; none when the query fails.
     virtual std::optional<bool> canFocus(const AXElementPtr& element) = 0;

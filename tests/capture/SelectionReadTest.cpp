@@ -149,3 +149,41 @@ TEST_F(SelectionReadEdgeTest, ARunFromAWindowOfNoKnownProcessLeavesTheEarlierApp
     focus.rememberFrontmostApplication();
     EXPECT_EQ(focus.rememberedProcessIdentifier(), editor.pid);
 }
+
+// An editor that copies the caret's line when nothing is selected (and moves the caret to the
+// line's start): that line is no selection, and the caret goes back. What accessibility cannot
+// vouch for is read as before.
+struct LineCopyCase {
+    const char* name;
+    int start, length;
+    bool editable;
+    const char* value;  // else "No selected text."
+    int caretAfter;
+};
+const LineCopyCase kLineCopyCases[] = {
+    {"nothing selected", 9, 0, true, nullptr, 9},
+    {"a selected line", 6, 7, true, "ghbdtn\n", 13},
+    {"not known to be editable", 9, 0, false, "ghbdtn\n", 6},
+};
+
+class LineCopyTest : public CaptureTest, public ::testing::WithParamInterface<LineCopyCase> {};
+
+TEST_P(LineCopyTest, ALineCopiedForWantOfASelectionIsNone) {
+    const LineCopyCase& c = GetParam();
+    editor.copiesLineWithoutSelection = true;
+    editor.field->editable = c.editable ? std::optional<bool>(true) : std::nullopt;
+    editor.setText(QStringLiteral("hello\nghbdtn\nend"), c.start, c.length);
+    auto outcome = startTask(read(false, true));
+    runToEnd(outcome);
+    if (c.value) {
+        EXPECT_EQ(outcome->value, QString::fromUtf8(c.value));
+    } else {
+        expectError(*outcome, Kind::emptySelection, kNoSelection);
+    }
+    EXPECT_EQ(editor.copyCount, 1);
+    EXPECT_EQ(editor.selectionStart + editor.selectionLength, c.caretAfter);
+    EXPECT_EQ(editor.text, QStringLiteral("hello\nghbdtn\nend"));
+    expectUserPasteboardBack();
+}
+
+INSTANTIATE_TEST_SUITE_P(Reads, LineCopyTest, ::testing::ValuesIn(kLineCopyCases));

@@ -155,6 +155,24 @@ bool SimulatedAccessibility::replaceSelection(const AXElementPtr& element, const
     return true;
 }
 
+std::optional<int> SimulatedAccessibility::caretWithoutSelection(const AXElementPtr& element) {
+    const auto* n = node(element);
+    if (!n || !n->textFieldOf || n->failing.contains(SimulatedAXNode::Query::SelectedText) ||
+        n->textFieldOf->selectionLength > 0) {
+        return std::nullopt;
+    }
+    return n->textFieldOf->selectionStart;
+}
+
+bool SimulatedAccessibility::setCaretOffset(const AXElementPtr& element, int offset) {
+    auto* n = node(element);
+    if (!n || !n->textFieldOf || n->failsToSet) {
+        return false;
+    }
+    n->textFieldOf->setText(n->textFieldOf->text, offset, 0);
+    return true;
+}
+
 std::optional<bool> SimulatedAccessibility::canFocus(const AXElementPtr& element) {
     const auto* n = node(element);
     return n ? std::optional<bool>(n->focusable) : std::nullopt;

@@ -55,7 +55,13 @@ void SimulatedApp::receiveKey(quint16 keyCode, KeyModifiers modifiers) {
         selectAll();
     } else if (keyCode == KeyCode::C) {
         ++copyCount;
-        const QString selection = selectedText();
+        QString selection = selectedText();
+        if (selection.isEmpty() && copiesLineWithoutSelection) {
+            const int start = int(text.lastIndexOf(QLatin1Char('\n'), selectionStart - 1)) + 1;
+            const qsizetype end = text.indexOf(QLatin1Char('\n'), selectionStart);
+            selection = text.mid(start, end < 0 ? -1 : end - start) + QLatin1Char('\n');
+            selectionStart = start;
+        }
         if (copyCount < copyFromAttempt || selection.isEmpty()) {
             return;
         }

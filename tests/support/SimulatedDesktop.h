@@ -43,6 +43,8 @@ public:
     bool refusesActivation = false;
     // Reports an activation as done yet stays behind the frontmost application.
     bool staysBehind = false;
+    // With nothing selected, Copy takes the caret's line and moves the caret to its start.
+    bool copiesLineWithoutSelection = false;
 
     // What arrived.
     int selectAllCount = 0;

@@ -308,6 +308,19 @@ bool AtspiAccessibility::replaceSelection(const AXElementPtr& element, const QSt
            atspiText::replaceSelection(object, text);
 }
 
+std::optional<int> AtspiAccessibility::caretWithoutSelection(const AXElementPtr& element) {
+    AtspiAccessible* object = objectOf(element);
+    if (!object || !isAvailable()) {
+        return std::nullopt;
+    }
+    return atspiText::caretWithoutSelection(object);
+}
+
+bool AtspiAccessibility::setCaretOffset(const AXElementPtr& element, int offset) {
+    AtspiAccessible* object = objectOf(element);
+    return object && isAvailable() && atspiText::setCaretOffset(object, offset);
+}
+
 std::optional<bool> AtspiAccessibility::canFocus(const AXElementPtr& element) {
     AtspiAccessible* object = objectOf(element);
     if (!object || !isAvailable()) {

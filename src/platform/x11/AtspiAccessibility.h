@@ -46,6 +46,8 @@ public:
     std::optional<int> characterCount(const AXElementPtr& element) override;
     std::optional<bool> canReplaceSelection(const AXElementPtr& element) override;
     bool replaceSelection(const AXElementPtr& element, const QString& text) override;
+    std::optional<int> caretWithoutSelection(const AXElementPtr& element) override;
+    bool setCaretOffset(const AXElementPtr& element, int offset) override;
 
     std::optional<bool> canFocus(const AXElementPtr& element) override;
     bool focus(const AXElementPtr& element) override;

@@ -97,4 +97,34 @@ bool replaceSelection(AtspiAccessible* object, const QString& replacement) {
     return true;
 }
 
+std::optional<int> caretWithoutSelection(AtspiAccessible* object) {
+    const GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(object));
+    if (!text) {
+        return std::nullopt;
+    }
+    // Unlike selectionOf, a failing call is no answer here.
+    GErrorSlot error;
+    const int count = atspi_text_get_n_selections(text.get(), error.out());
+    if (error || count < 0) {
+        return std::nullopt;
+    }
+    for (int i = 0; i < count; ++i) {
+        const GFreed<AtspiRange> range(atspi_text_get_selection(text.get(), i, error.out()));
+        if (error || !range || range->start_offset != range->end_offset) {
+            return std::nullopt;
+        }
+    }
+    const int caret = atspi_text_get_caret_offset(text.get(), error.out());
+    if (error || caret < 0) {
+        return std::nullopt;
+    }
+    return caret;
+}
+
+bool setCaretOffset(AtspiAccessible* object, int offset) {
+    const GObjectRef<AtspiText> text(atspi_accessible_get_text_iface(object));
+    GErrorSlot error;
+    return text && atspi_text_set_caret_offset(text.get(), offset, error.out()) && !error;
+}
+
 }  // namespace atspiText

@@ -16,4 +16,7 @@ std::optional<QString> readableText(AtspiAccessible* object, EmbeddedTextPart pa
 bool isEditable(AtspiAccessible* object);
 // Replaces the selection, or inserts at the caret without one, and puts the caret after it.
 bool replaceSelection(AtspiAccessible* object, const QString& replacement);
+// The caret's offset while nothing is selected; none with a selection or when a call fails.
+std::optional<int> caretWithoutSelection(AtspiAccessible* object);
+bool setCaretOffset(AtspiAccessible* object, int offset);
 }  // namespace atspiText

@@ -286,6 +286,47 @@ std::optional<QList<AccessibleRef>> collectionMatches(AtspiAccessible* root,
     return matches;
 }
 
+namespace {
+bool isFocused(AtspiStateSet* states) {
+    return states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
+}
+
+// Qt calls a widget focused when the focus is in its focus proxy (KWrite's document sits in
+// such frames and tabs): below a focused frame without text, the focused element inside it is
+// the one that has the focus.
+AccessibleRef innermostFocused(AccessibleRef focused, const Deadline& deadline) {
+    constexpr int kMaxFrames = 16;
+    for (int depth = 0; depth < kMaxFrames && !deadline.passed(); ++depth) {
+        AtspiAccessible* frame = focused.get();
+        switch (roleOf(frame)) {
+            case ATSPI_ROLE_FILLER:
+            case ATSPI_ROLE_PAGE_TAB:
+            case ATSPI_ROLE_PANEL:
+            case ATSPI_ROLE_SCROLL_PANE:
+            case ATSPI_ROLE_VIEWPORT:
+            case ATSPI_ROLE_SPLIT_PANE:
+                break;
+            default:
+                return focused;
+        }
+        if (offers(frame, atspi_accessible_get_text_iface)) {
+            return focused;
+        }
+        AccessibleRef inner = findDescendant(
+            frame, deadline,
+            [frame](AtspiAccessible* node, AtspiStateSet* states) {
+                return !sameObject(node, frame) && isFocused(states);
+            },
+            nullptr);
+        if (!inner) {
+            return focused;
+        }
+        focused = std::move(inner);
+    }
+    return focused;
+}
+}  // namespace
+
 // The first focused element in tree order that a walk through shown elements reaches; one
 // Collection query and the matches' ancestors where the application offers Collection.
 AccessibleRef focusedDescendant(AtspiAccessible* root, const Deadline& deadline,
@@ -293,12 +334,10 @@ AccessibleRef focusedDescendant(AtspiAccessible* root, const Deadline& deadline,
     constexpr int kFocusedMatchLimit = 32;
     const auto matches = collectionMatches(root, {}, {ATSPI_STATE_FOCUSED}, kFocusedMatchLimit);
     if (!matches) {
-        return findDescendant(
+        AccessibleRef found = findDescendant(
             root, deadline,
-            [](AtspiAccessible*, AtspiStateSet* states) {
-                return states && atspi_state_set_contains(states, ATSPI_STATE_FOCUSED);
-            },
-            pending);
+            [](AtspiAccessible*, AtspiStateSet* states) { return isFocused(states); }, pending);
+        return found ? innermostFocused(std::move(found), deadline) : found;
     }
     const Shown shown(root);
     ParentChains chains(root);
@@ -307,7 +346,7 @@ AccessibleRef focusedDescendant(AtspiAccessible* root, const Deadline& deadline,
         if (chain && std::all_of(chain->begin(), chain->end(), [&shown](AtspiAccessible* node) {
                 return shown.walksInto(node);
             })) {
-            return match;
+            return innermostFocused(match, deadline);
         }
     }
     return {};

@@ -116,8 +116,9 @@ std::optional<QList<AccessibleRef>> collectionMatches(AtspiAccessible* root,
                                                       const QList<AtspiStateType>& states,
                                                       int limit);
 
-// The first focused element in tree order that a walk through shown elements reaches; one
-// Collection query and the matches' ancestors where the application offers Collection.
+// The first focused element in tree order that a walk through shown elements reaches (inside a
+// focused frame, the focused element in it); one Collection query and the matches' ancestors
+// where the application offers Collection.
 // Without Collection, a walk cut short goes on at the next ask with the same `pending`.
 AccessibleRef focusedDescendant(AtspiAccessible* root, const Deadline& deadline,
                                 PendingWalk* pending = nullptr);

@@ -4,7 +4,7 @@
 //                      [--copy-delay MS]
 //                      [--copy-time server|qt] [--offer TYPE=FILE]... [--fields N] [--own MODE]
 //                      [--copy-answers MODE] [--requests PATH] [--keys PATH]
-//                      [--serve TYPE=FILE]... [--answer-late MS] [--answers N]
+//                      [--serve TYPE=FILE]... [--answer-late MS] [--answers N] [--line-copy]
 // With N windows, window i (from 1) dumps to PATH.i and is titled "T i". With a copy delay the
 // editor answers Copy that late, like a busy application: taking the clipboard with the
 // server's present time, or with "qt" the way Qt does, with the time of the last event it
@@ -16,7 +16,9 @@
 // are counted in the file --requests names. --keys logs every key press: its key, and whether
 // Control came with it. --serve takes the clipboard at start as a busy program (ServingOwner):
 // FILE's bytes as TYPE, large ones in pieces, each request answered --answer-late ms late,
-// and none after the first --answers.
+// and none after the first --answers. With --line-copy, Copy with nothing selected takes the
+// caret's line and moves the caret to the line's start, as KWrite's does, in a frame that
+// hands the focus on to the editor.
 #include <qpa/qplatformnativeinterface.h>
 #include <QApplication>
 #include <QClipboard>
@@ -29,6 +31,7 @@
 #include <QSaveFile>
 #include <QScreen>
 #include <QShortcut>
+#include <QTextBlock>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -103,6 +106,31 @@ protected:
             return true;
         }
         return false;
+    }
+};
+
+// With nothing selected, Copy takes the caret's line, line break included, and moves the caret
+// to the line's start.
+class LineCopy : public QObject {
+public:
+    explicit LineCopy(QPlainTextEdit* editor) : QObject(editor) {
+        editor->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* editor = static_cast<QPlainTextEdit*>(watched);
+        if (event->type() != QEvent::KeyPress ||
+            !static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) ||
+            editor->textCursor().hasSelection()) {
+            return false;
+        }
+        QTextCursor cursor = editor->textCursor();
+        QGuiApplication::clipboard()->setText(cursor.block().text() + QLatin1Char('\n'),
+                                              QClipboard::Clipboard);
+        cursor.movePosition(QTextCursor::StartOfBlock);
+        editor->setTextCursor(cursor);
+        return true;
     }
 };
 
@@ -204,6 +232,7 @@ int main(int argc, char** argv) {
                       QStringLiteral("n"), QStringLiteral("-1")});
     parser.addOption(
         {QStringLiteral("keys"), QStringLiteral("log key presses"), QStringLiteral("path")});
+    parser.addOption({QStringLiteral("line-copy"), QStringLiteral("copy the line, no selection")});
     parser.process(app);
     std::unique_ptr<KeyLog> keyLog;
     if (parser.isSet(QStringLiteral("keys"))) {
@@ -248,6 +277,7 @@ int main(int argc, char** argv) {
     const int count = qMax(1, parser.value(QStringLiteral("windows")).toInt());
     const QString base = parser.value(QStringLiteral("dump"));
     const int fields = parser.value(QStringLiteral("fields")).toInt();
+    const bool lineCopy = parser.isSet(QStringLiteral("line-copy"));
     std::vector<std::unique_ptr<QWidget>> windows;
     for (int i = 1; i <= count; ++i) {
         auto editor = std::make_unique<QPlainTextEdit>();
@@ -270,6 +300,9 @@ int main(int argc, char** argv) {
         }
         editor->setPlainText(initial);
         new PlainPaste(editor.get());
+        if (lineCopy) {
+            new LineCopy(editor.get());
+        }
         new QShortcut(QKeySequence(Qt::Key_F11), editor.get(), [e = editor.get()] {
             e->isFullScreen() ? e->showNormal() : e->showFullScreen();
         });
@@ -280,13 +313,23 @@ int main(int argc, char** argv) {
         if (!path.isEmpty()) {
             dump(path, editor->toPlainText());
         }
-        if (fields > 0) {
+        if (fields > 0 || lineCopy) {
             auto window = std::make_unique<QWidget>();
             auto* layout = new QVBoxLayout(window.get());
             for (int field = 0; field < fields; ++field) {
                 layout->addWidget(new QLineEdit(window.get()));
             }
-            layout->addWidget(editor.get());
+            if (lineCopy) {
+                // KWrite's document sits in a frame that hands the focus on: Qt calls both
+                // focused.
+                auto* frame = new QWidget(window.get());
+                auto* inner = new QVBoxLayout(frame);
+                inner->addWidget(editor.get());
+                frame->setFocusProxy(editor.get());
+                layout->addWidget(frame);
+            } else {
+                layout->addWidget(editor.get());
+            }
             window->setWindowTitle(windowTitle);
             editor->setFocus();
             editor.release();
