@@ -170,7 +170,8 @@ QCoro::Task<SelectionRead> PasteboardService::readSelectedTextTransient(
 
     // The user's pasteboard comes back exactly once, whatever the outcome below.
     loan.copyGave(copied);
-    if (caret && !isBlank(copied) && reader_.undoLineCopy(*caret, copied)) {
+    // A line of blanks moved the caret too.
+    if (caret && !copied.isEmpty() && reader_.undoLineCopy(*caret, copied)) {
         copied.clear();
     }
     co_await loan.end();

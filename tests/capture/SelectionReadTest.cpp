@@ -155,15 +155,17 @@ TEST_F(SelectionReadEdgeTest, ARunFromAWindowOfNoKnownProcessLeavesTheEarlierApp
 // vouch for is read as before.
 struct LineCopyCase {
     const char* name;
+    const char* text;
     int start, length;
     bool editable;
     const char* value;  // else "No selected text."
-    int caretAfter;
+    int caretAfter, copies;
 };
 const LineCopyCase kLineCopyCases[] = {
-    {"nothing selected", 9, 0, true, nullptr, 9},
-    {"a selected line", 6, 7, true, "ghbdtn\n", 13},
-    {"not known to be editable", 9, 0, false, "ghbdtn\n", 6},
+    {"nothing selected", "hello\nghbdtn\nend", 9, 0, true, nullptr, 9, 1},
+    {"a line of blanks", "hello\n   \nend", 9, 0, true, nullptr, 9, 3},
+    {"a selected line", "hello\nghbdtn\nend", 6, 7, true, "ghbdtn\n", 13, 1},
+    {"not known to be editable", "hello\nghbdtn\nend", 9, 0, false, "ghbdtn\n", 6, 1},
 };
 
 class LineCopyTest : public CaptureTest, public ::testing::WithParamInterface<LineCopyCase> {};
@@ -172,7 +174,7 @@ TEST_P(LineCopyTest, ALineCopiedForWantOfASelectionIsNone) {
     const LineCopyCase& c = GetParam();
     editor.copiesLineWithoutSelection = true;
     editor.field->editable = c.editable ? std::optional<bool>(true) : std::nullopt;
-    editor.setText(QStringLiteral("hello\nghbdtn\nend"), c.start, c.length);
+    editor.setText(QString::fromUtf8(c.text), c.start, c.length);
     auto outcome = startTask(read(false, true));
     runToEnd(outcome);
     if (c.value) {
@@ -180,9 +182,9 @@ TEST_P(LineCopyTest, ALineCopiedForWantOfASelectionIsNone) {
     } else {
         expectError(*outcome, Kind::emptySelection, kNoSelection);
     }
-    EXPECT_EQ(editor.copyCount, 1);
+    EXPECT_EQ(editor.copyCount, c.copies);
     EXPECT_EQ(editor.selectionStart + editor.selectionLength, c.caretAfter);
-    EXPECT_EQ(editor.text, QStringLiteral("hello\nghbdtn\nend"));
+    EXPECT_EQ(editor.text, QString::fromUtf8(c.text));
     expectUserPasteboardBack();
 }
 
