@@ -20,10 +20,7 @@ const QString kReply = QStringLiteral("Sounds good, see you at noon.");
 }  // namespace
 
 TEST(AssistantRoad, ChatsAboutASelectionAndPastesAReplyWrittenByItsHotKey) {
-    NiveloRoad::Options options = e2eRoadOptions();
-    options.accessibilityBus = true;
-    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
-    NiveloRoad road(options);
+    NiveloRoad road(e2eAccessibleRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     // Replies share no word with the message, so the echo check lets them through.

@@ -9,3 +9,12 @@ inline NiveloRoad::Options e2eRoadOptions() {
     options.testEditor = NIVELO_TEST_EDITOR;
     return options;
 }
+
+// The same with the accessibility bus on and Select All off, as the roads that read a
+// selection through accessibility start.
+inline NiveloRoad::Options e2eAccessibleRoadOptions() {
+    NiveloRoad::Options options = e2eRoadOptions();
+    options.accessibilityBus = true;
+    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
+    return options;
+}

@@ -8,10 +8,7 @@
 // the line's start, as KWrite's does. With nothing selected, the layout fix, the translation
 // preview and Fix leave the text and the caret as they were, and ask the backend nothing.
 TEST(LineCopyRoad, NothingSelectedLeavesTheTextAndTheCaretAlone) {
-    NiveloRoad::Options options = e2eRoadOptions();
-    options.accessibilityBus = true;
-    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
-    NiveloRoad road(options);
+    NiveloRoad road(e2eAccessibleRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     const QString keyLog = session.path("keys.txt");

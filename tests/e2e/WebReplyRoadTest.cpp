@@ -43,13 +43,6 @@ document.addEventListener("keydown", event => {
 });
 </script>)";
 
-NiveloRoad::Options roadOptions() {
-    NiveloRoad::Options options = e2eRoadOptions();
-    options.accessibilityBus = true;
-    options.defaults = {{"nivelo.autoSelectAllBeforeAction", "false"}};
-    return options;
-}
-
 // Replies share no word with the message, so the echo check lets them through.
 void answerReplies(NiveloRoad& road) {
     road.backend().setHandler([](const RecordedRequest& request) {
@@ -117,7 +110,7 @@ TEST_P(WebReplyRoad, RepliesToAMessageSelectedInAPageAndPastesIntoItsMessageBox)
     if (WebBrowser::program(GetParam()).isEmpty()) {
         GTEST_SKIP() << WebBrowser::name(GetParam()) << " is not installed";
     }
-    NiveloRoad road(roadOptions());
+    NiveloRoad road(e2eAccessibleRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     answerReplies(road);
@@ -142,7 +135,7 @@ TEST(WebAssistantRoad, OpensTheAssistantWithAParagraphSelectedInFirefoxAsItsCont
     if (WebBrowser::program(WebBrowser::Kind::Firefox).isEmpty()) {
         GTEST_SKIP() << "Firefox is not installed";
     }
-    NiveloRoad road(roadOptions());
+    NiveloRoad road(e2eAccessibleRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
@@ -168,7 +161,7 @@ TEST(WebPreviewRoad, TranslatesAParagraphSelectedInChromium) {
     if (WebBrowser::program(WebBrowser::Kind::Chromium).isEmpty()) {
         GTEST_SKIP() << "Chromium is not installed";
     }
-    NiveloRoad road(roadOptions());
+    NiveloRoad road(e2eAccessibleRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     ASSERT_TRUE(road.startNivelo()) << road.error().toStdString();
@@ -183,7 +176,7 @@ TEST(WebPreviewRoad, TranslatesAParagraphSelectedInChromium) {
 }
 
 TEST(Gtk4ReplyRoad, PastesAReplyIntoGnomeTextEditor) {
-    NiveloRoad road(roadOptions());
+    NiveloRoad road(e2eAccessibleRoadOptions());
     XSession& session = road.session();
     ASSERT_TRUE(session.isReady()) << session.error().toStdString();
     answerReplies(road);
