@@ -58,6 +58,19 @@ protected:
         XSession::pause(300);
     }
 
+    // Whether the focused document holds `text` alone, as its own Select All and Copy give it.
+    bool editorHolds(const QString& text) {
+        XSession& session = road_->session();
+        session.setClipboardText("not copied");
+        return XSession::waitUntil(
+            [&] {
+                session.key("ctrl+a");
+                session.key("ctrl+c");
+                return session.clipboardText() == text;
+            },
+            6000);
+    }
+
     std::unique_ptr<NiveloRoad> road_;
     QString editor_;
 };
@@ -76,17 +89,7 @@ TEST_F(AltHotKeyRoad, AQtEditorKeepsTheKeyboardAfterEachHotKeyLetGoInEitherOrder
     const QList<Press> presses{{Release::altFirst, 150, "alt let go first"},
                                {Release::keyFirst, 150, "key let go first"},
                                {Release::keyFirst, 0, "a quick tap"}};
-    // Whether the document holds `text` alone.
-    const auto landed = [&](const QString& text = "hello") {
-        session.setClipboardText("not copied");
-        return XSession::waitUntil(
-            [&] {
-                session.key("ctrl+a");
-                session.key("ctrl+c");
-                return session.clipboardText() == text;
-            },
-            6000);
-    };
+    const auto landed = [this](const QString& text = "hello") { return editorHolds(text); };
     QStringList failed;
     for (const HotKeyCase& hotKey : cases) {
         for (const Press& press : presses) {
@@ -164,19 +167,12 @@ TEST_F(AltHotKeyRoad, AltStillHeldAfterTheAppsKeysStaysHeld) {
     XSession& session = road.session();
     const QString editor = editor_;
 
-    // Whether the editor holds `text` alone.
+    // Whether the editor, back in front, holds `text` alone.
     const auto holds = [&](const QString& text) {
         session.key("Escape");
         session.key("Escape");
         session.activate(editor);
-        session.setClipboardText("not copied");
-        return XSession::waitUntil(
-            [&] {
-                session.key("ctrl+a");
-                session.key("ctrl+c");
-                return session.clipboardText() == text;
-            },
-            6000);
+        return editorHolds(text);
     };
     const QList<HeldCase> cases{
         {"alt+a",
